@@ -1,0 +1,86 @@
+#include "Prompter.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace {
+Prompter *g_current = nullptr;
+
+DefaultPrompter &defaultPrompter()
+{
+    static DefaultPrompter instance;
+    return instance;
+}
+} // namespace
+
+Prompter::~Prompter() = default;
+
+Prompter *Prompter::current()
+{
+    return g_current ? g_current : &defaultPrompter();
+}
+
+void Prompter::setCurrent(Prompter *p)
+{
+    g_current = p;
+}
+
+QMessageBox::StandardButton Prompter::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    MessageRequest r;
+    r.icon = QMessageBox::Critical;
+    r.title = title;
+    r.text = text;
+    return current()->message(parent, r);
+}
+
+QMessageBox::StandardButton Prompter::information(QWidget *parent, const QString &title, const QString &text)
+{
+    MessageRequest r;
+    r.icon = QMessageBox::Information;
+    r.title = title;
+    r.text = text;
+    return current()->message(parent, r);
+}
+
+QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const MessageRequest &request)
+{
+    QMessageBox box(parent);
+    box.setIcon(request.icon);
+    box.setWindowTitle(request.title);
+    box.setTextFormat(request.textFormat);
+    box.setText(request.text);
+    if (!request.informativeText.isEmpty())
+        box.setInformativeText(request.informativeText);
+    box.setStandardButtons(request.buttons);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString DefaultPrompter::saveFileName(QWidget *parent, const FileRequest &request)
+{
+    return QFileDialog::getSaveFileName(parent, request.caption, request.directory, request.filter);
+}
+
+OpenFileResult DefaultPrompter::openFileName(QWidget *parent, const FileRequest &request)
+{
+    QFileDialog dialog(parent, request.caption, request.directory, request.filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    OpenFileResult result;
+    if (dialog.exec() == QDialog::Accepted) {
+        result.files = dialog.selectedFiles();
+        result.directory = dialog.directory().absolutePath();
+    }
+    return result;
+}
+
+QString DefaultPrompter::existingDirectory(QWidget *parent, const FileRequest &request)
+{
+    return QFileDialog::getExistingDirectory(parent, request.caption, request.directory);
+}
+
+QColor DefaultPrompter::colour(QWidget *parent, const QColor &initial, const QString &title)
+{
+    return QColorDialog::getColor(initial, parent, title);
+}

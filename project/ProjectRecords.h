@@ -1,0 +1,137 @@
+#pragma once
+
+// Plain records for the elements of a project file. One struct per item
+// kind, QtCore only, so the file layer can be tested and fuzzed without any
+// widget. Field names follow the element and attribute names of the file;
+// colours are kept as the colour text read or to be written ("#rrggbb"),
+// polygons as their points.
+
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+using PolygonPoints = QVector<QPointF>;
+
+struct ProcessRecord
+{
+    int level = 0;
+    int nos = 0;
+    int id = 0;
+    QString label;
+    int parentId = 0;
+    int grandParentId = 0;
+    double xCoord = 0;
+    double yCoord = 0;
+    int width = 0;
+    int height = 0;
+    int shape = 1;
+    QString code;
+    QString description;
+    QString backgroundColour;
+    PolygonPoints polygon;
+};
+
+struct LinkRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    double xCoord = 0;
+    double yCoord = 0;
+    QString label;
+    QString description;
+    QString datatype;
+    QString startItem;
+    QString endItem;
+    QString backgroundColour;
+    PolygonPoints polygon;
+};
+
+struct MemoryRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    double xCoord = 0;
+    double yCoord = 0;
+    QString label;
+    QString description;
+    QString datatype;
+    QString backgroundColour;
+    PolygonPoints polygon;
+};
+
+struct DataflowRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    int lineType = 0;
+    double xCoord = 0;
+    double yCoord = 0;
+    QString label;
+    QString description;
+    QString datatype;
+    QString startItem;   // process label for lineType 1, memory label for 2
+    QString endItem;     // memory label for lineType 1, process label for 2
+    QString backgroundColour;
+    PolygonPoints polygon;
+};
+
+struct StateRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    QString label;
+    bool ifInitialState = false;
+    QString initialCondition;
+    QString initialDescription;
+    double xCoord = 0;
+    double yCoord = 0;
+    int width = 0;
+    int height = 0;
+    QString backgroundColour;
+    PolygonPoints polygon;
+    QString action;
+    QString description;
+    int numberOfTI = 0;
+    QStringList transitions;
+};
+
+struct TransitionRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    QString label;
+    QString condition;
+    QString backgroundColour;
+    double xCoord = 0;
+    double yCoord = 0;
+    QString midPos;      // "x,y" as written, or empty
+    int width = 0;
+    int height = 0;
+    PolygonPoints polygon;
+    QString startItem;
+    QString endItem;
+    QString description;
+    QString action;
+};
+
+struct TextRecord
+{
+    int level = 0;
+    int parentId = 0;
+    int grandParentId = 0;
+    double xCoord = 0;
+    double yCoord = 0;
+    int width = 0;
+    int height = 0;
+    int type = 0;
+    QString backgroundColour;
+    QString textColour;
+    PolygonPoints polygon;
+    QString action;
+};

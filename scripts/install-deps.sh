@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kestro needs to build, test and package,
+# only those that are missing. Needs root (or sudo) on a Debian 12 machine.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ccache
+  qtbase5-dev qtbase5-dev-tools qt5-qmake
+  clang libclang-rt-14-dev
+  xvfb xauth
+  desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -572,7 +572,18 @@ bool ProjectFileReader::readFile(const QString &path, Mode mode)
                       .arg(path).arg(MaxFileSize / (1024 * 1024));
         return false;
     }
-    const QByteArray data = file.read(MaxFileSize + 1);
+    QByteArray data;
+    if (file.isSequential()) {
+        // A pipe or device has no size: read in pieces up to the limit.
+        while (!file.atEnd() && data.size() <= MaxFileSize) {
+            const QByteArray piece = file.read(1 << 20);
+            if (piece.isEmpty())
+                break;
+            data += piece;
+        }
+    } else {
+        data = file.readAll();
+    }
     if (file.error() != QFileDevice::NoError) {
         m_error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;

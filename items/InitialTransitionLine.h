@@ -12,8 +12,6 @@ class StateItem;
 
 class InitialTransitionLine : public QObject, public QGraphicsLineItem
 {
-    Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
 
 public:
     explicit InitialTransitionLine(QGraphicsItem *parent = nullptr);

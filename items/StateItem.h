@@ -17,6 +17,7 @@
 
 #include <memory>
 
+#include "ItemTypes.h"
 #include "ProjectRecords.h"
 
 class QGraphicsDropShadowEffect;
@@ -26,10 +27,10 @@ class TransitionItem;
 
 class StateItem : public QObject, public QGraphicsItem
 {
-    Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
 
 public:
+    // Lets qgraphicsitem_cast<StateItem *> tell this kind apart.
+    enum { Type = ItemType::State };
     static constexpr int DefaultWidth = 280;
     static constexpr int DefaultHeight = 150;
 

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "ItemTypes.h"
 #include "ProjectRecords.h"
 
 class QMenu;
@@ -20,10 +21,10 @@ class TextProperties;
 
 class TextItem : public QObject, public QGraphicsRectItem
 {
-    Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
 
 public:
+    // Lets qgraphicsitem_cast<TextItem *> tell this kind apart.
+    enum { Type = ItemType::Text };
     static constexpr int DefaultWidth = 150;
     static constexpr int DefaultHeight = 75;
 

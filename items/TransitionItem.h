@@ -16,6 +16,7 @@
 
 #include <memory>
 
+#include "ItemTypes.h"
 #include "ProjectRecords.h"
 
 class QGraphicsDropShadowEffect;
@@ -26,10 +27,10 @@ class TransitionProperties;
 
 class TransitionItem : public QObject, public QGraphicsRectItem
 {
-    Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
 
 public:
+    // Lets qgraphicsitem_cast<TransitionItem *> tell this kind apart.
+    enum { Type = ItemType::Transition };
     static constexpr int DefaultWidth = 150;
     static constexpr int DefaultHeight = 75;
 

@@ -33,6 +33,7 @@ class QMenu;
 
 class DataflowItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
     friend class DataflowLine;
     friend class MemoryItem;
     friend class ProcessItem;
@@ -55,6 +56,10 @@ public:
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
+
+    // True while the box is not drawn: it has lost an end, or its process
+    // and memory items overlap. Its lines are not drawn either then.
+    bool isHidden() const;
 
     void setMarked();
     void clearMarked();

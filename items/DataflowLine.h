@@ -24,6 +24,7 @@ class ProcessItem;
 
 class DataflowLine : public QObject, public QGraphicsLineItem
 {
+    Q_OBJECT
     friend class DataflowItem;
 public:
     enum LineType {

@@ -24,6 +24,7 @@ QColor floatingLinkColour(int direction);
 
 class FloatingLinkItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
 public:
     enum { Type = ItemType::FloatingLink };
     enum Direction { Incoming = 0, Outgoing = 1 };

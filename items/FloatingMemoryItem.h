@@ -16,6 +16,7 @@
 
 class FloatingMemoryItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
 public:
     enum { Type = ItemType::FloatingMemory };
 

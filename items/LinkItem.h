@@ -56,6 +56,7 @@ QPointF midPointOfCentres(const QPointF &firstPos, int firstWidth, int firstHeig
 
 class LinkItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
     friend class LinkLine;
     friend class ProcessItem;
 public:
@@ -73,6 +74,10 @@ public:
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
+
+    // True while the box is not drawn: it has lost an end, or its two
+    // process items overlap. Its lines are not drawn either then.
+    bool isHidden() const;
 
     void setMarked();
     void clearMarked();

@@ -21,6 +21,7 @@ class ProcessItem;
 
 class LinkLine : public QObject, public QGraphicsLineItem
 {
+    Q_OBJECT
     friend class LinkItem;
 public:
     enum LineType { NoLine = 0, ProcessToLink = 1, LinkToProcess = 2 };

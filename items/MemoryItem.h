@@ -43,6 +43,7 @@ void paintMemoryBand(QPainter *painter, int width, int height, const QColor &fil
 
 class MemoryItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
     friend class DataflowItem;
 public:
     enum { Type = ItemType::Memory };

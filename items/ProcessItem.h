@@ -33,12 +33,9 @@ class QMenu;
 // integer metrics).
 QRect processLabelRect(int width, int height, int averageCharWidth, int lineHeight);
 
-// Closed rectangle (0,0),(w,0),(w,h),(0,h),(0,0): the clipping outline of
-// every boxed item of the diagrams.
-QPolygonF closedRectangle(int width, int height);
-
 class ProcessItem : public QObject, public QGraphicsRectItem
 {
+    Q_OBJECT
 public:
     enum { Type = ItemType::Process };
     static constexpr int DefaultWidth = 300;

@@ -50,6 +50,8 @@ public:
 
     int type() const override { return Type; }
     QRectF boundingRect() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
 
     // Size 300 x 250 centred on the creation point.
     void placeAt();
@@ -119,8 +121,6 @@ public:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
-               QWidget *widget = nullptr) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:

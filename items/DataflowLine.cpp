@@ -38,19 +38,21 @@ DataflowLine::DataflowLine(QGraphicsItem *first, QGraphicsItem *second)
     auto *secondProcess = qgraphicsitem_cast<ProcessItem *>(second);
     auto *secondMemory = qgraphicsitem_cast<MemoryItem *>(second);
     auto *secondDataflow = qgraphicsitem_cast<DataflowItem *>(second);
-    if (firstProcess && secondDataflow) {
+    // Only an end of the box itself is accepted: the box is what tells the
+    // line when that end is destroyed.
+    if (firstProcess && secondDataflow && secondDataflow->process() == firstProcess) {
         m_lineType = ProcessToDataflow;
         m_process = firstProcess;
         m_dataflow = secondDataflow;
-    } else if (firstMemory && secondDataflow) {
+    } else if (firstMemory && secondDataflow && secondDataflow->memory() == firstMemory) {
         m_lineType = MemoryToDataflow;
         m_memory = firstMemory;
         m_dataflow = secondDataflow;
-    } else if (firstDataflow && secondProcess) {
+    } else if (firstDataflow && secondProcess && firstDataflow->process() == secondProcess) {
         m_lineType = DataflowToProcess;
         m_dataflow = firstDataflow;
         m_process = secondProcess;
-    } else if (firstDataflow && secondMemory) {
+    } else if (firstDataflow && secondMemory && firstDataflow->memory() == secondMemory) {
         m_lineType = DataflowToMemory;
         m_dataflow = firstDataflow;
         m_memory = secondMemory;

@@ -35,7 +35,8 @@ public:
         DataflowToMemory = 22
     };
 
-    // Any pair not in the table gives a line of type 0 that never paints.
+    // The process or memory item must be an end of the box. Any other pair
+    // gives a line of type 0 that never paints.
     DataflowLine(QGraphicsItem *first, QGraphicsItem *second);
     ~DataflowLine() override;
 

@@ -12,11 +12,13 @@ LinkLine::LinkLine(QGraphicsItem *first, QGraphicsItem *second)
     auto *secondProcess = qgraphicsitem_cast<ProcessItem *>(second);
     auto *firstLink = qgraphicsitem_cast<LinkItem *>(first);
     auto *secondLink = qgraphicsitem_cast<LinkItem *>(second);
-    if (firstProcess && secondLink) {
+    // Only an end of the box itself is accepted: the box is what tells the
+    // line when that end is destroyed.
+    if (firstProcess && secondLink && secondLink->startItem() == firstProcess) {
         m_lineType = ProcessToLink;
         m_process = firstProcess;
         m_link = secondLink;
-    } else if (firstLink && secondProcess) {
+    } else if (firstLink && secondProcess && firstLink->endItem() == secondProcess) {
         m_lineType = LinkToProcess;
         m_link = firstLink;
         m_process = secondProcess;

@@ -26,8 +26,8 @@ class LinkLine : public QObject, public QGraphicsLineItem
 public:
     enum LineType { NoLine = 0, ProcessToLink = 1, LinkToProcess = 2 };
 
-    // (process, link box) gives line type 1, (link box, process) type 2;
-    // any other pair gives a line that never paints.
+    // (start process, link box) gives line type 1, (link box, end process)
+    // type 2; any other pair gives a line of type 0 that never paints.
     LinkLine(QGraphicsItem *first, QGraphicsItem *second);
     ~LinkLine() override;
 

@@ -27,6 +27,9 @@ class TransitionItem;
 
 class StateItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // Lets qgraphicsitem_cast<StateItem *> tell this kind apart.

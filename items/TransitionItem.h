@@ -27,6 +27,9 @@ class TransitionProperties;
 
 class TransitionItem : public QObject, public QGraphicsRectItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // Lets qgraphicsitem_cast<TransitionItem *> tell this kind apart.

@@ -31,6 +31,7 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setAcceptHoverEvents(true);
+    setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 }
 
 StateItem::~StateItem() = default;
@@ -75,6 +76,17 @@ void StateItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
     if (m_contextMenu)
         m_contextMenu->exec(event->screenPos());
+}
+
+QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemPositionHasChanged) {
+        for (TransitionItem *t : qAsConst(m_transitions))
+            t->refreshConnectors();
+        for (TransitionItem *t : qAsConst(m_selfTransitions))
+            t->refreshConnectors();
+    }
+    return QGraphicsItem::itemChange(change, value);
 }
 
 void StateItem::addTransition(TransitionItem *t)

@@ -112,6 +112,8 @@ public:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    // A moved state brings its transitions up to date (see TransitionItem::refreshConnectors).
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void setOutlineStyle(Qt::PenStyle style);

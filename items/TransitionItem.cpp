@@ -49,6 +49,7 @@ TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateIt
     setPen(boxPen(Qt::SolidLine));
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
+    setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 
     m_shadow = new QGraphicsDropShadowEffect;
     m_shadow->setBlurRadius(50);
@@ -78,6 +79,24 @@ bool TransitionItem::statesOverlap() const
     if (m_isSelfTransition || !m_startItem || !m_endItem)
         return false;
     return m_startItem->collidesWithItem(m_endItem, Qt::IntersectsItemShape);
+}
+
+void TransitionItem::refreshConnectors()
+{
+    update();
+    for (TransitionLine *line : {m_startLine, m_endLine}) {
+        if (line) {
+            line->updateGeometry();
+            line->update();
+        }
+    }
+}
+
+QVariant TransitionItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemPositionHasChanged)
+        refreshConnectors();
+    return QGraphicsRectItem::itemChange(change, value);
 }
 
 void TransitionItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)

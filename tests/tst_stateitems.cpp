@@ -422,9 +422,8 @@ void TestStateItems::removeLinesTakesOnlyTheLinesOut()
     auto *endLine = new TransitionLine(box, b);
     box->setStartLine(startLine);
     box->setEndLine(endLine);
-    for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(a), static_cast<QGraphicsItem *>(b),
-                                static_cast<QGraphicsItem *>(box), static_cast<QGraphicsItem *>(startLine),
-                                static_cast<QGraphicsItem *>(endLine)})
+    const QList<QGraphicsItem *> items{a, b, box, startLine, endLine};
+    for (QGraphicsItem *item : items)
         scene.addItem(item);
 
     box->removeLines();
@@ -527,116 +526,72 @@ void TestStateItems::initialLineEndsOnTheStateOutline()
 
 void TestStateItems::recordsRoundTrip()
 {
-    StateRecord stateRecord;
-    stateRecord.level = 6;
-    stateRecord.parentId = 2;
-    stateRecord.grandParentId = 3;
-    stateRecord.label = QStringLiteral("Idle");
-    stateRecord.ifInitialState = true;
-    stateRecord.initialCondition = QStringLiteral("ready == 1");
-    stateRecord.initialDescription = QStringLiteral("init();");
-    stateRecord.xCoord = 200.5;
-    stateRecord.yCoord = 400;
-    stateRecord.width = 300;
-    stateRecord.height = 160;
-    stateRecord.backgroundColour = QStringLiteral("#12ab34");
-    stateRecord.polygon = {QPointF(0, 0), QPointF(300, 0), QPointF(300, 160), QPointF(0, 160), QPointF(0, 0)};
-    stateRecord.action = QStringLiteral("a++;\nb--;");
-    stateRecord.description = QStringLiteral("waits");
+    const PolygonPoints stateOutline = {QPointF(0, 0), QPointF(300, 0), QPointF(300, 160), QPointF(0, 160), QPointF(0, 0)};
+    StateRecord in;
+    in.level = 6; in.parentId = 2; in.grandParentId = 3;
+    in.label = QStringLiteral("Idle"); in.ifInitialState = true;
+    in.initialCondition = QStringLiteral("ready == 1"); in.initialDescription = QStringLiteral("init();");
+    in.xCoord = 200.5; in.yCoord = 400; in.width = 300; in.height = 160;
+    in.backgroundColour = QStringLiteral("#12ab34"); in.polygon = stateOutline;
+    in.action = QStringLiteral("a++;\nb--;"); in.description = QStringLiteral("waits");
 
     StateItem state(nullptr, 200.5, 400);
     StateItem other(nullptr, 900, 400);
     TransitionItem leftover(nullptr, &state, &other);
     state.addTransition(&leftover);
-    state.applyRecord(stateRecord);
+    state.applyRecord(in);
     QVERIFY(state.transitions().isEmpty());   // the loader re-attaches them
     QVERIFY(state.isInitialState());
     QCOMPARE(state.boundingRect(), QRectF(0, 0, 300, 160));
-    StateRecord back = state.toRecord();
-    QCOMPARE(back.level, 6);
-    QCOMPARE(back.parentId, 2);
-    QCOMPARE(back.grandParentId, 3);
-    QCOMPARE(back.label, stateRecord.label);
-    QVERIFY(back.ifInitialState);
-    QCOMPARE(back.initialCondition, stateRecord.initialCondition);
-    QCOMPARE(back.initialDescription, stateRecord.initialDescription);
-    QCOMPARE(back.xCoord, 200.5);
-    QCOMPARE(back.yCoord, 400.0);
-    QCOMPARE(back.width, 300);
-    QCOMPARE(back.height, 160);
-    QCOMPARE(back.backgroundColour, stateRecord.backgroundColour);
-    QCOMPARE(back.polygon, stateRecord.polygon);
-    QCOMPARE(back.action, stateRecord.action);
-    QCOMPARE(back.description, stateRecord.description);
-    QCOMPARE(back.numberOfTI, 0);
-
+    const StateRecord out = state.toRecord();
+    QCOMPARE(QVariantList({out.level, out.parentId, out.grandParentId, out.label, out.ifInitialState,
+                           out.initialCondition, out.initialDescription, out.xCoord, out.yCoord,
+                           out.width, out.height, out.backgroundColour, out.action, out.description,
+                           out.numberOfTI}),
+             QVariantList({6, 2, 3, in.label, true, in.initialCondition, in.initialDescription, 200.5,
+                           400.0, 300, 160, in.backgroundColour, in.action, in.description, 0}));
+    QCOMPARE(out.polygon, stateOutline);
     // An outline missing from the file is rebuilt from the size.
-    stateRecord.polygon.clear();
-    state.applyRecord(stateRecord);
-    QCOMPARE(state.polygon().size(), 5);
-    QCOMPARE(state.polygon().at(2), QPointF(300, 160));
+    in.polygon.clear();
+    state.applyRecord(in);
+    QCOMPARE(state.polygon(), QPolygonF(stateOutline));
 
-    TransitionRecord transitionRecord;
-    transitionRecord.level = 6;
-    transitionRecord.parentId = 2;
-    transitionRecord.grandParentId = 3;
-    transitionRecord.label = QStringLiteral("go");
-    transitionRecord.condition = QStringLiteral("x > 1");
-    transitionRecord.backgroundColour = QStringLiteral("#AABBCC");
-    transitionRecord.xCoord = 650;
-    transitionRecord.yCoord = 650;
-    transitionRecord.width = 160;
-    transitionRecord.height = 80;
-    transitionRecord.polygon = {QPointF(0, 0), QPointF(160, 0), QPointF(160, 80), QPointF(0, 80), QPointF(0, 0)};
-    transitionRecord.description = QStringLiteral("d");
-    transitionRecord.action = QStringLiteral("y = 0;");
+    const PolygonPoints boxOutline = {QPointF(0, 0), QPointF(160, 0), QPointF(160, 80), QPointF(0, 80), QPointF(0, 0)};
+    TransitionRecord t;
+    t.level = 6; t.parentId = 2; t.grandParentId = 3;
+    t.label = QStringLiteral("go"); t.condition = QStringLiteral("x > 1");
+    t.backgroundColour = QStringLiteral("#AABBCC"); t.xCoord = 650; t.yCoord = 640;
+    t.width = 160; t.height = 80; t.polygon = boxOutline;
+    t.description = QStringLiteral("d"); t.action = QStringLiteral("y = 0;");
     other.setLabel(QStringLiteral("Busy"));
     TransitionItem box(nullptr, &state, &other);
     const QPointF midPos = box.midPos();
-    box.applyRecord(transitionRecord);
-    QCOMPARE(box.pos(), QPointF(650, 650));
+    box.applyRecord(t);
     QCOMPARE(box.midPos(), midPos);   // not taken from the record
     QCOMPARE(box.rect(), QRectF(0, 0, 160, 80));
-    const TransitionRecord tBack = box.toRecord();
-    QCOMPARE(tBack.label, transitionRecord.label);
-    QCOMPARE(tBack.condition, transitionRecord.condition);
-    QCOMPARE(tBack.backgroundColour, QStringLiteral("#aabbcc"));
-    QCOMPARE(tBack.xCoord, 650.0);
-    QCOMPARE(tBack.width, 160);
-    QCOMPARE(tBack.height, 80);
-    QCOMPARE(tBack.polygon, transitionRecord.polygon);
-    QCOMPARE(tBack.startItem, QStringLiteral("Idle"));
-    QCOMPARE(tBack.endItem, QStringLiteral("Busy"));
-    QCOMPARE(tBack.description, transitionRecord.description);
-    QCOMPARE(tBack.action, transitionRecord.action);
-    QCOMPARE(tBack.midPos, QStringLiteral("%1,%2").arg(midPos.x()).arg(midPos.y()));
+    const TransitionRecord tOut = box.toRecord();
+    QCOMPARE(QVariantList({tOut.level, tOut.grandParentId, tOut.label, tOut.condition, tOut.backgroundColour,
+                           tOut.xCoord, tOut.yCoord, tOut.width, tOut.height, tOut.startItem, tOut.endItem,
+                           tOut.description, tOut.action}),
+             QVariantList({6, 3, t.label, t.condition, QStringLiteral("#aabbcc"), 650.0, 640.0, 160, 80,
+                           QStringLiteral("Idle"), QStringLiteral("Busy"), t.description, t.action}));
+    QCOMPARE(tOut.polygon, boxOutline);
+    QCOMPARE(tOut.midPos, QStringLiteral("%1,%2").arg(midPos.x()).arg(midPos.y()));
 
-    TextRecord textRecord;
-    textRecord.level = 6;
-    textRecord.parentId = 2;
-    textRecord.grandParentId = 3;
-    textRecord.xCoord = 999;   // text items keep their creation point
-    textRecord.yCoord = 999;
-    textRecord.width = 170;
-    textRecord.height = 90;
-    textRecord.type = 1;
-    textRecord.backgroundColour = QStringLiteral("#fafafa");
-    textRecord.textColour = QStringLiteral("#123456");
-    textRecord.polygon = {QPointF(0, 0), QPointF(170, 0), QPointF(170, 90), QPointF(0, 90), QPointF(0, 0)};
-    textRecord.action = QStringLiteral("#include <stdint.h>");
+    const PolygonPoints textOutline = {QPointF(0, 0), QPointF(170, 0), QPointF(170, 90), QPointF(0, 90), QPointF(0, 0)};
+    TextRecord x;
+    x.level = 6; x.parentId = 2; x.grandParentId = 3;
+    x.xCoord = 999; x.yCoord = 999;   // text items keep their creation point
+    x.width = 170; x.height = 90; x.type = 1; x.polygon = textOutline;
+    x.backgroundColour = QStringLiteral("#fafafa"); x.textColour = QStringLiteral("#123456");
+    x.action = QStringLiteral("#include <stdint.h>");
     TextItem text(nullptr, 40, 50);
-    text.applyRecord(textRecord);
-    QCOMPARE(text.pos(), QPointF(40, 50));
-    const TextRecord xBack = text.toRecord();
-    QCOMPARE(xBack.type, 1);
-    QCOMPARE(xBack.width, 170);
-    QCOMPARE(xBack.height, 90);
-    QCOMPARE(xBack.backgroundColour, textRecord.backgroundColour);
-    QCOMPARE(xBack.textColour, textRecord.textColour);   // kept although never painted
-    QCOMPARE(xBack.polygon, textRecord.polygon);
-    QCOMPARE(xBack.action, textRecord.action);
-    QCOMPARE(xBack.level, 6);
-    QCOMPARE(xBack.grandParentId, 3);
+    text.applyRecord(x);
+    const TextRecord xOut = text.toRecord();
+    QCOMPARE(QVariantList({xOut.level, xOut.parentId, xOut.grandParentId, xOut.xCoord, xOut.yCoord, xOut.width,
+                           xOut.height, xOut.type, xOut.backgroundColour, xOut.textColour, xOut.action}),
+             QVariantList({6, 2, 3, 40.0, 50.0, 170, 90, 1, x.backgroundColour, x.textColour, x.action}));
+    QCOMPARE(xOut.polygon, textOutline);
 }
 
 void TestStateItems::textItemPlacementAndHeader()

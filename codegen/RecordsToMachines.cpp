@@ -87,12 +87,6 @@ QHash<QString, int> lastByLabel(const QVector<Record> &records, const QVector<in
     return byLabel;
 }
 
-bool sameNode(const ProcessRecord &a, const ProcessRecord &b)
-{
-    return a.level == b.level && a.id == b.id && a.parentId == b.parentId
-        && a.grandParentId == b.grandParentId && a.label == b.label && a.nos == b.nos;
-}
-
 void addStatesAndTransitions(const RecordsToMachines::Records &r, const Placement &placement, int canvas,
                              MachineDescription &m)
 {
@@ -140,33 +134,48 @@ void addTextsAndMemories(const RecordsToMachines::Records &r, const Placement &p
         m.memories << MachineMemory { r.memories.at(index).label, r.memories.at(index).datatype };
 }
 
-// Counts the dataflows of the parent diagram attached to the machine's
-// process item: from it (lineType 1) is an output, into it (2) an input.
-void countDataflows(const RecordsToMachines::Records &r, const Placement &placement, int parentCanvas,
-                    int processPosition, MachineDescription &m)
+// What a software module's diagram tells about the machines under it:
+// which process item stands for which node, and the dataflows counted on
+// each process item (from it, lineType 1, an output; into it, 2, an input).
+// Built once per diagram.
+struct ModuleDiagram
 {
-    const QHash<QString, int> processByLabel = lastByLabel(r.processes, placement.processes(parentCanvas));
-    const QHash<QString, int> memoryByLabel = lastByLabel(r.memories, placement.memories(parentCanvas));
-    for (int index : placement.dataflows(parentCanvas)) {
-        const DataflowRecord &d = r.dataflows.at(index);
-        if (d.lineType != 1 && d.lineType != 2)
-            continue;
-        const QString &processLabel = d.lineType == 1 ? d.startItem : d.endItem;
-        const QString &memoryLabel = d.lineType == 1 ? d.endItem : d.startItem;
-        if (!memoryByLabel.contains(memoryLabel) || processByLabel.value(processLabel, -1) != processPosition)
-            continue;
-        if (d.lineType == 1)
-            ++m.outputVariables;
-        else
-            ++m.inputVariables;
+    QHash<QString, int> firstItemOfNode;    // node key -> position of its first process item
+    QHash<int, int> inputs;                 // process position -> count
+    QHash<int, int> outputs;
+
+    static QString nodeKey(const ProcessRecord &p)
+    {
+        return QStringLiteral("%1/%2/%3/%4/%5/").arg(p.level).arg(p.id).arg(p.parentId).arg(p.grandParentId).arg(p.nos)
+            + p.label;
     }
-}
+
+    ModuleDiagram(const RecordsToMachines::Records &r, const Placement &placement, int canvas)
+    {
+        const QVector<int> processes = placement.processes(canvas);
+        for (int p = processes.size() - 1; p >= 0; --p)
+            firstItemOfNode.insert(nodeKey(r.processes.at(processes.at(p))), p);
+        const QHash<QString, int> processByLabel = lastByLabel(r.processes, processes);
+        const QHash<QString, int> memoryByLabel = lastByLabel(r.memories, placement.memories(canvas));
+        for (int index : placement.dataflows(canvas)) {
+            const DataflowRecord &d = r.dataflows.at(index);
+            if (d.lineType != 1 && d.lineType != 2)
+                continue;
+            const QString &processLabel = d.lineType == 1 ? d.startItem : d.endItem;
+            const QString &memoryLabel = d.lineType == 1 ? d.endItem : d.startItem;
+            if (!memoryByLabel.contains(memoryLabel) || !processByLabel.contains(processLabel))
+                continue;   // such a dataflow is not created
+            ++(d.lineType == 1 ? outputs : inputs)[processByLabel.value(processLabel)];
+        }
+    }
+};
 
 } // namespace
 
 QVector<MachineDescription> RecordsToMachines::build(const Records &r)
 {
     const Placement placement(r);
+    QHash<int, ModuleDiagram> modules;   // by canvas
     QVector<MachineDescription> machines;
     for (int i = 0; i < r.processes.size(); ++i) {
         const ProcessRecord &node = r.processes.at(i);
@@ -175,16 +184,14 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r)
         const int parentCanvas = placement.canvas(4, node.parentId, node.grandParentId);
         if (parentCanvas < 0)
             continue;
+        auto module = modules.find(parentCanvas);
+        if (module == modules.end())
+            module = modules.insert(parentCanvas, ModuleDiagram(r, placement, parentCanvas));
         // The process item standing for the machine on its parent diagram.
-        const QVector<int> siblings = placement.processes(parentCanvas);
-        int processPosition = -1;
-        for (int p = 0; p < siblings.size() && processPosition < 0; ++p) {
-            if (sameNode(r.processes.at(siblings.at(p)), node))
-                processPosition = p;
-        }
-        if (processPosition < 0)
+        const int position = module->firstItemOfNode.value(ModuleDiagram::nodeKey(node), -1);
+        if (position < 0)
             continue;
-        const ProcessRecord &process = r.processes.at(siblings.at(processPosition));
+        const ProcessRecord &process = r.processes.at(placement.processes(parentCanvas).at(position));
         MachineDescription m;
         m.processLabel = process.label;
         m.processDescription = process.description;
@@ -194,7 +201,8 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r)
             addStatesAndTransitions(r, placement, canvas, m);
             addTextsAndMemories(r, placement, canvas, m);
         }
-        countDataflows(r, placement, parentCanvas, processPosition, m);
+        m.inputVariables = module->inputs.value(position);
+        m.outputVariables = module->outputs.value(position);
         machines << m;
     }
     return machines;

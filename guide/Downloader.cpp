@@ -146,6 +146,16 @@ void Downloader::fetch(const QUrl &url)
         if (reply == m_reply && !m_failed)
             updateProgress(received, total);
     });
+    // Progress signals are rate-limited by the network layer; write the data
+    // as it arrives so that none waits in memory for the next progress signal.
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (reply == m_reply && !m_failed)
+            updateProgress(m_written + reply->bytesAvailable(), announcedSize());
+    });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        if (reply == m_reply && !m_failed && !replyIsRedirect())
+            checkAnnouncedSize();
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         if (reply == m_reply)
             finished();
@@ -159,12 +169,32 @@ bool Downloader::replyIsRedirect() const
     return m_reply && m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid();
 }
 
+qint64 Downloader::announcedSize() const
+{
+    const QVariant announced = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+    return announced.isValid() ? announced.toLongLong() : -1;
+}
+
+bool Downloader::checkAnnouncedSize()
+{
+    if (announcedSize() > UpdateRules::MaxDownloadBytes) {
+        failTooLarge();
+        return false;
+    }
+    return true;
+}
+
+void Downloader::failTooLarge()
+{
+    fail(QStringLiteral("The update is larger than 1 GiB and was not downloaded."), true);
+}
+
 void Downloader::updateProgress(qint64 received, qint64 total)
 {
     if (replyIsRedirect())
         return;   // the body of a redirection is not the installer
     if (total > UpdateRules::MaxDownloadBytes || received > UpdateRules::MaxDownloadBytes) {
-        fail(QStringLiteral("The update is larger than 1 GiB and was not downloaded."), true);
+        failTooLarge();
         return;
     }
     if (total > 0) {
@@ -205,6 +235,10 @@ void Downloader::saveFile(qint64, qint64)
 {
     if (!m_reply || replyIsRedirect() || m_failed)
         return;
+    if (m_written + m_reply->bytesAvailable() > UpdateRules::MaxDownloadBytes) {
+        failTooLarge();
+        return;
+    }
     if (!writeAvailableData())
         fail(QStringLiteral("Cannot write the update to %1.").arg(QDir::toNativeSeparators(partFilePath())),
              true);
@@ -213,6 +247,11 @@ void Downloader::saveFile(qint64, qint64)
 // Appends what the reply has received so far to the ".part" file.
 bool Downloader::writeAvailableData()
 {
+    // Only the body of a successful answer is the installer; error pages and
+    // redirection bodies are never written.
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status >= 300 || !m_reply->isOpen())
+        return true;
     const QByteArray data = m_reply->readAll();
     if (data.isEmpty())
         return true;
@@ -240,6 +279,8 @@ void Downloader::finished()
         return;
     }
     if (m_cancelled) {
+        // What has arrived stays in the ".part" file.
+        writeAvailableData();
         releaseReply();
         m_partFile.close();
         m_failureReason = QStringLiteral("The download was cancelled.");
@@ -247,6 +288,7 @@ void Downloader::finished()
         return;
     }
     if (m_reply->error() != QNetworkReply::NoError) {
+        writeAvailableData();
         fail(m_reply->errorString(), false);
         return;
     }
@@ -255,8 +297,7 @@ void Downloader::finished()
              true);
         return;
     }
-    const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    const qint64 expected = m_total > 0 ? m_total : (announced.isValid() ? announced.toLongLong() : -1);
+    const qint64 expected = m_total > 0 ? m_total : announcedSize();
     if (expected > 0 && m_written != expected) {
         fail(QStringLiteral("The download is incomplete (%1 of %2 bytes).").arg(m_written).arg(expected),
              false);

@@ -69,6 +69,9 @@ public slots:
 private:
     void fetch(const QUrl &url);
     bool replyIsRedirect() const;
+    qint64 announcedSize() const;
+    bool checkAnnouncedSize();
+    void failTooLarge();
     void followRedirect();
     void completeDownload();
     void fail(const QString &reason, bool showBox);

@@ -1,21 +1,33 @@
 #include "InstanceGuard.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
-// Holds the system semaphore for one step and always gives it back.
-class SemaphoreStep
+QString lockDirectory()
 {
-public:
-    explicit SemaphoreStep(QSystemSemaphore &semaphore) : m_semaphore(semaphore)
-    {
-        m_semaphore.acquire();
-    }
-    ~SemaphoreStep() { m_semaphore.release(1); }
+    // The runtime directory belongs to the user's login session.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir;
+}
 
-private:
-    QSystemSemaphore &m_semaphore;
-};
+int tryLock(int fd)
+{
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc;
+}
 } // namespace
 
 QString InstanceGuard::hashedKey(const QString &key, const QString &suffix)
@@ -27,18 +39,9 @@ QString InstanceGuard::hashedKey(const QString &key, const QString &suffix)
 
 InstanceGuard::InstanceGuard(const QString &key)
     : m_key(key),
-      m_semaphoreKey(hashedKey(key, QStringLiteral("_semGuardId"))),
-      m_segmentKey(hashedKey(key, QStringLiteral("_segmentGuard"))),
-      m_segment(m_segmentKey),
-      m_semaphore(m_semaphoreKey, 1, QSystemSemaphore::Open)
+      m_lockPath(lockDirectory() + QLatin1Char('/') + QStringLiteral("kestro-")
+                 + hashedKey(key, QStringLiteral("_segmentGuard")) + QStringLiteral(".lock"))
 {
-    // A segment left behind by an instance that died without detaching
-    // (a crash, SIGKILL) outlives it on platforms with System V shared
-    // memory. Attaching and detaching once drops the attach count back to
-    // zero, at which point the segment is removed.
-    SemaphoreStep step(m_semaphore);
-    QSharedMemory leftover(m_segmentKey);
-    leftover.attach(QSharedMemory::ReadWrite);
 }
 
 InstanceGuard::~InstanceGuard()
@@ -46,38 +49,45 @@ InstanceGuard::~InstanceGuard()
     releaseClaim();
 }
 
+int InstanceGuard::openLockFile() const
+{
+    // The file is never removed: unlinking a lock file that another
+    // process has just opened would let two processes lock different files.
+    return ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
+
 bool InstanceGuard::anotherInstanceRunning()
 {
-    if (m_segment.isAttached())
+    if (isClaimed())
         return false;
-
-    SemaphoreStep step(m_semaphore);
-    const bool attached = m_segment.attach(QSharedMemory::ReadWrite);
-    if (attached)
-        m_segment.detach();
-    return attached;
+    const int fd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;   // nobody ever claimed this key here
+    const bool heldElsewhere = tryLock(fd) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);   // closing drops a lock taken for the test
+    return heldElsewhere;
 }
 
 bool InstanceGuard::tryClaim()
 {
-    if (anotherInstanceRunning())
+    if (isClaimed())
+        return true;
+    const int fd = openLockFile();
+    if (fd < 0)
         return false;
-
-    bool created = false;
-    {
-        SemaphoreStep step(m_semaphore);
-        created = m_segment.create(8, QSharedMemory::ReadWrite);
-    }
-    if (!created) {
-        releaseClaim();
+    if (tryLock(fd) != 0) {
+        ::close(fd);
         return false;
     }
+    m_fd = fd;
     return true;
 }
 
 void InstanceGuard::releaseClaim()
 {
-    SemaphoreStep step(m_semaphore);
-    if (m_segment.isAttached())
-        m_segment.detach();
+    if (!isClaimed())
+        return;
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+    m_fd = -1;
 }

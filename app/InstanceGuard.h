@@ -2,16 +2,23 @@
 
 // Keeps Kestro to one running instance per login session.
 //
-// The running instance holds a small named shared-memory segment; its mere
-// existence tells a later start that Kestro is already running. A named
-// system semaphore serialises every attach, detach and create on that
-// segment so that of several simultaneous starts exactly one claims it.
+// The running instance holds an exclusive advisory lock (flock) on a small
+// file in the user's runtime directory; a later start that cannot take the
+// lock knows that Kestro is already running. The kernel drops the lock when
+// the holding process ends for whatever reason, a crash or SIGKILL included,
+// so no stale state can block a later start, and taking the lock is atomic,
+// so of several simultaneous starts exactly one wins.
+//
+// (Named shared memory guarded by a named semaphore was tried first: a
+// segment left by a killed instance can be cleaned, but the System V
+// semaphores behind it are removed by whichever process created them when
+// it exits, and a start racing with that removal can leave a semaphore
+// stuck at zero, hanging later starts and exits.)
+//
 // Needs neither a window nor an event loop, so it is built before the
 // application object.
 
-#include <QSharedMemory>
 #include <QString>
-#include <QSystemSemaphore>
 
 class InstanceGuard
 {
@@ -22,22 +29,27 @@ public:
     InstanceGuard(const InstanceGuard &) = delete;
     InstanceGuard &operator=(const InstanceGuard &) = delete;
 
-    // True when some other process holds the segment.
+    // True when some other process holds the claim.
     bool anotherInstanceRunning();
-    // Claims the segment for this process; false if another instance holds
-    // it or the segment cannot be created.
+    // Claims the lock for this process until releaseClaim() or the end of
+    // the process; false if another instance holds it or the lock file
+    // cannot be opened.
     bool tryClaim();
-    // Gives the segment up (a later start may claim it).
+    // Gives the claim up (a later start may claim it).
     void releaseClaim();
+    bool isClaimed() const { return m_fd >= 0; }
+
+    // Path of the lock file used for the key.
+    QString lockFilePath() const { return m_lockPath; }
 
     // SHA-1 of the UTF-8 bytes of key followed by those of suffix, as 40
     // lower-case hexadecimal characters.
     static QString hashedKey(const QString &key, const QString &suffix);
 
 private:
+    int openLockFile() const;
+
     const QString m_key;
-    const QString m_semaphoreKey;
-    const QString m_segmentKey;
-    QSharedMemory m_segment;
-    QSystemSemaphore m_semaphore;
+    const QString m_lockPath;
+    int m_fd = -1;   // open and locked while claimed
 };

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "TreeModel.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -26,6 +28,7 @@ MainWindow::MainWindow(QWidget *parent)
     buildSignalActions();
     setUpViewAndDock();
     buildToolList();
+    buildTreeModel();
     setApplicationIdentity();
     m_settings = std::make_unique<QSettings>(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
     readSettings();
@@ -119,6 +122,13 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
 }
 
+void MainWindow::buildTreeModel()
+{
+    m_treeModel = new TreeModel(QStringList(QString()), QString(), this);
+    ui->treeView->setModel(m_treeModel);
+    ui->treeView->resizeColumnToContents(0);
+}
+
 void MainWindow::setApplicationIdentity()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
@@ -176,6 +186,7 @@ void MainWindow::enterNoProjectState()
         const QTransform t = ui->graphicsView->transform();
         m_projectScale = QPointF(t.m11(), t.m22());
     }
+    m_treeModel->clear();
     m_shownCanvas = nullptr;
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));

@@ -27,6 +27,7 @@ class QLabel;
 class QMenu;
 class QSettings;
 class QShortcut;
+class TreeModel;
 
 namespace Ui {
 class MainWindow;
@@ -55,6 +56,9 @@ public:
 
     // Clears the browser and returns the window to its start-up look.
     void enterNoProjectState();
+
+    // The project browser's model, one for the window's whole life.
+    TreeModel *treeModel() const { return m_treeModel; }
 
     // The canvases of the open project, in creation order, and the one shown.
     const QList<Canvas *> &canvases() const { return m_canvases; }
@@ -133,6 +137,7 @@ private:
     void buildSignalActions();
     void setUpViewAndDock();
     void buildToolList();
+    void buildTreeModel();
     void setApplicationIdentity();
     void readSettings();
     void writeSettings();
@@ -152,6 +157,7 @@ private:
     QAction *m_modifiedAction = nullptr;
     QAction *m_selectAction = nullptr;
     QVector<QAction *> m_tools;   // indexed by ToolSets::Tool
+    TreeModel *m_treeModel = nullptr;
     CursorSet m_cursors;
     std::unique_ptr<QSettings> m_settings;
     StoredSettings m_stored;

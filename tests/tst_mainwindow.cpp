@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 #include "ScriptedPrompter.h"
+#include "TreeModel.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -90,6 +91,11 @@ void TestMainWindow::windowLayout()
     QCOMPARE(tree->focusPolicy(), Qt::NoFocus);
     QCOMPARE(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(tree->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(tree->model(), w.treeModel());
+    QCOMPARE(w.treeModel()->rowCount(), 0);
+    w.treeModel()->appendNode(QModelIndex(), QStringLiteral("project"));
+    w.enterNoProjectState();   // closing a project empties the browser
+    QCOMPARE(w.treeModel()->rowCount(), 0);
 
     auto *ready = w.statusBar()->findChild<QLabel *>();
     QVERIFY(ready);

@@ -69,8 +69,22 @@ for script in postinst postrm; do
   [ -x "$tmp/control/$script" ] || fail "$script missing or not executable"
   sh -n "$tmp/control/$script" || fail "$script has a syntax error"
 done
-grep -q 'update-mime-database' "$tmp/control/postinst" || fail "postinst does not refresh the MIME database"
-grep -q 'update-desktop-database' "$tmp/control/postinst" || fail "postinst does not refresh the desktop database"
+# Run them with stand-ins for the cache tools that only note their calls.
+stubs="$tmp/stubs"
+mkdir -p "$stubs"
+for tool in update-mime-database update-desktop-database gtk-update-icon-cache; do
+  printf '#!/bin/sh\necho "%s $*" >>"%s/calls"\n' "$tool" "$tmp" >"$stubs/$tool"
+  chmod +x "$stubs/$tool"
+done
+for script in postinst postrm; do
+  : >"$tmp/calls"
+  arg=configure; [ "$script" = postrm ] && arg=remove
+  PATH="$stubs:$PATH" sh "$tmp/control/$script" "$arg" || fail "$script $arg failed"
+  grep -qx 'update-mime-database /usr/share/mime' "$tmp/calls" \
+    || fail "$script $arg does not refresh the MIME database"
+  grep -qx 'update-desktop-database -q /usr/share/applications' "$tmp/calls" \
+    || fail "$script $arg does not refresh the desktop database"
+done
 
 # ---- installed tree -----------------------------------------------------------
 step "unpacking into a temporary root"

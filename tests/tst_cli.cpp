@@ -1,0 +1,370 @@
+#include "CEmitter.h"
+#include "RecordsToMachines.h"
+
+#include <QXmlStreamWriter>
+#include <QtTest>
+
+// Runs the built kestro-cli on project files written here and checks its
+// output, its files and its exit codes.
+namespace {
+
+const char *const Epoch = "1700000000";   // 2023-11-14 UTC
+
+void attributes(QXmlStreamWriter &w, const QList<QPair<QString, QString>> &values)
+{
+    for (const auto &v : values)
+        w.writeAttribute(v.first, v.second);
+}
+
+void children(QXmlStreamWriter &w, const QList<QPair<QString, QString>> &values)
+{
+    for (const auto &v : values)
+        w.writeTextElement(v.first, v.second);
+}
+
+void process(QXmlStreamWriter &w, int level, const QString &label, const QString &description = QString(),
+             int id = 1)
+{
+    w.writeEmptyElement("Process");
+    attributes(w, { { "level", QString::number(level) }, { "Nos", "1" }, { "id", QString::number(id) }, { "label", label },
+                    { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "300" }, { "yCoord", "300" },
+                    { "width", "300" }, { "height", "250" }, { "shape", "1" }, { "code", "" },
+                    { "description", description }, { "backgroundColour", "#fec309" },
+                    { "polygon", "0,0,300,0,300,250,0,250,0,0" } });
+}
+
+void group(QXmlStreamWriter &w, const QString &name, int number)
+{
+    w.writeStartElement(name);
+    w.writeAttribute("number", QString::number(number));
+}
+
+void stateItem(QXmlStreamWriter &w, const QString &label, bool initial, const QString &condition,
+               const QString &action, const QString &transitions)
+{
+    w.writeStartElement("StateItem");
+    children(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "label", label },
+                  { "ifInitialState", initial ? "1" : "0" }, { "initialCondition", condition },
+                  { "initialDescription", "" }, { "xCoord", "200" }, { "yCoord", "400" }, { "width", "280" },
+                  { "height", "150" }, { "backgroundColour", "#e5e7e9" },
+                  { "polygon", "0,0,280,0,280,150,0,150,0,0" }, { "action", action }, { "description", "" },
+                  { "numberOfTI", "1" }, { "transitions", transitions } });
+    w.writeEndElement();
+}
+
+void transitionItem(QXmlStreamWriter &w, const QString &label, const QString &from, const QString &to)
+{
+    w.writeStartElement("TransitionItem");
+    children(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "label", label },
+                  { "condition", "(go)" }, { "backgroundColour", "#e5e7e9" }, { "xCoord", "650" },
+                  { "yCoord", "650" }, { "midPos", "" }, { "width", "150" }, { "height", "75" },
+                  { "polygon", "0,0,150,0,150,75,0,75,0,0" }, { "startItem", from }, { "endItem", to },
+                  { "description", "" }, { "action", "step();\nmore();" } });
+    w.writeEndElement();
+}
+
+// A project with one machine "Door Ctrl": two states, one transition, one
+// memory item without datatype (a design error), one dataflow out of the
+// machine's process item.
+QByteArray projectXml(bool initialCondition = true, bool twin = false)
+{
+    QByteArray xml;
+    QXmlStreamWriter w(&xml);
+    w.setAutoFormatting(true);
+    w.writeStartDocument();
+    w.writeStartElement("QsmdProject");
+    w.writeTextElement("ProjectFiles", "\r\nDemo\r\n    Hardware Module\r\n        Microcontroller\r\n"
+                                       "            Software Module\r\n                Door Ctrl\r\n");
+    w.writeStartElement("SceneData");
+    w.writeAttribute("version", "v1.0");
+    w.writeStartElement("GraphicsItemList");
+    process(w, 1, "Demo");
+    for (const char *g : { "LinkItems", "MemoryItems", "DataflowItems" }) {
+        group(w, g, 0);
+        w.writeEndElement();
+    }
+    process(w, 2, "Hardware Module");
+    process(w, 3, "Microcontroller");
+    process(w, 4, "Software Module");
+    group(w, "MemoryItems", 1);
+    w.writeEmptyElement("Memory");
+    attributes(w, { { "level", "5" }, { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "0" },
+                    { "yCoord", "0" }, { "label", "shared" }, { "description", "" }, { "datatype", "int" },
+                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
+    w.writeEndElement();
+    group(w, "DataflowItems", 1);
+    w.writeEmptyElement("Dataflow");
+    attributes(w, { { "level", "5" }, { "parentId", "1" }, { "grandParentId", "1" }, { "lineType", "1" },
+                    { "xCoord", "0" }, { "yCoord", "0" }, { "label", "out" }, { "description", "" },
+                    { "datatype", "int" }, { "startItem", "Door Ctrl" }, { "endItem", "shared" },
+                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
+    w.writeEndElement();
+    process(w, 5, "Door Ctrl", "Opens\nand closes");
+    group(w, "MemoryItems", 1);
+    w.writeEmptyElement("Memory");
+    attributes(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "0" },
+                    { "yCoord", "0" }, { "label", "count" }, { "description", "" }, { "datatype", "" },
+                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
+    w.writeEndElement();
+    group(w, "StateItems", 2);
+    stateItem(w, "Closed", true, initialCondition ? "(ready)" : "", "wait();", "Opening");
+    stateItem(w, "Open", false, "", "", "Opening");
+    w.writeEndElement();
+    group(w, "TransitionItems", 1);
+    transitionItem(w, "Opening", "Closed", "Open");
+    w.writeEndElement();
+    if (twin)   // a second machine with the same name, hence the same files
+        process(w, 5, "Door Ctrl", QString(), 2);
+    w.writeEndElement();   // GraphicsItemList
+    w.writeEndElement();   // SceneData
+    w.writeEndElement();   // QsmdProject
+    w.writeEndDocument();
+    return xml;
+}
+
+// The same machine as a description, to compare the files byte for byte.
+GeneratedModule expectedModule(const QString &author, double version)
+{
+    MachineDescription m;
+    m.processLabel = "Door Ctrl";
+    m.processDescription = "Opens\nand closes";
+    MachineState closed;
+    closed.label = "Closed";
+    closed.initial = true;
+    closed.initialCondition = "(ready)";
+    closed.action = "wait();";
+    closed.transitions = { 0 };
+    MachineState open;
+    open.label = "Open";
+    open.transitions = { 0 };
+    m.states << closed << open;
+    MachineTransition t;
+    t.label = "Opening";
+    t.condition = "(go)";
+    t.action = "step();\nmore();";
+    t.start = 0;
+    t.end = 1;
+    m.transitions << t;
+    m.transitionCount = 1;
+    m.outputVariables = 1;
+    m.memories << MachineMemory { "count", "" };
+    ModuleProperties p;
+    p.projectName = "Demo";
+    p.author = author;
+    p.organization = "Settings Org";
+    p.version = version;
+    p.date = QDate(2023, 11, 14);
+    return CEmitter::generate(m, p);
+}
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        m_cli = QStringLiteral(KESTRO_BINARY_DIR "/cli/kestro-cli");
+        if (!QFileInfo(m_cli).isExecutable())
+            QSKIP("kestro-cli is not built");
+        QVERIFY(m_dir.isValid());
+        writeSettings("Settings Author", 3.25);
+    }
+
+    void helpAndVersion()
+    {
+        Result r = cli({ "--version" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("1.1.3"), qPrintable(r.out));
+        r = cli({ "--help" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("generate"));
+        QVERIFY(r.out.contains("--module-version"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("unknown command") << QStringList { "build", "x.qsmd" };
+        QTest::newRow("no project") << QStringList { "generate" };
+        QTest::newRow("two projects") << QStringList { "check", "a.qsmd", "b.qsmd" };
+        QTest::newRow("unknown option") << QStringList { "check", "a.qsmd", "--fast" };
+        QTest::newRow("bad version") << QStringList { "generate", "a.qsmd", "--module-version", "one" };
+        QTest::newRow("missing value") << QStringList { "generate", "a.qsmd", "-o" };
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        const Result r = cli(arguments);
+        QCOMPARE(r.exitCode, 64);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void missingAndCorruptProjects()
+    {
+        Result r = cli({ "generate", m_dir.filePath("none.qsmd") });
+        QCOMPARE(r.exitCode, 66);
+        QVERIFY(r.err.contains("none.qsmd"));
+
+        // State and transition children in the wrong order.
+        QString reordered = QString::fromUtf8(projectXml());
+        reordered.replace(QRegularExpression("(<level>6</level>)(\\s*)(<parentId>1</parentId>)"), "\\3\\2\\1");
+        QVERIFY(reordered != QString::fromUtf8(projectXml()));
+        const QString corrupt = writeProject("corrupt.qsmd", reordered.toUtf8());
+        r = cli({ "generate", corrupt });
+        QCOMPARE(r.exitCode, 65);
+        QCOMPARE(r.err, QString("Design file is corrupt and cannot be opened. \nOpening Project Aborted.\n"));
+        r = cli({ "check", writeProject("garbage.qsmd", "<QsmdProject><ProjectFiles>") });
+        QCOMPARE(r.exitCode, 65);
+    }
+
+    void generateWritesTheModule()
+    {
+        const QString project = writeProject("door.qsmd", projectXml());
+        const QString out = m_dir.filePath("out1");
+        const Result r = cli({ "generate", project, "-o", out, "--module-version", "10.5" });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QDir(out).filePath("Door_Ctrl.h") + "\n" + QDir(out).filePath("Door_Ctrl.c") + "\n");
+        QCOMPARE(r.err, QString("Door_Ctrl: Datatype Input for Memory Item count is absent\n"));
+        const GeneratedModule expected = expectedModule("Settings Author", 10.5);
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.h"))), expected.header);
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.c"))), expected.source);
+    }
+
+    void defaultsComeFromTheSettingsAndTheProjectDirectory()
+    {
+        QTemporaryDir here;
+        QFile::copy(writeProject("door2.qsmd", projectXml()), here.filePath("door.qsmd"));
+        Result r = cli({ "generate", here.filePath("door.qsmd"), "--author", "Cli Author" });
+        QCOMPARE(r.exitCode, 0);
+        const GeneratedModule expected = expectedModule("Cli Author", 3.25);
+        QCOMPARE(QString::fromUtf8(contents(here.filePath("Door_Ctrl.c"))), expected.source);
+        QVERIFY(QString::fromUtf8(contents(here.filePath("Door_Ctrl.h"))).contains(" * @organization: Settings Org \n"));
+    }
+
+    void existingFilesNeedForce()
+    {
+        const QString project = writeProject("door3.qsmd", projectXml());
+        const QString out = m_dir.filePath("out3");
+        QCOMPARE(cli({ "generate", project, "-o", out }).exitCode, 0);
+        QFile header(QDir(out).filePath("Door_Ctrl.h"));
+        QVERIFY(header.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        header.write("edited");
+        header.close();
+
+        Result r = cli({ "generate", project, "-o", out });
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(QDir(out).filePath("Door_Ctrl.h") + " exists"));
+        QVERIFY(r.err.contains(QDir(out).filePath("Door_Ctrl.c") + " exists"));
+        QCOMPARE(contents(header.fileName()), QByteArray("edited"));
+
+        r = cli({ "generate", project, "-o", out, "--force" });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count('\n'), 2);
+        QCOMPARE(QString::fromUtf8(contents(header.fileName())), expectedModule("Settings Author", 3.25).header);
+    }
+
+    void twoMachinesOfOneNameDoNotOverwriteEachOther()
+    {
+        const QString project = writeProject("twins.qsmd", projectXml(true, true));
+        const QString out = m_dir.filePath("twins");
+        const Result r = cli({ "generate", project, "-o", out, "--force" });
+        QCOMPARE(r.exitCode, 73);
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(r.err.contains("already written"));
+        // The first machine's files stay (the twin has no states).
+        QVERIFY(contents(QDir(out).filePath("Door_Ctrl.c")).contains(" * Number of States: 2\n"));
+    }
+
+    void unwritableOutputFails()
+    {
+        const QString project = writeProject("door4.qsmd", projectXml());
+        QFile blocker(m_dir.filePath("plainfile"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Result r = cli({ "generate", project, "-o", m_dir.filePath("plainfile/sub") });
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains("plainfile/sub"));
+    }
+
+    void werrorAndCheck()
+    {
+        const QString project = writeProject("door5.qsmd", projectXml(false));
+        const QString out = m_dir.filePath("out5");
+        Result r = cli({ "generate", project, "-o", out, "--werror" });
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out.count('\n'), 2);   // the files are still written
+        QCOMPARE(r.err.count("Door_Ctrl: "), 2);
+        QVERIFY(r.err.contains("Door_Ctrl: Initial state action present but condition absent for State Item Closed is absent\n"));
+
+        const QString fresh = m_dir.filePath("check");
+        QVERIFY(QDir().mkpath(fresh));
+        QFile::copy(project, QDir(fresh).filePath("door.qsmd"));
+        r = cli({ "check", QDir(fresh).filePath("door.qsmd") });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count("Door_Ctrl: "), 2);
+        QCOMPARE(QDir(fresh).entryList(QDir::Files), QStringList { "door.qsmd" });
+        QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
+    }
+
+private:
+    void writeSettings(const QString &author, double version)
+    {
+        QSettings s(m_dir.filePath("config/Orvanta/Kestro.conf"), QSettings::IniFormat);
+        s.setValue("author", author);
+        s.setValue("organization", "Settings Org");
+        s.setValue("version", version);
+    }
+
+    QString writeProject(const QString &name, const QByteArray &xml)
+    {
+        QFile f(m_dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(f.fileName()));
+        f.write(xml);
+        return f.fileName();
+    }
+
+    Result cli(const QStringList &arguments)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        env.insert("SOURCE_DATE_EPOCH", Epoch);
+        env.remove("DISPLAY");
+        p.setProcessEnvironment(env);
+        p.start(m_cli, arguments);
+        Result r;
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+            return r;
+        r.exitCode = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QString m_cli;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -97,7 +97,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
 
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
-    if (parser.isSet(help))
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(Success);
     if (parser.isSet(version))
         parser.showVersion();

@@ -1,4 +1,5 @@
 #include "CEmitter.h"
+#include "DefaultProject.h"
 #include "RecordsToMachines.h"
 
 #include <QXmlStreamWriter>
@@ -291,6 +292,20 @@ private slots:
         QVERIFY(r.err.contains("already written"));
         // The first machine's files stay (the twin has no states).
         QVERIFY(contents(QDir(out).filePath("Door_Ctrl.c")).contains(" * Number of States: 2\n"));
+    }
+
+    void newProjectGenerates()
+    {
+        const QString project = m_dir.filePath("Fresh.qsmd");
+        QVERIFY(DefaultProject::write(project, "Fresh"));
+        const Result r = cli({ "generate", project, "-o", m_dir.filePath("fresh") });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QString("StateMachine_1: Initial state action present but condition absent "
+                                "for State Item InitialState is absent\n"));
+        const QByteArray source = contents(m_dir.filePath("fresh/StateMachine_1.c"));
+        QVERIFY(source.contains(" * @project: Fresh \n"));
+        QVERIFY(source.contains("\tstate_StateMachine_1 = STATE_STATEMACHINE_1_INITIALSTATE;\n}"));
+        QVERIFY(source.contains("executed DefaultTransition -- */\n\tif \n\t{"));
     }
 
     void unwritableOutputFails()

@@ -1,8 +1,6 @@
 #include "CEmitter.h"
 #include "DefaultProject.h"
-#include "RecordsToMachines.h"
-
-#include <QXmlStreamWriter>
+#include "ProjectFileWriter.h"
 #include <QtTest>
 
 // Runs the built kestro-cli on project files written here and checks its
@@ -11,116 +9,74 @@ namespace {
 
 const char *const Epoch = "1700000000";   // 2023-11-14 UTC
 
-void attributes(QXmlStreamWriter &w, const QList<QPair<QString, QString>> &values)
+ProcessRecord process(int level, const QString &label, const QString &description = QString(), int id = 1)
 {
-    for (const auto &v : values)
-        w.writeAttribute(v.first, v.second);
+    ProcessRecord p;
+    p.level = level;
+    p.nos = 1;
+    p.id = id;
+    p.parentId = p.grandParentId = 1;
+    p.label = label;
+    p.description = description;
+    return p;
 }
 
-void children(QXmlStreamWriter &w, const QList<QPair<QString, QString>> &values)
+template <typename Record>
+Record onCanvas(int level, const QString &label)
 {
-    for (const auto &v : values)
-        w.writeTextElement(v.first, v.second);
-}
-
-void process(QXmlStreamWriter &w, int level, const QString &label, const QString &description = QString(),
-             int id = 1)
-{
-    w.writeEmptyElement("Process");
-    attributes(w, { { "level", QString::number(level) }, { "Nos", "1" }, { "id", QString::number(id) }, { "label", label },
-                    { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "300" }, { "yCoord", "300" },
-                    { "width", "300" }, { "height", "250" }, { "shape", "1" }, { "code", "" },
-                    { "description", description }, { "backgroundColour", "#fec309" },
-                    { "polygon", "0,0,300,0,300,250,0,250,0,0" } });
-}
-
-void group(QXmlStreamWriter &w, const QString &name, int number)
-{
-    w.writeStartElement(name);
-    w.writeAttribute("number", QString::number(number));
-}
-
-void stateItem(QXmlStreamWriter &w, const QString &label, bool initial, const QString &condition,
-               const QString &action, const QString &transitions)
-{
-    w.writeStartElement("StateItem");
-    children(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "label", label },
-                  { "ifInitialState", initial ? "1" : "0" }, { "initialCondition", condition },
-                  { "initialDescription", "" }, { "xCoord", "200" }, { "yCoord", "400" }, { "width", "280" },
-                  { "height", "150" }, { "backgroundColour", "#e5e7e9" },
-                  { "polygon", "0,0,280,0,280,150,0,150,0,0" }, { "action", action }, { "description", "" },
-                  { "numberOfTI", "1" }, { "transitions", transitions } });
-    w.writeEndElement();
-}
-
-void transitionItem(QXmlStreamWriter &w, const QString &label, const QString &from, const QString &to)
-{
-    w.writeStartElement("TransitionItem");
-    children(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "label", label },
-                  { "condition", "(go)" }, { "backgroundColour", "#e5e7e9" }, { "xCoord", "650" },
-                  { "yCoord", "650" }, { "midPos", "" }, { "width", "150" }, { "height", "75" },
-                  { "polygon", "0,0,150,0,150,75,0,75,0,0" }, { "startItem", from }, { "endItem", to },
-                  { "description", "" }, { "action", "step();\nmore();" } });
-    w.writeEndElement();
+    Record r;
+    r.level = level;
+    r.parentId = r.grandParentId = 1;
+    r.label = label;
+    return r;
 }
 
 // A project with one machine "Door Ctrl": two states, one transition, one
 // memory item without datatype (a design error), one dataflow out of the
-// machine's process item.
+// machine's process item. A twin is a second machine of the same name.
 QByteArray projectXml(bool initialCondition = true, bool twin = false)
 {
-    QByteArray xml;
-    QXmlStreamWriter w(&xml);
-    w.setAutoFormatting(true);
-    w.writeStartDocument();
-    w.writeStartElement("QsmdProject");
-    w.writeTextElement("ProjectFiles", "\r\nDemo\r\n    Hardware Module\r\n        Microcontroller\r\n"
-                                       "            Software Module\r\n                Door Ctrl\r\n");
-    w.writeStartElement("SceneData");
-    w.writeAttribute("version", "v1.0");
-    w.writeStartElement("GraphicsItemList");
-    process(w, 1, "Demo");
-    for (const char *g : { "LinkItems", "MemoryItems", "DataflowItems" }) {
-        group(w, g, 0);
-        w.writeEndElement();
+    ProjectDocument doc;
+    doc.root = savedRootProcess("Demo");
+    for (int level = 2; level <= 5; ++level) {
+        CanvasBlock block;
+        block.process = process(level, QStringList { "Hardware Module", "Microcontroller", "Software Module",
+                                                     "Door Ctrl" }.at(level - 2));
+        doc.blocks << block;
     }
-    process(w, 2, "Hardware Module");
-    process(w, 3, "Microcontroller");
-    process(w, 4, "Software Module");
-    group(w, "MemoryItems", 1);
-    w.writeEmptyElement("Memory");
-    attributes(w, { { "level", "5" }, { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "0" },
-                    { "yCoord", "0" }, { "label", "shared" }, { "description", "" }, { "datatype", "int" },
-                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
-    w.writeEndElement();
-    group(w, "DataflowItems", 1);
-    w.writeEmptyElement("Dataflow");
-    attributes(w, { { "level", "5" }, { "parentId", "1" }, { "grandParentId", "1" }, { "lineType", "1" },
-                    { "xCoord", "0" }, { "yCoord", "0" }, { "label", "out" }, { "description", "" },
-                    { "datatype", "int" }, { "startItem", "Door Ctrl" }, { "endItem", "shared" },
-                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
-    w.writeEndElement();
-    process(w, 5, "Door Ctrl", "Opens\nand closes");
-    group(w, "MemoryItems", 1);
-    w.writeEmptyElement("Memory");
-    attributes(w, { { "level", "6" }, { "parentId", "1" }, { "grandParentId", "1" }, { "xCoord", "0" },
-                    { "yCoord", "0" }, { "label", "count" }, { "description", "" }, { "datatype", "" },
-                    { "backgroundColour", "#ffffff" }, { "polygon", "0,0,10,0,10,10,0,10,0,0" } });
-    w.writeEndElement();
-    group(w, "StateItems", 2);
-    stateItem(w, "Closed", true, initialCondition ? "(ready)" : "", "wait();", "Opening");
-    stateItem(w, "Open", false, "", "", "Opening");
-    w.writeEndElement();
-    group(w, "TransitionItems", 1);
-    transitionItem(w, "Opening", "Closed", "Open");
-    w.writeEndElement();
-    if (twin)   // a second machine with the same name, hence the same files
-        process(w, 5, "Door Ctrl", QString(), 2);
-    w.writeEndElement();   // GraphicsItemList
-    w.writeEndElement();   // SceneData
-    w.writeEndElement();   // QsmdProject
-    w.writeEndDocument();
-    return xml;
+    CanvasBlock &module = doc.blocks[2];
+    module.memories << onCanvas<MemoryRecord>(5, "shared");
+    DataflowRecord flow = onCanvas<DataflowRecord>(5, "out");
+    flow.lineType = 1;
+    flow.startItem = "Door Ctrl";
+    flow.endItem = "shared";
+    module.dataflows << flow;
+
+    CanvasBlock &machine = doc.blocks[3];
+    machine.process.description = "Opens\nand closes";
+    machine.memories << onCanvas<MemoryRecord>(6, "count");
+    StateRecord closed = onCanvas<StateRecord>(6, "Closed");
+    closed.ifInitialState = true;
+    closed.initialCondition = initialCondition ? "(ready)" : "";
+    closed.action = "wait();";
+    machine.states << closed << onCanvas<StateRecord>(6, "Open");
+    TransitionRecord t = onCanvas<TransitionRecord>(6, "Opening");
+    t.condition = "(go)";
+    t.action = "step();\nmore();";
+    t.startItem = "Closed";
+    t.endItem = "Open";
+    machine.transitions << t;
+    if (twin) {
+        CanvasBlock second;
+        second.process = process(5, "Door Ctrl", QString(), 2);
+        doc.blocks << second;
+    }
+    doc.treeText = treeTextFromBlocks(doc);
+    QByteArray bytes;
+    ProjectFileWriter writer;
+    if (!writer.writeToBytes(doc, &bytes))
+        qFatal("%s", qPrintable(writer.errorString()));
+    return bytes;
 }
 
 // The same machine as a description, to compare the files byte for byte.

@@ -1,0 +1,30 @@
+#pragma once
+
+// The colour swatch shared by the item property dialogs: a label with an
+// empty text whose background shows a colour. The dialog watches the label
+// and hands its events to pickOnPress(), which asks for a new colour on a
+// mouse press.
+
+#include <QColor>
+#include <QString>
+
+class QEvent;
+class QLabel;
+class QObject;
+class QWidget;
+
+namespace ColourSwatch {
+
+// "background-color:rgb(r,g,b);" in decimal; an invalid colour reads as black.
+QString styleSheet(const QColor &colour);
+
+// Shows colour on the swatch.
+void paint(QLabel *swatch, const QColor &colour);
+
+// When event is a mouse-button press on swatch: opens the colour chooser
+// (parent dialog, initial white, title "Select Color"), stores its answer
+// (invalid when cancelled) in *picked and paints the swatch with it.
+// Returns true when the chooser was opened.
+bool pickOnPress(QObject *watched, QEvent *event, QLabel *swatch, QWidget *dialog, QColor *picked);
+
+} // namespace ColourSwatch

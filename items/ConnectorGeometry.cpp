@@ -1,0 +1,95 @@
+#include "ConnectorGeometry.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QtMath>
+
+QPointF itemCentre(const QPointF &pos, int width, int height)
+{
+    return pos + QPointF(width / 2, height / 2);
+}
+
+QPointF boxTopLeft(const QPointF &midPos, int width, int height)
+{
+    return midPos - QPointF(width / 2, height / 2);
+}
+
+QPointF selfTransitionMidPos(const QPointF &statePos, int w, int h, int existingSelfTransitions)
+{
+    const qreal x = statePos.x() + w / 2 + w + Connector::BoxWidth;
+    const qreal y = statePos.y() + h / 2 - existingSelfTransitions * (Connector::BoxHeight / 2);
+    return QPointF(x, y);
+}
+
+bool clipToOutline(const QPointF &p1, const QPointF &p2, const QPolygonF &outline,
+                   const QPointF &outlineOffset, QPointF *intersection)
+{
+    if (outline.size() < 2)
+        return false;
+    const QLineF centreLine(p1, p2);
+    QPointF from = outline.first() + outlineOffset;
+    for (int i = 1; i < outline.size(); ++i) {
+        const QPointF to = outline.at(i) + outlineOffset;
+        QPointF hit;
+        if (QLineF(from, to).intersects(centreLine, &hit) == QLineF::BoundedIntersection) {
+            if (intersection)
+                *intersection = hit;
+            return true;
+        }
+        from = to;
+    }
+    return false;
+}
+
+QPolygonF arrowHead(const QLineF &line)
+{
+    const qreal angle = std::atan2(-line.dy(), line.dx());
+    const QPointF tip = line.p1();
+    const QPointF side1 = tip + QPointF(std::sin(angle + M_PI / 3) * Connector::ArrowSize,
+                                        std::cos(angle + M_PI / 3) * Connector::ArrowSize);
+    const QPointF side2 = tip + QPointF(std::sin(angle + M_PI - M_PI / 3) * Connector::ArrowSize,
+                                        std::cos(angle + M_PI - M_PI / 3) * Connector::ArrowSize);
+    QPolygonF head;
+    head << tip << side1 << side2;
+    return head;
+}
+
+QRectF connectorBoundingRect(const QLineF &line, qreal penWidth)
+{
+    const qreal extra = (penWidth + Connector::ArrowSize) / 2.0;
+    return QRectF(line.p1(), QSizeF(line.p2().x() - line.p1().x(), line.p2().y() - line.p1().y()))
+        .normalized()
+        .adjusted(-extra, -extra, extra, extra);
+}
+
+QPainterPath connectorShape(const QLineF &line, const QPolygonF &head, const QPen &pen)
+{
+    QPainterPath path;
+    path.moveTo(line.p1());
+    path.lineTo(line.p2());
+
+    // Same outline a plain line item reports: the path stroked with the pen.
+    QPainterPath shape;
+    if (pen.style() == Qt::NoPen || pen.widthF() <= 0.00000001) {
+        shape = path;
+    } else {
+        QPainterPathStroker stroker;
+        stroker.setWidth(pen.widthF());
+        stroker.setCapStyle(pen.capStyle());
+        stroker.setJoinStyle(pen.joinStyle());
+        stroker.setMiterLimit(pen.miterLimit());
+        shape = stroker.createStroke(path);
+        shape.addPath(path);
+    }
+    shape.addPolygon(head);
+    return shape;
+}
+
+void drawSelectionCopies(QPainter *painter, const QLineF &line)
+{
+    const QPen previous = painter->pen();
+    painter->setPen(QPen(QBrush(Qt::black), 1, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
+    painter->drawLine(line.translated(0, Connector::SelectionOffset));
+    painter->drawLine(line.translated(0, -Connector::SelectionOffset));
+    painter->setPen(previous);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+// Geometry shared by every connector line of the diagrams (transition,
+// initial-transition, link and dataflow lines). Lines run from the centre of
+// one item to the centre of another and are clipped where they enter the
+// outline of the item they point into. Everything here is pure arithmetic so
+// that it can be checked with exact numbers, away from any painting.
+
+#include <QLineF>
+#include <QPainterPath>
+#include <QPen>
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+
+class QPainter;
+
+namespace Connector {
+// Length of the two sides of an arrow head.
+constexpr qreal ArrowSize = 20.0;
+// Distance of the dashed selection copies above and below a selected line.
+constexpr qreal SelectionOffset = 4.0;
+// Size of a transition box, which also fixes where self transitions go.
+constexpr int BoxWidth = 150;
+constexpr int BoxHeight = 75;
+}
+
+// Centre of an item placed at pos with the given size; the halves are
+// integer halves of the size.
+QPointF itemCentre(const QPointF &pos, int width, int height);
+
+// Top-left corner of a box of the given size centred on midPos (integer halves).
+QPointF boxTopLeft(const QPointF &midPos, int width, int height);
+
+// Middle point of a new self transition of a state at statePos of size w x h
+// that already has existingSelfTransitions self transitions: to the right of
+// the state, each further one half a box height higher than the one before.
+QPointF selfTransitionMidPos(const QPointF &statePos, int w, int h, int existingSelfTransitions);
+
+// Walks the edges of outline (each point shifted by outlineOffset) in order
+// and stores in *intersection the point where the first edge that crosses the
+// segment p1-p2 (within both segments) meets it. Returns false and leaves
+// *intersection untouched when no edge crosses.
+bool clipToOutline(const QPointF &p1, const QPointF &p2, const QPolygonF &outline,
+                   const QPointF &outlineOffset, QPointF *intersection);
+
+// The three points of an arrow head whose tip is line.p1() and whose sides
+// point back along the line.
+QPolygonF arrowHead(const QLineF &line);
+
+// The rectangle spanned by the line, normalised and grown on every side by
+// (penWidth + arrow size) / 2 so that the arrow head and the selection copies
+// are inside it.
+QRectF connectorBoundingRect(const QLineF &line, qreal penWidth);
+
+// The stroked line (as a line item would report it) plus the arrow head.
+QPainterPath connectorShape(const QLineF &line, const QPolygonF &arrowHead, const QPen &pen);
+
+// Draws the two thin dashed copies that show a selected line, at (0, +4) and
+// (0, -4) from it. The painter's pen is restored afterwards.
+void drawSelectionCopies(QPainter *painter, const QLineF &line);

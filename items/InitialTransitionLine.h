@@ -1,0 +1,43 @@
+#pragma once
+
+// The arrow from the initial-state dot to the outline of the initial state.
+// Each diagram owns one, paired with its dot right after both are created.
+
+#include <QGraphicsLineItem>
+#include <QObject>
+#include <QPolygonF>
+
+class InitialTransition;
+class StateItem;
+
+class InitialTransitionLine : public QObject, public QGraphicsLineItem
+{
+
+public:
+    explicit InitialTransitionLine(QGraphicsItem *parent = nullptr);
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+    bool isActive() const { return m_active; }
+    StateItem *state() const { return m_state; }
+    InitialTransition *dot() const { return m_dot; }
+    QPolygonF arrowHead() const { return m_arrowHead; }
+
+    void setDot(InitialTransition *dot);
+    // Needs the dot: without it nothing is attached and a debug message is logged.
+    void attachState(StateItem *state);
+    void detach();
+    void setActive(bool active);
+
+    // Recomputes the line (dot centre to the state's outline) and the arrow
+    // head. Returns false when nothing can be computed.
+    bool updateGeometry();
+
+private:
+    bool m_active = false;
+    StateItem *m_state = nullptr;
+    InitialTransition *m_dot = nullptr;
+    QPolygonF m_arrowHead;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+// Where the texts of the boxed diagram items go, as plain functions of the
+// item size and the font metrics (A = average character width, H = line
+// height), so that the layout can be checked without painting.
+
+#include <QFont>
+#include <QPolygonF>
+#include <QRect>
+#include <QString>
+
+struct StateTextLayout
+{
+    int separatorY = 0;   // y of the line under the title band
+    QRect labelRect;
+    QRect actionRect;
+};
+
+struct TransitionTextLayout
+{
+    QRect labelRect;
+    QRect conditionRect;
+    QRect actionRect;
+};
+
+struct TextItemLayout
+{
+    QRect headerRect;
+    QRect bodyRect;
+};
+
+// Integer metrics; H/2 is an integer half.
+StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int lineHeight);
+TransitionTextLayout transitionTextLayout(int width, int height, int averageCharWidth, int lineHeight);
+// Floating-point metrics; H/2 is the exact half.
+TextItemLayout textItemLayout(int width, int height, qreal averageCharWidth, qreal lineHeight);
+
+// "DEFAULT", "INCLUDES" or "DEFINES" for text types 0, 1, 2; empty otherwise.
+QString textTypeHeader(int textType);
+
+// The closed rectangle (0,0),(w,0),(w,h),(0,h),(0,0).
+QPolygonF closedRectangle(int width, int height);
+
+// The font boxed items paint with: the active window's font at the pixel size
+// reported for it, or fallback when no window is active.
+QFont itemPaintFont(const QFont &fallback);

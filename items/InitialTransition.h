@@ -11,6 +11,9 @@ class StateItem;
 
 class InitialTransition : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     static constexpr int Diameter = 20;

@@ -12,6 +12,9 @@ class StateItem;
 
 class InitialTransitionLine : public QObject, public QGraphicsLineItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     explicit InitialTransitionLine(QGraphicsItem *parent = nullptr);

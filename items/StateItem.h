@@ -27,6 +27,9 @@ class TransitionItem;
 
 class StateItem : public QObject, public QGraphicsItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // Lets qgraphicsitem_cast<StateItem *> tell this kind apart.
@@ -109,6 +112,8 @@ public:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    // A moved state brings its transitions up to date (see TransitionItem::refreshConnectors).
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void setOutlineStyle(Qt::PenStyle style);

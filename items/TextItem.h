@@ -21,6 +21,9 @@ class TextProperties;
 
 class TextItem : public QObject, public QGraphicsRectItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // Lets qgraphicsitem_cast<TextItem *> tell this kind apart.

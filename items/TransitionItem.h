@@ -27,6 +27,9 @@ class TransitionProperties;
 
 class TransitionItem : public QObject, public QGraphicsRectItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // Lets qgraphicsitem_cast<TransitionItem *> tell this kind apart.
@@ -95,6 +98,11 @@ public:
     // box and its lines are then not drawn.
     bool statesOverlap() const;
 
+    // Recomputes both lines and repaints the box. Called when the box or one
+    // of its states moves: the box caches its rendering, and whether it is
+    // drawn depends on where its states are.
+    void refreshConnectors();
+
     void setMarked();
     void clearMarked();
 
@@ -106,6 +114,7 @@ public:
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void setOutlineStyle(Qt::PenStyle style);

@@ -15,6 +15,9 @@ class TransitionItem;
 
 class TransitionLine : public QObject, public QGraphicsLineItem
 {
+    Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
+
 
 public:
     // (state, box) gives lineType 1, (box, state) gives lineType 2.

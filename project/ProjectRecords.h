@@ -46,6 +46,10 @@ struct LinkRecord
     QString endItem;
     QString backgroundColour;
     PolygonPoints polygon;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
 };
 
 struct MemoryRecord
@@ -60,6 +64,10 @@ struct MemoryRecord
     QString datatype;
     QString backgroundColour;
     PolygonPoints polygon;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
 };
 
 struct DataflowRecord
@@ -77,6 +85,10 @@ struct DataflowRecord
     QString endItem;     // memory label for lineType 1, process label for 2
     QString backgroundColour;
     PolygonPoints polygon;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
 };
 
 struct StateRecord
@@ -98,6 +110,10 @@ struct StateRecord
     QString description;
     int numberOfTI = 0;
     QStringList transitions;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
 };
 
 struct TransitionRecord
@@ -118,6 +134,10 @@ struct TransitionRecord
     QString endItem;
     QString description;
     QString action;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
 };
 
 struct TextRecord
@@ -134,4 +154,22 @@ struct TextRecord
     QString textColour;
     PolygonPoints polygon;
     QString action;
+    // Index, in the file's list of Process records, of the last Process
+    // element read before this item (-1 when the record did not come from a
+    // file). It tells apart canvases whose identity numbers coincide.
+    int fileBlock = -1;
+};
+
+// Everything a project file holds, as read: the tree text of ProjectFiles
+// and one record list per item kind, each in file order.
+struct ProjectRecordLists
+{
+    QString treeText;
+    QVector<ProcessRecord> processes;
+    QVector<LinkRecord> links;
+    QVector<MemoryRecord> memories;
+    QVector<DataflowRecord> dataflows;
+    QVector<StateRecord> states;
+    QVector<TransitionRecord> transitions;
+    QVector<TextRecord> texts;
 };

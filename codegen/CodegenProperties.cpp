@@ -1,0 +1,48 @@
+#include "CodegenProperties.h"
+#include "ui_CodegenProperties.h"
+
+#include "Prompter.h"
+
+CodegenProperties::CodegenProperties(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::CodegenProperties)
+{
+    m_ui->setupUi(this);
+}
+
+CodegenProperties::~CodegenProperties() = default;
+
+void CodegenProperties::refresh()
+{
+    m_ui->lineEdit->setText(m_author);
+    m_ui->lineEdit_2->setText(m_organization);
+    m_ui->lineEdit_3->setText(m_outputDirectory);
+    m_ui->doubleSpinBox->setValue(m_version);
+}
+
+void CodegenProperties::on_toolButton_clicked()
+{
+    // The chooser reopens where the user last picked a directory; before
+    // any pick it starts at the current output directory.
+    FileRequest request;
+    request.directory = m_lastDirectory.isEmpty() ? m_outputDirectory : m_lastDirectory;
+    const QString chosen = Prompter::current()->existingDirectory(nullptr, request);
+    if (chosen.isEmpty())
+        return;
+    m_lastDirectory = chosen;
+    m_outputDirectory = chosen;
+    m_ui->lineEdit_3->setText(chosen);
+}
+
+void CodegenProperties::on_buttonBox_accepted()
+{
+    m_author = m_ui->lineEdit->text();
+    m_organization = m_ui->lineEdit_2->text();
+    m_version = m_ui->doubleSpinBox->value();
+    // A path typed into the field counts as much as a chosen one.
+    m_outputDirectory = m_ui->lineEdit_3->text();
+}
+
+void CodegenProperties::on_buttonBox_rejected()
+{
+    // Nothing to take over; the caller ignores the values after a Cancel.
+}

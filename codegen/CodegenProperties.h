@@ -1,0 +1,49 @@
+#pragma once
+
+// The code generator's properties dialog: output directory, author,
+// organization and version. The caller sets the four values, calls
+// refresh() to show them, runs the dialog and reads the values back only
+// when it was accepted.
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class CodegenProperties;
+}
+
+class CodegenProperties : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CodegenProperties(QWidget *parent = nullptr);
+    ~CodegenProperties() override;
+
+    QString outputDirectory() const { return m_outputDirectory; }
+    void setOutputDirectory(const QString &directory) { m_outputDirectory = directory; }
+    QString author() const { return m_author; }
+    void setAuthor(const QString &author) { m_author = author; }
+    QString organization() const { return m_organization; }
+    void setOrganization(const QString &organization) { m_organization = organization; }
+    double version() const { return m_version; }
+    void setVersion(double version) { m_version = version; }
+
+    // Loads the widgets from the four values.
+    void refresh();
+
+private slots:
+    void on_toolButton_clicked();
+    void on_buttonBox_accepted();
+    void on_buttonBox_rejected();
+
+private:
+    std::unique_ptr<Ui::CodegenProperties> m_ui;
+    QString m_outputDirectory;
+    QString m_author;
+    QString m_organization;
+    double m_version = 1.0;
+    QString m_lastDirectory;    // where the directory chooser opens next
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+// Plain description of one state machine, everything the C emitter reads.
+// It is filled either from the items of a state-machine canvas or from the
+// records of a project file, so it holds texts and indices only, no items.
+
+#include <QString>
+#include <QVector>
+
+struct MachineState
+{
+    QString label;
+    QString description;
+    QString action;                 // the state's code
+    bool initial = false;           // the state's initial flag
+    QString initialCondition;
+    QString initialDescription;     // code of the initial transition
+    // The state's ordinary transitions (incoming and outgoing, self
+    // transitions excluded), as indices into MachineDescription::transitions,
+    // in the state's own list order.
+    QVector<int> transitions;
+};
+
+struct MachineTransition
+{
+    // Index meaning "no state of this diagram".
+    static constexpr int NotInDiagram = -1;
+
+    QString label;
+    QString condition;
+    QString action;
+    int start = NotInDiagram;       // index into MachineDescription::states
+    int end = NotInDiagram;
+};
+
+struct MachineText
+{
+    enum Type : int { Default = 0, Includes = 1, Macros = 2 };
+
+    int type = Default;
+    QString text;
+};
+
+struct MachineMemory
+{
+    QString label;
+    QString datatype;
+};
+
+struct MachineDescription
+{
+    QString processLabel;           // label of the process item standing for the machine
+    QString processDescription;
+
+    QVector<MachineState> states;             // diagram state order
+    QVector<MachineTransition> transitions;   // referenced from the states' lists
+    QVector<MachineText> texts;               // diagram text-item order
+    QVector<MachineMemory> memories;          // diagram memory-item order
+
+    int transitionCount = 0;        // all transitions of the diagram, self transitions included
+    int inputVariables = 0;         // dataflows into the process item
+    int outputVariables = 0;        // dataflows out of the process item
+};

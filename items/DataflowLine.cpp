@@ -1,0 +1,161 @@
+#include "DataflowLine.h"
+
+#include "ConnectorGeometry.h"
+#include "DataflowItem.h"
+#include "MemoryItem.h"
+#include "ProcessItem.h"
+
+#include <QPainter>
+
+namespace {
+
+QPointF centreOf(const QGraphicsItem *item)
+{
+    if (auto *process = qgraphicsitem_cast<const ProcessItem *>(item))
+        return itemCentre(process->pos(), process->width(), process->height());
+    if (auto *memory = qgraphicsitem_cast<const MemoryItem *>(item))
+        return itemCentre(memory->pos(), memory->width(), memory->height());
+    auto *dataflow = qgraphicsitem_cast<const DataflowItem *>(item);
+    return itemCentre(dataflow->pos(), dataflow->width(), dataflow->height());
+}
+
+QPolygonF outlineOf(const QGraphicsItem *item)
+{
+    if (auto *process = qgraphicsitem_cast<const ProcessItem *>(item))
+        return process->polygon();
+    if (auto *memory = qgraphicsitem_cast<const MemoryItem *>(item))
+        return memory->polygon();
+    return qgraphicsitem_cast<const DataflowItem *>(item)->polygon();
+}
+
+} // namespace
+
+DataflowLine::DataflowLine(QGraphicsItem *first, QGraphicsItem *second)
+{
+    auto *firstProcess = qgraphicsitem_cast<ProcessItem *>(first);
+    auto *firstMemory = qgraphicsitem_cast<MemoryItem *>(first);
+    auto *firstDataflow = qgraphicsitem_cast<DataflowItem *>(first);
+    auto *secondProcess = qgraphicsitem_cast<ProcessItem *>(second);
+    auto *secondMemory = qgraphicsitem_cast<MemoryItem *>(second);
+    auto *secondDataflow = qgraphicsitem_cast<DataflowItem *>(second);
+    // Only an end of the box itself is accepted: the box is what tells the
+    // line when that end is destroyed.
+    if (firstProcess && secondDataflow && secondDataflow->process() == firstProcess) {
+        m_lineType = ProcessToDataflow;
+        m_process = firstProcess;
+        m_dataflow = secondDataflow;
+    } else if (firstMemory && secondDataflow && secondDataflow->memory() == firstMemory) {
+        m_lineType = MemoryToDataflow;
+        m_memory = firstMemory;
+        m_dataflow = secondDataflow;
+    } else if (firstDataflow && secondProcess && firstDataflow->process() == secondProcess) {
+        m_lineType = DataflowToProcess;
+        m_dataflow = firstDataflow;
+        m_process = secondProcess;
+    } else if (firstDataflow && secondMemory && firstDataflow->memory() == secondMemory) {
+        m_lineType = DataflowToMemory;
+        m_dataflow = firstDataflow;
+        m_memory = secondMemory;
+    }
+    updateGeometry();
+    setFlags(ItemIsSelectable | ItemStacksBehindParent);
+    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+DataflowLine::~DataflowLine()
+{
+    if (m_dataflow)
+        m_dataflow->lineDestroyed(this);
+}
+
+QGraphicsItem *DataflowLine::otherEnd() const
+{
+    if (m_process)
+        return m_process;
+    return m_memory;
+}
+
+QGraphicsItem *DataflowLine::startGraphic() const
+{
+    if (m_lineType == ProcessToDataflow || m_lineType == MemoryToDataflow)
+        return otherEnd();
+    if (m_lineType == NoLine)
+        return nullptr;
+    return m_dataflow;
+}
+
+QGraphicsItem *DataflowLine::endGraphic() const
+{
+    if (m_lineType == DataflowToProcess || m_lineType == DataflowToMemory)
+        return otherEnd();
+    if (m_lineType == NoLine)
+        return nullptr;
+    return m_dataflow;
+}
+
+void DataflowLine::updateGeometry()
+{
+    const QGraphicsItem *first = startGraphic();
+    const QGraphicsItem *second = endGraphic();
+    if (!first || !second) {
+        m_hasGeometry = false;
+        update();
+        return;
+    }
+    const QPointF from = centreOf(first);
+    QPointF hit;
+    if (!clipToOutline(from, centreOf(second), outlineOf(second), second->pos(), &hit)) {
+        // The centre line misses the outline (e.g. one item inside the
+        // other): keep the last geometry but draw nothing.
+        m_hasGeometry = false;
+        update();
+        return;
+    }
+    prepareGeometryChange();
+    const QLineF connector(hit, from);
+    setLine(connector);
+    m_arrowHead = ::arrowHead(connector);
+    m_hasGeometry = true;
+}
+
+QRectF DataflowLine::boundingRect() const
+{
+    return connectorBoundingRect(line(), pen().widthF());
+}
+
+QPainterPath DataflowLine::shape() const
+{
+    return connectorShape(line(), hasArrowHead() ? m_arrowHead : QPolygonF(), pen());
+}
+
+void DataflowLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    const QGraphicsItem *first = startGraphic();
+    const QGraphicsItem *second = endGraphic();
+    if (!m_hasGeometry || !first || !second || first->collidesWithItem(second)
+        || m_dataflow->isHidden())
+        return;
+    QPen linePen = pen();
+    linePen.setColor(Qt::black);
+    painter->setPen(linePen);
+    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->drawLine(line());
+    if (hasArrowHead())
+        painter->drawPolygon(m_arrowHead);
+    if (isSelected())
+        drawSelectionCopies(painter, line());
+}
+
+void DataflowLine::endDestroyed()
+{
+    m_process = nullptr;
+    m_memory = nullptr;
+    m_hasGeometry = false;
+}
+
+void DataflowLine::dataflowDestroyed()
+{
+    m_dataflow = nullptr;
+    m_hasGeometry = false;
+}

@@ -1,0 +1,123 @@
+#include "LinkLine.h"
+
+#include "ConnectorGeometry.h"
+#include "LinkItem.h"
+#include "ProcessItem.h"
+
+#include <QPainter>
+
+LinkLine::LinkLine(QGraphicsItem *first, QGraphicsItem *second)
+{
+    auto *firstProcess = qgraphicsitem_cast<ProcessItem *>(first);
+    auto *secondProcess = qgraphicsitem_cast<ProcessItem *>(second);
+    auto *firstLink = qgraphicsitem_cast<LinkItem *>(first);
+    auto *secondLink = qgraphicsitem_cast<LinkItem *>(second);
+    // Only an end of the box itself is accepted: the box is what tells the
+    // line when that end is destroyed.
+    if (firstProcess && secondLink && secondLink->startItem() == firstProcess) {
+        m_lineType = ProcessToLink;
+        m_process = firstProcess;
+        m_link = secondLink;
+    } else if (firstLink && secondProcess && firstLink->endItem() == secondProcess) {
+        m_lineType = LinkToProcess;
+        m_link = firstLink;
+        m_process = secondProcess;
+    }
+    updateGeometry();
+    setFlags(ItemIsSelectable | ItemStacksBehindParent);
+    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+LinkLine::~LinkLine()
+{
+    if (m_link)
+        m_link->lineDestroyed(this);
+}
+
+QGraphicsItem *LinkLine::startGraphic() const
+{
+    if (m_lineType == ProcessToLink)
+        return m_process;
+    if (m_lineType == LinkToProcess)
+        return m_link;
+    return nullptr;
+}
+
+QGraphicsItem *LinkLine::endGraphic() const
+{
+    if (m_lineType == ProcessToLink)
+        return m_link;
+    if (m_lineType == LinkToProcess)
+        return m_process;
+    return nullptr;
+}
+
+void LinkLine::updateGeometry()
+{
+    if (!m_process || !m_link) {
+        m_hasGeometry = false;
+        update();
+        return;
+    }
+    const QPointF processCentre =
+        itemCentre(m_process->pos(), m_process->width(), m_process->height());
+    const QPointF linkCentre = itemCentre(m_link->pos(), m_link->width(), m_link->height());
+    const bool towardsLink = m_lineType == ProcessToLink;
+    const QPointF from = towardsLink ? processCentre : linkCentre;
+    const QPointF to = towardsLink ? linkCentre : processCentre;
+    const QPolygonF &outline = towardsLink ? m_link->polygon() : m_process->polygon();
+    const QPointF offset = towardsLink ? m_link->pos() : m_process->pos();
+
+    QPointF hit;
+    if (!clipToOutline(from, to, outline, offset, &hit)) {
+        // The centre line misses the outline (e.g. one item inside the
+        // other): keep the last geometry but draw nothing.
+        m_hasGeometry = false;
+        update();
+        return;
+    }
+    prepareGeometryChange();
+    const QLineF connector(hit, from);
+    setLine(connector);
+    m_arrowHead = ::arrowHead(connector);
+    m_hasGeometry = true;
+}
+
+QRectF LinkLine::boundingRect() const
+{
+    return connectorBoundingRect(line(), pen().widthF());
+}
+
+QPainterPath LinkLine::shape() const
+{
+    return connectorShape(line(), hasArrowHead() ? m_arrowHead : QPolygonF(), pen());
+}
+
+void LinkLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (!m_hasGeometry || !m_process || !m_link || m_process->collidesWithItem(m_link)
+        || m_link->isHidden())
+        return;
+    QPen linePen = pen();
+    linePen.setColor(Qt::black);
+    painter->setPen(linePen);
+    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->drawLine(line());
+    if (hasArrowHead())
+        painter->drawPolygon(m_arrowHead);
+    if (isSelected())
+        drawSelectionCopies(painter, line());
+}
+
+void LinkLine::processDestroyed()
+{
+    m_process = nullptr;
+    m_hasGeometry = false;
+}
+
+void LinkLine::linkDestroyed()
+{
+    m_link = nullptr;
+    m_hasGeometry = false;
+}

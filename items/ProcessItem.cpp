@@ -1,0 +1,275 @@
+#include "ProcessItem.h"
+
+#include "DataflowItem.h"
+#include "LinkItem.h"
+#include "ProcessProperties.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+
+QRect processLabelRect(int width, int height, int averageCharWidth, int lineHeight)
+{
+    const int margin = 3 * averageCharWidth;
+    return QRect(margin, height / 2, width - 2 * margin, lineHeight);
+}
+
+namespace {
+
+QPen outlinePen(Qt::PenStyle style)
+{
+    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
+}
+
+} // namespace
+
+ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
+    : m_shape(shape)
+    , m_contextMenu(contextMenu)
+    , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight)))
+    , m_x(x)
+    , m_y(y)
+{
+    setRect(0, 0, m_width, m_height);
+    setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
+    setPen(outlinePen(Qt::SolidLine));
+
+    // The shadow is set once; painting only draws. The device-coordinate
+    // cache keeps the blurred shadow from being recomputed on every repaint
+    // of a large diagram.
+    auto *shadow = new QGraphicsDropShadowEffect;
+    shadow->setBlurRadius(50);
+    setGraphicsEffect(shadow);
+    setCacheMode(DeviceCoordinateCache);
+}
+
+ProcessItem::~ProcessItem()
+{
+    // Links and dataflows outlive us only during scene teardown or when a
+    // caller deletes us without deleteLinks/detachDataflows; either way they
+    // must not keep a pointer to this item.
+    const QList<LinkItem *> links = m_links;
+    for (LinkItem *link : links)
+        link->processDestroyed(this);
+    const QList<DataflowItem *> dataflows = m_dataflows;
+    for (DataflowItem *dataflow : dataflows)
+        dataflow->processDestroyed(this);
+}
+
+QRectF ProcessItem::boundingRect() const
+{
+    return QRectF(0, 0, m_width, m_height);
+}
+
+void ProcessItem::placeAt()
+{
+    setSize(DefaultWidth, DefaultHeight);
+    m_polygon = QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight));
+    setPos(m_x - DefaultWidth / 2, m_y - DefaultHeight / 2);
+}
+
+void ProcessItem::addLink(LinkItem *link)
+{
+    m_links.append(link);
+}
+
+void ProcessItem::removeLink(LinkItem *link)
+{
+    m_links.removeOne(link);
+}
+
+void ProcessItem::addDataflow(DataflowItem *dataflow)
+{
+    m_dataflows.append(dataflow);
+}
+
+void ProcessItem::removeDataflow(DataflowItem *dataflow)
+{
+    m_dataflows.removeOne(dataflow);
+}
+
+void ProcessItem::deleteLinks()
+{
+    while (!m_links.isEmpty()) {
+        LinkItem *link = m_links.first();
+        link->detach();
+        // A link from this item to itself sits in the list twice.
+        m_links.removeAll(link);
+        delete link;   // also takes it out of its scene
+    }
+}
+
+QList<DataflowItem *> ProcessItem::detachDataflows()
+{
+    QList<DataflowItem *> detached;
+    while (!m_dataflows.isEmpty()) {
+        DataflowItem *dataflow = m_dataflows.first();
+        dataflow->detach();
+        m_dataflows.removeAll(dataflow);
+        if (!detached.contains(dataflow))
+            detached.append(dataflow);
+    }
+    return detached;
+}
+
+void ProcessItem::setMarked()
+{
+    setPen(outlinePen(Qt::DotLine));
+}
+
+void ProcessItem::clearMarked()
+{
+    setPen(outlinePen(Qt::SolidLine));
+}
+
+void ProcessItem::rebuildPolygon()
+{
+    m_polygon = QPolygonF(QRectF(0, 0, m_width, m_height));
+    connectionsMoved();
+}
+
+void ProcessItem::setLabel(const QString &label)
+{
+    m_label = label;
+    update();
+}
+
+void ProcessItem::setBackgroundColour(const QColor &colour)
+{
+    m_backgroundColour = colour;
+    update();
+}
+
+void ProcessItem::setProcessShape(int shape)
+{
+    m_shape = shape;
+    update();
+}
+
+void ProcessItem::applyRecord(const ProcessRecord &record)
+{
+    m_level = record.level;
+    m_nos = record.nos;
+    m_id = record.id;
+    m_label = record.label;
+    m_parentId = record.parentId;
+    m_grandParentId = record.grandParentId;
+    m_code = record.code;
+    m_description = record.description;
+    m_backgroundColour = QColor(record.backgroundColour);
+    m_shape = record.shape;
+    setSize(record.width, record.height);
+    m_polygon = QPolygonF(record.polygon);
+    m_x = record.xCoord;
+    m_y = record.yCoord;
+    setPos(m_x, m_y);
+    connectionsMoved();
+    update();
+}
+
+ProcessRecord ProcessItem::toRecord() const
+{
+    ProcessRecord record;
+    record.level = m_level;
+    record.nos = m_nos;
+    record.id = m_id;
+    record.label = m_label;
+    record.parentId = m_parentId;
+    record.grandParentId = m_grandParentId;
+    record.xCoord = pos().x();
+    record.yCoord = pos().y();
+    record.width = m_width;
+    record.height = m_height;
+    record.shape = m_shape;
+    record.code = m_code;
+    record.description = m_description;
+    record.backgroundColour =
+        (m_backgroundColour.isValid() ? m_backgroundColour : defaultColour()).name();
+    record.polygon = m_polygon;
+    return record;
+}
+
+bool ProcessItem::openProperties()
+{
+    if (!m_propertiesDialog)
+        m_propertiesDialog = std::make_unique<ProcessProperties>();
+    ProcessProperties *dialog = m_propertiesDialog.get();
+    dialog->setLabel(m_label);
+    dialog->setCode(m_code);
+    dialog->setDescription(m_description);
+    dialog->setWidth(m_width);
+    dialog->setHeight(m_height);
+    dialog->setBackgroundColour(m_backgroundColour);
+    dialog->setPickedColour(m_backgroundColour);
+    dialog->setShape(m_shape);
+    dialog->refresh();
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+
+    setSize(dialog->width(), dialog->height());
+    m_label = dialog->label();
+    m_code = dialog->code();
+    m_description = dialog->description();
+    m_backgroundColour = dialog->backgroundColour();
+    m_shape = dialog->shape();
+    rebuildPolygon();
+    update();
+    return true;
+}
+
+void ProcessItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    if (m_contextMenu)
+        m_contextMenu->exec(event->screenPos());
+}
+
+void ProcessItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    QPen outline = pen();
+    outline.setColor(Qt::black);
+    outline.setWidth(1);
+    painter->setPen(outline);
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (!m_backgroundColour.isValid())
+        m_backgroundColour = defaultColour();
+    painter->setBrush(QBrush(m_backgroundColour, Qt::SolidPattern));
+
+    const QRectF area = boundingRect();
+    if (m_shape == RoundedRectangleShape)
+        painter->drawRoundedRect(area, CornerRadius, CornerRadius, Qt::AbsoluteSize);
+    else
+        painter->drawEllipse(area);
+
+    const QFontMetrics metrics(painter->font());
+    painter->setPen(Qt::black);
+    painter->drawText(processLabelRect(m_width, m_height, metrics.averageCharWidth(),
+                                       metrics.height()),
+                      Qt::AlignCenter | Qt::TextSingleLine, m_label);
+}
+
+QVariant ProcessItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemPositionHasChanged)
+        connectionsMoved();
+    return QGraphicsRectItem::itemChange(change, value);
+}
+
+void ProcessItem::setSize(int width, int height)
+{
+    if (width == m_width && height == m_height)
+        return;
+    prepareGeometryChange();
+    m_width = width;
+    m_height = height;
+    setRect(0, 0, m_width, m_height);
+    connectionsMoved();
+}
+
+void ProcessItem::connectionsMoved()
+{
+    for (LinkItem *link : qAsConst(m_links))
+        link->updateLines();
+    for (DataflowItem *dataflow : qAsConst(m_dataflows))
+        dataflow->updateLines();
+}

@@ -1,0 +1,112 @@
+#include "TransitionLine.h"
+
+#include "ConnectorGeometry.h"
+#include "ItemTypes.h"
+#include "StateItem.h"
+#include "TransitionItem.h"
+
+#include <QPainter>
+
+namespace {
+// Centre and outline of either end of a transition line.
+QPointF centreOf(const QGraphicsItem *item)
+{
+    if (item->type() == ItemType::State) {
+        const auto *state = static_cast<const StateItem *>(item);
+        return itemCentre(state->pos(), state->width(), state->height());
+    }
+    if (item->type() == ItemType::Transition) {
+        const auto *box = static_cast<const TransitionItem *>(item);
+        return itemCentre(box->pos(), box->width(), box->height());
+    }
+    return item->pos();
+}
+
+QPolygonF outlineOf(const QGraphicsItem *item)
+{
+    if (item->type() == ItemType::State)
+        return static_cast<const StateItem *>(item)->polygon();
+    if (item->type() == ItemType::Transition)
+        return static_cast<const TransitionItem *>(item)->polygon();
+    return QPolygonF();
+}
+}
+
+TransitionLine::TransitionLine(QGraphicsItem *startGraphic, QGraphicsItem *endGraphic, QObject *parent)
+    : QObject(parent), QGraphicsLineItem(nullptr), m_startGraphic(startGraphic), m_endGraphic(endGraphic)
+{
+    if (startGraphic && endGraphic) {
+        if (startGraphic->type() == ItemType::State && endGraphic->type() == ItemType::Transition) {
+            m_lineType = 1;
+            m_state = static_cast<StateItem *>(startGraphic);
+            m_transition = static_cast<TransitionItem *>(endGraphic);
+        } else if (startGraphic->type() == ItemType::Transition && endGraphic->type() == ItemType::State) {
+            m_lineType = 2;
+            m_transition = static_cast<TransitionItem *>(startGraphic);
+            m_state = static_cast<StateItem *>(endGraphic);
+        }
+    }
+    updateGeometry();
+    setFlag(QGraphicsItem::ItemIsSelectable, true);
+    setFlag(QGraphicsItem::ItemStacksBehindParent, true);
+    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+bool TransitionLine::updateGeometry()
+{
+    if (m_lineType == 0)
+        return false;
+    const QPointF p1 = centreOf(m_startGraphic);
+    const QPointF p2 = centreOf(m_endGraphic);
+    QPointF hit;
+    if (!clipToOutline(p1, p2, outlineOf(m_endGraphic), m_endGraphic->pos(), &hit))
+        return false;
+    const QLineF newLine(hit, p1);
+    if (newLine != line()) {
+        prepareGeometryChange();
+        setLine(newLine);
+    }
+    m_arrowHead = ::arrowHead(newLine);
+    return true;
+}
+
+bool TransitionLine::hidden() const
+{
+    if (!m_transition || m_transition->isSelfTransition())
+        return false;
+    // Overlapping items leave no sensible outline to clip at.
+    return m_transition->statesOverlap()
+           || m_startGraphic->collidesWithItem(m_endGraphic, Qt::IntersectsItemShape);
+}
+
+QRectF TransitionLine::boundingRect() const
+{
+    return connectorBoundingRect(line(), pen().widthF());
+}
+
+QPainterPath TransitionLine::shape() const
+{
+    return connectorShape(line(), m_arrowHead, pen());
+}
+
+void TransitionLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (hidden())
+        return;
+    // When the centre line does not cross the outline (one item inside the
+    // other) there is no point to end at, so nothing is drawn.
+    if (!updateGeometry())
+        return;
+
+    QPen linePen = pen();
+    linePen.setColor(Qt::black);
+    painter->setPen(linePen);
+    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    painter->setRenderHint(QPainter::Antialiasing, true);
+
+    painter->drawLine(line());
+    if (m_lineType == 2)
+        painter->drawPolygon(m_arrowHead);
+    if (isSelected())
+        drawSelectionCopies(painter, line());
+}

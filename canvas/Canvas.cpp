@@ -1,0 +1,808 @@
+#include "Canvas.h"
+
+#include "AddMemoryCommand.h"
+#include "AddStateCommand.h"
+#include "AddTextCommand.h"
+#include "AddTransitionCommand.h"
+#include "DataflowItem.h"
+#include "DataflowLine.h"
+#include "DeleteStateCommand.h"
+#include "DeleteTextCommand.h"
+#include "DeleteTransitionCommand.h"
+#include "FloatingLinkItem.h"
+#include "FloatingMemoryItem.h"
+#include "InitialTransition.h"
+#include "InitialTransitionLine.h"
+#include "ItemTypes.h"
+#include "LinkItem.h"
+#include "LinkLine.h"
+#include "MemoryItem.h"
+#include "ProcessItem.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
+#include "TransitionLine.h"
+
+#include <QAction>
+#include <QGraphicsLineItem>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsTextItem>
+#include <QPen>
+#include <QUndoStack>
+
+namespace {
+
+template <class T> void appendOnce(QList<T *> &list, T *item)
+{
+    if (item && !list.contains(item))
+        list.append(item);
+}
+
+template <class T> bool listed(const QList<T *> &list, const QGraphicsItem *item)
+{
+    for (T *entry : list) {
+        if (static_cast<const QGraphicsItem *>(entry) == item)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Canvas::Canvas(QMenu *const *menus, QObject *parent)
+    : QGraphicsScene(parent)
+{
+    if (menus) {
+        for (int i = 0; i < MenuCount; ++i)
+            m_menus[i] = menus[i];
+    }
+    m_undoStack = new QUndoStack(this);
+    m_undoAction = m_undoStack->createUndoAction(this, tr("&Undo"));
+    m_redoAction = m_undoStack->createRedoAction(this, tr("&Redo"));
+
+    m_initialDot = new InitialTransition();
+    m_initialLine = new InitialTransitionLine();
+    m_initialLine->setDot(m_initialDot);
+
+    m_titleItem = new QGraphicsTextItem();
+    m_titleItem->setPos(0, 0);
+    m_titleItem->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    m_mode = SelectMode;
+    m_highestZ = 0;
+    m_floatingLinkPos.setX(10);
+    m_floatingMemoryPos.setY(30);
+}
+
+Canvas::~Canvas()
+{
+    // Commands hold plain pointers only; drop them before the items go.
+    m_undoStack->clear();
+    // Items out of the scene (undone insertions, deleted states, retired
+    // memory items, the marker while no state is initial) are ours to free.
+    QSet<QGraphicsItem *> loose = m_keptAlive;
+    loose << m_initialDot << m_initialLine << m_titleItem;
+    for (QGraphicsItem *item : qAsConst(loose)) {
+        if (!item->scene())
+            delete item;
+    }
+}
+
+void Canvas::setName(const QString &name)
+{
+    m_name = name;
+    m_titleItem->setPlainText(name);
+    putInScene(m_titleItem);
+}
+
+// --- lists -----------------------------------------------------------------
+
+void Canvas::appendState(StateItem *item) { appendOnce(m_states, item); }
+void Canvas::appendTransition(TransitionItem *item) { appendOnce(m_transitions, item); }
+void Canvas::appendTextItem(TextItem *item) { appendOnce(m_textItems, item); }
+void Canvas::appendProcessItem(ProcessItem *item) { appendOnce(m_processItems, item); }
+void Canvas::appendLink(LinkItem *item) { appendOnce(m_links, item); }
+void Canvas::appendMemoryItem(MemoryItem *item) { appendOnce(m_memoryItems, item); }
+void Canvas::appendDataflow(DataflowItem *item) { appendOnce(m_dataflows, item); }
+bool Canvas::removeState(StateItem *item) { return m_states.removeOne(item); }
+bool Canvas::removeTransition(TransitionItem *item) { return m_transitions.removeOne(item); }
+bool Canvas::removeTextItem(TextItem *item) { return m_textItems.removeOne(item); }
+bool Canvas::removeProcessItem(ProcessItem *item) { return m_processItems.removeOne(item); }
+bool Canvas::removeLink(LinkItem *item) { return m_links.removeOne(item); }
+bool Canvas::removeMemoryItem(MemoryItem *item) { return m_memoryItems.removeOne(item); }
+bool Canvas::removeDataflow(DataflowItem *item) { return m_dataflows.removeOne(item); }
+
+void Canvas::setLastTransition(TransitionItem *item, TransitionLine *startLine,
+                               TransitionLine *endLine)
+{
+    m_lastTransition = item;
+    m_lastTransitionLines[0] = startLine;
+    m_lastTransitionLines[1] = endLine;
+}
+
+template <class Cmd> Cmd *Canvas::stillStacked(Cmd *command) const
+{
+    for (int i = 0; command && i < m_undoStack->count(); ++i) {
+        if (m_undoStack->command(i) == command)
+            return command;
+    }
+    return nullptr;
+}
+
+AddStateCommand *Canvas::lastAddStateCommand() const { return stillStacked(m_lastAddStateCommand); }
+AddTransitionCommand *Canvas::lastAddTransitionCommand() const
+{
+    return stillStacked(m_lastAddTransitionCommand);
+}
+AddTextCommand *Canvas::lastAddTextCommand() const { return stillStacked(m_lastAddTextCommand); }
+AddMemoryCommand *Canvas::lastAddMemoryCommand() const
+{
+    return stillStacked(m_lastAddMemoryCommand);
+}
+
+void Canvas::pushCommand(QUndoCommand *command)
+{
+    if (auto *c = dynamic_cast<AddStateCommand *>(command))
+        m_lastAddStateCommand = c;
+    else if (auto *c = dynamic_cast<AddTransitionCommand *>(command))
+        m_lastAddTransitionCommand = c;
+    else if (auto *c = dynamic_cast<AddTextCommand *>(command))
+        m_lastAddTextCommand = c;
+    else if (auto *c = dynamic_cast<AddMemoryCommand *>(command))
+        m_lastAddMemoryCommand = c;
+    m_undoStack->push(command);
+}
+
+// --- scene helpers -------------------------------------------------------------
+
+void Canvas::takeFromScene(QGraphicsItem *item)
+{
+    if (item && item->scene() == this)
+        removeItem(item);
+}
+
+void Canvas::putInScene(QGraphicsItem *item)
+{
+    if (item && item->scene() != this)
+        addItem(item);
+}
+
+void Canvas::keepAlive(QGraphicsItem *item)
+{
+    if (item)
+        m_keptAlive.insert(item);
+}
+
+bool Canvas::isRetired(const MemoryItem *item) const
+{
+    return m_retired.contains(item);
+}
+
+QGraphicsItem *Canvas::topItemAt(const QPointF &point) const
+{
+    const QList<QGraphicsItem *> found = items(point, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void Canvas::trigger(QAction *action)
+{
+    if (action)
+        action->trigger();
+}
+
+template <class T> void Canvas::stampIdentity(T *item)
+{
+    item->setLevel(m_level + 1);
+    item->setParentId(m_id);
+    item->setGrandParentId(m_parentId);
+    item->setZValue(nextZValue());
+}
+
+// --- initial marker ----------------------------------------------------------------
+
+void Canvas::attachInitialMarker(StateItem *state)
+{
+    if (!state)
+        return;
+    m_initialDot->attachState(state);
+    m_initialLine->attachState(state);
+    m_initialDot->setActive(true);
+    m_initialLine->setActive(true);
+    putInScene(m_initialDot);
+    putInScene(m_initialLine);
+}
+
+void Canvas::detachInitialMarker()
+{
+    m_initialDot->setActive(false);
+    m_initialLine->setActive(false);
+    m_initialDot->detach();
+    m_initialLine->detach();
+    takeFromScene(m_initialDot);
+    takeFromScene(m_initialLine);
+}
+
+StateItem *Canvas::markedInitialState() const
+{
+    return m_initialDot->scene() == this ? m_initialDot->state() : nullptr;
+}
+
+// --- marking, modes and properties -------------------------------------------------------
+
+void Canvas::setMode(Canvas::Mode mode)
+{
+    m_mode = mode;
+}
+
+void Canvas::unmarkAll()
+{
+    for (StateItem *item : qAsConst(m_states))
+        item->clearMarked();
+    for (TransitionItem *item : qAsConst(m_transitions))
+        item->clearMarked();
+    for (TextItem *item : qAsConst(m_textItems))
+        item->clearMarked();
+    for (ProcessItem *item : qAsConst(m_processItems))
+        item->clearMarked();
+    for (LinkItem *item : qAsConst(m_links))
+        item->clearMarked();
+    for (MemoryItem *item : qAsConst(m_memoryItems))
+        item->clearMarked();
+    for (DataflowItem *item : qAsConst(m_dataflows))
+        item->clearMarked();
+}
+
+void Canvas::markItem(QGraphicsItem *item)
+{
+    if (!item)
+        return;
+    switch (item->type()) {
+    case ItemType::State: {
+        auto *state = static_cast<StateItem *>(item);
+        state->setMarked();
+        if (state->isInitialState() && markedInitialState() == state)
+            m_initialDot->updatePosition();
+        break;
+    }
+    case ItemType::Transition: static_cast<TransitionItem *>(item)->setMarked(); break;
+    case ItemType::Text: static_cast<TextItem *>(item)->setMarked(); break;
+    case ItemType::Process: static_cast<ProcessItem *>(item)->setMarked(); break;
+    case ItemType::Link: static_cast<LinkItem *>(item)->setMarked(); break;
+    case ItemType::Memory: static_cast<MemoryItem *>(item)->setMarked(); break;
+    case ItemType::Dataflow: static_cast<DataflowItem *>(item)->setMarked(); break;
+    default: break;
+    }
+}
+
+void Canvas::displayStateProperties()
+{
+    StateItem *state = m_currentState;
+    if (!state || !m_states.contains(state))
+        return;
+    bool otherInitial = false;
+    for (StateItem *s : qAsConst(m_states)) {
+        if (s != state && s->isInitialState())
+            otherInitial = true;
+    }
+    const bool wasInitial = state->isInitialState();
+    state->openProperties(otherInitial);
+    const bool isInitial = state->isInitialState();
+    if (isInitial == wasInitial)
+        return;
+    if (isInitial)
+        attachInitialMarker(state);
+    else
+        detachInitialMarker();
+}
+
+void Canvas::displayTransitionProperties()
+{
+    if (m_currentTransition && m_transitions.contains(m_currentTransition))
+        m_currentTransition->openProperties();
+}
+
+void Canvas::displayTextItemProperties()
+{
+    if (m_currentTextItem && m_textItems.contains(m_currentTextItem))
+        m_currentTextItem->openProperties();
+}
+
+void Canvas::displayProcessItemProperties()
+{
+    if (m_currentProcessItem && m_processItems.contains(m_currentProcessItem))
+        m_currentProcessItem->openProperties();
+}
+
+void Canvas::displayLinkItemProperties()
+{
+    if (m_currentLink && m_links.contains(m_currentLink))
+        m_currentLink->openProperties();
+}
+
+void Canvas::displayMemoryItemProperties()
+{
+    if (m_currentMemoryItem && m_memoryItems.contains(m_currentMemoryItem))
+        m_currentMemoryItem->openProperties();
+}
+
+void Canvas::displayDataflowItemProperties()
+{
+    if (m_currentDataflow && m_dataflows.contains(m_currentDataflow))
+        m_currentDataflow->openProperties();
+}
+
+void Canvas::addSelfTransition()
+{
+    if (!m_currentState || !m_states.contains(m_currentState))
+        return;
+    pushCommand(new AddTransitionCommand(this, m_currentState, m_currentState));
+    update();
+    trigger(m_selectAction);
+}
+
+// --- floating ends -----------------------------------------------------------------
+
+FloatingLinkItem *Canvas::addFloatingLink(const QString &name, bool start)
+{
+    m_floatingLinkPos = QPointF(10, 40 + 40 * m_floatingLinks.size());
+    auto *item = new FloatingLinkItem(m_floatingLinkPos.x(), m_floatingLinkPos.y(),
+                                      start ? FloatingLinkItem::Outgoing : FloatingLinkItem::Incoming,
+                                      name);
+    item->setZValue(nextZValue());
+    m_floatingLinks.append(item);
+    addItem(item);
+    m_lastFloatingLink = item;
+    return item;
+}
+
+FloatingMemoryItem *Canvas::addFloatingMemory(const QString &label, const QString &datatype,
+                                              const QColor &colour)
+{
+    m_floatingMemoryPos = QPointF(160 + 80 * m_floatingMemories.size(), 30);
+    auto *item = new FloatingMemoryItem(m_floatingMemoryPos.x(), m_floatingMemoryPos.y());
+    item->setLabel(label);
+    item->setDatatype(datatype);
+    item->setBackgroundColour(colour);
+    item->setZValue(nextZValue());
+    m_floatingMemories.append(item);
+    addItem(item);
+    m_lastFloatingMemory = item;
+    return item;
+}
+
+void Canvas::removeFloatingLinks()
+{
+    const QList<FloatingLinkItem *> ends = m_floatingLinks;
+    m_floatingLinks.clear();
+    m_lastFloatingLink = nullptr;
+    qDeleteAll(ends);
+}
+
+void Canvas::removeFloatingMemories()
+{
+    const QList<FloatingMemoryItem *> ends = m_floatingMemories;
+    m_floatingMemories.clear();
+    m_lastFloatingMemory = nullptr;
+    qDeleteAll(ends);
+}
+
+// --- deletion --------------------------------------------------------------------------
+
+int Canvas::listedKind(const QGraphicsItem *item) const
+{
+    if (!item)
+        return 0;
+    if (listed(m_states, item))
+        return ItemType::State;
+    if (listed(m_transitions, item))
+        return ItemType::Transition;
+    if (listed(m_textItems, item))
+        return ItemType::Text;
+    if (listed(m_processItems, item))
+        return ItemType::Process;
+    if (listed(m_links, item))
+        return ItemType::Link;
+    if (listed(m_memoryItems, item))
+        return ItemType::Memory;
+    if (listed(m_dataflows, item))
+        return ItemType::Dataflow;
+    return 0;
+}
+
+bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHandler)
+{
+    bool modified = false;
+    const QList<QGraphicsItem *> selection = selectedItems();
+    for (QGraphicsItem *item : selection) {
+        const int kind = listedKind(item);
+        if (kind == ItemType::Process) {
+            modified = true;
+            if (processHandler)
+                processHandler(static_cast<ProcessItem *>(item));
+        } else if (deleteItem(item)) {
+            modified = true;
+        }
+    }
+    update();
+    return modified;
+}
+
+bool Canvas::deleteItem(QGraphicsItem *item)
+{
+    // Selected states come with their transitions, which may be selected as
+    // well and are then gone already: look the kind up by list membership
+    // so that no destroyed or taken-away item is touched.
+    switch (listedKind(item)) {
+    case ItemType::State: {
+        auto *state = static_cast<StateItem *>(item);
+        if (markedInitialState() == state)
+            detachInitialMarker();
+        pushCommand(new DeleteStateCommand(this, state));
+        return true;
+    }
+    case ItemType::Transition:
+        pushCommand(new DeleteTransitionCommand(this, static_cast<TransitionItem *>(item)));
+        return true;
+    case ItemType::Text:
+        pushCommand(new DeleteTextCommand(this, static_cast<TextItem *>(item)));
+        return true;
+    case ItemType::Process:
+        return true;
+    case ItemType::Link:
+        deleteLink(static_cast<LinkItem *>(item));
+        return true;
+    case ItemType::Memory:
+        deleteMemoryItem(static_cast<MemoryItem *>(item));
+        return true;
+    case ItemType::Dataflow:
+        deleteDataflow(static_cast<DataflowItem *>(item));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Canvas::forgetCurrent(const QGraphicsItem *item)
+{
+    if (static_cast<QGraphicsItem *>(m_currentProcessItem) == item)
+        m_currentProcessItem = nullptr;
+    if (static_cast<QGraphicsItem *>(m_currentLink) == item)
+        m_currentLink = nullptr;
+    if (static_cast<QGraphicsItem *>(m_currentMemoryItem) == item)
+        m_currentMemoryItem = nullptr;
+    if (static_cast<QGraphicsItem *>(m_currentDataflow) == item)
+        m_currentDataflow = nullptr;
+    if (static_cast<QGraphicsItem *>(m_lastProcessItem) == item)
+        m_lastProcessItem = nullptr;
+    if (static_cast<QGraphicsItem *>(m_lastLink) == item)
+        m_lastLink = nullptr;
+    if (static_cast<QGraphicsItem *>(m_lastDataflow) == item)
+        m_lastDataflow = nullptr;
+}
+
+void Canvas::deleteLink(LinkItem *link)
+{
+    if (!link || !m_links.removeOne(link))
+        return;
+    if (m_lastLink == link)
+        m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
+    link->detach();   // both process items forget it, its lines are destroyed
+    forgetCurrent(link);
+    delete link;
+}
+
+void Canvas::deleteDataflow(DataflowItem *dataflow)
+{
+    if (!dataflow || !m_dataflows.removeOne(dataflow))
+        return;
+    if (m_lastDataflow == dataflow)
+        m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
+    dataflow->detach();   // process and memory item forget it, its lines are destroyed
+    forgetCurrent(dataflow);
+    delete dataflow;
+}
+
+void Canvas::deleteMemoryItem(MemoryItem *memory)
+{
+    if (!memory || !m_memoryItems.removeOne(memory))
+        return;
+    const QList<DataflowItem *> flows = memory->detachDataflows();
+    for (DataflowItem *flow : flows) {
+        if (m_lastDataflow == flow)
+            m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
+        m_dataflows.removeOne(flow);
+        forgetCurrent(flow);
+        delete flow;
+    }
+    // Not undoable, but its add command may still be on the stack: keep the
+    // item (out of the scene) so that command never meets a dead pointer.
+    takeFromScene(memory);
+    forgetCurrent(memory);
+    m_retired.insert(memory);
+    keepAlive(memory);
+}
+
+void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
+{
+    if (!item || !m_processItems.contains(item))
+        return;
+    for (LinkItem *link : item->links()) {
+        m_links.removeOne(link);
+        if (m_lastLink == link)
+            m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
+        forgetCurrent(link);
+    }
+    item->deleteLinks();
+    const QList<DataflowItem *> flows = item->detachDataflows();
+    for (DataflowItem *flow : flows) {
+        if (m_lastDataflow == flow)
+            m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
+        m_dataflows.removeOne(flow);
+        forgetCurrent(flow);
+        delete flow;
+    }
+    m_processItems.removeOne(item);
+    forgetCurrent(item);
+    delete item;
+}
+
+// --- mouse --------------------------------------------------------------------------------
+
+bool Canvas::isConnectionMode() const
+{
+    return m_mode == TransitionMode || m_mode == LinkMode || m_mode == DataflowMode;
+}
+
+void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Only the left button edits; other presses do not even select.
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPointF point = event->scenePos();
+    if (m_mode != SelectMode)
+        trigger(m_modifiedAction);   // modified even if nothing gets created
+    switch (m_mode) {
+    case StateMode:
+        // Centre the default 280 x 150 state on the point.
+        pushCommand(new AddStateCommand(this, point.x() - 140, point.y() - 75));
+        update();
+        trigger(m_selectAction);
+        break;
+    case TextMode:
+        pushCommand(new AddTextCommand(this, point.x(), point.y()));
+        update();
+        trigger(m_selectAction);
+        break;
+    case MemoryMode:
+        pushCommand(new AddMemoryCommand(this, point.x(), point.y()));
+        update();
+        trigger(m_selectAction);
+        break;
+    case ProcessMode:
+        insertProcessItem(point);
+        break;
+    case TransitionMode:
+    case LinkMode:
+    case DataflowMode:
+        startRubberLine(point);
+        break;
+    case SelectMode:
+        unmarkAll();
+        markItem(topItemAt(point));
+        break;
+    }
+    QGraphicsScene::mousePressEvent(event);
+}
+
+void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Dragging an item modifies the project. Hovering after a click does not:
+    // the left button has to be held.
+    if (event->buttons() & Qt::LeftButton) {
+        const QGraphicsItem *pressed = topItemAt(event->buttonDownScenePos(Qt::LeftButton));
+        switch (pressed ? pressed->type() : 0) {
+        case ItemType::State:
+        case ItemType::Transition:
+        case ItemType::Text:
+        case ItemType::Link:
+        case ItemType::Process:
+        case ItemType::Memory:
+        case ItemType::Dataflow:
+            trigger(m_modifiedAction);
+            break;
+        default:
+            break;
+        }
+    }
+    if (isConnectionMode() && m_rubberLine) {
+        m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
+        return;
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+}
+
+void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_rubberLine && isConnectionMode()) {
+        finishRubberLine();
+    } else if (m_mode == SelectMode) {
+        QGraphicsItem *item = topItemAt(event->scenePos());
+        if (item && item == markedInitialState())
+            m_initialDot->updatePosition();
+    }
+    m_rubberLine = nullptr;
+    update();
+    QGraphicsScene::mouseReleaseEvent(event);
+}
+
+void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    unmarkAll();
+    QGraphicsItem *item = topItemAt(event->scenePos());
+    switch (item ? item->type() : 0) {
+    case ItemType::State: m_currentState = static_cast<StateItem *>(item); break;
+    case ItemType::Transition: m_currentTransition = static_cast<TransitionItem *>(item); break;
+    case ItemType::Text: m_currentTextItem = static_cast<TextItem *>(item); break;
+    case ItemType::Process: m_currentProcessItem = static_cast<ProcessItem *>(item); break;
+    case ItemType::Link: m_currentLink = static_cast<LinkItem *>(item); break;
+    case ItemType::Memory: m_currentMemoryItem = static_cast<MemoryItem *>(item); break;
+    case ItemType::Dataflow: m_currentDataflow = static_cast<DataflowItem *>(item); break;
+    default: break;
+    }
+    QGraphicsScene::contextMenuEvent(event);
+}
+
+void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
+{
+    unmarkAll();
+    QGraphicsItem *item = topItemAt(event->scenePos());
+    switch (item ? item->type() : 0) {
+    case ItemType::State:
+        m_currentState = static_cast<StateItem *>(item);
+        displayStateProperties();
+        break;
+    case ItemType::Transition:
+        m_currentTransition = static_cast<TransitionItem *>(item);
+        displayTransitionProperties();
+        break;
+    case ItemType::Text:
+        m_currentTextItem = static_cast<TextItem *>(item);
+        displayTextItemProperties();
+        break;
+    case ItemType::Process:
+        // Renaming a process item renames its tree node: the window runs it.
+        m_currentProcessItem = static_cast<ProcessItem *>(item);
+        trigger(m_processPropertiesAction);
+        break;
+    case ItemType::Link:
+        m_currentLink = static_cast<LinkItem *>(item);
+        displayLinkItemProperties();
+        break;
+    case ItemType::Memory:
+        m_currentMemoryItem = static_cast<MemoryItem *>(item);
+        displayMemoryItemProperties();
+        break;
+    case ItemType::Dataflow:
+        m_currentDataflow = static_cast<DataflowItem *>(item);
+        displayDataflowItemProperties();
+        break;
+    default:
+        break;
+    }
+    QGraphicsScene::mouseDoubleClickEvent(event);
+}
+
+void Canvas::insertProcessItem(const QPointF &point)
+{
+    auto *item = new ProcessItem(menu(ProcessMenu), point.x(), point.y(), m_processShape);
+    item->placeAt();
+    m_processItems.append(item);
+    const int count = m_processItems.size();
+    item->setLevel(m_level + 1);
+    item->setId(count);
+    item->setNos(count);
+    item->setParentId(m_id);
+    item->setGrandParentId(m_parentId);
+    item->setLabel(QStringLiteral("process_%1%2").arg(m_level + 1).arg(count));
+    // Process items of a software module stand for state machines.
+    if (m_level == 4)
+        item->setBackgroundColour(Qt::red);
+    item->setZValue(nextZValue());
+    addItem(item);
+    m_lastProcessItem = item;
+    update();
+    trigger(m_processAddedAction);
+    trigger(m_selectAction);
+}
+
+void Canvas::startRubberLine(const QPointF &point)
+{
+    m_rubberLine = new QGraphicsLineItem(QLineF(point, point));
+    m_rubberLine->setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    addItem(m_rubberLine);
+}
+
+void Canvas::finishRubberLine()
+{
+    const QLineF line = m_rubberLine->line();
+    QList<QGraphicsItem *> startItems = items(line.p1(), Qt::IntersectsItemShape, Qt::DescendingOrder);
+    QList<QGraphicsItem *> endItems = items(line.p2(), Qt::IntersectsItemShape, Qt::DescendingOrder);
+    // The rubber line lies under every item (stacking value 0, others 1 and
+    // up), so dropping it never changes which item is topmost.
+    startItems.removeAll(m_rubberLine);
+    endItems.removeAll(m_rubberLine);
+    removeItem(m_rubberLine);
+    delete m_rubberLine;
+    m_rubberLine = nullptr;
+    if (startItems.isEmpty() || endItems.isEmpty() || startItems.first() == endItems.first())
+        return;
+    connectItems(startItems.first(), endItems.first());
+}
+
+void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
+{
+    const int startType = start->type();
+    const int endType = end->type();
+    if (m_mode == TransitionMode) {
+        if (startType != ItemType::State || endType != ItemType::State)
+            return;
+        pushCommand(new AddTransitionCommand(this, static_cast<StateItem *>(start),
+                                             static_cast<StateItem *>(end)));
+    } else if (m_mode == LinkMode) {
+        if (startType != ItemType::Process || endType != ItemType::Process)
+            return;
+        connectProcesses(static_cast<ProcessItem *>(start), static_cast<ProcessItem *>(end));
+    } else {
+        const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
+        const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
+        if (!processToMemory && !memoryToProcess)
+            return;
+        connectDataflow(start, end);
+    }
+    update();
+    update();
+    trigger(m_selectAction);
+}
+
+void Canvas::connectProcesses(ProcessItem *start, ProcessItem *end)
+{
+    auto *link = new LinkItem(menu(LinkMenu), start, end);
+    stampIdentity(link);
+    start->addLink(link);
+    end->addLink(link);
+    addItem(link);
+    m_links.append(link);
+    auto *startLine = new LinkLine(start, link);
+    auto *endLine = new LinkLine(link, end);
+    startLine->setZValue(0);
+    endLine->setZValue(0);
+    addItem(startLine);
+    addItem(endLine);
+    link->setStartLine(startLine);
+    link->setEndLine(endLine);
+    m_lastLink = link;
+    m_lastLinkLines[0] = startLine;
+    m_lastLinkLines[1] = endLine;
+}
+
+void Canvas::connectDataflow(QGraphicsItem *start, QGraphicsItem *end)
+{
+    auto *dataflow = new DataflowItem(menu(DataflowMenu), start, end);
+    stampIdentity(dataflow);
+    dataflow->process()->addDataflow(dataflow);
+    dataflow->memory()->addDataflow(dataflow);
+    addItem(dataflow);
+    m_dataflows.append(dataflow);
+    auto *startLine = new DataflowLine(start, dataflow);
+    auto *endLine = new DataflowLine(dataflow, end);
+    startLine->setZValue(0);
+    endLine->setZValue(0);
+    addItem(startLine);
+    addItem(endLine);
+    dataflow->setStartLine(startLine);
+    dataflow->setEndLine(endLine);
+    m_lastDataflow = dataflow;
+    m_lastDataflowLines[0] = startLine;
+    m_lastDataflowLines[1] = endLine;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class CanvasSize;
+}
+
+// Asks for the size of the scene of the canvas being shown. The window sets
+// the current size, runs the dialog and reads the size back on accept.
+class CanvasSize : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CanvasSize(QWidget *parent = nullptr);
+    ~CanvasSize() override;
+
+    int canvasWidth() const { return m_width; }
+    int canvasHeight() const { return m_height; }
+    // Also shown in the spin boxes (clamped to their range).
+    void setCanvasWidth(int width);
+    void setCanvasHeight(int height);
+
+private slots:
+    void on_buttonBox_accepted();
+    void on_buttonBox_rejected();
+
+private:
+    Ui::CanvasSize *ui;
+    int m_width = 0;
+    int m_height = 0;
+};

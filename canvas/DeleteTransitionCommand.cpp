@@ -1,0 +1,25 @@
+#include "DeleteTransitionCommand.h"
+
+#include "TransitionItem.h"
+
+DeleteTransitionCommand::DeleteTransitionCommand(Canvas *canvas, TransitionItem *transition,
+                                                 QUndoCommand *parent)
+    : CanvasCommand(canvas, parent),
+      m_transition(transition),
+      m_startLine(transition ? transition->startLine() : nullptr),
+      m_endLine(transition ? transition->endLine() : nullptr)
+{
+}
+
+void DeleteTransitionCommand::redo()
+{
+    m_applied = takeTransitionAway(m_transition);
+    repaint();
+}
+
+void DeleteTransitionCommand::undo()
+{
+    if (m_applied)
+        putTransitionBack(m_transition);
+    repaint();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+
+class QGraphicsScene;
+class QGraphicsView;
+
+// Zooms a graphics view with the mouse wheel around the point under the
+// cursor. It filters the events of the view's viewport: mouse moves keep the
+// zoom anchor up to date, wheel turns with exactly the configured keyboard
+// modifiers zoom. The filter does nothing until it is enabled.
+class GraphicsViewZoom : public QObject
+{
+    Q_OBJECT
+public:
+    explicit GraphicsViewZoom(QGraphicsView *view);
+
+    // Scales the view by factor in both directions, keeping the scene point
+    // under the last recorded cursor position where it was, then emits zoomed().
+    void gentleZoom(double factor);
+
+    void setModifiers(Qt::KeyboardModifiers modifiers);
+    Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
+    void setZoomFactorBase(double value);
+    double zoomFactorBase() const { return m_zoomFactorBase; }
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+
+    QPointF targetViewportPos() const { return m_targetViewportPos; }
+    QPointF targetScenePos() const { return m_targetScenePos; }
+
+signals:
+    void zoomed();
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    QGraphicsView *m_view;
+    Qt::KeyboardModifiers m_modifiers = Qt::NoModifier;
+    double m_zoomFactorBase = 1.0015;
+    QPointF m_targetScenePos;
+    QPointF m_targetViewportPos;
+    bool m_enabled = false;
+};
+
+// View operations of the main window's View commands. They act on the view
+// only and are not anchored at the cursor.
+
+// Centres on the scene origin, re-applies the current translation and scales
+// by 1.1 (in) or 0.9 (out) in both directions.
+void zoomViewIn(QGraphicsView *view);
+void zoomViewOut(QGraphicsView *view);
+
+// Makes the scene rectangle visible with 50-pixel margins, then fits the
+// bounding rectangle of all items keeping the aspect ratio. A null scene
+// (no project open) leaves the view alone.
+void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene);
+
+// Keeps the current translation, resets the transform, re-applies the
+// translation and scales by (sx, sy).
+void setViewScale(QGraphicsView *view, double sx, double sy);

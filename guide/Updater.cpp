@@ -38,6 +38,8 @@ Updater::Updater(QObject *parent)
 
 Updater::~Updater()
 {
+    // Replies aborted while the manager goes away must not reach onReply.
+    m_manager->disconnect(this);
     delete m_downloader;   // a top-level window without parent
 }
 

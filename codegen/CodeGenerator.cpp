@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPair>
+#include <QSettings>
 
 namespace {
 
@@ -64,6 +65,25 @@ CodeGenerator::~CodeGenerator()
     // The dialogs may have a parent window that deleted them already.
     delete m_properties.data();
     delete m_errorLog.data();
+}
+
+void CodeGenerator::loadSettings(const QSettings &settings)
+{
+    if (settings.contains(QStringLiteral("author")))
+        m_author = settings.value(QStringLiteral("author")).toString();
+    if (settings.contains(QStringLiteral("organization")))
+        m_organization = settings.value(QStringLiteral("organization")).toString();
+    bool ok = false;
+    const double version = settings.value(QStringLiteral("version")).toDouble(&ok);
+    if (ok)
+        m_version = version;
+}
+
+void CodeGenerator::saveSettings(QSettings &settings) const
+{
+    settings.setValue(QStringLiteral("author"), m_author);
+    settings.setValue(QStringLiteral("organization"), m_organization);
+    settings.setValue(QStringLiteral("version"), m_version);
 }
 
 void CodeGenerator::setProjectPath(const QString &path)

@@ -25,6 +25,7 @@ class CodegenErrorLog;
 class CodegenProperties;
 class ProcessItem;
 class QDialog;
+class QSettings;
 class QWidget;
 
 class CodeGenerator
@@ -47,6 +48,11 @@ public:
     void setVersion(double version) { m_version = version; }
     QString projectName() const { return m_projectName; }
     void setProjectName(const QString &name) { m_projectName = name; }
+
+    // Author, organization and version from the keys "author",
+    // "organization" and "version"; a missing key leaves its value as it is.
+    void loadSettings(const QSettings &settings);
+    void saveSettings(QSettings &settings) const;
 
     // outputDirectory = path up to and including its last "/" (empty when
     // the path has none).

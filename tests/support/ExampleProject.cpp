@@ -12,10 +12,11 @@ namespace ExampleProject {
 namespace {
 
 // Fixed font metrics for the stored sizes, so the file does not depend on
-// the fonts of the machine that builds it. Items of link, memory and
+// the fonts of the machine that builds it; generous enough for a 12-point
+// font. Items of link, memory and
 // dataflow boxes are re-measured when a project is loaded anyway.
-const TextMetrics Metrics { 7.0, 17.0 };
-const LabelMetrics BoxMetrics { 7.0, 17.0 };
+const TextMetrics Metrics { 8.5, 20.0 };
+const LabelMetrics BoxMetrics { 8.5, 20.0 };
 
 const QString NodeColour = QStringLiteral("#fec309");
 const QString MachineColour = QStringLiteral("#fc0127");
@@ -244,12 +245,12 @@ void speedControl(CanvasBlock &block)
     CanvasBuilder b(&block, Node { 5, 1, 1 });
     b.state(QStringLiteral("Stopped"), 100, 180, QStringLiteral("speed = 0;\ncycles++;"),
             QStringLiteral("Motor at standstill; waits a few cycles before it starts."));
-    b.state(QStringLiteral("Accelerating"), 900, 180, QStringLiteral("speed = clampSpeed(speed + SPEED_STEP);"),
+    b.state(QStringLiteral("Accelerating"), 850, 180, QStringLiteral("speed = clampSpeed(speed + SPEED_STEP);"),
             QStringLiteral("Ramps the speed up by one step per cycle."));
-    b.state(QStringLiteral("Cruising"), 900, 650, QStringLiteral("cycles++;"),
+    b.state(QStringLiteral("Cruising"), 850, 650, QStringLiteral("cycles++;"),
             QStringLiteral("Holds the speed for a while."));
     b.state(QStringLiteral("Braking"), 100, 650,
-            QStringLiteral("speed = speed > SPEED_STEP ? speed - SPEED_STEP : 0;"),
+            QStringLiteral("if (speed > SPEED_STEP)\n    speed -= SPEED_STEP;\nelse\n    speed = 0;"),
             QStringLiteral("Brings the motor back to standstill."));
     b.makeInitial(QStringLiteral("Stopped"), QStringLiteral("(MAX_SPEED > 0)"),
                   QStringLiteral("speed = 0;\ncycles = 0;"));
@@ -268,54 +269,56 @@ void speedControl(CanvasBlock &block)
              QStringLiteral("Current motor speed"));
     b.memory(QStringLiteral("cycles"), QStringLiteral("uint8_t"), 1650, 680,
              QStringLiteral("Cycles spent in the current state"));
-    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1550, 60);
-    b.text(Macros, QStringLiteral("#define MAX_SPEED 100\n#define SPEED_STEP 5"), 1550, 170);
+    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1450, 60);
+    b.text(Macros, QStringLiteral("#define MAX_SPEED 100\n#define SPEED_STEP 5"), 1450, 160);
     b.text(DefaultCode,
-           QStringLiteral("/* Limits a speed to what the motor allows. */\n"
+           QStringLiteral("/* Limits a speed to MAX_SPEED. */\n"
                           "static uint16_t clampSpeed(int value)\n"
                           "{\n"
-                          "    return (uint16_t)(value > MAX_SPEED ? MAX_SPEED : value);\n"
+                          "    if (value > MAX_SPEED)\n"
+                          "        value = MAX_SPEED;\n"
+                          "    return (uint16_t)value;\n"
                           "}"),
-           1400, 300);
+           1450, 290);
 }
 
 void faultMonitor(CanvasBlock &block)
 {
     CanvasBuilder b(&block, Node { 5, 2, 1 });
-    b.state(QStringLiteral("Monitoring"), 250, 350, QStringLiteral("faultCount++;"),
+    b.state(QStringLiteral("Monitoring"), 200, 350, QStringLiteral("faultCount++;"),
             QStringLiteral("Counts the cycles with an overload."));
-    b.state(QStringLiteral("Fault"), 1000, 350, QStringLiteral("faultCount = 0;"),
+    b.state(QStringLiteral("Fault"), 1050, 350, QStringLiteral("faultCount = 0;"),
             QStringLiteral("Stops the drive and clears the counter."));
     b.makeInitial(QStringLiteral("Monitoring"), QStringLiteral("(FAULT_LIMIT > 0)"),
                   QStringLiteral("faultCount = 0;"));
     b.transition(QStringLiteral("Overload"), QStringLiteral("Monitoring"), QStringLiteral("Fault"),
                  QStringLiteral("(faultCount > FAULT_LIMIT)"), QStringLiteral("/* stop the drive */"), QString(),
-                 QPointF(0, -70));
+                 QPointF(0, -80));
     b.transition(QStringLiteral("Recover"), QStringLiteral("Fault"), QStringLiteral("Monitoring"),
-                 QStringLiteral("(faultCount == 0)"), QString(), QString(), QPointF(0, 70));
+                 QStringLiteral("(faultCount == 0)"), QString(), QString(), QPointF(0, 80));
     b.memory(QStringLiteral("faultCount"), QStringLiteral("uint8_t"), 1550, 600,
              QStringLiteral("Cycles with an overload"));
-    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1550, 100);
-    b.text(Macros, QStringLiteral("#define FAULT_LIMIT 3"), 1550, 220);
+    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1450, 100);
+    b.text(Macros, QStringLiteral("#define FAULT_LIMIT 3"), 1450, 220);
 }
 
 void commandParser(CanvasBlock &block)
 {
     CanvasBuilder b(&block, Node { 5, 1, 2 });
-    b.state(QStringLiteral("Idle"), 250, 350, QStringLiteral("rxByte = 0x55;"),
+    b.state(QStringLiteral("Idle"), 200, 350, QStringLiteral("rxByte = 0x55;"),
             QStringLiteral("Waits for the start byte of a frame."));
-    b.state(QStringLiteral("Receiving"), 1000, 350, QStringLiteral("length++;\nrxByte = 0;"),
+    b.state(QStringLiteral("Receiving"), 1050, 350, QStringLiteral("length++;\nrxByte = 0;"),
             QStringLiteral("Collects the bytes of one frame."));
     b.makeInitial(QStringLiteral("Idle"), QStringLiteral("(rxByte == 0)"), QStringLiteral("length = 0;"));
     b.transition(QStringLiteral("StartByte"), QStringLiteral("Idle"), QStringLiteral("Receiving"),
-                 QStringLiteral("(rxByte == 0x55)"), QStringLiteral("length = 0;"), QString(), QPointF(0, -70));
+                 QStringLiteral("(rxByte == 0x55)"), QStringLiteral("length = 0;"), QString(), QPointF(0, -80));
     b.transition(QStringLiteral("EndOfFrame"), QStringLiteral("Receiving"), QStringLiteral("Idle"),
-                 QStringLiteral("(length >= FRAME_LENGTH)"), QString(), QString(), QPointF(0, 70));
+                 QStringLiteral("(length >= FRAME_LENGTH)"), QString(), QString(), QPointF(0, 80));
     b.memory(QStringLiteral("rxByte"), QStringLiteral("uint8_t"), 1550, 600, QStringLiteral("Last byte received"));
     b.memory(QStringLiteral("length"), QStringLiteral("uint8_t"), 1550, 720,
              QStringLiteral("Bytes of the current frame"));
-    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1550, 100);
-    b.text(Macros, QStringLiteral("#define FRAME_LENGTH 4"), 1550, 220);
+    b.text(Includes, QStringLiteral("#include <stdint.h>"), 1450, 100);
+    b.text(Macros, QStringLiteral("#define FRAME_LENGTH 4"), 1450, 220);
 }
 
 } // namespace

@@ -1,7 +1,25 @@
+#include "InstanceGuard.h"
+#include "MainWindow.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Only one Kestro per login session: a second start ends quietly.
+    InstanceGuard guard(QStringLiteral("app_unique_lock"));
+    if (!guard.tryClaim())
+        return 0;
+
     QApplication app(argc, argv);
-    return 0;
+    MainWindow window;
+    window.showMaximized();
+
+    // The first argument names a project file; any further ones are ignored.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.openFromCommandLine(arguments.at(1));
+
+    // Locals go in reverse order: the window, the application, then the
+    // guard, which releases the segment so that a later start succeeds.
+    return app.exec();
 }

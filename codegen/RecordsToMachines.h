@@ -14,16 +14,7 @@ class RecordsToMachines
 {
 public:
     // Every record of one project file, one list per kind, in file order.
-    struct Records
-    {
-        QVector<ProcessRecord> processes;
-        QVector<StateRecord> states;
-        QVector<TransitionRecord> transitions;
-        QVector<TextRecord> texts;
-        QVector<MemoryRecord> memories;
-        QVector<LinkRecord> links;
-        QVector<DataflowRecord> dataflows;
-    };
+    using Records = ProjectRecordLists;
 
     // One description per level-5 process record (state machine), in record
     // order. Machines whose parent software module or whose process item

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <cstring>
+
 namespace {
 
 // One walk over one document. The walk reads every token through next(),
@@ -458,6 +460,59 @@ bool Walker::readTextItem()
     return true;
 }
 
+// A linear scan over the raw bytes for a start tag with more than `limit`
+// attributes (counted as '=' outside quoted values). Comments, CDATA
+// sections, processing instructions and declarations are passed over.
+// Works on the ASCII bytes of markup, so UTF-8 and UTF-16 files alike.
+bool hasCrowdedTag(const QByteArray &data, int limit)
+{
+    const char *p = data.constData();
+    const char *end = p + data.size();
+    auto startsWith = [&](const char *at, const char *text) {
+        const size_t n = std::strlen(text);
+        return size_t(end - at) >= n && std::memcmp(at, text, n) == 0;
+    };
+    auto skipPast = [&](const char *from, const char *text) {
+        const size_t n = std::strlen(text);
+        for (const char *q = from; size_t(end - q) >= n; ++q) {
+            if (std::memcmp(q, text, n) == 0)
+                return q + n;
+        }
+        return end;
+    };
+    while (p < end) {
+        p = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
+        if (!p)
+            return false;
+        if (startsWith(p, "<!--")) {
+            p = skipPast(p + 4, "-->");
+        } else if (startsWith(p, "<![CDATA[")) {
+            p = skipPast(p + 9, "]]>");
+        } else if (startsWith(p, "<?")) {
+            p = skipPast(p + 2, "?>");
+        } else {
+            int attributes = 0;
+            char quote = 0;
+            for (++p; p < end; ++p) {
+                const char c = *p;
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '=') {
+                    if (++attributes > limit)
+                        return true;
+                } else if (c == '>') {
+                    ++p;
+                    break;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 QString ProjectFileReader::corruptMessage()
@@ -517,7 +572,18 @@ bool ProjectFileReader::readFile(const QString &path, Mode mode)
                       .arg(path).arg(MaxFileSize / (1024 * 1024));
         return false;
     }
-    const QByteArray data = file.read(MaxFileSize + 1);
+    QByteArray data;
+    if (file.isSequential()) {
+        // A pipe or device has no size: read in pieces up to the limit.
+        while (!file.atEnd() && data.size() <= MaxFileSize) {
+            const QByteArray piece = file.read(1 << 20);
+            if (piece.isEmpty())
+                break;
+            data += piece;
+        }
+    } else {
+        data = file.readAll();
+    }
     if (file.error() != QFileDevice::NoError) {
         m_error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
@@ -531,6 +597,10 @@ bool ProjectFileReader::run(const QByteArray &data, Mode mode)
     m_error.clear();
     if (data.size() > MaxFileSize) {
         m_error = QStringLiteral("file is larger than %1 MiB").arg(MaxFileSize / (1024 * 1024));
+        return false;
+    }
+    if (hasCrowdedTag(data, MaxAttributes)) {
+        m_error = QStringLiteral("an element has more than %1 attributes").arg(MaxAttributes);
         return false;
     }
     ProjectRecordLists records;

@@ -28,6 +28,11 @@ public:
     static constexpr qint64 MaxFileSize = qint64(512) * 1024 * 1024;
     // Deepest element nesting accepted; saved files need fewer than ten.
     static constexpr int MaxDepth = 100;
+    // Most attributes one start tag may carry; items have at most fifteen.
+    // The XML parser checks attribute names pairwise, so a tag with
+    // hundreds of thousands of them would take hours; such files are
+    // refused before parsing.
+    static constexpr int MaxAttributes = 256;
 
     // The text shown to the user when a file is rejected.
     static QString corruptMessage();

@@ -307,14 +307,22 @@ bool ProjectFileWriter::write(const ProjectDocument &document, const QString &pa
         m_error = QStringLiteral("%1 was not written: %2").arg(path, problem);
         return false;
     }
+    // The text is built in memory and written in one go: much faster than
+    // many small device writes, and nothing reaches the disk unless the
+    // whole document could be produced.
+    QByteArray data;
+    if (!writeToBytes(document, &data)) {
+        m_error = QStringLiteral("%1 was not written: %2").arg(path, m_error);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         m_error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
         return false;
     }
-    if (!writeTo(&file, document)) {
+    if (file.write(data) != data.size()) {
+        m_error = QStringLiteral("%1 was not written: %2").arg(path, file.errorString());
         file.cancelWriting();
-        m_error = QStringLiteral("%1 was not written: %2").arg(path, m_error);
         return false;
     }
     if (!file.commit()) {

@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
+  xdg-utils libfile-mimeinfo-perl man-db
 )
 
 missing=()

@@ -77,6 +77,7 @@ private slots:
     void unreadableValues();
     void truncatedAtEveryOffset();
     void deeplyNested();
+    void crowdedTags();
     void oversizedAndMissingFiles();
 };
 
@@ -256,6 +257,32 @@ void TestProjectFileReject::deeplyNested()
     QVERIFY2(reader.loadData(data), qPrintable(reader.errorString()));
     QCOMPARE(reader.records().states.size(), 2);
     QVERIFY2(timer.elapsed() < 60000, "nesting must be refused early");
+}
+
+void TestProjectFileReject::crowdedTags()
+{
+    QByteArray attributes;
+    for (int i = 0; i < 300000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    QByteArray data = defaultBytes();
+    data.replace("<GraphicsItemList>", "<GraphicsItemList><x" + attributes + "/>");
+    QElapsedTimer timer;
+    timer.start();
+    expectRejected(data, QStringLiteral("more than 256 attributes"));
+    QVERIFY2(timer.elapsed() < 10000, "crowded tags must be refused before parsing");
+
+    // Extra attributes within the limit are ignored, and '=' inside quoted
+    // values, comments and CDATA does not count.
+    data = defaultBytes();
+    QByteArray some;
+    for (int i = 0; i < 200; ++i)
+        some += " extra" + QByteArray::number(i) + "='=\"=='";
+    data.replace("<Process level=\"2\"", "<Process" + some + " level=\"2\"");
+    data.replace("<GraphicsItemList>", "<GraphicsItemList><!--" + QByteArray(5000, '=')
+                     + "--><Note><![CDATA[" + QByteArray(5000, '=') + "]]></Note>");
+    ProjectFileReader reader;
+    QVERIFY2(reader.loadData(data), qPrintable(reader.errorString()));
+    QCOMPARE(reader.records().processes.size(), 5);
 }
 
 void TestProjectFileReject::oversizedAndMissingFiles()

@@ -1,0 +1,353 @@
+#include "MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "TreeModel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSettings>
+#include <QShortcut>
+
+namespace {
+const QString kTitle = QStringLiteral("Kestro");
+const QString kBuildNumber = QStringLiteral("#dce7afc");
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
+{
+    ui->setupUi(this);
+    // Tests install their own prompter before building the window; keep it.
+    if (dynamic_cast<DefaultPrompter *>(Prompter::current()))
+        Prompter::setCurrent(&m_prompter);
+    buildContextMenus();
+    buildSignalActions();
+    setUpViewAndDock();
+    buildToolList();
+    buildTreeModel();
+    setApplicationIdentity();
+    m_settings = std::make_unique<QSettings>(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+    readSettings();
+    m_statusLabel = new QLabel(QStringLiteral("Ready"), this);
+    statusBar()->addPermanentWidget(m_statusLabel);
+    setUpShortcuts();
+    m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    enterNoProjectState();
+}
+
+MainWindow::~MainWindow()
+{
+    if (Prompter::current() == &m_prompter)
+        Prompter::setCurrent(nullptr);
+}
+
+void MainWindow::buildContextMenus()
+{
+    // Every item kind gets the stacking and delete commands of the Edit
+    // menu; a state can also get a transition to itself.
+    for (int kind = 0; kind < ItemMenuCount; ++kind) {
+        QMenu *menu = new QMenu(this);
+        menu->addAction(ui->actionBringToFront);
+        menu->addAction(ui->actionSendToBack);
+        menu->addAction(ui->actionDelete);
+        if (kind == StateMenu)
+            menu->addAction(ui->actionSelf_transition);
+        m_contextMenus << menu;
+    }
+}
+
+void MainWindow::buildSignalActions()
+{
+    const QIcon propertiesIcon(QStringLiteral(":/Images/Images/Properties.png"));
+    for (QMenu *menu : qAsConst(m_contextMenus)) {
+        QAction *properties = new QAction(propertiesIcon, QStringLiteral("Properties"), this);
+        menu->addAction(properties);
+        m_propertiesActions << properties;
+    }
+
+    m_processItemAddedAction = new QAction(this);
+    m_processPropertiesAction = new QAction(this);
+    m_modifiedAction = new QAction(this);
+    m_selectAction = new QAction(this);
+    connect(m_modifiedAction, &QAction::triggered, this, &MainWindow::slot_enableSaveAction);
+    connect(m_selectAction, &QAction::triggered, this, &MainWindow::on_actionSelect_triggered);
+}
+
+void MainWindow::setUpViewAndDock()
+{
+    setCentralWidget(ui->graphicsView);
+    ui->graphicsView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    addDockWidget(Qt::LeftDockWidgetArea, ui->dockWidget);
+    ui->dockWidget->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    ui->dockWidget->setMaximumWidth(1000);
+    ui->treeView->setHeaderHidden(true);
+    ui->treeView->setFocusPolicy(Qt::NoFocus);
+    ui->treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void MainWindow::buildToolList()
+{
+    m_tools.resize(ToolSets::ToolCount);
+    m_tools[ToolSets::Select] = ui->actionSelect;
+    m_tools[ToolSets::Save] = ui->actionSave;
+    m_tools[ToolSets::New] = ui->actionNew;
+    m_tools[ToolSets::Open] = ui->actionOpen;
+    m_tools[ToolSets::BringToFront] = ui->actionBringToFront;
+    m_tools[ToolSets::SendToBack] = ui->actionSendToBack;
+    m_tools[ToolSets::Delete] = ui->actionDelete;
+    m_tools[ToolSets::Transition] = ui->actiontransition;
+    m_tools[ToolSets::State] = ui->actionState;
+    m_tools[ToolSets::Text] = ui->actionText;
+    m_tools[ToolSets::Process] = ui->actionProcessRect;
+    m_tools[ToolSets::SetCanvasSize] = ui->actionSet_Canvas_Size;
+    m_tools[ToolSets::Link] = ui->actionLink;
+    m_tools[ToolSets::Memory] = ui->actionMemory;
+    m_tools[ToolSets::Dataflow] = ui->actionDataflow;
+    m_tools[ToolSets::CodeGenerator] = ui->actionCode_Generator;
+    m_tools[ToolSets::CloseProject] = ui->actionClose_Project;
+    m_tools[ToolSets::Undo] = ui->actionUndo;
+    m_tools[ToolSets::Redo] = ui->actionRedo;
+    m_tools[ToolSets::EnableAutosave] = ui->actionEnable_Autosave;
+    m_tools[ToolSets::ZoomIn] = ui->actionzoom_in;
+    m_tools[ToolSets::ZoomOut] = ui->actionzoom_out;
+    m_tools[ToolSets::FitToWindow] = ui->actionFit_to_window;
+    m_tools[ToolSets::SaveAs] = ui->actionSave_As;
+    m_tools[ToolSets::RenameProject] = ui->actionRename_Project;
+    m_tools[ToolSets::OpenExamples] = ui->actionOpen_Examples;
+    m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
+}
+
+void MainWindow::buildTreeModel()
+{
+    m_treeModel = new TreeModel(QStringList(QString()), QString(), this);
+    ui->treeView->setModel(m_treeModel);
+    ui->treeView->resizeColumnToContents(0);
+}
+
+void MainWindow::setApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kestro"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRO_VERSION));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.com"));
+}
+
+void MainWindow::readSettings()
+{
+    m_stored = readStoredSettings(*m_settings);
+    m_projectScale = QPointF(m_stored.scaleX, m_stored.scaleY);
+    setViewScale(m_stored.scaleX, m_stored.scaleY);
+}
+
+void MainWindow::writeSettings()
+{
+    // The home screen is always shown at scale 1; what is kept is the
+    // scale the user works on projects at.
+    const QTransform t = ui->graphicsView->transform();
+    const QPointF scale = m_toolContext == ToolSets::NoProject ? m_projectScale
+                                                               : QPointF(t.m11(), t.m22());
+    m_stored.scaleX = scale.x();
+    m_stored.scaleY = scale.y();
+    writeStoredSettings(*m_settings, m_stored);
+}
+
+void MainWindow::setUpShortcuts()
+{
+    m_escapeShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_escapeShortcut->setAutoRepeat(false);
+    connect(m_escapeShortcut, &QShortcut::activated, this, &MainWindow::on_actionSelect_triggered);
+    m_fitShortcut = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    m_fitShortcut->setAutoRepeat(false);
+}
+
+void MainWindow::applyToolSet(int context)
+{
+    const ToolSets::ToolSet set = ToolSets::forContext(context);
+    for (ToolSets::Tool tool : set.enabled)
+        m_tools.at(tool)->setEnabled(true);
+    for (ToolSets::Tool tool : set.disabled)
+        m_tools.at(tool)->setEnabled(false);
+    m_wheelZoomWanted = set.wheelZoom;
+
+    // Leaving the home screen for a project brings back the project scale.
+    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject)
+        setViewScale(m_projectScale.x(), m_projectScale.y());
+    m_toolContext = context;
+}
+
+void MainWindow::enterNoProjectState()
+{
+    if (m_toolContext != ToolSets::NoProject) {
+        const QTransform t = ui->graphicsView->transform();
+        m_projectScale = QPointF(t.m11(), t.m22());
+    }
+    m_treeModel->clear();
+    m_shownCanvas = nullptr;
+    applyToolSet(ToolSets::NoProject);
+    m_statusLabel->setText(QStringLiteral("Ready"));
+    setViewScale(1.0, 1.0);
+    // No tool can be chosen without a project, and Escape does nothing
+    // then; a drawing cursor left over from the closed project would stick.
+    setCursor(m_cursors.cursor(CursorSet::Select));
+}
+
+bool MainWindow::isModified() const
+{
+    return ui->actionSave->isEnabled();
+}
+
+void MainWindow::setCanvasSize(int width, int height)
+{
+    m_stored.canvasWidth = width;
+    m_stored.canvasHeight = height;
+}
+
+void MainWindow::setVersion(double version)
+{
+    m_stored.hasVersion = true;
+    m_stored.version = version;
+}
+
+void MainWindow::setViewScale(qreal sx, qreal sy)
+{
+    QGraphicsView *view = ui->graphicsView;
+    const QTransform old = view->transform();
+    view->resetTransform();
+    view->translate(old.dx(), old.dy());
+    view->scale(sx, sy);
+}
+
+void MainWindow::openFromCommandLine(const QString &path)
+{
+    m_commandLinePath = path;
+}
+
+void MainWindow::slot_enableSaveAction()
+{
+    if (!ui->actionSave->isEnabled())
+        ui->actionSave->setEnabled(true);
+}
+
+void MainWindow::chooseMode(int mode)
+{
+    setCursor(m_cursors.cursor(mode));
+}
+
+void MainWindow::on_actionState_triggered() { chooseMode(CursorSet::State); }
+void MainWindow::on_actiontransition_triggered() { chooseMode(CursorSet::Transition); }
+void MainWindow::on_actionText_triggered() { chooseMode(CursorSet::Text); }
+void MainWindow::on_actionProcessRect_triggered() { chooseMode(CursorSet::Process); }
+void MainWindow::on_actionLink_triggered() { chooseMode(CursorSet::Link); }
+void MainWindow::on_actionMemory_triggered() { chooseMode(CursorSet::Memory); }
+void MainWindow::on_actionDataflow_triggered() { chooseMode(CursorSet::Dataflow); }
+
+void MainWindow::on_actionSelect_triggered()
+{
+    if (m_canvases.isEmpty())
+        return;
+    chooseMode(CursorSet::Select);
+}
+
+void MainWindow::on_actionShow_Project_Browser_triggered()
+{
+    ui->dockWidget->setVisible(!ui->dockWidget->isVisible());
+    ui->actionShow_Project_Browser->setChecked(!ui->dockWidget->isHidden());
+}
+
+void MainWindow::on_treeView_customContextMenuRequested(const QPoint &)
+{
+    // The project browser has no context menu.
+}
+
+void MainWindow::on_actionExit_triggered()
+{
+    QApplication::closeAllWindows();
+}
+
+QString MainWindow::aboutText()
+{
+    return QStringLiteral("Kestro ") + QCoreApplication::applicationVersion() + QStringLiteral(" \n\n")
+           + QStringLiteral("Build Number: ") + kBuildNumber + QStringLiteral("\n")
+           + QStringLiteral("Powered by Qt") + QStringLiteral("\n\n");
+}
+
+void MainWindow::on_actionAbout_triggered()
+{
+    MessageRequest request;
+    request.title = kTitle;
+    request.text = aboutText();
+    request.buttons = QMessageBox::Ok;
+    request.defaultButton = QMessageBox::Ok;
+    Prompter::current()->message(this, request);
+}
+
+void MainWindow::on_actionAbout_Qt_triggered()
+{
+    QMessageBox::aboutQt(this, QStringLiteral("About Qt"));
+}
+
+QUrl MainWindow::newIssueUrl()
+{
+    return QUrl(QStringLiteral("https://orvanta.com/kestro/issues/new"));
+}
+
+QUrl MainWindow::gettingStartedUrl()
+{
+    return QUrl(QStringLiteral("https://orvanta.com/kestro/articles/getting-started"));
+}
+
+void MainWindow::openUrl(const QUrl &url)
+{
+    if (m_urlOpener)
+        m_urlOpener(url);
+}
+
+void MainWindow::on_actionReport_a_bug_triggered() { openUrl(newIssueUrl()); }
+void MainWindow::on_actionReuqest_feature_triggered() { openUrl(newIssueUrl()); }
+void MainWindow::on_actionGetting_started_triggered() { openUrl(gettingStartedUrl()); }
+
+bool MainWindow::confirmClose()
+{
+    MessageRequest request;
+    request.title = kTitle;
+    if (!isModified()) {
+        request.icon = QMessageBox::Question;
+        request.text = QStringLiteral("Are you sure you want to quit Kestro?\n");
+        request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
+        request.defaultButton = QMessageBox::Yes;
+        return Prompter::current()->message(this, request) == QMessageBox::Yes;
+    }
+
+    request.icon = QMessageBox::Warning;
+    request.text = QStringLiteral("Project has been modified.");
+    request.informativeText = QStringLiteral("Do you want to save your changes before closing?");
+    request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Save;
+    const QMessageBox::StandardButton answer = Prompter::current()->message(this, request);
+    if (answer == QMessageBox::Save) {
+        ui->actionSave->trigger();
+        // A save that failed or was cancelled leaves the project modified;
+        // closing now would lose the changes the user asked to keep.
+        if (isModified())
+            return false;
+    } else if (answer != QMessageBox::Discard) {
+        return false;
+    }
+    enterNoProjectState();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    writeSettings();
+    event->accept();
+}

@@ -1,0 +1,172 @@
+#pragma once
+
+// The application's only top-level window: menus, toolbar, status bar, the
+// project browser dock and the graphics view that shows one canvas at a
+// time. It owns the canvases of the open project, the item context menus
+// the canvases hand to their items, the actions through which a canvas
+// notifies the window, and the settings kept between runs.
+
+#include "CursorSet.h"
+#include "Prompter.h"
+#include "StoredSettings.h"
+#include "ToolSets.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointF>
+#include <QUrl>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class Canvas;
+class QAction;
+class QCloseEvent;
+class QLabel;
+class QMenu;
+class QSettings;
+class QShortcut;
+class TreeModel;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Kinds of diagram item, in the order of the context menus.
+    enum ItemMenu { StateMenu, TransitionMenu, TextMenu, ProcessMenu, LinkMenu, MemoryMenu,
+                    DataflowMenu, ItemMenuCount };
+
+    using UrlOpener = std::function<bool(const QUrl &)>;
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Enables and disables the tool actions for a context: ToolSets::NoProject,
+    // ToolSets::Tour or the tree level (1..5) of the node shown.
+    void applyToolSet(int context);
+    int toolContext() const { return m_toolContext; }
+    // Whether the current context wants wheel zooming on the view.
+    bool wheelZoomWanted() const { return m_wheelZoomWanted; }
+
+    // Clears the browser and returns the window to its start-up look.
+    void enterNoProjectState();
+
+    // The project browser's model, one for the window's whole life.
+    TreeModel *treeModel() const { return m_treeModel; }
+
+    // The canvases of the open project, in creation order, and the one shown.
+    const QList<Canvas *> &canvases() const { return m_canvases; }
+    Canvas *shownCanvas() const { return m_shownCanvas; }
+    // The seven item context menus (index with ItemMenu) and their
+    // "Properties" actions.
+    const QVector<QMenu *> &contextMenus() const { return m_contextMenus; }
+    const QVector<QAction *> &propertiesActions() const { return m_propertiesActions; }
+    // The actions a canvas triggers to notify the window.
+    QAction *processItemAddedAction() const { return m_processItemAddedAction; }
+    QAction *processPropertiesAction() const { return m_processPropertiesAction; }
+    QAction *modifiedAction() const { return m_modifiedAction; }
+    QAction *selectAction() const { return m_selectAction; }
+    // Space: fit the shown canvas into the window.
+    QShortcut *fitShortcut() const { return m_fitShortcut; }
+
+    // The project counts as modified while Save is enabled.
+    bool isModified() const;
+
+    // Scene size given to new canvases.
+    int canvasWidth() const { return m_stored.canvasWidth; }
+    int canvasHeight() const { return m_stored.canvasHeight; }
+    void setCanvasSize(int width, int height);
+
+    // Code generator values kept in the settings store.
+    QString author() const { return m_stored.author; }
+    void setAuthor(const QString &author) { m_stored.author = author; }
+    QString organization() const { return m_stored.organization; }
+    void setOrganization(const QString &organization) { m_stored.organization = organization; }
+    bool hasVersion() const { return m_stored.hasVersion; }
+    double version() const { return m_stored.version; }
+    void setVersion(double version);
+
+    // Resets the view's scale to (sx, sy), keeping its translation.
+    void setViewScale(qreal sx, qreal sy);
+    // The scale a project is shown at (kept while the home screen is shown).
+    QPointF projectViewScale() const { return m_projectScale; }
+
+    // The project file named on the command line.
+    void openFromCommandLine(const QString &path);
+    QString commandLinePath() const { return m_commandLinePath; }
+
+    // Opens web pages; replaceable so that tests need no browser.
+    void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
+    static QUrl newIssueUrl();
+    static QUrl gettingStartedUrl();
+    static QString aboutText();
+
+public slots:
+    void slot_enableSaveAction();
+
+    void on_actionState_triggered();
+    void on_actiontransition_triggered();
+    void on_actionText_triggered();
+    void on_actionProcessRect_triggered();
+    void on_actionLink_triggered();
+    void on_actionMemory_triggered();
+    void on_actionDataflow_triggered();
+    void on_actionSelect_triggered();
+    void on_actionShow_Project_Browser_triggered();
+
+    void on_actionExit_triggered();
+    void on_actionAbout_triggered();
+    void on_actionAbout_Qt_triggered();
+    void on_actionReport_a_bug_triggered();
+    void on_actionReuqest_feature_triggered();
+    void on_actionGetting_started_triggered();
+
+    void on_treeView_customContextMenuRequested(const QPoint &pos);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildContextMenus();
+    void buildSignalActions();
+    void setUpViewAndDock();
+    void buildToolList();
+    void buildTreeModel();
+    void setApplicationIdentity();
+    void readSettings();
+    void writeSettings();
+    void setUpShortcuts();
+    void chooseMode(int mode);
+    bool confirmClose();
+    void openUrl(const QUrl &url);
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    DefaultPrompter m_prompter;
+    QList<Canvas *> m_canvases;
+    Canvas *m_shownCanvas = nullptr;
+    QVector<QMenu *> m_contextMenus;
+    QVector<QAction *> m_propertiesActions;
+    QAction *m_processItemAddedAction = nullptr;
+    QAction *m_processPropertiesAction = nullptr;
+    QAction *m_modifiedAction = nullptr;
+    QAction *m_selectAction = nullptr;
+    QVector<QAction *> m_tools;   // indexed by ToolSets::Tool
+    TreeModel *m_treeModel = nullptr;
+    CursorSet m_cursors;
+    std::unique_ptr<QSettings> m_settings;
+    StoredSettings m_stored;
+    QPointF m_projectScale{1.0, 1.0};
+    QLabel *m_statusLabel = nullptr;
+    QShortcut *m_escapeShortcut = nullptr;
+    QShortcut *m_fitShortcut = nullptr;
+    int m_toolContext = ToolSets::NoProject;
+    bool m_wheelZoomWanted = false;
+    QString m_commandLinePath;
+    UrlOpener m_urlOpener;
+};

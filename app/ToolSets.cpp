@@ -1,0 +1,84 @@
+#include "ToolSets.h"
+
+namespace {
+using Tool = ToolSets::Tool;
+
+// Everything a project node offers whatever its level.
+const QVector<Tool> commonProjectTools = {
+    ToolSets::Select, ToolSets::New, ToolSets::Open, ToolSets::BringToFront, ToolSets::SendToBack,
+    ToolSets::Delete, ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
+    ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow, ToolSets::SaveAs,
+    ToolSets::RenameProject, ToolSets::OpenExamples,
+};
+
+ToolSets::ToolSet processLevel(int level)
+{
+    // Level 1 draws only dataflows; level 2 adds memory items; levels 3 and
+    // 4 add process items and links. State-machine tools stay off.
+    ToolSets::ToolSet set;
+    set.wheelZoom = true;
+    set.enabled = commonProjectTools;
+    set.enabled << ToolSets::Dataflow;
+    set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text, ToolSets::Undo,
+                    ToolSets::Redo, ToolSets::EnableAutosave, ToolSets::SelfTransition};
+    if (level >= 2)
+        set.enabled << ToolSets::Memory;
+    else
+        set.disabled << ToolSets::Memory;
+    if (level >= 3)
+        set.enabled << ToolSets::Process << ToolSets::Link;
+    else
+        set.disabled << ToolSets::Process << ToolSets::Link;
+    return set;
+}
+
+ToolSets::ToolSet stateMachineLevel()
+{
+    ToolSets::ToolSet set;
+    set.wheelZoom = true;
+    set.enabled = commonProjectTools;
+    set.enabled << ToolSets::Transition << ToolSets::State << ToolSets::Text << ToolSets::Memory
+                << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition;
+    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow, ToolSets::EnableAutosave};
+    return set;
+}
+
+ToolSets::ToolSet noProject()
+{
+    ToolSets::ToolSet set;
+    set.enabled = {ToolSets::New, ToolSets::Open, ToolSets::OpenExamples};
+    for (int t = 0; t < ToolSets::ToolCount; ++t) {
+        const Tool tool = static_cast<Tool>(t);
+        if (!set.enabled.contains(tool))
+            set.disabled << tool;
+    }
+    return set;
+}
+
+ToolSets::ToolSet tour()
+{
+    // The tour walks a sample project; nothing that edits it or opens
+    // another one is offered meanwhile.
+    ToolSets::ToolSet set;
+    set.enabled = {ToolSets::Select, ToolSets::Save, ToolSets::BringToFront, ToolSets::SendToBack,
+                   ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
+                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs};
+    set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
+                    ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
+                    ToolSets::Memory, ToolSets::Dataflow, ToolSets::EnableAutosave,
+                    ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
+                    ToolSets::OpenExamples, ToolSets::SelfTransition};
+    return set;
+}
+} // namespace
+
+ToolSets::ToolSet ToolSets::forContext(int context)
+{
+    if (context == Tour)
+        return tour();
+    if (context <= NoProject)
+        return noProject();
+    if (context >= 5)
+        return stateMachineLevel();
+    return processLevel(context);
+}

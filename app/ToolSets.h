@@ -1,0 +1,36 @@
+#pragma once
+
+// Which tool actions are usable in which context. The main window enables
+// and disables its tool actions together when the context changes: no
+// project open, a node of tree level 1 to 5 shown, or the app tour running.
+// Tools a context does not name keep their state.
+
+#include <QVector>
+
+class ToolSets
+{
+public:
+    // The tool actions, in the order the window keeps them.
+    enum Tool {
+        Select, Save, New, Open, BringToFront, SendToBack, Delete, Transition, State, Text,
+        Process, SetCanvasSize, Link, Memory, Dataflow, CodeGenerator, CloseProject, Undo,
+        Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow, SaveAs, RenameProject,
+        OpenExamples, SelfTransition,
+        ToolCount
+    };
+
+    // Contexts besides the tree levels 1 to 5.
+    static constexpr int NoProject = 0;
+    static constexpr int Tour = -1;
+
+    struct ToolSet
+    {
+        QVector<Tool> enabled;
+        QVector<Tool> disabled;
+        bool wheelZoom = false;
+    };
+
+    // The tool set of a context: NoProject, Tour or a tree level 1..5.
+    // Levels above 5 count as 5; any other value counts as NoProject.
+    static ToolSet forContext(int context);
+};

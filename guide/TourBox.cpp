@@ -1,0 +1,45 @@
+#include "TourBox.h"
+
+#include "TourSteps.h"
+#include "TourText.h"
+#include "TourTip.h"
+
+#include <QHBoxLayout>
+#include <QTextDocument>
+
+TourBox::TourBox(QWidget *parent)
+    : QWidget(parent)
+    , m_tip(new TourTip(this))
+    , m_text(new TourText(this))
+{
+    for (int i = 0; i < TourSteps::StepCount; ++i) {
+        m_titles << TourSteps::title(i);
+        m_texts << TourSteps::text(i);
+    }
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tip);
+    layout->addWidget(m_text);
+
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setGeometry(300, 300, 350, 120);
+    hide();
+
+    connect(m_text, &TourText::nextLinkClicked, this, &TourBox::nextLinkClicked);
+    connect(m_text, &TourText::quitLinkClicked, this, &TourBox::quitLinkClicked);
+}
+
+void TourBox::showStep(int i)
+{
+    if (i < 0 || i >= m_titles.size())
+        return;
+    m_text->setContent(m_titles.at(i), m_texts.at(i));
+    // The text wraps at the browser's width, known once the layout has run.
+    if (layout())
+        layout()->activate();
+    const int height = int(m_text->document()->size().height());
+    setGeometry(x(), y(), width(), height);
+}

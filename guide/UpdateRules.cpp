@@ -1,0 +1,109 @@
+#include "UpdateRules.h"
+
+#include <QHostAddress>
+#include <QStringList>
+#include <QUrl>
+
+namespace UpdateRules {
+
+namespace {
+qulonglong partValue(const QString &part)
+{
+    bool ok = false;
+    const qulonglong value = part.toULongLong(&ok, 10);
+    return ok ? value : 0;
+}
+} // namespace
+
+QString defaultFeedUrl()
+{
+    return QStringLiteral("https://updates.orvanta.com/kestro/feed.json");
+}
+
+QString updateFeedUrl()
+{
+    const QString overridden = qEnvironmentVariable("KESTRO_UPDATE_FEED");
+    return overridden.isEmpty() ? defaultFeedUrl() : overridden;
+}
+
+QString downloadPageUrl()
+{
+    return QStringLiteral("https://orvanta.com/kestro/download");
+}
+
+bool compareVersions(const QString &a, const QString &b)
+{
+    const QStringList partsA = a.split(QLatin1Char('.'));
+    const QStringList partsB = b.split(QLatin1Char('.'));
+    const int common = qMin(partsA.size(), partsB.size());
+    for (int i = 0; i < common; ++i) {
+        const qulonglong va = partValue(partsA.at(i));
+        const qulonglong vb = partValue(partsB.at(i));
+        if (va != vb)
+            return va > vb;
+    }
+    return partsA.size() > partsB.size();
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 bytes").arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KB").arg(bytes / 1024);
+    return QStringLiteral("%1 MB").arg(bytes / (1024 * 1024));
+}
+
+qint64 remainingSeconds(qint64 received, qint64 total, qint64 elapsedSeconds)
+{
+    if (elapsedSeconds < 1)
+        return -1;
+    const qint64 rate = received / elapsedSeconds;
+    if (rate <= 0)
+        return -1;
+    return qMax<qint64>(0, total - received) / rate;
+}
+
+QString timeRemainingText(qint64 seconds)
+{
+    if (seconds > 7200) {
+        const qint64 hours = qRound64(seconds / 3600.0);
+        return hours < 2 ? QStringLiteral("about one hour")
+                         : QStringLiteral("about %1 hours").arg(hours);
+    }
+    if (seconds > 60) {
+        const qint64 minutes = qRound64(seconds / 60.0);
+        return minutes < 2 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(minutes);
+    }
+    return seconds < 2 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+}
+
+bool isFetchAllowed(const QUrl &url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return true;
+    if (scheme != QLatin1String("http"))
+        return false;
+    const QString host = url.host().toLower();
+    if (host == QLatin1String("localhost"))
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+QString fileNameFromUrl(const QString &url)
+{
+    QString path = QUrl(url).path(QUrl::FullyDecoded);
+    if (path.isEmpty())
+        path = url;
+    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    name = name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return defaultFileName();
+    return name;
+}
+
+} // namespace UpdateRules

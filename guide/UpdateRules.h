@@ -1,0 +1,58 @@
+#pragma once
+
+// Pure rules of the update checker and downloader: version comparison, the
+// size and remaining-time texts of the download window, which addresses may
+// be fetched and how the installer's file name is derived from its address.
+
+#include <QString>
+#include <QtGlobal>
+
+class QUrl;
+
+namespace UpdateRules {
+
+// At most this many redirections are followed for one feed check or download.
+constexpr int MaxRedirects = 10;
+// Downloads announced or grown larger than this are aborted (1 GiB).
+constexpr qint64 MaxDownloadBytes = qint64(1) << 30;
+// File name used when the download address does not end in one.
+inline QString defaultFileName() { return QStringLiteral("Kestro_Update.bin"); }
+
+// The feed address built into the program.
+QString defaultFeedUrl();
+// The feed address in force: the environment variable KESTRO_UPDATE_FEED when
+// it is set and not empty (tests point it at a local server), else the
+// built-in address.
+QString updateFeedUrl();
+// The product's download page, named where no installer is downloaded.
+QString downloadPageUrl();
+
+// Tells whether version a is newer than version b. Both are split at "."
+// (empty parts kept) and compared part by part as decimal integers, a part
+// that is not a number counting as 0; when every pair of the shorter list is
+// equal, a is newer exactly when it has more parts.
+bool compareVersions(const QString &a, const QString &b);
+
+// "%1 bytes" below 1024, "%1 KB" below 1024*1024, "%1 MB" otherwise, each
+// quotient truncated to a whole number.
+QString sizeText(qint64 bytes);
+
+// Remaining seconds of a transfer that has run elapsedSeconds, at the whole
+// average rate received/elapsed; -1 when it cannot be computed yet (less than
+// a second elapsed or an average rate of 0 bytes per second).
+qint64 remainingSeconds(qint64 received, qint64 total, qint64 elapsedSeconds);
+
+// "about one hour" / "about %1 hours" above 7200 s, "1 minute" / "%1 minutes"
+// above 60 s, else "1 second" / "%1 seconds", rounded to the nearest unit.
+QString timeRemainingText(qint64 seconds);
+
+// Only https addresses are fetched, except plain http on the loopback
+// interface (127.0.0.0/8, ::1, localhost) that local test servers use.
+bool isFetchAllowed(const QUrl &url);
+
+// The last part of the address's path after its last "/" (and, so that a
+// crafted address cannot climb out of the download directory on any system,
+// after its last "\\"); defaultFileName() when that part is empty, "." or "..".
+QString fileNameFromUrl(const QString &url);
+
+} // namespace UpdateRules

@@ -1,0 +1,275 @@
+#include "Updater.h"
+
+#include "DesktopHooks.h"
+#include "Downloader.h"
+#include "Prompter.h"
+#include "UpdateRules.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+// A feed server that accepts the connection but sends nothing ends the check
+// after this long instead of keeping it open for ever.
+constexpr int FeedTimeoutMs = 30000;
+} // namespace
+
+Updater::Updater(QObject *parent)
+    : QObject(parent)
+    , m_moduleName(QCoreApplication::applicationName())
+    , m_platformKey(defaultPlatformKey())
+    , m_moduleVersion(QCoreApplication::applicationVersion())
+    , m_userAgentString(QStringLiteral("%1/%2 (Qt; UpdateCenter)")
+                            .arg(QCoreApplication::applicationName(),
+                                 QCoreApplication::applicationVersion()))
+    , m_downloader(new Downloader)
+    , m_manager(new QNetworkAccessManager(this))
+{
+    m_downloader->setUserAgentString(m_userAgentString);
+    connect(m_manager, &QNetworkAccessManager::finished, this, &Updater::onReply);
+    connect(m_downloader, &Downloader::downloadFinished, this, &Updater::downloadFinished);
+}
+
+Updater::~Updater()
+{
+    // Replies aborted while the manager goes away must not reach onReply.
+    m_manager->disconnect(this);
+    delete m_downloader;   // a top-level window without parent
+}
+
+QString Updater::defaultPlatformKey()
+{
+#if defined(Q_OS_WIN)
+    return QStringLiteral("windows");
+#else
+    return QStringLiteral("linux");
+#endif
+}
+
+bool Updater::useCustomInstallProcedures() const
+{
+    return m_downloader->useCustomInstallProcedures();
+}
+
+void Updater::setUrl(const QString &url)
+{
+    m_url = url;
+}
+
+void Updater::setModuleName(const QString &name)
+{
+    m_moduleName = name;
+}
+
+void Updater::setNotifyOnUpdate(bool notify)
+{
+    m_notifyOnUpdate = notify;
+}
+
+void Updater::setNotifyOnFinish(bool notify)
+{
+    m_notifyOnFinish = notify;
+}
+
+void Updater::setUserAgentString(const QString &agent)
+{
+    m_userAgentString = agent;
+    m_downloader->setUserAgentString(agent);
+}
+
+void Updater::setModuleVersion(const QString &version)
+{
+    m_moduleVersion = version;
+}
+
+void Updater::setDownloaderEnabled(bool enabled)
+{
+    m_downloaderEnabled = enabled;
+}
+
+void Updater::setPlatformKey(const QString &key)
+{
+    m_platformKey = key;
+}
+
+void Updater::setUseCustomAppcast(bool custom)
+{
+    m_customAppcast = custom;
+}
+
+void Updater::setUseCustomInstallProcedures(bool custom)
+{
+    m_downloader->setUseCustomInstallProcedures(custom);
+}
+
+void Updater::setMandatoryUpdate(bool mandatory)
+{
+    m_mandatoryUpdate = mandatory;
+}
+
+void Updater::checkForUpdates()
+{
+    m_redirects = 0;
+    m_failureReason.clear();
+    sendRequest();
+}
+
+// Sends the request for m_url. A check still waiting for its reply is
+// superseded: only the newest reply is read.
+void Updater::sendRequest()
+{
+    if (m_reply) {
+        QNetworkReply *old = m_reply;
+        m_reply = nullptr;
+        old->abort();
+    }
+    const QUrl address(m_url);
+    if (!UpdateRules::isFetchAllowed(address)) {
+        const QString reason = QStringLiteral("Refused to fetch %1: not an https address").arg(m_url);
+        // The answer arrives through the event loop, as a network reply would.
+        QTimer::singleShot(0, this, [this, reason] { failCheck(reason); });
+        return;
+    }
+    QNetworkRequest request(address);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(FeedTimeoutMs);
+    if (!m_userAgentString.isEmpty())
+        request.setRawHeader("User-Agent", m_userAgentString.toUtf8());
+    m_reply = m_manager->get(request);
+}
+
+void Updater::onReply(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (reply != m_reply)
+        return;   // superseded by a later check
+    m_reply = nullptr;
+
+    const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    if (redirect.isValid() && reply->error() == QNetworkReply::NoError) {
+        const QUrl target = reply->url().resolved(redirect.toUrl());
+        if (++m_redirects > UpdateRules::MaxRedirects) {
+            failCheck(QStringLiteral("Too many redirections"));
+            return;
+        }
+        if (!UpdateRules::isFetchAllowed(target)) {
+            failCheck(QStringLiteral("Refused to follow a redirection to %1").arg(target.toString()));
+            return;
+        }
+        m_url = target.toString();
+        sendRequest();
+        return;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        failCheck(reply->errorString());
+        return;
+    }
+    const QByteArray body = reply->readAll();
+    if (m_customAppcast) {
+        emit appcastDownloaded(m_url, body);
+        emit checkingFinished(m_url);
+        return;
+    }
+    if (!readFeed(body))
+        return;
+    endCheck(UpdateRules::compareVersions(m_latestVersion, m_moduleVersion));
+}
+
+// Reads the entry of the platform key; on a document that is not JSON or
+// names addresses that may not be fetched, ends the check as failed.
+bool Updater::readFeed(const QByteArray &body)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError) {
+        failCheck(QStringLiteral("The update feed is not valid JSON: %1").arg(error.errorString()));
+        return false;
+    }
+    const QJsonObject updates = document.object().value(QStringLiteral("updates")).toObject();
+    const QJsonObject platform = updates.value(m_platformKey).toObject();
+    m_openUrl = platform.value(QStringLiteral("open-url")).toString();
+    m_changelog = platform.value(QStringLiteral("changelog")).toString();
+    m_downloadUrl = platform.value(QStringLiteral("download-url")).toString();
+    m_latestVersion = platform.value(QStringLiteral("latest-version")).toString();
+    if (platform.contains(QStringLiteral("mandatory-update")))
+        m_mandatoryUpdate = platform.value(QStringLiteral("mandatory-update")).toBool();
+
+    for (const QString &address : {m_openUrl, m_downloadUrl}) {
+        if (!address.isEmpty() && !UpdateRules::isFetchAllowed(QUrl(address))) {
+            failCheck(QStringLiteral("The update feed names an address that is not https: %1").arg(address));
+            return false;
+        }
+    }
+    return true;
+}
+
+void Updater::failCheck(const QString &reason)
+{
+    m_failureReason = reason;
+    endCheck(false);
+}
+
+void Updater::endCheck(bool available)
+{
+    setUpdateAvailable(available);
+    emit checkingFinished(m_url);
+}
+
+void Updater::setUpdateAvailable(bool available)
+{
+    m_updateAvailable = available;
+    if (!available || !(m_notifyOnUpdate || m_notifyOnFinish))
+        return;
+
+    MessageRequest box;
+    box.icon = QMessageBox::Information;
+    box.title = QStringLiteral("Kestro");
+    box.textFormat = Qt::RichText;
+    box.text = QStringLiteral("<h3>")
+               + QStringLiteral("Version %1 of %2 has been released!").arg(m_latestVersion, m_moduleName)
+               + QStringLiteral("</h3>");
+    box.informativeText = QStringLiteral("Would you like to download the update now?");
+    if (m_mandatoryUpdate)
+        box.informativeText += QStringLiteral(
+            " This is a mandatory update, exiting now will close the application");
+    box.buttons = QMessageBox::Yes | QMessageBox::No;
+    box.defaultButton = QMessageBox::Yes;
+
+    if (Prompter::current()->message(nullptr, box) == QMessageBox::Yes)
+        acceptOffer();
+    else if (m_mandatoryUpdate)
+        DesktopHooks::quitApplication();
+}
+
+void Updater::acceptOffer()
+{
+    if (m_platformKey == QLatin1String("linux")) {
+        MessageRequest box;
+        box.icon = QMessageBox::Information;
+        box.title = QStringLiteral("Kestro");
+        box.textFormat = Qt::RichText;
+        box.buttons = QMessageBox::Ok;
+        box.text = QStringLiteral("Please get your updated copy of Appimage from ")
+                   + QStringLiteral("<a href=\"%1\">here</a>").arg(UpdateRules::downloadPageUrl())
+                   + QStringLiteral(" \n");
+        Prompter::current()->message(nullptr, box);
+        return;
+    }
+    if (!m_openUrl.isEmpty()) {
+        DesktopHooks::openUrl(QUrl(m_openUrl));
+    } else if (m_downloaderEnabled) {
+        m_downloader->setUrlId(m_url);
+        m_downloader->setFileName(UpdateRules::fileNameFromUrl(m_downloadUrl));
+        m_downloader->setMandatoryUpdate(m_mandatoryUpdate);
+        m_downloader->startDownload(QUrl(m_downloadUrl));
+    } else {
+        DesktopHooks::openUrl(QUrl(m_downloadUrl));
+    }
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+// Checks one update feed: fetches the JSON document, reads the entry of its
+// platform key, compares the versions and, when a newer one is out, offers it
+// and opens a page or downloads the installer.
+
+#include <QObject>
+#include <QString>
+
+class Downloader;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+class Updater : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Updater(QObject *parent = nullptr);
+    ~Updater() override;
+
+    QString url() const { return m_url; }
+    QString openUrl() const { return m_openUrl; }
+    QString changelog() const { return m_changelog; }
+    QString moduleName() const { return m_moduleName; }
+    QString downloadUrl() const { return m_downloadUrl; }
+    QString platformKey() const { return m_platformKey; }
+    QString moduleVersion() const { return m_moduleVersion; }
+    QString latestVersion() const { return m_latestVersion; }
+    QString userAgentString() const { return m_userAgentString; }
+    bool useCustomAppcast() const { return m_customAppcast; }
+    bool notifyOnUpdate() const { return m_notifyOnUpdate; }
+    bool notifyOnFinish() const { return m_notifyOnFinish; }
+    bool updateAvailable() const { return m_updateAvailable; }
+    bool downloaderEnabled() const { return m_downloaderEnabled; }
+    bool useCustomInstallProcedures() const;
+    bool mandatoryUpdate() const { return m_mandatoryUpdate; }
+    // Why the last check failed (empty when it succeeded or is running).
+    QString failureReason() const { return m_failureReason; }
+
+    Downloader *downloader() const { return m_downloader; }
+
+    // "windows" on Windows builds, "linux" elsewhere.
+    static QString defaultPlatformKey();
+
+signals:
+    void checkingFinished(const QString &url);
+    void downloadFinished(const QString &url, const QString &filepath);
+    void appcastDownloaded(const QString &url, const QByteArray &data);
+
+public slots:
+    void checkForUpdates();
+    void setUrl(const QString &url);
+    void setModuleName(const QString &name);
+    void setNotifyOnUpdate(bool notify);
+    void setNotifyOnFinish(bool notify);
+    void setUserAgentString(const QString &agent);
+    void setModuleVersion(const QString &version);
+    void setDownloaderEnabled(bool enabled);
+    void setPlatformKey(const QString &key);
+    void setUseCustomAppcast(bool custom);
+    void setUseCustomInstallProcedures(bool custom);
+    void setMandatoryUpdate(bool mandatory);
+    void onReply(QNetworkReply *reply);
+    void setUpdateAvailable(bool available);
+
+private:
+    void sendRequest();
+    void endCheck(bool available);
+    void failCheck(const QString &reason);
+    bool readFeed(const QByteArray &body);
+    void acceptOffer();
+
+    QString m_url;
+    QString m_openUrl;
+    QString m_changelog;
+    QString m_moduleName;
+    QString m_downloadUrl;
+    QString m_platformKey;
+    QString m_moduleVersion;
+    QString m_latestVersion;
+    QString m_userAgentString;
+    QString m_failureReason;
+    bool m_customAppcast = false;
+    bool m_notifyOnUpdate = true;
+    bool m_notifyOnFinish = false;
+    bool m_updateAvailable = false;
+    bool m_downloaderEnabled = true;
+    bool m_mandatoryUpdate = false;
+    int m_redirects = 0;
+    Downloader *m_downloader;
+    QNetworkAccessManager *m_manager;
+    QNetworkReply *m_reply = nullptr;
+};

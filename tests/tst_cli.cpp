@@ -1,0 +1,341 @@
+#include "CEmitter.h"
+#include "DefaultProject.h"
+#include "ProjectFileWriter.h"
+#include <QtTest>
+
+// Runs the built kestro-cli on project files written here and checks its
+// output, its files and its exit codes.
+namespace {
+
+const char *const Epoch = "1700000000";   // 2023-11-14 UTC
+
+ProcessRecord process(int level, const QString &label, const QString &description = QString(), int id = 1)
+{
+    ProcessRecord p;
+    p.level = level;
+    p.nos = 1;
+    p.id = id;
+    p.parentId = p.grandParentId = 1;
+    p.label = label;
+    p.description = description;
+    return p;
+}
+
+template <typename Record>
+Record onCanvas(int level, const QString &label)
+{
+    Record r;
+    r.level = level;
+    r.parentId = r.grandParentId = 1;
+    r.label = label;
+    return r;
+}
+
+// A project with one machine "Door Ctrl": two states, one transition, one
+// memory item without datatype (a design error), one dataflow out of the
+// machine's process item. A twin is a second machine of the same name.
+QByteArray projectXml(bool initialCondition = true, bool twin = false)
+{
+    ProjectDocument doc;
+    doc.root = savedRootProcess("Demo");
+    for (int level = 2; level <= 5; ++level) {
+        CanvasBlock block;
+        block.process = process(level, QStringList { "Hardware Module", "Microcontroller", "Software Module",
+                                                     "Door Ctrl" }.at(level - 2));
+        doc.blocks << block;
+    }
+    CanvasBlock &module = doc.blocks[2];
+    module.memories << onCanvas<MemoryRecord>(5, "shared");
+    DataflowRecord flow = onCanvas<DataflowRecord>(5, "out");
+    flow.lineType = 1;
+    flow.startItem = "Door Ctrl";
+    flow.endItem = "shared";
+    module.dataflows << flow;
+
+    CanvasBlock &machine = doc.blocks[3];
+    machine.process.description = "Opens\nand closes";
+    machine.memories << onCanvas<MemoryRecord>(6, "count");
+    StateRecord closed = onCanvas<StateRecord>(6, "Closed");
+    closed.ifInitialState = true;
+    closed.initialCondition = initialCondition ? "(ready)" : "";
+    closed.action = "wait();";
+    machine.states << closed << onCanvas<StateRecord>(6, "Open");
+    TransitionRecord t = onCanvas<TransitionRecord>(6, "Opening");
+    t.condition = "(go)";
+    t.action = "step();\nmore();";
+    t.startItem = "Closed";
+    t.endItem = "Open";
+    machine.transitions << t;
+    if (twin) {
+        CanvasBlock second;
+        second.process = process(5, "Door Ctrl", QString(), 2);
+        doc.blocks << second;
+    }
+    doc.treeText = treeTextFromBlocks(doc);
+    QByteArray bytes;
+    ProjectFileWriter writer;
+    if (!writer.writeToBytes(doc, &bytes))
+        qFatal("%s", qPrintable(writer.errorString()));
+    return bytes;
+}
+
+// The same machine as a description, to compare the files byte for byte.
+GeneratedModule expectedModule(const QString &author, double version)
+{
+    MachineDescription m;
+    m.processLabel = "Door Ctrl";
+    m.processDescription = "Opens\nand closes";
+    MachineState closed;
+    closed.label = "Closed";
+    closed.initial = true;
+    closed.initialCondition = "(ready)";
+    closed.action = "wait();";
+    closed.transitions = { 0 };
+    MachineState open;
+    open.label = "Open";
+    open.transitions = { 0 };
+    m.states << closed << open;
+    MachineTransition t;
+    t.label = "Opening";
+    t.condition = "(go)";
+    t.action = "step();\nmore();";
+    t.start = 0;
+    t.end = 1;
+    m.transitions << t;
+    m.transitionCount = 1;
+    m.outputVariables = 1;
+    m.memories << MachineMemory { "count", "" };
+    ModuleProperties p;
+    p.projectName = "Demo";
+    p.author = author;
+    p.organization = "Settings Org";
+    p.version = version;
+    p.date = QDate(2023, 11, 14);
+    return CEmitter::generate(m, p);
+}
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        m_cli = QStringLiteral(KESTRO_BINARY_DIR "/cli/kestro-cli");
+        if (!QFileInfo(m_cli).isExecutable())
+            QSKIP("kestro-cli is not built");
+        QVERIFY(m_dir.isValid());
+        writeSettings("Settings Author", 3.25);
+    }
+
+    void helpAndVersion()
+    {
+        Result r = cli({ "--version" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("1.1.3"), qPrintable(r.out));
+        r = cli({ "--help" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("generate"));
+        QVERIFY(r.out.contains("--module-version"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("unknown command") << QStringList { "build", "x.qsmd" };
+        QTest::newRow("no project") << QStringList { "generate" };
+        QTest::newRow("two projects") << QStringList { "check", "a.qsmd", "b.qsmd" };
+        QTest::newRow("unknown option") << QStringList { "check", "a.qsmd", "--fast" };
+        QTest::newRow("bad version") << QStringList { "generate", "a.qsmd", "--module-version", "one" };
+        QTest::newRow("missing value") << QStringList { "generate", "a.qsmd", "-o" };
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        const Result r = cli(arguments);
+        QCOMPARE(r.exitCode, 64);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void missingAndCorruptProjects()
+    {
+        Result r = cli({ "generate", m_dir.filePath("none.qsmd") });
+        QCOMPARE(r.exitCode, 66);
+        QVERIFY(r.err.contains("none.qsmd"));
+
+        // State and transition children in the wrong order.
+        QString reordered = QString::fromUtf8(projectXml());
+        reordered.replace(QRegularExpression("(<level>6</level>)(\\s*)(<parentId>1</parentId>)"), "\\3\\2\\1");
+        QVERIFY(reordered != QString::fromUtf8(projectXml()));
+        const QString corrupt = writeProject("corrupt.qsmd", reordered.toUtf8());
+        r = cli({ "generate", corrupt });
+        QCOMPARE(r.exitCode, 65);
+        QCOMPARE(r.err, QString("Design file is corrupt and cannot be opened. \nOpening Project Aborted.\n"));
+        r = cli({ "check", writeProject("garbage.qsmd", "<QsmdProject><ProjectFiles>") });
+        QCOMPARE(r.exitCode, 65);
+    }
+
+    void generateWritesTheModule()
+    {
+        const QString project = writeProject("door.qsmd", projectXml());
+        const QString out = m_dir.filePath("out1");
+        const Result r = cli({ "generate", project, "-o", out, "--module-version", "10.5" });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QDir(out).filePath("Door_Ctrl.h") + "\n" + QDir(out).filePath("Door_Ctrl.c") + "\n");
+        QCOMPARE(r.err, QString("Door_Ctrl: Datatype Input for Memory Item count is absent\n"));
+        const GeneratedModule expected = expectedModule("Settings Author", 10.5);
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.h"))), expected.header);
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.c"))), expected.source);
+    }
+
+    void defaultsComeFromTheSettingsAndTheProjectDirectory()
+    {
+        QTemporaryDir here;
+        QFile::copy(writeProject("door2.qsmd", projectXml()), here.filePath("door.qsmd"));
+        Result r = cli({ "generate", here.filePath("door.qsmd"), "--author", "Cli Author" });
+        QCOMPARE(r.exitCode, 0);
+        const GeneratedModule expected = expectedModule("Cli Author", 3.25);
+        QCOMPARE(QString::fromUtf8(contents(here.filePath("Door_Ctrl.c"))), expected.source);
+        QVERIFY(QString::fromUtf8(contents(here.filePath("Door_Ctrl.h"))).contains(" * @organization: Settings Org \n"));
+    }
+
+    void existingFilesNeedForce()
+    {
+        const QString project = writeProject("door3.qsmd", projectXml());
+        const QString out = m_dir.filePath("out3");
+        QCOMPARE(cli({ "generate", project, "-o", out }).exitCode, 0);
+        QFile header(QDir(out).filePath("Door_Ctrl.h"));
+        QVERIFY(header.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        header.write("edited");
+        header.close();
+
+        Result r = cli({ "generate", project, "-o", out });
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(QDir(out).filePath("Door_Ctrl.h") + " exists"));
+        QVERIFY(r.err.contains(QDir(out).filePath("Door_Ctrl.c") + " exists"));
+        QCOMPARE(contents(header.fileName()), QByteArray("edited"));
+
+        r = cli({ "generate", project, "-o", out, "--force" });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count('\n'), 2);
+        QCOMPARE(QString::fromUtf8(contents(header.fileName())), expectedModule("Settings Author", 3.25).header);
+    }
+
+    void twoMachinesOfOneNameDoNotOverwriteEachOther()
+    {
+        const QString project = writeProject("twins.qsmd", projectXml(true, true));
+        const QString out = m_dir.filePath("twins");
+        const Result r = cli({ "generate", project, "-o", out, "--force" });
+        QCOMPARE(r.exitCode, 73);
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(r.err.contains("already written"));
+        // The first machine's files stay (the twin has no states).
+        QVERIFY(contents(QDir(out).filePath("Door_Ctrl.c")).contains(" * Number of States: 2\n"));
+    }
+
+    void newProjectGenerates()
+    {
+        const QString project = m_dir.filePath("Fresh.qsmd");
+        QVERIFY(DefaultProject::write(project, "Fresh"));
+        const Result r = cli({ "generate", project, "-o", m_dir.filePath("fresh") });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QString("StateMachine_1: Initial state action present but condition absent "
+                                "for State Item InitialState is absent\n"));
+        const QByteArray source = contents(m_dir.filePath("fresh/StateMachine_1.c"));
+        QVERIFY(source.contains(" * @project: Fresh \n"));
+        QVERIFY(source.contains("\tstate_StateMachine_1 = STATE_STATEMACHINE_1_INITIALSTATE;\n}"));
+        QVERIFY(source.contains("executed DefaultTransition -- */\n\tif \n\t{"));
+    }
+
+    void unwritableOutputFails()
+    {
+        const QString project = writeProject("door4.qsmd", projectXml());
+        QFile blocker(m_dir.filePath("plainfile"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Result r = cli({ "generate", project, "-o", m_dir.filePath("plainfile/sub") });
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains("plainfile/sub"));
+    }
+
+    void werrorAndCheck()
+    {
+        const QString project = writeProject("door5.qsmd", projectXml(false));
+        const QString out = m_dir.filePath("out5");
+        Result r = cli({ "generate", project, "-o", out, "--werror" });
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out.count('\n'), 2);   // the files are still written
+        QCOMPARE(r.err.count("Door_Ctrl: "), 2);
+        QVERIFY(r.err.contains("Door_Ctrl: Initial state action present but condition absent for State Item Closed is absent\n"));
+
+        const QString fresh = m_dir.filePath("check");
+        QVERIFY(QDir().mkpath(fresh));
+        QFile::copy(project, QDir(fresh).filePath("door.qsmd"));
+        r = cli({ "check", QDir(fresh).filePath("door.qsmd") });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count("Door_Ctrl: "), 2);
+        QCOMPARE(QDir(fresh).entryList(QDir::Files), QStringList { "door.qsmd" });
+        QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
+    }
+
+private:
+    void writeSettings(const QString &author, double version)
+    {
+        QSettings s(m_dir.filePath("config/Orvanta/Kestro.conf"), QSettings::IniFormat);
+        s.setValue("author", author);
+        s.setValue("organization", "Settings Org");
+        s.setValue("version", version);
+    }
+
+    QString writeProject(const QString &name, const QByteArray &xml)
+    {
+        QFile f(m_dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(f.fileName()));
+        f.write(xml);
+        return f.fileName();
+    }
+
+    Result cli(const QStringList &arguments)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        env.insert("SOURCE_DATE_EPOCH", Epoch);
+        env.remove("DISPLAY");
+        p.setProcessEnvironment(env);
+        p.start(m_cli, arguments);
+        Result r;
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+            return r;
+        r.exitCode = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QString m_cli;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"

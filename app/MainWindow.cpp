@@ -4,6 +4,8 @@
 #include "Canvas.h"
 #include "GraphicsViewZoom.h"
 #include "HomeScreen.h"
+#include "ProjectBrowser.h"
+#include "ProjectCommands.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -46,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
     enterNoProjectState();
 }
 
@@ -310,6 +313,7 @@ void MainWindow::on_actionFit_to_window_triggered()
 void MainWindow::openFromCommandLine(const QString &path)
 {
     m_commandLinePath = path;
+    m_projectCommands->openFromCommandLine(path);
 }
 
 void MainWindow::slot_enableSaveAction()
@@ -443,4 +447,27 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     writeSettings();
     event->accept();
+}
+
+// --- Project commands -------------------------------------------------------------
+
+void MainWindow::on_actionNew_triggered() { m_projectCommands->newProject(); }
+void MainWindow::on_actionOpen_triggered() { m_projectCommands->open(); }
+void MainWindow::on_actionOpen_Examples_triggered() { m_projectCommands->openExamples(); }
+void MainWindow::on_actionSave_triggered() { m_projectCommands->save(); }
+void MainWindow::on_actionSave_As_triggered() { m_projectCommands->saveAs(); }
+void MainWindow::on_actionRename_Project_triggered() { m_projectCommands->renameProject(); }
+void MainWindow::on_actionClose_Project_triggered() { m_projectCommands->closeProject(); }
+void MainWindow::on_actionCode_Generator_triggered() { m_projectCommands->runCodeGenerator(); }
+
+void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
+{
+    m_projectCommands->browser()->activate(index);
+}
+
+void MainWindow::slot_processItemAdded() { m_projectCommands->browser()->processItemAdded(); }
+
+void MainWindow::displayProcessItemPropertiesFromScene()
+{
+    m_projectCommands->browser()->showProcessItemProperties();
 }

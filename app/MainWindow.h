@@ -28,6 +28,8 @@ class QCloseEvent;
 class QLabel;
 
 class QMenu;
+class ProjectCommands;
+class QModelIndex;
 class QSettings;
 class QShortcut;
 class TreeModel;
@@ -146,6 +148,25 @@ public slots:
 
     void on_treeView_customContextMenuRequested(const QPoint &pos);
 
+    // Project commands
+    void on_actionNew_triggered();
+    void on_actionOpen_triggered();
+    void on_actionOpen_Examples_triggered();
+    void on_actionSave_triggered();
+    void on_actionSave_As_triggered();
+    void on_actionRename_Project_triggered();
+    void on_actionClose_Project_triggered();
+    void on_actionCode_Generator_triggered();
+    void on_treeView_doubleClicked(const QModelIndex &index);
+    void slot_processItemAdded();
+    void displayProcessItemPropertiesFromScene();
+
+public:
+    // Project commands: the list the project operations change, and the
+    // commands themselves.
+    QList<Canvas *> *canvasList() { return &m_canvases; }
+    ProjectCommands *projectCommands() const { return m_projectCommands; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -187,4 +208,6 @@ private:
     int m_toolContext = ToolSets::NoProject;
     QString m_commandLinePath;
     UrlOpener m_urlOpener;
+    // Project commands
+    ProjectCommands *m_projectCommands = nullptr;
 };

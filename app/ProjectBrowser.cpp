@@ -1,0 +1,185 @@
+#include "ProjectBrowser.h"
+
+#include "Canvas.h"
+#include "MainWindow.h"
+#include "ProcessItem.h"
+#include "ProjectBuilder.h"
+#include "ProjectRecords.h"
+#include "ProjectStructure.h"
+#include "Prompter.h"
+#include "TreeModel.h"
+#include "TreeNode.h"
+
+#include <QTreeView>
+
+namespace {
+
+bool sameIdentity(const Canvas *canvas, const TreeNode *node)
+{
+    return canvas->name() == node->name() && canvas->level() == node->level()
+           && canvas->id() == node->id() && canvas->parentId() == node->parentId()
+           && canvas->grandParentId() == node->grandParentId();
+}
+
+} // namespace
+
+ProjectBrowser::ProjectBrowser(MainWindow *window, QTreeView *treeView)
+    : m_window(window), m_treeView(treeView)
+{
+}
+
+ProjectBrowser::~ProjectBrowser() = default;
+
+CanvasSetup ProjectBrowser::canvasSetup() const
+{
+    CanvasSetup setup;
+    setup.menus = m_window->contextMenus().constData();
+    setup.parent = m_window;
+    setup.size = QSize(m_window->canvasWidth(), m_window->canvasHeight());
+    setup.processAddedAction = m_window->processItemAddedAction();
+    setup.processPropertiesAction = m_window->processPropertiesAction();
+    setup.modifiedAction = m_window->modifiedAction();
+    setup.selectAction = m_window->selectAction();
+    return setup;
+}
+
+ProjectStructure ProjectBrowser::structure() const
+{
+    return ProjectStructure(m_window->canvasList(), m_window->treeModel(), canvasSetup());
+}
+
+// --- opening and closing --------------------------------------------------------------
+
+void ProjectBrowser::adoptCanvases(const ProjectRecordLists &records)
+{
+    ProjectBuilder builder(canvasSetup());
+    *m_window->canvasList() = builder.build(records);
+    rebuildIndex();
+}
+
+void ProjectBrowser::showProjectNode()
+{
+    const QList<Canvas *> &canvases = m_window->canvases();
+    if (canvases.isEmpty())
+        return;
+    m_window->showCanvas(canvases.first());
+    m_treeView->setCurrentIndex(m_window->treeModel()->index(0, 0));
+    m_treeView->expandAll();
+    m_window->applyToolSet(1);
+}
+
+void ProjectBrowser::forgetCanvases()
+{
+    m_index.clear();
+}
+
+// --- lookups ------------------------------------------------------------------------------
+
+void ProjectBrowser::rebuildIndex()
+{
+    m_index.clear();
+    const QHash<NodePath, Canvas *> paths = NodePaths::index(m_window->canvases());
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it)
+        m_index.insert(it.key(), it.value());
+}
+
+Canvas *ProjectBrowser::lookUp(const NodePath &path, const TreeNode *node) const
+{
+    Canvas *canvas = m_index.value(path);
+    if (!canvas || NodePaths::canvasPath(canvas) != path || !sameIdentity(canvas, node))
+        return nullptr;
+    return canvas;
+}
+
+Canvas *ProjectBrowser::canvasForNode(const TreeNode *node)
+{
+    if (!node || node->level() < 1)
+        return nullptr;
+    const NodePath path = NodePaths::nodePath(node);
+    if (Canvas *canvas = lookUp(path, node))
+        return canvas;
+    // The list changed since the index was built (or the node has no
+    // canvas at all): one fresh index tells which.
+    rebuildIndex();
+    return lookUp(path, node);
+}
+
+// --- browser ----------------------------------------------------------------------------------
+
+bool ProjectBrowser::activate(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return false;
+    const TreeNode *node = m_window->treeModel()->nodeFromIndex(index);
+    Canvas *canvas = canvasForNode(node);
+    if (!canvas || canvas == m_window->shownCanvas())
+        return false;
+    m_window->showCanvas(canvas);
+    m_treeView->setCurrentIndex(index);
+    m_window->applyToolSet(node->level());
+    if (node->level() > 1)
+        structure().rebuildFloatingEnds(canvas);
+    return true;
+}
+
+// --- process items ----------------------------------------------------------------------------
+
+void ProjectBrowser::processItemAdded()
+{
+    Canvas *current = m_window->shownCanvas();
+    ProcessItem *item = current ? current->lastProcessItem() : nullptr;
+    if (!item)
+        return;
+    ProjectStructure projectStructure = structure();
+    if (!projectStructure.addProcessItem(current, item))
+        return;
+    if (const TreeNode *node = projectStructure.nodeForCanvas(current))
+        m_treeView->expand(m_window->treeModel()->indexForNode(node));
+    m_window->slot_enableSaveAction();
+}
+
+void ProjectBrowser::showProcessItemProperties()
+{
+    Canvas *current = m_window->shownCanvas();
+    ProcessItem *item = current ? current->currentProcessItem() : nullptr;
+    if (!item || !current->processItems().contains(item))
+        return;
+    ProjectStructure projectStructure = structure();
+    if (!projectStructure.canRenameProcessItem(current, item))
+        return;
+    current->displayProcessItemProperties();
+    projectStructure.processItemRenamed(current, item);
+    m_window->slot_enableSaveAction();
+}
+
+void ProjectBrowser::deleteProcessItem(ProcessItem *item)
+{
+    if (!item)
+        return;
+    Canvas *current = qobject_cast<Canvas *>(item->scene());
+    if (!current)
+        current = m_window->shownCanvas();
+    if (!current)
+        return;
+    const ProjectStructure::DeleteResult result = structure().deleteProcessItem(current, item);
+    if (result == ProjectStructure::DeleteResult::LastProcessItem) {
+        Prompter::information(m_window, QStringLiteral("Kestro"),
+                              QStringLiteral("Last Process Item cannot be deleted"));
+        return;
+    }
+    if (result == ProjectStructure::DeleteResult::Deleted)
+        rebuildIndex();
+}
+
+// --- project name -------------------------------------------------------------------------------
+
+bool ProjectBrowser::renameProjectNode(const QString &name)
+{
+    const QList<Canvas *> &canvases = m_window->canvases();
+    TreeModel *model = m_window->treeModel();
+    if (canvases.isEmpty() || model->rowCount() == 0)
+        return false;
+    canvases.first()->setName(name);
+    model->renameNode(model->index(0, 0), name);
+    return true;
+}

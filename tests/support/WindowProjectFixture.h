@@ -1,0 +1,44 @@
+#pragma once
+
+// Helpers for tests that drive project commands through the main window:
+// a small nested sample project written with the project file writer, and
+// lookups of actions, tree indexes and canvases by name.
+
+#include "ProjectDocument.h"
+
+#include <QByteArray>
+#include <QModelIndex>
+#include <QString>
+#include <QStringList>
+
+class Canvas;
+class MainWindow;
+class QAction;
+
+namespace WindowProjectFixture {
+
+// "Proj" / "HW" / two controllers (level 3, ids 1 and 2), each with a
+// software module "SW" and a state machine "SM" holding one initial state
+// named "<controller>_Idle" (blanks replaced by "_"). With different
+// controller names the hardware diagram joins them with the link "bus" and
+// has the memory item "shared" with a dataflow "flow" from the first
+// controller into it.
+ProjectDocument nestedDocument(const QString &first = QStringLiteral("CPU A"),
+                               const QString &second = QStringLiteral("CPU B"));
+bool writeDocument(const ProjectDocument &document, const QString &path);
+
+QByteArray fileBytes(const QString &path);
+
+QAction *action(MainWindow &window, const char *name);
+
+// The index of the node reached from the level-1 node through `names`
+// (each the name of a child), or invalid.
+QModelIndex nodeIndex(MainWindow &window, const QStringList &names);
+
+// The first canvas of the window's list named `name` at `level`, or null.
+Canvas *canvasNamed(MainWindow &window, const QString &name, int level);
+
+// Double-clicks the node in the project browser with real mouse events.
+void doubleClickNode(MainWindow &window, const QModelIndex &index);
+
+} // namespace WindowProjectFixture

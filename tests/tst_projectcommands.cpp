@@ -1,0 +1,624 @@
+// The project lifecycle commands driven through the main window's actions:
+// New, Open, Open Examples, Save, Save As, Rename Project, Close Project and
+// the command-line open, with every box and file dialog answered by script.
+
+#include "Canvas.h"
+#include "CodeGenerator.h"
+#include "MainWindow.h"
+#include "ProjectBrowser.h"
+#include "ProjectCommands.h"
+#include "RenameProjectDialog.h"
+#include "ScriptedPrompter.h"
+#include "StateItem.h"
+#include "TreeModel.h"
+#include "WindowProjectFixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace WindowProjectFixture;
+
+namespace {
+
+const QString kCorrupt = QStringLiteral("Design file is corrupt and cannot be opened. \nOpening Project Aborted.");
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}
+
+void trigger(MainWindow &w, const char *name)
+{
+    QAction *a = action(w, name);
+    QVERIFY2(a && a->isEnabled(), name);
+    a->trigger();
+}
+
+} // namespace
+
+class TestProjectCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void newProjectRefusesNamesWithBlanks();
+    void newProjectAppendsExtensionAndOpens();
+    void saveAndOpenRoundTripIsByteIdentical();
+    void saveAsSwitchesTheProjectFile();
+    void failedSavesKeepOldFileAndModifiedFlag();
+    void corruptFileKeepsOpenProject();
+    void unsavedChangesPromptBeforeOpen();
+    void renameProject();
+    void closeProject();
+    void openExamples();
+    void commandLineOpen();
+    void previousDirectoryWrittenOnlyByAcceptedOpen();
+    void codeGeneratorFollowsProjectPath();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    bool openSample(MainWindow &w, ScriptedPrompter &prompter, const QString &file);
+};
+
+void TestProjectCommands::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_dir.isValid());
+}
+
+void TestProjectCommands::init()
+{
+    store().clear();
+}
+
+bool TestProjectCommands::openSample(MainWindow &w, ScriptedPrompter &prompter, const QString &file)
+{
+    if (!writeDocument(nestedDocument(), file))
+        return false;
+    prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
+    action(w, "actionOpen")->trigger();
+    return w.projectCommands()->projectPath() == file && w.canvases().size() == 8;
+}
+
+void TestProjectCommands::newProjectRefusesNamesWithBlanks()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    for (const QString &name : {QStringLiteral("my project"), QStringLiteral(".qsmd"),
+                                QStringLiteral("na-me.qsmd"), QStringLiteral("Zähler")}) {
+        prompter.saveAnswers << path(name);
+        trigger(w, "actionNew");
+        QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
+        QCOMPARE(prompter.messages.last().text,
+                 QStringLiteral("File name cannot be blank or contain special characters. "
+                                "Creating Project Aborted."));
+    }
+    QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(w.canvases().isEmpty());
+
+    const FileRequest asked = prompter.fileRequests.first();
+    QCOMPARE(asked.caption, QStringLiteral("Create a new project"));
+    QCOMPARE(asked.filter, QStringLiteral("*.qsmd"));
+    QCOMPARE(asked.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+
+    // Cancelling the dialog does nothing at all.
+    const int shown = prompter.messages.size();
+    trigger(w, "actionNew");
+    QCOMPARE(prompter.messages.size(), shown);
+}
+
+void TestProjectCommands::newProjectAppendsExtensionAndOpens()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    prompter.saveAnswers << path("Alpha_1");
+    trigger(w, "actionNew");
+    const QString file = path("Alpha_1.qsmd");
+    QVERIFY(QFile::exists(file));
+    QVERIFY(!QFile::exists(path("Alpha_1")));
+    QVERIFY(prompter.messages.isEmpty());
+    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Alpha_1"));
+    QCOMPARE(w.canvases().size(), 5);
+    QCOMPARE(w.shownCanvas(), w.canvases().first());
+    QCOMPARE(w.shownCanvas()->name(), QStringLiteral("Alpha_1"));
+    QCOMPARE(w.toolContext(), 1);
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Project %1 created successfully").arg(file));
+    Canvas *machine = canvasNamed(w, QStringLiteral("StateMachine_1"), 5);
+    QVERIFY(machine);
+    QCOMPARE(machine->states().size(), 2);
+    QCOMPARE(machine->transitions().size(), 1);
+
+    // A second new project replaces the first; the first's changes are
+    // offered for saving (Discard here) and its file stays as it was.
+    const QByteArray before = fileBytes(file);
+    w.slot_enableSaveAction();
+    prompter.saveAnswers << path("Beta.qsmd");
+    prompter.messageAnswers << QMessageBox::Discard;
+    trigger(w, "actionNew");
+    QCOMPARE(prompter.messages.last().text, QStringLiteral("There are unsaved changes in project."));
+    QCOMPARE(prompter.messages.last().informativeText, QStringLiteral("Do you want to save your changes?"));
+    QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard);
+    QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::Save);
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Beta"));
+    QCOMPARE(fileBytes(file), before);
+}
+
+void TestProjectCommands::saveAndOpenRoundTripIsByteIdentical()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString sample = path("roundtrip.qsmd");
+    QVERIFY(openSample(w, prompter, sample));
+
+    // The first save lays link, memory and dataflow boxes out around their
+    // texts; from then on a project reads back and saves as it was.
+    w.slot_enableSaveAction();
+    trigger(w, "actionSave");
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Changes have been saved successfully"));
+    const QByteArray written = fileBytes(sample);
+    QVERIFY(written.contains("label=\"bus\""));
+    QVERIFY(written.contains("<label>CPU_B_Idle</label>"));
+    prompter.openAnswers << OpenFileResult{{sample}, m_dir.path()};
+    trigger(w, "actionOpen");
+    w.slot_enableSaveAction();
+    trigger(w, "actionSave");
+    QCOMPARE(fileBytes(sample), written);
+
+    // A new project saved, opened again and saved again is the same file.
+    prompter.saveAnswers << path("Fresh.qsmd");
+    trigger(w, "actionNew");
+    w.slot_enableSaveAction();
+    trigger(w, "actionSave");
+    const QByteArray saved = fileBytes(path("Fresh.qsmd"));
+    prompter.openAnswers << OpenFileResult{{path("Fresh.qsmd")}, m_dir.path()};
+    trigger(w, "actionOpen");
+    QCOMPARE(w.statusBar()->currentMessage(),
+             QStringLiteral("Project %1 opened successfully").arg(path("Fresh.qsmd")));
+    w.slot_enableSaveAction();
+    trigger(w, "actionSave");
+    QCOMPARE(fileBytes(path("Fresh.qsmd")), saved);
+    QVERIFY(prompter.messages.isEmpty());
+}
+
+void TestProjectCommands::saveAsSwitchesTheProjectFile()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString first = path("first.qsmd");
+    QVERIFY(openSample(w, prompter, first));
+    w.slot_enableSaveAction();
+    trigger(w, "actionSave");
+    const QByteArray firstBytes = fileBytes(first);
+
+    prompter.saveAnswers << path("second");
+    trigger(w, "actionSave_As");
+    const QString second = path("second.qsmd");
+    QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Save File As"));
+    QCOMPARE(prompter.fileRequests.last().filter, QStringLiteral("*.qsmd"));
+    QCOMPARE(w.projectCommands()->projectPath(), second);
+    QCOMPARE(fileBytes(second), firstBytes);
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.canvases().size(), 8);
+
+    // A later Save writes to the new file only.
+    QVERIFY(w.projectCommands()->renameActiveProject(QStringLiteral("Renamed")));
+    QVERIFY(fileBytes(second).contains("Renamed"));
+    QCOMPARE(fileBytes(first), firstBytes);
+
+    // Cancelling changes nothing.
+    trigger(w, "actionSave_As");
+    QCOMPARE(w.projectCommands()->projectPath(), second);
+}
+
+void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("keep.qsmd");
+    QVERIFY(openSample(w, prompter, file));
+    const QByteArray old = fileBytes(file);
+
+    // Save As into a directory that does not exist.
+    const QString nowhere = path("missing/dir/other.qsmd");
+    w.slot_enableSaveAction();
+    prompter.saveAnswers << nowhere;
+    trigger(w, "actionSave_As");
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
+    QCOMPARE(prompter.messages.last().icon, QMessageBox::Critical);
+    QVERIFY(prompter.messages.last().text.contains(nowhere));
+    QVERIFY(!prompter.messages.last().informativeText.isEmpty());
+    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QVERIFY(w.isModified());
+
+    // Save over a path that has become a directory (refused even for root).
+    QVERIFY(QFile::rename(file, path("keep.moved")));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("keep.qsmd")));
+    trigger(w, "actionSave");
+    QCOMPARE(prompter.messages.size(), 2);
+    QVERIFY(prompter.messages.last().text.contains(file));
+    QVERIFY(w.isModified());
+    QVERIFY(w.statusBar()->currentMessage() != QStringLiteral("Changes have been saved successfully"));
+    QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
+    QVERIFY(QFile::rename(path("keep.moved"), file));
+    QCOMPARE(fileBytes(file), old);
+
+    // A save that fails inside Close Project keeps the project open.
+    QVERIFY(QFile::rename(file, path("keep.moved")));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("keep.qsmd")));
+    prompter.messageAnswers << QMessageBox::Save;
+    trigger(w, "actionClose_Project");
+    QCOMPARE(w.canvases().size(), 8);
+    QVERIFY(w.isModified());
+
+    // ... and inside Rename Project: the name changes in memory, the
+    // failure is told and the project stays modified.
+    w.projectCommands()->setDialogRunner([](QDialog *dialog) {
+        static_cast<RenameProjectDialog *>(dialog)->lineEdit()->setText(QStringLiteral("Other"));
+        return int(QDialog::Accepted);
+    });
+    const int shown = prompter.messages.size();
+    trigger(w, "actionRename_Project");
+    QCOMPARE(prompter.messages.size(), shown + 1);
+    QCOMPARE(prompter.messages.last().icon, QMessageBox::Critical);
+    QVERIFY(w.isModified());
+
+    // ... and the window's own close prompt refuses to close.
+    prompter.messageAnswers << QMessageBox::Save;
+    QVERIFY(!w.close());
+    QVERIFY(w.isModified());
+    QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
+    QVERIFY(QFile::rename(path("keep.moved"), file));
+    QCOMPARE(fileBytes(file), old);
+
+    // Before Open, a failed save stops the Open: the changes are not lost.
+    QVERIFY(QFile::rename(file, path("keep.moved")));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("keep.qsmd")));
+    const QString other = path("other.qsmd");
+    QVERIFY(writeDocument(nestedDocument(QStringLiteral("X"), QStringLiteral("Y")), other));
+    prompter.messageAnswers << QMessageBox::Save;
+    prompter.openAnswers << OpenFileResult{{other}, m_dir.path()};
+    trigger(w, "actionOpen");
+    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Other"));
+    QVERIFY(w.isModified());
+    QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
+    QVERIFY(QFile::rename(path("keep.moved"), file));
+}
+
+void TestProjectCommands::corruptFileKeepsOpenProject()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("good.qsmd");
+    QVERIFY(openSample(w, prompter, file));
+    const QList<Canvas *> canvases = w.canvases();
+    Canvas *machine = canvasNamed(w, QStringLiteral("SM"), 5);
+    QVERIFY(machine);
+    const QString firstState = machine->states().first()->label();
+    w.slot_enableSaveAction();
+
+    // Reordered state children fail the check pass; a truncated file too.
+    QByteArray bytes = fileBytes(file);
+    QByteArray reordered = bytes;
+    reordered.replace("<level>6</level>\n                    <parentId>1</parentId>",
+                      "<parentId>1</parentId>\n                    <level>6</level>");
+    QVERIFY(reordered != bytes);
+    const QList<QByteArray> corrupt = {reordered, bytes.left(bytes.size() / 2), QByteArray()};
+    for (const QByteArray &content : corrupt) {
+        QFile out(path("bad.qsmd"));
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content);
+        out.close();
+        prompter.messageAnswers << QMessageBox::Discard;   // the unsaved-changes prompt
+        prompter.openAnswers << OpenFileResult{{path("bad.qsmd")}, m_dir.path()};
+        trigger(w, "actionOpen");
+        QCOMPARE(prompter.messages.last().text, kCorrupt);
+        QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
+        QCOMPARE(w.canvases(), canvases);
+        QCOMPARE(w.shownCanvas(), canvases.first());
+        QCOMPARE(w.projectCommands()->projectPath(), file);
+        QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
+        QCOMPARE(machine->states().first()->label(), firstState);
+        QCOMPARE(w.treeModel()->rowCount(w.treeModel()->index(0, 0)), 1);
+        QCOMPARE(w.toolContext(), 1);
+    }
+}
+
+void TestProjectCommands::unsavedChangesPromptBeforeOpen()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("changed.qsmd");
+    QVERIFY(openSample(w, prompter, file));
+    const QString other = path("target.qsmd");
+    QVERIFY(writeDocument(nestedDocument(QStringLiteral("P"), QStringLiteral("Q")), other));
+
+    // Save writes the changes first, then the other file opens.
+    QVERIFY(w.projectCommands()->renameActiveProject(QStringLiteral("Changed")));
+    w.treeModel()->renameNode(w.treeModel()->index(0, 0), QStringLiteral("Changed2"));
+    w.canvases().first()->setName(QStringLiteral("Changed2"));
+    w.slot_enableSaveAction();
+    prompter.messageAnswers << QMessageBox::Save;
+    prompter.openAnswers << OpenFileResult{{other}, m_dir.path()};
+    trigger(w, "actionOpen");
+    QVERIFY(fileBytes(file).contains("Changed2"));
+    QCOMPARE(w.projectCommands()->projectPath(), other);
+    QVERIFY(canvasNamed(w, QStringLiteral("P"), 3));
+    QVERIFY(!w.isModified());
+
+    // Unmodified: no prompt.
+    const int shown = prompter.messages.size();
+    prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
+    trigger(w, "actionOpen");
+    QCOMPARE(prompter.messages.size(), shown);
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Changed2"));
+}
+
+void TestProjectCommands::renameProject()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("rename.qsmd");
+    QVERIFY(openSample(w, prompter, file));
+    const QByteArray before = fileBytes(file);
+    ProjectCommands *commands = w.projectCommands();
+
+    QString typed;
+    RenameProjectDialog *shownDialog = nullptr;
+    QString presetName;
+    commands->setDialogRunner([&](QDialog *dialog) {
+        shownDialog = static_cast<RenameProjectDialog *>(dialog);
+        presetName = shownDialog->lineEdit()->text();
+        shownDialog->lineEdit()->setText(typed);
+        return int(QDialog::Accepted);
+    });
+
+    // The same name: no message, no save.
+    typed = QStringLiteral("Proj");
+    trigger(w, "actionRename_Project");
+    QVERIFY(shownDialog);
+    QCOMPARE(shownDialog->windowTitle(), QStringLiteral("Rename Project"));
+    QVERIFY(shownDialog->maximumHeight() <= 118);
+    QCOMPARE(presetName, QStringLiteral("Proj"));
+    QVERIFY(prompter.messages.isEmpty());
+    QVERIFY(!w.isModified());
+    QCOMPARE(fileBytes(file), before);
+    RenameProjectDialog *first = shownDialog;
+
+    // Case matters: "proj" is another name. Special characters are refused.
+    for (const QString &bad : {QStringLiteral("bad/name"), QString(), QStringLiteral("Zähler")}) {
+        typed = bad;
+        trigger(w, "actionRename_Project");
+        QCOMPARE(shownDialog, first);
+        QCOMPARE(prompter.messages.last().text,
+                 QStringLiteral("Kestro could not rename the project as the name contains special "
+                                "characters. Please remove special characters from the project "
+                                "name and try again."));
+        QCOMPARE(shownDialog->lineEdit()->styleSheet(), QStringLiteral("border: 1px solid red"));
+        QCOMPARE(commands->projectName(), QStringLiteral("Proj"));
+        QCOMPARE(fileBytes(file), before);
+    }
+
+    // A name with blanks is accepted, shown at once and saved.
+    typed = QStringLiteral("My Project 2");
+    trigger(w, "actionRename_Project");
+    QCOMPARE(prompter.messages.size(), 3);
+    QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
+    QCOMPARE(w.canvases().first()->name(), QStringLiteral("My Project 2"));
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Changes have been saved successfully"));
+    QVERIFY(fileBytes(file).contains("label=\"My Project 2\""));
+    QVERIFY(fileBytes(file).contains("\nMy Project 2\r\n") || fileBytes(file).contains("\nMy Project 2\n"));
+    QCOMPARE(commands->projectPath(), file);
+
+    // Cancelled: nothing.
+    commands->setDialogRunner([](QDialog *) { return int(QDialog::Rejected); });
+    trigger(w, "actionRename_Project");
+    QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
+}
+
+void TestProjectCommands::closeProject()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("close.qsmd");
+    QVERIFY(openSample(w, prompter, file));
+    const QByteArray before = fileBytes(file);
+    auto closedToBlank = [&w] {
+        return w.canvases().isEmpty() && w.treeModel()->rowCount() == 0
+               && w.toolContext() == 0 && w.shownCanvas() == nullptr
+               && w.statusBar()->currentMessage() == QStringLiteral("Kestro is in blank state.");
+    };
+
+    // Modified, Cancel: nothing.
+    w.projectCommands()->browser()->renameProjectNode(QStringLiteral("Unsaved"));
+    w.slot_enableSaveAction();
+    prompter.messageAnswers << QMessageBox::Cancel;
+    trigger(w, "actionClose_Project");
+    const MessageRequest asked = prompter.messages.last();
+    QCOMPARE(asked.text, QStringLiteral("Project has been modified."));
+    QCOMPARE(asked.informativeText, QStringLiteral("Do you want to save your changes?"));
+    QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    QCOMPARE(asked.defaultButton, QMessageBox::Save);
+    QCOMPARE(w.canvases().size(), 8);
+    QVERIFY(w.isModified());
+
+    // Discard: closed, file untouched.
+    prompter.messageAnswers << QMessageBox::Discard;
+    trigger(w, "actionClose_Project");
+    QVERIFY(closedToBlank());
+    QCOMPARE(fileBytes(file), before);
+
+    // Save: written, then closed.
+    QVERIFY(openSample(w, prompter, file));
+    w.projectCommands()->browser()->renameProjectNode(QStringLiteral("Kept"));
+    w.slot_enableSaveAction();
+    prompter.messageAnswers << QMessageBox::Save;
+    trigger(w, "actionClose_Project");
+    QVERIFY(closedToBlank());
+    QVERIFY(fileBytes(file).contains("label=\"Kept\""));
+
+    // Unmodified: no question.
+    prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
+    trigger(w, "actionOpen");
+    const int shown = prompter.messages.size();
+    trigger(w, "actionClose_Project");
+    QCOMPARE(prompter.messages.size(), shown);
+    QVERIFY(closedToBlank());
+}
+
+void TestProjectCommands::openExamples()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    QString examples = path("Examples");
+    w.projectCommands()->setExamplesFinder([&examples] { return examples; });
+    const QString missing = QStringLiteral("Kestro could not find the Examples directory on this computer.");
+
+    trigger(w, "actionOpen_Examples");
+    QCOMPARE(prompter.messages.last().text, missing);
+    QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
+    QVERIFY(prompter.fileRequests.isEmpty());
+
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("Examples")));
+    trigger(w, "actionOpen_Examples");
+    QCOMPARE(prompter.messages.size(), 2);
+    QCOMPARE(prompter.messages.last().text, missing);
+
+    const QString sample = path("Examples/Sample.qsmd");
+    QVERIFY(writeDocument(nestedDocument(), sample));
+    prompter.openAnswers << OpenFileResult{{sample}, path("Examples")};
+    trigger(w, "actionOpen_Examples");
+    QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Open Project"));
+    QCOMPARE(prompter.fileRequests.last().directory, QDir(path("Examples")).absolutePath());
+    QCOMPARE(prompter.fileRequests.last().filter, QStringLiteral("*.qsmd"));
+    QCOMPARE(w.projectCommands()->projectPath(), sample);
+    QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), path("Examples") + "/");
+    // Open Examples does not move the Open dialog's start.
+    QVERIFY(!store().contains(ProjectCommands::previousDirectoryKey()));
+}
+
+void TestProjectCommands::commandLineOpen()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString missing = path("nothere.qsmd");
+    w.openFromCommandLine(missing);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
+    QCOMPARE(prompter.messages.last().text,
+             QStringLiteral("There was an error opening the file ") + missing
+                 + QStringLiteral(". Try opening the file with Open Project."));
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Kestro is in blank state."));
+    QVERIFY(w.canvases().isEmpty());
+
+    // An existing file opens without asking, even over unsaved changes.
+    const QString file = path("cmd.qsmd");
+    QVERIFY(writeDocument(nestedDocument(), file));
+    prompter.saveAnswers << path("Scratch.qsmd");
+    trigger(w, "actionNew");
+    w.slot_enableSaveAction();
+    w.openFromCommandLine(file);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Proj"));
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
+
+    // A missing file while a project is open keeps that project.
+    w.openFromCommandLine(missing);
+    QCOMPARE(prompter.messages.size(), 2);
+    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QCOMPARE(w.canvases().size(), 8);
+}
+
+void TestProjectCommands::previousDirectoryWrittenOnlyByAcceptedOpen()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString elsewhere = path("elsewhere");
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("elsewhere")));
+    store().setValue(ProjectCommands::previousDirectoryKey(), elsewhere);
+
+    trigger(w, "actionOpen");   // cancelled
+    QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Open Project"));
+    QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
+    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), elsewhere);
+
+    // New and Save As start there too but never write it.
+    prompter.saveAnswers << path("Gamma.qsmd");
+    trigger(w, "actionNew");
+    QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
+    trigger(w, "actionSave_As");   // cancelled
+    QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
+    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), elsewhere);
+
+    // An accepted Open stores the dialog's directory, as an absolute path,
+    // even when the file turns out corrupt.
+    QFile bad(path("elsewhere/broken.qsmd"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("<QsmdProject>");
+    bad.close();
+    prompter.openAnswers << OpenFileResult{{bad.fileName()}, m_dir.path() + "/elsewhere/../."};
+    trigger(w, "actionOpen");
+    QCOMPARE(prompter.messages.last().text, kCorrupt);
+    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), m_dir.path());
+}
+
+void TestProjectCommands::codeGeneratorFollowsProjectPath()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString file = path("gen/Machines.qsmd");
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("gen")));
+    QVERIFY(openSample(w, prompter, file));
+    CodeGenerator *generator = w.projectCommands()->codeGenerator();
+    QCOMPARE(generator->outputDirectory(), path("gen") + "/");
+
+    w.setAuthor(QStringLiteral("Ada"));
+    w.setOrganization(QStringLiteral("Works"));
+    QVERIFY(!w.hasVersion());
+    generator->setDialogRunner([](QDialog *) { return int(QDialog::Rejected); });
+    trigger(w, "actionCode_Generator");
+    QCOMPARE(generator->author(), QStringLiteral("Ada"));
+    QCOMPARE(generator->version(), 1.0);
+    QVERIFY(!w.hasVersion());   // nothing written back when cancelled
+    QVERIFY(!QFile::exists(path("gen/SM.c")));
+
+    // Accepted with unsaved changes: offered for saving, then every state
+    // machine is generated into the project's directory.
+    w.slot_enableSaveAction();
+    generator->setDialogRunner([](QDialog *dialog) {
+        return dialog->inherits("CodegenProperties") ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    });
+    prompter.messageAnswers << QMessageBox::Discard;
+    trigger(w, "actionCode_Generator");
+    QCOMPARE(prompter.messages.first().text, QStringLiteral("There are unsaved changes in project."));
+    QCOMPARE(prompter.messages.first().buttons, QMessageBox::Save | QMessageBox::Discard);
+    QVERIFY(w.isModified());
+    QVERIFY(QFile::exists(path("gen/SM.c")));
+    QVERIFY(QFile::exists(path("gen/SM.h")));
+    QVERIFY(fileBytes(path("gen/SM.c")).contains("Proj"));
+    QCOMPARE(w.statusBar()->currentMessage(),
+             QStringLiteral("Source file successfully created at %1 ").arg(path("gen") + "/"));
+    QVERIFY(w.hasVersion());
+    QCOMPARE(w.version(), 1.0);
+    QCOMPARE(w.author(), QStringLiteral("Ada"));
+}
+
+QTEST_MAIN(TestProjectCommands)
+#include "tst_projectcommands.moc"

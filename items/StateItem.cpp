@@ -99,6 +99,14 @@ void StateItem::addTransition(TransitionItem *t)
         m_transitions.append(t);
 }
 
+void StateItem::insertTransition(int index, TransitionItem *t)
+{
+    if (!t)
+        return;
+    QList<TransitionItem *> &list = t->isSelfTransition() ? m_selfTransitions : m_transitions;
+    list.insert(qBound(0, index, list.size()), t);
+}
+
 void StateItem::removeTransition(TransitionItem *t)
 {
     if (!t)

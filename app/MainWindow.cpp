@@ -1,6 +1,13 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "Canvas.h"
+#include "GraphicsViewZoom.h"
+#include "HomeScreen.h"
+#include "ItemCommands.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
 #include "TreeModel.h"
 
 #include <QApplication>
@@ -11,6 +18,9 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 const QString kTitle = QStringLiteral("Kestro");
@@ -30,11 +40,13 @@ MainWindow::MainWindow(QWidget *parent)
     buildToolList();
     buildTreeModel();
     setApplicationIdentity();
+    watchScreenChanges();
     m_settings = std::make_unique<QSettings>(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
     readSettings();
     m_statusLabel = new QLabel(QStringLiteral("Ready"), this);
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
+    m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     enterNoProjectState();
 }
@@ -163,6 +175,34 @@ void MainWindow::setUpShortcuts()
     connect(m_escapeShortcut, &QShortcut::activated, this, &MainWindow::on_actionSelect_triggered);
     m_fitShortcut = new QShortcut(QKeySequence(Qt::Key_Space), this);
     m_fitShortcut->setAutoRepeat(false);
+    connect(m_fitShortcut, &QShortcut::activated, this, &MainWindow::on_actionFit_to_window_triggered);
+
+    // The plain wheel zooms, but only while a project node is shown.
+    m_zoom = new GraphicsViewZoom(ui->graphicsView);
+    m_zoom->setModifiers(Qt::NoModifier);
+    m_zoom->setEnabled(false);
+}
+
+void MainWindow::watchScreenChanges()
+{
+    // A native window has a window handle to watch from the start.
+    setAttribute(Qt::WA_NativeWindow);
+    connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::sscreenChanged);
+}
+
+void MainWindow::sscreenChanged(QScreen *)
+{
+    for (Canvas *canvas : qAsConst(m_canvases)) {
+        for (TextItem *text : canvas->textItems())
+            text->fitToText();
+        canvas->update();
+        for (TransitionItem *transition : canvas->transitions())
+            transition->fitToText();
+        canvas->update();
+        for (StateItem *state : canvas->states())
+            state->fitToText();
+        canvas->update();
+    }
 }
 
 void MainWindow::applyToolSet(int context)
@@ -172,7 +212,7 @@ void MainWindow::applyToolSet(int context)
         m_tools.at(tool)->setEnabled(true);
     for (ToolSets::Tool tool : set.disabled)
         m_tools.at(tool)->setEnabled(false);
-    m_wheelZoomWanted = set.wheelZoom;
+    m_zoom->setEnabled(set.wheelZoom);
 
     // Leaving the home screen for a project brings back the project scale.
     if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject)
@@ -190,6 +230,7 @@ void MainWindow::enterNoProjectState()
     m_shownCanvas = nullptr;
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));
+    ui->graphicsView->setScene(HomeScreen::instance());
     setViewScale(1.0, 1.0);
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
@@ -215,11 +256,57 @@ void MainWindow::setVersion(double version)
 
 void MainWindow::setViewScale(qreal sx, qreal sy)
 {
-    QGraphicsView *view = ui->graphicsView;
-    const QTransform old = view->transform();
-    view->resetTransform();
-    view->translate(old.dx(), old.dy());
-    view->scale(sx, sy);
+    ::setViewScale(ui->graphicsView, sx, sy);
+}
+
+Canvas *MainWindow::createCanvas(const QString &name, int level, int id, int parentId,
+                                 int grandParentId, int nos)
+{
+    auto *canvas = new Canvas(m_contextMenus.constData(), this);
+    canvas->setLevel(level);
+    canvas->setId(id);
+    canvas->setParentId(parentId);
+    canvas->setGrandParentId(grandParentId);
+    canvas->setNos(nos);
+    canvas->setName(name);
+    canvas->setSceneRect(0, 0, canvasWidth(), canvasHeight());
+    canvas->setProcessAddedAction(m_processItemAddedAction);
+    canvas->setProcessPropertiesAction(m_processPropertiesAction);
+    canvas->setModifiedAction(m_modifiedAction);
+    canvas->setSelectAction(m_selectAction);
+    m_canvases.append(canvas);
+    return canvas;
+}
+
+void MainWindow::showCanvas(Canvas *canvas)
+{
+    m_shownCanvas = canvas;
+    ui->graphicsView->setScene(canvas);
+}
+
+void MainWindow::clearCanvases()
+{
+    if (m_canvases.contains(qobject_cast<Canvas *>(ui->graphicsView->scene())))
+        ui->graphicsView->setScene(nullptr);
+    m_shownCanvas = nullptr;
+    qDeleteAll(std::exchange(m_canvases, {}));
+}
+
+void MainWindow::on_actionzoom_in_triggered()
+{
+    zoomViewIn(ui->graphicsView);
+}
+
+void MainWindow::on_actionzoom_out_triggered()
+{
+    zoomViewOut(ui->graphicsView);
+}
+
+void MainWindow::on_actionFit_to_window_triggered()
+{
+    if (m_canvases.isEmpty() || !m_shownCanvas)
+        return;
+    fitViewToItems(ui->graphicsView, m_shownCanvas);
 }
 
 void MainWindow::openFromCommandLine(const QString &path)
@@ -235,7 +322,14 @@ void MainWindow::slot_enableSaveAction()
 
 void MainWindow::chooseMode(int mode)
 {
+    // The window's own cursor, so that every child without a cursor of its
+    // own shows it: the view, the browser, the toolbar and the menu bar.
     setCursor(m_cursors.cursor(mode));
+    if (!m_shownCanvas)
+        return;
+    if (mode == CursorSet::Process)
+        m_shownCanvas->setProcessShape(1);
+    m_shownCanvas->setMode(static_cast<Canvas::Mode>(mode));
 }
 
 void MainWindow::on_actionState_triggered() { chooseMode(CursorSet::State); }
@@ -338,6 +432,7 @@ bool MainWindow::confirmClose()
     } else if (answer != QMessageBox::Discard) {
         return false;
     }
+    clearCanvases();
     enterNoProjectState();
     return true;
 }
@@ -351,3 +446,43 @@ void MainWindow::closeEvent(QCloseEvent *event)
     writeSettings();
     event->accept();
 }
+
+// Item commands
+
+void MainWindow::displaySIPropertiesFromScene()
+{
+    m_itemCommands->displayStateProperties();
+}
+
+void MainWindow::displayTIPropertiesFromScene()
+{
+    m_itemCommands->displayTransitionProperties();
+}
+
+void MainWindow::displayTextItemPropertiesFromScene()
+{
+    m_itemCommands->displayTextItemProperties();
+}
+
+void MainWindow::displayLinkItemPropertiesFromScene()
+{
+    m_itemCommands->displayLinkItemProperties();
+}
+
+void MainWindow::displayMemoryItemPropertiesFromScene()
+{
+    m_itemCommands->displayMemoryItemProperties();
+}
+
+void MainWindow::displayDataflowItemPropertiesFromScene()
+{
+    m_itemCommands->displayDataflowItemProperties();
+}
+
+void MainWindow::on_actionBringToFront_triggered() { m_itemCommands->bringToFront(); }
+void MainWindow::on_actionSendToBack_triggered() { m_itemCommands->sendToBack(); }
+void MainWindow::on_actionDelete_triggered() { m_itemCommands->deleteSelection(); }
+void MainWindow::on_actionUndo_triggered() { m_itemCommands->undo(); }
+void MainWindow::on_actionRedo_triggered() { m_itemCommands->redo(); }
+void MainWindow::on_actionSelf_transition_triggered() { m_itemCommands->addSelfTransition(); }
+void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemCommands->setCanvasSize(); }

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointF>
+#include <QScreen>
 #include <QUrl>
 #include <QVector>
 
@@ -21,9 +22,12 @@
 #include <memory>
 
 class Canvas;
+class GraphicsViewZoom;
+class ItemCommands;
 class QAction;
 class QCloseEvent;
 class QLabel;
+
 class QMenu;
 class QSettings;
 class QShortcut;
@@ -51,8 +55,8 @@ public:
     // ToolSets::Tour or the tree level (1..5) of the node shown.
     void applyToolSet(int context);
     int toolContext() const { return m_toolContext; }
-    // Whether the current context wants wheel zooming on the view.
-    bool wheelZoomWanted() const { return m_wheelZoomWanted; }
+    // The wheel-zoom filter of the view; on while a project node is shown.
+    GraphicsViewZoom *zoomFilter() const { return m_zoom; }
 
     // Clears the browser and returns the window to its start-up look.
     void enterNoProjectState();
@@ -63,6 +67,15 @@ public:
     // The canvases of the open project, in creation order, and the one shown.
     const QList<Canvas *> &canvases() const { return m_canvases; }
     Canvas *shownCanvas() const { return m_shownCanvas; }
+    // Creates a canvas for a tree node, set up like every canvas (identity,
+    // name, the current canvas size, the four notification actions), and
+    // appends it to the list.
+    Canvas *createCanvas(const QString &name, int level, int id, int parentId, int grandParentId,
+                         int nos);
+    // Shows a canvas of the list in the view (the zoom is kept).
+    void showCanvas(Canvas *canvas);
+    // Destroys every canvas, and with them all items and undo history.
+    void clearCanvases();
     // The seven item context menus (index with ItemMenu) and their
     // "Properties" actions.
     const QVector<QMenu *> &contextMenus() const { return m_contextMenus; }
@@ -72,8 +85,6 @@ public:
     QAction *processPropertiesAction() const { return m_processPropertiesAction; }
     QAction *modifiedAction() const { return m_modifiedAction; }
     QAction *selectAction() const { return m_selectAction; }
-    // Space: fit the shown canvas into the window.
-    QShortcut *fitShortcut() const { return m_fitShortcut; }
 
     // The project counts as modified while Save is enabled.
     bool isModified() const;
@@ -107,6 +118,11 @@ public:
     static QUrl gettingStartedUrl();
     static QString aboutText();
 
+    // Item commands
+    // Property dialogs, stacking, delete, undo/redo, self transition and
+    // canvas size on the shown canvas.
+    ItemCommands *itemCommands() const { return m_itemCommands; }
+
 public slots:
     void slot_enableSaveAction();
 
@@ -120,6 +136,13 @@ public slots:
     void on_actionSelect_triggered();
     void on_actionShow_Project_Browser_triggered();
 
+    void on_actionzoom_in_triggered();
+    void on_actionzoom_out_triggered();
+    void on_actionFit_to_window_triggered();
+
+    // Text metrics differ between screens: every box is fitted to its text again.
+    void sscreenChanged(QScreen *screen);
+
     void on_actionExit_triggered();
     void on_actionAbout_triggered();
     void on_actionAbout_Qt_triggered();
@@ -128,6 +151,21 @@ public slots:
     void on_actionGetting_started_triggered();
 
     void on_treeView_customContextMenuRequested(const QPoint &pos);
+
+    // Item commands
+    void displaySIPropertiesFromScene();
+    void displayTIPropertiesFromScene();
+    void displayTextItemPropertiesFromScene();
+    void displayLinkItemPropertiesFromScene();
+    void displayMemoryItemPropertiesFromScene();
+    void displayDataflowItemPropertiesFromScene();
+    void on_actionBringToFront_triggered();
+    void on_actionSendToBack_triggered();
+    void on_actionDelete_triggered();
+    void on_actionUndo_triggered();
+    void on_actionRedo_triggered();
+    void on_actionSelf_transition_triggered();
+    void on_actionSet_Canvas_Size_triggered();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -142,6 +180,7 @@ private:
     void readSettings();
     void writeSettings();
     void setUpShortcuts();
+    void watchScreenChanges();
     void chooseMode(int mode);
     bool confirmClose();
     void openUrl(const QUrl &url);
@@ -165,8 +204,11 @@ private:
     QLabel *m_statusLabel = nullptr;
     QShortcut *m_escapeShortcut = nullptr;
     QShortcut *m_fitShortcut = nullptr;
+    GraphicsViewZoom *m_zoom = nullptr;
     int m_toolContext = ToolSets::NoProject;
-    bool m_wheelZoomWanted = false;
     QString m_commandLinePath;
     UrlOpener m_urlOpener;
+
+    // Item commands
+    ItemCommands *m_itemCommands = nullptr;
 };

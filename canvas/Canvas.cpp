@@ -80,10 +80,15 @@ Canvas::~Canvas()
     // Commands hold plain pointers only; drop them before the items go.
     m_undoStack->clear();
     // Items out of the scene (undone insertions, deleted states, retired
-    // memory items, the marker while no state is initial) are ours to free.
-    QSet<QGraphicsItem *> loose = m_keptAlive;
-    loose << m_initialDot << m_initialLine << m_titleItem;
-    for (QGraphicsItem *item : qAsConst(loose)) {
+    // memory items) are ours to free, and so are the marker and the title
+    // while they are out of it.
+    for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
+        if (it.value() && !it.key()->scene())
+            delete it.key();
+    }
+    for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(m_initialDot),
+                                static_cast<QGraphicsItem *>(m_initialLine),
+                                static_cast<QGraphicsItem *>(m_titleItem)}) {
         if (!item->scene())
             delete item;
     }
@@ -170,8 +175,8 @@ void Canvas::putInScene(QGraphicsItem *item)
 
 void Canvas::keepAlive(QGraphicsItem *item)
 {
-    if (item)
-        m_keptAlive.insert(item);
+    if (auto *object = dynamic_cast<QObject *>(item))
+        m_keptAlive.insert(item, object);
 }
 
 bool Canvas::isRetired(const MemoryItem *item) const
@@ -237,20 +242,17 @@ void Canvas::setMode(Canvas::Mode mode)
 
 void Canvas::unmarkAll()
 {
-    for (StateItem *item : qAsConst(m_states))
-        item->clearMarked();
-    for (TransitionItem *item : qAsConst(m_transitions))
-        item->clearMarked();
-    for (TextItem *item : qAsConst(m_textItems))
-        item->clearMarked();
-    for (ProcessItem *item : qAsConst(m_processItems))
-        item->clearMarked();
-    for (LinkItem *item : qAsConst(m_links))
-        item->clearMarked();
-    for (MemoryItem *item : qAsConst(m_memoryItems))
-        item->clearMarked();
-    for (DataflowItem *item : qAsConst(m_dataflows))
-        item->clearMarked();
+    const auto clear = [](const auto &list) {
+        for (auto *item : list)
+            item->clearMarked();
+    };
+    clear(m_states);
+    clear(m_transitions);
+    clear(m_textItems);
+    clear(m_processItems);
+    clear(m_links);
+    clear(m_memoryItems);
+    clear(m_dataflows);
 }
 
 void Canvas::markItem(QGraphicsItem *item)
@@ -296,41 +298,20 @@ void Canvas::displayStateProperties()
         detachInitialMarker();
 }
 
-void Canvas::displayTransitionProperties()
+// Property dialogs open only for an item still on the canvas: the current
+// item may have been deleted since it was clicked.
+template <class T> static void openIfListed(T *item, const QList<T *> &list)
 {
-    if (m_currentTransition && m_transitions.contains(m_currentTransition))
-        m_currentTransition->openProperties();
+    if (item && list.contains(item))
+        item->openProperties();
 }
 
-void Canvas::displayTextItemProperties()
-{
-    if (m_currentTextItem && m_textItems.contains(m_currentTextItem))
-        m_currentTextItem->openProperties();
-}
-
-void Canvas::displayProcessItemProperties()
-{
-    if (m_currentProcessItem && m_processItems.contains(m_currentProcessItem))
-        m_currentProcessItem->openProperties();
-}
-
-void Canvas::displayLinkItemProperties()
-{
-    if (m_currentLink && m_links.contains(m_currentLink))
-        m_currentLink->openProperties();
-}
-
-void Canvas::displayMemoryItemProperties()
-{
-    if (m_currentMemoryItem && m_memoryItems.contains(m_currentMemoryItem))
-        m_currentMemoryItem->openProperties();
-}
-
-void Canvas::displayDataflowItemProperties()
-{
-    if (m_currentDataflow && m_dataflows.contains(m_currentDataflow))
-        m_currentDataflow->openProperties();
-}
+void Canvas::displayTransitionProperties() { openIfListed(m_currentTransition, m_transitions); }
+void Canvas::displayTextItemProperties() { openIfListed(m_currentTextItem, m_textItems); }
+void Canvas::displayProcessItemProperties() { openIfListed(m_currentProcessItem, m_processItems); }
+void Canvas::displayLinkItemProperties() { openIfListed(m_currentLink, m_links); }
+void Canvas::displayMemoryItemProperties() { openIfListed(m_currentMemoryItem, m_memoryItems); }
+void Canvas::displayDataflowItemProperties() { openIfListed(m_currentDataflow, m_dataflows); }
 
 void Canvas::addSelfTransition()
 {

@@ -13,8 +13,10 @@
 // The lists hold non-owning pointers.
 
 #include <QGraphicsScene>
+#include <QHash>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
@@ -365,6 +367,8 @@ private:
     QGraphicsTextItem *m_titleItem = nullptr;
     int m_processShape = 1;
 
-    QSet<QGraphicsItem *> m_keptAlive;
+    // Items some command may put back, watched so that an item destroyed
+    // elsewhere is never freed twice.
+    QHash<QGraphicsItem *, QPointer<QObject>> m_keptAlive;
     QSet<const MemoryItem *> m_retired;
 };

@@ -1,6 +1,7 @@
 // Structure of the main window: actions, menus, toolbar, dock, context
 // menus and the tool sets of each context.
 
+#include "GraphicsViewZoom.h"
 #include "MainWindow.h"
 #include "ScriptedPrompter.h"
 #include "TreeModel.h"
@@ -290,7 +291,7 @@ void TestMainWindow::toolSets()
             QVERIFY2(w.findChild<QAction *>(name)->isEnabled() == expected, qPrintable(name));
         }
         QCOMPARE(w.toolContext(), context);
-        QCOMPARE(w.wheelZoomWanted(), wheelZoom);
+        QCOMPARE(w.zoomFilter()->isEnabled(), wheelZoom);
     }
     // Actions outside the tool list are never touched by a context.
     for (const char *name : {"actionExit", "actionAbout", "actionShow_Project_Browser"})

@@ -1,0 +1,172 @@
+// The main window with canvases: drawing modes on the shown canvas, Escape,
+// Space, closing and screen changes.
+
+#include "Canvas.h"
+#include "CursorSet.h"
+#include "HomeScreen.h"
+#include "MainWindow.h"
+#include "ScriptedPrompter.h"
+#include "StateItem.h"
+#include "TextItem.h"
+
+#include <QAction>
+#include <QGraphicsView>
+#include <QWindow>
+#include <QtTest>
+
+class TestMainWindowCanvas : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void createdCanvasIsSetUp();
+    void toolsSetTheModeOfTheShownCanvas();
+    void escapeReturnsToSelect();
+    void spaceFitsOnlyWithCanvases();
+    void discardedCloseDropsCanvases();
+    void screenChangeRefitsBoxes();
+
+private:
+    ScriptedPrompter m_prompter;
+};
+
+void TestMainWindowCanvas::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro")).clear();
+}
+
+void TestMainWindowCanvas::createdCanvasIsSetUp()
+{
+    MainWindow w;
+    w.setCanvasSize(640, 480);
+    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 2, 1, 3, 4);
+    QCOMPARE(w.canvases(), QList<Canvas *>({c}));
+    QCOMPARE(c->name(), QStringLiteral("machine"));
+    QCOMPARE(c->level(), 5);
+    QCOMPARE(c->id(), 2);
+    QCOMPARE(c->parentId(), 1);
+    QCOMPARE(c->grandParentId(), 3);
+    QCOMPARE(c->nos(), 4);
+    QCOMPARE(c->sceneRect(), QRectF(0, 0, 640, 480));
+    QCOMPARE(c->modifiedAction(), w.modifiedAction());
+    QCOMPARE(c->selectAction(), w.selectAction());
+    QCOMPARE(c->processAddedAction(), w.processItemAddedAction());
+    QCOMPARE(c->processPropertiesAction(), w.processPropertiesAction());
+    for (int kind = 0; kind < Canvas::MenuCount; ++kind)
+        QCOMPARE(c->menu(Canvas::MenuIndex(kind)), w.contextMenus().at(kind));
+    QVERIFY(!w.shownCanvas());
+    w.showCanvas(c);
+    QCOMPARE(w.shownCanvas(), c);
+    QCOMPARE(w.findChild<QGraphicsView *>("graphicsView")->scene(), c);
+}
+
+void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
+{
+    MainWindow w;
+    Canvas *top = w.createCanvas(QStringLiteral("top"), 3, 1, 1, 1, 1);
+    Canvas *machine = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
+    w.showCanvas(machine);
+    w.applyToolSet(5);
+    const QList<QPair<const char *, Canvas::Mode>> stateMachineTools = {
+        {"actionState", Canvas::StateMode}, {"actiontransition", Canvas::TransitionMode},
+        {"actionText", Canvas::TextMode}, {"actionMemory", Canvas::MemoryMode}};
+    for (const auto &tool : stateMachineTools) {
+        w.findChild<QAction *>(tool.first)->trigger();
+        QCOMPARE(machine->mode(), tool.second);
+        QCOMPARE(top->mode(), Canvas::SelectMode);   // only the shown canvas changes
+    }
+    w.findChild<QAction *>("actionSelect")->trigger();
+    QCOMPARE(machine->mode(), Canvas::SelectMode);
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+
+    w.showCanvas(top);
+    w.applyToolSet(3);
+    top->setProcessShape(2);
+    w.findChild<QAction *>("actionProcessRect")->trigger();
+    QCOMPARE(top->mode(), Canvas::ProcessMode);
+    QCOMPARE(top->processShape(), 1);
+    w.findChild<QAction *>("actionLink")->trigger();
+    QCOMPARE(top->mode(), Canvas::LinkMode);
+    w.findChild<QAction *>("actionDataflow")->trigger();
+    QCOMPARE(top->mode(), Canvas::DataflowMode);
+    // The canvas asks for select mode through the window's lent action.
+    top->selectAction()->trigger();
+    QCOMPARE(top->mode(), Canvas::SelectMode);
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestMainWindowCanvas::escapeReturnsToSelect()
+{
+    MainWindow w;
+    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
+    w.showCanvas(c);
+    w.applyToolSet(5);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.findChild<QAction *>("actionState")->trigger();
+    QCOMPARE(w.cursor().shape(), Qt::BitmapCursor);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QCOMPARE(c->mode(), Canvas::SelectMode);
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestMainWindowCanvas::spaceFitsOnlyWithCanvases()
+{
+    MainWindow w;
+    w.resize(800, 600);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *view = w.findChild<QGraphicsView *>("graphicsView");
+    QTest::keyClick(&w, Qt::Key_Space);
+    QCOMPARE(view->transform(), QTransform());   // home screen: nothing happens
+
+    Canvas *c = w.createCanvas(QStringLiteral("top"), 1, 1, 1, 1, 1);
+    w.showCanvas(c);
+    w.applyToolSet(1);
+    c->addRect(0, 0, 8000, 4000);
+    QTest::keyClick(&w, Qt::Key_Space);
+    QVERIFY(view->transform().m11() < 0.2);
+    QCOMPARE(view->transform().m11(), view->transform().m22());
+}
+
+void TestMainWindowCanvas::discardedCloseDropsCanvases()
+{
+    MainWindow w;
+    w.show();
+    QPointer<Canvas> c = w.createCanvas(QStringLiteral("top"), 1, 1, 1, 1, 1);
+    w.showCanvas(c);
+    w.applyToolSet(1);
+    w.slot_enableSaveAction();
+    m_prompter.messageAnswers << QMessageBox::Discard;
+    QVERIFY(w.close());
+    QVERIFY(w.canvases().isEmpty());
+    QVERIFY(!w.shownCanvas());
+    QVERIFY(c.isNull());
+    QCOMPARE(w.findChild<QGraphicsView *>("graphicsView")->scene(), HomeScreen::instance());
+}
+
+void TestMainWindowCanvas::screenChangeRefitsBoxes()
+{
+    MainWindow w;
+    QVERIFY(w.windowHandle());
+    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
+    auto *state = new StateItem(nullptr, 0, 0);
+    state->setLabel(QStringLiteral("a_rather_long_state_label_that_needs_room"));
+    state->setWidth(20);
+    c->addItem(state);
+    c->appendState(state);
+    auto *text = new TextItem(nullptr, 0, 400);
+    text->setAction(QStringLiteral("#define A_VERY_LONG_MACRO_NAME_FOR_TESTING 1"));
+    text->setWidth(20);
+    c->addItem(text);
+    c->appendTextItem(text);
+
+    emit w.windowHandle()->screenChanged(w.windowHandle()->screen());
+    QVERIFY(state->width() > 20);
+    QVERIFY(text->width() > 20);
+}
+
+QTEST_MAIN(TestMainWindowCanvas)
+#include "tst_mainwindow_canvas.moc"

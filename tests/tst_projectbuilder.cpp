@@ -242,6 +242,7 @@ private slots:
     void defaultProjectRoundTrip();
     void randomProjectRoundTrip_data();
     void randomProjectRoundTrip();
+    void exampleProjectRoundTrip();
     void connectionsTakeTheLastLabel();
     void unconnectableRecordsAreLeftOut();
     void wrongLevelStopsOnlyItsKind();
@@ -348,6 +349,29 @@ void TestProjectBuilder::randomProjectRoundTrip()
     QVERIFY(second.notes().isEmpty());
     const QByteArray again = second.save();
     QVERIFY2(again == saved, "second save differs from the first");
+}
+
+void TestProjectBuilder::exampleProjectRoundTrip()
+{
+    QFile file(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ProjectDocument original;
+    QString error;
+    QVERIFY2(groupRecords(recordsOf(bytes), GroupLayout::Saved, &original, &error), qPrintable(error));
+
+    OpenProject project;
+    QVERIFY2(project.open(bytes), qPrintable(project.error()));
+    QVERIFY2(project.notes().isEmpty(), qPrintable(project.notes().join('\n')));
+    const QByteArray saved = project.save();
+    ProjectDocument reopened;
+    QVERIFY(groupRecords(recordsOf(saved), GroupLayout::Saved, &reopened, &error));
+    Comparison comparison;
+    const QString difference = comparison.run(original, reopened);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    OpenProject again;
+    QVERIFY(again.open(saved));
+    QVERIFY(again.save() == saved);
 }
 
 void TestProjectBuilder::connectionsTakeTheLastLabel()

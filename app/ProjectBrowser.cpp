@@ -1,12 +1,12 @@
 #include "ProjectBrowser.h"
 
 #include "Canvas.h"
+#include "ItemCommands.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
 #include "ProjectRecords.h"
 #include "ProjectStructure.h"
-#include "Prompter.h"
 #include "TreeModel.h"
 #include "TreeNode.h"
 
@@ -159,15 +159,9 @@ void ProjectBrowser::deleteProcessItem(ProcessItem *item)
     Canvas *current = qobject_cast<Canvas *>(item->scene());
     if (!current)
         current = m_window->shownCanvas();
-    if (!current)
+    if (!current || ItemCommands::refuseLastProcessItem(current, m_window))
         return;
-    const ProjectStructure::DeleteResult result = structure().deleteProcessItem(current, item);
-    if (result == ProjectStructure::DeleteResult::LastProcessItem) {
-        Prompter::information(m_window, QStringLiteral("Kestro"),
-                              QStringLiteral("Last Process Item cannot be deleted"));
-        return;
-    }
-    if (result == ProjectStructure::DeleteResult::Deleted)
+    if (structure().deleteProcessItem(current, item) == ProjectStructure::DeleteResult::Deleted)
         rebuildIndex();
 }
 

@@ -4,6 +4,7 @@
 #include "CodeGenerator.h"
 #include "DefaultProject.h"
 #include "ExamplesLocator.h"
+#include "ItemCommands.h"
 #include "MainWindow.h"
 #include "ProjectBrowser.h"
 #include "ProjectFileReader.h"
@@ -59,6 +60,11 @@ ProjectCommands::ProjectCommands(MainWindow *window, QTreeView *treeView, QActio
             &MainWindow::displayProcessItemPropertiesFromScene);
     connect(window->propertiesActions().at(MainWindow::ProcessMenu), &QAction::triggered, window,
             &MainWindow::displayProcessItemPropertiesFromScene);
+    // Deleting a process item takes its node and its canvases with it.
+    if (ItemCommands *items = window->itemCommands()) {
+        ProjectBrowser *browser = m_browser.get();
+        items->setProcessDeleteHandler([browser](ProcessItem *item) { browser->deleteProcessItem(item); });
+    }
 }
 
 ProjectCommands::~ProjectCommands() = default;

@@ -106,6 +106,19 @@ void Canvas::setName(const QString &name)
 void Canvas::appendState(StateItem *item) { appendOnce(m_states, item); }
 void Canvas::appendTransition(TransitionItem *item) { appendOnce(m_transitions, item); }
 void Canvas::appendTextItem(TextItem *item) { appendOnce(m_textItems, item); }
+
+namespace {
+template <class T> void insertOnce(QList<T *> &list, int index, T *item)
+{
+    if (!item || list.contains(item))
+        return;
+    list.insert(qBound(0, index, list.size()), item);
+}
+} // namespace
+
+void Canvas::insertState(int index, StateItem *item) { insertOnce(m_states, index, item); }
+void Canvas::insertTransition(int index, TransitionItem *item) { insertOnce(m_transitions, index, item); }
+void Canvas::insertTextItem(int index, TextItem *item) { insertOnce(m_textItems, index, item); }
 void Canvas::appendProcessItem(ProcessItem *item) { appendOnce(m_processItems, item); }
 void Canvas::appendLink(LinkItem *item) { appendOnce(m_links, item); }
 void Canvas::appendMemoryItem(MemoryItem *item) { appendOnce(m_memoryItems, item); }

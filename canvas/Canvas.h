@@ -148,6 +148,10 @@ public:
     void appendState(StateItem *item);
     void appendTransition(TransitionItem *item);
     void appendTextItem(TextItem *item);
+    // Put an item back at a list position it had before (clamped; once only).
+    void insertState(int index, StateItem *item);
+    void insertTransition(int index, TransitionItem *item);
+    void insertTextItem(int index, TextItem *item);
     void appendProcessItem(ProcessItem *item);
     void appendLink(LinkItem *item);
     void appendMemoryItem(MemoryItem *item);

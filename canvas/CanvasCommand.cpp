@@ -1,5 +1,8 @@
 #include "CanvasCommand.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -37,29 +40,81 @@ void CanvasCommand::showTransition(TransitionItem *transition)
         m_canvas->putInScene(transition->endLine());
 }
 
+namespace {
+int positionOr(int remembered, int fallback)
+{
+    return remembered >= 0 ? remembered : fallback;
+}
+} // namespace
+
+void CanvasCommand::rememberTransitionPlaces(const QList<TransitionItem *> &transitions)
+{
+    // Taken before anything is removed, so every index refers to the lists
+    // as they were; restoring in ascending order rebuilds them exactly.
+    for (TransitionItem *t : transitions) {
+        m_listIndex.insert(t, m_canvas->transitions().indexOf(t));
+        for (StateItem *s : {t->startItem(), t->endItem()}) {
+            const auto &list = t->isSelfTransition() ? s->selfTransitions() : s->transitions();
+            if (list.contains(t))
+                m_stateListIndex.insert(qMakePair(static_cast<const StateItem *>(s),
+                                                  static_cast<const TransitionItem *>(t)),
+                                        list.indexOf(t));
+        }
+    }
+}
+
+void CanvasCommand::restoreTransitionPlaces(const QList<TransitionItem *> &transitions)
+{
+    QList<TransitionItem *> order = transitions;
+    std::stable_sort(order.begin(), order.end(), [this](TransitionItem *a, TransitionItem *b) {
+        return positionOr(rememberedIndex(a), INT_MAX) < positionOr(rememberedIndex(b), INT_MAX);
+    });
+    for (TransitionItem *t : order) {
+        showTransition(t);
+        m_canvas->insertTransition(positionOr(rememberedIndex(t), m_canvas->transitions().size()), t);
+    }
+    // Per state, ascending remembered positions; each state gets each
+    // transition once (a self transition has one state).
+    QList<QPair<const StateItem *, TransitionItem *>> entries;
+    for (TransitionItem *t : transitions) {
+        entries.append(qMakePair(static_cast<const StateItem *>(t->startItem()), t));
+        if (!t->isSelfTransition())
+            entries.append(qMakePair(static_cast<const StateItem *>(t->endItem()), t));
+    }
+    auto place = [this](const QPair<const StateItem *, TransitionItem *> &e) {
+        return positionOr(m_stateListIndex.value(qMakePair(e.first, static_cast<const TransitionItem *>(e.second)), -1), INT_MAX);
+    };
+    std::stable_sort(entries.begin(), entries.end(), [&](const auto &a, const auto &b) {
+        return place(a) < place(b);
+    });
+    for (const auto &e : entries) {
+        StateItem *s = const_cast<StateItem *>(e.first);
+        TransitionItem *t = e.second;
+        const auto &list = t->isSelfTransition() ? s->selfTransitions() : s->transitions();
+        if (list.contains(t))
+            continue;
+        const int at = place(e);
+        s->insertTransition(at == INT_MAX ? list.size() : at, t);
+    }
+}
+
 bool CanvasCommand::putTransitionBack(TransitionItem *transition)
 {
     if (!transition || m_canvas->transitions().contains(transition))
         return false;
-    StateItem *start = transition->startItem();
-    StateItem *end = transition->endItem();
-    if (!m_canvas->states().contains(start) || !m_canvas->states().contains(end))
+    if (!m_canvas->states().contains(transition->startItem())
+        || !m_canvas->states().contains(transition->endItem()))
         return false;
-    showTransition(transition);
-    m_canvas->appendTransition(transition);
-    const auto &startList = transition->isSelfTransition() ? start->selfTransitions()
-                                                           : start->transitions();
-    if (!startList.contains(transition))
-        start->addTransition(transition);
-    if (!transition->isSelfTransition() && !end->transitions().contains(transition))
-        end->addTransition(transition);
+    restoreTransitionPlaces({transition});
     return true;
 }
 
 bool CanvasCommand::takeTransitionAway(TransitionItem *transition)
 {
-    if (!transition || !m_canvas->removeTransition(transition))
+    if (!transition || !m_canvas->transitions().contains(transition))
         return false;
+    rememberTransitionPlaces({transition});
+    m_canvas->removeTransition(transition);
     transition->startItem()->removeTransition(transition);
     if (!transition->isSelfTransition())
         transition->endItem()->removeTransition(transition);
@@ -72,22 +127,18 @@ bool CanvasCommand::putStateBack(StateItem *state)
     if (!state || m_canvas->states().contains(state))
         return false;
     m_canvas->putInScene(state);
-    m_canvas->appendState(state);
+    m_canvas->insertState(positionOr(rememberedIndex(state), m_canvas->states().size()), state);
+    QList<TransitionItem *> back;
     for (TransitionItem *t : state->transitions()) {
         StateItem *other = t->startItem() == state ? t->endItem() : t->startItem();
-        if (m_canvas->transitions().contains(t) || !m_canvas->states().contains(other))
-            continue;
-        showTransition(t);
-        m_canvas->appendTransition(t);
-        if (!other->transitions().contains(t))
-            other->addTransition(t);
+        if (!m_canvas->transitions().contains(t) && m_canvas->states().contains(other))
+            back.append(t);
     }
     for (TransitionItem *t : state->selfTransitions()) {
-        if (m_canvas->transitions().contains(t))
-            continue;
-        showTransition(t);
-        m_canvas->appendTransition(t);
+        if (!m_canvas->transitions().contains(t))
+            back.append(t);
     }
+    restoreTransitionPlaces(back);
     if (state->isInitialState())
         restoreInitialFlag(state);
     return true;
@@ -113,17 +164,20 @@ bool CanvasCommand::takeStateAway(StateItem *state)
         return false;
     if (m_canvas->markedInitialState() == state)
         m_canvas->detachInitialMarker();
-    const QList<TransitionItem *> ordinary = state->transitions();
-    for (TransitionItem *t : ordinary) {
-        if (!m_canvas->removeTransition(t))
-            continue;
-        StateItem *other = t->startItem() == state ? t->endItem() : t->startItem();
-        other->removeTransition(t);
-        hideTransition(t);
+    m_listIndex.insert(state, m_canvas->states().indexOf(state));
+    QList<TransitionItem *> away;
+    for (TransitionItem *t : state->transitions() + state->selfTransitions()) {
+        if (m_canvas->transitions().contains(t))
+            away.append(t);
     }
-    for (TransitionItem *t : state->selfTransitions()) {
-        if (m_canvas->removeTransition(t))
-            hideTransition(t);
+    rememberTransitionPlaces(away);
+    for (TransitionItem *t : away) {
+        m_canvas->removeTransition(t);
+        if (!t->isSelfTransition()) {
+            StateItem *other = t->startItem() == state ? t->endItem() : t->startItem();
+            other->removeTransition(t);
+        }
+        hideTransition(t);
     }
     m_canvas->removeState(state);
     m_canvas->takeFromScene(state);
@@ -138,14 +192,16 @@ bool CanvasCommand::putTextBack(TextItem *text, bool onTop)
     if (onTop)
         text->setZValue(m_canvas->nextZValue());
     m_canvas->putInScene(text);
-    m_canvas->appendTextItem(text);
+    m_canvas->insertTextItem(positionOr(rememberedIndex(text), m_canvas->textItems().size()), text);
     return true;
 }
 
 bool CanvasCommand::takeTextAway(TextItem *text)
 {
-    if (!text || !m_canvas->removeTextItem(text))
+    if (!text || !m_canvas->textItems().contains(text))
         return false;
+    m_listIndex.insert(text, m_canvas->textItems().indexOf(text));
+    m_canvas->removeTextItem(text);
     m_canvas->takeFromScene(text);
     m_canvas->keepAlive(text);
     return true;

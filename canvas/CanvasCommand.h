@@ -7,6 +7,8 @@
 // is already done (an item deleted together with its state in the same
 // selection, say) changes nothing.
 
+#include <QHash>
+#include <QPair>
 #include <QUndoCommand>
 
 #include "Canvas.h"
@@ -64,4 +66,13 @@ private:
     void hideTransition(TransitionItem *transition);
     void showTransition(TransitionItem *transition);
     void restoreInitialFlag(StateItem *state);
+    // Where an item stood in the canvas's list, and a transition in a
+    // state's list, when it was taken away: putting it back restores the
+    // order, which is the order the generated code tests transitions in.
+    void rememberTransitionPlaces(const QList<TransitionItem *> &transitions);
+    void restoreTransitionPlaces(const QList<TransitionItem *> &transitions);
+    int rememberedIndex(const void *item) const { return m_listIndex.value(item, -1); }
+
+    QHash<const void *, int> m_listIndex;
+    QHash<QPair<const StateItem *, const TransitionItem *>, int> m_stateListIndex;
 };

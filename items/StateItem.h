@@ -50,6 +50,8 @@ public:
     const QList<TransitionItem *> &selfTransitions() const { return m_selfTransitions; }
     void addTransition(TransitionItem *t);
     void removeTransition(TransitionItem *t);   // first occurrence; unknown t is ignored
+    // Like addTransition, at a given position of its list (clamped).
+    void insertTransition(int index, TransitionItem *t);
 
     int level() const { return m_level; }
     void setLevel(int level) { m_level = level; }

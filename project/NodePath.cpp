@@ -100,6 +100,11 @@ void setCanvasPath(Canvas *canvas, const NodePath &path)
     canvas->setProperty(PathProperty, QVariant::fromValue(path));
 }
 
+void clearCanvasPath(Canvas *canvas)
+{
+    canvas->setProperty(PathProperty, QVariant());
+}
+
 NodePath childPath(const Canvas *canvas, int itemId)
 {
     return canvasPath(canvas) + NodePath{itemId};

@@ -28,6 +28,7 @@ namespace NodePaths {
 // The path stored on the canvas; `known` tells whether there is one.
 NodePath canvasPath(const Canvas *canvas, bool *known = nullptr);
 void setCanvasPath(Canvas *canvas, const NodePath &path);
+void clearCanvasPath(Canvas *canvas);
 
 // Path of the canvas a process item with `itemId` opens on `canvas`.
 NodePath childPath(const Canvas *canvas, int itemId);

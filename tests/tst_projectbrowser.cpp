@@ -256,11 +256,15 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
     ScriptedPrompter prompter;
     MainWindow w;
     open(w, prompter, nestedDocument(), QStringLiteral("delete.qsmd"));
-    ProjectBrowser *browser = w.projectCommands()->browser();
     doubleClickNode(w, nodeIndex(w, {"HW"}));
     Canvas *hardware = w.shownCanvas();
+    auto deleteItem = [&](ProcessItem *item) {
+        hardware->clearSelection();
+        item->setSelected(true);
+        action(w, "actionDelete")->trigger();
+    };
 
-    browser->deleteProcessItem(hardware->processItems().first());
+    deleteItem(hardware->processItems().first());
     QCOMPARE(hardware->processItems().size(), 1);
     QCOMPARE(hardware->processItems().first()->label(), QStringLiteral("CPU B"));
     QCOMPARE(hardware->processItems().first()->id(), 1);
@@ -271,11 +275,12 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
 
     // The last one cannot go.
     const int shown = prompter.messages.size();
-    browser->deleteProcessItem(hardware->processItems().first());
+    deleteItem(hardware->processItems().first());
     QCOMPARE(prompter.messages.size(), shown + 1);
     QCOMPARE(prompter.messages.last().text, QStringLiteral("Last Process Item cannot be deleted"));
     QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
     QCOMPARE(hardware->processItems().size(), 1);
+    QCOMPARE(w.canvases().size(), 5);
 
     // Saved and opened again, the remaining controller's diagrams are
     // reachable from the tree.

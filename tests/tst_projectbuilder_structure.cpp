@@ -312,7 +312,7 @@ void TestProjectStructure::canvasesWithoutPathsAreFoundByIdentity()
     QVERIFY(project.open(randomProject(23)));
     const QByteArray saved = project.save();
     for (Canvas *canvas : project.canvases())
-        canvas->setProperty("kestroNodePath", QVariant());
+        NodePaths::clearCanvasPath(canvas);
     QCOMPARE(project.save(), saved);
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 }

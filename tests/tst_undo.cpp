@@ -21,17 +21,18 @@
 
 namespace {
 
-// Everything the undo commands may change, as sets so that list order
-// (a state brought back is appended) does not matter.
+// Everything the undo commands may change. Lists keep their order: the
+// order of a state's transitions is the order the generated code tests
+// them in, so undo must put items back where they stood.
 struct Snapshot
 {
     QSet<QGraphicsItem *> scene;
-    QSet<StateItem *> states;
-    QSet<TransitionItem *> transitions;
-    QSet<TextItem *> texts;
-    QSet<MemoryItem *> memories;
-    QMap<StateItem *, QSet<TransitionItem *>> attached;
-    QMap<StateItem *, QSet<TransitionItem *>> selfAttached;
+    QList<StateItem *> states;
+    QList<TransitionItem *> transitions;
+    QList<TextItem *> texts;
+    QList<MemoryItem *> memories;
+    QMap<StateItem *, QList<TransitionItem *>> attached;
+    QMap<StateItem *, QList<TransitionItem *>> selfAttached;
     StateItem *initial = nullptr;
 
     bool operator==(const Snapshot &o) const
@@ -51,13 +52,13 @@ Snapshot snapshot(const Canvas &canvas)
 {
     Snapshot s;
     s.scene = toSet(canvas.items());
-    s.states = toSet(canvas.states());
-    s.transitions = toSet(canvas.transitions());
-    s.texts = toSet(canvas.textItems());
-    s.memories = toSet(canvas.memoryItems());
+    s.states = canvas.states();
+    s.transitions = canvas.transitions();
+    s.texts = canvas.textItems();
+    s.memories = canvas.memoryItems();
     for (StateItem *state : canvas.states()) {
-        s.attached[state] = toSet(state->transitions());
-        s.selfAttached[state] = toSet(state->selfTransitions());
+        s.attached[state] = state->transitions();
+        s.selfAttached[state] = state->selfTransitions();
     }
     s.initial = canvas.markedInitialState();
     return s;

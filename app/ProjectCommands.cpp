@@ -159,12 +159,12 @@ bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
     const QString previousPath = m_projectPath;
     setProjectPath(path);
 
-    // Both passes run before the open project is closed: a file that fails
-    // either of them leaves the open project exactly as it was.
+    // The file is read whole into records before the open project is
+    // closed, so a file that is rejected leaves the open project exactly as
+    // it was. The load pass rejects everything the check pass does, so one
+    // reading of a large project is enough.
     ProjectFileReader reader;
-    const bool checked = purpose == Purpose::Create || reader.check(path);
-    const bool loaded = checked && reader.load(path) && !reader.records().processes.isEmpty();
-    if (!loaded) {
+    if (!reader.load(path) || reader.records().processes.isEmpty()) {
         setProjectPath(previousPath);
         Prompter::critical(m_window, kTitle,
                            purpose == Purpose::Open ? ProjectFileReader::corruptMessage()

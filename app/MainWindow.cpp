@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppTour.h"
 #include "Canvas.h"
 #include "GraphicsViewZoom.h"
+#include "HelpCommands.h"
 #include "HomeScreen.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -46,6 +48,8 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    m_helpCommands = new HelpCommands(this);
+    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
     enterNoProjectState();
 }
 
@@ -233,6 +237,7 @@ void MainWindow::enterNoProjectState()
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
     setCursor(m_cursors.cursor(CursorSet::Select));
+    m_helpCommands->startRoutineCheck();
 }
 
 bool MainWindow::isModified() const
@@ -444,3 +449,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
     writeSettings();
     event->accept();
 }
+
+// App tour, agreement viewer and update check
+
+void MainWindow::on_actionAppTour_triggered() { m_appTour->start(); }
+void MainWindow::tourNextLinkClicked() { stateMachineAppTour(false); }
+void MainWindow::tourQuitLinkClicked() { stateMachineAppTour(true); }
+void MainWindow::stateMachineAppTour(bool quit) { m_appTour->stateMachineAppTour(quit); }
+void MainWindow::on_actionEula_triggered() { m_helpCommands->showEula(); }
+void MainWindow::on_actionCheck_for_update_triggered() { m_helpCommands->checkForUpdate(); }

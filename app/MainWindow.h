@@ -21,8 +21,10 @@
 #include <functional>
 #include <memory>
 
+class AppTour;
 class Canvas;
 class GraphicsViewZoom;
+class HelpCommands;
 class QAction;
 class QCloseEvent;
 class QLabel;
@@ -146,6 +148,14 @@ public slots:
 
     void on_treeView_customContextMenuRequested(const QPoint &pos);
 
+    // App tour, agreement viewer and update check
+    void on_actionAppTour_triggered();
+    void tourNextLinkClicked();
+    void tourQuitLinkClicked();
+    void stateMachineAppTour(bool quit);
+    void on_actionEula_triggered();
+    void on_actionCheck_for_update_triggered();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -187,4 +197,8 @@ private:
     int m_toolContext = ToolSets::NoProject;
     QString m_commandLinePath;
     UrlOpener m_urlOpener;
+
+    // App tour, agreement viewer and update check (children of the window)
+    AppTour *m_appTour = nullptr;
+    HelpCommands *m_helpCommands = nullptr;
 };

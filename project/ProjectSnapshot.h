@@ -1,0 +1,32 @@
+#pragma once
+
+// Turns the canvases of an open project into the document the project file
+// writer writes.
+//
+// The canvases are walked from the level-1 canvas (the first of the list)
+// depth first: for every process item, in list order, the canvas it opens
+// is found by its node path (see NodePath.h); the item's Process record
+// opens a block that holds that canvas's links, memory items and dataflows
+// and, on a state-machine (level-5) canvas, its states, transitions and
+// text items; then the same for every process item of that canvas. The
+// tree text lists the canvas names in the same order, four blanks per level
+// below 1. The level-1 canvas's own links, memory items and dataflows are
+// not stored. Floating link and memory ends are never stored.
+
+#include "ProjectDocument.h"
+
+#include <QList>
+#include <QString>
+
+class Canvas;
+
+namespace ProjectSnapshot {
+
+// Fills `document` from `canvases` (the window's list, level-1 canvas
+// first). Fails, leaving `document` untouched and saying why in `error`,
+// when the list is empty, the first canvas has neither level 1 nor id 1, a
+// process item's canvas is missing, or the result is not a document the
+// writer accepts. Nothing is written then.
+bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *error = nullptr);
+
+} // namespace ProjectSnapshot

@@ -1,0 +1,98 @@
+#pragma once
+
+// The project-structure operations on the open project's canvases and tree:
+// what happens to the tree and the canvas list when a process item is
+// inserted, renamed or deleted, which canvas a tree node or process item
+// opens, and the floating link and memory ends a child canvas shows.
+//
+// Canvases and nodes are found by node path (see NodePath.h), so nodes
+// whose identity numbers coincide under different ancestors never get
+// confused. The class works on the window's canvas list and tree model
+// (neither is owned) and creates canvases as its CanvasSetup says.
+
+#include "CanvasSetup.h"
+#include "NodePath.h"
+
+#include <QList>
+
+class Canvas;
+class ProcessItem;
+class TreeModel;
+class TreeNode;
+
+class ProjectStructure
+{
+public:
+    enum class DeleteResult {
+        Deleted,
+        LastProcessItem,   // the canvas holds fewer than two process items
+        NotFound,          // the item's canvas or tree node is missing
+    };
+
+    ProjectStructure(QList<Canvas *> *canvases, TreeModel *model, const CanvasSetup &setup);
+
+    const CanvasSetup &canvasSetup() const { return m_setup; }
+    // E.g. after the canvas size changed: later canvases use the new setup.
+    void setCanvasSetup(const CanvasSetup &setup) { m_setup = setup; }
+
+    // --- lookups ---------------------------------------------------------------
+    // The canvas of a tree node, or null.
+    Canvas *canvasForNode(const TreeNode *node) const;
+    // The tree node of a canvas, or null.
+    TreeNode *nodeForCanvas(const Canvas *canvas) const;
+    // The canvas `item` on `canvas` opens, or null.
+    Canvas *canvasOpenedBy(const Canvas *canvas, const ProcessItem *item) const;
+    // The canvas a canvas's node is drawn on, or null (level 1).
+    Canvas *parentCanvas(const Canvas *canvas) const;
+    // The process item on the parent canvas that stands for `canvas`, or null.
+    ProcessItem *processItemFor(const Canvas *canvas) const;
+
+    // --- operations ------------------------------------------------------------
+    // A process item was just inserted on `current`: creates its canvas
+    // (appended to the list), renumbers the process items of `current`
+    // (ids 1..n in list order, Nos n, carried to their canvases and every
+    // item below) and appends a node named after the item below the node
+    // of `current`. Returns the new canvas, or null when `current` is a
+    // state machine or the item is not on it.
+    Canvas *addProcessItem(Canvas *current, ProcessItem *item);
+
+    // Whether the canvas and tree node of `item` on `current` are found;
+    // the process dialog may be shown only then.
+    bool canRenameProcessItem(const Canvas *current, const ProcessItem *item) const;
+    // After the dialog: the canvas and node of `item` take its label.
+    // Returns false (nothing changed) when either is missing.
+    bool processItemRenamed(const Canvas *current, ProcessItem *item);
+
+    // Deletes `item` from `current` for good: its links and dataflows go,
+    // its canvas and the canvases of all its descendants leave the list and
+    // are destroyed, its node leaves the tree, and the remaining process
+    // items are renumbered with their ids carried down to every canvas,
+    // node and item below them. Refused while `current` holds fewer than two
+    // process items; nothing happens when the item's canvas or node is
+    // missing.
+    DeleteResult deleteProcessItem(Canvas *current, ProcessItem *item);
+
+    // Rebuilds the floating link and memory ends of a canvas below level 1
+    // from the links and dataflows of its process item on the parent canvas
+    // (old ends removed first, so they never pile up). Returns false, and
+    // changes nothing, when the parent canvas or the process item is
+    // missing.
+    bool rebuildFloatingEnds(Canvas *canvas) const;
+
+private:
+    QHash<NodePath, Canvas *> pathIndex() const;
+    // The node of `canvas` when its name matches the canvas's, else null.
+    TreeNode *matchingNode(const Canvas *canvas) const;
+    // Ids 1..n in list order and Nos n for the process items of `canvas`,
+    // carried to the canvases they open (found in `oldIndex` by their old
+    // paths; `newItem` opens `newCanvas`) and to everything below them.
+    void renumberProcessItems(Canvas *canvas, const QHash<NodePath, Canvas *> &oldIndex,
+                              const ProcessItem *newItem = nullptr, Canvas *newCanvas = nullptr);
+    // Gives the items of `canvas` its identity and carries it further down.
+    void carryDown(Canvas *canvas, const NodePath &oldPath,
+                   const QHash<NodePath, Canvas *> &oldIndex);
+
+    QList<Canvas *> *m_canvases;
+    TreeModel *m_model;
+    CanvasSetup m_setup;
+};

@@ -141,7 +141,7 @@ void AppTour::start()
 
     m_tourStep = 0;
     showStatus(QStringLiteral("App Tour Started.."));
-    m_window->applyToolSet(ToolSets::Tour);
+    applyToolSetKeepingModified(ToolSets::Tour);
     stateMachineAppTour(false);
 }
 
@@ -240,7 +240,7 @@ bool AppTour::openFirstNodeThreeLevelsDown()
     }
     openNode(index);
     // Opening a node selects its level's tools; the tour keeps its own.
-    m_window->applyToolSet(ToolSets::Tour);
+    applyToolSetKeepingModified(ToolSets::Tour);
     return true;
 }
 
@@ -277,13 +277,26 @@ void AppTour::moveBox(const QPoint &topLeft)
     m_box->move(topLeft);
 }
 
+void AppTour::applyToolSetKeepingModified(int context)
+{
+    // The tour's tool set enables Save and the no-project one disables it,
+    // but Save's state is the project's modified flag: left to the tool
+    // sets, every toured project would count as changed, and the changes
+    // made during a tour would be dropped at its end without the question
+    // Close Project asks about them.
+    const bool modified = m_window->isModified();
+    m_window->applyToolSet(context);
+    if (m_widgets.saveAction)
+        m_widgets.saveAction->setEnabled(modified);
+}
+
 void AppTour::end()
 {
     m_tourStep = 0;
     if (m_box)
         m_box->hide();
     m_window->statusBar()->clearMessage();
-    m_window->applyToolSet(ToolSets::NoProject);
+    applyToolSetKeepingModified(ToolSets::NoProject);
     if (hasSlot(m_window, "on_actionClose_Project_triggered()"))
         QMetaObject::invokeMethod(m_window, "on_actionClose_Project_triggered");
     // Cancelling the close keeps the project open; it must stay usable

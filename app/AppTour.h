@@ -11,6 +11,7 @@
 #include <QString>
 
 class MainWindow;
+class QAction;
 class QDockWidget;
 class QGraphicsItem;
 class QGraphicsView;
@@ -33,6 +34,8 @@ public:
         QGraphicsView *view = nullptr;
         QMenuBar *menuBar = nullptr;
         QMenu *runMenu = nullptr;
+        // Enabled exactly while the project has unsaved changes.
+        QAction *saveAction = nullptr;
     };
 
     AppTour(MainWindow *window, const Widgets &widgets);
@@ -67,6 +70,7 @@ private:
     void openNode(const QModelIndex &index);
     QPoint runMenuPoint() const;
     void moveBox(const QPoint &topLeft);
+    void applyToolSetKeepingModified(int context);
     void end();
     void showStatus(const QString &text);
 

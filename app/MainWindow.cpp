@@ -49,7 +49,8 @@ MainWindow::MainWindow(QWidget *parent)
     setUpShortcuts();
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_helpCommands = new HelpCommands(this);
-    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
+    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
+                                        ui->actionSave});
     enterNoProjectState();
 }
 

@@ -153,33 +153,35 @@ void AppTour::stateMachineAppTour(bool quit)
     }
     showStatus(QStringLiteral("App Tour in progress.."));
 
-    QPoint target;
+    Target target;
     const TourSteps::Advance next = TourSteps::advance(m_tourStep, [&](int step) {
+        target = Target();
         return prepareStep(step, &target);
     });
     if (next.ends()) {
         end();
         return;
     }
-    moveBox(target);
+    // The box takes its height from the step's text, which it needs to be
+    // placed so that it fits beside its item.
+    m_box->showStep(next.step);
+    moveBox(placeFor(target));
     m_box->show();
     m_box->raise();
-    m_box->showStep(next.step);
     m_tourStep = next.nextTourStep;
 }
 
-bool AppTour::prepareStep(int step, QPoint *target)
+bool AppTour::prepareStep(int step, Target *target)
 {
-    QGraphicsView *view = m_widgets.view;
     if (step == TourSteps::ProjectBrowserStep) {
         const QRect browser = m_widgets.browserDock ? m_widgets.browserDock->geometry() : QRect();
-        *target = QPoint(browser.width(), browser.top() + 100);
+        target->point = QPoint(browser.width(), browser.top() + 100);
         return true;
     }
     if (step == TourSteps::CodeGenerationStep) {
         if (!m_widgets.menuBar || !m_widgets.runMenu)
             return false;
-        *target = runMenuPoint();
+        target->point = runMenuPoint();
         return true;
     }
 
@@ -198,20 +200,17 @@ bool AppTour::prepareStep(int step, QPoint *target)
     if (!canvas)
         return false;
 
-    QGraphicsItem *item = nullptr;
-    int width = 0;
-    int raise = 0;
-    auto take = [&](auto *found) {
+    auto take = [target](auto *found) {
         if (found) {
-            item = found;
-            width = found->width();
+            target->item = found;
+            target->width = found->width();
         }
     };
     switch (step) {
     case TourSteps::ProcessItemStep: take(canvas->processItems().value(0)); break;
     case TourSteps::LinkItemStep:
         take(canvas->links().value(0));
-        raise = kLinkRaise;
+        target->raise = kLinkRaise;
         break;
     case TourSteps::InitialStateStep: take(firstWhere(canvas->states(), isInitial)); break;
     case TourSteps::StateStep: take(firstWhere(canvas->states(), isNotInitial)); break;
@@ -220,13 +219,22 @@ bool AppTour::prepareStep(int step, QPoint *target)
     case TourSteps::TextItemStep: take(canvas->textItems().value(0)); break;
     default: break;
     }
-    if (!item)
-        return false;
-    if (view) {
-        view->ensureVisible(item);
-        *target = pointRightOf(view, item, width, raise);
-    }
-    return true;
+    return target->item != nullptr;
+}
+
+QPoint AppTour::placeFor(const Target &target)
+{
+    QGraphicsView *view = m_widgets.view;
+    if (!target.item || !view)
+        return target.point;
+    // Scroll the item and the room for the box beside it into view, as far
+    // as the view allows.
+    const qreal scale = qMax<qreal>(view->transform().m11(), 0.01);
+    const QPointF topLeft = target.item->scenePos();
+    const QRectF needed(topLeft.x(), topLeft.y() - target.raise / scale,
+                        target.width + m_box->width() / scale, m_box->height() / scale);
+    view->ensureVisible(needed, 10, 10);
+    return pointRightOf(view, target.item, target.width, target.raise);
 }
 
 bool AppTour::openFirstNodeThreeLevelsDown()

@@ -65,7 +65,17 @@ public:
 private:
     void createBox();
     bool confirmReplacingProject();
-    bool prepareStep(int step, QPoint *target);
+    // What a step points at: an item of the shown diagram (its width and
+    // how much higher the box goes), or a fixed point of the window.
+    struct Target
+    {
+        QGraphicsItem *item = nullptr;
+        int width = 0;
+        int raise = 0;
+        QPoint point;
+    };
+    bool prepareStep(int step, Target *target);
+    QPoint placeFor(const Target &target);
     bool openFirstNodeThreeLevelsDown();
     void openNode(const QModelIndex &index);
     QPoint runMenuPoint() const;

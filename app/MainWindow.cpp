@@ -6,6 +6,7 @@
 #include "GraphicsViewZoom.h"
 #include "HelpCommands.h"
 #include "HomeScreen.h"
+#include "ItemCommands.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_statusLabel = new QLabel(QStringLiteral("Ready"), this);
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
+    m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_helpCommands = new HelpCommands(this);
     m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
@@ -450,6 +452,46 @@ void MainWindow::closeEvent(QCloseEvent *event)
     writeSettings();
     event->accept();
 }
+
+// Item commands
+
+void MainWindow::displaySIPropertiesFromScene()
+{
+    m_itemCommands->displayStateProperties();
+}
+
+void MainWindow::displayTIPropertiesFromScene()
+{
+    m_itemCommands->displayTransitionProperties();
+}
+
+void MainWindow::displayTextItemPropertiesFromScene()
+{
+    m_itemCommands->displayTextItemProperties();
+}
+
+void MainWindow::displayLinkItemPropertiesFromScene()
+{
+    m_itemCommands->displayLinkItemProperties();
+}
+
+void MainWindow::displayMemoryItemPropertiesFromScene()
+{
+    m_itemCommands->displayMemoryItemProperties();
+}
+
+void MainWindow::displayDataflowItemPropertiesFromScene()
+{
+    m_itemCommands->displayDataflowItemProperties();
+}
+
+void MainWindow::on_actionBringToFront_triggered() { m_itemCommands->bringToFront(); }
+void MainWindow::on_actionSendToBack_triggered() { m_itemCommands->sendToBack(); }
+void MainWindow::on_actionDelete_triggered() { m_itemCommands->deleteSelection(); }
+void MainWindow::on_actionUndo_triggered() { m_itemCommands->undo(); }
+void MainWindow::on_actionRedo_triggered() { m_itemCommands->redo(); }
+void MainWindow::on_actionSelf_transition_triggered() { m_itemCommands->addSelfTransition(); }
+void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemCommands->setCanvasSize(); }
 
 // App tour, agreement viewer and update check
 

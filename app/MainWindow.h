@@ -25,6 +25,7 @@ class AppTour;
 class Canvas;
 class GraphicsViewZoom;
 class HelpCommands;
+class ItemCommands;
 class QAction;
 class QCloseEvent;
 class QLabel;
@@ -119,6 +120,11 @@ public:
     static QUrl gettingStartedUrl();
     static QString aboutText();
 
+    // Item commands
+    // Property dialogs, stacking, delete, undo/redo, self transition and
+    // canvas size on the shown canvas.
+    ItemCommands *itemCommands() const { return m_itemCommands; }
+
 public slots:
     void slot_enableSaveAction();
 
@@ -147,6 +153,21 @@ public slots:
     void on_actionGetting_started_triggered();
 
     void on_treeView_customContextMenuRequested(const QPoint &pos);
+
+    // Item commands
+    void displaySIPropertiesFromScene();
+    void displayTIPropertiesFromScene();
+    void displayTextItemPropertiesFromScene();
+    void displayLinkItemPropertiesFromScene();
+    void displayMemoryItemPropertiesFromScene();
+    void displayDataflowItemPropertiesFromScene();
+    void on_actionBringToFront_triggered();
+    void on_actionSendToBack_triggered();
+    void on_actionDelete_triggered();
+    void on_actionUndo_triggered();
+    void on_actionRedo_triggered();
+    void on_actionSelf_transition_triggered();
+    void on_actionSet_Canvas_Size_triggered();
 
     // App tour, agreement viewer and update check
     void on_actionAppTour_triggered();
@@ -197,6 +218,9 @@ private:
     int m_toolContext = ToolSets::NoProject;
     QString m_commandLinePath;
     UrlOpener m_urlOpener;
+
+    // Item commands
+    ItemCommands *m_itemCommands = nullptr;
 
     // App tour, agreement viewer and update check (children of the window)
     AppTour *m_appTour = nullptr;

@@ -1,3 +1,4 @@
+#include "CachedDropShadowEffect.h"
 #include "FirstStart.h"
 #include "InstanceGuard.h"
 #include "MainWindow.h"
@@ -12,6 +13,11 @@ int main(int argc, char *argv[])
         return 0;
 
     QApplication app(argc, argv);
+    // Lets the desktop match the window to the installed launcher entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.orvanta.Kestro"));
+    // Room for the blurred shadows of a whole screen of diagram items, so
+    // that repainting reuses them instead of blurring again.
+    CachedDropShadowEffect::reserveCache();
     MainWindow window;
     window.showMaximized();
 

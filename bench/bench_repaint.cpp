@@ -1,14 +1,16 @@
 // Full repaint time of a state-machine canvas with 100 states and their
 // transitions in a full-HD view. Prints the average time of one complete
 // repaint of the viewport, at 1:1 scale and with the whole diagram fitted
-// into the view, for the items as they are, with device-coordinate caching
-// forced on every item, with a shadow that is blurred once and cached, and
-// without drop shadows (the lower bound).
+// into the view, for the items as they are (cached shadows), with the stock
+// drop-shadow effect that blurs on every paint, and without drop shadows
+// (the lower bound); under Qt's default pixmap cache limit and under the
+// limit the application reserves.
 //
 // Run: QT_QPA_PLATFORM=offscreen ./bench_repaint [repaints]
 
 #include "AddStateCommand.h"
 #include "AddTransitionCommand.h"
+#include "CachedDropShadowEffect.h"
 #include "Canvas.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
@@ -24,43 +26,6 @@
 #include <functional>
 
 namespace {
-
-// A drop shadow that blurs once and reuses the result while the item's
-// source pixmap stays the same (moves and scrolling keep it; a repaint of the
-// item or a zoom gives a new one). The result lives in the pixmap cache, so
-// memory stays bounded however many items a diagram has. Used to show what
-// caching the shadow gains over the stock effect, which blurs on every paint.
-class CachedDropShadowEffect : public QGraphicsDropShadowEffect
-{
-public:
-    using QGraphicsDropShadowEffect::QGraphicsDropShadowEffect;
-
-protected:
-    void draw(QPainter *painter) override
-    {
-        QPoint offset;
-        const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &offset, PadToEffectiveBoundingRect);
-        if (source.isNull())
-            return;
-        const QString key = QStringLiteral("kestro-shadow-%1").arg(source.cacheKey());
-        QPixmap result;
-        if (!QPixmapCache::find(key, &result)) {
-            result = QPixmap(source.size());
-            result.fill(Qt::transparent);
-            QPainter p(&result);
-            // The stock effect paints in device coordinates at offset.
-            p.setWindow(QRect(offset, source.size()));
-            p.setViewport(QRect(QPoint(0, 0), source.size()));
-            QGraphicsDropShadowEffect::draw(&p);
-            p.end();
-            QPixmapCache::insert(key, result);
-        }
-        const QTransform world = painter->worldTransform();
-        painter->setWorldTransform(QTransform());
-        painter->drawPixmap(offset, result);
-        painter->setWorldTransform(world);
-    }
-};
 
 constexpr int Columns = 10;
 constexpr int Rows = 10;
@@ -125,42 +90,44 @@ void forEachItem(Canvas *canvas, const std::function<void(QGraphicsItem *)> &f)
         f(item);
 }
 
-// Measures the canvas as built, with device-coordinate caching forced, with
-// cached shadows and without shadows, under the given pixmap cache limit.
+// Replaces every item's shadow with a fresh effect of the same look made by
+// make (the old effect is deleted with the swap).
+void swapShadows(Canvas *canvas, const std::function<QGraphicsDropShadowEffect *()> &make)
+{
+    forEachItem(canvas, [&](QGraphicsItem *item) {
+        auto *old = qobject_cast<QGraphicsDropShadowEffect *>(item->graphicsEffect());
+        if (!old)
+            return;
+        QGraphicsDropShadowEffect *effect = make();
+        effect->setBlurRadius(old->blurRadius());
+        effect->setOffset(old->offset());
+        effect->setColor(old->color());
+        item->setGraphicsEffect(effect);
+    });
+}
+
+// Measures the canvas as built, with the stock effect and without shadows,
+// under the given pixmap cache limit.
 void measure(Canvas *canvas, QGraphicsView *view, int repaints, int cacheLimitKb)
 {
     QPixmapCache::clear();
     QPixmapCache::setCacheLimit(cacheLimitKb);
     std::printf("-- pixmap cache limit %d MB\n", cacheLimitKb / 1024);
-    report("items as built", view, canvas, repaints);
+    report("items as built (cached shadow)", view, canvas, repaints);
 
-    QHash<QGraphicsItem *, QGraphicsItem::CacheMode> modes;
-    forEachItem(canvas, [&](QGraphicsItem *item) {
-        modes.insert(item, item->cacheMode());
-        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
-    });
-    report("device-coordinate cache forced", view, canvas, repaints);
-    forEachItem(canvas, [&](QGraphicsItem *item) { item->setCacheMode(modes.value(item)); });
-
-    // The stock effect is replaced (and deleted); nothing here asks the
-    // items for their shadow afterwards.
-    forEachItem(canvas, [&](QGraphicsItem *item) {
-        auto *stock = qobject_cast<QGraphicsDropShadowEffect *>(item->graphicsEffect());
-        if (!stock)
-            return;
-        auto *cached = new CachedDropShadowEffect;
-        cached->setBlurRadius(stock->blurRadius());
-        cached->setOffset(stock->offset());
-        cached->setColor(stock->color());
-        item->setGraphicsEffect(cached);
-    });
-    report("shadow blurred once and cached", view, canvas, repaints);
+    swapShadows(canvas, [] { return new QGraphicsDropShadowEffect; });
+    report("stock effect, blurs every paint", view, canvas, repaints);
+    swapShadows(canvas, [] { return new CachedDropShadowEffect; });
 
     forEachItem(canvas, [](QGraphicsItem *item) {
         if (item->graphicsEffect())
             item->graphicsEffect()->setEnabled(false);
     });
     report("shadows disabled (lower bound)", view, canvas, repaints);
+    forEachItem(canvas, [](QGraphicsItem *item) {
+        if (item->graphicsEffect())
+            item->graphicsEffect()->setEnabled(true);
+    });
 }
 
 } // namespace
@@ -172,8 +139,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int repaints = argc > 1 ? qMax(1, atoi(argv[1])) : 20;
 
-    for (int cacheLimitKb : {QPixmapCache::cacheLimit(), 256 * 1024}) {
-        // A fresh canvas each time: the measurement swaps the items' effects.
+    for (int cacheLimitKb : {QPixmapCache::cacheLimit(), int(CachedDropShadowEffect::CacheLimitKb)}) {
+        // A fresh canvas each time, so that no cached pixmap carries over.
         Canvas canvas(nullptr);
         canvas.setLevel(5);
         canvas.setId(1);

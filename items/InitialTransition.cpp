@@ -1,15 +1,15 @@
 #include "InitialTransition.h"
 
+#include "CachedDropShadowEffect.h"
 #include "StateItem.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QtMath>
 
 InitialTransition::InitialTransition(QGraphicsItem *parent)
     : QObject(nullptr), QGraphicsItem(parent)
 {
-    m_shadow = new QGraphicsDropShadowEffect;
+    m_shadow = new CachedDropShadowEffect;
     m_shadow->setBlurRadius(50);
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);

@@ -1,10 +1,10 @@
 #include "ProcessItem.h"
 
+#include "CachedDropShadowEffect.h"
 #include "DataflowItem.h"
 #include "LinkItem.h"
 #include "ProcessProperties.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
@@ -35,10 +35,10 @@ ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
     setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
     setPen(outlinePen(Qt::SolidLine));
 
-    // The shadow is set once; painting only draws. The device-coordinate
-    // cache keeps the blurred shadow from being recomputed on every repaint
-    // of a large diagram.
-    auto *shadow = new QGraphicsDropShadowEffect;
+    // The shadow is set once; painting only draws. The effect keeps its
+    // blurred shadow, so it is not recomputed on every repaint of a large
+    // diagram.
+    auto *shadow = new CachedDropShadowEffect;
     shadow->setBlurRadius(50);
     setGraphicsEffect(shadow);
     setCacheMode(DeviceCoordinateCache);

@@ -1,12 +1,12 @@
 #include "StateItem.h"
 
 #include "AutoSize.h"
+#include "CachedDropShadowEffect.h"
 #include "ItemLayout.h"
 #include "StateProperties.h"
 #include "TransitionItem.h"
 
 #include <QFontMetrics>
-#include <QGraphicsDropShadowEffect>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
@@ -19,9 +19,9 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     m_actionTextOption.setAlignment(Qt::AlignLeft);
     m_actionTextOption.setWrapMode(QTextOption::NoWrap);
 
-    // The effect is set once here; the item caches its own rendering so the
-    // blur is not recomputed on every repaint of the scene.
-    m_shadow = new QGraphicsDropShadowEffect;
+    // The effect is set once here; it keeps its blurred shadow so the blur
+    // is not recomputed on every repaint of the scene.
+    m_shadow = new CachedDropShadowEffect;
     m_shadow->setBlurRadius(50);
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);

@@ -1,6 +1,7 @@
 #include "TransitionItem.h"
 
 #include "AutoSize.h"
+#include "CachedDropShadowEffect.h"
 #include "ConnectorGeometry.h"
 #include "ItemLayout.h"
 #include "StateItem.h"
@@ -8,7 +9,6 @@
 #include "TransitionProperties.h"
 
 #include <QFontMetrics>
-#include <QGraphicsDropShadowEffect>
 #include <QGraphicsScene>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QMenu>
@@ -51,7 +51,7 @@ TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateIt
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 
-    m_shadow = new QGraphicsDropShadowEffect;
+    m_shadow = new CachedDropShadowEffect;
     m_shadow->setBlurRadius(50);
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);

@@ -147,10 +147,12 @@ void AppTour::start()
 
 void AppTour::stateMachineAppTour(bool quit)
 {
-    if (quit) {
+    // A project closed while the box was showing leaves nothing to point at.
+    if (quit || m_window->canvases().isEmpty()) {
         end();
         return;
     }
+    createBox();
     showStatus(QStringLiteral("App Tour in progress.."));
 
     Target target;

@@ -21,8 +21,10 @@
 #include <functional>
 #include <memory>
 
+class AppTour;
 class Canvas;
 class GraphicsViewZoom;
+class HelpCommands;
 class ItemCommands;
 class QAction;
 class QCloseEvent;
@@ -167,6 +169,14 @@ public slots:
     void on_actionSelf_transition_triggered();
     void on_actionSet_Canvas_Size_triggered();
 
+    // App tour, agreement viewer and update check
+    void on_actionAppTour_triggered();
+    void tourNextLinkClicked();
+    void tourQuitLinkClicked();
+    void stateMachineAppTour(bool quit);
+    void on_actionEula_triggered();
+    void on_actionCheck_for_update_triggered();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -211,4 +221,8 @@ private:
 
     // Item commands
     ItemCommands *m_itemCommands = nullptr;
+
+    // App tour, agreement viewer and update check (children of the window)
+    AppTour *m_appTour = nullptr;
+    HelpCommands *m_helpCommands = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppTour.h"
 #include "Canvas.h"
 #include "GraphicsViewZoom.h"
+#include "HelpCommands.h"
 #include "HomeScreen.h"
 #include "ItemCommands.h"
 #include "ProjectBrowser.h"
@@ -50,6 +52,9 @@ MainWindow::MainWindow(QWidget *parent)
     setUpShortcuts();
     m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    m_helpCommands = new HelpCommands(this);
+    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
+                                        ui->actionSave});
     m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
     enterNoProjectState();
 }
@@ -238,6 +243,7 @@ void MainWindow::enterNoProjectState()
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
     setCursor(m_cursors.cursor(CursorSet::Select));
+    m_helpCommands->startRoutineCheck();
 }
 
 bool MainWindow::isModified() const
@@ -490,6 +496,15 @@ void MainWindow::on_actionUndo_triggered() { m_itemCommands->undo(); }
 void MainWindow::on_actionRedo_triggered() { m_itemCommands->redo(); }
 void MainWindow::on_actionSelf_transition_triggered() { m_itemCommands->addSelfTransition(); }
 void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemCommands->setCanvasSize(); }
+
+// App tour, agreement viewer and update check
+
+void MainWindow::on_actionAppTour_triggered() { m_appTour->start(); }
+void MainWindow::tourNextLinkClicked() { stateMachineAppTour(false); }
+void MainWindow::tourQuitLinkClicked() { stateMachineAppTour(true); }
+void MainWindow::stateMachineAppTour(bool quit) { m_appTour->stateMachineAppTour(quit); }
+void MainWindow::on_actionEula_triggered() { m_helpCommands->showEula(); }
+void MainWindow::on_actionCheck_for_update_triggered() { m_helpCommands->checkForUpdate(); }
 
 // --- Project commands -------------------------------------------------------------
 

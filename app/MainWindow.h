@@ -21,8 +21,10 @@
 #include <functional>
 #include <memory>
 
+class AppTour;
 class Canvas;
 class GraphicsViewZoom;
+class HelpCommands;
 class ItemCommands;
 class QAction;
 class QCloseEvent;
@@ -169,6 +171,14 @@ public slots:
     void on_actionSelf_transition_triggered();
     void on_actionSet_Canvas_Size_triggered();
 
+    // App tour, agreement viewer and update check
+    void on_actionAppTour_triggered();
+    void tourNextLinkClicked();
+    void tourQuitLinkClicked();
+    void stateMachineAppTour(bool quit);
+    void on_actionEula_triggered();
+    void on_actionCheck_for_update_triggered();
+
     // Project commands
     void on_actionNew_triggered();
     void on_actionOpen_triggered();
@@ -232,6 +242,10 @@ private:
 
     // Item commands
     ItemCommands *m_itemCommands = nullptr;
+
+    // App tour, agreement viewer and update check (children of the window)
+    AppTour *m_appTour = nullptr;
+    HelpCommands *m_helpCommands = nullptr;
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;

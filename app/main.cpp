@@ -1,4 +1,5 @@
 #include "CachedDropShadowEffect.h"
+#include "FirstStart.h"
 #include "InstanceGuard.h"
 #include "MainWindow.h"
 
@@ -24,6 +25,9 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
         window.openFromCommandLine(arguments.at(1));
+
+    // The very first start of this installation for this user takes the tour.
+    FirstStart::scheduleTourOnFirstStart(&window);
 
     // Locals go in reverse order: the window, the application, then the
     // guard, which releases the segment so that a later start succeeds.

@@ -93,3 +93,34 @@ void drawSelectionCopies(QPainter *painter, const QLineF &line)
     painter->drawLine(line.translated(0, -Connector::SelectionOffset));
     painter->setPen(previous);
 }
+
+QPen connectorPen()
+{
+    return QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+bool clippedConnector(const QPointF &from, const QPointF &to, const QPolygonF &outline,
+                      const QPointF &outlineOffset, QLineF *connector)
+{
+    QPointF hit;
+    if (!clipToOutline(from, to, outline, outlineOffset, &hit))
+        return false;
+    if (connector)
+        *connector = QLineF(hit, from);
+    return true;
+}
+
+void paintConnector(QPainter *painter, const QPen &pen, const QLineF &line,
+                    const QPolygonF &arrowHead, bool selected)
+{
+    QPen linePen = pen;
+    linePen.setColor(Qt::black);
+    painter->setPen(linePen);
+    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->drawLine(line);
+    if (!arrowHead.isEmpty())
+        painter->drawPolygon(arrowHead);
+    if (selected)
+        drawSelectionCopies(painter, line);
+}

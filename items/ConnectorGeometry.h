@@ -56,6 +56,21 @@ QRectF connectorBoundingRect(const QLineF &line, qreal penWidth);
 // The stroked line (as a line item would report it) plus the arrow head.
 QPainterPath connectorShape(const QLineF &line, const QPolygonF &arrowHead, const QPen &pen);
 
+// The pen every connector line is drawn with: black, 2 wide, round caps
+// and joins.
+QPen connectorPen();
+
+// The connector from where the segment from-to first enters outline (each
+// point shifted by outlineOffset) back to from, stored in *connector.
+// Returns false and leaves *connector untouched when no edge is crossed.
+bool clippedConnector(const QPointF &from, const QPointF &to, const QPolygonF &outline,
+                      const QPointF &outlineOffset, QLineF *connector);
+
+// Draws a connector line with pen (in black), the arrow head filled black
+// unless it is empty, and the selection copies when selected.
+void paintConnector(QPainter *painter, const QPen &pen, const QLineF &line,
+                    const QPolygonF &arrowHead, bool selected);
+
 // Draws the two thin dashed copies that show a selected line, at (0, +4) and
 // (0, -4) from it. The painter's pen is restored afterwards.
 void drawSelectionCopies(QPainter *painter, const QLineF &line);

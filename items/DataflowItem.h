@@ -14,14 +14,8 @@
 // from its ends' lists and from its lines.
 
 #include "ItemTypes.h"
+#include "LabelBoxItem.h"
 #include "ProjectRecords.h"
-
-#include <QColor>
-#include <QGraphicsItem>
-#include <QObject>
-#include <QPen>
-#include <QPolygonF>
-#include <QString>
 
 #include <memory>
 
@@ -29,9 +23,8 @@ class DataflowLine;
 class DataflowProperties;
 class MemoryItem;
 class ProcessItem;
-class QMenu;
 
-class DataflowItem : public QObject, public QGraphicsItem
+class DataflowItem : public LabelBoxItem
 {
     Q_OBJECT
     friend class DataflowLine;
@@ -40,8 +33,6 @@ class DataflowItem : public QObject, public QGraphicsItem
 public:
     enum { Type = ItemType::Dataflow };
     enum LineType { NoDirection = 0, ProcessToMemory = 1, MemoryToProcess = 2 };
-    static constexpr int DefaultWidth = 100;
-    static constexpr int DefaultHeight = 21;
 
     // first/second: a process item and a memory item in either order (the
     // order gives the direction). Takes the memory item's label and
@@ -53,23 +44,14 @@ public:
     ~DataflowItem() override;
 
     int type() const override { return Type; }
-    QRectF boundingRect() const override;
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
-               QWidget *widget = nullptr) override;
+    // Hidden also while its process and memory items overlap.
+    bool isHidden() const override;
 
-    // True while the box is not drawn: it has lost an end, or its process
-    // and memory items overlap. Its lines are not drawn either then.
-    bool isHidden() const;
-
-    void setMarked();
-    void clearMarked();
     // Destroys both lines; the pointers become null.
     void removeLines();
     // Takes the dataflow out of its process and memory items' lists,
     // destroys its lines and forgets both ends. The box stays where it is.
     void detach();
-    void rebuildPolygon();
-    void updateSize();
     // The line type follows the two ends when the box has them; the record's
     // value is used only for a box without ends. The polygon is replaced by
     // the outline of the size the label gives in the current font.
@@ -83,27 +65,7 @@ public:
     QGraphicsItem *endGraphic() const;
     ProcessItem *process() const { return m_process; }
     MemoryItem *memory() const { return m_memory; }
-    const QString &label() const { return m_label; }
-    void setLabel(const QString &label);
-    const QString &datatype() const { return m_datatype; }
-    void setDatatype(const QString &datatype) { m_datatype = datatype; }
-    const QString &description() const { return m_description; }
-    void setDescription(const QString &description) { m_description = description; }
-    int level() const { return m_level; }
-    void setLevel(int level) { m_level = level; }
-    int parentId() const { return m_parentId; }
-    void setParentId(int parentId) { m_parentId = parentId; }
-    int grandParentId() const { return m_grandParentId; }
-    void setGrandParentId(int grandParentId) { m_grandParentId = grandParentId; }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
     int lineType() const { return m_lineType; }
-    QPointF midPos() const { return m_midPos; }
-    QColor backgroundColour() const { return m_backgroundColour; }
-    void setBackgroundColour(const QColor &colour);
-    QMenu *contextMenu() const { return m_contextMenu; }
-    const QPolygonF &polygon() const { return m_polygon; }
-    QPen pen() const { return m_pen; }
     DataflowLine *startLine() const { return m_startLine; }
     void setStartLine(DataflowLine *line) { m_startLine = line; }
     DataflowLine *endLine() const { return m_endLine; }
@@ -113,31 +75,17 @@ public:
     static QColor defaultColour() { return QColor(249, 231, 159); }
 
 protected:
-    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
+    QColor paintColour() const override { return defaultColour(); }
 
 private:
     void processDestroyed(ProcessItem *process);
     void memoryDestroyed(MemoryItem *memory);
     void lineDestroyed(DataflowLine *line);
-    void updateLines();
+    void updateLines() override;
 
     ProcessItem *m_process = nullptr;
     MemoryItem *m_memory = nullptr;
-    QString m_label;
-    QString m_datatype;
-    QString m_description;
-    int m_level = 0;
-    int m_parentId = 0;
-    int m_grandParentId = 0;
-    int m_width = DefaultWidth;
-    int m_height = DefaultHeight;
     int m_lineType = NoDirection;
-    QPointF m_midPos;
-    QColor m_backgroundColour = defaultColour();
-    QMenu *m_contextMenu;
-    QPolygonF m_polygon;
-    QPen m_pen;
     DataflowLine *m_startLine = nullptr;
     DataflowLine *m_endLine = nullptr;
     std::unique_ptr<DataflowProperties> m_propertiesDialog;

@@ -59,7 +59,7 @@ DataflowLine::DataflowLine(QGraphicsItem *first, QGraphicsItem *second)
     }
     updateGeometry();
     setFlags(ItemIsSelectable | ItemStacksBehindParent);
-    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    setPen(connectorPen());
 }
 
 DataflowLine::~DataflowLine()
@@ -103,8 +103,8 @@ void DataflowLine::updateGeometry()
         return;
     }
     const QPointF from = centreOf(first);
-    QPointF hit;
-    if (!clipToOutline(from, centreOf(second), outlineOf(second), second->pos(), &hit)) {
+    QLineF connector;
+    if (!clippedConnector(from, centreOf(second), outlineOf(second), second->pos(), &connector)) {
         // The centre line misses the outline (e.g. one item inside the
         // other): keep the last geometry but draw nothing.
         m_hasGeometry = false;
@@ -112,7 +112,6 @@ void DataflowLine::updateGeometry()
         return;
     }
     prepareGeometryChange();
-    const QLineF connector(hit, from);
     setLine(connector);
     m_arrowHead = ::arrowHead(connector);
     m_hasGeometry = true;
@@ -135,16 +134,8 @@ void DataflowLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QW
     if (!m_hasGeometry || !first || !second || first->collidesWithItem(second)
         || m_dataflow->isHidden())
         return;
-    QPen linePen = pen();
-    linePen.setColor(Qt::black);
-    painter->setPen(linePen);
-    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->drawLine(line());
-    if (hasArrowHead())
-        painter->drawPolygon(m_arrowHead);
-    if (isSelected())
-        drawSelectionCopies(painter, line());
+    paintConnector(painter, pen(), line(), hasArrowHead() ? m_arrowHead : QPolygonF(),
+                   isSelected());
 }
 
 void DataflowLine::endDestroyed()

@@ -1,6 +1,6 @@
 #include "FloatingLinkItem.h"
 
-#include "LinkItem.h"
+#include "LabelBoxItem.h"
 
 #include <QPainter>
 
@@ -53,12 +53,7 @@ void FloatingLinkItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *
     painter->setPen(m_pen);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPolygon(m_polygon);
-    if (m_label.isEmpty())
-        return;
-    const QFont font = diagramItemFont(this);
-    painter->setFont(font);
-    painter->drawText(labelBoxTextRect(m_label, labelMetrics(font)),
-                      Qt::AlignCenter | Qt::TextDontClip, m_label);
+    drawBoxLabel(painter, this, m_label);
 }
 
 void FloatingLinkItem::updateSize()

@@ -1,6 +1,6 @@
 #include "FloatingMemoryItem.h"
 
-#include "LinkItem.h"
+#include "LabelBoxItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 

@@ -27,7 +27,7 @@ void InitialTransitionLine::attachState(StateItem *state)
     updateGeometry();
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemStacksBehindParent, true);
-    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    setPen(connectorPen());
 }
 
 void InitialTransitionLine::detach()
@@ -50,10 +50,9 @@ bool InitialTransitionLine::updateGeometry()
     const QPointF dotCentre = m_dot->pos() + QPointF(InitialTransition::Diameter / 2,
                                                      InitialTransition::Diameter / 2);
     const QPointF stateCentre = itemCentre(m_state->pos(), m_state->width(), m_state->height());
-    QPointF hit;
-    if (!clipToOutline(dotCentre, stateCentre, m_state->polygon(), m_state->pos(), &hit))
+    QLineF newLine;
+    if (!clippedConnector(dotCentre, stateCentre, m_state->polygon(), m_state->pos(), &newLine))
         return false;
-    const QLineF newLine(hit, dotCentre);
     if (newLine != line()) {
         prepareGeometryChange();
         setLine(newLine);
@@ -83,13 +82,5 @@ void InitialTransitionLine::paint(QPainter *painter, const QStyleOptionGraphicsI
     if (!updateGeometry())
         return;
 
-    QPen linePen = pen();
-    linePen.setColor(Qt::black);
-    painter->setPen(linePen);
-    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->drawLine(line());
-    painter->drawPolygon(m_arrowHead);
-    if (isSelected())
-        drawSelectionCopies(painter, line());
+    paintConnector(painter, pen(), line(), m_arrowHead, isSelected());
 }

@@ -25,7 +25,7 @@ LinkLine::LinkLine(QGraphicsItem *first, QGraphicsItem *second)
     }
     updateGeometry();
     setFlags(ItemIsSelectable | ItemStacksBehindParent);
-    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    setPen(connectorPen());
 }
 
 LinkLine::~LinkLine()
@@ -68,8 +68,8 @@ void LinkLine::updateGeometry()
     const QPolygonF &outline = towardsLink ? m_link->polygon() : m_process->polygon();
     const QPointF offset = towardsLink ? m_link->pos() : m_process->pos();
 
-    QPointF hit;
-    if (!clipToOutline(from, to, outline, offset, &hit)) {
+    QLineF connector;
+    if (!clippedConnector(from, to, outline, offset, &connector)) {
         // The centre line misses the outline (e.g. one item inside the
         // other): keep the last geometry but draw nothing.
         m_hasGeometry = false;
@@ -77,7 +77,6 @@ void LinkLine::updateGeometry()
         return;
     }
     prepareGeometryChange();
-    const QLineF connector(hit, from);
     setLine(connector);
     m_arrowHead = ::arrowHead(connector);
     m_hasGeometry = true;
@@ -98,16 +97,8 @@ void LinkLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
     if (!m_hasGeometry || !m_process || !m_link || m_process->collidesWithItem(m_link)
         || m_link->isHidden())
         return;
-    QPen linePen = pen();
-    linePen.setColor(Qt::black);
-    painter->setPen(linePen);
-    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->drawLine(line());
-    if (hasArrowHead())
-        painter->drawPolygon(m_arrowHead);
-    if (isSelected())
-        drawSelectionCopies(painter, line());
+    paintConnector(painter, pen(), line(), hasArrowHead() ? m_arrowHead : QPolygonF(),
+                   isSelected());
 }
 
 void LinkLine::processDestroyed()

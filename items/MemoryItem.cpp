@@ -1,7 +1,7 @@
 #include "MemoryItem.h"
 
 #include "DataflowItem.h"
-#include "LinkItem.h"
+#include "LabelBoxItem.h"
 #include "MemoryProperties.h"
 #include "ProcessItem.h"
 
@@ -211,22 +211,9 @@ MemoryRecord MemoryItem::toRecord() const
 
 bool MemoryItem::openProperties()
 {
-    if (!m_propertiesDialog)
-        m_propertiesDialog = std::make_unique<MemoryProperties>();
-    MemoryProperties *dialog = m_propertiesDialog.get();
-    dialog->setLabel(m_label);
-    dialog->setDescription(m_description);
-    dialog->setDatatype(m_datatype);
-    dialog->setBackgroundColour(m_backgroundColour);
-    dialog->setPickedColour(m_backgroundColour);
-    dialog->refresh();
-    if (dialog->exec() != QDialog::Accepted)
+    if (!editLabelledValues(m_propertiesDialog, &m_label, &m_description, &m_datatype,
+                            &m_backgroundColour))
         return false;
-
-    m_label = dialog->label();
-    m_description = dialog->description();
-    m_datatype = dialog->datatype();
-    m_backgroundColour = dialog->backgroundColour();
     updateSize();
     // A dataflow always carries the name and type of the variable it moves.
     for (DataflowItem *dataflow : qAsConst(m_dataflows)) {

@@ -1,18 +1,15 @@
 #pragma once
 
-// Property dialog of a memory item (a shared variable): label, datatype, description and background
-// colour. Filled and read back by the owning item; the fields change only
-// when the dialog is accepted.
+// Property dialog of a memory item (a shared variable): label, datatype, description and
+// background colour, on its own form.
 
-#include <QColor>
-#include <QDialog>
-#include <QString>
+#include "LabelledPropertiesDialog.h"
 
 namespace Ui {
 class MemoryProperties;
 }
 
-class MemoryProperties : public QDialog
+class MemoryProperties : public LabelledPropertiesDialog
 {
     Q_OBJECT
 
@@ -20,31 +17,6 @@ public:
     explicit MemoryProperties(QWidget *parent = nullptr);
     ~MemoryProperties() override;
 
-    QString label() const { return m_label; }
-    void setLabel(const QString &label) { m_label = label; }
-    QString datatype() const { return m_datatype; }
-    void setDatatype(const QString &datatype) { m_datatype = datatype; }
-    QString description() const { return m_description; }
-    void setDescription(const QString &description) { m_description = description; }
-    QColor backgroundColour() const { return m_backgroundColour; }
-    void setBackgroundColour(const QColor &colour) { m_backgroundColour = colour; }
-    QColor pickedColour() const { return m_pickedColour; }
-    void setPickedColour(const QColor &colour) { m_pickedColour = colour; }
-
-    // Loads the widgets from the fields and paints the colour swatch.
-    void refresh();
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private slots:
-    void on_buttonBox_accepted();
-    void on_buttonBox_rejected();
-
 private:
     Ui::MemoryProperties *ui;
-    QString m_label;
-    QString m_datatype;
-    QString m_description;
-    QColor m_backgroundColour;
-    QColor m_pickedColour;
 };

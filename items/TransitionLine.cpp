@@ -49,7 +49,7 @@ TransitionLine::TransitionLine(QGraphicsItem *startGraphic, QGraphicsItem *endGr
     updateGeometry();
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemStacksBehindParent, true);
-    setPen(QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    setPen(connectorPen());
 }
 
 bool TransitionLine::updateGeometry()
@@ -58,10 +58,9 @@ bool TransitionLine::updateGeometry()
         return false;
     const QPointF p1 = centreOf(m_startGraphic);
     const QPointF p2 = centreOf(m_endGraphic);
-    QPointF hit;
-    if (!clipToOutline(p1, p2, outlineOf(m_endGraphic), m_endGraphic->pos(), &hit))
+    QLineF newLine;
+    if (!clippedConnector(p1, p2, outlineOf(m_endGraphic), m_endGraphic->pos(), &newLine))
         return false;
-    const QLineF newLine(hit, p1);
     if (newLine != line()) {
         prepareGeometryChange();
         setLine(newLine);
@@ -98,15 +97,6 @@ void TransitionLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
     if (!updateGeometry())
         return;
 
-    QPen linePen = pen();
-    linePen.setColor(Qt::black);
-    painter->setPen(linePen);
-    painter->setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    painter->setRenderHint(QPainter::Antialiasing, true);
-
-    painter->drawLine(line());
-    if (m_lineType == 2)
-        painter->drawPolygon(m_arrowHead);
-    if (isSelected())
-        drawSelectionCopies(painter, line());
+    paintConnector(painter, pen(), line(), m_lineType == 2 ? m_arrowHead : QPolygonF(),
+                   isSelected());
 }

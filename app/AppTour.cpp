@@ -13,7 +13,6 @@
 #include "TourSteps.h"
 #include "TransitionItem.h"
 #include "TreeModel.h"
-#include "TreeNode.h"
 
 #include <QDir>
 #include <QDockWidget>
@@ -21,7 +20,6 @@
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -47,13 +45,6 @@ Item *firstWhere(const QList<Item *> &items, bool (*wanted)(const Item *))
 
 bool isInitial(const StateItem *state) { return state->isInitialState(); }
 bool isNotInitial(const StateItem *state) { return !state->isInitialState(); }
-
-// Whether obj has a slot of this signature; lets the tour use window
-// commands that are wired in elsewhere without failing when one is absent.
-bool hasSlot(const QObject *obj, const char *signature)
-{
-    return obj->metaObject()->indexOfSlot(QMetaObject::normalizedSignature(signature)) >= 0;
-}
 
 } // namespace
 
@@ -126,9 +117,8 @@ void AppTour::start()
 
     // Opening from the command line replaces the project without asking;
     // closing it first gives the user the chance to save, as promised above.
-    if (!m_window->canvases().isEmpty()
-        && hasSlot(m_window, "on_actionClose_Project_triggered()")) {
-        QMetaObject::invokeMethod(m_window, "on_actionClose_Project_triggered");
+    if (!m_window->canvases().isEmpty()) {
+        m_window->on_actionClose_Project_triggered();
         if (!m_window->canvases().isEmpty())
             return;   // the user cancelled, or the save failed
     }
@@ -248,30 +238,12 @@ bool AppTour::openFirstNodeThreeLevelsDown()
             return false;
         index = model->index(0, 0, index);
     }
-    openNode(index);
+    // As the browser's double-click opens it, floating ends of the parent's
+    // connections included.
+    m_window->on_treeView_doubleClicked(index);
     // Opening a node selects its level's tools; the tour keeps its own.
     applyToolSetKeepingModified(ToolSets::Tour);
     return true;
-}
-
-void AppTour::openNode(const QModelIndex &index)
-{
-    // The browser's double-click opens a node with everything that belongs
-    // to it (floating ends of the parent's connections included).
-    if (hasSlot(m_window, "on_treeView_doubleClicked(QModelIndex)")) {
-        QMetaObject::invokeMethod(m_window, "on_treeView_doubleClicked", Q_ARG(QModelIndex, index));
-        return;
-    }
-    const TreeNode *node = m_window->treeModel()->nodeFromIndex(index);
-    for (Canvas *canvas : m_window->canvases()) {
-        if (canvas->level() == node->level() && canvas->id() == node->id()
-            && canvas->parentId() == node->parentId()
-            && canvas->grandParentId() == node->grandParentId()) {
-            m_window->showCanvas(canvas);
-            m_window->applyToolSet(canvas->level());
-            return;
-        }
-    }
 }
 
 QPoint AppTour::runMenuPoint() const
@@ -307,8 +279,7 @@ void AppTour::end()
         m_box->hide();
     m_window->statusBar()->clearMessage();
     applyToolSetKeepingModified(ToolSets::NoProject);
-    if (hasSlot(m_window, "on_actionClose_Project_triggered()"))
-        QMetaObject::invokeMethod(m_window, "on_actionClose_Project_triggered");
+    m_window->on_actionClose_Project_triggered();
     // Cancelling the close keeps the project open; it must stay usable
     // (saving and closing need the project's tools back).
     if (!m_window->canvases().isEmpty()) {

@@ -17,7 +17,6 @@ class QGraphicsItem;
 class QGraphicsView;
 class QMenu;
 class QMenuBar;
-class QModelIndex;
 class QTreeView;
 class TourBox;
 
@@ -77,7 +76,6 @@ private:
     bool prepareStep(int step, Target *target);
     QPoint placeFor(const Target &target);
     bool openFirstNodeThreeLevelsDown();
-    void openNode(const QModelIndex &index);
     QPoint runMenuPoint() const;
     void moveBox(const QPoint &topLeft);
     void applyToolSetKeepingModified(int context);

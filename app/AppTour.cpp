@@ -154,12 +154,12 @@ void AppTour::stateMachineAppTour(bool quit)
         end();
         return;
     }
-    // The box takes its height from the step's text, which it needs to be
-    // placed so that it fits beside its item.
-    m_box->showStep(next.step);
-    moveBox(placeFor(target));
+    // The box takes its height from the step's text, laid out only once the
+    // box is shown, and needs that height to be placed beside its item.
     m_box->show();
     m_box->raise();
+    m_box->showStep(next.step);
+    moveBox(placeFor(target));
     m_tourStep = next.nextTourStep;
 }
 

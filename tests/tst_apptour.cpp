@@ -178,6 +178,8 @@ private slots:
         QCOMPARE(tour->tourStep(), 1);
         QVERIFY(!tour->tourBox()->isHidden());
         QVERIFY(shownText(*w).contains(QStringLiteral("Project Browser")));
+        // As high as its text, on the very first showing too.
+        QVERIFY(tour->tourBox()->height() > 60);
         QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("App Tour in progress.."));
         QCOMPARE(w->toolContext(), ToolSets::Tour);
         // Touring changes nothing: the sample counts as unmodified.

@@ -25,6 +25,7 @@ QColor floatingLinkColour(int direction);
 class FloatingLinkItem : public QObject, public QGraphicsItem
 {
     Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
 public:
     enum { Type = ItemType::FloatingLink };
     enum Direction { Incoming = 0, Outgoing = 1 };

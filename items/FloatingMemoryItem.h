@@ -17,6 +17,7 @@
 class FloatingMemoryItem : public QObject, public QGraphicsItem
 {
     Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
 public:
     enum { Type = ItemType::FloatingMemory };
 

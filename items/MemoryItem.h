@@ -44,6 +44,7 @@ void paintMemoryBand(QPainter *painter, int width, int height, const QColor &fil
 class MemoryItem : public QObject, public QGraphicsItem
 {
     Q_OBJECT
+    Q_INTERFACES(QGraphicsItem)
     friend class DataflowItem;
 public:
     enum { Type = ItemType::Memory };

@@ -13,27 +13,26 @@ using ValueCodec::formatNumber;
 using ValueCodec::formatPolygon;
 using ValueCodec::xmlSafe;
 
+// "\r\n" and a lone "\r" turned into "\n".
+QString unixLineEnds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 // Text inside an element: the XML parser turns "\r\n" and a lone "\r" into
 // "\n" on reading, so write them that way and a saved file reads back as
 // written.
 QString elementText(const QString &text)
 {
-    if (!text.contains(QLatin1Char('\r')))
-        return xmlSafe(text);
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return xmlSafe(normal);
+    return xmlSafe(text.contains(QLatin1Char('\r')) ? unixLineEnds(text) : text);
 }
 
 // The tree text with every line ended by "\r\n".
 QString treeText(const QString &text)
 {
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    normal.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return xmlSafe(normal);
+    return xmlSafe(unixLineEnds(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
 }
 
 class Emitter

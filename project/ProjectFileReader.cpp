@@ -1,5 +1,6 @@
 #include "ProjectFileReader.h"
 
+#include "RecordFields.h"
 #include "ValueCodec.h"
 
 #include <QFile>
@@ -32,31 +33,38 @@ private:
     bool readText(QString *text);
     bool skipToEndOf(int depth);
 
-    // Attribute items.
+    // Items. Each field is an attribute or a child element (see
+    // RecordFields), read as text and then decoded by its type.
     bool readProcess();
-    bool readLink();
-    bool readMemory();
-    bool readDataflow();
+    template <typename Record>
+    bool readItem(QVector<Record> *list);
+    template <typename Record>
+    bool readFields(Record *r);
+    bool readFields(DataflowRecord *r);
+    bool checkItem(const TransitionRecord &r);
+    template <typename Record>
+    bool checkItem(const Record &) { return true; }
+    bool fieldText(const char *name, QString *value);
     bool attrText(const char *name, QString *value);
-    bool attrInt(const char *name, int *value);
-    bool attrNumber(const char *name, double *value);
-    bool attrPolygon(const char *name, PolygonPoints *value);
-
-    // Child-element items.
-    bool readState();
-    bool readTransition();
-    bool readTextItem();
     bool childText(const char *name, QString *value);
-    bool childInt(const char *name, int *value);
-    bool childNumber(const char *name, double *value);
-    bool childFlag(const char *name, bool *value);
-    bool childPolygon(const char *name, PolygonPoints *value);
+    bool field(const char *name, QString *value) { return fieldText(name, value); }
+    bool field(const char *name, int *value) { return decoded(name, value, ValueCodec::parseInt); }
+    bool field(const char *name, double *value) { return decoded(name, value, ValueCodec::parseNumber); }
+    bool field(const char *name, bool *value) { return decoded(name, value, ValueCodec::parseFlag); }
+    bool field(const char *name, PolygonPoints *value)
+    {
+        return decoded(name, value, ValueCodec::parsePolygon);
+    }
+    bool field(const char *name, QStringList *value);
+    template <typename T>
+    bool decoded(const char *name, T *value, bool (*parse)(const QString &, T *));
     bool valueError(const char *name, const QString &text);
 
     QXmlStreamReader m_xml;
     bool m_keep;
     ProjectRecordLists *m_out;
     QString m_element;      // item element being read, for messages
+    bool m_childElements = false; // its fields are child elements
     int m_depth = 0;
     int m_processCount = 0;
     QString m_error;
@@ -176,17 +184,17 @@ bool Walker::readItemList()
         if (name == QLatin1String("Process"))
             ok = readProcess();
         else if (name == QLatin1String("Link"))
-            ok = readLink();
+            ok = readItem(&m_out->links);
         else if (name == QLatin1String("Memory"))
-            ok = readMemory();
+            ok = readItem(&m_out->memories);
         else if (name == QLatin1String("Dataflow"))
-            ok = readDataflow();
+            ok = readItem(&m_out->dataflows);
         else if (name == QLatin1String("StateItem"))
-            ok = readState();
+            ok = readItem(&m_out->states);
         else if (name == QLatin1String("TransitionItem"))
-            ok = readTransition();
+            ok = readItem(&m_out->transitions);
         else if (name == QLatin1String("TextItem"))
-            ok = readTextItem();
+            ok = readItem(&m_out->texts);
         if (!ok)
             return false;
     }
@@ -207,7 +215,30 @@ bool Walker::valueError(const char *name, const QString &text)
                     .arg(m_element, QLatin1String(name), text.left(40)));
 }
 
-// ---- attribute items ------------------------------------------------------
+// ---- items ------------------------------------------------------------------
+
+bool Walker::fieldText(const char *name, QString *value)
+{
+    return m_childElements ? childText(name, value) : attrText(name, value);
+}
+
+template <typename T>
+bool Walker::decoded(const char *name, T *value, bool (*parse)(const QString &, T *))
+{
+    QString text;
+    if (!fieldText(name, &text))
+        return false;
+    return parse(text, value) || valueError(name, text);
+}
+
+bool Walker::field(const char *name, QStringList *value)
+{
+    QString text;
+    if (!fieldText(name, &text))
+        return false;
+    *value = ValueCodec::splitLabels(text);
+    return true;
+}
 
 bool Walker::attrText(const char *name, QString *value)
 {
@@ -218,123 +249,6 @@ bool Walker::attrText(const char *name, QString *value)
     *value = attributes.value(key).toString();
     return true;
 }
-
-bool Walker::attrInt(const char *name, int *value)
-{
-    QString text;
-    if (!attrText(name, &text))
-        return false;
-    return ValueCodec::parseInt(text, value) || valueError(name, text);
-}
-
-bool Walker::attrNumber(const char *name, double *value)
-{
-    QString text;
-    if (!attrText(name, &text))
-        return false;
-    return ValueCodec::parseNumber(text, value) || valueError(name, text);
-}
-
-bool Walker::attrPolygon(const char *name, PolygonPoints *value)
-{
-    QString text;
-    if (!attrText(name, &text))
-        return false;
-    return ValueCodec::parsePolygon(text, value) || valueError(name, text);
-}
-
-bool Walker::readProcess()
-{
-    m_element = QStringLiteral("Process");
-    ProcessRecord r;
-    const bool ok = attrInt("level", &r.level) && attrInt("Nos", &r.nos)
-        && attrInt("id", &r.id) && attrText("label", &r.label)
-        && attrInt("parentId", &r.parentId) && attrInt("grandParentId", &r.grandParentId)
-        && attrNumber("xCoord", &r.xCoord) && attrNumber("yCoord", &r.yCoord)
-        && attrInt("width", &r.width) && attrInt("height", &r.height)
-        && attrInt("shape", &r.shape) && attrText("code", &r.code)
-        && attrText("description", &r.description)
-        && attrText("backgroundColour", &r.backgroundColour)
-        && attrPolygon("polygon", &r.polygon);
-    if (!ok)
-        return false;
-    ++m_processCount;
-    if (m_keep)
-        m_out->processes.append(r);
-    return true;
-}
-
-bool Walker::readLink()
-{
-    m_element = QStringLiteral("Link");
-    LinkRecord r;
-    const bool ok = attrInt("level", &r.level) && attrInt("parentId", &r.parentId)
-        && attrInt("grandParentId", &r.grandParentId)
-        && attrNumber("xCoord", &r.xCoord) && attrNumber("yCoord", &r.yCoord)
-        && attrText("label", &r.label) && attrText("description", &r.description)
-        && attrText("datatype", &r.datatype) && attrText("startItem", &r.startItem)
-        && attrText("endItem", &r.endItem)
-        && attrText("backgroundColour", &r.backgroundColour)
-        && attrPolygon("polygon", &r.polygon);
-    if (!ok)
-        return false;
-    r.fileBlock = m_processCount - 1;
-    if (m_keep)
-        m_out->links.append(r);
-    return true;
-}
-
-bool Walker::readMemory()
-{
-    m_element = QStringLiteral("Memory");
-    MemoryRecord r;
-    const bool ok = attrInt("level", &r.level) && attrInt("parentId", &r.parentId)
-        && attrInt("grandParentId", &r.grandParentId)
-        && attrNumber("xCoord", &r.xCoord) && attrNumber("yCoord", &r.yCoord)
-        && attrText("label", &r.label) && attrText("description", &r.description)
-        && attrText("datatype", &r.datatype)
-        && attrText("backgroundColour", &r.backgroundColour)
-        && attrPolygon("polygon", &r.polygon);
-    if (!ok)
-        return false;
-    r.fileBlock = m_processCount - 1;
-    if (m_keep)
-        m_out->memories.append(r);
-    return true;
-}
-
-bool Walker::readDataflow()
-{
-    m_element = QStringLiteral("Dataflow");
-    DataflowRecord r;
-    bool ok = attrInt("level", &r.level) && attrInt("parentId", &r.parentId)
-        && attrInt("grandParentId", &r.grandParentId) && attrInt("lineType", &r.lineType)
-        && attrNumber("xCoord", &r.xCoord) && attrNumber("yCoord", &r.yCoord)
-        && attrText("label", &r.label) && attrText("description", &r.description)
-        && attrText("datatype", &r.datatype)
-        && attrText("backgroundColour", &r.backgroundColour)
-        && attrPolygon("polygon", &r.polygon);
-    if (!ok)
-        return false;
-    // The writer names the two ends only for the two directions it knows
-    // (lineType 1 and 2), so only those must carry them; a file it wrote
-    // with any other lineType still opens.
-    if (r.lineType == 1 || r.lineType == 2) {
-        ok = attrText("startItem", &r.startItem) && attrText("endItem", &r.endItem);
-    } else {
-        const QXmlStreamAttributes attributes = m_xml.attributes();
-        r.startItem = attributes.value(QLatin1String("startItem")).toString();
-        r.endItem = attributes.value(QLatin1String("endItem")).toString();
-    }
-    if (!ok)
-        return false;
-    r.fileBlock = m_processCount - 1;
-    if (m_keep)
-        m_out->dataflows.append(r);
-    return true;
-}
-
-// ---- child-element items --------------------------------------------------
 
 bool Walker::childText(const char *name, QString *value)
 {
@@ -355,108 +269,68 @@ bool Walker::childText(const char *name, QString *value)
     return readText(value);
 }
 
-bool Walker::childInt(const char *name, int *value)
+// Reads every field in file order; an item of child elements is then read
+// on to its end, whatever follows the last field.
+template <typename Record>
+bool Walker::readFields(Record *r)
 {
-    QString text;
-    if (!childText(name, &text))
-        return false;
-    return ValueCodec::parseInt(text, value) || valueError(name, text);
-}
-
-bool Walker::childNumber(const char *name, double *value)
-{
-    QString text;
-    if (!childText(name, &text))
-        return false;
-    return ValueCodec::parseNumber(text, value) || valueError(name, text);
-}
-
-bool Walker::childFlag(const char *name, bool *value)
-{
-    QString text;
-    if (!childText(name, &text))
-        return false;
-    return ValueCodec::parseFlag(text, value) || valueError(name, text);
-}
-
-bool Walker::childPolygon(const char *name, PolygonPoints *value)
-{
-    QString text;
-    if (!childText(name, &text))
-        return false;
-    return ValueCodec::parsePolygon(text, value) || valueError(name, text);
-}
-
-bool Walker::readState()
-{
-    m_element = QStringLiteral("StateItem");
+    using Fields = RecordFields<Record>;
+    m_element = QLatin1String(Fields::element);
+    m_childElements = Fields::childElements;
     const int depth = m_depth;
-    StateRecord r;
-    QString transitions;
-    const bool ok = childInt("level", &r.level) && childInt("parentId", &r.parentId)
-        && childInt("grandParentId", &r.grandParentId) && childText("label", &r.label)
-        && childFlag("ifInitialState", &r.ifInitialState)
-        && childText("initialCondition", &r.initialCondition)
-        && childText("initialDescription", &r.initialDescription)
-        && childNumber("xCoord", &r.xCoord) && childNumber("yCoord", &r.yCoord)
-        && childInt("width", &r.width) && childInt("height", &r.height)
-        && childText("backgroundColour", &r.backgroundColour)
-        && childPolygon("polygon", &r.polygon) && childText("action", &r.action)
-        && childText("description", &r.description)
-        && childInt("numberOfTI", &r.numberOfTI) && childText("transitions", &transitions)
-        && skipToEndOf(depth);
+    const bool ok = Fields::visit(*r, [this](const char *name, auto &value) {
+        return field(name, &value);
+    });
+    return ok && (!Fields::childElements || skipToEndOf(depth));
+}
+
+bool Walker::readFields(DataflowRecord *r)
+{
+    using Fields = RecordFields<DataflowRecord>;
+    m_element = QLatin1String(Fields::element);
+    m_childElements = false;
+    const bool ok = Fields::visit(
+        *r, [this](const char *name, auto &value) { return field(name, &value); }, false);
     if (!ok)
         return false;
-    r.transitions = ValueCodec::splitLabels(transitions);
-    r.fileBlock = m_processCount - 1;
-    if (m_keep)
-        m_out->states.append(r);
+    // The writer names the two ends only for the two directions it knows
+    // (lineType 1 and 2), so only those must carry them; a file it wrote
+    // with any other lineType still opens.
+    if (Fields::hasEnds(*r))
+        return attrText("startItem", &r->startItem) && attrText("endItem", &r->endItem);
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    r->startItem = attributes.value(QLatin1String("startItem")).toString();
+    r->endItem = attributes.value(QLatin1String("endItem")).toString();
     return true;
 }
 
-bool Walker::readTransition()
+bool Walker::checkItem(const TransitionRecord &r)
 {
-    m_element = QStringLiteral("TransitionItem");
-    const int depth = m_depth;
-    TransitionRecord r;
-    const bool ok = childInt("level", &r.level) && childInt("parentId", &r.parentId)
-        && childInt("grandParentId", &r.grandParentId) && childText("label", &r.label)
-        && childText("condition", &r.condition)
-        && childText("backgroundColour", &r.backgroundColour)
-        && childNumber("xCoord", &r.xCoord) && childNumber("yCoord", &r.yCoord)
-        && childText("midPos", &r.midPos) && childInt("width", &r.width)
-        && childInt("height", &r.height) && childPolygon("polygon", &r.polygon)
-        && childText("startItem", &r.startItem) && childText("endItem", &r.endItem)
-        && childText("description", &r.description) && childText("action", &r.action)
-        && skipToEndOf(depth);
-    if (!ok)
-        return false;
     if (!r.midPos.isEmpty() && !ValueCodec::parsePoint(r.midPos, nullptr))
         return valueError("midPos", r.midPos);
-    r.fileBlock = m_processCount - 1;
-    if (m_keep)
-        m_out->transitions.append(r);
     return true;
 }
 
-bool Walker::readTextItem()
+bool Walker::readProcess()
 {
-    m_element = QStringLiteral("TextItem");
-    const int depth = m_depth;
-    TextRecord r;
-    const bool ok = childInt("level", &r.level) && childInt("parentId", &r.parentId)
-        && childInt("grandParentId", &r.grandParentId)
-        && childNumber("xCoord", &r.xCoord) && childNumber("yCoord", &r.yCoord)
-        && childInt("width", &r.width) && childInt("height", &r.height)
-        && childInt("type", &r.type)
-        && childText("backgroundColour", &r.backgroundColour)
-        && childText("textColour", &r.textColour) && childPolygon("polygon", &r.polygon)
-        && childText("action", &r.action) && skipToEndOf(depth);
-    if (!ok)
+    ProcessRecord r;
+    if (!readFields(&r))
+        return false;
+    ++m_processCount;
+    if (m_keep)
+        m_out->processes.append(r);
+    return true;
+}
+
+template <typename Record>
+bool Walker::readItem(QVector<Record> *list)
+{
+    Record r;
+    if (!readFields(&r) || !checkItem(r))
         return false;
     r.fileBlock = m_processCount - 1;
     if (m_keep)
-        m_out->texts.append(r);
+        list->append(r);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "ProjectFileWriter.h"
 
+#include "RecordFields.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
@@ -12,27 +13,26 @@ using ValueCodec::formatNumber;
 using ValueCodec::formatPolygon;
 using ValueCodec::xmlSafe;
 
+// "\r\n" and a lone "\r" turned into "\n".
+QString unixLineEnds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 // Text inside an element: the XML parser turns "\r\n" and a lone "\r" into
 // "\n" on reading, so write them that way and a saved file reads back as
 // written.
 QString elementText(const QString &text)
 {
-    if (!text.contains(QLatin1Char('\r')))
-        return xmlSafe(text);
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return xmlSafe(normal);
+    return xmlSafe(text.contains(QLatin1Char('\r')) ? unixLineEnds(text) : text);
 }
 
 // The tree text with every line ended by "\r\n".
 QString treeText(const QString &text)
 {
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    normal.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return xmlSafe(normal);
+    return xmlSafe(unixLineEnds(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
 }
 
 class Emitter
@@ -44,34 +44,44 @@ public:
     bool hasError() const { return m_xml.hasError(); }
 
 private:
+    // One attribute per field of an attribute item.
     void attr(const char *name, const QString &value)
     {
         m_xml.writeAttribute(QLatin1String(name), xmlSafe(value));
     }
     void attr(const char *name, int value) { m_xml.writeAttribute(QLatin1String(name), QString::number(value)); }
-    void coord(const char *name, double value) { m_xml.writeAttribute(QLatin1String(name), formatNumber(value)); }
+    void attr(const char *name, double value) { m_xml.writeAttribute(QLatin1String(name), formatNumber(value)); }
+    void attr(const char *name, const PolygonPoints &value) { attr(name, formatPolygon(value)); }
+
+    // One text element per field of a state-machine item.
     void child(const char *name, const QString &value)
     {
         m_xml.writeTextElement(QLatin1String(name), elementText(value));
     }
     void child(const char *name, int value) { m_xml.writeTextElement(QLatin1String(name), QString::number(value)); }
-    void childCoord(const char *name, double value)
+    void child(const char *name, double value)
     {
         m_xml.writeTextElement(QLatin1String(name), formatNumber(value));
     }
+    void child(const char *name, bool value) { child(name, value ? 1 : 0); }
+    void child(const char *name, const PolygonPoints &value) { child(name, formatPolygon(value)); }
+    void child(const char *name, const QStringList &value) { child(name, ValueCodec::joinLabels(value)); }
 
-    void processAttributes(const ProcessRecord &r);
+    template <typename Record>
+    void attributes(const Record &r)
+    {
+        RecordFields<Record>::visit(r, [this](const char *name, const auto &value) {
+            attr(name, value);
+            return true;
+        });
+    }
+
     void writeBlock(const CanvasBlock &block, GroupLayout layout);
     void writeGroups(const CanvasBlock &block, bool all);
     template <typename Record>
     void writeGroup(const char *name, const QVector<Record> &records, bool always);
-
-    void writeItem(const LinkRecord &r);
-    void writeItem(const MemoryRecord &r);
-    void writeItem(const DataflowRecord &r);
-    void writeItem(const StateRecord &r);
-    void writeItem(const TransitionRecord &r);
-    void writeItem(const TextRecord &r);
+    template <typename Record>
+    void writeItem(const Record &r);
 
     QXmlStreamWriter m_xml;
 };
@@ -86,7 +96,7 @@ void Emitter::writeDocument(const ProjectDocument &document)
     m_xml.writeStartElement(QStringLiteral("GraphicsItemList"));
 
     m_xml.writeEmptyElement(QStringLiteral("Process"));
-    processAttributes(document.root);
+    attributes(document.root);
     if (document.layout == GroupLayout::Saved) {
         // The level-1 canvas keeps only process items; its groups stay empty.
         writeGroup("LinkItems", QVector<LinkRecord>(), true);
@@ -102,30 +112,11 @@ void Emitter::writeDocument(const ProjectDocument &document)
     m_xml.writeEndDocument();
 }
 
-void Emitter::processAttributes(const ProcessRecord &r)
-{
-    attr("level", r.level);
-    attr("Nos", r.nos);
-    attr("id", r.id);
-    attr("label", r.label);
-    attr("parentId", r.parentId);
-    attr("grandParentId", r.grandParentId);
-    coord("xCoord", r.xCoord);
-    coord("yCoord", r.yCoord);
-    attr("width", r.width);
-    attr("height", r.height);
-    attr("shape", r.shape);
-    attr("code", r.code);
-    attr("description", r.description);
-    attr("backgroundColour", r.backgroundColour);
-    attr("polygon", formatPolygon(r.polygon));
-}
-
 void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)
 {
     if (layout == GroupLayout::Saved) {
         m_xml.writeEmptyElement(QStringLiteral("Process"));
-        processAttributes(block.process);
+        attributes(block.process);
         writeGroups(block, true);
         return;
     }
@@ -134,11 +125,11 @@ void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)
         || !block.transitions.isEmpty() || !block.texts.isEmpty();
     if (!hasItems) {
         m_xml.writeEmptyElement(QStringLiteral("Process"));
-        processAttributes(block.process);
+        attributes(block.process);
         return;
     }
     m_xml.writeStartElement(QStringLiteral("Process"));
-    processAttributes(block.process);
+    attributes(block.process);
     writeGroups(block, false);
     m_xml.writeEndElement();
 }
@@ -169,120 +160,21 @@ void Emitter::writeGroup(const char *name, const QVector<Record> &records, bool 
     m_xml.writeEndElement();
 }
 
-void Emitter::writeItem(const LinkRecord &r)
+template <typename Record>
+void Emitter::writeItem(const Record &r)
 {
-    m_xml.writeEmptyElement(QStringLiteral("Link"));
-    attr("level", r.level);
-    attr("parentId", r.parentId);
-    attr("grandParentId", r.grandParentId);
-    coord("xCoord", r.xCoord);
-    coord("yCoord", r.yCoord);
-    attr("label", r.label);
-    attr("description", r.description);
-    attr("datatype", r.datatype);
-    attr("startItem", r.startItem);
-    attr("endItem", r.endItem);
-    attr("backgroundColour", r.backgroundColour);
-    attr("polygon", formatPolygon(r.polygon));
-}
-
-void Emitter::writeItem(const MemoryRecord &r)
-{
-    m_xml.writeEmptyElement(QStringLiteral("Memory"));
-    attr("level", r.level);
-    attr("parentId", r.parentId);
-    attr("grandParentId", r.grandParentId);
-    coord("xCoord", r.xCoord);
-    coord("yCoord", r.yCoord);
-    attr("label", r.label);
-    attr("description", r.description);
-    attr("datatype", r.datatype);
-    attr("backgroundColour", r.backgroundColour);
-    attr("polygon", formatPolygon(r.polygon));
-}
-
-void Emitter::writeItem(const DataflowRecord &r)
-{
-    m_xml.writeEmptyElement(QStringLiteral("Dataflow"));
-    attr("level", r.level);
-    attr("parentId", r.parentId);
-    attr("grandParentId", r.grandParentId);
-    attr("lineType", r.lineType);
-    coord("xCoord", r.xCoord);
-    coord("yCoord", r.yCoord);
-    attr("label", r.label);
-    attr("description", r.description);
-    attr("datatype", r.datatype);
-    // The two ends are named only for the two known directions.
-    if (r.lineType == 1 || r.lineType == 2) {
-        attr("startItem", r.startItem);
-        attr("endItem", r.endItem);
+    using Fields = RecordFields<Record>;
+    if constexpr (Fields::childElements) {
+        m_xml.writeStartElement(QLatin1String(Fields::element));
+        Fields::visit(r, [this](const char *name, const auto &value) {
+            child(name, value);
+            return true;
+        });
+        m_xml.writeEndElement();
+    } else {
+        m_xml.writeEmptyElement(QLatin1String(Fields::element));
+        attributes(r);
     }
-    attr("backgroundColour", r.backgroundColour);
-    attr("polygon", formatPolygon(r.polygon));
-}
-
-void Emitter::writeItem(const StateRecord &r)
-{
-    m_xml.writeStartElement(QStringLiteral("StateItem"));
-    child("level", r.level);
-    child("parentId", r.parentId);
-    child("grandParentId", r.grandParentId);
-    child("label", r.label);
-    child("ifInitialState", r.ifInitialState ? 1 : 0);
-    child("initialCondition", r.initialCondition);
-    child("initialDescription", r.initialDescription);
-    childCoord("xCoord", r.xCoord);
-    childCoord("yCoord", r.yCoord);
-    child("width", r.width);
-    child("height", r.height);
-    child("backgroundColour", r.backgroundColour);
-    child("polygon", formatPolygon(r.polygon));
-    child("action", r.action);
-    child("description", r.description);
-    child("numberOfTI", r.numberOfTI);
-    child("transitions", ValueCodec::joinLabels(r.transitions));
-    m_xml.writeEndElement();
-}
-
-void Emitter::writeItem(const TransitionRecord &r)
-{
-    m_xml.writeStartElement(QStringLiteral("TransitionItem"));
-    child("level", r.level);
-    child("parentId", r.parentId);
-    child("grandParentId", r.grandParentId);
-    child("label", r.label);
-    child("condition", r.condition);
-    child("backgroundColour", r.backgroundColour);
-    childCoord("xCoord", r.xCoord);
-    childCoord("yCoord", r.yCoord);
-    child("midPos", r.midPos);
-    child("width", r.width);
-    child("height", r.height);
-    child("polygon", formatPolygon(r.polygon));
-    child("startItem", r.startItem);
-    child("endItem", r.endItem);
-    child("description", r.description);
-    child("action", r.action);
-    m_xml.writeEndElement();
-}
-
-void Emitter::writeItem(const TextRecord &r)
-{
-    m_xml.writeStartElement(QStringLiteral("TextItem"));
-    child("level", r.level);
-    child("parentId", r.parentId);
-    child("grandParentId", r.grandParentId);
-    childCoord("xCoord", r.xCoord);
-    childCoord("yCoord", r.yCoord);
-    child("width", r.width);
-    child("height", r.height);
-    child("type", r.type);
-    child("backgroundColour", r.backgroundColour);
-    child("textColour", r.textColour);
-    child("polygon", formatPolygon(r.polygon));
-    child("action", r.action);
-    m_xml.writeEndElement();
 }
 
 } // namespace

@@ -159,6 +159,13 @@ AddMemoryCommand *Canvas::lastAddMemoryCommand() const
     return stillStacked(m_lastAddMemoryCommand);
 }
 
+void Canvas::pushAndSelect(QUndoCommand *command)
+{
+    pushCommand(command);
+    update();
+    trigger(m_selectAction);
+}
+
 void Canvas::pushCommand(QUndoCommand *command)
 {
     if (auto *c = dynamic_cast<AddStateCommand *>(command))
@@ -330,9 +337,7 @@ void Canvas::addSelfTransition()
 {
     if (!m_currentState || !m_states.contains(m_currentState))
         return;
-    pushCommand(new AddTransitionCommand(this, m_currentState, m_currentState));
-    update();
-    trigger(m_selectAction);
+    pushAndSelect(new AddTransitionCommand(this, m_currentState, m_currentState));
 }
 
 // --- floating ends -----------------------------------------------------------------
@@ -457,30 +462,43 @@ bool Canvas::deleteItem(QGraphicsItem *item)
     }
 }
 
+namespace {
+template <class T> void forgetIf(T *&pointer, const QGraphicsItem *item)
+{
+    if (static_cast<QGraphicsItem *>(pointer) == item)
+        pointer = nullptr;
+}
+} // namespace
+
 void Canvas::forgetCurrent(const QGraphicsItem *item)
 {
-    if (static_cast<QGraphicsItem *>(m_currentProcessItem) == item)
-        m_currentProcessItem = nullptr;
-    if (static_cast<QGraphicsItem *>(m_currentLink) == item)
-        m_currentLink = nullptr;
-    if (static_cast<QGraphicsItem *>(m_currentMemoryItem) == item)
-        m_currentMemoryItem = nullptr;
-    if (static_cast<QGraphicsItem *>(m_currentDataflow) == item)
-        m_currentDataflow = nullptr;
-    if (static_cast<QGraphicsItem *>(m_lastProcessItem) == item)
-        m_lastProcessItem = nullptr;
+    // The lines of the last link or dataflow go with it.
     if (static_cast<QGraphicsItem *>(m_lastLink) == item)
-        m_lastLink = nullptr;
+        m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
     if (static_cast<QGraphicsItem *>(m_lastDataflow) == item)
-        m_lastDataflow = nullptr;
+        m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
+    forgetIf(m_currentProcessItem, item);
+    forgetIf(m_currentLink, item);
+    forgetIf(m_currentMemoryItem, item);
+    forgetIf(m_currentDataflow, item);
+    forgetIf(m_lastProcessItem, item);
+    forgetIf(m_lastLink, item);
+    forgetIf(m_lastDataflow, item);
+}
+
+void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
+{
+    for (DataflowItem *flow : flows) {
+        m_dataflows.removeOne(flow);
+        forgetCurrent(flow);
+        delete flow;
+    }
 }
 
 void Canvas::deleteLink(LinkItem *link)
 {
     if (!link || !m_links.removeOne(link))
         return;
-    if (m_lastLink == link)
-        m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
     link->detach();   // both process items forget it, its lines are destroyed
     forgetCurrent(link);
     delete link;
@@ -490,8 +508,6 @@ void Canvas::deleteDataflow(DataflowItem *dataflow)
 {
     if (!dataflow || !m_dataflows.removeOne(dataflow))
         return;
-    if (m_lastDataflow == dataflow)
-        m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
     dataflow->detach();   // process and memory item forget it, its lines are destroyed
     forgetCurrent(dataflow);
     delete dataflow;
@@ -501,14 +517,7 @@ void Canvas::deleteMemoryItem(MemoryItem *memory)
 {
     if (!memory || !m_memoryItems.removeOne(memory))
         return;
-    const QList<DataflowItem *> flows = memory->detachDataflows();
-    for (DataflowItem *flow : flows) {
-        if (m_lastDataflow == flow)
-            m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
-        m_dataflows.removeOne(flow);
-        forgetCurrent(flow);
-        delete flow;
-    }
+    dropDataflows(memory->detachDataflows());
     // Not undoable, but its add command may still be on the stack: keep the
     // item (out of the scene) so that command never meets a dead pointer.
     takeFromScene(memory);
@@ -523,19 +532,10 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
         return;
     for (LinkItem *link : item->links()) {
         m_links.removeOne(link);
-        if (m_lastLink == link)
-            m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
         forgetCurrent(link);
     }
     item->deleteLinks();
-    const QList<DataflowItem *> flows = item->detachDataflows();
-    for (DataflowItem *flow : flows) {
-        if (m_lastDataflow == flow)
-            m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
-        m_dataflows.removeOne(flow);
-        forgetCurrent(flow);
-        delete flow;
-    }
+    dropDataflows(item->detachDataflows());
     m_processItems.removeOne(item);
     forgetCurrent(item);
     delete item;
@@ -559,19 +559,13 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     switch (m_mode) {
     case StateMode:
         // Centre the default 280 x 150 state on the point.
-        pushCommand(new AddStateCommand(this, point.x() - 140, point.y() - 75));
-        update();
-        trigger(m_selectAction);
+        pushAndSelect(new AddStateCommand(this, point.x() - 140, point.y() - 75));
         break;
     case TextMode:
-        pushCommand(new AddTextCommand(this, point.x(), point.y()));
-        update();
-        trigger(m_selectAction);
+        pushAndSelect(new AddTextCommand(this, point.x(), point.y()));
         break;
     case MemoryMode:
-        pushCommand(new AddMemoryCommand(this, point.x(), point.y()));
-        update();
-        trigger(m_selectAction);
+        pushAndSelect(new AddMemoryCommand(this, point.x(), point.y()));
         break;
     case ProcessMode:
         insertProcessItem(point);
@@ -630,10 +624,8 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     QGraphicsScene::mouseReleaseEvent(event);
 }
 
-void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+void Canvas::makeCurrent(QGraphicsItem *item)
 {
-    unmarkAll();
-    QGraphicsItem *item = topItemAt(event->scenePos());
     switch (item ? item->type() : 0) {
     case ItemType::State: m_currentState = static_cast<StateItem *>(item); break;
     case ItemType::Transition: m_currentTransition = static_cast<TransitionItem *>(item); break;
@@ -644,6 +636,12 @@ void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     case ItemType::Dataflow: m_currentDataflow = static_cast<DataflowItem *>(item); break;
     default: break;
     }
+}
+
+void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    unmarkAll();
+    makeCurrent(topItemAt(event->scenePos()));
     QGraphicsScene::contextMenuEvent(event);
 }
 
@@ -651,38 +649,17 @@ void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
 {
     unmarkAll();
     QGraphicsItem *item = topItemAt(event->scenePos());
+    makeCurrent(item);
     switch (item ? item->type() : 0) {
-    case ItemType::State:
-        m_currentState = static_cast<StateItem *>(item);
-        displayStateProperties();
-        break;
-    case ItemType::Transition:
-        m_currentTransition = static_cast<TransitionItem *>(item);
-        displayTransitionProperties();
-        break;
-    case ItemType::Text:
-        m_currentTextItem = static_cast<TextItem *>(item);
-        displayTextItemProperties();
-        break;
-    case ItemType::Process:
-        // Renaming a process item renames its tree node: the window runs it.
-        m_currentProcessItem = static_cast<ProcessItem *>(item);
-        trigger(m_processPropertiesAction);
-        break;
-    case ItemType::Link:
-        m_currentLink = static_cast<LinkItem *>(item);
-        displayLinkItemProperties();
-        break;
-    case ItemType::Memory:
-        m_currentMemoryItem = static_cast<MemoryItem *>(item);
-        displayMemoryItemProperties();
-        break;
-    case ItemType::Dataflow:
-        m_currentDataflow = static_cast<DataflowItem *>(item);
-        displayDataflowItemProperties();
-        break;
-    default:
-        break;
+    case ItemType::State: displayStateProperties(); break;
+    case ItemType::Transition: displayTransitionProperties(); break;
+    case ItemType::Text: displayTextItemProperties(); break;
+    // Renaming a process item renames its tree node: the window runs it.
+    case ItemType::Process: trigger(m_processPropertiesAction); break;
+    case ItemType::Link: displayLinkItemProperties(); break;
+    case ItemType::Memory: displayMemoryItemProperties(); break;
+    case ItemType::Dataflow: displayDataflowItemProperties(); break;
+    default: break;
     }
     QGraphicsScene::mouseDoubleClickEvent(event);
 }
@@ -759,6 +736,24 @@ void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
     trigger(m_selectAction);
 }
 
+namespace {
+// Puts the two lines of a link or dataflow box under every item, hands them
+// to the box and remembers them in lastLines.
+template <class Box, class Line>
+void addBoxLines(QGraphicsScene *scene, Box *box, Line *startLine, Line *endLine,
+                 Line *lastLines[2])
+{
+    startLine->setZValue(0);
+    endLine->setZValue(0);
+    scene->addItem(startLine);
+    scene->addItem(endLine);
+    box->setStartLine(startLine);
+    box->setEndLine(endLine);
+    lastLines[0] = startLine;
+    lastLines[1] = endLine;
+}
+} // namespace
+
 void Canvas::connectProcesses(ProcessItem *start, ProcessItem *end)
 {
     auto *link = new LinkItem(menu(LinkMenu), start, end);
@@ -769,15 +764,8 @@ void Canvas::connectProcesses(ProcessItem *start, ProcessItem *end)
     m_links.append(link);
     auto *startLine = new LinkLine(start, link);
     auto *endLine = new LinkLine(link, end);
-    startLine->setZValue(0);
-    endLine->setZValue(0);
-    addItem(startLine);
-    addItem(endLine);
-    link->setStartLine(startLine);
-    link->setEndLine(endLine);
+    addBoxLines(this, link, startLine, endLine, m_lastLinkLines);
     m_lastLink = link;
-    m_lastLinkLines[0] = startLine;
-    m_lastLinkLines[1] = endLine;
 }
 
 void Canvas::connectDataflow(QGraphicsItem *start, QGraphicsItem *end)
@@ -790,13 +778,6 @@ void Canvas::connectDataflow(QGraphicsItem *start, QGraphicsItem *end)
     m_dataflows.append(dataflow);
     auto *startLine = new DataflowLine(start, dataflow);
     auto *endLine = new DataflowLine(dataflow, end);
-    startLine->setZValue(0);
-    endLine->setZValue(0);
-    addItem(startLine);
-    addItem(endLine);
-    dataflow->setStartLine(startLine);
-    dataflow->setEndLine(endLine);
+    addBoxLines(this, dataflow, startLine, endLine, m_lastDataflowLines);
     m_lastDataflow = dataflow;
-    m_lastDataflowLines[0] = startLine;
-    m_lastDataflowLines[1] = endLine;
 }

@@ -304,7 +304,10 @@ private:
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
     void connectProcesses(ProcessItem *start, ProcessItem *end);
     void connectDataflow(QGraphicsItem *start, QGraphicsItem *end);
+    void pushAndSelect(QUndoCommand *command);
+    void makeCurrent(QGraphicsItem *item);
     void forgetCurrent(const QGraphicsItem *item);
+    void dropDataflows(const QList<DataflowItem *> &flows);
     template <class T> void stampIdentity(T *item);
     template <class Cmd> Cmd *stillStacked(Cmd *command) const;
 

@@ -1,5 +1,8 @@
 #include "ConnectorGeometry.h"
 
+#include "LabelBoxItem.h"
+
+#include <QGraphicsLineItem>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QtMath>
@@ -123,4 +126,26 @@ void paintConnector(QPainter *painter, const QPen &pen, const QLineF &line,
         painter->drawPolygon(arrowHead);
     if (selected)
         drawSelectionCopies(painter, line);
+}
+
+bool placeClippedConnector(QGraphicsLineItem *line, const QPointF &from, const QPointF &to,
+                           const QPolygonF &outline, const QPointF &outlineOffset,
+                           QPolygonF *arrowHead)
+{
+    QLineF connector;
+    if (!clippedConnector(from, to, outline, outlineOffset, &connector))
+        return false;
+    // setLine announces the geometry change itself when the line moves.
+    line->setLine(connector);
+    *arrowHead = ::arrowHead(connector);
+    return true;
+}
+
+void paintBoxConnector(QPainter *painter, const QGraphicsLineItem &line, bool hasGeometry,
+                       const QGraphicsItem *first, const QGraphicsItem *second,
+                       const LabelBoxItem *box, const QPolygonF &arrowHead)
+{
+    if (!hasGeometry || !first || !second || first->collidesWithItem(second) || box->isHidden())
+        return;
+    paintConnector(painter, line.pen(), line.line(), arrowHead, line.isSelected());
 }

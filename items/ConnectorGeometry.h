@@ -13,6 +13,9 @@
 #include <QPolygonF>
 #include <QRectF>
 
+class QGraphicsItem;
+class QGraphicsLineItem;
+class LabelBoxItem;
 class QPainter;
 
 namespace Connector {
@@ -74,3 +77,17 @@ void paintConnector(QPainter *painter, const QPen &pen, const QLineF &line,
 // Draws the two thin dashed copies that show a selected line, at (0, +4) and
 // (0, -4) from it. The painter's pen is restored afterwards.
 void drawSelectionCopies(QPainter *painter, const QLineF &line);
+
+// Gives line the connector clipped as by clippedConnector and stores its
+// arrow head in *arrowHead. Returns false and leaves both untouched when no
+// edge is crossed (e.g. one item inside the other).
+bool placeClippedConnector(QGraphicsLineItem *line, const QPointF &from, const QPointF &to,
+                           const QPolygonF &outline, const QPointF &outlineOffset,
+                           QPolygonF *arrowHead);
+
+// Paints a line that joins a box to one of its ends (link and dataflow
+// lines), unless it has no geometry, either end is gone, first collides
+// with second or the box is hidden.
+void paintBoxConnector(QPainter *painter, const QGraphicsLineItem &line, bool hasGeometry,
+                       const QGraphicsItem *first, const QGraphicsItem *second,
+                       const LabelBoxItem *box, const QPolygonF &arrowHead);

@@ -95,26 +95,15 @@ QGraphicsItem *DataflowLine::endGraphic() const
 
 void DataflowLine::updateGeometry()
 {
+    // With an end gone, or when the centre line misses the outline (e.g. one
+    // item inside the other), the last geometry stays but nothing is drawn.
     const QGraphicsItem *first = startGraphic();
     const QGraphicsItem *second = endGraphic();
-    if (!first || !second) {
-        m_hasGeometry = false;
+    m_hasGeometry = first && second
+        && placeClippedConnector(this, centreOf(first), centreOf(second), outlineOf(second),
+                                 second->pos(), &m_arrowHead);
+    if (!m_hasGeometry)
         update();
-        return;
-    }
-    const QPointF from = centreOf(first);
-    QLineF connector;
-    if (!clippedConnector(from, centreOf(second), outlineOf(second), second->pos(), &connector)) {
-        // The centre line misses the outline (e.g. one item inside the
-        // other): keep the last geometry but draw nothing.
-        m_hasGeometry = false;
-        update();
-        return;
-    }
-    prepareGeometryChange();
-    setLine(connector);
-    m_arrowHead = ::arrowHead(connector);
-    m_hasGeometry = true;
 }
 
 QRectF DataflowLine::boundingRect() const
@@ -129,13 +118,8 @@ QPainterPath DataflowLine::shape() const
 
 void DataflowLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    const QGraphicsItem *first = startGraphic();
-    const QGraphicsItem *second = endGraphic();
-    if (!m_hasGeometry || !first || !second || first->collidesWithItem(second)
-        || m_dataflow->isHidden())
-        return;
-    paintConnector(painter, pen(), line(), hasArrowHead() ? m_arrowHead : QPolygonF(),
-                   isSelected());
+    paintBoxConnector(painter, *this, m_hasGeometry, startGraphic(), endGraphic(), m_dataflow,
+                      hasArrowHead() ? m_arrowHead : QPolygonF());
 }
 
 void DataflowLine::endDestroyed()

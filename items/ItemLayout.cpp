@@ -75,3 +75,18 @@ QFont itemPaintFont(const QFont &fallback)
         font.setPixelSize(pixelSize);
     return font;
 }
+
+QPolygonF storedOutline(const QVector<QPointF> &points, int width, int height)
+{
+    return points.size() >= 2 ? QPolygonF(points) : closedRectangle(width, height);
+}
+
+QString storedColourName(const QColor &colour, const QColor &fallback)
+{
+    return (colour.isValid() ? colour : fallback).name();
+}
+
+QPen boxOutlinePen(Qt::PenStyle style)
+{
+    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
+}

@@ -4,7 +4,9 @@
 // item size and the font metrics (A = average character width, H = line
 // height), so that the layout can be checked without painting.
 
+#include <QColor>
 #include <QFont>
+#include <QPen>
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
@@ -44,3 +46,14 @@ QPolygonF closedRectangle(int width, int height);
 // The font boxed items paint with: the active window's font at the pixel size
 // reported for it, or fallback when no window is active.
 QFont itemPaintFont(const QFont &fallback);
+
+// The outline read from a project file, or the closed rectangle of the size
+// when it is too short to have an edge (lines are clipped at the outline).
+QPolygonF storedOutline(const QVector<QPointF> &points, int width, int height);
+
+// The name a colour is written to a project file with; fallback when unset.
+QString storedColourName(const QColor &colour, const QColor &fallback);
+
+// The outline pen of transition and text boxes: black, 2 wide, round caps
+// and joins.
+QPen boxOutlinePen(Qt::PenStyle style);

@@ -67,19 +67,9 @@ void LinkLine::updateGeometry()
     const QPointF to = towardsLink ? linkCentre : processCentre;
     const QPolygonF &outline = towardsLink ? m_link->polygon() : m_process->polygon();
     const QPointF offset = towardsLink ? m_link->pos() : m_process->pos();
-
-    QLineF connector;
-    if (!clippedConnector(from, to, outline, offset, &connector)) {
-        // The centre line misses the outline (e.g. one item inside the
-        // other): keep the last geometry but draw nothing.
-        m_hasGeometry = false;
+    m_hasGeometry = placeClippedConnector(this, from, to, outline, offset, &m_arrowHead);
+    if (!m_hasGeometry)
         update();
-        return;
-    }
-    prepareGeometryChange();
-    setLine(connector);
-    m_arrowHead = ::arrowHead(connector);
-    m_hasGeometry = true;
 }
 
 QRectF LinkLine::boundingRect() const
@@ -94,11 +84,8 @@ QPainterPath LinkLine::shape() const
 
 void LinkLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!m_hasGeometry || !m_process || !m_link || m_process->collidesWithItem(m_link)
-        || m_link->isHidden())
-        return;
-    paintConnector(painter, pen(), line(), hasArrowHead() ? m_arrowHead : QPolygonF(),
-                   isSelected());
+    paintBoxConnector(painter, *this, m_hasGeometry, m_process, m_link, m_link,
+                      hasArrowHead() ? m_arrowHead : QPolygonF());
 }
 
 void LinkLine::processDestroyed()

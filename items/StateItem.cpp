@@ -117,22 +117,24 @@ void StateItem::removeTransition(TransitionItem *t)
         m_transitions.removeOne(t);
 }
 
-void StateItem::setWidth(int width)
+void StateItem::resizeBox(int width, int height)
 {
-    if (width == m_width)
-        return;
     prepareGeometryChange();
     m_width = width;
+    m_height = height;
     rebuildPolygon();
+}
+
+void StateItem::setWidth(int width)
+{
+    if (width != m_width)
+        resizeBox(width, m_height);
 }
 
 void StateItem::setHeight(int height)
 {
-    if (height == m_height)
-        return;
-    prepareGeometryChange();
-    m_height = height;
-    rebuildPolygon();
+    if (height != m_height)
+        resizeBox(m_width, height);
 }
 
 void StateItem::setLabel(const QString &label)
@@ -199,12 +201,7 @@ void StateItem::applyRecord(const StateRecord &record)
     m_width = record.width;
     m_height = record.height;
     m_backgroundColour = QColor(record.backgroundColour);
-    // Lines are clipped at the outline; one too short to have an edge is
-    // rebuilt from the size rather than leaving every line undrawable.
-    if (record.polygon.size() >= 2)
-        m_polygon = QPolygonF(record.polygon);
-    else
-        rebuildPolygon();
+    m_polygon = storedOutline(record.polygon, m_width, m_height);
     m_action = record.action;
     m_description = record.description;
     m_transitions.clear();
@@ -227,8 +224,7 @@ StateRecord StateItem::toRecord() const
     record.yCoord = pos().y();
     record.width = m_width;
     record.height = m_height;
-    record.backgroundColour = (m_backgroundColour.isValid() ? m_backgroundColour
-                                                            : defaultBackgroundColour()).name();
+    record.backgroundColour = storedColourName(m_backgroundColour, defaultBackgroundColour());
     record.polygon = m_polygon;
     record.action = m_action;
     record.description = m_description;
@@ -241,10 +237,7 @@ StateRecord StateItem::toRecord() const
 void StateItem::fitToText()
 {
     const QSize size = stateAutoSize(m_label, m_action, activeWindowMetrics());
-    prepareGeometryChange();
-    m_width = size.width();
-    m_height = size.height();
-    rebuildPolygon();
+    resizeBox(size.width(), size.height());
     update();
 }
 
@@ -278,14 +271,11 @@ void StateItem::openProperties(bool initialLocked)
     if (d->exec() != QDialog::Accepted)
         return;
 
-    prepareGeometryChange();
-    m_width = d->width();
-    m_height = d->height();
     m_label = d->label();
     m_action = d->action();
     m_backgroundColour = d->backgroundColour();
     m_description = d->description();
-    rebuildPolygon();
+    resizeBox(d->width(), d->height());
     m_initial = d->isInitial();
     if (m_initial) {
         m_initialCondition = d->initialCondition();

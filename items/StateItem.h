@@ -119,6 +119,8 @@ protected:
 
 private:
     void setOutlineStyle(Qt::PenStyle style);
+    // Takes the new size with its outline.
+    void resizeBox(int width, int height);
     StateProperties *dialog();
 
     QList<TransitionItem *> m_transitions;

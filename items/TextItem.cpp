@@ -9,13 +9,6 @@
 #include <QMenu>
 #include <QPainter>
 
-namespace {
-QPen textItemPen(Qt::PenStyle style)
-{
-    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
-}
-}
-
 TextItem::TextItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent)
     : QObject(nullptr), QGraphicsRectItem(parent), m_x(x), m_y(y), m_contextMenu(contextMenu)
 {
@@ -24,7 +17,7 @@ TextItem::TextItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent)
     setPos(x, y);
     setRect(0, 0, m_width, m_height);
     rebuildPolygon();
-    setPen(textItemPen(Qt::SolidLine));
+    setPen(boxOutlinePen(Qt::SolidLine));
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
@@ -79,34 +72,31 @@ void TextItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 
 void TextItem::placeAt()
 {
-    prepareGeometryChange();
-    m_width = DefaultWidth;
-    m_height = DefaultHeight;
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    resizeBox(DefaultWidth, DefaultHeight);
     m_textType = 0;
     setPos(m_x - m_width / 2, m_y - m_height / 2);
     update();
 }
 
-void TextItem::setWidth(int width)
+void TextItem::resizeBox(int width, int height)
 {
-    if (width == m_width)
-        return;
     prepareGeometryChange();
     m_width = width;
+    m_height = height;
     setRect(0, 0, m_width, m_height);
     rebuildPolygon();
 }
 
+void TextItem::setWidth(int width)
+{
+    if (width != m_width)
+        resizeBox(width, m_height);
+}
+
 void TextItem::setHeight(int height)
 {
-    if (height == m_height)
-        return;
-    prepareGeometryChange();
-    m_height = height;
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    if (height != m_height)
+        resizeBox(m_width, height);
 }
 
 void TextItem::setTextType(int textType)
@@ -135,7 +125,7 @@ void TextItem::rebuildPolygon()
 void TextItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();
-    setPen(textItemPen(style));
+    setPen(boxOutlinePen(style));
     update();
 }
 
@@ -162,10 +152,7 @@ void TextItem::applyRecord(const TextRecord &record)
     m_width = record.width;
     m_height = record.height;
     setRect(0, 0, m_width, m_height);
-    if (record.polygon.size() >= 2)
-        m_polygon = QPolygonF(record.polygon);
-    else
-        rebuildPolygon();
+    m_polygon = storedOutline(record.polygon, m_width, m_height);
     setPos(m_x, m_y);
     update();
 }
@@ -181,11 +168,10 @@ TextRecord TextItem::toRecord() const
     record.width = m_width;
     record.height = m_height;
     record.type = m_textType;
-    record.backgroundColour = (m_backgroundColour.isValid() ? m_backgroundColour
-                                                            : defaultBackgroundColour()).name();
+    record.backgroundColour = storedColourName(m_backgroundColour, defaultBackgroundColour());
     // The text colour is not painted; an unset one is written as the black
     // the text is drawn in.
-    record.textColour = (m_textColour.isValid() ? m_textColour : QColor(Qt::black)).name();
+    record.textColour = storedColourName(m_textColour, Qt::black);
     record.polygon = m_polygon;
     record.action = m_action;
     return record;
@@ -194,11 +180,7 @@ TextRecord TextItem::toRecord() const
 void TextItem::fitToText()
 {
     const QSize size = textAutoSize(m_action, activeWindowMetrics());
-    prepareGeometryChange();
-    m_width = size.width();
-    m_height = size.height();
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    resizeBox(size.width(), size.height());
     update();
 }
 

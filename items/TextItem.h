@@ -88,6 +88,8 @@ protected:
 
 private:
     void setOutlineStyle(Qt::PenStyle style);
+    // Takes the new size with its rectangle and outline.
+    void resizeBox(int width, int height);
     TextProperties *dialog();
 
     int m_width = DefaultWidth;

@@ -19,11 +19,6 @@ QPointF stateCentre(const StateItem *state)
 {
     return itemCentre(state->pos(), state->width(), state->height());
 }
-
-QPen boxPen(Qt::PenStyle style)
-{
-    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
-}
 }
 
 TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateItem *endItem,
@@ -46,7 +41,7 @@ TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateIt
     setRect(0, 0, m_width, m_height);
     rebuildPolygon();
 
-    setPen(boxPen(Qt::SolidLine));
+    setPen(boxOutlinePen(Qt::SolidLine));
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
@@ -134,24 +129,25 @@ void TransitionItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
         m_contextMenu->exec(event->screenPos());
 }
 
-void TransitionItem::setWidth(int width)
+void TransitionItem::resizeBox(int width, int height)
 {
-    if (width == m_width)
-        return;
     prepareGeometryChange();
     m_width = width;
+    m_height = height;
     setRect(0, 0, m_width, m_height);
     rebuildPolygon();
 }
 
+void TransitionItem::setWidth(int width)
+{
+    if (width != m_width)
+        resizeBox(width, m_height);
+}
+
 void TransitionItem::setHeight(int height)
 {
-    if (height == m_height)
-        return;
-    prepareGeometryChange();
-    m_height = height;
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    if (height != m_height)
+        resizeBox(m_width, height);
 }
 
 void TransitionItem::setLabel(const QString &label)
@@ -197,7 +193,7 @@ void TransitionItem::removeLines()
 void TransitionItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();
-    setPen(boxPen(style));
+    setPen(boxOutlinePen(style));
     update();
 }
 
@@ -223,10 +219,7 @@ void TransitionItem::applyRecord(const TransitionRecord &record)
     m_width = record.width;
     m_height = record.height;
     setRect(0, 0, m_width, m_height);
-    if (record.polygon.size() >= 2)
-        m_polygon = QPolygonF(record.polygon);
-    else
-        rebuildPolygon();
+    m_polygon = storedOutline(record.polygon, m_width, m_height);
     m_description = record.description;
     m_action = record.action;
     setPos(record.xCoord, record.yCoord);
@@ -241,8 +234,7 @@ TransitionRecord TransitionItem::toRecord() const
     record.grandParentId = m_grandParentId;
     record.label = m_label;
     record.condition = m_condition;
-    record.backgroundColour = (m_backgroundColour.isValid() ? m_backgroundColour
-                                                            : defaultBackgroundColour()).name();
+    record.backgroundColour = storedColourName(m_backgroundColour, defaultBackgroundColour());
     record.xCoord = pos().x();
     record.yCoord = pos().y();
     record.midPos = QString::number(m_midPos.x(), 'g', 6) + QLatin1Char(',')
@@ -260,11 +252,7 @@ TransitionRecord TransitionItem::toRecord() const
 void TransitionItem::fitToText()
 {
     const QSize size = transitionAutoSize(m_label, m_condition, m_action, activeWindowMetrics());
-    prepareGeometryChange();
-    m_width = size.width();
-    m_height = size.height();
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    resizeBox(size.width(), size.height());
     update();
 }
 
@@ -290,15 +278,11 @@ void TransitionItem::openProperties()
     if (d->exec() != QDialog::Accepted)
         return;
 
-    prepareGeometryChange();
-    m_width = d->width();
-    m_height = d->height();
     m_label = d->label();
     m_action = d->action();
     m_condition = d->condition();
     m_backgroundColour = d->backgroundColour();
     m_description = d->description();
-    setRect(0, 0, m_width, m_height);
-    rebuildPolygon();
+    resizeBox(d->width(), d->height());
     update();
 }

@@ -118,6 +118,8 @@ protected:
 
 private:
     void setOutlineStyle(Qt::PenStyle style);
+    // Takes the new size with its rectangle and outline.
+    void resizeBox(int width, int height);
     TransitionProperties *dialog();
 
     QPointF m_midPos;

@@ -265,9 +265,9 @@ void speedControl(CanvasBlock &block)
     b.transition(QStringLiteral("Hold"), QStringLiteral("Cruising"), QStringLiteral("Cruising"),
                  QStringLiteral("(cycles <= 5)"), QString(),
                  QStringLiteral("Drawn for the reader; the code stays in the state anyway."));
-    b.memory(QStringLiteral("speed"), QStringLiteral("uint16_t"), 1650, 560,
+    b.memory(QStringLiteral("speed"), QStringLiteral("uint16_t"), 1450, 500,
              QStringLiteral("Current motor speed"));
-    b.memory(QStringLiteral("cycles"), QStringLiteral("uint8_t"), 1650, 680,
+    b.memory(QStringLiteral("cycles"), QStringLiteral("uint8_t"), 1450, 590,
              QStringLiteral("Cycles spent in the current state"));
     b.text(Includes, QStringLiteral("#include <stdint.h>"), 1450, 60);
     b.text(Macros, QStringLiteral("#define MAX_SPEED 100\n#define SPEED_STEP 5"), 1450, 160);

@@ -318,15 +318,8 @@ QString stateFunction(const Run &run, int stateIndex)
 QString stateFunctions(Run &run)
 {
     QString text = initialFunctionText(run) + QLatin1String("\n\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        // An unlabelled state (as newly placed) yields a nameless function
-        // and enumerator; the files are still written, but the log says why
-        // they do not compile. States are counted from 1 in diagram order.
-        if (run.machine.states.at(i).label.isEmpty())
-            run.errors << CEmitter::fillTemplate(QStringLiteral("Label Input for State Item %1 is absent"),
-                                                 { QString::number(i + 1) });
+    for (int i = 0; i < run.machine.states.size(); ++i)
         text += stateFunction(run, i) + QLatin1String("\n\n");
-    }
     return text;
 }
 

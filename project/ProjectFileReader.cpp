@@ -279,7 +279,7 @@ bool Walker::readFields(Record *r)
     m_childElements = Fields::childElements;
     const int depth = m_depth;
     const bool ok = Fields::visit(*r, [this](const char *name, auto &value) {
-        return field(name, &value);
+        return this->field(name, &value);
     });
     return ok && (!Fields::childElements || skipToEndOf(depth));
 }
@@ -290,7 +290,7 @@ bool Walker::readFields(DataflowRecord *r)
     m_element = QLatin1String(Fields::element);
     m_childElements = false;
     const bool ok = Fields::visit(
-        *r, [this](const char *name, auto &value) { return field(name, &value); }, false);
+        *r, [this](const char *name, auto &value) { return this->field(name, &value); }, false);
     if (!ok)
         return false;
     // The writer names the two ends only for the two directions it knows

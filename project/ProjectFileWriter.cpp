@@ -71,7 +71,7 @@ private:
     void attributes(const Record &r)
     {
         RecordFields<Record>::visit(r, [this](const char *name, const auto &value) {
-            attr(name, value);
+            this->attr(name, value);
             return true;
         });
     }
@@ -167,7 +167,7 @@ void Emitter::writeItem(const Record &r)
     if constexpr (Fields::childElements) {
         m_xml.writeStartElement(QLatin1String(Fields::element));
         Fields::visit(r, [this](const char *name, const auto &value) {
-            child(name, value);
+            this->child(name, value);
             return true;
         });
         m_xml.writeEndElement();

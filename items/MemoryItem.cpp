@@ -1,5 +1,7 @@
 #include "MemoryItem.h"
 
+#include "ItemLayout.h"
+
 #include "DataflowItem.h"
 #include "LabelBoxItem.h"
 #include "MemoryProperties.h"
@@ -203,8 +205,7 @@ MemoryRecord MemoryItem::toRecord() const
     record.label = m_label;
     record.description = m_description;
     record.datatype = m_datatype;
-    record.backgroundColour =
-        (m_backgroundColour.isValid() ? m_backgroundColour : fallbackColour()).name();
+    record.backgroundColour = storedColourName(m_backgroundColour, fallbackColour());
     record.polygon = m_polygon;
     return record;
 }

@@ -1,5 +1,7 @@
 #include "ProcessItem.h"
 
+#include "ItemLayout.h"
+
 #include "CachedDropShadowEffect.h"
 #include "DataflowItem.h"
 #include "LinkItem.h"
@@ -184,8 +186,7 @@ ProcessRecord ProcessItem::toRecord() const
     record.shape = m_shape;
     record.code = m_code;
     record.description = m_description;
-    record.backgroundColour =
-        (m_backgroundColour.isValid() ? m_backgroundColour : defaultColour()).name();
+    record.backgroundColour = storedColourName(m_backgroundColour, defaultColour());
     record.polygon = m_polygon;
     return record;
 }

@@ -1,8 +1,7 @@
 #include "MemoryItem.h"
 
-#include "ItemLayout.h"
-
 #include "DataflowItem.h"
+#include "ItemLayout.h"
 #include "LabelBoxItem.h"
 #include "MemoryProperties.h"
 #include "ProcessItem.h"

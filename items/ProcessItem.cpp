@@ -1,9 +1,8 @@
 #include "ProcessItem.h"
 
-#include "ItemLayout.h"
-
 #include "CachedDropShadowEffect.h"
 #include "DataflowItem.h"
+#include "ItemLayout.h"
 #include "LinkItem.h"
 #include "ProcessProperties.h"
 

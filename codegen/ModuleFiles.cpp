@@ -1,8 +1,9 @@
 #include "ModuleFiles.h"
 
+#include "CheckedSaveFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -45,18 +46,17 @@ ModuleFiles::Result ModuleFiles::write(const QString &directory, const Generated
 {
     const QString paths[2] = { headerPath(directory, module), sourcePath(directory, module) };
     const QString texts[2] = { module.header, module.source };
-    std::unique_ptr<QSaveFile> files[2];
+    std::unique_ptr<CheckedSaveFile> files[2];
     Result result;
     for (int i = 0; i < 2; ++i) {
-        files[i].reset(new QSaveFile(paths[i]));
-        QSaveFile &file = *files[i];
-        const QByteArray bytes = texts[i].toUtf8();
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size())
+        files[i].reset(new CheckedSaveFile(paths[i]));
+        CheckedSaveFile &file = *files[i];
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || !file.write(texts[i].toUtf8()))
             result.errors << failure(paths[i], file.errorString());
     }
     if (!result.ok()) {
         for (auto &file : files)
-            file->cancelWriting();
+            file->cancel();
         return result;
     }
     for (int i = 0; i < 2; ++i) {

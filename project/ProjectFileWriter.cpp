@@ -1,10 +1,10 @@
 #include "ProjectFileWriter.h"
 
+#include "CheckedSaveFile.h"
 #include "RecordFields.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -207,18 +207,9 @@ bool ProjectFileWriter::write(const ProjectDocument &document, const QString &pa
         m_error = QStringLiteral("%1 was not written: %2").arg(path, m_error);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(data) != data.size()) {
-        m_error = QStringLiteral("%1 was not written: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        m_error = QStringLiteral("%1 was not written: %2").arg(path, file.errorString());
+    QString reason;
+    if (!CheckedSaveFile::writeWhole(path, data, QIODevice::WriteOnly, &reason)) {
+        m_error = QStringLiteral("%1 was not written: %2").arg(path, reason);
         return false;
     }
     return true;

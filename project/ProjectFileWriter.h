@@ -9,7 +9,7 @@
 // reader requires; coordinates in the shortest general form with six
 // significant digits; colours as the text the record holds.
 //
-// Saving goes through QSaveFile: the old file is replaced only when the
+// Saving goes through CheckedSaveFile: the old file is replaced only when the
 // whole new file has been written, so a refused or failed save leaves it
 // as it was.
 

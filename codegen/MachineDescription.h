@@ -51,6 +51,9 @@ struct MachineDescription
 {
     QString processLabel;           // label of the process item standing for the machine
     QString processDescription;
+    // Where the machine's diagram sits in the project tree (node path: the
+    // ids from level 2 down), empty when it was not read from a project.
+    QVector<int> nodePath;
 
     QVector<MachineState> states;             // diagram state order
     QVector<MachineTransition> transitions;   // referenced from the states' lists

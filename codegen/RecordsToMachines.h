@@ -1,10 +1,13 @@
 #pragma once
 
 // Builds the descriptions of all state machines of a project straight from
-// the records of its file, without canvases or items (QtCore only), so the
-// command-line generator produces what the program would from the loaded
-// project.
+// the records of its file, without canvases or items (QtCore only). The
+// records are placed by RecordPlacement, the rule the program's loader
+// follows, so the command-line generator and the program (which generates
+// from a snapshot of its diagrams, the records a save would write) see the
+// same machines.
 
+#include "LoadNote.h"
 #include "MachineDescription.h"
 #include "ProjectRecords.h"
 
@@ -16,14 +19,11 @@ public:
     // Every record of one project file, one list per kind, in file order.
     using Records = ProjectRecordLists;
 
-    // One description per level-5 process record (state machine), in record
-    // order. Machines whose parent software module or whose process item
-    // cannot be found are left out, as the program skips them.
-    //
-    // Items belong to the first canvas (process record) with the identity
-    // (level - 1, parentId, grandParentId); a record without such a canvas is
-    // ignored. Transitions and dataflows are joined by label among the items
-    // of their canvas, the last item with the label winning; a transition
-    // needs both of its states, a dataflow its process and memory items.
-    static QVector<MachineDescription> build(const Records &records);
+    // One description per state-machine diagram the project tree reaches,
+    // depth first as the tree lists them. The machine's process item is the
+    // Process record that opens the diagram; its dataflows on the software
+    // module's diagram are counted (from it, line type 1, an output; into
+    // it, 2, an input). `notes` (if given) gets what the placement left out
+    // and which labels are ambiguous.
+    static QVector<MachineDescription> build(const Records &records, LoadNotes *notes = nullptr);
 };

@@ -8,18 +8,31 @@
 #include "MemoryItem.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
+#include "RecordPlacement.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
-#include "TreeNode.h"
 
-uint qHash(const ProjectBuilder::Key &key, uint seed)
+namespace {
+
+// Adds a box item and the two connector lines that join it to its ends.
+template <typename Line, typename Box>
+void addConnected(Canvas *canvas, QGraphicsItem *from, Box *box, QGraphicsItem *to)
 {
-    return ::qHash((quint64(uint(key.level)) << 42) ^ (quint64(uint(key.id)) << 21)
-                       ^ quint64(uint(key.parentId)),
-                   seed);
+    auto *startLine = new Line(from, box);
+    auto *endLine = new Line(box, to);
+    startLine->setZValue(0);
+    endLine->setZValue(0);
+    box->setStartLine(startLine);
+    box->setEndLine(endLine);
+    box->setZValue(canvas->nextZValue());
+    canvas->addItem(box);
+    canvas->addItem(startLine);
+    canvas->addItem(endLine);
 }
+
+} // namespace
 
 ProjectBuilder::ProjectBuilder(const CanvasSetup &setup) : m_setup(setup) {}
 
@@ -27,325 +40,201 @@ QList<Canvas *> ProjectBuilder::build(const ProjectRecordLists &records)
 {
     m_canvases.clear();
     m_slots.clear();
-    m_byKey.clear();
     m_notes.clear();
     if (records.processes.isEmpty()) {
-        note(QStringLiteral("The project holds no Process record."));
+        LoadNote none;
+        none.kind = QStringLiteral("Project");
+        none.reason = QStringLiteral("the file holds no Process record");
+        m_notes << none;
         return {};
     }
-    createCanvases(records.processes);
-    placeProcesses(records.processes);
-    placeStates(records.states);
-    placeTransitions(records.transitions);
-    placeTexts(records.texts);
-    placeLinks(records.links);
-    placeMemories(records.memories);
-    placeDataflows(records.dataflows);
+    const RecordPlacement placement(records);
+    m_records = &records;
+    m_placement = &placement;
+    m_notes = placement.notes();
+    createCanvases();
+    placeProcesses();
+    placeStates();
+    placeTransitions();
+    placeTexts();
+    placeLinks();
+    placeMemories();
+    placeDataflows();
     registerLists();
     const QList<Canvas *> result = m_canvases;
     m_canvases.clear();
     m_slots.clear();
-    m_byKey.clear();
+    m_processItems.clear();
+    m_stateItems.clear();
+    m_memoryItems.clear();
+    m_records = nullptr;
+    m_placement = nullptr;
     return result;
 }
 
-void ProjectBuilder::createCanvases(const QVector<ProcessRecord> &records)
+void ProjectBuilder::createCanvases()
 {
+    const QVector<ProcessRecord> &records = m_records->processes;
     m_slots.resize(records.size());
-    m_byKey.reserve(records.size());
     for (int i = 0; i < records.size(); ++i) {
         const ProcessRecord &r = records.at(i);
         Canvas *canvas = createCanvas(
             m_setup, CanvasIdentity{r.level, r.id, r.nos, r.parentId, r.grandParentId, r.label});
+        bool known = false;
+        const NodePath path = m_placement->path(i, &known);
+        if (known)
+            NodePaths::setCanvasPath(canvas, path);
         m_canvases.append(canvas);
-        m_slots[i].canvas = canvas;
-        const Key key{r.level, r.id, r.parentId};
-        if (!m_byKey.contains(key))
-            m_byKey.insert(key, i);
     }
-    // The first canvas is the project's own (level-1) diagram.
-    NodePaths::setCanvasPath(m_canvases.first(), NodePath());
 }
 
-int ProjectBuilder::canvasFor(int level, int parentId, int grandParentId, int fileBlock) const
+void ProjectBuilder::placeProcesses()
 {
-    const Key key{level - 1, parentId, grandParentId};
-    if (fileBlock >= 0 && fileBlock < m_slots.size()) {
-        const Canvas *own = m_slots.at(fileBlock).canvas;
-        if (Key{own->level(), own->id(), own->parentId()} == key)
-            return fileBlock;
-    }
-    return m_byKey.value(key, -1);
-}
-
-int ProjectBuilder::parentOfProcess(const QVector<ProcessRecord> &records, int index,
-                                    const QVector<int> &lastAtLevel) const
-{
-    const ProcessRecord &r = records.at(index);
-    // In a file written depth first, the diagram a process item is drawn on
-    // is the nearest Process before it one level up.
-    const int nearest = lastAtLevel.at(r.level - 1);
-    return canvasFor(r.level, r.parentId, r.grandParentId, nearest);
-}
-
-template <typename Record>
-ProjectBuilder::Slot *ProjectBuilder::slotFor(const Record &record, int index, const char *kind,
-                                              int minLevel, int maxLevel)
-{
-    if (record.level < minLevel || record.level > maxLevel) {
-        note(QStringLiteral("%1 %2 has level %3 (accepted: %4 to %5); it and the %1 "
-                            "records after it are not placed.")
-                 .arg(QLatin1String(kind))
-                 .arg(index + 1)
-                 .arg(record.level)
-                 .arg(minLevel)
-                 .arg(maxLevel));
-        return nullptr;
-    }
-    const int canvas =
-        canvasFor(record.level, record.parentId, record.grandParentId, record.fileBlock);
-    if (canvas < 0) {
-        note(QStringLiteral("%1 %2 (level %3, parentId %4, grandParentId %5) belongs on no "
-                            "diagram; it and the %1 records after it are not placed.")
-                 .arg(QLatin1String(kind))
-                 .arg(index + 1)
-                 .arg(record.level)
-                 .arg(record.parentId)
-                 .arg(record.grandParentId));
-        return nullptr;
-    }
-    return &m_slots[canvas];
-}
-
-void ProjectBuilder::placeProcesses(const QVector<ProcessRecord> &records)
-{
-    QVector<int> lastAtLevel(TreeNode::MaxLevel + 1, -1);
-    lastAtLevel[1] = 0;
-    for (int i = 1; i < records.size(); ++i) {
-        const ProcessRecord &r = records.at(i);
-        if (r.level < 1 || r.level > TreeNode::MaxLevel) {
-            note(QStringLiteral("Process %1 ('%2') has level %3 (accepted: 1 to 5); it and the "
-                                "Process records after it make no process item.")
-                     .arg(i + 1)
-                     .arg(r.label)
-                     .arg(r.level));
-            return;
-        }
-        if (r.level == 1) {   // a project node is drawn on no diagram
-            lastAtLevel[1] = i;
+    const QVector<ProcessRecord> &records = m_records->processes;
+    m_processItems.fill(nullptr, records.size());
+    for (int i = 0; i < records.size(); ++i) {
+        const int c = m_placement->processCanvas(i);
+        if (c == RecordPlacement::None)
             continue;
-        }
-        const int parent = parentOfProcess(records, i, lastAtLevel);
-        if (parent < 0) {
-            note(QStringLiteral("Process %1 ('%2', level %3, parentId %4, grandParentId %5) "
-                                "belongs on no diagram; it and the Process records after it "
-                                "make no process item.")
-                     .arg(i + 1)
-                     .arg(r.label)
-                     .arg(r.level)
-                     .arg(r.parentId)
-                     .arg(r.grandParentId));
-            return;
-        }
-        Slot &slot = m_slots[parent];
-        Canvas *canvas = slot.canvas;
-        auto *item = new ProcessItem(canvas->menu(Canvas::ProcessMenu), r.xCoord, r.yCoord,
-                                     r.shape);
+        const ProcessRecord &r = records.at(i);
+        Canvas *canvas = m_canvases.at(c);
+        auto *item = new ProcessItem(canvas->menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
         item->applyRecord(r);
         item->setZValue(canvas->nextZValue());
         canvas->addItem(item);
-        slot.processes.append(item);
-        slot.processByLabel.insert(r.label, item);
-        bool parentKnown = false;
-        const NodePath parentPath = NodePaths::canvasPath(canvas, &parentKnown);
-        if (parentKnown)
-            NodePaths::setCanvasPath(m_slots.at(i).canvas, parentPath + NodePath{r.id});
-        lastAtLevel[r.level] = i;
+        m_slots[c].processes.append(item);
+        m_processItems[i] = item;
     }
 }
 
-void ProjectBuilder::placeStates(const QVector<StateRecord> &records)
+void ProjectBuilder::placeStates()
 {
+    const QVector<StateRecord> &records = m_records->states;
+    m_stateItems.fill(nullptr, records.size());
     for (int i = 0; i < records.size(); ++i) {
+        const int c = m_placement->stateCanvas(i);
+        if (c == RecordPlacement::None)
+            continue;
         const StateRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "StateItem", 6, 6);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
+        Canvas *canvas = m_canvases.at(c);
+        Slot &slot = m_slots[c];
         auto *state = new StateItem(canvas->menu(Canvas::StateMenu), r.xCoord, r.yCoord);
         state->applyRecord(r);
         state->setZValue(canvas->nextZValue());
         canvas->addItem(state);
-        slot->states.append(state);
-        slot->stateByLabel.insert(r.label, state);
-        if (state->isInitialState() && !slot->hasInitialMarker) {
+        slot.states.append(state);
+        m_stateItems[i] = state;
+        if (state->isInitialState() && !slot.hasInitialMarker) {
             canvas->attachInitialMarker(state);
-            slot->hasInitialMarker = true;
+            slot.hasInitialMarker = true;
         }
     }
 }
 
-void ProjectBuilder::placeTransitions(const QVector<TransitionRecord> &records)
+void ProjectBuilder::placeTransitions()
 {
+    const QVector<TransitionRecord> &records = m_records->transitions;
     for (int i = 0; i < records.size(); ++i) {
-        const TransitionRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "TransitionItem", 6, 6);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
-        StateItem *from = slot->stateByLabel.value(r.startItem);
-        StateItem *to = slot->stateByLabel.value(r.endItem);
-        if (!from || !to) {
-            note(QStringLiteral("TransitionItem %1 ('%2') on '%3' is not created: no state "
-                                "labelled '%4'.")
-                     .arg(i + 1)
-                     .arg(r.label, canvas->name(), from ? r.endItem : r.startItem));
+        const int c = m_placement->transitionCanvas(i);
+        if (c == RecordPlacement::None)
             continue;
-        }
+        Canvas *canvas = m_canvases.at(c);
+        StateItem *from = m_stateItems.at(m_placement->transitionStart(i));
+        StateItem *to = m_stateItems.at(m_placement->transitionEnd(i));
         auto *transition = new TransitionItem(canvas->menu(Canvas::TransitionMenu), from, to);
-        auto *startLine = new TransitionLine(from, transition);
-        auto *endLine = new TransitionLine(transition, to);
-        startLine->setZValue(0);
-        endLine->setZValue(0);
-        transition->setStartLine(startLine);
-        transition->setEndLine(endLine);
-        transition->applyRecord(r);
-        transition->setZValue(canvas->nextZValue());
-        canvas->addItem(transition);
-        canvas->addItem(startLine);
-        canvas->addItem(endLine);
+        transition->applyRecord(records.at(i));
+        addConnected<TransitionLine>(canvas, from, transition, to);
         from->addTransition(transition);
         if (to != from)
             to->addTransition(transition);
-        slot->transitions.append(transition);
+        m_slots[c].transitions.append(transition);
     }
 }
 
-void ProjectBuilder::placeTexts(const QVector<TextRecord> &records)
+void ProjectBuilder::placeTexts()
 {
+    const QVector<TextRecord> &records = m_records->texts;
     for (int i = 0; i < records.size(); ++i) {
+        const int c = m_placement->textCanvas(i);
+        if (c == RecordPlacement::None)
+            continue;
         const TextRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "TextItem", 6, 6);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
+        Canvas *canvas = m_canvases.at(c);
         auto *text = new TextItem(canvas->menu(Canvas::TextMenu), r.xCoord, r.yCoord);
         text->applyRecord(r);
         text->setZValue(canvas->nextZValue());
         canvas->addItem(text);
-        slot->texts.append(text);
+        m_slots[c].texts.append(text);
     }
 }
 
-void ProjectBuilder::placeLinks(const QVector<LinkRecord> &records)
+void ProjectBuilder::placeLinks()
 {
+    const QVector<LinkRecord> &records = m_records->links;
     for (int i = 0; i < records.size(); ++i) {
-        const LinkRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "Link", 3, 5);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
-        ProcessItem *from = slot->processByLabel.value(r.startItem);
-        ProcessItem *to = slot->processByLabel.value(r.endItem);
-        if (!from || !to || from == to) {
-            note(QStringLiteral("Link %1 ('%2') on '%3' is not created: %4.")
-                     .arg(i + 1)
-                     .arg(r.label, canvas->name(),
-                          from && to ? QStringLiteral("both ends are the same process item")
-                                     : QStringLiteral("no process item labelled '%1'")
-                                           .arg(from ? r.endItem : r.startItem)));
+        const int c = m_placement->linkCanvas(i);
+        if (c == RecordPlacement::None)
             continue;
-        }
+        Canvas *canvas = m_canvases.at(c);
+        ProcessItem *from = m_processItems.at(m_placement->linkStart(i));
+        ProcessItem *to = m_processItems.at(m_placement->linkEnd(i));
         auto *link = new LinkItem(canvas->menu(Canvas::LinkMenu), from, to);
         from->addLink(link);
         to->addLink(link);
-        auto *startLine = new LinkLine(from, link);
-        auto *endLine = new LinkLine(link, to);
-        startLine->setZValue(0);
-        endLine->setZValue(0);
-        link->setStartLine(startLine);
-        link->setEndLine(endLine);
-        link->applyRecord(r);
-        link->setZValue(canvas->nextZValue());
-        canvas->addItem(link);
-        canvas->addItem(startLine);
-        canvas->addItem(endLine);
-        slot->links.append(link);
+        link->applyRecord(records.at(i));
+        addConnected<LinkLine>(canvas, from, link, to);
+        m_slots[c].links.append(link);
     }
 }
 
-void ProjectBuilder::placeMemories(const QVector<MemoryRecord> &records)
+void ProjectBuilder::placeMemories()
 {
+    const QVector<MemoryRecord> &records = m_records->memories;
+    m_memoryItems.fill(nullptr, records.size());
     for (int i = 0; i < records.size(); ++i) {
+        const int c = m_placement->memoryCanvas(i);
+        if (c == RecordPlacement::None)
+            continue;
         const MemoryRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "Memory", 2, 6);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
+        Canvas *canvas = m_canvases.at(c);
         auto *memory = new MemoryItem(canvas->menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
         memory->applyRecord(r);
         memory->setZValue(canvas->nextZValue());
         canvas->addItem(memory);
-        slot->memories.append(memory);
-        slot->memoryByLabel.insert(r.label, memory);
+        m_slots[c].memories.append(memory);
+        m_memoryItems[i] = memory;
     }
 }
 
-void ProjectBuilder::placeDataflows(const QVector<DataflowRecord> &records)
+void ProjectBuilder::placeDataflows()
 {
+    const QVector<DataflowRecord> &records = m_records->dataflows;
     for (int i = 0; i < records.size(); ++i) {
+        const int c = m_placement->dataflowCanvas(i);
+        if (c == RecordPlacement::None)
+            continue;
         const DataflowRecord &r = records.at(i);
-        Slot *slot = slotFor(r, i, "Dataflow", 2, 5);
-        if (!slot)
-            return;
-        Canvas *canvas = slot->canvas;
+        Canvas *canvas = m_canvases.at(c);
+        ProcessItem *process = m_processItems.at(m_placement->dataflowProcess(i));
+        MemoryItem *memory = m_memoryItems.at(m_placement->dataflowMemory(i));
         const bool processFirst = r.lineType == DataflowItem::ProcessToMemory;
-        if (!processFirst && r.lineType != DataflowItem::MemoryToProcess) {
-            note(QStringLiteral("Dataflow %1 ('%2') on '%3' is not created: line type %4 "
-                                "names no direction.")
-                     .arg(i + 1)
-                     .arg(r.label, canvas->name())
-                     .arg(r.lineType));
-            continue;
-        }
-        const QString &processLabel = processFirst ? r.startItem : r.endItem;
-        const QString &memoryLabel = processFirst ? r.endItem : r.startItem;
-        ProcessItem *process = slot->processByLabel.value(processLabel);
-        MemoryItem *memory = slot->memoryByLabel.value(memoryLabel);
-        if (!process || !memory) {
-            note(QStringLiteral("Dataflow %1 ('%2') on '%3' is not created: no %4 labelled "
-                                "'%5'.")
-                     .arg(i + 1)
-                     .arg(r.label, canvas->name(),
-                          process ? QStringLiteral("memory item") : QStringLiteral("process item"),
-                          process ? memoryLabel : processLabel));
-            continue;
-        }
         QGraphicsItem *first = processFirst ? static_cast<QGraphicsItem *>(process) : memory;
         QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
         auto *dataflow = new DataflowItem(canvas->menu(Canvas::DataflowMenu), first, second);
         process->addDataflow(dataflow);
         memory->addDataflow(dataflow);
-        auto *startLine = new DataflowLine(first, dataflow);
-        auto *endLine = new DataflowLine(dataflow, second);
-        startLine->setZValue(0);
-        endLine->setZValue(0);
-        dataflow->setStartLine(startLine);
-        dataflow->setEndLine(endLine);
         dataflow->applyRecord(r);
-        dataflow->setZValue(canvas->nextZValue());
-        canvas->addItem(dataflow);
-        canvas->addItem(startLine);
-        canvas->addItem(endLine);
-        slot->dataflows.append(dataflow);
+        addConnected<DataflowLine>(canvas, first, dataflow, second);
+        m_slots[c].dataflows.append(dataflow);
     }
 }
 
 void ProjectBuilder::registerLists()
 {
     // The canvases are new: their lists are set in one go, not item by item.
-    for (const Slot &slot : qAsConst(m_slots)) {
-        Canvas *canvas = slot.canvas;
+    for (int i = 0; i < m_slots.size(); ++i) {
+        const Slot &slot = m_slots.at(i);
+        Canvas *canvas = m_canvases.at(i);
         canvas->setProcessItems(slot.processes);
         canvas->setStates(slot.states);
         canvas->setTransitions(slot.transitions);

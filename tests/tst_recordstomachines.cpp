@@ -149,16 +149,22 @@ private slots:
     void processItemMustMatchTheNode()
     {
         RecordsToMachines::Records r = project();
-        // The first canvas of an identity takes the items; a duplicate node
-        // still yields a machine of its own, without items.
+        // A second process item with the same id opens the same diagram: the
+        // tree lists that diagram twice, each time under its own item, whose
+        // label and dataflows count (dataflows join the last item of their
+        // label: the duplicate). The orphan module's machine is left out.
         r.processes << process(5, 1, 1, 1, "Door Ctrl", 2);
-        QVector<MachineDescription> machines = RecordsToMachines::build(r);
+        LoadNotes notes;
+        QVector<MachineDescription> machines = RecordsToMachines::build(r, &notes);
         QCOMPARE(machines.size(), 3);
-        QCOMPARE(machines.at(2).states.size(), 0);
-        // Both stand for the first matching process item, while dataflows
-        // join the last item of their label: the duplicate.
-        QCOMPARE(machines.at(2).outputVariables, 0);
+        QCOMPARE(machines.at(2).states.size(), 3);
+        QCOMPARE(machines.at(2).nodePath, machines.at(0).nodePath);
+        QCOMPARE(machines.at(2).outputVariables, 2);
         QCOMPARE(machines.at(0).outputVariables, 0);
+        const QString notesText = loadNoteTexts(notes).join('\n');
+        QVERIFY2(notesText.contains("Process item 'Door Ctrl' on 'Software Module': 2 process items have the id 1"),
+                 qPrintable(notesText));
+        QVERIFY2(notesText.contains("Process item 'Orphan': no diagram"), qPrintable(notesText));
 
         // Without its software module a machine is skipped.
         r.processes.removeAt(3);

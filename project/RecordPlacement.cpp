@@ -1,0 +1,420 @@
+#include "RecordPlacement.h"
+
+#include <QSet>
+
+namespace {
+
+// The deepest node level; level-5 canvases open nothing.
+constexpr int MaxNodeLevel = 5;
+
+QString orEmpty(const QString &label)
+{
+    return label.isNull() ? QStringLiteral("") : label;
+}
+
+} // namespace
+
+uint qHash(const RecordPlacement::Key &key, uint seed)
+{
+    return ::qHash((quint64(uint(key.level)) << 42) ^ (quint64(uint(key.id)) << 21)
+                       ^ quint64(uint(key.parentId)),
+                   seed);
+}
+
+RecordPlacement::RecordPlacement(const ProjectRecordLists &records) : m_records(&records)
+{
+    const QVector<ProcessRecord> &processes = records.processes;
+    m_paths.resize(processes.size());
+    m_pathKnown.fill(false, processes.size());
+    m_names.reserve(processes.size());
+    for (int i = 0; i < processes.size(); ++i) {
+        const ProcessRecord &p = processes.at(i);
+        m_names << p.label;
+        const Key key{p.level, p.id, p.parentId};
+        if (!m_byKey.contains(key))
+            m_byKey.insert(key, i);
+    }
+    if (!processes.isEmpty())
+        m_pathKnown[0] = true;   // the project's own canvas
+    m_processCanvas.fill(None, processes.size());
+    m_stateCanvas.fill(None, records.states.size());
+    m_transitionCanvas.fill(None, records.transitions.size());
+    m_textCanvas.fill(None, records.texts.size());
+    m_linkCanvas.fill(None, records.links.size());
+    m_memoryCanvas.fill(None, records.memories.size());
+    m_dataflowCanvas.fill(None, records.dataflows.size());
+    m_transitionEnds.fill(Ends(None, None), records.transitions.size());
+    m_linkEnds.fill(Ends(None, None), records.links.size());
+    m_dataflowEnds.fill(Ends(None, None), records.dataflows.size());
+
+    placeProcesses();
+    placeStates();
+    placeTransitions();
+    placeTexts();
+    placeLinks();
+    placeMemories();
+    placeDataflows();
+    walkTree();
+    noteUnreachable();
+    noteProjectCanvasItems();
+    noteAmbiguousLabels();
+    m_records = nullptr;
+}
+
+QVector<int> RecordPlacement::path(int canvas, bool *known) const
+{
+    const bool has = canvas >= 0 && canvas < m_paths.size() && m_pathKnown.at(canvas);
+    if (known)
+        *known = has;
+    return has ? m_paths.at(canvas) : QVector<int>();
+}
+
+QString RecordPlacement::canvasName(int canvas) const
+{
+    return canvas >= 0 && canvas < m_names.size() ? m_names.at(canvas) : QString();
+}
+
+void RecordPlacement::note(LoadNote::Effect effect, const char *kind, const QString &label,
+                           int canvas, const QString &reason)
+{
+    LoadNote n;
+    n.effect = effect;
+    n.kind = QLatin1String(kind);
+    n.label = label;
+    n.diagram = canvasName(canvas);
+    n.reason = reason;
+    m_notes << n;
+}
+
+int RecordPlacement::canvasFor(int level, int parentId, int grandParentId, int block) const
+{
+    const Key key{level - 1, parentId, grandParentId};
+    if (block >= 0 && block < m_names.size()) {
+        const ProcessRecord &own = m_records->processes.at(block);
+        if (Key{own.level, own.id, own.parentId} == key)
+            return block;
+    }
+    return m_byKey.value(key, None);
+}
+
+template <typename Record>
+int RecordPlacement::placeItem(const Record &record, const char *kind, const QString &label,
+                               int minLevel, int maxLevel)
+{
+    if (record.level < minLevel || record.level > maxLevel) {
+        note(LoadNote::Effect::NotKept, kind, label, None,
+             QStringLiteral("level %1 is not one of %2 to %3; not kept")
+                 .arg(record.level)
+                 .arg(minLevel)
+                 .arg(maxLevel));
+        return None;
+    }
+    const int canvas = canvasFor(record.level, record.parentId, record.grandParentId, record.fileBlock);
+    if (canvas == None) {
+        note(LoadNote::Effect::NotKept, kind, label, None,
+             QStringLiteral("no diagram has the numbers it names (level %1, id %2, parentId %3); "
+                            "not kept")
+                 .arg(record.level - 1)
+                 .arg(record.parentId)
+                 .arg(record.grandParentId));
+    }
+    return canvas;
+}
+
+void RecordPlacement::placeProcesses()
+{
+    const QVector<ProcessRecord> &records = m_records->processes;
+    QVector<int> lastAtLevel(MaxNodeLevel + 1, None);
+    lastAtLevel[1] = 0;
+    for (int i = 1; i < records.size(); ++i) {
+        const ProcessRecord &r = records.at(i);
+        if (r.level < 1 || r.level > MaxNodeLevel) {
+            note(LoadNote::Effect::NotKept, "Process item", orEmpty(r.label), None,
+                 QStringLiteral("level %1 is not one of 1 to %2; not kept").arg(r.level).arg(MaxNodeLevel));
+            continue;
+        }
+        if (r.level == 1) {   // a project node is drawn on no diagram
+            lastAtLevel[1] = i;
+            continue;
+        }
+        const int canvas = canvasFor(r.level, r.parentId, r.grandParentId, lastAtLevel.at(r.level - 1));
+        if (canvas == None) {
+            note(LoadNote::Effect::NotKept, "Process item", orEmpty(r.label), None,
+                 QStringLiteral("no diagram has the numbers it names (level %1, id %2, parentId "
+                                "%3); it and its diagram are not kept")
+                     .arg(r.level - 1)
+                     .arg(r.parentId)
+                     .arg(r.grandParentId));
+            continue;
+        }
+        m_processCanvas[i] = canvas;
+        m_on[canvas].processes << i;
+        if (m_pathKnown.at(canvas)) {
+            m_paths[i] = m_paths.at(canvas) + QVector<int>{r.id};
+            m_pathKnown[i] = true;
+        }
+        lastAtLevel[r.level] = i;
+    }
+}
+
+void RecordPlacement::placeStates()
+{
+    const QVector<StateRecord> &records = m_records->states;
+    for (int i = 0; i < records.size(); ++i) {
+        const int canvas = placeItem(records.at(i), "State", orEmpty(records.at(i).label), 6, 6);
+        m_stateCanvas[i] = canvas;
+        if (canvas != None)
+            m_on[canvas].states << i;
+    }
+}
+
+void RecordPlacement::placeTransitions()
+{
+    const QVector<TransitionRecord> &records = m_records->transitions;
+    QHash<int, QHash<QString, int>> stateByLabel;   // per canvas, last wins
+    for (int s = 0; s < m_stateCanvas.size(); ++s) {
+        if (m_stateCanvas.at(s) != None)
+            stateByLabel[m_stateCanvas.at(s)].insert(m_records->states.at(s).label, s);
+    }
+    for (int i = 0; i < records.size(); ++i) {
+        const TransitionRecord &r = records.at(i);
+        const int canvas = placeItem(r, "Transition", orEmpty(r.label), 6, 6);
+        if (canvas == None)
+            continue;
+        const QHash<QString, int> &states = stateByLabel[canvas];
+        const int from = states.value(r.startItem, None);
+        const int to = states.value(r.endItem, None);
+        if (from == None || to == None) {
+            note(LoadNote::Effect::NotKept, "Transition", orEmpty(r.label), canvas,
+                 QStringLiteral("no state labelled '%1'; not kept").arg(from == None ? r.startItem : r.endItem));
+            continue;
+        }
+        m_transitionCanvas[i] = canvas;
+        m_transitionEnds[i] = Ends(from, to);
+        m_on[canvas].transitions << i;
+    }
+}
+
+void RecordPlacement::placeTexts()
+{
+    const QVector<TextRecord> &records = m_records->texts;
+    for (int i = 0; i < records.size(); ++i) {
+        const int canvas = placeItem(records.at(i), "Text item", QString(), 6, 6);
+        m_textCanvas[i] = canvas;
+        if (canvas != None)
+            m_on[canvas].texts << i;
+    }
+}
+
+void RecordPlacement::placeLinks()
+{
+    const QVector<LinkRecord> &records = m_records->links;
+    QHash<int, QHash<QString, int>> processByLabel;
+    for (int p = 0; p < m_processCanvas.size(); ++p) {
+        if (m_processCanvas.at(p) != None)
+            processByLabel[m_processCanvas.at(p)].insert(m_records->processes.at(p).label, p);
+    }
+    for (int i = 0; i < records.size(); ++i) {
+        const LinkRecord &r = records.at(i);
+        const int canvas = placeItem(r, "Link", orEmpty(r.label), 3, 5);
+        if (canvas == None)
+            continue;
+        const QHash<QString, int> &items = processByLabel[canvas];
+        const int from = items.value(r.startItem, None);
+        const int to = items.value(r.endItem, None);
+        if (from == None || to == None || from == to) {
+            note(LoadNote::Effect::NotKept, "Link", orEmpty(r.label), canvas,
+                 from == None || to == None
+                     ? QStringLiteral("no process item labelled '%1'; not kept")
+                           .arg(from == None ? r.startItem : r.endItem)
+                     : QStringLiteral("both ends are the same process item; not kept"));
+            continue;
+        }
+        m_linkCanvas[i] = canvas;
+        m_linkEnds[i] = Ends(from, to);
+        m_on[canvas].links << i;
+    }
+}
+
+void RecordPlacement::placeMemories()
+{
+    const QVector<MemoryRecord> &records = m_records->memories;
+    for (int i = 0; i < records.size(); ++i) {
+        const int canvas = placeItem(records.at(i), "Memory item", orEmpty(records.at(i).label), 2, 6);
+        m_memoryCanvas[i] = canvas;
+        if (canvas != None)
+            m_on[canvas].memories << i;
+    }
+}
+
+void RecordPlacement::placeDataflows()
+{
+    const QVector<DataflowRecord> &records = m_records->dataflows;
+    QHash<int, QHash<QString, int>> processByLabel;
+    QHash<int, QHash<QString, int>> memoryByLabel;
+    for (int p = 0; p < m_processCanvas.size(); ++p) {
+        if (m_processCanvas.at(p) != None)
+            processByLabel[m_processCanvas.at(p)].insert(m_records->processes.at(p).label, p);
+    }
+    for (int m = 0; m < m_memoryCanvas.size(); ++m) {
+        if (m_memoryCanvas.at(m) != None)
+            memoryByLabel[m_memoryCanvas.at(m)].insert(m_records->memories.at(m).label, m);
+    }
+    for (int i = 0; i < records.size(); ++i) {
+        const DataflowRecord &r = records.at(i);
+        const int canvas = placeItem(r, "Dataflow", orEmpty(r.label), 2, 5);
+        if (canvas == None)
+            continue;
+        if (r.lineType != 1 && r.lineType != 2) {
+            note(LoadNote::Effect::NotKept, "Dataflow", orEmpty(r.label), canvas,
+                 QStringLiteral("line type %1 names no direction; not kept").arg(r.lineType));
+            continue;
+        }
+        const bool processFirst = r.lineType == 1;
+        const QString &processLabel = processFirst ? r.startItem : r.endItem;
+        const QString &memoryLabel = processFirst ? r.endItem : r.startItem;
+        const int process = processByLabel[canvas].value(processLabel, None);
+        const int memory = memoryByLabel[canvas].value(memoryLabel, None);
+        if (process == None || memory == None) {
+            note(LoadNote::Effect::NotKept, "Dataflow", orEmpty(r.label), canvas,
+                 process == None ? QStringLiteral("no process item labelled '%1'; not kept").arg(processLabel)
+                                 : QStringLiteral("no memory item labelled '%1'; not kept").arg(memoryLabel));
+            continue;
+        }
+        m_dataflowCanvas[i] = canvas;
+        m_dataflowEnds[i] = Ends(process, memory);
+        m_on[canvas].dataflows << i;
+    }
+}
+
+void RecordPlacement::walkTree()
+{
+    if (m_names.isEmpty())
+        return;
+    // Canvases by path, the first of a path winning, as the program's
+    // canvas index has it.
+    QHash<QVector<int>, int> byPath;
+    for (int c = 0; c < m_paths.size(); ++c) {
+        if (m_pathKnown.at(c) && !byPath.contains(m_paths.at(c)))
+            byPath.insert(m_paths.at(c), c);
+    }
+    struct Frame
+    {
+        int canvas;
+        int next;
+    };
+    QVector<Frame> stack{Frame{0, 0}};
+    m_reachable << Visit{0, 0};
+    while (!stack.isEmpty()) {
+        Frame &top = stack.last();
+        const QVector<int> items = m_on.value(top.canvas).processes;
+        const QVector<int> base = m_paths.at(top.canvas);
+        if (base.size() >= MaxNodeLevel - 1 || top.next >= items.size()) {
+            stack.removeLast();
+            continue;
+        }
+        const int item = items.at(top.next++);
+        const int child = byPath.value(base + QVector<int>{m_records->processes.at(item).id}, None);
+        if (child == None)
+            continue;
+        m_reachable << Visit{child, item};
+        stack << Frame{child, 0};
+    }
+}
+
+void RecordPlacement::noteUnreachable()
+{
+    QVector<bool> reached(m_names.size(), false);
+    QSet<QVector<int>> reachedPaths;
+    for (const Visit &visit : qAsConst(m_reachable)) {
+        reached[visit.canvas] = true;
+        reachedPaths.insert(m_paths.at(visit.canvas));
+    }
+    for (int c = 1; c < m_names.size(); ++c) {
+        if (reached.at(c))
+            continue;
+        if (m_records->processes.at(c).level == 1) {
+            note(LoadNote::Effect::NotKept, "Process item", orEmpty(m_names.at(c)), None,
+                 QStringLiteral("a second project node; it and its diagram are not kept"));
+            continue;
+        }
+        if (m_processCanvas.at(c) == None)
+            continue;   // the item itself has its note already
+        note(LoadNote::Effect::NotKept, "Process item", orEmpty(m_names.at(c)), m_processCanvas.at(c),
+             m_pathKnown.at(c) && reachedPaths.contains(m_paths.at(c))
+                 ? QStringLiteral("another diagram already has its place in the project tree; "
+                                  "its diagram and everything on it are not kept")
+                 : QStringLiteral("the diagram it is drawn on is not part of the project tree; "
+                                  "its diagram and everything on it are not kept"));
+    }
+}
+
+void RecordPlacement::noteProjectCanvasItems()
+{
+    // The project canvas's own links, memory items and dataflows are never
+    // saved.
+    const Contents items = m_on.value(0);
+    const QString why = QStringLiteral("the project's own diagram keeps no such items; not kept");
+    for (int m : items.memories)
+        note(LoadNote::Effect::NotKept, "Memory item", orEmpty(m_records->memories.at(m).label), 0, why);
+    for (int d : items.dataflows)
+        note(LoadNote::Effect::NotKept, "Dataflow", orEmpty(m_records->dataflows.at(d).label), 0, why);
+}
+
+void RecordPlacement::noteSharedIds(const QVector<int> &processes, int canvas)
+{
+    QHash<int, int> count;
+    for (int p : processes)
+        ++count[m_records->processes.at(p).id];
+    QSet<int> told;
+    for (int p : processes) {
+        const int id = m_records->processes.at(p).id;
+        if (count.value(id) < 2 || told.contains(id))
+            continue;
+        told.insert(id);
+        note(LoadNote::Effect::Ambiguous, "Process item", orEmpty(m_records->processes.at(p).label), canvas,
+             QStringLiteral("%1 process items have the id %2, so they open the same diagram")
+                 .arg(count.value(id))
+                 .arg(id));
+    }
+}
+
+void RecordPlacement::noteAmbiguousLabels()
+{
+    const auto check = [this](const char *kind, const char *plural, const QVector<int> &indices,
+                              auto labelOf, bool emptyIsAmbiguous, int canvas) {
+        QHash<QString, int> count;
+        for (int i : indices)
+            ++count[labelOf(i)];
+        QSet<QString> told;
+        for (int i : indices) {
+            const QString label = labelOf(i);
+            if (told.contains(label))
+                continue;
+            if (count.value(label) > 1) {
+                told.insert(label);
+                note(LoadNote::Effect::Ambiguous, kind, label, canvas,
+                     QStringLiteral("%1 %2 carry this label; connections by label go to the last one")
+                         .arg(count.value(label))
+                         .arg(QLatin1String(plural)));
+            } else if (emptyIsAmbiguous && label.isEmpty()) {
+                note(LoadNote::Effect::Ambiguous, kind, label, canvas,
+                     QStringLiteral("has no label, so connections cannot name it apart"));
+            }
+        }
+    };
+    const ProjectRecordLists &r = *m_records;
+    // Kind by kind, each over the canvases in order.
+    for (int c = 0; c < m_names.size(); ++c) {
+        const QVector<int> processes = m_on.value(c).processes;
+        check("Process item", "process items", processes,
+              [&r](int i) { return orEmpty(r.processes.at(i).label); }, true, c);
+        noteSharedIds(processes, c);
+    }
+    for (int c = 0; c < m_names.size(); ++c)
+        check("State", "states", m_on.value(c).states, [&r](int i) { return orEmpty(r.states.at(i).label); },
+              true, c);
+    for (int c = 0; c < m_names.size(); ++c)
+        check("Memory item", "memory items", m_on.value(c).memories,
+              [&r](int i) { return orEmpty(r.memories.at(i).label); }, false, c);
+}

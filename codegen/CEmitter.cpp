@@ -1,8 +1,13 @@
 #include "CEmitter.h"
 
+#include "CodeText.h"
+#include "DesignChecks.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QtGlobal>
+
+#include <limits>
 
 namespace {
 
@@ -87,254 +92,319 @@ QString replacePlaceholder(const QString &text, int number, const QString &value
     return result;
 }
 
-QString replaced(QString text, const char *from, const char *to)
+// The size of `text` once every placeholder `number` is replaced by `value`.
+qint64 sizeAfterReplacing(const QString &text, int number, const QString &value)
 {
-    return text.replace(QLatin1String(from), QLatin1String(to));
+    qint64 size = text.size();
+    for (int i = 0; i < text.size(); ++i) {
+        int length = 0;
+        const int found = placeholderAt(text, i, &length);
+        if (found == number)
+            size += value.size() - length;
+        if (found > 0)
+            i += length - 1;
+    }
+    return size;
 }
 
-// Everything derived from the machine that several sections need.
+// Everything derived from the machine that several sections need, and the
+// two files being written.
 struct Run
 {
     const MachineDescription &machine;
     const ModuleProperties &properties;
     QString module;
-    QString upperModule;
     QString enumType;
     QString stateVar;
     QString start;
     QStringList enumerators;    // one per state, then the start enumerator
     int initialState = -1;
-    QStringList errors;
+    qint64 budget;
+    CodeText header;
+    CodeText source;
 
-    Run(const MachineDescription &m, const ModuleProperties &p)
-        : machine(m), properties(p)
+    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit)
+        : machine(m), properties(p), budget(limit), header(&budget), source(&budget)
     {
         module = CEmitter::moduleName(m.processLabel);
-        upperModule = module.toUpper();
         enumType = CEmitter::enumTypeName(module);
         stateVar = CEmitter::stateVariable(module);
         start = CEmitter::startEnumerator(module);
         for (const MachineState &s : m.states)
             enumerators << CEmitter::stateEnumerator(module, s.label);
         enumerators << start;
-        for (int i = 0; i < m.states.size() && initialState < 0; ++i) {
-            if (m.states.at(i).initial)
-                initialState = i;
-        }
+        initialState = DesignChecks::initialState(m);
     }
 
     bool isState(int index) const { return index >= 0 && index < machine.states.size(); }
+    bool overflowed() const { return header.overflowed() || source.overflowed(); }
+
+    // A template filled within what is left of the budget; null (and the
+    // run marked overflowed) when it would not fit.
+    QString fill(const QString &text, const QStringList &values)
+    {
+        const QString filled = CEmitter::fillTemplate(text, values, budget);
+        if (filled.isNull())
+            source.markOverflowed();
+        return filled;
+    }
+
+    // `text` with every "\n" followed by `indent`, within the budget.
+    QString indented(const QString &text, QLatin1String indent)
+    {
+        const qint64 size = text.size() + qint64(text.count(QLatin1Char('\n'))) * indent.size();
+        if (size > budget) {
+            source.markOverflowed();
+            return QString();
+        }
+        return QString(text).replace(QLatin1Char('\n'), QLatin1String("\n") + indent);
+    }
 };
 
-QString fileComment(const Run &run, const QString &fileName)
+void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
     const MachineDescription &m = run.machine;
-    return CEmitter::fillTemplate(QLatin1String(FileCommentTemplate), {
-        fileName, run.properties.projectName, CEmitter::versionText(run.properties.version),
-        run.properties.author, run.properties.organization, CEmitter::dateText(run.properties.date),
+    const ModuleProperties &p = run.properties;
+    out << run.fill(QLatin1String(FileCommentTemplate), {
+        fileName, CEmitter::commentText(p.projectName), CEmitter::versionText(p.version),
+        CEmitter::commentText(p.author), CEmitter::commentText(p.organization), CEmitter::dateText(p.date),
         run.module, QString::number(m.states.size()), QString::number(m.transitionCount),
         QString::number(m.inputVariables), QString::number(m.outputVariables),
-        QString::number(m.memories.size()), m.processDescription });
+        QString::number(m.memories.size()), CEmitter::commentText(m.processDescription) });
 }
 
-QString textsOfType(const Run &run, int type)
+// The texts of one type, each followed by "\n"; true when there was any.
+bool textsOfType(Run &run, CodeText &out, int type)
 {
-    QString text;
-    for (const MachineText &t : run.machine.texts) {
-        if (t.type == type)
-            text += t.text + QLatin1Char('\n');
+    bool any = false;
+    for (int i = 0; i < run.machine.texts.size(); ++i) {
+        const MachineText &t = run.machine.texts.at(i);
+        if (t.type != type)
+            continue;
+        OwnerScope owner(out, ItemRef::of(ItemRef::Text, i));
+        out << t.text << QLatin1String("\n");
+        any = true;
     }
-    return text;
+    return any;
 }
 
-QString enumText(const Run &run)
+void enumText(Run &run, CodeText &out)
 {
-    QString text = QStringLiteral("typedef enum { \n \t");
-    for (int i = 0; i < run.enumerators.size(); ++i)
-        text += run.enumerators.at(i) + QLatin1String(" = ") + QString::number(i) + QLatin1String(",\n\t");
-    return text + QLatin1Char('}') + run.enumType + QLatin1Char(';');
+    out << QLatin1String("typedef enum { \n \t");
+    for (int i = 0; i < run.enumerators.size(); ++i) {
+        OwnerScope owner(out, i < run.machine.states.size() ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
+        out << run.enumerators.at(i) + QLatin1String(" = ") + QString::number(i) + QLatin1String(",\n\t");
+    }
+    out << QLatin1Char('}') + run.enumType + QLatin1Char(';');
 }
 
-QString prototypes(const Run &run)
+void prototypes(Run &run, CodeText &out)
 {
     const QString &m = run.module;
-    const QString first = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 \n */ \n %2"),
-        { CEmitter::fillTemplate(QLatin1String(InitDescription), { m }),
-          QLatin1String("void ") + m + QLatin1String("Initialize(void);") });
-    const QString second = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 \n */ \n %2"),
-        { CEmitter::fillTemplate(QStringLiteral("Main routine of the states diagram %1 \n"
-                                                " Calls theCorresponding function state."), { m }),
-          QLatin1String("void ") + m + QLatin1String("(void);") });
-    const QString third = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 \n */ \n%2"),
-        { CEmitter::fillTemplate(QStringLiteral("Function that returns the current state of the FSM %1"), { m }),
-          run.enumType + QLatin1Char(' ') + m + QLatin1String("GetState(void);") });
     const QString gap = QStringLiteral("\n \n");
-    return first + gap + second + gap + third + gap;
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n %2"),
+                    { run.fill(QLatin1String(InitDescription), { m }),
+                      QLatin1String("void ") + m + QLatin1String("Initialize(void);") })
+        << gap;
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n %2"),
+                    { run.fill(QStringLiteral("Main routine of the states diagram %1 \n"
+                                              " Calls theCorresponding function state."), { m }),
+                      QLatin1String("void ") + m + QLatin1String("(void);") })
+        << gap;
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n%2"),
+                    { run.fill(QStringLiteral("Function that returns the current state of the FSM %1"), { m }),
+                      run.enumType + QLatin1Char(' ') + m + QLatin1String("GetState(void);") })
+        << gap;
 }
 
-QString headerText(const Run &run, const QString &fileName)
+void headerText(Run &run, const QString &fileName)
 {
+    CodeText &out = run.header;
     const QString guard = CEmitter::guardMacro(run.module);
-    return fileComment(run, fileName) + QLatin1String("\n \n")
-        + QLatin1String("#ifndef ") + guard + QLatin1Char('\n') + QLatin1String("#define ") + guard
-        + QLatin1String("\n \n") + QLatin1String(IncludesBanner)
-        + textsOfType(run, MachineText::Includes) + QLatin1String("\n \n")
-        + QLatin1String(GlobalBanner) + QLatin1Char('\n') + enumText(run) + QLatin1String("\n \n")
-        + QLatin1String(DeclarationsBanner) + QLatin1Char('\n') + prototypes(run)
-        + QLatin1String("#endif /* ") + guard + QLatin1String(" */");
+    fileComment(run, out, fileName);
+    out << QLatin1String("\n \n") << QLatin1String("#ifndef ") + guard + QLatin1Char('\n')
+        << QLatin1String("#define ") + guard << QLatin1String("\n \n") << QLatin1String(IncludesBanner);
+    textsOfType(run, out, MachineText::Includes);
+    out << QLatin1String("\n \n") << QLatin1String(GlobalBanner) << QLatin1String("\n");
+    enumText(run, out);
+    out << QLatin1String("\n \n") << QLatin1String(DeclarationsBanner) << QLatin1String("\n");
+    prototypes(run, out);
+    out << QLatin1String("#endif /* ") + guard + QLatin1String(" */");
 }
 
 // Macros and user code: the texts of one type, then a separator when any.
-QString sectionText(const Run &run, int type)
+void sectionText(Run &run, CodeText &out, int type)
 {
-    QString text = textsOfType(run, type);
-    if (!text.isEmpty())
-        text += QLatin1String("\n \n");
-    return text;
+    if (textsOfType(run, out, type))
+        out << QLatin1String("\n \n");
 }
 
-QString variablesText(Run &run)
+void variablesText(Run &run, CodeText &out)
 {
-    QString text;
-    for (const MachineMemory &memory : run.machine.memories) {
-        if (memory.label.isEmpty())
-            run.errors << CEmitter::fillTemplate(QStringLiteral("Label Input for Memory Item %1 is absent"), { memory.label });
-        if (memory.datatype.isEmpty())
-            run.errors << CEmitter::fillTemplate(QStringLiteral("Datatype Input for Memory Item %1 is absent"), { memory.label });
-        text += QLatin1String("static ") + QString(memory.datatype).replace(QLatin1Char(' '), QLatin1Char('_'))
-            + QLatin1Char(' ') + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_'))
-            + QLatin1String(";\n");
+    for (int i = 0; i < run.machine.memories.size(); ++i) {
+        const MachineMemory &memory = run.machine.memories.at(i);
+        OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
+        out << QLatin1String("static ") + CEmitter::memoryType(memory.datatype) + QLatin1Char(' ')
+                + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_')) + QLatin1String(";\n");
     }
-    return text + QLatin1Char('\n') + QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar
-        + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n\n");
+    out << QLatin1String("\n") << QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar
+            + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n\n");
 }
 
-QString staticPrototypes(const Run &run)
+void staticPrototypes(Run &run, CodeText &out)
 {
-    QString text = QLatin1String("static void ") + CEmitter::initialFunction(run.module) + QLatin1String("(void);\n");
-    for (const MachineState &s : run.machine.states)
-        text += QLatin1String("static void ") + s.label + QLatin1String("(void);\n");
-    return text + QLatin1String("\n\n");
-}
-
-QString caseList(const Run &run)
-{
-    QString text = QLatin1String("\n\t\tcase ") + run.start + QLatin1String(": \n\t\t\t")
-        + CEmitter::initialFunction(run.module) + QLatin1String("();") + QLatin1String("\n\t\t\tbreak;\n");
+    out << QLatin1String("static void ") + CEmitter::initialFunction(run.module) + QLatin1String("(void);\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
-        text += QLatin1String("\n\t\tcase ") + run.enumerators.at(i) + QLatin1String(":\n\t\t\t")
-            + run.machine.states.at(i).label + QLatin1String("(); \n\t\t\tbreak; \n");
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+        out << QLatin1String("static void ") + run.machine.states.at(i).label + QLatin1String("(void);\n");
     }
-    return text + QLatin1String("\n\t\tdefault: \n\t\t\t") + run.stateVar + QLatin1String(" = ") + run.start
-        + QLatin1String(";\n\t\t\tbreak;");
+    out << QLatin1String("\n\n");
 }
 
-QString publicDefinitions(const Run &run)
+void caseList(Run &run, CodeText &out)
+{
+    out << QLatin1String("\n\t\tcase ") + run.start + QLatin1String(": \n\t\t\t")
+            + CEmitter::initialFunction(run.module) + QLatin1String("();") + QLatin1String("\n\t\t\tbreak;\n");
+    for (int i = 0; i < run.machine.states.size(); ++i) {
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+        out << QLatin1String("\n\t\tcase ") + run.enumerators.at(i) + QLatin1String(":\n\t\t\t")
+                + run.machine.states.at(i).label + QLatin1String("(); \n\t\t\tbreak; \n");
+    }
+    out << QLatin1String("\n\t\tdefault: \n\t\t\t") + run.stateVar + QLatin1String(" = ") + run.start
+            + QLatin1String(";\n\t\t\tbreak;");
+}
+
+void publicDefinitions(Run &run, CodeText &out)
 {
     const QString &m = run.module;
-    const QString init = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\t \n \t/* -- state variable initialization -- */ \n"
-                       "\t%3 = %4; \n \t/* -- states machine initial cycle execution -- */ \n\t%5(); \n}"),
-        { CEmitter::fillTemplate(QLatin1String(InitDescription), { m }),
-          QLatin1String("void ") + m + QLatin1String("Initialize(void)"), run.stateVar, run.start, m });
-    const QString mainRoutine = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\n\tswitch(%3){\n %4 \n\t} \n}"),
-        { CEmitter::fillTemplate(QStringLiteral("Main routine of the states diagram %1 \n"
-                                                "   Calls theCorresponding function state."), { m }),
-          QLatin1String("void ") + m + QLatin1String("(void)"), run.stateVar, caseList(run) });
-    const QString getter = CEmitter::fillTemplate(
-        QStringLiteral("/** \n * @function description  %1 */ \n%2 \n{ \n\treturn %3; \n}"),
-        { CEmitter::fillTemplate(QStringLiteral("Function that returns the current state of the FSM %1 \n"), { m }),
-          run.enumType + QLatin1Char(' ') + m + QLatin1String("GetState(void)"), run.stateVar });
     const QString gap = QStringLiteral("\n \n");
-    return QLatin1Char('\n') + init + gap + mainRoutine + gap + getter + gap;
+    out << QLatin1String("\n");
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\t \n \t/* -- state variable initialization -- */ \n"
+                                   "\t%3 = %4; \n \t/* -- states machine initial cycle execution -- */ \n\t%5(); \n}"),
+                    { run.fill(QLatin1String(InitDescription), { m }),
+                      QLatin1String("void ") + m + QLatin1String("Initialize(void)"), run.stateVar, run.start, m })
+        << gap;
+    // The case list is the last placeholder of the main routine and the
+    // other values are names without "%", so the routine is written around
+    // it, each case under its state.
+    const QString mainRoutine = run.fill(
+        QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\n\tswitch(%3){\n %4 \n\t} \n}"),
+        { run.fill(QStringLiteral("Main routine of the states diagram %1 \n"
+                                  "   Calls theCorresponding function state."), { m }),
+          QLatin1String("void ") + m + QLatin1String("(void)"), run.stateVar });
+    const int cases = mainRoutine.indexOf(QLatin1String("%4"));
+    out << mainRoutine.left(cases);
+    caseList(run, out);
+    out << mainRoutine.mid(cases + 2) << gap;
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 */ \n%2 \n{ \n\treturn %3; \n}"),
+                    { run.fill(QStringLiteral("Function that returns the current state of the FSM %1 \n"), { m }),
+                      run.enumType + QLatin1Char(' ') + m + QLatin1String("GetState(void)"), run.stateVar })
+        << gap;
 }
 
-QString initialBody(Run &run)
+void initialBody(Run &run, CodeText &out)
 {
     if (run.initialState < 0) {
-        run.errors << CEmitter::fillTemplate(
-            QStringLiteral("Initial state item in state machine %1 is not assigned"), { run.module });
-        return CEmitter::fillTemplate(
-            QStringLiteral("\t// Error : Initial state item in state machine %1 is not assigned \n"), { run.module });
+        out << run.fill(QStringLiteral("\t// Error : Initial state item in state machine %1 is not assigned \n"),
+                        { run.module });
+        return;
     }
+    OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
     const MachineState &s = run.machine.states.at(run.initialState);
     const QString assignment = run.stateVar + QLatin1String(" = ") + run.enumerators.at(run.initialState) + QLatin1Char(';');
     if (s.initialCondition.isEmpty()) {
-        run.errors << CEmitter::fillTemplate(
-            QStringLiteral("Initial state action present but condition absent for State Item %1 is absent"), { s.label });
-        return QLatin1Char('\t') + assignment + QLatin1Char('\n');
+        out << QLatin1Char('\t') + assignment + QLatin1Char('\n');
+        return;
     }
-    return QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif") + s.initialCondition
-        + QLatin1String("\n\t{\n\t\t") + replaced(s.initialDescription, "\n", "\n\t")
-        + QLatin1String("\n\n\t\t") + assignment + QLatin1String("\n\t}\n");
+    out << QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif") << s.initialCondition
+        << QLatin1String("\n\t{\n\t\t") << run.indented(s.initialDescription, QLatin1String("\t"))
+        << QLatin1String("\n\n\t\t") + assignment + QLatin1String("\n\t}\n");
 }
 
-QString initialFunctionText(Run &run)
+void initialFunctionText(Run &run, CodeText &out)
 {
-    return CEmitter::fillTemplate(
-               QStringLiteral("/** \n * @function description:  function corresponding to the initial state of %1 \n */ \n"
-                              "static void %2(void) \n{\n"),
-               { run.module, CEmitter::initialFunction(run.module) })
-        + initialBody(run) + QLatin1Char('}');
+    out << run.fill(QStringLiteral("/** \n * @function description:  function corresponding to the initial state of %1 \n */ \n"
+                                   "static void %2(void) \n{\n"),
+                    { run.module, CEmitter::initialFunction(run.module) });
+    initialBody(run, out);
+    out << QLatin1String("}");
 }
 
 // The if / else-if chain of a state's outgoing transitions. Only the blocks
 // that are written are numbered, so a transition whose end state is missing
 // cannot leave an "else if" without its "if".
-QString transitionBlocks(const Run &run, int stateIndex)
+void transitionBlocks(Run &run, CodeText &out, int stateIndex)
 {
-    QString text;
     int written = 0;
     for (int t : run.machine.states.at(stateIndex).transitions) {
-        if (t < 0 || t >= run.machine.transitions.size())
+        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
             continue;
         const MachineTransition &tr = run.machine.transitions.at(t);
         if (tr.start != stateIndex || !run.isState(tr.end))
             continue;
         ++written;
-        text += QLatin1String("\n\t/* -- case where transition is executed ") + tr.label + QLatin1String(" -- */\n\t")
-            + QLatin1String(written == 1 ? "if " : "else if ") + tr.condition
-            + QLatin1String("\n\t{\n\t\t") + replaced(tr.action, "\n", "\n\t\t")
-            + QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ")
-            + run.enumerators.at(tr.end) + QLatin1String(";\n\t}\n");
+        OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
+        out << QLatin1String("\n\t/* -- case where transition is executed ") << CEmitter::commentText(tr.label)
+            << QLatin1String(" -- */\n\t") << QLatin1String(written == 1 ? "if " : "else if ") << tr.condition
+            << QLatin1String("\n\t{\n\t\t") << run.indented(tr.action, QLatin1String("\t\t"))
+            << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ")
+                   + run.enumerators.at(tr.end) + QLatin1String(";\n\t}\n");
     }
-    return text;
 }
 
-QString stateFunction(const Run &run, int stateIndex)
+void stateFunction(Run &run, CodeText &out, int stateIndex)
 {
     const MachineState &s = run.machine.states.at(stateIndex);
-    return CEmitter::fillTemplate(QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
-                                  { s.description, s.label })
-        + QLatin1Char('\n') + QLatin1String("\n\t /* -- code of the current state -- */ \n\t")
-        + replaced(s.action, "\n", "\n\t") + QLatin1Char('\n') + transitionBlocks(run, stateIndex)
-        + QLatin1String("\n}");
+    OwnerScope owner(out, ItemRef::of(ItemRef::State, stateIndex));
+    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
+                    { CEmitter::commentText(s.description), s.label })
+        << QLatin1String("\n") << QLatin1String("\n\t /* -- code of the current state -- */ \n\t")
+        << run.indented(s.action, QLatin1String("\t")) << QLatin1String("\n");
+    transitionBlocks(run, out, stateIndex);
+    out << QLatin1String("\n}");
 }
 
-QString stateFunctions(Run &run)
+void stateFunctions(Run &run, CodeText &out)
 {
-    QString text = initialFunctionText(run) + QLatin1String("\n\n");
-    for (int i = 0; i < run.machine.states.size(); ++i)
-        text += stateFunction(run, i) + QLatin1String("\n\n");
-    return text;
+    initialFunctionText(run, out);
+    out << QLatin1String("\n\n");
+    for (int i = 0; i < run.machine.states.size() && !run.overflowed(); ++i) {
+        stateFunction(run, out, i);
+        out << QLatin1String("\n\n");
+    }
 }
 
-QString sourceText(Run &run, const QString &fileName, const QString &headerFileName)
+void sourceText(Run &run, const QString &fileName, const QString &headerFileName)
 {
-    QString text = fileComment(run, fileName) + QLatin1String("\n \n") + QLatin1String(SourceIncludesBanner)
-        + QLatin1Char('\n') + QLatin1String("#include \"") + headerFileName + QLatin1Char('"')
-        + QLatin1String("\n \n") + QLatin1String(DefinesBanner) + QLatin1Char('\n')
-        + sectionText(run, MachineText::Macros);
-    text += QLatin1String(VariablesBanner) + QLatin1Char('\n') + variablesText(run);
-    text += QLatin1String(UserCodeBanner) + QLatin1Char('\n') + sectionText(run, MachineText::Default);
-    text += QLatin1String(HeadersBanner) + QLatin1Char('\n') + staticPrototypes(run);
-    text += QLatin1String(DefinitionsBanner) + QLatin1Char('\n') + publicDefinitions(run) + QLatin1Char('\n');
-    return text + stateFunctions(run);
+    CodeText &out = run.source;
+    fileComment(run, out, fileName);
+    out << QLatin1String("\n \n") << QLatin1String(SourceIncludesBanner) << QLatin1String("\n")
+        << QLatin1String("#include \"") + headerFileName + QLatin1Char('"') << QLatin1String("\n \n")
+        << QLatin1String(DefinesBanner) << QLatin1String("\n");
+    sectionText(run, out, MachineText::Macros);
+    out << QLatin1String(VariablesBanner) << QLatin1String("\n");
+    variablesText(run, out);
+    out << QLatin1String(UserCodeBanner) << QLatin1String("\n");
+    sectionText(run, out, MachineText::Default);
+    out << QLatin1String(HeadersBanner) << QLatin1String("\n");
+    staticPrototypes(run, out);
+    out << QLatin1String(DefinitionsBanner) << QLatin1String("\n");
+    publicDefinitions(run, out);
+    out << QLatin1String("\n");
+    stateFunctions(run, out);
 }
+
+const char *const CKeywords[] = {
+    "auto", "break", "case", "char", "const", "continue", "default", "do", "double", "else", "enum",
+    "extern", "float", "for", "goto", "if", "inline", "int", "long", "register", "restrict", "return",
+    "short", "signed", "sizeof", "static", "struct", "switch", "typedef", "union", "unsigned", "void",
+    "volatile", "while", "_Alignas", "_Alignof", "_Atomic", "_Bool", "_Complex", "_Generic",
+    "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local",
+};
+
+const char *const TypeWords[] = {
+    "unsigned", "signed", "short", "long", "int", "char", "float", "double", "const", "volatile",
+};
 
 } // namespace
 
@@ -347,16 +417,55 @@ QDate ModuleProperties::generationDate()
     return QDate::currentDate();
 }
 
-GeneratedModule CEmitter::generate(const MachineDescription &machine, const ModuleProperties &properties)
+void GeneratedModule::addError(const QString &text, const ItemRef &item)
 {
-    Run run(machine, properties);
+    errors << text;
+    // Errors stand before every warning.
+    int at = 0;
+    while (at < findings.size() && findings.at(at).severity == DesignFinding::Error)
+        ++at;
+    findings.insert(at, DesignFinding{ DesignFinding::Error, text, item });
+}
+
+void GeneratedModule::addWarning(const QString &text, const ItemRef &item)
+{
+    warnings << text;
+    findings << DesignFinding{ DesignFinding::Warning, text, item };
+}
+
+GeneratedModule CEmitter::generate(const MachineDescription &machine, const ModuleProperties &properties,
+                                   qint64 sizeLimit)
+{
     GeneratedModule result;
-    result.moduleName = run.module;
-    result.headerFileName = run.module + QLatin1String(".h");
-    result.sourceFileName = run.module + QLatin1String(".c");
-    result.header = headerText(run, result.headerFileName);
-    result.source = sourceText(run, result.sourceFileName, result.headerFileName);
-    result.errors = run.errors;
+    result.moduleName = moduleName(machine.processLabel);
+    result.headerFileName = result.moduleName + QLatin1String(".h");
+    result.sourceFileName = result.moduleName + QLatin1String(".c");
+    const QString shownName = printableText(result.moduleName);
+    if (!isCIdentifier(result.moduleName)) {
+        // Its name makes the file names: nothing is emitted, so nothing can
+        // be written outside the output directory or under an odd name.
+        result.writable = false;
+        result.addError(QStringLiteral("State machine %1: name is not a C identifier, no files written").arg(shownName));
+    }
+    DesignChecks::addErrors(machine, result.moduleName, &result);
+    DesignChecks::addWarnings(machine, result.moduleName, &result);
+    if (!result.writable)
+        return result;
+
+    Run run(machine, properties, sizeLimit);
+    headerText(run, result.headerFileName);
+    sourceText(run, result.sourceFileName, result.headerFileName);
+    if (run.overflowed()) {
+        result.writable = false;
+        result.addError(QStringLiteral("State machine %1: generated code would pass %2 MiB, no files written")
+                            .arg(shownName)
+                            .arg(sizeLimit / (1024 * 1024)));
+        return result;
+    }
+    result.header = run.header.text();
+    result.source = run.source.text();
+    result.headerLines = run.header.lines();
+    result.sourceLines = run.source.lines();
     return result;
 }
 
@@ -407,12 +516,68 @@ QString CEmitter::dateText(const QDate &date)
 
 QString CEmitter::fillTemplate(const QString &text, const QStringList &values)
 {
+    return fillTemplate(text, values, std::numeric_limits<qint64>::max());
+}
+
+QString CEmitter::fillTemplate(const QString &text, const QStringList &values, qint64 limit)
+{
     QString result = text;
     for (const QString &value : values) {
         const int number = lowestPlaceholder(result);
         if (number == 0)
             break;
+        // Values put into the text take part in the later steps, so the text
+        // can grow many times over: its size is known before it is built.
+        if (sizeAfterReplacing(result, number, value) > limit)
+            return QString();
         result = replacePlaceholder(result, number, value);
     }
+    if (result.size() > limit)
+        return QString();
     return result;
+}
+
+QString CEmitter::commentText(const QString &text)
+{
+    if (!text.contains(QLatin1String("*/")))
+        return text;
+    return QString(text).replace(QLatin1String("*/"), QLatin1String("* /"));
+}
+
+QString CEmitter::memoryType(const QString &datatype)
+{
+    const QVector<QStringRef> words = datatype.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
+    bool allTypeWords = !words.isEmpty();
+    for (const QStringRef &word : words) {
+        bool known = false;
+        for (const char *typeWord : TypeWords)
+            known = known || word == QLatin1String(typeWord);
+        allTypeWords = allTypeWords && known;
+    }
+    if (allTypeWords)
+        return datatype;
+    return QString(datatype).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+bool CEmitter::isCKeyword(const QString &name)
+{
+    for (const char *keyword : CKeywords) {
+        if (name == QLatin1String(keyword))
+            return true;
+    }
+    return false;
+}
+
+bool CEmitter::isCIdentifier(const QString &name)
+{
+    if (name.isEmpty() || isCKeyword(name))
+        return false;
+    for (int i = 0; i < name.size(); ++i) {
+        const ushort c = name.at(i).unicode();
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !(digit && i > 0))
+            return false;
+    }
+    return true;
 }

@@ -5,6 +5,8 @@
 // files, no dialogs, no settings. The caller writes the texts and shows the
 // design errors.
 
+#include "DesignFinding.h"
+#include "LineMap.h"
 #include "MachineDescription.h"
 
 #include <QDate>
@@ -33,12 +35,29 @@ struct GeneratedModule
     QString header;
     QString source;
     QStringList errors;     // design errors, in the order they were found
+    QStringList warnings;   // design warnings, after the errors in findings
+    DesignFindings findings;   // errors first, then warnings, each naming its item
+    // False when the machine's files must not be written: its name is no C
+    // identifier or its text would pass the size limit (both are errors).
+    bool writable = true;
+    LineMap headerLines;    // which item produced each line
+    LineMap sourceLines;
+
+    void addError(const QString &text, const ItemRef &item = ItemRef::machine());
+    void addWarning(const QString &text, const ItemRef &item);
 };
 
 class CEmitter
 {
 public:
-    static GeneratedModule generate(const MachineDescription &machine, const ModuleProperties &properties);
+    // The most characters the two files of one machine may hold together.
+    static constexpr qint64 MaxModuleSize = qint64(64) * 1024 * 1024;
+
+    // The module of one machine. When the machine's name is no C identifier
+    // nothing is emitted; when its text would pass `sizeLimit` the texts are
+    // dropped. Either way the module is not writable and says why.
+    static GeneratedModule generate(const MachineDescription &machine, const ModuleProperties &properties,
+                                    qint64 sizeLimit = MaxModuleSize);
 
     // Naming rules for one machine.
     static QString moduleName(const QString &processLabel);          // blanks -> "_"
@@ -59,4 +78,18 @@ public:
     // the text produced so far, so substituted text takes part in the
     // following steps. A step that finds no placeholder changes nothing.
     static QString fillTemplate(const QString &text, const QStringList &values);
+    // The same, but gives up and returns a null string as soon as the text
+    // would pass `limit` characters.
+    static QString fillTemplate(const QString &text, const QStringList &values, qint64 limit);
+
+    // Text written inside a C comment: "*/" would end the comment early, so
+    // it is written "* /". Other text is unchanged.
+    static QString commentText(const QString &text);
+    // A memory item's type as written: blanks are kept where every word is
+    // a C type keyword or qualifier ("unsigned long"), else they become "_".
+    static QString memoryType(const QString &datatype);
+    // An ASCII letter or "_" followed by letters, digits and "_", and no C
+    // keyword.
+    static bool isCIdentifier(const QString &name);
+    static bool isCKeyword(const QString &name);
 };

@@ -169,7 +169,7 @@ private slots:
         const QString expected = comment("Door_Ctrl.c") + "\n \n" + SourceIncludesBanner + "\n"
             + "#include \"Door_Ctrl.h\"\n \n"
             + DefinesBanner + "\n" + "#define N 3\n" + "\n \n"
-            + VariablesBanner + "\n" + "static int counter;\nstatic unsigned_char flag_set;\n" + "\n"
+            + VariablesBanner + "\n" + "static int counter;\nstatic unsigned char flag_set;\n" + "\n"
             + "static t_state_Door_Ctrl state_Door_Ctrl = STATE_0_DOOR_CTRL;\n\n"
             + UserCodeBanner + "\n" + "int helper(void) { return 1; }\n" + "\n \n"
             + HeadersBanner + "\n" + "static void Door_Ctrl0(void);\nstatic void Idle(void);\nstatic void Open(void);\n\n\n"

@@ -1,0 +1,123 @@
+#include "CompileCheck.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "CheckedSaveFile.h"
+
+bool CompileCheck::Result::hasErrors() const
+{
+    for (const DesignFinding &finding : findings) {
+        if (finding.severity == DesignFinding::Error)
+            return true;
+    }
+    return false;
+}
+
+QStringList CompileCheck::defaultCompiler()
+{
+    const QString cc = qEnvironmentVariable("CC").trimmed();
+    const QStringList command = QProcess::splitCommand(cc);
+    return command.isEmpty() ? QStringList{ QStringLiteral("cc") } : command;
+}
+
+DesignFindings CompileCheck::parse(const QString &output, const GeneratedModule &module,
+                                   const MachineDescription &machine)
+{
+    // file:line:column: kind: text, the column being optional.
+    static const QRegularExpression diagnostic(
+        QStringLiteral("^(.*?):(\\d+):(?:(\\d+):)? (fatal error|error|warning): (.*)$"));
+    DesignFindings findings;
+    for (const QString &line : output.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = diagnostic.match(line.trimmed());
+        if (!m.hasMatch())
+            continue;
+        const QString file = QFileInfo(m.captured(1)).fileName();
+        const int lineNumber = m.captured(2).toInt();
+        DesignFinding finding;
+        finding.fromCompiler = true;
+        finding.severity = m.captured(4) == QLatin1String("warning") ? DesignFinding::Warning
+                                                                     : DesignFinding::Error;
+        QString text = m.captured(5);
+        if (file == module.sourceFileName) {
+            finding.item = module.sourceLines.ownerOf(lineNumber);
+        } else if (file == module.headerFileName) {
+            finding.item = module.headerLines.ownerOf(lineNumber);
+        } else {
+            text = QStringLiteral("%1:%2: %3").arg(m.captured(1)).arg(lineNumber).arg(text);
+        }
+        finding.text = finding.item.describe(machine) + QStringLiteral(": ") + text;
+        findings << finding;
+    }
+    return findings;
+}
+
+CompileCheck::Result CompileCheck::run(const GeneratedModule &module, const MachineDescription &machine,
+                                       const Options &options)
+{
+    Result result;
+    if (options.compiler.isEmpty()) {
+        result.status = Status::CompilerMissing;
+        result.message = QStringLiteral("no C compiler is named");
+        return result;
+    }
+    QTemporaryDir dir;
+    QString error;
+    if (!dir.isValid()
+        || !CheckedSaveFile::writeWhole(dir.filePath(module.headerFileName), module.header.toUtf8(),
+                                        QIODevice::WriteOnly, &error)
+        || !CheckedSaveFile::writeWhole(dir.filePath(module.sourceFileName), module.source.toUtf8(),
+                                        QIODevice::WriteOnly, &error)) {
+        result.message = QStringLiteral("the files to compile could not be prepared: %1")
+                             .arg(error.isEmpty() ? dir.errorString() : error);
+        return result;
+    }
+    QStringList arguments = options.compiler.mid(1);
+    arguments << QStringLiteral("-std=c99") << QStringLiteral("-fsyntax-only") << QStringLiteral("-Wall")
+              << QStringLiteral("-Wextra") << options.flags;
+    for (const QString &directory : options.includeDirectories)
+        arguments << QStringLiteral("-I") + directory;
+    arguments << dir.filePath(module.sourceFileName);
+
+    QProcess compiler;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    compiler.setProcessEnvironment(environment);
+    compiler.setProcessChannelMode(QProcess::MergedChannels);
+    compiler.start(options.compiler.first(), arguments);
+    if (!compiler.waitForStarted()) {
+        result.status = Status::CompilerMissing;
+        result.message = QStringLiteral("the C compiler '%1' could not be started (%2)")
+                             .arg(options.compiler.first(), compiler.errorString());
+        return result;
+    }
+    if (!compiler.waitForFinished(options.timeoutMs)) {
+        compiler.kill();
+        compiler.waitForFinished();
+        result.message = QStringLiteral("the C compiler '%1' did not finish in %2 s")
+                             .arg(options.compiler.first())
+                             .arg(options.timeoutMs / 1000);
+        return result;
+    }
+    const QString output = QString::fromLocal8Bit(compiler.readAll());
+    result.findings = parse(output, module, machine);
+    if (compiler.exitStatus() != QProcess::NormalExit) {
+        result.message = QStringLiteral("the C compiler '%1' crashed").arg(options.compiler.first());
+        return result;
+    }
+    // A failing compiler that said nothing readable still failed.
+    if (compiler.exitCode() != 0 && !result.hasErrors()) {
+        DesignFinding finding;
+        finding.fromCompiler = true;
+        finding.text = ItemRef::machine().describe(machine) + QStringLiteral(": ")
+            + (output.trimmed().isEmpty() ? QStringLiteral("the compiler failed (exit code %1)")
+                                                .arg(compiler.exitCode())
+                                          : output.trimmed().section(QLatin1Char('\n'), 0, 0));
+        result.findings << finding;
+    }
+    result.status = Status::Compiled;
+    return result;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+// Compiles a generated module with the system's C compiler, syntax only,
+// and turns each diagnostic into a finding that names the state,
+// transition, text or memory item whose text produced the offending line
+// (through the module's line maps). QtCore only.
+//
+// The compiler is $CC, or "cc" when CC is not set; it runs as
+// CC -std=c99 -fsyntax-only -Wall -Wextra [flags] [-I DIR ...] MODULE.c
+// on copies of the two files in a temporary directory, with the C locale so
+// that its messages can be read.
+
+#include "CEmitter.h"
+#include "DesignFinding.h"
+
+#include <QString>
+#include <QStringList>
+
+class CompileCheck
+{
+public:
+    struct Options
+    {
+        QStringList compiler;     // program and its own arguments
+        QStringList flags;        // extra flags (--cflags)
+        QStringList includeDirectories;
+        int timeoutMs = 120000;
+    };
+
+    enum class Status
+    {
+        Compiled,          // the compiler ran; findings hold what it said
+        CompilerMissing,   // the compiler could not be started
+        Failed,            // it crashed, timed out or the files could not be prepared
+    };
+
+    struct Result
+    {
+        Status status = Status::Failed;
+        DesignFindings findings;   // marked fromCompiler
+        QString message;           // why, when not Compiled
+        bool hasErrors() const;
+    };
+
+    // $CC split like a shell would, or "cc".
+    static QStringList defaultCompiler();
+
+    static Result run(const GeneratedModule &module, const MachineDescription &machine,
+                      const Options &options);
+
+    // The findings of a compiler's output for `module`: one per error or
+    // warning (notes and "In file included from" lines are left out). A
+    // diagnostic about another file names that file and line and belongs to
+    // the machine.
+    static DesignFindings parse(const QString &output, const GeneratedModule &module,
+                                const MachineDescription &machine);
+};

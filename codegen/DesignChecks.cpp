@@ -1,0 +1,170 @@
+#include "DesignChecks.h"
+
+#include <QHash>
+
+namespace {
+
+QString shown(const QString &label)
+{
+    return printableLabel(label);
+}
+
+void checkStateLabels(const MachineDescription &m, const QString &module, GeneratedModule *r)
+{
+    const QStringList generated = { module, CEmitter::initialFunction(module),
+                                    module + QLatin1String("Initialize"), module + QLatin1String("GetState") };
+    QHash<QString, int> byEnumerator;   // enumerator -> first state giving it
+    for (int i = 0; i < m.states.size(); ++i) {
+        const QString &label = m.states.at(i).label;
+        const ItemRef item = ItemRef::of(ItemRef::State, i);
+        if (label.isEmpty()) {
+            r->addWarning(QStringLiteral("State number %1: label is empty").arg(i + 1), item);
+            continue;
+        }
+        if (CEmitter::isCKeyword(label))
+            r->addWarning(QStringLiteral("State %1: label is a C keyword").arg(shown(label)), item);
+        else if (!CEmitter::isCIdentifier(label))
+            r->addWarning(QStringLiteral("State %1: label is not a C identifier").arg(shown(label)), item);
+        const QString enumerator = CEmitter::stateEnumerator(module, label);
+        const int earlier = byEnumerator.value(enumerator, -1);
+        if (earlier < 0) {
+            byEnumerator.insert(enumerator, i);
+        } else if (m.states.at(earlier).label == label) {
+            r->addWarning(QStringLiteral("State %1: label is used by another state").arg(shown(label)), item);
+        } else {
+            r->addWarning(QStringLiteral("State %1: label equals state %2 once upper-cased (enumerator %3)")
+                              .arg(shown(label), shown(m.states.at(earlier).label), enumerator),
+                          item);
+        }
+        if (generated.contains(label))
+            r->addWarning(QStringLiteral("State %1: label is the name of a function the module defines")
+                              .arg(shown(label)),
+                          item);
+    }
+}
+
+void checkTransitions(const MachineDescription &m, GeneratedModule *r)
+{
+    for (int t = 0; t < m.transitions.size(); ++t) {
+        const MachineTransition &tr = m.transitions.at(t);
+        const bool fromState = tr.start >= 0 && tr.start < m.states.size();
+        if (!fromState || tr.start == tr.end)
+            continue;   // self transitions are not written
+        const ItemRef item = ItemRef::of(ItemRef::Transition, t);
+        if (tr.end < 0 || tr.end >= m.states.size()) {
+            r->addWarning(QStringLiteral("Transition %1: end state is not in the machine").arg(shown(tr.label)),
+                          item);
+            continue;
+        }
+        if (tr.condition.trimmed().isEmpty())
+            r->addWarning(QStringLiteral("Transition %1: condition is empty").arg(shown(tr.label)), item);
+        else if (!DesignChecks::isParenthesised(tr.condition))
+            r->addWarning(QStringLiteral("Transition %1: condition is not enclosed in parentheses")
+                              .arg(shown(tr.label)),
+                          item);
+    }
+}
+
+void checkUnreached(const MachineDescription &m, int initial, GeneratedModule *r)
+{
+    QVector<bool> reached(m.states.size(), false);
+    for (const MachineTransition &tr : m.transitions) {
+        if (tr.start >= 0 && tr.start < m.states.size() && tr.start != tr.end && tr.end >= 0
+            && tr.end < m.states.size())
+            reached[tr.end] = true;
+    }
+    for (int i = 0; i < m.states.size(); ++i) {
+        if (!reached.at(i) && i != initial)
+            r->addWarning(QStringLiteral("State %1: no transition leads to it").arg(shown(m.states.at(i).label)),
+                          ItemRef::of(ItemRef::State, i));
+    }
+}
+
+} // namespace
+
+namespace DesignChecks {
+
+int initialState(const MachineDescription &machine)
+{
+    for (int i = 0; i < machine.states.size(); ++i) {
+        if (machine.states.at(i).initial)
+            return i;
+    }
+    return -1;
+}
+
+bool isParenthesised(const QString &condition)
+{
+    const QString text = condition.trimmed();
+    if (!text.startsWith(QLatin1Char('(')) || !text.endsWith(QLatin1Char(')')))
+        return false;
+    int depth = 0;
+    QChar quote;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!quote.isNull()) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            quote = c;
+        else if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && --depth == 0)
+            return i == text.size() - 1;   // the first bracket closes only at the end
+    }
+    return false;
+}
+
+void addErrors(const MachineDescription &m, const QString &module, GeneratedModule *r)
+{
+    for (int i = 0; i < m.memories.size(); ++i) {
+        const MachineMemory &memory = m.memories.at(i);
+        const ItemRef item = ItemRef::of(ItemRef::Memory, i);
+        if (memory.label.isEmpty())
+            r->addError(CEmitter::fillTemplate(QStringLiteral("Label Input for Memory Item %1 is absent"),
+                                               { memory.label }),
+                        item);
+        if (memory.datatype.isEmpty())
+            r->addError(CEmitter::fillTemplate(QStringLiteral("Datatype Input for Memory Item %1 is absent"),
+                                               { memory.label }),
+                        item);
+    }
+    const int initial = initialState(m);
+    if (initial < 0) {
+        r->addError(CEmitter::fillTemplate(QStringLiteral("Initial state item in state machine %1 is not assigned"),
+                                           { module }));
+    } else if (m.states.at(initial).initialCondition.isEmpty()) {
+        r->addError(CEmitter::fillTemplate(
+                        QStringLiteral("Initial state action present but condition absent for State Item %1 is absent"),
+                        { m.states.at(initial).label }),
+                    ItemRef::of(ItemRef::State, initial));
+    }
+}
+
+void addWarnings(const MachineDescription &m, const QString &module, GeneratedModule *r)
+{
+    checkStateLabels(m, module, r);
+    checkTransitions(m, r);
+    const int initial = initialState(m);
+    if (initial >= 0) {
+        const MachineState &s = m.states.at(initial);
+        if (!s.initialCondition.isEmpty() && !isParenthesised(s.initialCondition))
+            r->addWarning(QStringLiteral("State %1: initial condition is not enclosed in parentheses")
+                              .arg(shown(s.label)),
+                          ItemRef::of(ItemRef::State, initial));
+    }
+    for (int i = 0; i < m.memories.size(); ++i) {
+        const QString label = QString(m.memories.at(i).label).replace(QLatin1Char(' '), QLatin1Char('_'));
+        if (!label.isEmpty() && !CEmitter::isCIdentifier(label))
+            r->addWarning(QStringLiteral("Memory item %1: label is not a C identifier")
+                              .arg(shown(m.memories.at(i).label)),
+                          ItemRef::of(ItemRef::Memory, i));
+    }
+    checkUnreached(m, initial, r);
+}
+
+} // namespace DesignChecks

@@ -1,0 +1,35 @@
+#pragma once
+
+// The design checks of one state machine. QtCore only.
+//
+// Errors, in the order the generator has always reported them: for every
+// memory item an empty label, then an empty datatype; then a missing
+// initial state, or an initial state without an initial condition.
+//
+// Warnings, after the errors: causes that keep the generated C from
+// compiling and diagrams that cannot work as drawn. For each state, in
+// state order: an empty label, a label that is no C identifier or is a C
+// keyword, a label that gives the same enumerator as an earlier state's
+// (equal once upper-cased), a label equal to a function the module
+// defines. For each transition the C tests, in transition order: an empty
+// condition, a condition not enclosed in parentheses, an end state that is
+// not in the machine. The initial state's condition not enclosed in
+// parentheses. Memory items whose label (blanks made "_") is no C
+// identifier. States that no transition from another state reaches, the
+// initial state excepted.
+
+#include "CEmitter.h"
+
+namespace DesignChecks {
+
+void addErrors(const MachineDescription &machine, const QString &module, GeneratedModule *result);
+void addWarnings(const MachineDescription &machine, const QString &module, GeneratedModule *result);
+
+// The position of the initial state (the first state flagged initial), or -1.
+int initialState(const MachineDescription &machine);
+// Whether a condition is one parenthesised expression, as "if" needs it:
+// "(a > 0)", not "a > 0" nor "(a) && (b)". Brackets inside string and
+// character literals do not count.
+bool isParenthesised(const QString &condition);
+
+} // namespace DesignChecks

@@ -1,0 +1,47 @@
+#include "ItemRef.h"
+
+#include "MachineDescription.h"
+
+QString printableText(const QString &label)
+{
+    QString text;
+    for (const QChar c : label) {
+        if (c == QLatin1Char('\n'))
+            text += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            text += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            text += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString printableLabel(const QString &label)
+{
+    return QLatin1Char('\'') + printableText(label) + QLatin1Char('\'');
+}
+
+QString ItemRef::describe(const MachineDescription &m) const
+{
+    switch (kind) {
+    case State:
+        if (index >= 0 && index < m.states.size())
+            return QStringLiteral("State ") + printableLabel(m.states.at(index).label);
+        break;
+    case Transition:
+        if (index >= 0 && index < m.transitions.size())
+            return QStringLiteral("Transition ") + printableLabel(m.transitions.at(index).label);
+        break;
+    case Text:
+        return QStringLiteral("Text item %1").arg(index + 1);
+    case Memory:
+        if (index >= 0 && index < m.memories.size())
+            return QStringLiteral("Memory item ") + printableLabel(m.memories.at(index).label);
+        break;
+    case Machine:
+        break;
+    }
+    return QStringLiteral("State machine ") + printableLabel(m.processLabel);
+}

@@ -3,18 +3,28 @@
 //
 //   kestro-cli generate PROJECT.qsmd [-o DIR] [--force] [--author TEXT]
 //              [--organization TEXT] [--module-version NUMBER] [--werror]
-//   kestro-cli check PROJECT.qsmd [--werror]
+//              [--compile] [--cflags FLAGS]
+//   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS]
+//
+// Standard error gets, in this order: what the project file holds that the
+// program cannot place ("PROJECT: warning: TEXT"), then per machine its
+// design errors ("MODULE: TEXT"), its design warnings ("MODULE: warning:
+// TEXT") and, with --compile, the compiler's diagnostics ("MODULE:
+// error|warning: ITEM: TEXT").
 
 #include "CEmitter.h"
+#include "CompileCheck.h"
+#include "ItemRef.h"
 #include "ModuleFiles.h"
-#include "RecordsToMachines.h"
 #include "ProjectFileReader.h"
+#include "ProjectModules.h"
+#include "RecordsToMachines.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QFileInfo>
-#include <QSet>
 #include <QSettings>
 #include <QTextStream>
 
@@ -25,10 +35,13 @@ namespace {
 // Exit codes (BSD sysexits where one fits).
 enum Exit : int {
     Success = 0,
-    DesignErrors = 1,   // only with --werror
+    // Design errors or warnings with --werror; errors of the compiler; with
+    // check, a machine whose files would not be written.
+    Failed = 1,
     Usage = 64,
     CorruptProject = 65,
     NoProject = 66,
+    NoCompiler = 69,
     NotWritten = 73,
 };
 
@@ -51,6 +64,8 @@ struct Options
     QString outputDirectory;    // empty: the project file's directory
     bool force = false;
     bool werror = false;
+    bool compile = false;
+    QStringList cflags;
     ModuleProperties properties;
 };
 
@@ -82,7 +97,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
         "(a .h and a .c file) per state machine.\n\n"
         "Commands:\n"
         "  generate  write the modules (into the project's directory unless -o is given)\n"
-        "  check     list the design errors only, write nothing"));
+        "  check     list the design errors and warnings only, write nothing"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption output({ "o", "output" }, "Write the files into DIR.", "DIR");
@@ -90,8 +105,11 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption author("author", "Author written into the files (default: the program's setting).", "TEXT");
     const QCommandLineOption organization("organization", "Organization written into the files (default: the program's setting).", "TEXT");
     const QCommandLineOption moduleVersion("module-version", "Version written into the files (default: the program's setting, else 1).", "NUMBER");
-    const QCommandLineOption werror("werror", "Exit with 1 when design errors were found.");
-    parser.addOptions({ output, force, author, organization, moduleVersion, werror });
+    const QCommandLineOption werror("werror", "Exit with 1 when design errors or warnings were found.");
+    const QCommandLineOption compile("compile", "Compile each module with $CC (else cc), syntax only, and report "
+                                                "the compiler's findings by item; exit with 1 on a compiler error.");
+    const QCommandLineOption cflags("cflags", "Extra flags for --compile, split like a shell would.", "FLAGS");
+    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
     parser.addPositionalArgument("command", "generate or check");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
@@ -116,6 +134,8 @@ int parseOptions(const QCoreApplication &app, Options *options)
     options->outputDirectory = parser.value(output);
     options->force = parser.isSet(force);
     options->werror = parser.isSet(werror);
+    options->compile = parser.isSet(compile);
+    options->cflags = QProcess::splitCommand(parser.value(cflags));
 
     applySettings(&options->properties);
     if (parser.isSet(author))
@@ -143,7 +163,7 @@ int readProject(const QString &path, RecordsToMachines::Records *records, QStrin
     }
     ProjectFileReader reader;
     if (!reader.check(path) || !reader.load(path)) {
-        err() << ProjectFileReader::corruptMessage() << "\n";
+        err() << ProjectFileReader::corruptMessage() << "\n" << reader.errorDetail(path) << "\n";
         return CorruptProject;
     }
     *records = reader.takeRecords();
@@ -152,27 +172,25 @@ int readProject(const QString &path, RecordsToMachines::Records *records, QStrin
     return Success;
 }
 
-bool reportDesignErrors(const GeneratedModule &module)
+QString moduleShown(const GeneratedModule &module)
 {
-    for (const QString &error : module.errors)
-        err() << module.moduleName << ": " << error << "\n";
-    return !module.errors.isEmpty();
+    return printableText(module.moduleName);
 }
 
-// Writes one module unless that would replace files without --force, or
-// files this run wrote for another machine. Returns false when nothing or
-// not everything was written.
-bool writeModule(const Options &options, const QString &directory, const GeneratedModule &module,
-                 QSet<QString> *writtenThisRun)
+// Design errors and warnings of one module; true when there were any.
+bool reportDesign(const GeneratedModule &module)
 {
-    const QStringList paths = { ModuleFiles::headerPath(directory, module), ModuleFiles::sourcePath(directory, module) };
-    for (const QString &path : paths) {
-        if (writtenThisRun->contains(QFileInfo(path).absoluteFilePath())) {
-            err() << "kestro-cli: " << path << " was already written for another state machine named "
-                  << module.moduleName << "; not replaced\n";
-            return false;
-        }
+    for (const DesignFinding &finding : module.findings) {
+        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "")
+              << finding.text << "\n";
     }
+    return !module.findings.isEmpty();
+}
+
+// Writes one module unless that would replace files without --force.
+// Returns false when nothing or not everything was written.
+bool writeModule(const Options &options, const QString &directory, const GeneratedModule &module)
+{
     const QStringList existing = ModuleFiles::existing(directory, module);
     if (!existing.isEmpty() && !options.force) {
         for (const QString &path : existing)
@@ -180,13 +198,35 @@ bool writeModule(const Options &options, const QString &directory, const Generat
         return false;
     }
     const ModuleFiles::Result result = ModuleFiles::write(directory, module);
-    for (const QString &path : result.written) {
+    for (const QString &path : result.written)
         out() << path << "\n";
-        writtenThisRun->insert(QFileInfo(path).absoluteFilePath());
-    }
     for (const QString &error : result.errors)
         err() << "kestro-cli: " << error << "\n";
     return result.ok();
+}
+
+// What --compile found; Success, Failed (compiler errors) or NoCompiler.
+int compileModule(const Options &options, const QString &directory, const GeneratedModule &module,
+                  const MachineDescription &machine)
+{
+    CompileCheck::Options compile;
+    compile.compiler = CompileCheck::defaultCompiler();
+    compile.flags = options.cflags;
+    compile.includeDirectories << directory;
+    const CompileCheck::Result result = CompileCheck::run(module, machine, compile);
+    for (const DesignFinding &finding : result.findings) {
+        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Error ? "error: " : "warning: ")
+              << finding.text << "\n";
+    }
+    if (result.status == CompileCheck::Status::CompilerMissing) {
+        err() << "kestro-cli: " << result.message << "; set CC to the C compiler to use\n";
+        return NoCompiler;
+    }
+    if (result.status == CompileCheck::Status::Failed) {
+        err() << "kestro-cli: " << moduleShown(module) << ": " << result.message << "\n";
+        return Failed;
+    }
+    return result.hasErrors() ? Failed : Success;
 }
 
 int run(Options options)
@@ -205,18 +245,38 @@ int run(Options options)
         return NotWritten;
     }
 
-    bool designErrors = false;
+    LoadNotes notes;
+    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    for (const LoadNote &note : notes)
+        err() << options.project << ": warning: " << note.text() << "\n";
+    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, options.properties);
+
+    bool findings = !notes.isEmpty();
+    bool unwritable = false;
     bool allWritten = true;
-    QSet<QString> writtenThisRun;
-    for (const MachineDescription &machine : RecordsToMachines::build(records)) {
-        const GeneratedModule module = CEmitter::generate(machine, options.properties);
-        designErrors = reportDesignErrors(module) || designErrors;
+    int compiled = Success;
+    for (int i = 0; i < modules.size(); ++i) {
+        const GeneratedModule &module = modules.at(i);
+        findings = reportDesign(module) || findings;
+        if (!module.writable) {
+            unwritable = true;
+            allWritten = false;
+            continue;
+        }
         if (generate)
-            allWritten = writeModule(options, directory, module, &writtenThisRun) && allWritten;
+            allWritten = writeModule(options, directory, module) && allWritten;
+        if (options.compile) {
+            const int code = compileModule(options, directory, module, machines.at(i));
+            if (code == NoCompiler)
+                return NoCompiler;
+            compiled = qMax(compiled, code);
+        }
     }
-    if (!allWritten)
+    if (!allWritten && generate)
         return NotWritten;
-    return designErrors && options.werror ? DesignErrors : Success;
+    if (unwritable || compiled != Success)
+        return Failed;
+    return findings && options.werror ? Failed : Success;
 }
 
 } // namespace

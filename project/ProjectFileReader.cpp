@@ -25,6 +25,9 @@ public:
     bool readItemList();
     bool readToEnd();
     QString error() const { return m_error; }
+    int errorLine() const { return m_errorLine; }
+    int errorColumn() const { return m_errorColumn; }
+    QString errorReason() const { return m_errorReason; }
 
 private:
     bool next();
@@ -68,15 +71,19 @@ private:
     int m_depth = 0;
     int m_processCount = 0;
     QString m_error;
+    int m_errorLine = 0;
+    int m_errorColumn = 0;
+    QString m_errorReason;
 };
 
 bool Walker::fail(const QString &what)
 {
-    if (m_error.isEmpty())
-        m_error = QStringLiteral("line %1, column %2: %3")
-                      .arg(m_xml.lineNumber())
-                      .arg(m_xml.columnNumber())
-                      .arg(what);
+    if (m_error.isEmpty()) {
+        m_errorLine = int(m_xml.lineNumber());
+        m_errorColumn = int(m_xml.columnNumber());
+        m_errorReason = what;
+        m_error = QStringLiteral("line %1, column %2: %3").arg(m_errorLine).arg(m_errorColumn).arg(what);
+    }
     return false;
 }
 
@@ -424,6 +431,14 @@ bool ProjectFileReader::readTreeTextData(const QByteArray &data)
     return run(data, Mode::TreeText);
 }
 
+QString ProjectFileReader::errorDetail(const QString &path) const
+{
+    if (m_errorLine > 0)
+        return QStringLiteral("%1:%2:%3: %4").arg(path).arg(m_errorLine).arg(m_errorColumn).arg(errorReason());
+    // File-level failures already name the file.
+    return m_error.startsWith(path + QLatin1Char(':')) ? m_error : QStringLiteral("%1: %2").arg(path, m_error);
+}
+
 ProjectRecordLists ProjectFileReader::takeRecords()
 {
     ProjectRecordLists result = std::move(m_records);
@@ -434,6 +449,8 @@ ProjectRecordLists ProjectFileReader::takeRecords()
 bool ProjectFileReader::readFile(const QString &path, Mode mode)
 {
     m_records = ProjectRecordLists();
+    m_errorLine = m_errorColumn = 0;
+    m_errorReason.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_error = QStringLiteral("%1: %2").arg(path, file.errorString());
@@ -469,6 +486,8 @@ bool ProjectFileReader::run(const QByteArray &data, Mode mode)
 {
     m_records = ProjectRecordLists();
     m_error.clear();
+    m_errorLine = m_errorColumn = 0;
+    m_errorReason.clear();
     if (data.size() > MaxFileSize) {
         m_error = QStringLiteral("file is larger than %1 MiB").arg(MaxFileSize / (1024 * 1024));
         return false;
@@ -484,6 +503,9 @@ bool ProjectFileReader::run(const QByteArray &data, Mode mode)
         ok = walker.readItemList() && walker.readToEnd();
     if (!ok) {
         m_error = walker.error();
+        m_errorLine = walker.errorLine();
+        m_errorColumn = walker.errorColumn();
+        m_errorReason = walker.errorReason();
         return false;
     }
     if (mode == Mode::Check)

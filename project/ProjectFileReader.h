@@ -58,6 +58,14 @@ public:
     // Why the last call failed, e.g. "line 12, column 9: StateItem: expected
     // element 'label', found 'parentId'". Empty after success.
     QString errorString() const { return m_error; }
+    // Where and why the last call failed inside the document: the line and
+    // column (from 1; 0 when the failure was not inside the document, such
+    // as a file that cannot be opened) and the reason alone.
+    int errorLine() const { return m_errorLine; }
+    int errorColumn() const { return m_errorColumn; }
+    QString errorReason() const { return m_errorReason.isEmpty() ? m_error : m_errorReason; }
+    // "PATH:LINE:COLUMN: reason", or "PATH: reason" without a position.
+    QString errorDetail(const QString &path) const;
 
 private:
     enum class Mode { Check, Load, TreeText };
@@ -66,4 +74,7 @@ private:
 
     ProjectRecordLists m_records;
     QString m_error;
+    int m_errorLine = 0;
+    int m_errorColumn = 0;
+    QString m_errorReason;
 };

@@ -3,13 +3,18 @@
 #include "Canvas.h"
 #include "ItemCommands.h"
 #include "MainWindow.h"
+#include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
 #include "ProjectRecords.h"
 #include "ProjectStructure.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
 #include "TreeModel.h"
 #include "TreeNode.h"
 
+#include <QGraphicsView>
 #include <QTreeView>
 
 namespace {
@@ -50,11 +55,12 @@ ProjectStructure ProjectBrowser::structure() const
 
 // --- opening and closing --------------------------------------------------------------
 
-void ProjectBrowser::adoptCanvases(const ProjectRecordLists &records)
+LoadNotes ProjectBrowser::adoptCanvases(const ProjectRecordLists &records)
 {
     ProjectBuilder builder(canvasSetup());
     *m_window->canvasList() = builder.build(records);
     rebuildIndex();
+    return builder.loadNotes();
 }
 
 void ProjectBrowser::showProjectNode()
@@ -119,6 +125,39 @@ bool ProjectBrowser::activate(const QModelIndex &index)
     m_window->applyToolSet(node->level());
     if (node->level() > 1)
         structure().rebuildFloatingEnds(canvas);
+    return true;
+}
+
+bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
+{
+    const TreeNode *node = NodePaths::nodeAt(m_window->treeModel()->rootNode(), path);
+    Canvas *canvas = canvasForNode(node);
+    if (!canvas)
+        return false;
+    activate(m_window->treeModel()->indexForNode(node));
+    QGraphicsItem *target = nullptr;
+    switch (item.kind) {
+    case ItemRef::State:
+        target = canvas->states().value(item.index);
+        break;
+    case ItemRef::Transition:
+        target = canvas->transitions().value(item.index);
+        break;
+    case ItemRef::Text:
+        target = canvas->textItems().value(item.index);
+        break;
+    case ItemRef::Memory:
+        target = canvas->memoryItems().value(item.index);
+        break;
+    case ItemRef::Machine:
+        break;
+    }
+    canvas->clearSelection();
+    if (target) {
+        target->setSelected(true);
+        for (QGraphicsView *view : canvas->views())
+            view->centerOn(target);
+    }
     return true;
 }
 

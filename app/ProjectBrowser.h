@@ -12,6 +12,8 @@
 // costs the same in a project of thousands of nodes as in a small one.
 
 #include "CanvasSetup.h"
+#include "ItemRef.h"
+#include "LoadNote.h"
 #include "NodePath.h"
 
 #include <QHash>
@@ -37,7 +39,8 @@ public:
     // --- a project being opened or closed ------------------------------------------
     // Creates the canvases and items of records and makes them the window's
     // canvas list (the tree must already be built).
-    void adoptCanvases(const ProjectRecordLists &records);
+    // What the loader left out or found ambiguous is returned.
+    LoadNotes adoptCanvases(const ProjectRecordLists &records);
     // Shows the level-1 canvas with the level-1 node current, the tree
     // expanded and the level-1 tool set.
     void showProjectNode();
@@ -52,6 +55,9 @@ public:
     // The canvas whose name, level, id, parentId and grandParentId equal
     // the node's (told apart by node path), or null.
     Canvas *canvasForNode(const TreeNode *node);
+    // Shows the diagram at `path` and selects the item named there (the
+    // machine itself selects nothing). False when there is no such diagram.
+    bool showItem(const NodePath &path, const ItemRef &item);
 
     // --- process items on the shown canvas ----------------------------------------------
     // A process item was just inserted: a node and a canvas for it.

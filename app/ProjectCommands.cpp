@@ -65,6 +65,10 @@ ProjectCommands::ProjectCommands(MainWindow *window, QTreeView *treeView, QActio
         ProjectBrowser *browser = m_browser.get();
         items->setProcessDeleteHandler([browser](ProcessItem *item) { browser->deleteProcessItem(item); });
     }
+    // Rows of the code generator's log show their item.
+    ProjectBrowser *browser = m_browser.get();
+    m_generator->setItemNavigator(
+        [browser](const QVector<int> &path, const ItemRef &item) { browser->showItem(path, item); });
 }
 
 ProjectCommands::~ProjectCommands() = default;
@@ -166,18 +170,61 @@ bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
     ProjectFileReader reader;
     if (!reader.load(path) || reader.records().processes.isEmpty()) {
         setProjectPath(previousPath);
-        Prompter::critical(m_window, kTitle,
-                           purpose == Purpose::Open ? ProjectFileReader::corruptMessage()
-                                                    : createAbortedMessage());
+        MessageRequest request;
+        request.icon = QMessageBox::Critical;
+        request.title = kTitle;
+        request.text = purpose == Purpose::Open ? ProjectFileReader::corruptMessage() : createAbortedMessage();
+        request.detailedText = reader.errorString().isEmpty()
+                                   ? QStringLiteral("%1: the file holds no project node").arg(path)
+                                   : reader.errorDetail(path);
+        Prompter::current()->message(m_window, request);
         return false;
     }
 
     closeCurrentProject();
-    buildProject(reader.takeRecords());
+    const LoadNotes notes = buildProject(reader.takeRecords());
+    if (!notes.isEmpty()) {
+        m_window->statusBar()->showMessage(QStringLiteral("Project %1 opened with warnings").arg(path));
+        reportLoadNotes(path, notes);
+        return true;
+    }
     const QString done = purpose == Purpose::Open ? QStringLiteral("Project %1 opened successfully")
                                                   : QStringLiteral("Project %1 created successfully");
     m_window->statusBar()->showMessage(done.arg(path));
     return true;
+}
+
+void ProjectCommands::reportLoadNotes(const QString &path, const LoadNotes &notes)
+{
+    const int dropped = countNotes(notes, LoadNote::Effect::NotKept);
+    const int ambiguous = notes.size() - dropped;
+    QStringList said;
+    if (dropped > 0)
+        said << (dropped == 1 ? QStringLiteral("1 item of this project could not be placed. It is not shown "
+                                               "and will not be kept when the project is saved.")
+                              : QStringLiteral("%1 items of this project could not be placed. They are not "
+                                               "shown and will not be kept when the project is saved.")
+                                    .arg(dropped));
+    if (ambiguous > 0)
+        said << (ambiguous == 1 ? QStringLiteral("1 label does not tell items apart; connections by label "
+                                                 "go to the last item with it.")
+                                : QStringLiteral("%1 labels do not tell items apart; connections by label "
+                                                 "go to the last item with each.")
+                                      .arg(ambiguous));
+    // The box shows the first notes; all of them are behind Show Details.
+    constexpr int Shown = 12;
+    const QStringList lines = loadNoteTexts(notes);
+    QString list = QStringList(lines.mid(0, Shown)).join(QLatin1Char('\n'));
+    if (lines.size() > Shown)
+        list += QStringLiteral("\n... and %1 more").arg(lines.size() - Shown);
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 opened with warnings.\n\n").arg(QFileInfo(path).fileName()) + said.join(QLatin1Char(' '));
+    request.informativeText = list;
+    request.detailedText = lines.join(QLatin1Char('\n'));
+    request.textFormat = Qt::PlainText;
+    Prompter::current()->message(m_window, request);
 }
 
 void ProjectCommands::closeCurrentProject()
@@ -187,12 +234,13 @@ void ProjectCommands::closeCurrentProject()
     m_window->treeModel()->clear();
 }
 
-void ProjectCommands::buildProject(const ProjectRecordLists &records)
+LoadNotes ProjectCommands::buildProject(const ProjectRecordLists &records)
 {
     m_window->treeModel()->setupModelData(records.treeText, true);
-    m_browser->adoptCanvases(records);
+    const LoadNotes notes = m_browser->adoptCanvases(records);
     m_browser->showProjectNode();
     setModified(false);
+    return notes;
 }
 
 void ProjectCommands::enterBlankState()

@@ -10,6 +10,8 @@
 // that cannot be written says so, keeps the old file and leaves the project
 // modified; every command that saves on the way stops then.
 
+#include "LoadNote.h"
+
 #include <QObject>
 #include <QString>
 
@@ -91,7 +93,8 @@ private:
     bool offerToSave();
     bool openRecords(const QString &path, Purpose purpose);
     void closeCurrentProject();
-    void buildProject(const ProjectRecordLists &records);
+    LoadNotes buildProject(const ProjectRecordLists &records);
+    void reportLoadNotes(const QString &path, const LoadNotes &notes);
     void setProjectPath(const QString &path);
     bool writeTo(const QString &path);
     void reportUnwritten(const QString &path, const QString &reason);

@@ -52,6 +52,8 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
     box.setText(request.text);
     if (!request.informativeText.isEmpty())
         box.setInformativeText(request.informativeText);
+    if (!request.detailedText.isEmpty())
+        box.setDetailedText(request.detailedText);
     box.setStandardButtons(request.buttons);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);

@@ -18,6 +18,7 @@ struct MessageRequest
     QString title;
     QString text;
     QString informativeText;
+    QString detailedText;   // behind the box's "Show Details..." button
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     Qt::TextFormat textFormat = Qt::AutoText;

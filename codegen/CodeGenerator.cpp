@@ -1,45 +1,29 @@
 #include "CodeGenerator.h"
 
-#include "CEmitter.h"
 #include "Canvas.h"
 #include "CodegenErrorLog.h"
 #include "CodegenProperties.h"
+#include "CompileCheck.h"
 #include "DataflowItem.h"
 #include "MemoryItem.h"
 #include "ModuleFiles.h"
+#include "NodePath.h"
 #include "ProcessItem.h"
+#include "ProjectModules.h"
+#include "ProjectSnapshot.h"
 #include "Prompter.h"
+#include "RecordsToMachines.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
 
 #include <QFile>
 #include <QHash>
-#include <QPair>
 #include <QSettings>
 
 namespace {
 
 const char *const BoxTitle = "Kestro";
-
-// Identity of a tree node as its canvas and its process item carry it.
-QString nodeKey(int level, int id, int parentId, int grandParentId, int nos, const QString &label)
-{
-    return QStringLiteral("%1/%2/%3/%4/%5/").arg(level).arg(id).arg(parentId).arg(grandParentId).arg(nos)
-        + label;
-}
-
-// The first process item of a diagram for every node identity on it.
-QHash<QString, ProcessItem *> standInsOf(const Canvas *diagram)
-{
-    QHash<QString, ProcessItem *> items;
-    const QList<ProcessItem *> &list = diagram->processItems();
-    for (auto it = list.crbegin(); it != list.crend(); ++it) {
-        ProcessItem *p = *it;
-        items.insert(nodeKey(p->level(), p->id(), p->parentId(), p->grandParentId(), p->nos(), p->label()), p);
-    }
-    return items;
-}
 
 MachineState machineState(const StateItem *s)
 {
@@ -100,9 +84,20 @@ CodegenProperties *CodeGenerator::properties()
 
 CodegenErrorLog *CodeGenerator::errorLog()
 {
-    if (!m_errorLog)
+    if (!m_errorLog) {
         m_errorLog = new CodegenErrorLog(m_dialogParent);
+        QObject::connect(m_errorLog, &CodegenErrorLog::itemRequested, m_errorLog,
+                         [this](const QVector<int> &path, const ItemRef &item) {
+                             if (m_navigator)
+                                 m_navigator(path, item);
+                         });
+    }
     return m_errorLog;
+}
+
+QString CodeGenerator::compileCheckKey()
+{
+    return QStringLiteral("compileCheck");
 }
 
 void CodeGenerator::setDialogRunner(const DialogRunner &runner)
@@ -124,6 +119,9 @@ bool CodeGenerator::runProperties(QWidget *parent)
     dialog->setAuthor(m_author);
     dialog->setOrganization(m_organization);
     dialog->setVersion(m_version);
+    QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+    m_compileCheck = settings.value(compileCheckKey(), false).toBool();
+    dialog->setCompileCheck(m_compileCheck);
     dialog->refresh();
     if (runDialog(dialog) != QDialog::Accepted)
         return false;
@@ -131,6 +129,8 @@ bool CodeGenerator::runProperties(QWidget *parent)
     m_author = dialog->author();
     m_organization = dialog->organization();
     m_version = dialog->version();
+    m_compileCheck = dialog->compileCheck();
+    settings.setValue(compileCheckKey(), m_compileCheck);
     return true;
 }
 
@@ -172,6 +172,7 @@ void CodeGenerator::countDataflows()
 MachineDescription CodeGenerator::describe() const
 {
     MachineDescription m;
+    m.nodePath = NodePaths::canvasPath(m_diagram);
     m.inputVariables = m_inputVariables;
     m.outputVariables = m_outputVariables;
     if (m_process) {
@@ -223,19 +224,41 @@ MachineDescription CodeGenerator::describe() const
     return m;
 }
 
-bool CodeGenerator::generate()
+ModuleProperties CodeGenerator::moduleProperties() const
 {
-    m_lastErrors.clear();
-    m_lastWritten.clear();
-    if (!m_diagram || !m_process)
-        return false;
-
     ModuleProperties props;
     props.projectName = m_projectName;
     props.author = m_author;
     props.organization = m_organization;
     props.version = m_version;
-    const GeneratedModule module = CEmitter::generate(describe(), props);
+    return props;
+}
+
+bool CodeGenerator::generate()
+{
+    m_compilerMissingTold = false;
+    if (!m_diagram || !m_process) {
+        m_lastErrors.clear();
+        m_lastFindings.clear();
+        m_lastWritten.clear();
+        return false;
+    }
+    const MachineDescription machine = describe();
+    return runModule(machine, CEmitter::generate(machine, moduleProperties()));
+}
+
+bool CodeGenerator::runModule(const MachineDescription &machine, const GeneratedModule &module)
+{
+    m_lastErrors.clear();
+    m_lastFindings.clear();
+    m_lastWritten.clear();
+    if (!module.writable) {
+        // Its name or its size keeps it from being written; the log says so.
+        m_lastErrors = module.errors;
+        m_lastFindings = module.findings;
+        showLog(machine, module.findings);
+        return false;
+    }
 
     const QStringList existing = ModuleFiles::existing(m_outputDirectory, module);
     if (!existing.isEmpty()) {
@@ -261,12 +284,50 @@ bool CodeGenerator::generate()
     }
     m_lastWritten = result.written;
     m_lastErrors = module.errors;
-    if (!module.errors.isEmpty()) {
-        CodegenErrorLog *log = errorLog();
-        log->setErrors(module.errors);
-        runDialog(log);
-    }
+    m_lastFindings = module.findings;
+    if (m_compileCheck)
+        m_lastFindings += compile(machine, module);
+    if (!m_lastFindings.isEmpty())
+        showLog(machine, m_lastFindings);
     return true;
+}
+
+DesignFindings CodeGenerator::compile(const MachineDescription &machine, const GeneratedModule &module)
+{
+    CompileCheck::Options options;
+    options.compiler = CompileCheck::defaultCompiler();
+    if (!m_outputDirectory.isEmpty())
+        options.includeDirectories << m_outputDirectory;
+    const CompileCheck::Result result = CompileCheck::run(module, machine, options);
+    if (result.status == CompileCheck::Status::CompilerMissing) {
+        // Said once per generation, not once per machine.
+        if (!m_compilerMissingTold)
+            Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                               QStringLiteral("The generated files were written but not checked: %1.\n\n"
+                                              "Install a C compiler or set CC to the one to use, or turn "
+                                              "off \"Check with C compiler\".")
+                                   .arg(result.message));
+        m_compilerMissingTold = true;
+        return {};
+    }
+    DesignFindings findings = result.findings;
+    if (result.status == CompileCheck::Status::Failed) {
+        DesignFinding failure;
+        failure.fromCompiler = true;
+        failure.text = ItemRef::machine().describe(machine) + QStringLiteral(": ") + result.message;
+        findings << failure;
+    }
+    return findings;
+}
+
+void CodeGenerator::showLog(const MachineDescription &machine, const DesignFindings &findings)
+{
+    QVector<CodegenErrorLog::Row> rows;
+    for (const DesignFinding &finding : findings)
+        rows << CodegenErrorLog::Row{ finding, machine.nodePath, true };
+    CodegenErrorLog *log = errorLog();
+    log->setRows(rows);
+    runDialog(log);
 }
 
 QString CodeGenerator::successMessage() const
@@ -276,35 +337,21 @@ QString CodeGenerator::successMessage() const
 
 QStringList CodeGenerator::generateAll(const QList<Canvas *> &canvases)
 {
-    // Software-module diagrams by (id, parentId); the first in list order wins.
-    QHash<QPair<int, int>, Canvas *> modules;
-    for (auto it = canvases.crbegin(); it != canvases.crend(); ++it) {
-        Canvas *c = *it;
-        if (c->level() == 4)
-            modules.insert(qMakePair(c->id(), c->parentId()), c);
-        else if (c->level() == 1)
-            m_projectName = c->name();
+    m_compilerMissingTold = false;
+    // What a save would write, read back the way kestro-cli reads a file.
+    ProjectDocument document;
+    QString error;
+    if (!ProjectSnapshot::take(canvases, &document, &error)) {
+        Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                           QStringLiteral("The state machines could not be read from the diagrams: %1").arg(error));
+        return {};
     }
-
-    QHash<const Canvas *, QHash<QString, ProcessItem *>> standIns;   // per module diagram
+    m_projectName = document.root.label;
+    const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(document));
+    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, moduleProperties());
     QStringList messages;
-    for (Canvas *machine : canvases) {
-        if (machine->level() != 5)
-            continue;
-        Canvas *parent = modules.value(qMakePair(machine->parentId(), machine->grandParentId()));
-        if (!parent)
-            continue;
-        auto items = standIns.find(parent);
-        if (items == standIns.end())
-            items = standIns.insert(parent, standInsOf(parent));
-        ProcessItem *process = items->value(nodeKey(machine->level(), machine->id(), machine->parentId(),
-                                                    machine->grandParentId(), machine->nos(), machine->name()));
-        if (!process)
-            continue;
-        setDiagram(machine);
-        setProcess(process);
-        countDataflows();
-        if (generate())
+    for (int i = 0; i < modules.size(); ++i) {
+        if (runModule(machines.at(i), modules.at(i)))
             messages << successMessage();
     }
     return messages;

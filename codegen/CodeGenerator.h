@@ -6,11 +6,19 @@
 // and keeps author, organization, version and the output directory between
 // runs.
 //
-// A run reads the state-machine canvas and the process item that stands for
-// the machine on its parent diagram, turns them into a MachineDescription,
-// lets CEmitter build the two texts and writes them with ModuleFiles. Every
-// question and failure box goes through Prompter::current().
+// generateAll() takes a snapshot of the diagrams, the records a save would
+// write, and goes the way kestro-cli goes from a project file:
+// RecordsToMachines places them, ProjectModules emits every machine (a
+// later machine of an earlier one's name is not written), ModuleFiles
+// writes the files. So the program writes exactly what kestro-cli writes
+// for the saved project. A single run (setDiagram, setProcess, generate)
+// reads one canvas and its process item directly. With the compile check
+// on, each written module is compiled (CompileCheck) and what the compiler
+// says joins the error log, where double-clicking a row shows the item.
+// Every question and failure box goes through Prompter::current().
 
+#include "CEmitter.h"
+#include "ItemRef.h"
 #include "MachineDescription.h"
 
 #include <QList>
@@ -48,6 +56,17 @@ public:
     void setVersion(double version) { m_version = version; }
     QString projectName() const { return m_projectName; }
     void setProjectName(const QString &name) { m_projectName = name; }
+
+    // Whether written modules are compiled; kept in the settings under
+    // "compileCheck" by runProperties(), off until turned on.
+    bool compileCheck() const { return m_compileCheck; }
+    void setCompileCheck(bool on) { m_compileCheck = on; }
+    static QString compileCheckKey();
+
+    // Shows an item named by the error log: the machine's node path and
+    // the item. Set by the window; without it rows cannot be followed.
+    using ItemNavigator = std::function<void(const QVector<int> &, const ItemRef &)>;
+    void setItemNavigator(const ItemNavigator &navigator) { m_navigator = navigator; }
 
     // Author, organization and version from the keys "author",
     // "organization" and "version"; a missing key leaves its value as it is.
@@ -96,14 +115,16 @@ public:
 
     // Design errors of the last run that wrote its files.
     QStringList lastErrors() const { return m_lastErrors; }
+    // Everything the last run found (design errors, warnings, compiler).
+    DesignFindings lastFindings() const { return m_lastFindings; }
     // Paths written by the last successful run, header first.
     QStringList lastWritten() const { return m_lastWritten; }
 
     // --- the whole project ---------------------------------------------------------
-    // Runs every state machine (level-5 canvas) of the list in list order
-    // whose parent diagram and process item can be found; others are
-    // skipped silently. Takes the project name from the level-1 canvas.
-    // Returns one status text per machine whose files were written.
+    // Runs every state machine the project tree reaches, depth first, as
+    // kestro-cli does for the saved project. Takes the project name from the
+    // level-1 canvas. Returns one status text per machine whose files were
+    // written. A project that cannot be taken as a snapshot is reported.
     QStringList generateAll(const QList<Canvas *> &canvases);
 
     // The status text of a successful run.
@@ -111,6 +132,11 @@ public:
 
 private:
     int runDialog(QDialog *dialog);
+    ModuleProperties moduleProperties() const;
+    // Asks, writes, compiles and shows the log for one emitted module.
+    bool runModule(const MachineDescription &machine, const GeneratedModule &module);
+    DesignFindings compile(const MachineDescription &machine, const GeneratedModule &module);
+    void showLog(const MachineDescription &machine, const DesignFindings &findings);
 
     QWidget *m_dialogParent = nullptr;
     QPointer<CodegenProperties> m_properties;
@@ -129,6 +155,11 @@ private:
     int m_inputVariables = 0;
     int m_outputVariables = 0;
 
+    bool m_compileCheck = false;
+    bool m_compilerMissingTold = false;
+    ItemNavigator m_navigator;
+
     QStringList m_lastErrors;
+    DesignFindings m_lastFindings;
     QStringList m_lastWritten;
 };

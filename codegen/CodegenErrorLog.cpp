@@ -1,6 +1,7 @@
 #include "CodegenErrorLog.h"
 #include "ui_CodegenErrorLog.h"
 
+#include <QStyle>
 #include <QTableWidgetItem>
 
 CodegenErrorLog::CodegenErrorLog(QWidget *parent)
@@ -13,14 +14,68 @@ CodegenErrorLog::~CodegenErrorLog() = default;
 
 void CodegenErrorLog::setErrors(const QStringList &errors)
 {
+    QVector<Row> rows;
+    for (const QString &text : errors) {
+        Row row;
+        row.finding.text = text;
+        rows << row;
+    }
+    setRows(rows);
+}
+
+QString CodegenErrorLog::rowText(const DesignFinding &finding)
+{
+    if (finding.fromCompiler)
+        return (finding.severity == DesignFinding::Error ? QStringLiteral("C compiler error: ")
+                                                         : QStringLiteral("C compiler warning: "))
+            + finding.text;
+    if (finding.severity == DesignFinding::Warning)
+        return QStringLiteral("Warning: ") + finding.text;
+    return finding.text;
+}
+
+void CodegenErrorLog::setRows(const QVector<Row> &rows)
+{
+    m_rows = rows;
     QTableWidget *table = m_ui->tableWidget;
     table->clearContents();
     table->setColumnCount(1);
     table->setColumnWidth(0, 600);
-    table->setRowCount(errors.size());
+    table->setRowCount(rows.size());
     table->setHorizontalHeaderLabels(m_headerLabels);
-    for (int row = 0; row < errors.size(); ++row)
-        table->setItem(row, 0, new QTableWidgetItem(errors.at(row)));
+    const QIcon warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int row = 0; row < rows.size(); ++row) {
+        const Row &r = rows.at(row);
+        auto *item = new QTableWidgetItem(rowText(r.finding));
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        if (r.finding.severity == DesignFinding::Warning)
+            item->setIcon(warningIcon);
+        if (r.navigable)
+            item->setToolTip(QStringLiteral("Double-click to show this item on its diagram"));
+        table->setItem(row, 0, item);
+    }
+}
+
+QStringList CodegenErrorLog::rowTexts() const
+{
+    QStringList texts;
+    for (int row = 0; row < m_ui->tableWidget->rowCount(); ++row) {
+        const QTableWidgetItem *item = m_ui->tableWidget->item(row, 0);
+        texts << (item ? item->text() : QString());
+    }
+    return texts;
+}
+
+void CodegenErrorLog::activateRow(int row)
+{
+    if (row < 0 || row >= m_rows.size() || !m_rows.at(row).navigable)
+        return;
+    emit itemRequested(m_rows.at(row).nodePath, m_rows.at(row).finding.item);
+}
+
+void CodegenErrorLog::on_tableWidget_cellDoubleClicked(int row, int)
+{
+    activateRow(row);
 }
 
 void CodegenErrorLog::on_pushButton_clicked()

@@ -17,6 +17,7 @@ void CodegenProperties::refresh()
     m_ui->lineEdit_2->setText(m_organization);
     m_ui->lineEdit_3->setText(m_outputDirectory);
     m_ui->doubleSpinBox->setValue(m_version);
+    m_ui->checkBox->setChecked(m_compileCheck);
 }
 
 void CodegenProperties::on_toolButton_clicked()
@@ -38,6 +39,7 @@ void CodegenProperties::on_buttonBox_accepted()
     m_author = m_ui->lineEdit->text();
     m_organization = m_ui->lineEdit_2->text();
     m_version = m_ui->doubleSpinBox->value();
+    m_compileCheck = m_ui->checkBox->isChecked();
     // A path typed into the field counts as much as a chosen one.
     m_outputDirectory = m_ui->lineEdit_3->text();
 }

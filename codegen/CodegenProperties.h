@@ -1,9 +1,9 @@
 #pragma once
 
 // The code generator's properties dialog: output directory, author,
-// organization and version. The caller sets the four values, calls
-// refresh() to show them, runs the dialog and reads the values back only
-// when it was accepted.
+// organization, version and whether the generated modules are checked with
+// the C compiler. The caller sets the values, calls refresh() to show them,
+// runs the dialog and reads the values back only when it was accepted.
 
 #include <QDialog>
 #include <QString>
@@ -30,6 +30,8 @@ public:
     void setOrganization(const QString &organization) { m_organization = organization; }
     double version() const { return m_version; }
     void setVersion(double version) { m_version = version; }
+    bool compileCheck() const { return m_compileCheck; }
+    void setCompileCheck(bool on) { m_compileCheck = on; }
 
     // Loads the widgets from the four values.
     void refresh();
@@ -45,5 +47,6 @@ private:
     QString m_author;
     QString m_organization;
     double m_version = 1.0;
+    bool m_compileCheck = false;
     QString m_lastDirectory;    // where the directory chooser opens next
 };

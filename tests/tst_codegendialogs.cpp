@@ -53,7 +53,8 @@ private slots:
         const struct { const char *name; int row, column, columnSpan; } cells[] = {
             { "label", 0, 0, 1 }, { "lineEdit", 0, 3, 1 }, { "label_2", 1, 0, 1 }, { "lineEdit_2", 1, 3, 1 },
             { "label_3", 2, 0, 1 }, { "lineEdit_3", 2, 3, 1 }, { "toolButton", 2, 4, 1 },
-            { "label_5", 3, 0, 1 }, { "doubleSpinBox", 3, 3, 1 }, { "label_4", 4, 0, 2 }, { "buttonBox", 4, 3, 1 },
+            { "label_5", 3, 0, 1 }, { "doubleSpinBox", 3, 3, 1 }, { "checkBox", 4, 3, 1 },
+            { "label_4", 5, 0, 2 }, { "buttonBox", 5, 3, 1 },
         };
         for (const auto &cell : cells) {
             int row, column, rowSpan, columnSpan;

@@ -28,11 +28,15 @@ namespace {
 class Project
 {
 public:
+    // The project, hardware and microcontroller diagrams, each drawn as a
+    // process item one level up, so the tree reaches what is below them.
     Project()
     {
         m_root = canvas(1, 1, 1, 1, 1, QStringLiteral("Plant"));
-        canvas(2, 1, 1, 1, 1, QStringLiteral("Hardware Module"));
-        canvas(3, 1, 1, 1, 1, QStringLiteral("Microcontroller"));
+        Canvas *hardware = canvas(2, 1, 1, 1, 1, QStringLiteral("Hardware Module"));
+        m_micro = canvas(3, 1, 1, 1, 1, QStringLiteral("Microcontroller"));
+        processItem(m_root, 1, 1, hardware->name());
+        processItem(hardware, 1, 1, m_micro->name());
     }
     ~Project() { qDeleteAll(m_canvases); }
 
@@ -101,10 +105,12 @@ public:
     }
 
     Canvas *root() const { return m_root; }
+    Canvas *micro() const { return m_micro; }
     const QList<Canvas *> &canvases() const { return m_canvases; }
 
 private:
     Canvas *m_root = nullptr;
+    Canvas *m_micro = nullptr;
     QList<Canvas *> m_canvases;
 };
 
@@ -178,6 +184,7 @@ class TestCodeGenerator : public QObject
     {
         Machine m;
         m.module = p.canvas(4, moduleId, 1, 1, 1, QStringLiteral("Software Module"));
+        Project::processItem(p.micro(), moduleId, moduleId, m.module->name());
         m.process = Project::processItem(m.module, 1, 1, label);
         m.diagram = p.canvas(5, 1, moduleId, 1, 1, label);
         return m;
@@ -352,8 +359,10 @@ private slots:
         QCOMPARE(m_shownDialogs.first(), g.errorLog());
         auto *table = g.errorLog()->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
         QVERIFY(table);
-        QCOMPARE(table->rowCount(), 2);
+        // The errors, then the warnings, marked.
+        QCOMPARE(table->rowCount(), 3);
         QCOMPARE(table->item(1, 0)->text(), errors.at(1));
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("Warning: State 'Idle': no transition leads to it"));
         // The files are written all the same.
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Pump.c"))));
     }
@@ -420,8 +429,9 @@ private slots:
         QVERIFY(m_shownDialogs.isEmpty());
     }
 
-    // The main window's loop: machines in list order, each with its parent
-    // diagram and its process item; the others are skipped without a word.
+    // The machines the project tree reaches, depth first, each under the
+    // process item that opens its diagram (whatever its label); a diagram
+    // the tree does not reach is not generated, as it is not saved either.
     void generateAllWalksTheMachines()
     {
         Project p;
@@ -442,27 +452,24 @@ private slots:
         fan.process->setNos(2);
         fan.diagram->setNos(2);
         Project::processItem(fan.module, 2, 2, QStringLiteral("Pump"));
-        // A second process item with the identity of Pump is not the one read.
-        Project::processItem(fan.module, 2, 2, QStringLiteral("Pump"), QStringLiteral("decoy"));
 
         QTemporaryDir dir;
         CodeGenerator g;
         prepare(g, dir.path() + QLatin1Char('/'));
         ScriptedPrompter prompter;
         const QString status = QStringLiteral("Source file successfully created at %1/ ").arg(dir.path());
-        QCOMPARE(g.generateAll(p.canvases()), QStringList({ status, status }));
+        QCOMPARE(g.generateAll(p.canvases()), QStringList({ status, status, status }));
         QVERIFY(prompter.messages.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
-                 QStringList({ "Fan.c", "Fan.h", "Pump.c", "Pump.h" }));
+                 QStringList({ "Fan.c", "Fan.h", "Heater2.c", "Heater2.h", "Pump.c", "Pump.h" }));
         const QString pumpSource = readText(dir.filePath(QStringLiteral("Pump.c")));
         QVERIFY(pumpSource.contains(QStringLiteral(" * @project: Plant \n")));
-        QVERIFY(!pumpSource.contains(QStringLiteral("decoy")));
         QCOMPARE(g.projectName(), QStringLiteral("Plant"));
 
         // The second time each machine asks; declining one goes on with the next.
-        prompter.messageAnswers << QMessageBox::Cancel << QMessageBox::Yes;
-        QCOMPARE(g.generateAll(p.canvases()), QStringList({ status }));
-        QCOMPARE(prompter.messages.size(), 2);
+        prompter.messageAnswers << QMessageBox::Cancel << QMessageBox::Yes << QMessageBox::Yes;
+        QCOMPARE(g.generateAll(p.canvases()), QStringList({ status, status }));
+        QCOMPARE(prompter.messages.size(), 3);
     }
 
     void projectWithoutMachinesGeneratesNothing()

@@ -108,7 +108,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption werror("werror", "Exit with 1 when design errors or warnings were found.");
     const QCommandLineOption compile("compile", "Compile each module with $CC (else cc), syntax only, and report "
                                                 "the compiler's findings by item; exit with 1 on a compiler error.");
-    const QCommandLineOption cflags("cflags", "Extra flags for --compile, split like a shell would.", "FLAGS");
+    const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
     parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
     parser.addPositionalArgument("command", "generate or check");
     parser.addPositionalArgument("project", "The project file (.qsmd).");

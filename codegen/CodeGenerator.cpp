@@ -249,6 +249,7 @@ bool CodeGenerator::generate()
 
 bool CodeGenerator::runModule(const MachineDescription &machine, const GeneratedModule &module)
 {
+    m_moduleName = module.moduleName;
     m_lastErrors.clear();
     m_lastFindings.clear();
     m_lastWritten.clear();

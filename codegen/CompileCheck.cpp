@@ -30,11 +30,24 @@ DesignFindings CompileCheck::parse(const QString &output, const GeneratedModule 
     // file:line:column: kind: text, the column being optional.
     static const QRegularExpression diagnostic(
         QStringLiteral("^(.*?):(\\d+):(?:(\\d+):)? (fatal error|error|warning): (.*)$"));
+    // The compiler's own complaints ("cc1: error: ..."), about no file.
+    static const QRegularExpression general(QStringLiteral("^([^:\\s]+): (fatal error|error|warning): (.*)$"));
     DesignFindings findings;
     for (const QString &line : output.split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch m = diagnostic.match(line.trimmed());
-        if (!m.hasMatch())
+        if (!m.hasMatch()) {
+            const QRegularExpressionMatch g = general.match(line.trimmed());
+            if (g.hasMatch()) {
+                DesignFinding finding;
+                finding.fromCompiler = true;
+                finding.severity = g.captured(2) == QLatin1String("warning") ? DesignFinding::Warning
+                                                                             : DesignFinding::Error;
+                finding.text = ItemRef::machine().describe(machine) + QStringLiteral(": ") + g.captured(1)
+                    + QStringLiteral(": ") + g.captured(3);
+                findings << finding;
+            }
             continue;
+        }
         const QString file = QFileInfo(m.captured(1)).fileName();
         const int lineNumber = m.captured(2).toInt();
         DesignFinding finding;

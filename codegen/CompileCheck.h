@@ -42,7 +42,7 @@ public:
         bool hasErrors() const;
     };
 
-    // $CC split like a shell would, or "cc".
+    // $CC split at blanks (double quotes keep blanks together), or "cc".
     static QStringList defaultCompiler();
 
     static Result run(const GeneratedModule &module, const MachineDescription &machine,

@@ -1,5 +1,6 @@
 #include "CEmitter.h"
 #include "DefaultProject.h"
+#include "FileSizeLimit.h"
 #include "ProjectFileWriter.h"
 #include <QtTest>
 
@@ -311,6 +312,80 @@ private slots:
         QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
     }
 
+    // The compiler's findings name the item behind the offending line.
+    void compileCheck()
+    {
+        const QString project = writeProject("compile.qsmd", projectXml());
+        Result r = cli({ "check", project, "--compile" });
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(QRegularExpression("\nDoor_Ctrl: error: Transition 'Opening': .*'go' undeclared")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QRegularExpression("\nDoor_Ctrl: error: State 'Closed': .*'ready' undeclared")),
+                 qPrintable(r.err));
+        // The design error comes first, unchanged.
+        QVERIFY(r.err.startsWith("Door_Ctrl: Datatype Input for Memory Item count is absent\n"));
+
+        // --cflags reach the compiler: with the names defined only warnings are left.
+        r = cli({ "check", project, "--compile", "--cflags", "-Dgo=1 -Dready=1 \"-Dwait()=0\" -Dstep()=0 -Dmore()=0" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(!r.err.contains(": error: "), qPrintable(r.err));
+
+        // generate --compile writes the files and still reports.
+        const QString out = m_dir.filePath("compiled");
+        r = cli({ "generate", project, "-o", out, "--compile" });
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(QFile::exists(QDir(out).filePath("Door_Ctrl.c")));
+
+        r = cli({ "check", project, "--compile" }, { "CC=/nonexistent/cc" });
+        QCOMPARE(r.exitCode, 69);
+        QVERIFY2(r.err.contains("kestro-cli: the C compiler '/nonexistent/cc' could not be started"), qPrintable(r.err));
+    }
+
+    // A disk that takes nothing more: nothing is reported as written.
+    void refusedWritesFail()
+    {
+        const QString project = writeProject("full.qsmd", projectXml());
+        const QString out = m_dir.filePath("full");
+        QVERIFY(QDir().mkpath(out));
+        Result r;
+        {
+            FileSizeLimit full(0);
+            r = cli({ "generate", project, "-o", out });
+        }
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains("Cannot write " + QDir(out).filePath("Door_Ctrl.h") + ": File too large"), qPrintable(r.err));
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
+    }
+
+    // No label makes kestro-cli write outside its folder.
+    void unsafeMachineNamesWriteNothing()
+    {
+        QTemporaryDir root;
+        const QString out = QDir(root.path()).filePath("a/b/out");
+        QVERIFY(QDir().mkpath(out));
+        for (const QString &label : { QString("../x"), QString("../../evil"), QString("/abs/path"), QString("."),
+                                      QString(".."), QString("a\nb"), QString::fromUtf8("x\u202Ey") }) {
+            QString xml = QString::fromUtf8(projectXml());
+            xml.replace("label=\"Door Ctrl\"", "label=\"" + label.toHtmlEscaped().replace("\n", "&#10;") + "\"");
+            xml.replace("Door Ctrl", label);
+            const QString project = writeProject("unsafe.qsmd", xml.toUtf8());
+            const Result r = cli({ "generate", project, "-o", out, "--force" });
+            QCOMPARE(r.exitCode, 73);
+            QVERIFY2(r.err.contains(": name is not a C identifier, no files written\n"), qPrintable(r.err));
+            QVERIFY(r.out.isEmpty());
+        }
+        QDirIterator all(root.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+        QStringList found;
+        while (all.hasNext())
+            found << QDir(root.path()).relativeFilePath(all.next());
+        found.sort();
+        QCOMPARE(found, QStringList({ "a", "a/b", "a/b/out" }));
+    }
+
 private:
     void writeSettings(const QString &author, double version)
     {
@@ -329,13 +404,15 @@ private:
         return f.fileName();
     }
 
-    Result cli(const QStringList &arguments)
+    Result cli(const QStringList &arguments, const QStringList &environment = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
         env.insert("SOURCE_DATE_EPOCH", Epoch);
         env.remove("DISPLAY");
+        for (const QString &setting : environment)
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
         p.setProcessEnvironment(env);
         p.start(m_cli, arguments);
         Result r;

@@ -1,0 +1,146 @@
+// The compile check with the system's C compiler: each diagnostic is put on
+// the item whose text produced the line the compiler complains about.
+
+#include "CompileCheck.h"
+
+#include <QtTest>
+
+namespace {
+
+MachineDescription faultyMachine()
+{
+    MachineDescription m;
+    m.processLabel = "Door";
+    MachineState idle;
+    idle.label = "Idle";
+    idle.initial = true;
+    idle.initialCondition = "(1)";
+    idle.action = "int ok = 1;\n(void)ok;\nundeclared_in_state = 2;";   // broken action
+    MachineState open;
+    open.label = "Open";
+    open.action = "(void)0;";
+    m.states << idle << open;
+    MachineTransition go;
+    go.label = "go";
+    go.condition = "(button ==)";                                        // broken condition
+    go.start = 0;
+    go.end = 1;
+    MachineTransition back;
+    back.label = "back";
+    back.condition = "(1)";
+    back.start = 1;
+    back.end = 0;
+    m.transitions << go << back;
+    m.states[0].transitions = { 0, 1 };
+    m.states[1].transitions = { 0, 1 };
+    m.transitionCount = 2;
+    m.texts << MachineText{ MachineText::Default, "static int helper(void) { return }" };   // broken text
+    return m;
+}
+
+CompileCheck::Options options()
+{
+    CompileCheck::Options o;
+    o.compiler = CompileCheck::defaultCompiler();
+    return o;
+}
+
+} // namespace
+
+class TestCompileCheck : public QObject
+{
+    Q_OBJECT
+private slots:
+    void faultsAreMappedToTheirItems()
+    {
+        const MachineDescription m = faultyMachine();
+        const GeneratedModule module = CEmitter::generate(m, ModuleProperties());
+        const CompileCheck::Result result = CompileCheck::run(module, m, options());
+        QCOMPARE(result.status, CompileCheck::Status::Compiled);
+        QVERIFY(result.hasErrors());
+        QSet<ItemRef::Kind> kinds;
+        QStringList errors;
+        for (const DesignFinding &f : result.findings) {
+            QVERIFY(f.fromCompiler);
+            if (f.severity == DesignFinding::Error) {
+                kinds.insert(f.item.kind);
+                errors << f.text;
+            }
+        }
+        const QString all = errors.join('\n');
+        QVERIFY2(errors.filter(QRegularExpression("^State 'Idle': ")).size() >= 1, qPrintable(all));
+        QVERIFY2(errors.filter(QRegularExpression("^Transition 'go': ")).size() >= 1, qPrintable(all));
+        QVERIFY2(errors.filter(QRegularExpression("^Text item 1: ")).size() >= 1, qPrintable(all));
+        for (const DesignFinding &f : result.findings) {
+            if (f.text.startsWith("Transition 'go'"))
+                QCOMPARE(f.item, ItemRef::of(ItemRef::Transition, 0));
+            if (f.text.startsWith("Text item 1"))
+                QCOMPARE(f.item, ItemRef::of(ItemRef::Text, 0));
+        }
+    }
+
+    void cleanModuleHasNoFindings()
+    {
+        MachineDescription m;
+        m.processLabel = "Fan";
+        MachineState on;
+        on.label = "On";
+        on.initial = true;
+        on.initialCondition = "(1)";
+        m.states << on;
+        m.memories << MachineMemory{ "speed", "unsigned int" };
+        const GeneratedModule module = CEmitter::generate(m, ModuleProperties());
+        const CompileCheck::Result result = CompileCheck::run(module, m, options());
+        QCOMPARE(result.status, CompileCheck::Status::Compiled);
+        QVERIFY2(result.findings.isEmpty(), qPrintable(result.findings.value(0).text));
+        // Extra flags reach the compiler.
+        CompileCheck::Options flagged = options();
+        flagged.flags << "-include" << "/nonexistent/forced.h";
+        const CompileCheck::Result forced = CompileCheck::run(module, m, flagged);
+        QVERIFY(forced.hasErrors());
+        QVERIFY(forced.findings.first().text.contains("forced.h"));
+    }
+
+    void missingCompiler()
+    {
+        const MachineDescription m = faultyMachine();
+        CompileCheck::Options o;
+        o.compiler = QStringList{ "/nonexistent/cc" };
+        const CompileCheck::Result result = CompileCheck::run(CEmitter::generate(m, ModuleProperties()), m, o);
+        QCOMPARE(result.status, CompileCheck::Status::CompilerMissing);
+        QVERIFY(result.message.contains("/nonexistent/cc"));
+        QVERIFY(result.findings.isEmpty());
+
+        qputenv("CC", "ccache  gcc -m64");
+        QCOMPARE(CompileCheck::defaultCompiler(), QStringList({ "ccache", "gcc", "-m64" }));
+        qputenv("CC", "  ");
+        QCOMPARE(CompileCheck::defaultCompiler(), QStringList{ "cc" });
+        qunsetenv("CC");
+    }
+
+    void outputIsRead()
+    {
+        const MachineDescription m = faultyMachine();
+        const GeneratedModule module = CEmitter::generate(m, ModuleProperties());
+        const int actionLine = module.source.left(module.source.indexOf("undeclared_in_state")).count('\n') + 1;
+        const QString output = QStringLiteral(
+            "In file included from /tmp/x/Door.c:14:\n"
+            "/tmp/x/Door.c:%1:5: error: implicit declaration\n"
+            "/tmp/x/Door.c:%1:5: note: something helpful\n"
+            "/usr/include/mine.h:3:1: warning: old style\n"
+            "/tmp/x/Door.h:1: error: no column here\n"
+            "cc1: some other line\n"
+            "cc: error: unrecognized command-line option '-fnope'\n").arg(actionLine);
+        const DesignFindings findings = CompileCheck::parse(output, module, m);
+        QCOMPARE(findings.size(), 4);
+        QCOMPARE(findings.at(3).text, QString("State machine 'Door': cc: unrecognized command-line option '-fnope'"));
+        QCOMPARE(findings.at(0).text, QString("State 'Idle': implicit declaration"));
+        QCOMPARE(findings.at(0).severity, DesignFinding::Error);
+        QCOMPARE(findings.at(1).text, QString("State machine 'Door': /usr/include/mine.h:3: old style"));
+        QCOMPARE(findings.at(1).severity, DesignFinding::Warning);
+        QCOMPARE(findings.at(2).item, ItemRef::machine());
+    }
+};
+
+QTEST_MAIN(TestCompileCheck)
+#include "tst_compilecheck.moc"

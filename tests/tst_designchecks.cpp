@@ -1,0 +1,299 @@
+// What the generator says about a machine before any C is compiled: the
+// errors it always reported (unchanged), the warnings after them, names
+// that must not become file names, text that must not end a comment, and
+// texts that must not grow without bound.
+
+#include "CEmitter.h"
+#include "DesignChecks.h"
+
+#include <QtTest>
+
+namespace {
+
+MachineState state(const QString &label, bool initial = false, const QString &condition = QString())
+{
+    MachineState s;
+    s.label = label;
+    s.initial = initial;
+    s.initialCondition = condition;
+    return s;
+}
+
+// Appends a transition from `from` to `to` and puts it on both states.
+void join(MachineDescription &m, int from, int to, const QString &label, const QString &condition)
+{
+    MachineTransition t;
+    t.label = label;
+    t.condition = condition;
+    t.start = from;
+    t.end = to;
+    m.transitions << t;
+    if (from != to) {
+        if (from >= 0 && from < m.states.size())
+            m.states[from].transitions << m.transitions.size() - 1;
+        if (to >= 0 && to < m.states.size())
+            m.states[to].transitions << m.transitions.size() - 1;
+    }
+    m.transitionCount = m.transitions.size();
+}
+
+MachineDescription machine(const QString &name = "Door")
+{
+    MachineDescription m;
+    m.processLabel = name;
+    return m;
+}
+
+QStringList texts(const DesignFindings &findings)
+{
+    QStringList result;
+    for (const DesignFinding &f : findings)
+        result << QString::number(f.severity) + " " + f.text;
+    return result;
+}
+
+} // namespace
+
+class TestDesignChecks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void warningTexts()
+    {
+        MachineDescription m = machine();
+        m.states << state("Idle", true, "(ready)")     // 0
+                 << state("")                           // 1: empty
+                 << state("2nd")                        // 2: not an identifier
+                 << state("int")                        // 3: keyword
+                 << state("idle")                       // 4: same enumerator as Idle
+                 << state("Idle")                       // 5: same label
+                 << state("DoorGetState");              // 6: a function of the module
+        join(m, 0, 2, "go", "");                        // empty condition
+        join(m, 0, 3, "bare", "x > 0");                 // not parenthesised
+        join(m, 0, 4, "pair", "(a) && (b)");            // not one expression
+        join(m, 0, 5, "fine", "(f(\")\"))");            // brackets inside a string do not count
+        join(m, 0, -1, "away", "(1)");                  // end not in the machine
+        join(m, 2, 2, "self", "");                      // self transitions are not written
+        m.memories << MachineMemory{ "my count", "int" } << MachineMemory{ "for", "int" }
+                   << MachineMemory{ "9lives", "int" };
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY(g.errors.isEmpty());
+        QCOMPARE(g.warnings, QStringList({
+            "State number 2: label is empty",
+            "State '2nd': label is not a C identifier",
+            "State 'int': label is a C keyword",
+            "State 'idle': label equals state 'Idle' once upper-cased (enumerator STATE_DOOR_IDLE)",
+            "State 'Idle': label is used by another state",
+            "State 'DoorGetState': label is the name of a function the module defines",
+            "Transition 'go': condition is empty",
+            "Transition 'bare': condition is not enclosed in parentheses",
+            "Transition 'pair': condition is not enclosed in parentheses",
+            "Transition 'away': end state is not in the machine",
+            "Memory item 'for': label is not a C identifier",
+            "Memory item '9lives': label is not a C identifier",
+            "State '': no transition leads to it",
+            "State 'DoorGetState': no transition leads to it",
+        }));
+        // Each names its item.
+        QCOMPARE(g.findings.at(0).item, ItemRef::of(ItemRef::State, 1));
+        QCOMPARE(g.findings.at(6).item, ItemRef::of(ItemRef::Transition, 0));
+        QCOMPARE(g.findings.at(10).item, ItemRef::of(ItemRef::Memory, 1));
+    }
+
+    void initialStateWarnings()
+    {
+        MachineDescription m = machine();
+        m.states << state("A", true, "ready") << state("B");
+        join(m, 0, 1, "t", "(x)");
+        GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QCOMPARE(g.warnings, QStringList{ "State 'A': initial condition is not enclosed in parentheses" });
+
+        // A label with a line break or a right-to-left mark is shown escaped.
+        m.states[1].label = QString::fromUtf8("B\n\u202Ex");
+        g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY(g.warnings.contains("State 'B\\n\\u202ex': label is not a C identifier"));
+    }
+
+    // The generator's errors keep their texts and order; warnings follow.
+    void errorsComeFirstAndUnchanged()
+    {
+        MachineDescription m = machine("Pump");
+        m.states << state("Idle") << state("Idle");
+        m.memories << MachineMemory{ "", "" };
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QCOMPARE(texts(g.findings), QStringList({
+            "0 Label Input for Memory Item  is absent",
+            "0 Datatype Input for Memory Item  is absent",
+            "0 Initial state item in state machine Pump is not assigned",
+            "1 State 'Idle': label is used by another state",
+            "1 State 'Idle': no transition leads to it",
+            "1 State 'Idle': no transition leads to it",
+        }));
+        QCOMPARE(g.errors.size(), 3);
+    }
+
+    void parentheses_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<bool>("enclosed");
+        QTest::newRow("plain") << "(x > 0)" << true;
+        QTest::newRow("blanks around") << "  (x)  " << true;
+        QTest::newRow("nested") << "((a) && (b))" << true;
+        QTest::newRow("two groups") << "(a) && (b)" << false;
+        QTest::newRow("none") << "x" << false;
+        QTest::newRow("unbalanced") << "((x)" << false;
+        QTest::newRow("char literal") << "(c == ')')" << true;
+        QTest::newRow("escaped quote") << "(s == \"\\\")\")" << true;
+        QTest::newRow("empty") << "" << false;
+    }
+    void parentheses()
+    {
+        QFETCH(QString, condition);
+        QFETCH(bool, enclosed);
+        QCOMPARE(DesignChecks::isParenthesised(condition), enclosed);
+    }
+
+    // A name that is no C identifier never becomes a file name.
+    void unsafeNamesWriteNothing_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::newRow("parent dir") << "../x";
+        QTest::newRow("absolute") << "/abs/path";
+        QTest::newRow("device") << "/dev/null";
+        QTest::newRow("dot") << ".";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("newline") << "a\nb";
+        QTest::newRow("tab") << "a\tb";
+        QTest::newRow("quote") << "a\"b";
+        QTest::newRow("right-to-left mark") << QString::fromUtf8("ab\u200F");
+        QTest::newRow("keyword") << "while";
+        QTest::newRow("digit first") << "1st";
+        QTest::newRow("empty") << "";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("T\u00fcr");
+    }
+    void unsafeNamesWriteNothing()
+    {
+        QFETCH(QString, label);
+        const GeneratedModule g = CEmitter::generate(machine(label), ModuleProperties());
+        QVERIFY(!g.writable);
+        QVERIFY(g.header.isEmpty());
+        QVERIFY(g.source.isEmpty());
+        QCOMPARE(g.errors.first(), "State machine " + printableText(CEmitter::moduleName(label))
+                                       + ": name is not a C identifier, no files written");
+        QVERIFY(!g.errors.first().contains('\n'));
+        // Blanks still become "_".
+        QVERIFY(CEmitter::generate(machine("Door Ctrl"), ModuleProperties()).writable);
+    }
+
+    // Placeholder filling puts user text into later steps: a few kilobytes
+    // used to become gigabytes. The size is known before the text is built.
+    void runawayTextStopsAtTheLimit()
+    {
+        MachineDescription m = machine();
+        m.states << state(QString(4000, 'a'), true, "(1)");
+        m.states[0].description = QString("%2").repeated(20000);   // 80 MB of labels
+        QElapsedTimer timer;
+        timer.start();
+        GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY(!g.writable);
+        QVERIFY(g.source.isEmpty());
+        QCOMPARE(g.errors.last(), QString("State machine Door: generated code would pass 64 MiB, no files written"));
+
+        // The same through the file comment: the author's text is filled by
+        // the later placeholders of the project's name.
+        ModuleProperties p;
+        p.projectName = QString("%13").repeated(3000);
+        MachineDescription small = machine();
+        small.processDescription = QString(30000, 'd');
+        g = CEmitter::generate(small, p);
+        QVERIFY(!g.writable);
+
+        // A lower limit applies the same way, and text below it is whole.
+        MachineDescription fine = machine();
+        fine.states << state("A", true, "(1)");
+        QVERIFY(!CEmitter::generate(fine, ModuleProperties(), 500).writable);
+        const GeneratedModule whole = CEmitter::generate(fine, ModuleProperties(), 100000);
+        QVERIFY(whole.writable);
+        QVERIFY(whole.source.endsWith("\n}\n\n"));
+        QCOMPARE(CEmitter::fillTemplate("%1%1%1", { "abcd" }, 11), QString());
+        QCOMPARE(CEmitter::fillTemplate("%1%1%1", { "abcd" }, 12), QString("abcdabcdabcd"));
+    }
+
+    void commentsStayClosed()
+    {
+        MachineDescription m = machine();
+        m.processDescription = "ends */ here";
+        m.states << state("A", true, "(1)") << state("B");
+        m.states[0].description = "a*/b";
+        join(m, 0, 1, "go */ now", "(1)");
+        ModuleProperties p;
+        p.author = "*/";
+        const GeneratedModule g = CEmitter::generate(m, p);
+        QVERIFY(g.header.contains(" * ends * / here \n */"));
+        QVERIFY(g.source.contains("description  a* /b \n */"));
+        QVERIFY(g.source.contains("executed go * / now -- */"));
+        QVERIFY(g.header.contains(" * @author: * / \n"));
+        QCOMPARE(g.source.count("*/"), g.source.count("/*"));
+        QCOMPARE(CEmitter::commentText("no end"), QString("no end"));
+    }
+
+    void memoryTypes_data()
+    {
+        QTest::addColumn<QString>("datatype");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("unsigned int") << "unsigned int" << "unsigned int";
+        QTest::newRow("long long") << "long long" << "long long";
+        QTest::newRow("const volatile char") << "const volatile char" << "const volatile char";
+        QTest::newRow("own type") << "my type" << "my_type";
+        QTest::newRow("mixed") << "unsigned myint" << "unsigned_myint";
+        QTest::newRow("one word") << "uint8_t" << "uint8_t";
+        QTest::newRow("blank") << " " << "_";
+    }
+    void memoryTypes()
+    {
+        QFETCH(QString, datatype);
+        QFETCH(QString, written);
+        QCOMPARE(CEmitter::memoryType(datatype), written);
+        MachineDescription m = machine();
+        m.memories << MachineMemory{ "v", datatype };
+        QVERIFY(CEmitter::generate(m, ModuleProperties()).source.contains("static " + written + " v;\n"));
+    }
+
+    // Every line of the two files belongs to the item that produced it.
+    void lineMapNamesTheItems()
+    {
+        MachineDescription m = machine();
+        m.states << state("Idle", true, "(ready)") << state("Open");
+        m.states[0].action = "first();\nsecond();";
+        m.states[0].initialDescription = "init();";
+        join(m, 0, 1, "go", "(button)");
+        m.transitions[0].action = "motor();";
+        m.texts << MachineText{ MachineText::Includes, "#include <a.h>" }
+                << MachineText{ MachineText::Default, "int helper;\nint other;" };
+        m.memories << MachineMemory{ "count", "int" };
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        const auto lineOf = [](const QString &text, const QString &piece) {
+            return text.left(text.indexOf(piece)).count('\n') + 1;
+        };
+        const auto owner = [&](const QString &piece) { return g.sourceLines.ownerOf(lineOf(g.source, piece)); };
+        QCOMPARE(owner("second();"), ItemRef::of(ItemRef::State, 0));
+        QCOMPARE(owner("if (button)"), ItemRef::of(ItemRef::Transition, 0));
+        QCOMPARE(owner("motor();"), ItemRef::of(ItemRef::Transition, 0));
+        QCOMPARE(owner("int other;"), ItemRef::of(ItemRef::Text, 1));
+        QCOMPARE(owner("static int count;"), ItemRef::of(ItemRef::Memory, 0));
+        QCOMPARE(owner("\tif(ready)"), ItemRef::of(ItemRef::State, 0));
+        QCOMPARE(owner("init();"), ItemRef::of(ItemRef::State, 0));
+        QCOMPARE(owner("static void Open(void);"), ItemRef::of(ItemRef::State, 1));
+        QCOMPARE(owner("Open(); "), ItemRef::of(ItemRef::State, 1));
+        QCOMPARE(owner("switch("), ItemRef::machine());
+        QCOMPARE(g.headerLines.ownerOf(lineOf(g.header, "#include <a.h>")), ItemRef::of(ItemRef::Text, 0));
+        QCOMPARE(g.headerLines.ownerOf(lineOf(g.header, "STATE_DOOR_OPEN = 1")), ItemRef::of(ItemRef::State, 1));
+        QCOMPARE(g.sourceLines.lineCount(), g.source.count('\n') + 1);
+        QCOMPARE(g.sourceLines.firstLineOf(ItemRef::of(ItemRef::Memory, 0)), lineOf(g.source, "static int count;"));
+        QCOMPARE(g.sourceLines.ownerOf(0), ItemRef::machine());
+        QCOMPARE(g.sourceLines.ownerOf(100000), ItemRef::machine());
+    }
+};
+
+QTEST_MAIN(TestDesignChecks)
+#include "tst_designchecks.moc"

@@ -50,8 +50,9 @@ void CodegenErrorLog::setRows(const QVector<Row> &rows)
         item->setFlags(item->flags() & ~Qt::ItemIsEditable);
         if (r.finding.severity == DesignFinding::Warning)
             item->setIcon(warningIcon);
-        if (r.navigable)
-            item->setToolTip(QStringLiteral("Double-click to show this item on its diagram"));
+        // Long compiler messages do not fit the column; the tip shows them whole.
+        item->setToolTip(r.navigable ? item->text() + QStringLiteral("\n\nDouble-click to show this item on its diagram")
+                                     : item->text());
         table->setItem(row, 0, item);
     }
 }
@@ -70,6 +71,12 @@ void CodegenErrorLog::activateRow(int row)
 {
     if (row < 0 || row >= m_rows.size() || !m_rows.at(row).navigable)
         return;
+    // The item is centred in the window behind; the log steps aside to the
+    // window's right edge so that it does not hide it.
+    if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr) {
+        const QRect area = owner->frameGeometry();
+        move(area.right() - frameGeometry().width(), area.top() + (area.height() - frameGeometry().height()) / 2);
+    }
     emit itemRequested(m_rows.at(row).nodePath, m_rows.at(row).finding.item);
 }
 

@@ -12,6 +12,18 @@ QString orEmpty(const QString &label)
     return label.isNull() ? QStringLiteral("") : label;
 }
 
+// Per canvas, label -> the last placed record carrying it.
+template <typename Record>
+QHash<int, QHash<QString, int>> labelIndex(const QVector<Record> &records, const QVector<int> &canvasOf)
+{
+    QHash<int, QHash<QString, int>> index;
+    for (int i = 0; i < canvasOf.size(); ++i) {
+        if (canvasOf.at(i) != RecordPlacement::None)
+            index[canvasOf.at(i)].insert(records.at(i).label, i);
+    }
+    return index;
+}
+
 } // namespace
 
 uint qHash(const RecordPlacement::Key &key, uint seed)
@@ -161,21 +173,16 @@ void RecordPlacement::placeStates()
 {
     const QVector<StateRecord> &records = m_records->states;
     for (int i = 0; i < records.size(); ++i) {
-        const int canvas = placeItem(records.at(i), "State", orEmpty(records.at(i).label), 6, 6);
-        m_stateCanvas[i] = canvas;
-        if (canvas != None)
-            m_on[canvas].states << i;
+        m_stateCanvas[i] = placeItem(records.at(i), "State", orEmpty(records.at(i).label), 6, 6);
+        if (m_stateCanvas.at(i) != None)
+            m_on[m_stateCanvas.at(i)].states << i;
     }
 }
 
 void RecordPlacement::placeTransitions()
 {
     const QVector<TransitionRecord> &records = m_records->transitions;
-    QHash<int, QHash<QString, int>> stateByLabel;   // per canvas, last wins
-    for (int s = 0; s < m_stateCanvas.size(); ++s) {
-        if (m_stateCanvas.at(s) != None)
-            stateByLabel[m_stateCanvas.at(s)].insert(m_records->states.at(s).label, s);
-    }
+    QHash<int, QHash<QString, int>> stateByLabel = labelIndex(m_records->states, m_stateCanvas);
     for (int i = 0; i < records.size(); ++i) {
         const TransitionRecord &r = records.at(i);
         const int canvas = placeItem(r, "Transition", orEmpty(r.label), 6, 6);
@@ -209,11 +216,7 @@ void RecordPlacement::placeTexts()
 void RecordPlacement::placeLinks()
 {
     const QVector<LinkRecord> &records = m_records->links;
-    QHash<int, QHash<QString, int>> processByLabel;
-    for (int p = 0; p < m_processCanvas.size(); ++p) {
-        if (m_processCanvas.at(p) != None)
-            processByLabel[m_processCanvas.at(p)].insert(m_records->processes.at(p).label, p);
-    }
+    QHash<int, QHash<QString, int>> processByLabel = labelIndex(m_records->processes, m_processCanvas);
     for (int i = 0; i < records.size(); ++i) {
         const LinkRecord &r = records.at(i);
         const int canvas = placeItem(r, "Link", orEmpty(r.label), 3, 5);
@@ -250,16 +253,8 @@ void RecordPlacement::placeMemories()
 void RecordPlacement::placeDataflows()
 {
     const QVector<DataflowRecord> &records = m_records->dataflows;
-    QHash<int, QHash<QString, int>> processByLabel;
-    QHash<int, QHash<QString, int>> memoryByLabel;
-    for (int p = 0; p < m_processCanvas.size(); ++p) {
-        if (m_processCanvas.at(p) != None)
-            processByLabel[m_processCanvas.at(p)].insert(m_records->processes.at(p).label, p);
-    }
-    for (int m = 0; m < m_memoryCanvas.size(); ++m) {
-        if (m_memoryCanvas.at(m) != None)
-            memoryByLabel[m_memoryCanvas.at(m)].insert(m_records->memories.at(m).label, m);
-    }
+    QHash<int, QHash<QString, int>> processByLabel = labelIndex(m_records->processes, m_processCanvas);
+    QHash<int, QHash<QString, int>> memoryByLabel = labelIndex(m_records->memories, m_memoryCanvas);
     for (int i = 0; i < records.size(); ++i) {
         const DataflowRecord &r = records.at(i);
         const int canvas = placeItem(r, "Dataflow", orEmpty(r.label), 2, 5);

@@ -104,18 +104,16 @@ ExampleToOpen exampleToOpen(const QString &examplePath, bool writable, const QSt
     if (writable)
         return result;
 
-    const QString name = QFileInfo(examplePath).fileName();
     const QString copy = dataFolder.isEmpty() ? QString() : exampleCopyPath(examplePath, dataFolder);
     if (!copy.isEmpty() && (QFileInfo(copy).isFile() || makeWritableCopy(examplePath, copy))) {
         result.path = copy;
         result.isCopy = true;
-        result.note = QStringLiteral("%1 is read-only where it is installed: opened your copy %2. "
-                                     "Changes and generated code go next to the copy.")
-                          .arg(name, QDir::toNativeSeparators(copy));
+        result.note = QStringLiteral("Opened your copy of the read-only example: %1")
+                          .arg(QDir::toNativeSeparators(copy));
         return result;
     }
     result.note = QStringLiteral("%1 is read-only: use Save As before changing it or generating code.")
-                      .arg(name);
+                      .arg(QFileInfo(examplePath).fileName());
     return result;
 }
 

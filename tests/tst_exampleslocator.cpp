@@ -176,7 +176,7 @@ void TestExamplesLocator::readOnlyExampleIsOpenedAsAWritableCopy()
     QCOMPARE(exampleCopyPath(example, data), copy);
     QVERIFY(first.isCopy);
     QVERIFY(first.note.contains(QDir::toNativeSeparators(copy)));
-    QVERIFY(first.note.startsWith("Example_1.qsmd is read-only"));
+    QVERIFY(first.note.startsWith("Opened your copy of the read-only example"));
     QFile copied(copy);
     QVERIFY(copied.permissions() & QFileDevice::WriteOwner);
     QVERIFY(copied.open(QIODevice::ReadWrite));

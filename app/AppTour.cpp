@@ -6,20 +6,25 @@
 #include "MainWindow.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "ProjectCommands.h"
 #include "Prompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TourBox.h"
+#include "TourPlacement.h"
 #include "TourSteps.h"
 #include "TransitionItem.h"
 #include "TreeModel.h"
 
 #include <QDir>
 #include <QDockWidget>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -51,6 +56,21 @@ bool isNotInitial(const StateItem *state) { return !state->isInitialState(); }
 AppTour::AppTour(MainWindow *window, const Widgets &widgets)
     : QObject(window), m_window(window), m_widgets(widgets)
 {
+    // The box stays beside its element when the window is resized (which
+    // resizes the view) or the view is scrolled.
+    window->installEventFilter(this);
+    if (QGraphicsView *view = m_widgets.view) {
+        view->viewport()->installEventFilter(this);
+        for (QScrollBar *bar : {view->horizontalScrollBar(), view->verticalScrollBar()})
+            connect(bar, &QScrollBar::valueChanged, this, &AppTour::placeBox);
+    }
+}
+
+bool AppTour::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize)
+        placeBox();
+    return QObject::eventFilter(watched, event);
 }
 
 QString AppTour::findSampleProject()
@@ -85,6 +105,19 @@ void AppTour::createBox()
     connect(m_box, &TourBox::quitLinkClicked, m_window, &MainWindow::tourQuitLinkClicked);
 }
 
+// The sample, or the copy the tour works on when the installed sample is
+// read-only, is the open project and has no unsaved changes.
+bool AppTour::isOpenAndUnchanged(const QString &sample) const
+{
+    if (m_window->canvases().isEmpty() || m_window->isModified())
+        return false;
+    const QString open = QFileInfo(m_window->projectCommands()->projectPath()).canonicalFilePath();
+    if (open.isEmpty())
+        return false;
+    const QString copy = exampleCopyPath(sample, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return open == QFileInfo(sample).canonicalFilePath() || open == QFileInfo(copy).canonicalFilePath();
+}
+
 bool AppTour::confirmReplacingProject()
 {
     if (m_window->canvases().isEmpty())
@@ -101,18 +134,24 @@ bool AppTour::confirmReplacingProject()
     return Prompter::current()->message(m_window, request) == QMessageBox::Yes;
 }
 
-void AppTour::start()
+AppTour::StartResult AppTour::start()
 {
     createBox();
-    if (!confirmReplacingProject())
-        return;
-
     const QString sample = findSampleProject();
+    // Started on the sample itself (as the README's run command does):
+    // there is nothing to replace, so nothing to ask.
+    if (!sample.isEmpty() && isOpenAndUnchanged(sample)) {
+        begin();
+        return StartResult::Started;
+    }
+    if (!confirmReplacingProject())
+        return StartResult::Declined;
+
     if (sample.isEmpty()) {
         Prompter::critical(m_window, kTitle,
                            QStringLiteral("App tour can only be taken on Sample Projects. Kestro could "
                                           "not find a sample project on this computer."));
-        return;
+        return StartResult::Unavailable;
     }
 
     // Opening from the command line replaces the project without asking;
@@ -120,15 +159,31 @@ void AppTour::start()
     if (!m_window->canvases().isEmpty()) {
         m_window->on_actionClose_Project_triggered();
         if (!m_window->canvases().isEmpty())
-            return;   // the user cancelled, or the save failed
+            return StartResult::Declined;   // the user cancelled, or the save failed
     }
+    if (!openSample(sample))
+        return StartResult::Unavailable;
+    begin();
+    return StartResult::Started;
+}
 
-    m_window->openFromCommandLine(sample);
+// Opens the sample, or a writable copy of it when it is installed read-only
+// (the tour's end and the code generator would fail to write beside it).
+bool AppTour::openSample(const QString &sample)
+{
+    m_window->openFromCommandLine(exampleToOpen(sample).path);
     // A sample that could not be opened has been reported already; there is
     // nothing to tour.
-    if (m_window->canvases().isEmpty())
-        return;
+    return !m_window->canvases().isEmpty();
+}
 
+void AppTour::begin()
+{
+    // Closing the project (Close Project, or Save As reopening it) ends the
+    // tour: there is nothing left to point at.
+    disconnect(m_projectWatch);
+    m_projectWatch = connect(m_window->canvases().first(), &QObject::destroyed, this, &AppTour::projectClosed);
+    m_running = true;
     m_tourStep = 0;
     showStatus(QStringLiteral("App Tour Started.."));
     applyToolSetKeepingModified(ToolSets::Tour);
@@ -159,22 +214,21 @@ void AppTour::stateMachineAppTour(bool quit)
     m_box->show();
     m_box->raise();
     m_box->showStep(next.step);
-    moveBox(placeFor(target));
     m_tourStep = next.nextTourStep;
+    m_target = target;
+    scrollIntoView(target);
+    placeBox();
 }
 
 bool AppTour::prepareStep(int step, Target *target)
 {
     if (step == TourSteps::ProjectBrowserStep) {
-        const QRect browser = m_widgets.browserDock ? m_widgets.browserDock->geometry() : QRect();
-        target->point = QPoint(browser.width(), browser.top() + 100);
-        return true;
+        target->anchor = Anchor::Browser;
+        return m_widgets.browserDock != nullptr;
     }
     if (step == TourSteps::CodeGenerationStep) {
-        if (!m_widgets.menuBar || !m_widgets.runMenu)
-            return false;
-        target->point = runMenuPoint();
-        return true;
+        target->anchor = Anchor::RunMenu;
+        return m_widgets.menuBar && m_widgets.runMenu;
     }
 
     Canvas *canvas = nullptr;
@@ -194,7 +248,9 @@ bool AppTour::prepareStep(int step, Target *target)
 
     auto take = [target](auto *found) {
         if (found) {
+            target->anchor = Anchor::Item;
             target->item = found;
+            target->itemAlive = found;
             target->width = found->width();
         }
     };
@@ -214,19 +270,64 @@ bool AppTour::prepareStep(int step, Target *target)
     return target->item != nullptr;
 }
 
-QPoint AppTour::placeFor(const Target &target)
+// Scrolls the item and the room for the box beside it into view, as far as
+// the view allows; where it does not, the box goes on the item's other side.
+void AppTour::scrollIntoView(const Target &target)
 {
     QGraphicsView *view = m_widgets.view;
-    if (!target.item || !view)
-        return target.point;
-    // Scroll the item and the room for the box beside it into view, as far
-    // as the view allows.
+    if (target.anchor != Anchor::Item || !view)
+        return;
     const qreal scale = qMax<qreal>(view->transform().m11(), 0.01);
     const QPointF topLeft = target.item->scenePos();
     const QRectF needed(topLeft.x(), topLeft.y() - target.raise / scale,
                         target.width + m_box->width() / scale, m_box->height() / scale);
     view->ensureVisible(needed, 10, 10);
-    return pointRightOf(view, target.item, target.width, target.raise);
+}
+
+// Puts the shown box beside its element, wholly inside the view (the steps
+// that point at the window's own parts: inside the window).
+void AppTour::placeBox()
+{
+    if (!m_box || m_box->isHidden())
+        return;
+    const QRect view = viewBounds();
+    TourPlacement::Placement placement;
+    switch (m_target.anchor) {
+    case Anchor::Item: {
+        QGraphicsView *graphicsView = m_widgets.view;
+        if (!m_target.itemAlive || !graphicsView || m_target.item->scene() != graphicsView->scene())
+            return;
+        const QPoint left = pointRightOf(graphicsView, m_target.item, 0, m_target.raise);
+        const QPoint right = pointRightOf(graphicsView, m_target.item, m_target.width, m_target.raise);
+        placement = TourPlacement::beside(QRect(left.x(), left.y(), right.x() - left.x(), 1), m_box->size(),
+                                          view);
+        break;
+    }
+    case Anchor::Browser: {
+        // Beside the browser, 100 pixels below its top, level with the view.
+        const QRect browser = m_widgets.browserDock->geometry();
+        placement = TourPlacement::at(QPoint(browser.width(), browser.top() + 100), m_box->size(),
+                                      QRect(0, view.top(), m_window->width(), view.height()));
+        break;
+    }
+    case Anchor::RunMenu:
+        placement = TourPlacement::at(runMenuPoint(), m_box->size(), m_window->rect());
+        break;
+    case Anchor::None:
+        return;
+    }
+    m_box->setPointerOnRight(placement.pointerOnRight);
+    m_box->move(placement.topLeft);
+}
+
+// The visible part of the canvas, in the window's coordinates.
+QRect AppTour::viewBounds() const
+{
+    QGraphicsView *view = m_widgets.view;
+    if (!view)
+        return m_window->rect();
+    QWidget *viewport = view->viewport();
+    return QRect(viewport->mapTo(m_window, QPoint(0, 0)), viewport->size());
 }
 
 bool AppTour::openFirstNodeThreeLevelsDown()
@@ -254,11 +355,6 @@ QPoint AppTour::runMenuPoint() const
     return QPoint(inWindow.x(), qMax(0, inWindow.y() - kPointerY));
 }
 
-void AppTour::moveBox(const QPoint &topLeft)
-{
-    m_box->move(topLeft);
-}
-
 void AppTour::applyToolSetKeepingModified(int context)
 {
     // The tour's tool set enables Save and the no-project one disables it,
@@ -274,9 +370,7 @@ void AppTour::applyToolSetKeepingModified(int context)
 
 void AppTour::end()
 {
-    m_tourStep = 0;
-    if (m_box)
-        m_box->hide();
+    stop();
     m_window->statusBar()->clearMessage();
     applyToolSetKeepingModified(ToolSets::NoProject);
     m_window->on_actionClose_Project_triggered();
@@ -286,6 +380,24 @@ void AppTour::end()
         Canvas *shown = m_window->shownCanvas();
         m_window->applyToolSet(shown ? shown->level() : 1);
     }
+}
+
+// Ends the tour without touching the project.
+void AppTour::stop()
+{
+    disconnect(m_projectWatch);
+    m_running = false;
+    m_tourStep = 0;
+    m_target = Target();
+    if (m_box)
+        m_box->hide();
+}
+
+void AppTour::projectClosed()
+{
+    // Whoever closed the project has set the window's tools and status.
+    if (m_running)
+        stop();
 }
 
 void AppTour::showStatus(const QString &text)

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifndef KESTRO_DATADIR
 #define KESTRO_DATADIR "/usr/share/kestro"
@@ -22,8 +24,7 @@ bool isUsableExamplesDirectory(const QString &path)
     if (!info.isDir())
         return false;
     const QDir dir(info.absoluteFilePath());
-    return !dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
-                .isEmpty();
+    return !dir.entryList({QStringLiteral("*.qsmd")}, QDir::Files | QDir::Readable | QDir::Hidden).isEmpty();
 }
 
 QStringList installedExamplesDirectories()
@@ -60,4 +61,64 @@ QString findExamplesDirectory(const QString &workingDirectory,
 QString findExamplesDirectory()
 {
     return findExamplesDirectory(QDir::currentPath(), installedExamplesDirectories());
+}
+
+QString exampleCopyPath(const QString &examplePath, const QString &dataFolder)
+{
+    return QDir(dataFolder).absoluteFilePath(QLatin1String(kExamplesName) + QLatin1Char('/')
+                                             + QFileInfo(examplePath).fileName());
+}
+
+namespace {
+
+bool makeWritableCopy(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(QFileInfo(to).absolutePath()))
+        return false;
+    const QString part = to + QStringLiteral(".part");
+    QFile::remove(part);
+    // Copied under a temporary name: a copy cut short is never mistaken
+    // for the user's own copy later.
+    if (!QFile::copy(from, part))
+        return false;
+    QFile copy(part);
+    if (!copy.setPermissions(copy.permissions() | QFileDevice::WriteOwner) || !copy.rename(to)) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isWritableExample(const QString &examplePath)
+{
+    const QFileInfo example(examplePath);
+    return QFileInfo(example.absolutePath()).isWritable() && (!example.exists() || example.isWritable());
+}
+
+ExampleToOpen exampleToOpen(const QString &examplePath, bool writable, const QString &dataFolder)
+{
+    ExampleToOpen result;
+    result.path = examplePath;
+    if (writable)
+        return result;
+
+    const QString copy = dataFolder.isEmpty() ? QString() : exampleCopyPath(examplePath, dataFolder);
+    if (!copy.isEmpty() && (QFileInfo(copy).isFile() || makeWritableCopy(examplePath, copy))) {
+        result.path = copy;
+        result.isCopy = true;
+        result.note = QStringLiteral("Opened your copy of the read-only example: %1")
+                          .arg(QDir::toNativeSeparators(copy));
+        return result;
+    }
+    result.note = QStringLiteral("%1 is read-only: use Save As before changing it or generating code.")
+                      .arg(QFileInfo(examplePath).fileName());
+    return result;
+}
+
+ExampleToOpen exampleToOpen(const QString &examplePath)
+{
+    return exampleToOpen(examplePath, isWritableExample(examplePath),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }

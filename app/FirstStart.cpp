@@ -1,5 +1,6 @@
 #include "FirstStart.h"
 
+#include "AppTour.h"
 #include "MainWindow.h"
 
 #include <QSettings>
@@ -8,27 +9,46 @@
 
 namespace FirstStart {
 
+namespace {
+QSettings store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}
+
+void startTour(MainWindow *window)
+{
+    AppTour *tour = window->findChild<AppTour *>();
+    if (!tour || tour->start() == AppTour::StartResult::Unavailable)
+        return;
+    QSettings settings = store();
+    markDone(settings);
+}
+} // namespace
+
 QString settingsKey()
 {
     return QStringLiteral("firstStartDone");
 }
 
-bool claim(QSettings &settings)
+bool isPending(QSettings &settings)
 {
-    if (settings.value(settingsKey(), false).toBool())
-        return false;
+    return !settings.value(settingsKey(), false).toBool();
+}
+
+void markDone(QSettings &settings)
+{
     settings.setValue(settingsKey(), true);
-    // Written now: a crash during the first run must not bring the tour back.
     settings.sync();
-    return true;
 }
 
 bool scheduleTourOnFirstStart(MainWindow *window)
 {
-    QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
-    if (!claim(settings))
+    QSettings settings = store();
+    // Without a sample project the tour could only show an error box; the
+    // first start waits for a start that has one.
+    if (!isPending(settings) || AppTour::findSampleProject().isEmpty())
         return false;
-    QTimer::singleShot(TourDelayMs, window, &MainWindow::on_actionAppTour_triggered);
+    QTimer::singleShot(TourDelayMs, window, [window] { startTour(window); });
     return true;
 }
 

@@ -12,16 +12,21 @@ namespace FirstStart {
 // How long after the window appears the first-start tour begins.
 constexpr int TourDelayMs = 200;
 
-// The settings key that records that Kestro has started before.
+// The settings key that records that the first-start tour has been offered.
 QString settingsKey();
 
-// True on the first call ever for this settings store; records the start
-// at once, so that every later call (in this run or any later one) is false.
-bool claim(QSettings &settings);
+// Whether the first start is still to come for this settings store.
+bool isPending(QSettings &settings);
+// Records that it has happened, at once: a crash later in the run must not
+// bring the tour back.
+void markDone(QSettings &settings);
 
-// For the entry point: on the first start (claimed in the application's
-// settings store) arranges for the window's app tour to begin TourDelayMs
-// later. Returns whether it did.
+// For the entry point: while the first start is pending and there is a
+// sample project to tour, arranges for the window's app tour to begin
+// TourDelayMs later, and returns true. The first start counts as done once
+// the tour has started or the user has declined it; a tour that cannot
+// start (no sample project, or one that cannot be read) leaves it pending
+// for a later start.
 bool scheduleTourOnFirstStart(MainWindow *window);
 
 } // namespace FirstStart

@@ -3,17 +3,29 @@
 #include "Eula.h"
 #include "UpdateCenter.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
 // -1: decided by the environment; 0 or 1: set explicitly.
 int automaticChecks = -1;
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}
 } // namespace
 
-HelpCommands::HelpCommands(QWidget *window)
+HelpCommands::HelpCommands(QWidget *window, QAction *checkAtStartAction)
     : QObject(window), m_eula(new Eula(window))
 {
+    if (checkAtStartAction) {
+        checkAtStartAction->setCheckable(true);
+        checkAtStartAction->setChecked(checkAtStart());
+        connect(checkAtStartAction, &QAction::toggled, this, &HelpCommands::setCheckAtStart);
+    }
 }
 
 void HelpCommands::showEula()
@@ -21,16 +33,43 @@ void HelpCommands::showEula()
     m_eula->exec();
 }
 
-void HelpCommands::checkForUpdate()
+void HelpCommands::startCheck(bool userRequested)
 {
     UpdateCenter::getInstance()->startRoutineCheck(UpdateCenter::feedUrl(),
-                                                   QCoreApplication::applicationVersion());
+                                                   QCoreApplication::applicationVersion(), userRequested);
+}
+
+void HelpCommands::checkForUpdate()
+{
+    startCheck(true);
 }
 
 void HelpCommands::startRoutineCheck()
 {
-    if (automaticChecksEnabled())
-        checkForUpdate();
+    if (!automaticChecksEnabled() || !checkAtStart())
+        return;
+    // Closing a project or ending the tour returns to the home screen many
+    // times a session; the offer is made once.
+    if (UpdateCenter::getInstance()->getOfferShown(UpdateCenter::feedUrl()))
+        return;
+    startCheck(false);
+}
+
+QString HelpCommands::checkAtStartKey()
+{
+    return QStringLiteral("checkForUpdatesAtStart");
+}
+
+bool HelpCommands::checkAtStart()
+{
+    return store().value(checkAtStartKey(), true).toBool();
+}
+
+void HelpCommands::setCheckAtStart(bool enabled)
+{
+    QSettings settings = store();
+    settings.setValue(checkAtStartKey(), enabled);
+    settings.sync();
 }
 
 bool HelpCommands::automaticChecksEnabled()

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class Eula;
+class QAction;
 class QWidget;
 
 class HelpCommands : public QObject
@@ -14,28 +15,39 @@ class HelpCommands : public QObject
 
 public:
     // The agreement viewer is created at once, as a child of `window`.
-    explicit HelpCommands(QWidget *window);
+    // `checkAtStartAction` is the checkable "Check for Updates at Start"
+    // entry: it shows the stored choice and stores every change.
+    HelpCommands(QWidget *window, QAction *checkAtStartAction);
 
     // Runs the agreement viewer modally.
     void showEula();
     Eula *eula() const { return m_eula; }
 
     // "Check for update": checks the feed for a version newer than the
-    // application's and offers it.
+    // application's and answers in every case: the offer, that Kestro is up
+    // to date, or why the check failed.
     void checkForUpdate();
 
-    // The check on entering the no-project state. The same as the command,
-    // except that it is skipped while automatic checks are off.
+    // The check on entering the no-project state. Like the command, but it
+    // speaks only to offer an update, and it is skipped while automatic
+    // checks are off or once an update has been offered in this session.
     void startRoutineCheck();
 
-    // Whether entering the no-project state checks the feed. Test runs
-    // (Qt's test mode, which also redirects the settings) must not reach the
-    // network, so there the check runs only against a feed named in
+    // The stored choice of "Check for Updates at Start" (on unless turned off).
+    static QString checkAtStartKey();
+    static bool checkAtStart();
+    static void setCheckAtStart(bool enabled);
+
+    // Whether entering the no-project state may check the feed at all. Test
+    // runs (Qt's test mode, which also redirects the settings) must not reach
+    // the network, so there the check runs only against a feed named in
     // KESTRO_UPDATE_FEED, unless a test switches it on or off explicitly.
     static bool automaticChecksEnabled();
     static void setAutomaticChecks(bool enabled);
     static void resetAutomaticChecks();
 
 private:
+    void startCheck(bool userRequested);
+
     Eula *m_eula;
 };

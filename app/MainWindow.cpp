@@ -52,7 +52,7 @@ MainWindow::MainWindow(QWidget *parent)
     setUpShortcuts();
     m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
-    m_helpCommands = new HelpCommands(this);
+    m_helpCommands = new HelpCommands(this, ui->actionCheck_for_Updates_at_Start);
     m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
                                         ui->actionSave});
     m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);

@@ -309,8 +309,12 @@ void ProjectCommands::openExamples()
     request.directory = QFileInfo(directory).absoluteFilePath();
     request.filter = kFilter;
     const OpenFileResult result = Prompter::current()->openFileName(m_window, request);
-    if (!result.files.isEmpty())
-        openFile(result.files.first());
+    if (result.files.isEmpty())
+        return;
+    // An installed example is read-only; the user works on a copy of it.
+    const ExampleToOpen example = exampleToOpen(result.files.first());
+    if (openFile(example.path) && !example.note.isEmpty())
+        m_window->statusBar()->showMessage(example.note);
 }
 
 void ProjectCommands::openFromCommandLine(const QString &path)

@@ -1,6 +1,6 @@
 #include "DesktopHooks.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 
 namespace DesktopHooks {
@@ -42,7 +42,10 @@ void quitApplication()
         quitter()();
         return;
     }
-    QCoreApplication::quit();
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        QApplication::closeAllWindows();
+    else
+        QCoreApplication::quit();
 }
 
 } // namespace DesktopHooks

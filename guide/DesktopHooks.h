@@ -17,11 +17,14 @@ using Quitter = std::function<void()>;
 // Installs the function used instead of QDesktopServices::openUrl; an empty
 // function restores the desktop handler.
 void setUrlOpener(UrlOpener opener);
-// Installs the function used instead of QCoreApplication::quit; an empty
-// function restores quitting.
+// Installs the function used instead of the normal way of quitting; an
+// empty function restores it.
 void setQuitter(Quitter quitter);
 
 bool openUrl(const QUrl &url);
+// Quits the way the File menu's Exit does: every window is asked to close,
+// so the main window asks about unsaved changes first and keeps the
+// program running when the user cancels. Without a GUI it simply quits.
 void quitApplication();
 
 } // namespace DesktopHooks

@@ -7,13 +7,17 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QTextDocument>
+#include <QtMath>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QScrollBar>
 
 namespace {
-// A stalled transfer (no data for this long) ends as a network error.
-constexpr int TransferTimeoutMs = 60000;
+// The failure reason area grows with its text up to this many lines, then
+// scrolls.
+constexpr int MaxDetailLines = 12;
 
 QString mandatorySuffix()
 {
@@ -32,7 +36,14 @@ Downloader::Downloader(QWidget *parent)
     setWindowIcon(QIcon());
     m_ui->openButton->setEnabled(false);
     m_ui->openButton->hide();
-    setFixedSize(minimumSizeHint());
+    // A failure's reason may be long (it can name an address): it is shown
+    // whole, wrapped anywhere if need be, below the progress bar.
+    m_ui->detailText->hide();
+    m_ui->detailText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_ui->detailText->setFrameShape(QFrame::NoFrame);
+    m_ui->detailText->viewport()->setAutoFillBackground(false);
+    m_fixedWidth = minimumSizeHint().width();
+    fitToContents();
     setDownloadDir(QDir::homePath() + QStringLiteral("/Downloads/"));
 
     connect(m_ui->openButton, &QPushButton::clicked, this, &Downloader::installUpdate);
@@ -114,6 +125,7 @@ void Downloader::fetch(const QUrl &url)
 
     m_ui->progressBar->setRange(0, 100);
     m_ui->progressBar->setValue(0);
+    hideDetail();
     m_ui->stopButton->setText(QStringLiteral("Stop"));
     m_ui->downloadLabel->setText(QStringLiteral("Downloading updates"));
     m_ui->timeLabel->setText(QStringLiteral("Time remaining") + QStringLiteral(": ")
@@ -131,7 +143,7 @@ void Downloader::fetch(const QUrl &url)
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(TransferTimeoutMs);
+    request.setTransferTimeout(m_stallTimeoutMs);
     if (!m_userAgentString.isEmpty())
         request.setRawHeader("User-Agent", m_userAgentString.toUtf8());
     QNetworkReply *reply = m_manager->get(request);
@@ -287,6 +299,16 @@ void Downloader::finished()
         emit downloadFailed(m_urlId, m_failureReason);
         return;
     }
+    if (m_reply->error() == QNetworkReply::OperationCanceledError
+        || m_reply->error() == QNetworkReply::TimeoutError) {
+        // Neither cancelled by the user nor aborted here: the transfer
+        // timeout ended it.
+        writeAvailableData();
+        fail(QStringLiteral("The download stalled: no data arrived for %1.")
+                 .arg(UpdateRules::timeRemainingText(qMax(1, m_stallTimeoutMs / 1000))),
+             false);
+        return;
+    }
     if (m_reply->error() != QNetworkReply::NoError) {
         writeAvailableData();
         fail(m_reply->errorString(), false);
@@ -354,10 +376,49 @@ void Downloader::fail(const QString &reason, bool showBox)
     m_ui->progressBar->setValue(0);
     m_ui->downloadLabel->setText(QStringLiteral("Download failed"));
     m_ui->timeLabel->setText(reason);
+    showDetail(reason);
     m_ui->stopButton->setText(QStringLiteral("Close"));
     if (showBox)
         Prompter::critical(this, QStringLiteral("Kestro"), reason);
     emit downloadFailed(m_urlId, reason);
+}
+
+void Downloader::showDetail(const QString &text)
+{
+    m_ui->timeLabel->hide();
+    m_ui->detailText->setPlainText(text);
+    m_ui->detailText->show();
+    if (layout())
+        layout()->activate();
+    // As high as the wrapped text, so nothing of it is cut off. Laid out
+    // beside a scroll bar: the height found then suffices with or without
+    // one, so the scroll bar is not needed and goes.
+    QTextDocument *document = m_ui->detailText->document();
+    document->setTextWidth(m_ui->detailText->contentsRect().width()
+                           - m_ui->detailText->verticalScrollBar()->sizeHint().width());
+    const int lineHeight = m_ui->detailText->fontMetrics().lineSpacing();
+    const int textHeight = qMin(qCeil(document->size().height()),
+                                MaxDetailLines * lineHeight + 2 * qCeil(document->documentMargin()));
+    m_ui->detailText->setFixedHeight(textHeight + 2 * m_ui->detailText->frameWidth());
+    fitToContents();
+}
+
+void Downloader::hideDetail()
+{
+    if (m_ui->detailText->isHidden())
+        return;
+    m_ui->detailText->hide();
+    m_ui->detailText->clear();
+    m_ui->timeLabel->show();
+    fitToContents();
+}
+
+// The window keeps its width and takes the height its contents need.
+void Downloader::fitToContents()
+{
+    if (layout())
+        layout()->activate();
+    setFixedSize(m_fixedWidth, minimumSizeHint().height());
 }
 
 void Downloader::releaseReply()
@@ -439,7 +500,7 @@ void Downloader::cancelDownload()
             DesktopHooks::quitApplication();
         return;
     }
+    hide();
     if (m_mandatoryUpdate)
         DesktopHooks::quitApplication();
-    hide();
 }

@@ -40,6 +40,10 @@ public:
 
     // True while a request of the current download is running.
     bool isDownloading() const;
+    // A download that receives nothing for this long ends as stalled
+    // (60 seconds unless set).
+    int stallTimeoutMs() const { return m_stallTimeoutMs; }
+    void setStallTimeoutMs(int ms) { m_stallTimeoutMs = ms; }
     // Why the last download failed; empty when it did not.
     QString failureReason() const { return m_failureReason; }
 
@@ -75,6 +79,9 @@ private:
     void followRedirect();
     void completeDownload();
     void fail(const QString &reason, bool showBox);
+    void showDetail(const QString &text);
+    void hideDetail();
+    void fitToContents();
     void releaseReply();
     bool writeAvailableData();
 
@@ -88,6 +95,8 @@ private:
     QString m_downloadDir;
     QString m_failureReason;
     qint64 m_startTime = 0;
+    int m_stallTimeoutMs = 60000;
+    int m_fixedWidth = 0;
     qint64 m_total = 0;
     qint64 m_written = 0;
     int m_redirects = 0;

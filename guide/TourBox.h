@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class TourText;
 class TourTip;
 
@@ -19,6 +20,11 @@ public:
     // box as high as the text document.
     void showStep(int i);
 
+    // The pointer on the left (pointing left, the default) or, for a box
+    // placed left of its element, on the right pointing right.
+    void setPointerOnRight(bool onRight);
+    bool pointerOnRight() const;
+
     TourText *tourText() const { return m_text; }
     TourTip *tourTip() const { return m_tip; }
 
@@ -31,4 +37,5 @@ private:
     QStringList m_texts;
     TourTip *m_tip;
     TourText *m_text;
+    QBoxLayout *m_layout;
 };

@@ -90,10 +90,8 @@ int diagramIndex(int step)
 QString findSampleProject(const QString &dir)
 {
     const QDir examples(QDir(dir).filePath(QStringLiteral("Examples")));
-    if (!examples.exists() || examples.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-        return QString();
     const QFileInfo sample(examples.absoluteFilePath(QStringLiteral("Example_1.qsmd")));
-    return sample.exists() ? sample.absoluteFilePath() : QString();
+    return sample.isFile() ? sample.absoluteFilePath() : QString();
 }
 
 } // namespace TourSteps

@@ -56,8 +56,7 @@ Advance advance(int tourStep, const std::function<bool(int step)> &hasTarget);
 int diagramIndex(int step);
 
 // The sample project used by the tour: dir/Examples/Example_1.qsmd as an
-// absolute path when the "Examples" directory exists, is not empty and holds
-// that file; an empty text otherwise.
+// absolute path when that file exists; an empty text otherwise.
 QString findSampleProject(const QString &dir);
 
 } // namespace TourSteps

@@ -20,12 +20,22 @@ TourTip::TourTip(QWidget *parent)
     setMaximumWidth(int(baseWidth));
 }
 
-QPolygon TourTip::triangle()
+QPolygon TourTip::triangle(bool pointsRight)
 {
-    const int baseX = int(baseWidth);
+    const int width = int(baseWidth);
+    const int apex = pointsRight ? width - apexX : apexX;
+    const int baseX = pointsRight ? 0 : width;
     const int top = int(middleHeight - baseWidth / 2 - tipMargin);
     const int bottom = int(tipMargin + middleHeight + baseWidth / 2);
-    return QPolygon({QPoint(apexX, apexY), QPoint(baseX, top), QPoint(baseX, bottom)});
+    return QPolygon({QPoint(apex, apexY), QPoint(baseX, top), QPoint(baseX, bottom)});
+}
+
+void TourTip::setPointsRight(bool right)
+{
+    if (m_pointsRight == right)
+        return;
+    m_pointsRight = right;
+    update();
 }
 
 void TourTip::paintEvent(QPaintEvent *event)
@@ -35,7 +45,7 @@ void TourTip::paintEvent(QPaintEvent *event)
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(TourText::tourColour());
-        painter.drawPolygon(triangle());
+        painter.drawPolygon(triangle(m_pointsRight));
     }
     QLabel::paintEvent(event);
 }

@@ -37,7 +37,7 @@ Updater *UpdateCenter::getUpdater(const QString &url)
     return updater;
 }
 
-void UpdateCenter::startRoutineCheck(const QString &url, const QString &moduleVersion)
+void UpdateCenter::startRoutineCheck(const QString &url, const QString &moduleVersion, bool userRequested)
 {
     setModuleVersion(url, moduleVersion);
     setNotifyOnFinish(url, true);
@@ -45,6 +45,7 @@ void UpdateCenter::startRoutineCheck(const QString &url, const QString &moduleVe
     setUseCustomAppcast(url, false);
     setDownloaderEnabled(url, true);
     setMandatoryUpdate(url, false);
+    setUserRequested(url, userRequested);
     checkForUpdates(url);
 }
 
@@ -66,6 +67,7 @@ bool UpdateCenter::getUseCustomInstallProcedures(const QString &url)
     return getUpdater(url)->useCustomInstallProcedures();
 }
 bool UpdateCenter::getMandatoryUpdate(const QString &url) { return getUpdater(url)->mandatoryUpdate(); }
+bool UpdateCenter::getOfferShown(const QString &url) { return getUpdater(url)->offerShown(); }
 
 void UpdateCenter::checkForUpdates(const QString &url) { getUpdater(url)->checkForUpdates(); }
 void UpdateCenter::setModuleName(const QString &url, const QString &name) { getUpdater(url)->setModuleName(name); }
@@ -95,4 +97,8 @@ void UpdateCenter::setUseCustomInstallProcedures(const QString &url, bool custom
 void UpdateCenter::setMandatoryUpdate(const QString &url, bool mandatory)
 {
     getUpdater(url)->setMandatoryUpdate(mandatory);
+}
+void UpdateCenter::setUserRequested(const QString &url, bool requested)
+{
+    getUpdater(url)->setUserRequested(requested);
 }

@@ -29,8 +29,9 @@ public:
     // What the main window runs on the "Check for update" command and on every
     // switch into its no-project state: sets the module version, both notify
     // flags, no custom appcast, the downloader enabled, the mandatory flag
-    // reset, then starts the check.
-    void startRoutineCheck(const QString &url, const QString &moduleVersion);
+    // reset, whether the user asked for this check (then it also answers
+    // when there is nothing to offer), then starts the check.
+    void startRoutineCheck(const QString &url, const QString &moduleVersion, bool userRequested = false);
 
     QString getModuleName(const QString &url);
     QString getModuleVersion(const QString &url);
@@ -47,6 +48,7 @@ public:
     bool getUseCustomAppcast(const QString &url);
     bool getUseCustomInstallProcedures(const QString &url);
     bool getMandatoryUpdate(const QString &url);
+    bool getOfferShown(const QString &url);
 
 signals:
     void checkingFinished(const QString &url);
@@ -65,6 +67,7 @@ public slots:
     void setUseCustomAppcast(const QString &url, bool custom);
     void setUseCustomInstallProcedures(const QString &url, bool custom);
     void setMandatoryUpdate(const QString &url, bool mandatory);
+    void setUserRequested(const QString &url, bool requested);
 
 private:
     explicit UpdateCenter(QObject *parent = nullptr);

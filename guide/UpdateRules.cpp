@@ -35,14 +35,14 @@ bool compareVersions(const QString &a, const QString &b)
 {
     const QStringList partsA = a.split(QLatin1Char('.'));
     const QStringList partsB = b.split(QLatin1Char('.'));
-    const int common = qMin(partsA.size(), partsB.size());
-    for (int i = 0; i < common; ++i) {
-        const qulonglong va = partValue(partsA.at(i));
-        const qulonglong vb = partValue(partsB.at(i));
+    const int parts = qMax(partsA.size(), partsB.size());
+    for (int i = 0; i < parts; ++i) {
+        const qulonglong va = partValue(partsA.value(i));
+        const qulonglong vb = partValue(partsB.value(i));
         if (va != vb)
             return va > vb;
     }
-    return partsA.size() > partsB.size();
+    return false;
 }
 
 QString sizeText(qint64 bytes)

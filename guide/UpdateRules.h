@@ -15,6 +15,9 @@ namespace UpdateRules {
 constexpr int MaxRedirects = 10;
 // Downloads announced or grown larger than this are aborted (1 GiB).
 constexpr qint64 MaxDownloadBytes = qint64(1) << 30;
+// A feed announced or grown larger than this is not read (1 MiB): the real
+// one is a few hundred bytes, and nothing else may fill the memory.
+constexpr qint64 MaxFeedBytes = qint64(1) << 20;
 // File name used when the download address does not end in one.
 inline QString defaultFileName() { return QStringLiteral("Kestro_Update.bin"); }
 
@@ -29,8 +32,8 @@ QString downloadPageUrl();
 
 // Tells whether version a is newer than version b. Both are split at "."
 // (empty parts kept) and compared part by part as decimal integers, a part
-// that is not a number counting as 0; when every pair of the shorter list is
-// equal, a is newer exactly when it has more parts.
+// that is not a number counting as 0, and so does a part the shorter list
+// lacks: 1.1.3.0 is the same version as 1.1.3, 1.1.3.1 is newer.
 bool compareVersions(const QString &a, const QString &b);
 
 // "%1 bytes" below 1024, "%1 KB" below 1024*1024, "%1 MB" otherwise, each

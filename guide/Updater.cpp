@@ -14,10 +14,14 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 // A feed server that accepts the connection but sends nothing ends the check
 // after this long instead of keeping it open for ever.
 constexpr int FeedTimeoutMs = 30000;
+
+const QString kTitle = QStringLiteral("Kestro");
 } // namespace
 
 Updater::Updater(QObject *parent)
@@ -113,14 +117,20 @@ void Updater::setMandatoryUpdate(bool mandatory)
     m_mandatoryUpdate = mandatory;
 }
 
+void Updater::setUserRequested(bool requested)
+{
+    m_userRequested = requested;
+}
+
 void Updater::checkForUpdates()
 {
     m_redirects = 0;
     m_failureReason.clear();
+    m_requestUrl = m_url;
     sendRequest();
 }
 
-// Sends the request for m_url. A check still waiting for its reply is
+// Sends the request for m_requestUrl. A check still waiting for its reply is
 // superseded: only the newest reply is read.
 void Updater::sendRequest()
 {
@@ -129,9 +139,9 @@ void Updater::sendRequest()
         m_reply = nullptr;
         old->abort();
     }
-    const QUrl address(m_url);
+    const QUrl address(m_requestUrl);
     if (!UpdateRules::isFetchAllowed(address)) {
-        const QString reason = QStringLiteral("Refused to fetch %1: not an https address").arg(m_url);
+        const QString reason = QStringLiteral("Refused to fetch %1: not an https address").arg(m_requestUrl);
         // The answer arrives through the event loop, as a network reply would.
         QTimer::singleShot(0, this, [this, reason] { failCheck(reason); });
         return;
@@ -142,7 +152,37 @@ void Updater::sendRequest()
     request.setTransferTimeout(FeedTimeoutMs);
     if (!m_userAgentString.isEmpty())
         request.setRawHeader("User-Agent", m_userAgentString.toUtf8());
+    // Asked uncompressed, so the size limit is the size of what is read.
+    request.setRawHeader("Accept-Encoding", "identity");
     m_reply = m_manager->get(request);
+    watchSize(m_reply);
+}
+
+// Ends the check as soon as the feed is announced or has grown larger than
+// the limit, instead of collecting it whole in memory.
+void Updater::watchSize(QNetworkReply *reply)
+{
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (reply == m_reply && length.isValid() && length.toLongLong() > UpdateRules::MaxFeedBytes)
+            failTooLarge();
+    });
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (reply == m_reply && received > UpdateRules::MaxFeedBytes)
+            failTooLarge();
+    });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (reply == m_reply && reply->bytesAvailable() > UpdateRules::MaxFeedBytes)
+            failTooLarge();
+    });
+}
+
+void Updater::failTooLarge()
+{
+    if (QNetworkReply *reply = std::exchange(m_reply, nullptr))
+        reply->abort();   // onReply ignores what the abort finishes
+    failCheck(QStringLiteral("The update feed at %1 is larger than 1 MiB and was not read.")
+                  .arg(m_requestUrl));
 }
 
 void Updater::onReply(QNetworkReply *reply)
@@ -163,8 +203,17 @@ void Updater::onReply(QNetworkReply *reply)
             failCheck(QStringLiteral("Refused to follow a redirection to %1").arg(target.toString()));
             return;
         }
-        m_url = target.toString();
+        m_requestUrl = target.toString();
         sendRequest();
+        return;
+    }
+    if (reply->error() == QNetworkReply::OperationCanceledError
+        || reply->error() == QNetworkReply::TimeoutError) {
+        // Replies this updater aborts itself are never read, so this one
+        // ran into the transfer timeout.
+        failCheck(QStringLiteral("The update server at %1 did not answer within %2 seconds.")
+                      .arg(m_requestUrl)
+                      .arg(FeedTimeoutMs / 1000));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
@@ -172,6 +221,10 @@ void Updater::onReply(QNetworkReply *reply)
         return;
     }
     const QByteArray body = reply->readAll();
+    if (body.size() > UpdateRules::MaxFeedBytes) {
+        failTooLarge();
+        return;
+    }
     if (m_customAppcast) {
         emit appcastDownloaded(m_url, body);
         emit checkingFinished(m_url);
@@ -194,6 +247,14 @@ bool Updater::readFeed(const QByteArray &body)
     }
     const QJsonObject updates = document.object().value(QStringLiteral("updates")).toObject();
     const QJsonObject platform = updates.value(m_platformKey).toObject();
+    if (platform.isEmpty()) {
+        m_openUrl.clear();
+        m_changelog.clear();
+        m_downloadUrl.clear();
+        m_latestVersion.clear();
+        failCheck(QStringLiteral("The update feed names no version for this system (\"%1\").").arg(m_platformKey));
+        return false;
+    }
     m_openUrl = platform.value(QStringLiteral("open-url")).toString();
     m_changelog = platform.value(QStringLiteral("changelog")).toString();
     m_downloadUrl = platform.value(QStringLiteral("download-url")).toString();
@@ -219,7 +280,27 @@ void Updater::failCheck(const QString &reason)
 void Updater::endCheck(bool available)
 {
     setUpdateAvailable(available);
+    if (!available && m_userRequested)
+        answerWithoutOffer();
     emit checkingFinished(m_url);
+}
+
+// Tells the user who asked that there is nothing to offer, and why.
+void Updater::answerWithoutOffer()
+{
+    MessageRequest box;
+    box.title = kTitle;
+    box.textFormat = Qt::PlainText;
+    box.buttons = QMessageBox::Ok;
+    if (m_failureReason.isEmpty()) {
+        box.icon = QMessageBox::Information;
+        box.text = QStringLiteral("%1 %2 is up to date.").arg(m_moduleName, m_moduleVersion);
+    } else {
+        box.icon = QMessageBox::Warning;
+        box.text = QStringLiteral("%1 could not check for updates.").arg(m_moduleName);
+        box.informativeText = m_failureReason;
+    }
+    Prompter::current()->message(nullptr, box);
 }
 
 void Updater::setUpdateAvailable(bool available)
@@ -230,10 +311,12 @@ void Updater::setUpdateAvailable(bool available)
 
     MessageRequest box;
     box.icon = QMessageBox::Information;
-    box.title = QStringLiteral("Kestro");
+    box.title = kTitle;
     box.textFormat = Qt::RichText;
+    // The feed's text is shown as it is written, never as markup.
     box.text = QStringLiteral("<h3>")
-               + QStringLiteral("Version %1 of %2 has been released!").arg(m_latestVersion, m_moduleName)
+               + QStringLiteral("Version %1 of %2 has been released!")
+                     .arg(m_latestVersion.toHtmlEscaped(), m_moduleName.toHtmlEscaped())
                + QStringLiteral("</h3>");
     box.informativeText = QStringLiteral("Would you like to download the update now?");
     if (m_mandatoryUpdate)
@@ -242,6 +325,7 @@ void Updater::setUpdateAvailable(bool available)
     box.buttons = QMessageBox::Yes | QMessageBox::No;
     box.defaultButton = QMessageBox::Yes;
 
+    m_offerShown = true;
     if (Prompter::current()->message(nullptr, box) == QMessageBox::Yes)
         acceptOffer();
     else if (m_mandatoryUpdate)
@@ -253,7 +337,7 @@ void Updater::acceptOffer()
     if (m_platformKey == QLatin1String("linux")) {
         MessageRequest box;
         box.icon = QMessageBox::Information;
-        box.title = QStringLiteral("Kestro");
+        box.title = kTitle;
         box.textFormat = Qt::RichText;
         box.buttons = QMessageBox::Ok;
         box.text = QStringLiteral("Please get your updated copy of Appimage from ")

@@ -19,6 +19,8 @@ public:
     explicit Updater(QObject *parent = nullptr);
     ~Updater() override;
 
+    // The configured feed address; every check starts from it, whatever
+    // redirections an earlier check followed.
     QString url() const { return m_url; }
     QString openUrl() const { return m_openUrl; }
     QString changelog() const { return m_changelog; }
@@ -37,6 +39,12 @@ public:
     bool mandatoryUpdate() const { return m_mandatoryUpdate; }
     // Why the last check failed (empty when it succeeded or is running).
     QString failureReason() const { return m_failureReason; }
+    // Whether this updater has offered an update since the program started.
+    bool offerShown() const { return m_offerShown; }
+    // A check the user asked for answers whatever it finds: the offer, that
+    // the program is up to date, or why the check failed. Other checks only
+    // speak when there is an update to offer.
+    bool userRequested() const { return m_userRequested; }
 
     Downloader *downloader() const { return m_downloader; }
 
@@ -61,17 +69,22 @@ public slots:
     void setUseCustomAppcast(bool custom);
     void setUseCustomInstallProcedures(bool custom);
     void setMandatoryUpdate(bool mandatory);
+    void setUserRequested(bool requested);
     void onReply(QNetworkReply *reply);
     void setUpdateAvailable(bool available);
 
 private:
     void sendRequest();
+    void watchSize(QNetworkReply *reply);
+    void failTooLarge();
     void endCheck(bool available);
     void failCheck(const QString &reason);
     bool readFeed(const QByteArray &body);
     void acceptOffer();
+    void answerWithoutOffer();
 
     QString m_url;
+    QString m_requestUrl;   // the address of the request in flight
     QString m_openUrl;
     QString m_changelog;
     QString m_moduleName;
@@ -87,6 +100,8 @@ private:
     bool m_updateAvailable = false;
     bool m_downloaderEnabled = true;
     bool m_mandatoryUpdate = false;
+    bool m_userRequested = false;
+    bool m_offerShown = false;
     int m_redirects = 0;
     Downloader *m_downloader;
     QNetworkAccessManager *m_manager;

@@ -19,6 +19,7 @@
 #include <QDockWidget>
 #include <QGraphicsView>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -132,6 +133,39 @@ QPoint besideItem(MainWindow &w, QGraphicsItem *item, int width)
 {
     QGraphicsView *view = viewOf(w);
     return view->viewport()->mapTo(&w, view->mapFromScene(item->scenePos())) + QPoint(width, 0);
+}
+
+// The visible part of the canvas, in the window's coordinates.
+QRect viewRect(MainWindow &w)
+{
+    QWidget *viewport = viewOf(w)->viewport();
+    return QRect(viewport->mapTo(&w, QPoint(0, 0)), viewport->size());
+}
+
+// The box of `step` lies inside the window; a box pointing at a diagram
+// element lies inside the view, the browser's box within the view's height.
+bool checkBoxInside(MainWindow &w, int step)
+{
+    const QRect box = tourOf(w)->tourBox()->geometry();
+    const QRect view = viewRect(w);
+    const QString where = QStringLiteral("step %1: box %2,%3 %4x%5, view %6,%7 %8x%9, window %10x%11")
+                              .arg(step).arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())
+                              .arg(view.x()).arg(view.y()).arg(view.width()).arg(view.height())
+                              .arg(w.width()).arg(w.height());
+    if (!w.rect().contains(box)) {
+        qWarning("%s: outside the window", qPrintable(where));
+        return false;
+    }
+    const bool pointsAtItem = step >= TourSteps::ProcessItemStep && step <= TourSteps::TextItemStep;
+    if (pointsAtItem && !view.contains(box)) {
+        qWarning("%s: outside the view", qPrintable(where));
+        return false;
+    }
+    if (step == TourSteps::ProjectBrowserStep && (box.top() < view.top() || box.bottom() > view.bottom())) {
+        qWarning("%s: beyond the view's height", qPrintable(where));
+        return false;
+    }
+    return true;
 }
 
 void clickNext(MainWindow &w)
@@ -260,25 +294,6 @@ private slots:
         QCOMPARE(prompter.messages.size(), 0);
     }
 
-    void shippedSampleShowsEveryStep()
-    {
-        ExamplesFolder folder;
-        QVERIFY(folder.copyShippedSample());
-        ScriptedPrompter prompter;
-        auto w = makeWindow();
-        w->on_actionAppTour_triggered();
-        QVERIFY(!w->canvases().isEmpty());
-        AppTour *tour = tourOf(*w);
-        for (int step = 1; step < TourSteps::StepCount; ++step) {
-            clickNext(*w);
-            QCOMPARE(tour->tourStep(), step + 1);
-            QVERIFY2(shownText(*w).startsWith(TourSteps::title(step)), qPrintable(shownText(*w)));
-        }
-        clickNext(*w);
-        QCOMPARE(tour->tourStep(), 0);
-        QVERIFY(w->canvases().isEmpty());
-    }
-
     void quitEndsTheTourAndClosesTheProject()
     {
         ExamplesFolder folder;
@@ -307,13 +322,16 @@ private slots:
         QVERIFY(!box->isHidden());
         QCOMPARE(tourOf(*w)->tourStep(), 1);
 
-        // Closing the project under the tour leaves Next nothing to show.
-        w->on_actionClose_Project_triggered();
-        QVERIFY(!box->isHidden());
+        // Closing the project under the tour ends the tour at once: no box
+        // is left over the home screen.
         clickNext(*w);
+        w->on_actionClose_Project_triggered();
         QVERIFY(box->isHidden());
+        QVERIFY(!tourOf(*w)->isRunning());
         QCOMPARE(tourOf(*w)->tourStep(), 0);
         QCOMPARE(w->toolContext(), ToolSets::NoProject);
+        QCOMPARE(w->statusBar()->currentMessage(), kBlankState);
+        QCOMPARE(prompter.messages.size(), 0);
     }
 
     // Cancelling the close at the end keeps the project, and its tools.
@@ -392,6 +410,7 @@ private slots:
         QTest::addColumn<QString>("otherFile");
         QTest::addColumn<bool>("projectOpen");
         QTest::newRow("empty Examples") << QString() << false;
+        QTest::newRow("firmware Examples") << QStringLiteral("blink.c") << false;
         QTest::newRow("other examples only") << QStringLiteral("Example_2.qsmd") << false;
         QTest::newRow("with a project open") << QStringLiteral("Example_2.qsmd") << true;
     }
@@ -443,6 +462,148 @@ private slots:
         QCOMPARE(w->toolContext(), ToolSets::NoProject);
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
         QCOMPARE(tourOf(*w)->tourStep(), 0);
+    }
+
+    // Started on the sample (as the README's run command does), the tour
+    // runs on it as it is: no question, no reopening.
+    void sampleOpenAndUnchangedIsTouredWithoutTheQuestion()
+    {
+        ExamplesFolder folder;
+        QVERIFY(folder.copyShippedSample());
+        ScriptedPrompter prompter;
+        auto w = makeWindow();
+        w->openFromCommandLine(folder.examplePath());
+        QVERIFY(!w->canvases().isEmpty());
+        const QList<Canvas *> opened = w->canvases();
+
+        w->on_actionAppTour_triggered();
+        QCOMPARE(prompter.messages.size(), 0);
+        QCOMPARE(w->canvases(), opened);
+        QCOMPARE(tourOf(*w)->tourStep(), 1);
+        QVERIFY(tourOf(*w)->isRunning());
+        QVERIFY(!tourOf(*w)->tourBox()->isHidden());
+
+        // With unsaved changes the question is asked, and No keeps them.
+        w->tourQuitLinkClicked();
+        QVERIFY(w->canvases().isEmpty());
+        w->openFromCommandLine(folder.examplePath());
+        w->slot_enableSaveAction();
+        prompter.messageAnswers << QMessageBox::No;
+        w->on_actionAppTour_triggered();
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can can only")));
+        QVERIFY(!tourOf(*w)->isRunning());
+        QVERIFY(w->isModified());
+    }
+
+    // The shipped sample shows every step. Every box of the tour lies inside
+    // the window, and every box that points at a diagram element inside the
+    // view, at any window size.
+    void boxesStayInsideTheView_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small") << QSize(820, 560);
+        QTest::newRow("medium") << QSize(1100, 720);
+        QTest::newRow("large") << QSize(1600, 1000);
+    }
+
+    void boxesStayInsideTheView()
+    {
+        QFETCH(QSize, size);
+        ExamplesFolder folder;
+        QVERIFY(folder.copyShippedSample());
+        ScriptedPrompter prompter;
+        auto w = makeWindow();
+        w->resize(size);
+        QTRY_COMPARE(w->size(), size);
+        w->on_actionAppTour_triggered();
+        AppTour *tour = tourOf(*w);
+        for (int step = 0; step < TourSteps::StepCount; ++step) {
+            if (step > 0)
+                clickNext(*w);
+            QCOMPARE(tour->tourStep(), step + 1);
+            QVERIFY2(shownText(*w).startsWith(TourSteps::title(step)), qPrintable(shownText(*w)));
+            QVERIFY(checkBoxInside(*w, step));
+        }
+        clickNext(*w);
+        QCOMPARE(tour->tourStep(), 0);
+        QVERIFY(w->canvases().isEmpty());
+    }
+
+    // The box moves with its element when the view scrolls or shrinks.
+    void boxFollowsScrollingAndResizing()
+    {
+        ExamplesFolder folder;
+        QVERIFY(folder.writeSample(sampleWithoutMemory()));
+        ScriptedPrompter prompter;
+        auto w = makeWindow();
+        w->on_actionAppTour_triggered();
+        while (tourOf(*w)->tourStep() != 8)
+            clickNext(*w);   // the Text Item step
+        TourBox *box = tourOf(*w)->tourBox();
+        QVERIFY(checkBoxInside(*w, TourSteps::TextItemStep));
+
+        QScrollBar *bar = viewOf(*w)->verticalScrollBar();
+        QVERIFY(bar->value() + 40 <= bar->maximum());
+        const QPoint before = box->pos();
+        bar->setValue(bar->value() + 40);
+        QCOMPARE(box->pos(), before - QPoint(0, 40));
+
+        w->resize(760, 520);
+        QTRY_COMPARE(w->size(), QSize(760, 520));
+        QVERIFY(checkBoxInside(*w, TourSteps::TextItemStep));
+        w->resize(1400, 900);
+        QTRY_COMPARE(w->size(), QSize(1400, 900));
+        QVERIFY(checkBoxInside(*w, TourSteps::TextItemStep));
+        TextItem *text = w->shownCanvas()->textItems().first();
+        QCOMPARE(box->pos(), besideItem(*w, text, text->width()));
+        QVERIFY(!box->pointerOnRight());
+    }
+
+    // The first start's tour is used up only by a tour that started or that
+    // the user declined; a start without a sample to tour shows nothing.
+    void firstStartWaitsForATourThatCanStart()
+    {
+        QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+        settings.remove(FirstStart::settingsKey());
+        ScriptedPrompter prompter;
+        {
+            QTemporaryDir nowhere;
+            const QString previous = QDir::currentPath();
+            QDir::setCurrent(nowhere.path());
+            auto w = makeWindow();
+            const bool scheduled = FirstStart::scheduleTourOnFirstStart(w.get());
+            QTest::qWait(FirstStart::TourDelayMs * 2);
+            QDir::setCurrent(previous);
+            QVERIFY(!scheduled);
+            QVERIFY(prompter.messages.isEmpty());
+            QVERIFY(FirstStart::isPending(settings));
+        }
+        {
+            ExamplesFolder folder;
+            QVERIFY(folder.writeFile(QStringLiteral("Example_1.qsmd"), "not a project"));
+            auto w = makeWindow();
+            QVERIFY(FirstStart::scheduleTourOnFirstStart(w.get()));
+            QTRY_COMPARE_WITH_TIMEOUT(prompter.messages.size(), 1, 5000);
+            QCOMPARE(prompter.messages.first().icon, QMessageBox::Critical);
+            QVERIFY(w->canvases().isEmpty());
+            settings.sync();
+            QVERIFY(FirstStart::isPending(settings));
+        }
+        {
+            ExamplesFolder folder;
+            QVERIFY(folder.writeSample(sampleWithoutMemory()));
+            auto w = makeWindow();
+            Canvas *own = w->createCanvas(QStringLiteral("Mine"), 1, 1, 1, 1, 1);
+            w->showCanvas(own);
+            w->applyToolSet(1);
+            prompter.messageAnswers << QMessageBox::No;
+            QVERIFY(FirstStart::scheduleTourOnFirstStart(w.get()));
+            QTRY_COMPARE_WITH_TIMEOUT(prompter.messages.size(), 2, 5000);
+            QCOMPARE(w->canvases(), QList<Canvas *>{own});
+            settings.sync();
+            QVERIFY(!FirstStart::isPending(settings));
+        }
     }
 
     void firstStartSchedulesTheTourOnce()

@@ -17,6 +17,9 @@ private slots:
     void nothingUsableGivesLocalPathThatFailsTheCheck();
     void installedPlacesStartBesideTheExecutable();
     void defaultLookupUsesCurrentDirectory();
+    void writableExampleIsOpenedItself();
+    void readOnlyExampleIsOpenedAsAWritableCopy();
+    void copyWithoutADataFolderSaysToSaveAs();
 
 private:
     static QString makeDir(const QString &path);
@@ -51,13 +54,21 @@ void TestExamplesLocator::emptinessRules()
     touch(root + "/plainfile");
     QVERIFY(!isUsableExamplesDirectory(root + "/plainfile"));
 
-    const QString hidden = makeDir(root + "/hidden");
-    touch(hidden + "/.keep");
-    QVERIFY(isUsableExamplesDirectory(hidden));
+    // A firmware repository's own Examples folder: files and folders, but
+    // no Kestro project among them.
+    const QString firmware = makeDir(root + "/firmware");
+    touch(firmware + "/.keep");
+    touch(firmware + "/blink.c");
+    touch(firmware + "/README.qsmd.txt");
+    makeDir(firmware + "/inner.qsmd");
+    touch(makeDir(firmware + "/nested") + "/Example_1.qsmd");
+    QVERIFY(!isUsableExamplesDirectory(firmware));
 
-    const QString onlySubdir = makeDir(root + "/subdir");
-    makeDir(onlySubdir + "/inner");
-    QVERIFY(isUsableExamplesDirectory(onlySubdir));
+    touch(firmware + "/Motor.QSMD");
+    QVERIFY(isUsableExamplesDirectory(firmware));
+    const QString projects = makeDir(root + "/projects");
+    touch(projects + "/Other.qsmd");
+    QVERIFY(isUsableExamplesDirectory(projects));
 }
 
 void TestExamplesLocator::workingDirectoryWinsWhenUsable()
@@ -80,7 +91,7 @@ void TestExamplesLocator::fallsBackToFirstUsableInstalledPlace()
     QTemporaryDir tmp;
     QVERIFY(tmp.isValid());
     const QString work = makeDir(tmp.path() + "/work");
-    makeDir(work + "/Examples"); // present but empty: not usable
+    touch(makeDir(work + "/Examples") + "/main.c"); // present but holds no project: not usable
     const QString missing = tmp.path() + "/nowhere/Examples";
     const QString empty = makeDir(tmp.path() + "/empty/Examples");
     const QString first = makeDir(tmp.path() + "/first/Examples");
@@ -92,7 +103,7 @@ void TestExamplesLocator::fallsBackToFirstUsableInstalledPlace()
     QCOMPARE(findExamplesDirectory(work, {second, first}), second);
 
     // A file called Examples in the working directory is not a directory.
-    QVERIFY(QDir(work).rmdir("Examples"));
+    QVERIFY(QDir(work + "/Examples").removeRecursively());
     touch(work + "/Examples");
     QCOMPARE(findExamplesDirectory(work, {first}), first);
 }
@@ -132,6 +143,71 @@ void TestExamplesLocator::defaultLookupUsesCurrentDirectory()
     QVERIFY(QDir::setCurrent(before));
     QCOMPARE(QFileInfo(found).canonicalFilePath(),
              QFileInfo(tmp.path() + "/Examples").canonicalFilePath());
+}
+
+void TestExamplesLocator::writableExampleIsOpenedItself()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QString example = makeDir(tmp.path() + "/Examples") + "/Example_1.qsmd";
+    touch(example);
+    const ExampleToOpen open = exampleToOpen(example, true, tmp.path() + "/data");
+    QCOMPARE(open.path, example);
+    QVERIFY(!open.isCopy);
+    QVERIFY(open.note.isEmpty());
+    QVERIFY(!QFileInfo::exists(tmp.path() + "/data"));
+    QVERIFY(isWritableExample(example));
+}
+
+// An installed example cannot be saved or generated beside: the user works
+// on a copy in the data folder, made once and then kept with their changes.
+void TestExamplesLocator::readOnlyExampleIsOpenedAsAWritableCopy()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QString example = makeDir(tmp.path() + "/share/kestro/Examples") + "/Example_1.qsmd";
+    touch(example);
+    QFile::setPermissions(example, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    const QString data = tmp.path() + "/home/.local/share/Orvanta/Kestro";
+
+    const ExampleToOpen first = exampleToOpen(example, false, data);
+    const QString copy = data + "/Examples/Example_1.qsmd";
+    QCOMPARE(first.path, copy);
+    QCOMPARE(exampleCopyPath(example, data), copy);
+    QVERIFY(first.isCopy);
+    QVERIFY(first.note.contains(QDir::toNativeSeparators(copy)));
+    QVERIFY(first.note.startsWith("Opened your copy of the read-only example"));
+    QFile copied(copy);
+    QVERIFY(copied.permissions() & QFileDevice::WriteOwner);
+    QVERIFY(copied.open(QIODevice::ReadWrite));
+    QCOMPARE(copied.readAll(), QByteArray("<QsmdProject/>\n"));
+    QVERIFY(!QFile::exists(copy + ".part"));
+
+    // The user's work in the copy is never replaced by the installed file.
+    copied.resize(0);
+    copied.write("<QsmdProject>mine</QsmdProject>");
+    copied.close();
+    const ExampleToOpen again = exampleToOpen(example, false, data);
+    QCOMPARE(again.path, copy);
+    QFile reread(copy);
+    QVERIFY(reread.open(QIODevice::ReadOnly));
+    QCOMPARE(reread.readAll(), QByteArray("<QsmdProject>mine</QsmdProject>"));
+}
+
+void TestExamplesLocator::copyWithoutADataFolderSaysToSaveAs()
+{
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QString example = makeDir(tmp.path() + "/Examples") + "/Example_1.qsmd";
+    touch(example);
+    touch(tmp.path() + "/data");   // a file where the data folder should be
+
+    const ExampleToOpen open = exampleToOpen(example, false, tmp.path() + "/data");
+    QCOMPARE(open.path, example);
+    QVERIFY(!open.isCopy);
+    QCOMPARE(open.note, QStringLiteral("Example_1.qsmd is read-only: use Save As before changing it or "
+                                       "generating code."));
+    QCOMPARE(exampleToOpen(example, false, QString()).path, example);
 }
 
 QTEST_MAIN(TestExamplesLocator)

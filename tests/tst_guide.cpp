@@ -1,6 +1,7 @@
 #include "Eula.h"
 #include "HomeScreen.h"
 #include "TourBox.h"
+#include "TourPlacement.h"
 #include "TourSteps.h"
 #include "TourText.h"
 #include "TourTip.h"
@@ -142,6 +143,9 @@ private slots:
         QVERIFY(TourSteps::findSampleProject(dir.path()).isEmpty());   // no Examples
         QVERIFY(QDir(dir.path()).mkdir("Examples"));
         QVERIFY(TourSteps::findSampleProject(dir.path()).isEmpty());   // empty Examples
+        QVERIFY(QDir(dir.path()).mkdir("Examples/Example_1.qsmd"));
+        QVERIFY(TourSteps::findSampleProject(dir.path()).isEmpty());   // a folder of that name
+        QVERIFY(QDir(dir.path()).rmdir("Examples/Example_1.qsmd"));
         QFile other(dir.filePath("Examples/Other.qsmd"));
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.close();
@@ -222,6 +226,81 @@ private slots:
         QCOMPARE(image.pixelColor(9, 8).alpha(), 0);              // above the base
         QCOMPARE(image.pixelColor(9, 42).alpha(), 0);             // below the base
         QCOMPARE(image.pixelColor(2, 15).alpha(), 0);             // beside the apex
+    }
+
+    // A box left of its element points right: the tip moves to the box's
+    // right edge and is mirrored.
+    void tipPointsRightForABoxLeftOfItsElement()
+    {
+        QCOMPARE(TourTip::triangle(true), QPolygon({QPoint(11, 25), QPoint(0, 14), QPoint(0, 35)}));
+        QWidget window;
+        window.resize(800, 600);
+        auto *box = new TourBox(&window);
+        window.show();
+        box->show();
+        box->showStep(7);
+        QVERIFY(!box->pointerOnRight());
+        QCOMPARE(box->tourTip()->x(), 0);
+        box->setPointerOnRight(true);
+        box->layout()->activate();
+        QVERIFY(box->pointerOnRight());
+        QVERIFY(box->tourTip()->pointsRight());
+        QCOMPARE(box->tourTip()->geometry().right(), box->width() - 1);
+        QCOMPARE(box->tourText()->x(), 0);
+        box->setPointerOnRight(false);
+        box->layout()->activate();
+        QCOMPARE(box->tourTip()->x(), 0);
+    }
+
+    void placementBesideAnElement_data()
+    {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::addColumn<bool>("pointerOnRight");
+        const QRect view(100, 50, 800, 600);   // x 100..899, y 50..649
+        const QSize box(350, 200);
+        QTest::newRow("room on the right") << QRect(200, 100, 120, 1) << box << view << QPoint(320, 100) << false;
+        QTest::newRow("exactly fits on the right") << QRect(200, 100, 350, 1) << box << view << QPoint(550, 100)
+                                                   << false;
+        QTest::newRow("no room right: left of it") << QRect(600, 100, 200, 1) << box << view << QPoint(250, 100)
+                                                   << true;
+        QTest::newRow("too low: raised") << QRect(200, 600, 120, 1) << box << view << QPoint(320, 450) << false;
+        QTest::newRow("above the view: lowered") << QRect(200, 10, 120, 1) << box << view << QPoint(320, 50)
+                                                 << false;
+        QTest::newRow("room on neither side: more on the left")
+            << QRect(400, 100, 300, 1) << box << view << QPoint(100, 100) << true;
+        QTest::newRow("room on neither side: more on the right")
+            << QRect(250, 100, 300, 1) << box << view << QPoint(550, 100) << false;
+        QTest::newRow("view smaller than the box") << QRect(120, 100, 40, 1) << box << QRect(100, 50, 300, 150)
+                                                   << QPoint(100, 50) << false;
+        QTest::newRow("element scrolled out on the right")
+            << QRect(1000, 100, 100, 1) << box << view << QPoint(550, 100) << true;
+    }
+
+    void placementBesideAnElement()
+    {
+        QFETCH(QRect, anchor);
+        QFETCH(QSize, box);
+        QFETCH(QRect, bounds);
+        QFETCH(QPoint, topLeft);
+        QFETCH(bool, pointerOnRight);
+        const TourPlacement::Placement placement = TourPlacement::beside(anchor, box, bounds);
+        QCOMPARE(placement.topLeft, topLeft);
+        QCOMPARE(placement.pointerOnRight, pointerOnRight);
+        if (box.width() <= bounds.width() && box.height() <= bounds.height())
+            QVERIFY(bounds.contains(QRect(placement.topLeft, box)));
+    }
+
+    void placementAtAPoint()
+    {
+        const QRect window(0, 0, 800, 600);
+        const QSize box(350, 200);
+        QCOMPARE(TourPlacement::at(QPoint(200, 100), box, window).topLeft, QPoint(200, 100));
+        QCOMPARE(TourPlacement::at(QPoint(700, 500), box, window).topLeft, QPoint(450, 400));
+        QCOMPARE(TourPlacement::at(QPoint(-20, -5), box, window).topLeft, QPoint(0, 0));
+        QVERIFY(!TourPlacement::at(QPoint(700, 500), box, window).pointerOnRight);
     }
 
     void boxShowsStepsAndForwardsLinks()

@@ -1,3 +1,5 @@
+#include "DefaultProject.h"
+#include "Downloader.h"
 #include "Eula.h"
 #include "HelpCommands.h"
 #include "LocalHttpServer.h"
@@ -5,19 +7,24 @@
 #include "ScriptedPrompter.h"
 #include "UpdateCenter.h"
 #include "Updater.h"
+#include "WindowProjectFixture.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QtTest>
 
 namespace {
 
-QByteArray feed(const QString &latestVersion)
+QByteArray feed(const QString &latestVersion, bool mandatory = false)
 {
     QJsonObject entry;
+    if (mandatory)
+        entry.insert(QStringLiteral("mandatory-update"), true);
     entry.insert(QStringLiteral("latest-version"), latestVersion);
     entry.insert(QStringLiteral("download-url"), QStringLiteral("http://127.0.0.1:1/Kestro-setup.bin"));
     entry.insert(QStringLiteral("open-url"), QString());
@@ -64,6 +71,11 @@ private slots:
                                                                         "application/json"));
         m_server.setRoute(QStringLiteral("/routine"), LocalHttpServer::ok(feed(QStringLiteral(KESTRO_VERSION)),
                                                                           "application/json"));
+        m_server.setRoute(QStringLiteral("/routine-off"), LocalHttpServer::ok(feed(QStringLiteral(KESTRO_VERSION)),
+                                                                              "application/json"));
+        m_server.setRoute(QStringLiteral("/once"), LocalHttpServer::ok(feed(QStringLiteral("99.0")), "application/json"));
+        m_server.setRoute(QStringLiteral("/mandatory"),
+                          LocalHttpServer::ok(feed(QStringLiteral("99.0"), true), "application/json"));
     }
 
     void cleanup() { HelpCommands::resetAutomaticChecks(); }
@@ -128,18 +140,162 @@ private slots:
                  QCoreApplication::applicationVersion());
     }
 
-    void checkForUpdateIsSilentForTheSameVersion()
+    // Asked by hand, the check answers also when there is nothing to offer.
+    void checkForUpdateAnswersWhenThereIsNoUpdate_data()
     {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("same version") << "/equal" << int(QMessageBox::Information)
+                                      << QStringLiteral("Kestro " KESTRO_VERSION " is up to date.");
+        QTest::newRow("missing feed") << "/missing" << int(QMessageBox::Warning)
+                                      << QStringLiteral("Kestro could not check for updates.");
+    }
+
+    void checkForUpdateAnswersWhenThereIsNoUpdate()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, icon);
+        QFETCH(QString, text);
         HelpCommands::setAutomaticChecks(false);
         ScriptedPrompter prompter;
         MainWindow w;
-        const FeedOverride feedUrl(m_server.url(QStringLiteral("/equal")));
+        const FeedOverride feedUrl(m_server.url(path));
         QSignalSpy finished(UpdateCenter::getInstance(), &UpdateCenter::checkingFinished);
 
         w.on_actionCheck_for_update_triggered();
         QVERIFY(waitForCheck(finished, 1));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/equal")), 1);
-        QCOMPARE(prompter.messages.size(), 0);
+        QCOMPARE(m_server.requestCount(path), 1);
+        QCOMPARE(prompter.messages.size(), 1);
+        QCOMPARE(int(prompter.messages.first().icon), icon);
+        QCOMPARE(prompter.messages.first().text, text);
+        if (icon == QMessageBox::Warning)
+            QVERIFY(prompter.messages.first().informativeText.contains(QStringLiteral("Not Found")));
+    }
+
+    // Closing projects and ending tours return to the home screen again and
+    // again; the update is offered once, unless the user asks.
+    void updateIsOfferedOncePerSession()
+    {
+        ScriptedPrompter prompter;
+        prompter.messageAnswers << QMessageBox::No << QMessageBox::No;
+        const QString path = QStringLiteral("/once");
+        const FeedOverride feedUrl(m_server.url(path));
+        QSignalSpy finished(UpdateCenter::getInstance(), &UpdateCenter::checkingFinished);
+        MainWindow w;
+        QVERIFY(waitForCheck(finished, 1));
+        QCOMPARE(prompter.messages.size(), 1);
+
+        w.enterNoProjectState();
+        w.enterNoProjectState();
+        QTest::qWait(200);
+        QCOMPARE(m_server.requestCount(path), 1);
+        QCOMPARE(prompter.messages.size(), 1);
+
+        w.on_actionCheck_for_update_triggered();
+        QVERIFY(waitForCheck(finished, 2));
+        QCOMPARE(prompter.messages.size(), 2);
+        QVERIFY(prompter.messages.last().text.contains(QStringLiteral("99.0")));
+
+        w.enterNoProjectState();
+        QTest::qWait(200);
+        QCOMPARE(m_server.requestCount(path), 2);
+    }
+
+    // Help > Check for Updates at Start: stored, on by default; off, the
+    // home screen checks nothing, and the command still does.
+    void checkAtStartCanBeTurnedOff()
+    {
+        ScriptedPrompter prompter;
+        const QString path = QStringLiteral("/routine-off");
+        const FeedOverride feedUrl(m_server.url(path));
+        QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro")).remove(HelpCommands::checkAtStartKey());
+        {
+            MainWindow w;
+            auto *entry = w.findChild<QAction *>(QStringLiteral("actionCheck_for_Updates_at_Start"));
+            QVERIFY(entry);
+            QVERIFY(entry->isCheckable());
+            QVERIFY(entry->isChecked());
+            QVERIFY(w.findChild<QMenu *>(QStringLiteral("menuHelp"))->actions().contains(entry));
+            QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(path), 1, 5000);
+            entry->trigger();
+            QVERIFY(!entry->isChecked());
+        }
+        QCOMPARE(QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"))
+                     .value(HelpCommands::checkAtStartKey()).toBool(),
+                 false);
+
+        MainWindow w;
+        QVERIFY(!w.findChild<QAction *>(QStringLiteral("actionCheck_for_Updates_at_Start"))->isChecked());
+        w.enterNoProjectState();
+        QTest::qWait(200);
+        QCOMPARE(m_server.requestCount(path), 1);
+
+        QSignalSpy finished(UpdateCenter::getInstance(), &UpdateCenter::checkingFinished);
+        w.on_actionCheck_for_update_triggered();
+        QVERIFY(waitForCheck(finished, 1));
+        QCOMPARE(m_server.requestCount(path), 2);
+        QCOMPARE(prompter.messages.size(), 1);   // up to date, said because asked
+
+        w.findChild<QAction *>(QStringLiteral("actionCheck_for_Updates_at_Start"))->trigger();
+        QVERIFY(HelpCommands::checkAtStart());
+    }
+
+    // Declining a mandatory update, or cancelling its installation or
+    // download, quits the way Exit does: unsaved changes are asked about,
+    // and Cancel keeps Kestro open with the project.
+    void mandatoryQuitAsksAboutUnsavedChanges_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("offer declined") << "offer";
+        QTest::newRow("download cancelled") << "download";
+    }
+
+    void mandatoryQuitAsksAboutUnsavedChanges()
+    {
+        QFETCH(QString, route);
+        HelpCommands::setAutomaticChecks(false);
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        QTemporaryDir dir;
+        const QString project = dir.filePath(QStringLiteral("Quit_Test.qsmd"));
+        QVERIFY(DefaultProject::write(project, QStringLiteral("Quit_Test")));
+        ScriptedPrompter prompter;
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.openFromCommandLine(project);
+        QCOMPARE(w.canvases().size(), 5);
+        w.slot_enableSaveAction();
+
+        auto quitRequest = [&] {
+            if (route == QLatin1String("offer")) {
+                const FeedOverride feedUrl(m_server.url(QStringLiteral("/mandatory")));
+                QSignalSpy finished(UpdateCenter::getInstance(), &UpdateCenter::checkingFinished);
+                prompter.messageAnswers.prepend(QMessageBox::No);   // the offer
+                w.on_actionCheck_for_update_triggered();
+                QVERIFY(waitForCheck(finished, 1));
+            } else {
+                Downloader downloader;
+                downloader.setMandatoryUpdate(true);
+                downloader.cancelDownload();   // the finished download's Close button
+            }
+        };
+
+        prompter.messageAnswers << QMessageBox::Cancel;
+        quitRequest();
+        const MessageRequest &prompt = prompter.messages.last();
+        QCOMPARE(prompt.text, QStringLiteral("Project has been modified."));
+        QCOMPARE(prompt.informativeText, QStringLiteral("Do you want to save your changes before closing?"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.canvases().size(), 5);
+        QVERIFY(w.isModified());
+
+        prompter.messageAnswers << QMessageBox::Save;
+        quitRequest();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.isModified());
+        QVERIFY(WindowProjectFixture::fileBytes(project).contains("Quit_Test"));
+        QGuiApplication::setQuitOnLastWindowClosed(true);
     }
 
     // Every entry into the no-project state checks the feed, the start of

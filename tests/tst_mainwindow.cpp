@@ -184,6 +184,7 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"menuView", {"actionSet_Canvas_Size", "actionShow_Project_Browser"}},
         {"menuRun", {"actionCode_Generator", "actionEnable_Autosave"}},
         {"menuHelp", {"actionAbout", "actionAppTour", "actionGetting_started", "actionCheck_for_update",
+                      "actionCheck_for_Updates_at_Start",
                       "actionReport_a_bug", "actionReuqest_feature", "actionEula", "actionAbout_Qt"}},
     };
     for (auto it = menus.cbegin(); it != menus.cend(); ++it)

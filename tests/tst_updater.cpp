@@ -6,7 +6,16 @@
 #include "UpdateRules.h"
 #include "Updater.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
+
+namespace {
+// A version text carrying markup and a link, as a broken or hostile feed
+// might send; it still starts with a newer number.
+const QString kMarkupVersion =
+    QStringLiteral("99.0<h1 style='color:red'>now</h1> <a href='https://example.org/x'>get it</a>");
+} // namespace
 
 // Checking the update feed against a real HTTP server on 127.0.0.1: which
 // feeds lead to an offer, which end silently, and how redirections, refused
@@ -70,6 +79,23 @@ private slots:
         m_server.setRoute("/ten", LocalHttpServer::ok(feed("windows", "1.10"), "application/json"));
         m_server.setRoute("/equal", LocalHttpServer::ok(feed("windows", "1.9.9"), "application/json"));
         m_server.setRoute("/longer-equal", LocalHttpServer::ok(feed("windows", "1.9.9.0"), "application/json"));
+        m_server.setRoute("/longer-newer", LocalHttpServer::ok(feed("windows", "1.9.9.1"), "application/json"));
+        m_server.setRoute("/markup", LocalHttpServer::ok(feed("windows", kMarkupVersion), "application/json"));
+
+        // Larger than the 1 MiB limit: without a length, the body ends only
+        // when the server closes the connection, which it never does.
+        LocalHttpServer::Response endless = LocalHttpServer::ok(QByteArray((1 << 20) + 4096, ' '));
+        endless.sendContentLength = false;
+        endless.stall = true;
+        m_server.setRoute("/huge-unannounced", endless);
+        LocalHttpServer::Response announced = LocalHttpServer::ok(QByteArray(1000, ' '));
+        announced.announcedLength = 600LL * 1024 * 1024;
+        announced.stall = true;
+        m_server.setRoute("/huge-announced", announced);
+        // Just under the limit, padded with blanks JSON allows: still read.
+        QByteArray padded = feed("windows", "2.0");
+        padded.append(QByteArray((1 << 20) - padded.size(), ' '));
+        m_server.setRoute("/big-but-allowed", LocalHttpServer::ok(padded, "application/json"));
         m_server.setRoute("/linux-only", LocalHttpServer::ok(feed("linux", "7.0"), "application/json"));
         m_server.setRoute("/invalid", LocalHttpServer::ok("{\"updates\": {\"windows\": ", "application/json"));
         m_server.setRoute("/page", LocalHttpServer::ok(
@@ -108,6 +134,8 @@ private slots:
         m_quits = 0;
     }
 
+    void cleanup() { m_server.dropConnections(); }
+
     void compareVersions_data()
     {
         QTest::addColumn<QString>("a");
@@ -119,7 +147,13 @@ private slots:
         QTest::newRow("1.9 vs 1.10") << "1.9" << "1.10" << false;
         QTest::newRow("more parts") << "1.2.1" << "1.2" << true;
         QTest::newRow("1.2 vs 1.2.0") << "1.2" << "1.2.0" << false;
-        QTest::newRow("1.2.0 vs 1.2") << "1.2.0" << "1.2" << true;
+        // Missing parts count as 0: a longer spelling of the same version
+        // is not newer.
+        QTest::newRow("1.2.0 vs 1.2") << "1.2.0" << "1.2" << false;
+        QTest::newRow("1.1.3.0 vs 1.1.3") << "1.1.3.0" << "1.1.3" << false;
+        QTest::newRow("1.1.3.1 vs 1.1.3") << "1.1.3.1" << "1.1.3" << true;
+        QTest::newRow("1.1.3 vs 1.1.3.1") << "1.1.3" << "1.1.3.1" << false;
+        QTest::newRow("1.2 vs 1.1.9.9") << "1.2" << "1.1.9.9" << true;
         QTest::newRow("empty feed version") << "" << "1.0" << false;
         QTest::newRow("letters count as 0") << "1.beta" << "1.0" << false;
         QTest::newRow("letters lose to 1") << "1.rc" << "1.1" << false;
@@ -214,15 +248,16 @@ private slots:
         QTest::newRow("2.0 over 1.9.9") << "/newer" << "2.0";
         QTest::newRow("1.10 over 1.9.9") << "/ten" << "1.10";
         QTest::newRow("permanent redirect") << "/moved" << "2.0";
-        QTest::newRow("ten redirections") << "/hop1" << "1.9.9.0";
+        QTest::newRow("ten redirections") << "/hop1" << "1.9.9.1";
+        QTest::newRow("just under 1 MiB") << "/big-but-allowed" << "2.0";
     }
 
     void newerVersionIsOffered()
     {
         QFETCH(QString, path);
         QFETCH(QString, version);
-        if (path == "/hop1")   // the end of the hop chain announces 1.9.9; a longer version is newer
-            m_server.setRoute("/hop10", LocalHttpServer::redirect("/longer-equal"));
+        if (path == "/hop1")   // the end of the hop chain announces 1.9.9; make it newer
+            m_server.setRoute("/hop10", LocalHttpServer::redirect("/longer-newer"));
         ScriptedPrompter prompter;
         prompter.messageAnswers.enqueue(QMessageBox::No);
         Updater *u = makeUpdater(path);
@@ -244,9 +279,8 @@ private slots:
         QVERIFY(m_opened.isEmpty());
         // The feed is fetched with the program's user agent.
         QCOMPARE(m_server.userAgents().last(), QByteArray("Kestro/1.9.9 (Qt; UpdateCenter)"));
-        // Redirections replace the feed address.
-        if (path == "/moved")
-            QCOMPARE(u->url(), m_server.url("/newer"));
+        // The configured address stays what later checks start from.
+        QCOMPARE(u->url(), m_server.url(path));
         if (path == "/hop1")
             QCOMPARE(m_server.requestedPaths().size() - requestsBefore, 11);
     }
@@ -257,7 +291,8 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("failure");
         QTest::newRow("equal version") << "/equal" << false;
-        QTest::newRow("no entry for the key") << "/linux-only" << false;
+        QTest::newRow("same version, longer") << "/longer-equal" << false;
+        QTest::newRow("no entry for the key") << "/linux-only" << true;
         QTest::newRow("invalid JSON") << "/invalid" << true;
         QTest::newRow("404") << "/no-such-feed" << true;
         QTest::newRow("redirect loop") << "/loop-a" << true;
@@ -268,6 +303,8 @@ private slots:
         QTest::newRow("remote http feed") << "http://orvanta.com/kestro/feed.json" << true;
         QTest::newRow("other scheme") << "ftp://127.0.0.1/feed.json" << true;
         QTest::newRow("not an address") << "" << true;
+        QTest::newRow("unannounced feed over 1 MiB") << "/huge-unannounced" << true;
+        QTest::newRow("announced feed of 600 MB") << "/huge-announced" << true;
     }
 
     void silentChecks()
@@ -295,6 +332,112 @@ private slots:
             QCOMPARE(requests, 11);   // the first request and ten redirections
         if (!address.startsWith('/'))
             QCOMPARE(requests, 0);
+        if (address.startsWith("/huge"))
+            QVERIFY2(u->failureReason().contains("larger than 1 MiB"), qPrintable(u->failureReason()));
+    }
+
+    // A redirection is followed for the check that met it; the next check
+    // asks the configured address again, also after a chain that failed.
+    void everyCheckStartsFromTheConfiguredAddress()
+    {
+        ScriptedPrompter prompter;
+        prompter.messageAnswers << QMessageBox::No << QMessageBox::No;
+        Updater *u = makeUpdater("/moved");
+        for (int check = 0; check < 2; ++check) {
+            const int before = m_server.requestedPaths().size();
+            QVERIFY(runCheck(u));
+            QCOMPARE(m_server.requestedPaths().mid(before), (QStringList{"/moved", "/newer"}));
+            QVERIFY(u->updateAvailable());
+            QCOMPARE(u->url(), m_server.url("/moved"));
+        }
+        QCOMPARE(prompter.messages.size(), 2);
+
+        Updater *chain = makeUpdater("/hop0");
+        for (int check = 0; check < 2; ++check) {
+            const int before = m_server.requestedPaths().size();
+            QVERIFY(runCheck(chain));
+            const QStringList asked = m_server.requestedPaths().mid(before);
+            QCOMPARE(asked.size(), 11);
+            QCOMPARE(asked.first(), QStringLiteral("/hop0"));
+            QVERIFY(!chain->failureReason().isEmpty());
+        }
+    }
+
+    // Whatever the feed holds is shown as text, never as markup or links.
+    void feedValuesArePlainText()
+    {
+        ScriptedPrompter prompter;
+        prompter.messageAnswers.enqueue(QMessageBox::No);
+        Updater *u = makeUpdater("/markup");
+        QVERIFY(runCheck(u));
+        QCOMPARE(u->latestVersion(), kMarkupVersion);
+        QCOMPARE(prompter.messages.size(), 1);
+        const MessageRequest &offer = prompter.messages.first();
+        QCOMPARE(offer.textFormat, Qt::RichText);
+        QTextDocument shown;
+        shown.setHtml(offer.text);
+        QCOMPARE(shown.toPlainText(), QStringLiteral("Version %1 of Kestro has been released!").arg(kMarkupVersion));
+        for (QTextBlock block = shown.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                QVERIFY(!it.fragment().charFormat().isAnchor());
+        }
+    }
+
+    // A check the user asked for always answers; a routine one only offers.
+    void userRequestedCheckAnswers_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("up to date") << "/equal" << int(QMessageBox::Information)
+                                    << "Kestro 1.9.9 is up to date." << "";
+        QTest::newRow("longer spelling, up to date") << "/longer-equal" << int(QMessageBox::Information)
+                                                     << "Kestro 1.9.9 is up to date." << "";
+        QTest::newRow("missing feed") << "/no-such-feed" << int(QMessageBox::Warning)
+                                      << "Kestro could not check for updates." << "Not Found";
+        QTest::newRow("not JSON") << "/invalid" << int(QMessageBox::Warning)
+                                  << "Kestro could not check for updates." << "not valid JSON";
+        QTest::newRow("no entry for this system") << "/linux-only" << int(QMessageBox::Warning)
+                                                  << "Kestro could not check for updates." << "\"windows\"";
+        QTest::newRow("too large") << "/huge-unannounced" << int(QMessageBox::Warning)
+                                   << "Kestro could not check for updates." << "larger than 1 MiB";
+        QTest::newRow("redirect loop") << "/loop-a" << int(QMessageBox::Warning)
+                                       << "Kestro could not check for updates." << "redirections";
+    }
+
+    void userRequestedCheckAnswers()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, icon);
+        QFETCH(QString, text);
+        QFETCH(QString, detail);
+        ScriptedPrompter prompter;
+        Updater *u = makeUpdater(path);
+        QVERIFY(runCheck(u));
+        QVERIFY(prompter.messages.isEmpty());   // a routine check says nothing
+
+        u->setUserRequested(true);
+        QVERIFY(runCheck(u));
+        QCOMPARE(prompter.messages.size(), 1);
+        const MessageRequest &answer = prompter.messages.first();
+        QCOMPARE(answer.title, QStringLiteral("Kestro"));
+        QCOMPARE(int(answer.icon), icon);
+        QCOMPARE(answer.text, text);
+        QCOMPARE(answer.textFormat, Qt::PlainText);
+        if (detail.isEmpty())
+            QVERIFY(answer.informativeText.isEmpty());
+        else
+            QVERIFY2(answer.informativeText.contains(detail), qPrintable(answer.informativeText));
+        QVERIFY(!u->offerShown());
+
+        // A newer version: the offer is the whole answer.
+        u->setUrl(m_server.url("/newer"));
+        prompter.messageAnswers << QMessageBox::No;
+        QVERIFY(runCheck(u));
+        QCOMPARE(prompter.messages.size(), 2);
+        QVERIFY(prompter.messages.last().text.contains("has been released"));
+        QVERIFY(u->offerShown());
     }
 
     void openUrlOpensThePageInsteadOfDownloading()

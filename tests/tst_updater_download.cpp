@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QtTest>
 
 // Downloading an installer from a real HTTP server on 127.0.0.1: the finished
@@ -274,6 +276,56 @@ private slots:
             QCOMPARE(m_server.requestedPaths().size() - requestsBefore, 11);
         if (address.endsWith("/truncated"))   // what did arrive stays in the .part file
             QVERIFY(QFile::exists(m_dir->filePath("setup.exe.part")));
+    }
+
+    // The reason of a failure is shown whole inside the fixed-size window,
+    // however long it is; an address without blanks is wrapped anywhere.
+    void failureReasonIsShownWhole()
+    {
+        ScriptedPrompter prompter;
+        Downloader *d = makeDownloader("setup.exe");
+        const QString longAddress = QStringLiteral("http://downloads.orvanta.com/") + QString(200, QLatin1Char('x'))
+                                    + QStringLiteral("/setup.exe");
+        d->startDownload(QUrl(longAddress));
+        QVERIFY(!d->failureReason().isEmpty());
+        auto *detail = d->findChild<QTextEdit *>("detailText");
+        QVERIFY(detail);
+        QVERIFY(detail->isVisible());
+        QCOMPARE(detail->toPlainText(), d->failureReason());
+        QVERIFY(detail->toPlainText().contains(QString(200, QLatin1Char('x'))));
+        QVERIFY(d->findChild<QLabel *>("timeLabel")->isHidden());
+        // Nothing to scroll to: the window grew to show the whole text.
+        QCOMPARE(detail->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(detail->verticalScrollBar()->maximum(), 0);
+        QVERIFY(d->rect().contains(detail->geometry().translated(detail->parentWidget()->mapTo(d, QPoint(0, 0)))));
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+
+        // The next download starts with the usual look again.
+        const int failedHeight = d->height();
+        QSignalSpy done(d, &Downloader::downloadFinished);
+        prompter.messageAnswers << QMessageBox::Ok;
+        d->startDownload(QUrl(m_server.url("/files/setup.exe")));
+        QVERIFY(detail->isHidden());
+        QVERIFY(!d->findChild<QLabel *>("timeLabel")->isHidden());
+        QVERIFY(d->height() < failedHeight);
+        QVERIFY(done.wait(15000));
+    }
+
+    void stalledDownloadSaysSo()
+    {
+        ScriptedPrompter prompter;
+        Downloader *d = makeDownloader("setup.exe");
+        d->setStallTimeoutMs(300);
+        QSignalSpy failed(d, &Downloader::downloadFailed);
+        d->startDownload(QUrl(m_server.url("/stalled")));
+        QVERIFY(failed.wait(15000));
+        QVERIFY2(d->failureReason().startsWith("The download stalled"), qPrintable(d->failureReason()));
+        QCOMPARE(d->findChild<QTextEdit *>("detailText")->toPlainText(), d->failureReason());
+        QCOMPARE(label(d, "downloadLabel"), QStringLiteral("Download failed"));
+        // What arrived before it stalled is kept; nothing is installed.
+        QCOMPARE(QFileInfo(m_dir->filePath("setup.exe.part")).size(), qint64(1000));
+        QVERIFY(!QFile::exists(m_dir->filePath("setup.exe")));
+        QVERIFY(prompter.messages.isEmpty());
     }
 
     void unwritablePartFileIsReported()

@@ -5,12 +5,14 @@
 # validate, the icons are where the desktop looks for them, and the file
 # type database built from the package recognises a project file.
 #
-# Uses the build tree in $KESTRO_BUILD_DIR (default: build/), configuring it
-# when it does not exist yet. Fails on the first error.
+# Uses the build tree in $KESTRO_BUILD_DIR (default: build-tests/, the one
+# scripts/test.sh builds), configuring it when it does not exist yet. Also
+# installs that tree into a temporary root with `cmake --install` and
+# removes it again with the uninstall target. Fails on the first error.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 src=$PWD
-build=${KESTRO_BUILD_DIR:-build}
+build=${KESTRO_BUILD_DIR:-build-tests}
 case "$build" in /*) ;; *) build="$src/$build" ;; esac
 
 app_id=com.orvanta.Kestro
@@ -59,6 +61,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Section)" ] || fail "no Section"
 [ -n "$(field Description)" ] || fail "no Description"
+# The first line is the summary; the long text below must not repeat it.
+summary=$(field Description | sed -n 1p)
+second=$(field Description | sed -n 2p | sed 's/^ //')
+[ "$summary" != "$second" ] || fail "the Description repeats its summary line: '$summary'"
 depends=$(field Depends)
 grep -q 'libqt5core5a' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
 grep -q 'libqt5widgets5' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
@@ -107,6 +113,12 @@ for icon in "apps/$app_id" "mimetypes/$mime_icon"; do
   xmllint --noout "$svg" || fail "${svg#"$root"} is not well-formed"
 done
 
+step "copyright"
+copyright="$share/doc/kestro/copyright"
+[ -f "$copyright" ] || fail "not installed: /usr/share/doc/kestro/copyright"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" \
+  || fail "/usr/share/doc/kestro/copyright is not in the machine-readable format"
+
 step "examples"
 if [ -d "$src/Examples" ] && [ -n "$(ls -A "$src/Examples")" ]; then
   diff -r "$src/Examples" "$share/kestro/Examples" >/dev/null \
@@ -154,6 +166,9 @@ exec_prog=${exec_line%% *}
 [ -x "$root/usr/bin/$exec_prog" ] || fail "Exec=$exec_line names no installed program"
 grep -q ' %[fFuU]' <<<"$exec_line" || fail "Exec= does not pass the opened file"
 grep -q "^MimeType=.*$mime_type;" "$desktop" || fail "desktop entry does not claim $mime_type"
+# The window's class (WM_CLASS) is the application name, which the program
+# sets to Kestro before its window exists.
+grep -qx 'StartupWMClass=Kestro' "$desktop" || fail "desktop entry lacks StartupWMClass=Kestro"
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
 [ -f "$share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "Icon=$icon_name has no installed icon"
 
@@ -259,5 +274,22 @@ if command -v update-desktop-database >/dev/null 2>&1 && command -v xdg-mime >/d
 else
   skip "default application: update-desktop-database or xdg-mime is not installed"
 fi
+
+# ---- cmake --install and the uninstall target ----------------------------------------
+step "cmake --install into a temporary root, then the uninstall target"
+stage="$tmp/stage"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr/local >"$tmp/install.log" 2>&1 \
+  || { cat "$tmp/install.log" >&2; fail "cmake --install failed"; }
+[ -x "$stage/usr/local/bin/kestro" ] || fail "cmake --install put no bin/kestro in place"
+[ -f "$stage/usr/local/share/kestro/Examples/Example_1.qsmd" ] || fail "cmake --install put no examples in place"
+mkdir -p "$stage/usr/local/share/applications/other"
+touch "$stage/usr/local/share/applications/other/keep.desktop"   # not Kestro's: must stay
+DESTDIR="$stage" cmake --build "$build" --target uninstall >"$tmp/uninstall.log" 2>&1 \
+  || { cat "$tmp/uninstall.log" >&2; fail "the uninstall target failed"; }
+left=$(find "$stage" -type f ! -path '*/applications/other/*')
+[ -z "$left" ] || fail "the uninstall target left files behind: $left"
+[ ! -e "$stage/usr/local/share/kestro" ] || fail "the uninstall target left share/kestro behind"
+[ -f "$stage/usr/local/share/applications/other/keep.desktop" ] || fail "the uninstall target removed a file it did not install"
+echo "   $(grep -c '^-- Removing' "$tmp/uninstall.log") path(s) removed"
 
 echo "package check passed: $(basename "$deb")"

@@ -13,6 +13,7 @@
 
 #include "CanvasSetup.h"
 #include "NodePath.h"
+#include "ProjectStructure.h"
 
 #include <QHash>
 #include <QPointer>
@@ -20,7 +21,6 @@
 class Canvas;
 class MainWindow;
 class ProcessItem;
-class ProjectStructure;
 class QModelIndex;
 class QTreeView;
 class TreeNode;
@@ -59,8 +59,10 @@ public:
     // The process dialog of the current process item; renaming reaches the
     // item's canvas and node.
     void showProcessItemProperties();
-    // Delete of a process item: refused for the last one on its canvas,
-    // otherwise the item goes with its node, its canvas and everything below.
+    // Delete of a process item: refused for the last one on its canvas;
+    // when diagrams below it hold anything the user is asked first (naming
+    // how many diagrams, states and transitions go); then the item goes
+    // with its node, its canvas and everything below.
     void deleteProcessItem(ProcessItem *item);
 
     // --- project name ----------------------------------------------------------------
@@ -73,6 +75,7 @@ public:
 
 private:
     ProjectStructure structure() const;
+    bool confirmDeletion(const ProcessItem *item, const ProjectStructure::Subtree &subtree) const;
     void rebuildIndex();
     Canvas *lookUp(const NodePath &path, const TreeNode *node) const;
 

@@ -1,5 +1,6 @@
 #include "AddMemoryCommand.h"
 
+#include "LabelRules.h"
 #include "MemoryItem.h"
 
 AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
@@ -8,8 +9,9 @@ AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoComman
 {
     m_memoryItem->placeAt();
     stampIdentity(m_memoryItem);
+    // Dataflows name their memory item by label in the project file.
     const QString suffix = QString::number(canvas->level() + 1)
-            + QString::number(canvas->memoryItems().size());
+            + QString::number(LabelRules::newMemoryCount(*canvas));
     m_memoryItem->setLabel(QStringLiteral("var_") + suffix);
     m_memoryItem->setDatatype(QStringLiteral("type_") + suffix);
     canvas->keepAlive(m_memoryItem);

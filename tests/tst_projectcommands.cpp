@@ -400,7 +400,7 @@ void TestProjectCommands::renameProject()
     RenameProjectDialog *first = shownDialog;
 
     // Case matters: "proj" is another name. Special characters are refused.
-    for (const QString &bad : {QStringLiteral("bad/name"), QString(), QStringLiteral("Zähler")}) {
+    for (const QString &bad : {QStringLiteral("bad/name"), QStringLiteral("Zähler")}) {
         typed = bad;
         trigger(w, "actionRename_Project");
         QCOMPARE(shownDialog, first);
@@ -413,10 +413,23 @@ void TestProjectCommands::renameProject()
         QCOMPARE(fileBytes(file), before);
     }
 
-    // A name with blanks is accepted, shown at once and saved.
-    typed = QStringLiteral("My Project 2");
+    // An empty name, or one of blanks only, is refused as empty.
+    for (const QString &empty : {QString(), QStringLiteral("   ")}) {
+        typed = empty;
+        trigger(w, "actionRename_Project");
+        QCOMPARE(prompter.messages.last().text,
+                 QStringLiteral("Kestro could not rename the project as the name is empty. "
+                                "Please enter a project name and try again."));
+        QCOMPARE(shownDialog->lineEdit()->styleSheet(), QStringLiteral("border: 1px solid red"));
+        QCOMPARE(commands->projectName(), QStringLiteral("Proj"));
+        QCOMPARE(fileBytes(file), before);
+    }
+
+    // A name with blanks is accepted without the blanks around it, shown at
+    // once and saved.
+    typed = QStringLiteral("  My Project 2 ");
     trigger(w, "actionRename_Project");
-    QCOMPARE(prompter.messages.size(), 3);
+    QCOMPARE(prompter.messages.size(), 4);
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
     QCOMPARE(w.canvases().first()->name(), QStringLiteral("My Project 2"));
     QVERIFY(!w.isModified());

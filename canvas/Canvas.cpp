@@ -118,6 +118,7 @@ template <class T> void insertOnce(QList<T *> &list, int index, T *item)
 void Canvas::insertState(int index, StateItem *item) { insertOnce(m_states, index, item); }
 void Canvas::insertTransition(int index, TransitionItem *item) { insertOnce(m_transitions, index, item); }
 void Canvas::insertTextItem(int index, TextItem *item) { insertOnce(m_textItems, index, item); }
+void Canvas::insertDataflow(int index, DataflowItem *item) { insertOnce(m_dataflows, index, item); }
 void Canvas::appendProcessItem(ProcessItem *item) { appendOnce(m_processItems, item); }
 void Canvas::appendLink(LinkItem *item) { appendOnce(m_links, item); }
 void Canvas::appendMemoryItem(MemoryItem *item) { appendOnce(m_memoryItems, item); }
@@ -512,6 +513,19 @@ void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
     }
 }
 
+QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
+{
+    QList<DataflowItem *> hidden;
+    for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
+        auto *flow = qobject_cast<DataflowItem *>(it.value().data());
+        if (flow && !flow->scene() && flow->process() == process)
+            hidden.append(flow);
+    }
+    for (DataflowItem *flow : qAsConst(hidden))
+        flow->detach();
+    return hidden;
+}
+
 void Canvas::deleteLink(LinkItem *link)
 {
     if (!link || !m_links.removeOne(link))
@@ -553,6 +567,7 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     }
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
+    dropDataflows(detachHiddenDataflows(item));
     m_processItems.removeOne(item);
     forgetCurrent(item);
     delete item;

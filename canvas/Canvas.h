@@ -164,6 +164,7 @@ public:
     void insertState(int index, StateItem *item);
     void insertTransition(int index, TransitionItem *item);
     void insertTextItem(int index, TextItem *item);
+    void insertDataflow(int index, DataflowItem *item);
     void appendProcessItem(ProcessItem *item);
     void appendLink(LinkItem *item);
     void appendMemoryItem(MemoryItem *item);
@@ -338,6 +339,9 @@ private:
     void makeCurrent(QGraphicsItem *item);
     void forgetCurrent(const QGraphicsItem *item);
     void dropDataflows(const QList<DataflowItem *> &flows);
+    // Detaches the dataflows an undo took off the canvas together with their
+    // memory item (see AddMemoryCommand) whose process item is `process`.
+    QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);
     template <class T, class Open> bool editIfListed(T *item, const QList<T *> &list, Open open);
     template <class Cmd> Cmd *stillStacked(Cmd *command) const;
 

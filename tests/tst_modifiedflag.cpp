@@ -1,0 +1,183 @@
+// The modified flag (the Save action's enabled state) on a real window:
+// a property dialog accepted with a change marks the project modified by
+// every route (double-click or the context menu's "Properties"); a
+// cancelled dialog, or OK on unchanged values, marks nothing; a press in a
+// connection mode that connects nothing marks nothing. Close, New and Open
+// ask about unsaved changes only while the flag is set.
+
+#include "Canvas.h"
+#include "DataflowItem.h"
+#include "LinkItem.h"
+#include "MainWindow.h"
+#include "MemoryItem.h"
+#include "ProcessItem.h"
+#include "ProjectCommands.h"
+#include "ScriptedPrompter.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
+#include "ViewDriver.h"
+#include "WindowProjectFixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace WindowProjectFixture;
+
+namespace {
+const QStringList kMachine = {"Hardware Module", "Microcontroller", "Software Module",
+                              "StateMachine_1"};
+const QStringList kController = {"Hardware Module", "Microcontroller"};
+
+// Types text into the dialog's widget called name (a line or text edit).
+void type(QWidget *dialog, const char *name, const QString &text)
+{
+    if (auto *line = dialog->findChild<QLineEdit *>(QLatin1String(name)))
+        line->setText(text);
+    else
+        dialog->findChild<QTextEdit *>(QLatin1String(name))->setPlainText(text);
+}
+} // namespace
+
+class TestModifiedFlag : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ViewDriver> m_driver;
+
+    Canvas *show(const QStringList &names)
+    {
+        m_window = std::make_unique<MainWindow>();
+        m_driver = std::make_unique<ViewDriver>(m_window.get());
+        return showDefaultProject(*m_window, m_dir.filePath(QStringLiteral("Demo.qsmd")), names);
+    }
+    void clearModified() { m_window->projectCommands()->setModified(false); }
+
+    // Opens item's dialog by double-click three times: cancelled after an
+    // edit, accepted unchanged and accepted with the edit. Only the last
+    // may mark the project modified, and it must.
+    void checkDoubleClickRoute(QGraphicsItem *item, const char *edit, const QString &text)
+    {
+        const QPointF at = ViewDriver::centreOf(item);
+        const auto open = [&] { m_driver->doubleClick(at); };
+        clearModified();
+        QVERIFY(ViewDriver::whileModal(open, [&](QWidget *d) {
+            type(d, edit, text);
+            ViewDriver::cancel(d);
+        }));
+        QVERIFY2(!m_window->isModified(), "cancelled");
+        QVERIFY(ViewDriver::whileModal(open, ViewDriver::ok));
+        QVERIFY2(!m_window->isModified(), "accepted unchanged");
+        QVERIFY(ViewDriver::whileModal(open, [&](QWidget *d) {
+            type(d, edit, text);
+            ViewDriver::ok(d);
+        }));
+        QVERIFY2(m_window->isModified(), "accepted with a change");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        m_prompter = std::make_unique<ScriptedPrompter>();
+    }
+    void cleanup()
+    {
+        m_driver.reset();
+        if (m_window)
+            clearModified();
+        m_window.reset();
+        m_prompter->messages.clear();
+        m_prompter->messageAnswers.clear();
+    }
+
+    void doubleClickedDialogsOnAStateMachine()
+    {
+        Canvas *machine = show(kMachine);
+        QVERIFY(machine);
+        m_driver->insertAt("actionText", QPointF(700, 800));
+        checkDoubleClickRoute(machine->states().at(0), "lineEdit_2", QStringLiteral("Idle"));
+        checkDoubleClickRoute(machine->transitions().at(0), "lineEdit", QStringLiteral("go"));
+        checkDoubleClickRoute(machine->textItems().at(0), "textEdit",
+                              QStringLiteral("#include <stdint.h>"));
+    }
+
+    void doubleClickedDialogsOnAProcessDiagram()
+    {
+        Canvas *controller = show(kController);
+        QVERIFY(controller);
+        m_driver->insertAt("actionProcessRect", QPointF(1100, 400));
+        m_driver->insertAt("actionMemory", QPointF(700, 800));
+        ProcessItem *software = controller->processItems().at(0);
+        ProcessItem *added = controller->processItems().at(1);
+        MemoryItem *memory = controller->memoryItems().at(0);
+        m_driver->connect("actionLink", ViewDriver::centreOf(software), ViewDriver::centreOf(added));
+        m_driver->connect("actionDataflow", ViewDriver::centreOf(added), ViewDriver::centreOf(memory));
+        QCOMPARE(controller->links().size(), 1);
+        QCOMPARE(controller->dataflows().size(), 1);
+        checkDoubleClickRoute(controller->links().at(0), "lineEdit", QStringLiteral("bus"));
+        checkDoubleClickRoute(memory, "lineEdit", QStringLiteral("speed"));
+        checkDoubleClickRoute(controller->dataflows().at(0), "lineEdit", QStringLiteral("out"));
+        checkDoubleClickRoute(added, "lineEdit", QStringLiteral("Motor"));
+    }
+
+    void acceptedEditIsOfferedForSavingOnClose()
+    {
+        Canvas *machine = show(kMachine);
+        QVERIFY(machine);
+        clearModified();
+        QVERIFY(ViewDriver::whileModal(
+            [&] { m_driver->doubleClick(ViewDriver::centreOf(machine->states().at(0))); },
+            [](QWidget *d) {
+                type(d, "lineEdit_2", QStringLiteral("Idle"));
+                ViewDriver::ok(d);
+            }));
+        // Close Project asks, and Cancel keeps the edit.
+        m_prompter->messageAnswers.enqueue(QMessageBox::Cancel);
+        m_driver->action("actionClose_Project")->trigger();
+        QCOMPARE(m_prompter->messages.last().text, QStringLiteral("Project has been modified."));
+        QCOMPARE(machine->states().at(0)->label(), QStringLiteral("Idle"));
+    }
+
+    void connectionPressesThatConnectNothing()
+    {
+        Canvas *controller = show(kController);
+        QVERIFY(controller);
+        ProcessItem *software = controller->processItems().at(0);
+        for (const char *tool : {"actionLink", "actionDataflow"}) {
+            clearModified();
+            m_driver->action(tool)->trigger();
+            m_driver->click(QPointF(1200, 800));   // empty canvas
+            m_driver->drag(ViewDriver::centreOf(software), QPointF(1200, 800));
+            QVERIFY2(!m_window->isModified(), tool);
+            QCOMPARE(controller->links().size() + controller->dataflows().size(), 0);
+        }
+        m_driver->action("actionSelect")->trigger();
+
+        Canvas *machine = nullptr;
+        doubleClickNode(*m_window, nodeIndex(*m_window, kMachine));
+        machine = m_window->shownCanvas();
+        clearModified();
+        m_driver->action("actiontransition")->trigger();
+        m_driver->click(QPointF(1200, 800));
+        QVERIFY(!m_window->isModified());
+        // A transition made does mark it.
+        m_driver->drag(ViewDriver::centreOf(machine->states().at(1)),
+                       ViewDriver::centreOf(machine->states().at(0)));
+        QCOMPARE(machine->transitions().size(), 2);
+        QVERIFY(m_window->isModified());
+    }
+};
+
+QTEST_MAIN(TestModifiedFlag)
+#include "tst_modifiedflag.moc"

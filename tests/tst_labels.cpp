@@ -15,19 +15,16 @@
 #include "ProcessItem.h"
 #include "ProjectCommands.h"
 #include "SceneMouse.h"
+#include "DemoWindow.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
-#include "ViewDriver.h"
 #include "WindowProjectFixture.h"
 
 #include <QAction>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
-
-#include <memory>
 
 using namespace WindowProjectFixture;
 
@@ -41,25 +38,51 @@ QStringList labelsOf(const QList<ProcessItem *> &items)
     return labels;
 }
 
+// The Microcontroller diagram of the default project, opened without a
+// window; process items inserted on it get their node and canvas.
+class ControllerDiagram
+{
+public:
+    ControllerDiagram()
+    {
+        m_opened = m_project.open(DefaultProject::document(QStringLiteral("Demo")));
+        m_canvas = m_project.canvasNamed(QStringLiteral("Microcontroller"));
+        m_canvas->setProcessAddedAction(&m_added);
+        QObject::connect(&m_added, &QAction::triggered, [this] {
+            m_project.structure().addProcessItem(m_canvas, m_canvas->lastProcessItem());
+        });
+    }
+    bool opened() const { return m_opened; }
+    OpenProject &project() { return m_project; }
+    Canvas *canvas() const { return m_canvas; }
+    // A click in an inserting mode.
+    void insert(Canvas::Mode mode, const QPointF &point)
+    {
+        m_canvas->setMode(mode);
+        SceneMouse::click(m_canvas, point);
+    }
+    // Saves and opens the project again; the Microcontroller canvas then.
+    Canvas *reopened()
+    {
+        m_canvas = m_project.open(m_project.save()) ? m_project.canvasNamed(QStringLiteral("Microcontroller"))
+                                                    : nullptr;
+        return m_canvas;
+    }
+
+private:
+    OpenProject m_project;
+    Canvas *m_canvas = nullptr;
+    QAction m_added;
+    bool m_opened = false;
+};
+
 } // namespace
 
 class TestLabels : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<ViewDriver> m_driver;
-
-    // A window with the default project "Demo" open, showing the node
-    // reached through names from the project node.
-    Canvas *show(const QStringList &names)
-    {
-        m_window = std::make_unique<MainWindow>();
-        m_driver = std::make_unique<ViewDriver>(m_window.get());
-        return showDefaultProject(*m_window, m_dir.filePath(QStringLiteral("Demo.qsmd")), names);
-    }
+    DemoWindow m_demo;
 
     // Double-clicks item and, while its dialog is open, types `label` into
     // the line edit named editName and presses OK. Returns the dialog's
@@ -68,15 +91,15 @@ class TestLabels : public QObject
     QString relabel(QGraphicsItem *item, const char *editName, const QString &label)
     {
         QString refusal;
-        const int shown = m_prompter->messages.size();
+        const int shown = m_demo.prompter().messages.size();
         const bool opened = ViewDriver::whileModal(
-            [&] { m_driver->doubleClick(ViewDriver::centreOf(item)); },
+            [&] { m_demo.driver()->doubleClick(ViewDriver::centreOf(item)); },
             [&](QWidget *dialog) {
                 dialog->findChild<QLineEdit *>(QLatin1String(editName))->setText(label);
                 ViewDriver::ok(dialog);
                 if (!dialog->isVisible())
                     return;
-                refusal = m_prompter->messages.size() > shown ? m_prompter->messages.last().text
+                refusal = m_demo.prompter().messages.size() > shown ? m_demo.prompter().messages.last().text
                                                              : QStringLiteral("(no message)");
                 const auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(editName));
                 if (edit->styleSheet() != QStringLiteral("border: 1px solid red"))
@@ -87,29 +110,16 @@ class TestLabels : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        m_prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        m_driver.reset();
-        if (m_window)
-            m_window->projectCommands()->setModified(false);
-        m_window.reset();
-        m_prompter->messages.clear();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { m_demo.close(); }
 
     void newStatesTakeTheFirstFreeLabel()
     {
-        Canvas *machine = show({"Hardware Module", "Microcontroller", "Software Module",
-                                "StateMachine_1"});
+        Canvas *machine = m_demo.show(DemoWindow::machinePath());
         QVERIFY(machine);
-        m_driver->insertAt("actionState", QPointF(300, 750));
-        m_driver->insertAt("actionState", QPointF(700, 750));
-        m_driver->insertAt("actionState", QPointF(1100, 750));
+        m_demo.driver()->insertAt("actionState", QPointF(300, 750));
+        m_demo.driver()->insertAt("actionState", QPointF(700, 750));
+        m_demo.driver()->insertAt("actionState", QPointF(1100, 750));
         QCOMPARE(machine->states().size(), 5);
         QCOMPARE(machine->states().at(2)->label(), QStringLiteral("State1"));
         QCOMPARE(machine->states().at(3)->label(), QStringLiteral("State2"));
@@ -117,29 +127,24 @@ private slots:
 
         // A renamed state frees its label for the next one.
         QCOMPARE(relabel(machine->states().at(3), "lineEdit_2", QStringLiteral("Run")), QString());
-        m_driver->insertAt("actionState", QPointF(1100, 950));
+        m_demo.driver()->insertAt("actionState", QPointF(1100, 950));
         QCOMPARE(machine->states().last()->label(), QStringLiteral("State2"));
     }
 
     void newProcessAndMemoryItemsSkipLabelsInUse()
     {
-        OpenProject project;
-        QVERIFY(project.open(DefaultProject::document(QStringLiteral("Demo"))));
-        Canvas *micro = project.canvasNamed(QStringLiteral("Microcontroller"));
-        QAction added;
-        micro->setProcessAddedAction(&added);
-        connect(&added, &QAction::triggered,
-                [&] { project.structure().addProcessItem(micro, micro->lastProcessItem()); });
-        const auto insert = [micro](Canvas::Mode mode, const QPointF &point) {
-            micro->setMode(mode);
-            SceneMouse::click(micro, point);
+        ControllerDiagram diagram;
+        QVERIFY(diagram.opened());
+        Canvas *micro = diagram.canvas();
+        const auto insert = [&diagram](Canvas::Mode mode, const QPointF &point) {
+            diagram.insert(mode, point);
         };
         insert(Canvas::ProcessMode, QPointF(900, 300));
         insert(Canvas::ProcessMode, QPointF(1400, 300));
         QCOMPARE(labelsOf(micro->processItems()),
                  QStringList({"Software Module", "process_42", "process_43"}));
         // Deleting one brings the count back to 3, whose label is taken.
-        QCOMPARE(project.structure().deleteProcessItem(micro, micro->processItems().at(1)),
+        QCOMPARE(diagram.project().structure().deleteProcessItem(micro, micro->processItems().at(1)),
                  ProjectStructure::DeleteResult::Deleted);
         insert(Canvas::ProcessMode, QPointF(900, 800));
         QCOMPARE(labelsOf(micro->processItems()),
@@ -179,20 +184,13 @@ private slots:
 
     void reusedCountsNoLongerRewireLinks()
     {
-        OpenProject project;
-        QVERIFY(project.open(DefaultProject::document(QStringLiteral("Demo"))));
-        Canvas *micro = project.canvasNamed(QStringLiteral("Microcontroller"));
-        QAction added;
-        micro->setProcessAddedAction(&added);
-        connect(&added, &QAction::triggered,
-                [&] { project.structure().addProcessItem(micro, micro->lastProcessItem()); });
-        for (const QPointF &point : {QPointF(900, 300), QPointF(1400, 300)}) {
-            micro->setMode(Canvas::ProcessMode);
-            SceneMouse::click(micro, point);
-        }
-        project.structure().deleteProcessItem(micro, micro->processItems().at(1));
-        micro->setMode(Canvas::ProcessMode);
-        SceneMouse::click(micro, QPointF(900, 800));
+        ControllerDiagram diagram;
+        QVERIFY(diagram.opened());
+        Canvas *micro = diagram.canvas();
+        diagram.insert(Canvas::ProcessMode, QPointF(900, 300));
+        diagram.insert(Canvas::ProcessMode, QPointF(1400, 300));
+        diagram.project().structure().deleteProcessItem(micro, micro->processItems().at(1));
+        diagram.insert(Canvas::ProcessMode, QPointF(900, 800));
         ProcessItem *third = micro->processItems().at(0);
         for (ProcessItem *item : {micro->processItems().at(1), micro->processItems().at(2)}) {
             micro->setMode(Canvas::LinkMode);
@@ -200,8 +198,8 @@ private slots:
                              third->sceneBoundingRect().center());
         }
 
-        QVERIFY(project.open(project.save()));
-        micro = project.canvasNamed(QStringLiteral("Microcontroller"));
+        micro = diagram.reopened();
+        QVERIFY(micro);
         QCOMPARE(micro->links().size(), 2);
         QCOMPARE(micro->links().at(0)->startItem()->pos(), QPointF(1250, 175));
         QCOMPARE(micro->links().at(1)->startItem()->pos(), QPointF(750, 675));
@@ -209,8 +207,7 @@ private slots:
 
     void stateDialogRefusesEmptyBlankAndTakenLabels()
     {
-        Canvas *machine = show({"Hardware Module", "Microcontroller", "Software Module",
-                                "StateMachine_1"});
+        Canvas *machine = m_demo.show(DemoWindow::machinePath());
         QVERIFY(machine);
         StateItem *initial = machine->states().at(0);
         QCOMPARE(relabel(initial, "lineEdit_2", QString()),
@@ -220,26 +217,25 @@ private slots:
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral(" SecondaryState ")),
                  QStringLiteral("Another state on this diagram is already labelled "
                                 "\"SecondaryState\". Please choose a different label."));
-        QCOMPARE(m_prompter->messages.last().title, QStringLiteral("Kestro"));
+        QCOMPARE(m_demo.prompter().messages.last().title, QStringLiteral("Kestro"));
         QCOMPARE(initial->label(), QStringLiteral("InitialState"));
-        QVERIFY(!m_window->isModified());
+        QVERIFY(!m_demo.window()->isModified());
 
         // Blanks around an acceptable label are dropped.
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("  Idle\t")), QString());
         QCOMPARE(initial->label(), QStringLiteral("Idle"));
-        QVERIFY(m_window->isModified());
+        QVERIFY(m_demo.window()->isModified());
         // Its own label is no clash.
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("Idle")), QString());
     }
 
     void labelsUndoCanBringBackStayTaken()
     {
-        Canvas *machine = show({"Hardware Module", "Microcontroller", "Software Module",
-                                "StateMachine_1"});
+        Canvas *machine = m_demo.show(DemoWindow::machinePath());
         QVERIFY(machine);
         StateItem *secondary = machine->states().at(1);
-        m_driver->click(ViewDriver::centreOf(secondary));
-        m_driver->action("actionDelete")->trigger();
+        m_demo.driver()->click(ViewDriver::centreOf(secondary));
+        m_demo.driver()->action("actionDelete")->trigger();
         QCOMPARE(machine->states().size(), 1);
         StateItem *initial = machine->states().at(0);
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("SecondaryState")),
@@ -247,26 +243,26 @@ private slots:
                                 "this diagram is labelled \"SecondaryState\". Please choose a "
                                 "different label."));
         // A new state does not take it either.
-        m_driver->insertAt("actionState", QPointF(700, 750));
+        m_demo.driver()->insertAt("actionState", QPointF(700, 750));
         QCOMPARE(machine->states().last()->label(), QStringLiteral("State1"));
 
         // Undone insertions keep their label until Redo can no longer
         // bring them back.
-        m_driver->action("actionUndo")->trigger();
+        m_demo.driver()->action("actionUndo")->trigger();
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("State1")),
                  QStringLiteral("A deleted or undone state that Undo or Redo can bring back on "
                                 "this diagram is labelled \"State1\". Please choose a different "
                                 "label."));
-        m_driver->action("actionUndo")->trigger();
+        m_demo.driver()->action("actionUndo")->trigger();
         QCOMPARE(machine->states().size(), 2);
         QCOMPARE(machine->states().at(1)->label(), QStringLiteral("SecondaryState"));
     }
 
     void processLabelsAreTrimmedAndKeepTheTree()
     {
-        Canvas *micro = show({"Hardware Module", "Microcontroller"});
+        Canvas *micro = m_demo.show(DemoWindow::controllerPath());
         QVERIFY(micro);
-        m_driver->insertAt("actionProcessRect", QPointF(1000, 400));
+        m_demo.driver()->insertAt("actionProcessRect", QPointF(1000, 400));
         ProcessItem *added = micro->processItems().last();
         QCOMPARE(relabel(added, "lineEdit", QString()),
                  QStringLiteral("The label of a process item cannot be empty."));
@@ -277,25 +273,25 @@ private slots:
                  QStringLiteral("The label of a process item cannot contain tabs or line breaks."));
         QCOMPARE(relabel(added, "lineEdit", QStringLiteral("   Motor  ")), QString());
         QCOMPARE(added->label(), QStringLiteral("Motor"));
-        QVERIFY(nodeIndex(*m_window, {"Hardware Module", "Microcontroller", "Motor"}).isValid());
+        QVERIFY(nodeIndex(*m_demo.window(), {"Hardware Module", "Microcontroller", "Motor"}).isValid());
 
         // Saved and opened again, the node sits beside its sibling and opens.
-        QVERIFY(m_window->projectCommands()->save());
-        QVERIFY(m_window->projectCommands()->openFile(m_window->projectCommands()->projectPath()));
-        const QModelIndex motor = nodeIndex(*m_window, {"Hardware Module", "Microcontroller", "Motor"});
+        QVERIFY(m_demo.window()->projectCommands()->save());
+        QVERIFY(m_demo.window()->projectCommands()->openFile(m_demo.window()->projectCommands()->projectPath()));
+        const QModelIndex motor = nodeIndex(*m_demo.window(), {"Hardware Module", "Microcontroller", "Motor"});
         QVERIFY(motor.isValid());
-        doubleClickNode(*m_window, motor);
-        QVERIFY(m_window->shownCanvas());
-        QCOMPARE(m_window->shownCanvas()->name(), QStringLiteral("Motor"));
-        QCOMPARE(m_window->shownCanvas()->level(), 4);
+        doubleClickNode(*m_demo.window(), motor);
+        QVERIFY(m_demo.window()->shownCanvas());
+        QCOMPARE(m_demo.window()->shownCanvas()->name(), QStringLiteral("Motor"));
+        QCOMPARE(m_demo.window()->shownCanvas()->level(), 4);
     }
 
     void memoryDialogRefusesBlankAndTakenLabels()
     {
-        Canvas *hardware = show({"Hardware Module"});
+        Canvas *hardware = m_demo.show({"Hardware Module"});
         QVERIFY(hardware);
-        m_driver->insertAt("actionMemory", QPointF(700, 700));
-        m_driver->insertAt("actionMemory", QPointF(1100, 700));
+        m_demo.driver()->insertAt("actionMemory", QPointF(700, 700));
+        m_demo.driver()->insertAt("actionMemory", QPointF(1100, 700));
         MemoryItem *first = hardware->memoryItems().at(0);
         MemoryItem *second = hardware->memoryItems().at(1);
         QCOMPARE(relabel(second, "lineEdit", QStringLiteral(" ")),

@@ -12,6 +12,7 @@
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "ProjectCommands.h"
+#include "DemoWindow.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -21,19 +22,16 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using namespace WindowProjectFixture;
 
 namespace {
-const QStringList kMachine = {"Hardware Module", "Microcontroller", "Software Module",
-                              "StateMachine_1"};
-const QStringList kController = {"Hardware Module", "Microcontroller"};
+const QStringList kMachine = DemoWindow::machinePath();
+const QStringList kController = DemoWindow::controllerPath();
 
 // Types text into the dialog's widget called name (a line or text edit).
 void type(QWidget *dialog, const char *name, const QString &text)
@@ -49,18 +47,8 @@ class TestModifiedFlag : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<ViewDriver> m_driver;
-
-    Canvas *show(const QStringList &names)
-    {
-        m_window = std::make_unique<MainWindow>();
-        m_driver = std::make_unique<ViewDriver>(m_window.get());
-        return showDefaultProject(*m_window, m_dir.filePath(QStringLiteral("Demo.qsmd")), names);
-    }
-    void clearModified() { m_window->projectCommands()->setModified(false); }
+    DemoWindow m_demo;
+    void clearModified() { m_demo.clearModified(); }
 
     // Opens item's dialog by double-click three times: cancelled after an
     // edit, accepted unchanged and accepted with the edit. Only the last
@@ -68,44 +56,31 @@ class TestModifiedFlag : public QObject
     void checkDoubleClickRoute(QGraphicsItem *item, const char *edit, const QString &text)
     {
         const QPointF at = ViewDriver::centreOf(item);
-        const auto open = [&] { m_driver->doubleClick(at); };
+        const auto open = [&] { m_demo.driver()->doubleClick(at); };
         clearModified();
         QVERIFY(ViewDriver::whileModal(open, [&](QWidget *d) {
             type(d, edit, text);
             ViewDriver::cancel(d);
         }));
-        QVERIFY2(!m_window->isModified(), "cancelled");
+        QVERIFY2(!m_demo.window()->isModified(), "cancelled");
         QVERIFY(ViewDriver::whileModal(open, ViewDriver::ok));
-        QVERIFY2(!m_window->isModified(), "accepted unchanged");
+        QVERIFY2(!m_demo.window()->isModified(), "accepted unchanged");
         QVERIFY(ViewDriver::whileModal(open, [&](QWidget *d) {
             type(d, edit, text);
             ViewDriver::ok(d);
         }));
-        QVERIFY2(m_window->isModified(), "accepted with a change");
+        QVERIFY2(m_demo.window()->isModified(), "accepted with a change");
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        m_prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        m_driver.reset();
-        if (m_window)
-            clearModified();
-        m_window.reset();
-        m_prompter->messages.clear();
-        m_prompter->messageAnswers.clear();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { m_demo.close(); }
 
     void doubleClickedDialogsOnAStateMachine()
     {
-        Canvas *machine = show(kMachine);
+        Canvas *machine = m_demo.show(kMachine);
         QVERIFY(machine);
-        m_driver->insertAt("actionText", QPointF(700, 800));
+        m_demo.driver()->insertAt("actionText", QPointF(700, 800));
         checkDoubleClickRoute(machine->states().at(0), "lineEdit_2", QStringLiteral("Idle"));
         checkDoubleClickRoute(machine->transitions().at(0), "lineEdit", QStringLiteral("go"));
         checkDoubleClickRoute(machine->textItems().at(0), "textEdit",
@@ -114,15 +89,15 @@ private slots:
 
     void doubleClickedDialogsOnAProcessDiagram()
     {
-        Canvas *controller = show(kController);
+        Canvas *controller = m_demo.show(kController);
         QVERIFY(controller);
-        m_driver->insertAt("actionProcessRect", QPointF(1100, 400));
-        m_driver->insertAt("actionMemory", QPointF(700, 800));
+        m_demo.driver()->insertAt("actionProcessRect", QPointF(1100, 400));
+        m_demo.driver()->insertAt("actionMemory", QPointF(700, 800));
         ProcessItem *software = controller->processItems().at(0);
         ProcessItem *added = controller->processItems().at(1);
         MemoryItem *memory = controller->memoryItems().at(0);
-        m_driver->connect("actionLink", ViewDriver::centreOf(software), ViewDriver::centreOf(added));
-        m_driver->connect("actionDataflow", ViewDriver::centreOf(added), ViewDriver::centreOf(memory));
+        m_demo.driver()->connect("actionLink", ViewDriver::centreOf(software), ViewDriver::centreOf(added));
+        m_demo.driver()->connect("actionDataflow", ViewDriver::centreOf(added), ViewDriver::centreOf(memory));
         QCOMPARE(controller->links().size(), 1);
         QCOMPARE(controller->dataflows().size(), 1);
         checkDoubleClickRoute(controller->links().at(0), "lineEdit", QStringLiteral("bus"));
@@ -133,49 +108,49 @@ private slots:
 
     void acceptedEditIsOfferedForSavingOnClose()
     {
-        Canvas *machine = show(kMachine);
+        Canvas *machine = m_demo.show(kMachine);
         QVERIFY(machine);
         clearModified();
         QVERIFY(ViewDriver::whileModal(
-            [&] { m_driver->doubleClick(ViewDriver::centreOf(machine->states().at(0))); },
+            [&] { m_demo.driver()->doubleClick(ViewDriver::centreOf(machine->states().at(0))); },
             [](QWidget *d) {
                 type(d, "lineEdit_2", QStringLiteral("Idle"));
                 ViewDriver::ok(d);
             }));
         // Close Project asks, and Cancel keeps the edit.
-        m_prompter->messageAnswers.enqueue(QMessageBox::Cancel);
-        m_driver->action("actionClose_Project")->trigger();
-        QCOMPARE(m_prompter->messages.last().text, QStringLiteral("Project has been modified."));
+        m_demo.prompter().messageAnswers.enqueue(QMessageBox::Cancel);
+        m_demo.driver()->action("actionClose_Project")->trigger();
+        QCOMPARE(m_demo.prompter().messages.last().text, QStringLiteral("Project has been modified."));
         QCOMPARE(machine->states().at(0)->label(), QStringLiteral("Idle"));
     }
 
     void connectionPressesThatConnectNothing()
     {
-        Canvas *controller = show(kController);
+        Canvas *controller = m_demo.show(kController);
         QVERIFY(controller);
         ProcessItem *software = controller->processItems().at(0);
         for (const char *tool : {"actionLink", "actionDataflow"}) {
             clearModified();
-            m_driver->action(tool)->trigger();
-            m_driver->click(QPointF(1200, 800));   // empty canvas
-            m_driver->drag(ViewDriver::centreOf(software), QPointF(1200, 800));
-            QVERIFY2(!m_window->isModified(), tool);
+            m_demo.driver()->action(tool)->trigger();
+            m_demo.driver()->click(QPointF(1200, 800));   // empty canvas
+            m_demo.driver()->drag(ViewDriver::centreOf(software), QPointF(1200, 800));
+            QVERIFY2(!m_demo.window()->isModified(), tool);
             QCOMPARE(controller->links().size() + controller->dataflows().size(), 0);
         }
-        m_driver->action("actionSelect")->trigger();
+        m_demo.driver()->action("actionSelect")->trigger();
 
         Canvas *machine = nullptr;
-        doubleClickNode(*m_window, nodeIndex(*m_window, kMachine));
-        machine = m_window->shownCanvas();
+        doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kMachine));
+        machine = m_demo.window()->shownCanvas();
         clearModified();
-        m_driver->action("actiontransition")->trigger();
-        m_driver->click(QPointF(1200, 800));
-        QVERIFY(!m_window->isModified());
+        m_demo.driver()->action("actiontransition")->trigger();
+        m_demo.driver()->click(QPointF(1200, 800));
+        QVERIFY(!m_demo.window()->isModified());
         // A transition made does mark it.
-        m_driver->drag(ViewDriver::centreOf(machine->states().at(1)),
+        m_demo.driver()->drag(ViewDriver::centreOf(machine->states().at(1)),
                        ViewDriver::centreOf(machine->states().at(0)));
         QCOMPARE(machine->transitions().size(), 2);
-        QVERIFY(m_window->isModified());
+        QVERIFY(m_demo.window()->isModified());
     }
 };
 

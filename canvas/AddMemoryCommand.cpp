@@ -1,9 +1,9 @@
 #include "AddMemoryCommand.h"
 
-#include "LabelRules.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
 #include "ItemTypes.h"
+#include "LabelRules.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 

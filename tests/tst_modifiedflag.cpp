@@ -120,6 +120,7 @@ private slots:
         // Close Project asks, and Cancel keeps the edit.
         m_demo.prompter().messageAnswers.enqueue(QMessageBox::Cancel);
         m_demo.driver()->action("actionClose_Project")->trigger();
+        QVERIFY(!m_demo.prompter().messages.isEmpty());
         QCOMPARE(m_demo.prompter().messages.last().text, QStringLiteral("Project has been modified."));
         QCOMPARE(machine->states().at(0)->label(), QStringLiteral("Idle"));
     }

@@ -271,6 +271,7 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
     // No keeps everything.
     prompter.messageAnswers.enqueue(QMessageBox::No);
     deleteItem(hardware->processItems().first());
+    QVERIFY(!prompter.messages.isEmpty());
     QCOMPARE(prompter.messages.last().text,
              QStringLiteral("Deleting \"CPU A\" also deletes 3 diagrams below it, with 1 state "
                             "and 0 transitions."));

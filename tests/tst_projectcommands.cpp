@@ -238,6 +238,8 @@ void TestProjectCommands::replacingTheFileReallyWrittenIsAsked()
     // The name typed lacks the extension: the dialog asked about "other",
     // so the file really written is asked about; No keeps it.
     const auto asked = [&prompter, &other] {
+        if (prompter.messages.isEmpty())
+            return false;
         const MessageRequest &r = prompter.messages.last();
         return r.title == QStringLiteral("Kestro")
                && r.text == QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(other))

@@ -43,55 +43,44 @@ void ItemCommands::markModified()
 
 // --- property dialogs ---------------------------------------------------------------
 
-// The current item may have been deleted since it was right-clicked: only
-// an item still listed on the canvas gets its dialog.
-template <class T>
-void ItemCommands::openProperties(T *(Canvas::*current)() const,
-                                  const QList<T *> &(Canvas::*list)() const,
-                                  void (Canvas::*display)())
+// The canvas opens the dialog only for an item still listed on it (the
+// current item may have been deleted since it was right-clicked) and marks
+// the project modified only when an accepted dialog changed something: the
+// same route a double-click takes.
+void ItemCommands::openProperties(bool (Canvas::*display)())
 {
-    Canvas *c = canvas();
-    if (!c)
-        return;
-    T *item = (c->*current)();
-    if (!item || !(c->*list)().contains(item))
-        return;
-    (c->*display)();
-    markModified();
+    if (Canvas *c = canvas())
+        (c->*display)();
 }
 
 void ItemCommands::displayStateProperties()
 {
-    openProperties(&Canvas::currentState, &Canvas::states, &Canvas::displayStateProperties);
+    openProperties(&Canvas::displayStateProperties);
 }
 
 void ItemCommands::displayTransitionProperties()
 {
-    openProperties(&Canvas::currentTransition, &Canvas::transitions,
-                   &Canvas::displayTransitionProperties);
+    openProperties(&Canvas::displayTransitionProperties);
 }
 
 void ItemCommands::displayTextItemProperties()
 {
-    openProperties(&Canvas::currentTextItem, &Canvas::textItems,
-                   &Canvas::displayTextItemProperties);
+    openProperties(&Canvas::displayTextItemProperties);
 }
 
 void ItemCommands::displayLinkItemProperties()
 {
-    openProperties(&Canvas::currentLink, &Canvas::links, &Canvas::displayLinkItemProperties);
+    openProperties(&Canvas::displayLinkItemProperties);
 }
 
 void ItemCommands::displayMemoryItemProperties()
 {
-    openProperties(&Canvas::currentMemoryItem, &Canvas::memoryItems,
-                   &Canvas::displayMemoryItemProperties);
+    openProperties(&Canvas::displayMemoryItemProperties);
 }
 
 void ItemCommands::displayDataflowItemProperties()
 {
-    openProperties(&Canvas::currentDataflow, &Canvas::dataflows,
-                   &Canvas::displayDataflowItemProperties);
+    openProperties(&Canvas::displayDataflowItemProperties);
 }
 
 // --- stacking ---------------------------------------------------------------------------
@@ -182,7 +171,7 @@ void ItemCommands::addSelfTransition()
     if (!c)
         return;
     const int before = c->transitions().size();
-    c->addSelfTransition();
+    c->addSelfTransition(c->selectedState());
     if (c->transitions().size() != before)
         markModified();
 }

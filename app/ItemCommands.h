@@ -30,8 +30,8 @@ public:
     explicit ItemCommands(MainWindow *window);
 
     // The dialog of the current item of each kind on the shown canvas. The
-    // project counts as modified afterwards, accepted or cancelled; with no
-    // current item nothing happens.
+    // project counts as modified when the dialog was accepted and changed
+    // something; with no current item nothing happens.
     void displayStateProperties();
     void displayTransitionProperties();
     void displayTextItemProperties();
@@ -46,7 +46,8 @@ public:
     void deleteSelection();
     void undo();
     void redo();
-    // A transition from the current state to itself.
+    // A transition from the selected state (the one clicked last when
+    // several are) to itself.
     void addSelfTransition();
     // Runs the canvas-size dialog; on OK the shown canvas and the canvases
     // created later get the new size.
@@ -64,9 +65,7 @@ private:
     Canvas *canvas() const;
     void markModified();
     QGraphicsItem *firstStackableSelection() const;
-    template <class T>
-    void openProperties(T *(Canvas::*current)() const, const QList<T *> &(Canvas::*list)() const,
-                        void (Canvas::*display)());
+    void openProperties(bool (Canvas::*display)());
     void stepUndoStack(bool forward);
 
     MainWindow *m_window = nullptr;

@@ -289,6 +289,14 @@ Canvas *MainWindow::createCanvas(const QString &name, int level, int id, int par
 
 void MainWindow::showCanvas(Canvas *canvas)
 {
+    // A drawing mode is chosen for the canvas shown. Showing another one
+    // returns every canvas to select mode under the arrow cursor, so that a
+    // canvas shown again never inserts on the next click unasked.
+    if (canvas != m_shownCanvas) {
+        for (Canvas *c : qAsConst(m_canvases))
+            c->setMode(Canvas::SelectMode);
+        setCursor(m_cursors.cursor(CursorSet::Select));
+    }
     m_shownCanvas = canvas;
     ui->graphicsView->setScene(canvas);
 }

@@ -76,7 +76,8 @@ public:
     // appends it to the list.
     Canvas *createCanvas(const QString &name, int level, int id, int parentId, int grandParentId,
                          int nos);
-    // Shows a canvas of the list in the view (the zoom is kept).
+    // Shows a canvas of the list in the view (the zoom is kept). Showing
+    // another canvas than before puts every canvas back in select mode.
     void showCanvas(Canvas *canvas);
     // Destroys every canvas, and with them all items and undo history.
     void clearCanvases();

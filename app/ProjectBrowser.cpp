@@ -8,6 +8,7 @@
 #include "ProjectBuilder.h"
 #include "ProjectRecords.h"
 #include "ProjectStructure.h"
+#include "Prompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -18,6 +19,12 @@
 #include <QTreeView>
 
 namespace {
+
+// "1 state", "2 states".
+QString counted(int count, const QString &noun)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(noun).arg(count == 1 ? "" : "s");
+}
 
 bool sameIdentity(const Canvas *canvas, const TreeNode *node)
 {
@@ -186,9 +193,9 @@ void ProjectBrowser::showProcessItemProperties()
     ProjectStructure projectStructure = structure();
     if (!projectStructure.canRenameProcessItem(current, item))
         return;
-    current->displayProcessItemProperties();
-    projectStructure.processItemRenamed(current, item);
-    m_window->slot_enableSaveAction();
+    // The canvas marks the project modified when the dialog changed the item.
+    if (current->displayProcessItemProperties())
+        projectStructure.processItemRenamed(current, item);
 }
 
 void ProjectBrowser::deleteProcessItem(ProcessItem *item)
@@ -200,8 +207,31 @@ void ProjectBrowser::deleteProcessItem(ProcessItem *item)
         current = m_window->shownCanvas();
     if (!current || ItemCommands::refuseLastProcessItem(current, m_window))
         return;
-    if (structure().deleteProcessItem(current, item) == ProjectStructure::DeleteResult::Deleted)
+    ProjectStructure projectStructure = structure();
+    if (!confirmDeletion(item, projectStructure.subtreeOf(current, item)))
+        return;
+    if (projectStructure.deleteProcessItem(current, item) == ProjectStructure::DeleteResult::Deleted)
         rebuildIndex();
+}
+
+bool ProjectBrowser::confirmDeletion(const ProcessItem *item,
+                                     const ProjectStructure::Subtree &subtree) const
+{
+    // An empty diagram goes without a question; work below it does not.
+    if (!subtree.holdsWork)
+        return true;
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = QStringLiteral("Kestro");
+    request.text = QStringLiteral("Deleting \"%1\" also deletes %2 below it, with %3 and %4.")
+                       .arg(item->label(), counted(subtree.diagrams, QStringLiteral("diagram")),
+                            counted(subtree.states, QStringLiteral("state")),
+                            counted(subtree.transitions, QStringLiteral("transition")));
+    request.informativeText =
+        QStringLiteral("This cannot be undone. Do you want to delete it?");
+    request.buttons = QMessageBox::Yes | QMessageBox::No;
+    request.defaultButton = QMessageBox::No;
+    return Prompter::current()->message(m_window, request) == QMessageBox::Yes;
 }
 
 // --- project name -------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "ItemRef.h"
 #include "LoadNote.h"
 #include "NodePath.h"
+#include "ProjectStructure.h"
 
 #include <QHash>
 #include <QPointer>
@@ -22,7 +23,6 @@
 class Canvas;
 class MainWindow;
 class ProcessItem;
-class ProjectStructure;
 class QModelIndex;
 class QTreeView;
 class TreeNode;
@@ -65,8 +65,10 @@ public:
     // The process dialog of the current process item; renaming reaches the
     // item's canvas and node.
     void showProcessItemProperties();
-    // Delete of a process item: refused for the last one on its canvas,
-    // otherwise the item goes with its node, its canvas and everything below.
+    // Delete of a process item: refused for the last one on its canvas;
+    // when diagrams below it hold anything the user is asked first (naming
+    // how many diagrams, states and transitions go); then the item goes
+    // with its node, its canvas and everything below.
     void deleteProcessItem(ProcessItem *item);
 
     // --- project name ----------------------------------------------------------------
@@ -79,6 +81,7 @@ public:
 
 private:
     ProjectStructure structure() const;
+    bool confirmDeletion(const ProcessItem *item, const ProjectStructure::Subtree &subtree) const;
     void rebuildIndex();
     Canvas *lookUp(const NodePath &path, const TreeNode *node) const;
 

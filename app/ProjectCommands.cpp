@@ -251,16 +251,39 @@ void ProjectCommands::enterBlankState()
 
 // --- commands --------------------------------------------------------------------------
 
-void ProjectCommands::newProject()
+QString ProjectCommands::askSaveFile(const QString &caption)
 {
     FileRequest request;
-    request.caption = QStringLiteral("Create a new project");
+    request.caption = caption;
     request.directory = startDirectory();
     request.filter = kFilter;
-    const QString answer = Prompter::current()->saveFileName(m_window, request);
+    request.defaultSuffix = ProjectNames::extension().mid(1);
+    return Prompter::current()->saveFileName(m_window, request);
+}
+
+bool ProjectCommands::mayReplace(const QString &answer, const QString &path)
+{
+    // The dialog asked about the file it was given; when the name changed
+    // since, the file that will really be written has not been asked about.
+    if (path == answer || !QFileInfo::exists(path))
+        return true;
+    MessageRequest question;
+    question.icon = QMessageBox::Warning;
+    question.title = kTitle;
+    question.text = QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(path));
+    question.informativeText = QStringLiteral("Do you want to replace it?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.defaultButton = QMessageBox::No;
+    return Prompter::current()->message(m_window, question) == QMessageBox::Yes;
+}
+
+void ProjectCommands::newProject()
+{
+    const QString answer = askSaveFile(QStringLiteral("Create a new project"));
     if (answer.isEmpty())
         return;
-    const QString path = ProjectNames::withExtension(answer);
+    // The project is named after the file, without blanks around the name.
+    const QString path = ProjectNames::withExtension(ProjectNames::withTrimmedFileName(answer));
     const QString name = ProjectNames::nameFromFilePath(path);
     if (!ProjectNames::isValidNewName(name)) {
         Prompter::critical(m_window, kTitle,
@@ -268,6 +291,8 @@ void ProjectCommands::newProject()
                                           "Creating Project Aborted."));
         return;
     }
+    if (!mayReplace(answer, path))
+        return;
     // The open project's changes are offered for saving before anything is
     // written: the new file may replace the open project's own file.
     if (!offerToSave())
@@ -370,14 +395,12 @@ void ProjectCommands::saveAs()
 {
     if (!isProjectOpen())
         return;
-    FileRequest request;
-    request.caption = QStringLiteral("Save File As");
-    request.directory = startDirectory();
-    request.filter = kFilter;
-    const QString answer = Prompter::current()->saveFileName(m_window, request);
+    const QString answer = askSaveFile(QStringLiteral("Save File As"));
     if (answer.isEmpty())
         return;
     const QString path = ProjectNames::withExtension(answer);
+    if (!mayReplace(answer, path))
+        return;
     // The project stays with its old file until the new one is written.
     if (!writeTo(path)) {
         setModified(true);
@@ -398,9 +421,18 @@ void ProjectCommands::renameProject()
     m_renameDialog->setProjectName(oldName);
     if (runDialog(m_renameDialog) != QDialog::Accepted)
         return;
-    const QString newName = m_renameDialog->projectName();
+    // Blanks around the name would shift the project tree a level when the
+    // file is read again.
+    const QString newName = m_renameDialog->projectName().trimmed();
     if (newName == oldName)
         return;
+    if (newName.isEmpty()) {
+        m_renameDialog->markInvalid();
+        Prompter::critical(m_window, kTitle,
+                           QStringLiteral("Kestro could not rename the project as the name is "
+                                          "empty. Please enter a project name and try again."));
+        return;
+    }
     if (!ProjectNames::isValidRename(newName)) {
         m_renameDialog->markInvalid();
         Prompter::critical(m_window, kTitle,

@@ -99,6 +99,12 @@ private:
     bool writeTo(const QString &path);
     void reportUnwritten(const QString &path, const QString &reason);
     QString startDirectory() const;
+    // The save-file dialog of New and Save As; empty when cancelled.
+    QString askSaveFile(const QString &caption);
+    // Whether path, the file the dialog's answer really writes, may be
+    // written: asks first when it exists and is not the file the dialog
+    // already asked about.
+    bool mayReplace(const QString &answer, const QString &path);
     int runDialog(QDialog *dialog);
 
     MainWindow *m_window;

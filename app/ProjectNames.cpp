@@ -26,6 +26,15 @@ QString ProjectNames::withExtension(const QString &path)
     return path.endsWith(extension()) ? path : path + extension();
 }
 
+QString ProjectNames::withTrimmedFileName(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    QString fileName = path.mid(slash + 1).trimmed();
+    if (fileName.endsWith(extension()))
+        fileName = fileName.left(fileName.size() - extension().size()).trimmed() + extension();
+    return path.left(slash + 1) + fileName;
+}
+
 QString ProjectNames::nameFromFilePath(const QString &path)
 {
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);

@@ -12,6 +12,10 @@ inline QString extension() { return QStringLiteral(".qsmd"); }
 // `path` with ".qsmd" appended unless it already ends with it.
 QString withExtension(const QString &path);
 
+// `path` with the blanks around its file name (after the last "/") removed,
+// and around the name before a ".qsmd" extension.
+QString withTrimmedFileName(const QString &path);
+
 // The project name a new project file gives: the file name (after the last
 // "/") without its ".qsmd" extension.
 QString nameFromFilePath(const QString &path);

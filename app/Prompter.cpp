@@ -62,7 +62,12 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
 
 QString DefaultPrompter::saveFileName(QWidget *parent, const FileRequest &request)
 {
-    return QFileDialog::getSaveFileName(parent, request.caption, request.directory, request.filter);
+    QFileDialog dialog(parent, request.caption, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 OpenFileResult DefaultPrompter::openFileName(QWidget *parent, const FileRequest &request)

@@ -29,6 +29,9 @@ struct FileRequest
     QString caption;
     QString directory;
     QString filter;
+    // Save dialogs: appended (without the dot) to a typed name that has no
+    // extension, before the dialog asks about replacing an existing file.
+    QString defaultSuffix;
 };
 
 struct OpenFileResult

@@ -1,6 +1,14 @@
 #include "AddMemoryCommand.h"
 
+#include "DataflowItem.h"
+#include "DataflowLine.h"
+#include "ItemTypes.h"
+#include "LabelRules.h"
 #include "MemoryItem.h"
+#include "ProcessItem.h"
+
+#include <algorithm>
+#include <climits>
 
 AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
@@ -8,8 +16,9 @@ AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoComman
 {
     m_memoryItem->placeAt();
     stampIdentity(m_memoryItem);
+    // Dataflows name their memory item by label in the project file.
     const QString suffix = QString::number(canvas->level() + 1)
-            + QString::number(canvas->memoryItems().size());
+            + QString::number(LabelRules::newMemoryCount(*canvas));
     m_memoryItem->setLabel(QStringLiteral("var_") + suffix);
     m_memoryItem->setDatatype(QStringLiteral("type_") + suffix);
     canvas->keepAlive(m_memoryItem);
@@ -22,6 +31,7 @@ void AddMemoryCommand::redo()
     if (!m_canvas->isRetired(m_memoryItem) && !m_canvas->memoryItems().contains(m_memoryItem)) {
         m_canvas->putInScene(m_memoryItem);
         m_canvas->appendMemoryItem(m_memoryItem);
+        showDataflows();
         m_applied = true;
     }
     repaint();
@@ -29,7 +39,52 @@ void AddMemoryCommand::redo()
 
 void AddMemoryCommand::undo()
 {
-    if (m_applied && m_canvas->removeMemoryItem(m_memoryItem))
+    if (m_applied && m_canvas->removeMemoryItem(m_memoryItem)) {
+        hideDataflows();
         m_canvas->takeFromScene(m_memoryItem);
+    }
     repaint();
+}
+
+void AddMemoryCommand::hideDataflows()
+{
+    // Places are taken before anything is removed, so that each refers to
+    // the list as it was.
+    m_dataflowPlaces.clear();
+    for (DataflowItem *flow : m_memoryItem->dataflows())
+        m_dataflowPlaces.insert(flow, m_canvas->dataflows().indexOf(flow));
+    for (DataflowItem *flow : m_memoryItem->dataflows()) {
+        m_canvas->removeDataflow(flow);
+        if (flow->process())
+            flow->process()->removeDataflow(flow);
+        for (QGraphicsItem *part : {static_cast<QGraphicsItem *>(flow),
+                                    static_cast<QGraphicsItem *>(flow->startLine()),
+                                    static_cast<QGraphicsItem *>(flow->endLine())}) {
+            m_canvas->takeFromScene(part);
+            m_canvas->keepAlive(part);
+        }
+    }
+}
+
+void AddMemoryCommand::showDataflows()
+{
+    // Ascending old places rebuild the list as it was.
+    QList<DataflowItem *> flows = m_memoryItem->dataflows();
+    std::stable_sort(flows.begin(), flows.end(), [this](DataflowItem *a, DataflowItem *b) {
+        return m_dataflowPlaces.value(a, INT_MAX) < m_dataflowPlaces.value(b, INT_MAX);
+    });
+    for (DataflowItem *flow : flows) {
+        if (!flow->process() || m_canvas->listedKind(flow->process()) != ItemType::Process)
+            continue;
+        for (QGraphicsItem *part : {static_cast<QGraphicsItem *>(flow),
+                                    static_cast<QGraphicsItem *>(flow->startLine()),
+                                    static_cast<QGraphicsItem *>(flow->endLine())})
+            m_canvas->putInScene(part);
+        m_canvas->insertDataflow(m_dataflowPlaces.value(flow, m_canvas->dataflows().size()), flow);
+        flow->process()->addDataflow(flow);
+        for (DataflowLine *line : {flow->startLine(), flow->endLine()}) {
+            if (line)
+                line->updateGeometry();
+        }
+    }
 }

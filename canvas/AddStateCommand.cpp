@@ -1,5 +1,6 @@
 #include "AddStateCommand.h"
 
+#include "LabelRules.h"
 #include "StateItem.h"
 
 AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
@@ -7,6 +8,8 @@ AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand 
       m_state(new StateItem(canvas->menu(Canvas::StateMenu), x, y))
 {
     stampIdentity(m_state);
+    // Transitions name their states by label in the project file.
+    m_state->setLabel(LabelRules::newStateLabel(*canvas));
     canvas->keepAlive(m_state);
     canvas->setLastState(m_state);
 }

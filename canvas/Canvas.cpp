@@ -4,20 +4,21 @@
 #include "AddStateCommand.h"
 #include "AddTextCommand.h"
 #include "AddTransitionCommand.h"
+#include "BoxConnections.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
 #include "DeleteStateCommand.h"
 #include "DeleteTextCommand.h"
 #include "DeleteTransitionCommand.h"
-#include "FloatingLinkItem.h"
-#include "FloatingMemoryItem.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
 #include "ItemTypes.h"
+#include "LabelRules.h"
 #include "LinkItem.h"
 #include "LinkLine.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "RecordEquality.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -51,7 +52,7 @@ template <class T> bool listed(const QList<T *> &list, const QGraphicsItem *item
 } // namespace
 
 Canvas::Canvas(QMenu *const *menus, QObject *parent)
-    : QGraphicsScene(parent)
+    : QGraphicsScene(parent), m_floatingEnds(this)
 {
     if (menus) {
         for (int i = 0; i < MenuCount; ++i)
@@ -71,8 +72,6 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
 
     m_mode = SelectMode;
     m_highestZ = 0;
-    m_floatingLinkPos.setX(10);
-    m_floatingMemoryPos.setY(30);
 }
 
 Canvas::~Canvas()
@@ -119,6 +118,7 @@ template <class T> void insertOnce(QList<T *> &list, int index, T *item)
 void Canvas::insertState(int index, StateItem *item) { insertOnce(m_states, index, item); }
 void Canvas::insertTransition(int index, TransitionItem *item) { insertOnce(m_transitions, index, item); }
 void Canvas::insertTextItem(int index, TextItem *item) { insertOnce(m_textItems, index, item); }
+void Canvas::insertDataflow(int index, DataflowItem *item) { insertOnce(m_dataflows, index, item); }
 void Canvas::appendProcessItem(ProcessItem *item) { appendOnce(m_processItems, item); }
 void Canvas::appendLink(LinkItem *item) { appendOnce(m_links, item); }
 void Canvas::appendMemoryItem(MemoryItem *item) { appendOnce(m_memoryItems, item); }
@@ -137,6 +137,20 @@ void Canvas::setLastTransition(TransitionItem *item, TransitionLine *startLine,
     m_lastTransition = item;
     m_lastTransitionLines[0] = startLine;
     m_lastTransitionLines[1] = endLine;
+}
+
+void Canvas::setLastLink(LinkItem *item, LinkLine *startLine, LinkLine *endLine)
+{
+    m_lastLink = item;
+    m_lastLinkLines[0] = startLine;
+    m_lastLinkLines[1] = endLine;
+}
+
+void Canvas::setLastDataflow(DataflowItem *item, DataflowLine *startLine, DataflowLine *endLine)
+{
+    m_lastDataflow = item;
+    m_lastDataflowLines[0] = startLine;
+    m_lastDataflowLines[1] = endLine;
 }
 
 template <class Cmd> Cmd *Canvas::stillStacked(Cmd *command) const
@@ -216,14 +230,6 @@ void Canvas::trigger(QAction *action)
         action->trigger();
 }
 
-template <class T> void Canvas::stampIdentity(T *item)
-{
-    item->setLevel(m_level + 1);
-    item->setParentId(m_id);
-    item->setGrandParentId(m_parentId);
-    item->setZValue(nextZValue());
-}
-
 // --- initial marker ----------------------------------------------------------------
 
 void Canvas::attachInitialMarker(StateItem *state)
@@ -257,6 +263,10 @@ StateItem *Canvas::markedInitialState() const
 
 void Canvas::setMode(Canvas::Mode mode)
 {
+    // A connection being dragged ends with the mode it was drawn in
+    // (Escape, or the canvas being left): its rubber line goes.
+    if (mode != m_mode)
+        dropRubberLine();
     m_mode = mode;
 }
 
@@ -297,93 +307,101 @@ void Canvas::markItem(QGraphicsItem *item)
     }
 }
 
-void Canvas::displayStateProperties()
+// Property dialogs open only for an item still on the canvas: the current
+// item may have been deleted since it was clicked. An accepted dialog that
+// changed what the item stores marks the project modified; a cancelled or
+// unchanged one marks nothing.
+template <class T, class Open> bool Canvas::editIfListed(T *item, const QList<T *> &list, Open open)
+{
+    if (!item || !list.contains(item))
+        return false;
+    const auto before = item->toRecord();
+    if (!open(item) || RecordEquality::sameStoredFields(before, item->toRecord()))
+        return false;
+    trigger(m_modifiedAction);
+    return true;
+}
+
+bool Canvas::displayStateProperties()
 {
     StateItem *state = m_currentState;
-    if (!state || !m_states.contains(state))
-        return;
     bool otherInitial = false;
     for (StateItem *s : qAsConst(m_states)) {
         if (s != state && s->isInitialState())
             otherInitial = true;
     }
-    const bool wasInitial = state->isInitialState();
-    state->openProperties(otherInitial);
-    const bool isInitial = state->isInitialState();
-    if (isInitial == wasInitial)
-        return;
-    if (isInitial)
+    const bool wasInitial = state && state->isInitialState();
+    const bool changed = editIfListed(state, m_states, [this, otherInitial](StateItem *s) {
+        return s->openProperties(otherInitial, LabelRules::check(*this, ItemType::State, s));
+    });
+    if (!changed || state->isInitialState() == wasInitial)
+        return changed;
+    if (state->isInitialState())
         attachInitialMarker(state);
     else
         detachInitialMarker();
+    return changed;
 }
 
-// Property dialogs open only for an item still on the canvas: the current
-// item may have been deleted since it was clicked.
-template <class T> static void openIfListed(T *item, const QList<T *> &list)
+bool Canvas::displayTransitionProperties()
 {
-    if (item && list.contains(item))
-        item->openProperties();
+    return editIfListed(m_currentTransition, m_transitions,
+                        [](TransitionItem *t) { return t->openProperties(); });
 }
 
-void Canvas::displayTransitionProperties() { openIfListed(m_currentTransition, m_transitions); }
-void Canvas::displayTextItemProperties() { openIfListed(m_currentTextItem, m_textItems); }
-void Canvas::displayProcessItemProperties() { openIfListed(m_currentProcessItem, m_processItems); }
-void Canvas::displayLinkItemProperties() { openIfListed(m_currentLink, m_links); }
-void Canvas::displayMemoryItemProperties() { openIfListed(m_currentMemoryItem, m_memoryItems); }
-void Canvas::displayDataflowItemProperties() { openIfListed(m_currentDataflow, m_dataflows); }
+bool Canvas::displayTextItemProperties()
+{
+    return editIfListed(m_currentTextItem, m_textItems, [](TextItem *t) { return t->openProperties(); });
+}
+
+bool Canvas::displayProcessItemProperties()
+{
+    return editIfListed(m_currentProcessItem, m_processItems, [this](ProcessItem *p) {
+        return p->openProperties(LabelRules::check(*this, ItemType::Process, p));
+    });
+}
+
+bool Canvas::displayLinkItemProperties()
+{
+    return editIfListed(m_currentLink, m_links, [](LinkItem *l) { return l->openProperties(); });
+}
+
+bool Canvas::displayMemoryItemProperties()
+{
+    return editIfListed(m_currentMemoryItem, m_memoryItems, [this](MemoryItem *m) {
+        return m->openProperties(LabelRules::check(*this, ItemType::Memory, m));
+    });
+}
+
+bool Canvas::displayDataflowItemProperties()
+{
+    return editIfListed(m_currentDataflow, m_dataflows, [](DataflowItem *d) { return d->openProperties(); });
+}
 
 void Canvas::addSelfTransition()
 {
-    if (!m_currentState || !m_states.contains(m_currentState))
+    addSelfTransition(m_currentState);
+}
+
+void Canvas::addSelfTransition(StateItem *state)
+{
+    if (!state || !m_states.contains(state))
         return;
-    pushAndSelect(new AddTransitionCommand(this, m_currentState, m_currentState));
+    pushAndSelect(new AddTransitionCommand(this, state, state));
 }
 
-// --- floating ends -----------------------------------------------------------------
-
-FloatingLinkItem *Canvas::addFloatingLink(const QString &name, bool start)
+StateItem *Canvas::selectedState() const
 {
-    m_floatingLinkPos = QPointF(10, 40 + 40 * m_floatingLinks.size());
-    auto *item = new FloatingLinkItem(m_floatingLinkPos.x(), m_floatingLinkPos.y(),
-                                      start ? FloatingLinkItem::Outgoing : FloatingLinkItem::Incoming,
-                                      name);
-    item->setZValue(nextZValue());
-    m_floatingLinks.append(item);
-    addItem(item);
-    m_lastFloatingLink = item;
-    return item;
-}
-
-FloatingMemoryItem *Canvas::addFloatingMemory(const QString &label, const QString &datatype,
-                                              const QColor &colour)
-{
-    m_floatingMemoryPos = QPointF(160 + 80 * m_floatingMemories.size(), 30);
-    auto *item = new FloatingMemoryItem(m_floatingMemoryPos.x(), m_floatingMemoryPos.y());
-    item->setLabel(label);
-    item->setDatatype(datatype);
-    item->setBackgroundColour(colour);
-    item->setZValue(nextZValue());
-    m_floatingMemories.append(item);
-    addItem(item);
-    m_lastFloatingMemory = item;
-    return item;
-}
-
-void Canvas::removeFloatingLinks()
-{
-    const QList<FloatingLinkItem *> ends = m_floatingLinks;
-    m_floatingLinks.clear();
-    m_lastFloatingLink = nullptr;
-    qDeleteAll(ends);
-}
-
-void Canvas::removeFloatingMemories()
-{
-    const QList<FloatingMemoryItem *> ends = m_floatingMemories;
-    m_floatingMemories.clear();
-    m_lastFloatingMemory = nullptr;
-    qDeleteAll(ends);
+    StateItem *topmost = nullptr;
+    for (StateItem *state : m_states) {
+        if (!state->isSelected())
+            continue;
+        if (state == m_clickedState)
+            return state;
+        if (!topmost || state->zValue() > topmost->zValue())
+            topmost = state;
+    }
+    return topmost;
 }
 
 // --- deletion --------------------------------------------------------------------------
@@ -495,6 +513,19 @@ void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
     }
 }
 
+QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
+{
+    QList<DataflowItem *> hidden;
+    for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
+        auto *flow = qobject_cast<DataflowItem *>(it.value().data());
+        if (flow && !flow->scene() && flow->process() == process)
+            hidden.append(flow);
+    }
+    for (DataflowItem *flow : qAsConst(hidden))
+        flow->detach();
+    return hidden;
+}
+
 void Canvas::deleteLink(LinkItem *link)
 {
     if (!link || !m_links.removeOne(link))
@@ -536,6 +567,7 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     }
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
+    dropDataflows(detachHiddenDataflows(item));
     m_processItems.removeOne(item);
     forgetCurrent(item);
     delete item;
@@ -554,8 +586,10 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPointF point = event->scenePos();
-    if (m_mode != SelectMode)
-        trigger(m_modifiedAction);   // modified even if nothing gets created
+    // An insertion always creates an item; a connection marks the project
+    // modified only once it is made (finishRubberLine).
+    if (m_mode != SelectMode && !isConnectionMode())
+        trigger(m_modifiedAction);
     switch (m_mode) {
     case StateMode:
         // Centre the default 280 x 150 state on the point.
@@ -578,6 +612,7 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     case SelectMode:
         unmarkAll();
         markItem(topItemAt(point));
+        rememberClickedState(topItemAt(point));
         break;
     }
     QGraphicsScene::mousePressEvent(event);
@@ -586,8 +621,8 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
 void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     // Dragging an item modifies the project. Hovering after a click does not:
-    // the left button has to be held.
-    if (event->buttons() & Qt::LeftButton) {
+    // the left button has to be held. A connection drag moves no item.
+    if ((event->buttons() & Qt::LeftButton) && !isConnectionMode()) {
         const QGraphicsItem *pressed = topItemAt(event->buttonDownScenePos(Qt::LeftButton));
         switch (pressed ? pressed->type() : 0) {
         case ItemType::State:
@@ -619,7 +654,7 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
         if (item && item == markedInitialState())
             m_initialDot->updatePosition();
     }
-    m_rubberLine = nullptr;
+    dropRubberLine();
     update();
     QGraphicsScene::mouseReleaseEvent(event);
 }
@@ -641,8 +676,22 @@ void Canvas::makeCurrent(QGraphicsItem *item)
 void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
     unmarkAll();
-    makeCurrent(topItemAt(event->scenePos()));
+    QGraphicsItem *item = topItemAt(event->scenePos());
+    // The menu's commands act on the selection: an item right-clicked
+    // outside it becomes the selection on its own first.
+    if (listedKind(item) != 0 && !item->isSelected()) {
+        clearSelection();
+        item->setSelected(true);
+    }
+    rememberClickedState(item);
+    makeCurrent(item);
     QGraphicsScene::contextMenuEvent(event);
+}
+
+void Canvas::rememberClickedState(QGraphicsItem *item)
+{
+    if (listedKind(item) == ItemType::State)
+        m_clickedState = static_cast<StateItem *>(item);
 }
 
 void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
@@ -675,7 +724,8 @@ void Canvas::insertProcessItem(const QPointF &point)
     item->setNos(count);
     item->setParentId(m_id);
     item->setGrandParentId(m_parentId);
-    item->setLabel(QStringLiteral("process_%1%2").arg(m_level + 1).arg(count));
+    // Links name their process items by label in the project file.
+    item->setLabel(LabelRules::newProcessLabel(*this, item));
     // Process items of a software module stand for state machines.
     if (m_level == 4)
         item->setBackgroundColour(Qt::red);
@@ -685,6 +735,15 @@ void Canvas::insertProcessItem(const QPointF &point)
     update();
     trigger(m_processAddedAction);
     trigger(m_selectAction);
+}
+
+void Canvas::dropRubberLine()
+{
+    if (!m_rubberLine)
+        return;
+    removeItem(m_rubberLine);
+    delete m_rubberLine;
+    m_rubberLine = nullptr;
 }
 
 void Canvas::startRubberLine(const QPointF &point)
@@ -703,9 +762,7 @@ void Canvas::finishRubberLine()
     // up), so dropping it never changes which item is topmost.
     startItems.removeAll(m_rubberLine);
     endItems.removeAll(m_rubberLine);
-    removeItem(m_rubberLine);
-    delete m_rubberLine;
-    m_rubberLine = nullptr;
+    dropRubberLine();
     if (startItems.isEmpty() || endItems.isEmpty() || startItems.first() == endItems.first())
         return;
     connectItems(startItems.first(), endItems.first());
@@ -723,61 +780,17 @@ void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
     } else if (m_mode == LinkMode) {
         if (startType != ItemType::Process || endType != ItemType::Process)
             return;
-        connectProcesses(static_cast<ProcessItem *>(start), static_cast<ProcessItem *>(end));
+        BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
+                                         static_cast<ProcessItem *>(end));
     } else {
         const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
         const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
         if (!processToMemory && !memoryToProcess)
             return;
-        connectDataflow(start, end);
+        BoxConnections::connectDataflow(this, start, end);
     }
+    trigger(m_modifiedAction);
     update();
     update();
     trigger(m_selectAction);
-}
-
-namespace {
-// Puts the two lines of a link or dataflow box under every item, hands them
-// to the box and remembers them in lastLines.
-template <class Box, class Line>
-void addBoxLines(QGraphicsScene *scene, Box *box, Line *startLine, Line *endLine,
-                 Line *lastLines[2])
-{
-    startLine->setZValue(0);
-    endLine->setZValue(0);
-    scene->addItem(startLine);
-    scene->addItem(endLine);
-    box->setStartLine(startLine);
-    box->setEndLine(endLine);
-    lastLines[0] = startLine;
-    lastLines[1] = endLine;
-}
-} // namespace
-
-void Canvas::connectProcesses(ProcessItem *start, ProcessItem *end)
-{
-    auto *link = new LinkItem(menu(LinkMenu), start, end);
-    stampIdentity(link);
-    start->addLink(link);
-    end->addLink(link);
-    addItem(link);
-    m_links.append(link);
-    auto *startLine = new LinkLine(start, link);
-    auto *endLine = new LinkLine(link, end);
-    addBoxLines(this, link, startLine, endLine, m_lastLinkLines);
-    m_lastLink = link;
-}
-
-void Canvas::connectDataflow(QGraphicsItem *start, QGraphicsItem *end)
-{
-    auto *dataflow = new DataflowItem(menu(DataflowMenu), start, end);
-    stampIdentity(dataflow);
-    dataflow->process()->addDataflow(dataflow);
-    dataflow->memory()->addDataflow(dataflow);
-    addItem(dataflow);
-    m_dataflows.append(dataflow);
-    auto *startLine = new DataflowLine(start, dataflow);
-    auto *endLine = new DataflowLine(dataflow, end);
-    addBoxLines(this, dataflow, startLine, endLine, m_lastDataflowLines);
-    m_lastDataflow = dataflow;
 }

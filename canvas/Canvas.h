@@ -12,6 +12,8 @@
 // destroys whatever is still out of the scene when it is destroyed itself.
 // The lists hold non-owning pointers.
 
+#include "FloatingEnds.h"
+
 #include <QGraphicsScene>
 #include <QHash>
 #include <QList>
@@ -108,6 +110,16 @@ public:
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
     qreal nextZValue() { return ++m_highestZ; }
+    // Identity of an item created on this canvas: level one below the
+    // canvas, the canvas's id and parentId as its parent ids, and a
+    // stacking value above every other item.
+    template <class T> void stampIdentity(T *item)
+    {
+        item->setLevel(m_level + 1);
+        item->setParentId(m_id);
+        item->setGrandParentId(m_parentId);
+        item->setZValue(nextZValue());
+    }
 
     // --- lent actions ---------------------------------------------------------
     QAction *processAddedAction() const { return m_processAddedAction; }
@@ -132,8 +144,8 @@ public:
     const QList<LinkItem *> &links() const { return m_links; }
     const QList<MemoryItem *> &memoryItems() const { return m_memoryItems; }
     const QList<DataflowItem *> &dataflows() const { return m_dataflows; }
-    const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingLinks; }
-    const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingMemories; }
+    const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
+    const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingEnds.memories(); }
 
     void setStates(const QList<StateItem *> &list) { m_states = list; }
     void setTransitions(const QList<TransitionItem *> &list) { m_transitions = list; }
@@ -152,6 +164,7 @@ public:
     void insertState(int index, StateItem *item);
     void insertTransition(int index, TransitionItem *item);
     void insertTextItem(int index, TextItem *item);
+    void insertDataflow(int index, DataflowItem *item);
     void appendProcessItem(ProcessItem *item);
     void appendLink(LinkItem *item);
     void appendMemoryItem(MemoryItem *item);
@@ -172,19 +185,21 @@ public:
     MemoryItem *lastMemoryItem() const { return m_lastMemoryItem; }
     LinkItem *lastLink() const { return m_lastLink; }
     DataflowItem *lastDataflow() const { return m_lastDataflow; }
-    FloatingLinkItem *lastFloatingLink() const { return m_lastFloatingLink; }
-    FloatingMemoryItem *lastFloatingMemory() const { return m_lastFloatingMemory; }
+    FloatingLinkItem *lastFloatingLink() const { return m_floatingEnds.lastLink(); }
+    FloatingMemoryItem *lastFloatingMemory() const { return m_floatingEnds.lastMemory(); }
     TransitionLine *lastTransitionStartLine() const { return m_lastTransitionLines[0]; }
     TransitionLine *lastTransitionEndLine() const { return m_lastTransitionLines[1]; }
     LinkLine *lastLinkStartLine() const { return m_lastLinkLines[0]; }
     LinkLine *lastLinkEndLine() const { return m_lastLinkLines[1]; }
     DataflowLine *lastDataflowStartLine() const { return m_lastDataflowLines[0]; }
     DataflowLine *lastDataflowEndLine() const { return m_lastDataflowLines[1]; }
-    // Called by the add commands when they build their item.
+    // Called by the add commands and BoxConnections when they build their item.
     void setLastState(StateItem *item) { m_lastState = item; }
     void setLastTransition(TransitionItem *item, TransitionLine *startLine, TransitionLine *endLine);
     void setLastTextItem(TextItem *item) { m_lastTextItem = item; }
     void setLastMemoryItem(MemoryItem *item) { m_lastMemoryItem = item; }
+    void setLastLink(LinkItem *item, LinkLine *startLine, LinkLine *endLine);
+    void setLastDataflow(DataflowItem *item, DataflowLine *startLine, DataflowLine *endLine);
 
     // The most recently pushed add command of each kind, or null once the
     // stack has discarded it.
@@ -221,14 +236,20 @@ public:
 
     // --- rubber line and floating ends ------------------------------------------
     QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
-    QPointF nextFloatingLinkPos() const { return m_floatingLinkPos; }
-    QPointF nextFloatingMemoryPos() const { return m_floatingMemoryPos; }
+    QPointF nextFloatingLinkPos() const { return m_floatingEnds.linkPos(); }
+    QPointF nextFloatingMemoryPos() const { return m_floatingEnds.memoryPos(); }
     // start: the process item is the link's start (drawn as an outgoing tag).
-    FloatingLinkItem *addFloatingLink(const QString &name, bool start);
+    FloatingLinkItem *addFloatingLink(const QString &name, bool start)
+    {
+        return m_floatingEnds.addLink(name, start);
+    }
     FloatingMemoryItem *addFloatingMemory(const QString &label, const QString &datatype,
-                                          const QColor &colour);
-    void removeFloatingLinks();
-    void removeFloatingMemories();
+                                          const QColor &colour)
+    {
+        return m_floatingEnds.addMemory(label, datatype, colour);
+    }
+    void removeFloatingLinks() { m_floatingEnds.removeLinks(); }
+    void removeFloatingMemories() { m_floatingEnds.removeMemories(); }
 
     // --- operations ------------------------------------------------------------------
     // The topmost item whose shape contains point, or null.
@@ -238,6 +259,12 @@ public:
     // Pushes a self transition on the current state; nothing while there is
     // no current state in the state list.
     void addSelfTransition();
+    // The same on the given state (nothing unless it is listed).
+    void addSelfTransition(StateItem *state);
+    // The selected state a command on "the state" acts on: the one clicked
+    // last when several are selected, else the topmost; null when no state
+    // is selected.
+    StateItem *selectedState() const;
     // Pushes an undoable command on this canvas's stack (which owns it) and
     // remembers it when it is an add command.
     void pushCommand(QUndoCommand *command);
@@ -279,13 +306,16 @@ public:
 
 public slots:
     void setMode(Canvas::Mode mode);
-    void displayStateProperties();
-    void displayTransitionProperties();
-    void displayTextItemProperties();
-    void displayProcessItemProperties();
-    void displayLinkItemProperties();
-    void displayMemoryItemProperties();
-    void displayDataflowItemProperties();
+    // The dialog of the current item of each kind; true when it was
+    // accepted and changed what the item stores (the modified action is
+    // triggered then).
+    bool displayStateProperties();
+    bool displayTransitionProperties();
+    bool displayTextItemProperties();
+    bool displayProcessItemProperties();
+    bool displayLinkItemProperties();
+    bool displayMemoryItemProperties();
+    bool displayDataflowItemProperties();
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
@@ -300,15 +330,19 @@ private:
     void markItem(QGraphicsItem *item);
     void insertProcessItem(const QPointF &point);
     void startRubberLine(const QPointF &point);
+    // Takes the rubber line out of the scene and destroys it, if there is one.
+    void dropRubberLine();
+    void rememberClickedState(QGraphicsItem *item);
     void finishRubberLine();
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
-    void connectProcesses(ProcessItem *start, ProcessItem *end);
-    void connectDataflow(QGraphicsItem *start, QGraphicsItem *end);
     void pushAndSelect(QUndoCommand *command);
     void makeCurrent(QGraphicsItem *item);
     void forgetCurrent(const QGraphicsItem *item);
     void dropDataflows(const QList<DataflowItem *> &flows);
-    template <class T> void stampIdentity(T *item);
+    // Detaches the dataflows an undo took off the canvas together with their
+    // memory item (see AddMemoryCommand) whose process item is `process`.
+    QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);
+    template <class T, class Open> bool editIfListed(T *item, const QList<T *> &list, Open open);
     template <class Cmd> Cmd *stillStacked(Cmd *command) const;
 
     QList<StateItem *> m_states;
@@ -318,8 +352,6 @@ private:
     QList<LinkItem *> m_links;
     QList<MemoryItem *> m_memoryItems;
     QList<DataflowItem *> m_dataflows;
-    QList<FloatingLinkItem *> m_floatingLinks;
-    QList<FloatingMemoryItem *> m_floatingMemories;
 
     ProcessItem *m_lastProcessItem = nullptr;
     StateItem *m_lastState = nullptr;
@@ -328,8 +360,6 @@ private:
     MemoryItem *m_lastMemoryItem = nullptr;
     LinkItem *m_lastLink = nullptr;
     DataflowItem *m_lastDataflow = nullptr;
-    FloatingLinkItem *m_lastFloatingLink = nullptr;
-    FloatingMemoryItem *m_lastFloatingMemory = nullptr;
     TransitionLine *m_lastTransitionLines[2] = {nullptr, nullptr};
     LinkLine *m_lastLinkLines[2] = {nullptr, nullptr};
     DataflowLine *m_lastDataflowLines[2] = {nullptr, nullptr};
@@ -341,6 +371,7 @@ private:
     LinkItem *m_currentLink = nullptr;
     MemoryItem *m_currentMemoryItem = nullptr;
     DataflowItem *m_currentDataflow = nullptr;
+    StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 
     QAction *m_processAddedAction = nullptr;
     QAction *m_processPropertiesAction = nullptr;
@@ -362,8 +393,7 @@ private:
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
     Mode m_mode = SelectMode;
-    QPointF m_floatingLinkPos{10, 0};
-    QPointF m_floatingMemoryPos{0, 30};
+    FloatingEnds m_floatingEnds;
 
     QString m_name;
     int m_level = 0;

@@ -25,16 +25,8 @@ public:
 protected:
     explicit CanvasCommand(Canvas *canvas, QUndoCommand *parent = nullptr);
 
-    // Identity of an item created on the canvas: level one below the
-    // canvas, the canvas's id and parentId as its parent ids, and a stacking
-    // value above every other item.
-    template <class T> void stampIdentity(T *item) const
-    {
-        item->setLevel(m_canvas->level() + 1);
-        item->setParentId(m_canvas->id());
-        item->setGrandParentId(m_canvas->parentId());
-        item->setZValue(m_canvas->nextZValue());
-    }
+    // Identity of an item created on the canvas (Canvas::stampIdentity).
+    template <class T> void stampIdentity(T *item) const { m_canvas->stampIdentity(item); }
 
     // Each returns whether it changed anything.
 

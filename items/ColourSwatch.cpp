@@ -24,8 +24,13 @@ bool pickOnPress(QObject *watched, QEvent *event, QLabel *swatch, QWidget *dialo
 {
     if (watched != swatch || event->type() != QEvent::MouseButtonPress)
         return false;
-    *picked = Prompter::current()->colour(dialog, QColor(Qt::white), QStringLiteral("Select Color"));
-    paint(swatch, *picked);
+    // The chooser starts on the colour shown; cancelling it keeps that colour.
+    const QColor initial = picked->isValid() ? *picked : QColor(Qt::white);
+    const QColor chosen = Prompter::current()->colour(dialog, initial, QStringLiteral("Select Color"));
+    if (chosen.isValid()) {
+        *picked = chosen;
+        paint(swatch, chosen);
+    }
     return true;
 }
 

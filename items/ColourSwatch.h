@@ -22,9 +22,10 @@ QString styleSheet(const QColor &colour);
 void paint(QLabel *swatch, const QColor &colour);
 
 // When event is a mouse-button press on swatch: opens the colour chooser
-// (parent dialog, initial white, title "Select Color"), stores its answer
-// (invalid when cancelled) in *picked and paints the swatch with it.
-// Returns true when the chooser was opened.
+// (parent dialog, title "Select Color") on *picked (white while that is
+// invalid); a chosen colour goes to *picked and onto the swatch, a
+// cancelled chooser changes neither. Returns true when the chooser was
+// opened.
 bool pickOnPress(QObject *watched, QEvent *event, QLabel *swatch, QWidget *dialog, QColor *picked);
 
 } // namespace ColourSwatch

@@ -22,7 +22,7 @@ QPointF centreOf(const QGraphicsItem *item)
 QPolygonF outlineOf(const QGraphicsItem *item)
 {
     if (auto *process = qgraphicsitem_cast<const ProcessItem *>(item))
-        return process->polygon();
+        return process->outline();
     if (auto *memory = qgraphicsitem_cast<const MemoryItem *>(item))
         return memory->polygon();
     return qgraphicsitem_cast<const DataflowItem *>(item)->polygon();

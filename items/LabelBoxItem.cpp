@@ -116,9 +116,13 @@ void LabelBoxItem::updateSize()
         prepareGeometryChange();
         m_width = size.width();
         m_height = size.height();
-        updateLines();
     }
+    // The lines are clipped at the outline: it has to fit the new size
+    // before they are placed again (an outline read from a file may not).
+    const QPolygonF before = m_polygon;
     rebuildPolygon();
+    if (m_polygon != before)
+        updateLines();
 }
 
 void LabelBoxItem::setLabel(const QString &label)

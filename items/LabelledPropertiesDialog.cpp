@@ -1,6 +1,7 @@
 #include "LabelledPropertiesDialog.h"
 
 #include "ColourSwatch.h"
+#include "LabelEntry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@ void LabelledPropertiesDialog::setEditors(const Editors &editors)
 void LabelledPropertiesDialog::refresh()
 {
     m_editors.tabs->setCurrentIndex(0);
+    LabelEntry::clearRefusal(m_editors.label);
     m_editors.label->setText(m_label);
     m_editors.datatype->setText(m_datatype);
     m_editors.description->setPlainText(m_description);
@@ -35,7 +37,10 @@ bool LabelledPropertiesDialog::eventFilter(QObject *watched, QEvent *event)
 
 void LabelledPropertiesDialog::on_buttonBox_accepted()
 {
-    m_label = m_editors.label->text();
+    QString label = m_editors.label->text();
+    if (m_labelCheck && !LabelEntry::take(this, m_editors.label, m_labelCheck, &label))
+        return;
+    m_label = label;
     m_datatype = m_editors.datatype->text();
     m_description = m_editors.description->toPlainText();
     m_backgroundColour = m_pickedColour;

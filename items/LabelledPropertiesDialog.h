@@ -6,6 +6,8 @@
 // Filled and read back by the owning item; the fields change only when the
 // dialog is accepted.
 
+#include "LabelCheck.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QString>
@@ -30,6 +32,11 @@ public:
     void setBackgroundColour(const QColor &colour) { m_backgroundColour = colour; }
     QColor pickedColour() const { return m_pickedColour; }
     void setPickedColour(const QColor &colour) { m_pickedColour = colour; }
+
+    // Asked on OK whether the entered label may be taken; a refusal keeps
+    // the dialog open. With a check the label is also trimmed; without one
+    // (links, dataflows) it is taken as typed.
+    void setLabelCheck(const LabelCheck &check) { m_labelCheck = check; }
 
     // Loads the widgets from the fields and paints the colour swatch.
     void refresh();
@@ -57,6 +64,7 @@ protected slots:
 
 private:
     Editors m_editors {};
+    LabelCheck m_labelCheck;
     QString m_label;
     QString m_datatype;
     QString m_description;

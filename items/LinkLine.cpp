@@ -65,7 +65,7 @@ void LinkLine::updateGeometry()
     const bool towardsLink = m_lineType == ProcessToLink;
     const QPointF from = towardsLink ? processCentre : linkCentre;
     const QPointF to = towardsLink ? linkCentre : processCentre;
-    const QPolygonF &outline = towardsLink ? m_link->polygon() : m_process->polygon();
+    const QPolygonF &outline = towardsLink ? m_link->polygon() : m_process->outline();
     const QPointF offset = towardsLink ? m_link->pos() : m_process->pos();
     m_hasGeometry = placeClippedConnector(this, from, to, outline, offset, &m_arrowHead);
     if (!m_hasGeometry)

@@ -147,14 +147,16 @@ void MemoryItem::updateSize()
 {
     const int width = memoryItemWidth(m_label, m_datatype,
                                       labelMetrics(diagramItemFont(this)).averageCharWidth);
-    const bool changed = width != m_width || m_height != Height;
-    if (changed) {
+    if (width != m_width || m_height != Height) {
         prepareGeometryChange();
         m_width = width;
         m_height = Height;
     }
+    // Dataflow lines are clipped at the outline: place them again whenever
+    // it changed (an outline read from a file may not fit the size).
+    const QPolygonF before = m_polygon;
     rebuildPolygon();
-    if (changed)
+    if (m_polygon != before)
         connectionsMoved();
     update();
 }
@@ -209,8 +211,11 @@ MemoryRecord MemoryItem::toRecord() const
     return record;
 }
 
-bool MemoryItem::openProperties()
+bool MemoryItem::openProperties(const LabelCheck &labelCheck)
 {
+    if (!m_propertiesDialog)
+        m_propertiesDialog = std::make_unique<MemoryProperties>();
+    m_propertiesDialog->setLabelCheck(labelCheck);
     if (!editLabelledValues(m_propertiesDialog, &m_label, &m_description, &m_datatype,
                             &m_backgroundColour))
         return false;

@@ -10,6 +10,7 @@
 // dataflow is left pointing at a dead memory item.
 
 #include "ItemTypes.h"
+#include "LabelCheck.h"
 #include "ProjectRecords.h"
 
 #include <QColor>
@@ -77,9 +78,10 @@ public:
     void updateSize();
     void applyRecord(const MemoryRecord &record);
     MemoryRecord toRecord() const;
-    // On accept also gives every attached dataflow the new label and
-    // datatype. Returns true when accepted.
-    bool openProperties();
+    // labelCheck judges the label on OK. On accept also gives every
+    // attached dataflow the new label and datatype. Returns true when
+    // accepted.
+    bool openProperties(const LabelCheck &labelCheck = {});
 
     int width() const { return m_width; }
     int height() const { return m_height; }

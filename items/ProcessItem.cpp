@@ -29,6 +29,7 @@ ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
     : m_shape(shape)
     , m_contextMenu(contextMenu)
     , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight)))
+    , m_outline(closedRectangle(DefaultWidth, DefaultHeight))
     , m_x(x)
     , m_y(y)
 {
@@ -190,11 +191,12 @@ ProcessRecord ProcessItem::toRecord() const
     return record;
 }
 
-bool ProcessItem::openProperties()
+bool ProcessItem::openProperties(const LabelCheck &labelCheck)
 {
     if (!m_propertiesDialog)
         m_propertiesDialog = std::make_unique<ProcessProperties>();
     ProcessProperties *dialog = m_propertiesDialog.get();
+    dialog->setLabelCheck(labelCheck);
     dialog->setLabel(m_label);
     dialog->setCode(m_code);
     dialog->setDescription(m_description);
@@ -207,13 +209,16 @@ bool ProcessItem::openProperties()
     if (dialog->exec() != QDialog::Accepted)
         return false;
 
+    const bool resized = dialog->width() != m_width || dialog->height() != m_height;
     setSize(dialog->width(), dialog->height());
     m_label = dialog->label();
     m_code = dialog->code();
     m_description = dialog->description();
     m_backgroundColour = dialog->backgroundColour();
     m_shape = dialog->shape();
-    rebuildPolygon();
+    // An outline read from a file stays as it was unless the size changed.
+    if (resized)
+        rebuildPolygon();
     update();
     return true;
 }
@@ -262,6 +267,7 @@ void ProcessItem::setSize(int width, int height)
     prepareGeometryChange();
     m_width = width;
     m_height = height;
+    m_outline = closedRectangle(m_width, m_height);
     setRect(0, 0, m_width, m_height);
     connectionsMoved();
 }

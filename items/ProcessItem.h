@@ -11,6 +11,7 @@
 // so no connection is left pointing at a dead process item.
 
 #include "ItemTypes.h"
+#include "LabelCheck.h"
 #include "ProjectRecords.h"
 
 #include <QColor>
@@ -82,8 +83,9 @@ public:
     void rebuildPolygon();
     void applyRecord(const ProcessRecord &record);
     ProcessRecord toRecord() const;
-    // Runs the property dialog; returns true when it was accepted.
-    bool openProperties();
+    // Runs the property dialog (labelCheck judges the label on OK);
+    // returns true when it was accepted.
+    bool openProperties(const LabelCheck &labelCheck = {});
 
     int level() const { return m_level; }
     void setLevel(int level) { m_level = level; }
@@ -110,7 +112,12 @@ public:
     int processShape() const { return m_shape; }
     void setProcessShape(int shape);
     QMenu *contextMenu() const { return m_contextMenu; }
+    // The outline stored in the project file, kept as read until the size
+    // changes.
     const QPolygonF &polygon() const { return m_polygon; }
+    // The outline the user sees, the closed rectangle of the item's size:
+    // link and dataflow lines end on it.
+    const QPolygonF &outline() const { return m_outline; }
     // The point the item was created at (QGraphicsItem::x()/y() stay the
     // position getters).
     QPointF creationPoint() const { return QPointF(m_x, m_y); }
@@ -143,6 +150,7 @@ private:
     int m_shape;
     QMenu *m_contextMenu;
     QPolygonF m_polygon;
+    QPolygonF m_outline;
     double m_x;
     double m_y;
     std::unique_ptr<ProcessProperties> m_propertiesDialog;

@@ -2,11 +2,14 @@
 #include "ui_ProcessProperties.h"
 
 #include "ColourSwatch.h"
+#include "LabelEntry.h"
+#include "SizeFields.h"
 
 ProcessProperties::ProcessProperties(QWidget *parent)
     : QDialog(parent), ui(new Ui::ProcessProperties)
 {
     ui->setupUi(this);
+    m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::processMinimum());
     ui->label_colour->installEventFilter(this);
 }
 
@@ -18,11 +21,11 @@ ProcessProperties::~ProcessProperties()
 void ProcessProperties::refresh()
 {
     ui->tabWidget->setCurrentIndex(0);
+    LabelEntry::clearRefusal(ui->lineEdit);
     ui->lineEdit->setText(m_label);
     ui->lineEdit_2->setText(m_code);
     ui->textEdit->setPlainText(m_description);
-    ui->spinBox->setValue(m_width);
-    ui->spinBox_2->setValue(m_height);
+    m_size->show(QSize(m_width, m_height));
     if (m_shape == 1)
         ui->radioButton->setChecked(true);
     else
@@ -38,11 +41,17 @@ bool ProcessProperties::eventFilter(QObject *watched, QEvent *event)
 
 void ProcessProperties::on_buttonBox_accepted()
 {
-    m_label = ui->lineEdit->text();
+    // The label names the item's tree node: a refused one keeps the dialog
+    // open and the fields as they were.
+    QString label;
+    if (!LabelEntry::take(this, ui->lineEdit, m_labelCheck, &label))
+        return;
+    m_label = label;
     m_code = ui->lineEdit_2->text();
     m_description = ui->textEdit->toPlainText();
-    m_width = ui->spinBox->value();
-    m_height = ui->spinBox_2->value();
+    const QSize size = m_size->accepted(QSize(m_width, m_height), false, QSize());
+    m_width = size.width();
+    m_height = size.height();
     m_shape = ui->radioButton->isChecked() ? 1 : 2;
     m_backgroundColour = m_pickedColour;
     accept();

@@ -4,9 +4,15 @@
 // size, description and background colour. Sizes are taken as typed; there
 // is no automatic size.
 
+#include "LabelCheck.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QString>
+
+#include <memory>
+
+class SizeFields;
 
 namespace Ui {
 class ProcessProperties;
@@ -39,6 +45,10 @@ public:
     QColor pickedColour() const { return m_pickedColour; }
     void setPickedColour(const QColor &colour) { m_pickedColour = colour; }
 
+    // Asked on OK whether the entered label may be taken; a refusal keeps
+    // the dialog open. None by default.
+    void setLabelCheck(const LabelCheck &check) { m_labelCheck = check; }
+
     // Loads the widgets from the fields and paints the colour swatch.
     void refresh();
 
@@ -50,6 +60,8 @@ private slots:
 
 private:
     Ui::ProcessProperties *ui;
+    std::unique_ptr<SizeFields> m_size;
+    LabelCheck m_labelCheck;
     QString m_label;
     QString m_code;
     QString m_description;

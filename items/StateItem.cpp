@@ -248,9 +248,10 @@ StateProperties *StateItem::dialog()
     return m_propertiesDialog.get();
 }
 
-void StateItem::openProperties(bool initialLocked)
+bool StateItem::openProperties(bool initialLocked, const LabelCheck &labelCheck)
 {
     StateProperties *d = dialog();
+    d->setLabelCheck(labelCheck);
     d->setWidth(m_width);
     d->setHeight(m_height);
     d->setLabel(m_label);
@@ -269,7 +270,7 @@ void StateItem::openProperties(bool initialLocked)
     }
     d->refresh();
     if (d->exec() != QDialog::Accepted)
-        return;
+        return false;
 
     m_label = d->label();
     m_action = d->action();
@@ -282,4 +283,5 @@ void StateItem::openProperties(bool initialLocked)
         m_initialDescription = d->initialDescription();
     }
     update();
+    return true;
 }

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "ItemTypes.h"
+#include "LabelCheck.h"
 #include "ProjectRecords.h"
 
 class QGraphicsDropShadowEffect;
@@ -108,9 +109,10 @@ public:
     // Resizes the state to its label and action text.
     void fitToText();
     // Runs the property dialog; initialLocked is true when another state of
-    // the same diagram already is the initial state. Returns nothing: the
-    // caller compares isInitialState() before and after.
-    void openProperties(bool initialLocked);
+    // the same diagram already is the initial state, labelCheck judges the
+    // label on OK. Returns true when accepted; the caller compares
+    // isInitialState() before and after.
+    bool openProperties(bool initialLocked, const LabelCheck &labelCheck = {});
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;

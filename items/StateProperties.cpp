@@ -2,20 +2,16 @@
 #include "ui_StateProperties.h"
 
 #include "ColourSwatch.h"
+#include "LabelEntry.h"
+#include "SizeFields.h"
 
 #include <QPushButton>
-
-#include <algorithm>
-
-namespace {
-const int MaxWidth = 850;
-const int MaxHeight = 500;
-} // namespace
 
 StateProperties::StateProperties(QWidget *parent)
     : QDialog(parent), ui(new Ui::StateProperties)
 {
     ui->setupUi(this);
+    m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());
     ui->verticalLayout_description->setAlignment(Qt::AlignTop);
     ui->label_colour->installEventFilter(this);
     clearFlags();
@@ -53,8 +49,8 @@ void StateProperties::autoSize(const TextMetrics &metrics)
 void StateProperties::refresh()
 {
     ui->tabWidget->setCurrentIndex(0);
-    ui->spinBox->setValue(m_width);
-    ui->spinBox_2->setValue(m_height);
+    m_size->show(QSize(m_width, m_height));
+    LabelEntry::clearRefusal(ui->lineEdit_2);
     ui->lineEdit_2->setText(m_label);
     ui->textEdit->setPlainText(m_action);
     ui->textEdit_2->setPlainText(m_initialCondition);
@@ -99,14 +95,17 @@ void StateProperties::on_pushButton_3_clicked()
                                      activeWindowMetrics());
     m_autoWidth = size.width();
     m_autoHeight = size.height();
-    ui->spinBox->setValue(m_autoWidth);
-    ui->spinBox_2->setValue(m_autoHeight);
+    m_size->showAuto(size);
 }
 
 void StateProperties::on_buttonBox_accepted()
 {
-    if (ui->lineEdit_2->text() != m_label) {
-        m_label = ui->lineEdit_2->text();
+    // A refused label keeps the dialog open and the fields as they were.
+    QString label;
+    if (!LabelEntry::take(this, ui->lineEdit_2, m_labelCheck, &label))
+        return;
+    if (label != m_label) {
+        m_label = label;
         m_textEdited = true;
     }
     const QString action = ui->textEdit->toPlainText();
@@ -114,20 +113,17 @@ void StateProperties::on_buttonBox_accepted()
         m_action = action;
         m_textEdited = true;
     }
-    m_sizeEdited = ui->spinBox->value() != m_width || ui->spinBox_2->value() != m_height;
     m_initialCondition = ui->textEdit_2->toPlainText();
     m_initialDescription = ui->textEdit_3->toPlainText();
     m_description = ui->textEdit_4->toPlainText();
 
     // A changed text wins over typed sizes.
-    if (m_textEdited) {
+    if (m_textEdited)
         autoSize();
-        m_width = m_autoWidth;
-        m_height = m_autoHeight;
-    } else {
-        m_width = std::min(ui->spinBox->value(), MaxWidth);
-        m_height = std::min(ui->spinBox_2->value(), MaxHeight);
-    }
+    const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,
+                                        QSize(m_autoWidth, m_autoHeight));
+    m_width = size.width();
+    m_height = size.height();
     m_backgroundColour = m_pickedColour;
     clearFlags();
     accept();
@@ -149,6 +145,5 @@ void StateProperties::setInitialEditorsEnabled(bool enabled)
 
 void StateProperties::clearFlags()
 {
-    m_sizeEdited = false;
     m_textEdited = false;
 }

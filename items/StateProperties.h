@@ -6,10 +6,15 @@
 // exec(), and reads the fields back only when the dialog was accepted.
 
 #include "AutoSize.h"
+#include "LabelCheck.h"
 
 #include <QColor>
 #include <QDialog>
 #include <QString>
+
+#include <memory>
+
+class SizeFields;
 
 namespace Ui {
 class StateProperties;
@@ -55,6 +60,10 @@ public:
     int autoWidth() const { return m_autoWidth; }
     int autoHeight() const { return m_autoHeight; }
 
+    // Asked on OK whether the entered label may be taken; a refusal keeps
+    // the dialog open. None by default.
+    void setLabelCheck(const LabelCheck &check) { m_labelCheck = check; }
+
     // Loads the widgets from the fields and paints the colour swatch.
     void refresh();
 
@@ -71,6 +80,8 @@ private:
     void clearFlags();
 
     Ui::StateProperties *ui;
+    std::unique_ptr<SizeFields> m_size;
+    LabelCheck m_labelCheck;
     int m_width = 0;
     int m_height = 0;
     QString m_label;
@@ -85,6 +96,5 @@ private:
     bool m_initial = false;
     bool m_initialAtRefresh = false;
     bool m_initialLocked = false;
-    bool m_sizeEdited = false;
     bool m_textEdited = false;
 };

@@ -191,7 +191,7 @@ TextProperties *TextItem::dialog()
     return m_propertiesDialog.get();
 }
 
-void TextItem::openProperties()
+bool TextItem::openProperties()
 {
     TextProperties *d = dialog();
     d->setWidth(m_width);
@@ -200,7 +200,7 @@ void TextItem::openProperties()
     d->setTextType(m_textType);
     d->refresh();
     if (d->exec() != QDialog::Accepted)
-        return;
+        return false;
 
     prepareGeometryChange();
     m_width = d->width();
@@ -210,4 +210,5 @@ void TextItem::openProperties()
     setRect(0, 0, m_width, m_height);
     rebuildPolygon();
     update();
+    return true;
 }

@@ -81,7 +81,8 @@ public:
     TextRecord toRecord() const;
 
     void fitToText();
-    void openProperties();
+    // Runs the property dialog; returns true when it was accepted.
+    bool openProperties();
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;

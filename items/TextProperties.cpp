@@ -1,17 +1,13 @@
 #include "TextProperties.h"
 #include "ui_TextProperties.h"
 
-#include <algorithm>
-
-namespace {
-const int MaxWidth = 850;
-const int MaxHeight = 500;
-} // namespace
+#include "SizeFields.h"
 
 TextProperties::TextProperties(QWidget *parent)
     : QDialog(parent), ui(new Ui::TextProperties)
 {
     ui->setupUi(this);
+    m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::textMinimum());
     clearFlags();
 }
 
@@ -35,8 +31,7 @@ void TextProperties::autoSize(const TextMetrics &metrics)
 void TextProperties::refresh()
 {
     ui->tabWidget->setCurrentIndex(0);
-    ui->spinBox->setValue(m_width);
-    ui->spinBox_2->setValue(m_height);
+    m_size->show(QSize(m_width, m_height));
     ui->textEdit->setPlainText(m_action);
     // An unknown type leaves the combo box as it is.
     if (m_textType >= 0 && m_textType < ui->comboBox->count())
@@ -49,8 +44,7 @@ void TextProperties::on_pushButton_clicked()
     const QSize size = textAutoSize(ui->textEdit->toPlainText(), activeWindowMetrics());
     m_autoWidth = size.width();
     m_autoHeight = size.height();
-    ui->spinBox->setValue(m_autoWidth);
-    ui->spinBox_2->setValue(m_autoHeight);
+    m_size->showAuto(size);
 }
 
 void TextProperties::on_buttonBox_accepted()
@@ -61,17 +55,14 @@ void TextProperties::on_buttonBox_accepted()
         m_action = text;
         m_textEdited = true;
     }
-    m_sizeEdited = ui->spinBox->value() != m_width || ui->spinBox_2->value() != m_height;
 
     // A changed text wins over typed sizes.
-    if (m_textEdited) {
+    if (m_textEdited)
         autoSize();
-        m_width = m_autoWidth;
-        m_height = m_autoHeight;
-    } else {
-        m_width = std::min(ui->spinBox->value(), MaxWidth);
-        m_height = std::min(ui->spinBox_2->value(), MaxHeight);
-    }
+    const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,
+                                        QSize(m_autoWidth, m_autoHeight));
+    m_width = size.width();
+    m_height = size.height();
     clearFlags();
     accept();
 }
@@ -84,6 +75,5 @@ void TextProperties::on_buttonBox_rejected()
 
 void TextProperties::clearFlags()
 {
-    m_sizeEdited = false;
     m_textEdited = false;
 }

@@ -10,6 +10,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
+class SizeFields;
+
 namespace Ui {
 class TextProperties;
 }
@@ -52,6 +56,7 @@ private:
     void clearFlags();
 
     Ui::TextProperties *ui;
+    std::unique_ptr<SizeFields> m_size;
     int m_width = 0;
     int m_height = 0;
     QString m_action;
@@ -59,6 +64,5 @@ private:
     QColor m_backgroundColour;
     int m_autoWidth = 0;
     int m_autoHeight = 0;
-    bool m_sizeEdited = false;
     bool m_textEdited = false;
 };

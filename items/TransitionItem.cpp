@@ -263,7 +263,7 @@ TransitionProperties *TransitionItem::dialog()
     return m_propertiesDialog.get();
 }
 
-void TransitionItem::openProperties()
+bool TransitionItem::openProperties()
 {
     TransitionProperties *d = dialog();
     d->setWidth(m_width);
@@ -276,7 +276,7 @@ void TransitionItem::openProperties()
     d->setDescription(m_description);
     d->refresh();
     if (d->exec() != QDialog::Accepted)
-        return;
+        return false;
 
     m_label = d->label();
     m_action = d->action();
@@ -285,4 +285,5 @@ void TransitionItem::openProperties()
     m_description = d->description();
     resizeBox(d->width(), d->height());
     update();
+    return true;
 }

@@ -110,7 +110,8 @@ public:
     TransitionRecord toRecord() const;
 
     void fitToText();
-    void openProperties();
+    // Runs the property dialog; returns true when it was accepted.
+    bool openProperties();
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;

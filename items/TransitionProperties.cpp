@@ -2,18 +2,13 @@
 #include "ui_TransitionProperties.h"
 
 #include "ColourSwatch.h"
-
-#include <algorithm>
-
-namespace {
-const int MaxWidth = 600;
-const int MaxHeight = 400;
-} // namespace
+#include "SizeFields.h"
 
 TransitionProperties::TransitionProperties(QWidget *parent)
     : QDialog(parent), ui(new Ui::TransitionProperties)
 {
     ui->setupUi(this);
+    m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::transitionMinimum());
     ui->label_colour->installEventFilter(this);
     clearFlags();
 }
@@ -38,8 +33,7 @@ void TransitionProperties::autoSize(const TextMetrics &metrics)
 void TransitionProperties::refresh()
 {
     ui->tabWidget->setCurrentIndex(0);
-    ui->spinBox->setValue(m_width);
-    ui->spinBox_2->setValue(m_height);
+    m_size->show(QSize(m_width, m_height));
     ui->lineEdit->setText(m_label);
     ui->lineEdit_2->setText(m_condition);
     ui->textEdit->setPlainText(m_action);
@@ -60,8 +54,7 @@ void TransitionProperties::on_pushButton_2_clicked()
                                           ui->textEdit->toPlainText(), activeWindowMetrics());
     m_autoWidth = size.width();
     m_autoHeight = size.height();
-    ui->spinBox->setValue(m_autoWidth);
-    ui->spinBox_2->setValue(m_autoHeight);
+    m_size->showAuto(size);
 }
 
 void TransitionProperties::on_buttonBox_accepted()
@@ -79,18 +72,15 @@ void TransitionProperties::on_buttonBox_accepted()
         m_action = action;
         m_textEdited = true;
     }
-    m_sizeEdited = ui->spinBox->value() != m_width || ui->spinBox_2->value() != m_height;
     m_description = ui->textEdit_2->toPlainText();
 
     // A changed text wins over typed sizes.
-    if (m_textEdited) {
+    if (m_textEdited)
         autoSize();
-        m_width = m_autoWidth;
-        m_height = m_autoHeight;
-    } else {
-        m_width = std::min(ui->spinBox->value(), MaxWidth);
-        m_height = std::min(ui->spinBox_2->value(), MaxHeight);
-    }
+    const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,
+                                        QSize(m_autoWidth, m_autoHeight));
+    m_width = size.width();
+    m_height = size.height();
     m_backgroundColour = m_pickedColour;
     clearFlags();
     accept();
@@ -104,6 +94,5 @@ void TransitionProperties::on_buttonBox_rejected()
 
 void TransitionProperties::clearFlags()
 {
-    m_sizeEdited = false;
     m_textEdited = false;
 }

@@ -10,6 +10,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
+class SizeFields;
+
 namespace Ui {
 class TransitionProperties;
 }
@@ -59,6 +63,7 @@ private:
     void clearFlags();
 
     Ui::TransitionProperties *ui;
+    std::unique_ptr<SizeFields> m_size;
     int m_width = 0;
     int m_height = 0;
     QString m_label;
@@ -69,6 +74,5 @@ private:
     QColor m_pickedColour;
     int m_autoWidth = 0;
     int m_autoHeight = 0;
-    bool m_sizeEdited = false;
     bool m_textEdited = false;
 };

@@ -164,14 +164,7 @@ ProjectStructure::DeleteResult ProjectStructure::deleteProcessItem(Canvas *curre
 
     // The item's canvas and every canvas below it go; the others stay
     // reachable under their renumbered ancestors.
-    const NodePath ownPath = NodePaths::canvasPath(own);
-    QList<Canvas *> doomed;
-    for (Canvas *canvas : qAsConst(*m_canvases)) {
-        bool known = false;
-        const NodePath path = NodePaths::canvasPath(canvas, &known);
-        if (known && startsWith(path, ownPath))
-            doomed.append(canvas);
-    }
+    const QList<Canvas *> doomed = canvasesFrom(own);
     current->removeProcessItemFromDiagram(item);
     for (Canvas *canvas : qAsConst(doomed))
         m_canvases->removeOne(canvas);
@@ -182,6 +175,39 @@ ProjectStructure::DeleteResult ProjectStructure::deleteProcessItem(Canvas *curre
     m_model->renumber();
     qDeleteAll(doomed);
     return DeleteResult::Deleted;
+}
+
+QList<Canvas *> ProjectStructure::canvasesFrom(const Canvas *own) const
+{
+    const NodePath ownPath = NodePaths::canvasPath(own);
+    QList<Canvas *> canvases;
+    for (Canvas *canvas : qAsConst(*m_canvases)) {
+        bool known = false;
+        const NodePath path = NodePaths::canvasPath(canvas, &known);
+        if (known && startsWith(path, ownPath))
+            canvases.append(canvas);
+    }
+    return canvases;
+}
+
+ProjectStructure::Subtree ProjectStructure::subtreeOf(const Canvas *current,
+                                                      const ProcessItem *item) const
+{
+    Subtree subtree;
+    const Canvas *own = canvasOpenedBy(current, item);
+    if (!own)
+        return subtree;
+    const QList<Canvas *> canvases = canvasesFrom(own);
+    for (const Canvas *canvas : canvases) {
+        subtree.states += canvas->states().size();
+        subtree.transitions += canvas->transitions().size();
+        subtree.holdsWork = subtree.holdsWork || !canvas->states().isEmpty()
+                            || !canvas->transitions().isEmpty() || !canvas->textItems().isEmpty()
+                            || !canvas->processItems().isEmpty() || !canvas->links().isEmpty()
+                            || !canvas->memoryItems().isEmpty() || !canvas->dataflows().isEmpty();
+    }
+    subtree.diagrams = canvases.size();
+    return subtree;
 }
 
 void ProjectStructure::renumberProcessItems(Canvas *canvas,

@@ -29,6 +29,17 @@ public:
         NotFound,          // the item's canvas or tree node is missing
     };
 
+    // What deleting a process item takes with it: the diagrams of its node
+    // and of every node below it, and the states and transitions on them.
+    struct Subtree
+    {
+        int diagrams = 0;
+        int states = 0;
+        int transitions = 0;
+        // Whether any of those diagrams holds an item or has a node below it.
+        bool holdsWork = false;
+    };
+
     ProjectStructure(QList<Canvas *> *canvases, TreeModel *model, const CanvasSetup &setup);
 
     const CanvasSetup &canvasSetup() const { return m_setup; }
@@ -71,6 +82,9 @@ public:
     // process items; nothing happens when the item's canvas or node is
     // missing.
     DeleteResult deleteProcessItem(Canvas *current, ProcessItem *item);
+    // What deleteProcessItem would take with it (all zero when the item's
+    // canvas is missing).
+    Subtree subtreeOf(const Canvas *current, const ProcessItem *item) const;
 
     // Rebuilds the floating link and memory ends of a canvas below level 1
     // from the links and dataflows of its process item on the parent canvas
@@ -81,6 +95,8 @@ public:
 
 private:
     QHash<NodePath, Canvas *> pathIndex() const;
+    // `own` and every canvas whose node lies below own's.
+    QList<Canvas *> canvasesFrom(const Canvas *own) const;
     // The node of `canvas` when its name matches the canvas's, else null.
     TreeNode *matchingNode(const Canvas *canvas) const;
     // Ids 1..n in list order and Nos n for the process items of `canvas`,

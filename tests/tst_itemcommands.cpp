@@ -211,7 +211,7 @@ private slots:
             m_window->hide();
     }
 
-    void propertiesFromMenusMarkModifiedEvenWhenCancelled();
+    void propertiesFromMenusMarkModifiedOnlyWhenChanged();
     void propertiesOfProcessDiagramItems();
     void stacking();
     void deleteStateWithItsTransitionUndoRedo();
@@ -223,7 +223,7 @@ private slots:
     void canvasSize();
 };
 
-void TestItemCommands::propertiesFromMenusMarkModifiedEvenWhenCancelled()
+void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
 {
     openWindow(5);
     StateItem *a = insertState(QPointF(300, 250));
@@ -247,25 +247,30 @@ void TestItemCommands::propertiesFromMenusMarkModifiedEvenWhenCancelled()
     QVERIFY(!m_window->isModified());
 
     // Right-clicking makes an item current; its "Properties" opens its own
-    // dialog, and cancelling still marks the project modified.
+    // dialog. Cancelling it, or OK without a change, leaves the project
+    // unmodified.
     const QList<QPair<QGraphicsItem *, int>> cases = {
         {a, MainWindow::StateMenu}, {t, MainWindow::TransitionMenu},
         {text, MainWindow::TextMenu}, {memory, MainWindow::MemoryMenu}};
+    const auto ok = [](QWidget *w) { pressButton(w, QDialogButtonBox::Ok); };
     for (const auto &c : cases) {
         QVERIFY(rightClick(centreOf(c.first)));
         clearModified();
         QVERIFY(whileOpen([&] { properties.at(c.second)->trigger(); }, cancel));
-        QVERIFY2(m_window->isModified(), qPrintable(QString::number(c.second)));
+        QVERIFY2(!m_window->isModified(), qPrintable(QString::number(c.second)));
+        QVERIFY(whileOpen([&] { properties.at(c.second)->trigger(); }, ok));
+        QVERIFY2(!m_window->isModified(), qPrintable(QString::number(c.second)));
     }
     QCOMPARE(m_canvas->currentState(), a);
     QCOMPARE(a->label(), label);   // cancelled
 
-    // Accepting a changed label keeps it.
+    // Accepting a changed label keeps it and marks the project modified.
     QVERIFY(whileOpen([&] { properties.at(MainWindow::StateMenu)->trigger(); }, [](QWidget *w) {
         w->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("IDLE"));
         pressButton(w, QDialogButtonBox::Ok);
     }));
     QCOMPARE(a->label(), QStringLiteral("IDLE"));
+    QVERIFY(m_window->isModified());
 
     // A current item deleted meanwhile gets no dialog.
     m_canvas->clearSelection();
@@ -296,7 +301,16 @@ void TestItemCommands::propertiesOfProcessDiagramItems()
         QVERIFY(rightClick(centreOf(c.first)));
         clearModified();
         QVERIFY(whileOpen([&] { m_window->propertiesActions().at(c.second)->trigger(); }, cancel));
-        QVERIFY(m_window->isModified());
+        QVERIFY(!m_window->isModified());
+        // A new datatype of each item's own (a memory item hands its
+        // datatype to its dataflows).
+        QVERIFY(whileOpen([&] { m_window->propertiesActions().at(c.second)->trigger(); },
+                          [&](QWidget *w) {
+                              w->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))
+                                  ->setText(QStringLiteral("type_%1").arg(c.second));
+                              pressButton(w, QDialogButtonBox::Ok);
+                          }));
+        QVERIFY2(m_window->isModified(), qPrintable(QString::number(c.second)));
     }
     QCOMPARE(m_canvas->currentLink(), link);
     QCOMPARE(m_canvas->currentDataflow(), flow);
@@ -361,7 +375,8 @@ void TestItemCommands::deleteStateWithItsTransitionUndoRedo()
     TransitionItem *ba = m_canvas->transitions().at(1);
     TransitionItem *bc = m_canvas->transitions().at(2);
     QCOMPARE(ba->endItem(), a);
-    m_canvas->setCurrentState(a);
+    m_canvas->clearSelection();
+    click(centreOf(a));
     action("actionSelf_transition")->trigger();
     TransitionItem *aa = m_canvas->transitions().value(3);
     QVERIFY(aa);
@@ -461,7 +476,8 @@ void TestItemCommands::selfTransitionFromTheStateMenu()
     insertState(QPointF(300, 250));
     StateItem *s = insertState(QPointF(800, 250));
     clearModified();
-    // The command needs a state made current by a right click.
+    // The command needs a selected state.
+    m_canvas->clearSelection();
     action("actionSelf_transition")->trigger();
     QVERIFY(m_canvas->transitions().isEmpty());
     QVERIFY(!m_window->isModified());

@@ -238,13 +238,16 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
     QVERIFY(w.isModified());
 
     // The process menu's Properties action goes the same way; a cancelled
-    // dialog still counts as a change.
+    // dialog, or OK on the same label, changes nothing.
     w.projectCommands()->save();
     QVERIFY(!w.isModified());
     answer(QStringLiteral("Ignored"), false);
     w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));
-    QVERIFY(w.isModified());
+    QVERIFY(!w.isModified());
+    answer(QStringLiteral("Main CPU"), true);
+    w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
+    QVERIFY(!w.isModified());
 
     // The renamed node still opens its diagram.
     doubleClickNode(w, nodeIndex(w, {"HW", "Main CPU"}));
@@ -264,6 +267,18 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
         action(w, "actionDelete")->trigger();
     };
 
+    // The diagrams below CPU A hold a state: the user is asked first, and
+    // No keeps everything.
+    prompter.messageAnswers.enqueue(QMessageBox::No);
+    deleteItem(hardware->processItems().first());
+    QVERIFY(!prompter.messages.isEmpty());
+    QCOMPARE(prompter.messages.last().text,
+             QStringLiteral("Deleting \"CPU A\" also deletes 3 diagrams below it, with 1 state "
+                            "and 0 transitions."));
+    QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::No);
+    QCOMPARE(hardware->processItems().size(), 2);
+    QCOMPARE(w.canvases().size(), 8);
+    prompter.messageAnswers.enqueue(QMessageBox::Yes);
     deleteItem(hardware->processItems().first());
     QCOMPARE(hardware->processItems().size(), 1);
     QCOMPARE(hardware->processItems().first()->label(), QStringLiteral("CPU B"));

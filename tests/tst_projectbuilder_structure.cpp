@@ -15,6 +15,7 @@
 #include "ProcessItem.h"
 #include "ProjectSnapshot.h"
 #include "RandomProject.h"
+#include "SceneMouse.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
 #include "TreeNode.h"
@@ -27,15 +28,7 @@ namespace {
 
 void clickAt(Canvas *canvas, const QPointF &point)
 {
-    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
-    press.setButton(Qt::LeftButton);
-    press.setButtons(Qt::LeftButton);
-    press.setScenePos(point);
-    QCoreApplication::sendEvent(canvas, &press);
-    QGraphicsSceneMouseEvent release(QEvent::GraphicsSceneMouseRelease);
-    release.setButton(Qt::LeftButton);
-    release.setScenePos(point);
-    QCoreApplication::sendEvent(canvas, &release);
+    SceneMouse::click(canvas, point);
 }
 
 QList<TreeNode *> allNodes(TreeNode *node)

@@ -54,6 +54,7 @@ private slots:
     void newProjectAppendsExtensionAndOpens();
     void saveAndOpenRoundTripIsByteIdentical();
     void saveAsSwitchesTheProjectFile();
+    void replacingTheFileReallyWrittenIsAsked();
     void failedSavesKeepOldFileAndModifiedFlag();
     void corruptFileKeepsOpenProject();
     void unsavedChangesPromptBeforeOpen();
@@ -221,6 +222,60 @@ void TestProjectCommands::saveAsSwitchesTheProjectFile()
     // Cancelling changes nothing.
     trigger(w, "actionSave_As");
     QCOMPARE(w.projectCommands()->projectPath(), second);
+}
+
+void TestProjectCommands::replacingTheFileReallyWrittenIsAsked()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString other = path("other.qsmd");
+    QVERIFY(writeDocument(nestedDocument(QStringLiteral("X"), QStringLiteral("Y")), other));
+    const QByteArray otherBytes = fileBytes(other);
+    const QString current = path("current.qsmd");
+    QVERIFY(openSample(w, prompter, current));
+    prompter.messages.clear();
+
+    // The name typed lacks the extension: the dialog asked about "other",
+    // so the file really written is asked about; No keeps it.
+    const auto asked = [&prompter, &other] {
+        if (prompter.messages.isEmpty())
+            return false;
+        const MessageRequest &r = prompter.messages.last();
+        return r.title == QStringLiteral("Kestro")
+               && r.text == QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(other))
+               && r.informativeText == QStringLiteral("Do you want to replace it?")
+               && r.buttons == (QMessageBox::Yes | QMessageBox::No)
+               && r.defaultButton == QMessageBox::No;
+    };
+    for (const char *command : {"actionSave_As", "actionNew"}) {
+        prompter.saveAnswers << path("other");
+        prompter.messageAnswers << QMessageBox::No;
+        trigger(w, command);
+        QVERIFY2(asked(), command);
+        QCOMPARE(prompter.fileRequests.last().defaultSuffix, QStringLiteral("qsmd"));
+        QCOMPARE(fileBytes(other), otherBytes);
+        QCOMPARE(w.projectCommands()->projectPath(), current);
+        QCOMPARE(w.canvases().size(), 8);
+    }
+
+    // Yes replaces it; a name the dialog itself asked about is not asked
+    // about twice.
+    prompter.saveAnswers << path("other");
+    prompter.messageAnswers << QMessageBox::Yes;
+    trigger(w, "actionSave_As");
+    QCOMPARE(w.projectCommands()->projectPath(), other);
+    QVERIFY(fileBytes(other) != otherBytes);
+    const int shown = prompter.messages.size();
+    prompter.saveAnswers << current;
+    trigger(w, "actionSave_As");
+    QCOMPARE(prompter.messages.size(), shown);
+    QCOMPARE(w.projectCommands()->projectPath(), current);
+
+    // New drops blanks around the typed name: project and file are "Gamma".
+    prompter.saveAnswers << path("  Gamma ");
+    trigger(w, "actionNew");
+    QCOMPARE(w.projectCommands()->projectPath(), path("Gamma.qsmd"));
+    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Gamma"));
 }
 
 void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
@@ -400,7 +455,7 @@ void TestProjectCommands::renameProject()
     RenameProjectDialog *first = shownDialog;
 
     // Case matters: "proj" is another name. Special characters are refused.
-    for (const QString &bad : {QStringLiteral("bad/name"), QString(), QStringLiteral("Zähler")}) {
+    for (const QString &bad : {QStringLiteral("bad/name"), QStringLiteral("Zähler")}) {
         typed = bad;
         trigger(w, "actionRename_Project");
         QCOMPARE(shownDialog, first);
@@ -413,10 +468,23 @@ void TestProjectCommands::renameProject()
         QCOMPARE(fileBytes(file), before);
     }
 
-    // A name with blanks is accepted, shown at once and saved.
-    typed = QStringLiteral("My Project 2");
+    // An empty name, or one of blanks only, is refused as empty.
+    for (const QString &empty : {QString(), QStringLiteral("   ")}) {
+        typed = empty;
+        trigger(w, "actionRename_Project");
+        QCOMPARE(prompter.messages.last().text,
+                 QStringLiteral("Kestro could not rename the project as the name is empty. "
+                                "Please enter a project name and try again."));
+        QCOMPARE(shownDialog->lineEdit()->styleSheet(), QStringLiteral("border: 1px solid red"));
+        QCOMPARE(commands->projectName(), QStringLiteral("Proj"));
+        QCOMPARE(fileBytes(file), before);
+    }
+
+    // A name with blanks is accepted without the blanks around it, shown at
+    // once and saved.
+    typed = QStringLiteral("  My Project 2 ");
     trigger(w, "actionRename_Project");
-    QCOMPARE(prompter.messages.size(), 3);
+    QCOMPARE(prompter.messages.size(), 4);
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
     QCOMPARE(w.canvases().first()->name(), QStringLiteral("My Project 2"));
     QVERIFY(!w.isModified());

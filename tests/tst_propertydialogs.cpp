@@ -291,7 +291,7 @@ private slots:
         QVERIFY(d.isInitial());
     }
 
-    void cancelledChooserGivesInvalidColour()
+    void cancelledChooserKeepsTheColour()
     {
         ScriptedPrompter prompter;   // no answer queued: the chooser is cancelled
         TransitionProperties d;
@@ -300,15 +300,17 @@ private slots:
         d.refresh();
         QCOMPARE(swatchStyle(&d), QString("background-color:rgb(200,100,50);"));
         pressSwatch(&d);
-        QVERIFY(!d.pickedColour().isValid());
-        QCOMPARE(swatchStyle(&d), QString("background-color:rgb(0,0,0);"));
+        // It opened on the colour shown, and cancelling it keeps that colour.
+        QCOMPARE(prompter.colourRequests, QList<QColor>({QColor(200, 100, 50)}));
+        QCOMPARE(d.pickedColour(), QColor(200, 100, 50));
+        QCOMPARE(swatchStyle(&d), QString("background-color:rgb(200,100,50);"));
         // Releases and other events on the swatch do not open the chooser.
         prompter.colourAnswers.enqueue(QColor(9, 9, 9));
         QTest::mouseRelease(child<QLabel>(&d, "label_colour"), Qt::LeftButton);
-        QVERIFY(!d.pickedColour().isValid());
+        QCOMPARE(d.pickedColour(), QColor(200, 100, 50));
         prompter.colourAnswers.clear();
         clickOk(&d);
-        QVERIFY(!d.backgroundColour().isValid());
+        QCOMPARE(d.backgroundColour(), QColor(200, 100, 50));
     }
 
     void stateTextChangeWinsOverTypedSize()

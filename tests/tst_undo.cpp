@@ -8,7 +8,11 @@
 #include "DeleteTransitionCommand.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
+#include "DataflowItem.h"
+#include "DataflowLine.h"
 #include "MemoryItem.h"
+#include "ProcessItem.h"
+#include "SceneMouse.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -377,6 +381,54 @@ private slots:
         c->undoStack()->undo();
         QCOMPARE(c->memoryItems(), QList<MemoryItem *>({first->memoryItem()}));
         QCOMPARE(c->lastAddMemoryCommand(), third);
+    }
+
+    void undoneMemoryInsertionTakesItsDataflowsAlong()
+    {
+        QScopedPointer<Canvas> c(newCanvas());
+        c->setLevel(3);
+        c->setMode(Canvas::ProcessMode);
+        SceneMouse::click(c.data(), QPointF(200, 200));
+        c->setMode(Canvas::ProcessMode);
+        SceneMouse::click(c.data(), QPointF(1200, 200));
+        ProcessItem *writer = c->processItems().at(0);
+        ProcessItem *reader = c->processItems().at(1);
+        auto *add = new AddMemoryCommand(c.data(), 700, 700);
+        c->pushCommand(add);
+        MemoryItem *memory = add->memoryItem();
+        c->setMode(Canvas::DataflowMode);
+        SceneMouse::drag(c.data(), QPointF(200, 200), QPointF(700, 700));
+        c->setMode(Canvas::DataflowMode);
+        SceneMouse::drag(c.data(), QPointF(700, 700), QPointF(1200, 200));
+        const QList<DataflowItem *> flows = c->dataflows();
+        QCOMPARE(flows.size(), 2);
+        const auto inScene = [&c](const DataflowItem *flow) {
+            return flow->scene() == c.data() && flow->startLine()->scene() == c.data()
+                   && flow->endLine()->scene() == c.data();
+        };
+
+        // Undo takes the dataflows off the canvas with their memory item;
+        // redo puts them back where they were.
+        c->undoStack()->undo();
+        QVERIFY(c->dataflows().isEmpty());
+        QVERIFY(writer->dataflows().isEmpty() && reader->dataflows().isEmpty());
+        QVERIFY(!flows.at(0)->scene() && !flows.at(1)->endLine()->scene());
+        c->undoStack()->redo();
+        QCOMPARE(c->dataflows(), flows);
+        QVERIFY(inScene(flows.at(0)) && inScene(flows.at(1)));
+        QCOMPARE(writer->dataflows(), QList<DataflowItem *>({flows.at(0)}));
+        QCOMPARE(reader->dataflows(), QList<DataflowItem *>({flows.at(1)}));
+        QCOMPARE(memory->dataflows(), flows);
+
+        // A process item deleted while the memory item is undone takes its
+        // dataflow with it for good; the other one comes back.
+        c->undoStack()->undo();
+        c->removeProcessItemFromDiagram(writer);
+        c->undoStack()->redo();
+        QCOMPARE(c->dataflows(), QList<DataflowItem *>({flows.at(1)}));
+        QCOMPARE(memory->dataflows(), QList<DataflowItem *>({flows.at(1)}));
+        QVERIFY(inScene(flows.at(1)));
+        QCOMPARE(flows.at(1)->endLine()->line().p1().y(), 325.0);   // on the reader's bottom edge
     }
 
     void transitionNeedsBothStatesOnTheCanvas()

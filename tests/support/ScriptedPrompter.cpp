@@ -43,8 +43,9 @@ QString ScriptedPrompter::existingDirectory(QWidget *, const FileRequest &reques
     return directoryAnswers.isEmpty() ? QString() : directoryAnswers.dequeue();
 }
 
-QColor ScriptedPrompter::colour(QWidget *, const QColor &, const QString &)
+QColor ScriptedPrompter::colour(QWidget *, const QColor &initial, const QString &)
 {
+    colourRequests.append(initial);
     return colourAnswers.isEmpty() ? QColor() : colourAnswers.dequeue();
 }
 

@@ -25,6 +25,7 @@ public:
 
     QList<MessageRequest> messages;
     QList<FileRequest> fileRequests;
+    QList<QColor> colourRequests;   // the colour each chooser opened on
 
     QMessageBox::StandardButton message(QWidget *parent, const MessageRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;

@@ -1,7 +1,9 @@
 #include "WindowProjectFixture.h"
 
 #include "Canvas.h"
+#include "DefaultProject.h"
 #include "MainWindow.h"
+#include "ProjectCommands.h"
 #include "ProjectFileWriter.h"
 #include "TreeModel.h"
 
@@ -129,6 +131,27 @@ bool WindowProjectFixture::writeDocument(const ProjectDocument &document, const 
 {
     ProjectFileWriter writer;
     return writer.write(document, path);
+}
+
+bool WindowProjectFixture::openDocument(MainWindow &window, const ProjectDocument &document,
+                                        const QString &path)
+{
+    if (!writeDocument(document, path))
+        return false;
+    window.projectCommands()->setModified(false);
+    return window.projectCommands()->openFile(path);
+}
+
+Canvas *WindowProjectFixture::showDefaultProject(MainWindow &window, const QString &path,
+                                                 const QStringList &names)
+{
+    window.resize(1500, 1000);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)
+        || !openDocument(window, DefaultProject::document(QStringLiteral("Demo")), path))
+        return nullptr;
+    doubleClickNode(window, nodeIndex(window, names));
+    return window.shownCanvas();
 }
 
 QByteArray WindowProjectFixture::fileBytes(const QString &path)

@@ -26,6 +26,13 @@ namespace WindowProjectFixture {
 ProjectDocument nestedDocument(const QString &first = QStringLiteral("CPU A"),
                                const QString &second = QStringLiteral("CPU B"));
 bool writeDocument(const ProjectDocument &document, const QString &path);
+// Writes the document to path and opens it in the window as Open does
+// (no question asked); true when it is the open project then.
+bool openDocument(MainWindow &window, const ProjectDocument &document, const QString &path);
+// Shows the window at 1500 x 1000, opens the default project "Demo" from
+// path and double-clicks the node reached through names; returns the
+// canvas shown then, or null.
+Canvas *showDefaultProject(MainWindow &window, const QString &path, const QStringList &names);
 
 QByteArray fileBytes(const QString &path);
 

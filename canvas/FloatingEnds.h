@@ -1,0 +1,46 @@
+#pragma once
+
+// The floating link and memory ends of a canvas below level 1: tags that
+// show the links and dataflows of the canvas's process item on the parent
+// diagram. They are rebuilt each time the canvas is opened and never saved.
+// Link ends stack down the left edge, memory ends run along the top; each
+// goes on top of every other item of its canvas.
+
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+class Canvas;
+class FloatingLinkItem;
+class FloatingMemoryItem;
+
+class FloatingEnds
+{
+public:
+    explicit FloatingEnds(Canvas *canvas);
+
+    const QList<FloatingLinkItem *> &links() const { return m_links; }
+    const QList<FloatingMemoryItem *> &memories() const { return m_memories; }
+    FloatingLinkItem *lastLink() const { return m_lastLink; }
+    FloatingMemoryItem *lastMemory() const { return m_lastMemory; }
+    // Where the last end of each kind was placed.
+    QPointF linkPos() const { return m_linkPos; }
+    QPointF memoryPos() const { return m_memoryPos; }
+
+    // start: the process item is the link's start (drawn as an outgoing tag).
+    FloatingLinkItem *addLink(const QString &name, bool start);
+    FloatingMemoryItem *addMemory(const QString &label, const QString &datatype,
+                                  const QColor &colour);
+    void removeLinks();
+    void removeMemories();
+
+private:
+    Canvas *m_canvas;
+    QList<FloatingLinkItem *> m_links;
+    QList<FloatingMemoryItem *> m_memories;
+    FloatingLinkItem *m_lastLink = nullptr;
+    FloatingMemoryItem *m_lastMemory = nullptr;
+    QPointF m_linkPos{10, 0};
+    QPointF m_memoryPos{0, 30};
+};

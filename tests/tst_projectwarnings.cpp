@@ -234,7 +234,8 @@ private slots:
             }
             auto *log = qobject_cast<CodegenErrorLog *>(dialog);
             log->show();
-            QTest::qWaitForWindowExposed(log);
+            if (!QTest::qWaitForWindowExposed(log))
+                return int(QDialog::Rejected);
             shown << log->rowTexts().join('\n');
             doubleClickRow(log, log->rowTexts().size() - 1);
             shownCanvases << w.shownCanvas();

@@ -1,6 +1,7 @@
 #include "ProjectBrowser.h"
 
 #include "Canvas.h"
+#include "CanvasPaths.h"
 #include "ItemCommands.h"
 #include "MainWindow.h"
 #include "MemoryItem.h"
@@ -91,7 +92,7 @@ void ProjectBrowser::forgetCanvases()
 void ProjectBrowser::rebuildIndex()
 {
     m_index.clear();
-    const QHash<NodePath, Canvas *> paths = NodePaths::index(m_window->canvases());
+    const QHash<NodePath, Canvas *> paths = CanvasPaths::index(m_window->canvases());
     for (auto it = paths.cbegin(); it != paths.cend(); ++it)
         m_index.insert(it.key(), it.value());
 }
@@ -99,7 +100,7 @@ void ProjectBrowser::rebuildIndex()
 Canvas *ProjectBrowser::lookUp(const NodePath &path, const TreeNode *node) const
 {
     Canvas *canvas = m_index.value(path);
-    if (!canvas || NodePaths::canvasPath(canvas) != path || !sameIdentity(canvas, node))
+    if (!canvas || CanvasPaths::canvasPath(canvas) != path || !sameIdentity(canvas, node))
         return nullptr;
     return canvas;
 }

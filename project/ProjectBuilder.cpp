@@ -6,6 +6,7 @@
 #include "LinkItem.h"
 #include "LinkLine.h"
 #include "MemoryItem.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
 #include "RecordPlacement.h"
@@ -83,7 +84,7 @@ void ProjectBuilder::createCanvases()
         bool known = false;
         const NodePath path = m_placement->path(i, &known);
         if (known)
-            NodePaths::setCanvasPath(canvas, path);
+            CanvasPaths::setCanvasPath(canvas, path);
         m_canvases.append(canvas);
     }
 }

@@ -4,6 +4,7 @@
 #include "DataflowItem.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
@@ -40,7 +41,7 @@ QVector<Record> recordsOf(const QList<Item *> &items, const Canvas *canvas)
 class Walk
 {
 public:
-    explicit Walk(const QList<Canvas *> &canvases) : m_byPath(NodePaths::index(canvases)) {}
+    explicit Walk(const QList<Canvas *> &canvases) : m_byPath(CanvasPaths::index(canvases)) {}
 
     bool run(Canvas *top, ProjectDocument *document)
     {
@@ -120,7 +121,7 @@ bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *e
     if (top->level() != 1 && top->id() != 1)
         return fail(error, QStringLiteral("The first diagram '%1' is not the project's own.")
                                .arg(top->name()));
-    NodePaths::assignMissingPaths(canvases);
+    CanvasPaths::assignMissingPaths(canvases);
 
     ProjectDocument result;
     result.layout = GroupLayout::Saved;

@@ -1,6 +1,7 @@
 #include "ProjectStructure.h"
 
 #include "Canvas.h"
+#include "CanvasPaths.h"
 #include "DataflowItem.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
@@ -40,8 +41,8 @@ ProjectStructure::ProjectStructure(QList<Canvas *> *canvases, TreeModel *model,
 
 QHash<NodePath, Canvas *> ProjectStructure::pathIndex() const
 {
-    NodePaths::assignMissingPaths(*m_canvases);
-    return NodePaths::index(*m_canvases);
+    CanvasPaths::assignMissingPaths(*m_canvases);
+    return CanvasPaths::index(*m_canvases);
 }
 
 // --- lookups -------------------------------------------------------------------
@@ -58,9 +59,9 @@ TreeNode *ProjectStructure::nodeForCanvas(const Canvas *canvas) const
 {
     if (!canvas || !m_model)
         return nullptr;
-    NodePaths::assignMissingPaths(*m_canvases);
+    CanvasPaths::assignMissingPaths(*m_canvases);
     bool known = false;
-    const NodePath path = NodePaths::canvasPath(canvas, &known);
+    const NodePath path = CanvasPaths::canvasPath(canvas, &known);
     return known ? NodePaths::nodeAt(m_model->rootNode(), path) : nullptr;
 }
 
@@ -77,7 +78,7 @@ Canvas *ProjectStructure::canvasOpenedBy(const Canvas *canvas, const ProcessItem
         return nullptr;
     const QHash<NodePath, Canvas *> byPath = pathIndex();
     bool known = false;
-    const NodePath path = NodePaths::canvasPath(canvas, &known);
+    const NodePath path = CanvasPaths::canvasPath(canvas, &known);
     return known ? byPath.value(path + NodePath{item->id()}) : nullptr;
 }
 
@@ -87,7 +88,7 @@ Canvas *ProjectStructure::parentCanvas(const Canvas *canvas) const
         return nullptr;
     const QHash<NodePath, Canvas *> byPath = pathIndex();
     bool known = false;
-    const NodePath path = NodePaths::canvasPath(canvas, &known);
+    const NodePath path = CanvasPaths::canvasPath(canvas, &known);
     if (!known || path.isEmpty())
         return nullptr;
     return byPath.value(path.mid(0, path.size() - 1));
@@ -98,7 +99,7 @@ ProcessItem *ProjectStructure::processItemFor(const Canvas *canvas) const
     const Canvas *parent = parentCanvas(canvas);
     if (!parent)
         return nullptr;
-    const int id = NodePaths::canvasPath(canvas).last();
+    const int id = CanvasPaths::canvasPath(canvas).last();
     for (ProcessItem *item : parent->processItems()) {
         if (item->id() == id && item->label() == canvas->name())
             return item;
@@ -113,15 +114,15 @@ Canvas *ProjectStructure::addProcessItem(Canvas *current, ProcessItem *item)
     if (!current || !item || current->level() >= TreeNode::MaxLevel
         || !current->processItems().contains(item))
         return nullptr;
-    NodePaths::assignMissingPaths(*m_canvases);
+    CanvasPaths::assignMissingPaths(*m_canvases);
     bool known = false;
-    const NodePath base = NodePaths::canvasPath(current, &known);
+    const NodePath base = CanvasPaths::canvasPath(current, &known);
     if (!known)
         return nullptr;
     Canvas *canvas = createCanvas(m_setup, CanvasIdentity{item->level(), item->id(), item->nos(),
                                                           item->parentId(), item->grandParentId(),
                                                           item->label()});
-    NodePaths::setCanvasPath(canvas, base + NodePath{item->id()});
+    CanvasPaths::setCanvasPath(canvas, base + NodePath{item->id()});
     m_canvases->append(canvas);
     renumberProcessItems(current, pathIndex(), item, canvas);
     if (m_model) {
@@ -179,11 +180,11 @@ ProjectStructure::DeleteResult ProjectStructure::deleteProcessItem(Canvas *curre
 
 QList<Canvas *> ProjectStructure::canvasesFrom(const Canvas *own) const
 {
-    const NodePath ownPath = NodePaths::canvasPath(own);
+    const NodePath ownPath = CanvasPaths::canvasPath(own);
     QList<Canvas *> canvases;
     for (Canvas *canvas : qAsConst(*m_canvases)) {
         bool known = false;
-        const NodePath path = NodePaths::canvasPath(canvas, &known);
+        const NodePath path = CanvasPaths::canvasPath(canvas, &known);
         if (known && startsWith(path, ownPath))
             canvases.append(canvas);
     }
@@ -214,7 +215,7 @@ void ProjectStructure::renumberProcessItems(Canvas *canvas,
                                             const QHash<NodePath, Canvas *> &oldIndex,
                                             const ProcessItem *newItem, Canvas *newCanvas)
 {
-    const NodePath base = NodePaths::canvasPath(canvas);
+    const NodePath base = CanvasPaths::canvasPath(canvas);
     const QList<ProcessItem *> items = canvas->processItems();
     const int count = items.size();
     // Which canvas each item opens, looked up before any id changes.
@@ -239,7 +240,7 @@ void ProjectStructure::renumberProcessItems(Canvas *canvas,
         Canvas *child = opened.at(i);
         if (!child)
             continue;
-        const NodePath oldPath = NodePaths::canvasPath(child);
+        const NodePath oldPath = CanvasPaths::canvasPath(child);
         const NodePath newPath = base + NodePath{i + 1};
         const bool moved = child->id() != i + 1 || child->parentId() != canvas->id()
                            || child->grandParentId() != canvas->parentId() || oldPath != newPath;
@@ -247,7 +248,7 @@ void ProjectStructure::renumberProcessItems(Canvas *canvas,
         child->setNos(count);
         child->setParentId(canvas->id());
         child->setGrandParentId(canvas->parentId());
-        NodePaths::setCanvasPath(child, newPath);
+        CanvasPaths::setCanvasPath(child, newPath);
         if (moved)
             carryDown(child, oldPath, oldIndex);
     }
@@ -263,15 +264,15 @@ void ProjectStructure::carryDown(Canvas *canvas, const NodePath &oldPath,
     stampParents(canvas->memoryItems(), canvas);
     stampParents(canvas->dataflows(), canvas);
     stampParents(canvas->processItems(), canvas);
-    const NodePath base = NodePaths::canvasPath(canvas);
+    const NodePath base = CanvasPaths::canvasPath(canvas);
     for (const ProcessItem *item : canvas->processItems()) {
         Canvas *child = oldIndex.value(oldPath + NodePath{item->id()});
         if (!child)
             continue;
-        const NodePath childOldPath = NodePaths::canvasPath(child);
+        const NodePath childOldPath = CanvasPaths::canvasPath(child);
         child->setParentId(canvas->id());
         child->setGrandParentId(canvas->parentId());
-        NodePaths::setCanvasPath(child, base + NodePath{item->id()});
+        CanvasPaths::setCanvasPath(child, base + NodePath{item->id()});
         carryDown(child, childOldPath, oldIndex);
     }
 }

@@ -10,6 +10,7 @@
 #include "DefaultProject.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
@@ -63,7 +64,7 @@ QMap<QString, QStringList> projectConnections(const QList<Canvas *> &canvases)
     QMap<QString, QStringList> all;
     for (const Canvas *canvas : canvases) {
         QStringList path;
-        for (int id : NodePaths::canvasPath(canvas))
+        for (int id : CanvasPaths::canvasPath(canvas))
             path << QString::number(id);
         all.insert(QString::number(canvas->level()) + QLatin1Char('/') + path.join(QLatin1Char('.')),
                    connections(canvas));

@@ -10,6 +10,7 @@
 #include "FloatingMemoryItem.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
@@ -282,7 +283,7 @@ void TestProjectStructure::deletingRenumbersLaterSiblingsAndTheirDescendants()
         QVERIFY(hardware->processItems().contains(flow->process()));
     QCOMPARE(last->id(), 2);
     QCOMPARE(lastCanvas->id(), 2);
-    QCOMPARE(NodePaths::canvasPath(lastCanvas), NodePath({1, 2}));
+    QCOMPARE(CanvasPaths::canvasPath(lastCanvas), NodePath({1, 2}));
     QCOMPARE(identitiesAgree(project.canvases()), QString());
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 
@@ -305,7 +306,7 @@ void TestProjectStructure::canvasesWithoutPathsAreFoundByIdentity()
     QVERIFY(project.open(randomProject(23)));
     const QByteArray saved = project.save();
     for (Canvas *canvas : project.canvases())
-        NodePaths::clearCanvasPath(canvas);
+        CanvasPaths::clearCanvasPath(canvas);
     QCOMPARE(project.save(), saved);
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 }

@@ -7,6 +7,7 @@
 #include "DataflowItem.h"
 #include "MemoryItem.h"
 #include "ModuleFiles.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
 #include "ProjectModules.h"
@@ -172,7 +173,7 @@ void CodeGenerator::countDataflows()
 MachineDescription CodeGenerator::describe() const
 {
     MachineDescription m;
-    m.nodePath = NodePaths::canvasPath(m_diagram);
+    m.nodePath = CanvasPaths::canvasPath(m_diagram);
     m.inputVariables = m_inputVariables;
     m.outputVariables = m_outputVariables;
     if (m_process) {

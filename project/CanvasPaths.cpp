@@ -1,8 +1,7 @@
-#include "NodePath.h"
+#include "CanvasPaths.h"
 
 #include "Canvas.h"
 #include "ProcessItem.h"
-#include "TreeNode.h"
 
 #include <QVariant>
 
@@ -64,7 +63,7 @@ private:
 
 void claimBelow(Canvas *canvas, QHash<NodePath, Canvas *> *byPath, Unclaimed *unclaimed)
 {
-    const NodePath base = NodePaths::canvasPath(canvas);
+    const NodePath base = CanvasPaths::canvasPath(canvas);
     // Level-5 canvases open nothing; the bound also keeps a malformed
     // project from recursing without end.
     if (base.size() >= 4)
@@ -76,7 +75,7 @@ void claimBelow(Canvas *canvas, QHash<NodePath, Canvas *> *byPath, Unclaimed *un
             child = unclaimed->claim(item);
             if (!child)
                 continue;
-            NodePaths::setCanvasPath(child, path);
+            CanvasPaths::setCanvasPath(child, path);
             byPath->insert(path, child);
         }
         claimBelow(child, byPath, unclaimed);
@@ -85,7 +84,7 @@ void claimBelow(Canvas *canvas, QHash<NodePath, Canvas *> *byPath, Unclaimed *un
 
 } // namespace
 
-namespace NodePaths {
+namespace CanvasPaths {
 
 NodePath canvasPath(const Canvas *canvas, bool *known)
 {
@@ -108,26 +107,6 @@ void clearCanvasPath(Canvas *canvas)
 NodePath childPath(const Canvas *canvas, int itemId)
 {
     return canvasPath(canvas) + NodePath{itemId};
-}
-
-NodePath nodePath(const TreeNode *node)
-{
-    NodePath path;
-    // Stop at the level-1 node, the child of the invisible root.
-    for (; node && node->parent() && node->parent()->parent(); node = node->parent())
-        path.prepend(node->id());
-    return path;
-}
-
-TreeNode *nodeAt(const TreeNode *root, const NodePath &path)
-{
-    TreeNode *node = root ? root->child(0) : nullptr;
-    for (int id : path) {
-        if (!node)
-            return nullptr;
-        node = node->child(id - 1);
-    }
-    return node;
 }
 
 QHash<NodePath, Canvas *> index(const QList<Canvas *> &canvases)
@@ -165,4 +144,4 @@ void assignMissingPaths(const QList<Canvas *> &canvases)
         claimBelow(top, &byPath, &unclaimed);
 }
 
-} // namespace NodePaths
+} // namespace CanvasPaths

@@ -4,11 +4,12 @@
 #include "AppTour.h"
 #include "Canvas.h"
 #include "GraphicsViewZoom.h"
-#include "HelpCommands.h"
+#include "HelpActions.h"
 #include "HomeScreen.h"
-#include "ItemCommands.h"
+#include "ItemActions.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -24,7 +25,6 @@
 #include <QShortcut>
 #include <QWindow>
 
-#include <utility>
 
 namespace {
 const QString kTitle = QStringLiteral("Kestro");
@@ -38,8 +38,9 @@ MainWindow::MainWindow(QWidget *parent)
     // Tests install their own prompter before building the window; keep it.
     if (dynamic_cast<DefaultPrompter *>(Prompter::current()))
         Prompter::setCurrent(&m_prompter);
+    m_project = new Project(this);
     buildContextMenus();
-    buildSignalActions();
+    buildPropertiesActions();
     setUpViewAndDock();
     buildToolList();
     buildTreeModel();
@@ -50,12 +51,13 @@ MainWindow::MainWindow(QWidget *parent)
     m_statusLabel = new QLabel(QStringLiteral("Ready"), this);
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
-    m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
-    m_helpCommands = new HelpCommands(this, ui->actionCheck_for_Updates_at_Start);
-    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
-                                        ui->actionSave});
-    m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
+    m_helpActions = new HelpActions(this, ui->actionCheck_for_Updates_at_Start);
+    m_projectActions = new ProjectActions(this, m_project, ui->treeView);
+    m_itemActions = new ItemActions(this, m_project, m_projectActions->browser());
+    m_appTour = new AppTour(this, m_project, m_projectActions,
+                            {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
+    watchProject();
     enterNoProjectState();
 }
 
@@ -80,7 +82,7 @@ void MainWindow::buildContextMenus()
     }
 }
 
-void MainWindow::buildSignalActions()
+void MainWindow::buildPropertiesActions()
 {
     const QIcon propertiesIcon(QStringLiteral(":/Images/Images/Properties.png"));
     for (QMenu *menu : qAsConst(m_contextMenus)) {
@@ -88,13 +90,23 @@ void MainWindow::buildSignalActions()
         menu->addAction(properties);
         m_propertiesActions << properties;
     }
+    const QVector<void (MainWindow::*)()> handlers = {
+        &MainWindow::displaySIPropertiesFromScene, &MainWindow::displayTIPropertiesFromScene,
+        &MainWindow::displayTextItemPropertiesFromScene, &MainWindow::displayProcessItemPropertiesFromScene,
+        &MainWindow::displayLinkItemPropertiesFromScene, &MainWindow::displayMemoryItemPropertiesFromScene,
+        &MainWindow::displayDataflowItemPropertiesFromScene};
+    for (int kind = 0; kind < ItemMenuCount; ++kind)
+        connect(m_propertiesActions.at(kind), &QAction::triggered, this, handlers.at(kind));
+    m_project->setContextMenus(m_contextMenus);
+}
 
-    m_processItemAddedAction = new QAction(this);
-    m_processPropertiesAction = new QAction(this);
-    m_modifiedAction = new QAction(this);
-    m_selectAction = new QAction(this);
-    connect(m_modifiedAction, &QAction::triggered, this, &MainWindow::slot_enableSaveAction);
-    connect(m_selectAction, &QAction::triggered, this, &MainWindow::on_actionSelect_triggered);
+void MainWindow::watchProject()
+{
+    // Save is enabled exactly while the project differs from its file.
+    connect(m_project, &Project::modifiedChanged, ui->actionSave, &QAction::setEnabled);
+    connect(m_project, &Project::canvasShown, this, &MainWindow::showCanvas);
+    // A drawing tool that has done its work gives way to Select.
+    connect(m_project, &Project::itemAdded, this, &MainWindow::on_actionSelect_triggered);
 }
 
 void MainWindow::setUpViewAndDock()
@@ -144,8 +156,7 @@ void MainWindow::buildToolList()
 
 void MainWindow::buildTreeModel()
 {
-    m_treeModel = new TreeModel(QStringList(QString()), QString(), this);
-    ui->treeView->setModel(m_treeModel);
+    ui->treeView->setModel(m_project->treeModel());
     ui->treeView->resizeColumnToContents(0);
 }
 
@@ -160,6 +171,7 @@ void MainWindow::setApplicationIdentity()
 void MainWindow::readSettings()
 {
     m_stored = readStoredSettings(*m_settings);
+    m_project->setCanvasSize(QSize(m_stored.canvasWidth, m_stored.canvasHeight));
     m_projectScale = QPointF(m_stored.scaleX, m_stored.scaleY);
     setViewScale(m_stored.scaleX, m_stored.scaleY);
 }
@@ -200,7 +212,7 @@ void MainWindow::watchScreenChanges()
 
 void MainWindow::sscreenChanged(QScreen *)
 {
-    for (Canvas *canvas : qAsConst(m_canvases)) {
+    for (Canvas *canvas : m_project->canvases()) {
         for (TextItem *text : canvas->textItems())
             text->fitToText();
         canvas->update();
@@ -213,6 +225,14 @@ void MainWindow::sscreenChanged(QScreen *)
     }
 }
 
+void MainWindow::showStatus(const QString &text)
+{
+    if (text.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(text);
+}
+
 void MainWindow::applyToolSet(int context)
 {
     const ToolSets::ToolSet set = ToolSets::forContext(context);
@@ -220,6 +240,8 @@ void MainWindow::applyToolSet(int context)
         m_tools.at(tool)->setEnabled(true);
     for (ToolSets::Tool tool : set.disabled)
         m_tools.at(tool)->setEnabled(false);
+    // Save is the project's modified flag, whatever the tool set says.
+    ui->actionSave->setEnabled(m_project->isModified());
     m_zoom->setEnabled(set.wheelZoom);
 
     // Leaving the home screen for a project brings back the project scale.
@@ -234,8 +256,7 @@ void MainWindow::enterNoProjectState()
         const QTransform t = ui->graphicsView->transform();
         m_projectScale = QPointF(t.m11(), t.m22());
     }
-    m_treeModel->clear();
-    m_shownCanvas = nullptr;
+    m_project->treeModel()->clear();
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));
     ui->graphicsView->setScene(HomeScreen::instance());
@@ -243,24 +264,14 @@ void MainWindow::enterNoProjectState()
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
     setCursor(m_cursors.cursor(CursorSet::Select));
-    m_helpCommands->startRoutineCheck();
-}
-
-bool MainWindow::isModified() const
-{
-    return ui->actionSave->isEnabled();
+    m_helpActions->startRoutineCheck();
 }
 
 void MainWindow::setCanvasSize(int width, int height)
 {
     m_stored.canvasWidth = width;
     m_stored.canvasHeight = height;
-}
-
-void MainWindow::setVersion(double version)
-{
-    m_stored.hasVersion = true;
-    m_stored.version = version;
+    m_project->setCanvasSize(QSize(width, height));
 }
 
 void MainWindow::setViewScale(qreal sx, qreal sy)
@@ -268,45 +279,20 @@ void MainWindow::setViewScale(qreal sx, qreal sy)
     ::setViewScale(ui->graphicsView, sx, sy);
 }
 
-Canvas *MainWindow::createCanvas(const QString &name, int level, int id, int parentId,
-                                 int grandParentId, int nos)
-{
-    auto *canvas = new Canvas(m_contextMenus.constData(), this);
-    canvas->setLevel(level);
-    canvas->setId(id);
-    canvas->setParentId(parentId);
-    canvas->setGrandParentId(grandParentId);
-    canvas->setNos(nos);
-    canvas->setName(name);
-    canvas->setSceneRect(0, 0, canvasWidth(), canvasHeight());
-    canvas->setProcessAddedAction(m_processItemAddedAction);
-    canvas->setProcessPropertiesAction(m_processPropertiesAction);
-    canvas->setModifiedAction(m_modifiedAction);
-    canvas->setSelectAction(m_selectAction);
-    m_canvases.append(canvas);
-    return canvas;
-}
-
 void MainWindow::showCanvas(Canvas *canvas)
 {
     // A drawing mode is chosen for the canvas shown. Showing another one
     // returns every canvas to select mode under the arrow cursor, so that a
     // canvas shown again never inserts on the next click unasked.
-    if (canvas != m_shownCanvas) {
-        for (Canvas *c : qAsConst(m_canvases))
+    if (canvas != ui->graphicsView->scene()) {
+        for (Canvas *c : m_project->canvases())
             c->setMode(Canvas::SelectMode);
         setCursor(m_cursors.cursor(CursorSet::Select));
     }
-    m_shownCanvas = canvas;
-    ui->graphicsView->setScene(canvas);
-}
-
-void MainWindow::clearCanvases()
-{
-    if (m_canvases.contains(qobject_cast<Canvas *>(ui->graphicsView->scene())))
+    if (canvas)
+        ui->graphicsView->setScene(canvas);
+    else if (ui->graphicsView->scene() != HomeScreen::instance())
         ui->graphicsView->setScene(nullptr);
-    m_shownCanvas = nullptr;
-    qDeleteAll(std::exchange(m_canvases, {}));
 }
 
 void MainWindow::on_actionzoom_in_triggered()
@@ -321,21 +307,15 @@ void MainWindow::on_actionzoom_out_triggered()
 
 void MainWindow::on_actionFit_to_window_triggered()
 {
-    if (m_canvases.isEmpty() || !m_shownCanvas)
+    if (!m_project->shownCanvas())
         return;
-    fitViewToItems(ui->graphicsView, m_shownCanvas);
+    fitViewToItems(ui->graphicsView, m_project->shownCanvas());
 }
 
 void MainWindow::openFromCommandLine(const QString &path)
 {
     m_commandLinePath = path;
-    m_projectCommands->openFromCommandLine(path);
-}
-
-void MainWindow::slot_enableSaveAction()
-{
-    if (!ui->actionSave->isEnabled())
-        ui->actionSave->setEnabled(true);
+    m_projectActions->openFromCommandLine(path);
 }
 
 void MainWindow::chooseMode(int mode)
@@ -343,11 +323,12 @@ void MainWindow::chooseMode(int mode)
     // The window's own cursor, so that every child without a cursor of its
     // own shows it: the view, the browser, the toolbar and the menu bar.
     setCursor(m_cursors.cursor(mode));
-    if (!m_shownCanvas)
+    Canvas *shown = m_project->shownCanvas();
+    if (!shown)
         return;
     if (mode == CursorSet::Process)
-        m_shownCanvas->setProcessShape(1);
-    m_shownCanvas->setMode(static_cast<Canvas::Mode>(mode));
+        shown->setProcessShape(1);
+    shown->setMode(static_cast<Canvas::Mode>(mode));
 }
 
 void MainWindow::on_actionState_triggered() { chooseMode(CursorSet::State); }
@@ -360,7 +341,7 @@ void MainWindow::on_actionDataflow_triggered() { chooseMode(CursorSet::Dataflow)
 
 void MainWindow::on_actionSelect_triggered()
 {
-    if (m_canvases.isEmpty())
+    if (!m_project->isOpen())
         return;
     chooseMode(CursorSet::Select);
 }
@@ -427,7 +408,7 @@ bool MainWindow::confirmClose()
 {
     MessageRequest request;
     request.title = kTitle;
-    if (!isModified()) {
+    if (!m_project->isModified()) {
         request.icon = QMessageBox::Question;
         request.text = QStringLiteral("Are you sure you want to quit Kestro?\n");
         request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
@@ -443,14 +424,14 @@ bool MainWindow::confirmClose()
     const QMessageBox::StandardButton answer = Prompter::current()->message(this, request);
     if (answer == QMessageBox::Save) {
         ui->actionSave->trigger();
-        // A save that failed or was cancelled leaves the project modified;
-        // closing now would lose the changes the user asked to keep.
-        if (isModified())
+        // A save that failed leaves the project modified; closing now would
+        // lose the changes the user asked to keep.
+        if (m_project->isModified())
             return false;
     } else if (answer != QMessageBox::Discard) {
         return false;
     }
-    clearCanvases();
+    m_project->close();
     enterNoProjectState();
     return true;
 }
@@ -469,41 +450,41 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::displaySIPropertiesFromScene()
 {
-    m_itemCommands->displayStateProperties();
+    m_itemActions->displayStateProperties();
 }
 
 void MainWindow::displayTIPropertiesFromScene()
 {
-    m_itemCommands->displayTransitionProperties();
+    m_itemActions->displayTransitionProperties();
 }
 
 void MainWindow::displayTextItemPropertiesFromScene()
 {
-    m_itemCommands->displayTextItemProperties();
+    m_itemActions->displayTextItemProperties();
 }
 
 void MainWindow::displayLinkItemPropertiesFromScene()
 {
-    m_itemCommands->displayLinkItemProperties();
+    m_itemActions->displayLinkItemProperties();
 }
 
 void MainWindow::displayMemoryItemPropertiesFromScene()
 {
-    m_itemCommands->displayMemoryItemProperties();
+    m_itemActions->displayMemoryItemProperties();
 }
 
 void MainWindow::displayDataflowItemPropertiesFromScene()
 {
-    m_itemCommands->displayDataflowItemProperties();
+    m_itemActions->displayDataflowItemProperties();
 }
 
-void MainWindow::on_actionBringToFront_triggered() { m_itemCommands->bringToFront(); }
-void MainWindow::on_actionSendToBack_triggered() { m_itemCommands->sendToBack(); }
-void MainWindow::on_actionDelete_triggered() { m_itemCommands->deleteSelection(); }
-void MainWindow::on_actionUndo_triggered() { m_itemCommands->undo(); }
-void MainWindow::on_actionRedo_triggered() { m_itemCommands->redo(); }
-void MainWindow::on_actionSelf_transition_triggered() { m_itemCommands->addSelfTransition(); }
-void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemCommands->setCanvasSize(); }
+void MainWindow::on_actionBringToFront_triggered() { m_itemActions->bringToFront(); }
+void MainWindow::on_actionSendToBack_triggered() { m_itemActions->sendToBack(); }
+void MainWindow::on_actionDelete_triggered() { m_itemActions->deleteSelection(); }
+void MainWindow::on_actionUndo_triggered() { m_itemActions->undo(); }
+void MainWindow::on_actionRedo_triggered() { m_itemActions->redo(); }
+void MainWindow::on_actionSelf_transition_triggered() { m_itemActions->addSelfTransition(); }
+void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemActions->setCanvasSize(); }
 
 // App tour, agreement viewer and update check
 
@@ -511,28 +492,26 @@ void MainWindow::on_actionAppTour_triggered() { m_appTour->start(); }
 void MainWindow::tourNextLinkClicked() { stateMachineAppTour(false); }
 void MainWindow::tourQuitLinkClicked() { stateMachineAppTour(true); }
 void MainWindow::stateMachineAppTour(bool quit) { m_appTour->stateMachineAppTour(quit); }
-void MainWindow::on_actionEula_triggered() { m_helpCommands->showEula(); }
-void MainWindow::on_actionCheck_for_update_triggered() { m_helpCommands->checkForUpdate(); }
+void MainWindow::on_actionEula_triggered() { m_helpActions->showEula(); }
+void MainWindow::on_actionCheck_for_update_triggered() { m_helpActions->checkForUpdate(); }
 
 // --- Project commands -------------------------------------------------------------
 
-void MainWindow::on_actionNew_triggered() { m_projectCommands->newProject(); }
-void MainWindow::on_actionOpen_triggered() { m_projectCommands->open(); }
-void MainWindow::on_actionOpen_Examples_triggered() { m_projectCommands->openExamples(); }
-void MainWindow::on_actionSave_triggered() { m_projectCommands->save(); }
-void MainWindow::on_actionSave_As_triggered() { m_projectCommands->saveAs(); }
-void MainWindow::on_actionRename_Project_triggered() { m_projectCommands->renameProject(); }
-void MainWindow::on_actionClose_Project_triggered() { m_projectCommands->closeProject(); }
-void MainWindow::on_actionCode_Generator_triggered() { m_projectCommands->runCodeGenerator(); }
+void MainWindow::on_actionNew_triggered() { m_projectActions->newProject(); }
+void MainWindow::on_actionOpen_triggered() { m_projectActions->open(); }
+void MainWindow::on_actionOpen_Examples_triggered() { m_projectActions->openExamples(); }
+void MainWindow::on_actionSave_triggered() { m_projectActions->save(); }
+void MainWindow::on_actionSave_As_triggered() { m_projectActions->saveAs(); }
+void MainWindow::on_actionRename_Project_triggered() { m_projectActions->renameProject(); }
+void MainWindow::on_actionClose_Project_triggered() { m_projectActions->closeProject(); }
+void MainWindow::on_actionCode_Generator_triggered() { m_projectActions->runCodeGenerator(); }
 
 void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
 {
-    m_projectCommands->browser()->activate(index);
+    m_projectActions->browser()->activate(index);
 }
-
-void MainWindow::slot_processItemAdded() { m_projectCommands->browser()->processItemAdded(); }
 
 void MainWindow::displayProcessItemPropertiesFromScene()
 {
-    m_projectCommands->browser()->showProcessItemProperties();
+    m_itemActions->displayProcessItemProperties();
 }

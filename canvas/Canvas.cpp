@@ -24,7 +24,6 @@
 #include "TransitionItem.h"
 #include "TransitionLine.h"
 
-#include <QAction>
 #include <QGraphicsLineItem>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
@@ -59,8 +58,6 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
             m_menus[i] = menus[i];
     }
     m_undoStack = new QUndoStack(this);
-    m_undoAction = m_undoStack->createUndoAction(this, tr("&Undo"));
-    m_redoAction = m_undoStack->createRedoAction(this, tr("&Redo"));
 
     m_initialDot = new InitialTransition();
     m_initialLine = new InitialTransitionLine();
@@ -173,11 +170,11 @@ AddMemoryCommand *Canvas::lastAddMemoryCommand() const
     return stillStacked(m_lastAddMemoryCommand);
 }
 
-void Canvas::pushAndSelect(QUndoCommand *command)
+void Canvas::pushInsertion(QUndoCommand *command, QGraphicsItem *item)
 {
     pushCommand(command);
     update();
-    trigger(m_selectAction);
+    emit itemInserted(item);
 }
 
 void Canvas::pushCommand(QUndoCommand *command)
@@ -222,12 +219,6 @@ QGraphicsItem *Canvas::topItemAt(const QPointF &point) const
 {
     const QList<QGraphicsItem *> found = items(point, Qt::IntersectsItemShape, Qt::DescendingOrder);
     return found.isEmpty() ? nullptr : found.first();
-}
-
-void Canvas::trigger(QAction *action)
-{
-    if (action)
-        action->trigger();
 }
 
 // --- initial marker ----------------------------------------------------------------
@@ -318,7 +309,7 @@ template <class T, class Open> bool Canvas::editIfListed(T *item, const QList<T 
     const auto before = item->toRecord();
     if (!open(item) || RecordEquality::sameStoredFields(before, item->toRecord()))
         return false;
-    trigger(m_modifiedAction);
+    emit edited();
     return true;
 }
 
@@ -387,7 +378,8 @@ void Canvas::addSelfTransition(StateItem *state)
 {
     if (!state || !m_states.contains(state))
         return;
-    pushAndSelect(new AddTransitionCommand(this, state, state));
+    auto *command = new AddTransitionCommand(this, state, state);
+    pushInsertion(command, command->transition());
 }
 
 StateItem *Canvas::selectedState() const
@@ -468,12 +460,15 @@ bool Canvas::deleteItem(QGraphicsItem *item)
         return true;
     case ItemType::Link:
         deleteLink(static_cast<LinkItem *>(item));
+        emit edited();
         return true;
     case ItemType::Memory:
         deleteMemoryItem(static_cast<MemoryItem *>(item));
+        emit edited();
         return true;
     case ItemType::Dataflow:
         deleteDataflow(static_cast<DataflowItem *>(item));
+        emit edited();
         return true;
     default:
         return false;
@@ -586,21 +581,26 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPointF point = event->scenePos();
-    // An insertion always creates an item; a connection marks the project
-    // modified only once it is made (finishRubberLine).
-    if (m_mode != SelectMode && !isConnectionMode())
-        trigger(m_modifiedAction);
+    // An insertion always creates an item, through an undo command where
+    // there is one; a connection counts as an edit only once it is made
+    // (finishRubberLine).
     switch (m_mode) {
-    case StateMode:
+    case StateMode: {
         // Centre the default 280 x 150 state on the point.
-        pushAndSelect(new AddStateCommand(this, point.x() - 140, point.y() - 75));
+        auto *command = new AddStateCommand(this, point.x() - 140, point.y() - 75);
+        pushInsertion(command, command->state());
         break;
-    case TextMode:
-        pushAndSelect(new AddTextCommand(this, point.x(), point.y()));
+    }
+    case TextMode: {
+        auto *command = new AddTextCommand(this, point.x(), point.y());
+        pushInsertion(command, command->textItem());
         break;
-    case MemoryMode:
-        pushAndSelect(new AddMemoryCommand(this, point.x(), point.y()));
+    }
+    case MemoryMode: {
+        auto *command = new AddMemoryCommand(this, point.x(), point.y());
+        pushInsertion(command, command->memoryItem());
         break;
+    }
     case ProcessMode:
         insertProcessItem(point);
         break;
@@ -632,7 +632,7 @@ void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
         case ItemType::Process:
         case ItemType::Memory:
         case ItemType::Dataflow:
-            trigger(m_modifiedAction);
+            emit edited();
             break;
         default:
             break;
@@ -699,17 +699,10 @@ void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
     unmarkAll();
     QGraphicsItem *item = topItemAt(event->scenePos());
     makeCurrent(item);
-    switch (item ? item->type() : 0) {
-    case ItemType::State: displayStateProperties(); break;
-    case ItemType::Transition: displayTransitionProperties(); break;
-    case ItemType::Text: displayTextItemProperties(); break;
-    // Renaming a process item renames its tree node: the window runs it.
-    case ItemType::Process: trigger(m_processPropertiesAction); break;
-    case ItemType::Link: displayLinkItemProperties(); break;
-    case ItemType::Memory: displayMemoryItemProperties(); break;
-    case ItemType::Dataflow: displayDataflowItemProperties(); break;
-    default: break;
-    }
+    // Whoever shows the canvas opens the dialog: renaming a process item
+    // renames its tree node too.
+    if (listedKind(item) != 0)
+        emit propertiesRequested(item);
     QGraphicsScene::mouseDoubleClickEvent(event);
 }
 
@@ -733,8 +726,9 @@ void Canvas::insertProcessItem(const QPointF &point)
     addItem(item);
     m_lastProcessItem = item;
     update();
-    trigger(m_processAddedAction);
-    trigger(m_selectAction);
+    emit edited();
+    emit processItemInserted(item);
+    emit itemInserted(item);
 }
 
 void Canvas::dropRubberLine()
@@ -772,25 +766,29 @@ void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
 {
     const int startType = start->type();
     const int endType = end->type();
+    QGraphicsItem *made = nullptr;
     if (m_mode == TransitionMode) {
         if (startType != ItemType::State || endType != ItemType::State)
             return;
-        pushCommand(new AddTransitionCommand(this, static_cast<StateItem *>(start),
-                                             static_cast<StateItem *>(end)));
+        auto *command = new AddTransitionCommand(this, static_cast<StateItem *>(start),
+                                                 static_cast<StateItem *>(end));
+        made = command->transition();
+        pushCommand(command);
     } else if (m_mode == LinkMode) {
         if (startType != ItemType::Process || endType != ItemType::Process)
             return;
-        BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
-                                         static_cast<ProcessItem *>(end));
+        made = BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
+                                                static_cast<ProcessItem *>(end));
+        emit edited();
     } else {
         const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
         const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
         if (!processToMemory && !memoryToProcess)
             return;
-        BoxConnections::connectDataflow(this, start, end);
+        made = BoxConnections::connectDataflow(this, start, end);
+        emit edited();
     }
-    trigger(m_modifiedAction);
     update();
     update();
-    trigger(m_selectAction);
+    emit itemInserted(made);
 }

@@ -4,8 +4,9 @@
 // hold process diagrams, level 5 canvases hold state machines. The canvas
 // turns mouse input into insertions and connections according to its drawing
 // mode, keeps typed lists of its items, gives new items their identity and
-// stacking order, owns the undo stack of the state-machine edits and tells
-// the main window about changes only through four actions the window lends it.
+// stacking order and owns the undo stack of the state-machine edits. It
+// reports what its edits mean for the project through signals; it knows
+// neither the project nor the window.
 //
 // Ownership: items in the scene belong to the scene. Items an undo command
 // took out of the scene stay alive for a later undo or redo; the canvas
@@ -38,7 +39,6 @@ class LinkItem;
 class LinkLine;
 class MemoryItem;
 class ProcessItem;
-class QAction;
 class QGraphicsLineItem;
 class QGraphicsTextItem;
 class QMenu;
@@ -121,20 +121,8 @@ public:
         item->setZValue(nextZValue());
     }
 
-    // --- lent actions ---------------------------------------------------------
-    QAction *processAddedAction() const { return m_processAddedAction; }
-    void setProcessAddedAction(QAction *action) { m_processAddedAction = action; }
-    QAction *processPropertiesAction() const { return m_processPropertiesAction; }
-    void setProcessPropertiesAction(QAction *action) { m_processPropertiesAction = action; }
-    QAction *modifiedAction() const { return m_modifiedAction; }
-    void setModifiedAction(QAction *action) { m_modifiedAction = action; }
-    QAction *selectAction() const { return m_selectAction; }
-    void setSelectAction(QAction *action) { m_selectAction = action; }
-
     // --- undo -----------------------------------------------------------------
     QUndoStack *undoStack() const { return m_undoStack; }
-    QAction *undoAction() const { return m_undoAction; }   // "&Undo"
-    QAction *redoAction() const { return m_redoAction; }   // "&Redo"
 
     // --- item lists (insertion order, non-owning) -------------------------------
     const QList<StateItem *> &states() const { return m_states; }
@@ -304,11 +292,21 @@ public:
     // Puts item into this scene unless it is there already.
     void putInScene(QGraphicsItem *item);
 
+signals:
+    // The canvas changed in a way no undo command holds (a move, a
+    // property dialog, a process item inserted, a link drawn, ...).
+    void edited();
+    // An insertion or connection is done: the drawing tool has done its work.
+    void itemInserted(QGraphicsItem *item);
+    // A process item was inserted; its node and canvas are the project's.
+    void processItemInserted(ProcessItem *item);
+    // A double-click asked for the properties of an item.
+    void propertiesRequested(QGraphicsItem *item);
+
 public slots:
     void setMode(Canvas::Mode mode);
     // The dialog of the current item of each kind; true when it was
-    // accepted and changed what the item stores (the modified action is
-    // triggered then).
+    // accepted and changed what the item stores (edited() is emitted then).
     bool displayStateProperties();
     bool displayTransitionProperties();
     bool displayTextItemProperties();
@@ -325,7 +323,6 @@ protected:
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
 
 private:
-    static void trigger(QAction *action);
     bool isConnectionMode() const;
     void markItem(QGraphicsItem *item);
     void insertProcessItem(const QPointF &point);
@@ -335,7 +332,8 @@ private:
     void rememberClickedState(QGraphicsItem *item);
     void finishRubberLine();
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
-    void pushAndSelect(QUndoCommand *command);
+    // Pushes the command and reports the insertion it made.
+    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
     void makeCurrent(QGraphicsItem *item);
     void forgetCurrent(const QGraphicsItem *item);
     void dropDataflows(const QList<DataflowItem *> &flows);
@@ -373,17 +371,10 @@ private:
     DataflowItem *m_currentDataflow = nullptr;
     StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 
-    QAction *m_processAddedAction = nullptr;
-    QAction *m_processPropertiesAction = nullptr;
-    QAction *m_modifiedAction = nullptr;
-    QAction *m_selectAction = nullptr;
-
     qreal m_highestZ = 0;
     QMenu *m_menus[MenuCount] = {};
 
     QUndoStack *m_undoStack = nullptr;
-    QAction *m_undoAction = nullptr;
-    QAction *m_redoAction = nullptr;
     AddStateCommand *m_lastAddStateCommand = nullptr;
     AddTransitionCommand *m_lastAddTransitionCommand = nullptr;
     AddTextCommand *m_lastAddTextCommand = nullptr;

@@ -12,9 +12,7 @@ Canvas *createCanvas(const CanvasSetup &setup, const CanvasIdentity &identity)
     canvas->setGrandParentId(identity.grandParentId);
     canvas->setName(identity.name);
     canvas->setSceneRect(0, 0, setup.size.width(), setup.size.height());
-    canvas->setProcessAddedAction(setup.processAddedAction);
-    canvas->setProcessPropertiesAction(setup.processPropertiesAction);
-    canvas->setModifiedAction(setup.modifiedAction);
-    canvas->setSelectAction(setup.selectAction);
+    if (setup.created)
+        setup.created(canvas);
     return canvas;
 }

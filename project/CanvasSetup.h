@@ -1,15 +1,16 @@
 #pragma once
 
-// What every canvas of an open project is created with: the window's seven
-// item context menus, the QObject that owns the canvases, the scene size
-// and the four actions the window lends each canvas. The project builder
-// and the process-item operations create canvases the same way.
+// What every canvas of an open project is created with: the item context
+// menus, the QObject that owns the canvases, the scene size and whoever
+// must hear of each new canvas. The project builder and the process-item
+// operations create canvases the same way.
 
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class Canvas;
-class QAction;
 class QMenu;
 class QObject;
 
@@ -22,10 +23,8 @@ struct CanvasSetup
     QObject *parent = nullptr;
     // Scene rectangle (0, 0, width, height).
     QSize size = QSize(2000, 1050);
-    QAction *processAddedAction = nullptr;
-    QAction *processPropertiesAction = nullptr;
-    QAction *modifiedAction = nullptr;
-    QAction *selectAction = nullptr;
+    // Called with every canvas made (the project listens to its canvases).
+    std::function<void(Canvas *)> created;
 };
 
 // Identity of the tree node a canvas belongs to.

@@ -93,18 +93,12 @@ QString difference(const QMap<QString, QStringList> &before, const QMap<QString,
 class RandomEditor
 {
 public:
-    RandomEditor(OpenProject *project, quint32 seed) : m_project(project), m_random(seed)
-    {
-        QObject::connect(&m_added, &QAction::triggered, [this] {
-            m_project->structure().addProcessItem(m_canvas, m_canvas->lastProcessItem());
-        });
-    }
+    RandomEditor(OpenProject *project, quint32 seed) : m_project(project), m_random(seed) {}
 
     void step()
     {
         const QList<Canvas *> &canvases = m_project->canvases();
         m_canvas = canvases.at(pick(canvases.size()));
-        m_canvas->setProcessAddedAction(&m_added);
         if (m_canvas->level() == 5)
             editMachine();
         else if (m_canvas->level() >= 2)
@@ -254,7 +248,6 @@ private:
     OpenProject *m_project;
     QRandomGenerator m_random;
     Canvas *m_canvas = nullptr;
-    QAction m_added;
     int m_places = 0;
 };
 

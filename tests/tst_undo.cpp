@@ -273,11 +273,11 @@ private slots:
     {
         QScopedPointer<Canvas> c(newCanvas());
         const Snapshot before = snapshot(*c);
-        c->undoAction()->trigger();
-        c->redoAction()->trigger();
+        c->undoStack()->undo();
+        c->undoStack()->redo();
         c->undoStack()->undo();
         QVERIFY(snapshot(*c) == before);
-        QVERIFY(!c->undoAction()->isEnabled());
+        QVERIFY(!c->undoStack()->canUndo());
     }
 
     void deletedStateComesBackWithAllItsTransitions()

@@ -1,29 +1,21 @@
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 
-#include "Canvas.h"
 #include "CodeGenerator.h"
 #include "DefaultProject.h"
 #include "ExamplesLocator.h"
-#include "ItemCommands.h"
-#include "MainWindow.h"
+#include "Project.h"
 #include "ProjectBrowser.h"
 #include "ProjectFileReader.h"
-#include "ProjectFileWriter.h"
 #include "ProjectNames.h"
 #include "ProjectRecords.h"
-#include "ProjectSnapshot.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "RenameProjectDialog.h"
-#include "TreeModel.h"
-#include "TreeNode.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStatusBar>
-#include <QTreeView>
 
 namespace {
 
@@ -44,70 +36,54 @@ QSettings store()
 
 } // namespace
 
-ProjectCommands::ProjectCommands(MainWindow *window, QTreeView *treeView, QAction *saveAction)
-    : QObject(window),
+ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeView *treeView)
+    : QObject(project),
       m_window(window),
-      m_treeView(treeView),
-      m_saveAction(saveAction),
-      m_browser(std::make_unique<ProjectBrowser>(window, treeView)),
-      m_generator(std::make_unique<CodeGenerator>(window)),
+      m_project(project),
+      m_browser(std::make_unique<ProjectBrowser>(window, project, treeView)),
+      m_generator(std::make_unique<CodeGenerator>(window->dialogParent())),
       m_examplesFinder([] { return findExamplesDirectory(); })
 {
-    // What a canvas reports about process items touches the tree.
-    connect(window->processItemAddedAction(), &QAction::triggered, window,
-            &MainWindow::slot_processItemAdded);
-    connect(window->processPropertiesAction(), &QAction::triggered, window,
-            &MainWindow::displayProcessItemPropertiesFromScene);
-    connect(window->propertiesActions().at(MainWindow::ProcessMenu), &QAction::triggered, window,
-            &MainWindow::displayProcessItemPropertiesFromScene);
-    // Deleting a process item takes its node and its canvases with it.
-    if (ItemCommands *items = window->itemCommands()) {
-        ProjectBrowser *browser = m_browser.get();
-        items->setProcessDeleteHandler([browser](ProcessItem *item) { browser->deleteProcessItem(item); });
-    }
+    // The generator writes beside the project file.
+    connect(project, &Project::filePathChanged, this,
+            [this](const QString &path) { m_generator->setProjectPath(path); });
     // Rows of the code generator's log show their item.
     ProjectBrowser *browser = m_browser.get();
     m_generator->setItemNavigator(
         [browser](const QVector<int> &path, const ItemRef &item) { browser->showItem(path, item); });
 }
 
-ProjectCommands::~ProjectCommands() = default;
+ProjectActions::~ProjectActions() = default;
 
-QString ProjectCommands::previousDirectoryKey()
+QString ProjectActions::previousDirectoryKey()
 {
     return QStringLiteral("previousDirectory");
 }
 
 // --- state ---------------------------------------------------------------------------
 
-bool ProjectCommands::isProjectOpen() const
+bool ProjectActions::isProjectOpen() const
 {
-    return !m_window->canvases().isEmpty();
+    return m_project->isOpen();
 }
 
-QString ProjectCommands::projectName() const
+QString ProjectActions::projectName() const
 {
-    const TreeNode *root = m_window->treeModel()->rootNode();
-    return root->childCount() > 0 ? root->child(0)->name() : QString();
+    return m_project->name();
 }
 
-bool ProjectCommands::isModified() const
+QString ProjectActions::projectPath() const
 {
-    return m_saveAction->isEnabled();
+    return m_project->filePath();
 }
 
-void ProjectCommands::setModified(bool modified)
+void ProjectActions::setProjectPath(const QString &path)
 {
-    m_saveAction->setEnabled(modified);
-}
-
-void ProjectCommands::setProjectPath(const QString &path)
-{
-    m_projectPath = path;
+    m_project->setFilePath(path);
     m_generator->setProjectPath(path);
 }
 
-QString ProjectCommands::startDirectory() const
+QString ProjectActions::startDirectory() const
 {
     const QString previous = store().value(previousDirectoryKey()).toString();
     if (!previous.isEmpty())
@@ -115,16 +91,16 @@ QString ProjectCommands::startDirectory() const
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-int ProjectCommands::runDialog(QDialog *dialog)
+int ProjectActions::runDialog(QDialog *dialog)
 {
     return m_dialogRunner ? m_dialogRunner(dialog) : dialog->exec();
 }
 
 // --- prompts -------------------------------------------------------------------------
 
-bool ProjectCommands::offerToSave()
+bool ProjectActions::offerToSave()
 {
-    if (!isModified())
+    if (!m_project->isModified())
         return true;
     MessageRequest request;
     request.icon = QMessageBox::Warning;
@@ -133,34 +109,34 @@ bool ProjectCommands::offerToSave()
     request.informativeText = kSaveQuestion;
     request.buttons = QMessageBox::Save | QMessageBox::Discard;
     request.defaultButton = QMessageBox::Save;
-    if (Prompter::current()->message(m_window, request) != QMessageBox::Save)
+    if (Prompter::current()->message(m_window->dialogParent(), request) != QMessageBox::Save)
         return true;
     // Going on after a failed save would throw the changes away.
     return save();
 }
 
-void ProjectCommands::reportUnwritten(const QString &path, const QString &reason)
+void ProjectActions::reportUnwritten(const QString &path, const QString &reason)
 {
     MessageRequest request;
     request.icon = QMessageBox::Critical;
     request.title = kTitle;
     request.text = QStringLiteral("Kestro could not save the project to %1.").arg(path);
     request.informativeText = reason;
-    Prompter::current()->message(m_window, request);
+    Prompter::current()->message(m_window->dialogParent(), request);
 }
 
 // --- opening -------------------------------------------------------------------------
 
-bool ProjectCommands::openFile(const QString &path)
+bool ProjectActions::openFile(const QString &path)
 {
     if (!offerToSave())
         return false;
     return openRecords(path, Purpose::Open);
 }
 
-bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
+bool ProjectActions::openRecords(const QString &path, Purpose purpose)
 {
-    const QString previousPath = m_projectPath;
+    const QString previousPath = m_project->filePath();
     setProjectPath(path);
 
     // The file is read whole into records before the open project is
@@ -177,24 +153,23 @@ bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
         request.detailedText = reader.errorString().isEmpty()
                                    ? QStringLiteral("%1: the file holds no project node").arg(path)
                                    : reader.errorDetail(path);
-        Prompter::current()->message(m_window, request);
+        Prompter::current()->message(m_window->dialogParent(), request);
         return false;
     }
 
-    closeCurrentProject();
     const LoadNotes notes = buildProject(reader.takeRecords());
     if (!notes.isEmpty()) {
-        m_window->statusBar()->showMessage(QStringLiteral("Project %1 opened with warnings").arg(path));
+        m_window->showStatus(QStringLiteral("Project %1 opened with warnings").arg(path));
         reportLoadNotes(path, notes);
         return true;
     }
     const QString done = purpose == Purpose::Open ? QStringLiteral("Project %1 opened successfully")
                                                   : QStringLiteral("Project %1 created successfully");
-    m_window->statusBar()->showMessage(done.arg(path));
+    m_window->showStatus(done.arg(path));
     return true;
 }
 
-void ProjectCommands::reportLoadNotes(const QString &path, const LoadNotes &notes)
+void ProjectActions::reportLoadNotes(const QString &path, const LoadNotes &notes)
 {
     const int dropped = countNotes(notes, LoadNote::Effect::NotKept);
     const int ambiguous = notes.size() - dropped;
@@ -224,44 +199,35 @@ void ProjectCommands::reportLoadNotes(const QString &path, const LoadNotes &note
     request.informativeText = list;
     request.detailedText = lines.join(QLatin1Char('\n'));
     request.textFormat = Qt::PlainText;
-    Prompter::current()->message(m_window, request);
+    Prompter::current()->message(m_window->dialogParent(), request);
 }
 
-void ProjectCommands::closeCurrentProject()
+LoadNotes ProjectActions::buildProject(const ProjectRecordLists &records)
 {
-    m_browser->forgetCanvases();
-    m_window->clearCanvases();
-    m_window->treeModel()->clear();
-}
-
-LoadNotes ProjectCommands::buildProject(const ProjectRecordLists &records)
-{
-    m_window->treeModel()->setupModelData(records.treeText, true);
-    const LoadNotes notes = m_browser->adoptCanvases(records);
+    const LoadNotes notes = m_project->open(records);
     m_browser->showProjectNode();
-    setModified(false);
     return notes;
 }
 
-void ProjectCommands::enterBlankState()
+void ProjectActions::enterBlankState()
 {
     m_window->enterNoProjectState();
-    m_window->statusBar()->showMessage(QStringLiteral("Kestro is in blank state."));
+    m_window->showStatus(QStringLiteral("Kestro is in blank state."));
 }
 
 // --- commands --------------------------------------------------------------------------
 
-QString ProjectCommands::askSaveFile(const QString &caption)
+QString ProjectActions::askSaveFile(const QString &caption)
 {
     FileRequest request;
     request.caption = caption;
     request.directory = startDirectory();
     request.filter = kFilter;
     request.defaultSuffix = ProjectNames::extension().mid(1);
-    return Prompter::current()->saveFileName(m_window, request);
+    return Prompter::current()->saveFileName(m_window->dialogParent(), request);
 }
 
-bool ProjectCommands::mayReplace(const QString &answer, const QString &path)
+bool ProjectActions::mayReplace(const QString &answer, const QString &path)
 {
     // The dialog asked about the file it was given; when the name changed
     // since, the file that will really be written has not been asked about.
@@ -274,10 +240,10 @@ bool ProjectCommands::mayReplace(const QString &answer, const QString &path)
     question.informativeText = QStringLiteral("Do you want to replace it?");
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     question.defaultButton = QMessageBox::No;
-    return Prompter::current()->message(m_window, question) == QMessageBox::Yes;
+    return Prompter::current()->message(m_window->dialogParent(), question) == QMessageBox::Yes;
 }
 
-void ProjectCommands::newProject()
+void ProjectActions::newProject()
 {
     const QString answer = askSaveFile(QStringLiteral("Create a new project"));
     if (answer.isEmpty())
@@ -286,7 +252,7 @@ void ProjectCommands::newProject()
     const QString path = ProjectNames::withExtension(ProjectNames::withTrimmedFileName(answer));
     const QString name = ProjectNames::nameFromFilePath(path);
     if (!ProjectNames::isValidNewName(name)) {
-        Prompter::critical(m_window, kTitle,
+        Prompter::critical(m_window->dialogParent(), kTitle,
                            QStringLiteral("File name cannot be blank or contain special characters. "
                                           "Creating Project Aborted."));
         return;
@@ -305,13 +271,13 @@ void ProjectCommands::newProject()
     openRecords(path, Purpose::Create);
 }
 
-void ProjectCommands::open()
+void ProjectActions::open()
 {
     FileRequest request;
     request.caption = QStringLiteral("Open Project");
     request.directory = startDirectory();
     request.filter = kFilter;
-    const OpenFileResult result = Prompter::current()->openFileName(m_window, request);
+    const OpenFileResult result = Prompter::current()->openFileName(m_window->dialogParent(), request);
     if (result.files.isEmpty())
         return;
     const QString file = result.files.first();
@@ -321,11 +287,11 @@ void ProjectCommands::open()
     store().setValue(previousDirectoryKey(), directory);
 }
 
-void ProjectCommands::openExamples()
+void ProjectActions::openExamples()
 {
     const QString directory = m_examplesFinder ? m_examplesFinder() : QString();
     if (!isUsableExamplesDirectory(directory)) {
-        Prompter::critical(m_window, kTitle,
+        Prompter::critical(m_window->dialogParent(), kTitle,
                            QStringLiteral("Kestro could not find the Examples directory on this computer."));
         return;
     }
@@ -333,23 +299,23 @@ void ProjectCommands::openExamples()
     request.caption = QStringLiteral("Open Project");
     request.directory = QFileInfo(directory).absoluteFilePath();
     request.filter = kFilter;
-    const OpenFileResult result = Prompter::current()->openFileName(m_window, request);
+    const OpenFileResult result = Prompter::current()->openFileName(m_window->dialogParent(), request);
     if (result.files.isEmpty())
         return;
     // An installed example is read-only; the user works on a copy of it.
     const ExampleToOpen example = exampleToOpen(result.files.first());
     if (openFile(example.path) && !example.note.isEmpty())
-        m_window->statusBar()->showMessage(example.note);
+        m_window->showStatus(example.note);
 }
 
-void ProjectCommands::openFromCommandLine(const QString &path)
+void ProjectActions::openFromCommandLine(const QString &path)
 {
     if (QFileInfo(path).isFile()) {
-        setModified(false);
+        m_project->markSaved();
         openFile(path);
         return;
     }
-    Prompter::critical(m_window, kTitle,
+    Prompter::critical(m_window->dialogParent(), kTitle,
                        QStringLiteral("There was an error opening the file ") + path
                            + QStringLiteral(". Try opening the file with Open Project."));
     // A project already open (the tour opens its sample this way) is kept:
@@ -358,40 +324,33 @@ void ProjectCommands::openFromCommandLine(const QString &path)
         enterBlankState();
 }
 
-bool ProjectCommands::writeTo(const QString &path)
+bool ProjectActions::writeTo(const QString &path)
 {
-    ProjectDocument document;
     QString error;
-    if (!ProjectSnapshot::take(m_window->canvases(), &document, &error)) {
+    if (!m_project->writeTo(path, &error)) {
         reportUnwritten(path, error);
         return false;
     }
-    ProjectFileWriter writer;
-    if (!writer.write(document, path)) {
-        reportUnwritten(path, writer.errorString());
-        return false;
-    }
     return true;
 }
 
-bool ProjectCommands::save()
+bool ProjectActions::save()
 {
     if (!isProjectOpen())
         return false;
-    if (m_projectPath.isEmpty()) {
+    if (m_project->filePath().isEmpty()) {
         reportUnwritten(QStringLiteral("a file"), QStringLiteral("The project has no file name."));
         return false;
     }
-    if (!writeTo(m_projectPath)) {
-        setModified(true);
+    // A file that could not be written leaves the project modified.
+    if (!writeTo(m_project->filePath()))
         return false;
-    }
-    setModified(false);
-    m_window->statusBar()->showMessage(QStringLiteral("Changes have been saved successfully"));
+    m_project->markSaved();
+    m_window->showStatus(QStringLiteral("Changes have been saved successfully"));
     return true;
 }
 
-void ProjectCommands::saveAs()
+void ProjectActions::saveAs()
 {
     if (!isProjectOpen())
         return;
@@ -402,21 +361,19 @@ void ProjectCommands::saveAs()
     if (!mayReplace(answer, path))
         return;
     // The project stays with its old file until the new one is written.
-    if (!writeTo(path)) {
-        setModified(true);
+    if (!writeTo(path))
         return;
-    }
     setProjectPath(path);
-    setModified(false);
+    m_project->markSaved();
     openFile(path);
 }
 
-void ProjectCommands::renameProject()
+void ProjectActions::renameProject()
 {
     if (!isProjectOpen())
         return;
     if (!m_renameDialog)
-        m_renameDialog = new RenameProjectDialog(m_window);
+        m_renameDialog = new RenameProjectDialog(m_window->dialogParent());
     const QString oldName = projectName();
     m_renameDialog->setProjectName(oldName);
     if (runDialog(m_renameDialog) != QDialog::Accepted)
@@ -428,14 +385,14 @@ void ProjectCommands::renameProject()
         return;
     if (newName.isEmpty()) {
         m_renameDialog->markInvalid();
-        Prompter::critical(m_window, kTitle,
+        Prompter::critical(m_window->dialogParent(), kTitle,
                            QStringLiteral("Kestro could not rename the project as the name is "
                                           "empty. Please enter a project name and try again."));
         return;
     }
     if (!ProjectNames::isValidRename(newName)) {
         m_renameDialog->markInvalid();
-        Prompter::critical(m_window, kTitle,
+        Prompter::critical(m_window->dialogParent(), kTitle,
                            QStringLiteral("Kestro could not rename the project as the name contains "
                                           "special characters. Please remove special characters "
                                           "from the project name and try again."));
@@ -444,19 +401,18 @@ void ProjectCommands::renameProject()
     renameActiveProject(newName);
 }
 
-bool ProjectCommands::renameActiveProject(const QString &name)
+bool ProjectActions::renameActiveProject(const QString &name)
 {
-    if (!m_browser->renameProjectNode(name))
+    if (!m_project->rename(name))
         return false;
-    setModified(true);
     return save();
 }
 
-void ProjectCommands::closeProject()
+void ProjectActions::closeProject()
 {
     if (!isProjectOpen())
         return;
-    if (isModified()) {
+    if (m_project->isModified()) {
         MessageRequest request;
         request.icon = QMessageBox::Warning;
         request.title = kTitle;
@@ -464,35 +420,36 @@ void ProjectCommands::closeProject()
         request.informativeText = kSaveQuestion;
         request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
         request.defaultButton = QMessageBox::Save;
-        const QMessageBox::StandardButton answer = Prompter::current()->message(m_window, request);
+        const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton)
             return;
         // A save that failed keeps the project open with its changes.
         if (answer == QMessageBox::Save && !save())
             return;
     }
-    closeCurrentProject();
+    m_project->close();
     setProjectPath(QString());
-    setModified(false);
     enterBlankState();
 }
 
 // --- code generator ----------------------------------------------------------------------
 
-void ProjectCommands::runCodeGenerator()
+void ProjectActions::runCodeGenerator()
 {
     if (!isProjectOpen())
         return;
-    m_generator->setAuthor(m_window->author());
-    m_generator->setOrganization(m_window->organization());
-    m_generator->setVersion(m_window->hasVersion() ? m_window->version() : 1.0);
-    if (!m_generator->runProperties(m_window))
+    StoredSettings &stored = m_window->storedSettings();
+    m_generator->setAuthor(stored.author);
+    m_generator->setOrganization(stored.organization);
+    m_generator->setVersion(stored.hasVersion ? stored.version : 1.0);
+    if (!m_generator->runProperties(m_window->dialogParent()))
         return;
-    m_window->setAuthor(m_generator->author());
-    m_window->setOrganization(m_generator->organization());
-    m_window->setVersion(m_generator->version());
+    stored.author = m_generator->author();
+    stored.organization = m_generator->organization();
+    stored.hasVersion = true;
+    stored.version = m_generator->version();
 
-    if (isModified()) {
+    if (m_project->isModified()) {
         MessageRequest request;
         request.icon = QMessageBox::Warning;
         request.title = kTitle;
@@ -502,11 +459,11 @@ void ProjectCommands::runCodeGenerator()
         request.defaultButton = QMessageBox::Save;
         // The machines are generated from the diagrams in memory, so a save
         // that fails (and says so) does not stop the generation.
-        if (Prompter::current()->message(m_window, request) == QMessageBox::Save)
+        if (Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Save)
             save();
     }
     m_generator->setProjectName(projectName());
-    const QStringList messages = m_generator->generateAll(m_window->canvases());
+    const QStringList messages = m_generator->generateAll(m_project->canvases());
     for (const QString &message : messages)
-        m_window->statusBar()->showMessage(message);
+        m_window->showStatus(message);
 }

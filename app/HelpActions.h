@@ -9,7 +9,7 @@ class Eula;
 class QAction;
 class QWidget;
 
-class HelpCommands : public QObject
+class HelpActions : public QObject
 {
     Q_OBJECT
 
@@ -17,7 +17,7 @@ public:
     // The agreement viewer is created at once, as a child of `window`.
     // `checkAtStartAction` is the checkable "Check for Updates at Start"
     // entry: it shows the stored choice and stores every change.
-    HelpCommands(QWidget *window, QAction *checkAtStartAction);
+    HelpActions(QWidget *window, QAction *checkAtStartAction);
 
     // Runs the agreement viewer modally.
     void showEula();

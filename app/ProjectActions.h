@@ -1,9 +1,9 @@
 #pragma once
 
-// The commands that create, open, save, rename and close a project, and the
+// The actions that create, open, save, rename and close a project, and the
 // prompts around them. The main window's File-menu slots delegate here.
 //
-// At most one project is open. Its file path is kept here and handed to the
+// At most one project is open, the Project. Its file path is handed to the
 // code generator, which writes next to the project file. Opening reads the
 // whole file into records before the open project is touched, so a file
 // that turns out to be unreadable leaves the open project as it was. A save
@@ -19,15 +19,15 @@
 #include <memory>
 
 class CodeGenerator;
-class MainWindow;
+class Project;
 class ProjectBrowser;
-class QAction;
+class ProjectWindow;
 class QDialog;
 class QTreeView;
 class RenameProjectDialog;
 struct ProjectRecordLists;
 
-class ProjectCommands : public QObject
+class ProjectActions : public QObject
 {
     Q_OBJECT
 
@@ -35,10 +35,9 @@ public:
     using DialogRunner = std::function<int(QDialog *)>;
     using ExamplesFinder = std::function<QString()>;
 
-    // treeView: the project browser; saveAction: the Save action, whose
-    // enabled state is the modified flag.
-    ProjectCommands(MainWindow *window, QTreeView *treeView, QAction *saveAction);
-    ~ProjectCommands() override;
+    // treeView: the project browser.
+    ProjectActions(ProjectWindow *window, Project *project, QTreeView *treeView);
+    ~ProjectActions() override;
 
     // --- commands ------------------------------------------------------------------
     void newProject();
@@ -64,12 +63,10 @@ public:
     bool renameActiveProject(const QString &name);
 
     // --- state -------------------------------------------------------------------------
-    QString projectPath() const { return m_projectPath; }
+    QString projectPath() const;
     bool isProjectOpen() const;
     // The level-1 node's name (empty without a project).
     QString projectName() const;
-    bool isModified() const;
-    void setModified(bool modified);
 
     ProjectBrowser *browser() const { return m_browser.get(); }
     CodeGenerator *codeGenerator() const { return m_generator.get(); }
@@ -92,7 +89,6 @@ private:
     // command must stop because the user's changes could not be saved.
     bool offerToSave();
     bool openRecords(const QString &path, Purpose purpose);
-    void closeCurrentProject();
     LoadNotes buildProject(const ProjectRecordLists &records);
     void reportLoadNotes(const QString &path, const LoadNotes &notes);
     void setProjectPath(const QString &path);
@@ -107,13 +103,11 @@ private:
     bool mayReplace(const QString &answer, const QString &path);
     int runDialog(QDialog *dialog);
 
-    MainWindow *m_window;
-    QTreeView *m_treeView;
-    QAction *m_saveAction;
+    ProjectWindow *m_window;
+    Project *m_project;
     std::unique_ptr<ProjectBrowser> m_browser;
     std::unique_ptr<CodeGenerator> m_generator;
     RenameProjectDialog *m_renameDialog = nullptr;
     DialogRunner m_dialogRunner;
     ExamplesFinder m_examplesFinder;
-    QString m_projectPath;
 };

@@ -1,9 +1,10 @@
 #pragma once
 
-// The main window's item commands on the canvas it shows: the property
-// dialogs opened from the item context menus, bring to front, send to back,
-// delete, undo, redo, self transition and the canvas size. The window's
-// slots delegate here; every command does nothing while no canvas is shown.
+// The window's actions on the items of the canvas it shows: the property
+// dialogs (from the context menus and from a double-click on an item),
+// bring to front, send to back, delete, undo, redo, self transition and the
+// canvas size. The window's slots delegate here; every action does nothing
+// while no canvas is shown.
 
 #include <QObject>
 
@@ -11,23 +12,24 @@
 
 class Canvas;
 class CanvasSize;
-class MainWindow;
 class ProcessItem;
+class Project;
+class ProjectBrowser;
+class ProjectWindow;
 class QGraphicsItem;
 class QWidget;
 
-class ItemCommands : public QObject
+class ItemActions : public QObject
 {
     Q_OBJECT
 public:
     // Deletes one selected process item of the shown canvas: that needs the
-    // project tree and the window's canvas list.
+    // project tree and the other canvases.
     using ProcessDeleteHandler = std::function<void(ProcessItem *)>;
 
-    // Connects the "Properties" actions of the window's context menus (all
-    // but the process one, which renames tree nodes) to the window's slots
-    // and creates the canvas-size dialog, reused for the window's life.
-    explicit ItemCommands(MainWindow *window);
+    // Creates the canvas-size dialog, reused for the window's life, and
+    // opens the properties of every item the project reports double-clicked.
+    ItemActions(ProjectWindow *window, Project *project, ProjectBrowser *browser);
 
     // The dialog of the current item of each kind on the shown canvas. The
     // project counts as modified when the dialog was accepted and changed
@@ -35,15 +37,20 @@ public:
     void displayStateProperties();
     void displayTransitionProperties();
     void displayTextItemProperties();
+    // Renaming a process item also renames its node and canvas.
+    void displayProcessItemProperties();
     void displayLinkItemProperties();
     void displayMemoryItemProperties();
     void displayDataflowItemProperties();
+    // The dialog of any item of a canvas (a double-click).
+    void editProperties(Canvas *canvas, QGraphicsItem *item);
 
     // Stacking of the first selected item (connector lines are left alone).
     void bringToFront();
     void sendToBack();
     // Deletes the selection; process items go to the process delete handler.
     void deleteSelection();
+    // One step back or forward on the shown canvas's undo stack.
     void undo();
     void redo();
     // A transition from the selected state (the one clicked last when
@@ -53,7 +60,7 @@ public:
     // created later get the new size.
     void setCanvasSize();
 
-    // By default a process item is only refused when it is the last one.
+    // By default a process item goes through the browser, which asks first.
     void setProcessDeleteHandler(ProcessDeleteHandler handler);
     CanvasSize *canvasSizeDialog() const { return m_canvasSize; }
 
@@ -63,12 +70,13 @@ public:
 
 private:
     Canvas *canvas() const;
-    void markModified();
     QGraphicsItem *firstStackableSelection() const;
     void openProperties(bool (Canvas::*display)());
     void stepUndoStack(bool forward);
 
-    MainWindow *m_window = nullptr;
+    ProjectWindow *m_window = nullptr;
+    Project *m_project = nullptr;
+    ProjectBrowser *m_browser = nullptr;
     CanvasSize *m_canvasSize = nullptr;
     ProcessDeleteHandler m_processDeleteHandler;
 };

@@ -8,11 +8,12 @@
 #include "DataflowItem.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
-#include "ItemCommands.h"
+#include "ItemActions.h"
 #include "LinkItem.h"
 #include "MainWindow.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -33,7 +34,7 @@
 #include <functional>
 #include <memory>
 
-class TestItemCommands : public QObject
+class TestItemActions : public QObject
 {
     Q_OBJECT
 
@@ -46,12 +47,9 @@ class TestItemCommands : public QObject
     void openWindow(int level)
     {
         m_window = std::make_unique<MainWindow>();
-        m_canvas = m_window->createCanvas(QStringLiteral("node"), level, 1, 1, 1, 1);
-        m_window->showCanvas(m_canvas);
+        m_canvas = m_window->project()->createCanvas({level, 1, 1, 1, 1, QStringLiteral("node")});
+        m_window->project()->showCanvas(m_canvas);
         m_window->applyToolSet(level);
-        // No project tree here: the window's bookkeeping of new process
-        // items is not what these tests are about.
-        QObject::disconnect(m_window->processItemAddedAction(), nullptr, nullptr, nullptr);
         m_view = m_window->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
         m_window->resize(1500, 1000);
         m_window->show();
@@ -59,7 +57,7 @@ class TestItemCommands : public QObject
     }
 
     QAction *action(const char *name) const { return m_window->findChild<QAction *>(name); }
-    void clearModified() { action("actionSave")->setEnabled(false); }
+    void clearModified() { m_window->project()->markSaved(); }
 
     void send(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -223,7 +221,7 @@ private slots:
     void canvasSize();
 };
 
-void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
+void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
 {
     openWindow(5);
     StateItem *a = insertState(QPointF(300, 250));
@@ -244,7 +242,7 @@ void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
     for (int kind : {MainWindow::StateMenu, MainWindow::TransitionMenu, MainWindow::TextMenu,
                      MainWindow::MemoryMenu})
         QVERIFY(!whileOpen([&] { properties.at(kind)->trigger(); }, cancel));
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 
     // Right-clicking makes an item current; its "Properties" opens its own
     // dialog. Cancelling it, or OK without a change, leaves the project
@@ -257,9 +255,9 @@ void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
         QVERIFY(rightClick(centreOf(c.first)));
         clearModified();
         QVERIFY(whileOpen([&] { properties.at(c.second)->trigger(); }, cancel));
-        QVERIFY2(!m_window->isModified(), qPrintable(QString::number(c.second)));
+        QVERIFY2(!m_window->project()->isModified(), qPrintable(QString::number(c.second)));
         QVERIFY(whileOpen([&] { properties.at(c.second)->trigger(); }, ok));
-        QVERIFY2(!m_window->isModified(), qPrintable(QString::number(c.second)));
+        QVERIFY2(!m_window->project()->isModified(), qPrintable(QString::number(c.second)));
     }
     QCOMPARE(m_canvas->currentState(), a);
     QCOMPARE(a->label(), label);   // cancelled
@@ -270,7 +268,7 @@ void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
         pressButton(w, QDialogButtonBox::Ok);
     }));
     QCOMPARE(a->label(), QStringLiteral("IDLE"));
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
 
     // A current item deleted meanwhile gets no dialog.
     m_canvas->clearSelection();
@@ -278,10 +276,10 @@ void TestItemCommands::propertiesFromMenusMarkModifiedOnlyWhenChanged()
     action("actionDelete")->trigger();
     clearModified();
     QVERIFY(!whileOpen([&] { properties.at(MainWindow::TextMenu)->trigger(); }, cancel));
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
-void TestItemCommands::propertiesOfProcessDiagramItems()
+void TestItemActions::propertiesOfProcessDiagramItems()
 {
     openWindow(3);
     ProcessItem *p1 = insertProcess(QPointF(250, 250));
@@ -301,7 +299,7 @@ void TestItemCommands::propertiesOfProcessDiagramItems()
         QVERIFY(rightClick(centreOf(c.first)));
         clearModified();
         QVERIFY(whileOpen([&] { m_window->propertiesActions().at(c.second)->trigger(); }, cancel));
-        QVERIFY(!m_window->isModified());
+        QVERIFY(!m_window->project()->isModified());
         // A new datatype of each item's own (a memory item hands its
         // datatype to its dataflows).
         QVERIFY(whileOpen([&] { m_window->propertiesActions().at(c.second)->trigger(); },
@@ -310,13 +308,13 @@ void TestItemCommands::propertiesOfProcessDiagramItems()
                                   ->setText(QStringLiteral("type_%1").arg(c.second));
                               pressButton(w, QDialogButtonBox::Ok);
                           }));
-        QVERIFY2(m_window->isModified(), qPrintable(QString::number(c.second)));
+        QVERIFY2(m_window->project()->isModified(), qPrintable(QString::number(c.second)));
     }
     QCOMPARE(m_canvas->currentLink(), link);
     QCOMPARE(m_canvas->currentDataflow(), flow);
 }
 
-void TestItemCommands::stacking()
+void TestItemActions::stacking()
 {
     openWindow(5);
     StateItem *a = insertState(QPointF(300, 250));
@@ -332,7 +330,7 @@ void TestItemCommands::stacking()
     action("actionSendToBack")->trigger();
     QCOMPARE(a->zValue(), 1.0);
     QCOMPARE(b->zValue(), 2.0);
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 
     // The topmost item still goes one higher, and so does the canvas's value.
     click(centreOf(b));
@@ -340,7 +338,7 @@ void TestItemCommands::stacking()
     action("actionBringToFront")->trigger();
     QCOMPARE(b->zValue(), 3.0);
     QCOMPARE(m_canvas->highestZ(), 3.0);
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     click(centreOf(a));
     action("actionBringToFront")->trigger();
     QCOMPARE(a->zValue(), 4.0);
@@ -352,7 +350,7 @@ void TestItemCommands::stacking()
     click(centreOf(a));
     clearModified();
     action("actionSendToBack")->trigger();
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     click(centreOf(c));
     action("actionSendToBack")->trigger();
     QCOMPARE(a->zValue(), 1.0);
@@ -361,7 +359,7 @@ void TestItemCommands::stacking()
     QCOMPARE(m_canvas->highestZ(), 5.0);
 }
 
-void TestItemCommands::deleteStateWithItsTransitionUndoRedo()
+void TestItemActions::deleteStateWithItsTransitionUndoRedo()
 {
     openWindow(5);
     StateItem *a = insertState(QPointF(300, 250));
@@ -392,7 +390,7 @@ void TestItemCommands::deleteStateWithItsTransitionUndoRedo()
     QCOMPARE(m_canvas->selectedItems().size(), 2);
     clearModified();
     action("actionDelete")->trigger();
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     QCOMPARE(m_canvas->states(), QList<StateItem *>({b, c}));
     QCOMPARE(m_canvas->transitions(), QList<TransitionItem *>({bc}));
     QVERIFY(!a->scene() && !ab->scene() && !ba->scene() && !aa->scene());
@@ -416,7 +414,7 @@ void TestItemCommands::deleteStateWithItsTransitionUndoRedo()
     QCOMPARE(restored.outgoing, before.outgoing);
 }
 
-void TestItemCommands::deleteInitialStateTakesTheMarker()
+void TestItemActions::deleteInitialStateTakesTheMarker()
 {
     openWindow(5);
     StateItem *a = insertState(QPointF(300, 250));
@@ -445,13 +443,13 @@ void TestItemCommands::deleteInitialStateTakesTheMarker()
     QCOMPARE(m_canvas->markedInitialState(), a->isInitialState() ? a : nullptr);
 }
 
-void TestItemCommands::undoRedo()
+void TestItemActions::undoRedo()
 {
     openWindow(5);
     // Nothing to undo or redo: nothing happens.
     action("actionUndo")->trigger();
     action("actionRedo")->trigger();
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
     QVERIFY(m_canvas->items().size() <= 1);   // at most the title
 
     // Undoing and redoing change the diagram: the project is modified.
@@ -460,17 +458,17 @@ void TestItemCommands::undoRedo()
     action("actionUndo")->trigger();
     QVERIFY(m_canvas->states().isEmpty());
     QCOMPARE(s->scene(), nullptr);
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     clearModified();
     action("actionRedo")->trigger();
     QCOMPARE(m_canvas->states(), QList<StateItem *>({s}));
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     clearModified();
     action("actionRedo")->trigger();   // nothing left to redo
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
-void TestItemCommands::selfTransitionFromTheStateMenu()
+void TestItemActions::selfTransitionFromTheStateMenu()
 {
     openWindow(5);
     insertState(QPointF(300, 250));
@@ -480,7 +478,7 @@ void TestItemCommands::selfTransitionFromTheStateMenu()
     m_canvas->clearSelection();
     action("actionSelf_transition")->trigger();
     QVERIFY(m_canvas->transitions().isEmpty());
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 
     bool offered = false;
     QVERIFY(rightClick(centreOf(s), [&](QMenu *menu) {
@@ -492,11 +490,11 @@ void TestItemCommands::selfTransitionFromTheStateMenu()
     QCOMPARE(m_canvas->transitions().size(), 1);
     QCOMPARE(s->selfTransitions(), m_canvas->transitions());
     QCOMPARE(m_canvas->transitions().first()->scene(), m_canvas);
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     QCOMPARE(m_canvas->mode(), Canvas::SelectMode);
 }
 
-void TestItemCommands::deleteProcessDiagramItems()
+void TestItemActions::deleteProcessDiagramItems()
 {
     openWindow(3);
     ProcessItem *p1 = insertProcess(QPointF(250, 250));
@@ -521,7 +519,7 @@ void TestItemCommands::deleteProcessDiagramItems()
     click(centreOf(memory));
     clearModified();
     action("actionDelete")->trigger();
-    QVERIFY(m_window->isModified());
+    QVERIFY(m_window->project()->isModified());
     QCOMPARE(m_canvas->memoryItems(), QList<MemoryItem *>({other}));
     QCOMPARE(m_canvas->dataflows(), QList<DataflowItem *>({toOther}));
     QVERIFY(p1->dataflows().isEmpty());
@@ -553,7 +551,7 @@ void TestItemCommands::deleteProcessDiagramItems()
     QCOMPARE(m_canvas->processItems(), QList<ProcessItem *>({p1, p2}));
 }
 
-void TestItemCommands::lastProcessItemIsKept()
+void TestItemActions::lastProcessItemIsKept()
 {
     openWindow(3);
     ProcessItem *only = insertProcess(QPointF(400, 300));
@@ -565,21 +563,21 @@ void TestItemCommands::lastProcessItemIsKept()
     QCOMPARE(m_prompter->messages.first().text, QStringLiteral("Last Process Item cannot be deleted"));
     QCOMPARE(m_canvas->processItems(), QList<ProcessItem *>({only}));
     QCOMPARE(only->scene(), m_canvas);
-    QCOMPARE(m_window->canvases(), QList<Canvas *>({m_canvas}));
+    QCOMPARE(m_window->project()->canvases(), QList<Canvas *>({m_canvas}));
 
     // The handler can be replaced; it gets each selected process item.
     QList<ProcessItem *> handed;
-    m_window->itemCommands()->setProcessDeleteHandler([&](ProcessItem *p) { handed << p; });
+    m_window->itemActions()->setProcessDeleteHandler([&](ProcessItem *p) { handed << p; });
     action("actionDelete")->trigger();
     QCOMPARE(handed, QList<ProcessItem *>({only}));
     QCOMPARE(m_prompter->messages.size(), 1);
 }
 
-void TestItemCommands::canvasSize()
+void TestItemActions::canvasSize()
 {
     openWindow(3);
     Canvas *shown = m_canvas;
-    Canvas *other = m_window->createCanvas(QStringLiteral("other"), 4, 1, 1, 1, 1);
+    Canvas *other = m_window->project()->createCanvas({4, 1, 1, 1, 1, QStringLiteral("other")});
     QCOMPARE(other->sceneRect(), QRectF(0, 0, 2000, 1050));
 
     auto answer = [](int width, int height, QDialogButtonBox::StandardButton button) {
@@ -596,15 +594,15 @@ void TestItemCommands::canvasSize()
     QVERIFY(whileOpen([&] { action("actionSet_Canvas_Size")->trigger(); },
                       answer(10, 10, QDialogButtonBox::Cancel)));
     QCOMPARE(shown->sceneRect(), QRectF(0, 0, 2000, 1050));
-    QCOMPARE(m_window->canvasWidth(), 2000);
+    QCOMPARE(m_window->storedSettings().canvasWidth, 2000);
 
     QVERIFY(whileOpen([&] { action("actionSet_Canvas_Size")->trigger(); },
                       answer(3000, 0, QDialogButtonBox::Ok)));
     QCOMPARE(shown->sceneRect(), QRectF(0, 0, 3000, 0));
     QCOMPARE(other->sceneRect(), QRectF(0, 0, 2000, 1050));
-    QCOMPARE(m_window->canvasWidth(), 3000);
-    QCOMPARE(m_window->canvasHeight(), 0);
-    QCOMPARE(m_window->createCanvas(QStringLiteral("later"), 4, 2, 1, 1, 2)->sceneRect(),
+    QCOMPARE(m_window->storedSettings().canvasWidth, 3000);
+    QCOMPARE(m_window->storedSettings().canvasHeight, 0);
+    QCOMPARE(m_window->project()->createCanvas({4, 2, 2, 1, 1, QStringLiteral("later")})->sceneRect(),
              QRectF(0, 0, 3000, 0));
     // The same dialog every time.
     QCOMPARE(m_window->findChildren<CanvasSize *>().size(), 1);
@@ -620,5 +618,5 @@ void TestItemCommands::canvasSize()
     QCOMPARE(settings.value(QStringLiteral("canvas_height")).toInt(), 0);
 }
 
-QTEST_MAIN(TestItemCommands)
-#include "tst_itemcommands.moc"
+QTEST_MAIN(TestItemActions)
+#include "tst_itemactions.moc"

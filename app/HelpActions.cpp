@@ -1,4 +1,4 @@
-#include "HelpCommands.h"
+#include "HelpActions.h"
 
 #include "Eula.h"
 #include "UpdateCenter.h"
@@ -18,33 +18,33 @@ QSettings store()
 }
 } // namespace
 
-HelpCommands::HelpCommands(QWidget *window, QAction *checkAtStartAction)
+HelpActions::HelpActions(QWidget *window, QAction *checkAtStartAction)
     : QObject(window), m_eula(new Eula(window))
 {
     if (checkAtStartAction) {
         checkAtStartAction->setCheckable(true);
         checkAtStartAction->setChecked(checkAtStart());
-        connect(checkAtStartAction, &QAction::toggled, this, &HelpCommands::setCheckAtStart);
+        connect(checkAtStartAction, &QAction::toggled, this, &HelpActions::setCheckAtStart);
     }
 }
 
-void HelpCommands::showEula()
+void HelpActions::showEula()
 {
     m_eula->exec();
 }
 
-void HelpCommands::startCheck(bool userRequested)
+void HelpActions::startCheck(bool userRequested)
 {
     UpdateCenter::getInstance()->startRoutineCheck(UpdateCenter::feedUrl(),
                                                    QCoreApplication::applicationVersion(), userRequested);
 }
 
-void HelpCommands::checkForUpdate()
+void HelpActions::checkForUpdate()
 {
     startCheck(true);
 }
 
-void HelpCommands::startRoutineCheck()
+void HelpActions::startRoutineCheck()
 {
     if (!automaticChecksEnabled() || !checkAtStart())
         return;
@@ -55,36 +55,36 @@ void HelpCommands::startRoutineCheck()
     startCheck(false);
 }
 
-QString HelpCommands::checkAtStartKey()
+QString HelpActions::checkAtStartKey()
 {
     return QStringLiteral("checkForUpdatesAtStart");
 }
 
-bool HelpCommands::checkAtStart()
+bool HelpActions::checkAtStart()
 {
     return store().value(checkAtStartKey(), true).toBool();
 }
 
-void HelpCommands::setCheckAtStart(bool enabled)
+void HelpActions::setCheckAtStart(bool enabled)
 {
     QSettings settings = store();
     settings.setValue(checkAtStartKey(), enabled);
     settings.sync();
 }
 
-bool HelpCommands::automaticChecksEnabled()
+bool HelpActions::automaticChecksEnabled()
 {
     if (automaticChecks >= 0)
         return automaticChecks == 1;
     return !QStandardPaths::isTestModeEnabled() || !qEnvironmentVariableIsEmpty("KESTRO_UPDATE_FEED");
 }
 
-void HelpCommands::setAutomaticChecks(bool enabled)
+void HelpActions::setAutomaticChecks(bool enabled)
 {
     automaticChecks = enabled ? 1 : 0;
 }
 
-void HelpCommands::resetAutomaticChecks()
+void HelpActions::resetAutomaticChecks()
 {
     automaticChecks = -1;
 }

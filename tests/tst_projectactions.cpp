@@ -5,8 +5,9 @@
 #include "Canvas.h"
 #include "CodeGenerator.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "RenameProjectDialog.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -42,7 +43,7 @@ void trigger(MainWindow &w, const char *name)
 
 } // namespace
 
-class TestProjectCommands : public QObject
+class TestProjectActions : public QObject
 {
     Q_OBJECT
 
@@ -71,27 +72,27 @@ private:
     bool openSample(MainWindow &w, ScriptedPrompter &prompter, const QString &file);
 };
 
-void TestProjectCommands::initTestCase()
+void TestProjectActions::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
 }
 
-void TestProjectCommands::init()
+void TestProjectActions::init()
 {
     store().clear();
 }
 
-bool TestProjectCommands::openSample(MainWindow &w, ScriptedPrompter &prompter, const QString &file)
+bool TestProjectActions::openSample(MainWindow &w, ScriptedPrompter &prompter, const QString &file)
 {
     if (!writeDocument(nestedDocument(), file))
         return false;
     prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
     action(w, "actionOpen")->trigger();
-    return w.projectCommands()->projectPath() == file && w.canvases().size() == 8;
+    return w.projectActions()->projectPath() == file && w.project()->canvases().size() == 8;
 }
 
-void TestProjectCommands::newProjectRefusesNamesWithBlanks()
+void TestProjectActions::newProjectRefusesNamesWithBlanks()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -105,7 +106,7 @@ void TestProjectCommands::newProjectRefusesNamesWithBlanks()
                                 "Creating Project Aborted."));
     }
     QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
-    QVERIFY(w.canvases().isEmpty());
+    QVERIFY(w.project()->canvases().isEmpty());
 
     const FileRequest asked = prompter.fileRequests.first();
     QCOMPARE(asked.caption, QStringLiteral("Create a new project"));
@@ -118,7 +119,7 @@ void TestProjectCommands::newProjectRefusesNamesWithBlanks()
     QCOMPARE(prompter.messages.size(), shown);
 }
 
-void TestProjectCommands::newProjectAppendsExtensionAndOpens()
+void TestProjectActions::newProjectAppendsExtensionAndOpens()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -128,13 +129,13 @@ void TestProjectCommands::newProjectAppendsExtensionAndOpens()
     QVERIFY(QFile::exists(file));
     QVERIFY(!QFile::exists(path("Alpha_1")));
     QVERIFY(prompter.messages.isEmpty());
-    QCOMPARE(w.projectCommands()->projectPath(), file);
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Alpha_1"));
-    QCOMPARE(w.canvases().size(), 5);
-    QCOMPARE(w.shownCanvas(), w.canvases().first());
-    QCOMPARE(w.shownCanvas()->name(), QStringLiteral("Alpha_1"));
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Alpha_1"));
+    QCOMPARE(w.project()->canvases().size(), 5);
+    QCOMPARE(w.project()->shownCanvas(), w.project()->canvases().first());
+    QCOMPARE(w.project()->shownCanvas()->name(), QStringLiteral("Alpha_1"));
     QCOMPARE(w.toolContext(), 1);
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
     QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Project %1 created successfully").arg(file));
     Canvas *machine = canvasNamed(w, QStringLiteral("StateMachine_1"), 5);
     QVERIFY(machine);
@@ -144,7 +145,7 @@ void TestProjectCommands::newProjectAppendsExtensionAndOpens()
     // A second new project replaces the first; the first's changes are
     // offered for saving (Discard here) and its file stays as it was.
     const QByteArray before = fileBytes(file);
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     prompter.saveAnswers << path("Beta.qsmd");
     prompter.messageAnswers << QMessageBox::Discard;
     trigger(w, "actionNew");
@@ -152,11 +153,11 @@ void TestProjectCommands::newProjectAppendsExtensionAndOpens()
     QCOMPARE(prompter.messages.last().informativeText, QStringLiteral("Do you want to save your changes?"));
     QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard);
     QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::Save);
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Beta"));
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Beta"));
     QCOMPARE(fileBytes(file), before);
 }
 
-void TestProjectCommands::saveAndOpenRoundTripIsByteIdentical()
+void TestProjectActions::saveAndOpenRoundTripIsByteIdentical()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -165,42 +166,42 @@ void TestProjectCommands::saveAndOpenRoundTripIsByteIdentical()
 
     // The first save lays link, memory and dataflow boxes out around their
     // texts; from then on a project reads back and saves as it was.
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     trigger(w, "actionSave");
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
     QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Changes have been saved successfully"));
     const QByteArray written = fileBytes(sample);
     QVERIFY(written.contains("label=\"bus\""));
     QVERIFY(written.contains("<label>CPU_B_Idle</label>"));
     prompter.openAnswers << OpenFileResult{{sample}, m_dir.path()};
     trigger(w, "actionOpen");
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     trigger(w, "actionSave");
     QCOMPARE(fileBytes(sample), written);
 
     // A new project saved, opened again and saved again is the same file.
     prompter.saveAnswers << path("Fresh.qsmd");
     trigger(w, "actionNew");
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     trigger(w, "actionSave");
     const QByteArray saved = fileBytes(path("Fresh.qsmd"));
     prompter.openAnswers << OpenFileResult{{path("Fresh.qsmd")}, m_dir.path()};
     trigger(w, "actionOpen");
     QCOMPARE(w.statusBar()->currentMessage(),
              QStringLiteral("Project %1 opened successfully").arg(path("Fresh.qsmd")));
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     trigger(w, "actionSave");
     QCOMPARE(fileBytes(path("Fresh.qsmd")), saved);
     QVERIFY(prompter.messages.isEmpty());
 }
 
-void TestProjectCommands::saveAsSwitchesTheProjectFile()
+void TestProjectActions::saveAsSwitchesTheProjectFile()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     const QString first = path("first.qsmd");
     QVERIFY(openSample(w, prompter, first));
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     trigger(w, "actionSave");
     const QByteArray firstBytes = fileBytes(first);
 
@@ -209,22 +210,22 @@ void TestProjectCommands::saveAsSwitchesTheProjectFile()
     const QString second = path("second.qsmd");
     QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Save File As"));
     QCOMPARE(prompter.fileRequests.last().filter, QStringLiteral("*.qsmd"));
-    QCOMPARE(w.projectCommands()->projectPath(), second);
+    QCOMPARE(w.projectActions()->projectPath(), second);
     QCOMPARE(fileBytes(second), firstBytes);
-    QVERIFY(!w.isModified());
-    QCOMPARE(w.canvases().size(), 8);
+    QVERIFY(!w.project()->isModified());
+    QCOMPARE(w.project()->canvases().size(), 8);
 
     // A later Save writes to the new file only.
-    QVERIFY(w.projectCommands()->renameActiveProject(QStringLiteral("Renamed")));
+    QVERIFY(w.projectActions()->renameActiveProject(QStringLiteral("Renamed")));
     QVERIFY(fileBytes(second).contains("Renamed"));
     QCOMPARE(fileBytes(first), firstBytes);
 
     // Cancelling changes nothing.
     trigger(w, "actionSave_As");
-    QCOMPARE(w.projectCommands()->projectPath(), second);
+    QCOMPARE(w.projectActions()->projectPath(), second);
 }
 
-void TestProjectCommands::replacingTheFileReallyWrittenIsAsked()
+void TestProjectActions::replacingTheFileReallyWrittenIsAsked()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -254,8 +255,8 @@ void TestProjectCommands::replacingTheFileReallyWrittenIsAsked()
         QVERIFY2(asked(), command);
         QCOMPARE(prompter.fileRequests.last().defaultSuffix, QStringLiteral("qsmd"));
         QCOMPARE(fileBytes(other), otherBytes);
-        QCOMPARE(w.projectCommands()->projectPath(), current);
-        QCOMPARE(w.canvases().size(), 8);
+        QCOMPARE(w.projectActions()->projectPath(), current);
+        QCOMPARE(w.project()->canvases().size(), 8);
     }
 
     // Yes replaces it; a name the dialog itself asked about is not asked
@@ -263,22 +264,22 @@ void TestProjectCommands::replacingTheFileReallyWrittenIsAsked()
     prompter.saveAnswers << path("other");
     prompter.messageAnswers << QMessageBox::Yes;
     trigger(w, "actionSave_As");
-    QCOMPARE(w.projectCommands()->projectPath(), other);
+    QCOMPARE(w.projectActions()->projectPath(), other);
     QVERIFY(fileBytes(other) != otherBytes);
     const int shown = prompter.messages.size();
     prompter.saveAnswers << current;
     trigger(w, "actionSave_As");
     QCOMPARE(prompter.messages.size(), shown);
-    QCOMPARE(w.projectCommands()->projectPath(), current);
+    QCOMPARE(w.projectActions()->projectPath(), current);
 
     // New drops blanks around the typed name: project and file are "Gamma".
     prompter.saveAnswers << path("  Gamma ");
     trigger(w, "actionNew");
-    QCOMPARE(w.projectCommands()->projectPath(), path("Gamma.qsmd"));
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Gamma"));
+    QCOMPARE(w.projectActions()->projectPath(), path("Gamma.qsmd"));
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Gamma"));
 }
 
-void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
+void TestProjectActions::failedSavesKeepOldFileAndModifiedFlag()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -288,7 +289,7 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
 
     // Save As into a directory that does not exist.
     const QString nowhere = path("missing/dir/other.qsmd");
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     prompter.saveAnswers << nowhere;
     trigger(w, "actionSave_As");
     QCOMPARE(prompter.messages.size(), 1);
@@ -296,8 +297,8 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
     QCOMPARE(prompter.messages.last().icon, QMessageBox::Critical);
     QVERIFY(prompter.messages.last().text.contains(nowhere));
     QVERIFY(!prompter.messages.last().informativeText.isEmpty());
-    QCOMPARE(w.projectCommands()->projectPath(), file);
-    QVERIFY(w.isModified());
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QVERIFY(w.project()->isModified());
 
     // Save over a path that has become a directory (refused even for root).
     QVERIFY(QFile::rename(file, path("keep.moved")));
@@ -305,7 +306,7 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
     trigger(w, "actionSave");
     QCOMPARE(prompter.messages.size(), 2);
     QVERIFY(prompter.messages.last().text.contains(file));
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
     QVERIFY(w.statusBar()->currentMessage() != QStringLiteral("Changes have been saved successfully"));
     QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
     QVERIFY(QFile::rename(path("keep.moved"), file));
@@ -316,12 +317,12 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("keep.qsmd")));
     prompter.messageAnswers << QMessageBox::Save;
     trigger(w, "actionClose_Project");
-    QCOMPARE(w.canvases().size(), 8);
-    QVERIFY(w.isModified());
+    QCOMPARE(w.project()->canvases().size(), 8);
+    QVERIFY(w.project()->isModified());
 
     // ... and inside Rename Project: the name changes in memory, the
     // failure is told and the project stays modified.
-    w.projectCommands()->setDialogRunner([](QDialog *dialog) {
+    w.projectActions()->setDialogRunner([](QDialog *dialog) {
         static_cast<RenameProjectDialog *>(dialog)->lineEdit()->setText(QStringLiteral("Other"));
         return int(QDialog::Accepted);
     });
@@ -329,12 +330,12 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
     trigger(w, "actionRename_Project");
     QCOMPARE(prompter.messages.size(), shown + 1);
     QCOMPARE(prompter.messages.last().icon, QMessageBox::Critical);
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
 
     // ... and the window's own close prompt refuses to close.
     prompter.messageAnswers << QMessageBox::Save;
     QVERIFY(!w.close());
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
     QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
     QVERIFY(QFile::rename(path("keep.moved"), file));
     QCOMPARE(fileBytes(file), old);
@@ -347,24 +348,24 @@ void TestProjectCommands::failedSavesKeepOldFileAndModifiedFlag()
     prompter.messageAnswers << QMessageBox::Save;
     prompter.openAnswers << OpenFileResult{{other}, m_dir.path()};
     trigger(w, "actionOpen");
-    QCOMPARE(w.projectCommands()->projectPath(), file);
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Other"));
-    QVERIFY(w.isModified());
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Other"));
+    QVERIFY(w.project()->isModified());
     QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("keep.qsmd")));
     QVERIFY(QFile::rename(path("keep.moved"), file));
 }
 
-void TestProjectCommands::corruptFileKeepsOpenProject()
+void TestProjectActions::corruptFileKeepsOpenProject()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     const QString file = path("good.qsmd");
     QVERIFY(openSample(w, prompter, file));
-    const QList<Canvas *> canvases = w.canvases();
+    const QList<Canvas *> canvases = w.project()->canvases();
     Canvas *machine = canvasNamed(w, QStringLiteral("SM"), 5);
     QVERIFY(machine);
     const QString firstState = machine->states().first()->label();
-    w.slot_enableSaveAction();
+    w.project()->markModified();
 
     // Reordered state children fail the check pass; a truncated file too.
     QByteArray bytes = fileBytes(file);
@@ -383,17 +384,17 @@ void TestProjectCommands::corruptFileKeepsOpenProject()
         trigger(w, "actionOpen");
         QCOMPARE(prompter.messages.last().text, kCorrupt);
         QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
-        QCOMPARE(w.canvases(), canvases);
-        QCOMPARE(w.shownCanvas(), canvases.first());
-        QCOMPARE(w.projectCommands()->projectPath(), file);
-        QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
+        QCOMPARE(w.project()->canvases(), canvases);
+        QCOMPARE(w.project()->shownCanvas(), canvases.first());
+        QCOMPARE(w.projectActions()->projectPath(), file);
+        QCOMPARE(w.projectActions()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
         QCOMPARE(machine->states().first()->label(), firstState);
-        QCOMPARE(w.treeModel()->rowCount(w.treeModel()->index(0, 0)), 1);
+        QCOMPARE(w.project()->treeModel()->rowCount(w.project()->treeModel()->index(0, 0)), 1);
         QCOMPARE(w.toolContext(), 1);
     }
 }
 
-void TestProjectCommands::unsavedChangesPromptBeforeOpen()
+void TestProjectActions::unsavedChangesPromptBeforeOpen()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -403,34 +404,34 @@ void TestProjectCommands::unsavedChangesPromptBeforeOpen()
     QVERIFY(writeDocument(nestedDocument(QStringLiteral("P"), QStringLiteral("Q")), other));
 
     // Save writes the changes first, then the other file opens.
-    QVERIFY(w.projectCommands()->renameActiveProject(QStringLiteral("Changed")));
-    w.treeModel()->renameNode(w.treeModel()->index(0, 0), QStringLiteral("Changed2"));
-    w.canvases().first()->setName(QStringLiteral("Changed2"));
-    w.slot_enableSaveAction();
+    QVERIFY(w.projectActions()->renameActiveProject(QStringLiteral("Changed")));
+    w.project()->treeModel()->renameNode(w.project()->treeModel()->index(0, 0), QStringLiteral("Changed2"));
+    w.project()->canvases().first()->setName(QStringLiteral("Changed2"));
+    w.project()->markModified();
     prompter.messageAnswers << QMessageBox::Save;
     prompter.openAnswers << OpenFileResult{{other}, m_dir.path()};
     trigger(w, "actionOpen");
     QVERIFY(fileBytes(file).contains("Changed2"));
-    QCOMPARE(w.projectCommands()->projectPath(), other);
+    QCOMPARE(w.projectActions()->projectPath(), other);
     QVERIFY(canvasNamed(w, QStringLiteral("P"), 3));
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
 
     // Unmodified: no prompt.
     const int shown = prompter.messages.size();
     prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
     trigger(w, "actionOpen");
     QCOMPARE(prompter.messages.size(), shown);
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Changed2"));
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Changed2"));
 }
 
-void TestProjectCommands::renameProject()
+void TestProjectActions::renameProject()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     const QString file = path("rename.qsmd");
     QVERIFY(openSample(w, prompter, file));
     const QByteArray before = fileBytes(file);
-    ProjectCommands *commands = w.projectCommands();
+    ProjectActions *commands = w.projectActions();
 
     QString typed;
     RenameProjectDialog *shownDialog = nullptr;
@@ -450,7 +451,7 @@ void TestProjectCommands::renameProject()
     QVERIFY(shownDialog->maximumHeight() <= 118);
     QCOMPARE(presetName, QStringLiteral("Proj"));
     QVERIFY(prompter.messages.isEmpty());
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
     QCOMPARE(fileBytes(file), before);
     RenameProjectDialog *first = shownDialog;
 
@@ -486,8 +487,8 @@ void TestProjectCommands::renameProject()
     trigger(w, "actionRename_Project");
     QCOMPARE(prompter.messages.size(), 4);
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
-    QCOMPARE(w.canvases().first()->name(), QStringLiteral("My Project 2"));
-    QVERIFY(!w.isModified());
+    QCOMPARE(w.project()->canvases().first()->name(), QStringLiteral("My Project 2"));
+    QVERIFY(!w.project()->isModified());
     QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Changes have been saved successfully"));
     QVERIFY(fileBytes(file).contains("label=\"My Project 2\""));
     QVERIFY(fileBytes(file).contains("\nMy Project 2\r\n") || fileBytes(file).contains("\nMy Project 2\n"));
@@ -499,7 +500,7 @@ void TestProjectCommands::renameProject()
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
 }
 
-void TestProjectCommands::closeProject()
+void TestProjectActions::closeProject()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -507,14 +508,14 @@ void TestProjectCommands::closeProject()
     QVERIFY(openSample(w, prompter, file));
     const QByteArray before = fileBytes(file);
     auto closedToBlank = [&w] {
-        return w.canvases().isEmpty() && w.treeModel()->rowCount() == 0
-               && w.toolContext() == 0 && w.shownCanvas() == nullptr
+        return w.project()->canvases().isEmpty() && w.project()->treeModel()->rowCount() == 0
+               && w.toolContext() == 0 && w.project()->shownCanvas() == nullptr
                && w.statusBar()->currentMessage() == QStringLiteral("Kestro is in blank state.");
     };
 
     // Modified, Cancel: nothing.
-    w.projectCommands()->browser()->renameProjectNode(QStringLiteral("Unsaved"));
-    w.slot_enableSaveAction();
+    w.project()->rename(QStringLiteral("Unsaved"));
+    w.project()->markModified();
     prompter.messageAnswers << QMessageBox::Cancel;
     trigger(w, "actionClose_Project");
     const MessageRequest asked = prompter.messages.last();
@@ -522,8 +523,8 @@ void TestProjectCommands::closeProject()
     QCOMPARE(asked.informativeText, QStringLiteral("Do you want to save your changes?"));
     QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(asked.defaultButton, QMessageBox::Save);
-    QCOMPARE(w.canvases().size(), 8);
-    QVERIFY(w.isModified());
+    QCOMPARE(w.project()->canvases().size(), 8);
+    QVERIFY(w.project()->isModified());
 
     // Discard: closed, file untouched.
     prompter.messageAnswers << QMessageBox::Discard;
@@ -533,8 +534,8 @@ void TestProjectCommands::closeProject()
 
     // Save: written, then closed.
     QVERIFY(openSample(w, prompter, file));
-    w.projectCommands()->browser()->renameProjectNode(QStringLiteral("Kept"));
-    w.slot_enableSaveAction();
+    w.project()->rename(QStringLiteral("Kept"));
+    w.project()->markModified();
     prompter.messageAnswers << QMessageBox::Save;
     trigger(w, "actionClose_Project");
     QVERIFY(closedToBlank());
@@ -549,12 +550,12 @@ void TestProjectCommands::closeProject()
     QVERIFY(closedToBlank());
 }
 
-void TestProjectCommands::openExamples()
+void TestProjectActions::openExamples()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     QString examples = path("Examples");
-    w.projectCommands()->setExamplesFinder([&examples] { return examples; });
+    w.projectActions()->setExamplesFinder([&examples] { return examples; });
     const QString missing = QStringLiteral("Kestro could not find the Examples directory on this computer.");
 
     trigger(w, "actionOpen_Examples");
@@ -574,13 +575,13 @@ void TestProjectCommands::openExamples()
     QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Open Project"));
     QCOMPARE(prompter.fileRequests.last().directory, QDir(path("Examples")).absolutePath());
     QCOMPARE(prompter.fileRequests.last().filter, QStringLiteral("*.qsmd"));
-    QCOMPARE(w.projectCommands()->projectPath(), sample);
-    QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), path("Examples") + "/");
+    QCOMPARE(w.projectActions()->projectPath(), sample);
+    QCOMPARE(w.projectActions()->codeGenerator()->outputDirectory(), path("Examples") + "/");
     // Open Examples does not move the Open dialog's start.
-    QVERIFY(!store().contains(ProjectCommands::previousDirectoryKey()));
+    QVERIFY(!store().contains(ProjectActions::previousDirectoryKey()));
 }
 
-void TestProjectCommands::commandLineOpen()
+void TestProjectActions::commandLineOpen()
 {
     ScriptedPrompter prompter;
     MainWindow w;
@@ -592,40 +593,40 @@ void TestProjectCommands::commandLineOpen()
              QStringLiteral("There was an error opening the file ") + missing
                  + QStringLiteral(". Try opening the file with Open Project."));
     QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Kestro is in blank state."));
-    QVERIFY(w.canvases().isEmpty());
+    QVERIFY(w.project()->canvases().isEmpty());
 
     // An existing file opens without asking, even over unsaved changes.
     const QString file = path("cmd.qsmd");
     QVERIFY(writeDocument(nestedDocument(), file));
     prompter.saveAnswers << path("Scratch.qsmd");
     trigger(w, "actionNew");
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     w.openFromCommandLine(file);
     QCOMPARE(prompter.messages.size(), 1);
-    QCOMPARE(w.projectCommands()->projectPath(), file);
-    QCOMPARE(w.projectCommands()->projectName(), QStringLiteral("Proj"));
-    QVERIFY(!w.isModified());
-    QCOMPARE(w.projectCommands()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Proj"));
+    QVERIFY(!w.project()->isModified());
+    QCOMPARE(w.projectActions()->codeGenerator()->outputDirectory(), m_dir.path() + "/");
 
     // A missing file while a project is open keeps that project.
     w.openFromCommandLine(missing);
     QCOMPARE(prompter.messages.size(), 2);
-    QCOMPARE(w.projectCommands()->projectPath(), file);
-    QCOMPARE(w.canvases().size(), 8);
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QCOMPARE(w.project()->canvases().size(), 8);
 }
 
-void TestProjectCommands::previousDirectoryWrittenOnlyByAcceptedOpen()
+void TestProjectActions::previousDirectoryWrittenOnlyByAcceptedOpen()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     const QString elsewhere = path("elsewhere");
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("elsewhere")));
-    store().setValue(ProjectCommands::previousDirectoryKey(), elsewhere);
+    store().setValue(ProjectActions::previousDirectoryKey(), elsewhere);
 
     trigger(w, "actionOpen");   // cancelled
     QCOMPARE(prompter.fileRequests.last().caption, QStringLiteral("Open Project"));
     QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
-    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), elsewhere);
+    QCOMPARE(store().value(ProjectActions::previousDirectoryKey()).toString(), elsewhere);
 
     // New and Save As start there too but never write it.
     prompter.saveAnswers << path("Gamma.qsmd");
@@ -633,7 +634,7 @@ void TestProjectCommands::previousDirectoryWrittenOnlyByAcceptedOpen()
     QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
     trigger(w, "actionSave_As");   // cancelled
     QCOMPARE(prompter.fileRequests.last().directory, elsewhere);
-    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), elsewhere);
+    QCOMPARE(store().value(ProjectActions::previousDirectoryKey()).toString(), elsewhere);
 
     // An accepted Open stores the dialog's directory, as an absolute path,
     // even when the file turns out corrupt.
@@ -644,32 +645,32 @@ void TestProjectCommands::previousDirectoryWrittenOnlyByAcceptedOpen()
     prompter.openAnswers << OpenFileResult{{bad.fileName()}, m_dir.path() + "/elsewhere/../."};
     trigger(w, "actionOpen");
     QCOMPARE(prompter.messages.last().text, kCorrupt);
-    QCOMPARE(store().value(ProjectCommands::previousDirectoryKey()).toString(), m_dir.path());
+    QCOMPARE(store().value(ProjectActions::previousDirectoryKey()).toString(), m_dir.path());
 }
 
-void TestProjectCommands::codeGeneratorFollowsProjectPath()
+void TestProjectActions::codeGeneratorFollowsProjectPath()
 {
     ScriptedPrompter prompter;
     MainWindow w;
     const QString file = path("gen/Machines.qsmd");
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("gen")));
     QVERIFY(openSample(w, prompter, file));
-    CodeGenerator *generator = w.projectCommands()->codeGenerator();
+    CodeGenerator *generator = w.projectActions()->codeGenerator();
     QCOMPARE(generator->outputDirectory(), path("gen") + "/");
 
-    w.setAuthor(QStringLiteral("Ada"));
-    w.setOrganization(QStringLiteral("Works"));
-    QVERIFY(!w.hasVersion());
+    w.storedSettings().author = QStringLiteral("Ada");
+    w.storedSettings().organization = QStringLiteral("Works");
+    QVERIFY(!w.storedSettings().hasVersion);
     generator->setDialogRunner([](QDialog *) { return int(QDialog::Rejected); });
     trigger(w, "actionCode_Generator");
     QCOMPARE(generator->author(), QStringLiteral("Ada"));
     QCOMPARE(generator->version(), 1.0);
-    QVERIFY(!w.hasVersion());   // nothing written back when cancelled
+    QVERIFY(!w.storedSettings().hasVersion);   // nothing written back when cancelled
     QVERIFY(!QFile::exists(path("gen/SM.c")));
 
     // Accepted with unsaved changes: offered for saving, then every state
     // machine is generated into the project's directory.
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     generator->setDialogRunner([](QDialog *dialog) {
         return dialog->inherits("CodegenProperties") ? int(QDialog::Accepted) : int(QDialog::Rejected);
     });
@@ -677,16 +678,16 @@ void TestProjectCommands::codeGeneratorFollowsProjectPath()
     trigger(w, "actionCode_Generator");
     QCOMPARE(prompter.messages.first().text, QStringLiteral("There are unsaved changes in project."));
     QCOMPARE(prompter.messages.first().buttons, QMessageBox::Save | QMessageBox::Discard);
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
     QVERIFY(QFile::exists(path("gen/SM.c")));
     QVERIFY(QFile::exists(path("gen/SM.h")));
     QVERIFY(fileBytes(path("gen/SM.c")).contains("Proj"));
     QCOMPARE(w.statusBar()->currentMessage(),
              QStringLiteral("Source file successfully created at %1 ").arg(path("gen") + "/"));
-    QVERIFY(w.hasVersion());
-    QCOMPARE(w.version(), 1.0);
-    QCOMPARE(w.author(), QStringLiteral("Ada"));
+    QVERIFY(w.storedSettings().hasVersion);
+    QCOMPARE(w.storedSettings().version, 1.0);
+    QCOMPARE(w.storedSettings().author, QStringLiteral("Ada"));
 }
 
-QTEST_MAIN(TestProjectCommands)
-#include "tst_projectcommands.moc"
+QTEST_MAIN(TestProjectActions)
+#include "tst_projectactions.moc"

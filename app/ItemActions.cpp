@@ -3,9 +3,11 @@
 #include "Canvas.h"
 #include "CanvasSize.h"
 #include "ItemTypes.h"
+#include "ProcessItem.h"
 #include "Project.h"
 #include "ProjectBrowser.h"
 #include "ProjectWindow.h"
+#include "PropertyDialogs.h"
 #include "Prompter.h"
 
 #include <QGraphicsLineItem>
@@ -18,7 +20,8 @@ ItemActions::ItemActions(ProjectWindow *window, Project *project, ProjectBrowser
       m_window(window),
       m_project(project),
       m_browser(browser),
-      m_canvasSize(new CanvasSize(window->dialogParent()))
+      m_canvasSize(new CanvasSize(window->dialogParent())),
+      m_dialogs(std::make_unique<PropertyDialogs>())
 {
     connect(project, &Project::propertiesRequested, this, &ItemActions::editProperties);
     m_processDeleteHandler = [this](ProcessItem *item) {
@@ -29,6 +32,8 @@ ItemActions::ItemActions(ProjectWindow *window, Project *project, ProjectBrowser
     };
 }
 
+ItemActions::~ItemActions() = default;
+
 Canvas *ItemActions::canvas() const
 {
     return m_project->shownCanvas();
@@ -36,66 +41,39 @@ Canvas *ItemActions::canvas() const
 
 // --- property dialogs ---------------------------------------------------------------
 
-// The canvas opens the dialog only for an item still listed on it (the
-// current item may have been deleted since it was right-clicked) and marks
-// the project modified only when an accepted dialog changed something: the
-// same route a double-click takes.
-void ItemActions::openProperties(bool (Canvas::*display)())
+// The dialogs open only for an item still on the canvas: the current item
+// may have been deleted since it was right-clicked. The project counts as
+// modified only when an accepted dialog changed something: the same route
+// a double-click takes.
+void ItemActions::editCurrent(int kind)
 {
     if (Canvas *c = canvas())
-        (c->*display)();
+        editProperties(c, c->currentItem(kind));
 }
 
-void ItemActions::displayStateProperties()
-{
-    openProperties(&Canvas::displayStateProperties);
-}
-
-void ItemActions::displayTransitionProperties()
-{
-    openProperties(&Canvas::displayTransitionProperties);
-}
-
-void ItemActions::displayTextItemProperties()
-{
-    openProperties(&Canvas::displayTextItemProperties);
-}
-
-void ItemActions::displayLinkItemProperties()
-{
-    openProperties(&Canvas::displayLinkItemProperties);
-}
-
-void ItemActions::displayMemoryItemProperties()
-{
-    openProperties(&Canvas::displayMemoryItemProperties);
-}
-
-void ItemActions::displayDataflowItemProperties()
-{
-    openProperties(&Canvas::displayDataflowItemProperties);
-}
-
-void ItemActions::displayProcessItemProperties()
-{
-    if (m_browser)
-        m_browser->showProcessItemProperties();
-}
+void ItemActions::displayStateProperties() { editCurrent(ItemType::State); }
+void ItemActions::displayTransitionProperties() { editCurrent(ItemType::Transition); }
+void ItemActions::displayTextItemProperties() { editCurrent(ItemType::Text); }
+void ItemActions::displayProcessItemProperties() { editCurrent(ItemType::Process); }
+void ItemActions::displayLinkItemProperties() { editCurrent(ItemType::Link); }
+void ItemActions::displayMemoryItemProperties() { editCurrent(ItemType::Memory); }
+void ItemActions::displayDataflowItemProperties() { editCurrent(ItemType::Dataflow); }
 
 void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
 {
-    if (!canvas || canvas != this->canvas())
+    DiagramItem *listed = canvas ? canvas->registeredItem(item) : nullptr;
+    if (!listed || canvas != this->canvas())
         return;
-    switch (canvas->listedKind(item)) {
-    case ItemType::State: displayStateProperties(); break;
-    case ItemType::Transition: displayTransitionProperties(); break;
-    case ItemType::Text: displayTextItemProperties(); break;
-    case ItemType::Process: displayProcessItemProperties(); break;
-    case ItemType::Link: displayLinkItemProperties(); break;
-    case ItemType::Memory: displayMemoryItemProperties(); break;
-    case ItemType::Dataflow: displayDataflowItemProperties(); break;
-    default: break;
+    if (listed->type() != ItemType::Process) {
+        if (m_dialogs->edit(canvas, listed))
+            m_project->markModified();
+        return;
     }
+    // Renaming a process item renames its node and canvas: the dialog is
+    // shown only while both are found.
+    auto *process = static_cast<ProcessItem *>(listed);
+    if (m_project->structure().canRenameProcessItem(canvas, process) && m_dialogs->edit(canvas, process))
+        m_project->processItemEdited(canvas, process);
 }
 
 // --- stacking ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class Canvas;
 class CanvasSize;
@@ -16,6 +17,7 @@ class ProcessItem;
 class Project;
 class ProjectBrowser;
 class ProjectWindow;
+class PropertyDialogs;
 class QGraphicsItem;
 class QWidget;
 
@@ -30,6 +32,7 @@ public:
     // Creates the canvas-size dialog, reused for the window's life, and
     // opens the properties of every item the project reports double-clicked.
     ItemActions(ProjectWindow *window, Project *project, ProjectBrowser *browser);
+    ~ItemActions() override;
 
     // The dialog of the current item of each kind on the shown canvas. The
     // project counts as modified when the dialog was accepted and changed
@@ -63,6 +66,7 @@ public:
     // By default a process item goes through the browser, which asks first.
     void setProcessDeleteHandler(ProcessDeleteHandler handler);
     CanvasSize *canvasSizeDialog() const { return m_canvasSize; }
+    PropertyDialogs *propertyDialogs() const { return m_dialogs.get(); }
 
     // Shows "Last Process Item cannot be deleted" and returns true when
     // canvas holds fewer than two process items.
@@ -71,12 +75,14 @@ public:
 private:
     Canvas *canvas() const;
     QGraphicsItem *firstStackableSelection() const;
-    void openProperties(bool (Canvas::*display)());
+    // The dialog of the shown canvas's current item of a kind.
+    void editCurrent(int kind);
     void stepUndoStack(bool forward);
 
     ProjectWindow *m_window = nullptr;
     Project *m_project = nullptr;
     ProjectBrowser *m_browser = nullptr;
     CanvasSize *m_canvasSize = nullptr;
+    std::unique_ptr<PropertyDialogs> m_dialogs;
     ProcessDeleteHandler m_processDeleteHandler;
 };

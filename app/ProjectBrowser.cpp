@@ -153,19 +153,6 @@ bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
 
 // --- process items ----------------------------------------------------------------------------
 
-void ProjectBrowser::showProcessItemProperties()
-{
-    Canvas *current = m_project->shownCanvas();
-    ProcessItem *item = current ? current->currentProcessItem() : nullptr;
-    if (!item || !current->processItems().contains(item))
-        return;
-    if (!structure().canRenameProcessItem(current, item))
-        return;
-    // The canvas reports an edit when the dialog changed the item.
-    if (current->displayProcessItemProperties())
-        m_project->processItemEdited(current, item);
-}
-
 void ProjectBrowser::deleteProcessItem(ProcessItem *item)
 {
     if (!item)

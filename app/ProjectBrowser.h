@@ -53,9 +53,6 @@ public:
     bool showItem(const NodePath &path, const ItemRef &item);
 
     // --- process items on the shown canvas ----------------------------------------------
-    // The process dialog of the current process item; renaming reaches the
-    // item's canvas and node.
-    void showProcessItemProperties();
     // Delete of a process item: refused for the last one on its canvas;
     // when diagrams below it hold anything the user is asked first (naming
     // how many diagrams, states and transitions go); then the item goes

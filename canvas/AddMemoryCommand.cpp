@@ -22,15 +22,14 @@ AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoComman
     m_memoryItem->setLabel(QStringLiteral("var_") + suffix);
     m_memoryItem->setDatatype(QStringLiteral("type_") + suffix);
     canvas->keepAlive(m_memoryItem);
-    canvas->setLastMemoryItem(m_memoryItem);
 }
 
 void AddMemoryCommand::redo()
 {
     m_applied = false;
-    if (!m_canvas->isRetired(m_memoryItem) && !m_canvas->memoryItems().contains(m_memoryItem)) {
+    if (!m_canvas->isRetired(m_memoryItem) && !m_canvas->registeredItem(m_memoryItem)) {
         m_canvas->putInScene(m_memoryItem);
-        m_canvas->appendMemoryItem(m_memoryItem);
+        m_canvas->registerItem(m_memoryItem);
         showDataflows();
         m_applied = true;
     }
@@ -39,7 +38,7 @@ void AddMemoryCommand::redo()
 
 void AddMemoryCommand::undo()
 {
-    if (m_applied && m_canvas->removeMemoryItem(m_memoryItem)) {
+    if (m_applied && m_canvas->unregisterItem(m_memoryItem)) {
         hideDataflows();
         m_canvas->takeFromScene(m_memoryItem);
     }
@@ -52,9 +51,9 @@ void AddMemoryCommand::hideDataflows()
     // the list as it was.
     m_dataflowPlaces.clear();
     for (DataflowItem *flow : m_memoryItem->dataflows())
-        m_dataflowPlaces.insert(flow, m_canvas->dataflows().indexOf(flow));
+        m_dataflowPlaces.insert(flow, m_canvas->registeredIndex(flow));
     for (DataflowItem *flow : m_memoryItem->dataflows()) {
-        m_canvas->removeDataflow(flow);
+        m_canvas->unregisterItem(flow);
         if (flow->process())
             flow->process()->removeDataflow(flow);
         for (QGraphicsItem *part : {static_cast<QGraphicsItem *>(flow),
@@ -74,13 +73,13 @@ void AddMemoryCommand::showDataflows()
         return m_dataflowPlaces.value(a, INT_MAX) < m_dataflowPlaces.value(b, INT_MAX);
     });
     for (DataflowItem *flow : flows) {
-        if (!flow->process() || m_canvas->listedKind(flow->process()) != ItemType::Process)
+        if (!flow->process() || !m_canvas->registeredItem(flow->process()))
             continue;
         for (QGraphicsItem *part : {static_cast<QGraphicsItem *>(flow),
                                     static_cast<QGraphicsItem *>(flow->startLine()),
                                     static_cast<QGraphicsItem *>(flow->endLine())})
             m_canvas->putInScene(part);
-        m_canvas->insertDataflow(m_dataflowPlaces.value(flow, m_canvas->dataflows().size()), flow);
+        m_canvas->registerItemAt(m_dataflowPlaces.value(flow, -1), flow);
         flow->process()->addDataflow(flow);
         for (DataflowLine *line : {flow->startLine(), flow->endLine()}) {
             if (line)

@@ -11,7 +11,6 @@ AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand 
     // Transitions name their states by label in the project file.
     m_state->setLabel(LabelRules::newStateLabel(*canvas));
     canvas->keepAlive(m_state);
-    canvas->setLastState(m_state);
 }
 
 void AddStateCommand::redo()

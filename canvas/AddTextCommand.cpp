@@ -9,7 +9,6 @@ AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *p
     m_textItem->placeAt();
     stampIdentity(m_textItem);
     canvas->keepAlive(m_textItem);
-    canvas->setLastTextItem(m_textItem);
 }
 
 void AddTextCommand::redo()

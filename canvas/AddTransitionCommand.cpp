@@ -21,7 +21,6 @@ AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState
     canvas->keepAlive(m_transition);
     canvas->keepAlive(m_startLine);
     canvas->keepAlive(m_endLine);
-    canvas->setLastTransition(m_transition, m_startLine, m_endLine);
 }
 
 void AddTransitionCommand::redo()

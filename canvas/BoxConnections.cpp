@@ -34,11 +34,10 @@ LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
     start->addLink(link);
     end->addLink(link);
     canvas->addItem(link);
-    canvas->appendLink(link);
+    canvas->registerItem(link);
     auto *startLine = new LinkLine(start, link);
     auto *endLine = new LinkLine(link, end);
     addBoxLines(canvas, link, startLine, endLine);
-    canvas->setLastLink(link, startLine, endLine);
     return link;
 }
 
@@ -49,11 +48,10 @@ DataflowItem *connectDataflow(Canvas *canvas, QGraphicsItem *start, QGraphicsIte
     dataflow->process()->addDataflow(dataflow);
     dataflow->memory()->addDataflow(dataflow);
     canvas->addItem(dataflow);
-    canvas->appendDataflow(dataflow);
+    canvas->registerItem(dataflow);
     auto *startLine = new DataflowLine(start, dataflow);
     auto *endLine = new DataflowLine(dataflow, end);
     addBoxLines(canvas, dataflow, startLine, endLine);
-    canvas->setLastDataflow(dataflow, startLine, endLine);
     return dataflow;
 }
 

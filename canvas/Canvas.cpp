@@ -15,14 +15,11 @@
 #include "ItemTypes.h"
 #include "LabelRules.h"
 #include "LinkItem.h"
-#include "LinkLine.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
-#include "RecordEquality.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
-#include "TransitionLine.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsSceneContextMenuEvent>
@@ -30,25 +27,6 @@
 #include <QGraphicsTextItem>
 #include <QPen>
 #include <QUndoStack>
-
-namespace {
-
-template <class T> void appendOnce(QList<T *> &list, T *item)
-{
-    if (item && !list.contains(item))
-        list.append(item);
-}
-
-template <class T> bool listed(const QList<T *> &list, const QGraphicsItem *item)
-{
-    for (T *entry : list) {
-        if (static_cast<const QGraphicsItem *>(entry) == item)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 Canvas::Canvas(QMenu *const *menus, QObject *parent)
     : QGraphicsScene(parent), m_floatingEnds(this)
@@ -97,77 +75,33 @@ void Canvas::setName(const QString &name)
     putInScene(m_titleItem);
 }
 
-// --- lists -----------------------------------------------------------------
+// --- registry ------------------------------------------------------------------
 
-void Canvas::appendState(StateItem *item) { appendOnce(m_states, item); }
-void Canvas::appendTransition(TransitionItem *item) { appendOnce(m_transitions, item); }
-void Canvas::appendTextItem(TextItem *item) { appendOnce(m_textItems, item); }
-
-namespace {
-template <class T> void insertOnce(QList<T *> &list, int index, T *item)
+void Canvas::stampIdentity(DiagramItem *item)
 {
-    if (!item || list.contains(item))
-        return;
-    list.insert(qBound(0, index, list.size()), item);
-}
-} // namespace
-
-void Canvas::insertState(int index, StateItem *item) { insertOnce(m_states, index, item); }
-void Canvas::insertTransition(int index, TransitionItem *item) { insertOnce(m_transitions, index, item); }
-void Canvas::insertTextItem(int index, TextItem *item) { insertOnce(m_textItems, index, item); }
-void Canvas::insertDataflow(int index, DataflowItem *item) { insertOnce(m_dataflows, index, item); }
-void Canvas::appendProcessItem(ProcessItem *item) { appendOnce(m_processItems, item); }
-void Canvas::appendLink(LinkItem *item) { appendOnce(m_links, item); }
-void Canvas::appendMemoryItem(MemoryItem *item) { appendOnce(m_memoryItems, item); }
-void Canvas::appendDataflow(DataflowItem *item) { appendOnce(m_dataflows, item); }
-bool Canvas::removeState(StateItem *item) { return m_states.removeOne(item); }
-bool Canvas::removeTransition(TransitionItem *item) { return m_transitions.removeOne(item); }
-bool Canvas::removeTextItem(TextItem *item) { return m_textItems.removeOne(item); }
-bool Canvas::removeProcessItem(ProcessItem *item) { return m_processItems.removeOne(item); }
-bool Canvas::removeLink(LinkItem *item) { return m_links.removeOne(item); }
-bool Canvas::removeMemoryItem(MemoryItem *item) { return m_memoryItems.removeOne(item); }
-bool Canvas::removeDataflow(DataflowItem *item) { return m_dataflows.removeOne(item); }
-
-void Canvas::setLastTransition(TransitionItem *item, TransitionLine *startLine,
-                               TransitionLine *endLine)
-{
-    m_lastTransition = item;
-    m_lastTransitionLines[0] = startLine;
-    m_lastTransitionLines[1] = endLine;
+    item->setLevel(m_level + 1);
+    item->setParentId(m_id);
+    item->setGrandParentId(m_parentId);
+    item->setZValue(nextZValue());
 }
 
-void Canvas::setLastLink(LinkItem *item, LinkLine *startLine, LinkLine *endLine)
+QList<StateItem *> Canvas::states() const { return m_items.items<StateItem>(); }
+QList<TransitionItem *> Canvas::transitions() const { return m_items.items<TransitionItem>(); }
+QList<TextItem *> Canvas::textItems() const { return m_items.items<TextItem>(); }
+QList<ProcessItem *> Canvas::processItems() const { return m_items.items<ProcessItem>(); }
+QList<LinkItem *> Canvas::links() const { return m_items.items<LinkItem>(); }
+QList<MemoryItem *> Canvas::memoryItems() const { return m_items.items<MemoryItem>(); }
+QList<DataflowItem *> Canvas::dataflows() const { return m_items.items<DataflowItem>(); }
+
+bool Canvas::unregisterItem(DiagramItem *item)
 {
-    m_lastLink = item;
-    m_lastLinkLines[0] = startLine;
-    m_lastLinkLines[1] = endLine;
+    return m_items.remove(item);
 }
 
-void Canvas::setLastDataflow(DataflowItem *item, DataflowLine *startLine, DataflowLine *endLine)
+void Canvas::setCurrentItem(DiagramItem *item)
 {
-    m_lastDataflow = item;
-    m_lastDataflowLines[0] = startLine;
-    m_lastDataflowLines[1] = endLine;
-}
-
-template <class Cmd> Cmd *Canvas::stillStacked(Cmd *command) const
-{
-    for (int i = 0; command && i < m_undoStack->count(); ++i) {
-        if (m_undoStack->command(i) == command)
-            return command;
-    }
-    return nullptr;
-}
-
-AddStateCommand *Canvas::lastAddStateCommand() const { return stillStacked(m_lastAddStateCommand); }
-AddTransitionCommand *Canvas::lastAddTransitionCommand() const
-{
-    return stillStacked(m_lastAddTransitionCommand);
-}
-AddTextCommand *Canvas::lastAddTextCommand() const { return stillStacked(m_lastAddTextCommand); }
-AddMemoryCommand *Canvas::lastAddMemoryCommand() const
-{
-    return stillStacked(m_lastAddMemoryCommand);
+    if (item)
+        m_current.insert(item->type(), item);
 }
 
 void Canvas::pushInsertion(QUndoCommand *command, QGraphicsItem *item)
@@ -179,14 +113,6 @@ void Canvas::pushInsertion(QUndoCommand *command, QGraphicsItem *item)
 
 void Canvas::pushCommand(QUndoCommand *command)
 {
-    if (auto *c = dynamic_cast<AddStateCommand *>(command))
-        m_lastAddStateCommand = c;
-    else if (auto *c = dynamic_cast<AddTransitionCommand *>(command))
-        m_lastAddTransitionCommand = c;
-    else if (auto *c = dynamic_cast<AddTextCommand *>(command))
-        m_lastAddTextCommand = c;
-    else if (auto *c = dynamic_cast<AddMemoryCommand *>(command))
-        m_lastAddMemoryCommand = c;
     m_undoStack->push(command);
 }
 
@@ -263,120 +189,29 @@ void Canvas::setMode(Canvas::Mode mode)
 
 void Canvas::unmarkAll()
 {
-    const auto clear = [](const auto &list) {
-        for (auto *item : list)
-            item->clearMarked();
-    };
-    clear(m_states);
-    clear(m_transitions);
-    clear(m_textItems);
-    clear(m_processItems);
-    clear(m_links);
-    clear(m_memoryItems);
-    clear(m_dataflows);
+    for (DiagramItem *item : m_items.all())
+        item->clearMarked();
 }
 
 void Canvas::markItem(QGraphicsItem *item)
 {
-    if (!item)
+    DiagramItem *listed = registeredItem(item);
+    if (!listed)
         return;
-    switch (item->type()) {
-    case ItemType::State: {
-        auto *state = static_cast<StateItem *>(item);
-        state->setMarked();
-        if (state->isInitialState() && markedInitialState() == state)
-            m_initialDot->updatePosition();
-        break;
-    }
-    case ItemType::Transition: static_cast<TransitionItem *>(item)->setMarked(); break;
-    case ItemType::Text: static_cast<TextItem *>(item)->setMarked(); break;
-    case ItemType::Process: static_cast<ProcessItem *>(item)->setMarked(); break;
-    case ItemType::Link: static_cast<LinkItem *>(item)->setMarked(); break;
-    case ItemType::Memory: static_cast<MemoryItem *>(item)->setMarked(); break;
-    case ItemType::Dataflow: static_cast<DataflowItem *>(item)->setMarked(); break;
-    default: break;
-    }
-}
-
-// Property dialogs open only for an item still on the canvas: the current
-// item may have been deleted since it was clicked. An accepted dialog that
-// changed what the item stores marks the project modified; a cancelled or
-// unchanged one marks nothing.
-template <class T, class Open> bool Canvas::editIfListed(T *item, const QList<T *> &list, Open open)
-{
-    if (!item || !list.contains(item))
-        return false;
-    const auto before = item->toRecord();
-    if (!open(item) || RecordEquality::sameStoredFields(before, item->toRecord()))
-        return false;
-    emit edited();
-    return true;
-}
-
-bool Canvas::displayStateProperties()
-{
-    StateItem *state = m_currentState;
-    bool otherInitial = false;
-    for (StateItem *s : qAsConst(m_states)) {
-        if (s != state && s->isInitialState())
-            otherInitial = true;
-    }
-    const bool wasInitial = state && state->isInitialState();
-    const bool changed = editIfListed(state, m_states, [this, otherInitial](StateItem *s) {
-        return s->openProperties(otherInitial, LabelRules::check(*this, ItemType::State, s));
-    });
-    if (!changed || state->isInitialState() == wasInitial)
-        return changed;
-    if (state->isInitialState())
-        attachInitialMarker(state);
-    else
-        detachInitialMarker();
-    return changed;
-}
-
-bool Canvas::displayTransitionProperties()
-{
-    return editIfListed(m_currentTransition, m_transitions,
-                        [](TransitionItem *t) { return t->openProperties(); });
-}
-
-bool Canvas::displayTextItemProperties()
-{
-    return editIfListed(m_currentTextItem, m_textItems, [](TextItem *t) { return t->openProperties(); });
-}
-
-bool Canvas::displayProcessItemProperties()
-{
-    return editIfListed(m_currentProcessItem, m_processItems, [this](ProcessItem *p) {
-        return p->openProperties(LabelRules::check(*this, ItemType::Process, p));
-    });
-}
-
-bool Canvas::displayLinkItemProperties()
-{
-    return editIfListed(m_currentLink, m_links, [](LinkItem *l) { return l->openProperties(); });
-}
-
-bool Canvas::displayMemoryItemProperties()
-{
-    return editIfListed(m_currentMemoryItem, m_memoryItems, [this](MemoryItem *m) {
-        return m->openProperties(LabelRules::check(*this, ItemType::Memory, m));
-    });
-}
-
-bool Canvas::displayDataflowItemProperties()
-{
-    return editIfListed(m_currentDataflow, m_dataflows, [](DataflowItem *d) { return d->openProperties(); });
+    listed->setMarked();
+    // The initial state's marker goes where the state is.
+    if (listed == static_cast<DiagramItem *>(markedInitialState()))
+        m_initialDot->updatePosition();
 }
 
 void Canvas::addSelfTransition()
 {
-    addSelfTransition(m_currentState);
+    addSelfTransition(current<StateItem>());
 }
 
 void Canvas::addSelfTransition(StateItem *state)
 {
-    if (!state || !m_states.contains(state))
+    if (!state || !m_items.contains(state))
         return;
     auto *command = new AddTransitionCommand(this, state, state);
     pushInsertion(command, command->transition());
@@ -385,7 +220,7 @@ void Canvas::addSelfTransition(StateItem *state)
 StateItem *Canvas::selectedState() const
 {
     StateItem *topmost = nullptr;
-    for (StateItem *state : m_states) {
+    for (StateItem *state : states()) {
         if (!state->isSelected())
             continue;
         if (state == m_clickedState)
@@ -398,34 +233,13 @@ StateItem *Canvas::selectedState() const
 
 // --- deletion --------------------------------------------------------------------------
 
-int Canvas::listedKind(const QGraphicsItem *item) const
-{
-    if (!item)
-        return 0;
-    if (listed(m_states, item))
-        return ItemType::State;
-    if (listed(m_transitions, item))
-        return ItemType::Transition;
-    if (listed(m_textItems, item))
-        return ItemType::Text;
-    if (listed(m_processItems, item))
-        return ItemType::Process;
-    if (listed(m_links, item))
-        return ItemType::Link;
-    if (listed(m_memoryItems, item))
-        return ItemType::Memory;
-    if (listed(m_dataflows, item))
-        return ItemType::Dataflow;
-    return 0;
-}
-
 bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHandler)
 {
     bool modified = false;
     const QList<QGraphicsItem *> selection = selectedItems();
     for (QGraphicsItem *item : selection) {
-        const int kind = listedKind(item);
-        if (kind == ItemType::Process) {
+        const DiagramItem *listed = registeredItem(item);
+        if (listed && listed->type() == ItemType::Process) {
             modified = true;
             if (processHandler)
                 processHandler(static_cast<ProcessItem *>(item));
@@ -440,9 +254,10 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
 bool Canvas::deleteItem(QGraphicsItem *item)
 {
     // Selected states come with their transitions, which may be selected as
-    // well and are then gone already: look the kind up by list membership
-    // so that no destroyed or taken-away item is touched.
-    switch (listedKind(item)) {
+    // well and are then gone already: look the kind up in the registry so
+    // that no destroyed or taken-away item is touched.
+    const DiagramItem *listed = registeredItem(item);
+    switch (listed ? listed->type() : 0) {
     case ItemType::State: {
         auto *state = static_cast<StateItem *>(item);
         if (markedInitialState() == state)
@@ -485,24 +300,18 @@ template <class T> void forgetIf(T *&pointer, const QGraphicsItem *item)
 
 void Canvas::forgetCurrent(const QGraphicsItem *item)
 {
-    // The lines of the last link or dataflow go with it.
-    if (static_cast<QGraphicsItem *>(m_lastLink) == item)
-        m_lastLinkLines[0] = m_lastLinkLines[1] = nullptr;
-    if (static_cast<QGraphicsItem *>(m_lastDataflow) == item)
-        m_lastDataflowLines[0] = m_lastDataflowLines[1] = nullptr;
-    forgetIf(m_currentProcessItem, item);
-    forgetIf(m_currentLink, item);
-    forgetIf(m_currentMemoryItem, item);
-    forgetIf(m_currentDataflow, item);
-    forgetIf(m_lastProcessItem, item);
-    forgetIf(m_lastLink, item);
-    forgetIf(m_lastDataflow, item);
+    for (auto it = m_current.begin(); it != m_current.end();) {
+        if (static_cast<QGraphicsItem *>(it.value()) == item)
+            it = m_current.erase(it);
+        else
+            ++it;
+    }
 }
 
 void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
 {
     for (DataflowItem *flow : flows) {
-        m_dataflows.removeOne(flow);
+        m_items.remove(flow);
         forgetCurrent(flow);
         delete flow;
     }
@@ -523,7 +332,7 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 
 void Canvas::deleteLink(LinkItem *link)
 {
-    if (!link || !m_links.removeOne(link))
+    if (!link || !m_items.remove(link))
         return;
     link->detach();   // both process items forget it, its lines are destroyed
     forgetCurrent(link);
@@ -532,7 +341,7 @@ void Canvas::deleteLink(LinkItem *link)
 
 void Canvas::deleteDataflow(DataflowItem *dataflow)
 {
-    if (!dataflow || !m_dataflows.removeOne(dataflow))
+    if (!dataflow || !m_items.remove(dataflow))
         return;
     dataflow->detach();   // process and memory item forget it, its lines are destroyed
     forgetCurrent(dataflow);
@@ -541,7 +350,7 @@ void Canvas::deleteDataflow(DataflowItem *dataflow)
 
 void Canvas::deleteMemoryItem(MemoryItem *memory)
 {
-    if (!memory || !m_memoryItems.removeOne(memory))
+    if (!memory || !m_items.remove(memory))
         return;
     dropDataflows(memory->detachDataflows());
     // Not undoable, but its add command may still be on the stack: keep the
@@ -554,16 +363,16 @@ void Canvas::deleteMemoryItem(MemoryItem *memory)
 
 void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
 {
-    if (!item || !m_processItems.contains(item))
+    if (!item || !m_items.contains(item))
         return;
     for (LinkItem *link : item->links()) {
-        m_links.removeOne(link);
+        m_items.remove(link);
         forgetCurrent(link);
     }
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
     dropDataflows(detachHiddenDataflows(item));
-    m_processItems.removeOne(item);
+    m_items.remove(item);
     forgetCurrent(item);
     delete item;
 }
@@ -622,22 +431,9 @@ void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     // Dragging an item modifies the project. Hovering after a click does not:
     // the left button has to be held. A connection drag moves no item.
-    if ((event->buttons() & Qt::LeftButton) && !isConnectionMode()) {
-        const QGraphicsItem *pressed = topItemAt(event->buttonDownScenePos(Qt::LeftButton));
-        switch (pressed ? pressed->type() : 0) {
-        case ItemType::State:
-        case ItemType::Transition:
-        case ItemType::Text:
-        case ItemType::Link:
-        case ItemType::Process:
-        case ItemType::Memory:
-        case ItemType::Dataflow:
-            emit edited();
-            break;
-        default:
-            break;
-        }
-    }
+    if ((event->buttons() & Qt::LeftButton) && !isConnectionMode()
+        && registeredItem(topItemAt(event->buttonDownScenePos(Qt::LeftButton))))
+        emit edited();
     if (isConnectionMode() && m_rubberLine) {
         m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
         return;
@@ -661,16 +457,7 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 
 void Canvas::makeCurrent(QGraphicsItem *item)
 {
-    switch (item ? item->type() : 0) {
-    case ItemType::State: m_currentState = static_cast<StateItem *>(item); break;
-    case ItemType::Transition: m_currentTransition = static_cast<TransitionItem *>(item); break;
-    case ItemType::Text: m_currentTextItem = static_cast<TextItem *>(item); break;
-    case ItemType::Process: m_currentProcessItem = static_cast<ProcessItem *>(item); break;
-    case ItemType::Link: m_currentLink = static_cast<LinkItem *>(item); break;
-    case ItemType::Memory: m_currentMemoryItem = static_cast<MemoryItem *>(item); break;
-    case ItemType::Dataflow: m_currentDataflow = static_cast<DataflowItem *>(item); break;
-    default: break;
-    }
+    setCurrentItem(registeredItem(item));
 }
 
 void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
@@ -679,7 +466,7 @@ void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     QGraphicsItem *item = topItemAt(event->scenePos());
     // The menu's commands act on the selection: an item right-clicked
     // outside it becomes the selection on its own first.
-    if (listedKind(item) != 0 && !item->isSelected()) {
+    if (registeredItem(item) && !item->isSelected()) {
         clearSelection();
         item->setSelected(true);
     }
@@ -690,8 +477,9 @@ void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 
 void Canvas::rememberClickedState(QGraphicsItem *item)
 {
-    if (listedKind(item) == ItemType::State)
-        m_clickedState = static_cast<StateItem *>(item);
+    DiagramItem *listed = registeredItem(item);
+    if (listed && listed->type() == ItemType::State)
+        m_clickedState = static_cast<StateItem *>(listed);
 }
 
 void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
@@ -701,7 +489,7 @@ void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
     makeCurrent(item);
     // Whoever shows the canvas opens the dialog: renaming a process item
     // renames its tree node too.
-    if (listedKind(item) != 0)
+    if (registeredItem(item))
         emit propertiesRequested(item);
     QGraphicsScene::mouseDoubleClickEvent(event);
 }
@@ -710,8 +498,8 @@ void Canvas::insertProcessItem(const QPointF &point)
 {
     auto *item = new ProcessItem(menu(ProcessMenu), point.x(), point.y(), m_processShape);
     item->placeAt();
-    m_processItems.append(item);
-    const int count = m_processItems.size();
+    m_items.append(item);
+    const int count = m_items.ofKind(ItemType::Process).size();
     item->setLevel(m_level + 1);
     item->setId(count);
     item->setNos(count);
@@ -724,7 +512,6 @@ void Canvas::insertProcessItem(const QPointF &point)
         item->setBackgroundColour(Qt::red);
     item->setZValue(nextZValue());
     addItem(item);
-    m_lastProcessItem = item;
     update();
     emit edited();
     emit processItemInserted(item);

@@ -3,17 +3,20 @@
 // The graphics scene of one node of the project tree. Level 1 to 4 canvases
 // hold process diagrams, level 5 canvases hold state machines. The canvas
 // turns mouse input into insertions and connections according to its drawing
-// mode, keeps typed lists of its items, gives new items their identity and
-// stacking order and owns the undo stack of the state-machine edits. It
-// reports what its edits mean for the project through signals; it knows
-// neither the project nor the window.
+// mode, keeps its items in one registry (a list per kind), gives new items
+// their identity and stacking order and owns the undo stack of the
+// state-machine edits. It reports what its edits mean for the project
+// through signals; it knows neither the project nor the window. Whatever
+// depends on an item's kind it asks the item or looks up in the registry.
 //
 // Ownership: items in the scene belong to the scene. Items an undo command
 // took out of the scene stay alive for a later undo or redo; the canvas
 // destroys whatever is still out of the scene when it is destroyed itself.
-// The lists hold non-owning pointers.
+// The registry holds non-owning pointers.
 
 #include "FloatingEnds.h"
+#include "ItemRegistry.h"
+#include "ItemTypes.h"
 
 #include <QGraphicsScene>
 #include <QHash>
@@ -25,18 +28,12 @@
 
 #include <functional>
 
-class AddMemoryCommand;
-class AddStateCommand;
-class AddTextCommand;
-class AddTransitionCommand;
 class DataflowItem;
-class DataflowLine;
 class FloatingLinkItem;
 class FloatingMemoryItem;
 class InitialTransition;
 class InitialTransitionLine;
 class LinkItem;
-class LinkLine;
 class MemoryItem;
 class ProcessItem;
 class QGraphicsLineItem;
@@ -47,7 +44,6 @@ class QUndoStack;
 class StateItem;
 class TextItem;
 class TransitionItem;
-class TransitionLine;
 
 class Canvas : public QGraphicsScene
 {
@@ -106,111 +102,44 @@ public:
 
     // --- stacking -----------------------------------------------------------
     qreal highestZ() const { return m_highestZ; }
-    void setHighestZ(qreal z) { m_highestZ = z; }
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
     qreal nextZValue() { return ++m_highestZ; }
     // Identity of an item created on this canvas: level one below the
     // canvas, the canvas's id and parentId as its parent ids, and a
     // stacking value above every other item.
-    template <class T> void stampIdentity(T *item)
-    {
-        item->setLevel(m_level + 1);
-        item->setParentId(m_id);
-        item->setGrandParentId(m_parentId);
-        item->setZValue(nextZValue());
-    }
+    void stampIdentity(DiagramItem *item);
 
-    // --- undo -----------------------------------------------------------------
     QUndoStack *undoStack() const { return m_undoStack; }
 
-    // --- item lists (insertion order, non-owning) -------------------------------
-    const QList<StateItem *> &states() const { return m_states; }
-    const QList<TransitionItem *> &transitions() const { return m_transitions; }
-    const QList<TextItem *> &textItems() const { return m_textItems; }
-    const QList<ProcessItem *> &processItems() const { return m_processItems; }
-    const QList<LinkItem *> &links() const { return m_links; }
-    const QList<MemoryItem *> &memoryItems() const { return m_memoryItems; }
-    const QList<DataflowItem *> &dataflows() const { return m_dataflows; }
+    // --- the registry of items (kind by kind, in list order, non-owning) -------------
+    QList<StateItem *> states() const;
+    QList<TransitionItem *> transitions() const;
+    QList<TextItem *> textItems() const;
+    QList<ProcessItem *> processItems() const;
+    QList<LinkItem *> links() const;
+    QList<MemoryItem *> memoryItems() const;
+    QList<DataflowItem *> dataflows() const;
+    QList<DiagramItem *> itemsOfKind(int kind) const { return m_items.ofKind(kind); }
     const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
     const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingEnds.memories(); }
 
-    void setStates(const QList<StateItem *> &list) { m_states = list; }
-    void setTransitions(const QList<TransitionItem *> &list) { m_transitions = list; }
-    void setTextItems(const QList<TextItem *> &list) { m_textItems = list; }
-    void setProcessItems(const QList<ProcessItem *> &list) { m_processItems = list; }
-    void setLinks(const QList<LinkItem *> &list) { m_links = list; }
-    void setMemoryItems(const QList<MemoryItem *> &list) { m_memoryItems = list; }
-    void setDataflows(const QList<DataflowItem *> &list) { m_dataflows = list; }
+    // List bookkeeping only: the scene is not touched. An item already
+    // listed stays where it is; registerItemAt puts an item back at a list
+    // position it had before (clamped). unregisterItem returns whether the
+    // item was listed.
+    void registerItem(DiagramItem *item) { m_items.append(item); }
+    void registerItemAt(int index, DiagramItem *item) { m_items.insert(index, item); }
+    bool unregisterItem(DiagramItem *item);
+    int registeredIndex(const DiagramItem *item) const { return m_items.indexOf(item); }
+    // The listed item behind a graphics item, or null. Safe for pointers to
+    // items destroyed meanwhile: they are not listed.
+    DiagramItem *registeredItem(const QGraphicsItem *item) const { return m_items.find(item); }
 
-    // List bookkeeping only: the scene is not touched. append* ignores an
-    // item already listed; remove* returns whether the item was listed.
-    void appendState(StateItem *item);
-    void appendTransition(TransitionItem *item);
-    void appendTextItem(TextItem *item);
-    // Put an item back at a list position it had before (clamped; once only).
-    void insertState(int index, StateItem *item);
-    void insertTransition(int index, TransitionItem *item);
-    void insertTextItem(int index, TextItem *item);
-    void insertDataflow(int index, DataflowItem *item);
-    void appendProcessItem(ProcessItem *item);
-    void appendLink(LinkItem *item);
-    void appendMemoryItem(MemoryItem *item);
-    void appendDataflow(DataflowItem *item);
-    bool removeState(StateItem *item);
-    bool removeTransition(TransitionItem *item);
-    bool removeTextItem(TextItem *item);
-    bool removeProcessItem(ProcessItem *item);
-    bool removeLink(LinkItem *item);
-    bool removeMemoryItem(MemoryItem *item);
-    bool removeDataflow(DataflowItem *item);
-
-    // --- most recently created items --------------------------------------------
-    ProcessItem *lastProcessItem() const { return m_lastProcessItem; }
-    StateItem *lastState() const { return m_lastState; }
-    TransitionItem *lastTransition() const { return m_lastTransition; }
-    TextItem *lastTextItem() const { return m_lastTextItem; }
-    MemoryItem *lastMemoryItem() const { return m_lastMemoryItem; }
-    LinkItem *lastLink() const { return m_lastLink; }
-    DataflowItem *lastDataflow() const { return m_lastDataflow; }
-    FloatingLinkItem *lastFloatingLink() const { return m_floatingEnds.lastLink(); }
-    FloatingMemoryItem *lastFloatingMemory() const { return m_floatingEnds.lastMemory(); }
-    TransitionLine *lastTransitionStartLine() const { return m_lastTransitionLines[0]; }
-    TransitionLine *lastTransitionEndLine() const { return m_lastTransitionLines[1]; }
-    LinkLine *lastLinkStartLine() const { return m_lastLinkLines[0]; }
-    LinkLine *lastLinkEndLine() const { return m_lastLinkLines[1]; }
-    DataflowLine *lastDataflowStartLine() const { return m_lastDataflowLines[0]; }
-    DataflowLine *lastDataflowEndLine() const { return m_lastDataflowLines[1]; }
-    // Called by the add commands and BoxConnections when they build their item.
-    void setLastState(StateItem *item) { m_lastState = item; }
-    void setLastTransition(TransitionItem *item, TransitionLine *startLine, TransitionLine *endLine);
-    void setLastTextItem(TextItem *item) { m_lastTextItem = item; }
-    void setLastMemoryItem(MemoryItem *item) { m_lastMemoryItem = item; }
-    void setLastLink(LinkItem *item, LinkLine *startLine, LinkLine *endLine);
-    void setLastDataflow(DataflowItem *item, DataflowLine *startLine, DataflowLine *endLine);
-
-    // The most recently pushed add command of each kind, or null once the
-    // stack has discarded it.
-    AddStateCommand *lastAddStateCommand() const;
-    AddTransitionCommand *lastAddTransitionCommand() const;
-    AddTextCommand *lastAddTextCommand() const;
-    AddMemoryCommand *lastAddMemoryCommand() const;
-
-    // --- current items (last right-clicked or double-clicked) --------------------
-    StateItem *currentState() const { return m_currentState; }
-    void setCurrentState(StateItem *item) { m_currentState = item; }
-    TransitionItem *currentTransition() const { return m_currentTransition; }
-    void setCurrentTransition(TransitionItem *item) { m_currentTransition = item; }
-    TextItem *currentTextItem() const { return m_currentTextItem; }
-    void setCurrentTextItem(TextItem *item) { m_currentTextItem = item; }
-    ProcessItem *currentProcessItem() const { return m_currentProcessItem; }
-    void setCurrentProcessItem(ProcessItem *item) { m_currentProcessItem = item; }
-    LinkItem *currentLink() const { return m_currentLink; }
-    void setCurrentLink(LinkItem *item) { m_currentLink = item; }
-    MemoryItem *currentMemoryItem() const { return m_currentMemoryItem; }
-    void setCurrentMemoryItem(MemoryItem *item) { m_currentMemoryItem = item; }
-    DataflowItem *currentDataflow() const { return m_currentDataflow; }
-    void setCurrentDataflow(DataflowItem *item) { m_currentDataflow = item; }
+    // --- current items (last right-clicked or double-clicked, per kind) ----------------
+    DiagramItem *currentItem(int kind) const { return m_current.value(kind); }
+    template <class T> T *current() const { return static_cast<T *>(currentItem(T::Type)); }
+    void setCurrentItem(DiagramItem *item);
 
     // --- initial-state marker ------------------------------------------------------
     InitialTransition *initialDot() const { return m_initialDot; }
@@ -224,8 +153,6 @@ public:
 
     // --- rubber line and floating ends ------------------------------------------
     QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
-    QPointF nextFloatingLinkPos() const { return m_floatingEnds.linkPos(); }
-    QPointF nextFloatingMemoryPos() const { return m_floatingEnds.memoryPos(); }
     // start: the process item is the link's start (drawn as an outgoing tag).
     FloatingLinkItem *addFloatingLink(const QString &name, bool start)
     {
@@ -253,28 +180,25 @@ public:
     // last when several are selected, else the topmost; null when no state
     // is selected.
     StateItem *selectedState() const;
-    // Pushes an undoable command on this canvas's stack (which owns it) and
-    // remembers it when it is an add command.
+    // Pushes an undoable command on this canvas's stack, which owns it.
     void pushCommand(QUndoCommand *command);
 
     // The Delete command on the current selection, in selection order. States
     // (with the initial marker taken off first), transitions and text items
     // go through undo commands; links, memory items and dataflows are removed
-    // for good. Process items need the tree and the window's canvas list, so
-    // each is handed to processHandler instead (which may call
+    // for good. Process items need the tree and the project's other canvases,
+    // so each is handed to processHandler instead (which may call
     // removeProcessItemFromDiagram). Returns true when a deletable item was
-    // selected, i.e. the project is modified. Items destroyed by an earlier
-    // deletion of the same selection are skipped.
+    // selected. Items destroyed by an earlier deletion of the same selection
+    // are skipped.
     bool deleteSelection(const std::function<void(ProcessItem *)> &processHandler = {});
-    // One item of a selection; returns true when it was of a deletable kind
-    // (process items are not handled and return true without any change).
+    // One item of a selection, as its kind is deleted; returns true when it
+    // was listed (process items are not handled and return true without any
+    // change).
     bool deleteItem(QGraphicsItem *item);
-    // The kind (ItemType value) of an item that is still listed on this
-    // canvas, or 0. Safe for pointers to items destroyed meanwhile.
-    int listedKind(const QGraphicsItem *item) const;
     // Removes a process item from the diagram for good: its links are
     // destroyed, its dataflows detached from their memory items and
-    // destroyed, and the item leaves the process list and the scene and is
+    // destroyed, and the item leaves the registry and the scene and is
     // destroyed. Renumbering and the tree are the caller's.
     void removeProcessItemFromDiagram(ProcessItem *item);
     void deleteLink(LinkItem *link);
@@ -293,8 +217,8 @@ public:
     void putInScene(QGraphicsItem *item);
 
 signals:
-    // The canvas changed in a way no undo command holds (a move, a
-    // property dialog, a process item inserted, a link drawn, ...).
+    // The canvas changed in a way no undo command holds (a move, a process
+    // item inserted, a link drawn, a memory item deleted, ...).
     void edited();
     // An insertion or connection is done: the drawing tool has done its work.
     void itemInserted(QGraphicsItem *item);
@@ -305,15 +229,6 @@ signals:
 
 public slots:
     void setMode(Canvas::Mode mode);
-    // The dialog of the current item of each kind; true when it was
-    // accepted and changed what the item stores (edited() is emitted then).
-    bool displayStateProperties();
-    bool displayTransitionProperties();
-    bool displayTextItemProperties();
-    bool displayProcessItemProperties();
-    bool displayLinkItemProperties();
-    bool displayMemoryItemProperties();
-    bool displayDataflowItemProperties();
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
@@ -340,45 +255,15 @@ private:
     // Detaches the dataflows an undo took off the canvas together with their
     // memory item (see AddMemoryCommand) whose process item is `process`.
     QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);
-    template <class T, class Open> bool editIfListed(T *item, const QList<T *> &list, Open open);
-    template <class Cmd> Cmd *stillStacked(Cmd *command) const;
 
-    QList<StateItem *> m_states;
-    QList<TransitionItem *> m_transitions;
-    QList<TextItem *> m_textItems;
-    QList<ProcessItem *> m_processItems;
-    QList<LinkItem *> m_links;
-    QList<MemoryItem *> m_memoryItems;
-    QList<DataflowItem *> m_dataflows;
-
-    ProcessItem *m_lastProcessItem = nullptr;
-    StateItem *m_lastState = nullptr;
-    TransitionItem *m_lastTransition = nullptr;
-    TextItem *m_lastTextItem = nullptr;
-    MemoryItem *m_lastMemoryItem = nullptr;
-    LinkItem *m_lastLink = nullptr;
-    DataflowItem *m_lastDataflow = nullptr;
-    TransitionLine *m_lastTransitionLines[2] = {nullptr, nullptr};
-    LinkLine *m_lastLinkLines[2] = {nullptr, nullptr};
-    DataflowLine *m_lastDataflowLines[2] = {nullptr, nullptr};
-
-    StateItem *m_currentState = nullptr;
-    TransitionItem *m_currentTransition = nullptr;
-    TextItem *m_currentTextItem = nullptr;
-    ProcessItem *m_currentProcessItem = nullptr;
-    LinkItem *m_currentLink = nullptr;
-    MemoryItem *m_currentMemoryItem = nullptr;
-    DataflowItem *m_currentDataflow = nullptr;
+    ItemRegistry m_items;
+    QHash<int, DiagramItem *> m_current;
     StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 
     qreal m_highestZ = 0;
     QMenu *m_menus[MenuCount] = {};
 
     QUndoStack *m_undoStack = nullptr;
-    AddStateCommand *m_lastAddStateCommand = nullptr;
-    AddTransitionCommand *m_lastAddTransitionCommand = nullptr;
-    AddTextCommand *m_lastAddTextCommand = nullptr;
-    AddMemoryCommand *m_lastAddMemoryCommand = nullptr;
 
     InitialTransition *m_initialDot = nullptr;
     InitialTransitionLine *m_initialLine = nullptr;

@@ -52,7 +52,7 @@ void CanvasCommand::rememberTransitionPlaces(const QList<TransitionItem *> &tran
     // Taken before anything is removed, so every index refers to the lists
     // as they were; restoring in ascending order rebuilds them exactly.
     for (TransitionItem *t : transitions) {
-        m_listIndex.insert(t, m_canvas->transitions().indexOf(t));
+        m_listIndex.insert(t, m_canvas->registeredIndex(t));
         for (StateItem *s : {t->startItem(), t->endItem()}) {
             const auto &list = t->isSelfTransition() ? s->selfTransitions() : s->transitions();
             if (list.contains(t))
@@ -71,7 +71,7 @@ void CanvasCommand::restoreTransitionPlaces(const QList<TransitionItem *> &trans
     });
     for (TransitionItem *t : order) {
         showTransition(t);
-        m_canvas->insertTransition(positionOr(rememberedIndex(t), m_canvas->transitions().size()), t);
+        m_canvas->registerItemAt(rememberedIndex(t), t);
     }
     // Per state, ascending remembered positions; each state gets each
     // transition once (a self transition has one state).
@@ -100,7 +100,7 @@ void CanvasCommand::restoreTransitionPlaces(const QList<TransitionItem *> &trans
 
 bool CanvasCommand::putTransitionBack(TransitionItem *transition)
 {
-    if (!transition || m_canvas->transitions().contains(transition))
+    if (!transition || m_canvas->registeredItem(transition))
         return false;
     if (!m_canvas->states().contains(transition->startItem())
         || !m_canvas->states().contains(transition->endItem()))
@@ -111,10 +111,10 @@ bool CanvasCommand::putTransitionBack(TransitionItem *transition)
 
 bool CanvasCommand::takeTransitionAway(TransitionItem *transition)
 {
-    if (!transition || !m_canvas->transitions().contains(transition))
+    if (!transition || !m_canvas->registeredItem(transition))
         return false;
     rememberTransitionPlaces({transition});
-    m_canvas->removeTransition(transition);
+    m_canvas->unregisterItem(transition);
     transition->startItem()->removeTransition(transition);
     if (!transition->isSelfTransition())
         transition->endItem()->removeTransition(transition);
@@ -124,18 +124,18 @@ bool CanvasCommand::takeTransitionAway(TransitionItem *transition)
 
 bool CanvasCommand::putStateBack(StateItem *state)
 {
-    if (!state || m_canvas->states().contains(state))
+    if (!state || m_canvas->registeredItem(state))
         return false;
     m_canvas->putInScene(state);
-    m_canvas->insertState(positionOr(rememberedIndex(state), m_canvas->states().size()), state);
+    m_canvas->registerItemAt(rememberedIndex(state), state);
     QList<TransitionItem *> back;
     for (TransitionItem *t : state->transitions()) {
         StateItem *other = t->startItem() == state ? t->endItem() : t->startItem();
-        if (!m_canvas->transitions().contains(t) && m_canvas->states().contains(other))
+        if (!m_canvas->registeredItem(t) && m_canvas->registeredItem(other))
             back.append(t);
     }
     for (TransitionItem *t : state->selfTransitions()) {
-        if (!m_canvas->transitions().contains(t))
+        if (!m_canvas->registeredItem(t))
             back.append(t);
     }
     restoreTransitionPlaces(back);
@@ -160,26 +160,26 @@ void CanvasCommand::restoreInitialFlag(StateItem *state)
 
 bool CanvasCommand::takeStateAway(StateItem *state)
 {
-    if (!state || !m_canvas->states().contains(state))
+    if (!state || !m_canvas->registeredItem(state))
         return false;
     if (m_canvas->markedInitialState() == state)
         m_canvas->detachInitialMarker();
-    m_listIndex.insert(state, m_canvas->states().indexOf(state));
+    m_listIndex.insert(state, m_canvas->registeredIndex(state));
     QList<TransitionItem *> away;
     for (TransitionItem *t : state->transitions() + state->selfTransitions()) {
-        if (m_canvas->transitions().contains(t))
+        if (m_canvas->registeredItem(t))
             away.append(t);
     }
     rememberTransitionPlaces(away);
     for (TransitionItem *t : away) {
-        m_canvas->removeTransition(t);
+        m_canvas->unregisterItem(t);
         if (!t->isSelfTransition()) {
             StateItem *other = t->startItem() == state ? t->endItem() : t->startItem();
             other->removeTransition(t);
         }
         hideTransition(t);
     }
-    m_canvas->removeState(state);
+    m_canvas->unregisterItem(state);
     m_canvas->takeFromScene(state);
     m_canvas->keepAlive(state);
     return true;
@@ -187,21 +187,21 @@ bool CanvasCommand::takeStateAway(StateItem *state)
 
 bool CanvasCommand::putTextBack(TextItem *text, bool onTop)
 {
-    if (!text || m_canvas->textItems().contains(text))
+    if (!text || m_canvas->registeredItem(text))
         return false;
     if (onTop)
         text->setZValue(m_canvas->nextZValue());
     m_canvas->putInScene(text);
-    m_canvas->insertTextItem(positionOr(rememberedIndex(text), m_canvas->textItems().size()), text);
+    m_canvas->registerItemAt(rememberedIndex(text), text);
     return true;
 }
 
 bool CanvasCommand::takeTextAway(TextItem *text)
 {
-    if (!text || !m_canvas->textItems().contains(text))
+    if (!text || !m_canvas->registeredItem(text))
         return false;
-    m_listIndex.insert(text, m_canvas->textItems().indexOf(text));
-    m_canvas->removeTextItem(text);
+    m_listIndex.insert(text, m_canvas->registeredIndex(text));
+    m_canvas->unregisterItem(text);
     m_canvas->takeFromScene(text);
     m_canvas->keepAlive(text);
     return true;

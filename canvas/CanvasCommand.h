@@ -26,7 +26,7 @@ protected:
     explicit CanvasCommand(Canvas *canvas, QUndoCommand *parent = nullptr);
 
     // Identity of an item created on the canvas (Canvas::stampIdentity).
-    template <class T> void stampIdentity(T *item) const { m_canvas->stampIdentity(item); }
+    void stampIdentity(DiagramItem *item) const { m_canvas->stampIdentity(item); }
 
     // Each returns whether it changed anything.
 

@@ -71,7 +71,7 @@ QSet<QString> restorableLabels(const Canvas &canvas, int kind, bool withRedo)
         if (undone && !withRedo)
             continue;
         const QGraphicsItem *item = restoredBy(canvas, stack->command(i), undone, kind);
-        if (item && canvas.listedKind(item) == 0)
+        if (item && !canvas.registeredItem(item))
             labels.insert(labelOf(item));
     }
     return labels;

@@ -1,9 +1,8 @@
 #include "AutoSize.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QStringList>
-#include <QWidget>
 
 #include <algorithm>
 #include <climits>
@@ -56,13 +55,13 @@ QSize withMinimum(int width, int height, int minWidth, int minHeight)
 
 } // namespace
 
-TextMetrics activeWindowMetrics()
+TextMetrics textMetrics(const QFont &font)
 {
-    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!app)
+    // Without a GUI application no font can be measured; the sizes then
+    // fall back to their minimums.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return TextMetrics{0.0, 0.0};
-    QWidget *window = QApplication::activeWindow();
-    const QFontMetricsF fm(window ? window->font() : QApplication::font());
+    const QFontMetricsF fm(font);
     return TextMetrics{fm.averageCharWidth(), fm.height()};
 }
 

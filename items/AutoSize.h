@@ -9,6 +9,7 @@
 // before the horizontal margins of 6A are added; the height grows with the
 // number of action lines.
 
+#include <QFont>
 #include <QSize>
 #include <QString>
 
@@ -18,10 +19,10 @@ struct TextMetrics
     double lineHeight;         // H
 };
 
-// Floating-point metrics of the active window's font, or of the application
-// font when no window is active. Zero metrics when there is no GUI
-// application (the sizes then fall back to their minimums).
-TextMetrics activeWindowMetrics();
+// Floating-point metrics of a font (a diagram's font, see
+// DiagramItem::diagramFont). Zero metrics when there is no GUI application
+// (the sizes then fall back to their minimums).
+TextMetrics textMetrics(const QFont &font);
 
 // State box: widest action line capped at 850, a label wider than 849 gives
 // 850; width + 6A, height n*H + 3H (n action lines); at least 280 x 150.

@@ -1,7 +1,6 @@
 #include "DataflowItem.h"
 
 #include "DataflowLine.h"
-#include "DataflowProperties.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 
@@ -136,9 +135,10 @@ DataflowRecord DataflowItem::toRecord() const
     return record;
 }
 
-bool DataflowItem::openProperties()
+void DataflowItem::restoreRecord(const ItemRecord &record)
 {
-    return editProperties(m_propertiesDialog);
+    if (const auto *own = std::get_if<DataflowRecord>(&record))
+        applyRecord(*own);
 }
 
 void DataflowItem::processDestroyed(ProcessItem *process)

@@ -6,9 +6,9 @@
 // items: this box and two DataflowLine connectors, (first item, box) and
 // (box, second item), the second carrying the arrow head.
 //
-// Ownership: the scene owns the box and its lines; the box owns its
-// property dialog once opened. It points at its process item, memory item
-// and lines without owning them. removeLines() destroys the lines. A dying
+// Ownership: the scene owns the box and its lines. It points at its
+// process item, memory item and lines without owning them. removeLines()
+// destroys the lines. A dying
 // process or memory item clears itself from the box (and its lines), a
 // dying line clears itself from the box, and a dying box removes itself
 // from its ends' lists and from its lines.
@@ -17,10 +17,8 @@
 #include "LabelBoxItem.h"
 #include "ProjectRecords.h"
 
-#include <memory>
 
 class DataflowLine;
-class DataflowProperties;
 class MemoryItem;
 class ProcessItem;
 
@@ -59,7 +57,8 @@ public:
     // startItem/endItem: process then memory label for line type 1, memory
     // then process for 2, empty otherwise.
     DataflowRecord toRecord() const;
-    bool openProperties();
+    ItemRecord record() const override { return toRecord(); }
+    void restoreRecord(const ItemRecord &record) override;
 
     QGraphicsItem *startGraphic() const;
     QGraphicsItem *endGraphic() const;
@@ -70,7 +69,6 @@ public:
     void setStartLine(DataflowLine *line) { m_startLine = line; }
     DataflowLine *endLine() const { return m_endLine; }
     void setEndLine(DataflowLine *line) { m_endLine = line; }
-    DataflowProperties *propertiesDialog() const { return m_propertiesDialog.get(); }
 
     static QColor defaultColour() { return QColor(249, 231, 159); }
 
@@ -88,5 +86,4 @@ private:
     int m_lineType = NoDirection;
     DataflowLine *m_startLine = nullptr;
     DataflowLine *m_endLine = nullptr;
-    std::unique_ptr<DataflowProperties> m_propertiesDialog;
 };

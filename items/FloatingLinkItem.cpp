@@ -1,5 +1,6 @@
 #include "FloatingLinkItem.h"
 
+#include "DiagramItem.h"
 #include "LabelBoxItem.h"
 
 #include <QPainter>

@@ -1,5 +1,6 @@
 #include "FloatingMemoryItem.h"
 
+#include "DiagramItem.h"
 #include "LabelBoxItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"

@@ -1,8 +1,7 @@
 #include "ItemLayout.h"
 
-#include <QApplication>
 #include <QFontInfo>
-#include <QWidget>
+#include <QPainterPathStroker>
 
 StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int lineHeight)
 {
@@ -64,16 +63,31 @@ QPolygonF closedRectangle(int width, int height)
     return polygon;
 }
 
-QFont itemPaintFont(const QFont &fallback)
+QFont itemPaintFont(const QFont &diagramFont)
 {
-    const QWidget *window = QApplication::activeWindow();
-    if (!window)
-        return fallback;
-    QFont font = window->font();
+    QFont font = diagramFont;
     const int pixelSize = QFontInfo(font).pixelSize();
     if (pixelSize > 0)
         font.setPixelSize(pixelSize);
     return font;
+}
+
+QPainterPath rectItemShape(const QRectF &rect, const QPen &pen)
+{
+    QPainterPath path;
+    path.addRect(rect);
+    if (pen.style() == Qt::NoPen)
+        return path;
+    // The outline's stroke belongs to the shape, so a click on the outline
+    // hits the item.
+    QPainterPathStroker stroker;
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setWidth(pen.widthF() <= 0.0 ? 0.00000001 : pen.widthF());
+    stroker.setJoinStyle(pen.joinStyle());
+    stroker.setMiterLimit(pen.miterLimit());
+    QPainterPath shape = stroker.createStroke(path);
+    shape.addPath(path);
+    return shape;
 }
 
 QPolygonF storedOutline(const QVector<QPointF> &points, int width, int height)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QRect>
@@ -43,9 +44,13 @@ QString textTypeHeader(int textType);
 // The closed rectangle (0,0),(w,0),(w,h),(0,h),(0,0).
 QPolygonF closedRectangle(int width, int height);
 
-// The font boxed items paint with: the active window's font at the pixel size
-// reported for it, or fallback when no window is active.
-QFont itemPaintFont(const QFont &fallback);
+// The font boxed items paint with: their diagram's font at the pixel size
+// the screen shows it in, so that a rendering on any device looks the same.
+QFont itemPaintFont(const QFont &diagramFont);
+
+// The shape of a rectangle drawn with an outline pen: the rectangle and the
+// outline's stroke.
+QPainterPath rectItemShape(const QRectF &rect, const QPen &pen);
 
 // The outline read from a project file, or the closed rectangle of the size
 // when it is too short to have an edge (lines are clipped at the outline).

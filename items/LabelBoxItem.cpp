@@ -9,13 +9,6 @@
 #include <QMenu>
 #include <QPainter>
 
-QFont diagramItemFont(const QGraphicsItem *item)
-{
-    if (item && item->scene())
-        return item->scene()->font();
-    return QApplication::font();
-}
-
 LabelMetrics labelMetrics(const QFont &font)
 {
     const QFontMetricsF metrics(font);
@@ -61,10 +54,10 @@ QPointF midPointOfCentres(const QPointF &firstPos, int firstWidth, int firstHeig
 }
 
 LabelBoxItem::LabelBoxItem(QMenu *contextMenu, const QPointF &midPos, const QColor &colour)
-    : m_midPos(midPos)
+    : DiagramItem(contextMenu)
+    , m_midPos(midPos)
     , m_backgroundColour(colour)
     , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight)))
-    , m_contextMenu(contextMenu)
     , m_pen(QBrush(Qt::black), 1, Qt::SolidLine)
 {
     // Centred at the default size; a label then widens the box to the right.
@@ -83,24 +76,15 @@ void LabelBoxItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QW
     if (isHidden())
         return;
     painter->setPen(m_pen);
-    if (!m_backgroundColour.isValid())
-        m_backgroundColour = paintColour();
-    painter->setBrush(QBrush(m_backgroundColour, Qt::SolidPattern));
+    painter->setBrush(QBrush(shownColour(), Qt::SolidPattern));
     painter->drawRect(boundingRect());
     drawBoxLabel(painter, this, m_label);
 }
 
-void LabelBoxItem::setMarked()
+void LabelBoxItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();
-    m_pen.setStyle(Qt::DotLine);
-    update();
-}
-
-void LabelBoxItem::clearMarked()
-{
-    prepareGeometryChange();
-    m_pen.setStyle(Qt::SolidLine);
+    m_pen.setStyle(style);
     update();
 }
 
@@ -111,7 +95,7 @@ void LabelBoxItem::rebuildPolygon()
 
 void LabelBoxItem::updateSize()
 {
-    const QSize size = labelBoxSize(m_label, labelMetrics(diagramItemFont(this)));
+    const QSize size = labelBoxSize(m_label, labelMetrics(diagramFont()));
     if (size.width() != m_width || size.height() != m_height) {
         prepareGeometryChange();
         m_width = size.width();
@@ -136,12 +120,6 @@ void LabelBoxItem::setBackgroundColour(const QColor &colour)
 {
     m_backgroundColour = colour;
     update();
-}
-
-void LabelBoxItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
-{
-    if (m_contextMenu)
-        m_contextMenu->exec(event->screenPos());
 }
 
 QVariant LabelBoxItem::itemChange(GraphicsItemChange change, const QVariant &value)

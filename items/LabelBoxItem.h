@@ -6,19 +6,15 @@
 // texts, colour, hierarchy fields and outline common to both; the concrete
 // box knows its ends, its lines and when it is hidden.
 
+#include "DiagramItem.h"
+
 #include <QColor>
 #include <QFont>
-#include <QGraphicsItem>
-#include <QObject>
 #include <QPen>
 #include <QPolygonF>
 #include <QRect>
 #include <QSize>
 #include <QString>
-
-#include <memory>
-
-class QMenu;
 
 // Floating-point metrics of the font a diagram item draws its texts with.
 struct LabelMetrics
@@ -27,9 +23,6 @@ struct LabelMetrics
     double lineHeight = 0;         // H
 };
 
-// The font label boxes are measured and drawn with: the scene's font, or
-// the application font for an item outside any scene.
-QFont diagramItemFont(const QGraphicsItem *item);
 LabelMetrics labelMetrics(const QFont &font);
 
 // Size of a label box (link, dataflow, floating link tag): 100 x 21 for an
@@ -45,35 +38,10 @@ void drawBoxLabel(QPainter *painter, const QGraphicsItem *item, const QString &l
 QPointF midPointOfCentres(const QPointF &firstPos, int firstWidth, int firstHeight,
                           const QPointF &secondPos, int secondWidth, int secondHeight);
 
-// Runs a label / datatype / description property dialog, creating it on
-// first use, on the given values. On OK writes the dialog's values back
-// and returns true; otherwise leaves them alone and returns false.
-template <class Dialog>
-bool editLabelledValues(std::unique_ptr<Dialog> &dialogSlot, QString *label,
-                        QString *description, QString *datatype, QColor *colour)
-{
-    if (!dialogSlot)
-        dialogSlot = std::make_unique<Dialog>();
-    Dialog *dialog = dialogSlot.get();
-    dialog->setLabel(*label);
-    dialog->setDescription(*description);
-    dialog->setDatatype(*datatype);
-    dialog->setBackgroundColour(*colour);
-    dialog->setPickedColour(*colour);
-    dialog->refresh();
-    if (dialog->exec() != Dialog::Accepted)
-        return false;
-    *label = dialog->label();
-    *description = dialog->description();
-    *datatype = dialog->datatype();
-    *colour = dialog->backgroundColour();
-    return true;
-}
-
-class LabelBoxItem : public QObject, public QGraphicsItem
+class LabelBoxItem : public DiagramItem
 {
     Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
+
 public:
     static constexpr int DefaultWidth = 100;
     static constexpr int DefaultHeight = 21;
@@ -86,19 +54,11 @@ public:
     // items overlap. Its lines are not drawn either then.
     virtual bool isHidden() const = 0;
 
-    void setMarked();
-    void clearMarked();
     void rebuildPolygon();
     // Recomputes the box size from the label and the current font; called
     // whenever the label or the scene changes.
     void updateSize();
 
-    int level() const { return m_level; }
-    void setLevel(int level) { m_level = level; }
-    int parentId() const { return m_parentId; }
-    void setParentId(int parentId) { m_parentId = parentId; }
-    int grandParentId() const { return m_grandParentId; }
-    void setGrandParentId(int grandParentId) { m_grandParentId = grandParentId; }
     int width() const { return m_width; }
     int height() const { return m_height; }
     const QString &label() const { return m_label; }
@@ -110,8 +70,9 @@ public:
     QPointF midPos() const { return m_midPos; }
     QColor backgroundColour() const { return m_backgroundColour; }
     void setBackgroundColour(const QColor &colour);
+    // The colour the box is filled with.
+    QColor shownColour() const { return m_backgroundColour.isValid() ? m_backgroundColour : paintColour(); }
     const QPolygonF &polygon() const { return m_polygon; }
-    QMenu *contextMenu() const { return m_contextMenu; }
     QPen pen() const { return m_pen; }
 
 protected:
@@ -124,26 +85,14 @@ protected:
     // Keeps both lines on the current positions and sizes.
     virtual void updateLines() = 0;
 
-    // Edits the texts and colour in the box's property dialog; on OK the
-    // size follows the new label.
-    template <class Dialog>
-    bool editProperties(std::unique_ptr<Dialog> &dialog)
-    {
-        if (!editLabelledValues(dialog, &m_label, &m_description, &m_datatype,
-                                &m_backgroundColour))
-            return false;
-        updateSize();
-        update();
-        return true;
-    }
     // The fields every label box record has. The record's polygon is
     // replaced by the outline of the size the label gives in the current font.
     template <class Record>
     void applyBoxFields(const Record &record)
     {
-        m_level = record.level;
-        m_parentId = record.parentId;
-        m_grandParentId = record.grandParentId;
+        setLevel(record.level);
+        setParentId(record.parentId);
+        setGrandParentId(record.grandParentId);
         m_label = record.label;
         m_description = record.description;
         m_datatype = record.datatype;
@@ -156,9 +105,9 @@ protected:
     template <class Record>
     void fillBoxFields(Record *record) const
     {
-        record->level = m_level;
-        record->parentId = m_parentId;
-        record->grandParentId = m_grandParentId;
+        record->level = level();
+        record->parentId = parentId();
+        record->grandParentId = grandParentId();
         record->xCoord = pos().x();
         record->yCoord = pos().y();
         record->label = m_label;
@@ -169,12 +118,9 @@ protected:
         record->polygon = m_polygon;
     }
 
-    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void setOutlineStyle(Qt::PenStyle style) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
-    int m_level = 0;
-    int m_parentId = 0;
-    int m_grandParentId = 0;
     int m_width = DefaultWidth;
     int m_height = DefaultHeight;
     QString m_label;
@@ -183,6 +129,5 @@ protected:
     QPointF m_midPos;
     QColor m_backgroundColour;
     QPolygonF m_polygon;
-    QMenu *m_contextMenu;
     QPen m_pen;
 };

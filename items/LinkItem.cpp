@@ -1,7 +1,6 @@
 #include "LinkItem.h"
 
 #include "LinkLine.h"
-#include "LinkProperties.h"
 #include "ProcessItem.h"
 
 namespace {
@@ -75,9 +74,10 @@ LinkRecord LinkItem::toRecord() const
     return record;
 }
 
-bool LinkItem::openProperties()
+void LinkItem::restoreRecord(const ItemRecord &record)
 {
-    return editProperties(m_propertiesDialog);
+    if (const auto *own = std::get_if<LinkRecord>(&record))
+        applyRecord(*own);
 }
 
 void LinkItem::processDestroyed(ProcessItem *process)

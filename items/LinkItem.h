@@ -4,9 +4,9 @@
 // items: this box and two LinkLine connectors (start process -> box and
 // box -> end process, the second with the arrow head).
 //
-// Ownership: the scene owns the box and its lines; the box owns its
-// property dialog once opened. The box points at its two process items and
-// its two lines without owning them. removeLines() destroys the lines.
+// Ownership: the scene owns the box and its lines. The box points at its
+// two process items and its two lines without owning them. removeLines()
+// destroys the lines.
 // Every pointer is cleared on the other end when an item is destroyed: a
 // dying process item clears itself from its links (and their lines), a
 // dying line clears itself from its box, and a dying box removes itself
@@ -16,10 +16,8 @@
 #include "LabelBoxItem.h"
 #include "ProjectRecords.h"
 
-#include <memory>
 
 class LinkLine;
-class LinkProperties;
 class ProcessItem;
 
 class LinkItem : public LabelBoxItem
@@ -49,7 +47,8 @@ public:
     // size the label gives in the current font.
     void applyRecord(const LinkRecord &record);
     LinkRecord toRecord() const;
-    bool openProperties();
+    ItemRecord record() const override { return toRecord(); }
+    void restoreRecord(const ItemRecord &record) override;
 
     ProcessItem *startItem() const { return m_startItem; }
     ProcessItem *endItem() const { return m_endItem; }
@@ -57,7 +56,6 @@ public:
     void setStartLine(LinkLine *line) { m_startLine = line; }
     LinkLine *endLine() const { return m_endLine; }
     void setEndLine(LinkLine *line) { m_endLine = line; }
-    LinkProperties *propertiesDialog() const { return m_propertiesDialog.get(); }
 
     static QColor defaultColour() { return QColor(229, 231, 233); }
 
@@ -73,7 +71,6 @@ private:
 
     ProcessItem *m_startItem;
     ProcessItem *m_endItem;
-    std::unique_ptr<LinkProperties> m_propertiesDialog;
     LinkLine *m_startLine = nullptr;
     LinkLine *m_endLine = nullptr;
 };

@@ -3,11 +3,8 @@
 #include "DataflowItem.h"
 #include "ItemLayout.h"
 #include "LabelBoxItem.h"
-#include "MemoryProperties.h"
 #include "ProcessItem.h"
 
-#include <QGraphicsSceneContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 
 namespace {
@@ -56,11 +53,11 @@ void paintMemoryBand(QPainter *painter, int width, int height, const QColor &fil
 }
 
 MemoryItem::MemoryItem(QMenu *contextMenu, double x, double y)
-    : m_x(x)
+    : DiagramItem(contextMenu)
+    , m_x(x)
     , m_y(y)
     , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, Height)))
     , m_pen(QBrush(Qt::black), 1, Qt::SolidLine)
-    , m_contextMenu(contextMenu)
 {
     setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
 }
@@ -74,11 +71,9 @@ MemoryItem::~MemoryItem()
 
 void MemoryItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!m_backgroundColour.isValid())
-        m_backgroundColour = fallbackColour();
-    const QFont font = diagramItemFont(this);
+    const QFont font = diagramFont();
     painter->setFont(font);
-    paintMemoryBand(painter, m_width, m_height, m_backgroundColour, m_label, m_datatype,
+    paintMemoryBand(painter, m_width, m_height, shownColour(), m_label, m_datatype,
                     labelMetrics(font).averageCharWidth);
     if (m_pen.style() != Qt::SolidLine) {
         // Marked: a dotted outline around the band.
@@ -124,17 +119,10 @@ QList<DataflowItem *> MemoryItem::detachDataflows()
     return detached;
 }
 
-void MemoryItem::setMarked()
+void MemoryItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();
-    m_pen.setStyle(Qt::DotLine);
-    update();
-}
-
-void MemoryItem::clearMarked()
-{
-    prepareGeometryChange();
-    m_pen.setStyle(Qt::SolidLine);
+    m_pen.setStyle(style);
     update();
 }
 
@@ -145,8 +133,7 @@ void MemoryItem::rebuildPolygon()
 
 void MemoryItem::updateSize()
 {
-    const int width = memoryItemWidth(m_label, m_datatype,
-                                      labelMetrics(diagramItemFont(this)).averageCharWidth);
+    const int width = memoryItemWidth(m_label, m_datatype, diagramMetrics().averageCharWidth);
     if (width != m_width || m_height != Height) {
         prepareGeometryChange();
         m_width = width;
@@ -181,9 +168,9 @@ void MemoryItem::setBackgroundColour(const QColor &colour)
 
 void MemoryItem::applyRecord(const MemoryRecord &record)
 {
-    m_level = record.level;
-    m_parentId = record.parentId;
-    m_grandParentId = record.grandParentId;
+    setLevel(record.level);
+    setParentId(record.parentId);
+    setGrandParentId(record.grandParentId);
     m_label = record.label;
     m_description = record.description;
     m_datatype = record.datatype;
@@ -198,9 +185,9 @@ void MemoryItem::applyRecord(const MemoryRecord &record)
 MemoryRecord MemoryItem::toRecord() const
 {
     MemoryRecord record;
-    record.level = m_level;
-    record.parentId = m_parentId;
-    record.grandParentId = m_grandParentId;
+    record.level = level();
+    record.parentId = parentId();
+    record.grandParentId = grandParentId();
     record.xCoord = pos().x();
     record.yCoord = pos().y();
     record.label = m_label;
@@ -211,27 +198,18 @@ MemoryRecord MemoryItem::toRecord() const
     return record;
 }
 
-bool MemoryItem::openProperties(const LabelCheck &labelCheck)
+void MemoryItem::restoreRecord(const ItemRecord &record)
 {
-    if (!m_propertiesDialog)
-        m_propertiesDialog = std::make_unique<MemoryProperties>();
-    m_propertiesDialog->setLabelCheck(labelCheck);
-    if (!editLabelledValues(m_propertiesDialog, &m_label, &m_description, &m_datatype,
-                            &m_backgroundColour))
-        return false;
-    updateSize();
-    // A dataflow always carries the name and type of the variable it moves.
+    if (const auto *memory = std::get_if<MemoryRecord>(&record))
+        applyRecord(*memory);
+}
+
+void MemoryItem::shareTextsWithDataflows()
+{
     for (DataflowItem *dataflow : qAsConst(m_dataflows)) {
         dataflow->setLabel(m_label);
         dataflow->setDatatype(m_datatype);
     }
-    return true;
-}
-
-void MemoryItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
-{
-    if (m_contextMenu)
-        m_contextMenu->exec(event->screenPos());
 }
 
 QVariant MemoryItem::itemChange(GraphicsItemChange change, const QVariant &value)

@@ -4,29 +4,23 @@
 // dark-magenta lines showing the variable's name and datatype. Its width
 // follows the two texts; the height is always 64.
 //
-// Ownership: the scene owns the item; the item owns its property dialog
-// once opened. The dataflows in its list are not owned; when the item is
+// Ownership: the scene owns the item. The dataflows in its list are not owned; when the item is
 // destroyed it tells each of them to forget it (and their lines), so no
 // dataflow is left pointing at a dead memory item.
 
+#include "DiagramItem.h"
 #include "ItemTypes.h"
-#include "LabelCheck.h"
 #include "ProjectRecords.h"
 
 #include <QColor>
-#include <QGraphicsItem>
 #include <QList>
-#include <QObject>
 #include <QPen>
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
 
-#include <memory>
 
 class DataflowItem;
-class MemoryProperties;
-class QMenu;
 class QPainter;
 
 // Width of a memory band: 100 when both texts are empty, otherwise
@@ -42,10 +36,9 @@ QRect memoryDatatypeRect(const QString &datatype, double averageCharWidth);
 void paintMemoryBand(QPainter *painter, int width, int height, const QColor &fill,
                      const QString &label, const QString &datatype, double averageCharWidth);
 
-class MemoryItem : public QObject, public QGraphicsItem
+class MemoryItem : public DiagramItem
 {
     Q_OBJECT
-    Q_INTERFACES(QGraphicsItem)
     friend class DataflowItem;
 public:
     enum { Type = ItemType::Memory };
@@ -71,26 +64,19 @@ public:
     // caller to drop from its lists, remove from the scene and delete.
     QList<DataflowItem *> detachDataflows();
 
-    void setMarked();
-    void clearMarked();
     void rebuildPolygon();
     // Recomputes the width from the texts and the current font.
     void updateSize();
     void applyRecord(const MemoryRecord &record);
     MemoryRecord toRecord() const;
-    // labelCheck judges the label on OK. On accept also gives every
-    // attached dataflow the new label and datatype. Returns true when
-    // accepted.
-    bool openProperties(const LabelCheck &labelCheck = {});
+    ItemRecord record() const override { return toRecord(); }
+    void restoreRecord(const ItemRecord &record) override;
+    // A dataflow always carries the name and type of the variable it
+    // moves: gives every attached dataflow the item's label and datatype.
+    void shareTextsWithDataflows();
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    int level() const { return m_level; }
-    void setLevel(int level) { m_level = level; }
-    int parentId() const { return m_parentId; }
-    void setParentId(int parentId) { m_parentId = parentId; }
-    int grandParentId() const { return m_grandParentId; }
-    void setGrandParentId(int grandParentId) { m_grandParentId = grandParentId; }
     QPointF creationPoint() const { return QPointF(m_x, m_y); }
     const QString &datatype() const { return m_datatype; }
     void setDatatype(const QString &datatype);
@@ -100,17 +86,17 @@ public:
     void setDescription(const QString &description) { m_description = description; }
     QColor backgroundColour() const { return m_backgroundColour; }
     void setBackgroundColour(const QColor &colour);
+    // The colour the band is filled with.
+    QColor shownColour() const { return m_backgroundColour.isValid() ? m_backgroundColour : fallbackColour(); }
     const QPolygonF &polygon() const { return m_polygon; }
     QPen pen() const { return m_pen; }
-    QMenu *contextMenu() const { return m_contextMenu; }
-    MemoryProperties *propertiesDialog() const { return m_propertiesDialog.get(); }
 
     static QColor defaultColour() { return QColor(192, 192, 192); }
     // What an invalid colour is painted as.
     static QColor fallbackColour() { return QColor(229, 231, 233); }
 
 protected:
-    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void setOutlineStyle(Qt::PenStyle style) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
@@ -119,9 +105,6 @@ private:
     QList<DataflowItem *> m_dataflows;
     int m_width = DefaultWidth;
     int m_height = Height;
-    int m_level = 0;
-    int m_parentId = 0;
-    int m_grandParentId = 0;
     double m_x;
     double m_y;
     QString m_datatype;
@@ -130,6 +113,4 @@ private:
     QColor m_backgroundColour = defaultColour();
     QPolygonF m_polygon;
     QPen m_pen;
-    QMenu *m_contextMenu;
-    std::unique_ptr<MemoryProperties> m_propertiesDialog;
 };

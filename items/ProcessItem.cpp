@@ -4,10 +4,7 @@
 #include "DataflowItem.h"
 #include "ItemLayout.h"
 #include "LinkItem.h"
-#include "ProcessProperties.h"
 
-#include <QGraphicsSceneContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 
 QRect processLabelRect(int width, int height, int averageCharWidth, int lineHeight)
@@ -26,16 +23,15 @@ QPen outlinePen(Qt::PenStyle style)
 } // namespace
 
 ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
-    : m_shape(shape)
-    , m_contextMenu(contextMenu)
+    : DiagramItem(contextMenu)
+    , m_shape(shape)
+    , m_pen(outlinePen(Qt::SolidLine))
     , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight)))
     , m_outline(closedRectangle(DefaultWidth, DefaultHeight))
     , m_x(x)
     , m_y(y)
 {
-    setRect(0, 0, m_width, m_height);
     setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
-    setPen(outlinePen(Qt::SolidLine));
 
     // The shadow is set once; painting only draws. The effect keeps its
     // blurred shadow, so it is not recomputed on every repaint of a large
@@ -62,6 +58,11 @@ ProcessItem::~ProcessItem()
 QRectF ProcessItem::boundingRect() const
 {
     return QRectF(0, 0, m_width, m_height);
+}
+
+QPainterPath ProcessItem::shape() const
+{
+    return rectItemShape(boundingRect(), m_pen);
 }
 
 void ProcessItem::placeAt()
@@ -115,14 +116,11 @@ QList<DataflowItem *> ProcessItem::detachDataflows()
     return detached;
 }
 
-void ProcessItem::setMarked()
+void ProcessItem::setOutlineStyle(Qt::PenStyle style)
 {
-    setPen(outlinePen(Qt::DotLine));
-}
-
-void ProcessItem::clearMarked()
-{
-    setPen(outlinePen(Qt::SolidLine));
+    prepareGeometryChange();
+    m_pen = outlinePen(style);
+    update();
 }
 
 void ProcessItem::rebuildPolygon()
@@ -151,12 +149,12 @@ void ProcessItem::setProcessShape(int shape)
 
 void ProcessItem::applyRecord(const ProcessRecord &record)
 {
-    m_level = record.level;
+    setLevel(record.level);
     m_nos = record.nos;
     m_id = record.id;
     m_label = record.label;
-    m_parentId = record.parentId;
-    m_grandParentId = record.grandParentId;
+    setParentId(record.parentId);
+    setGrandParentId(record.grandParentId);
     m_code = record.code;
     m_description = record.description;
     m_backgroundColour = QColor(record.backgroundColour);
@@ -170,15 +168,21 @@ void ProcessItem::applyRecord(const ProcessRecord &record)
     update();
 }
 
+void ProcessItem::restoreRecord(const ItemRecord &record)
+{
+    if (const auto *process = std::get_if<ProcessRecord>(&record))
+        applyRecord(*process);
+}
+
 ProcessRecord ProcessItem::toRecord() const
 {
     ProcessRecord record;
-    record.level = m_level;
+    record.level = level();
     record.nos = m_nos;
     record.id = m_id;
     record.label = m_label;
-    record.parentId = m_parentId;
-    record.grandParentId = m_grandParentId;
+    record.parentId = parentId();
+    record.grandParentId = grandParentId();
     record.xCoord = pos().x();
     record.yCoord = pos().y();
     record.width = m_width;
@@ -191,54 +195,24 @@ ProcessRecord ProcessItem::toRecord() const
     return record;
 }
 
-bool ProcessItem::openProperties(const LabelCheck &labelCheck)
+void ProcessItem::resize(int width, int height)
 {
-    if (!m_propertiesDialog)
-        m_propertiesDialog = std::make_unique<ProcessProperties>();
-    ProcessProperties *dialog = m_propertiesDialog.get();
-    dialog->setLabelCheck(labelCheck);
-    dialog->setLabel(m_label);
-    dialog->setCode(m_code);
-    dialog->setDescription(m_description);
-    dialog->setWidth(m_width);
-    dialog->setHeight(m_height);
-    dialog->setBackgroundColour(m_backgroundColour);
-    dialog->setPickedColour(m_backgroundColour);
-    dialog->setShape(m_shape);
-    dialog->refresh();
-    if (dialog->exec() != QDialog::Accepted)
-        return false;
-
-    const bool resized = dialog->width() != m_width || dialog->height() != m_height;
-    setSize(dialog->width(), dialog->height());
-    m_label = dialog->label();
-    m_code = dialog->code();
-    m_description = dialog->description();
-    m_backgroundColour = dialog->backgroundColour();
-    m_shape = dialog->shape();
+    const bool resized = width != m_width || height != m_height;
+    setSize(width, height);
     // An outline read from a file stays as it was unless the size changed.
     if (resized)
         rebuildPolygon();
     update();
-    return true;
-}
-
-void ProcessItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
-{
-    if (m_contextMenu)
-        m_contextMenu->exec(event->screenPos());
 }
 
 void ProcessItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    QPen outline = pen();
+    QPen outline = m_pen;
     outline.setColor(Qt::black);
     outline.setWidth(1);
     painter->setPen(outline);
     painter->setRenderHint(QPainter::Antialiasing);
-    if (!m_backgroundColour.isValid())
-        m_backgroundColour = defaultColour();
-    painter->setBrush(QBrush(m_backgroundColour, Qt::SolidPattern));
+    painter->setBrush(QBrush(shownColour(), Qt::SolidPattern));
 
     const QRectF area = boundingRect();
     if (m_shape == RoundedRectangleShape)
@@ -246,6 +220,7 @@ void ProcessItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
     else
         painter->drawEllipse(area);
 
+    painter->setFont(diagramFont());
     const QFontMetrics metrics(painter->font());
     painter->setPen(Qt::black);
     painter->drawText(processLabelRect(m_width, m_height, metrics.averageCharWidth(),
@@ -257,7 +232,7 @@ QVariant ProcessItem::itemChange(GraphicsItemChange change, const QVariant &valu
 {
     if (change == ItemPositionHasChanged)
         connectionsMoved();
-    return QGraphicsRectItem::itemChange(change, value);
+    return QGraphicsItem::itemChange(change, value);
 }
 
 void ProcessItem::setSize(int width, int height)
@@ -268,7 +243,6 @@ void ProcessItem::setSize(int width, int height)
     m_width = width;
     m_height = height;
     m_outline = closedRectangle(m_width, m_height);
-    setRect(0, 0, m_width, m_height);
     connectionsMoved();
 }
 

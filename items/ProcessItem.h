@@ -3,38 +3,33 @@
 // A block of the project hierarchy on a process diagram. Every process item
 // stands for one child node of the tree and carries that node's identity.
 //
-// Ownership: the scene owns the item; the item owns its shadow effect and,
-// once it has been opened, its property dialog. It never owns the links and
+// Ownership: the scene owns the item; the item owns its shadow effect. It
+// never owns the links and
 // dataflows in its lists: those are owned by the scene (or, after
 // deleteLinks, destroyed). Connections are recorded on both ends; when the
 // item is destroyed it tells every attached link and dataflow to forget it,
 // so no connection is left pointing at a dead process item.
 
+#include "DiagramItem.h"
 #include "ItemTypes.h"
-#include "LabelCheck.h"
 #include "ProjectRecords.h"
 
 #include <QColor>
-#include <QGraphicsRectItem>
 #include <QList>
-#include <QObject>
+#include <QPen>
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
 
-#include <memory>
-
 class DataflowItem;
 class LinkItem;
-class ProcessProperties;
-class QMenu;
 
 // Rectangle of the centred one-line label of a process item of the given
 // size, with A = average character width and lineHeight of the font (both
 // integer metrics).
 QRect processLabelRect(int width, int height, int averageCharWidth, int lineHeight);
 
-class ProcessItem : public QObject, public QGraphicsRectItem
+class ProcessItem : public DiagramItem
 {
     Q_OBJECT
 public:
@@ -77,41 +72,39 @@ public:
     // remove them from the scene and delete them.
     QList<DataflowItem *> detachDataflows();
 
-    void setMarked();
-    void clearMarked();
-
     void rebuildPolygon();
+
     void applyRecord(const ProcessRecord &record);
     ProcessRecord toRecord() const;
-    // Runs the property dialog (labelCheck judges the label on OK);
-    // returns true when it was accepted.
-    bool openProperties(const LabelCheck &labelCheck = {});
+    ItemRecord record() const override { return toRecord(); }
+    void restoreRecord(const ItemRecord &record) override;
 
-    int level() const { return m_level; }
-    void setLevel(int level) { m_level = level; }
     int nos() const { return m_nos; }
     void setNos(int nos) { m_nos = nos; }
     int id() const { return m_id; }
     void setId(int id) { m_id = id; }
-    int parentId() const { return m_parentId; }
-    void setParentId(int parentId) { m_parentId = parentId; }
-    int grandParentId() const { return m_grandParentId; }
-    void setGrandParentId(int grandParentId) { m_grandParentId = grandParentId; }
     const QString &label() const { return m_label; }
     void setLabel(const QString &label);
     const QString &code() const { return m_code; }
+    void setCode(const QString &code) { m_code = code; }
     const QString &description() const { return m_description; }
+    void setDescription(const QString &description) { m_description = description; }
     int width() const { return m_width; }
     int height() const { return m_height; }
+    // A new size; an outline read from a file stays unless the size changed.
+    void resize(int width, int height);
+    // The outline pen: black, 2 wide, dotted while marked.
+    QPen pen() const { return m_pen; }
     // Invalid until a colour is chosen; painted (and from then on kept) as
     // the default amber.
     QColor backgroundColour() const { return m_backgroundColour; }
     void setBackgroundColour(const QColor &colour);
+    // The colour the item is filled with.
+    QColor shownColour() const { return m_backgroundColour.isValid() ? m_backgroundColour : defaultColour(); }
     // 1 rounded rectangle, otherwise ellipse. Not called shape(): that name
     // is the item's outline path used for collisions.
     int processShape() const { return m_shape; }
     void setProcessShape(int shape);
-    QMenu *contextMenu() const { return m_contextMenu; }
     // The outline stored in the project file, kept as read until the size
     // changes.
     const QPolygonF &polygon() const { return m_polygon; }
@@ -121,13 +114,12 @@ public:
     // The point the item was created at (QGraphicsItem::x()/y() stay the
     // position getters).
     QPointF creationPoint() const { return QPointF(m_x, m_y); }
-    // Null until the dialog is first opened.
-    ProcessProperties *propertiesDialog() const { return m_propertiesDialog.get(); }
 
     static QColor defaultColour() { return QColor(254, 195, 9); }
 
 protected:
-    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    QPainterPath shape() const override;
+    void setOutlineStyle(Qt::PenStyle style) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
@@ -136,11 +128,8 @@ private:
 
     QList<LinkItem *> m_links;
     QList<DataflowItem *> m_dataflows;
-    int m_level = 0;
     int m_nos = 0;
     int m_id = 0;
-    int m_parentId = 0;
-    int m_grandParentId = 0;
     QString m_label;
     QString m_code;
     int m_width = DefaultWidth;
@@ -148,10 +137,9 @@ private:
     QString m_description;
     QColor m_backgroundColour;
     int m_shape;
-    QMenu *m_contextMenu;
+    QPen m_pen;
     QPolygonF m_polygon;
     QPolygonF m_outline;
     double m_x;
     double m_y;
-    std::unique_ptr<ProcessProperties> m_propertiesDialog;
 };

@@ -1,23 +1,17 @@
 #include "StateItem.h"
 
-#include "AutoSize.h"
 #include "CachedDropShadowEffect.h"
 #include "ItemLayout.h"
-#include "StateProperties.h"
 #include "TransitionItem.h"
 
 #include <QFontMetrics>
-#include <QGraphicsSceneContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 
 StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent)
-    : QObject(nullptr), QGraphicsItem(parent), m_contextMenu(contextMenu)
+    : BoxItem(contextMenu, DefaultWidth, DefaultHeight, parent)
 {
     m_borderPen = QPen(QBrush(Qt::black), 1, Qt::SolidLine);
     m_initialPen = QPen(QBrush(Qt::red), 1, Qt::SolidLine);
-    m_actionTextOption.setAlignment(Qt::AlignLeft);
-    m_actionTextOption.setWrapMode(QTextOption::NoWrap);
 
     // The effect is set once here; it keeps its blurred shadow so the blur
     // is not recomputed on every repaint of the scene.
@@ -27,7 +21,6 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 
     setPos(x, y);
-    rebuildPolygon();
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setAcceptHoverEvents(true);
@@ -36,14 +29,16 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
 
 StateItem::~StateItem() = default;
 
-QRectF StateItem::boundingRect() const
-{
-    return QRectF(0, 0, m_width, m_height);
-}
-
 int StateItem::type() const
 {
     return Type;
+}
+
+QPainterPath StateItem::shape() const
+{
+    QPainterPath path;
+    path.addRect(boundingRect());
+    return path;
 }
 
 QColor StateItem::defaultBackgroundColour()
@@ -53,40 +48,40 @@ QColor StateItem::defaultBackgroundColour()
 
 void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    const QFont font = itemPaintFont(painter->font());
+    const QFont font = itemPaintFont(diagramFont());
     painter->setFont(font);
     const QFontMetrics metrics(font);
     const StateTextLayout layout =
-        stateTextLayout(m_width, m_height, metrics.averageCharWidth(), metrics.height());
+        stateTextLayout(width(), height(), metrics.averageCharWidth(), metrics.height());
 
     painter->setPen(m_initial ? m_initialPen : m_borderPen);
     painter->setRenderHint(QPainter::Antialiasing, true);
-
-    if (!m_backgroundColour.isValid())
-        m_backgroundColour = defaultBackgroundColour();
-    painter->setBrush(QBrush(m_backgroundColour, Qt::SolidPattern));
+    painter->setBrush(QBrush(shownColour(), Qt::SolidPattern));
 
     painter->drawRoundedRect(boundingRect(), m_xRadius, m_yRadius, Qt::AbsoluteSize);
-    painter->drawLine(0, layout.separatorY, m_width, layout.separatorY);
+    painter->drawLine(0, layout.separatorY, width(), layout.separatorY);
     painter->drawText(layout.labelRect, Qt::AlignCenter | Qt::TextSingleLine, m_label);
-    painter->drawText(QRectF(layout.actionRect), m_action, m_actionTextOption);
-}
-
-void StateItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
-{
-    if (m_contextMenu)
-        m_contextMenu->exec(event->screenPos());
+    painter->drawText(QRectF(layout.actionRect), m_action, textOption());
 }
 
 QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
 {
-    if (change == ItemPositionHasChanged) {
-        for (TransitionItem *t : qAsConst(m_transitions))
-            t->refreshConnectors();
-        for (TransitionItem *t : qAsConst(m_selfTransitions))
-            t->refreshConnectors();
-    }
+    if (change == ItemPositionHasChanged)
+        refreshTransitions();
     return QGraphicsItem::itemChange(change, value);
+}
+
+void StateItem::geometryChanged()
+{
+    refreshTransitions();
+}
+
+void StateItem::refreshTransitions()
+{
+    for (TransitionItem *t : qAsConst(m_transitions))
+        t->refreshConnectors();
+    for (TransitionItem *t : qAsConst(m_selfTransitions))
+        t->refreshConnectors();
 }
 
 void StateItem::addTransition(TransitionItem *t)
@@ -117,54 +112,15 @@ void StateItem::removeTransition(TransitionItem *t)
         m_transitions.removeOne(t);
 }
 
-void StateItem::resizeBox(int width, int height)
-{
-    prepareGeometryChange();
-    m_width = width;
-    m_height = height;
-    rebuildPolygon();
-}
-
-void StateItem::setWidth(int width)
-{
-    if (width != m_width)
-        resizeBox(width, m_height);
-}
-
-void StateItem::setHeight(int height)
-{
-    if (height != m_height)
-        resizeBox(m_width, height);
-}
-
 void StateItem::setLabel(const QString &label)
 {
     m_label = label;
     update();
 }
 
-void StateItem::setAction(const QString &action)
-{
-    m_action = action;
-    update();
-}
-
-void StateItem::setBackgroundColour(const QColor &colour)
-{
-    m_backgroundColour = colour;
-    update();
-}
-
-void StateItem::rebuildPolygon()
-{
-    m_polygon = closedRectangle(m_width, m_height);
-}
-
 void StateItem::setInitialState(bool initial)
 {
     m_initial = initial;
-    if (m_propertiesDialog)
-        m_propertiesDialog->setInitialState(initial);
     update();
 }
 
@@ -178,54 +134,54 @@ void StateItem::setOutlineStyle(Qt::PenStyle style)
     update();
 }
 
-void StateItem::setMarked()
-{
-    setOutlineStyle(Qt::DotLine);
-}
-
-void StateItem::clearMarked()
-{
-    setOutlineStyle(Qt::SolidLine);
-}
-
 void StateItem::applyRecord(const StateRecord &record)
 {
-    prepareGeometryChange();
-    m_level = record.level;
-    m_parentId = record.parentId;
-    m_grandParentId = record.grandParentId;
+    setLevel(record.level);
+    setParentId(record.parentId);
+    setGrandParentId(record.grandParentId);
     m_label = record.label;
     setInitialState(record.ifInitialState);
     m_initialCondition = record.initialCondition;
     m_initialDescription = record.initialDescription;
-    m_width = record.width;
-    m_height = record.height;
     m_backgroundColour = QColor(record.backgroundColour);
-    m_polygon = storedOutline(record.polygon, m_width, m_height);
     m_action = record.action;
     m_description = record.description;
     m_transitions.clear();
     m_selfTransitions.clear();
+    takeStoredGeometry(record.width, record.height, record.polygon);
     setPos(record.xCoord, record.yCoord);
     update();
+}
+
+void StateItem::restoreRecord(const ItemRecord &record)
+{
+    const auto *state = std::get_if<StateRecord>(&record);
+    if (!state)
+        return;
+    const QList<TransitionItem *> transitions = m_transitions;
+    const QList<TransitionItem *> selfTransitions = m_selfTransitions;
+    applyRecord(*state);
+    m_transitions = transitions;
+    m_selfTransitions = selfTransitions;
+    refreshTransitions();
 }
 
 StateRecord StateItem::toRecord() const
 {
     StateRecord record;
-    record.level = m_level;
-    record.parentId = m_parentId;
-    record.grandParentId = m_grandParentId;
+    record.level = level();
+    record.parentId = parentId();
+    record.grandParentId = grandParentId();
     record.label = m_label;
     record.ifInitialState = m_initial;
     record.initialCondition = m_initialCondition;
     record.initialDescription = m_initialDescription;
     record.xCoord = pos().x();
     record.yCoord = pos().y();
-    record.width = m_width;
-    record.height = m_height;
+    record.width = width();
+    record.height = height();
     record.backgroundColour = storedColourName(m_backgroundColour, defaultBackgroundColour());
-    record.polygon = m_polygon;
+    record.polygon = polygon();
     record.action = m_action;
     record.description = m_description;
     record.numberOfTI = m_transitions.size();
@@ -234,54 +190,7 @@ StateRecord StateItem::toRecord() const
     return record;
 }
 
-void StateItem::fitToText()
+QSize StateItem::fittedSize(const TextMetrics &metrics) const
 {
-    const QSize size = stateAutoSize(m_label, m_action, activeWindowMetrics());
-    resizeBox(size.width(), size.height());
-    update();
-}
-
-StateProperties *StateItem::dialog()
-{
-    if (!m_propertiesDialog)
-        m_propertiesDialog = std::make_unique<StateProperties>();
-    return m_propertiesDialog.get();
-}
-
-bool StateItem::openProperties(bool initialLocked, const LabelCheck &labelCheck)
-{
-    StateProperties *d = dialog();
-    d->setLabelCheck(labelCheck);
-    d->setWidth(m_width);
-    d->setHeight(m_height);
-    d->setLabel(m_label);
-    d->setAction(m_action);
-    d->setBackgroundColour(m_backgroundColour);
-    d->setPickedColour(m_backgroundColour);
-    d->setDescription(m_description);
-    d->setInitialState(m_initial);
-    d->setInitialLocked(initialLocked);
-    if (!initialLocked && m_initial) {
-        d->setInitialCondition(m_initialCondition);
-        d->setInitialDescription(m_initialDescription);
-    } else {
-        d->setInitialCondition(QString());
-        d->setInitialDescription(QString());
-    }
-    d->refresh();
-    if (d->exec() != QDialog::Accepted)
-        return false;
-
-    m_label = d->label();
-    m_action = d->action();
-    m_backgroundColour = d->backgroundColour();
-    m_description = d->description();
-    resizeBox(d->width(), d->height());
-    m_initial = d->isInitial();
-    if (m_initial) {
-        m_initialCondition = d->initialCondition();
-        m_initialDescription = d->initialDescription();
-    }
-    update();
-    return true;
+    return stateAutoSize(m_label, m_action, metrics);
 }

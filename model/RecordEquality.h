@@ -4,11 +4,13 @@
 // every stored field (RecordFields) compares equal. Used to tell whether an
 // edit changed anything that is saved. QtCore only.
 
+#include "ItemRecord.h"
 #include "RecordFields.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -31,6 +33,22 @@ template <typename Record>
 bool sameStoredFields(const Record &a, const Record &b)
 {
     return storedValues(a) == storedValues(b);
+}
+
+// Records of two different kinds are never alike; two empty ones are.
+inline bool sameStoredFields(const ItemRecord &a, const ItemRecord &b)
+{
+    if (a.index() != b.index())
+        return false;
+    return std::visit(
+        [&b](const auto &record) {
+            using Record = std::decay_t<decltype(record)>;
+            if constexpr (std::is_same_v<Record, std::monostate>)
+                return true;
+            else
+                return sameStoredFields(record, std::get<Record>(b));
+        },
+        a);
 }
 
 } // namespace RecordEquality

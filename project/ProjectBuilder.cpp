@@ -61,7 +61,6 @@ QList<Canvas *> ProjectBuilder::build(const ProjectRecordLists &records)
     placeLinks();
     placeMemories();
     placeDataflows();
-    registerLists();
     const QList<Canvas *> result = m_canvases;
     m_canvases.clear();
     m_slots.clear();
@@ -103,7 +102,7 @@ void ProjectBuilder::placeProcesses()
         item->applyRecord(r);
         item->setZValue(canvas->nextZValue());
         canvas->addItem(item);
-        m_slots[c].processes.append(item);
+        canvas->registerItem(item);
         m_processItems[i] = item;
     }
 }
@@ -123,7 +122,7 @@ void ProjectBuilder::placeStates()
         state->applyRecord(r);
         state->setZValue(canvas->nextZValue());
         canvas->addItem(state);
-        slot.states.append(state);
+        canvas->registerItem(state);
         m_stateItems[i] = state;
         if (state->isInitialState() && !slot.hasInitialMarker) {
             canvas->attachInitialMarker(state);
@@ -148,7 +147,7 @@ void ProjectBuilder::placeTransitions()
         from->addTransition(transition);
         if (to != from)
             to->addTransition(transition);
-        m_slots[c].transitions.append(transition);
+        canvas->registerItem(transition);
     }
 }
 
@@ -165,7 +164,7 @@ void ProjectBuilder::placeTexts()
         text->applyRecord(r);
         text->setZValue(canvas->nextZValue());
         canvas->addItem(text);
-        m_slots[c].texts.append(text);
+        canvas->registerItem(text);
     }
 }
 
@@ -184,7 +183,7 @@ void ProjectBuilder::placeLinks()
         to->addLink(link);
         link->applyRecord(records.at(i));
         addConnected<LinkLine>(canvas, from, link, to);
-        m_slots[c].links.append(link);
+        canvas->registerItem(link);
     }
 }
 
@@ -202,7 +201,7 @@ void ProjectBuilder::placeMemories()
         memory->applyRecord(r);
         memory->setZValue(canvas->nextZValue());
         canvas->addItem(memory);
-        m_slots[c].memories.append(memory);
+        canvas->registerItem(memory);
         m_memoryItems[i] = memory;
     }
 }
@@ -226,22 +225,6 @@ void ProjectBuilder::placeDataflows()
         memory->addDataflow(dataflow);
         dataflow->applyRecord(r);
         addConnected<DataflowLine>(canvas, first, dataflow, second);
-        m_slots[c].dataflows.append(dataflow);
-    }
-}
-
-void ProjectBuilder::registerLists()
-{
-    // The canvases are new: their lists are set in one go, not item by item.
-    for (int i = 0; i < m_slots.size(); ++i) {
-        const Slot &slot = m_slots.at(i);
-        Canvas *canvas = m_canvases.at(i);
-        canvas->setProcessItems(slot.processes);
-        canvas->setStates(slot.states);
-        canvas->setTransitions(slot.transitions);
-        canvas->setTextItems(slot.texts);
-        canvas->setLinks(slot.links);
-        canvas->setMemoryItems(slot.memories);
-        canvas->setDataflows(slot.dataflows);
+        canvas->registerItem(dataflow);
     }
 }

@@ -57,19 +57,11 @@ private:
     void placeLinks();
     void placeMemories();
     void placeDataflows();
-    void registerLists();
 
-    // The items made so far, per canvas and per kind, handed to the
-    // canvases' lists at the end; and per record index, for joining.
+    // Per canvas: whether a state carries its initial marker yet. The
+    // items made so far per record index, for joining.
     struct Slot
     {
-        QList<ProcessItem *> processes;
-        QList<StateItem *> states;
-        QList<TransitionItem *> transitions;
-        QList<TextItem *> texts;
-        QList<LinkItem *> links;
-        QList<MemoryItem *> memories;
-        QList<DataflowItem *> dataflows;
         bool hasInitialMarker = false;
     };
 

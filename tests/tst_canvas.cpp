@@ -8,6 +8,7 @@
 #include "LinkLine.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "PropertyDialogs.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -183,7 +184,7 @@ private slots:
         QCOMPARE(m_canvas->topItemAt(QPointF(450, 320)), static_cast<QGraphicsItem *>(second));
         QCOMPARE(m_canvas->states().size(), 2);
         QCOMPARE(m_canvas->undoStack()->count(), 2);
-        QCOMPARE(m_canvas->lastState(), second);
+        QCOMPARE(m_canvas->states().last(), second);
     }
 
     void textAndMemoryInsertion()
@@ -368,7 +369,7 @@ private slots:
         QCOMPARE(p3->parentId(), 2);
         QCOMPARE(p3->grandParentId(), 1);
         QCOMPARE(p3->zValue(), 3.0);
-        QCOMPARE(m_canvas->lastProcessItem(), p3);
+        QCOMPARE(m_canvas->processItems().last(), p3);
         QVERIFY(p3->backgroundColour() != QColor(Qt::red));
         QCOMPARE(m_canvas->undoStack()->count(), 0);   // not undoable
 
@@ -443,7 +444,7 @@ private slots:
         m_canvas->setMode(Canvas::DataflowMode);
         drag(QPointF(500, 600), QPointF(800, 200));
         LinkItem *link = m_canvas->links().first();
-        m_canvas->setCurrentLink(link);
+        m_canvas->setCurrentItem(link);
 
         // A memory item takes its dataflows with it and cannot come back.
         m_canvas->clearSelection();
@@ -473,7 +474,7 @@ private slots:
         QCOMPARE(m_canvas->processItems(), QList<ProcessItem *>({p2}));
         QVERIFY(m_canvas->links().isEmpty());
         QVERIFY(p2->links().isEmpty());
-        QCOMPARE(m_canvas->currentLink(), nullptr);
+        QCOMPARE(m_canvas->current<LinkItem>(), nullptr);
         QCOMPARE(plainLines(), 0);
 
         // Nothing deletable selected: not modified.
@@ -487,7 +488,7 @@ private slots:
         ProcessItem *p = insertProcess(QPointF(400, 400));
         m_log.clear();
         doubleClick(QPointF(400, 400));
-        QCOMPARE(m_canvas->currentProcessItem(), p);
+        QCOMPARE(m_canvas->current<ProcessItem>(), p);
         QCOMPARE(m_log, QStringList({"properties"}));   // the window opens the dialog
 
         // Every kind is handed on the same way: the canvas opens no dialog.
@@ -496,20 +497,20 @@ private slots:
         StateItem *b = insertState(QPointF(700, 300));
         m_log.clear();
         doubleClick(QPointF(700, 300));
-        QCOMPARE(m_canvas->currentState(), b);
+        QCOMPARE(m_canvas->current<StateItem>(), b);
         doubleClick(QPointF(300, 300));
-        QCOMPARE(m_canvas->currentState(), a);
+        QCOMPARE(m_canvas->current<StateItem>(), a);
         QCOMPARE(m_log, QStringList({"properties", "properties"}));
     }
 
     void statePropertiesKeepTheMarkerConsistent()
     {
+        PropertyDialogs dialogs;
         makeCanvas(5);
         StateItem *a = insertState(QPointF(300, 300));
         StateItem *b = insertState(QPointF(700, 300));
-        m_canvas->setCurrentState(a);
         answerNextDialog(true, true);
-        m_canvas->displayStateProperties();
+        dialogs.edit(m_canvas, a);
         QVERIFY(a->isInitialState());
         QCOMPARE(m_canvas->markedInitialState(), a);
         QCOMPARE(m_canvas->initialDot()->scene(), m_canvas);
@@ -517,16 +518,14 @@ private slots:
         QVERIFY(m_canvas->initialDot()->isActive());
 
         // b cannot become initial while a is.
-        m_canvas->setCurrentState(b);
         answerNextDialog(true, true);
-        m_canvas->displayStateProperties();
+        dialogs.edit(m_canvas, b);
         QVERIFY(!b->isInitialState());
         QCOMPARE(m_canvas->markedInitialState(), a);
 
         // a stops being initial: the marker leaves the scene.
-        m_canvas->setCurrentState(a);
         answerNextDialog(true, true);
-        m_canvas->displayStateProperties();
+        dialogs.edit(m_canvas, a);
         QVERIFY(!a->isInitialState());
         QCOMPARE(m_canvas->initialDot()->scene(), nullptr);
         QCOMPARE(m_canvas->initialLine()->scene(), nullptr);
@@ -546,7 +545,7 @@ private slots:
         const QPoint vp = m_view->mapFromScene(QPointF(300, 300));
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, vp, m_view->viewport()->mapToGlobal(vp));
         QApplication::sendEvent(m_view->viewport(), &menuEvent);
-        QCOMPARE(m_canvas->currentState(), s);
+        QCOMPARE(m_canvas->current<StateItem>(), s);
         m_canvas->addSelfTransition();
         m_canvas->addSelfTransition();
         QCOMPARE(m_canvas->transitions().size(), 2);

@@ -14,6 +14,7 @@
 #include "NodePath.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
+#include "PropertyDialogs.h"
 #include "SceneMouse.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -179,15 +180,15 @@ private:
             break;
         case 3:
             if (StateItem *s = any(c->states())) {
-                c->setCurrentState(s);
-                relabel([c] { c->displayStateProperties(); }, "lineEdit_2",
+                c->setCurrentItem(s);
+                relabel([this, c, s] { m_dialogs.edit(c, s); }, "lineEdit_2",
                         someLabel(labelsOf(c->states())));
             }
             break;
         case 4: connect(Canvas::TransitionMode, any(c->states()), any(c->states())); break;
         case 5:
             if (StateItem *s = any(c->states())) {
-                c->setCurrentState(s);
+                c->setCurrentItem(s);
                 c->addSelfTransition();
             }
             break;
@@ -211,8 +212,8 @@ private:
             break;
         case 2:
             if (ProcessItem *p = any(c->processItems())) {
-                c->setCurrentProcessItem(p);
-                relabel([c] { c->displayProcessItemProperties(); }, "lineEdit",
+                c->setCurrentItem(p);
+                relabel([this, c, p] { m_dialogs.edit(c, p); }, "lineEdit",
                         someLabel(labelsOf(c->processItems())));
                 m_project->structure().processItemRenamed(c, p);
             }
@@ -224,8 +225,8 @@ private:
             break;
         case 5:
             if (MemoryItem *m = any(c->memoryItems())) {
-                c->setCurrentMemoryItem(m);
-                relabel([c] { c->displayMemoryItemProperties(); }, "lineEdit",
+                c->setCurrentItem(m);
+                relabel([this, c, m] { m_dialogs.edit(c, m); }, "lineEdit",
                         someLabel(labelsOf(c->memoryItems())));
             }
             break;
@@ -246,6 +247,7 @@ private:
     }
 
     OpenProject *m_project;
+    PropertyDialogs m_dialogs;
     QRandomGenerator m_random;
     Canvas *m_canvas = nullptr;
     int m_places = 0;

@@ -166,9 +166,10 @@ class TestItemActions : public QObject
                        const QList<TransitionItem *> &allTransitions) const
     {
         MachineShape s;
-        s.states = QSet<StateItem *>(m_canvas->states().begin(), m_canvas->states().end());
-        s.transitions = QSet<TransitionItem *>(m_canvas->transitions().begin(),
-                                               m_canvas->transitions().end());
+        const QList<StateItem *> listedStates = m_canvas->states();
+        const QList<TransitionItem *> listedTransitions = m_canvas->transitions();
+        s.states = QSet<StateItem *>(listedStates.begin(), listedStates.end());
+        s.transitions = QSet<TransitionItem *>(listedTransitions.begin(), listedTransitions.end());
         for (StateItem *state : allStates) {
             const QList<TransitionItem *> &list = state->transitions();
             s.stateTransitions << QSet<TransitionItem *>(list.begin(), list.end());
@@ -259,7 +260,7 @@ void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
         QVERIFY(whileOpen([&] { properties.at(c.second)->trigger(); }, ok));
         QVERIFY2(!m_window->project()->isModified(), qPrintable(QString::number(c.second)));
     }
-    QCOMPARE(m_canvas->currentState(), a);
+    QCOMPARE(m_canvas->current<StateItem>(), a);
     QCOMPARE(a->label(), label);   // cancelled
 
     // Accepting a changed label keeps it and marks the project modified.
@@ -310,8 +311,8 @@ void TestItemActions::propertiesOfProcessDiagramItems()
                           }));
         QVERIFY2(m_window->project()->isModified(), qPrintable(QString::number(c.second)));
     }
-    QCOMPARE(m_canvas->currentLink(), link);
-    QCOMPARE(m_canvas->currentDataflow(), flow);
+    QCOMPARE(m_canvas->current<LinkItem>(), link);
+    QCOMPARE(m_canvas->current<DataflowItem>(), flow);
 }
 
 void TestItemActions::stacking()
@@ -486,7 +487,7 @@ void TestItemActions::selfTransitionFromTheStateMenu()
         action("actionSelf_transition")->trigger();
     }));
     QVERIFY(offered);
-    QCOMPARE(m_canvas->currentState(), s);
+    QCOMPARE(m_canvas->current<StateItem>(), s);
     QCOMPARE(m_canvas->transitions().size(), 1);
     QCOMPARE(s->selfTransitions(), m_canvas->transitions());
     QCOMPARE(m_canvas->transitions().first()->scene(), m_canvas);

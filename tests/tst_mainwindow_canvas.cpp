@@ -161,12 +161,12 @@ void TestMainWindowCanvas::screenChangeRefitsBoxes()
     state->setLabel(QStringLiteral("a_rather_long_state_label_that_needs_room"));
     state->setWidth(20);
     c->addItem(state);
-    c->appendState(state);
+    c->registerItem(state);
     auto *text = new TextItem(nullptr, 0, 400);
     text->setAction(QStringLiteral("#define A_VERY_LONG_MACRO_NAME_FOR_TESTING 1"));
     text->setWidth(20);
     c->addItem(text);
-    c->appendTextItem(text);
+    c->registerItem(text);
 
     emit w.windowHandle()->screenChanged(w.windowHandle()->screen());
     QVERIFY(state->width() > 20);

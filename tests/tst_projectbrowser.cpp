@@ -230,7 +230,7 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
             box->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
     };
-    hardware->setCurrentProcessItem(item);
+    hardware->setCurrentItem(item);
     answer(QStringLiteral("Main CPU"), true);
     w.displayProcessItemPropertiesFromScene();
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));

@@ -1,10 +1,12 @@
 #include "TextProperties.h"
 #include "ui_TextProperties.h"
 
+#include <QApplication>
+
 #include "SizeFields.h"
 
 TextProperties::TextProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TextProperties)
+    : QDialog(parent), ui(new Ui::TextProperties), m_metrics(textMetrics(QApplication::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::textMinimum());
@@ -18,7 +20,7 @@ TextProperties::~TextProperties()
 
 void TextProperties::autoSize()
 {
-    autoSize(activeWindowMetrics());
+    autoSize(m_metrics);
 }
 
 void TextProperties::autoSize(const TextMetrics &metrics)
@@ -41,7 +43,7 @@ void TextProperties::refresh()
 void TextProperties::on_pushButton_clicked()
 {
     // Sizes the editor's current text; the fields change only on accept.
-    const QSize size = textAutoSize(ui->textEdit->toPlainText(), activeWindowMetrics());
+    const QSize size = textAutoSize(ui->textEdit->toPlainText(), m_metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
     m_size->showAuto(size);

@@ -5,10 +5,11 @@
 #include "LabelEntry.h"
 #include "SizeFields.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 StateProperties::StateProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::StateProperties)
+    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(QApplication::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());
@@ -36,7 +37,7 @@ void StateProperties::setInitialLocked(bool locked)
 
 void StateProperties::autoSize()
 {
-    autoSize(activeWindowMetrics());
+    autoSize(m_metrics);
 }
 
 void StateProperties::autoSize(const TextMetrics &metrics)
@@ -92,7 +93,7 @@ void StateProperties::on_pushButton_3_clicked()
 {
     // Sizes the editors' current texts; the fields change only on accept.
     const QSize size = stateAutoSize(ui->lineEdit_2->text(), ui->textEdit->toPlainText(),
-                                     activeWindowMetrics());
+                                     m_metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
     m_size->showAuto(size);

@@ -41,6 +41,9 @@ public:
     // Size that fits the text (see textAutoSize).
     void autoSize();
     void autoSize(const TextMetrics &metrics);
+    // The metrics of the font the item's diagram draws with (by default
+    // the application's); autoSize() and the size on OK use them.
+    void setMetrics(const TextMetrics &metrics) { m_metrics = metrics; }
     int autoWidth() const { return m_autoWidth; }
     int autoHeight() const { return m_autoHeight; }
 
@@ -56,6 +59,7 @@ private:
     void clearFlags();
 
     Ui::TextProperties *ui;
+    TextMetrics m_metrics;
     std::unique_ptr<SizeFields> m_size;
     int m_width = 0;
     int m_height = 0;

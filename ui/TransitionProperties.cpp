@@ -1,11 +1,13 @@
 #include "TransitionProperties.h"
 #include "ui_TransitionProperties.h"
 
+#include <QApplication>
+
 #include "ColourSwatch.h"
 #include "SizeFields.h"
 
 TransitionProperties::TransitionProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TransitionProperties)
+    : QDialog(parent), ui(new Ui::TransitionProperties), m_metrics(textMetrics(QApplication::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::transitionMinimum());
@@ -20,7 +22,7 @@ TransitionProperties::~TransitionProperties()
 
 void TransitionProperties::autoSize()
 {
-    autoSize(activeWindowMetrics());
+    autoSize(m_metrics);
 }
 
 void TransitionProperties::autoSize(const TextMetrics &metrics)
@@ -51,7 +53,7 @@ void TransitionProperties::on_pushButton_2_clicked()
 {
     // Sizes the editors' current texts; the fields change only on accept.
     const QSize size = transitionAutoSize(ui->lineEdit->text(), ui->lineEdit_2->text(),
-                                          ui->textEdit->toPlainText(), activeWindowMetrics());
+                                          ui->textEdit->toPlainText(), m_metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
     m_size->showAuto(size);

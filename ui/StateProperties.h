@@ -57,6 +57,9 @@ public:
     // Size that fits label and action (see stateAutoSize), into autoWidth/autoHeight.
     void autoSize();
     void autoSize(const TextMetrics &metrics);
+    // The metrics of the font the item's diagram draws with (by default
+    // the application's); autoSize() and the size on OK use them.
+    void setMetrics(const TextMetrics &metrics) { m_metrics = metrics; }
     int autoWidth() const { return m_autoWidth; }
     int autoHeight() const { return m_autoHeight; }
 
@@ -80,6 +83,7 @@ private:
     void clearFlags();
 
     Ui::StateProperties *ui;
+    TextMetrics m_metrics;
     std::unique_ptr<SizeFields> m_size;
     LabelCheck m_labelCheck;
     int m_width = 0;

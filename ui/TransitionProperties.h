@@ -46,6 +46,9 @@ public:
     // Size that fits label, condition and action (see transitionAutoSize).
     void autoSize();
     void autoSize(const TextMetrics &metrics);
+    // The metrics of the font the item's diagram draws with (by default
+    // the application's); autoSize() and the size on OK use them.
+    void setMetrics(const TextMetrics &metrics) { m_metrics = metrics; }
     int autoWidth() const { return m_autoWidth; }
     int autoHeight() const { return m_autoHeight; }
 
@@ -63,6 +66,7 @@ private:
     void clearFlags();
 
     Ui::TransitionProperties *ui;
+    TextMetrics m_metrics;
     std::unique_ptr<SizeFields> m_size;
     int m_width = 0;
     int m_height = 0;

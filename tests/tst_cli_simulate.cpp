@@ -139,6 +139,23 @@ private slots:
                  QStringList({ "Example_1.qsmd", "fault.sim", "speed.sim" }));
     }
 
+    // The README's example script holds for the shipped example.
+    void readmeScriptHolds()
+    {
+        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+        int line = lines.indexOf("    # SpeedControl ramps up to cruising speed and brakes to a stop");
+        QVERIFY(line >= 0);
+        QByteArray script;
+        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
+            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const Result r = cli({ "simulate", path("Example_1.qsmd"), "SpeedControl", "--script", write("readme.sim", script) });
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("SpeedControl: 4 of 4 expectations held\n"));
+        QFile::remove(path("readme.sim"));
+    }
+
     // Every failed expectation is reported with its line; the script runs on.
     void failedExpectationsAreListed()
     {

@@ -33,7 +33,8 @@ bool SimulationScript::parse(const QString &text)
 {
     m_commands.clear();
     m_errors.clear();
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // A byte order mark that an editor put at the start is no command.
+    const QStringList lines = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i)
         parseLine(lines.at(i), i + 1);
     return m_errors.isEmpty();

@@ -12,8 +12,8 @@ private slots:
     void commandsAreRead()
     {
         SimulationScript script;
-        QVERIFY(script.parse("# a scenario\r\n\nreset\n  set speed -0x10\n\tstep\nstep 250\n"
-                             "expect state Door Open\nexpect count 1.5e3f\n   # indented comment\n"));
+        QVERIFY(script.parse(QChar(0xFEFF) + QStringLiteral("# a scenario\r\n\nreset\n  set speed -0x10\n\tstep\nstep 250\n"
+                             "expect state Door Open\nexpect count 1.5e3f\n   # indented comment\n")));
         const QVector<SimulationScriptCommand> &c = script.commands();
         QCOMPARE(c.size(), 6);
         QCOMPARE(c.at(0).kind, SimulationScriptCommand::Reset);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the tests that create, connect and delete diagram items with
-# AddressSanitizer and UBSan (-DKESTRO_SANITIZE=ON, in build-asan) and runs
-# them: any use of a destroyed item, double delete or undefined behaviour
-# fails the check. Only these test programs (and the core library they
+# Builds the tests that create, connect and delete diagram items, and the
+# simulation sessions that drive child processes, with AddressSanitizer and
+# UBSan (-DKESTRO_SANITIZE=ON, in build-asan) and runs them: any use of a
+# destroyed object, double delete or undefined behaviour fails the check. Only these test programs (and the core library they
 # link) are built. Leak detection is off: Qt's offscreen platform plugin
 # keeps allocations until exit.
 set -euo pipefail
@@ -12,7 +12,7 @@ build=build-asan
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRO_SANITIZE=ON >/dev/null
 
 targets=()
-for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo*.cpp; do
+for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo*.cpp tests/tst_simulation.cpp; do
   [ -e "$src" ] && targets+=("$(basename "$src" .cpp)")
 done
 cmake --build "$build" --target "${targets[@]}" -j2

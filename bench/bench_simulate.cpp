@@ -10,9 +10,10 @@
 
 #include "CEmitter.h"
 #include "ModuleFiles.h"
-#include "ProjectFileWriter.h"
 #include "RecordsToMachines.h"
 #include "SimulationCompiler.h"
+
+#include "tests/support/MachineProject.cpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,36 +28,18 @@ namespace {
 
 const int States = 200;
 
-template <typename Record>
-Record onCanvas(const QString &label)
-{
-    Record r;
-    r.level = 6;
-    r.parentId = r.grandParentId = 1;
-    r.label = label;
-    return r;
-}
-
 ProjectDocument ringProject()
 {
-    ProjectDocument doc;
-    doc.root = savedRootProcess(QStringLiteral("Bench"));
-    const QStringList names{ "Board", "Controller", "Tasks", "Ring" };
-    for (int level = 2; level <= 5; ++level) {
-        CanvasBlock block;
-        block.process.level = level;
-        block.process.nos = block.process.id = block.process.parentId = block.process.grandParentId = 1;
-        block.process.label = names.at(level - 2);
-        doc.blocks << block;
-    }
+    using MachineProject::item;
+    ProjectDocument doc = MachineProject::skeleton(QStringLiteral("Bench"), QStringLiteral("Ring"));
     CanvasBlock &machine = doc.blocks[3];
     for (const char *name : { "counter", "laps" }) {
-        MemoryRecord m = onCanvas<MemoryRecord>(QLatin1String(name));
+        MemoryRecord m = item<MemoryRecord>(6, QLatin1String(name));
         m.datatype = QStringLiteral("int");
         machine.memories << m;
     }
     for (int i = 0; i < States; ++i) {
-        StateRecord s = onCanvas<StateRecord>(QStringLiteral("S%1").arg(i));
+        StateRecord s = item<StateRecord>(6, QStringLiteral("S%1").arg(i));
         s.action = QStringLiteral("counter++;");
         s.ifInitialState = i == 0;
         s.initialCondition = i == 0 ? QStringLiteral("(1)") : QString();
@@ -64,7 +47,7 @@ ProjectDocument ringProject()
     }
     for (int i = 0; i < States; ++i) {
         const int next = (i + 1) % States;
-        TransitionRecord t = onCanvas<TransitionRecord>(QStringLiteral("T%1").arg(i));
+        TransitionRecord t = item<TransitionRecord>(6, QStringLiteral("T%1").arg(i));
         t.condition = QStringLiteral("(counter >= 3)");
         t.action = next == 0 ? QStringLiteral("counter = 0;\nlaps++;") : QStringLiteral("counter = 0;");
         t.startItem = machine.states.at(i).label;
@@ -73,7 +56,6 @@ ProjectDocument ringProject()
         machine.states[next].transitions << t.label;
         machine.transitions << t;
     }
-    doc.treeText = treeTextFromBlocks(doc);
     return doc;
 }
 
@@ -145,9 +127,7 @@ int main(int argc, char **argv)
     }
     const ProjectDocument doc = ringProject();
     const QString project = dir.filePath(QStringLiteral("Bench.qsmd"));
-    QByteArray bytes;
-    ProjectFileWriter writer;
-    if (!writer.writeToBytes(doc, &bytes) || !writeFile(project, bytes)) {
+    if (!writeFile(project, MachineProject::bytes(doc))) {
         std::fprintf(stderr, "cannot write the project\n");
         return 1;
     }

@@ -194,19 +194,16 @@ static int ks_read_unsigned(const struct kestro_sim_var *v, unsigned long long *
     }
 }
 
+/* Two's complement of the variable's width, widened. */
 static int ks_read_signed(const struct kestro_sim_var *v, long long *value)
 {
-    int8_t s8;
-    int16_t s16;
-    int32_t s32;
-    int64_t s64;
-    switch (v->size) {
-    case 1: memcpy(&s8, v->address, 1); *value = s8; return 1;
-    case 2: memcpy(&s16, v->address, 2); *value = s16; return 1;
-    case 4: memcpy(&s32, v->address, 4); *value = s32; return 1;
-    case 8: memcpy(&s64, v->address, 8); *value = s64; return 1;
-    default: return 0;
-    }
+    unsigned long long u;
+    if (!ks_read_unsigned(v, &u))
+        return 0;
+    if (v->size < 8 && ((u >> (8 * v->size - 1)) & 1ULL))
+        u |= ~0ULL << (8 * v->size);
+    memcpy(value, &u, sizeof u);
+    return 1;
 }
 
 static int ks_read_real(const struct kestro_sim_var *v, long double *value)

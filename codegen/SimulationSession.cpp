@@ -114,20 +114,26 @@ int SimulationSession::compareVariable(const QString &name, const QString &liter
 
 int SimulationSession::setStateBreakpoint(int state, bool on)
 {
-    if (on)
-        m_stateBreakpoints.insert(state);
-    else
-        m_stateBreakpoints.remove(state);
-    return enqueue(Kind::Breakpoint, "break state " + QByteArray::number(state) + (on ? " 1" : " 0"));
+    return setBreakpoint(&m_stateBreakpoints, "state", state, on);
 }
 
 int SimulationSession::setConditionBreakpoint(int condition, bool on)
 {
+    return setBreakpoint(&m_conditionBreakpoints, "condition", condition, on);
+}
+
+int SimulationSession::setBreakpoint(QSet<int> *set, const char *kind, int index, bool on)
+{
     if (on)
-        m_conditionBreakpoints.insert(condition);
+        set->insert(index);
     else
-        m_conditionBreakpoints.remove(condition);
-    return enqueue(Kind::Breakpoint, "break condition " + QByteArray::number(condition) + (on ? " 1" : " 0"));
+        set->remove(index);
+    return enqueue(Kind::Breakpoint, breakpointLine(kind, index, on));
+}
+
+QByteArray SimulationSession::breakpointLine(const char *kind, int index, bool on)
+{
+    return QByteArray("break ") + kind + ' ' + QByteArray::number(index) + (on ? " 1" : " 0");
 }
 
 void SimulationSession::stop()
@@ -239,10 +245,10 @@ void SimulationSession::restartChild()
     // The breakpoints and the values set since the last cycle go to the new
     // program before the reset that is at the head of the queue.
     QVector<Command> replay;
-    for (int state : m_stateBreakpoints)
-        replay << Command{ 0, Kind::Breakpoint, "break state " + QByteArray::number(state) + " 1", {}, {} };
-    for (int condition : m_conditionBreakpoints)
-        replay << Command{ 0, Kind::Breakpoint, "break condition " + QByteArray::number(condition) + " 1", {}, {} };
+    for (int state : qAsConst(m_stateBreakpoints))
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("state", state, true), {}, {} };
+    for (int condition : qAsConst(m_conditionBreakpoints))
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("condition", condition, true), {}, {} };
     for (const auto &set : qAsConst(m_pendingSets))
         replay << Command{ 0, Kind::Set, "set " + set.first.toUtf8() + ' ' + set.second.toUtf8(), set.first, set.second };
     m_pendingSets.clear();

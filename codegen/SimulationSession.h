@@ -122,6 +122,8 @@ private:
         int condition = -1;
     };
 
+    int setBreakpoint(QSet<int> *set, const char *kind, int index, bool on);
+    static QByteArray breakpointLine(const char *kind, int index, bool on);
     int enqueue(Kind kind, const QByteArray &line, const QString &name = QString(),
                 const QString &literal = QString());
     void pump();

@@ -1,4 +1,5 @@
 #include "CEmitter.h"
+#include "CliRunner.h"
 #include "DefaultProject.h"
 #include "FileSizeLimit.h"
 #include "ProjectFileWriter.h"
@@ -115,12 +116,7 @@ GeneratedModule expectedModule(const QString &author, double version)
     return CEmitter::generate(m, p);
 }
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 QByteArray contents(const QString &path)
 {
@@ -136,8 +132,7 @@ class TestCli : public QObject
 private slots:
     void initTestCase()
     {
-        m_cli = QStringLiteral(KESTRO_BINARY_DIR "/cli/kestro-cli");
-        if (!QFileInfo(m_cli).isExecutable())
+        if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
         QVERIFY(m_dir.isValid());
         writeSettings("Settings Author", 3.25);
@@ -406,25 +401,10 @@ private:
 
     Result cli(const QStringList &arguments, const QStringList &environment = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
-        env.insert("SOURCE_DATE_EPOCH", Epoch);
-        env.remove("DISPLAY");
-        for (const QString &setting : environment)
-            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
-        p.setProcessEnvironment(env);
-        p.start(m_cli, arguments);
-        Result r;
-        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-            return r;
-        r.exitCode = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runCli(arguments, QStringList{ "XDG_CONFIG_HOME=" + m_dir.filePath("config"),
+                                              QStringLiteral("SOURCE_DATE_EPOCH=") + Epoch } + environment, 30000);
     }
 
-    QString m_cli;
     QTemporaryDir m_dir;
 };
 

@@ -2,49 +2,27 @@
 // written traces, and every exit status, with the Tiny C Compiler (when
 // installed) and with the system's C compiler.
 
-#include "DefaultProject.h"
-#include "ProjectFileWriter.h"
+#include "CliRunner.h"
+#include "MachineProject.h"
 
 #include <QtTest>
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
-template <typename Record>
-Record onCanvas(int level, const QString &label)
-{
-    Record r;
-    r.level = level;
-    r.parentId = r.grandParentId = 1;
-    r.label = label;
-    return r;
-}
+using MachineProject::item;
 
 // One machine "Worker": Idle (initial) counts its cycles in count and goes
 // to Busy when go is set, running `action`; it reads the input limit.
 QByteArray workerProject(const QString &action, const QString &condition = QStringLiteral("(go != 0)"))
 {
-    ProjectDocument doc;
-    doc.root = savedRootProcess("Plant");
-    const QStringList names{ "Board", "Controller", "Tasks", "Worker" };
-    for (int level = 2; level <= 5; ++level) {
-        CanvasBlock block;
-        block.process.level = level;
-        block.process.nos = block.process.id = block.process.parentId = block.process.grandParentId = 1;
-        block.process.label = names.at(level - 2);
-        doc.blocks << block;
-    }
+    ProjectDocument doc = MachineProject::skeleton("Plant", "Worker");
     CanvasBlock &module = doc.blocks[2];
-    MemoryRecord limit = onCanvas<MemoryRecord>(5, "limit");
+    MemoryRecord limit = item<MemoryRecord>(5, "limit");
     limit.datatype = "uint16_t";
     module.memories << limit;
-    DataflowRecord flow = onCanvas<DataflowRecord>(5, "limit");
+    DataflowRecord flow = item<DataflowRecord>(5, "limit");
     flow.lineType = 2;
     flow.startItem = "limit";
     flow.endItem = "Worker";
@@ -52,30 +30,25 @@ QByteArray workerProject(const QString &action, const QString &condition = QStri
 
     CanvasBlock &machine = doc.blocks[3];
     for (const char *name : { "go", "count" }) {
-        MemoryRecord m = onCanvas<MemoryRecord>(6, name);
+        MemoryRecord m = item<MemoryRecord>(6, name);
         m.datatype = "int";
         machine.memories << m;
     }
-    StateRecord idle = onCanvas<StateRecord>(6, "Idle");
+    StateRecord idle = item<StateRecord>(6, "Idle");
     idle.ifInitialState = true;
     idle.initialCondition = "(limit == 0)";
     idle.action = "count++;";
     idle.transitions << "Go";
-    StateRecord busy = onCanvas<StateRecord>(6, "Busy");
+    StateRecord busy = item<StateRecord>(6, "Busy");
     busy.transitions << "Go";
     machine.states << idle << busy;
-    TransitionRecord go = onCanvas<TransitionRecord>(6, "Go");
+    TransitionRecord go = item<TransitionRecord>(6, "Go");
     go.condition = condition;
     go.action = action;
     go.startItem = "Idle";
     go.endItem = "Busy";
     machine.transitions << go;
-    doc.treeText = treeTextFromBlocks(doc);
-    QByteArray bytes;
-    ProjectFileWriter writer;
-    if (!writer.writeToBytes(doc, &bytes))
-        qFatal("%s", qPrintable(writer.errorString()));
-    return bytes;
+    return MachineProject::bytes(doc);
 }
 
 const char *const SpeedScript =
@@ -103,8 +76,7 @@ class TestCliSimulate : public QObject
 private slots:
     void initTestCase()
     {
-        m_cli = QStringLiteral(KESTRO_BINARY_DIR "/cli/kestro-cli");
-        if (!QFileInfo(m_cli).isExecutable())
+        if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
         QVERIFY(m_dir.isValid());
         QVERIFY(QFile::copy(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"), path("Example_1.qsmd")));
@@ -360,26 +332,12 @@ private:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-    Result cli(const QStringList &arguments, const QStringList &environment = {})
+    // The compiler is chosen afresh: tcc when found, else cc.
+    static Result cli(const QStringList &arguments, const QStringList &environment = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DISPLAY");
-        env.remove("CC");
-        for (const QString &setting : environment)
-            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
-        p.setProcessEnvironment(env);
-        p.start(m_cli, arguments);
-        Result r;
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-            return r;
-        r.exitCode = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runCli(arguments, QStringList{ "CC=" } + environment);
     }
 
-    QString m_cli;
     QTemporaryDir m_dir;
     bool m_tcc = false;
 };

@@ -143,12 +143,20 @@ QString findingsText(const SimulationFailure &failure)
     return lines.join(QLatin1Char('\n'));
 }
 
+// Calls `addRows(name, compiler)` for tcc (empty when it is not installed)
+// and for the system's compiler.
+template <typename AddRows>
+void perCompiler(AddRows addRows)
+{
+    const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
+    addRows("tcc", tcc.isEmpty() ? QStringList() : QStringList{ tcc });
+    addRows("cc", CompileCheck::defaultCompiler());
+}
+
 void compilerRows()
 {
     QTest::addColumn<QStringList>("compiler");
-    const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
-    QTest::newRow("tcc") << (tcc.isEmpty() ? QStringList() : QStringList{ tcc });
-    QTest::newRow("cc") << CompileCheck::defaultCompiler();
+    perCompiler([](const char *name, const QStringList &compiler) { QTest::newRow(name) << compiler; });
 }
 
 #define FETCH_COMPILER()                                                                                              \
@@ -262,18 +270,13 @@ private slots:
         QTest::addColumn<QString>("includes");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("signal");
-        const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
-        const QStringList compilers[] = { tcc.isEmpty() ? QStringList() : QStringList{ tcc },
-                                          CompileCheck::defaultCompiler() };
-        const char *names[] = { "tcc", "cc" };
-        for (int c = 0; c < 2; ++c) {
-            QTest::addRow("%s null pointer", names[c]) << compilers[c] << QString() << "*(volatile int *)0 = count;"
-                                                       << "SIGSEGV";
-            QTest::addRow("%s stack overflow", names[c])
-                << compilers[c] << "int deep(volatile int n);"
-                << "count = deep(1);" << "SIGSEGV";
-            QTest::addRow("%s abort", names[c]) << compilers[c] << "#include <stdlib.h>" << "abort();" << "SIGABRT";
-        }
+        perCompiler([](const char *name, const QStringList &compiler) {
+            QTest::addRow("%s null pointer", name) << compiler << QString() << "*(volatile int *)0 = count;"
+                                                   << "SIGSEGV";
+            QTest::addRow("%s stack overflow", name) << compiler << "int deep(volatile int n);"
+                                                     << "count = deep(1);" << "SIGSEGV";
+            QTest::addRow("%s abort", name) << compiler << "#include <stdlib.h>" << "abort();" << "SIGABRT";
+        });
     }
     void crashesAreReportedAndResetRecovers()
     {
@@ -387,17 +390,13 @@ private slots:
         QTest::addColumn<QStringList>("compiler");
         QTest::addColumn<int>("broken");
         QTest::addColumn<QString>("expected");
-        const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
-        const QStringList compilers[] = { tcc.isEmpty() ? QStringList() : QStringList{ tcc },
-                                          CompileCheck::defaultCompiler() };
-        const char *names[] = { "tcc", "cc" };
-        for (int c = 0; c < 2; ++c) {
-            QTest::addRow("%s condition", names[c]) << compilers[c] << 0 << "Transition 'Go': ";
-            QTest::addRow("%s state", names[c]) << compilers[c] << 1 << "State 'Busy': ";
-            QTest::addRow("%s text", names[c]) << compilers[c] << 2 << "Text item 1: ";
-            QTest::addRow("%s input", names[c]) << compilers[c] << 3 << "Input 'limit' (no_such_type): ";
-            QTest::addRow("%s breakpoint", names[c]) << compilers[c] << 4 << "Breakpoint condition 2 '(count >)': ";
-        }
+        perCompiler([](const char *name, const QStringList &compiler) {
+            QTest::addRow("%s condition", name) << compiler << 0 << "Transition 'Go': ";
+            QTest::addRow("%s state", name) << compiler << 1 << "State 'Busy': ";
+            QTest::addRow("%s text", name) << compiler << 2 << "Text item 1: ";
+            QTest::addRow("%s input", name) << compiler << 3 << "Input 'limit' (no_such_type): ";
+            QTest::addRow("%s breakpoint", name) << compiler << 4 << "Breakpoint condition 2 '(count >)': ";
+        });
     }
     void compileErrorsNameTheirItems()
     {

@@ -1,5 +1,6 @@
 #include "CEmitter.h"
 #include "CliRunner.h"
+#include "MachineProject.h"
 #include "DefaultProject.h"
 #include "FileSizeLimit.h"
 #include "ProjectFileWriter.h"
@@ -23,15 +24,7 @@ ProcessRecord process(int level, const QString &label, const QString &descriptio
     return p;
 }
 
-template <typename Record>
-Record onCanvas(int level, const QString &label)
-{
-    Record r;
-    r.level = level;
-    r.parentId = r.grandParentId = 1;
-    r.label = label;
-    return r;
-}
+using MachineProject::item;
 
 // A project with one machine "Door Ctrl": two states, one transition, one
 // memory item without datatype (a design error), one dataflow out of the
@@ -47,8 +40,8 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false)
         doc.blocks << block;
     }
     CanvasBlock &module = doc.blocks[2];
-    module.memories << onCanvas<MemoryRecord>(5, "shared");
-    DataflowRecord flow = onCanvas<DataflowRecord>(5, "out");
+    module.memories << item<MemoryRecord>(5, "shared");
+    DataflowRecord flow = item<DataflowRecord>(5, "out");
     flow.lineType = 1;
     flow.startItem = "Door Ctrl";
     flow.endItem = "shared";
@@ -56,13 +49,13 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false)
 
     CanvasBlock &machine = doc.blocks[3];
     machine.process.description = "Opens\nand closes";
-    machine.memories << onCanvas<MemoryRecord>(6, "count");
-    StateRecord closed = onCanvas<StateRecord>(6, "Closed");
+    machine.memories << item<MemoryRecord>(6, "count");
+    StateRecord closed = item<StateRecord>(6, "Closed");
     closed.ifInitialState = true;
     closed.initialCondition = initialCondition ? "(ready)" : "";
     closed.action = "wait();";
-    machine.states << closed << onCanvas<StateRecord>(6, "Open");
-    TransitionRecord t = onCanvas<TransitionRecord>(6, "Opening");
+    machine.states << closed << item<StateRecord>(6, "Open");
+    TransitionRecord t = item<TransitionRecord>(6, "Opening");
     t.condition = "(go)";
     t.action = "step();\nmore();";
     t.startItem = "Closed";

@@ -221,7 +221,6 @@ void SimulationSession::startChild()
     m_buffer.clear();
     m_helloVariables = -1;
     m_childUsed = false;
-    m_childEnding = false;
     m_timedOut = false;
     m_positionKnown = false;
     m_outputLeft = MaxOutput;
@@ -352,6 +351,7 @@ void SimulationSession::processLine(const QByteArray &bytes)
             } else if (command.kind == Kind::Compare) {
                 m_variables[variable].value = reply.text.section(QLatin1Char(' '), 1);
             }
+            emit variablesChanged();
         }
         finishCommand(reply);
         return;
@@ -390,6 +390,7 @@ bool SimulationSession::processHello(const SimulationLine &line)
         return false;
     m_phase = Phase::Running;
     m_stepTimer.stop();
+    emit variablesChanged();
     if (!m_readyEmitted) {
         m_readyEmitted = true;
         emit ready();

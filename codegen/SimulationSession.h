@@ -98,6 +98,9 @@ signals:
     void ready();
     void failed(const SimulationFailure &failure);
     void cycleFinished(const SimulationCycle &cycle);
+    // Values changed other than by a cycle: the start values of a new
+    // program (after a reset or at start), a value set or read.
+    void variablesChanged();
     void commandFinished(int command, const SimulationReply &reply);
     void outputReceived(const QByteArray &output);
 
@@ -177,7 +180,6 @@ private:
     QByteArray m_buffer;
     int m_helloVariables = -1;    // variable lines still expected, -1 before the hello line
     bool m_childUsed = false;     // a cycle ran on it
-    bool m_childEnding = false;   // the session ends it (restart, stop)
     bool m_timedOut = false;
     bool m_positionKnown = false;
     Position m_position;

@@ -257,7 +257,11 @@ private slots:
         QCOMPARE(sim->set("go", "1").kind, SimulationReply::Ok);
         sim->step();
         QCOMPARE(sim->state(), QStringLiteral("Busy"));
+        // The new program's start values are announced: no cycle reports them.
+        QSignalSpy announced(sim->session.get(), &SimulationSession::variablesChanged);
         sim->reset();
+        QCOMPARE(announced.count(), 1);
+        QCOMPARE(sim->cycles.last().changes.size(), 0);
         QCOMPARE(sim->state(), QStringLiteral("Idle"));
         QCOMPARE(sim->value("count"), QStringLiteral("0"));
         QCOMPARE(sim->value("go"), QStringLiteral("0"));

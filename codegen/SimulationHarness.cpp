@@ -203,13 +203,16 @@ void SimulationHarness::writeDataflowVariables(bool standardTypes)
 void SimulationHarness::writeVariableTable()
 {
     QString text = QLatin1String(KindMacro);
-    text += QStringLiteral("struct kestro_sim_var { const char *name; void *address; int size; char kind; };\n"
+    text += QStringLiteral("struct kestro_sim_var { const char *name; void *address; int size; char kind; char constant; };\n"
                            "const struct kestro_sim_var kestro_sim_vars[] = {\n");
     for (const SimulationVariable &v : m_variables) {
-        text += QStringLiteral("\t{ \"%1\", (void *)&%1, (int)sizeof(%1), KESTRO_SIM_KIND(%1) },\n").arg(v.name);
+        const bool constant = v.datatype.split(QLatin1Char(' ')).contains(QStringLiteral("const"));
+        text += QStringLiteral("\t{ \"%1\", (void *)&%1, (int)sizeof(%1), KESTRO_SIM_KIND(%1), %2 },\n")
+                    .arg(v.name)
+                    .arg(constant ? 1 : 0);
     }
     if (m_variables.isEmpty())
-        text += QStringLiteral("\t{ 0, 0, 0, 0 },\n");
+        text += QStringLiteral("\t{ 0, 0, 0, 0, 0 },\n");
     text += QStringLiteral("};\nconst int kestro_sim_var_count = %1;\n\n").arg(m_variables.size());
     append(text);
 }

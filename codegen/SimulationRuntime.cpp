@@ -33,6 +33,7 @@ struct kestro_sim_var
     void *address;
     int size;
     char kind; /* 'b' bool, 'i' signed, 'u' unsigned, 'f' floating, 'r' other */
+    char constant; /* declared const: it is never written */
 };
 
 extern const struct kestro_sim_var kestro_sim_vars[];
@@ -422,7 +423,9 @@ static void ks_set(const char *name, const char *text)
     }
     if (!ks_literal_or_error(text, &literal))
         return;
-    if (v->kind == 'f')
+    if (v->constant)
+        problem = "is constant and cannot be set to";
+    else if (v->kind == 'f')
         problem = ks_set_real(v, &literal);
     else if (v->kind == 'b' || v->kind == 'i' || v->kind == 'u')
         problem = ks_set_integer(v, &literal);

@@ -556,11 +556,13 @@ QString SimulationSession::describePosition(const Position &where) const
 {
     if (where.phase == 2 && where.condition >= 0)
         return QStringLiteral("while evaluating breakpoint condition %1").arg(where.condition + 1);
-    if (where.state == m_machine.states.size())
+    if (where.state == m_machine.states.size() && where.phase == 1)
         return QStringLiteral("in the initial transition");
     if (where.state < 0 || where.state > m_machine.states.size())
         return QStringLiteral("in an invalid state (%1)").arg(where.state);
     QString text = QStringLiteral("in state ") + printableLabel(stateName(where.state));
+    if (where.phase == 0)
+        return QStringLiteral("between cycles, ") + text;
     if (where.phase == 1 && where.fired >= 0 && where.fired < m_machine.transitions.size())
         text += QStringLiteral(" while running transition ") + printableLabel(transitionName(where.fired));
     return text;

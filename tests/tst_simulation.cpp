@@ -455,7 +455,7 @@ private slots:
         const char *const memories[][2] = {
             { "u8", "uint8_t" }, { "i8", "int8_t" }, { "i64", "int64_t" }, { "u64", "uint64_t" },
             { "f", "float" },    { "d", "double" },  { "flag", "bool" },   { "w", "word_t" },
-            { "p", "pair_t" },   { "big", "unsigned long long" },
+            { "p", "pair_t" },   { "big", "unsigned long long" }, { "fixed", "const int" },
         };
         for (const auto &memory : memories)
             m.memory(QLatin1String(memory[0]), QLatin1String(memory[1]));
@@ -464,7 +464,7 @@ private slots:
         QString kinds;
         for (const SimulationVariable &v : sim->session->variables())
             kinds += QStringLiteral("%1:%2%3 ").arg(v.name).arg(QLatin1Char(v.kind)).arg(v.size);
-        QCOMPARE(kinds, QStringLiteral("u8:u1 i8:i1 i64:i8 u64:u8 f:f4 d:f8 flag:b1 w:u2 p:r8 big:u8 "));
+        QCOMPARE(kinds, QStringLiteral("u8:u1 i8:i1 i64:i8 u64:u8 f:f4 d:f8 flag:b1 w:u2 p:r8 big:u8 fixed:i4 "));
         QCOMPARE(sim->value("p"), QStringLiteral("bytes:0000000000000000"));
 
         struct Case
@@ -498,6 +498,8 @@ private slots:
             { "set", "w", "65535", SimulationReply::Ok, "65535" },
             { "set", "p", "1", SimulationReply::Error, "p has no numeric type and cannot be set to 1" },
             { "set", "nothing", "1", SimulationReply::Error, "no variable nothing" },
+            { "set", "fixed", "1", SimulationReply::Error, "fixed is constant and cannot be set to 1" },
+            { "compare", "fixed", "0", SimulationReply::Ok, "1 0" },
             { "set", "u8", "nan", SimulationReply::Error, "nan is not a C integer or floating literal" },
             { "compare", "f", "0.1", SimulationReply::Ok, "1 0.100000001" },
             { "compare", "d", "-0.0025", SimulationReply::Ok, "1 -0.0025000000000000001" },

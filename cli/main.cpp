@@ -5,6 +5,7 @@
 //              [--organization TEXT] [--module-version NUMBER] [--werror]
 //              [--compile] [--cflags FLAGS]
 //   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS]
+//   kestro-cli simulate PROJECT.qsmd MACHINE ...   (see SimulateCommand.h)
 //
 // Standard error gets, in this order: what the project file holds that the
 // program cannot place ("PROJECT: warning: TEXT"), then per machine its
@@ -13,12 +14,12 @@
 // error|warning: ITEM: TEXT").
 
 #include "CEmitter.h"
+#include "CliSupport.h"
 #include "CompileCheck.h"
-#include "ItemRef.h"
 #include "ModuleFiles.h"
-#include "ProjectFileReader.h"
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
+#include "SimulateCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,30 +33,7 @@
 
 namespace {
 
-// Exit codes (BSD sysexits where one fits).
-enum Exit : int {
-    Success = 0,
-    // Design errors or warnings with --werror; errors of the compiler; with
-    // check, a machine whose files would not be written.
-    Failed = 1,
-    Usage = 64,
-    CorruptProject = 65,
-    NoProject = 66,
-    NoCompiler = 69,
-    NotWritten = 73,
-};
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
+using namespace Cli;
 
 struct Options
 {
@@ -68,14 +46,6 @@ struct Options
     QStringList cflags;
     ModuleProperties properties;
 };
-
-int usageError(const QString &message)
-{
-    err() << "kestro-cli: " << message << "\n"
-          << "Try 'kestro-cli --help' for more information.\n";
-    err().flush();
-    return Usage;
-}
 
 // Author, organization and version as the program keeps them.
 void applySettings(ModuleProperties *p)
@@ -97,7 +67,8 @@ int parseOptions(const QCoreApplication &app, Options *options)
         "(a .h and a .c file) per state machine.\n\n"
         "Commands:\n"
         "  generate  write the modules (into the project's directory unless -o is given)\n"
-        "  check     list the design errors and warnings only, write nothing"));
+        "  check     list the design errors and warnings only, write nothing\n"
+        "  simulate  run one state machine's C cycle by cycle (see 'kestro-cli simulate --help')"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption output({ "o", "output" }, "Write the files into DIR.", "DIR");
@@ -110,7 +81,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
                                                 "the compiler's findings by item; exit with 1 on a compiler error.");
     const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
     parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
-    parser.addPositionalArgument("command", "generate or check");
+    parser.addPositionalArgument("command", "generate, check or simulate");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
     if (!parser.parse(app.arguments()))
@@ -150,41 +121,6 @@ int parseOptions(const QCoreApplication &app, Options *options)
         options->properties.version = v;
     }
     return Success;
-}
-
-// Reads the project's records; returns Success, NoProject or CorruptProject.
-int readProject(const QString &path, RecordsToMachines::Records *records, QString *projectName)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || !info.isReadable()) {
-        err() << "kestro-cli: cannot read " << path << ": "
-              << (info.exists() ? "not a readable file" : "no such file") << "\n";
-        return NoProject;
-    }
-    ProjectFileReader reader;
-    if (!reader.check(path) || !reader.load(path)) {
-        err() << ProjectFileReader::corruptMessage() << "\n" << reader.errorDetail(path) << "\n";
-        return CorruptProject;
-    }
-    *records = reader.takeRecords();
-    // The project's name is the name of its first (level-1) node.
-    *projectName = records->processes.isEmpty() ? info.completeBaseName() : records->processes.first().label;
-    return Success;
-}
-
-QString moduleShown(const GeneratedModule &module)
-{
-    return printableText(module.moduleName);
-}
-
-// Design errors and warnings of one module; true when there were any.
-bool reportDesign(const GeneratedModule &module)
-{
-    for (const DesignFinding &finding : module.findings) {
-        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "")
-              << finding.text << "\n";
-    }
-    return !module.findings.isEmpty();
 }
 
 // Writes one module unless that would replace files without --force.
@@ -287,6 +223,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRO_VERSION));
 
+    if (app.arguments().value(1) == QLatin1String("simulate")) {
+        const int code = SimulateCommand().run(app.arguments());
+        out().flush();
+        err().flush();
+        return code;
+    }
     Options options;
     const int parsed = parseOptions(app, &options);
     if (parsed != Success)

@@ -346,7 +346,10 @@ void transitionBlocks(Run &run, CodeText &out, int stateIndex)
         OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
         out << QLatin1String("\n\t/* -- case where transition is executed ") << CEmitter::commentText(tr.label)
             << QLatin1String(" -- */\n\t") << QLatin1String(written == 1 ? "if " : "else if ") << tr.condition
-            << QLatin1String("\n\t{\n\t\t") << run.indented(tr.action, QLatin1String("\t\t"))
+            << QLatin1String("\n\t{\n\t\t");
+        if (run.properties.transitionHooks)
+            out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
+        out << run.indented(tr.action, QLatin1String("\t\t"))
             << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ")
                    + run.enumerators.at(tr.end) + QLatin1String(";\n\t}\n");
     }

@@ -20,6 +20,11 @@ struct ModuleProperties
     QString organization;
     double version = 1.0;
     QDate date = generationDate();
+    // For the simulator's private copy only: every transition block starts
+    // with KESTRO_TRANSITION_FIRED(n); (n the transition's index in the
+    // machine) so that the harness can tell which transition fired. Files
+    // written for the user never carry it.
+    bool transitionHooks = false;
 
     // The date stamped into generated files: today's local date, or the UTC
     // date of SOURCE_DATE_EPOCH when that variable holds a number of seconds

@@ -24,47 +24,57 @@ QStringList CompileCheck::defaultCompiler()
     return command.isEmpty() ? QStringList{ QStringLiteral("cc") } : command;
 }
 
-DesignFindings CompileCheck::parse(const QString &output, const GeneratedModule &module,
-                                   const MachineDescription &machine)
+QVector<CompileCheck::Diagnostic> CompileCheck::diagnostics(const QString &output)
 {
     // file:line:column: kind: text, the column being optional.
     static const QRegularExpression diagnostic(
         QStringLiteral("^(.*?):(\\d+):(?:(\\d+):)? (fatal error|error|warning): (.*)$"));
     // The compiler's own complaints ("cc1: error: ..."), about no file.
     static const QRegularExpression general(QStringLiteral("^([^:\\s]+): (fatal error|error|warning): (.*)$"));
-    DesignFindings findings;
+    const auto severity = [](const QString &kind) {
+        return kind == QLatin1String("warning") ? DesignFinding::Warning : DesignFinding::Error;
+    };
+    QVector<Diagnostic> found;
     for (const QString &line : output.split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch m = diagnostic.match(line.trimmed());
-        if (!m.hasMatch()) {
-            const QRegularExpressionMatch g = general.match(line.trimmed());
-            if (g.hasMatch()) {
-                DesignFinding finding;
-                finding.fromCompiler = true;
-                finding.severity = g.captured(2) == QLatin1String("warning") ? DesignFinding::Warning
-                                                                             : DesignFinding::Error;
-                finding.text = ItemRef::machine().describe(machine) + QStringLiteral(": ") + g.captured(1)
-                    + QStringLiteral(": ") + g.captured(3);
-                findings << finding;
-            }
+        if (m.hasMatch()) {
+            found << Diagnostic{ m.captured(1), m.captured(2).toInt(), severity(m.captured(4)), m.captured(5) };
             continue;
         }
-        const QString file = QFileInfo(m.captured(1)).fileName();
-        const int lineNumber = m.captured(2).toInt();
-        DesignFinding finding;
-        finding.fromCompiler = true;
-        finding.severity = m.captured(4) == QLatin1String("warning") ? DesignFinding::Warning
-                                                                     : DesignFinding::Error;
-        QString text = m.captured(5);
-        if (file == module.sourceFileName) {
-            finding.item = module.sourceLines.ownerOf(lineNumber);
-        } else if (file == module.headerFileName) {
-            finding.item = module.headerLines.ownerOf(lineNumber);
-        } else {
-            text = QStringLiteral("%1:%2: %3").arg(m.captured(1)).arg(lineNumber).arg(text);
-        }
-        finding.text = finding.item.describe(machine) + QStringLiteral(": ") + text;
-        findings << finding;
+        const QRegularExpressionMatch g = general.match(line.trimmed());
+        if (g.hasMatch())
+            found << Diagnostic{ QString(), 0, severity(g.captured(2)), g.captured(1) + QStringLiteral(": ") + g.captured(3) };
     }
+    return found;
+}
+
+DesignFinding CompileCheck::finding(const Diagnostic &d, const GeneratedModule &module,
+                                    const MachineDescription &machine)
+{
+    DesignFinding finding;
+    finding.fromCompiler = true;
+    finding.severity = d.severity;
+    QString text = d.text;
+    const QString file = QFileInfo(d.file).fileName();
+    if (d.file.isEmpty()) {
+        // The compiler's own complaint: about the machine as a whole.
+    } else if (file == module.sourceFileName) {
+        finding.item = module.sourceLines.ownerOf(d.line);
+    } else if (file == module.headerFileName) {
+        finding.item = module.headerLines.ownerOf(d.line);
+    } else {
+        text = QStringLiteral("%1:%2: %3").arg(d.file).arg(d.line).arg(text);
+    }
+    finding.text = finding.item.describe(machine) + QStringLiteral(": ") + text;
+    return finding;
+}
+
+DesignFindings CompileCheck::parse(const QString &output, const GeneratedModule &module,
+                                   const MachineDescription &machine)
+{
+    DesignFindings findings;
+    for (const Diagnostic &d : diagnostics(output))
+        findings << finding(d, module, machine);
     return findings;
 }
 

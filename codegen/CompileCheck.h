@@ -48,10 +48,25 @@ public:
     static Result run(const GeneratedModule &module, const MachineDescription &machine,
                       const Options &options);
 
-    // The findings of a compiler's output for `module`: one per error or
-    // warning (notes and "In file included from" lines are left out). A
-    // diagnostic about another file names that file and line and belongs to
-    // the machine.
+    // One error or warning of a compiler's output.
+    struct Diagnostic
+    {
+        QString file;        // as the compiler wrote it; empty for the compiler's own complaints
+        int line = 0;        // 1-based; 0 with no file
+        DesignFinding::Severity severity = DesignFinding::Error;
+        QString text;        // the message; for the compiler's own: "PROGRAM: message"
+    };
+    // The errors and warnings of a compiler's output, in order (notes and
+    // "In file included from" lines are left out).
+    static QVector<Diagnostic> diagnostics(const QString &output);
+
+    // A diagnostic as a finding for `module`: about the module's source or
+    // header it names the item behind the line; about another file it names
+    // that file and line and belongs to the machine.
+    static DesignFinding finding(const Diagnostic &diagnostic, const GeneratedModule &module,
+                                 const MachineDescription &machine);
+
+    // The findings of a compiler's output for `module`, one per diagnostic.
     static DesignFindings parse(const QString &output, const GeneratedModule &module,
                                 const MachineDescription &machine);
 };

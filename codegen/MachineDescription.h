@@ -63,4 +63,8 @@ struct MachineDescription
     int transitionCount = 0;        // all transitions of the diagram, self transitions included
     int inputVariables = 0;         // dataflows into the process item
     int outputVariables = 0;        // dataflows out of the process item
+    // The memory items of the parent diagram behind those dataflows, in the
+    // parent diagram's dataflow order (one entry per dataflow).
+    QVector<MachineMemory> inputs;
+    QVector<MachineMemory> outputs;
 };

@@ -53,14 +53,17 @@ void addTextsAndMemories(const RecordsToMachines::Records &r, const RecordPlacem
         m.memories << MachineMemory{ r.memories.at(index).label, r.memories.at(index).datatype };
 }
 
-void countDataflows(const RecordsToMachines::Records &r, const RecordPlacement &placement,
+void addDataflows(const RecordsToMachines::Records &r, const RecordPlacement &placement,
                     int process, MachineDescription &m)
 {
     const int module = placement.processCanvas(process);
     for (int index : placement.dataflowsOn(module)) {
         if (placement.dataflowProcess(index) != process)
             continue;
-        ++(r.dataflows.at(index).lineType == 1 ? m.outputVariables : m.inputVariables);
+        const bool output = r.dataflows.at(index).lineType == 1;
+        ++(output ? m.outputVariables : m.inputVariables);
+        const MemoryRecord &memory = r.memories.at(placement.dataflowMemory(index));
+        (output ? m.outputs : m.inputs) << MachineMemory{ memory.label, memory.datatype };
     }
 }
 
@@ -83,7 +86,7 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
         m.nodePath = placement.path(canvas);
         addStatesAndTransitions(r, placement, canvas, m);
         addTextsAndMemories(r, placement, canvas, m);
-        countDataflows(r, placement, visit.opener, m);
+        addDataflows(r, placement, visit.opener, m);
         machines << m;
     }
     return machines;

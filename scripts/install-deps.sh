@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ccache
   qtbase5-dev qtbase5-dev-tools qt5-qmake
   clang libclang-rt-14-dev
+  # compiles a simulated state machine in milliseconds (cc is used without it)
+  tcc
   xvfb xauth
   desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
   xdg-utils libfile-mimeinfo-perl man-db

@@ -179,6 +179,26 @@ private slots:
         QVERIFY(g.errors.isEmpty());
     }
 
+    // The simulator's transition hooks are off by default (wholeSource
+    // holds the plain text); switched on, each transition block gains one
+    // line of its own and nothing else changes.
+    void transitionHooksOnlyAddTheirLines()
+    {
+        const GeneratedModule plain = CEmitter::generate(doorMachine(), properties());
+        ModuleProperties withHooks = properties();
+        withHooks.transitionHooks = true;
+        const GeneratedModule hooked = CEmitter::generate(doorMachine(), withHooks);
+        QCOMPARE(hooked.header, plain.header);
+        const QStringList lines = hooked.source.split('\n');
+        QCOMPARE(lines.filter("KESTRO"), QStringList({ "\t\tKESTRO_TRANSITION_FIRED(0);", "\t\tKESTRO_TRANSITION_FIRED(2);" }));
+        QString stripped = hooked.source;
+        stripped.remove(QRegularExpression("\t\tKESTRO_TRANSITION_FIRED\\(\\d\\);\n"));
+        QCOMPARE(stripped, plain.source);
+        const int hookLine = lines.indexOf("\t\tKESTRO_TRANSITION_FIRED(2);") + 1;
+        QCOMPARE(hooked.sourceLines.ownerOf(hookLine), ItemRef::of(ItemRef::Transition, 2));
+        QCOMPARE(hooked.sourceLines.lineCount(), plain.sourceLines.lineCount() + 2);
+    }
+
     void withoutTextsOrMemory()
     {
         MachineDescription m = emptyMachine("Lamp");

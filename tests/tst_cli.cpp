@@ -1,4 +1,6 @@
 #include "CEmitter.h"
+#include "CliRunner.h"
+#include "MachineProject.h"
 #include "DefaultProject.h"
 #include "FileSizeLimit.h"
 #include "ProjectFileWriter.h"
@@ -22,15 +24,7 @@ ProcessRecord process(int level, const QString &label, const QString &descriptio
     return p;
 }
 
-template <typename Record>
-Record onCanvas(int level, const QString &label)
-{
-    Record r;
-    r.level = level;
-    r.parentId = r.grandParentId = 1;
-    r.label = label;
-    return r;
-}
+using MachineProject::item;
 
 // A project with one machine "Door Ctrl": two states, one transition, one
 // memory item without datatype (a design error), one dataflow out of the
@@ -46,8 +40,8 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false)
         doc.blocks << block;
     }
     CanvasBlock &module = doc.blocks[2];
-    module.memories << onCanvas<MemoryRecord>(5, "shared");
-    DataflowRecord flow = onCanvas<DataflowRecord>(5, "out");
+    module.memories << item<MemoryRecord>(5, "shared");
+    DataflowRecord flow = item<DataflowRecord>(5, "out");
     flow.lineType = 1;
     flow.startItem = "Door Ctrl";
     flow.endItem = "shared";
@@ -55,13 +49,13 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false)
 
     CanvasBlock &machine = doc.blocks[3];
     machine.process.description = "Opens\nand closes";
-    machine.memories << onCanvas<MemoryRecord>(6, "count");
-    StateRecord closed = onCanvas<StateRecord>(6, "Closed");
+    machine.memories << item<MemoryRecord>(6, "count");
+    StateRecord closed = item<StateRecord>(6, "Closed");
     closed.ifInitialState = true;
     closed.initialCondition = initialCondition ? "(ready)" : "";
     closed.action = "wait();";
-    machine.states << closed << onCanvas<StateRecord>(6, "Open");
-    TransitionRecord t = onCanvas<TransitionRecord>(6, "Opening");
+    machine.states << closed << item<StateRecord>(6, "Open");
+    TransitionRecord t = item<TransitionRecord>(6, "Opening");
     t.condition = "(go)";
     t.action = "step();\nmore();";
     t.startItem = "Closed";
@@ -115,12 +109,7 @@ GeneratedModule expectedModule(const QString &author, double version)
     return CEmitter::generate(m, p);
 }
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 QByteArray contents(const QString &path)
 {
@@ -136,8 +125,7 @@ class TestCli : public QObject
 private slots:
     void initTestCase()
     {
-        m_cli = QStringLiteral(KESTRO_BINARY_DIR "/cli/kestro-cli");
-        if (!QFileInfo(m_cli).isExecutable())
+        if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
         QVERIFY(m_dir.isValid());
         writeSettings("Settings Author", 3.25);
@@ -406,25 +394,10 @@ private:
 
     Result cli(const QStringList &arguments, const QStringList &environment = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
-        env.insert("SOURCE_DATE_EPOCH", Epoch);
-        env.remove("DISPLAY");
-        for (const QString &setting : environment)
-            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
-        p.setProcessEnvironment(env);
-        p.start(m_cli, arguments);
-        Result r;
-        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-            return r;
-        r.exitCode = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runCli(arguments, QStringList{ "XDG_CONFIG_HOME=" + m_dir.filePath("config"),
+                                              QStringLiteral("SOURCE_DATE_EPOCH=") + Epoch } + environment, 30000);
     }
 
-    QString m_cli;
     QTemporaryDir m_dir;
 };
 

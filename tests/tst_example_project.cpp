@@ -182,6 +182,18 @@ private slots:
         QCOMPARE(machines.at(2).processLabel, QStringLiteral("CommandParser"));
         QCOMPARE(machines.at(2).inputVariables, 1);
         QCOMPARE(machines.at(2).outputVariables, 1);
+        // The memory items behind them, with their types.
+        const auto names = [](const QVector<MachineMemory> &memories) {
+            QStringList list;
+            for (const MachineMemory &m : memories)
+                list << m.label + QLatin1Char(':') + m.datatype;
+            return list;
+        };
+        QCOMPARE(names(machines.at(0).inputs), QStringList{ "speedLimit:uint16_t" });
+        QCOMPARE(names(machines.at(0).outputs), QStringList{ "motorSpeed:uint16_t" });
+        QCOMPARE(names(machines.at(1).inputs), QStringList{ "motorSpeed:uint16_t" });
+        QCOMPARE(names(machines.at(2).inputs), QStringList{ "rxBuffer:uint8_t" });
+        QCOMPARE(names(machines.at(2).outputs), QStringList{ "command:uint8_t" });
     }
 
     void commandLineToolWritesTheSameModules()

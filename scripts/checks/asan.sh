@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the tests that create, connect and delete diagram items (and the
-# random editing round trip) with AddressSanitizer and UBSan
-# (-DKESTRO_SANITIZE=ON, in build-asan) and runs them: any use of a
-# destroyed item, double delete or undefined behaviour fails the check.
-# Only these test programs (and the core library they link) are built.
-# Leak detection is off: Qt's offscreen platform plugin keeps allocations
-# until exit.
+# random editing round trip), and the simulation sessions that drive child
+# processes, with AddressSanitizer and UBSan (-DKESTRO_SANITIZE=ON, in
+# build-asan) and runs them: any use of a destroyed object, double delete or
+# undefined behaviour fails the check. Only these test programs (and the
+# core library they link) are built. Leak detection is off: Qt's offscreen
+# platform plugin keeps allocations until exit.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -14,7 +14,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRO_SANITIZE=ON >/
 
 targets=()
 for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo*.cpp \
-           tests/tst_editroundtrip.cpp; do
+           tests/tst_editroundtrip.cpp tests/tst_simulation.cpp; do
   [ -e "$src" ] && targets+=("$(basename "$src" .cpp)")
 done
 cmake --build "$build" --target "${targets[@]}" -j2

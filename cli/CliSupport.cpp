@@ -1,0 +1,63 @@
+#include "CliSupport.h"
+
+#include "ItemRef.h"
+#include "ProjectFileReader.h"
+
+#include <QFileInfo>
+
+namespace Cli {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usageError(const QString &message)
+{
+    err() << "kestro-cli: " << message << "\n"
+          << "Try 'kestro-cli --help' for more information.\n";
+    err().flush();
+    return Usage;
+}
+
+int readProject(const QString &path, RecordsToMachines::Records *records, QString *projectName)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile() || !info.isReadable()) {
+        err() << "kestro-cli: cannot read " << path << ": "
+              << (info.exists() ? "not a readable file" : "no such file") << "\n";
+        return NoProject;
+    }
+    ProjectFileReader reader;
+    if (!reader.check(path) || !reader.load(path)) {
+        err() << ProjectFileReader::corruptMessage() << "\n" << reader.errorDetail(path) << "\n";
+        return CorruptProject;
+    }
+    *records = reader.takeRecords();
+    // The project's name is the name of its first (level-1) node.
+    *projectName = records->processes.isEmpty() ? info.completeBaseName() : records->processes.first().label;
+    return Success;
+}
+
+QString moduleShown(const GeneratedModule &module)
+{
+    return printableText(module.moduleName);
+}
+
+bool reportDesign(const GeneratedModule &module)
+{
+    for (const DesignFinding &finding : module.findings) {
+        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "")
+              << finding.text << "\n";
+    }
+    return !module.findings.isEmpty();
+}
+
+} // namespace Cli

@@ -1,0 +1,350 @@
+#include "SimulateCommand.h"
+
+#include "CEmitter.h"
+#include "CliSupport.h"
+#include "ProjectModules.h"
+#include "RecordsToMachines.h"
+#include "SimulationSession.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+using namespace Cli;
+
+namespace {
+
+// Trace text gathered before it is written.
+const int TraceChunk = 64 * 1024;
+
+void writeStandardError(const QByteArray &bytes)
+{
+    err().flush();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+SimulateCommand::SimulateCommand() = default;
+
+SimulateCommand::~SimulateCommand() = default;
+
+int SimulateCommand::run(const QStringList &arguments)
+{
+    int code = parse(arguments);
+    if (code == Success)
+        code = readScript();
+    if (code == Success)
+        code = prepareMachine();
+    if (code != Success)
+        return code;
+    code = checkNames();
+    if (code == Success)
+        code = openTrace();
+    if (code == Success)
+        code = applySets();
+    if (code == Success)
+        code = m_scriptPath.isEmpty() ? runCycles() : runScript();
+    code = closeTrace(code);
+    if (!m_scriptPath.isEmpty() && (code == Success || code == Failed)) {
+        out() << m_moduleName << ": " << m_expectations - m_failedExpectations << " of " << m_expectations
+              << " expectations held\n";
+    }
+    return code;
+}
+
+int SimulateCommand::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Compiles one state machine's generated C with a harness and runs it cycle by cycle.\n"
+        "MACHINE is the machine's module name (blanks as underscores).\n\n"
+        "A script holds one command a line:\n"
+        "  # comment\n"
+        "  reset                 restart the machine and call its Initialize\n"
+        "  set VAR VALUE         VALUE is a C integer or floating literal\n"
+        "  step [N]              N cycles, default 1\n"
+        "  expect state LABEL    the state label as drawn\n"
+        "  expect VAR VALUE      numeric equality\n\n"
+        "Exit status: 0 every expectation held, 1 an expectation failed, 64 usage or script error,\n"
+        "65 corrupt project, 66 missing file, 69 no C compiler, 70 the machine's C did not compile,\n"
+        "crashed or timed out, 73 the trace could not be written."));
+    parser.addHelpOption();
+    const QCommandLineOption script("script", "Run the commands of FILE.", "FILE");
+    const QCommandLineOption set("set", "Give VAR the value VALUE before anything runs (repeatable).", "VAR=VALUE");
+    const QCommandLineOption cycles("cycles", "Without a script: run reset and N cycles (default 1).", "N");
+    const QCommandLineOption traceFile("trace", "Write the trace to FILE.csv or FILE.jsonl.", "FILE");
+    parser.addOptions({ script, set, cycles, traceFile });
+    parser.addPositionalArgument("simulate", "The command.");
+    parser.addPositionalArgument("project", "The project file (.qsmd).");
+    parser.addPositionalArgument("machine", "The state machine's module name.");
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(Success);
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < 3)
+        return usageError(positional.size() < 2 ? QStringLiteral("missing project file")
+                                                : QStringLiteral("missing state machine"));
+    if (positional.size() > 3)
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(positional.at(3)));
+    m_project = positional.at(1);
+    m_machineName = positional.at(2);
+    m_scriptPath = parser.value(script);
+    m_tracePath = parser.value(traceFile);
+    if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
+        return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
+    if (parser.isSet(cycles)) {
+        if (parser.isSet(script))
+            return usageError(QStringLiteral("--cycles applies only without --script"));
+        bool ok = false;
+        m_cycles = parser.value(cycles).toInt(&ok);
+        if (!ok || m_cycles < 0)
+            return usageError(QStringLiteral("--cycles needs a number of cycles, not '%1'").arg(parser.value(cycles)));
+    }
+    for (const QString &value : parser.values(set)) {
+        const QString name = value.section(QLatin1Char('='), 0, 0);
+        const QString literal = value.section(QLatin1Char('='), 1);
+        if (!SimulationScript::isName(name) || !SimulationScript::isLiteral(literal))
+            return usageError(QStringLiteral("--set needs VAR=VALUE with a C integer or floating literal, not '%1'").arg(value));
+        m_sets << qMakePair(name, literal);
+    }
+    return Success;
+}
+
+int SimulateCommand::readScript()
+{
+    if (m_scriptPath.isEmpty())
+        return Success;
+    QFile file(m_scriptPath);
+    if (!QFileInfo(m_scriptPath).isFile() || !file.open(QIODevice::ReadOnly)) {
+        err() << "kestro-cli: cannot read " << m_scriptPath << ": "
+              << (QFileInfo::exists(m_scriptPath) ? "not a readable file" : "no such file") << "\n";
+        return NoProject;
+    }
+    if (m_script.parse(QString::fromUtf8(file.readAll())))
+        return Success;
+    for (const QString &error : m_script.errors())
+        err() << m_scriptPath << ":" << error << "\n";
+    return Usage;
+}
+
+int SimulateCommand::prepareMachine()
+{
+    RecordsToMachines::Records records;
+    ModuleProperties properties;
+    const int read = readProject(m_project, &records, &properties.projectName);
+    if (read != Success)
+        return read;
+    LoadNotes notes;
+    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    for (const LoadNote &note : notes)
+        err() << m_project << ": warning: " << note.text() << "\n";
+    // The same route as generate, with the transition hooks of the simulator.
+    properties.transitionHooks = true;
+    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, properties);
+    QStringList names;
+    for (int i = 0; i < modules.size(); ++i) {
+        if (modules.at(i).moduleName != m_machineName) {
+            names << moduleShown(modules.at(i));
+            continue;
+        }
+        m_machine = machines.at(i);
+        m_moduleName = moduleShown(modules.at(i));
+        reportDesign(modules.at(i));
+        return build(modules.at(i));
+    }
+    err() << "kestro-cli: " << m_project << " has no state machine '" << printableText(m_machineName) << "'"
+          << (names.isEmpty() ? QStringLiteral("") : QStringLiteral("; its machines: ") + names.join(QStringLiteral(", ")))
+          << "\n";
+    return Usage;
+}
+
+int SimulateCommand::build(const GeneratedModule &module)
+{
+    SimulationOptions options;
+    options.includeDirectories << QFileInfo(m_project).absolutePath();
+    m_session = std::make_unique<SimulationSession>(m_machine, module, options);
+    QObject::connect(m_session.get(), &SimulationSession::outputReceived, &writeStandardError);
+    QObject::connect(m_session.get(), &SimulationSession::cycleFinished,
+                     [this](const SimulationCycle &cycle) { trace(cycle); });
+    m_session->start();
+    const bool ready = m_session->waitForReady();
+    const DesignFindings warnings = ready ? m_session->buildWarnings() : m_session->failure().findings;
+    for (const DesignFinding &finding : warnings) {
+        err() << m_moduleName << ": " << (finding.severity == DesignFinding::Error ? "error: " : "warning: ")
+              << finding.text << "\n";
+    }
+    if (ready)
+        return Success;
+    const SimulationFailure &failure = m_session->failure();
+    if (failure.kind == SimulationFailure::NoCompiler) {
+        err() << "kestro-cli: " << failure.message << "; install tcc or set CC to a C compiler\n";
+        return NoCompiler;
+    }
+    err() << "kestro-cli: " << m_moduleName << ": " << failure.message << "\n";
+    return Software;
+}
+
+int SimulateCommand::checkNames()
+{
+    for (const auto &set : qAsConst(m_sets)) {
+        if (m_session->variableIndex(set.first) < 0)
+            return usageError(QStringLiteral("--set: %1 has no variable %2").arg(m_moduleName, set.first));
+    }
+    QStringList errors;
+    for (const SimulationScriptCommand &command : m_script.commands()) {
+        if (command.kind == SimulationScriptCommand::ExpectState) {
+            bool known = command.name == SimulationTrace::stateName(m_machine, m_machine.states.size());
+            for (const MachineState &state : qAsConst(m_machine.states))
+                known = known || state.label == command.name;
+            if (!known)
+                errors << where(command.line) + QStringLiteral("%1 has no state '%2'").arg(m_moduleName, command.name);
+        } else if (!command.name.isEmpty() && m_session->variableIndex(command.name) < 0) {
+            errors << where(command.line) + QStringLiteral("%1 has no variable %2").arg(m_moduleName, command.name);
+        }
+    }
+    for (const QString &error : errors)
+        err() << error << "\n";
+    return errors.isEmpty() ? Success : Usage;
+}
+
+int SimulateCommand::applySets()
+{
+    for (const auto &set : qAsConst(m_sets)) {
+        SimulationReply reply;
+        const int code = await(m_session->setVariable(set.first, set.second),
+                               QStringLiteral("kestro-cli: --set %1=%2: ").arg(set.first, set.second), &reply);
+        if (code != Success)
+            return code;
+    }
+    return Success;
+}
+
+int SimulateCommand::runCycles()
+{
+    int code = await(m_session->reset(), QStringLiteral("kestro-cli: reset: "));
+    if (code == Success && m_cycles > 0)
+        code = await(m_session->step(m_cycles), QStringLiteral("kestro-cli: step: "));
+    return code;
+}
+
+int SimulateCommand::runScript()
+{
+    for (const SimulationScriptCommand &command : m_script.commands()) {
+        const int code = runCommand(command);
+        if (code != Success)
+            return code;
+    }
+    return m_failedExpectations > 0 ? Failed : Success;
+}
+
+int SimulateCommand::runCommand(const SimulationScriptCommand &command)
+{
+    const QString at = where(command.line);
+    switch (command.kind) {
+    case SimulationScriptCommand::Reset:
+        return await(m_session->reset(), at);
+    case SimulationScriptCommand::Set:
+        return await(m_session->setVariable(command.name, command.value), at);
+    case SimulationScriptCommand::Step:
+        return await(m_session->step(command.cycles), at);
+    case SimulationScriptCommand::ExpectState: {
+        ++m_expectations;
+        const QString state = m_session->stateName(m_session->state());
+        if (state != command.name) {
+            ++m_failedExpectations;
+            err() << at << "expected state " << printableText(command.name) << ", got " << printableText(state) << "\n";
+        }
+        return Success;
+    }
+    case SimulationScriptCommand::ExpectValue:
+        return expectValue(command);
+    }
+    return Success;
+}
+
+int SimulateCommand::expectValue(const SimulationScriptCommand &command)
+{
+    ++m_expectations;
+    SimulationReply reply;
+    const QString at = where(command.line);
+    const int code = await(m_session->compareVariable(command.name, command.value), at, &reply);
+    if (code != Success)
+        return code;
+    if (!reply.text.startsWith(QLatin1String("1 "))) {
+        ++m_failedExpectations;
+        err() << at << "expected " << command.name << " " << command.value << ", got "
+              << reply.text.section(QLatin1Char(' '), 1) << "\n";
+    }
+    return Success;
+}
+
+int SimulateCommand::await(int command, const QString &where, SimulationReply *reply)
+{
+    SimulationReply got;
+    m_session->waitForCommand(command, &got);
+    if (reply)
+        *reply = got;
+    if (got.kind == SimulationReply::Failed) {
+        err() << where << m_moduleName << ": " << got.text << "\n";
+        return Software;
+    }
+    if (got.kind == SimulationReply::Error) {
+        err() << where << got.text << "\n";
+        return Usage;
+    }
+    return m_traceFailed ? NotWritten : Success;
+}
+
+QString SimulateCommand::where(int line) const
+{
+    return QStringLiteral("%1:%2: ").arg(m_scriptPath).arg(line);
+}
+
+int SimulateCommand::openTrace()
+{
+    if (m_tracePath.isEmpty()) {
+        if (m_scriptPath.isEmpty())
+            out() << SimulationTrace::header(SimulationTrace::Format::Csv);
+        return Success;
+    }
+    m_traceFile = std::make_unique<CheckedSaveFile>(m_tracePath);
+    if (!m_traceFile->open()) {
+        err() << "kestro-cli: cannot write " << m_tracePath << ": " << m_traceFile->errorString() << "\n";
+        return NotWritten;
+    }
+    m_traceBuffer = SimulationTrace::header(m_format);
+    return Success;
+}
+
+void SimulateCommand::trace(const SimulationCycle &cycle)
+{
+    const SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
+    if (!m_traceFile) {
+        if (m_scriptPath.isEmpty())
+            out() << SimulationTrace::line(SimulationTrace::Format::Csv, row);
+        return;
+    }
+    m_traceBuffer += SimulationTrace::line(m_format, row);
+    if (m_traceBuffer.size() >= TraceChunk && !m_traceFailed) {
+        m_traceFailed = !m_traceFile->write(m_traceBuffer);
+        m_traceBuffer.clear();
+    }
+}
+
+int SimulateCommand::closeTrace(int code)
+{
+    if (!m_traceFile)
+        return code;
+    // The trace up to a failure is kept: it shows what led to it.
+    if (!m_traceFailed && m_traceFile->write(m_traceBuffer) && m_traceFile->commit())
+        return code;
+    err() << "kestro-cli: cannot write " << m_tracePath << ": " << m_traceFile->errorString() << "\n";
+    m_traceFile->cancel();
+    return NotWritten;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// Builds the program of one simulation in a private temporary folder: the
+// machine's instrumented files, the glue and the runtime, compiled in the
+// background. Ends in finished(); failure() then says whether and why it
+// failed. QtCore only.
+
+#include "CEmitter.h"
+#include "MachineDescription.h"
+#include "SimulationHarness.h"
+#include "SimulationRecords.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class SimulationBuild : public QObject
+{
+    Q_OBJECT
+public:
+    // The most the compiler may say that is read.
+    static constexpr int MaxCompilerOutput = 1024 * 1024;
+
+    SimulationBuild(const MachineDescription &machine, const GeneratedModule &module,
+                    const QStringList &conditions, QObject *parent = nullptr);
+    ~SimulationBuild() override;
+
+    // `compiler`: program and its own arguments.
+    void start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs);
+
+    bool isFinished() const { return m_finished; }
+    const SimulationFailure &failure() const { return m_failure; }
+    // Warnings of a build that succeeded (variables left out, the compiler's warnings).
+    const DesignFindings &warnings() const { return m_warnings; }
+    const SimulationHarness &harness() const { return m_harness; }
+    QString directory() const { return m_directory ? m_directory->path() : QString(); }
+    QString executable() const;
+
+signals:
+    void finished();
+
+private:
+    bool writeFiles();
+    void compilerFinished();
+    void compilerFailedToStart();
+    void timedOut();
+    void readCompilerOutput();
+    void finish(SimulationFailure::Kind kind, const QString &message);
+
+    MachineDescription m_machine;
+    GeneratedModule m_module;
+    SimulationHarness m_harness;
+    std::unique_ptr<QTemporaryDir> m_directory;
+    QProcess m_compiler;
+    QTimer m_timer;
+    QString m_compilerName;
+    QByteArray m_output;
+    int m_timeoutMs = 0;
+    bool m_finished = false;
+    SimulationFailure m_failure;
+    DesignFindings m_warnings;
+};

@@ -1,0 +1,264 @@
+#include "SimulationHarness.h"
+
+#include "ItemRef.h"
+
+#include <QSet>
+
+namespace {
+
+// Type words that need no header, and the headers of the standard typedefs
+// an input or output may use.
+const char *const BuiltinTypeWords[] = {
+    "unsigned", "signed", "short", "long", "int", "char", "float", "double", "const", "volatile", "_Bool",
+};
+
+const char *const IntegerTypedefs[] = {
+    "int8_t", "int16_t", "int32_t", "int64_t", "uint8_t", "uint16_t", "uint32_t", "uint64_t",
+    "int_least8_t", "int_least16_t", "int_least32_t", "int_least64_t",
+    "uint_least8_t", "uint_least16_t", "uint_least32_t", "uint_least64_t",
+    "int_fast8_t", "int_fast16_t", "int_fast32_t", "int_fast64_t",
+    "uint_fast8_t", "uint_fast16_t", "uint_fast32_t", "uint_fast64_t",
+    "intptr_t", "uintptr_t", "intmax_t", "uintmax_t",
+};
+
+template <size_t N>
+bool among(const QString &word, const char *const (&list)[N])
+{
+    for (const char *entry : list) {
+        if (word == QLatin1String(entry))
+            return true;
+    }
+    return false;
+}
+
+// The headers a type needs when it is made of standard words only; false
+// when it names a type of the machine's own (declared by its includes).
+bool standardType(const QString &type, QSet<QString> *headers)
+{
+    const QStringList words = type.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return false;
+    QSet<QString> needed;
+    for (const QString &word : words) {
+        if (among(word, BuiltinTypeWords))
+            continue;
+        if (among(word, IntegerTypedefs))
+            needed << QStringLiteral("stdint.h");
+        else if (word == QLatin1String("bool"))
+            needed << QStringLiteral("stdbool.h");
+        else if (word == QLatin1String("size_t") || word == QLatin1String("ptrdiff_t"))
+            needed << QStringLiteral("stddef.h");
+        else
+            return false;
+    }
+    if (headers)
+        *headers += needed;
+    return true;
+}
+
+SimulationVariable variable(const QString &name, const QString &type, SimulationVariable::Role role)
+{
+    SimulationVariable v;
+    v.name = name;
+    v.datatype = type;
+    v.role = role;
+    return v;
+}
+
+QString cName(const QString &label)
+{
+    return QString(label).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+QString roleTitle(SimulationVariable::Role role)
+{
+    switch (role) {
+    case SimulationVariable::Input:
+        return QStringLiteral("Input");
+    case SimulationVariable::Output:
+        return QStringLiteral("Output");
+    case SimulationVariable::InputOutput:
+        return QStringLiteral("Input/output");
+    case SimulationVariable::Local:
+        break;
+    }
+    return QStringLiteral("Memory item");
+}
+
+// Kind of a variable as the compiler sees its type: plain char takes the
+// signedness of the platform, typedefs resolve to what they name.
+const char *const KindMacro =
+    "#define KESTRO_SIM_KIND(x) _Generic((x), _Bool: 'b', char: ((char)-1 < 0 ? 'i' : 'u'), \\\n"
+    "\tsigned char: 'i', unsigned char: 'u', short: 'i', unsigned short: 'u', int: 'i', unsigned int: 'u', \\\n"
+    "\tlong: 'i', unsigned long: 'u', long long: 'i', unsigned long long: 'u', \\\n"
+    "\tfloat: 'f', double: 'f', long double: 'f', default: 'r')\n";
+
+} // namespace
+
+SimulationHarness::SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,
+                                     const QStringList &conditions)
+{
+    collectVariables(machine);
+    writeGlue(machine, module, conditions);
+}
+
+void SimulationHarness::collectVariables(const MachineDescription &machine)
+{
+    QSet<QString> names;
+    for (int i = 0; i < machine.memories.size(); ++i) {
+        const MachineMemory &memory = machine.memories.at(i);
+        const QString name = cName(memory.label);
+        if (!CEmitter::isCIdentifier(name) || names.contains(name))
+            continue;   // the machine's own C does not compile; the compiler says why
+        names << name;
+        m_variables << variable(name, CEmitter::memoryType(memory.datatype), SimulationVariable::Local);
+    }
+    m_locals = m_variables.size();
+    addDataflowVariables(machine.inputs, SimulationVariable::Input);
+    addDataflowVariables(machine.outputs, SimulationVariable::Output);
+}
+
+void SimulationHarness::addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role)
+{
+    for (const MachineMemory &memory : memories) {
+        const QString name = cName(memory.label);
+        const QString type = CEmitter::memoryType(memory.datatype).trimmed();
+        bool known = false;
+        for (int i = 0; i < m_variables.size(); ++i) {
+            SimulationVariable &v = m_variables[i];
+            if (v.name != name)
+                continue;
+            known = true;
+            // A variable read and written by the machine is both.
+            if (i >= m_locals && v.role != role)
+                v.role = SimulationVariable::InputOutput;
+        }
+        if (known)
+            continue;
+        QString problem;
+        if (!CEmitter::isCIdentifier(name))
+            problem = QStringLiteral("its name is no C identifier");
+        else if (type.isEmpty())
+            problem = QStringLiteral("it has no datatype");
+        if (!problem.isEmpty()) {
+            m_notes << DesignFinding{ DesignFinding::Warning,
+                                      roleTitle(role) + QLatin1Char(' ') + printableLabel(memory.label)
+                                          + QStringLiteral(": left out of the simulation, ") + problem,
+                                      ItemRef::machine() };
+            continue;
+        }
+        m_variables << variable(name, type, role);
+    }
+}
+
+QPair<int, int> SimulationHarness::append(const QString &text)
+{
+    const int first = m_lines + 1;
+    m_glue += text;
+    m_lines += text.count(QLatin1Char('\n'));
+    return qMakePair(first, m_lines);
+}
+
+void SimulationHarness::writeGlue(const MachineDescription &machine, const GeneratedModule &module,
+                                  const QStringList &conditions)
+{
+    append(QStringLiteral("/* Simulation of the state machine %1, written by Kestro. The machine's own\n"
+                          " * source is included below so that its static variables can be reached. */\n"
+                          "volatile int kestro_sim_fired = -1;\n"
+                          "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n")
+               .arg(module.moduleName));
+    // Inputs and outputs of standard types come first, so that the machine's
+    // code can use them without declaring them; those of the machine's own
+    // types follow its source, where its includes have declared the types.
+    writeDataflowVariables(true);
+    append(QStringLiteral("\n#include \"%1\"\n\n").arg(module.sourceFileName));
+    writeDataflowVariables(false);
+    writeVariableTable();
+    writeConditions(conditions);
+    writeAccessors(machine, module);
+}
+
+void SimulationHarness::writeDataflowVariables(bool standardTypes)
+{
+    QSet<QString> headers;
+    QVector<int> chosen;
+    for (int i = m_locals; i < m_variables.size(); ++i) {
+        if (standardType(m_variables.at(i).datatype, &headers) == standardTypes)
+            chosen << i;
+    }
+    QStringList sorted = headers.values();
+    sorted.sort();
+    for (const QString &header : sorted)
+        append(QStringLiteral("#include <%1>\n").arg(header));
+    for (int i : chosen) {
+        const SimulationVariable &v = m_variables.at(i);
+        const QPair<int, int> lines = append(QStringLiteral("%1 %2;\t/* %3 */\n")
+                                                 .arg(v.datatype, v.name, SimulationVariable::roleName(v.role)));
+        m_regions << Region{ lines.first, lines.second,
+                             roleTitle(v.role) + QLatin1Char(' ') + printableLabel(v.name) + QStringLiteral(" (")
+                                 + printableText(v.datatype) + QLatin1Char(')') };
+    }
+}
+
+void SimulationHarness::writeVariableTable()
+{
+    QString text = QLatin1String(KindMacro);
+    text += QStringLiteral("struct kestro_sim_var { const char *name; void *address; int size; char kind; char constant; };\n"
+                           "const struct kestro_sim_var kestro_sim_vars[] = {\n");
+    for (const SimulationVariable &v : m_variables) {
+        const bool constant = v.datatype.split(QLatin1Char(' ')).contains(QStringLiteral("const"));
+        text += QStringLiteral("\t{ \"%1\", (void *)&%1, (int)sizeof(%1), KESTRO_SIM_KIND(%1), %2 },\n")
+                    .arg(v.name)
+                    .arg(constant ? 1 : 0);
+    }
+    if (m_variables.isEmpty())
+        text += QStringLiteral("\t{ 0, 0, 0, 0, 0 },\n");
+    text += QStringLiteral("};\nconst int kestro_sim_var_count = %1;\n\n").arg(m_variables.size());
+    append(text);
+}
+
+void SimulationHarness::writeConditions(const QStringList &conditions)
+{
+    append(QStringLiteral("const int kestro_sim_condition_count = %1;\n"
+                          "int kestro_sim_condition(int index)\n{\n\tswitch (index) {\n")
+               .arg(conditions.size()));
+    for (int k = 0; k < conditions.size(); ++k) {
+        append(QStringLiteral("\tcase %1:\n\t\treturn (\n").arg(k));
+        // The expression stands on lines of its own, so that the compiler's
+        // complaints about it can be told from the rest.
+        QString expression = conditions.at(k);
+        expression.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        // The closing line belongs to it too: compilers name the line of
+        // the token after what is missing.
+        const QPair<int, int> lines = append(expression + QStringLiteral("\n\t\t) != 0;\n"));
+        m_regions << Region{ lines.first, lines.second,
+                             QStringLiteral("Breakpoint condition %1 ").arg(k + 1)
+                                 + printableLabel(conditions.at(k).simplified()) };
+    }
+    append(QStringLiteral("\t}\n\treturn 0;\n}\n\n"));
+}
+
+void SimulationHarness::writeAccessors(const MachineDescription &machine, const GeneratedModule &module)
+{
+    const QString &m = module.moduleName;
+    append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
+                          "int kestro_sim_state(void) { return (int)%2; }\n"
+                          "void kestro_sim_initialize(void) { %3Initialize(); }\n"
+                          "void kestro_sim_cycle(void) { %3(); }\n")
+               .arg(machine.states.size())
+               .arg(CEmitter::stateVariable(m), m));
+}
+
+DesignFinding SimulationHarness::glueFinding(int line, DesignFinding::Severity severity, const QString &text) const
+{
+    QString what = QStringLiteral("Simulation harness");
+    for (const Region &region : m_regions) {
+        if (line >= region.first && line <= region.last)
+            what = region.what;
+    }
+    DesignFinding finding;
+    finding.severity = severity;
+    finding.fromCompiler = true;
+    finding.text = what + QStringLiteral(": ") + text;
+    return finding;
+}

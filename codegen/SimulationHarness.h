@@ -1,0 +1,71 @@
+#pragma once
+
+// The C that runs one state machine in a simulation, next to a copy of the
+// machine's own files (emitted with transition hooks). QtCore only.
+//
+// The glue unit defines the machine's inputs and outputs (the memory items
+// of the parent diagram joined to it by dataflows) as globals of their
+// types, includes the machine's source so that its static variables are
+// reachable, and lists every variable with its address, size and kind. It
+// also holds the breakpoint conditions, each a C expression over the
+// variables. The runtime unit (SimulationRuntime) drives it over a line
+// protocol.
+
+#include "CEmitter.h"
+#include "DesignFinding.h"
+#include "MachineDescription.h"
+#include "SimulationRecords.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class SimulationHarness
+{
+public:
+    // File names that no module can take (module names are C identifiers).
+    static QString glueFileName() { return QStringLiteral("kestro-sim-glue.c"); }
+    static QString runtimeFileName() { return QStringLiteral("kestro-sim-runtime.c"); }
+    static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
+
+    // `module` is the machine's module emitted with transitionHooks.
+    SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,
+                      const QStringList &conditions = QStringList());
+
+    const QString &glue() const { return m_glue; }
+    // Locals (the machine's memory items) first, then its inputs and
+    // outputs, each C name once.
+    const QVector<SimulationVariable> &variables() const { return m_variables; }
+    // Variables left out (no C name, no type), one warning each.
+    const DesignFindings &notes() const { return m_notes; }
+
+    // The finding for a compiler diagnostic about the glue unit's `line`:
+    // it names the input, output or breakpoint condition written there.
+    DesignFinding glueFinding(int line, DesignFinding::Severity severity, const QString &text) const;
+
+private:
+    struct Region
+    {
+        int first;
+        int last;
+        QString what;
+    };
+
+    void collectVariables(const MachineDescription &machine);
+    void addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role);
+    void writeGlue(const MachineDescription &machine, const GeneratedModule &module,
+                   const QStringList &conditions);
+    void writeDataflowVariables(bool standardTypes);
+    void writeVariableTable();
+    void writeConditions(const QStringList &conditions);
+    void writeAccessors(const MachineDescription &machine, const GeneratedModule &module);
+    // Appends `text` (whole lines) and returns the range of lines it took.
+    QPair<int, int> append(const QString &text);
+
+    QString m_glue;
+    int m_lines = 0;
+    QVector<SimulationVariable> m_variables;
+    int m_locals = 0;
+    DesignFindings m_notes;
+    QVector<Region> m_regions;
+};

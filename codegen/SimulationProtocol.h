@@ -1,0 +1,33 @@
+#pragma once
+
+// The lines the machine's program of a simulation writes (the protocol is
+// described in SimulationRuntime.h), read into their parts. QtCore only.
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+struct SimulationLine
+{
+    enum Kind : int {
+        Hello,      // numbers: version, states, conditions, variables
+        Variable,   // name, text: "KIND SIZE VALUE"
+        Cycle,      // numbers: cycle, before, fired, after
+        Changed,    // name, text: value
+        Value,      // name, text: value
+        Ok,         // text: what follows "ok"
+        Error,      // text: the reason
+        Break,      // name: "state" or "condition"; numbers: index
+        Crash,      // numbers: signal, cycle, state, fired, phase, condition
+        Stopped,    // the same, after Kestro asked the program to end ("stopped")
+                    // or the machine's code called exit() ("ended")
+        Unknown,
+    };
+
+    Kind kind = Unknown;
+    QVector<qint64> numbers;
+    QString name;
+    QString text;
+
+    static SimulationLine parse(const QByteArray &line);
+};

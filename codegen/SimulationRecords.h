@@ -1,0 +1,102 @@
+#pragma once
+
+// What a simulation of a state machine reports: its variables, the cycles
+// it ran, the breakpoints it stopped at and why it failed. Plain data,
+// QtCore only; SimulationSession fills it, the command-line tool and the
+// editor show it.
+
+#include "DesignFinding.h"
+
+#include <QMetaType>
+#include <QString>
+#include <QVector>
+
+struct SimulationVariable
+{
+    enum Role : int { Local, Input, Output, InputOutput };
+
+    QString name;       // the C name
+    QString datatype;   // the type as written in C
+    Role role = Local;
+    // Known once the machine's program runs: its kind ('b' bool, 'i' signed
+    // and 'u' unsigned integer, 'f' floating, 'r' anything else, shown as
+    // bytes), its size in bytes and its current value as text.
+    char kind = 'r';
+    int size = 0;
+    QString value;
+
+    bool isNumeric() const { return kind != 'r'; }
+    static QString roleName(Role role);   // "local", "input", "output", "input/output"
+};
+
+struct SimulationChange
+{
+    int variable = -1;   // index into the session's variables
+    QString value;
+};
+
+// One call of the machine function, or the initial cycle of a reset.
+struct SimulationCycle
+{
+    qint64 number = 0;   // 0 for the reset's initial cycle
+    // States as indices into the machine's states; the number of states
+    // stands for the start value (before the initial transition).
+    int before = -1;
+    int after = -1;
+    int fired = -1;      // index of the transition taken, -1 none
+    QVector<SimulationChange> changes;
+
+    // Whether the cycle took the initial transition (there is no item for it).
+    bool initialTransition(int stateCount) const { return before == stateCount && after != before; }
+};
+
+struct SimulationBreak
+{
+    enum Kind : int { StateEntered, Condition };
+
+    Kind kind = StateEntered;
+    int index = -1;      // the state entered, or the condition that became true
+};
+
+// The last line a command got from the machine's program.
+struct SimulationReply
+{
+    enum Kind : int { Ok, Error, Break, Failed };
+
+    Kind kind = Ok;
+    QString text;              // what followed "ok" or "error"; the reason for Failed
+    SimulationBreak hit;       // for Break
+
+    bool ok() const { return kind == Ok || kind == Break; }
+};
+
+struct SimulationFailure
+{
+    enum Kind : int {
+        None,
+        NoCompiler,       // no C compiler could be started
+        NotCompiled,      // the machine's C (or a breakpoint condition) did not compile
+        BuildFailed,      // the files could not be written, or the compiler crashed or hung
+        StartFailed,      // the compiled program could not be started
+        Crashed,          // the program died of a signal
+        TimedOut,         // a cycle did not finish in time; the program was ended
+        Exited,           // the program ended by itself (the machine's code called exit)
+        ProtocolError,    // the program said something the simulator does not understand
+    };
+
+    Kind kind = None;
+    QString message;           // one line for the user
+    DesignFindings findings;   // NotCompiled: what the compiler said, by item
+    // Where the program was, for Crashed, TimedOut and Exited (-1 unknown).
+    qint64 cycle = -1;
+    int state = -1;
+    int transition = -1;
+    int condition = -1;        // a breakpoint condition was being evaluated
+
+    bool failed() const { return kind != None; }
+};
+
+Q_DECLARE_METATYPE(SimulationCycle)
+Q_DECLARE_METATYPE(SimulationBreak)
+Q_DECLARE_METATYPE(SimulationReply)
+Q_DECLARE_METATYPE(SimulationFailure)

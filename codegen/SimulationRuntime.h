@@ -1,0 +1,34 @@
+#pragma once
+
+// The C runtime of a simulation: main() of the machine's program. It talks
+// to SimulationSession over standard input and output, one line each way:
+//
+//   at start   "kestro-sim 1 STATES CONDITIONS VARIABLES", then one line
+//              "var NAME KIND SIZE VALUE" per variable, then "ok"
+//   reset      runs Initialize (cycle 0); step [N] runs N cycles
+//              each cycle: "cycle NUMBER BEFORE FIRED AFTER", then
+//              "changed NAME VALUE" per variable whose bytes changed;
+//              ends in "ok", or "break state S" / "break condition K"
+//              (a state with a breakpoint entered, a condition became true)
+//   set NAME LITERAL      "ok VALUE" or "error REASON" (range, whole numbers)
+//   equal NAME LITERAL    "ok 1|0 VALUE": numeric equality in NAME's type
+//   get NAME              "ok VALUE";  dump: "value NAME VALUE"..., "ok"
+//   state                 "ok STATE FIRED CYCLE"
+//   break state|condition INDEX 1|0   "ok"
+//   quit                  "ok", and the program ends
+//
+// States are numbered as the machine lists them, the start value being the
+// number of states; FIRED is the transition's index or -1. A fatal signal
+// writes "crash SIGNAL CYCLE STATE FIRED PHASE CONDITION" (PHASE 1: the
+// machine's code, 2: a breakpoint condition), SIGTERM "stopped ..." and
+// exit() in the machine's code "ended 0 ..." alike.
+// The machine's own output goes to standard error, its input is /dev/null.
+// QtCore only.
+
+#include <QString>
+
+namespace SimulationRuntime {
+
+QString source();
+
+} // namespace SimulationRuntime

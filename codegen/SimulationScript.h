@@ -1,0 +1,53 @@
+#pragma once
+
+// A scenario for a simulated state machine, one command a line:
+//
+//   # comment
+//   reset
+//   set VAR VALUE        VALUE is a C integer or floating literal
+//   step [N]             N cycles, default 1
+//   expect state LABEL   the state label as drawn ("(start)" before the initial transition)
+//   expect VAR VALUE     numeric equality
+//
+// Blank lines and lines starting with "#" are skipped; words are separated
+// by blanks or tabs. QtCore only.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct SimulationScriptCommand
+{
+    enum Kind : int { Reset, Set, Step, ExpectState, ExpectValue };
+
+    Kind kind = Reset;
+    int line = 0;        // 1-based line of the script
+    QString name;        // Set and ExpectValue: the variable; ExpectState: the label
+    QString value;       // Set and ExpectValue: the literal
+    int cycles = 1;      // Step
+};
+
+class SimulationScript
+{
+public:
+    // Reads the whole script; false when a line is not a command, and then
+    // errors() says which and why.
+    bool parse(const QString &text);
+
+    const QVector<SimulationScriptCommand> &commands() const { return m_commands; }
+    // "LINE: message", in line order.
+    const QStringList &errors() const { return m_errors; }
+
+    // A C integer or floating literal (decimal, octal, hexadecimal, with
+    // suffixes), with an optional sign.
+    static bool isLiteral(const QString &text);
+    // An ASCII letter or "_" followed by letters, digits and "_".
+    static bool isName(const QString &text);
+
+private:
+    bool parseLine(const QString &line, int number);
+    void error(int line, const QString &message);
+
+    QVector<SimulationScriptCommand> m_commands;
+    QStringList m_errors;
+};

@@ -1,0 +1,603 @@
+#include "SimulationSession.h"
+
+#include "ItemRef.h"
+#include "SimulationBuild.h"
+#include "SimulationCompiler.h"
+#include "SimulationProtocol.h"
+#include "SimulationTrace.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+// How long the program may take to say hello: it runs none of the machine's code then.
+const int HelloTimeoutMs = 10000;
+// How long a program asked to stop (after a timeout) may take before it is killed.
+const int KillGraceMs = 500;
+// Replies kept for waitForCommand().
+const int KeptReplies = 64;
+
+QString signalName(int number)
+{
+    static const struct
+    {
+        int number;
+        const char *name;
+    } names[] = {
+        { SIGSEGV, "SIGSEGV" }, { SIGBUS, "SIGBUS" }, { SIGFPE, "SIGFPE" },   { SIGILL, "SIGILL" },
+        { SIGABRT, "SIGABRT" }, { SIGTRAP, "SIGTRAP" }, { SIGSYS, "SIGSYS" }, { SIGKILL, "SIGKILL" },
+        { SIGTERM, "SIGTERM" },
+    };
+    QString name = QStringLiteral("signal %1").arg(number);
+    for (const auto &known : names) {
+        if (known.number == number)
+            name = QLatin1String(known.name);
+    }
+    const char *description = ::strsignal(number);
+    return description ? name + QStringLiteral(" (") + QString::fromLocal8Bit(description) + QLatin1Char(')') : name;
+}
+
+} // namespace
+
+SimulationSession::SimulationSession(const MachineDescription &machine, const GeneratedModule &module,
+                                     const SimulationOptions &options, QObject *parent)
+    : QObject(parent), m_machine(machine), m_module(module), m_options(options)
+{
+    qRegisterMetaType<SimulationCycle>();
+    qRegisterMetaType<SimulationReply>();
+    qRegisterMetaType<SimulationFailure>();
+    m_stepTimer.setSingleShot(true);
+    m_killTimer.setSingleShot(true);
+    connect(&m_stepTimer, &QTimer::timeout, this, &SimulationSession::stepTimedOut);
+    connect(&m_killTimer, &QTimer::timeout, this, [this] {
+        if (m_child)
+            m_child->kill();
+    });
+}
+
+SimulationSession::~SimulationSession()
+{
+    endChild();
+}
+
+void SimulationSession::start()
+{
+    if (m_phase != Phase::Created)
+        return;
+    m_phase = Phase::Building;
+    m_build = new SimulationBuild(m_machine, m_module, m_options.conditions, this);
+    connect(m_build, &SimulationBuild::finished, this, &SimulationSession::buildFinished, Qt::QueuedConnection);
+    const QStringList compiler = m_options.compiler.isEmpty() ? SimulationCompiler::defaultCompiler() : m_options.compiler;
+    m_build->start(compiler, m_options.includeDirectories, m_options.compileTimeoutMs);
+}
+
+DesignFindings SimulationSession::buildWarnings() const
+{
+    return m_build && m_build->isFinished() ? m_build->warnings() : DesignFindings();
+}
+
+QString SimulationSession::stateName(int state) const
+{
+    return SimulationTrace::stateName(m_machine, state);
+}
+
+QString SimulationSession::transitionName(int transition) const
+{
+    if (transition >= 0 && transition < m_machine.transitions.size())
+        return m_machine.transitions.at(transition).label;
+    return QString();
+}
+
+int SimulationSession::reset()
+{
+    return enqueue(Kind::Reset, "reset");
+}
+
+int SimulationSession::step(int cycles)
+{
+    return enqueue(Kind::Step, "step " + QByteArray::number(qMax(1, cycles)));
+}
+
+int SimulationSession::setVariable(const QString &name, const QString &literal)
+{
+    return enqueue(Kind::Set, "set " + name.toUtf8() + ' ' + literal.toUtf8(), name, literal);
+}
+
+int SimulationSession::compareVariable(const QString &name, const QString &literal)
+{
+    return enqueue(Kind::Compare, "equal " + name.toUtf8() + ' ' + literal.toUtf8(), name);
+}
+
+int SimulationSession::setStateBreakpoint(int state, bool on)
+{
+    return setBreakpoint(&m_stateBreakpoints, "state", state, on);
+}
+
+int SimulationSession::setConditionBreakpoint(int condition, bool on)
+{
+    return setBreakpoint(&m_conditionBreakpoints, "condition", condition, on);
+}
+
+int SimulationSession::setBreakpoint(QSet<int> *set, const char *kind, int index, bool on)
+{
+    if (on)
+        set->insert(index);
+    else
+        set->remove(index);
+    return enqueue(Kind::Breakpoint, breakpointLine(kind, index, on));
+}
+
+QByteArray SimulationSession::breakpointLine(const char *kind, int index, bool on)
+{
+    return QByteArray("break ") + kind + ' ' + QByteArray::number(index) + (on ? " 1" : " 0");
+}
+
+void SimulationSession::stop()
+{
+    failCommands(true, QStringLiteral("the simulation was stopped"));
+    endChild();
+    if (m_phase == Phase::Running || m_phase == Phase::Starting)
+        m_phase = Phase::Stopped;
+}
+
+int SimulationSession::enqueue(Kind kind, const QByteArray &line, const QString &name, const QString &literal)
+{
+    // Names and values travel as single words on one line.
+    const bool needsName = kind == Kind::Set || kind == Kind::Compare;
+    const bool oneWord = !name.contains(QLatin1Char(' ')) && !literal.contains(QLatin1Char(' '))
+        && !line.contains('\n') && !line.contains('\r') && line.size() < 4000 && (!needsName || !name.isEmpty());
+    Command command{ m_nextNumber++, kind, line, name, literal };
+    if (!oneWord) {
+        failLater(command.number, QStringLiteral("not a variable name and a C literal"));
+        return command.number;
+    }
+    m_queue.enqueue(command);
+    // Commands go out from the event loop, so that a reply never arrives
+    // before its caller has the command's number.
+    QMetaObject::invokeMethod(this, &SimulationSession::pump, Qt::QueuedConnection);
+    return command.number;
+}
+
+void SimulationSession::failLater(int number, const QString &reason)
+{
+    QMetaObject::invokeMethod(this, [this, number, reason] {
+        deliver(number, SimulationReply{ SimulationReply::Error, reason, SimulationBreak() });
+    }, Qt::QueuedConnection);
+}
+
+void SimulationSession::pump()
+{
+    while (!m_queue.isEmpty()) {
+        const Command &head = m_queue.head();
+        if (m_phase == Phase::Created || m_phase == Phase::Building || m_phase == Phase::Starting)
+            return;
+        if (m_phase == Phase::Unbuildable) {
+            failCommands(true, m_failure.message);
+            return;
+        }
+        if (head.kind == Kind::Reset && (m_phase == Phase::Stopped || m_childUsed)) {
+            if (m_sent.isEmpty())
+                restartChild();
+            return;
+        }
+        if (m_phase == Phase::Stopped) {
+            m_sent.enqueue(m_queue.dequeue());
+            finishCommand(SimulationReply{ SimulationReply::Failed,
+                                           QStringLiteral("the machine is not running; reset starts it again"),
+                                           SimulationBreak() });
+            continue;
+        }
+        Command command = m_queue.dequeue();
+        m_child->write(command.line + '\n');
+        m_sent.enqueue(command);
+        if (!m_stepTimer.isActive())
+            m_stepTimer.start(m_options.stepTimeoutMs);
+    }
+}
+
+void SimulationSession::buildFinished()
+{
+    if (m_build->failure().failed()) {
+        m_failure = m_build->failure();
+        m_phase = Phase::Unbuildable;
+        failCommands(true, m_failure.message);
+        emit failed(m_failure);
+        return;
+    }
+    m_variables = m_build->harness().variables();
+    for (int i = 0; i < m_variables.size(); ++i)
+        m_variableIndex.insert(m_variables.at(i).name, i);
+    m_state = m_machine.states.size();
+    startChild();
+}
+
+void SimulationSession::startChild()
+{
+    m_child = new QProcess(this);
+    m_buffer.clear();
+    m_helloVariables = -1;
+    m_childUsed = false;
+    m_timedOut = false;
+    m_positionKnown = false;
+    m_outputLeft = MaxOutput;
+    m_failure = SimulationFailure();
+    m_state = m_machine.states.size();
+    m_cycle = -1;
+    connect(m_child, &QProcess::readyReadStandardOutput, this, &SimulationSession::readProtocol);
+    connect(m_child, &QProcess::readyReadStandardError, this, &SimulationSession::readOutput);
+    connect(m_child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            &SimulationSession::childFinished);
+    connect(m_child, &QProcess::errorOccurred, this, &SimulationSession::childError);
+    m_child->setWorkingDirectory(m_build->directory());
+    m_phase = Phase::Starting;
+    m_stepTimer.start(qMax(m_options.stepTimeoutMs, HelloTimeoutMs));
+    m_child->start(m_build->executable(), QStringList());
+}
+
+void SimulationSession::restartChild()
+{
+    endChild();
+    // The breakpoints and the values set since the last cycle go to the new
+    // program before the reset that is at the head of the queue.
+    QVector<Command> replay;
+    for (int state : qAsConst(m_stateBreakpoints))
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("state", state, true), {}, {} };
+    for (int condition : qAsConst(m_conditionBreakpoints))
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("condition", condition, true), {}, {} };
+    for (const auto &set : qAsConst(m_pendingSets))
+        replay << Command{ 0, Kind::Set, "set " + set.first.toUtf8() + ' ' + set.second.toUtf8(), set.first, set.second };
+    m_pendingSets.clear();
+    for (int i = replay.size() - 1; i >= 0; --i)
+        m_queue.prepend(replay.at(i));
+    startChild();
+}
+
+void SimulationSession::endChild()
+{
+    m_stepTimer.stop();
+    m_killTimer.stop();
+    if (!m_child)
+        return;
+    QProcess *child = m_child;
+    m_child = nullptr;
+    child->disconnect(this);
+    if (child->state() != QProcess::NotRunning) {
+        child->kill();
+        child->waitForFinished(1000);
+    }
+    child->deleteLater();
+    m_sent.clear();
+}
+
+void SimulationSession::readOutput()
+{
+    const QByteArray chunk = m_child->readAllStandardError();
+    if (m_outputLeft <= 0)
+        return;
+    const QByteArray shown = chunk.left(m_outputLeft);
+    m_outputLeft -= shown.size();
+    emit outputReceived(shown);
+    if (m_outputLeft == 0)
+        emit outputReceived(QByteArrayLiteral("\n[the machine's further output is not shown]\n"));
+}
+
+void SimulationSession::readProtocol()
+{
+    QProcess *child = m_child;
+    m_buffer += child->readAllStandardOutput();
+    int start = 0;
+    for (int end = m_buffer.indexOf('\n'); end >= 0 && m_child == child; end = m_buffer.indexOf('\n', start)) {
+        processLine(m_buffer.mid(start, end - start));
+        start = end + 1;
+    }
+    if (m_child != child)
+        return;
+    m_buffer.remove(0, start);
+    if (m_buffer.size() > MaxLine)
+        fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program wrote an overlong line"));
+}
+
+void SimulationSession::processLine(const QByteArray &bytes)
+{
+    const SimulationLine line = SimulationLine::parse(bytes);
+    if (line.kind == SimulationLine::Crash || line.kind == SimulationLine::Stopped) {
+        const QVector<qint64> &n = line.numbers;
+        m_position = Position{ int(n.at(0)), n.at(1), int(n.at(2)), int(n.at(3)), int(n.at(4)), int(n.at(5)) };
+        m_positionKnown = true;
+        return;
+    }
+    if (m_failure.failed())
+        return;
+    if (m_phase == Phase::Starting) {
+        if (!processHello(line))
+            fail(SimulationFailure::ProtocolError,
+                 QStringLiteral("the machine's program did not start as expected: %1").arg(QString::fromUtf8(bytes.left(200))));
+        return;
+    }
+    if (m_sent.isEmpty()) {
+        fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program wrote without being asked"));
+        return;
+    }
+    m_stepTimer.start(m_options.stepTimeoutMs);
+    switch (line.kind) {
+    case SimulationLine::Cycle:
+    case SimulationLine::Changed:
+    case SimulationLine::Value:
+        processCycleLine(line);
+        return;
+    case SimulationLine::Ok:
+    case SimulationLine::Error:
+    case SimulationLine::Break: {
+        closeCycle();
+        SimulationReply reply;
+        reply.kind = line.kind == SimulationLine::Ok ? SimulationReply::Ok
+            : line.kind == SimulationLine::Error     ? SimulationReply::Error
+                                                     : SimulationReply::Break;
+        reply.text = line.text;
+        if (line.kind == SimulationLine::Break) {
+            reply.hit.kind = line.name == QLatin1String("state") ? SimulationBreak::StateEntered : SimulationBreak::Condition;
+            reply.hit.index = int(line.numbers.at(0));
+        }
+        const Command &command = m_sent.head();
+        const int variable = variableIndex(command.name);
+        if (reply.kind == SimulationReply::Ok && variable >= 0) {
+            if (command.kind == Kind::Set) {
+                m_variables[variable].value = reply.text;
+                m_pendingSets << qMakePair(command.name, command.literal);
+            } else if (command.kind == Kind::Compare) {
+                m_variables[variable].value = reply.text.section(QLatin1Char(' '), 1);
+            }
+            emit variablesChanged();
+        }
+        finishCommand(reply);
+        return;
+    }
+    default:
+        fail(SimulationFailure::ProtocolError,
+             QStringLiteral("the machine's program wrote '%1'").arg(QString::fromUtf8(bytes.left(200))));
+    }
+}
+
+bool SimulationSession::processHello(const SimulationLine &line)
+{
+    if (m_helloVariables < 0) {
+        // Version 1, and the program of this machine.
+        if (line.kind != SimulationLine::Hello || line.numbers.at(0) != 1
+            || line.numbers.at(1) != m_machine.states.size() || line.numbers.at(2) != m_options.conditions.size()
+            || line.numbers.at(3) != m_variables.size())
+            return false;
+        m_helloVariables = m_variables.size();
+        return true;
+    }
+    if (m_helloVariables > 0) {
+        const int index = m_variables.size() - m_helloVariables;
+        const QStringList parts = line.text.split(QLatin1Char(' '));
+        if (line.kind != SimulationLine::Variable || line.name != m_variables.at(index).name || parts.size() != 3
+            || parts.at(0).size() != 1)
+            return false;
+        SimulationVariable &v = m_variables[index];
+        v.kind = parts.at(0).at(0).toLatin1();
+        v.size = parts.at(1).toInt();
+        v.value = parts.at(2);
+        --m_helloVariables;
+        return true;
+    }
+    if (line.kind != SimulationLine::Ok)
+        return false;
+    m_phase = Phase::Running;
+    m_stepTimer.stop();
+    emit variablesChanged();
+    if (!m_readyEmitted) {
+        m_readyEmitted = true;
+        emit ready();
+    }
+    pump();
+    return true;
+}
+
+void SimulationSession::processCycleLine(const SimulationLine &line)
+{
+    if (line.kind == SimulationLine::Cycle) {
+        closeCycle();
+        m_openCycle = SimulationCycle();
+        m_openCycle.number = line.numbers.at(0);
+        m_openCycle.before = int(line.numbers.at(1));
+        m_openCycle.fired = int(line.numbers.at(2));
+        m_openCycle.after = int(line.numbers.at(3));
+        m_cycleOpen = true;
+        m_childUsed = true;
+        m_pendingSets.clear();
+        m_cycle = m_openCycle.number;
+        m_state = m_openCycle.after;
+        return;
+    }
+    const int variable = variableIndex(line.name);
+    if (variable < 0 || (line.kind == SimulationLine::Changed && !m_cycleOpen)) {
+        fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program reported an unknown variable"));
+        return;
+    }
+    m_variables[variable].value = line.text;
+    if (line.kind == SimulationLine::Changed)
+        m_openCycle.changes << SimulationChange{ variable, line.text };
+}
+
+void SimulationSession::closeCycle()
+{
+    if (!m_cycleOpen)
+        return;
+    m_cycleOpen = false;
+    emit cycleFinished(m_openCycle);
+}
+
+void SimulationSession::finishCommand(const SimulationReply &reply)
+{
+    const Command command = m_sent.dequeue();
+    if (m_sent.isEmpty())
+        m_stepTimer.stop();
+    // A replay after a restart was answered when it was first given.
+    if (command.number != 0)
+        deliver(command.number, reply);
+}
+
+void SimulationSession::deliver(int number, const SimulationReply &reply)
+{
+    m_replies.insert(number, reply);
+    while (m_replies.size() > KeptReplies)
+        m_replies.erase(m_replies.begin());
+    emit commandFinished(number, reply);
+}
+
+void SimulationSession::failCommands(bool all, const QString &reason)
+{
+    const SimulationReply reply{ SimulationReply::Failed, reason, SimulationBreak() };
+    while (!m_sent.isEmpty())
+        finishCommand(reply);
+    while (all && !m_queue.isEmpty()) {
+        m_sent.enqueue(m_queue.dequeue());
+        finishCommand(reply);
+    }
+}
+
+void SimulationSession::fail(SimulationFailure::Kind kind, const QString &message)
+{
+    if (m_failure.failed())
+        return;
+    m_failure.kind = kind;
+    m_failure.message = message;
+    if (m_child)
+        m_child->kill();   // childFinished() reports it
+}
+
+void SimulationSession::stepTimedOut()
+{
+    if (!m_child)
+        return;
+    if (m_phase == Phase::Starting) {
+        fail(SimulationFailure::StartFailed, QStringLiteral("the machine's program did not answer within %1 s")
+                                                 .arg(qMax(m_options.stepTimeoutMs, HelloTimeoutMs) / 1000));
+        return;
+    }
+    // Asked to stop, the program first says where it was.
+    m_timedOut = true;
+    m_child->terminate();
+    m_killTimer.start(KillGraceMs);
+}
+
+void SimulationSession::childError(QProcess::ProcessError error)
+{
+    if (error == QProcess::FailedToStart && m_child) {
+        fail(SimulationFailure::StartFailed, QStringLiteral("the compiled machine could not be started: %1")
+                                                 .arg(m_child->errorString()));
+        childFinished(-1, QProcess::CrashExit);
+    }
+}
+
+void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
+{
+    if (!m_child)
+        return;
+    QProcess *child = m_child;
+    if (child->bytesAvailable() > 0)
+        readProtocol();
+    closeCycle();
+    // Values set before a cycle that never ended were used by it.
+    if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset))
+        m_pendingSets.clear();
+    Position where = m_position;
+    if (!m_positionKnown) {
+        const bool stepping = !m_sent.isEmpty() && m_sent.head().kind == Kind::Step;
+        where = Position{ exitCode, stepping ? m_cycle + 1 : qMax<qint64>(m_cycle, 0), m_state, -1, 1, -1 };
+    }
+    if (!m_failure.failed()) {
+        const QString at = QStringLiteral("in cycle %1, %2").arg(where.cycle).arg(describePosition(where));
+        if (m_timedOut) {
+            m_failure.kind = SimulationFailure::TimedOut;
+            m_failure.message = QStringLiteral("cycle %1 did not finish within %2 s, %3; the machine was stopped")
+                                    .arg(where.cycle)
+                                    .arg(m_options.stepTimeoutMs / 1000.0)
+                                    .arg(describePosition(where));
+        } else if (status == QProcess::CrashExit) {
+            m_failure.kind = SimulationFailure::Crashed;
+            m_failure.message = QStringLiteral("the machine crashed with %1 %2")
+                                    .arg(signalName(m_positionKnown ? where.signal : exitCode), at);
+        } else {
+            m_failure.kind = SimulationFailure::Exited;
+            m_failure.message = QStringLiteral("the machine's program ended with exit code %1 %2").arg(exitCode).arg(at);
+        }
+    }
+    placeFailure(where);
+    m_child = nullptr;
+    child->disconnect(this);
+    child->deleteLater();
+    m_stepTimer.stop();
+    m_killTimer.stop();
+    m_phase = Phase::Stopped;
+    failCommands(false, m_failure.message);
+    emit failed(m_failure);
+    pump();
+}
+
+void SimulationSession::placeFailure(const Position &where)
+{
+    if (m_failure.kind != SimulationFailure::Crashed && m_failure.kind != SimulationFailure::TimedOut
+        && m_failure.kind != SimulationFailure::Exited)
+        return;
+    m_failure.cycle = where.cycle;
+    m_failure.state = where.state;
+    m_failure.transition = where.phase == 1 ? where.fired : -1;
+    m_failure.condition = where.phase == 2 ? where.condition : -1;
+}
+
+QString SimulationSession::describePosition(const Position &where) const
+{
+    if (where.phase == 2 && where.condition >= 0)
+        return QStringLiteral("while evaluating breakpoint condition %1").arg(where.condition + 1);
+    if (where.state == m_machine.states.size() && where.phase == 1)
+        return QStringLiteral("in the initial transition");
+    if (where.state < 0 || where.state > m_machine.states.size())
+        return QStringLiteral("in an invalid state (%1)").arg(where.state);
+    QString text = QStringLiteral("in state ") + printableLabel(stateName(where.state));
+    if (where.phase == 0)
+        return QStringLiteral("between cycles, ") + text;
+    if (where.phase == 1 && where.fired >= 0 && where.fired < m_machine.transitions.size())
+        text += QStringLiteral(" while running transition ") + printableLabel(transitionName(where.fired));
+    return text;
+}
+
+bool SimulationSession::waitForReady(int msecs)
+{
+    if (m_phase == Phase::Created)
+        start();
+    if (!m_readyEmitted && m_phase != Phase::Unbuildable && !(m_phase == Phase::Stopped)) {
+        QEventLoop loop;
+        connect(this, &SimulationSession::ready, &loop, &QEventLoop::quit);
+        connect(this, &SimulationSession::failed, &loop, &QEventLoop::quit);
+        if (msecs >= 0)
+            QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return m_readyEmitted && m_phase != Phase::Unbuildable;
+}
+
+bool SimulationSession::waitForCommand(int command, SimulationReply *reply, int msecs)
+{
+    if (!m_replies.contains(command)) {
+        QEventLoop loop;
+        connect(this, &SimulationSession::commandFinished, &loop, [&loop, command](int number) {
+            if (number == command)
+                loop.quit();
+        });
+        if (msecs >= 0)
+            QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!m_replies.contains(command))
+        return false;
+    if (reply)
+        *reply = m_replies.value(command);
+    return true;
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+// One simulation of a state machine: its C, emitted with transition hooks,
+// compiled together with a harness and run as a child process, one cycle
+// (one call of the machine function) at a time. QtCore only.
+//
+// Everything is asynchronous, for the editor: start() builds the program in
+// the background and ends in ready() or failed(); each command returns its
+// number and ends in commandFinished(number, reply); every cycle the machine
+// runs is reported by cycleFinished(). Commands may be given at any time
+// after start(); they run in order. The blocking waitFor...() calls run an
+// event loop until the answer is there, for the command-line tool and tests.
+//
+// A crash of the machine's code (a signal), a cycle that does not finish in
+// time, or the program ending by itself ends the child: the command running
+// and those queued behind it finish with a Failed reply, failed() says what
+// happened and where, and the next reset() starts a fresh child.
+//
+// reset() restarts the machine's program unless nothing has run on it yet
+// (so every variable is back at its start value), applies the values set
+// since the last cycle and the breakpoints, and calls Initialize: the
+// initial cycle, numbered 0.
+
+#include "CEmitter.h"
+#include "MachineDescription.h"
+#include "SimulationProtocol.h"
+#include "SimulationRecords.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMap>
+#include <QObject>
+#include <QProcess>
+#include <QQueue>
+#include <QSet>
+#include <QTimer>
+
+class SimulationBuild;
+
+struct SimulationOptions
+{
+    QStringList compiler;             // program and its arguments; empty: SimulationCompiler::defaultCompiler()
+    QStringList includeDirectories;   // searched for the machine's own includes (the project's folder)
+    QStringList conditions;           // breakpoint conditions: C expressions over the variables
+    int stepTimeoutMs = 2000;         // the longest one cycle may take
+    int compileTimeoutMs = 60000;
+};
+
+class SimulationSession : public QObject
+{
+    Q_OBJECT
+public:
+    // The most of the machine's own output passed on per run of its program.
+    static constexpr int MaxOutput = 1024 * 1024;
+    // The longest line of the protocol that is read.
+    static constexpr int MaxLine = 64 * 1024;
+
+    // `module` is the machine's module emitted with transitionHooks.
+    SimulationSession(const MachineDescription &machine, const GeneratedModule &module,
+                      const SimulationOptions &options = SimulationOptions(), QObject *parent = nullptr);
+    ~SimulationSession() override;
+
+    void start();
+
+    int reset();
+    int step(int cycles = 1);
+    int setVariable(const QString &name, const QString &literal);
+    // Numeric equality of a variable and a C literal converted to its type;
+    // the reply's text is "1 VALUE" or "0 VALUE".
+    int compareVariable(const QString &name, const QString &literal);
+    int setStateBreakpoint(int state, bool on);
+    int setConditionBreakpoint(int condition, bool on);
+    // Ends the machine's program; commands after it fail until reset().
+    void stop();
+
+    // Blocking: true when the program is up (false after a failure or `msecs`).
+    bool waitForReady(int msecs = -1);
+    // Blocking: true when the command finished within `msecs`; `reply` gets its reply.
+    bool waitForCommand(int command, SimulationReply *reply = nullptr, int msecs = -1);
+
+    const MachineDescription &machine() const { return m_machine; }
+    const QVector<SimulationVariable> &variables() const { return m_variables; }
+    int variableIndex(const QString &name) const { return m_variableIndex.value(name, -1); }
+    // The current state (see SimulationCycle), the number of the last cycle run.
+    int state() const { return m_state; }
+    qint64 cycle() const { return m_cycle; }
+    bool isRunning() const { return m_phase == Phase::Running || m_phase == Phase::Starting; }
+    // The last failure; kind None while there was none.
+    const SimulationFailure &failure() const { return m_failure; }
+    // Warnings of the build (variables left out, the compiler's warnings).
+    DesignFindings buildWarnings() const;
+
+    // "(start)" for the start value, else the state's label.
+    QString stateName(int state) const;
+    QString transitionName(int transition) const;
+
+signals:
+    void ready();
+    void failed(const SimulationFailure &failure);
+    void cycleFinished(const SimulationCycle &cycle);
+    // Values changed other than by a cycle: the start values of a new
+    // program (after a reset or at start), a value set or read.
+    void variablesChanged();
+    void commandFinished(int command, const SimulationReply &reply);
+    void outputReceived(const QByteArray &output);
+
+private:
+    enum class Phase { Created, Building, Starting, Running, Stopped, Unbuildable };
+    enum class Kind { Reset, Step, Set, Compare, Breakpoint };
+    struct Command
+    {
+        int number = 0;   // 0: the session's own (replayed after a restart)
+        Kind kind = Kind::Step;
+        QByteArray line;
+        QString name;     // Set: the variable
+        QString literal;  // Set: the value
+    };
+    struct Position
+    {
+        int signal = 0;
+        qint64 cycle = -1;
+        int state = -1;
+        int fired = -1;
+        int phase = 0;
+        int condition = -1;
+    };
+
+    int setBreakpoint(QSet<int> *set, const char *kind, int index, bool on);
+    static QByteArray breakpointLine(const char *kind, int index, bool on);
+    int enqueue(Kind kind, const QByteArray &line, const QString &name = QString(),
+                const QString &literal = QString());
+    void pump();
+    void buildFinished();
+    void startChild();
+    void restartChild();
+    void endChild();
+    void readProtocol();
+    void readOutput();
+    void processLine(const QByteArray &line);
+    bool processHello(const SimulationLine &line);
+    void processCycleLine(const SimulationLine &line);
+    void finishCommand(const SimulationReply &reply);
+    void deliver(int number, const SimulationReply &reply);
+    void closeCycle();
+    void childFinished(int exitCode, QProcess::ExitStatus status);
+    void childError(QProcess::ProcessError error);
+    void stepTimedOut();
+    void fail(SimulationFailure::Kind kind, const QString &message);
+    void failCommands(bool all, const QString &reason);
+    void failLater(int number, const QString &reason);
+    QString describePosition(const Position &where) const;
+    void placeFailure(const Position &where);
+
+    MachineDescription m_machine;
+    GeneratedModule m_module;
+    SimulationOptions m_options;
+    SimulationBuild *m_build = nullptr;
+    QProcess *m_child = nullptr;
+    QTimer m_stepTimer;
+    QTimer m_killTimer;
+    Phase m_phase = Phase::Created;
+
+    QQueue<Command> m_queue;      // not sent yet
+    QQueue<Command> m_sent;       // sent, waiting for their last line
+    int m_nextNumber = 1;
+    QMap<int, SimulationReply> m_replies;   // the latest, for waitForCommand()
+    bool m_readyEmitted = false;
+
+    QVector<SimulationVariable> m_variables;
+    QHash<QString, int> m_variableIndex;
+    QVector<QPair<QString, QString>> m_pendingSets;   // set since the last cycle
+    QSet<int> m_stateBreakpoints;
+    QSet<int> m_conditionBreakpoints;
+    int m_state = -1;
+    qint64 m_cycle = -1;
+    SimulationCycle m_openCycle;
+    bool m_cycleOpen = false;
+
+    // The child now running.
+    QByteArray m_buffer;
+    int m_helloVariables = -1;    // variable lines still expected, -1 before the hello line
+    bool m_childUsed = false;     // a cycle ran on it
+    bool m_timedOut = false;
+    bool m_positionKnown = false;
+    Position m_position;
+    int m_outputLeft = MaxOutput;
+    SimulationFailure m_failure;
+};

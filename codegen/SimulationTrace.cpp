@@ -1,0 +1,92 @@
+#include "SimulationTrace.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace {
+
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    bytes.replace('"', "\"\"");
+    return '"' + bytes + '"';
+}
+
+QByteArray jsonString(const QString &text)
+{
+    // A one-string array, written compactly, is "[" + the string + "]".
+    const QByteArray array = QJsonDocument(QJsonArray{ text }).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// Numbers stay numbers in JSON when JSON can write them as they are.
+QByteArray jsonValue(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?$"));
+    return number.match(text).hasMatch() ? text.toUtf8() : jsonString(text);
+}
+
+} // namespace
+
+bool SimulationTrace::formatOf(const QString &path, Format *format)
+{
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        *format = Format::Csv;
+    else if (path.endsWith(QLatin1String(".jsonl"), Qt::CaseInsensitive))
+        *format = Format::JsonLines;
+    else
+        return false;
+    return true;
+}
+
+QString SimulationTrace::stateName(const MachineDescription &machine, int state)
+{
+    if (state == machine.states.size())
+        return QStringLiteral("(start)");
+    if (state >= 0 && state < machine.states.size())
+        return machine.states.at(state).label;
+    return QStringLiteral("(invalid state %1)").arg(state);
+}
+
+SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
+                                          const QVector<SimulationVariable> &variables, const SimulationCycle &cycle)
+{
+    Row row;
+    row.cycle = cycle.number;
+    row.before = stateName(machine, cycle.before);
+    row.after = stateName(machine, cycle.after);
+    if (cycle.fired >= 0 && cycle.fired < machine.transitions.size())
+        row.fired = machine.transitions.at(cycle.fired).label;
+    else if (cycle.initialTransition(machine.states.size()))
+        row.fired = QStringLiteral("(initial)");
+    for (const SimulationChange &change : cycle.changes) {
+        if (change.variable >= 0 && change.variable < variables.size())
+            row.changes << qMakePair(variables.at(change.variable).name, change.value);
+    }
+    return row;
+}
+
+QByteArray SimulationTrace::header(Format format)
+{
+    return format == Format::Csv ? QByteArrayLiteral("cycle,before,fired,after,changed\n") : QByteArray();
+}
+
+QByteArray SimulationTrace::line(Format format, const Row &row)
+{
+    if (format == Format::Csv) {
+        QStringList changes;
+        for (const auto &change : row.changes)
+            changes << change.first + QLatin1Char('=') + change.second;
+        return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
+            + csvField(row.after) + ',' + csvField(changes.join(QLatin1Char(' '))) + '\n';
+    }
+    QByteArray changes;
+    for (const auto &change : row.changes)
+        changes += (changes.isEmpty() ? "" : ",") + jsonString(change.first) + ':' + jsonValue(change.second);
+    return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before)
+        + ",\"fired\":" + (row.fired.isEmpty() ? QByteArray("null") : jsonString(row.fired))
+        + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}}\n";
+}

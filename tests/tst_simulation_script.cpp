@@ -1,0 +1,126 @@
+// Scenario scripts, C literals and the trace formats of a simulation.
+
+#include "SimulationScript.h"
+#include "SimulationTrace.h"
+
+#include <QtTest>
+
+class TestSimulationScript : public QObject
+{
+    Q_OBJECT
+private slots:
+    void commandsAreRead()
+    {
+        SimulationScript script;
+        QVERIFY(script.parse(QChar(0xFEFF) + QStringLiteral("# a scenario\r\n\nreset\n  set speed -0x10\n\tstep\nstep 250\n"
+                             "expect state Door Open\nexpect count 1.5e3f\n   # indented comment\n")));
+        const QVector<SimulationScriptCommand> &c = script.commands();
+        QCOMPARE(c.size(), 6);
+        QCOMPARE(c.at(0).kind, SimulationScriptCommand::Reset);
+        QCOMPARE(c.at(0).line, 3);
+        QCOMPARE(c.at(1).kind, SimulationScriptCommand::Set);
+        QCOMPARE(c.at(1).name, QStringLiteral("speed"));
+        QCOMPARE(c.at(1).value, QStringLiteral("-0x10"));
+        QCOMPARE(c.at(2).cycles, 1);
+        QCOMPARE(c.at(3).cycles, 250);
+        QCOMPARE(c.at(4).kind, SimulationScriptCommand::ExpectState);
+        QCOMPARE(c.at(4).name, QStringLiteral("Door Open"));   // labels may hold blanks
+        QCOMPARE(c.at(5).kind, SimulationScriptCommand::ExpectValue);
+        QCOMPARE(c.at(5).value, QStringLiteral("1.5e3f"));
+        QCOMPARE(c.at(5).line, 8);
+    }
+
+    void faultyLinesAreAllNamed()
+    {
+        SimulationScript script;
+        QVERIFY(!script.parse("reset now\nstep 0\nstep -2\nstep 3000000000\nstep +4\nset x\nset 1x 2\n"
+                              "set x 08\nexpect x\nexpect state\nexpect x 1 2\nRESET\nreset\n"));
+        QCOMPARE(script.errors().size(), 12);
+        QStringList lines;
+        for (const QString &error : script.errors())
+            lines << error.section(':', 0, 0);
+        QCOMPARE(lines, QStringList({ "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12" }));
+        QVERIFY(script.errors().at(6).contains("'1x' is not a variable name"));
+        QVERIFY(script.errors().at(7).contains("'08' is not a C integer or floating literal"));
+        QVERIFY(script.errors().at(1).contains("step takes a number of cycles from 1 to 2147483647, not '0'"));
+    }
+
+    void cLiterals_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("literal");
+        for (const char *good : { "0", "42", "-7", "+7", "017", "0x1F", "0XffUL", "10u", "10llu", "10LLU", "1.", ".5",
+                                  "1.5e-3", "2E10", "1e3f", "3.0L", "0x1.8p1", "0x.8P-2f", "-0x10" })
+            QTest::newRow(good) << QString(good) << true;
+        for (const char *bad : { "", "-", "08", "0x", "1e", "e3", "1.2.3", "0x1.8", "10uu", "10lul", "1f", "nan",
+                                 "inf", "1_000", "' '", "0b101", "--1", "1 2" })
+            QTest::newRow(bad) << QString(bad) << false;
+    }
+    void cLiterals()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, literal);
+        QCOMPARE(SimulationScript::isLiteral(text), literal);
+    }
+
+    void traceRows()
+    {
+        MachineDescription m;
+        m.states.resize(2);
+        m.states[0].label = "Idle";
+        m.states[1].label = "Run, \"fast\"";
+        m.transitions.resize(1);
+        m.transitions[0].label = "Go";
+        QVector<SimulationVariable> variables(2);
+        variables[0].name = "count";
+        variables[1].name = "blob";
+
+        SimulationCycle initial;
+        initial.number = 0;
+        initial.before = 2;   // the start value
+        initial.after = 0;
+        SimulationTrace::Row row = SimulationTrace::row(m, variables, initial);
+        QCOMPARE(row.before, QStringLiteral("(start)"));
+        QCOMPARE(row.fired, QStringLiteral("(initial)"));
+        QCOMPARE(SimulationTrace::line(SimulationTrace::Format::Csv, row), QByteArray("0,(start),(initial),Idle,\n"));
+
+        SimulationCycle go;
+        go.number = 7;
+        go.before = 0;
+        go.fired = 0;
+        go.after = 1;
+        go.changes << SimulationChange{ 0, "-12" } << SimulationChange{ 1, "bytes:00ff" };
+        row = SimulationTrace::row(m, variables, go);
+        QCOMPARE(SimulationTrace::line(SimulationTrace::Format::Csv, row),
+                 QByteArray("7,Idle,Go,\"Run, \"\"fast\"\"\",count=-12 blob=bytes:00ff\n"));
+        QCOMPARE(SimulationTrace::line(SimulationTrace::Format::JsonLines, row),
+                 QByteArray("{\"cycle\":7,\"before\":\"Idle\",\"fired\":\"Go\",\"after\":\"Run, \\\"fast\\\"\","
+                            "\"changed\":{\"count\":-12,\"blob\":\"bytes:00ff\"}}\n"));
+
+        SimulationCycle stay;
+        stay.number = 8;
+        stay.before = stay.after = 1;
+        const QByteArray json = SimulationTrace::line(SimulationTrace::Format::JsonLines, SimulationTrace::row(m, variables, stay));
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(json, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QVERIFY(object.value("fired").isNull());
+        QCOMPARE(object.value("after").toString(), QStringLiteral("Run, \"fast\""));
+        QCOMPARE(SimulationTrace::header(SimulationTrace::Format::Csv), QByteArray("cycle,before,fired,after,changed\n"));
+        QVERIFY(SimulationTrace::header(SimulationTrace::Format::JsonLines).isEmpty());
+    }
+
+    void traceFormatFollowsTheFileName()
+    {
+        SimulationTrace::Format format = SimulationTrace::Format::JsonLines;
+        QVERIFY(SimulationTrace::formatOf("out/trace.CSV", &format));
+        QCOMPARE(format, SimulationTrace::Format::Csv);
+        QVERIFY(SimulationTrace::formatOf("trace.jsonl", &format));
+        QCOMPARE(format, SimulationTrace::Format::JsonLines);
+        QVERIFY(!SimulationTrace::formatOf("trace.json", &format));
+        QVERIFY(!SimulationTrace::formatOf("csv", &format));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimulationScript)
+#include "tst_simulation_script.moc"

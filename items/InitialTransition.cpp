@@ -1,6 +1,7 @@
 #include "InitialTransition.h"
 
 #include "CachedDropShadowEffect.h"
+#include "InitialTransitionLine.h"
 #include "StateItem.h"
 
 #include <QPainter>
@@ -13,6 +14,20 @@ InitialTransition::InitialTransition(QGraphicsItem *parent)
     m_shadow->setBlurRadius(50);
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
+}
+
+InitialTransition::~InitialTransition()
+{
+    if (m_line)
+        m_line->setDot(nullptr);
+}
+
+QVariant InitialTransition::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemPositionHasChanged && m_line)
+        m_line->updateGeometry();
+    return QGraphicsItem::itemChange(change, value);
 }
 
 QRectF InitialTransition::boundingRect() const

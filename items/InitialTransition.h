@@ -6,6 +6,7 @@
 #include <QGraphicsItem>
 #include <QObject>
 
+class InitialTransitionLine;
 class QGraphicsDropShadowEffect;
 class StateItem;
 
@@ -19,6 +20,7 @@ public:
     static constexpr int Diameter = 20;
 
     explicit InitialTransition(QGraphicsItem *parent = nullptr);
+    ~InitialTransition() override;
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
     QRectF boundingRect() const override;
@@ -33,12 +35,17 @@ public:
     void setActive(bool active);
     // Moves the dot above the attached state when it is not there already.
     void updatePosition();
+    // The arrow that starts at the dot: told whenever the dot moves.
+    // Set by InitialTransitionLine::setDot.
+    void setLine(InitialTransitionLine *line) { m_line = line; }
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     StateItem *m_state = nullptr;
+    InitialTransitionLine *m_line = nullptr;
     bool m_active = false;
     QGraphicsDropShadowEffect *m_shadow = nullptr;   // owned by the item once set as its effect
 };

@@ -12,9 +12,19 @@ InitialTransitionLine::InitialTransitionLine(QGraphicsItem *parent)
 {
 }
 
+InitialTransitionLine::~InitialTransitionLine()
+{
+    detach();
+    setDot(nullptr);
+}
+
 void InitialTransitionLine::setDot(InitialTransition *dot)
 {
+    if (m_dot && m_dot != dot)
+        m_dot->setLine(nullptr);
     m_dot = dot;
+    if (m_dot)
+        m_dot->setLine(this);
 }
 
 void InitialTransitionLine::attachState(StateItem *state)
@@ -23,7 +33,11 @@ void InitialTransitionLine::attachState(StateItem *state)
         qDebug("FATAL ERROR: Initial State Item is called before setting the Initial Transition dot item");
         return;
     }
+    if (m_state && m_state != state)
+        m_state->setInitialLine(nullptr);
     m_state = state;
+    if (m_state)
+        m_state->setInitialLine(this);
     updateGeometry();
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemStacksBehindParent, true);
@@ -33,7 +47,10 @@ void InitialTransitionLine::attachState(StateItem *state)
 void InitialTransitionLine::detach()
 {
     m_active = false;
+    if (m_state)
+        m_state->setInitialLine(nullptr);
     m_state = nullptr;
+    m_hasGeometry = false;
     update();
 }
 
@@ -45,20 +62,18 @@ void InitialTransitionLine::setActive(bool active)
 
 bool InitialTransitionLine::updateGeometry()
 {
-    if (!m_state || !m_dot)
-        return false;
-    const QPointF dotCentre = m_dot->pos() + QPointF(InitialTransition::Diameter / 2,
-                                                     InitialTransition::Diameter / 2);
-    const QPointF stateCentre = itemCentre(m_state->pos(), m_state->width(), m_state->height());
-    QLineF newLine;
-    if (!clippedConnector(dotCentre, stateCentre, m_state->polygon(), m_state->pos(), &newLine))
-        return false;
-    if (newLine != line()) {
-        prepareGeometryChange();
-        setLine(newLine);
+    const bool had = m_hasGeometry;
+    m_hasGeometry = false;
+    if (m_state && m_dot) {
+        const QPointF dotCentre = m_dot->pos() + QPointF(InitialTransition::Diameter / 2,
+                                                         InitialTransition::Diameter / 2);
+        const QPointF stateCentre = itemCentre(m_state->pos(), m_state->width(), m_state->height());
+        m_hasGeometry = placeClippedConnector(this, dotCentre, stateCentre, m_state->polygon(),
+                                              m_state->pos(), &m_arrowHead);
     }
-    m_arrowHead = ::arrowHead(newLine);
-    return true;
+    if (had != m_hasGeometry)
+        update();
+    return m_hasGeometry;
 }
 
 QRectF InitialTransitionLine::boundingRect() const
@@ -79,7 +94,7 @@ void InitialTransitionLine::paint(QPainter *painter, const QStyleOptionGraphicsI
         return;
     // The dot may sit inside the state's outline without touching it; with
     // no edge to end at there is nothing to draw.
-    if (!updateGeometry())
+    if (!m_hasGeometry)
         return;
 
     paintConnector(painter, pen(), line(), m_arrowHead, isSelected());

@@ -2,6 +2,8 @@
 
 // The arrow from the initial-state dot to the outline of the initial state.
 // Each diagram owns one, paired with its dot right after both are created.
+// The dot and the attached state recompute the arrow whenever they move or
+// the state changes size; painting only draws what was computed.
 
 #include <QGraphicsLineItem>
 #include <QObject>
@@ -18,6 +20,7 @@ class InitialTransitionLine : public QObject, public QGraphicsLineItem
 
 public:
     explicit InitialTransitionLine(QGraphicsItem *parent = nullptr);
+    ~InitialTransitionLine() override;
 
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
@@ -35,12 +38,14 @@ public:
     void setActive(bool active);
 
     // Recomputes the line (dot centre to the state's outline) and the arrow
-    // head. Returns false when nothing can be computed.
+    // head. Returns false (nothing is drawn) when nothing can be computed.
     bool updateGeometry();
+    bool hasGeometry() const { return m_hasGeometry; }
 
 private:
     bool m_active = false;
     StateItem *m_state = nullptr;
     InitialTransition *m_dot = nullptr;
     QPolygonF m_arrowHead;
+    bool m_hasGeometry = false;
 };

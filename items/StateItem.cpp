@@ -1,6 +1,7 @@
 #include "StateItem.h"
 
 #include "CachedDropShadowEffect.h"
+#include "InitialTransitionLine.h"
 #include "ItemLayout.h"
 #include "TransitionItem.h"
 
@@ -27,7 +28,11 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 }
 
-StateItem::~StateItem() = default;
+StateItem::~StateItem()
+{
+    if (m_initialLine)
+        m_initialLine->detach();
+}
 
 int StateItem::type() const
 {
@@ -82,6 +87,8 @@ void StateItem::refreshTransitions()
         t->refreshConnectors();
     for (TransitionItem *t : qAsConst(m_selfTransitions))
         t->refreshConnectors();
+    if (m_initialLine)
+        m_initialLine->updateGeometry();
 }
 
 void StateItem::addTransition(TransitionItem *t)

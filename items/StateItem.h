@@ -13,6 +13,7 @@
 #include <QList>
 #include <QPen>
 
+class InitialTransitionLine;
 class QGraphicsDropShadowEffect;
 class TransitionItem;
 
@@ -60,6 +61,10 @@ public:
     QGraphicsDropShadowEffect *shadow() const { return m_shadow; }
 
     bool isInitialState() const { return m_initial; }
+    // The initial-state arrow ending on this state, refreshed with its
+    // transitions when the state moves or changes size. Set by
+    // InitialTransitionLine::attachState.
+    void setInitialLine(InitialTransitionLine *line) { m_initialLine = line; }
     void setInitialState(bool initial);
 
     // As the file stores it; applying a record also forgets the attached
@@ -93,4 +98,5 @@ private:
     QPen m_initialPen;
     QGraphicsDropShadowEffect *m_shadow = nullptr;   // owned by the item once set as its effect
     bool m_initial = false;
+    InitialTransitionLine *m_initialLine = nullptr;
 };

@@ -54,19 +54,13 @@ TransitionLine::TransitionLine(QGraphicsItem *startGraphic, QGraphicsItem *endGr
 
 bool TransitionLine::updateGeometry()
 {
-    if (m_lineType == 0)
-        return false;
-    const QPointF p1 = centreOf(m_startGraphic);
-    const QPointF p2 = centreOf(m_endGraphic);
-    QLineF newLine;
-    if (!clippedConnector(p1, p2, outlineOf(m_endGraphic), m_endGraphic->pos(), &newLine))
-        return false;
-    if (newLine != line()) {
-        prepareGeometryChange();
-        setLine(newLine);
-    }
-    m_arrowHead = ::arrowHead(newLine);
-    return true;
+    const bool had = m_hasGeometry;
+    m_hasGeometry = m_lineType != 0
+                    && placeClippedConnector(this, centreOf(m_startGraphic), centreOf(m_endGraphic),
+                                             outlineOf(m_endGraphic), m_endGraphic->pos(), &m_arrowHead);
+    if (had != m_hasGeometry)
+        update();
+    return m_hasGeometry;
 }
 
 bool TransitionLine::hidden() const
@@ -94,7 +88,7 @@ void TransitionLine::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         return;
     // When the centre line does not cross the outline (one item inside the
     // other) there is no point to end at, so nothing is drawn.
-    if (!updateGeometry())
+    if (!m_hasGeometry)
         return;
 
     paintConnector(painter, pen(), line(), m_lineType == 2 ? m_arrowHead : QPolygonF(),

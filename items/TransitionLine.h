@@ -2,9 +2,9 @@
 
 // A connector of a transition: either from the start state to the box
 // (lineType 1, no arrow head) or from the box to the end state (lineType 2,
-// arrow head on the state's outline). The line recomputes its geometry from
-// the positions of its two items on every paint, so it follows them as they
-// move.
+// arrow head on the state's outline). Its two items recompute its geometry
+// whenever one of them moves or changes size (TransitionItem::refreshConnectors);
+// painting only draws what was computed.
 
 #include <QGraphicsLineItem>
 #include <QObject>
@@ -35,9 +35,11 @@ public:
     QPolygonF arrowHead() const { return m_arrowHead; }
 
     // Recomputes the line from the current positions of its items. Returns
-    // false (and leaves the line as it was) when the centre line does not
-    // cross the outline it is clipped at.
+    // false (and leaves the line as it was, not drawn) when the centre line
+    // does not cross the outline it is clipped at.
     bool updateGeometry();
+    // Whether the last update found a line to draw.
+    bool hasGeometry() const { return m_hasGeometry; }
 
 private:
     bool hidden() const;
@@ -48,4 +50,5 @@ private:
     QGraphicsItem *m_endGraphic = nullptr;
     int m_lineType = 0;
     QPolygonF m_arrowHead;
+    bool m_hasGeometry = false;
 };

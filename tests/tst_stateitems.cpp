@@ -341,7 +341,7 @@ void TestStateItems::linesFollowMovedStates()
     scene.addItem(endLine);
 
     b.setPos(700, 150);   // centre now (840, 225), box centre stays (540, 175)
-    render(scene, QRectF(0, 0, 1000, 400));
+    QVERIFY(endLine->updateGeometry());
     const QLineF line = endLine->line();
     QCOMPARE(line.p2(), QPointF(540, 175));
     QCOMPARE(line.p1().x(), 700.0);
@@ -354,6 +354,11 @@ void TestStateItems::linesFollowMovedStates()
     b.setPos(700, 100);
     QCOMPARE(endLine->line(), QLineF(700, 175, 540, 175));
     b.removeTransition(&box);
+
+    // Painting draws the line as it was computed and changes nothing.
+    b.setPos(700, 300);
+    render(scene, QRectF(0, 0, 1000, 600));
+    QCOMPARE(endLine->line(), QLineF(700, 175, 540, 175));
 }
 
 void TestStateItems::lineWithoutCrossingKeepsItsGeometry()
@@ -449,7 +454,9 @@ void TestStateItems::initialDotSitsAboveTheState()
     StateItem state(nullptr, 100, 300);
     InitialTransition dot;
     QCOMPARE(dot.boundingRect(), QRectF(0, 0, 20, 20));
-    QCOMPARE(dot.flags(), QGraphicsItem::GraphicsItemFlags());
+    // The dot is neither moved nor selected by the user.
+    QCOMPARE(dot.flags() & (QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable),
+             QGraphicsItem::GraphicsItemFlags());
     dot.attachState(&state);
     dot.setActive(true);
     QVERIFY(dot.isActive());
@@ -521,6 +528,15 @@ void TestStateItems::initialLineEndsOnTheStateOutline()
     scene.addItem(line);   // the dot stays out of the scene: only the arrow is drawn
     const QRectF area(200, 200, 80, 110);
     QVERIFY(darkPixels(render(scene, area)) > 100);
+
+    // The arrow follows the state and the dot as they move, before any paint.
+    state.setPos(100, 400);
+    QCOMPARE(line->line(), QLineF(240, 400, 240, 235));
+    dot->updatePosition();
+    QCOMPARE(line->line(), QLineF(240, 400, 240, 335));
+    state.setPos(100, 300);
+    dot->updatePosition();
+    QCOMPARE(line->line(), QLineF(240, 300, 240, 235));
 
     // A dot overlapping the state hides the arrow.
     dot->setPos(230, 290);

@@ -8,7 +8,7 @@
 #   layers.sh --self-test    checks that a planted upward include is caught
 set -euo pipefail
 
-LAYERS=(model codegen "app canvas items project ui guide" cli)
+LAYERS=(model codegen scene document ui updater app cli)
 
 check() {
   local root=$1 status=0 rank=0

@@ -58,31 +58,42 @@ SimulationDock::SimulationDock(SimulationVariablesModel *variables, SimulationTr
 
 QWidget *SimulationDock::buildButtons()
 {
-    auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_reset = new QPushButton(QStringLiteral("Reset"), row);
+    // Two short rows, so that the dock leaves the diagram most of the width.
+    auto *box = new QWidget(this);
+    auto *rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto *buttons = new QHBoxLayout;
+    m_reset = new QPushButton(QStringLiteral("Reset"), box);
     m_reset->setToolTip(QStringLiteral("Start the machine again and call its Initialize"));
-    m_step = new QPushButton(QStringLiteral("Step"), row);
-    m_step->setToolTip(QStringLiteral("Call the machine function once"));
-    m_run = new QPushButton(QStringLiteral("Run"), row);
+    m_step = new QPushButton(QStringLiteral("Step"), box);
+    m_step->setToolTip(QStringLiteral("Call the machine function once (F10)"));
+    m_step->setShortcut(QKeySequence(Qt::Key_F10));
+    m_run = new QPushButton(QStringLiteral("Run"), box);
     m_run->setCheckable(true);
-    m_rate = new QSpinBox(row);
+    m_stop = new QPushButton(QStringLiteral("Stop"), box);
+    m_stop->setToolTip(QStringLiteral("Leave the simulation (Shift+F5 or Esc)"));
+    for (QWidget *w : std::initializer_list<QWidget *>{ m_reset, m_step, m_run, m_stop })
+        buttons->addWidget(w);
+    buttons->addStretch(1);
+    rows->addLayout(buttons);
+
+    auto *rate = new QHBoxLayout;
+    m_rate = new QSpinBox(box);
     m_rate->setRange(1, MaxRate);
     m_rate->setValue(DefaultRate);
     m_rate->setSuffix(QStringLiteral(" cycles/s"));
     m_rate->setToolTip(QStringLiteral("Cycles per second while running"));
-    m_stop = new QPushButton(QStringLiteral("Stop"), row);
-    m_stop->setToolTip(QStringLiteral("Leave the simulation (Shift+F5 or Esc)"));
-    for (QWidget *w : std::initializer_list<QWidget *>{ m_reset, m_step, m_run, m_rate, m_stop })
-        layout->addWidget(w);
-    layout->addStretch(1);
+    rate->addWidget(new QLabel(QStringLiteral("Rate:"), box));
+    rate->addWidget(m_rate);
+    rate->addStretch(1);
+    rows->addLayout(rate);
+
     connect(m_reset, &QPushButton::clicked, this, &SimulationDock::resetClicked);
     connect(m_step, &QPushButton::clicked, this, &SimulationDock::stepClicked);
     connect(m_run, &QPushButton::toggled, this, &SimulationDock::runToggled);
     connect(m_rate, QOverload<int>::of(&QSpinBox::valueChanged), this, &SimulationDock::rateChanged);
     connect(m_stop, &QPushButton::clicked, this, &SimulationDock::stopClicked);
-    return row;
+    return box;
 }
 
 QWidget *SimulationDock::buildCondition()
@@ -107,6 +118,8 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     auto *splitter = new QSplitter(Qt::Vertical, this);
     m_variables = tableView(variables, splitter);
     m_variables->setObjectName(QStringLiteral("simulationVariables"));
+    m_variables->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_variables->horizontalHeader()->setStretchLastSection(true);
     m_variables->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::AnyKeyPressed);
 
@@ -123,6 +136,9 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_trace = tableView(trace, traceBox);
     m_trace->setObjectName(QStringLiteral("simulationTrace"));
     m_trace->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed widths: measuring a long trace's contents would take long.
+    m_trace->horizontalHeader()->setDefaultSectionSize(80);
+    m_trace->verticalHeader()->setDefaultSectionSize(m_trace->fontMetrics().height() + 6);
     traceLayout->addWidget(m_trace);
     connect(m_saveTrace, &QPushButton::clicked, this, &SimulationDock::saveTraceClicked);
     // The newest cycle stays in sight.

@@ -20,6 +20,7 @@
 
 #include "tests/support/MachineProject.cpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>

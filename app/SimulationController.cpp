@@ -27,6 +27,7 @@
 #include <QGraphicsView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTableView>
 
 namespace {
 
@@ -245,7 +246,6 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 void SimulationController::cycleFinished(const SimulationCycle &cycle)
 {
     m_trace->append(SimulationTrace::row(m_machine, m_session->variables(), cycle));
-    m_dock->setTraceDropped(m_trace->dropped());
     for (const SimulationChange &change : cycle.changes)
         m_changed.insert(change.variable);
     m_lastCycle = cycle;
@@ -266,6 +266,9 @@ void SimulationController::commandFinished(int command, const SimulationReply &r
     }
     m_pendingStep = 0;
     showVariables();
+    // Once a command, not once a cycle: Run may take hundreds at a time.
+    m_dock->setTraceDropped(m_trace->dropped());
+    m_dock->traceView()->scrollToBottom();
     const int stateCount = m_machine.states.size();
     if (m_haveCycle)
         showPosition(m_session->state(), m_lastCycle.fired, m_lastCycle.initialTransition(stateCount));

@@ -141,8 +141,6 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_trace->verticalHeader()->setDefaultSectionSize(m_trace->fontMetrics().height() + 6);
     traceLayout->addWidget(m_trace);
     connect(m_saveTrace, &QPushButton::clicked, this, &SimulationDock::saveTraceClicked);
-    // The newest cycle stays in sight.
-    connect(trace, &QAbstractItemModel::rowsInserted, m_trace, &QTableView::scrollToBottom);
 
     m_output = new QPlainTextEdit(splitter);
     m_output->setObjectName(QStringLiteral("simulationOutput"));

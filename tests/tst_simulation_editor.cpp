@@ -2,7 +2,7 @@
 // machine's diagram, the dock's buttons, the variables table, the context
 // menu of a state, the condition line and Escape. Checks what the canvas
 // highlights, what the table shows, that the diagram stays read-only and the
-// project untouched, that a crashing machine is reported and Reset brings it
+// project untouched, that a crashing or hanging machine is reported and Reset brings it
 // back, and that compile errors reach the error log.
 
 #include "Canvas.h"
@@ -79,7 +79,7 @@ private slots:
     void stepsTheExampleMachineReadOnly();
     void breaksOnStateEntryAndSavesTheTrace();
     void breaksOnACondition();
-    void crashIsReportedAndResetWorks();
+    void crashOrHangIsReportedAndResetWorks();
     void compileErrorsGoToTheLogAndGiveTheDiagramBack();
 
 private:
@@ -399,10 +399,11 @@ void tst_SimulationEditor::breaksOnACondition()
     QVERIFY(!m_window->isModified());
 }
 
-void tst_SimulationEditor::crashIsReportedAndResetWorks()
+void tst_SimulationEditor::crashOrHangIsReportedAndResetWorks()
 {
     QVERIFY(open(oneStateMachine(QStringLiteral("Crashy"),
-                                 QStringLiteral("if (flag) { volatile int *nowhere = 0; *nowhere = flag; }")),
+                                 QStringLiteral("if (flag == 1) { volatile int *nowhere = 0; *nowhere = flag; }\n"
+                                                "while (flag == 2) { }")),
                  machinePath(QStringLiteral("Crashy"))));
     QVERIFY(startAndWait());
     QCOMPARE(activeLabel(), QStringLiteral("Idle"));
@@ -423,6 +424,18 @@ void tst_SimulationEditor::crashIsReportedAndResetWorks()
     QVERIFY(!dock()->statusText().contains(QStringLiteral("SIGSEGV")));
     QVERIFY(stepAndWait(2));
     QVERIFY(dock()->cycleText().contains(QStringLiteral("Cycle: 2")));
+
+    // A cycle that never ends is stopped after the time limit, the same way.
+    typeValue(QStringLiteral("flag"), QStringLiteral("2"));
+    QTRY_COMPARE(value(QStringLiteral("flag")), QStringLiteral("2"));
+    click(dock()->stepButton());
+    QTRY_VERIFY_WITH_TIMEOUT(dock()->statusText().contains(QStringLiteral("did not finish")), 20000);
+    QVERIFY(dock()->statusIsFailure());
+    QVERIFY(!dock()->stepButton()->isEnabled());
+    click(dock()->resetButton());
+    QVERIFY(waitIdle());
+    QVERIFY(stepAndWait());
+    QVERIFY(!dock()->statusIsFailure());
     QVERIFY(!m_window->isModified());
 }
 

@@ -2,8 +2,8 @@
 // machine's diagram, the dock's buttons, the variables table, the context
 // menu of a state, the condition line and Escape. Checks what the canvas
 // highlights, what the table shows, that the diagram stays read-only and the
-// project untouched, that a crashing or hanging machine is reported and Reset brings it
-// back, and that compile errors reach the error log.
+// project untouched, that a crashing or hanging machine is reported and
+// Reset brings it back, and that compile errors reach the error log.
 
 #include "Canvas.h"
 #include "CodegenErrorLog.h"

@@ -35,6 +35,7 @@ class QLabel;
 
 class QMenu;
 class ProjectActions;
+class SimulationController;
 class QModelIndex;
 class QSettings;
 class QShortcut;
@@ -99,6 +100,8 @@ public:
     // Property dialogs, stacking, delete, undo/redo, self transition and
     // canvas size on the shown canvas.
     ItemActions *itemActions() const { return m_itemActions; }
+    // Run > Simulate and the simulation dock.
+    SimulationController *simulation() const { return m_simulation; }
 
 public slots:
     void on_actionState_triggered();
@@ -215,4 +218,6 @@ private:
 
     // Project commands
     ProjectActions *m_projectActions = nullptr;
+
+    SimulationController *m_simulation = nullptr;
 };

@@ -22,6 +22,7 @@
 #include <memory>
 
 class AppTour;
+class Autosaver;
 class Canvas;
 class GraphicsViewZoom;
 class HelpCommands;
@@ -31,8 +32,11 @@ class QCloseEvent;
 class QLabel;
 
 class QMenu;
+class OpenRequestHandler;
 class ProjectCommands;
 class QModelIndex;
+class RecentProjects;
+class RecentProjectsMenu;
 class QSettings;
 class QShortcut;
 class TreeModel;
@@ -199,6 +203,15 @@ public:
     QList<Canvas *> *canvasList() { return &m_canvases; }
     ProjectCommands *projectCommands() const { return m_projectCommands; }
 
+    // Autosave, recent projects, and files handed over by a second start.
+    Autosaver *autosaver() const { return m_autosaver; }
+    RecentProjects *recentProjects() const { return m_recent; }
+    RecentProjectsMenu *recentProjectsMenu() const { return m_recentMenu; }
+    OpenRequestHandler *openRequests() const { return m_openRequests; }
+    // Opens a project of the recent list; one that no longer exists is
+    // taken off the list and the user is told.
+    void openRecentProject(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -216,6 +229,7 @@ private:
     void chooseMode(int mode);
     bool confirmClose();
     void openUrl(const QUrl &url);
+    void setUpAutosaveAndRecent();
 
     std::unique_ptr<Ui::MainWindow> ui;
     DefaultPrompter m_prompter;
@@ -250,4 +264,10 @@ private:
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;
+
+    // Autosave, recent projects, hand-over
+    Autosaver *m_autosaver = nullptr;
+    RecentProjects *m_recent = nullptr;
+    RecentProjectsMenu *m_recentMenu = nullptr;
+    OpenRequestHandler *m_openRequests = nullptr;
 };

@@ -8,7 +8,7 @@ const QVector<Tool> commonProjectTools = {
     ToolSets::Select, ToolSets::New, ToolSets::Open, ToolSets::BringToFront, ToolSets::SendToBack,
     ToolSets::Delete, ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow, ToolSets::SaveAs,
-    ToolSets::RenameProject, ToolSets::OpenExamples,
+    ToolSets::RenameProject, ToolSets::OpenExamples, ToolSets::EnableAutosave,
 };
 
 ToolSets::ToolSet processLevel(int level)
@@ -20,7 +20,7 @@ ToolSets::ToolSet processLevel(int level)
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Dataflow;
     set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text, ToolSets::Undo,
-                    ToolSets::Redo, ToolSets::EnableAutosave, ToolSets::SelfTransition};
+                    ToolSets::Redo, ToolSets::SelfTransition};
     if (level >= 2)
         set.enabled << ToolSets::Memory;
     else
@@ -39,7 +39,7 @@ ToolSets::ToolSet stateMachineLevel()
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Transition << ToolSets::State << ToolSets::Text << ToolSets::Memory
                 << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition;
-    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow, ToolSets::EnableAutosave};
+    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow};
     return set;
 }
 
@@ -62,10 +62,11 @@ ToolSets::ToolSet tour()
     ToolSets::ToolSet set;
     set.enabled = {ToolSets::Select, ToolSets::Save, ToolSets::BringToFront, ToolSets::SendToBack,
                    ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
-                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs};
+                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs,
+                   ToolSets::EnableAutosave};
     set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
                     ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
-                    ToolSets::Memory, ToolSets::Dataflow, ToolSets::EnableAutosave,
+                    ToolSets::Memory, ToolSets::Dataflow,
                     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
                     ToolSets::OpenExamples, ToolSets::SelfTransition};
     return set;

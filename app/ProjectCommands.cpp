@@ -366,6 +366,7 @@ bool ProjectCommands::openRecovered(const QString &copyPath, const QString &orig
         return false;
     setProjectPath(originalPath);
     setModified(true);
+    emit projectOpened(originalPath);
     m_window->statusBar()->showMessage(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
     return true;
 }

@@ -89,7 +89,7 @@ public:
     static QString previousDirectoryKey();
 
 signals:
-    // A project file was opened or created (not a recovery copy).
+    // A project file was opened or created, or its changes were recovered.
     void projectOpened(const QString &path);
 
 private:

@@ -75,14 +75,7 @@ int main(int argc, char **argv)
     if (!dir.isValid())
         return 1;
 
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = 50;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
-    const ProjectDocument generated = randomProject(50, options);
+    const ProjectDocument generated = randomProject(50, largeProjectOptions(50));
     QByteArray bytes;
     ProjectFileWriter().writeToBytes(generated, &bytes);
     ProjectFileReader reader;

@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <memory>
+
 class TestHandOver : public QObject
 {
     Q_OBJECT
@@ -25,11 +27,32 @@ private slots:
     void secondStartWithoutFileRaisesTheWindow();
 
 private:
+    // This test as the running instance, set up as the real program does.
+    struct RunningInstance
+    {
+        InstanceGuard guard{QStringLiteral("app_unique_lock")};
+        std::unique_ptr<InstanceMessenger> messenger;
+        ScriptedPrompter prompter;
+        std::unique_ptr<MainWindow> window;
+        bool start();
+    };
     // Runs the second start's hand-over on a thread while this one serves.
     static bool handOverFromThread(const InstanceGuard &guard, const QString &path);
     // Starts the real program and keeps serving requests until it ends.
     static int runSecondStart(const QStringList &arguments);
 };
+
+bool TestHandOver::RunningInstance::start()
+{
+    if (!guard.tryClaim())
+        return false;
+    messenger = std::make_unique<InstanceMessenger>(guard);
+    window = std::make_unique<MainWindow>();
+    connect(messenger.get(), &InstanceMessenger::openRequested, window->openRequests(), &OpenRequestHandler::open);
+    connect(messenger.get(), &InstanceMessenger::raiseRequested, window->openRequests(),
+            &OpenRequestHandler::raiseWindow);
+    return messenger->listen();
+}
 
 bool TestHandOver::handOverFromThread(const InstanceGuard &guard, const QString &path)
 {
@@ -106,52 +129,41 @@ void TestHandOver::leftSocketFileIsReplacedAndStrangersAreDropped()
 
 void TestHandOver::secondStartOpensItsFileInTheRunningInstance()
 {
-    // This test is the running instance, as the real program sets itself up.
-    InstanceGuard guard(QStringLiteral("app_unique_lock"));
-    if (!guard.tryClaim())
+    RunningInstance running;
+    if (!running.start())
         QSKIP("another Kestro holds this runtime folder's lock");
-    InstanceMessenger messenger(guard);
-    QVERIFY(messenger.listen());
-    ScriptedPrompter prompter;
-    MainWindow w;
-    connect(&messenger, &InstanceMessenger::openRequested, w.openRequests(), &OpenRequestHandler::open);
-
+    MainWindow &w = *running.window;
     QTemporaryDir dir;
     const QString first = dir.filePath(QStringLiteral("First.qsmd"));
     const QString second = dir.filePath(QStringLiteral("Second.qsmd"));
     QVERIFY(WindowProjectFixture::openDocument(w, WindowProjectFixture::nestedDocument(), first));
     QVERIFY(WindowProjectFixture::writeDocument(WindowProjectFixture::nestedDocument(), second));
     w.slot_enableSaveAction();   // unsaved changes: the usual prompt comes first
-    prompter.messageAnswers << QMessageBox::Discard;
+    running.prompter.messageAnswers << QMessageBox::Discard;
 
     QCOMPARE(runSecondStart({second}), 0);
     QTRY_COMPARE(w.projectCommands()->projectPath(), second);
-    QCOMPARE(prompter.messageTexts(), QStringList({QStringLiteral("There are unsaved changes in project.")}));
+    QCOMPARE(running.prompter.messageTexts(), QStringList({QStringLiteral("There are unsaved changes in project.")}));
 
     // A file that is not there is reported; the open project stays.
     QCOMPARE(runSecondStart({dir.filePath(QStringLiteral("Missing.qsmd"))}), 0);
-    QTRY_COMPARE(prompter.messages.size(), 2);
-    QVERIFY(prompter.messages.last().text.startsWith(QStringLiteral("There was an error opening the file ")));
+    QTRY_COMPARE(running.prompter.messages.size(), 2);
+    QVERIFY(running.prompter.messages.last().text.startsWith(QStringLiteral("There was an error opening the file ")));
     QCOMPARE(w.projectCommands()->projectPath(), second);
 }
 
 void TestHandOver::secondStartWithoutFileRaisesTheWindow()
 {
-    InstanceGuard guard(QStringLiteral("app_unique_lock"));
-    if (!guard.tryClaim())
+    RunningInstance running;
+    if (!running.start())
         QSKIP("another Kestro holds this runtime folder's lock");
-    InstanceMessenger messenger(guard);
-    QVERIFY(messenger.listen());
-    ScriptedPrompter prompter;
-    MainWindow w;
-    w.showMinimized();
-    connect(&messenger, &InstanceMessenger::raiseRequested, w.openRequests(), &OpenRequestHandler::raiseWindow);
-    QSignalSpy raised(&messenger, &InstanceMessenger::raiseRequested);
+    running.window->showMinimized();
+    QSignalSpy raised(running.messenger.get(), &InstanceMessenger::raiseRequested);
     QCOMPARE(runSecondStart({}), 0);
     QCOMPARE(raised.count(), 1);
-    QTRY_VERIFY(!w.isMinimized());
-    QVERIFY(w.isVisible());
-    QVERIFY(prompter.messages.isEmpty());
+    QTRY_VERIFY(!running.window->isMinimized());
+    QVERIFY(running.window->isVisible());
+    QVERIFY(running.prompter.messages.isEmpty());
 }
 
 QTEST_MAIN(TestHandOver)

@@ -34,6 +34,7 @@ class QLabel;
 class QMenu;
 class OpenRequestHandler;
 class ProjectCommands;
+class SimulationController;
 class QModelIndex;
 class RecentProjects;
 class RecentProjectsMenu;
@@ -131,6 +132,8 @@ public:
     // Property dialogs, stacking, delete, undo/redo, self transition and
     // canvas size on the shown canvas.
     ItemCommands *itemCommands() const { return m_itemCommands; }
+    // Run > Simulate and the simulation dock.
+    SimulationController *simulation() const { return m_simulation; }
 
 public slots:
     void slot_enableSaveAction();
@@ -264,6 +267,8 @@ private:
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;
+
+    SimulationController *m_simulation = nullptr;
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;

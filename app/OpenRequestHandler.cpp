@@ -52,8 +52,8 @@ void OpenRequestHandler::processPending()
         const QString path = m_pending.takeFirst();
         if (!m_openAction->isEnabled()) {
             Prompter::information(m_window, kTitle,
-                                  QStringLiteral("Kestro cannot open %1 while the app tour runs. "
-                                                 "Quit the tour and open the project again.")
+                                  QStringLiteral("Kestro cannot open %1 while the app tour or a "
+                                                 "simulation runs. End it and open the project again.")
                                       .arg(QDir::toNativeSeparators(path)));
         } else if (!QFileInfo(path).isFile()) {
             Prompter::critical(m_window, kTitle,

@@ -3,8 +3,8 @@
 // Carries out what a second start of Kestro handed over: raises the window
 // and opens the project file given, with the usual unsaved-changes prompt.
 // A request that arrives while a dialog is open waits until it is closed;
-// while the tour runs (Open is disabled) the user is told the file was not
-// opened.
+// while the tour or a simulation runs (Open is disabled) the user is told
+// the file was not opened.
 
 #include <QObject>
 #include <QStringList>

@@ -207,7 +207,7 @@ void TestAutosave::offeredWheneverAProjectIsOpen()
     MainWindow w;
     QAction *enable = WindowProjectFixture::action(w, "actionEnable_Autosave");
     QVERIFY(!enable->isEnabled());
-    for (int context : {1, 2, 3, 4, 5, int(ToolSets::Tour)}) {
+    for (int context : {1, 2, 3, 4, 5, int(ToolSets::Tour), int(ToolSets::Simulation)}) {
         w.applyToolSet(ToolSets::NoProject);
         w.applyToolSet(context);
         QVERIFY2(enable->isEnabled(), qPrintable(QString::number(context)));

@@ -2,13 +2,18 @@
 #include "ui_MainWindow.h"
 
 #include "AppTour.h"
+#include "Autosaver.h"
 #include "Canvas.h"
 #include "GraphicsViewZoom.h"
 #include "HelpCommands.h"
 #include "HomeScreen.h"
 #include "ItemCommands.h"
+#include "OpenRequestHandler.h"
 #include "ProjectBrowser.h"
 #include "ProjectCommands.h"
+#include "ProjectSnapshot.h"
+#include "RecentProjects.h"
+#include "RecentProjectsMenu.h"
 #include "SimulationController.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -18,11 +23,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 #include <utility>
@@ -58,7 +66,51 @@ MainWindow::MainWindow(QWidget *parent)
     m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
                                         ui->actionSave});
     m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
+    setUpAutosaveAndRecent();
     enterNoProjectState();
+}
+
+void MainWindow::setUpAutosaveAndRecent()
+{
+    Autosaver::Source source;
+    source.snapshot = [this](ProjectDocument *document, QString *error) {
+        return ProjectSnapshot::take(m_canvases, document, error);
+    };
+    source.projectPath = [this] { return m_projectCommands->projectPath(); };
+    source.projectName = [this] { return m_projectCommands->projectName(); };
+    m_autosaver = new Autosaver(ui->actionEnable_Autosave, ui->actionSave, source, this);
+    connect(m_autosaver, &Autosaver::writeFailed, this, [this](const QString &reason) {
+        statusBar()->showMessage(QStringLiteral("Autosave failed: %1").arg(reason));
+    });
+
+    m_recent = new RecentProjects(this);
+    m_recentMenu = new RecentProjectsMenu(m_recent, ui->menuFile, ui->actionOpen, this);
+    connect(m_projectCommands, &ProjectCommands::projectOpened, m_recent, &RecentProjects::add);
+    connect(m_recentMenu, &RecentProjectsMenu::projectChosen, this, &MainWindow::openRecentProject);
+    connect(m_recent, &RecentProjects::changed, this,
+            [this] { HomeScreen::instance()->setRecentProjects(m_recent->paths()); });
+    connect(HomeScreen::instance(), &HomeScreen::recentProjectClicked, this,
+            [this](QGraphicsView *view, const QString &path) {
+                // Opened after the click is done with the home screen.
+                if (view == ui->graphicsView)
+                    QTimer::singleShot(0, this, [this, path] { openRecentProject(path); });
+            });
+    m_openRequests = new OpenRequestHandler(this, ui->actionOpen);
+}
+
+void MainWindow::openRecentProject(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_recent->remove(path);
+        MessageRequest request;
+        request.icon = QMessageBox::Warning;
+        request.title = kTitle;
+        request.text = QStringLiteral("The project %1 no longer exists.").arg(QDir::toNativeSeparators(path));
+        request.informativeText = QStringLiteral("It has been removed from the recent projects.");
+        Prompter::current()->message(this, request);
+        return;
+    }
+    m_projectCommands->openFile(path);
 }
 
 MainWindow::~MainWindow()
@@ -247,6 +299,7 @@ void MainWindow::enterNoProjectState()
     m_shownCanvas = nullptr;
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));
+    HomeScreen::instance()->setRecentProjects(m_recent->paths());
     ui->graphicsView->setScene(HomeScreen::instance());
     setViewScale(1.0, 1.0);
     // No tool can be chosen without a project, and Escape does nothing

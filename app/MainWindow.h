@@ -22,6 +22,7 @@
 #include <memory>
 
 class AppTour;
+class Autosaver;
 class Canvas;
 class GraphicsViewZoom;
 class HelpCommands;
@@ -31,9 +32,12 @@ class QCloseEvent;
 class QLabel;
 
 class QMenu;
+class OpenRequestHandler;
 class ProjectCommands;
 class SimulationController;
 class QModelIndex;
+class RecentProjects;
+class RecentProjectsMenu;
 class QSettings;
 class QShortcut;
 class TreeModel;
@@ -202,6 +206,15 @@ public:
     QList<Canvas *> *canvasList() { return &m_canvases; }
     ProjectCommands *projectCommands() const { return m_projectCommands; }
 
+    // Autosave, recent projects, and files handed over by a second start.
+    Autosaver *autosaver() const { return m_autosaver; }
+    RecentProjects *recentProjects() const { return m_recent; }
+    RecentProjectsMenu *recentProjectsMenu() const { return m_recentMenu; }
+    OpenRequestHandler *openRequests() const { return m_openRequests; }
+    // Opens a project of the recent list; one that no longer exists is
+    // taken off the list and the user is told.
+    void openRecentProject(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -219,6 +232,7 @@ private:
     void chooseMode(int mode);
     bool confirmClose();
     void openUrl(const QUrl &url);
+    void setUpAutosaveAndRecent();
 
     std::unique_ptr<Ui::MainWindow> ui;
     DefaultPrompter m_prompter;
@@ -255,4 +269,10 @@ private:
     ProjectCommands *m_projectCommands = nullptr;
 
     SimulationController *m_simulation = nullptr;
+
+    // Autosave, recent projects, hand-over
+    Autosaver *m_autosaver = nullptr;
+    RecentProjects *m_recent = nullptr;
+    RecentProjectsMenu *m_recentMenu = nullptr;
+    OpenRequestHandler *m_openRequests = nullptr;
 };

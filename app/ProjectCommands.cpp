@@ -173,7 +173,7 @@ bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
         MessageRequest request;
         request.icon = QMessageBox::Critical;
         request.title = kTitle;
-        request.text = purpose == Purpose::Open ? ProjectFileReader::corruptMessage() : createAbortedMessage();
+        request.text = purpose == Purpose::Create ? createAbortedMessage() : ProjectFileReader::corruptMessage();
         request.detailedText = reader.errorString().isEmpty()
                                    ? QStringLiteral("%1: the file holds no project node").arg(path)
                                    : reader.errorDetail(path);
@@ -183,12 +183,14 @@ bool ProjectCommands::openRecords(const QString &path, Purpose purpose)
 
     closeCurrentProject();
     const LoadNotes notes = buildProject(reader.takeRecords());
+    if (purpose != Purpose::Recover)
+        emit projectOpened(path);
     if (!notes.isEmpty()) {
         m_window->statusBar()->showMessage(QStringLiteral("Project %1 opened with warnings").arg(path));
         reportLoadNotes(path, notes);
         return true;
     }
-    const QString done = purpose == Purpose::Open ? QStringLiteral("Project %1 opened successfully")
+    const QString done = purpose != Purpose::Create ? QStringLiteral("Project %1 opened successfully")
                                                   : QStringLiteral("Project %1 created successfully");
     m_window->statusBar()->showMessage(done.arg(path));
     return true;
@@ -356,6 +358,17 @@ void ProjectCommands::openFromCommandLine(const QString &path)
     // the blank state would throw its unsaved changes away.
     if (!isProjectOpen())
         enterBlankState();
+}
+
+bool ProjectCommands::openRecovered(const QString &copyPath, const QString &originalPath)
+{
+    if (!offerToSave() || !openRecords(copyPath, Purpose::Recover))
+        return false;
+    setProjectPath(originalPath);
+    setModified(true);
+    emit projectOpened(originalPath);
+    m_window->statusBar()->showMessage(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
+    return true;
 }
 
 bool ProjectCommands::writeTo(const QString &path)

@@ -47,13 +47,7 @@ int main(int argc, char **argv)
     std::printf("%9s %8s %10s %9s %9s %9s %9s %11s\n", "machines", "items", "bytes", "write ms",
                 "check ms", "load ms", "group ms", "us/item r+w");
     for (int machines : {10, 25, 50}) {
-        RandomProjectOptions options;
-        options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-        options.stateMachines = machines;
-        options.statesPerMachine = 200;
-        options.transitionsPerMachine = 400;
-        options.textsPerMachine = 5;
-        options.exoticText = false;
+        const RandomProjectOptions options = largeProjectOptions(machines);
         const ProjectDocument document = randomProject(quint32(machines), options);
         const int items = documentItemCount(document);
         const QString path = dir.filePath(QStringLiteral("bench_%1.qsmd").arg(machines));

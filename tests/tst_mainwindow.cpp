@@ -41,7 +41,7 @@ const QStringList level1Enabled = {
     "actionSelect", "actionNew", "actionOpen", "actionBringToFront", "actionSendToBack",
     "actionDelete", "actionSet_Canvas_Size", "actionDataflow", "actionCode_Generator",
     "actionClose_Project", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
-    "actionSave_As", "actionRename_Project", "actionOpen_Examples"};
+    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionEnable_Autosave"};
 } // namespace
 
 class TestMainWindow : public QObject
@@ -168,7 +168,8 @@ void TestMainWindow::actionsMenusAndToolbar()
     QVERIFY(w.findChild<QAction *>("actionShow_Project_Browser")->isCheckable());
     QVERIFY(w.findChild<QAction *>("actionShow_Project_Browser")->isChecked());
     QVERIFY(w.findChild<QAction *>("actionEnable_Autosave")->isCheckable());
-    QVERIFY(!w.findChild<QAction *>("actionEnable_Autosave")->isChecked());
+    // Autosave is on unless the user switched it off.
+    QVERIFY(w.findChild<QAction *>("actionEnable_Autosave")->isChecked());
     QVERIFY(!w.findChild<QAction *>("actionSave")->isEnabled());
 
     QStringList titles;
@@ -177,7 +178,7 @@ void TestMainWindow::actionsMenusAndToolbar()
     QCOMPARE(titles, QStringList({"menuFile:File", "menuEdit:Edit", "menuDraw:Draw",
                                   "menuView:View", "menuRun:Run", "menuHelp:Help"}));
     const QMap<QString, QStringList> menus = {
-        {"menuFile", {"actionNew", "actionOpen", "actionSave", "actionSave_As", "actionOpen_Examples",
+        {"menuFile", {"actionNew", "actionOpen", "actionOpen_Recent", "actionSave", "actionSave_As", "actionOpen_Examples",
                       "actionClose_Project", "actionRename_Project", "actionExit"}},
         {"menuEdit", {"actionBringToFront", "actionSendToBack", "actionDelete"}},
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
@@ -263,18 +264,20 @@ void TestMainWindow::toolSets_data()
                                              "actionMemory", "actionCode_Generator", "actionClose_Project",
                                              "actionUndo", "actionRedo", "actionzoom_in", "actionzoom_out",
                                              "actionFit_to_window", "actionSave_As", "actionRename_Project",
-                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate"})
+                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate",
+                                             "actionEnable_Autosave"})
                              << QStringList({"actionSave"}) << true;
     // A simulated machine's diagram is read-only and the project stays open.
     QTest::newRow("simulation") << int(ToolSets::Simulation)
                                 << QStringList({"actionSelect", "actionzoom_in", "actionzoom_out",
-                                                "actionFit_to_window"})
+                                                "actionFit_to_window", "actionEnable_Autosave"})
                                 << QStringList({"actionSave", "actionSave_As"}) << true;
     QTest::newRow("tour") << int(ToolSets::Tour)
                           << QStringList({"actionSelect", "actionSave", "actionBringToFront",
                                           "actionSendToBack", "actionSet_Canvas_Size",
                                           "actionCode_Generator", "actionClose_Project", "actionUndo",
-                                          "actionRedo", "actionFit_to_window", "actionSave_As"})
+                                          "actionRedo", "actionFit_to_window", "actionSave_As",
+                                          "actionEnable_Autosave"})
                           << QStringList() << false;
 }
 

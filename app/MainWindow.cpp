@@ -3,6 +3,7 @@
 
 #include "AppTour.h"
 #include "Canvas.h"
+#include "ExportCommands.h"
 #include "GraphicsViewZoom.h"
 #include "HelpCommands.h"
 #include "HomeScreen.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
                                         ui->actionSave});
     m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
+    m_exportCommands = new ExportCommands(this);
     enterNoProjectState();
 }
 
@@ -140,6 +142,10 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::RenameProject] = ui->actionRename_Project;
     m_tools[ToolSets::OpenExamples] = ui->actionOpen_Examples;
     m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
+    m_tools[ToolSets::ExportDiagram] = ui->actionExport_Diagram;
+    m_tools[ToolSets::ExportAllDiagrams] = ui->actionExport_All_Diagrams;
+    m_tools[ToolSets::Print] = ui->actionPrint;
+    m_tools[ToolSets::PrintPreview] = ui->actionPrint_Preview;
 }
 
 void MainWindow::buildTreeModel()
@@ -524,6 +530,10 @@ void MainWindow::on_actionSave_As_triggered() { m_projectCommands->saveAs(); }
 void MainWindow::on_actionRename_Project_triggered() { m_projectCommands->renameProject(); }
 void MainWindow::on_actionClose_Project_triggered() { m_projectCommands->closeProject(); }
 void MainWindow::on_actionCode_Generator_triggered() { m_projectCommands->runCodeGenerator(); }
+void MainWindow::on_actionExport_Diagram_triggered() { m_exportCommands->exportDiagram(); }
+void MainWindow::on_actionExport_All_Diagrams_triggered() { m_exportCommands->exportAllDiagrams(); }
+void MainWindow::on_actionPrint_triggered() { m_exportCommands->print(); }
+void MainWindow::on_actionPrint_Preview_triggered() { m_exportCommands->printPreview(); }
 
 void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
 {

@@ -23,6 +23,7 @@
 
 class AppTour;
 class Canvas;
+class ExportCommands;
 class GraphicsViewZoom;
 class HelpCommands;
 class ItemCommands;
@@ -189,6 +190,10 @@ public slots:
     void on_actionRename_Project_triggered();
     void on_actionClose_Project_triggered();
     void on_actionCode_Generator_triggered();
+    void on_actionExport_Diagram_triggered();
+    void on_actionExport_All_Diagrams_triggered();
+    void on_actionPrint_triggered();
+    void on_actionPrint_Preview_triggered();
     void on_treeView_doubleClicked(const QModelIndex &index);
     void slot_processItemAdded();
     void displayProcessItemPropertiesFromScene();
@@ -198,6 +203,8 @@ public:
     // commands themselves.
     QList<Canvas *> *canvasList() { return &m_canvases; }
     ProjectCommands *projectCommands() const { return m_projectCommands; }
+    // Export, print and print preview of the diagrams.
+    ExportCommands *exportCommands() const { return m_exportCommands; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -250,4 +257,5 @@ private:
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;
+    ExportCommands *m_exportCommands = nullptr;
 };

@@ -8,7 +8,8 @@ const QVector<Tool> commonProjectTools = {
     ToolSets::Select, ToolSets::New, ToolSets::Open, ToolSets::BringToFront, ToolSets::SendToBack,
     ToolSets::Delete, ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow, ToolSets::SaveAs,
-    ToolSets::RenameProject, ToolSets::OpenExamples,
+    ToolSets::RenameProject, ToolSets::OpenExamples, ToolSets::ExportDiagram,
+    ToolSets::ExportAllDiagrams, ToolSets::Print, ToolSets::PrintPreview,
 };
 
 ToolSets::ToolSet processLevel(int level)
@@ -62,7 +63,9 @@ ToolSets::ToolSet tour()
     ToolSets::ToolSet set;
     set.enabled = {ToolSets::Select, ToolSets::Save, ToolSets::BringToFront, ToolSets::SendToBack,
                    ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
-                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs};
+                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs,
+                   ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams, ToolSets::Print,
+                   ToolSets::PrintPreview};
     set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
                     ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
                     ToolSets::Memory, ToolSets::Dataflow, ToolSets::EnableAutosave,

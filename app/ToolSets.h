@@ -15,7 +15,7 @@ public:
         Select, Save, New, Open, BringToFront, SendToBack, Delete, Transition, State, Text,
         Process, SetCanvasSize, Link, Memory, Dataflow, CodeGenerator, CloseProject, Undo,
         Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow, SaveAs, RenameProject,
-        OpenExamples, SelfTransition,
+        OpenExamples, SelfTransition, ExportDiagram, ExportAllDiagrams, Print, PrintPreview,
         ToolCount
     };
 

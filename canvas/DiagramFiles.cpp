@@ -1,7 +1,7 @@
 #include "DiagramFiles.h"
 
+#include "BackgroundWriter.h"
 #include "Canvas.h"
-#include "CheckedSaveFile.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
 
@@ -71,19 +71,6 @@ QString stripped(QString path)
     return path;
 }
 
-bool writeBytes(const QString &filePath, const QByteArray &bytes, QString *error)
-{
-    QString reason;
-    if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) {
-        reason = QStringLiteral("cannot create the folder");
-    } else if (CheckedSaveFile::writeWhole(filePath, bytes, QIODevice::WriteOnly, &reason)) {
-        return true;
-    }
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(filePath), reason);
-    return false;
-}
-
 } // namespace
 
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases)
@@ -126,7 +113,7 @@ bool writeOne(const DiagramEntry &entry, const QString &filePath, const ExportOp
             *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(filePath), reason);
         return false;
     }
-    return writeBytes(filePath, bytes, error);
+    return BackgroundWriter::writeFile(filePath, bytes, error);
 }
 
 Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,
@@ -135,13 +122,21 @@ Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,
     Result result;
     const QString suffix = QLatin1Char('.') + ExportOptions::suffix(options.format);
     const QDir dir(directory);
+    BackgroundWriter writer;
     for (const DiagramEntry &entry : entries) {
         const QString filePath = QDir::cleanPath(dir.absoluteFilePath(entry.fileStem + suffix));
-        QString error;
-        if (writeOne(entry, filePath, options, &error))
-            result.written << filePath;
+        QString reason;
+        const QByteArray bytes = DiagramRender::fileBytes({entry.canvas, entry.path}, options, &reason);
+        if (bytes.isEmpty())
+            result.errors << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(filePath), reason);
         else
-            result.errors << error;
+            writer.write(filePath, bytes);
+    }
+    for (const BackgroundWriter::Outcome &outcome : writer.finish()) {
+        if (outcome.error.isEmpty())
+            result.written << outcome.path;
+        else
+            result.errors << outcome.error;
     }
     return result;
 }
@@ -159,7 +154,7 @@ bool writeBook(const QList<DiagramEntry> &entries, const QString &filePath,
                          .arg(QDir::toNativeSeparators(filePath));
         return false;
     }
-    return writeBytes(filePath, bytes, error);
+    return BackgroundWriter::writeFile(filePath, bytes, error);
 }
 
 } // namespace DiagramFiles

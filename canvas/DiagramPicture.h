@@ -18,6 +18,7 @@
 #include <QPair>
 #include <QPointer>
 #include <QRectF>
+#include <QTransform>
 
 class Canvas;
 class QGraphicsEffect;
@@ -49,14 +50,17 @@ public:
     void paint(QPainter *painter, const QRectF &target) const;
 
 private:
-    void hideHelpers();
-    void switchOffShadows();
-    void switchOffCaches();
+    void hideHelper(QGraphicsItem *item);
+    void switchOffShadow(QGraphicsItem *item);
+    void switchOffCache(QGraphicsItem *item);
     void dropSelection();
     void restore();
-    QRectF itemsArea();
+    QRectF itemsArea(const QList<QGraphicsItem *> &items);
+    // Scene coordinates to the painter's, for area() fitted into target.
+    QTransform sceneToTarget(const QRectF &target) const;
 
     Canvas *m_canvas;
+    QList<QGraphicsItem *> m_items;   // bottom to top
     QRectF m_area;
     QList<QGraphicsItem *> m_hidden;
     QList<QPointer<QGraphicsEffect>> m_shadows;

@@ -12,6 +12,7 @@
 #include "WindowProjectFixture.h"
 
 #include <QGraphicsEffect>
+#include <QPainter>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -73,6 +74,7 @@ private slots:
     void findTakesPathsAndFileNames();
     void areaHoldsTheItemsPlusAMargin();
     void pngShowsTheStatesAtScale();
+    void itemsAreDrawnAsTheSceneDrawsThem();
     void tooLargeAPngIsRefused();
     void svgHoldsTheLabelsAsTextAndIsDeterministic();
     void pictureLeavesSelectionMarkShadowsAndProjectAsTheyWere();
@@ -211,6 +213,40 @@ void TestDiagramExport::pngShowsTheStatesAtScale()
     ExportOptions transparent;
     transparent.transparent = true;
     QCOMPARE(DiagramRender::image(machine, transparent).pixelColor(1, 1).alpha(), 0);
+}
+
+void TestDiagramExport::itemsAreDrawnAsTheSceneDrawsThem()
+{
+    // The picture draws the items itself (without a painter state saved
+    // around each); the pixels must be those of the scene's own render().
+    for (Canvas *canvas : m_project->canvases()) {
+        const DiagramPicture picture(canvas);
+        const QSize size = picture.area().size().toSize() * 2;
+        QImage own(size, QImage::Format_ARGB32_Premultiplied);
+        own.fill(Qt::white);
+        QImage scene = own;
+        {
+            QPainter painter(&own);
+            picture.paint(&painter, QRectF(QPointF(0, 0), size));
+        }
+        {
+            QPainter painter(&scene);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            QFont font = QGuiApplication::font();
+            font.setPixelSize(qRound(font.pointSizeF() * 96 / 72.0));
+            painter.setFont(font);
+            canvas->render(&painter, QRectF(QPointF(0, 0), size), picture.area());
+        }
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const QColor a = own.pixelColor(x, y), b = scene.pixelColor(x, y);
+                differing += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) > 24;
+            }
+        }
+        QVERIFY2(differing <= size.width() * size.height() / 1000,
+                 qPrintable(canvas->name() + ": " + QString::number(differing) + " pixels differ"));
+    }
 }
 
 void TestDiagramExport::tooLargeAPngIsRefused()

@@ -35,6 +35,7 @@ void ExportOptionsDialog::prepare(bool allDiagrams)
     m_allDiagrams = allDiagrams;
     setWindowTitle(allDiagrams ? QStringLiteral("Export All Diagrams") : QStringLiteral("Export Diagram"));
     enableForFormat();
+    adjustSize();
 }
 
 void ExportOptionsDialog::enableForFormat()

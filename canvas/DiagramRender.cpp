@@ -37,9 +37,9 @@ void paintTitle(QPainter *painter, const QRectF &rect, const QString &left, cons
     painter->setPen(Qt::black);
     const QFontMetricsF metrics(font, painter->device());
     const qreal rightWidth = right.isEmpty() ? 0 : qMin(metrics.horizontalAdvance(right), rect.width() / 3);
-    const QRectF text = rect.adjusted(0, 0, 0, -rect.height() * 0.25);
+    const QRectF text = rect.adjusted(6, 2, -6, -rect.height() * 0.25);
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                      metrics.elidedText(left, Qt::ElideMiddle, rect.width() - rightWidth - 10));
+                      metrics.elidedText(left, Qt::ElideMiddle, text.width() - rightWidth - 10));
     if (!right.isEmpty()) {
         painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter,
                           metrics.elidedText(right, Qt::ElideRight, rightWidth));

@@ -211,14 +211,21 @@ void ExportCommands::printShown(QPrinter *printer)
         reportFailure(QStringLiteral("The diagram could not be printed."), {error});
 }
 
-void ExportCommands::print()
+bool ExportCommands::preparePrinter(QPrinter *printer) const
 {
     DiagramEntry entry;
     if (!shownDiagram(&entry))
-        return;
+        return false;
+    printer->setDocName(entry.path);
+    printer->setPageOrientation(DiagramRender::orientation(entry.canvas));
+    return true;
+}
+
+void ExportCommands::print()
+{
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(entry.path);
-    printer.setPageOrientation(DiagramRender::orientation(entry.canvas));
+    if (!preparePrinter(&printer))
+        return;
     QPrintDialog dialog(&printer, m_window);
     if (runDialog(&dialog) != QDialog::Accepted)
         return;
@@ -227,12 +234,9 @@ void ExportCommands::print()
 
 void ExportCommands::printPreview()
 {
-    DiagramEntry entry;
-    if (!shownDiagram(&entry))
-        return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(entry.path);
-    printer.setPageOrientation(DiagramRender::orientation(entry.canvas));
+    if (!preparePrinter(&printer))
+        return;
     QPrintPreviewDialog dialog(&printer, m_window);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &ExportCommands::printShown);
     runDialog(&dialog);

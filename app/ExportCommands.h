@@ -51,6 +51,9 @@ private:
     bool mayReplace(const QStringList &paths, const QString &where);
     void reportFailure(const QString &text, const QStringList &details);
     void reportSuccess(const QString &text);
+    // Names the print job after the shown diagram and turns the paper to
+    // suit it; false when no diagram is shown.
+    bool preparePrinter(QPrinter *printer) const;
     void printShown(QPrinter *printer);
     int runDialog(QDialog *dialog);
 

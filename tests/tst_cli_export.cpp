@@ -34,6 +34,7 @@ private slots:
     void exitCodes();
     void fileThatCannotBeWrittenExits73();
     void helpNamesTheCommand();
+    void missingRendererIsReported();
 
 private:
     QTemporaryDir m_dir;
@@ -179,6 +180,23 @@ void TestCliExport::helpNamesTheCommand()
     QVERIFY2(r.out.contains("kestro-cli export [options] project"), qPrintable(r.out));
     QVERIFY(r.out.contains("--diagram"));
     QVERIFY(runCli({"--help"}).out.contains("export"));
+}
+
+void TestCliExport::missingRendererIsReported()
+{
+    // A kestro-cli without kestro-render beside it or on the PATH.
+    QTemporaryDir alone;
+    const QString copy = alone.filePath("kestro-cli");
+    QVERIFY(QFile::copy(cliProgram(), copy));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", alone.path());
+    p.setProcessEnvironment(env);
+    p.start(copy, {"export", m_project, "-o", alone.filePath("out")});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 69);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("export needs kestro-render"));
+    QVERIFY(!QFile::exists(alone.filePath("out")));
 }
 
 QTEST_MAIN(TestCliExport)

@@ -5,6 +5,7 @@
 #include "InitialTransitionLine.h"
 #include "ItemTypes.h"
 #include "LinkLine.h"
+#include "SimulationHighlighter.h"
 #include "TransitionLine.h"
 
 #include <QGraphicsEffect>
@@ -42,7 +43,8 @@ bool isHelper(const Canvas *canvas, const QGraphicsItem *item)
 {
     const int type = item->type();
     return item == canvas->titleItem() || item == canvas->rubberLine()
-           || type == ItemType::FloatingLink || type == ItemType::FloatingMemory;
+           || type == ItemType::FloatingLink || type == ItemType::FloatingMemory
+           || SimulationHighlighter::isOverlay(item);
 }
 
 // Connector lines work out where they run when they are painted; one that

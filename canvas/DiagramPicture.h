@@ -3,8 +3,9 @@
 // A canvas prepared for being drawn as a picture: while a DiagramPicture
 // lives, what only helps editing is switched off on its canvas (item
 // shadows, item pixmap caches, the selection, the dotted mark of the
-// pressed item, the title in the corner and the floating link and memory
-// ends that show the parent diagram's connections); the destructor puts
+// pressed item, the title in the corner, the floating link and memory
+// ends that show the parent diagram's connections and a running
+// simulation's highlight); the destructor puts
 // every one of them back as it was. Nothing a project file holds is touched, and the
 // canvas's signals stay quiet meanwhile.
 //

@@ -7,6 +7,7 @@
 #include "MachineProject.h"
 #include "OpenProject.h"
 #include "PdfPages.h"
+#include "SimulationHighlighter.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
 #include "WindowProjectFixture.h"
@@ -310,10 +311,14 @@ void TestDiagramExport::pictureLeavesSelectionMarkShadowsAndProjectAsTheyWere()
     state->setSelected(true);
     transition->setSelected(true);
     machine->markItem(state);
+    SimulationHighlighter highlight(machine);
+    highlight.showActive(state, transition);
+    highlight.setBreakpoints({state});
+    QVERIFY(!highlight.overlayItems().isEmpty());
     QSignalSpy selection(machine, &QGraphicsScene::selectionChanged);
     QVERIFY(state->graphicsEffect() && state->graphicsEffect()->isEnabled());
 
-    // Neither the selection nor the mark shows in the picture.
+    // Neither the selection, the mark nor the simulation shows in the picture.
     QCOMPARE(DiagramRender::svg({machine, "x"}), plain);
     ExportOptions png;
     png.format = ExportOptions::Format::Png;
@@ -327,6 +332,9 @@ void TestDiagramExport::pictureLeavesSelectionMarkShadowsAndProjectAsTheyWere()
     QCOMPARE(machine->markedItem(), static_cast<QGraphicsItem *>(state));
     QVERIFY(state->graphicsEffect()->isEnabled());
     QVERIFY(machine->titleItem()->isVisible());
+    for (QGraphicsItem *overlay : highlight.overlayItems())
+        QVERIFY(overlay->isVisible());
+    highlight.removeAll();
 
     machine->clearSelection();
     machine->unmarkAll();

@@ -35,7 +35,7 @@ const QStringList allTools = {
     "actionCode_Generator", "actionClose_Project", "actionUndo", "actionRedo",
     "actionEnable_Autosave", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
     "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionSelf_transition",
-    "actionExport_Diagram", "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview"};
+    "actionSimulate", "actionExport_Diagram", "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview"};
 
 // Pictures and printing are offered wherever a diagram is shown.
 const QStringList pictureTools = {"actionExport_Diagram", "actionExport_All_Diagrams", "actionPrint",
@@ -192,7 +192,8 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
         {"menuView", {"actionSet_Canvas_Size", "actionShow_Project_Browser"}},
-        {"menuRun", {"actionCode_Generator", "actionEnable_Autosave"}},
+        {"menuRun", {"actionCode_Generator", "actionEnable_Autosave", "|", "actionSimulate",
+                     "actionStopSimulation"}},
         {"menuHelp", {"actionAbout", "actionAppTour", "actionGetting_started", "actionCheck_for_update",
                       "actionCheck_for_Updates_at_Start",
                       "actionReport_a_bug", "actionReuqest_feature", "actionEula", "actionAbout_Qt"}},
@@ -271,8 +272,13 @@ void TestMainWindow::toolSets_data()
                                              "actionMemory", "actionCode_Generator", "actionClose_Project",
                                              "actionUndo", "actionRedo", "actionzoom_in", "actionzoom_out",
                                              "actionFit_to_window", "actionSave_As", "actionRename_Project",
-                                             "actionOpen_Examples", "actionSelf_transition"}) + pictureTools
+                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate"}) + pictureTools
                              << QStringList({"actionSave"}) << true;
+    // A simulated machine's diagram is read-only and the project stays open.
+    QTest::newRow("simulation") << int(ToolSets::Simulation)
+                                << QStringList({"actionSelect", "actionzoom_in", "actionzoom_out",
+                                                "actionFit_to_window"}) + pictureTools
+                                << QStringList({"actionSave", "actionSave_As"}) << true;
     QTest::newRow("tour") << int(ToolSets::Tour)
                           << QStringList({"actionSelect", "actionSave", "actionBringToFront",
                                           "actionSendToBack", "actionSet_Canvas_Size",

@@ -4,6 +4,7 @@
 #include "AppTour.h"
 #include "Autosaver.h"
 #include "Canvas.h"
+#include "ExportCommands.h"
 #include "GraphicsViewZoom.h"
 #include "HelpCommands.h"
 #include "HomeScreen.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(QWidget *parent)
                                         ui->actionSave});
     m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
     setUpAutosaveAndRecent();
+    m_exportCommands = new ExportCommands(this);
     enterNoProjectState();
 }
 
@@ -195,6 +197,10 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::OpenExamples] = ui->actionOpen_Examples;
     m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
     m_tools[ToolSets::Simulate] = m_simulation->simulateAction();
+    m_tools[ToolSets::ExportDiagram] = ui->actionExport_Diagram;
+    m_tools[ToolSets::ExportAllDiagrams] = ui->actionExport_All_Diagrams;
+    m_tools[ToolSets::Print] = ui->actionPrint;
+    m_tools[ToolSets::PrintPreview] = ui->actionPrint_Preview;
 }
 
 void MainWindow::buildTreeModel()
@@ -586,6 +592,10 @@ void MainWindow::on_actionSave_As_triggered() { m_projectCommands->saveAs(); }
 void MainWindow::on_actionRename_Project_triggered() { m_projectCommands->renameProject(); }
 void MainWindow::on_actionClose_Project_triggered() { m_projectCommands->closeProject(); }
 void MainWindow::on_actionCode_Generator_triggered() { m_projectCommands->runCodeGenerator(); }
+void MainWindow::on_actionExport_Diagram_triggered() { m_exportCommands->exportDiagram(); }
+void MainWindow::on_actionExport_All_Diagrams_triggered() { m_exportCommands->exportAllDiagrams(); }
+void MainWindow::on_actionPrint_triggered() { m_exportCommands->print(); }
+void MainWindow::on_actionPrint_Preview_triggered() { m_exportCommands->printPreview(); }
 
 void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
 {

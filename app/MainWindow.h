@@ -24,6 +24,7 @@
 class AppTour;
 class Autosaver;
 class Canvas;
+class ExportCommands;
 class GraphicsViewZoom;
 class HelpCommands;
 class ItemCommands;
@@ -196,6 +197,10 @@ public slots:
     void on_actionRename_Project_triggered();
     void on_actionClose_Project_triggered();
     void on_actionCode_Generator_triggered();
+    void on_actionExport_Diagram_triggered();
+    void on_actionExport_All_Diagrams_triggered();
+    void on_actionPrint_triggered();
+    void on_actionPrint_Preview_triggered();
     void on_treeView_doubleClicked(const QModelIndex &index);
     void slot_processItemAdded();
     void displayProcessItemPropertiesFromScene();
@@ -205,6 +210,8 @@ public:
     // commands themselves.
     QList<Canvas *> *canvasList() { return &m_canvases; }
     ProjectCommands *projectCommands() const { return m_projectCommands; }
+    // Export, print and print preview of the diagrams.
+    ExportCommands *exportCommands() const { return m_exportCommands; }
 
     // Autosave, recent projects, and files handed over by a second start.
     Autosaver *autosaver() const { return m_autosaver; }
@@ -267,6 +274,7 @@ private:
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;
+    ExportCommands *m_exportCommands = nullptr;
 
     SimulationController *m_simulation = nullptr;
 

@@ -9,6 +9,7 @@ const QVector<Tool> commonProjectTools = {
     ToolSets::Delete, ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow, ToolSets::SaveAs,
     ToolSets::RenameProject, ToolSets::OpenExamples, ToolSets::EnableAutosave,
+    ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams, ToolSets::Print, ToolSets::PrintPreview,
 };
 
 ToolSets::ToolSet processLevel(int level)
@@ -63,7 +64,8 @@ ToolSets::ToolSet tour()
     set.enabled = {ToolSets::Select, ToolSets::Save, ToolSets::BringToFront, ToolSets::SendToBack,
                    ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
                    ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs,
-                   ToolSets::EnableAutosave};
+                   ToolSets::EnableAutosave, ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams,
+                   ToolSets::Print, ToolSets::PrintPreview};
     set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
                     ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
                     ToolSets::Memory, ToolSets::Dataflow,
@@ -80,8 +82,10 @@ ToolSets::ToolSet simulation()
     // choice, as in every context with a project open.
     ToolSets::ToolSet set;
     set.wheelZoom = true;
+    // Pictures of the diagrams change nothing and leave the highlight out.
     set.enabled = {ToolSets::Select, ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow,
-                   ToolSets::EnableAutosave};
+                   ToolSets::EnableAutosave, ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams,
+                   ToolSets::Print, ToolSets::PrintPreview};
     for (int t = 0; t < ToolSets::ToolCount; ++t) {
         const Tool tool = static_cast<Tool>(t);
         if (!set.enabled.contains(tool) && tool != ToolSets::Save && tool != ToolSets::SaveAs)

@@ -283,12 +283,19 @@ void Canvas::unmarkAll()
     clear(m_links);
     clear(m_memoryItems);
     clear(m_dataflows);
+    m_markedItem = nullptr;
+}
+
+QGraphicsItem *Canvas::markedItem() const
+{
+    return listedKind(m_markedItem) ? m_markedItem : nullptr;
 }
 
 void Canvas::markItem(QGraphicsItem *item)
 {
-    if (!item)
+    if (!listedKind(item))
         return;
+    m_markedItem = item;
     switch (item->type()) {
     case ItemType::State: {
         auto *state = static_cast<StateItem *>(item);

@@ -9,6 +9,7 @@
 #include "ItemCommands.h"
 #include "ProjectBrowser.h"
 #include "ProjectCommands.h"
+#include "SimulationController.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -41,6 +42,7 @@ MainWindow::MainWindow(QWidget *parent)
     buildContextMenus();
     buildSignalActions();
     setUpViewAndDock();
+    m_simulation = new SimulationController(this, ui->graphicsView, ui->treeView, ui->menuRun);
     buildToolList();
     buildTreeModel();
     setApplicationIdentity();
@@ -140,6 +142,7 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::RenameProject] = ui->actionRename_Project;
     m_tools[ToolSets::OpenExamples] = ui->actionOpen_Examples;
     m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
+    m_tools[ToolSets::Simulate] = m_simulation->simulateAction();
 }
 
 void MainWindow::buildTreeModel()
@@ -180,7 +183,13 @@ void MainWindow::setUpShortcuts()
 {
     m_escapeShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escapeShortcut->setAutoRepeat(false);
-    connect(m_escapeShortcut, &QShortcut::activated, this, &MainWindow::on_actionSelect_triggered);
+    // Escape leaves a simulation, else it returns to select mode.
+    connect(m_escapeShortcut, &QShortcut::activated, this, [this] {
+        if (m_simulation->isActive())
+            m_simulation->stop();
+        else
+            on_actionSelect_triggered();
+    });
     m_fitShortcut = new QShortcut(QKeySequence(Qt::Key_Space), this);
     m_fitShortcut->setAutoRepeat(false);
     connect(m_fitShortcut, &QShortcut::activated, this, &MainWindow::on_actionFit_to_window_triggered);

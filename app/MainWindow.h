@@ -32,6 +32,7 @@ class QLabel;
 
 class QMenu;
 class ProjectCommands;
+class SimulationController;
 class QModelIndex;
 class QSettings;
 class QShortcut;
@@ -127,6 +128,8 @@ public:
     // Property dialogs, stacking, delete, undo/redo, self transition and
     // canvas size on the shown canvas.
     ItemCommands *itemCommands() const { return m_itemCommands; }
+    // Run > Simulate and the simulation dock.
+    SimulationController *simulation() const { return m_simulation; }
 
 public slots:
     void slot_enableSaveAction();
@@ -250,4 +253,6 @@ private:
 
     // Project commands
     ProjectCommands *m_projectCommands = nullptr;
+
+    SimulationController *m_simulation = nullptr;
 };

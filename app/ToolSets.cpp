@@ -20,7 +20,7 @@ ToolSets::ToolSet processLevel(int level)
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Dataflow;
     set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text, ToolSets::Undo,
-                    ToolSets::Redo, ToolSets::EnableAutosave, ToolSets::SelfTransition};
+                    ToolSets::Redo, ToolSets::EnableAutosave, ToolSets::SelfTransition, ToolSets::Simulate};
     if (level >= 2)
         set.enabled << ToolSets::Memory;
     else
@@ -38,7 +38,7 @@ ToolSets::ToolSet stateMachineLevel()
     set.wheelZoom = true;
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Transition << ToolSets::State << ToolSets::Text << ToolSets::Memory
-                << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition;
+                << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition << ToolSets::Simulate;
     set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow, ToolSets::EnableAutosave};
     return set;
 }
@@ -67,7 +67,23 @@ ToolSets::ToolSet tour()
                     ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
                     ToolSets::Memory, ToolSets::Dataflow, ToolSets::EnableAutosave,
                     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
-                    ToolSets::OpenExamples, ToolSets::SelfTransition};
+                    ToolSets::OpenExamples, ToolSets::SelfTransition, ToolSets::Simulate};
+    return set;
+}
+
+ToolSets::ToolSet simulation()
+{
+    // The diagram only shows what the machine does: nothing edits it, and
+    // nothing closes or replaces the project under the running machine.
+    // Save keeps its state (it is the modified flag).
+    ToolSets::ToolSet set;
+    set.wheelZoom = true;
+    set.enabled = {ToolSets::Select, ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow};
+    for (int t = 0; t < ToolSets::ToolCount; ++t) {
+        const Tool tool = static_cast<Tool>(t);
+        if (!set.enabled.contains(tool) && tool != ToolSets::Save && tool != ToolSets::SaveAs)
+            set.disabled << tool;
+    }
     return set;
 }
 } // namespace
@@ -76,6 +92,8 @@ ToolSets::ToolSet ToolSets::forContext(int context)
 {
     if (context == Tour)
         return tour();
+    if (context == Simulation)
+        return simulation();
     if (context <= NoProject)
         return noProject();
     if (context >= 5)

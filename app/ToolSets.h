@@ -2,7 +2,8 @@
 
 // Which tool actions are usable in which context. The main window enables
 // and disables its tool actions together when the context changes: no
-// project open, a node of tree level 1 to 5 shown, or the app tour running.
+// project open, a node of tree level 1 to 5 shown, the app tour running, or
+// a state machine being simulated.
 // Tools a context does not name keep their state.
 
 #include <QVector>
@@ -15,13 +16,15 @@ public:
         Select, Save, New, Open, BringToFront, SendToBack, Delete, Transition, State, Text,
         Process, SetCanvasSize, Link, Memory, Dataflow, CodeGenerator, CloseProject, Undo,
         Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow, SaveAs, RenameProject,
-        OpenExamples, SelfTransition,
+        OpenExamples, SelfTransition, Simulate,
         ToolCount
     };
 
     // Contexts besides the tree levels 1 to 5.
     static constexpr int NoProject = 0;
     static constexpr int Tour = -1;
+    // A state machine is being simulated: its diagram is read-only.
+    static constexpr int Simulation = -2;
 
     struct ToolSet
     {
@@ -30,7 +33,7 @@ public:
         bool wheelZoom = false;
     };
 
-    // The tool set of a context: NoProject, Tour or a tree level 1..5.
+    // The tool set of a context: NoProject, Tour, Simulation or a tree level 1..5.
     // Levels above 5 count as 5; any other value counts as NoProject.
     static ToolSet forContext(int context);
 };

@@ -29,37 +29,6 @@ namespace {
 
 const int States = 200;
 
-ProjectDocument ringProject()
-{
-    using MachineProject::item;
-    ProjectDocument doc = MachineProject::skeleton(QStringLiteral("Bench"), QStringLiteral("Ring"));
-    CanvasBlock &machine = doc.blocks[3];
-    for (const char *name : { "counter", "laps" }) {
-        MemoryRecord m = item<MemoryRecord>(6, QLatin1String(name));
-        m.datatype = QStringLiteral("int");
-        machine.memories << m;
-    }
-    for (int i = 0; i < States; ++i) {
-        StateRecord s = item<StateRecord>(6, QStringLiteral("S%1").arg(i));
-        s.action = QStringLiteral("counter++;");
-        s.ifInitialState = i == 0;
-        s.initialCondition = i == 0 ? QStringLiteral("(1)") : QString();
-        machine.states << s;
-    }
-    for (int i = 0; i < States; ++i) {
-        const int next = (i + 1) % States;
-        TransitionRecord t = item<TransitionRecord>(6, QStringLiteral("T%1").arg(i));
-        t.condition = QStringLiteral("(counter >= 3)");
-        t.action = next == 0 ? QStringLiteral("counter = 0;\nlaps++;") : QStringLiteral("counter = 0;");
-        t.startItem = machine.states.at(i).label;
-        t.endItem = machine.states.at(next).label;
-        machine.states[i].transitions << t.label;
-        machine.states[next].transitions << t.label;
-        machine.transitions << t;
-    }
-    return doc;
-}
-
 // Milliseconds of one kestro-cli run, -1 when it failed.
 double simulateMs(const QString &cli, const QStringList &arguments)
 {
@@ -126,7 +95,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "needs a temporary directory and %s\n", qPrintable(cli));
         return 1;
     }
-    const ProjectDocument doc = ringProject();
+    const ProjectDocument doc = MachineProject::ring(States);
     const QString project = dir.filePath(QStringLiteral("Bench.qsmd"));
     if (!writeFile(project, MachineProject::bytes(doc))) {
         std::fprintf(stderr, "cannot write the project\n");

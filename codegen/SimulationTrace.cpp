@@ -69,6 +69,14 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
     return row;
 }
 
+QString SimulationTrace::changesText(const Row &row)
+{
+    QStringList changes;
+    for (const auto &change : row.changes)
+        changes << change.first + QLatin1Char('=') + change.second;
+    return changes.join(QLatin1Char(' '));
+}
+
 QByteArray SimulationTrace::header(Format format)
 {
     return format == Format::Csv ? QByteArrayLiteral("cycle,before,fired,after,changed\n") : QByteArray();
@@ -77,11 +85,8 @@ QByteArray SimulationTrace::header(Format format)
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
     if (format == Format::Csv) {
-        QStringList changes;
-        for (const auto &change : row.changes)
-            changes << change.first + QLatin1Char('=') + change.second;
         return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
-            + csvField(row.after) + ',' + csvField(changes.join(QLatin1Char(' '))) + '\n';
+            + csvField(row.after) + ',' + csvField(changesText(row)) + '\n';
     }
     QByteArray changes;
     for (const auto &change : row.changes)

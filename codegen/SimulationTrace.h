@@ -39,4 +39,6 @@ public:
     static QByteArray line(Format format, const Row &row);
 
     static QString stateName(const MachineDescription &machine, int state);
+    // The changed variables as "name=value" words, as the CSV has them.
+    static QString changesText(const Row &row);
 };

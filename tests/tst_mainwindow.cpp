@@ -34,7 +34,8 @@ const QStringList allTools = {
     "actionProcessRect", "actionSet_Canvas_Size", "actionLink", "actionMemory", "actionDataflow",
     "actionCode_Generator", "actionClose_Project", "actionUndo", "actionRedo",
     "actionEnable_Autosave", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
-    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionSelf_transition"};
+    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionSelf_transition",
+    "actionSimulate"};
 
 const QStringList level1Enabled = {
     "actionSelect", "actionNew", "actionOpen", "actionBringToFront", "actionSendToBack",
@@ -182,7 +183,8 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
         {"menuView", {"actionSet_Canvas_Size", "actionShow_Project_Browser"}},
-        {"menuRun", {"actionCode_Generator", "actionEnable_Autosave"}},
+        {"menuRun", {"actionCode_Generator", "actionEnable_Autosave", "|", "actionSimulate",
+                     "actionStopSimulation"}},
         {"menuHelp", {"actionAbout", "actionAppTour", "actionGetting_started", "actionCheck_for_update",
                       "actionCheck_for_Updates_at_Start",
                       "actionReport_a_bug", "actionReuqest_feature", "actionEula", "actionAbout_Qt"}},
@@ -261,8 +263,13 @@ void TestMainWindow::toolSets_data()
                                              "actionMemory", "actionCode_Generator", "actionClose_Project",
                                              "actionUndo", "actionRedo", "actionzoom_in", "actionzoom_out",
                                              "actionFit_to_window", "actionSave_As", "actionRename_Project",
-                                             "actionOpen_Examples", "actionSelf_transition"})
+                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate"})
                              << QStringList({"actionSave"}) << true;
+    // A simulated machine's diagram is read-only and the project stays open.
+    QTest::newRow("simulation") << int(ToolSets::Simulation)
+                                << QStringList({"actionSelect", "actionzoom_in", "actionzoom_out",
+                                                "actionFit_to_window"})
+                                << QStringList({"actionSave", "actionSave_As"}) << true;
     QTest::newRow("tour") << int(ToolSets::Tour)
                           << QStringList({"actionSelect", "actionSave", "actionBringToFront",
                                           "actionSendToBack", "actionSet_Canvas_Size",

@@ -21,6 +21,36 @@ ProjectDocument skeleton(const QString &projectName, const QString &machineName)
     return doc;
 }
 
+ProjectDocument ring(int states)
+{
+    ProjectDocument doc = skeleton(QStringLiteral("Bench"), QStringLiteral("Ring"));
+    CanvasBlock &machine = doc.blocks[3];
+    for (const char *name : { "counter", "laps" }) {
+        MemoryRecord m = item<MemoryRecord>(6, QLatin1String(name));
+        m.datatype = QStringLiteral("int");
+        machine.memories << m;
+    }
+    for (int i = 0; i < states; ++i) {
+        StateRecord s = item<StateRecord>(6, QStringLiteral("S%1").arg(i));
+        s.action = QStringLiteral("counter++;");
+        s.ifInitialState = i == 0;
+        s.initialCondition = i == 0 ? QStringLiteral("(1)") : QString();
+        machine.states << s;
+    }
+    for (int i = 0; i < states; ++i) {
+        const int next = (i + 1) % states;
+        TransitionRecord t = item<TransitionRecord>(6, QStringLiteral("T%1").arg(i));
+        t.condition = QStringLiteral("(counter >= 3)");
+        t.action = next == 0 ? QStringLiteral("counter = 0;\nlaps++;") : QStringLiteral("counter = 0;");
+        t.startItem = machine.states.at(i).label;
+        t.endItem = machine.states.at(next).label;
+        machine.states[i].transitions << t.label;
+        machine.states[next].transitions << t.label;
+        machine.transitions << t;
+    }
+    return doc;
+}
+
 QByteArray bytes(ProjectDocument document)
 {
     document.treeText = treeTextFromBlocks(document);

@@ -14,6 +14,11 @@ namespace MachineProject {
 // blocks[2] is the software module's diagram, blocks[3] the machine's.
 ProjectDocument skeleton(const QString &projectName, const QString &machineName);
 
+// The machine "Ring" of `states` states (project "Bench"): each state counts
+// three cycles in `counter` and passes on to the next; the last one also
+// counts `laps`. For benchmarks of large machines.
+ProjectDocument ring(int states);
+
 // The document as the project writer writes it (with its tree text).
 QByteArray bytes(ProjectDocument document);
 

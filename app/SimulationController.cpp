@@ -1,0 +1,489 @@
+#include "SimulationController.h"
+
+#include "Canvas.h"
+#include "CheckedSaveFile.h"
+#include "CodegenErrorLog.h"
+#include "ItemRef.h"
+#include "MainWindow.h"
+#include "ProjectBrowser.h"
+#include "ProjectCommands.h"
+#include "Prompter.h"
+#include "SimulationDock.h"
+#include "SimulationHighlighter.h"
+#include "SimulationScript.h"
+#include "SimulationSession.h"
+#include "SimulationTarget.h"
+#include "SimulationTrace.h"
+#include "SimulationTraceModel.h"
+#include "SimulationVariablesModel.h"
+#include "SimulationViewGuard.h"
+#include "StateItem.h"
+#include "ToolSets.h"
+#include "TransitionItem.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QGraphicsView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTableView>
+
+namespace {
+
+const char BoxTitle[] = "Simulation";
+// The fastest the run timer ticks; faster rates run several cycles a tick.
+const int ShortestTickMs = 20;
+// Room kept around the active state when the view scrolls to it.
+const int VisibleMargin = 40;
+
+} // namespace
+
+SimulationController::SimulationController(MainWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu)
+    : QObject(window), m_window(window), m_view(view), m_browser(browser)
+{
+    m_simulate = new QAction(QStringLiteral("&Simulate"), this);
+    m_simulate->setObjectName(QStringLiteral("actionSimulate"));
+    m_simulate->setShortcut(QKeySequence(Qt::Key_F5));
+    m_simulate->setStatusTip(QStringLiteral("Run the state machine's generated C and show what it does"));
+    m_simulate->setEnabled(false);
+    m_stopAction = new QAction(QStringLiteral("Stop Simulation"), this);
+    m_stopAction->setObjectName(QStringLiteral("actionStopSimulation"));
+    m_stopAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    m_stopAction->setEnabled(false);
+    runMenu->addSeparator();
+    runMenu->addAction(m_simulate);
+    runMenu->addAction(m_stopAction);
+    connect(m_simulate, &QAction::triggered, this, &SimulationController::start);
+    connect(m_stopAction, &QAction::triggered, this, &SimulationController::stop);
+
+    m_variables = new SimulationVariablesModel(this);
+    m_trace = new SimulationTraceModel(this);
+    m_dock = new SimulationDock(m_variables, m_trace, window);
+    window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_dock->hide();
+    connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
+    connect(m_dock, &SimulationDock::stepClicked, this, &SimulationController::step);
+    connect(m_dock, &SimulationDock::runToggled, this, &SimulationController::setRunning);
+    connect(m_dock, &SimulationDock::rateChanged, this, &SimulationController::setRate);
+    connect(m_dock, &SimulationDock::stopClicked, this, &SimulationController::stop);
+    connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
+    connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
+    connect(m_variables, &SimulationVariablesModel::valueEdited, this, &SimulationController::editVariable);
+    connect(&m_runTimer, &QTimer::timeout, this, &SimulationController::runTick);
+    setRate(SimulationDock::DefaultRate);
+}
+
+SimulationController::~SimulationController()
+{
+    m_runTimer.stop();
+    m_session.reset();
+}
+
+SimulationHighlighter *SimulationController::highlighter() const
+{
+    return m_highlighter;
+}
+
+CodegenErrorLog *SimulationController::errorLog() const
+{
+    return m_errorLog;
+}
+
+// --- entering and leaving --------------------------------------------------------------
+
+void SimulationController::start()
+{
+    if (m_active)
+        return;
+    Canvas *canvas = m_window->shownCanvas();
+    const SimulationTarget target = SimulationTarget::forCanvas(m_window->canvases(), canvas);
+    if (!target.ok()) {
+        Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+                           QStringLiteral("The state machine cannot be simulated: %1.").arg(target.error));
+        return;
+    }
+    m_machine = target.machine;
+    m_module = target.module;
+    m_breakStates.clear();
+    m_condition.clear();
+    m_trace->clear();
+    m_dock->setTraceDropped(0);
+    m_dock->clearOutput();
+    m_dock->conditionEdit()->clear();
+    m_dock->setCycle(-1, QString());
+    enterMode(canvas);
+    startSession();
+}
+
+void SimulationController::enterMode(Canvas *canvas)
+{
+    m_active = true;
+    m_canvas = canvas;
+    m_previousContext = m_window->toolContext();
+    // Select mode, so that no drawing tool waits for a click meanwhile.
+    m_window->on_actionSelect_triggered();
+    canvas->clearSelection();
+    m_window->applyToolSet(ToolSets::Simulation);
+    m_browser->setEnabled(false);
+    m_guard = std::make_unique<SimulationViewGuard>(
+        m_view, [this](const QList<QGraphicsItem *> &items, const QPoint &pos) { showContextMenu(items, pos); });
+    m_highlighter = new SimulationHighlighter(canvas);
+    // A canvas that goes away (the window closes) ends the simulation.
+    connect(canvas, &QObject::destroyed, this, &SimulationController::stop);
+    m_stopAction->setEnabled(true);
+    m_dock->setWindowTitle(QStringLiteral("Simulation: %1").arg(m_module.moduleName));
+    m_dock->show();
+    m_dock->raise();
+}
+
+void SimulationController::stop()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    endSession();
+    delete m_highlighter;
+    m_guard.reset();
+    m_browser->setEnabled(true);
+    m_dock->setRunning(false);
+    m_dock->hide();
+    m_stopAction->setEnabled(false);
+    if (m_canvas) {
+        disconnect(m_canvas, nullptr, this, nullptr);
+        m_window->applyToolSet(m_previousContext);
+    }
+    m_canvas = nullptr;
+}
+
+void SimulationController::startSession()
+{
+    SimulationOptions options;
+    const QString projectPath = m_window->projectCommands() ? m_window->projectCommands()->projectPath() : QString();
+    if (!projectPath.isEmpty())
+        options.includeDirectories << QFileInfo(projectPath).absolutePath();
+    if (!m_condition.isEmpty())
+        options.conditions << m_condition;
+    m_session = std::make_unique<SimulationSession>(m_machine, m_module, options);
+    m_ready = false;
+    m_haveCycle = false;
+    m_changed.clear();
+    SimulationSession *session = m_session.get();
+    connect(session, &SimulationSession::ready, this, &SimulationController::sessionReady);
+    connect(session, &SimulationSession::failed, this, &SimulationController::sessionFailed);
+    connect(session, &SimulationSession::cycleFinished, this, &SimulationController::cycleFinished);
+    connect(session, &SimulationSession::commandFinished, this, &SimulationController::commandFinished);
+    connect(session, &SimulationSession::variablesChanged, this, &SimulationController::showVariables);
+    connect(session, &SimulationSession::outputReceived, m_dock, &SimulationDock::appendOutput);
+    m_dock->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
+    m_dock->setMachineUsable(false, false);
+    session->start();
+    for (int state : qAsConst(m_breakStates))
+        session->setStateBreakpoint(state, true);
+    if (!m_condition.isEmpty())
+        session->setConditionBreakpoint(0, true);
+    m_pendingStep = session->reset();
+    showBreakpoints();
+}
+
+void SimulationController::endSession()
+{
+    m_runTimer.stop();
+    m_ready = false;
+    m_pendingStep = 0;
+    if (!m_session)
+        return;
+    // The session may be the one calling: it goes once its signal returns.
+    SimulationSession *session = m_session.release();
+    session->disconnect(this);
+    session->stop();
+    session->deleteLater();
+}
+
+// --- what the machine's program reports ------------------------------------------------
+
+void SimulationController::sessionReady()
+{
+    m_ready = true;
+    m_dock->setMachineUsable(true, true);
+    m_dock->setStatus(m_condition.isEmpty() ? QStringLiteral("Ready")
+                                            : QStringLiteral("Ready; pauses when %1 becomes true").arg(m_condition));
+    showVariables();
+}
+
+void SimulationController::sessionFailed(const SimulationFailure &failure)
+{
+    setRunning(false);
+    m_pendingStep = 0;
+    if (m_ready) {
+        // The program ran and died: the diagram shows where; Reset starts it again.
+        m_dock->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
+        m_dock->setMachineUsable(false, true);
+        if (failure.state >= 0)
+            showPosition(failure.state, failure.transition, false);
+        return;
+    }
+    // No program: what the compiler said goes to the error log. A condition
+    // that does not compile can be corrected in the dock; anything else
+    // needs the diagram, which is given back.
+    const bool conditionMayBeAtFault = failure.kind == SimulationFailure::NotCompiled && !m_condition.isEmpty();
+    QMetaObject::invokeMethod(this, [this, failure, conditionMayBeAtFault] {
+        if (failure.kind == SimulationFailure::NotCompiled)
+            showCompileErrors(failure);
+        if (conditionMayBeAtFault) {
+            m_dock->setStatus(QStringLiteral("The machine's program did not compile (see the error log). "
+                                             "Correct the condition and press Enter, or clear it."), true);
+            m_dock->setMachineUsable(false, false);
+            return;
+        }
+        stop();
+        if (failure.kind != SimulationFailure::NotCompiled)
+            Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+                               QStringLiteral("The state machine cannot be simulated: %1.").arg(failure.message));
+    }, Qt::QueuedConnection);
+}
+
+void SimulationController::cycleFinished(const SimulationCycle &cycle)
+{
+    m_trace->append(SimulationTrace::row(m_machine, m_session->variables(), cycle));
+    for (const SimulationChange &change : cycle.changes)
+        m_changed.insert(change.variable);
+    m_lastCycle = cycle;
+    m_haveCycle = true;
+}
+
+void SimulationController::commandFinished(int command, const SimulationReply &reply)
+{
+    if (reply.kind == SimulationReply::Failed) {
+        if (command == m_pendingStep)
+            m_pendingStep = 0;
+        return;   // failed() says why
+    }
+    if (command != m_pendingStep) {
+        if (reply.kind == SimulationReply::Error)
+            m_dock->setStatus(reply.text, true);
+        return;
+    }
+    m_pendingStep = 0;
+    showVariables();
+    // Once a command, not once a cycle: Run may take hundreds at a time.
+    m_dock->setTraceDropped(m_trace->dropped());
+    m_dock->traceView()->scrollToBottom();
+    const int stateCount = m_machine.states.size();
+    if (m_haveCycle)
+        showPosition(m_session->state(), m_lastCycle.fired, m_lastCycle.initialTransition(stateCount));
+    m_dock->setCycle(m_session->cycle(), m_session->stateName(m_session->state()));
+    if (reply.kind == SimulationReply::Break) {
+        setRunning(false);
+        m_dock->setStatus(breakText(reply.hit));
+    } else if (reply.kind == SimulationReply::Error) {
+        setRunning(false);
+        m_dock->setStatus(reply.text, true);
+    } else if (m_dock->statusIsFailure()) {
+        m_dock->setStatus(QString());
+    }
+}
+
+void SimulationController::showVariables()
+{
+    if (!m_session)
+        return;
+    m_variables->setVariables(m_session->variables(), m_changed);
+    m_changed.clear();
+}
+
+void SimulationController::showPosition(int state, int fired, bool initial)
+{
+    if (!m_highlighter)
+        return;
+    StateItem *item = stateItem(state);
+    if (initial)
+        m_highlighter->showInitial(item);
+    else
+        m_highlighter->showActive(item, m_canvas ? m_canvas->transitions().value(fired) : nullptr);
+    if (item)
+        m_view->ensureVisible(item, VisibleMargin, VisibleMargin);
+}
+
+StateItem *SimulationController::stateItem(int state) const
+{
+    if (!m_canvas || state < 0 || state >= m_machine.states.size())
+        return nullptr;
+    // The machine was read from these diagrams in list order.
+    StateItem *item = m_canvas->states().value(state);
+    return item && item->label() == m_machine.states.at(state).label ? item : nullptr;
+}
+
+QString SimulationController::breakText(const SimulationBreak &hit) const
+{
+    if (hit.kind == SimulationBreak::StateEntered)
+        return QStringLiteral("Paused: state %1 was entered").arg(printableLabel(m_session->stateName(hit.index)));
+    return QStringLiteral("Paused: %1 became true").arg(m_condition);
+}
+
+// --- the dock's commands --------------------------------------------------------------
+
+void SimulationController::reset()
+{
+    if (!m_session || !m_ready)
+        return;
+    setRunning(false);
+    m_dock->setMachineUsable(true, true);
+    m_pendingStep = m_session->reset();
+}
+
+void SimulationController::step()
+{
+    if (!m_session || !m_ready || m_pendingStep || m_session->failure().failed())
+        return;
+    m_pendingStep = m_session->step(1);
+}
+
+void SimulationController::setRunning(bool run)
+{
+    if (run && (!m_session || !m_ready || m_session->failure().failed()))
+        run = false;
+    m_dock->setRunning(run);
+    if (!run) {
+        if (m_runTimer.isActive())
+            m_dock->setStatus(QStringLiteral("Paused"));
+        m_runTimer.stop();
+        return;
+    }
+    m_dock->setStatus(QStringLiteral("Running"));
+    m_runTimer.start();
+    runTick();
+}
+
+void SimulationController::runTick()
+{
+    if (m_session && m_ready && !m_pendingStep)
+        m_pendingStep = m_session->step(m_cyclesPerTick);
+}
+
+void SimulationController::setRate(int cyclesPerSecond)
+{
+    const int rate = qBound(1, cyclesPerSecond, SimulationDock::MaxRate);
+    const int interval = qMax(ShortestTickMs, 1000 / rate);
+    m_cyclesPerTick = qMax(1, qRound(rate * interval / 1000.0));
+    m_runTimer.setInterval(interval);
+}
+
+void SimulationController::editVariable(int row, const QString &literal)
+{
+    if (!m_session || row < 0 || row >= m_session->variables().size())
+        return;
+    const QString name = m_session->variables().at(row).name;
+    if (!SimulationScript::isLiteral(literal)) {
+        m_dock->setStatus(QStringLiteral("%1: '%2' is not a C integer or floating literal").arg(name, literal), true);
+        return;
+    }
+    m_session->setVariable(name, literal);
+    m_dock->setStatus(QStringLiteral("%1 = %2 before the next cycle").arg(name, literal));
+}
+
+void SimulationController::setCondition(const QString &condition)
+{
+    if (!m_active || condition == m_condition)
+        return;
+    // The condition is compiled into the machine's program, so the program
+    // is built again and the machine starts over.
+    m_condition = condition;
+    endSession();
+    startSession();
+}
+
+void SimulationController::setStateBreakpoint(int state, bool on)
+{
+    if (state < 0 || state >= m_machine.states.size())
+        return;
+    if (on)
+        m_breakStates.insert(state);
+    else
+        m_breakStates.remove(state);
+    if (m_session)
+        m_session->setStateBreakpoint(state, on);
+    showBreakpoints();
+}
+
+void SimulationController::showBreakpoints()
+{
+    if (!m_highlighter)
+        return;
+    QList<StateItem *> items;
+    for (int state : qAsConst(m_breakStates)) {
+        if (StateItem *item = stateItem(state))
+            items << item;
+    }
+    m_highlighter->setBreakpoints(items);
+}
+
+void SimulationController::showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos)
+{
+    if (!m_canvas)
+        return;
+    int state = -1;
+    for (QGraphicsItem *item : items) {
+        for (QGraphicsItem *up = item; up && state < 0; up = up->parentItem())
+            state = m_canvas->states().indexOf(qgraphicsitem_cast<StateItem *>(up));
+        if (state >= 0 || !SimulationHighlighter::isOverlay(item))
+            break;
+    }
+    if (!stateItem(state))
+        return;
+    QMenu menu(m_view);
+    QAction *breakOnEntry = menu.addAction(QStringLiteral("Break on Entry"));
+    breakOnEntry->setObjectName(QStringLiteral("actionBreakOnEntry"));
+    breakOnEntry->setCheckable(true);
+    breakOnEntry->setChecked(m_breakStates.contains(state));
+    connect(breakOnEntry, &QAction::triggered, this, [this, state](bool on) { setStateBreakpoint(state, on); });
+    menu.exec(globalPos);
+}
+
+void SimulationController::showCompileErrors(const SimulationFailure &failure)
+{
+    QVector<CodegenErrorLog::Row> rows;
+    for (const DesignFinding &finding : m_module.findings)
+        rows << CodegenErrorLog::Row{ finding, m_machine.nodePath, true };
+    for (const DesignFinding &finding : failure.findings)
+        rows << CodegenErrorLog::Row{ finding, m_machine.nodePath, true };
+    if (failure.findings.isEmpty()) {
+        DesignFinding said;
+        said.fromCompiler = true;
+        said.text = ItemRef::machine().describe(m_machine) + QStringLiteral(": ") + failure.message;
+        rows << CodegenErrorLog::Row{ said, m_machine.nodePath, true };
+    }
+    if (!m_errorLog) {
+        m_errorLog = new CodegenErrorLog(m_window);
+        m_errorLog->setWindowTitle(QStringLiteral("Simulation: the machine's C did not compile"));
+        connect(m_errorLog, &CodegenErrorLog::itemRequested, this, [this](const QVector<int> &path, const ItemRef &item) {
+            // Showing an item edits nothing, but it shows another diagram.
+            stop();
+            if (ProjectCommands *commands = m_window->projectCommands())
+                commands->browser()->showItem(path, item);
+        });
+    }
+    m_errorLog->setRows(rows);
+    m_errorLog->show();
+    m_errorLog->raise();
+}
+
+void SimulationController::saveTrace()
+{
+    FileRequest request;
+    request.caption = QStringLiteral("Save Trace");
+    const QString projectPath = m_window->projectCommands() ? m_window->projectCommands()->projectPath() : QString();
+    request.directory = projectPath.isEmpty() ? QString() : QFileInfo(projectPath).absolutePath();
+    request.filter = QStringLiteral("CSV files (*.csv)");
+    request.defaultSuffix = QStringLiteral("csv");
+    const QString path = Prompter::current()->saveFileName(m_dock, request);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!CheckedSaveFile::writeWhole(path, m_trace->csv(), QIODevice::WriteOnly, &error)) {
+        Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+                           QStringLiteral("The trace was not saved to %1: %2").arg(path, error));
+        return;
+    }
+    m_dock->setStatus(QStringLiteral("Trace saved to %1").arg(QDir::toNativeSeparators(path)));
+}

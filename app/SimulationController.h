@@ -1,0 +1,128 @@
+#pragma once
+
+// Simulation in the editor. Run > Simulate (F5) on a state-machine diagram
+// compiles the machine's generated C with a harness (SimulationSession) and
+// shows what it does: the diagram becomes read-only, the "Simulation" dock
+// drives the machine, the active state and the transition fired last are
+// highlighted on the canvas (SimulationHighlighter) and the view keeps the
+// active state in sight. Stop (Shift+F5 or Esc) gives the diagram back.
+//
+// The project is never changed: the machine is read from a snapshot of the
+// diagrams, the canvas's input is held back by SimulationViewGuard, the
+// tools that edit, open or close are off, and the highlight is made of
+// overlay items only.
+
+#include "CEmitter.h"
+#include "MachineDescription.h"
+#include "SimulationRecords.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+
+class Canvas;
+class CodegenErrorLog;
+class MainWindow;
+class QAction;
+class QGraphicsItem;
+class QGraphicsView;
+class QMenu;
+class QWidget;
+class SimulationDock;
+class SimulationHighlighter;
+class SimulationSession;
+class SimulationTraceModel;
+class SimulationVariablesModel;
+class SimulationViewGuard;
+class StateItem;
+
+class SimulationController : public QObject
+{
+    Q_OBJECT
+public:
+    // `browser`: the project browser, held still while simulating.
+    SimulationController(MainWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu);
+    ~SimulationController() override;
+
+    QAction *simulateAction() const { return m_simulate; }
+    QAction *stopAction() const { return m_stopAction; }
+    SimulationDock *dock() const { return m_dock; }
+    SimulationVariablesModel *variablesModel() const { return m_variables; }
+    SimulationTraceModel *traceModel() const { return m_trace; }
+    SimulationSession *session() const { return m_session.get(); }
+    // Null while not simulating.
+    SimulationHighlighter *highlighter() const;
+    // Null until a compile failed.
+    CodegenErrorLog *errorLog() const;
+
+    bool isActive() const { return m_active; }
+    // The machine's program is up (it may have died since; Reset restarts it).
+    bool isReady() const { return m_ready; }
+    // A reset or step is under way.
+    bool isBusy() const { return m_pendingStep != 0; }
+    Canvas *canvas() const { return m_canvas; }
+    const QSet<int> &stateBreakpoints() const { return m_breakStates; }
+
+public slots:
+    // Simulates the machine of the diagram shown.
+    void start();
+    // Leaves the simulation; the diagram is editable again.
+    void stop();
+    void reset();
+    void step();
+    void setRunning(bool run);
+    void setCondition(const QString &condition);
+    void setStateBreakpoint(int state, bool on);
+    void saveTrace();
+
+private:
+    void enterMode(Canvas *canvas);
+    void startSession();
+    void endSession();
+    void sessionReady();
+    void sessionFailed(const SimulationFailure &failure);
+    void cycleFinished(const SimulationCycle &cycle);
+    void commandFinished(int command, const SimulationReply &reply);
+    void showVariables();
+    void showPosition(int state, int fired, bool initial);
+    void runTick();
+    void setRate(int cyclesPerSecond);
+    void editVariable(int row, const QString &literal);
+    void showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos);
+    void showCompileErrors(const SimulationFailure &failure);
+    QString breakText(const SimulationBreak &hit) const;
+    StateItem *stateItem(int state) const;
+    void showBreakpoints();
+
+    MainWindow *m_window;
+    QGraphicsView *m_view;
+    QWidget *m_browser;
+    QAction *m_simulate = nullptr;
+    QAction *m_stopAction = nullptr;
+    SimulationVariablesModel *m_variables = nullptr;
+    SimulationTraceModel *m_trace = nullptr;
+    SimulationDock *m_dock = nullptr;
+    QPointer<CodegenErrorLog> m_errorLog;
+
+    bool m_active = false;
+    QPointer<Canvas> m_canvas;
+    int m_previousContext = 0;
+    std::unique_ptr<SimulationViewGuard> m_guard;
+    QPointer<SimulationHighlighter> m_highlighter;
+    MachineDescription m_machine;
+    GeneratedModule m_module;
+    std::unique_ptr<SimulationSession> m_session;
+    bool m_ready = false;
+    QString m_condition;
+    QSet<int> m_breakStates;
+
+    QTimer m_runTimer;
+    int m_cyclesPerTick = 1;
+    int m_pendingStep = 0;       // the step or reset command under way, 0 none
+    QSet<int> m_changed;         // variables changed since the last command finished
+    SimulationCycle m_lastCycle;
+    bool m_haveCycle = false;
+};

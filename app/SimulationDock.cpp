@@ -1,0 +1,218 @@
+#include "SimulationDock.h"
+
+#include "SimulationTraceModel.h"
+#include "SimulationVariablesModel.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace {
+
+// Lines of the machine's output kept in the dock.
+const int OutputLines = 2000;
+
+QTableView *tableView(QAbstractItemModel *model, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setModel(model);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setAlternatingRowColors(true);
+    return view;
+}
+
+} // namespace
+
+SimulationDock::SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace, QWidget *parent)
+    : QDockWidget(QStringLiteral("Simulation"), parent)
+{
+    setObjectName(QStringLiteral("simulationDock"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
+    layout->addWidget(buildButtons());
+    m_cycle = new QLabel(body);
+    m_cycle->setObjectName(QStringLiteral("simulationCycle"));
+    layout->addWidget(m_cycle);
+    m_status = new QLabel(body);
+    m_status->setObjectName(QStringLiteral("simulationStatus"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_status);
+    layout->addWidget(buildCondition());
+    layout->addWidget(buildTables(variables, trace), 1);
+    setWidget(body);
+    setCycle(-1, QString());
+}
+
+QWidget *SimulationDock::buildButtons()
+{
+    // Two short rows, so that the dock leaves the diagram most of the width.
+    auto *box = new QWidget(this);
+    auto *rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto *buttons = new QHBoxLayout;
+    m_reset = new QPushButton(QStringLiteral("Reset"), box);
+    m_reset->setToolTip(QStringLiteral("Start the machine again and call its Initialize"));
+    m_step = new QPushButton(QStringLiteral("Step"), box);
+    m_step->setToolTip(QStringLiteral("Call the machine function once (F10)"));
+    m_step->setShortcut(QKeySequence(Qt::Key_F10));
+    m_run = new QPushButton(QStringLiteral("Run"), box);
+    m_run->setCheckable(true);
+    m_stop = new QPushButton(QStringLiteral("Stop"), box);
+    m_stop->setToolTip(QStringLiteral("Leave the simulation (Shift+F5 or Esc)"));
+    for (QWidget *w : std::initializer_list<QWidget *>{ m_reset, m_step, m_run, m_stop })
+        buttons->addWidget(w);
+    buttons->addStretch(1);
+    rows->addLayout(buttons);
+
+    auto *rate = new QHBoxLayout;
+    m_rate = new QSpinBox(box);
+    m_rate->setRange(1, MaxRate);
+    m_rate->setValue(DefaultRate);
+    m_rate->setSuffix(QStringLiteral(" cycles/s"));
+    m_rate->setToolTip(QStringLiteral("Cycles per second while running"));
+    rate->addWidget(new QLabel(QStringLiteral("Rate:"), box));
+    rate->addWidget(m_rate);
+    rate->addStretch(1);
+    rows->addLayout(rate);
+
+    connect(m_reset, &QPushButton::clicked, this, &SimulationDock::resetClicked);
+    connect(m_step, &QPushButton::clicked, this, &SimulationDock::stepClicked);
+    connect(m_run, &QPushButton::toggled, this, &SimulationDock::runToggled);
+    connect(m_rate, QOverload<int>::of(&QSpinBox::valueChanged), this, &SimulationDock::rateChanged);
+    connect(m_stop, &QPushButton::clicked, this, &SimulationDock::stopClicked);
+    return box;
+}
+
+QWidget *SimulationDock::buildCondition()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QFormLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_condition = new QLineEdit(row);
+    m_condition->setObjectName(QStringLiteral("simulationCondition"));
+    m_condition->setPlaceholderText(QStringLiteral("a C expression, e.g. speed > 10"));
+    m_condition->setToolTip(QStringLiteral("Pause when this becomes true. Enter compiles it into the machine's "
+                                           "program and starts the machine again."));
+    m_condition->setClearButtonEnabled(true);
+    layout->addRow(QStringLiteral("Break when:"), m_condition);
+    connect(m_condition, &QLineEdit::returnPressed, this,
+            [this] { emit conditionEntered(m_condition->text().trimmed()); });
+    return row;
+}
+
+QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace)
+{
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    m_variables = tableView(variables, splitter);
+    m_variables->setObjectName(QStringLiteral("simulationVariables"));
+    m_variables->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_variables->horizontalHeader()->setStretchLastSection(true);
+    m_variables->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                 | QAbstractItemView::AnyKeyPressed);
+
+    auto *traceBox = new QWidget(splitter);
+    auto *traceLayout = new QVBoxLayout(traceBox);
+    traceLayout->setContentsMargins(0, 0, 0, 0);
+    auto *traceHead = new QHBoxLayout;
+    m_traceNote = new QLabel(QStringLiteral("Trace"), traceBox);
+    m_saveTrace = new QPushButton(QStringLiteral("Save Trace..."), traceBox);
+    m_saveTrace->setToolTip(QStringLiteral("Save the trace as CSV, as kestro-cli simulate --trace writes it"));
+    traceHead->addWidget(m_traceNote, 1);
+    traceHead->addWidget(m_saveTrace);
+    traceLayout->addLayout(traceHead);
+    m_trace = tableView(trace, traceBox);
+    m_trace->setObjectName(QStringLiteral("simulationTrace"));
+    m_trace->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed widths: measuring a long trace's contents would take long.
+    m_trace->horizontalHeader()->setDefaultSectionSize(80);
+    m_trace->verticalHeader()->setDefaultSectionSize(m_trace->fontMetrics().height() + 6);
+    traceLayout->addWidget(m_trace);
+    connect(m_saveTrace, &QPushButton::clicked, this, &SimulationDock::saveTraceClicked);
+
+    m_output = new QPlainTextEdit(splitter);
+    m_output->setObjectName(QStringLiteral("simulationOutput"));
+    m_output->setReadOnly(true);
+    m_output->setMaximumBlockCount(OutputLines);
+    m_output->setPlaceholderText(QStringLiteral("What the machine prints"));
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setStretchFactor(2, 1);
+    return splitter;
+}
+
+int SimulationDock::rate() const
+{
+    return m_rate->value();
+}
+
+bool SimulationDock::isRunChecked() const
+{
+    return m_run->isChecked();
+}
+
+QString SimulationDock::statusText() const
+{
+    return m_status->text();
+}
+
+QString SimulationDock::cycleText() const
+{
+    return m_cycle->text();
+}
+
+void SimulationDock::setCycle(qint64 cycle, const QString &state)
+{
+    m_cycle->setText(cycle < 0 ? QStringLiteral("Cycle: -") : QStringLiteral("Cycle: %1    State: %2").arg(cycle).arg(state));
+}
+
+void SimulationDock::setStatus(const QString &text, bool failure)
+{
+    m_statusIsFailure = failure;
+    m_status->setStyleSheet(failure ? QStringLiteral("color: #b00000;") : QString());
+    m_status->setText(text);
+}
+
+void SimulationDock::setRunning(bool running)
+{
+    const QSignalBlocker blocker(m_run);
+    m_run->setChecked(running);
+    m_run->setText(running ? QStringLiteral("Pause") : QStringLiteral("Run"));
+    m_step->setEnabled(!running && m_reset->isEnabled());
+}
+
+void SimulationDock::setMachineUsable(bool stepping, bool resetting)
+{
+    m_reset->setEnabled(resetting);
+    m_step->setEnabled(stepping && !m_run->isChecked());
+    m_run->setEnabled(stepping);
+}
+
+void SimulationDock::appendOutput(const QByteArray &output)
+{
+    m_output->moveCursor(QTextCursor::End);
+    m_output->insertPlainText(QString::fromUtf8(output));
+}
+
+void SimulationDock::clearOutput()
+{
+    m_output->clear();
+}
+
+void SimulationDock::setTraceDropped(qint64 dropped)
+{
+    m_traceNote->setText(dropped > 0 ? QStringLiteral("Trace (the first %1 cycles are no longer kept)").arg(dropped)
+                                     : QStringLiteral("Trace"));
+}

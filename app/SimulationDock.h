@@ -1,0 +1,87 @@
+#pragma once
+
+// The "Simulation" dock: the buttons that drive a simulated machine (Reset,
+// Step, Run / Pause at a rate in cycles per second, Stop), the cycle count
+// and the active state, a status line, a breakpoint condition, the table of
+// variables, the trace and the machine's own output. It only shows and
+// asks: SimulationController does the work.
+
+#include <QDockWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class SimulationTraceModel;
+class SimulationVariablesModel;
+
+class SimulationDock : public QDockWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int DefaultRate = 5;
+    static constexpr int MaxRate = 10000;
+
+    SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace, QWidget *parent = nullptr);
+
+    QPushButton *resetButton() const { return m_reset; }
+    QPushButton *stepButton() const { return m_step; }
+    QPushButton *runButton() const { return m_run; }
+    QPushButton *stopButton() const { return m_stop; }
+    QPushButton *saveTraceButton() const { return m_saveTrace; }
+    QSpinBox *rateBox() const { return m_rate; }
+    QLineEdit *conditionEdit() const { return m_condition; }
+    QTableView *variablesView() const { return m_variables; }
+    QTableView *traceView() const { return m_trace; }
+    QPlainTextEdit *outputView() const { return m_output; }
+
+    int rate() const;
+    bool isRunChecked() const;
+    QString statusText() const;
+    bool statusIsFailure() const { return m_statusIsFailure; }
+    QString cycleText() const;
+
+    void setCycle(qint64 cycle, const QString &state);
+    // A plain status, or a failure shown in red.
+    void setStatus(const QString &text, bool failure = false);
+    // Run shows "Pause" while the machine runs.
+    void setRunning(bool running);
+    // Buttons that need a machine program (all but Stop, and Reset once it failed).
+    void setMachineUsable(bool stepping, bool resetting);
+    void appendOutput(const QByteArray &output);
+    // Shows how many early cycles the trace has let go.
+    void setTraceDropped(qint64 dropped);
+    void clearOutput();
+
+signals:
+    void resetClicked();
+    void stepClicked();
+    void runToggled(bool run);
+    void rateChanged(int cyclesPerSecond);
+    void stopClicked();
+    void saveTraceClicked();
+    // The breakpoint condition as entered (empty: none).
+    void conditionEntered(const QString &condition);
+
+private:
+    QWidget *buildButtons();
+    QWidget *buildCondition();
+    QWidget *buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace);
+
+    QPushButton *m_reset = nullptr;
+    QPushButton *m_step = nullptr;
+    QPushButton *m_run = nullptr;
+    QPushButton *m_stop = nullptr;
+    QPushButton *m_saveTrace = nullptr;
+    QSpinBox *m_rate = nullptr;
+    QLabel *m_cycle = nullptr;
+    QLabel *m_status = nullptr;
+    QLabel *m_traceNote = nullptr;
+    bool m_statusIsFailure = false;
+    QLineEdit *m_condition = nullptr;
+    QTableView *m_variables = nullptr;
+    QTableView *m_trace = nullptr;
+    QPlainTextEdit *m_output = nullptr;
+};

@@ -1,0 +1,463 @@
+// Simulation in the editor, driven as a person drives it: F5 on a state
+// machine's diagram, the dock's buttons, the variables table, the context
+// menu of a state, the condition line and Escape. Checks what the canvas
+// highlights, what the table shows, that the diagram stays read-only and the
+// project untouched, that a crashing or hanging machine is reported and
+// Reset brings it back, and that compile errors reach the error log.
+
+#include "Canvas.h"
+#include "CodegenErrorLog.h"
+#include "ExampleProject.h"
+#include "MachineProject.h"
+#include "MainWindow.h"
+#include "OpenProject.h"
+#include "ProjectCommands.h"
+#include "ProjectSnapshot.h"
+#include "ScriptedPrompter.h"
+#include "SimulationController.h"
+#include "SimulationDock.h"
+#include "SimulationHighlighter.h"
+#include "SimulationTraceModel.h"
+#include "SimulationVariablesModel.h"
+#include "StateItem.h"
+#include "TransitionItem.h"
+#include "ViewDriver.h"
+#include "WindowProjectFixture.h"
+
+#include <QGraphicsView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QStringList SpeedControlPath{ QStringLiteral("Motor Controller"), QStringLiteral("Microcontroller"),
+                                    QStringLiteral("Drive"), QStringLiteral("SpeedControl") };
+
+// A one-state machine `name` with an int `flag` and the given state action.
+ProjectDocument oneStateMachine(const QString &name, const QString &action)
+{
+    using MachineProject::item;
+    ProjectDocument doc = MachineProject::skeleton(QStringLiteral("Sim"), name);
+    CanvasBlock &machine = doc.blocks[3];
+    MemoryRecord flag = item<MemoryRecord>(6, QStringLiteral("flag"));
+    flag.datatype = QStringLiteral("int");
+    flag.xCoord = 700;
+    flag.yCoord = 100;
+    machine.memories << flag;
+    StateRecord idle = item<StateRecord>(6, QStringLiteral("Idle"));
+    idle.xCoord = 100;
+    idle.yCoord = 100;
+    idle.action = action;
+    idle.ifInitialState = true;
+    idle.initialCondition = QStringLiteral("(1)");
+    machine.states << idle;
+    doc.treeText = treeTextFromBlocks(doc);
+    return doc;
+}
+
+QStringList machinePath(const QString &name)
+{
+    return { QStringLiteral("Board"), QStringLiteral("Controller"), QStringLiteral("Tasks"), name };
+}
+
+} // namespace
+
+class tst_SimulationEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void stepsTheExampleMachineReadOnly();
+    void breaksOnStateEntryAndSavesTheTrace();
+    void breaksOnACondition();
+    void crashOrHangIsReportedAndResetWorks();
+    void compileErrorsGoToTheLogAndGiveTheDiagramBack();
+
+private:
+    Canvas *open(const ProjectDocument &document, const QStringList &names);
+    SimulationController *sim() const { return m_window->simulation(); }
+    SimulationDock *dock() const { return sim()->dock(); }
+    bool startAndWait();
+    bool waitIdle();
+    void click(QPushButton *button);
+    bool stepAndWait(int times = 1);
+    QString value(const QString &variable) const;
+    void typeValue(const QString &variable, const QString &text);
+    QString activeLabel() const;
+    StateItem *state(const QString &label) const;
+    QByteArray snapshot() const;
+    bool visible(const QGraphicsItem *item) const;
+    int overlayCount() const;
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ViewDriver> m_driver;
+    Canvas *m_canvas = nullptr;
+};
+
+void tst_SimulationEditor::init()
+{
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->resize(1500, 1000);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_driver = std::make_unique<ViewDriver>(m_window.get());
+}
+
+void tst_SimulationEditor::cleanup()
+{
+    m_driver.reset();
+    if (m_window)
+        m_window->projectCommands()->setModified(false);
+    m_window.reset();
+    m_prompter.reset();
+    m_canvas = nullptr;
+}
+
+Canvas *tst_SimulationEditor::open(const ProjectDocument &document, const QStringList &names)
+{
+    static int count = 0;
+    const QString path = m_dir.filePath(QStringLiteral("project%1.qsmd").arg(++count));
+    if (!WindowProjectFixture::openDocument(*m_window, document, path))
+        return nullptr;
+    WindowProjectFixture::doubleClickNode(*m_window, WindowProjectFixture::nodeIndex(*m_window, names));
+    m_canvas = m_window->shownCanvas();
+    return m_canvas && m_canvas->level() == 5 ? m_canvas : nullptr;
+}
+
+bool tst_SimulationEditor::waitIdle()
+{
+    return QTest::qWaitFor([this] { return sim()->isReady() && !sim()->isBusy(); }, 20000);
+}
+
+bool tst_SimulationEditor::startAndWait()
+{
+    m_driver->key(Qt::Key_F5);
+    return sim()->isActive() && waitIdle();
+}
+
+void tst_SimulationEditor::click(QPushButton *button)
+{
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool tst_SimulationEditor::stepAndWait(int times)
+{
+    for (int i = 0; i < times; ++i) {
+        if (!dock()->stepButton()->isEnabled())
+            return false;
+        QTest::mouseClick(dock()->stepButton(), Qt::LeftButton);
+        if (!waitIdle())
+            return false;
+    }
+    return true;
+}
+
+QString tst_SimulationEditor::value(const QString &variable) const
+{
+    const SimulationVariablesModel *model = sim()->variablesModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, SimulationVariablesModel::NameColumn).data().toString() == variable)
+            return model->index(row, SimulationVariablesModel::ValueColumn).data().toString();
+    }
+    return QStringLiteral("(no variable %1)").arg(variable);
+}
+
+void tst_SimulationEditor::typeValue(const QString &variable, const QString &text)
+{
+    QTableView *view = dock()->variablesView();
+    const SimulationVariablesModel *model = sim()->variablesModel();
+    QModelIndex cell;
+    for (int row = 0; row < model->rowCount() && !cell.isValid(); ++row) {
+        if (model->index(row, SimulationVariablesModel::NameColumn).data().toString() == variable)
+            cell = model->index(row, SimulationVariablesModel::ValueColumn);
+    }
+    QVERIFY2(cell.isValid(), qPrintable(variable));
+    view->scrollTo(cell);
+    const QPoint at = view->visualRect(cell).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QLineEdit *editor = nullptr;
+    QTRY_VERIFY((editor = view->viewport()->findChild<QLineEdit *>()) && editor->isVisible());
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+QString tst_SimulationEditor::activeLabel() const
+{
+    const StateItem *active = sim()->highlighter() ? sim()->highlighter()->activeState() : nullptr;
+    return active ? active->label() : QStringLiteral("(none)");
+}
+
+StateItem *tst_SimulationEditor::state(const QString &label) const
+{
+    for (StateItem *s : m_canvas->states()) {
+        if (s->label() == label)
+            return s;
+    }
+    return nullptr;
+}
+
+QByteArray tst_SimulationEditor::snapshot() const
+{
+    ProjectDocument document;
+    if (!ProjectSnapshot::take(m_window->canvases(), &document))
+        return QByteArray();
+    return projectBytes(document);
+}
+
+bool tst_SimulationEditor::visible(const QGraphicsItem *item) const
+{
+    const QGraphicsView *view = m_driver->view();
+    const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
+    return shown.contains(item->sceneBoundingRect());
+}
+
+int tst_SimulationEditor::overlayCount() const
+{
+    int count = 0;
+    for (const QGraphicsItem *item : m_canvas->items())
+        count += SimulationHighlighter::isOverlay(item) ? 1 : 0;
+    return count;
+}
+
+void tst_SimulationEditor::stepsTheExampleMachineReadOnly()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    const QByteArray before = snapshot();
+    QVERIFY(!before.isEmpty());
+    QVERIFY(sim()->simulateAction()->isEnabled());
+
+    QVERIFY(startAndWait());
+    QVERIFY(dock()->isVisible());
+    QVERIFY(!WindowProjectFixture::action(*m_window, "actionState")->isEnabled());
+    QVERIFY(!WindowProjectFixture::action(*m_window, "actionDelete")->isEnabled());
+    QVERIFY(!WindowProjectFixture::action(*m_window, "actionClose_Project")->isEnabled());
+    QVERIFY(!m_window->findChild<QTreeView *>(QStringLiteral("treeView"))->isEnabled());
+
+    // Reset took the initial transition into Stopped.
+    QCOMPARE(activeLabel(), QStringLiteral("Stopped"));
+    QVERIFY(sim()->highlighter()->initialShown());
+    QCOMPARE(value(QStringLiteral("speed")), QStringLiteral("0"));
+    QCOMPARE(value(QStringLiteral("motorSpeed")), QStringLiteral("0"));
+    QCOMPARE(sim()->traceModel()->rowCount(), 1);
+
+    // An input typed into the table reaches the machine before the next cycle.
+    typeValue(QStringLiteral("speedLimit"), QStringLiteral("0x40"));
+    QTRY_COMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("64"));
+    // An output is the machine's own.
+    const SimulationVariablesModel *variables = sim()->variablesModel();
+    for (int row = 0; row < variables->rowCount(); ++row) {
+        const bool output = variables->variables().at(row).role == SimulationVariable::Output;
+        QCOMPARE(bool(variables->flags(variables->index(row, SimulationVariablesModel::ValueColumn)) & Qt::ItemIsEditable),
+                 !output);
+    }
+
+    QVERIFY(stepAndWait(3));
+    QCOMPARE(activeLabel(), QStringLiteral("Accelerating"));
+    QVERIFY(sim()->highlighter()->firedTransition());
+    QCOMPARE(sim()->highlighter()->firedTransition()->label(), QStringLiteral("Start"));
+    QVERIFY(stepAndWait(3));
+    QCOMPARE(activeLabel(), QStringLiteral("Cruising"));
+    QCOMPARE(value(QStringLiteral("speed")), QStringLiteral("15"));
+    QVERIFY(dock()->cycleText().contains(QStringLiteral("Cycle: 6")));
+    QVERIFY(visible(state(QStringLiteral("Cruising"))));
+    // A cycle that stays: nothing fired, the state stays highlighted.
+    QVERIFY(stepAndWait());
+    QCOMPARE(activeLabel(), QStringLiteral("Cruising"));
+    QVERIFY(!sim()->highlighter()->firedTransition());
+    QCOMPARE(sim()->traceModel()->rowCount(), 8);
+
+    // The diagram does not move under the mouse, and nothing marks it modified.
+    StateItem *cruising = state(QStringLiteral("Cruising"));
+    const QPointF where = cruising->pos();
+    m_driver->drag(ViewDriver::centreOf(cruising), ViewDriver::centreOf(cruising) + QPointF(120, 80));
+    QCOMPARE(cruising->pos(), where);
+    // Its context menu offers the breakpoint, not the editing commands.
+    QStringList offered;
+    QVERIFY(m_driver->rightClick(ViewDriver::centreOf(cruising), [&](QMenu *menu) {
+        for (QAction *a : menu->actions())
+            offered << a->text();
+    }));
+    QCOMPARE(offered, QStringList{ QStringLiteral("Break on Entry") });
+    QVERIFY(!m_window->isModified());
+    QCOMPARE(snapshot(), before);
+    QVERIFY(overlayCount() > 0);
+
+    // Escape gives the diagram back, without a trace of the highlight. (The
+    // offscreen platform leaves no window active after a popup menu; a
+    // desktop gives the activation back by itself.)
+    QApplication::setActiveWindow(m_window.get());
+    m_driver->key(Qt::Key_Escape);
+    QVERIFY(!sim()->isActive());
+    QVERIFY(!dock()->isVisible());
+    QCOMPARE(overlayCount(), 0);
+    QVERIFY(WindowProjectFixture::action(*m_window, "actionState")->isEnabled());
+    QVERIFY(m_window->findChild<QTreeView *>(QStringLiteral("treeView"))->isEnabled());
+    QVERIFY(!m_window->isModified());
+    QCOMPARE(snapshot(), before);
+    m_driver->drag(ViewDriver::centreOf(cruising), ViewDriver::centreOf(cruising) + QPointF(120, 80));
+    QVERIFY(cruising->pos() != where);
+}
+
+void tst_SimulationEditor::breaksOnStateEntryAndSavesTheTrace()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    QVERIFY(startAndWait());
+    StateItem *braking = state(QStringLiteral("Braking"));
+    QVERIFY(m_driver->rightClick(ViewDriver::centreOf(braking), [](QMenu *menu) {
+        QAction *breakOnEntry = menu->findChild<QAction *>(QStringLiteral("actionBreakOnEntry"));
+        QVERIFY(breakOnEntry && breakOnEntry->isCheckable() && !breakOnEntry->isChecked());
+        breakOnEntry->trigger();
+    }));
+    QCOMPARE(sim()->stateBreakpoints(), QSet<int>{ m_canvas->states().indexOf(braking) });
+    const int marks = overlayCount();
+
+    dock()->rateBox()->setValue(200);
+    click(dock()->runButton());
+    QVERIFY(dock()->runButton()->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(dock()->statusText().contains(QStringLiteral("Braking")), 20000);
+    QVERIFY(dock()->statusText().startsWith(QStringLiteral("Paused")));
+    QVERIFY(waitIdle());
+    QVERIFY(!dock()->runButton()->isChecked());
+    QCOMPARE(activeLabel(), QStringLiteral("Braking"));
+    QCOMPARE(sim()->highlighter()->firedTransition()->label(), QStringLiteral("Brake"));
+    QCOMPARE(overlayCount(), marks);
+
+    // Taking the breakpoint off takes its mark off.
+    QVERIFY(m_driver->rightClick(ViewDriver::centreOf(braking), [](QMenu *menu) {
+        QAction *breakOnEntry = menu->findChild<QAction *>(QStringLiteral("actionBreakOnEntry"));
+        QVERIFY(breakOnEntry && breakOnEntry->isChecked());
+        breakOnEntry->trigger();
+    }));
+    QVERIFY(sim()->stateBreakpoints().isEmpty());
+    QCOMPARE(overlayCount(), marks - 1);
+
+    // The trace is saved as the command-line tool writes it.
+    const QString csv = m_dir.filePath(QStringLiteral("trace.csv"));
+    m_prompter->saveAnswers << csv;
+    click(dock()->saveTraceButton());
+    const QByteArray saved = WindowProjectFixture::fileBytes(csv);
+    QCOMPARE(saved, sim()->traceModel()->csv());
+    const QList<QByteArray> lines = saved.split('\n');
+    QCOMPARE(lines.size(), sim()->traceModel()->rowCount() + 2);
+    QCOMPARE(lines.at(0), QByteArray("cycle,before,fired,after,changed"));
+    QCOMPARE(lines.at(1), QByteArray("0,(start),(initial),Stopped,"));
+    QVERIFY(saved.contains("\n3,Stopped,Start,Accelerating,cycles=0\n"));
+    QVERIFY(saved.contains("\n6,Accelerating,ReachCruise,Cruising,speed=15\n"));
+
+    // A trace that cannot be written is said to be so.
+    m_prompter->saveAnswers << m_dir.filePath(QStringLiteral("no/such/folder/trace.csv"));
+    click(dock()->saveTraceButton());
+    QVERIFY(m_prompter->messageTexts().last().startsWith(QStringLiteral("The trace was not saved")));
+    QVERIFY(!m_window->isModified());
+}
+
+void tst_SimulationEditor::breaksOnACondition()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    QVERIFY(startAndWait());
+    QLineEdit *condition = dock()->conditionEdit();
+    QTest::keyClicks(condition, QStringLiteral("speed > 10"));
+    QTest::keyClick(condition, Qt::Key_Return);
+    QVERIFY(waitIdle());
+    QVERIFY(dock()->statusText().contains(QStringLiteral("speed > 10")));
+
+    dock()->rateBox()->setValue(1000);
+    click(dock()->runButton());
+    QTRY_VERIFY_WITH_TIMEOUT(dock()->statusText() == QStringLiteral("Paused: speed > 10 became true"), 20000);
+    QVERIFY(waitIdle());
+    QCOMPARE(value(QStringLiteral("speed")), QStringLiteral("15"));
+
+    // A condition that does not compile is shown in the error log; the
+    // simulation stays, and a correct condition brings the machine back.
+    condition->clear();
+    QTest::keyClicks(condition, QStringLiteral("speed >"));
+    QTest::keyClick(condition, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(sim()->errorLog() && sim()->errorLog()->isVisible(), 20000);
+    QVERIFY(sim()->errorLog()->rowTexts().join(QLatin1Char('\n')).contains(QStringLiteral("Breakpoint condition 1")));
+    QTRY_VERIFY(!dock()->stepButton()->isEnabled());
+    QVERIFY(sim()->isActive());
+    condition->clear();
+    QTest::keyClick(condition, Qt::Key_Return);
+    QVERIFY(waitIdle());
+    QCOMPARE(activeLabel(), QStringLiteral("Stopped"));
+    QVERIFY(stepAndWait());
+    QVERIFY(!m_window->isModified());
+}
+
+void tst_SimulationEditor::crashOrHangIsReportedAndResetWorks()
+{
+    QVERIFY(open(oneStateMachine(QStringLiteral("Crashy"),
+                                 QStringLiteral("if (flag == 1) { volatile int *nowhere = 0; *nowhere = flag; }\n"
+                                                "while (flag == 2) { }")),
+                 machinePath(QStringLiteral("Crashy"))));
+    QVERIFY(startAndWait());
+    QCOMPARE(activeLabel(), QStringLiteral("Idle"));
+    typeValue(QStringLiteral("flag"), QStringLiteral("1"));
+    QTRY_COMPARE(value(QStringLiteral("flag")), QStringLiteral("1"));
+    click(dock()->stepButton());
+    QTRY_VERIFY_WITH_TIMEOUT(dock()->statusText().contains(QStringLiteral("SIGSEGV")), 20000);
+    QVERIFY(!dock()->stepButton()->isEnabled());
+    QVERIFY(!dock()->runButton()->isEnabled());
+    QVERIFY(dock()->resetButton()->isEnabled());
+    QVERIFY(sim()->isActive());
+    QCOMPARE(activeLabel(), QStringLiteral("Idle"));
+
+    // Reset starts a fresh program, with every variable at its start value.
+    click(dock()->resetButton());
+    QVERIFY(waitIdle());
+    QCOMPARE(value(QStringLiteral("flag")), QStringLiteral("0"));
+    QVERIFY(!dock()->statusText().contains(QStringLiteral("SIGSEGV")));
+    QVERIFY(stepAndWait(2));
+    QVERIFY(dock()->cycleText().contains(QStringLiteral("Cycle: 2")));
+
+    // A cycle that never ends is stopped after the time limit, the same way.
+    typeValue(QStringLiteral("flag"), QStringLiteral("2"));
+    QTRY_COMPARE(value(QStringLiteral("flag")), QStringLiteral("2"));
+    click(dock()->stepButton());
+    QTRY_VERIFY_WITH_TIMEOUT(dock()->statusText().contains(QStringLiteral("did not finish")), 20000);
+    QVERIFY(dock()->statusIsFailure());
+    QVERIFY(!dock()->stepButton()->isEnabled());
+    click(dock()->resetButton());
+    QVERIFY(waitIdle());
+    QVERIFY(stepAndWait());
+    QVERIFY(!dock()->statusIsFailure());
+    QVERIFY(!m_window->isModified());
+}
+
+void tst_SimulationEditor::compileErrorsGoToTheLogAndGiveTheDiagramBack()
+{
+    QVERIFY(open(oneStateMachine(QStringLiteral("Broken"), QStringLiteral("flag = ;")),
+                 machinePath(QStringLiteral("Broken"))));
+    m_driver->key(Qt::Key_F5);
+    QTRY_VERIFY_WITH_TIMEOUT(sim()->errorLog() && sim()->errorLog()->isVisible(), 20000);
+    QTRY_VERIFY(!sim()->isActive());
+    QVERIFY(WindowProjectFixture::action(*m_window, "actionState")->isEnabled());
+    const QStringList rows = sim()->errorLog()->rowTexts();
+    int row = -1;
+    for (int i = 0; i < rows.size() && row < 0; ++i)
+        row = rows.at(i).contains(QStringLiteral("State 'Idle'")) ? i : -1;
+    QVERIFY2(row >= 0, qPrintable(rows.join(QLatin1Char('\n'))));
+    m_canvas->clearSelection();
+    sim()->errorLog()->activateRow(row);
+    QCOMPARE(m_canvas->selectedItems(), QList<QGraphicsItem *>{ state(QStringLiteral("Idle")) });
+    QCOMPARE(overlayCount(), 0);
+    QVERIFY(!m_window->isModified());
+}
+
+QTEST_MAIN(tst_SimulationEditor)
+#include "tst_simulation_editor.moc"

@@ -73,13 +73,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = 50;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
+    const RandomProjectOptions options = benchmarkProjectOptions(50);
     const QString project = dir.filePath(QStringLiteral("bench_50.qsmd"));
     ProjectFileWriter writer;
     if (!writer.write(randomProject(50, options), project)) {

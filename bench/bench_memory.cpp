@@ -61,13 +61,7 @@ QString text(int megabytes)
 
 QString bigProject(const QString &dir, int machines)
 {
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = machines;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
+    const RandomProjectOptions options = benchmarkProjectOptions(machines);
     const QString path = dir + QStringLiteral("/big_%1.qsmd").arg(machines);
     ProjectFileWriter writer;
     return writer.write(randomProject(quint32(machines), options), path) ? path : QString();

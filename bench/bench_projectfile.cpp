@@ -49,13 +49,7 @@ int main(int argc, char **argv)
                 "check ms", "load ms", "group ms", "us/item r+w");
     double firstPerItem = 0, lastPerItem = 0;
     for (int machines : {10, 25, 50}) {
-        RandomProjectOptions options;
-        options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-        options.stateMachines = machines;
-        options.statesPerMachine = 200;
-        options.transitionsPerMachine = 400;
-        options.textsPerMachine = 5;
-        options.exoticText = false;
+        const RandomProjectOptions options = benchmarkProjectOptions(machines);
         const ProjectDocument document = randomProject(quint32(machines), options);
         const int items = documentItemCount(document);
         const QString path = dir.filePath(QStringLiteral("bench_%1.qsmd").arg(machines));

@@ -53,13 +53,7 @@ struct Figures
 
 bool run(int machines, const QString &dir, Figures *f)
 {
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = machines;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
+    const RandomProjectOptions options = benchmarkProjectOptions(machines);
     const ProjectDocument document = randomProject(quint32(machines), options);
     f->items = documentItemCount(document);
     const QString path = dir + QStringLiteral("/load_%1.qsmd").arg(machines);

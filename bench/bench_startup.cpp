@@ -52,13 +52,7 @@ double tokenWalkMs(const QString &path)
 
 QString writeProject(const QString &dir, int machines, int *items)
 {
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = machines;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
+    const RandomProjectOptions options = benchmarkProjectOptions(machines);
     const ProjectDocument document = randomProject(quint32(machines), options);
     *items = documentItemCount(document);
     const QString path = dir + QStringLiteral("/bench_%1.qsmd").arg(machines);

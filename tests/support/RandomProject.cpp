@@ -446,3 +446,15 @@ QString recordDifference(const ProjectRecordLists &a, const ProjectRecordLists &
         d = listDifference("texts", a.texts, b.texts);
     return d;
 }
+
+RandomProjectOptions benchmarkProjectOptions(int machines)
+{
+    RandomProjectOptions options;
+    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
+    options.stateMachines = machines;
+    options.statesPerMachine = 200;
+    options.transitionsPerMachine = 400;
+    options.textsPerMachine = 5;
+    options.exoticText = false;
+    return options;
+}

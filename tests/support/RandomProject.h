@@ -36,6 +36,11 @@ struct RandomProjectOptions
 // writing and reading gives back equal records.
 ProjectDocument randomProject(quint32 seed, const RandomProjectOptions &options = {});
 
+// The benchmark project: one node on each of levels 2 to 4 and `machines`
+// state machines of 200 states, 400 transitions and 5 texts each, with
+// plain identifiers.
+RandomProjectOptions benchmarkProjectOptions(int machines);
+
 // Total item count of a document (process items and every other kind).
 int documentItemCount(const ProjectDocument &document);
 

@@ -1,4 +1,5 @@
 #include "CachedDropShadowEffect.h"
+#include "FirstPaintExit.h"
 #include "FirstStart.h"
 #include "InstanceGuard.h"
 #include "InstanceMessenger.h"
@@ -36,9 +37,9 @@ int main(int argc, char *argv[])
         qWarning("Kestro cannot take files from later starts: %s", qPrintable(messenger.errorString()));
     // Lets the desktop match the window to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvanta.Kestro"));
-    // Room for the blurred shadows of a whole screen of diagram items, so
-    // that repainting reuses them instead of blurring again.
+    // Room for the cached renderings of a whole screen of diagram items.
     CachedDropShadowEffect::reserveCache();
+    FirstPaintExit::installIfRequested();
     MainWindow window;
     window.showMaximized();
     QObject::connect(&messenger, &InstanceMessenger::openRequested, window.openRequests(),

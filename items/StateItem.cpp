@@ -5,6 +5,7 @@
 #include "ItemLayout.h"
 #include "StateProperties.h"
 #include "TransitionItem.h"
+#include "VisibleText.h"
 
 #include <QFontMetrics>
 #include <QGraphicsSceneContextMenuEvent>
@@ -19,10 +20,15 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     m_actionTextOption.setAlignment(Qt::AlignLeft);
     m_actionTextOption.setWrapMode(QTextOption::NoWrap);
 
-    // The effect is set once here; it keeps its blurred shadow so the blur
-    // is not recomputed on every repaint of the scene.
-    m_shadow = new CachedDropShadowEffect;
+    // The effect is set once here; it draws the shadow of the rounded box
+    // from shared pictures, so no repaint blurs anything.
+    auto *shadow = new CachedDropShadowEffect;
+    m_shadow = shadow;
     m_shadow->setBlurRadius(50);
+    shadow->setOutlineSource([this] {
+        return ShadowOutline{ShadowOutline::RoundedRectangle, boundingRect(), m_xRadius, m_yRadius,
+                             m_borderPen.widthF(), true};
+    });
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 
@@ -69,7 +75,7 @@ void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidg
     painter->drawRoundedRect(boundingRect(), m_xRadius, m_yRadius, Qt::AbsoluteSize);
     painter->drawLine(0, layout.separatorY, m_width, layout.separatorY);
     painter->drawText(layout.labelRect, Qt::AlignCenter | Qt::TextSingleLine, m_label);
-    painter->drawText(QRectF(layout.actionRect), m_action, m_actionTextOption);
+    drawVisibleText(painter, QRectF(layout.actionRect), m_action, m_actionTextOption);
 }
 
 void StateItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)

@@ -3,6 +3,7 @@
 #include "AutoSize.h"
 #include "ItemLayout.h"
 #include "TextProperties.h"
+#include "VisibleText.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsSceneContextMenuEvent>
@@ -61,7 +62,7 @@ void TextItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         painter->drawText(QRectF(layout.headerRect), header, m_textOption);
     }
     painter->setPen(Qt::black);
-    painter->drawText(QRectF(layout.bodyRect), m_action, m_textOption);
+    drawVisibleText(painter, QRectF(layout.bodyRect), m_action, m_textOption);
 }
 
 void TextItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)

@@ -7,6 +7,7 @@
 #include "StateItem.h"
 #include "TransitionLine.h"
 #include "TransitionProperties.h"
+#include "VisibleText.h"
 
 #include <QFontMetrics>
 #include <QGraphicsScene>
@@ -46,8 +47,14 @@ TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateIt
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 
-    m_shadow = new CachedDropShadowEffect;
+    auto *shadow = new CachedDropShadowEffect;
+    m_shadow = shadow;
     m_shadow->setBlurRadius(50);
+    // A transition between overlapping states is not painted, nor its shadow.
+    shadow->setOutlineSource([this] {
+        return ShadowOutline{statesOverlap() ? ShadowOutline::None : ShadowOutline::Rectangle,
+                             rect(), 0, 0, 1, true};
+    });
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 }
@@ -118,9 +125,9 @@ void TransitionItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
     painter->setPen(Qt::black);
     painter->drawText(QRectF(layout.labelRect), m_label, m_textOption);
     painter->setPen(Qt::blue);
-    painter->drawText(QRectF(layout.conditionRect), m_condition, m_textOption);
+    drawVisibleText(painter, QRectF(layout.conditionRect), m_condition, m_textOption);
     painter->setPen(Qt::black);
-    painter->drawText(QRectF(layout.actionRect), m_action, m_textOption);
+    drawVisibleText(painter, QRectF(layout.actionRect), m_action, m_textOption);
 }
 
 void TransitionItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)

@@ -2,14 +2,19 @@
 #include "ui_MainWindow.h"
 
 #include "AppTour.h"
+#include "Autosaver.h"
 #include "Canvas.h"
+#include "ExportActions.h"
 #include "GraphicsViewZoom.h"
 #include "HelpActions.h"
 #include "HomeScreen.h"
 #include "ItemActions.h"
+#include "OpenRequestHandler.h"
 #include "Project.h"
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
+#include "RecentProjects.h"
+#include "RecentProjectsMenu.h"
 #include "SimulationController.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -19,11 +24,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 
@@ -60,7 +68,52 @@ MainWindow::MainWindow(QWidget *parent)
     m_appTour = new AppTour(this, m_project, m_projectActions,
                             {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
     watchProject();
+    setUpAutosaveAndRecent();
+    m_exportActions = new ExportActions(this);
     enterNoProjectState();
+}
+
+void MainWindow::setUpAutosaveAndRecent()
+{
+    Autosaver::Source source;
+    source.snapshot = [this](ProjectDocument *document, QString *error) {
+        return m_project->snapshot(document, error);
+    };
+    source.projectPath = [this] { return m_projectActions->projectPath(); };
+    source.projectName = [this] { return m_projectActions->projectName(); };
+    m_autosaver = new Autosaver(ui->actionEnable_Autosave, m_project, source, this);
+    connect(m_autosaver, &Autosaver::writeFailed, this, [this](const QString &reason) {
+        statusBar()->showMessage(QStringLiteral("Autosave failed: %1").arg(reason));
+    });
+
+    m_recent = new RecentProjects(this);
+    m_recentMenu = new RecentProjectsMenu(m_recent, ui->menuFile, ui->actionOpen, this);
+    connect(m_projectActions, &ProjectActions::projectOpened, m_recent, &RecentProjects::add);
+    connect(m_recentMenu, &RecentProjectsMenu::projectChosen, this, &MainWindow::openRecentProject);
+    connect(m_recent, &RecentProjects::changed, this,
+            [this] { HomeScreen::instance()->setRecentProjects(m_recent->paths()); });
+    connect(HomeScreen::instance(), &HomeScreen::recentProjectClicked, this,
+            [this](QGraphicsView *view, const QString &path) {
+                // Opened after the click is done with the home screen.
+                if (view == ui->graphicsView)
+                    QTimer::singleShot(0, this, [this, path] { openRecentProject(path); });
+            });
+    m_openRequests = new OpenRequestHandler(this, ui->actionOpen);
+}
+
+void MainWindow::openRecentProject(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_recent->remove(path);
+        MessageRequest request;
+        request.icon = QMessageBox::Warning;
+        request.title = kTitle;
+        request.text = QStringLiteral("The project %1 no longer exists.").arg(QDir::toNativeSeparators(path));
+        request.informativeText = QStringLiteral("It has been removed from the recent projects.");
+        Prompter::current()->message(this, request);
+        return;
+    }
+    m_projectActions->openFile(path);
 }
 
 MainWindow::~MainWindow()
@@ -158,6 +211,10 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::OpenExamples] = ui->actionOpen_Examples;
     m_tools[ToolSets::SelfTransition] = ui->actionSelf_transition;
     m_tools[ToolSets::Simulate] = m_simulation->simulateAction();
+    m_tools[ToolSets::ExportDiagram] = ui->actionExport_Diagram;
+    m_tools[ToolSets::ExportAllDiagrams] = ui->actionExport_All_Diagrams;
+    m_tools[ToolSets::Print] = ui->actionPrint;
+    m_tools[ToolSets::PrintPreview] = ui->actionPrint_Preview;
 }
 
 void MainWindow::buildTreeModel()
@@ -271,6 +328,7 @@ void MainWindow::enterNoProjectState()
     m_project->treeModel()->clear();
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));
+    HomeScreen::instance()->setRecentProjects(m_recent->paths());
     ui->graphicsView->setScene(HomeScreen::instance());
     setViewScale(1.0, 1.0);
     // No tool can be chosen without a project, and Escape does nothing
@@ -517,6 +575,10 @@ void MainWindow::on_actionSave_As_triggered() { m_projectActions->saveAs(); }
 void MainWindow::on_actionRename_Project_triggered() { m_projectActions->renameProject(); }
 void MainWindow::on_actionClose_Project_triggered() { m_projectActions->closeProject(); }
 void MainWindow::on_actionCode_Generator_triggered() { m_projectActions->runCodeGenerator(); }
+void MainWindow::on_actionExport_Diagram_triggered() { m_exportActions->exportDiagram(); }
+void MainWindow::on_actionExport_All_Diagrams_triggered() { m_exportActions->exportAllDiagrams(); }
+void MainWindow::on_actionPrint_triggered() { m_exportActions->print(); }
+void MainWindow::on_actionPrint_Preview_triggered() { m_exportActions->printPreview(); }
 
 void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
 {

@@ -24,7 +24,9 @@
 #include <memory>
 
 class AppTour;
+class Autosaver;
 class Canvas;
+class ExportActions;
 class GraphicsViewZoom;
 class HelpActions;
 class ItemActions;
@@ -34,9 +36,12 @@ class QCloseEvent;
 class QLabel;
 
 class QMenu;
+class OpenRequestHandler;
 class ProjectActions;
 class SimulationController;
 class QModelIndex;
+class RecentProjects;
+class RecentProjectsMenu;
 class QSettings;
 class QShortcut;
 
@@ -162,12 +167,27 @@ public slots:
     void on_actionRename_Project_triggered();
     void on_actionClose_Project_triggered();
     void on_actionCode_Generator_triggered();
+    void on_actionExport_Diagram_triggered();
+    void on_actionExport_All_Diagrams_triggered();
+    void on_actionPrint_triggered();
+    void on_actionPrint_Preview_triggered();
     void on_treeView_doubleClicked(const QModelIndex &index);
     void displayProcessItemPropertiesFromScene();
 
 public:
     // Project commands: create, open, save, rename and close.
     ProjectActions *projectActions() const { return m_projectActions; }
+    // Export, print and print preview of the diagrams.
+    ExportActions *exportActions() const { return m_exportActions; }
+
+    // Autosave, recent projects, and files handed over by a second start.
+    Autosaver *autosaver() const { return m_autosaver; }
+    RecentProjects *recentProjects() const { return m_recent; }
+    RecentProjectsMenu *recentProjectsMenu() const { return m_recentMenu; }
+    OpenRequestHandler *openRequests() const { return m_openRequests; }
+    // Opens a project of the recent list; one that no longer exists is
+    // taken off the list and the user is told.
+    void openRecentProject(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -190,6 +210,7 @@ private:
     void chooseMode(int mode);
     bool confirmClose();
     void openUrl(const QUrl &url);
+    void setUpAutosaveAndRecent();
 
     std::unique_ptr<Ui::MainWindow> ui;
     DefaultPrompter m_prompter;
@@ -218,6 +239,13 @@ private:
 
     // Project commands
     ProjectActions *m_projectActions = nullptr;
+    ExportActions *m_exportActions = nullptr;
 
     SimulationController *m_simulation = nullptr;
+
+    // Autosave, recent projects, hand-over
+    Autosaver *m_autosaver = nullptr;
+    RecentProjects *m_recent = nullptr;
+    RecentProjectsMenu *m_recentMenu = nullptr;
+    OpenRequestHandler *m_openRequests = nullptr;
 };

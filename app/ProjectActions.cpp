@@ -149,7 +149,7 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
         MessageRequest request;
         request.icon = QMessageBox::Critical;
         request.title = kTitle;
-        request.text = purpose == Purpose::Open ? ProjectFileReader::corruptMessage() : createAbortedMessage();
+        request.text = purpose == Purpose::Create ? createAbortedMessage() : ProjectFileReader::corruptMessage();
         request.detailedText = reader.errorString().isEmpty()
                                    ? QStringLiteral("%1: the file holds no project node").arg(path)
                                    : reader.errorDetail(path);
@@ -158,12 +158,14 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
     }
 
     const LoadNotes notes = buildProject(reader.takeRecords());
+    if (purpose != Purpose::Recover)
+        emit projectOpened(path);
     if (!notes.isEmpty()) {
         m_window->showStatus(QStringLiteral("Project %1 opened with warnings").arg(path));
         reportLoadNotes(path, notes);
         return true;
     }
-    const QString done = purpose == Purpose::Open ? QStringLiteral("Project %1 opened successfully")
+    const QString done = purpose != Purpose::Create ? QStringLiteral("Project %1 opened successfully")
                                                   : QStringLiteral("Project %1 created successfully");
     m_window->showStatus(done.arg(path));
     return true;
@@ -322,6 +324,17 @@ void ProjectActions::openFromCommandLine(const QString &path)
     // the blank state would throw its unsaved changes away.
     if (!isProjectOpen())
         enterBlankState();
+}
+
+bool ProjectActions::openRecovered(const QString &copyPath, const QString &originalPath)
+{
+    if (!offerToSave() || !openRecords(copyPath, Purpose::Recover))
+        return false;
+    setProjectPath(originalPath);
+    m_project->markModified();
+    emit projectOpened(originalPath);
+    m_window->showStatus(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
+    return true;
 }
 
 bool ProjectActions::writeTo(const QString &path)

@@ -52,6 +52,9 @@ public:
     // Opens the file named on the command line (also the tour's way in): no
     // unsaved-changes prompt; a missing file is reported.
     void openFromCommandLine(const QString &path);
+    // Opens a recovery copy as the project of `originalPath`, modified, so
+    // that Save writes the user's file (after the unsaved-changes prompt).
+    bool openRecovered(const QString &copyPath, const QString &originalPath);
     void runCodeGenerator();
 
     // --- inner operations ------------------------------------------------------------
@@ -82,8 +85,12 @@ public:
     // The settings key of the directory the last project was opened from.
     static QString previousDirectoryKey();
 
+signals:
+    // A project file was opened or created, or its changes were recovered.
+    void projectOpened(const QString &path);
+
 private:
-    enum class Purpose { Open, Create };
+    enum class Purpose { Open, Create, Recover };
 
     // The unsaved-changes prompt before New and Open; false when the
     // command must stop because the user's changes could not be saved.

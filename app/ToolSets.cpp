@@ -8,7 +8,8 @@ const QVector<Tool> commonProjectTools = {
     ToolSets::Select, ToolSets::New, ToolSets::Open, ToolSets::BringToFront, ToolSets::SendToBack,
     ToolSets::Delete, ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow, ToolSets::SaveAs,
-    ToolSets::RenameProject, ToolSets::OpenExamples,
+    ToolSets::RenameProject, ToolSets::OpenExamples, ToolSets::EnableAutosave,
+    ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams, ToolSets::Print, ToolSets::PrintPreview,
 };
 
 ToolSets::ToolSet processLevel(int level)
@@ -20,7 +21,7 @@ ToolSets::ToolSet processLevel(int level)
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Dataflow;
     set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text, ToolSets::Undo,
-                    ToolSets::Redo, ToolSets::EnableAutosave, ToolSets::SelfTransition, ToolSets::Simulate};
+                    ToolSets::Redo, ToolSets::SelfTransition, ToolSets::Simulate};
     if (level >= 2)
         set.enabled << ToolSets::Memory;
     else
@@ -39,7 +40,7 @@ ToolSets::ToolSet stateMachineLevel()
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Transition << ToolSets::State << ToolSets::Text << ToolSets::Memory
                 << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition << ToolSets::Simulate;
-    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow, ToolSets::EnableAutosave};
+    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow};
     return set;
 }
 
@@ -62,10 +63,12 @@ ToolSets::ToolSet tour()
     ToolSets::ToolSet set;
     set.enabled = {ToolSets::Select, ToolSets::Save, ToolSets::BringToFront, ToolSets::SendToBack,
                    ToolSets::SetCanvasSize, ToolSets::CodeGenerator, ToolSets::CloseProject,
-                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs};
+                   ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs,
+                   ToolSets::EnableAutosave, ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams,
+                   ToolSets::Print, ToolSets::PrintPreview};
     set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
                     ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
-                    ToolSets::Memory, ToolSets::Dataflow, ToolSets::EnableAutosave,
+                    ToolSets::Memory, ToolSets::Dataflow,
                     ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
                     ToolSets::OpenExamples, ToolSets::SelfTransition, ToolSets::Simulate};
     return set;
@@ -75,10 +78,14 @@ ToolSets::ToolSet simulation()
 {
     // The diagram only shows what the machine does: nothing edits it, and
     // nothing closes or replaces the project under the running machine.
-    // Save keeps its state (it is the modified flag).
+    // Save keeps its state (it is the modified flag); autosave stays a
+    // choice, as in every context with a project open.
     ToolSets::ToolSet set;
     set.wheelZoom = true;
-    set.enabled = {ToolSets::Select, ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow};
+    // Pictures of the diagrams change nothing and leave the highlight out.
+    set.enabled = {ToolSets::Select, ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::FitToWindow,
+                   ToolSets::EnableAutosave, ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams,
+                   ToolSets::Print, ToolSets::PrintPreview};
     for (int t = 0; t < ToolSets::ToolCount; ++t) {
         const Tool tool = static_cast<Tool>(t);
         if (!set.enabled.contains(tool) && tool != ToolSets::Save && tool != ToolSets::SaveAs)

@@ -16,7 +16,8 @@ public:
         Select, Save, New, Open, BringToFront, SendToBack, Delete, Transition, State, Text,
         Process, SetCanvasSize, Link, Memory, Dataflow, CodeGenerator, CloseProject, Undo,
         Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow, SaveAs, RenameProject,
-        OpenExamples, SelfTransition, Simulate,
+        OpenExamples, SelfTransition, Simulate, ExportDiagram, ExportAllDiagrams, Print,
+        PrintPreview,
         ToolCount
     };
 

@@ -3,6 +3,7 @@
 // prints sizes and times. Time per item should stay flat as the project
 // grows (linear behaviour).
 
+#include "BenchFigures.h"
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
@@ -46,14 +47,9 @@ int main(int argc, char **argv)
     }
     std::printf("%9s %8s %10s %9s %9s %9s %9s %11s\n", "machines", "items", "bytes", "write ms",
                 "check ms", "load ms", "group ms", "us/item r+w");
+    double firstPerItem = 0, lastPerItem = 0;
     for (int machines : {10, 25, 50}) {
-        RandomProjectOptions options;
-        options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-        options.stateMachines = machines;
-        options.statesPerMachine = 200;
-        options.transitionsPerMachine = 400;
-        options.textsPerMachine = 5;
-        options.exoticText = false;
+        const RandomProjectOptions options = largeProjectOptions(machines);
         const ProjectDocument document = randomProject(quint32(machines), options);
         const int items = documentItemCount(document);
         const QString path = dir.filePath(QStringLiteral("bench_%1.qsmd").arg(machines));
@@ -94,7 +90,13 @@ int main(int argc, char **argv)
         const double perItemUs = (writeMs + checkMs + loadMs) * 1000.0 / items;
         std::printf("%9d %8d %10lld %9.1f %9.1f %9.1f %9.1f %11.2f\n", machines, items,
                     QFileInfo(path).size(), writeMs, checkMs, loadMs, groupMs, perItemUs);
+        if (machines == 10)
+            firstPerItem = perItemUs;
+        lastPerItem = perItemUs;
     }
+    // Five times the project may cost at most 5.5 times as much.
+    printRatioFigure("write+read per item, 50 machines", lastPerItem, "us", "same, 10 machines",
+                     firstPerItem, 1.1);
     std::printf("peak memory: %ld MiB\n", peakRssMb());
     return 0;
 }

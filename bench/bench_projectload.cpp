@@ -6,6 +6,7 @@
 // project grows (linear behaviour), otherwise the program says so and
 // exits with 1.
 
+#include "BenchFigures.h"
 #include "Canvas.h"
 #include "CanvasSetup.h"
 #include "ProjectBuilder.h"
@@ -52,13 +53,7 @@ struct Figures
 
 bool run(int machines, const QString &dir, Figures *f)
 {
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = machines;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
+    const RandomProjectOptions options = largeProjectOptions(machines);
     const ProjectDocument document = randomProject(quint32(machines), options);
     f->items = documentItemCount(document);
     const QString path = dir + QStringLiteral("/load_%1.qsmd").arg(machines);
@@ -148,6 +143,9 @@ int main(int argc, char **argv)
     std::printf("times in ms; us/item covers read, build, snapshot, rewrite and close\n");
     std::printf("peak memory: %ld MiB\n", peakRssMb());
     const double growth = perItem.last() / perItem.first();
+    // Five times the project may cost at most 5.5 times as much.
+    printRatioFigure("open+save per item, 50 machines", perItem.last(), "us", "same, 10 machines",
+                     perItem.first(), 1.1);
     std::printf("time per item, 50 vs 10 machines: x%.2f\n", growth);
     if (growth > 2.0) {
         std::printf("NOT LINEAR: time per item grows with the project\n");

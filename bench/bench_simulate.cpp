@@ -8,6 +8,7 @@
 // kestro-cli's rate is taken from two runs of different lengths, so that
 // reading the project, compiling and starting do not count.
 
+#include "BenchFigures.h"
 #include "CEmitter.h"
 #include "ModuleFiles.h"
 #include "RecordsToMachines.h"
@@ -121,6 +122,7 @@ int main(int argc, char **argv)
         { "script (reset, step N)", { "--script", shortScript }, { "--script", longScript } },
         { "trace printed as CSV", { "--cycles", QString::number(shortCycles) }, { "--cycles", QString::number(longCycles) } },
     };
+    QVector<double> rates;
     for (const Mode &mode : modes) {
         const double shortMs = simulateMs(cli, QStringList{ project, QStringLiteral("Ring") } + mode.shortRun);
         const double longMs = simulateMs(cli, QStringList{ project, QStringLiteral("Ring") } + mode.longRun);
@@ -129,6 +131,7 @@ int main(int argc, char **argv)
         const double rate = (longCycles - shortCycles) / ((longMs - shortMs) / 1000.0);
         std::printf("  %-24s %12.0f cycles/s  (%lld cycles in %.0f ms, target >= 10000)\n", mode.name, rate,
                     longCycles, longMs);
+        rates << rate;
     }
 
     const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(doc));
@@ -138,5 +141,8 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("baseline: bare loop calling Ring() %12.0f cycles/s\n", baseline);
+    for (int i = 0; i < rates.size(); ++i)
+        printFloorFigure(i == 0 ? "simulate, script (cycles/s)" : "simulate, CSV trace (cycles/s)",
+                         rates.at(i), "c/s", "bare loop calling the machine", baseline, 10000);
     return 0;
 }

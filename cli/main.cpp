@@ -6,6 +6,7 @@
 //              [--compile] [--cflags FLAGS]
 //   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS]
 //   kestro-cli simulate PROJECT.qsmd MACHINE ...   (see SimulateCommand.h)
+//   kestro-cli export PROJECT.qsmd -o DIR ...      (see ExportCommand.h)
 //
 // Standard error gets, in this order: what the project file holds that the
 // program cannot place ("PROJECT: warning: TEXT"), then per machine its
@@ -16,6 +17,7 @@
 #include "CEmitter.h"
 #include "CliSupport.h"
 #include "CompileCheck.h"
+#include "ExportCommand.h"
 #include "ModuleFiles.h"
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
@@ -68,7 +70,8 @@ int parseOptions(const QCoreApplication &app, Options *options)
         "Commands:\n"
         "  generate  write the modules (into the project's directory unless -o is given)\n"
         "  check     list the design errors and warnings only, write nothing\n"
-        "  simulate  run one state machine's C cycle by cycle (see 'kestro-cli simulate --help')"));
+        "  simulate  run one state machine's C cycle by cycle (see 'kestro-cli simulate --help')\n"
+        "  export    draw the diagrams into SVG, PNG or PDF files (see 'kestro-cli export --help')"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption output({ "o", "output" }, "Write the files into DIR.", "DIR");
@@ -81,7 +84,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
                                                 "the compiler's findings by item; exit with 1 on a compiler error.");
     const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
     parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
-    parser.addPositionalArgument("command", "generate, check or simulate");
+    parser.addPositionalArgument("command", "generate, check, simulate or export");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
     if (!parser.parse(app.arguments()))
@@ -223,6 +226,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRO_VERSION));
 
+    if (app.arguments().value(1) == QLatin1String("export"))
+        return ExportCommand::run(app.arguments());
     if (app.arguments().value(1) == QLatin1String("simulate")) {
         const int code = SimulateCommand().run(app.arguments());
         out().flush();

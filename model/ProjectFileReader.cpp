@@ -3,6 +3,7 @@
 #include "RecordFields.h"
 #include "ValueCodec.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
@@ -16,9 +17,15 @@ namespace {
 class Walker
 {
 public:
+    // The parser reads the bytes through a buffer device, which makes it
+    // decode them a piece at a time instead of into one copy of the whole
+    // document.
     Walker(const QByteArray &data, bool keepRecords, ProjectRecordLists *out)
-        : m_xml(data), m_keep(keepRecords), m_out(out)
+        : m_keep(keepRecords), m_out(out)
     {
+        m_buffer.setData(data);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_buffer);
     }
 
     bool readHeader();
@@ -63,10 +70,12 @@ private:
     bool decoded(const char *name, T *value, bool (*parse)(const QString &, T *));
     bool valueError(const char *name, const QString &text);
 
+    QBuffer m_buffer;
     QXmlStreamReader m_xml;
     bool m_keep;
     ProjectRecordLists *m_out;
     QString m_element;      // item element being read, for messages
+    QXmlStreamAttributes m_attributes; // of that element, taken once
     bool m_childElements = false; // its fields are child elements
     int m_depth = 0;
     int m_processCount = 0;
@@ -249,12 +258,14 @@ bool Walker::field(const char *name, QStringList *value)
 
 bool Walker::attrText(const char *name, QString *value)
 {
-    const QXmlStreamAttributes attributes = m_xml.attributes();
     const QLatin1String key(name);
-    if (!attributes.hasAttribute(key))
-        return fail(QStringLiteral("%1: attribute '%2' is missing").arg(m_element, key));
-    *value = attributes.value(key).toString();
-    return true;
+    for (const QXmlStreamAttribute &attribute : qAsConst(m_attributes)) {
+        if (attribute.qualifiedName() == key) {
+            *value = attribute.value().toString();
+            return true;
+        }
+    }
+    return fail(QStringLiteral("%1: attribute '%2' is missing").arg(m_element, key));
 }
 
 bool Walker::childText(const char *name, QString *value)
@@ -284,6 +295,8 @@ bool Walker::readFields(Record *r)
     using Fields = RecordFields<Record>;
     m_element = QLatin1String(Fields::element);
     m_childElements = Fields::childElements;
+    if (!m_childElements)
+        m_attributes = m_xml.attributes();
     const int depth = m_depth;
     const bool ok = Fields::visit(*r, [this](const char *name, auto &value) {
         return this->field(name, &value);
@@ -296,6 +309,7 @@ bool Walker::readFields(DataflowRecord *r)
     using Fields = RecordFields<DataflowRecord>;
     m_element = QLatin1String(Fields::element);
     m_childElements = false;
+    m_attributes = m_xml.attributes();
     const bool ok = Fields::visit(
         *r, [this](const char *name, auto &value) { return this->field(name, &value); }, false);
     if (!ok)
@@ -305,9 +319,8 @@ bool Walker::readFields(DataflowRecord *r)
     // with any other lineType still opens.
     if (Fields::hasEnds(*r))
         return attrText("startItem", &r->startItem) && attrText("endItem", &r->endItem);
-    const QXmlStreamAttributes attributes = m_xml.attributes();
-    r->startItem = attributes.value(QLatin1String("startItem")).toString();
-    r->endItem = attributes.value(QLatin1String("endItem")).toString();
+    r->startItem = m_attributes.value(QLatin1String("startItem")).toString();
+    r->endItem = m_attributes.value(QLatin1String("endItem")).toString();
     return true;
 }
 

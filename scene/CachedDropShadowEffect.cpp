@@ -1,7 +1,11 @@
 #include "CachedDropShadowEffect.h"
 
+#include "ShadowSlices.h"
+
 #include <QPainter>
 #include <QPixmapCache>
+
+#include <utility>
 
 CachedDropShadowEffect::CachedDropShadowEffect(QObject *parent)
     : QGraphicsDropShadowEffect(parent)
@@ -14,16 +18,19 @@ void CachedDropShadowEffect::reserveCache()
         QPixmapCache::setCacheLimit(CacheLimitKb);
 }
 
-QString CachedDropShadowEffect::resultKey(qint64 sourceKey) const
+void CachedDropShadowEffect::setOutlineSource(std::function<ShadowOutline()> outline)
 {
-    // Two effects may see the same source pixmap (an implicitly shared
-    // copy); the parameters keep their results apart.
-    return QStringLiteral("kestro-shadow-%1-%2-%3-%4-%5")
-        .arg(sourceKey)
-        .arg(blurRadius())
-        .arg(offset().x())
-        .arg(offset().y())
-        .arg(color().rgba());
+    m_outline = std::move(outline);
+    update();
+}
+
+ShadowOutline CachedDropShadowEffect::currentOutline() const
+{
+    if (m_outline)
+        return m_outline();
+    ShadowOutline outline;
+    outline.rect = sourceBoundingRect(Qt::LogicalCoordinates);
+    return outline;
 }
 
 void CachedDropShadowEffect::draw(QPainter *painter)
@@ -33,30 +40,34 @@ void CachedDropShadowEffect::draw(QPainter *painter)
         drawSource(painter);
         return;
     }
-
-    QPoint offset;
-    const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &offset, PadToEffectiveBoundingRect);
-    if (source.isNull())
+    // Rotated or sheared items have no rectangular silhouette on screen;
+    // they take the stock route.
+    const QTransform world = painter->worldTransform();
+    if (world.type() > QTransform::TxScale) {
+        QGraphicsDropShadowEffect::draw(painter);
         return;
-
-    const QString key = resultKey(source.cacheKey());
-    QPixmap result;
-    if (!QPixmapCache::find(key, &result)) {
-        result = QPixmap(source.size());
-        result.setDevicePixelRatio(source.devicePixelRatio());
-        result.fill(Qt::transparent);
-        QPainter p(&result);
-        // The stock effect paints shadow and source in device coordinates
-        // at offset; map that spot to the pixmap's origin.
-        p.setWindow(QRect(offset, source.size()));
-        p.setViewport(QRect(QPoint(0, 0), source.size()));
-        QGraphicsDropShadowEffect::draw(&p);
-        p.end();
-        QPixmapCache::insert(key, result);
     }
 
-    const QTransform world = painter->worldTransform();
-    painter->setWorldTransform(QTransform());
-    painter->drawPixmap(offset, result);
-    painter->setWorldTransform(world);
+    const ShadowOutline outline = currentOutline();
+    if (outline.kind != ShadowOutline::None && !outline.rect.isEmpty()) {
+        // The stock effect blurs and offsets in device pixels whatever the
+        // zoom; the silhouette itself scales with the view.
+        const qreal sx = qAbs(world.m11());
+        const qreal sy = qAbs(world.m22());
+        ShadowKey style;
+        style.kind = outline.kind;
+        style.xRadius = outline.xRadius * sx;
+        style.yRadius = outline.yRadius * sy;
+        style.penWidth = outline.penWidth * qMax(sx, sy);
+        style.blurRadius = blurRadius();
+        style.offset = offset().toPoint();
+        style.colour = color();
+        style.opaque = outline.opaque;
+        const ShadowSlices shadow(style, world.mapRect(outline.rect));
+        painter->save();
+        painter->setWorldTransform(QTransform());
+        shadow.paint(painter);
+        painter->restore();
+    }
+    drawSource(painter);
 }

@@ -1,23 +1,28 @@
 #pragma once
 
-// A drop shadow that blurs once and reuses the blurred picture while the
-// item's rendering stays the same. The stock effect blurs on every paint,
-// which makes a diagram of many shadowed boxes slow to scroll and zoom.
+// The drop shadow of a diagram item. It looks like the stock drop-shadow
+// effect (same blur, offset and colour, in device pixels) but never renders
+// the item into an offscreen picture: the shadow of the item's silhouette
+// is drawn from small shared pictures (see ShadowSlices), then the item
+// paints itself directly. Time and memory therefore do not grow with the
+// item's size, and a diagram of many boxes repaints almost as fast as
+// without shadows.
 //
-// The effect source hands out the same pixmap (same cache key) until the
-// item is repainted or the view's transform changes, so the blurred result
-// is kept in QPixmapCache under that key and the effect's own parameters.
-// Memory stays bounded by the cache limit however many items a diagram
-// holds; an evicted entry is simply blurred again.
+// Like any graphics effect it is switched off with setEnabled(false); the
+// item then paints without its shadow.
+
+#include "ShadowOutline.h"
 
 #include <QGraphicsDropShadowEffect>
+
+#include <functional>
 
 class CachedDropShadowEffect : public QGraphicsDropShadowEffect
 {
     Q_OBJECT
 public:
     // Pixmap cache size the application reserves at start: room for the
-    // shadows of every box on a full-HD screen of a large diagram.
+    // device-coordinate caches of the boxes on a full-HD screen.
     static constexpr int CacheLimitKb = 256 * 1024;
 
     explicit CachedDropShadowEffect(QObject *parent = nullptr);
@@ -25,10 +30,15 @@ public:
     // Raises QPixmapCache's limit to CacheLimitKb (never lowers it).
     static void reserveCache();
 
-    // The cache key of the blurred result of a source pixmap with the given
-    // key under this effect's current blur radius, offset and colour.
-    QString resultKey(qint64 sourceKey) const;
+    // Where the item's silhouette is now, asked on every paint. Without
+    // one, the silhouette is the item's bounding rectangle.
+    void setOutlineSource(std::function<ShadowOutline()> outline);
 
 protected:
     void draw(QPainter *painter) override;
+
+private:
+    ShadowOutline currentOutline() const;
+
+    std::function<ShadowOutline()> m_outline;
 };

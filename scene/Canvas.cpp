@@ -191,6 +191,14 @@ void Canvas::unmarkAll()
 {
     for (DiagramItem *item : m_items.all())
         item->clearMarked();
+    m_markedItem = nullptr;
+}
+
+QGraphicsItem *Canvas::markedItem() const
+{
+    // The item may have been deleted since it was marked: only a listed
+    // item counts.
+    return registeredItem(m_markedItem) ? m_markedItem : nullptr;
 }
 
 void Canvas::markItem(QGraphicsItem *item)
@@ -198,6 +206,7 @@ void Canvas::markItem(QGraphicsItem *item)
     DiagramItem *listed = registeredItem(item);
     if (!listed)
         return;
+    m_markedItem = item;
     listed->setMarked();
     // The initial state's marker goes where the state is.
     if (listed == static_cast<DiagramItem *>(markedInitialState()))

@@ -171,6 +171,10 @@ public:
     QGraphicsItem *topItemAt(const QPointF &point) const;
     // Solid outlines for every listed item again.
     void unmarkAll();
+    // Draws a listed item's outline dotted, the look of the item pressed
+    // last in select mode; markedItem() is that item while it is listed.
+    void markItem(QGraphicsItem *item);
+    QGraphicsItem *markedItem() const;
     // Pushes a self transition on the current state; nothing while there is
     // no current state in the state list.
     void addSelfTransition();
@@ -239,7 +243,6 @@ protected:
 
 private:
     bool isConnectionMode() const;
-    void markItem(QGraphicsItem *item);
     void insertProcessItem(const QPointF &point);
     void startRubberLine(const QPointF &point);
     // Takes the rubber line out of the scene and destroys it, if there is one.
@@ -268,6 +271,7 @@ private:
     InitialTransition *m_initialDot = nullptr;
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
+    QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
     Mode m_mode = SelectMode;
     FloatingEnds m_floatingEnds;
 

@@ -10,8 +10,14 @@
 InitialTransition::InitialTransition(QGraphicsItem *parent)
     : QObject(nullptr), QGraphicsItem(parent)
 {
-    m_shadow = new CachedDropShadowEffect;
+    auto *shadow = new CachedDropShadowEffect;
+    m_shadow = shadow;
     m_shadow->setBlurRadius(50);
+    // The dot, and so its shadow, shows only while it marks a state.
+    shadow->setOutlineSource([this] {
+        return ShadowOutline{m_active && m_state ? ShadowOutline::Ellipse : ShadowOutline::None,
+                             boundingRect(), 0, 0, 0, true};
+    });
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);

@@ -33,11 +33,17 @@ ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
 {
     setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
 
-    // The shadow is set once; painting only draws. The effect keeps its
-    // blurred shadow, so it is not recomputed on every repaint of a large
-    // diagram.
+    // The shadow is set once; painting only draws. The effect draws the
+    // shadow of the outline from shared pictures, so a repaint blurs nothing
+    // however large the item.
     auto *shadow = new CachedDropShadowEffect;
     shadow->setBlurRadius(50);
+    shadow->setOutlineSource([this] {
+        if (m_shape == RoundedRectangleShape)
+            return ShadowOutline{ShadowOutline::RoundedRectangle, boundingRect(), CornerRadius,
+                                 CornerRadius, 1, true};
+        return ShadowOutline{ShadowOutline::Ellipse, boundingRect(), 0, 0, 1, true};
+    });
     setGraphicsEffect(shadow);
     setCacheMode(DeviceCoordinateCache);
 }

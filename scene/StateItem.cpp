@@ -4,6 +4,7 @@
 #include "InitialTransitionLine.h"
 #include "ItemLayout.h"
 #include "TransitionItem.h"
+#include "VisibleText.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -14,10 +15,15 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     m_borderPen = QPen(QBrush(Qt::black), 1, Qt::SolidLine);
     m_initialPen = QPen(QBrush(Qt::red), 1, Qt::SolidLine);
 
-    // The effect is set once here; it keeps its blurred shadow so the blur
-    // is not recomputed on every repaint of the scene.
-    m_shadow = new CachedDropShadowEffect;
+    // The effect is set once here; it draws the shadow of the rounded box
+    // from shared pictures, so no repaint blurs anything.
+    auto *shadow = new CachedDropShadowEffect;
+    m_shadow = shadow;
     m_shadow->setBlurRadius(50);
+    shadow->setOutlineSource([this] {
+        return ShadowOutline{ShadowOutline::RoundedRectangle, boundingRect(), m_xRadius, m_yRadius,
+                             m_borderPen.widthF(), true};
+    });
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 
@@ -66,7 +72,7 @@ void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidg
     painter->drawRoundedRect(boundingRect(), m_xRadius, m_yRadius, Qt::AbsoluteSize);
     painter->drawLine(0, layout.separatorY, width(), layout.separatorY);
     painter->drawText(layout.labelRect, Qt::AlignCenter | Qt::TextSingleLine, m_label);
-    painter->drawText(QRectF(layout.actionRect), m_action, textOption());
+    drawVisibleText(painter, QRectF(layout.actionRect), m_action, textOption());
 }
 
 QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)

@@ -1,6 +1,7 @@
 #include "TextItem.h"
 
 #include "ItemLayout.h"
+#include "VisibleText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -47,7 +48,7 @@ void TextItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         painter->drawText(QRectF(layout.headerRect), header, textOption());
     }
     painter->setPen(Qt::black);
-    painter->drawText(QRectF(layout.bodyRect), m_action, textOption());
+    drawVisibleText(painter, QRectF(layout.bodyRect), m_action, textOption());
 }
 
 void TextItem::placeAt()

@@ -5,6 +5,7 @@
 #include "ItemLayout.h"
 #include "StateItem.h"
 #include "TransitionLine.h"
+#include "VisibleText.h"
 
 #include <QFontMetrics>
 #include <QGraphicsScene>
@@ -36,8 +37,14 @@ TransitionItem::TransitionItem(QMenu *contextMenu, StateItem *startItem, StateIt
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
 
-    m_shadow = new CachedDropShadowEffect;
+    auto *shadow = new CachedDropShadowEffect;
+    m_shadow = shadow;
     m_shadow->setBlurRadius(50);
+    // A transition between overlapping states is not painted, nor its shadow.
+    shadow->setOutlineSource([this] {
+        return ShadowOutline{statesOverlap() ? ShadowOutline::None : ShadowOutline::Rectangle,
+                             rect(), 0, 0, 1, true};
+    });
     setGraphicsEffect(m_shadow);
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 }
@@ -105,9 +112,9 @@ void TransitionItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
     painter->setPen(Qt::black);
     painter->drawText(QRectF(layout.labelRect), m_label, textOption());
     painter->setPen(Qt::blue);
-    painter->drawText(QRectF(layout.conditionRect), m_condition, textOption());
+    drawVisibleText(painter, QRectF(layout.conditionRect), m_condition, textOption());
     painter->setPen(Qt::black);
-    painter->drawText(QRectF(layout.actionRect), m_action, textOption());
+    drawVisibleText(painter, QRectF(layout.actionRect), m_action, textOption());
 }
 
 void TransitionItem::setLabel(const QString &label)

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ccache
   qtbase5-dev qtbase5-dev-tools qt5-qmake
+  # QSvgGenerator for SVG export (QtPrintSupport comes with qtbase5-dev)
+  libqt5svg5-dev
   clang libclang-rt-14-dev
   # compiles a simulated state machine in milliseconds (cc is used without it)
   tcc

@@ -36,13 +36,17 @@ const QStringList allTools = {
     "actionCode_Generator", "actionClose_Project", "actionUndo", "actionRedo",
     "actionEnable_Autosave", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
     "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionSelf_transition",
-    "actionSimulate"};
+    "actionSimulate", "actionExport_Diagram", "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview"};
 
-const QStringList level1Enabled = {
+// Pictures and printing are offered wherever a diagram is shown.
+const QStringList pictureTools = {"actionExport_Diagram", "actionExport_All_Diagrams", "actionPrint",
+                                  "actionPrint_Preview"};
+
+const QStringList level1Enabled = QStringList{
     "actionSelect", "actionNew", "actionOpen", "actionBringToFront", "actionSendToBack",
     "actionDelete", "actionSet_Canvas_Size", "actionDataflow", "actionCode_Generator",
     "actionClose_Project", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
-    "actionSave_As", "actionRename_Project", "actionOpen_Examples"};
+    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionEnable_Autosave"} + pictureTools;
 } // namespace
 
 class TestMainWindow : public QObject
@@ -127,6 +131,10 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"actionSave_As", "Save As", "Save As", "", ""},
         {"actionOpen_Examples", "Open Examples", "Open Examples", "", ""},
         {"actionExit", "Exit", "Exit", "", ""},
+        {"actionExport_Diagram", "Export Diagram...", "Export Diagram", "Ctrl+E", ""},
+        {"actionExport_All_Diagrams", "Export All Diagrams...", "Export All Diagrams", "", ""},
+        {"actionPrint", "Print...", "Print", "Ctrl+P", ""},
+        {"actionPrint_Preview", "Print Preview...", "Print Preview", "", ""},
         {"actionBringToFront", "Bring to front", "Bring Item to front", "", "bringtofront.png"},
         {"actionSendToBack", "Send to back", "Send Item to back", "", "sendtoback.png"},
         {"actionDelete", "Delete", "Delete", "Del", "delete.png"},
@@ -169,7 +177,8 @@ void TestMainWindow::actionsMenusAndToolbar()
     QVERIFY(w.findChild<QAction *>("actionShow_Project_Browser")->isCheckable());
     QVERIFY(w.findChild<QAction *>("actionShow_Project_Browser")->isChecked());
     QVERIFY(w.findChild<QAction *>("actionEnable_Autosave")->isCheckable());
-    QVERIFY(!w.findChild<QAction *>("actionEnable_Autosave")->isChecked());
+    // Autosave is on unless the user switched it off.
+    QVERIFY(w.findChild<QAction *>("actionEnable_Autosave")->isChecked());
     QVERIFY(!w.findChild<QAction *>("actionSave")->isEnabled());
 
     QStringList titles;
@@ -178,8 +187,9 @@ void TestMainWindow::actionsMenusAndToolbar()
     QCOMPARE(titles, QStringList({"menuFile:File", "menuEdit:Edit", "menuDraw:Draw",
                                   "menuView:View", "menuRun:Run", "menuHelp:Help"}));
     const QMap<QString, QStringList> menus = {
-        {"menuFile", {"actionNew", "actionOpen", "actionSave", "actionSave_As", "actionOpen_Examples",
-                      "actionClose_Project", "actionRename_Project", "actionExit"}},
+        {"menuFile", {"actionNew", "actionOpen", "actionOpen_Recent", "actionSave", "actionSave_As", "actionOpen_Examples",
+                      "actionClose_Project", "actionRename_Project", "|", "actionExport_Diagram",
+                      "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview", "|", "actionExit"}},
         {"menuEdit", {"actionBringToFront", "actionSendToBack", "actionDelete"}},
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
@@ -269,18 +279,20 @@ void TestMainWindow::toolSets_data()
                                              "actionMemory", "actionCode_Generator", "actionClose_Project",
                                              "actionUndo", "actionRedo", "actionzoom_in", "actionzoom_out",
                                              "actionFit_to_window", "actionSave_As", "actionRename_Project",
-                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate"})
+                                             "actionOpen_Examples", "actionSelf_transition", "actionSimulate",
+                                             "actionEnable_Autosave"}) + pictureTools
                              << QStringList({"actionSave"}) << true;
     // A simulated machine's diagram is read-only and the project stays open.
     QTest::newRow("simulation") << int(ToolSets::Simulation)
                                 << QStringList({"actionSelect", "actionzoom_in", "actionzoom_out",
-                                                "actionFit_to_window"})
+                                                "actionFit_to_window", "actionEnable_Autosave"}) + pictureTools
                                 << QStringList({"actionSave", "actionSave_As"}) << true;
     QTest::newRow("tour") << int(ToolSets::Tour)
                           << QStringList({"actionSelect", "actionSave", "actionBringToFront",
                                           "actionSendToBack", "actionSet_Canvas_Size",
                                           "actionCode_Generator", "actionClose_Project", "actionUndo",
-                                          "actionRedo", "actionFit_to_window", "actionSave_As"})
+                                          "actionRedo", "actionFit_to_window", "actionSave_As",
+                                          "actionEnable_Autosave"}) + pictureTools
                           << QStringList() << false;
 }
 

@@ -1,5 +1,6 @@
 #include "Prompter.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
 
@@ -55,6 +56,10 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
     if (!request.detailedText.isEmpty())
         box.setDetailedText(request.detailedText);
     box.setStandardButtons(request.buttons);
+    for (auto it = request.buttonTexts.cbegin(); it != request.buttonTexts.cend(); ++it) {
+        if (QAbstractButton *button = box.button(it.key()))
+            button->setText(it.value());
+    }
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

@@ -6,6 +6,7 @@
 // current one; tests install a scripted one instead.
 
 #include <QColor>
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,9 @@ struct MessageRequest
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     Qt::TextFormat textFormat = Qt::AutoText;
+    // Buttons shown with a text of their own ("Recover" on Yes); the
+    // answer is still the standard button.
+    QMap<QMessageBox::StandardButton, QString> buttonTexts;
 };
 
 struct FileRequest

@@ -68,6 +68,7 @@ second=$(field Description | sed -n 2p | sed 's/^ //')
 depends=$(field Depends)
 grep -q 'libqt5core5a' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
 grep -q 'libqt5widgets5' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
+grep -q 'libqt5svg5' <<<"$depends" || fail "Depends lacks libqt5svg5 (SVG export): '$depends'"
 
 step "maintainer scripts"
 dpkg-deb -e "$deb" "$tmp/control"
@@ -149,8 +150,23 @@ if [ -x "$cli" ]; then
       grep -qF -- "$opt" <<<"$page" \
         || fail "kestro-cli --help lists $opt, but packaging/kestro-cli.1.in does not"
     done
+    if [ -x "$root/usr/bin/kestro-render" ]; then
+      export_help=$("$cli" export --help 2>&1) || fail "installed kestro-cli export --help failed: $export_help"
+      for opt in $(grep -oE -- '--[a-z][a-z0-9-]*' <<<"$export_help" | sort -u); do
+        grep -qF -- "$opt" <<<"$page" \
+          || fail "kestro-cli export --help lists $opt, but packaging/kestro-cli.1.in does not"
+      done
+    fi
   else
     skip "manual page formatting: 'man' is not installed"
+  fi
+  if [ -f "$src/render/CMakeLists.txt" ] && [ -f "$src/Examples/Example_1.qsmd" ]; then
+    step "kestro-cli export finds the installed kestro-render"
+    [ -x "$root/usr/bin/kestro-render" ] || fail "kestro-render is not installed next to kestro-cli"
+    out=$(env -u DISPLAY "$cli" export "$src/Examples/Example_1.qsmd" -o "$tmp/pictures" 2>&1) \
+      || fail "installed kestro-cli export failed: $out"
+    [ -s "$tmp/pictures/Example_1.svg" ] || fail "installed kestro-cli export wrote no Example_1.svg"
+    echo "   $(find "$tmp/pictures" -name '*.svg' | wc -l) SVG file(s)"
   fi
 elif [ -f "$src/cli/CMakeLists.txt" ]; then
   fail "cli/ exists, but the package holds no usable /usr/bin/kestro-cli"

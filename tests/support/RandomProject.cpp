@@ -303,6 +303,18 @@ ProjectDocument randomProject(quint32 seed, const RandomProjectOptions &options)
     return Generator(seed, options).run();
 }
 
+RandomProjectOptions largeProjectOptions(int machines)
+{
+    RandomProjectOptions options;
+    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
+    options.stateMachines = machines;
+    options.statesPerMachine = 200;
+    options.transitionsPerMachine = 400;
+    options.textsPerMachine = 5;
+    options.exoticText = false;
+    return options;
+}
+
 int documentItemCount(const ProjectDocument &document)
 {
     int n = 1;

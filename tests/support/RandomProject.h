@@ -32,6 +32,11 @@ struct RandomProjectOptions
     bool exoticText = true;
 };
 
+// The benchmarks' large project: one hardware module, controller and
+// software module holding `machines` state machines of 200 states, 400
+// transitions and 5 text items each, plain texts.
+RandomProjectOptions largeProjectOptions(int machines);
+
 // Coordinates come out already in the six-digit form the writer uses, so
 // writing and reading gives back equal records.
 ProjectDocument randomProject(quint32 seed, const RandomProjectOptions &options = {});

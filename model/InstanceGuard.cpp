@@ -38,8 +38,13 @@ QString InstanceGuard::hashedKey(const QString &key, const QString &suffix)
 }
 
 InstanceGuard::InstanceGuard(const QString &key)
+    : InstanceGuard(key, lockDirectory())
+{
+}
+
+InstanceGuard::InstanceGuard(const QString &key, const QString &directory)
     : m_key(key),
-      m_lockPath(lockDirectory() + QLatin1Char('/') + QStringLiteral("kestro-")
+      m_lockPath(directory + QLatin1Char('/') + QStringLiteral("kestro-")
                  + hashedKey(key, QStringLiteral("_segmentGuard")) + QStringLiteral(".lock"))
 {
 }

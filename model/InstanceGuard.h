@@ -24,6 +24,9 @@ class InstanceGuard
 {
 public:
     explicit InstanceGuard(const QString &key);
+    // A guard whose lock file lives in `directory` instead of the runtime
+    // directory (a recovery folder is claimed by the session writing it).
+    InstanceGuard(const QString &key, const QString &directory);
     ~InstanceGuard();
 
     InstanceGuard(const InstanceGuard &) = delete;

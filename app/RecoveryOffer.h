@@ -1,0 +1,27 @@
+#pragma once
+
+// At start: offers the unsaved changes that a session which ended without
+// closing properly (a crash, a kill, a power cut) left in its recovery
+// folder. Each good copy, newest first, is offered with Recover, Discard
+// and Later until one is recovered; Later keeps it for the next start. A
+// copy that fails its check is reported and moved aside, never deleted.
+
+#include <QString>
+
+class MainWindow;
+class RecoveryStore;
+struct RecoveryCandidate;
+
+class RecoveryOffer
+{
+public:
+    // Returns the project file whose changes were recovered, or an empty
+    // text when none was.
+    static QString run(MainWindow *window, RecoveryStore &store);
+
+    // The question asked about a copy.
+    static QString questionText(const RecoveryCandidate &candidate);
+
+private:
+    static void reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+// The index of one recovery folder ("recovery.json"): which recovery copies
+// the folder holds, newest first, with what each needs to be offered and
+// checked: the project's own file and name, when the copy was taken, and
+// the size and SHA-256 of the copy's bytes. QtCore only.
+//
+// A session writes the index naming a new copy before it writes that copy,
+// and deletes a copy only once the index no longer names it. So a listed
+// copy that is missing was never finished (the one after it is used), and a
+// listed copy whose bytes differ from its checksum is damaged.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+struct RecoveryCopyInfo
+{
+    QString file;           // name of the copy inside the folder
+    QByteArray sha256;      // hexadecimal
+    qint64 size = 0;
+    QString originalPath;   // the user's project file
+    QString projectName;
+    QDateTime savedAt;      // UTC
+};
+
+class RecoveryIndex
+{
+public:
+    // The index file's name inside a recovery folder.
+    static QString fileName();
+
+    QVector<RecoveryCopyInfo> copies;   // newest first
+
+    QByteArray toJson() const;
+    // Fails (saying why) on anything that is not an index this program wrote.
+    static bool fromJson(const QByteArray &json, RecoveryIndex *index, QString *error);
+
+    // SHA-256 of bytes as lower-case hexadecimal.
+    static QByteArray checksum(const QByteArray &bytes);
+};
+
+// What a recovery folder holds, after its copies were checked.
+struct RecoveryCheck
+{
+    enum Status { Nothing, Good, Damaged };
+    Status status = Nothing;
+    RecoveryCopyInfo copy;   // Good: the newest finished copy; Damaged: the one at fault
+    QString problem;         // Damaged: why
+};
+
+// Reads the index in `folder` and checks the newest finished copy against
+// its size and checksum. A folder without an index holds Nothing unless it
+// holds copies, which can then not be checked and count as Damaged.
+RecoveryCheck checkRecoveryFolder(const QString &folder);

@@ -61,15 +61,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no temporary directory\n");
         return 1;
     }
-    RandomProjectOptions options;
-    options.hardwareModules = options.microcontrollers = options.softwareModules = 1;
-    options.stateMachines = Machines;
-    options.statesPerMachine = 200;
-    options.transitionsPerMachine = 400;
-    options.textsPerMachine = 5;
-    options.exoticText = false;
     const QString path = dir.filePath(QStringLiteral("export.qsmd"));
-    if (!ProjectFileWriter().write(randomProject(quint32(Machines), options), path)) {
+    if (!ProjectFileWriter().write(randomProject(quint32(Machines), largeProjectOptions(Machines)), path)) {
         std::fprintf(stderr, "cannot write the project\n");
         return 1;
     }

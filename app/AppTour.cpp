@@ -3,15 +3,18 @@
 #include "Canvas.h"
 #include "ExamplesLocator.h"
 #include "LinkItem.h"
-#include "MainWindow.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
+#include "ProjectBrowser.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TourBox.h"
 #include "TourPlacement.h"
+#include "ToolSets.h"
 #include "TourSteps.h"
 #include "TransitionItem.h"
 #include "TreeModel.h"
@@ -25,7 +28,6 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QTreeView>
 
 namespace {
@@ -53,12 +55,18 @@ bool isNotInitial(const StateItem *state) { return !state->isInitialState(); }
 
 } // namespace
 
-AppTour::AppTour(MainWindow *window, const Widgets &widgets)
-    : QObject(window), m_window(window), m_widgets(widgets)
+AppTour::AppTour(ProjectWindow *window, Project *project, ProjectActions *actions,
+                 const Widgets &widgets)
+    : QObject(window->dialogParent()),
+      m_window(window),
+      m_widget(window->dialogParent()),
+      m_project(project),
+      m_actions(actions),
+      m_widgets(widgets)
 {
     // The box stays beside its element when the window is resized (which
     // resizes the view) or the view is scrolled.
-    window->installEventFilter(this);
+    m_widget->installEventFilter(this);
     if (QGraphicsView *view = m_widgets.view) {
         view->viewport()->installEventFilter(this);
         for (QScrollBar *bar : {view->horizontalScrollBar(), view->verticalScrollBar()})
@@ -100,18 +108,18 @@ void AppTour::createBox()
 {
     if (m_box)
         return;
-    m_box = new TourBox(m_window);
-    connect(m_box, &TourBox::nextLinkClicked, m_window, &MainWindow::tourNextLinkClicked);
-    connect(m_box, &TourBox::quitLinkClicked, m_window, &MainWindow::tourQuitLinkClicked);
+    m_box = new TourBox(m_widget);
+    connect(m_box, &TourBox::nextLinkClicked, this, [this] { stateMachineAppTour(false); });
+    connect(m_box, &TourBox::quitLinkClicked, this, [this] { stateMachineAppTour(true); });
 }
 
 // The sample, or the copy the tour works on when the installed sample is
 // read-only, is the open project and has no unsaved changes.
 bool AppTour::isOpenAndUnchanged(const QString &sample) const
 {
-    if (m_window->canvases().isEmpty() || m_window->isModified())
+    if (!m_project->isOpen() || m_project->isModified())
         return false;
-    const QString open = QFileInfo(m_window->projectCommands()->projectPath()).canonicalFilePath();
+    const QString open = QFileInfo(m_project->filePath()).canonicalFilePath();
     if (open.isEmpty())
         return false;
     const QString copy = exampleCopyPath(sample, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -120,7 +128,7 @@ bool AppTour::isOpenAndUnchanged(const QString &sample) const
 
 bool AppTour::confirmReplacingProject()
 {
-    if (m_window->canvases().isEmpty())
+    if (!m_project->isOpen())
         return true;
     MessageRequest request;
     request.icon = QMessageBox::Question;
@@ -131,7 +139,7 @@ bool AppTour::confirmReplacingProject()
     request.informativeText = QStringLiteral("Do you wish to continue?");
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     request.defaultButton = QMessageBox::Yes;
-    return Prompter::current()->message(m_window, request) == QMessageBox::Yes;
+    return Prompter::current()->message(m_widget, request) == QMessageBox::Yes;
 }
 
 AppTour::StartResult AppTour::start()
@@ -148,7 +156,7 @@ AppTour::StartResult AppTour::start()
         return StartResult::Declined;
 
     if (sample.isEmpty()) {
-        Prompter::critical(m_window, kTitle,
+        Prompter::critical(m_widget, kTitle,
                            QStringLiteral("App tour can only be taken on Sample Projects. Kestro could "
                                           "not find a sample project on this computer."));
         return StartResult::Unavailable;
@@ -156,9 +164,9 @@ AppTour::StartResult AppTour::start()
 
     // Opening from the command line replaces the project without asking;
     // closing it first gives the user the chance to save, as promised above.
-    if (!m_window->canvases().isEmpty()) {
-        m_window->on_actionClose_Project_triggered();
-        if (!m_window->canvases().isEmpty())
+    if (m_project->isOpen()) {
+        m_actions->closeProject();
+        if (m_project->isOpen())
             return StartResult::Declined;   // the user cancelled, or the save failed
     }
     if (!openSample(sample))
@@ -171,10 +179,10 @@ AppTour::StartResult AppTour::start()
 // (the tour's end and the code generator would fail to write beside it).
 bool AppTour::openSample(const QString &sample)
 {
-    m_window->openFromCommandLine(exampleToOpen(sample).path);
+    m_actions->openFromCommandLine(exampleToOpen(sample).path);
     // A sample that could not be opened has been reported already; there is
     // nothing to tour.
-    return !m_window->canvases().isEmpty();
+    return m_project->isOpen();
 }
 
 void AppTour::begin()
@@ -182,18 +190,18 @@ void AppTour::begin()
     // Closing the project (Close Project, or Save As reopening it) ends the
     // tour: there is nothing left to point at.
     disconnect(m_projectWatch);
-    m_projectWatch = connect(m_window->canvases().first(), &QObject::destroyed, this, &AppTour::projectClosed);
+    m_projectWatch = connect(m_project, &Project::aboutToClose, this, &AppTour::projectClosed);
     m_running = true;
     m_tourStep = 0;
     showStatus(QStringLiteral("App Tour Started.."));
-    applyToolSetKeepingModified(ToolSets::Tour);
+    m_window->applyToolSet(ToolSets::Tour);
     stateMachineAppTour(false);
 }
 
 void AppTour::stateMachineAppTour(bool quit)
 {
     // A project closed while the box was showing leaves nothing to point at.
-    if (quit || m_window->canvases().isEmpty()) {
+    if (quit || !m_project->isOpen()) {
         end();
         return;
     }
@@ -235,13 +243,13 @@ bool AppTour::prepareStep(int step, Target *target)
     if (step == TourSteps::ProcessItemStep) {
         if (!openFirstNodeThreeLevelsDown())
             return false;
-        canvas = m_window->shownCanvas();
+        canvas = m_project->shownCanvas();
     } else {
         const int index = TourSteps::diagramIndex(step);
-        if (index < 0 || index >= m_window->canvases().size())
+        if (index < 0 || index >= m_project->canvases().size())
             return false;
-        canvas = m_window->canvases().at(index);
-        m_window->showCanvas(canvas);
+        canvas = m_project->canvases().at(index);
+        m_project->showCanvas(canvas);
     }
     if (!canvas)
         return false;
@@ -307,11 +315,11 @@ void AppTour::placeBox()
         // Beside the browser, 100 pixels below its top, level with the view.
         const QRect browser = m_widgets.browserDock->geometry();
         placement = TourPlacement::at(QPoint(browser.width(), browser.top() + 100), m_box->size(),
-                                      QRect(0, view.top(), m_window->width(), view.height()));
+                                      QRect(0, view.top(), m_widget->width(), view.height()));
         break;
     }
     case Anchor::RunMenu:
-        placement = TourPlacement::at(runMenuPoint(), m_box->size(), m_window->rect());
+        placement = TourPlacement::at(runMenuPoint(), m_box->size(), m_widget->rect());
         break;
     case Anchor::None:
         return;
@@ -325,14 +333,14 @@ QRect AppTour::viewBounds() const
 {
     QGraphicsView *view = m_widgets.view;
     if (!view)
-        return m_window->rect();
+        return m_widget->rect();
     QWidget *viewport = view->viewport();
-    return QRect(viewport->mapTo(m_window, QPoint(0, 0)), viewport->size());
+    return QRect(viewport->mapTo(m_widget, QPoint(0, 0)), viewport->size());
 }
 
 bool AppTour::openFirstNodeThreeLevelsDown()
 {
-    TreeModel *model = m_window->treeModel();
+    TreeModel *model = m_project->treeModel();
     QModelIndex index;
     for (int depth = 0; depth < 3; ++depth) {
         if (model->rowCount(index) == 0)
@@ -341,9 +349,9 @@ bool AppTour::openFirstNodeThreeLevelsDown()
     }
     // As the browser's double-click opens it, floating ends of the parent's
     // connections included.
-    m_window->on_treeView_doubleClicked(index);
+    m_actions->browser()->activate(index);
     // Opening a node selects its level's tools; the tour keeps its own.
-    applyToolSetKeepingModified(ToolSets::Tour);
+    m_window->applyToolSet(ToolSets::Tour);
     return true;
 }
 
@@ -351,33 +359,20 @@ QPoint AppTour::runMenuPoint() const
 {
     // Beside the Run menu's title, the pointer level with the title's middle.
     const QRect title = m_widgets.menuBar->actionGeometry(m_widgets.runMenu->menuAction());
-    const QPoint inWindow = m_widgets.menuBar->mapTo(m_window, QPoint(title.right() + 1, title.center().y()));
+    const QPoint inWindow = m_widgets.menuBar->mapTo(m_widget, QPoint(title.right() + 1, title.center().y()));
     return QPoint(inWindow.x(), qMax(0, inWindow.y() - kPointerY));
-}
-
-void AppTour::applyToolSetKeepingModified(int context)
-{
-    // The tour's tool set enables Save and the no-project one disables it,
-    // but Save's state is the project's modified flag: left to the tool
-    // sets, every toured project would count as changed, and the changes
-    // made during a tour would be dropped at its end without the question
-    // Close Project asks about them.
-    const bool modified = m_window->isModified();
-    m_window->applyToolSet(context);
-    if (m_widgets.saveAction)
-        m_widgets.saveAction->setEnabled(modified);
 }
 
 void AppTour::end()
 {
     stop();
-    m_window->statusBar()->clearMessage();
-    applyToolSetKeepingModified(ToolSets::NoProject);
-    m_window->on_actionClose_Project_triggered();
+    m_window->showStatus(QString());
+    m_window->applyToolSet(ToolSets::NoProject);
+    m_actions->closeProject();
     // Cancelling the close keeps the project open; it must stay usable
     // (saving and closing need the project's tools back).
-    if (!m_window->canvases().isEmpty()) {
-        Canvas *shown = m_window->shownCanvas();
+    if (m_project->isOpen()) {
+        Canvas *shown = m_project->shownCanvas();
         m_window->applyToolSet(shown ? shown->level() : 1);
     }
 }
@@ -402,5 +397,5 @@ void AppTour::projectClosed()
 
 void AppTour::showStatus(const QString &text)
 {
-    m_window->statusBar()->showMessage(text);
+    m_window->showStatus(text);
 }

@@ -15,14 +15,16 @@
 #include <QRect>
 #include <QString>
 
-class MainWindow;
-class QAction;
+class Project;
+class ProjectActions;
+class ProjectWindow;
 class QDockWidget;
 class QGraphicsItem;
 class QGraphicsView;
 class QMenu;
 class QMenuBar;
 class QTreeView;
+class QWidget;
 class TourBox;
 
 class AppTour : public QObject
@@ -38,15 +40,13 @@ public:
         QGraphicsView *view = nullptr;
         QMenuBar *menuBar = nullptr;
         QMenu *runMenu = nullptr;
-        // Enabled exactly while the project has unsaved changes.
-        QAction *saveAction = nullptr;
     };
 
     // How a start ended: the tour runs; the user kept the open project; or
     // there is no sample project to tour (missing or unreadable).
     enum class StartResult { Started, Declined, Unavailable };
 
-    AppTour(MainWindow *window, const Widgets &widgets);
+    AppTour(ProjectWindow *window, Project *project, ProjectActions *actions, const Widgets &widgets);
 
     // Take a tour: asks before replacing an open project, opens the sample
     // project and shows the first step. The sample itself, open and
@@ -99,13 +99,15 @@ private:
     QRect viewBounds() const;
     bool openFirstNodeThreeLevelsDown();
     QPoint runMenuPoint() const;
-    void applyToolSetKeepingModified(int context);
     void end();
     void stop();
     void projectClosed();
     void showStatus(const QString &text);
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
+    QWidget *m_widget;
+    Project *m_project;
+    ProjectActions *m_actions;
     Widgets m_widgets;
     TourBox *m_box = nullptr;
     int m_tourStep = 0;

@@ -1,5 +1,6 @@
 #include "Autosaver.h"
 
+#include "Project.h"
 #include "ProjectDocument.h"
 #include "RecoverySession.h"
 #include "RecoveryStore.h"
@@ -19,11 +20,11 @@ QSettings store()
 }
 } // namespace
 
-Autosaver::Autosaver(QAction *enableAction, QAction *modifiedFlag, Source source, QObject *parent,
+Autosaver::Autosaver(QAction *enableAction, Project *project, Source source, QObject *parent,
                      const QString &recoveryRoot)
     : QObject(parent),
       m_enable(enableAction),
-      m_flag(modifiedFlag),
+      m_project(project),
       m_source(std::move(source)),
       m_session(std::make_unique<RecoverySession>(recoveryRoot.isEmpty() ? RecoveryStore::defaultRoot()
                                                                          : recoveryRoot))
@@ -37,8 +38,8 @@ Autosaver::Autosaver(QAction *enableAction, QAction *modifiedFlag, Source source
     m_enable->setCheckable(true);
     m_enable->setChecked(store().value(enabledKey(), true).toBool());
     connect(m_enable, &QAction::toggled, this, &Autosaver::enableToggled);
-    connect(m_flag, &QAction::changed, this, &Autosaver::modifiedFlagChanged);
-    modifiedFlagChanged();
+    connect(m_project, &Project::modifiedChanged, this, &Autosaver::modifiedFlagChanged);
+    modifiedFlagChanged(m_project->isModified());
 }
 
 Autosaver::~Autosaver()
@@ -71,9 +72,8 @@ bool Autosaver::isEnabled() const
     return m_enable->isChecked();
 }
 
-void Autosaver::modifiedFlagChanged()
+void Autosaver::modifiedFlagChanged(bool modified)
 {
-    const bool modified = m_flag->isEnabled();
     if (modified == m_modified)
         return;
     m_modified = modified;

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class Project;
 class QAction;
 class RecoverySession;
 struct ProjectDocument;
@@ -39,9 +40,9 @@ public:
         std::function<QString()> projectName;
     };
 
-    // enableAction: the checkable "Enable Autosave" action; modifiedFlag:
-    // the action whose enabled state is the project's modified flag.
-    Autosaver(QAction *enableAction, QAction *modifiedFlag, Source source, QObject *parent,
+    // enableAction: the checkable "Enable Autosave" action; project: the
+    // open project, whose modified flag decides whether copies are due.
+    Autosaver(QAction *enableAction, Project *project, Source source, QObject *parent,
               const QString &recoveryRoot = QString());
     ~Autosaver() override;
 
@@ -67,14 +68,14 @@ signals:
     void writeFailed(const QString &reason);
 
 private:
-    void modifiedFlagChanged();
+    void modifiedFlagChanged(bool modified);
     void enableToggled(bool on);
     void startTimerIfDue();
     void runOnWorker(std::function<void()> job);
     void queueDiscard();
 
     QAction *m_enable;
-    QAction *m_flag;
+    Project *m_project;
     Source m_source;
     QTimer m_timer;
     bool m_modified = false;

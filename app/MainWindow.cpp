@@ -4,15 +4,15 @@
 #include "AppTour.h"
 #include "Autosaver.h"
 #include "Canvas.h"
-#include "ExportCommands.h"
+#include "ExportActions.h"
 #include "GraphicsViewZoom.h"
-#include "HelpCommands.h"
+#include "HelpActions.h"
 #include "HomeScreen.h"
-#include "ItemCommands.h"
+#include "ItemActions.h"
 #include "OpenRequestHandler.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
-#include "ProjectSnapshot.h"
 #include "RecentProjects.h"
 #include "RecentProjectsMenu.h"
 #include "SimulationController.h"
@@ -34,7 +34,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <utility>
 
 namespace {
 const QString kTitle = QStringLiteral("Kestro");
@@ -48,8 +47,9 @@ MainWindow::MainWindow(QWidget *parent)
     // Tests install their own prompter before building the window; keep it.
     if (dynamic_cast<DefaultPrompter *>(Prompter::current()))
         Prompter::setCurrent(&m_prompter);
+    m_project = new Project(this);
     buildContextMenus();
-    buildSignalActions();
+    buildPropertiesActions();
     setUpViewAndDock();
     m_simulation = new SimulationController(this, ui->graphicsView, ui->treeView, ui->menuRun);
     buildToolList();
@@ -61,14 +61,15 @@ MainWindow::MainWindow(QWidget *parent)
     m_statusLabel = new QLabel(QStringLiteral("Ready"), this);
     statusBar()->addPermanentWidget(m_statusLabel);
     setUpShortcuts();
-    m_itemCommands = new ItemCommands(this);
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
-    m_helpCommands = new HelpCommands(this, ui->actionCheck_for_Updates_at_Start);
-    m_appTour = new AppTour(this, {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun,
-                                        ui->actionSave});
-    m_projectCommands = new ProjectCommands(this, ui->treeView, ui->actionSave);
+    m_helpActions = new HelpActions(this, ui->actionCheck_for_Updates_at_Start);
+    m_projectActions = new ProjectActions(this, m_project, ui->treeView);
+    m_itemActions = new ItemActions(this, m_project, m_projectActions->browser());
+    m_appTour = new AppTour(this, m_project, m_projectActions,
+                            {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
+    watchProject();
     setUpAutosaveAndRecent();
-    m_exportCommands = new ExportCommands(this);
+    m_exportActions = new ExportActions(this);
     enterNoProjectState();
 }
 
@@ -76,18 +77,18 @@ void MainWindow::setUpAutosaveAndRecent()
 {
     Autosaver::Source source;
     source.snapshot = [this](ProjectDocument *document, QString *error) {
-        return ProjectSnapshot::take(m_canvases, document, error);
+        return m_project->snapshot(document, error);
     };
-    source.projectPath = [this] { return m_projectCommands->projectPath(); };
-    source.projectName = [this] { return m_projectCommands->projectName(); };
-    m_autosaver = new Autosaver(ui->actionEnable_Autosave, ui->actionSave, source, this);
+    source.projectPath = [this] { return m_projectActions->projectPath(); };
+    source.projectName = [this] { return m_projectActions->projectName(); };
+    m_autosaver = new Autosaver(ui->actionEnable_Autosave, m_project, source, this);
     connect(m_autosaver, &Autosaver::writeFailed, this, [this](const QString &reason) {
         statusBar()->showMessage(QStringLiteral("Autosave failed: %1").arg(reason));
     });
 
     m_recent = new RecentProjects(this);
     m_recentMenu = new RecentProjectsMenu(m_recent, ui->menuFile, ui->actionOpen, this);
-    connect(m_projectCommands, &ProjectCommands::projectOpened, m_recent, &RecentProjects::add);
+    connect(m_projectActions, &ProjectActions::projectOpened, m_recent, &RecentProjects::add);
     connect(m_recentMenu, &RecentProjectsMenu::projectChosen, this, &MainWindow::openRecentProject);
     connect(m_recent, &RecentProjects::changed, this,
             [this] { HomeScreen::instance()->setRecentProjects(m_recent->paths()); });
@@ -112,11 +113,14 @@ void MainWindow::openRecentProject(const QString &path)
         Prompter::current()->message(this, request);
         return;
     }
-    m_projectCommands->openFile(path);
+    m_projectActions->openFile(path);
 }
 
 MainWindow::~MainWindow()
 {
+    // A running simulation ends while its dock, browser and tools still
+    // exist: the project's canvases are destroyed later, with the children.
+    m_simulation->stop();
     if (Prompter::current() == &m_prompter)
         Prompter::setCurrent(nullptr);
 }
@@ -136,7 +140,7 @@ void MainWindow::buildContextMenus()
     }
 }
 
-void MainWindow::buildSignalActions()
+void MainWindow::buildPropertiesActions()
 {
     const QIcon propertiesIcon(QStringLiteral(":/Images/Images/Properties.png"));
     for (QMenu *menu : qAsConst(m_contextMenus)) {
@@ -144,13 +148,23 @@ void MainWindow::buildSignalActions()
         menu->addAction(properties);
         m_propertiesActions << properties;
     }
+    const QVector<void (MainWindow::*)()> handlers = {
+        &MainWindow::displaySIPropertiesFromScene, &MainWindow::displayTIPropertiesFromScene,
+        &MainWindow::displayTextItemPropertiesFromScene, &MainWindow::displayProcessItemPropertiesFromScene,
+        &MainWindow::displayLinkItemPropertiesFromScene, &MainWindow::displayMemoryItemPropertiesFromScene,
+        &MainWindow::displayDataflowItemPropertiesFromScene};
+    for (int kind = 0; kind < ItemMenuCount; ++kind)
+        connect(m_propertiesActions.at(kind), &QAction::triggered, this, handlers.at(kind));
+    m_project->setContextMenus(m_contextMenus);
+}
 
-    m_processItemAddedAction = new QAction(this);
-    m_processPropertiesAction = new QAction(this);
-    m_modifiedAction = new QAction(this);
-    m_selectAction = new QAction(this);
-    connect(m_modifiedAction, &QAction::triggered, this, &MainWindow::slot_enableSaveAction);
-    connect(m_selectAction, &QAction::triggered, this, &MainWindow::on_actionSelect_triggered);
+void MainWindow::watchProject()
+{
+    // Save is enabled exactly while the project differs from its file.
+    connect(m_project, &Project::modifiedChanged, ui->actionSave, &QAction::setEnabled);
+    connect(m_project, &Project::canvasShown, this, &MainWindow::showCanvas);
+    // A drawing tool that has done its work gives way to Select.
+    connect(m_project, &Project::itemAdded, this, &MainWindow::on_actionSelect_triggered);
 }
 
 void MainWindow::setUpViewAndDock()
@@ -205,8 +219,7 @@ void MainWindow::buildToolList()
 
 void MainWindow::buildTreeModel()
 {
-    m_treeModel = new TreeModel(QStringList(QString()), QString(), this);
-    ui->treeView->setModel(m_treeModel);
+    ui->treeView->setModel(m_project->treeModel());
     ui->treeView->resizeColumnToContents(0);
 }
 
@@ -221,6 +234,7 @@ void MainWindow::setApplicationIdentity()
 void MainWindow::readSettings()
 {
     m_stored = readStoredSettings(*m_settings);
+    m_project->setCanvasSize(QSize(m_stored.canvasWidth, m_stored.canvasHeight));
     m_projectScale = QPointF(m_stored.scaleX, m_stored.scaleY);
     setViewScale(m_stored.scaleX, m_stored.scaleY);
 }
@@ -267,7 +281,7 @@ void MainWindow::watchScreenChanges()
 
 void MainWindow::sscreenChanged(QScreen *)
 {
-    for (Canvas *canvas : qAsConst(m_canvases)) {
+    for (Canvas *canvas : m_project->canvases()) {
         for (TextItem *text : canvas->textItems())
             text->fitToText();
         canvas->update();
@@ -280,6 +294,14 @@ void MainWindow::sscreenChanged(QScreen *)
     }
 }
 
+void MainWindow::showStatus(const QString &text)
+{
+    if (text.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(text);
+}
+
 void MainWindow::applyToolSet(int context)
 {
     const ToolSets::ToolSet set = ToolSets::forContext(context);
@@ -287,6 +309,8 @@ void MainWindow::applyToolSet(int context)
         m_tools.at(tool)->setEnabled(true);
     for (ToolSets::Tool tool : set.disabled)
         m_tools.at(tool)->setEnabled(false);
+    // Save is the project's modified flag, whatever the tool set says.
+    ui->actionSave->setEnabled(m_project->isModified());
     m_zoom->setEnabled(set.wheelZoom);
 
     // Leaving the home screen for a project brings back the project scale.
@@ -301,8 +325,7 @@ void MainWindow::enterNoProjectState()
         const QTransform t = ui->graphicsView->transform();
         m_projectScale = QPointF(t.m11(), t.m22());
     }
-    m_treeModel->clear();
-    m_shownCanvas = nullptr;
+    m_project->treeModel()->clear();
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));
     HomeScreen::instance()->setRecentProjects(m_recent->paths());
@@ -311,24 +334,14 @@ void MainWindow::enterNoProjectState()
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
     setCursor(m_cursors.cursor(CursorSet::Select));
-    m_helpCommands->startRoutineCheck();
-}
-
-bool MainWindow::isModified() const
-{
-    return ui->actionSave->isEnabled();
+    m_helpActions->startRoutineCheck();
 }
 
 void MainWindow::setCanvasSize(int width, int height)
 {
     m_stored.canvasWidth = width;
     m_stored.canvasHeight = height;
-}
-
-void MainWindow::setVersion(double version)
-{
-    m_stored.hasVersion = true;
-    m_stored.version = version;
+    m_project->setCanvasSize(QSize(width, height));
 }
 
 void MainWindow::setViewScale(qreal sx, qreal sy)
@@ -336,45 +349,20 @@ void MainWindow::setViewScale(qreal sx, qreal sy)
     ::setViewScale(ui->graphicsView, sx, sy);
 }
 
-Canvas *MainWindow::createCanvas(const QString &name, int level, int id, int parentId,
-                                 int grandParentId, int nos)
-{
-    auto *canvas = new Canvas(m_contextMenus.constData(), this);
-    canvas->setLevel(level);
-    canvas->setId(id);
-    canvas->setParentId(parentId);
-    canvas->setGrandParentId(grandParentId);
-    canvas->setNos(nos);
-    canvas->setName(name);
-    canvas->setSceneRect(0, 0, canvasWidth(), canvasHeight());
-    canvas->setProcessAddedAction(m_processItemAddedAction);
-    canvas->setProcessPropertiesAction(m_processPropertiesAction);
-    canvas->setModifiedAction(m_modifiedAction);
-    canvas->setSelectAction(m_selectAction);
-    m_canvases.append(canvas);
-    return canvas;
-}
-
 void MainWindow::showCanvas(Canvas *canvas)
 {
     // A drawing mode is chosen for the canvas shown. Showing another one
     // returns every canvas to select mode under the arrow cursor, so that a
     // canvas shown again never inserts on the next click unasked.
-    if (canvas != m_shownCanvas) {
-        for (Canvas *c : qAsConst(m_canvases))
+    if (canvas != ui->graphicsView->scene()) {
+        for (Canvas *c : m_project->canvases())
             c->setMode(Canvas::SelectMode);
         setCursor(m_cursors.cursor(CursorSet::Select));
     }
-    m_shownCanvas = canvas;
-    ui->graphicsView->setScene(canvas);
-}
-
-void MainWindow::clearCanvases()
-{
-    if (m_canvases.contains(qobject_cast<Canvas *>(ui->graphicsView->scene())))
+    if (canvas)
+        ui->graphicsView->setScene(canvas);
+    else if (ui->graphicsView->scene() != HomeScreen::instance())
         ui->graphicsView->setScene(nullptr);
-    m_shownCanvas = nullptr;
-    qDeleteAll(std::exchange(m_canvases, {}));
 }
 
 void MainWindow::on_actionzoom_in_triggered()
@@ -389,21 +377,15 @@ void MainWindow::on_actionzoom_out_triggered()
 
 void MainWindow::on_actionFit_to_window_triggered()
 {
-    if (m_canvases.isEmpty() || !m_shownCanvas)
+    if (!m_project->shownCanvas())
         return;
-    fitViewToItems(ui->graphicsView, m_shownCanvas);
+    fitViewToItems(ui->graphicsView, m_project->shownCanvas());
 }
 
 void MainWindow::openFromCommandLine(const QString &path)
 {
     m_commandLinePath = path;
-    m_projectCommands->openFromCommandLine(path);
-}
-
-void MainWindow::slot_enableSaveAction()
-{
-    if (!ui->actionSave->isEnabled())
-        ui->actionSave->setEnabled(true);
+    m_projectActions->openFromCommandLine(path);
 }
 
 void MainWindow::chooseMode(int mode)
@@ -411,11 +393,12 @@ void MainWindow::chooseMode(int mode)
     // The window's own cursor, so that every child without a cursor of its
     // own shows it: the view, the browser, the toolbar and the menu bar.
     setCursor(m_cursors.cursor(mode));
-    if (!m_shownCanvas)
+    Canvas *shown = m_project->shownCanvas();
+    if (!shown)
         return;
     if (mode == CursorSet::Process)
-        m_shownCanvas->setProcessShape(1);
-    m_shownCanvas->setMode(static_cast<Canvas::Mode>(mode));
+        shown->setProcessShape(1);
+    shown->setMode(static_cast<Canvas::Mode>(mode));
 }
 
 void MainWindow::on_actionState_triggered() { chooseMode(CursorSet::State); }
@@ -428,7 +411,7 @@ void MainWindow::on_actionDataflow_triggered() { chooseMode(CursorSet::Dataflow)
 
 void MainWindow::on_actionSelect_triggered()
 {
-    if (m_canvases.isEmpty())
+    if (!m_project->isOpen())
         return;
     chooseMode(CursorSet::Select);
 }
@@ -495,7 +478,7 @@ bool MainWindow::confirmClose()
 {
     MessageRequest request;
     request.title = kTitle;
-    if (!isModified()) {
+    if (!m_project->isModified()) {
         request.icon = QMessageBox::Question;
         request.text = QStringLiteral("Are you sure you want to quit Kestro?\n");
         request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
@@ -511,14 +494,14 @@ bool MainWindow::confirmClose()
     const QMessageBox::StandardButton answer = Prompter::current()->message(this, request);
     if (answer == QMessageBox::Save) {
         ui->actionSave->trigger();
-        // A save that failed or was cancelled leaves the project modified;
-        // closing now would lose the changes the user asked to keep.
-        if (isModified())
+        // A save that failed leaves the project modified; closing now would
+        // lose the changes the user asked to keep.
+        if (m_project->isModified())
             return false;
     } else if (answer != QMessageBox::Discard) {
         return false;
     }
-    clearCanvases();
+    m_project->close();
     enterNoProjectState();
     return true;
 }
@@ -537,41 +520,41 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::displaySIPropertiesFromScene()
 {
-    m_itemCommands->displayStateProperties();
+    m_itemActions->displayStateProperties();
 }
 
 void MainWindow::displayTIPropertiesFromScene()
 {
-    m_itemCommands->displayTransitionProperties();
+    m_itemActions->displayTransitionProperties();
 }
 
 void MainWindow::displayTextItemPropertiesFromScene()
 {
-    m_itemCommands->displayTextItemProperties();
+    m_itemActions->displayTextItemProperties();
 }
 
 void MainWindow::displayLinkItemPropertiesFromScene()
 {
-    m_itemCommands->displayLinkItemProperties();
+    m_itemActions->displayLinkItemProperties();
 }
 
 void MainWindow::displayMemoryItemPropertiesFromScene()
 {
-    m_itemCommands->displayMemoryItemProperties();
+    m_itemActions->displayMemoryItemProperties();
 }
 
 void MainWindow::displayDataflowItemPropertiesFromScene()
 {
-    m_itemCommands->displayDataflowItemProperties();
+    m_itemActions->displayDataflowItemProperties();
 }
 
-void MainWindow::on_actionBringToFront_triggered() { m_itemCommands->bringToFront(); }
-void MainWindow::on_actionSendToBack_triggered() { m_itemCommands->sendToBack(); }
-void MainWindow::on_actionDelete_triggered() { m_itemCommands->deleteSelection(); }
-void MainWindow::on_actionUndo_triggered() { m_itemCommands->undo(); }
-void MainWindow::on_actionRedo_triggered() { m_itemCommands->redo(); }
-void MainWindow::on_actionSelf_transition_triggered() { m_itemCommands->addSelfTransition(); }
-void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemCommands->setCanvasSize(); }
+void MainWindow::on_actionBringToFront_triggered() { m_itemActions->bringToFront(); }
+void MainWindow::on_actionSendToBack_triggered() { m_itemActions->sendToBack(); }
+void MainWindow::on_actionDelete_triggered() { m_itemActions->deleteSelection(); }
+void MainWindow::on_actionUndo_triggered() { m_itemActions->undo(); }
+void MainWindow::on_actionRedo_triggered() { m_itemActions->redo(); }
+void MainWindow::on_actionSelf_transition_triggered() { m_itemActions->addSelfTransition(); }
+void MainWindow::on_actionSet_Canvas_Size_triggered() { m_itemActions->setCanvasSize(); }
 
 // App tour, agreement viewer and update check
 
@@ -579,32 +562,30 @@ void MainWindow::on_actionAppTour_triggered() { m_appTour->start(); }
 void MainWindow::tourNextLinkClicked() { stateMachineAppTour(false); }
 void MainWindow::tourQuitLinkClicked() { stateMachineAppTour(true); }
 void MainWindow::stateMachineAppTour(bool quit) { m_appTour->stateMachineAppTour(quit); }
-void MainWindow::on_actionEula_triggered() { m_helpCommands->showEula(); }
-void MainWindow::on_actionCheck_for_update_triggered() { m_helpCommands->checkForUpdate(); }
+void MainWindow::on_actionEula_triggered() { m_helpActions->showEula(); }
+void MainWindow::on_actionCheck_for_update_triggered() { m_helpActions->checkForUpdate(); }
 
 // --- Project commands -------------------------------------------------------------
 
-void MainWindow::on_actionNew_triggered() { m_projectCommands->newProject(); }
-void MainWindow::on_actionOpen_triggered() { m_projectCommands->open(); }
-void MainWindow::on_actionOpen_Examples_triggered() { m_projectCommands->openExamples(); }
-void MainWindow::on_actionSave_triggered() { m_projectCommands->save(); }
-void MainWindow::on_actionSave_As_triggered() { m_projectCommands->saveAs(); }
-void MainWindow::on_actionRename_Project_triggered() { m_projectCommands->renameProject(); }
-void MainWindow::on_actionClose_Project_triggered() { m_projectCommands->closeProject(); }
-void MainWindow::on_actionCode_Generator_triggered() { m_projectCommands->runCodeGenerator(); }
-void MainWindow::on_actionExport_Diagram_triggered() { m_exportCommands->exportDiagram(); }
-void MainWindow::on_actionExport_All_Diagrams_triggered() { m_exportCommands->exportAllDiagrams(); }
-void MainWindow::on_actionPrint_triggered() { m_exportCommands->print(); }
-void MainWindow::on_actionPrint_Preview_triggered() { m_exportCommands->printPreview(); }
+void MainWindow::on_actionNew_triggered() { m_projectActions->newProject(); }
+void MainWindow::on_actionOpen_triggered() { m_projectActions->open(); }
+void MainWindow::on_actionOpen_Examples_triggered() { m_projectActions->openExamples(); }
+void MainWindow::on_actionSave_triggered() { m_projectActions->save(); }
+void MainWindow::on_actionSave_As_triggered() { m_projectActions->saveAs(); }
+void MainWindow::on_actionRename_Project_triggered() { m_projectActions->renameProject(); }
+void MainWindow::on_actionClose_Project_triggered() { m_projectActions->closeProject(); }
+void MainWindow::on_actionCode_Generator_triggered() { m_projectActions->runCodeGenerator(); }
+void MainWindow::on_actionExport_Diagram_triggered() { m_exportActions->exportDiagram(); }
+void MainWindow::on_actionExport_All_Diagrams_triggered() { m_exportActions->exportAllDiagrams(); }
+void MainWindow::on_actionPrint_triggered() { m_exportActions->print(); }
+void MainWindow::on_actionPrint_Preview_triggered() { m_exportActions->printPreview(); }
 
 void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
 {
-    m_projectCommands->browser()->activate(index);
+    m_projectActions->browser()->activate(index);
 }
-
-void MainWindow::slot_processItemAdded() { m_projectCommands->browser()->processItemAdded(); }
 
 void MainWindow::displayProcessItemPropertiesFromScene()
 {
-    m_projectCommands->browser()->showProcessItemProperties();
+    m_itemActions->displayProcessItemProperties();
 }

@@ -2,11 +2,13 @@
 
 // The application's only top-level window: menus, toolbar, status bar, the
 // project browser dock and the graphics view that shows one canvas at a
-// time. It owns the canvases of the open project, the item context menus
-// the canvases hand to their items, the actions through which a canvas
-// notifies the window, and the settings kept between runs.
+// time. It owns the Project (the open project's canvases, tree and undo
+// history), the item context menus the canvases hand to their items, and
+// the settings kept between runs. It shows what the project reports through
+// its signals; its helpers see it through the narrow ProjectWindow.
 
 #include "CursorSet.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "StoredSettings.h"
 #include "ToolSets.h"
@@ -24,30 +26,30 @@
 class AppTour;
 class Autosaver;
 class Canvas;
-class ExportCommands;
+class ExportActions;
 class GraphicsViewZoom;
-class HelpCommands;
-class ItemCommands;
+class HelpActions;
+class ItemActions;
+class Project;
 class QAction;
 class QCloseEvent;
 class QLabel;
 
 class QMenu;
 class OpenRequestHandler;
-class ProjectCommands;
+class ProjectActions;
 class SimulationController;
 class QModelIndex;
 class RecentProjects;
 class RecentProjectsMenu;
 class QSettings;
 class QShortcut;
-class TreeModel;
 
 namespace Ui {
 class MainWindow;
 }
 
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public ProjectWindow
 {
     Q_OBJECT
 
@@ -61,58 +63,28 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Enables and disables the tool actions for a context: ToolSets::NoProject,
-    // ToolSets::Tour or the tree level (1..5) of the node shown.
-    void applyToolSet(int context);
-    int toolContext() const { return m_toolContext; }
+    // --- ProjectWindow ---------------------------------------------------------------
+    QWidget *dialogParent() override { return this; }
+    void showStatus(const QString &text) override;
+    void applyToolSet(int context) override;
+    int toolContext() const override { return m_toolContext; }
+    // Clears the browser and returns the window to its start-up look.
+    void enterNoProjectState() override;
+    StoredSettings &storedSettings() override { return m_stored; }
+
+    // The open project (its canvases, tree and undo history), one object
+    // for the window's whole life.
+    Project *project() const { return m_project; }
     // The wheel-zoom filter of the view; on while a project node is shown.
     GraphicsViewZoom *zoomFilter() const { return m_zoom; }
 
-    // Clears the browser and returns the window to its start-up look.
-    void enterNoProjectState();
-
-    // The project browser's model, one for the window's whole life.
-    TreeModel *treeModel() const { return m_treeModel; }
-
-    // The canvases of the open project, in creation order, and the one shown.
-    const QList<Canvas *> &canvases() const { return m_canvases; }
-    Canvas *shownCanvas() const { return m_shownCanvas; }
-    // Creates a canvas for a tree node, set up like every canvas (identity,
-    // name, the current canvas size, the four notification actions), and
-    // appends it to the list.
-    Canvas *createCanvas(const QString &name, int level, int id, int parentId, int grandParentId,
-                         int nos);
-    // Shows a canvas of the list in the view (the zoom is kept). Showing
-    // another canvas than before puts every canvas back in select mode.
-    void showCanvas(Canvas *canvas);
-    // Destroys every canvas, and with them all items and undo history.
-    void clearCanvases();
     // The seven item context menus (index with ItemMenu) and their
     // "Properties" actions.
     const QVector<QMenu *> &contextMenus() const { return m_contextMenus; }
     const QVector<QAction *> &propertiesActions() const { return m_propertiesActions; }
-    // The actions a canvas triggers to notify the window.
-    QAction *processItemAddedAction() const { return m_processItemAddedAction; }
-    QAction *processPropertiesAction() const { return m_processPropertiesAction; }
-    QAction *modifiedAction() const { return m_modifiedAction; }
-    QAction *selectAction() const { return m_selectAction; }
 
-    // The project counts as modified while Save is enabled.
-    bool isModified() const;
-
-    // Scene size given to new canvases.
-    int canvasWidth() const { return m_stored.canvasWidth; }
-    int canvasHeight() const { return m_stored.canvasHeight; }
+    // Scene size given to new canvases (kept between runs).
     void setCanvasSize(int width, int height);
-
-    // Code generator values kept in the settings store.
-    QString author() const { return m_stored.author; }
-    void setAuthor(const QString &author) { m_stored.author = author; }
-    QString organization() const { return m_stored.organization; }
-    void setOrganization(const QString &organization) { m_stored.organization = organization; }
-    bool hasVersion() const { return m_stored.hasVersion; }
-    double version() const { return m_stored.version; }
-    void setVersion(double version);
 
     // Resets the view's scale to (sx, sy), keeping its translation.
     void setViewScale(qreal sx, qreal sy);
@@ -132,13 +104,11 @@ public:
     // Item commands
     // Property dialogs, stacking, delete, undo/redo, self transition and
     // canvas size on the shown canvas.
-    ItemCommands *itemCommands() const { return m_itemCommands; }
+    ItemActions *itemActions() const { return m_itemActions; }
     // Run > Simulate and the simulation dock.
     SimulationController *simulation() const { return m_simulation; }
 
 public slots:
-    void slot_enableSaveAction();
-
     void on_actionState_triggered();
     void on_actiontransition_triggered();
     void on_actionText_triggered();
@@ -202,16 +172,13 @@ public slots:
     void on_actionPrint_triggered();
     void on_actionPrint_Preview_triggered();
     void on_treeView_doubleClicked(const QModelIndex &index);
-    void slot_processItemAdded();
     void displayProcessItemPropertiesFromScene();
 
 public:
-    // Project commands: the list the project operations change, and the
-    // commands themselves.
-    QList<Canvas *> *canvasList() { return &m_canvases; }
-    ProjectCommands *projectCommands() const { return m_projectCommands; }
+    // Project commands: create, open, save, rename and close.
+    ProjectActions *projectActions() const { return m_projectActions; }
     // Export, print and print preview of the diagrams.
-    ExportCommands *exportCommands() const { return m_exportCommands; }
+    ExportActions *exportActions() const { return m_exportActions; }
 
     // Autosave, recent projects, and files handed over by a second start.
     Autosaver *autosaver() const { return m_autosaver; }
@@ -227,7 +194,11 @@ protected:
 
 private:
     void buildContextMenus();
-    void buildSignalActions();
+    void buildPropertiesActions();
+    void watchProject();
+    // Shows a canvas of the project in the view (the zoom is kept). Showing
+    // another canvas than before puts every canvas back in select mode.
+    void showCanvas(Canvas *canvas);
     void setUpViewAndDock();
     void buildToolList();
     void buildTreeModel();
@@ -243,16 +214,10 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui;
     DefaultPrompter m_prompter;
-    QList<Canvas *> m_canvases;
-    Canvas *m_shownCanvas = nullptr;
+    Project *m_project = nullptr;
     QVector<QMenu *> m_contextMenus;
     QVector<QAction *> m_propertiesActions;
-    QAction *m_processItemAddedAction = nullptr;
-    QAction *m_processPropertiesAction = nullptr;
-    QAction *m_modifiedAction = nullptr;
-    QAction *m_selectAction = nullptr;
     QVector<QAction *> m_tools;   // indexed by ToolSets::Tool
-    TreeModel *m_treeModel = nullptr;
     CursorSet m_cursors;
     std::unique_ptr<QSettings> m_settings;
     StoredSettings m_stored;
@@ -266,15 +231,15 @@ private:
     UrlOpener m_urlOpener;
 
     // Item commands
-    ItemCommands *m_itemCommands = nullptr;
+    ItemActions *m_itemActions = nullptr;
 
     // App tour, agreement viewer and update check (children of the window)
     AppTour *m_appTour = nullptr;
-    HelpCommands *m_helpCommands = nullptr;
+    HelpActions *m_helpActions = nullptr;
 
     // Project commands
-    ProjectCommands *m_projectCommands = nullptr;
-    ExportCommands *m_exportCommands = nullptr;
+    ProjectActions *m_projectActions = nullptr;
+    ExportActions *m_exportActions = nullptr;
 
     SimulationController *m_simulation = nullptr;
 

@@ -1,7 +1,7 @@
 #include "OpenRequestHandler.h"
 
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "Prompter.h"
 
 #include <QAction>
@@ -60,7 +60,7 @@ void OpenRequestHandler::processPending()
                                QStringLiteral("There was an error opening the file ") + path
                                    + QStringLiteral(". Try opening the file with Open Project."));
         } else {
-            m_window->projectCommands()->openFile(path);
+            m_window->projectActions()->openFile(path);
         }
     }
 }

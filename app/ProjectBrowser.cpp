@@ -1,13 +1,13 @@
 #include "ProjectBrowser.h"
 
 #include "Canvas.h"
-#include "ItemCommands.h"
-#include "MainWindow.h"
+#include "CanvasPaths.h"
+#include "ItemActions.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
-#include "ProjectBuilder.h"
-#include "ProjectRecords.h"
+#include "Project.h"
 #include "ProjectStructure.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -35,55 +35,38 @@ bool sameIdentity(const Canvas *canvas, const TreeNode *node)
 
 } // namespace
 
-ProjectBrowser::ProjectBrowser(MainWindow *window, QTreeView *treeView)
-    : m_window(window), m_treeView(treeView)
+ProjectBrowser::ProjectBrowser(ProjectWindow *window, Project *project, QTreeView *treeView)
+    : m_window(window), m_project(project), m_treeView(treeView)
 {
+    // A new process item's node is shown below its parent's.
+    connect(project, &Project::processItemAdded, this, [this](Canvas *canvas) {
+        if (const TreeNode *node = structure().nodeForCanvas(canvas))
+            m_treeView->expand(m_project->treeModel()->indexForNode(node));
+    });
+    // Deleting a process item renumbers what is left below its canvas.
+    connect(project, &Project::processItemRemoved, this, [this] { rebuildIndex(); });
+    connect(project, &Project::aboutToClose, this, [this] { m_index.clear(); });
 }
 
 ProjectBrowser::~ProjectBrowser() = default;
 
-CanvasSetup ProjectBrowser::canvasSetup() const
-{
-    CanvasSetup setup;
-    setup.menus = m_window->contextMenus().constData();
-    setup.parent = m_window;
-    setup.size = QSize(m_window->canvasWidth(), m_window->canvasHeight());
-    setup.processAddedAction = m_window->processItemAddedAction();
-    setup.processPropertiesAction = m_window->processPropertiesAction();
-    setup.modifiedAction = m_window->modifiedAction();
-    setup.selectAction = m_window->selectAction();
-    return setup;
-}
-
 ProjectStructure ProjectBrowser::structure() const
 {
-    return ProjectStructure(m_window->canvasList(), m_window->treeModel(), canvasSetup());
+    return m_project->structure();
 }
 
-// --- opening and closing --------------------------------------------------------------
-
-LoadNotes ProjectBrowser::adoptCanvases(const ProjectRecordLists &records)
-{
-    ProjectBuilder builder(canvasSetup());
-    *m_window->canvasList() = builder.build(records);
-    rebuildIndex();
-    return builder.loadNotes();
-}
+// --- opening ------------------------------------------------------------------------------
 
 void ProjectBrowser::showProjectNode()
 {
-    const QList<Canvas *> &canvases = m_window->canvases();
+    const QList<Canvas *> &canvases = m_project->canvases();
     if (canvases.isEmpty())
         return;
-    m_window->showCanvas(canvases.first());
-    m_treeView->setCurrentIndex(m_window->treeModel()->index(0, 0));
+    rebuildIndex();
+    m_project->showCanvas(canvases.first());
+    m_treeView->setCurrentIndex(m_project->treeModel()->index(0, 0));
     m_treeView->expandAll();
     m_window->applyToolSet(1);
-}
-
-void ProjectBrowser::forgetCanvases()
-{
-    m_index.clear();
 }
 
 // --- lookups ------------------------------------------------------------------------------
@@ -91,7 +74,7 @@ void ProjectBrowser::forgetCanvases()
 void ProjectBrowser::rebuildIndex()
 {
     m_index.clear();
-    const QHash<NodePath, Canvas *> paths = NodePaths::index(m_window->canvases());
+    const QHash<NodePath, Canvas *> paths = CanvasPaths::index(m_project->canvases());
     for (auto it = paths.cbegin(); it != paths.cend(); ++it)
         m_index.insert(it.key(), it.value());
 }
@@ -99,7 +82,7 @@ void ProjectBrowser::rebuildIndex()
 Canvas *ProjectBrowser::lookUp(const NodePath &path, const TreeNode *node) const
 {
     Canvas *canvas = m_index.value(path);
-    if (!canvas || NodePaths::canvasPath(canvas) != path || !sameIdentity(canvas, node))
+    if (!canvas || CanvasPaths::canvasPath(canvas) != path || !sameIdentity(canvas, node))
         return nullptr;
     return canvas;
 }
@@ -123,11 +106,11 @@ bool ProjectBrowser::activate(const QModelIndex &index)
 {
     if (!index.isValid())
         return false;
-    const TreeNode *node = m_window->treeModel()->nodeFromIndex(index);
+    const TreeNode *node = m_project->treeModel()->nodeFromIndex(index);
     Canvas *canvas = canvasForNode(node);
-    if (!canvas || canvas == m_window->shownCanvas())
+    if (!canvas || canvas == m_project->shownCanvas())
         return false;
-    m_window->showCanvas(canvas);
+    m_project->showCanvas(canvas);
     m_treeView->setCurrentIndex(index);
     m_window->applyToolSet(node->level());
     if (node->level() > 1)
@@ -137,11 +120,11 @@ bool ProjectBrowser::activate(const QModelIndex &index)
 
 bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
 {
-    const TreeNode *node = NodePaths::nodeAt(m_window->treeModel()->rootNode(), path);
+    const TreeNode *node = NodePaths::nodeAt(m_project->treeModel()->rootNode(), path);
     Canvas *canvas = canvasForNode(node);
     if (!canvas)
         return false;
-    activate(m_window->treeModel()->indexForNode(node));
+    activate(m_project->treeModel()->indexForNode(node));
     QGraphicsItem *target = nullptr;
     switch (item.kind) {
     case ItemRef::State:
@@ -170,48 +153,18 @@ bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
 
 // --- process items ----------------------------------------------------------------------------
 
-void ProjectBrowser::processItemAdded()
-{
-    Canvas *current = m_window->shownCanvas();
-    ProcessItem *item = current ? current->lastProcessItem() : nullptr;
-    if (!item)
-        return;
-    ProjectStructure projectStructure = structure();
-    if (!projectStructure.addProcessItem(current, item))
-        return;
-    if (const TreeNode *node = projectStructure.nodeForCanvas(current))
-        m_treeView->expand(m_window->treeModel()->indexForNode(node));
-    m_window->slot_enableSaveAction();
-}
-
-void ProjectBrowser::showProcessItemProperties()
-{
-    Canvas *current = m_window->shownCanvas();
-    ProcessItem *item = current ? current->currentProcessItem() : nullptr;
-    if (!item || !current->processItems().contains(item))
-        return;
-    ProjectStructure projectStructure = structure();
-    if (!projectStructure.canRenameProcessItem(current, item))
-        return;
-    // The canvas marks the project modified when the dialog changed the item.
-    if (current->displayProcessItemProperties())
-        projectStructure.processItemRenamed(current, item);
-}
-
 void ProjectBrowser::deleteProcessItem(ProcessItem *item)
 {
     if (!item)
         return;
     Canvas *current = qobject_cast<Canvas *>(item->scene());
     if (!current)
-        current = m_window->shownCanvas();
-    if (!current || ItemCommands::refuseLastProcessItem(current, m_window))
+        current = m_project->shownCanvas();
+    if (!current || ItemActions::refuseLastProcessItem(current, m_window->dialogParent()))
         return;
-    ProjectStructure projectStructure = structure();
-    if (!confirmDeletion(item, projectStructure.subtreeOf(current, item)))
+    if (!confirmDeletion(item, structure().subtreeOf(current, item)))
         return;
-    if (projectStructure.deleteProcessItem(current, item) == ProjectStructure::DeleteResult::Deleted)
-        rebuildIndex();
+    m_project->deleteProcessItem(current, item);
 }
 
 bool ProjectBrowser::confirmDeletion(const ProcessItem *item,
@@ -231,18 +184,6 @@ bool ProjectBrowser::confirmDeletion(const ProcessItem *item,
         QStringLiteral("This cannot be undone. Do you want to delete it?");
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     request.defaultButton = QMessageBox::No;
-    return Prompter::current()->message(m_window, request) == QMessageBox::Yes;
+    return Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Yes;
 }
 
-// --- project name -------------------------------------------------------------------------------
-
-bool ProjectBrowser::renameProjectNode(const QString &name)
-{
-    const QList<Canvas *> &canvases = m_window->canvases();
-    TreeModel *model = m_window->treeModel();
-    if (canvases.isEmpty() || model->rowCount() == 0)
-        return false;
-    canvases.first()->setName(name);
-    model->renameNode(model->index(0, 0), name);
-    return true;
-}

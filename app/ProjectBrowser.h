@@ -1,51 +1,44 @@
 #pragma once
 
-// The main window's side of the project tree: building the canvases of a
-// project that was read, showing the canvas of a node the user activates in
-// the browser, and keeping tree and canvases in step when process items are
-// added, renamed or deleted on a diagram. The structural work itself is
-// ProjectStructure's; this class finds the canvas, the item and the node
-// the window is showing and tells the window what to show.
+// The window's side of the project tree: showing the canvas of a node the
+// user activates in the browser (or the project node after opening), the
+// diagram and item a generator log row names, and the questions and
+// refusals around renaming and deleting process items. The structural
+// work itself is the Project's; this class finds the canvas, the item and
+// the node the window is showing and asks the project to show them.
 //
 // Canvases are looked up by the node path of a tree node through a hash
 // that is rebuilt only when the canvas list changed, so activating a node
 // costs the same in a project of thousands of nodes as in a small one.
 
-#include "CanvasSetup.h"
 #include "ItemRef.h"
 #include "LoadNote.h"
 #include "NodePath.h"
 #include "ProjectStructure.h"
 
 #include <QHash>
+#include <QObject>
 #include <QPointer>
 
 class Canvas;
-class MainWindow;
 class ProcessItem;
+class Project;
+class ProjectWindow;
 class QModelIndex;
 class QTreeView;
 class TreeNode;
-struct ProjectRecordLists;
 
-class ProjectBrowser
+class ProjectBrowser : public QObject
 {
+    Q_OBJECT
 public:
-    ProjectBrowser(MainWindow *window, QTreeView *treeView);
-    ~ProjectBrowser();
-    ProjectBrowser(const ProjectBrowser &) = delete;
-    ProjectBrowser &operator=(const ProjectBrowser &) = delete;
+    ProjectBrowser(ProjectWindow *window, Project *project, QTreeView *treeView);
+    ~ProjectBrowser() override;
 
-    // --- a project being opened or closed ------------------------------------------
-    // Creates the canvases and items of records and makes them the window's
-    // canvas list (the tree must already be built).
-    // What the loader left out or found ambiguous is returned.
-    LoadNotes adoptCanvases(const ProjectRecordLists &records);
+    // --- a project just opened --------------------------------------------------------
     // Shows the level-1 canvas with the level-1 node current, the tree
     // expanded and the level-1 tool set.
     void showProjectNode();
-    // The canvas list is about to be emptied.
-    void forgetCanvases();
 
     // --- browser ----------------------------------------------------------------------
     // Double-click on a node: shows its canvas with its level's tools and
@@ -60,24 +53,11 @@ public:
     bool showItem(const NodePath &path, const ItemRef &item);
 
     // --- process items on the shown canvas ----------------------------------------------
-    // A process item was just inserted: a node and a canvas for it.
-    void processItemAdded();
-    // The process dialog of the current process item; renaming reaches the
-    // item's canvas and node.
-    void showProcessItemProperties();
     // Delete of a process item: refused for the last one on its canvas;
     // when diagrams below it hold anything the user is asked first (naming
     // how many diagrams, states and transitions go); then the item goes
     // with its node, its canvas and everything below.
     void deleteProcessItem(ProcessItem *item);
-
-    // --- project name ----------------------------------------------------------------
-    // The level-1 canvas and node take the name; false without a project.
-    bool renameProjectNode(const QString &name);
-
-    // How every canvas of the window is created (the window's current
-    // canvas size included).
-    CanvasSetup canvasSetup() const;
 
 private:
     ProjectStructure structure() const;
@@ -85,7 +65,8 @@ private:
     void rebuildIndex();
     Canvas *lookUp(const NodePath &path, const TreeNode *node) const;
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
+    Project *m_project;
     QTreeView *m_treeView;
     QHash<NodePath, QPointer<Canvas>> m_index;
 };

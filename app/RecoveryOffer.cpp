@@ -2,7 +2,7 @@
 
 #include "Autosaver.h"
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "Prompter.h"
 #include "RecoveryStore.h"
 
@@ -49,7 +49,7 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
         if (answer != QMessageBox::Yes)
             continue;   // Later: kept for the next start
         const QString copy = QDir(candidate.folder).filePath(candidate.check.copy.file);
-        if (!window->projectCommands()->openRecovered(copy, candidate.check.copy.originalPath)) {
+        if (!window->projectActions()->openRecovered(copy, candidate.check.copy.originalPath)) {
             reportDamaged(window, store, candidate);
             continue;
         }

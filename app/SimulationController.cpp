@@ -5,8 +5,9 @@
 #include "CodegenErrorLog.h"
 #include "ItemRef.h"
 #include "MainWindow.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
 #include "Prompter.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
@@ -80,6 +81,11 @@ SimulationController::~SimulationController()
     m_session.reset();
 }
 
+Canvas *SimulationController::canvas() const
+{
+    return m_canvas;
+}
+
 SimulationHighlighter *SimulationController::highlighter() const
 {
     return m_highlighter;
@@ -96,8 +102,8 @@ void SimulationController::start()
 {
     if (m_active)
         return;
-    Canvas *canvas = m_window->shownCanvas();
-    const SimulationTarget target = SimulationTarget::forCanvas(m_window->canvases(), canvas);
+    Canvas *canvas = m_window->project()->shownCanvas();
+    const SimulationTarget target = SimulationTarget::forCanvas(m_window->project()->canvases(), canvas);
     if (!target.ok()) {
         Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
                            QStringLiteral("The state machine cannot be simulated: %1.").arg(target.error));
@@ -159,7 +165,7 @@ void SimulationController::stop()
 void SimulationController::startSession()
 {
     SimulationOptions options;
-    const QString projectPath = m_window->projectCommands() ? m_window->projectCommands()->projectPath() : QString();
+    const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
     if (!projectPath.isEmpty())
         options.includeDirectories << QFileInfo(projectPath).absolutePath();
     if (!m_condition.isEmpty())
@@ -459,7 +465,7 @@ void SimulationController::showCompileErrors(const SimulationFailure &failure)
         connect(m_errorLog, &CodegenErrorLog::itemRequested, this, [this](const QVector<int> &path, const ItemRef &item) {
             // Showing an item edits nothing, but it shows another diagram.
             stop();
-            if (ProjectCommands *commands = m_window->projectCommands())
+            if (ProjectActions *commands = m_window->projectActions())
                 commands->browser()->showItem(path, item);
         });
     }
@@ -472,7 +478,7 @@ void SimulationController::saveTrace()
 {
     FileRequest request;
     request.caption = QStringLiteral("Save Trace");
-    const QString projectPath = m_window->projectCommands() ? m_window->projectCommands()->projectPath() : QString();
+    const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
     request.directory = projectPath.isEmpty() ? QString() : QFileInfo(projectPath).absolutePath();
     request.filter = QStringLiteral("CSV files (*.csv)");
     request.defaultSuffix = QStringLiteral("csv");

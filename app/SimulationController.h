@@ -63,7 +63,7 @@ public:
     bool isReady() const { return m_ready; }
     // A reset or step is under way.
     bool isBusy() const { return m_pendingStep != 0; }
-    Canvas *canvas() const { return m_canvas; }
+    Canvas *canvas() const;
     const QSet<int> &stateBreakpoints() const { return m_breakStates; }
 
 public slots:

@@ -118,7 +118,7 @@ QGraphicsItem *state(int actionLines)
     item->setLabel("BUSY");
     const QString action = lines(actionLines);
     item->setAction(action);
-    const QSize size = stateAutoSize(item->label(), action, activeWindowMetrics());
+    const QSize size = stateAutoSize(item->label(), action, item->diagramMetrics());
     item->setWidth(size.width());
     item->setHeight(size.height());
     return item;

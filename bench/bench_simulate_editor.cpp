@@ -8,11 +8,12 @@
 
 #include "BenchFigures.h"
 #include "Canvas.h"
+#include "CanvasPaths.h"
 #include "ItemRef.h"
 #include "MainWindow.h"
-#include "NodePath.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
 #include "RecordsToMachines.h"
 #include "SimulationCompiler.h"
 #include "SimulationController.h"
@@ -107,15 +108,15 @@ int main(int argc, char **argv)
     MainWindow window;
     window.resize(1500, 1000);
     window.show();
-    if (!window.projectCommands()->openFile(path)) {
+    if (!window.projectActions()->openFile(path)) {
         std::fprintf(stderr, "cannot open the project\n");
         return 1;
     }
     Canvas *machine = nullptr;
-    for (Canvas *canvas : window.canvases())
+    for (Canvas *canvas : window.project()->canvases())
         machine = canvas->level() == 5 ? canvas : machine;
-    if (!machine || !window.projectCommands()->browser()->showItem(NodePaths::canvasPath(machine), ItemRef::machine())
-        || window.shownCanvas() != machine) {
+    if (!machine || !window.projectActions()->browser()->showItem(CanvasPaths::canvasPath(machine), ItemRef::machine())
+        || window.project()->shownCanvas() != machine) {
         std::fprintf(stderr, "cannot show the machine's diagram\n");
         return 1;
     }
@@ -137,6 +138,6 @@ int main(int argc, char **argv)
     std::printf("  baseline: engine alone (emit, compile, start, reset):      %8.1f ms\n", median(engine));
     printLimitFigure("Simulate (F5) to first state shown", median(editor), "ms", "engine alone",
                      median(engine), 1000);
-    window.projectCommands()->setModified(false);
+    window.project()->markSaved();
     return 0;
 }

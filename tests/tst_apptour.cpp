@@ -2,10 +2,11 @@
 #include "Canvas.h"
 #include "DefaultProject.h"
 #include "FirstStart.h"
-#include "HelpCommands.h"
+#include "HelpActions.h"
 #include "LinkItem.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "ProjectFileWriter.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -195,7 +196,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
     }
 
     void noProjectOpensTheSampleAtOnce()
@@ -207,7 +208,7 @@ private slots:
 
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 0);
-        QCOMPARE(w->canvases().size(), 6);
+        QCOMPARE(w->project()->canvases().size(), 6);
         AppTour *tour = tourOf(*w);
         QCOMPARE(tour->tourStep(), 1);
         QVERIFY(!tour->tourBox()->isHidden());
@@ -217,7 +218,7 @@ private slots:
         QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("App Tour in progress.."));
         QCOMPARE(w->toolContext(), ToolSets::Tour);
         // Touring changes nothing: the sample counts as unmodified.
-        QVERIFY(!w->isModified());
+        QVERIFY(!w->project()->isModified());
 
         // Beside the project browser, 100 pixels below its top.
         const QRect browser = w->findChild<QDockWidget *>(QStringLiteral("dockWidget"))->geometry();
@@ -238,7 +239,7 @@ private slots:
 
         clickNext(*w);   // the first node three levels down: the microcontroller
         QCOMPARE(tour->tourStep(), 2);
-        Canvas *controller = w->shownCanvas();
+        Canvas *controller = w->project()->shownCanvas();
         QVERIFY(controller);
         QCOMPARE(controller->level(), 3);
         QVERIFY(shownText(*w).startsWith(QStringLiteral("Process Item")));
@@ -248,15 +249,15 @@ private slots:
 
         clickNext(*w);   // the link of the third diagram, 10 pixels higher
         QCOMPARE(tour->tourStep(), 3);
-        QCOMPARE(w->shownCanvas(), w->canvases().at(2));
-        LinkItem *link = w->canvases().at(2)->links().first();
+        QCOMPARE(w->project()->shownCanvas(), w->project()->canvases().at(2));
+        LinkItem *link = w->project()->canvases().at(2)->links().first();
         QCOMPARE(box->pos(), besideItem(*w, link, link->width()) - QPoint(0, 10));
         QVERIFY(shownText(*w).startsWith(QStringLiteral("Link Item")));
 
-        Canvas *machine = w->canvases().at(4);
+        Canvas *machine = w->project()->canvases().at(4);
         clickNext(*w);
         QCOMPARE(tour->tourStep(), 4);
-        QCOMPARE(w->shownCanvas(), machine);
+        QCOMPARE(w->project()->shownCanvas(), machine);
         StateItem *initial = machine->states().at(0)->isInitialState() ? machine->states().at(0)
                                                                        : machine->states().at(1);
         QCOMPARE(box->pos(), besideItem(*w, initial, initial->width()));
@@ -288,7 +289,7 @@ private slots:
         clickNext(*w);   // the end
         QCOMPARE(tour->tourStep(), 0);
         QVERIFY(box->isHidden());
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
         QCOMPARE(w->toolContext(), ToolSets::NoProject);
         QCOMPARE(w->statusBar()->currentMessage(), kBlankState);
         QCOMPARE(prompter.messages.size(), 0);
@@ -311,7 +312,7 @@ private slots:
         QCOMPARE(tourOf(*w)->tourStep(), 0);
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
         QCOMPARE(w->statusBar()->currentMessage(), kBlankState);
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
         QCOMPARE(w->toolContext(), ToolSets::NoProject);
         QCOMPARE(prompter.messages.size(), 0);
 
@@ -342,14 +343,14 @@ private slots:
         ScriptedPrompter prompter;
         auto w = makeWindow();
         w->on_actionAppTour_triggered();
-        w->slot_enableSaveAction();
+        w->project()->markModified();
         prompter.messageAnswers << QMessageBox::Cancel;
         w->tourQuitLinkClicked();
         QCOMPARE(prompter.messages.size(), 1);
         QCOMPARE(prompter.messages.first().text, QStringLiteral("Project has been modified."));
-        QCOMPARE(w->canvases().size(), 6);
+        QCOMPARE(w->project()->canvases().size(), 6);
         QCOMPARE(tourOf(*w)->tourStep(), 0);
-        QCOMPARE(w->toolContext(), w->shownCanvas()->level());
+        QCOMPARE(w->toolContext(), w->project()->shownCanvas()->level());
     }
 
     void openProjectIsOnlyReplacedAfterYes()
@@ -358,8 +359,8 @@ private slots:
         QVERIFY(folder.writeSample(sampleWithoutMemory()));
         ScriptedPrompter prompter;
         auto w = makeWindow();
-        Canvas *own = w->createCanvas(QStringLiteral("Mine"), 1, 1, 1, 1, 1);
-        w->showCanvas(own);
+        Canvas *own = w->project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("Mine")});
+        w->project()->showCanvas(own);
         w->applyToolSet(1);
 
         prompter.messageAnswers << QMessageBox::No;
@@ -370,15 +371,15 @@ private slots:
         QCOMPARE(question.informativeText, QStringLiteral("Do you wish to continue?"));
         QCOMPARE(int(question.buttons), int(QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(question.defaultButton, QMessageBox::Yes);
-        QCOMPARE(w->canvases(), QList<Canvas *>{own});
-        QCOMPARE(w->shownCanvas(), own);
+        QCOMPARE(w->project()->canvases(), QList<Canvas *>{own});
+        QCOMPARE(w->project()->shownCanvas(), own);
         QCOMPARE(w->toolContext(), 1);
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
 
         prompter.messageAnswers << QMessageBox::Yes;
         w->on_actionAppTour_triggered();
-        QCOMPARE(w->canvases().size(), 6);
-        QCOMPARE(w->canvases().first()->name(), QStringLiteral("Tour_Sample"));
+        QCOMPARE(w->project()->canvases().size(), 6);
+        QCOMPARE(w->project()->canvases().first()->name(), QStringLiteral("Tour_Sample"));
         QCOMPARE(tourOf(*w)->tourStep(), 1);
     }
 
@@ -390,17 +391,17 @@ private slots:
         QVERIFY(folder.writeSample(sampleWithoutMemory()));
         ScriptedPrompter prompter;
         auto w = makeWindow();
-        Canvas *own = w->createCanvas(QStringLiteral("Mine"), 1, 1, 1, 1, 1);
-        w->showCanvas(own);
+        Canvas *own = w->project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("Mine")});
+        w->project()->showCanvas(own);
         w->applyToolSet(1);
-        w->slot_enableSaveAction();
+        w->project()->markModified();
 
         prompter.messageAnswers << QMessageBox::Yes << QMessageBox::Cancel;
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 2);
         QCOMPARE(prompter.messages.at(1).text, QStringLiteral("Project has been modified."));
-        QCOMPARE(w->canvases(), QList<Canvas *>{own});
-        QVERIFY(w->isModified());
+        QCOMPARE(w->project()->canvases(), QList<Canvas *>{own});
+        QVERIFY(w->project()->isModified());
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
         QCOMPARE(w->statusBar()->currentMessage(), QString());
     }
@@ -426,8 +427,8 @@ private slots:
         auto w = makeWindow();
         Canvas *own = nullptr;
         if (projectOpen) {
-            own = w->createCanvas(QStringLiteral("Mine"), 1, 1, 1, 1, 1);
-            w->showCanvas(own);
+            own = w->project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("Mine")});
+            w->project()->showCanvas(own);
             w->applyToolSet(1);
             prompter.messageAnswers << QMessageBox::Yes;
         }
@@ -439,8 +440,8 @@ private slots:
         QCOMPARE(message.text, QStringLiteral("App tour can only be taken on Sample Projects. Kestro could not "
                                               "find a sample project on this computer."));
         QCOMPARE(prompter.messages.size(), projectOpen ? 2 : 1);
-        QCOMPARE(w->canvases().size(), projectOpen ? 1 : 0);
-        QCOMPARE(w->shownCanvas(), own);
+        QCOMPARE(w->project()->canvases().size(), projectOpen ? 1 : 0);
+        QCOMPARE(w->project()->shownCanvas(), own);
         QCOMPARE(w->toolContext(), projectOpen ? 1 : ToolSets::NoProject);
         QCOMPARE(tourOf(*w)->tourStep(), 0);
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
@@ -458,7 +459,7 @@ private slots:
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
         QCOMPARE(prompter.messages.first().icon, QMessageBox::Critical);
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
         QCOMPARE(w->toolContext(), ToolSets::NoProject);
         QVERIFY(tourOf(*w)->tourBox()->isHidden());
         QCOMPARE(tourOf(*w)->tourStep(), 0);
@@ -473,27 +474,27 @@ private slots:
         ScriptedPrompter prompter;
         auto w = makeWindow();
         w->openFromCommandLine(folder.examplePath());
-        QVERIFY(!w->canvases().isEmpty());
-        const QList<Canvas *> opened = w->canvases();
+        QVERIFY(!w->project()->canvases().isEmpty());
+        const QList<Canvas *> opened = w->project()->canvases();
 
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 0);
-        QCOMPARE(w->canvases(), opened);
+        QCOMPARE(w->project()->canvases(), opened);
         QCOMPARE(tourOf(*w)->tourStep(), 1);
         QVERIFY(tourOf(*w)->isRunning());
         QVERIFY(!tourOf(*w)->tourBox()->isHidden());
 
         // With unsaved changes the question is asked, and No keeps them.
         w->tourQuitLinkClicked();
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
         w->openFromCommandLine(folder.examplePath());
-        w->slot_enableSaveAction();
+        w->project()->markModified();
         prompter.messageAnswers << QMessageBox::No;
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can can only")));
         QVERIFY(!tourOf(*w)->isRunning());
-        QVERIFY(w->isModified());
+        QVERIFY(w->project()->isModified());
     }
 
     // The shipped sample shows every step. Every box of the tour lies inside
@@ -527,7 +528,7 @@ private slots:
         }
         clickNext(*w);
         QCOMPARE(tour->tourStep(), 0);
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
     }
 
     // The box moves with its element when the view scrolls or shrinks.
@@ -555,7 +556,7 @@ private slots:
         w->resize(1400, 900);
         QTRY_COMPARE(w->size(), QSize(1400, 900));
         QVERIFY(checkBoxInside(*w, TourSteps::TextItemStep));
-        TextItem *text = w->shownCanvas()->textItems().first();
+        TextItem *text = w->project()->shownCanvas()->textItems().first();
         QCOMPARE(box->pos(), besideItem(*w, text, text->width()));
         QVERIFY(!box->pointerOnRight());
     }
@@ -586,7 +587,7 @@ private slots:
             QVERIFY(FirstStart::scheduleTourOnFirstStart(w.get()));
             QTRY_COMPARE_WITH_TIMEOUT(prompter.messages.size(), 1, 5000);
             QCOMPARE(prompter.messages.first().icon, QMessageBox::Critical);
-            QVERIFY(w->canvases().isEmpty());
+            QVERIFY(w->project()->canvases().isEmpty());
             settings.sync();
             QVERIFY(FirstStart::isPending(settings));
         }
@@ -594,13 +595,13 @@ private slots:
             ExamplesFolder folder;
             QVERIFY(folder.writeSample(sampleWithoutMemory()));
             auto w = makeWindow();
-            Canvas *own = w->createCanvas(QStringLiteral("Mine"), 1, 1, 1, 1, 1);
-            w->showCanvas(own);
+            Canvas *own = w->project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("Mine")});
+            w->project()->showCanvas(own);
             w->applyToolSet(1);
             prompter.messageAnswers << QMessageBox::No;
             QVERIFY(FirstStart::scheduleTourOnFirstStart(w.get()));
             QTRY_COMPARE_WITH_TIMEOUT(prompter.messages.size(), 2, 5000);
-            QCOMPARE(w->canvases(), QList<Canvas *>{own});
+            QCOMPARE(w->project()->canvases(), QList<Canvas *>{own});
             settings.sync();
             QVERIFY(!FirstStart::isPending(settings));
         }
@@ -617,8 +618,8 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             QVERIFY(FirstStart::scheduleTourOnFirstStart(w.get()));
-            QVERIFY(w->canvases().isEmpty());
-            QTRY_COMPARE_WITH_TIMEOUT(w->canvases().size(), 6, 5000);
+            QVERIFY(w->project()->canvases().isEmpty());
+            QTRY_COMPARE_WITH_TIMEOUT(w->project()->canvases().size(), 6, 5000);
             QVERIFY(clock.elapsed() >= FirstStart::TourDelayMs - 5);
             QCOMPARE(tourOf(*w)->tourStep(), 1);
         }
@@ -628,7 +629,7 @@ private slots:
         auto w = makeWindow();
         QVERIFY(!FirstStart::scheduleTourOnFirstStart(w.get()));
         QTest::qWait(FirstStart::TourDelayMs * 2);
-        QVERIFY(w->canvases().isEmpty());
+        QVERIFY(w->project()->canvases().isEmpty());
         QVERIFY(!tourOf(*w)->tourBox());
     }
 };

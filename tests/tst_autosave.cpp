@@ -1,8 +1,9 @@
 #include "Autosaver.h"
 #include "Canvas.h"
+#include "Project.h"
 #include "DemoWindow.h"
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "ProjectFileWriter.h"
 #include "ProjectSnapshot.h"
 #include "RecoveryOffer.h"
@@ -38,7 +39,7 @@ QByteArray snapshotBytes(MainWindow &window)
 {
     ProjectDocument document;
     QByteArray bytes;
-    if (!ProjectSnapshot::take(window.canvases(), &document) || !ProjectFileWriter().writeToBytes(document, &bytes))
+    if (!ProjectSnapshot::take(window.project()->canvases(), &document) || !ProjectFileWriter().writeToBytes(document, &bytes))
         return QByteArray();
     return bytes;
 }
@@ -166,7 +167,7 @@ void TestAutosave::closingWithoutSavingRemovesTheCopy()
 
     demo.prompter().messageAnswers << QMessageBox::Discard;
     WindowProjectFixture::action(*w, "actionClose_Project")->trigger();
-    QVERIFY(!w->projectCommands()->isProjectOpen());
+    QVERIFY(!w->projectActions()->isProjectOpen());
     w->autosaver()->waitForWorker();
     QVERIFY(copies().isEmpty());
     demo.close();
@@ -255,13 +256,13 @@ void TestAutosave::crashThenStartRecoversTheExactProject()
     QVERIFY(question.buttons & QMessageBox::Discard);
 
     // The copy is open as the user's project, modified, and exactly as it was.
-    QCOMPARE(w.projectCommands()->projectPath(), userFile);
-    QVERIFY(w.isModified());
+    QCOMPARE(w.projectActions()->projectPath(), userFile);
+    QVERIFY(w.project()->isModified());
     QCOMPARE(snapshotBytes(w), expected);
     QCOMPARE(WindowProjectFixture::fileBytes(userFile), unsaved);
 
     // Save writes the user's file, and the recovered copy goes.
-    QVERIFY(w.projectCommands()->save());
+    QVERIFY(w.projectActions()->save());
     QCOMPARE(WindowProjectFixture::fileBytes(userFile), expected);
     w.autosaver()->waitForWorker();
     QVERIFY(copies().isEmpty());
@@ -293,7 +294,7 @@ void TestAutosave::laterKeepsDiscardRemovesDamagedIsKeptAside()
     RecoveryStore store;
     prompter.messageAnswers << QMessageBox::Cancel << QMessageBox::Discard << QMessageBox::Ok;
     QVERIFY(RecoveryOffer::run(&w, store).isEmpty());
-    QVERIFY(!w.projectCommands()->isProjectOpen());
+    QVERIFY(!w.projectActions()->isProjectOpen());
     const QStringList texts = prompter.messageTexts();
     QCOMPARE(texts.size(), 3);
     QVERIFY(texts.at(0).contains(QLatin1String(" of Later from ")));

@@ -1,8 +1,9 @@
 #include "AutoSize.h"
+#include "StateItem.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QWidget>
+#include <QGraphicsScene>
 #include <QtTest>
 
 // Exact sizes of the fit-to-text rules for given font metrics.
@@ -110,27 +111,33 @@ private slots:
         QCOMPARE(textAutoSize(text, TextMetrics{7.0, h}), expected);
     }
 
-    void metricsFollowActiveWindowFont()
+    void metricsFollowTheDiagramFont()
     {
+        // Outside a scene an item measures with the application font.
         const QFontMetricsF appMetrics(QApplication::font());
-        TextMetrics m = activeWindowMetrics();
+        StateItem state(nullptr, 0, 0);
+        TextMetrics m = state.diagramMetrics();
         QCOMPARE(m.averageCharWidth, appMetrics.averageCharWidth());
         QCOMPARE(m.lineHeight, appMetrics.height());
 
-        QWidget window;
+        // In a scene, with the scene's font, whatever window is active.
+        QGraphicsScene scene;
         QFont big = QApplication::font();
         big.setPointSizeF(big.pointSizeF() * 3);
-        window.setFont(big);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        if (QApplication::activeWindow() != &window)
-            QSKIP("The platform does not activate windows");
-        m = activeWindowMetrics();
-        // The window's font carries the window's resolution.
-        const QFontMetricsF bigMetrics(window.font());
+        scene.setFont(big);
+        scene.addItem(&state);
+        m = state.diagramMetrics();
+        const QFontMetricsF bigMetrics(big);
         QCOMPARE(m.averageCharWidth, bigMetrics.averageCharWidth());
         QCOMPARE(m.lineHeight, bigMetrics.height());
         QVERIFY(m.lineHeight > appMetrics.height());
+
+        // Fitting uses them: a long label needs a wider box in the big font.
+        state.setLabel(QStringLiteral("a_state_label_long_enough_to_widen_the_box"));
+        state.fitToText();
+        QCOMPARE(QSize(state.width(), state.height()), stateAutoSize(state.label(), QString(), m));
+        QVERIFY(state.width() > stateAutoSize(state.label(), QString(), textMetrics(QApplication::font())).width());
+        scene.removeItem(&state);
     }
 };
 

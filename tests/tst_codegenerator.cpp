@@ -73,7 +73,7 @@ public:
         auto *item = new ProcessItem(nullptr, r.xCoord, r.yCoord, 1);
         item->applyRecord(r);
         diagram->addItem(item);
-        diagram->appendProcessItem(item);
+        diagram->registerItem(item);
         return item;
     }
 
@@ -83,7 +83,7 @@ public:
         memory->setLabel(label);
         memory->setDatatype(QStringLiteral("int"));
         diagram->addItem(memory);
-        diagram->appendMemoryItem(memory);
+        diagram->registerItem(memory);
         return memory;
     }
 
@@ -100,7 +100,7 @@ public:
         diagram->addItem(d);
         diagram->addItem(startLine);
         diagram->addItem(endLine);
-        diagram->appendDataflow(d);
+        diagram->registerItem(d);
         return d;
     }
 
@@ -278,7 +278,7 @@ private slots:
         addTransition(c, closed, opening, QStringLiteral("Request"), QStringLiteral("(request)"),
                       QStringLiteral("request = 0;"));
         addTransition(c, opening, open, QStringLiteral("Arrived"), QStringLiteral("(motor > 5)"), QString());
-        c->setCurrentState(open);
+        c->setCurrentItem(open);
         c->addSelfTransition();
         addTransition(c, open, closed, QStringLiteral("Timeout"), QStringLiteral("(lamp)"),
                       QStringLiteral("motor = 0;\nlamp = 0;"));

@@ -10,9 +10,11 @@
 #include "DefaultProject.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
+#include "CanvasPaths.h"
 #include "NodePath.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
+#include "PropertyDialogs.h"
 #include "SceneMouse.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -63,7 +65,7 @@ QMap<QString, QStringList> projectConnections(const QList<Canvas *> &canvases)
     QMap<QString, QStringList> all;
     for (const Canvas *canvas : canvases) {
         QStringList path;
-        for (int id : NodePaths::canvasPath(canvas))
+        for (int id : CanvasPaths::canvasPath(canvas))
             path << QString::number(id);
         all.insert(QString::number(canvas->level()) + QLatin1Char('/') + path.join(QLatin1Char('.')),
                    connections(canvas));
@@ -92,18 +94,12 @@ QString difference(const QMap<QString, QStringList> &before, const QMap<QString,
 class RandomEditor
 {
 public:
-    RandomEditor(OpenProject *project, quint32 seed) : m_project(project), m_random(seed)
-    {
-        QObject::connect(&m_added, &QAction::triggered, [this] {
-            m_project->structure().addProcessItem(m_canvas, m_canvas->lastProcessItem());
-        });
-    }
+    RandomEditor(OpenProject *project, quint32 seed) : m_project(project), m_random(seed) {}
 
     void step()
     {
         const QList<Canvas *> &canvases = m_project->canvases();
         m_canvas = canvases.at(pick(canvases.size()));
-        m_canvas->setProcessAddedAction(&m_added);
         if (m_canvas->level() == 5)
             editMachine();
         else if (m_canvas->level() >= 2)
@@ -184,15 +180,15 @@ private:
             break;
         case 3:
             if (StateItem *s = any(c->states())) {
-                c->setCurrentState(s);
-                relabel([c] { c->displayStateProperties(); }, "lineEdit_2",
+                c->setCurrentItem(s);
+                relabel([this, c, s] { m_dialogs.edit(c, s); }, "lineEdit_2",
                         someLabel(labelsOf(c->states())));
             }
             break;
         case 4: connect(Canvas::TransitionMode, any(c->states()), any(c->states())); break;
         case 5:
             if (StateItem *s = any(c->states())) {
-                c->setCurrentState(s);
+                c->setCurrentItem(s);
                 c->addSelfTransition();
             }
             break;
@@ -216,8 +212,8 @@ private:
             break;
         case 2:
             if (ProcessItem *p = any(c->processItems())) {
-                c->setCurrentProcessItem(p);
-                relabel([c] { c->displayProcessItemProperties(); }, "lineEdit",
+                c->setCurrentItem(p);
+                relabel([this, c, p] { m_dialogs.edit(c, p); }, "lineEdit",
                         someLabel(labelsOf(c->processItems())));
                 m_project->structure().processItemRenamed(c, p);
             }
@@ -229,8 +225,8 @@ private:
             break;
         case 5:
             if (MemoryItem *m = any(c->memoryItems())) {
-                c->setCurrentMemoryItem(m);
-                relabel([c] { c->displayMemoryItemProperties(); }, "lineEdit",
+                c->setCurrentItem(m);
+                relabel([this, c, m] { m_dialogs.edit(c, m); }, "lineEdit",
                         someLabel(labelsOf(c->memoryItems())));
             }
             break;
@@ -251,9 +247,9 @@ private:
     }
 
     OpenProject *m_project;
+    PropertyDialogs m_dialogs;
     QRandomGenerator m_random;
     Canvas *m_canvas = nullptr;
-    QAction m_added;
     int m_places = 0;
 };
 

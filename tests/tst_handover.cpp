@@ -1,8 +1,9 @@
 #include "InstanceGuard.h"
 #include "InstanceMessenger.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "OpenRequestHandler.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "ScriptedPrompter.h"
 #include "WindowProjectFixture.h"
 
@@ -138,18 +139,18 @@ void TestHandOver::secondStartOpensItsFileInTheRunningInstance()
     const QString second = dir.filePath(QStringLiteral("Second.qsmd"));
     QVERIFY(WindowProjectFixture::openDocument(w, WindowProjectFixture::nestedDocument(), first));
     QVERIFY(WindowProjectFixture::writeDocument(WindowProjectFixture::nestedDocument(), second));
-    w.slot_enableSaveAction();   // unsaved changes: the usual prompt comes first
+    w.project()->markModified();   // unsaved changes: the usual prompt comes first
     running.prompter.messageAnswers << QMessageBox::Discard;
 
     QCOMPARE(runSecondStart({second}), 0);
-    QTRY_COMPARE(w.projectCommands()->projectPath(), second);
+    QTRY_COMPARE(w.projectActions()->projectPath(), second);
     QCOMPARE(running.prompter.messageTexts(), QStringList({QStringLiteral("There are unsaved changes in project.")}));
 
     // A file that is not there is reported; the open project stays.
     QCOMPARE(runSecondStart({dir.filePath(QStringLiteral("Missing.qsmd"))}), 0);
     QTRY_COMPARE(running.prompter.messages.size(), 2);
     QVERIFY(running.prompter.messages.last().text.startsWith(QStringLiteral("There was an error opening the file ")));
-    QCOMPARE(w.projectCommands()->projectPath(), second);
+    QCOMPARE(w.projectActions()->projectPath(), second);
 }
 
 void TestHandOver::secondStartWithoutFileRaisesTheWindow()

@@ -1,9 +1,10 @@
 #include "DefaultProject.h"
 #include "Downloader.h"
 #include "Eula.h"
-#include "HelpCommands.h"
+#include "HelpActions.h"
 #include "LocalHttpServer.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "ScriptedPrompter.h"
 #include "UpdateCenter.h"
 #include "Updater.h"
@@ -78,11 +79,11 @@ private slots:
                           LocalHttpServer::ok(feed(QStringLiteral("99.0"), true), "application/json"));
     }
 
-    void cleanup() { HelpCommands::resetAutomaticChecks(); }
+    void cleanup() { HelpActions::resetAutomaticChecks(); }
 
     void eulaShowsTheAgreementEveryTime()
     {
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
         ScriptedPrompter prompter;
         MainWindow w;
         const QString agreement = Eula::agreementText();
@@ -120,7 +121,7 @@ private slots:
 
     void checkForUpdateOffersANewerVersion()
     {
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
         ScriptedPrompter prompter;
         MainWindow w;
         const FeedOverride feedUrl(m_server.url(QStringLiteral("/newer")));
@@ -157,7 +158,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, icon);
         QFETCH(QString, text);
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
         ScriptedPrompter prompter;
         MainWindow w;
         const FeedOverride feedUrl(m_server.url(path));
@@ -209,7 +210,7 @@ private slots:
         ScriptedPrompter prompter;
         const QString path = QStringLiteral("/routine-off");
         const FeedOverride feedUrl(m_server.url(path));
-        QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro")).remove(HelpCommands::checkAtStartKey());
+        QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro")).remove(HelpActions::checkAtStartKey());
         {
             MainWindow w;
             auto *entry = w.findChild<QAction *>(QStringLiteral("actionCheck_for_Updates_at_Start"));
@@ -222,7 +223,7 @@ private slots:
             QVERIFY(!entry->isChecked());
         }
         QCOMPARE(QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"))
-                     .value(HelpCommands::checkAtStartKey()).toBool(),
+                     .value(HelpActions::checkAtStartKey()).toBool(),
                  false);
 
         MainWindow w;
@@ -238,7 +239,7 @@ private slots:
         QCOMPARE(prompter.messages.size(), 1);   // up to date, said because asked
 
         w.findChild<QAction *>(QStringLiteral("actionCheck_for_Updates_at_Start"))->trigger();
-        QVERIFY(HelpCommands::checkAtStart());
+        QVERIFY(HelpActions::checkAtStart());
     }
 
     // Declining a mandatory update, or cancelling its installation or
@@ -254,7 +255,7 @@ private slots:
     void mandatoryQuitAsksAboutUnsavedChanges()
     {
         QFETCH(QString, route);
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
         QGuiApplication::setQuitOnLastWindowClosed(false);
         QTemporaryDir dir;
         const QString project = dir.filePath(QStringLiteral("Quit_Test.qsmd"));
@@ -264,8 +265,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.openFromCommandLine(project);
-        QCOMPARE(w.canvases().size(), 5);
-        w.slot_enableSaveAction();
+        QCOMPARE(w.project()->canvases().size(), 5);
+        w.project()->markModified();
 
         auto quitRequest = [&] {
             if (route == QLatin1String("offer")) {
@@ -287,13 +288,13 @@ private slots:
         QCOMPARE(prompt.text, QStringLiteral("Project has been modified."));
         QCOMPARE(prompt.informativeText, QStringLiteral("Do you want to save your changes before closing?"));
         QVERIFY(w.isVisible());
-        QCOMPARE(w.canvases().size(), 5);
-        QVERIFY(w.isModified());
+        QCOMPARE(w.project()->canvases().size(), 5);
+        QVERIFY(w.project()->isModified());
 
         prompter.messageAnswers << QMessageBox::Save;
         quitRequest();
         QVERIFY(!w.isVisible());
-        QVERIFY(!w.isModified());
+        QVERIFY(!w.project()->isModified());
         QVERIFY(WindowProjectFixture::fileBytes(project).contains("Quit_Test"));
         QGuiApplication::setQuitOnLastWindowClosed(true);
     }
@@ -313,7 +314,7 @@ private slots:
         QVERIFY(waitForCheck(finished, 2));
         QCOMPARE(m_server.requestCount(QStringLiteral("/routine")), 2);
 
-        HelpCommands::setAutomaticChecks(false);
+        HelpActions::setAutomaticChecks(false);
         w.enterNoProjectState();
         QTest::qWait(200);
         QCOMPARE(m_server.requestCount(QStringLiteral("/routine")), 2);

@@ -16,6 +16,7 @@
 #include "OpenProject.h"
 #include "ProcessItem.h"
 #include "ProcessProperties.h"
+#include "PropertyDialogs.h"
 #include "SceneMouse.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -63,8 +64,8 @@ template <class Line> QString lineProblem(const Line *line)
     return QString();
 }
 
-void openDialog(StateItem *item) { item->openProperties(false); }
-void openDialog(TextItem *item) { item->openProperties(); }
+void openDialog(StateItem *item) { PropertyDialogs().editState(item, false); }
+void openDialog(TextItem *item) { PropertyDialogs().editText(item); }
 
 // Opens a state or text dialog on the item, presses OK and returns the
 // item's size afterwards.

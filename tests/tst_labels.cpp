@@ -13,7 +13,8 @@
 #include "MemoryItem.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "SceneMouse.h"
 #include "DemoWindow.h"
 #include "ScriptedPrompter.h"
@@ -47,10 +48,6 @@ public:
     {
         m_opened = m_project.open(DefaultProject::document(QStringLiteral("Demo")));
         m_canvas = m_project.canvasNamed(QStringLiteral("Microcontroller"));
-        m_canvas->setProcessAddedAction(&m_added);
-        QObject::connect(&m_added, &QAction::triggered, [this] {
-            m_project.structure().addProcessItem(m_canvas, m_canvas->lastProcessItem());
-        });
     }
     bool opened() const { return m_opened; }
     OpenProject &project() { return m_project; }
@@ -72,7 +69,6 @@ public:
 private:
     OpenProject m_project;
     Canvas *m_canvas = nullptr;
-    QAction m_added;
     bool m_opened = false;
 };
 
@@ -219,12 +215,12 @@ private slots:
                                 "\"SecondaryState\". Please choose a different label."));
         QCOMPARE(m_demo.prompter().messages.last().title, QStringLiteral("Kestro"));
         QCOMPARE(initial->label(), QStringLiteral("InitialState"));
-        QVERIFY(!m_demo.window()->isModified());
+        QVERIFY(!m_demo.window()->project()->isModified());
 
         // Blanks around an acceptable label are dropped.
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("  Idle\t")), QString());
         QCOMPARE(initial->label(), QStringLiteral("Idle"));
-        QVERIFY(m_demo.window()->isModified());
+        QVERIFY(m_demo.window()->project()->isModified());
         // Its own label is no clash.
         QCOMPARE(relabel(initial, "lineEdit_2", QStringLiteral("Idle")), QString());
     }
@@ -276,14 +272,14 @@ private slots:
         QVERIFY(nodeIndex(*m_demo.window(), {"Hardware Module", "Microcontroller", "Motor"}).isValid());
 
         // Saved and opened again, the node sits beside its sibling and opens.
-        QVERIFY(m_demo.window()->projectCommands()->save());
-        QVERIFY(m_demo.window()->projectCommands()->openFile(m_demo.window()->projectCommands()->projectPath()));
+        QVERIFY(m_demo.window()->projectActions()->save());
+        QVERIFY(m_demo.window()->projectActions()->openFile(m_demo.window()->projectActions()->projectPath()));
         const QModelIndex motor = nodeIndex(*m_demo.window(), {"Hardware Module", "Microcontroller", "Motor"});
         QVERIFY(motor.isValid());
         doubleClickNode(*m_demo.window(), motor);
-        QVERIFY(m_demo.window()->shownCanvas());
-        QCOMPARE(m_demo.window()->shownCanvas()->name(), QStringLiteral("Motor"));
-        QCOMPARE(m_demo.window()->shownCanvas()->level(), 4);
+        QVERIFY(m_demo.window()->project()->shownCanvas());
+        QCOMPARE(m_demo.window()->project()->shownCanvas()->name(), QStringLiteral("Motor"));
+        QCOMPARE(m_demo.window()->project()->shownCanvas()->level(), 4);
     }
 
     void memoryDialogRefusesBlankAndTakenLabels()

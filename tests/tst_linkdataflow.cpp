@@ -5,6 +5,7 @@
 #include "LinkLine.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "PropertyDialogs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -146,6 +147,9 @@ QSize appLabelSize(const QString &label)
 class TestLinkDataflow : public QObject
 {
     Q_OBJECT
+
+    // The item dialogs, as the window keeps them.
+    PropertyDialogs m_dialogs;
 private slots:
     void linkBoxSitsBetweenTheProcessCentres();
     void onlyTheBoxToProcessLineHasAnArrowHead();
@@ -394,10 +398,10 @@ void TestLinkDataflow::linkDialogCancelAndAccept()
 {
     Diagram d;
     LinkItem *link = d.link(d.process(0, 0), d.process(1000, 0));
-    QVERIFY(!link->propertiesDialog());
+    QVERIFY(!m_dialogs.dialog(ItemType::Link));
 
     answerNextDialog([](QDialog *dialog) { typeInto(dialog, "lineEdit", "ignored"); }, false);
-    QVERIFY(!link->openProperties());
+    QVERIFY(!m_dialogs.editLink(link));
     QVERIFY(link->label().isEmpty());
     QCOMPARE(link->width(), 100);
 
@@ -405,7 +409,7 @@ void TestLinkDataflow::linkDialogCancelAndAccept()
         typeInto(dialog, "lineEdit", "torque");
         typeInto(dialog, "lineEdit_2", "float");
     }, true);
-    QVERIFY(link->openProperties());
+    QVERIFY(m_dialogs.editLink(link));
     QCOMPARE(link->label(), QString("torque"));
     QCOMPARE(link->datatype(), QString("float"));
     QCOMPARE(link->width(), appLabelSize("torque").width());
@@ -505,14 +509,14 @@ void TestLinkDataflow::renamingMemoryRenamesItsDataflows()
     DataflowItem *read = d.dataflow(m, d.process(1000, 0));
 
     answerNextDialog([](QDialog *dialog) { typeInto(dialog, "lineEdit", "ignored"); }, false);
-    QVERIFY(!m->openProperties());
+    QVERIFY(!m_dialogs.editMemory(m));
     QCOMPARE(write->label(), QString("speed"));
 
     answerNextDialog([](QDialog *dialog) {
         typeInto(dialog, "lineEdit", "rpm");
         typeInto(dialog, "lineEdit_2", "uint32_t");
     }, true);
-    QVERIFY(m->openProperties());
+    QVERIFY(m_dialogs.editMemory(m));
     QCOMPARE(m->label(), QString("rpm"));
     for (DataflowItem *flow : {write, read}) {
         QCOMPARE(flow->label(), QString("rpm"));
@@ -534,7 +538,7 @@ void TestLinkDataflow::renamingDataflowLeavesMemory()
         typeInto(dialog, "lineEdit", "local_speed");
         typeInto(dialog, "lineEdit_2", "int");
     }, true);
-    QVERIFY(write->openProperties());
+    QVERIFY(m_dialogs.editDataflow(write));
     QCOMPARE(write->label(), QString("local_speed"));
     QCOMPARE(write->datatype(), QString("int"));
     QCOMPARE(m->label(), QString("speed"));

@@ -3,6 +3,7 @@
 
 #include "GraphicsViewZoom.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "ScriptedPrompter.h"
 #include "TreeModel.h"
 
@@ -57,7 +58,7 @@ private slots:
     void windowLayout();
     void actionsMenusAndToolbar();
     void contextMenus();
-    void notificationActions();
+    void saveFollowsTheModifiedFlag();
     void toolSets_data();
     void toolSets();
 
@@ -97,11 +98,11 @@ void TestMainWindow::windowLayout()
     QCOMPARE(tree->focusPolicy(), Qt::NoFocus);
     QCOMPARE(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(tree->contextMenuPolicy(), Qt::CustomContextMenu);
-    QCOMPARE(tree->model(), w.treeModel());
-    QCOMPARE(w.treeModel()->rowCount(), 0);
-    w.treeModel()->appendNode(QModelIndex(), QStringLiteral("project"));
+    QCOMPARE(tree->model(), w.project()->treeModel());
+    QCOMPARE(w.project()->treeModel()->rowCount(), 0);
+    w.project()->treeModel()->appendNode(QModelIndex(), QStringLiteral("project"));
     w.enterNoProjectState();   // closing a project empties the browser
-    QCOMPARE(w.treeModel()->rowCount(), 0);
+    QCOMPARE(w.project()->treeModel()->rowCount(), 0);
 
     auto *ready = w.statusBar()->findChild<QLabel *>();
     QVERIFY(ready);
@@ -233,21 +234,26 @@ void TestMainWindow::contextMenus()
     }
 }
 
-void TestMainWindow::notificationActions()
+void TestMainWindow::saveFollowsTheModifiedFlag()
 {
     MainWindow w;
     auto *save = w.findChild<QAction *>("actionSave");
-    QVERIFY(!w.isModified());
-    w.modifiedAction()->trigger();
+    QVERIFY(!w.project()->isModified());
+    QVERIFY(!save->isEnabled());
+    w.project()->markModified();
     QVERIFY(save->isEnabled());
-    QVERIFY(w.isModified());
-    w.modifiedAction()->trigger();   // already modified: stays so
-    QVERIFY(w.isModified());
-    for (QAction *a : {w.processItemAddedAction(), w.processPropertiesAction(), w.modifiedAction(),
-                       w.selectAction()}) {
-        QVERIFY(a);
-        QVERIFY(!w.menuBar()->actions().contains(a));
+    QVERIFY(w.project()->isModified());
+    w.project()->markModified();   // already modified: stays so
+    QVERIFY(w.project()->isModified());
+    // No tool set changes what Save shows: it is the flag.
+    for (int context : {1, 5, ToolSets::Tour, ToolSets::NoProject}) {
+        w.applyToolSet(context);
+        QVERIFY(save->isEnabled());
     }
+    w.project()->markSaved();
+    QVERIFY(!save->isEnabled());
+    w.applyToolSet(ToolSets::Tour);
+    QVERIFY(!save->isEnabled());
 }
 
 void TestMainWindow::toolSets_data()
@@ -307,6 +313,11 @@ void TestMainWindow::toolSets()
         }
         w.applyToolSet(context);
         for (const QString &name : allTools) {
+            // Save shows the project's modified flag in every context.
+            if (name == QLatin1String("actionSave")) {
+                QCOMPARE(w.findChild<QAction *>(name)->isEnabled(), w.project()->isModified());
+                continue;
+            }
             const bool expected = untouched.contains(name) ? untouchedState : enabled.contains(name);
             QVERIFY2(w.findChild<QAction *>(name)->isEnabled() == expected, qPrintable(name));
         }

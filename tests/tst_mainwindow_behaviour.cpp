@@ -3,6 +3,7 @@
 
 #include "CursorSet.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "ScriptedPrompter.h"
 
 #include <QAction>
@@ -102,8 +103,8 @@ void TestMainWindowBehaviour::escapeWithoutProjectChangesNothing()
     w.on_actionState_triggered();
     const QImage stateCursor = cursorImage(w.cursor());
     QTest::keyClick(&w, Qt::Key_Escape);
-    w.selectAction()->trigger();
-    QVERIFY(w.canvases().isEmpty());
+    w.on_actionSelect_triggered();
+    QVERIFY(w.project()->canvases().isEmpty());
     QCOMPARE(w.cursor().shape(), Qt::BitmapCursor);
     QCOMPARE(cursorImage(w.cursor()), stateCursor);
 
@@ -126,11 +127,11 @@ void TestMainWindowBehaviour::incompleteSettingPairsAreIgnored()
     MainWindow w;
     w.applyToolSet(1);
     QCOMPARE(viewScale(w), QPointF(1, 1));
-    QCOMPARE(w.canvasWidth(), 2000);
-    QCOMPARE(w.canvasHeight(), 1050);
-    QCOMPARE(w.author(), QStringLiteral("Ada"));
-    QCOMPARE(w.organization(), QString());
-    QVERIFY(!w.hasVersion());
+    QCOMPARE(w.storedSettings().canvasWidth, 2000);
+    QCOMPARE(w.storedSettings().canvasHeight, 1050);
+    QCOMPARE(w.storedSettings().author, QStringLiteral("Ada"));
+    QCOMPARE(w.storedSettings().organization, QString());
+    QVERIFY(!w.storedSettings().hasVersion);
 }
 
 void TestMainWindowBehaviour::storedScaleIsUsedForProjectsOnly()
@@ -144,8 +145,8 @@ void TestMainWindowBehaviour::storedScaleIsUsedForProjectsOnly()
     }
     ScriptedPrompter prompter;
     MainWindow w;
-    QCOMPARE(w.canvasWidth(), 640);
-    QCOMPARE(w.canvasHeight(), 480);
+    QCOMPARE(w.storedSettings().canvasWidth, 640);
+    QCOMPARE(w.storedSettings().canvasHeight, 480);
     QCOMPARE(viewScale(w), QPointF(1, 1));   // the home screen is shown at scale 1
     w.applyToolSet(1);
     QCOMPARE(viewScale(w), QPointF(2.0, 1.5));
@@ -163,7 +164,7 @@ void TestMainWindowBehaviour::closeUnmodifiedAsksToQuit()
     ScriptedPrompter prompter;
     MainWindow w;
     w.show();
-    w.setAuthor(QStringLiteral("Grace"));
+    w.storedSettings().author = QStringLiteral("Grace");
 
     prompter.messageAnswers << QMessageBox::Cancel;
     QVERIFY(!w.close());
@@ -188,7 +189,7 @@ void TestMainWindowBehaviour::closeModifiedOffersToSave()
     w.show();
     auto *save = w.findChild<QAction *>("actionSave");
     w.applyToolSet(1);
-    w.slot_enableSaveAction();
+    w.project()->markModified();
 
     prompter.messageAnswers << QMessageBox::Cancel;
     QVERIFY(!w.close());
@@ -198,7 +199,7 @@ void TestMainWindowBehaviour::closeModifiedOffersToSave()
     QCOMPARE(asked.informativeText, QStringLiteral("Do you want to save your changes before closing?"));
     QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(asked.defaultButton, QMessageBox::Save);
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
     QCOMPARE(w.toolContext(), 1);
     QVERIFY(store()->allKeys().isEmpty());
 
@@ -208,11 +209,11 @@ void TestMainWindowBehaviour::closeModifiedOffersToSave()
     prompter.messageAnswers << QMessageBox::Save;
     QVERIFY(!w.close());
     QCOMPARE(saves, 1);
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
     QVERIFY(store()->allKeys().isEmpty());
 
     // A save that succeeds clears the modified flag; then the window closes.
-    QMetaObject::Connection saving = connect(save, &QAction::triggered, save, [save] { save->setEnabled(false); });
+    QMetaObject::Connection saving = connect(save, &QAction::triggered, w.project(), [&w] { w.project()->markSaved(); });
     prompter.messageAnswers << QMessageBox::Save;
     QVERIFY(w.close());
     QCOMPARE(saves, 2);
@@ -224,10 +225,10 @@ void TestMainWindowBehaviour::closeModifiedOffersToSave()
     MainWindow other;
     other.show();
     other.applyToolSet(2);
-    other.slot_enableSaveAction();
+    other.project()->markModified();
     prompter.messageAnswers << QMessageBox::Discard;
     QVERIFY(other.close());
-    QVERIFY(!other.isModified());
+    QVERIFY(!other.project()->isModified());
     QCOMPARE(other.toolContext(), int(ToolSets::NoProject));
 }
 
@@ -240,9 +241,10 @@ void TestMainWindowBehaviour::settingsRoundTrip()
         w.applyToolSet(1);
         w.setViewScale(1.25, 1.25);
         w.setCanvasSize(800, 0);
-        w.setAuthor(QStringLiteral("Ada"));
-        w.setOrganization(QStringLiteral("Orvanta"));
-        w.setVersion(2.5);
+        w.storedSettings().author = QStringLiteral("Ada");
+        w.storedSettings().organization = QStringLiteral("Orvanta");
+        w.storedSettings().hasVersion = true;
+        w.storedSettings().version = 2.5;
         QVERIFY(w.close());   // the scripted prompter answers Yes by default
     }
     {
@@ -254,12 +256,12 @@ void TestMainWindowBehaviour::settingsRoundTrip()
         QCOMPARE(s->value("version").toDouble(), 2.5);
     }
     MainWindow again;
-    QCOMPARE(again.canvasWidth(), 800);
-    QCOMPARE(again.canvasHeight(), 0);
-    QCOMPARE(again.author(), QStringLiteral("Ada"));
-    QCOMPARE(again.organization(), QStringLiteral("Orvanta"));
-    QVERIFY(again.hasVersion());
-    QCOMPARE(again.version(), 2.5);
+    QCOMPARE(again.storedSettings().canvasWidth, 800);
+    QCOMPARE(again.storedSettings().canvasHeight, 0);
+    QCOMPARE(again.storedSettings().author, QStringLiteral("Ada"));
+    QCOMPARE(again.storedSettings().organization, QStringLiteral("Orvanta"));
+    QVERIFY(again.storedSettings().hasVersion);
+    QCOMPARE(again.storedSettings().version, 2.5);
     again.applyToolSet(1);
     QCOMPARE(viewScale(again), QPointF(1.25, 1.25));
 }

@@ -5,12 +5,15 @@
 #include "CursorSet.h"
 #include "HomeScreen.h"
 #include "MainWindow.h"
+#include "Project.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "TextItem.h"
 
 #include <QAction>
 #include <QGraphicsView>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QWindow>
 #include <QtTest>
 
@@ -41,8 +44,8 @@ void TestMainWindowCanvas::createdCanvasIsSetUp()
 {
     MainWindow w;
     w.setCanvasSize(640, 480);
-    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 2, 1, 3, 4);
-    QCOMPARE(w.canvases(), QList<Canvas *>({c}));
+    Canvas *c = w.project()->createCanvas({5, 2, 4, 1, 3, QStringLiteral("machine")});
+    QCOMPARE(w.project()->canvases(), QList<Canvas *>({c}));
     QCOMPARE(c->name(), QStringLiteral("machine"));
     QCOMPARE(c->level(), 5);
     QCOMPARE(c->id(), 2);
@@ -50,24 +53,26 @@ void TestMainWindowCanvas::createdCanvasIsSetUp()
     QCOMPARE(c->grandParentId(), 3);
     QCOMPARE(c->nos(), 4);
     QCOMPARE(c->sceneRect(), QRectF(0, 0, 640, 480));
-    QCOMPARE(c->modifiedAction(), w.modifiedAction());
-    QCOMPARE(c->selectAction(), w.selectAction());
-    QCOMPARE(c->processAddedAction(), w.processItemAddedAction());
-    QCOMPARE(c->processPropertiesAction(), w.processPropertiesAction());
+    // The canvas reports to the window's project: its stack is in the
+    // project's undo group, and an edit it reports marks the project.
+    QVERIFY(w.project()->undoGroup()->stacks().contains(c->undoStack()));
+    QVERIFY(!w.project()->isModified());
+    emit c->edited();
+    QVERIFY(w.project()->isModified());
     for (int kind = 0; kind < Canvas::MenuCount; ++kind)
         QCOMPARE(c->menu(Canvas::MenuIndex(kind)), w.contextMenus().at(kind));
-    QVERIFY(!w.shownCanvas());
-    w.showCanvas(c);
-    QCOMPARE(w.shownCanvas(), c);
+    QVERIFY(!w.project()->shownCanvas());
+    w.project()->showCanvas(c);
+    QCOMPARE(w.project()->shownCanvas(), c);
     QCOMPARE(w.findChild<QGraphicsView *>("graphicsView")->scene(), c);
 }
 
 void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
 {
     MainWindow w;
-    Canvas *top = w.createCanvas(QStringLiteral("top"), 3, 1, 1, 1, 1);
-    Canvas *machine = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
-    w.showCanvas(machine);
+    Canvas *top = w.project()->createCanvas({3, 1, 1, 1, 1, QStringLiteral("top")});
+    Canvas *machine = w.project()->createCanvas({5, 1, 1, 1, 1, QStringLiteral("machine")});
+    w.project()->showCanvas(machine);
     w.applyToolSet(5);
     const QList<QPair<const char *, Canvas::Mode>> stateMachineTools = {
         {"actionState", Canvas::StateMode}, {"actiontransition", Canvas::TransitionMode},
@@ -81,7 +86,7 @@ void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
     QCOMPARE(machine->mode(), Canvas::SelectMode);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
 
-    w.showCanvas(top);
+    w.project()->showCanvas(top);
     w.applyToolSet(3);
     top->setProcessShape(2);
     w.findChild<QAction *>("actionProcessRect")->trigger();
@@ -91,8 +96,8 @@ void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
     QCOMPARE(top->mode(), Canvas::LinkMode);
     w.findChild<QAction *>("actionDataflow")->trigger();
     QCOMPARE(top->mode(), Canvas::DataflowMode);
-    // The canvas asks for select mode through the window's lent action.
-    top->selectAction()->trigger();
+    // A canvas whose tool has done its work gets select mode back.
+    emit top->itemInserted(nullptr);
     QCOMPARE(top->mode(), Canvas::SelectMode);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
 }
@@ -100,8 +105,8 @@ void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
 void TestMainWindowCanvas::escapeReturnsToSelect()
 {
     MainWindow w;
-    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
-    w.showCanvas(c);
+    Canvas *c = w.project()->createCanvas({5, 1, 1, 1, 1, QStringLiteral("machine")});
+    w.project()->showCanvas(c);
     w.applyToolSet(5);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -122,8 +127,8 @@ void TestMainWindowCanvas::spaceFitsOnlyWithCanvases()
     QTest::keyClick(&w, Qt::Key_Space);
     QCOMPARE(view->transform(), QTransform());   // home screen: nothing happens
 
-    Canvas *c = w.createCanvas(QStringLiteral("top"), 1, 1, 1, 1, 1);
-    w.showCanvas(c);
+    Canvas *c = w.project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("top")});
+    w.project()->showCanvas(c);
     w.applyToolSet(1);
     c->addRect(0, 0, 8000, 4000);
     QTest::keyClick(&w, Qt::Key_Space);
@@ -135,14 +140,14 @@ void TestMainWindowCanvas::discardedCloseDropsCanvases()
 {
     MainWindow w;
     w.show();
-    QPointer<Canvas> c = w.createCanvas(QStringLiteral("top"), 1, 1, 1, 1, 1);
-    w.showCanvas(c);
+    QPointer<Canvas> c = w.project()->createCanvas({1, 1, 1, 1, 1, QStringLiteral("top")});
+    w.project()->showCanvas(c);
     w.applyToolSet(1);
-    w.slot_enableSaveAction();
+    w.project()->markModified();
     m_prompter.messageAnswers << QMessageBox::Discard;
     QVERIFY(w.close());
-    QVERIFY(w.canvases().isEmpty());
-    QVERIFY(!w.shownCanvas());
+    QVERIFY(w.project()->canvases().isEmpty());
+    QVERIFY(!w.project()->shownCanvas());
     QVERIFY(c.isNull());
     QCOMPARE(w.findChild<QGraphicsView *>("graphicsView")->scene(), HomeScreen::instance());
 }
@@ -151,17 +156,17 @@ void TestMainWindowCanvas::screenChangeRefitsBoxes()
 {
     MainWindow w;
     QVERIFY(w.windowHandle());
-    Canvas *c = w.createCanvas(QStringLiteral("machine"), 5, 1, 1, 1, 1);
+    Canvas *c = w.project()->createCanvas({5, 1, 1, 1, 1, QStringLiteral("machine")});
     auto *state = new StateItem(nullptr, 0, 0);
     state->setLabel(QStringLiteral("a_rather_long_state_label_that_needs_room"));
     state->setWidth(20);
     c->addItem(state);
-    c->appendState(state);
+    c->registerItem(state);
     auto *text = new TextItem(nullptr, 0, 400);
     text->setAction(QStringLiteral("#define A_VERY_LONG_MACRO_NAME_FOR_TESTING 1"));
     text->setWidth(20);
     c->addItem(text);
-    c->appendTextItem(text);
+    c->registerItem(text);
 
     emit w.windowHandle()->screenChanged(w.windowHandle()->screen());
     QVERIFY(state->width() > 20);

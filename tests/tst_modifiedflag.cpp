@@ -1,4 +1,4 @@
-// The modified flag (the Save action's enabled state) on a real window:
+// The project's modified flag (shown by the Save action) on a real window:
 // a property dialog accepted with a change marks the project modified by
 // every route (double-click or the context menu's "Properties"); a
 // cancelled dialog, or OK on unchanged values, marks nothing; a press in a
@@ -11,7 +11,8 @@
 #include "MainWindow.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "DemoWindow.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -62,14 +63,14 @@ class TestModifiedFlag : public QObject
             type(d, edit, text);
             ViewDriver::cancel(d);
         }));
-        QVERIFY2(!m_demo.window()->isModified(), "cancelled");
+        QVERIFY2(!m_demo.window()->project()->isModified(), "cancelled");
         QVERIFY(ViewDriver::whileModal(open, ViewDriver::ok));
-        QVERIFY2(!m_demo.window()->isModified(), "accepted unchanged");
+        QVERIFY2(!m_demo.window()->project()->isModified(), "accepted unchanged");
         QVERIFY(ViewDriver::whileModal(open, [&](QWidget *d) {
             type(d, edit, text);
             ViewDriver::ok(d);
         }));
-        QVERIFY2(m_demo.window()->isModified(), "accepted with a change");
+        QVERIFY2(m_demo.window()->project()->isModified(), "accepted with a change");
     }
 
 private slots:
@@ -135,23 +136,23 @@ private slots:
             m_demo.driver()->action(tool)->trigger();
             m_demo.driver()->click(QPointF(1200, 800));   // empty canvas
             m_demo.driver()->drag(ViewDriver::centreOf(software), QPointF(1200, 800));
-            QVERIFY2(!m_demo.window()->isModified(), tool);
+            QVERIFY2(!m_demo.window()->project()->isModified(), tool);
             QCOMPARE(controller->links().size() + controller->dataflows().size(), 0);
         }
         m_demo.driver()->action("actionSelect")->trigger();
 
         Canvas *machine = nullptr;
         doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kMachine));
-        machine = m_demo.window()->shownCanvas();
+        machine = m_demo.window()->project()->shownCanvas();
         clearModified();
         m_demo.driver()->action("actiontransition")->trigger();
         m_demo.driver()->click(QPointF(1200, 800));
-        QVERIFY(!m_demo.window()->isModified());
+        QVERIFY(!m_demo.window()->project()->isModified());
         // A transition made does mark it.
         m_demo.driver()->drag(ViewDriver::centreOf(machine->states().at(1)),
                        ViewDriver::centreOf(machine->states().at(0)));
         QCOMPARE(machine->transitions().size(), 2);
-        QVERIFY(m_demo.window()->isModified());
+        QVERIFY(m_demo.window()->project()->isModified());
     }
 };
 

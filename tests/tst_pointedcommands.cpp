@@ -8,7 +8,8 @@
 #include "CursorSet.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "DemoWindow.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -122,7 +123,7 @@ private slots:
         QCOMPARE(m_demo.window()->cursor().shape(), Qt::BitmapCursor);
 
         doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kController));
-        Canvas *controller = m_demo.window()->shownCanvas();
+        Canvas *controller = m_demo.window()->project()->shownCanvas();
         QVERIFY(controller != machine);
         QCOMPARE(m_demo.window()->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(machine->mode(), Canvas::SelectMode);
@@ -130,10 +131,10 @@ private slots:
 
         // Back on the state machine, a click selects: it inserts nothing.
         doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kMachine));
-        QCOMPARE(m_demo.window()->shownCanvas(), machine);
+        QCOMPARE(m_demo.window()->project()->shownCanvas(), machine);
         m_demo.driver()->click(QPointF(900, 800));
         QCOMPARE(machine->states().size(), 2);
-        QVERIFY(!m_demo.window()->isModified());
+        QVERIFY(!m_demo.window()->project()->isModified());
     }
 
     void escapeEndsAConnectionDrag()

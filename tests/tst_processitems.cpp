@@ -4,6 +4,7 @@
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "ProcessProperties.h"
+#include "PropertyDialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -45,6 +46,9 @@ LabelMetrics appMetrics()
 class TestProcessItems : public QObject
 {
     Q_OBJECT
+
+    // The item dialogs, as the window keeps them.
+    PropertyDialogs m_dialogs;
 private slots:
     void labelBoxSizesFollowTheLabel();
     void floatingLinkPentagons();
@@ -192,7 +196,7 @@ void TestProcessItems::processRecordRoundTrip()
     item.applyRecord(record);
     QCOMPARE(item.pos(), QPointF(120.5, 80));
     QCOMPARE(item.boundingRect(), QRectF(0, 0, 420, 260));
-    QCOMPARE(item.rect(), QRectF(0, 0, 420, 260));
+    QCOMPARE(item.boundingRect(), QRectF(0, 0, 420, 260));
 
     const ProcessRecord out = item.toRecord();
     QCOMPARE(out.level, 3);
@@ -222,13 +226,15 @@ void TestProcessItems::processWithoutColourWritesAmber()
     QVERIFY(!item.backgroundColour().isValid());
     QCOMPARE(item.toRecord().backgroundColour, QString("#fec309"));
 
-    // Painting keeps the default it painted.
+    // Painting fills with the default and changes nothing on the item.
     QImage image(320, 270, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     item.paint(&painter, nullptr, nullptr);
     painter.end();
-    QCOMPARE(item.backgroundColour(), QColor(254, 195, 9));
+    QVERIFY(!item.backgroundColour().isValid());
+    QCOMPARE(item.shownColour(), QColor(254, 195, 9));
+    QCOMPARE(item.toRecord().backgroundColour, QString("#fec309"));
     QCOMPARE(QColor(image.pixel(150, 60)), QColor(254, 195, 9));
 }
 
@@ -237,13 +243,13 @@ void TestProcessItems::processDialogIsCreatedOnFirstUseAndCancelKeepsTheItem()
     ProcessItem item(nullptr, 500, 400, 1);
     item.placeAt();
     item.setLabel("Motor");
-    QVERIFY(!item.propertiesDialog());
+    QVERIFY(!m_dialogs.dialog(ItemType::Process));
 
     answerNextDialog([](QDialog *dialog) {
         dialog->findChild<QLineEdit *>("lineEdit")->setText("Renamed");
     }, false);
-    QVERIFY(!item.openProperties());
-    QVERIFY(item.propertiesDialog());
+    QVERIFY(!m_dialogs.editProcess(&item));
+    QVERIFY(m_dialogs.dialog(ItemType::Process));
     QCOMPARE(item.label(), QString("Motor"));
     QCOMPARE(item.width(), 300);
     QCOMPARE(item.processShape(), 1);
@@ -269,7 +275,7 @@ void TestProcessItems::processDialogAcceptCopiesBack()
         properties->setShape(2);
         properties->refresh();
     }, true);
-    QVERIFY(item.openProperties());
+    QVERIFY(m_dialogs.editProcess(&item));
     QCOMPARE(item.label(), QString("Drive"));
     QCOMPARE(item.code(), QString("m1"));
     QCOMPARE(item.processShape(), 2);

@@ -7,8 +7,9 @@
 #include "FloatingMemoryItem.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "ProjectBrowser.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "TreeModel.h"
@@ -61,7 +62,7 @@ void TestProjectBrowser::open(MainWindow &w, ScriptedPrompter &prompter,
     QVERIFY(writeDocument(doc, file));
     prompter.openAnswers << OpenFileResult{{file}, m_dir.path()};
     action(w, "actionOpen")->trigger();
-    QCOMPARE(w.projectCommands()->projectPath(), file);
+    QCOMPARE(w.projectActions()->projectPath(), file);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
@@ -76,7 +77,7 @@ void TestProjectBrowser::activationShowsCanvasToolsAndFloatingEnds()
     // The first controller: the link leaves it, the dataflow too.
     const QModelIndex cpuA = nodeIndex(w, {"HW", "CPU A"});
     doubleClickNode(w, cpuA);
-    Canvas *shown = w.shownCanvas();
+    Canvas *shown = w.project()->shownCanvas();
     QVERIFY(shown);
     QCOMPARE(shown->name(), QStringLiteral("CPU A"));
     QCOMPARE(shown->id(), 1);
@@ -99,25 +100,25 @@ void TestProjectBrowser::activationShowsCanvasToolsAndFloatingEnds()
 
     // The second controller: the link enters it, no dataflow.
     doubleClickNode(w, nodeIndex(w, {"HW", "CPU B"}));
-    QCOMPARE(w.shownCanvas()->name(), QStringLiteral("CPU B"));
-    QCOMPARE(w.shownCanvas()->floatingLinks().size(), 1);
-    QVERIFY(w.shownCanvas()->floatingLinks().first()->direction()
+    QCOMPARE(w.project()->shownCanvas()->name(), QStringLiteral("CPU B"));
+    QCOMPARE(w.project()->shownCanvas()->floatingLinks().size(), 1);
+    QVERIFY(w.project()->shownCanvas()->floatingLinks().first()->direction()
             != tag->direction());
-    QCOMPARE(w.shownCanvas()->floatingMemories().size(), 0);
+    QCOMPARE(w.project()->shownCanvas()->floatingMemories().size(), 0);
 
     // Back and forth: the ends of a canvas never pile up.
     doubleClickNode(w, cpuA);
-    QCOMPARE(w.shownCanvas(), shown);
+    QCOMPARE(w.project()->shownCanvas(), shown);
     QCOMPARE(shown->floatingLinks().size(), 1);
     QCOMPARE(shown->floatingMemories().size(), 1);
 
     // A state machine gets the state-machine tools; the project node level 1.
     doubleClickNode(w, nodeIndex(w, {"HW", "CPU B", "SW", "SM"}));
     QCOMPARE(w.toolContext(), 5);
-    QCOMPARE(w.shownCanvas()->states().first()->label(), QStringLiteral("CPU_B_Idle"));
+    QCOMPARE(w.project()->shownCanvas()->states().first()->label(), QStringLiteral("CPU_B_Idle"));
     QVERIFY(action(w, "actionState")->isEnabled());
-    doubleClickNode(w, w.treeModel()->index(0, 0));
-    QCOMPARE(w.shownCanvas(), w.canvases().first());
+    doubleClickNode(w, w.project()->treeModel()->index(0, 0));
+    QCOMPARE(w.project()->shownCanvas(), w.project()->canvases().first());
     QCOMPARE(w.toolContext(), 1);
 }
 
@@ -127,24 +128,24 @@ void TestProjectBrowser::siblingsWithTheSameNameAreToldApart()
     MainWindow w;
     open(w, prompter, nestedDocument(QStringLiteral("Twin"), QStringLiteral("Twin")),
          QStringLiteral("twins.qsmd"));
-    TreeModel *model = w.treeModel();
+    TreeModel *model = w.project()->treeModel();
     const QModelIndex hardware = model->index(0, 0, model->index(0, 0));
     const QModelIndex second = model->index(1, 0, hardware);
     QCOMPARE(second.data().toString(), QStringLiteral("Twin"));
     doubleClickNode(w, second);
-    QCOMPARE(w.shownCanvas()->name(), QStringLiteral("Twin"));
-    QCOMPARE(w.shownCanvas()->id(), 2);
+    QCOMPARE(w.project()->shownCanvas()->name(), QStringLiteral("Twin"));
+    QCOMPARE(w.project()->shownCanvas()->id(), 2);
 
     // Their state machines have equal identity numbers below level 3 too.
     const QModelIndex machine = model->index(0, 0, model->index(0, 0, second));
     doubleClickNode(w, machine);
-    QCOMPARE(w.shownCanvas()->grandParentId(), 2);
-    QCOMPARE(w.shownCanvas()->states().first()->label(), QStringLiteral("Twin_Idle"));
+    QCOMPARE(w.project()->shownCanvas()->grandParentId(), 2);
+    QCOMPARE(w.project()->shownCanvas()->states().first()->label(), QStringLiteral("Twin_Idle"));
     const QModelIndex firstMachine =
         model->index(0, 0, model->index(0, 0, model->index(0, 0, hardware)));
     doubleClickNode(w, firstMachine);
-    QCOMPARE(w.shownCanvas()->grandParentId(), 1);
-    QVERIFY(w.shownCanvas() != w.canvases().last());
+    QCOMPARE(w.project()->shownCanvas()->grandParentId(), 1);
+    QVERIFY(w.project()->shownCanvas() != w.project()->canvases().last());
 }
 
 void TestProjectBrowser::treeCannotBeEdited()
@@ -167,9 +168,9 @@ void TestProjectBrowser::addingProcessItemAddsNodeAndCanvas()
     ScriptedPrompter prompter;
     MainWindow w;
     open(w, prompter, nestedDocument(), QStringLiteral("add.qsmd"));
-    const int before = w.canvases().size();
+    const int before = w.project()->canvases().size();
     doubleClickNode(w, nodeIndex(w, {"HW"}));
-    Canvas *hardware = w.shownCanvas();
+    Canvas *hardware = w.project()->shownCanvas();
     QCOMPARE(hardware->processItems().size(), 2);
 
     // Process tool, then a real click on the diagram.
@@ -179,14 +180,14 @@ void TestProjectBrowser::addingProcessItemAddsNodeAndCanvas()
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 
     QCOMPARE(hardware->processItems().size(), 3);
-    QVERIFY(w.isModified());
-    QCOMPARE(w.canvases().size(), before + 1);
+    QVERIFY(w.project()->isModified());
+    QCOMPARE(w.project()->canvases().size(), before + 1);
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(hardware->processItems().at(i)->id(), i + 1);
         QCOMPARE(hardware->processItems().at(i)->nos(), 3);
     }
     ProcessItem *added = hardware->processItems().last();
-    Canvas *canvas = w.canvases().last();
+    Canvas *canvas = w.project()->canvases().last();
     QCOMPARE(canvas->name(), added->label());
     QCOMPARE(canvas->level(), 3);
     QCOMPARE(canvas->id(), 3);
@@ -198,14 +199,14 @@ void TestProjectBrowser::addingProcessItemAddsNodeAndCanvas()
     const QModelIndex node = nodeIndex(w, {"HW", added->label()});
     QVERIFY(node.isValid());
     QCOMPARE(node.row(), 2);
-    TreeNode *treeNode = w.treeModel()->nodeFromIndex(node);
+    TreeNode *treeNode = w.project()->treeModel()->nodeFromIndex(node);
     QCOMPARE(treeNode->id(), 3);
     QCOMPARE(treeNode->level(), 3);
     QVERIFY(w.findChild<QTreeView *>("treeView")->isExpanded(node.parent()));
 
     // The new node opens its new, empty diagram.
     doubleClickNode(w, node);
-    QCOMPARE(w.shownCanvas(), canvas);
+    QCOMPARE(w.project()->shownCanvas(), canvas);
     QVERIFY(canvas->processItems().isEmpty());
 }
 
@@ -215,7 +216,7 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
     MainWindow w;
     open(w, prompter, nestedDocument(), QStringLiteral("renameitem.qsmd"));
     doubleClickNode(w, nodeIndex(w, {"HW"}));
-    Canvas *hardware = w.shownCanvas();
+    Canvas *hardware = w.project()->shownCanvas();
     ProcessItem *item = hardware->processItems().first();
     QCOMPARE(item->label(), QStringLiteral("CPU A"));
     Canvas *canvas = canvasNamed(w, QStringLiteral("CPU A"), 3);
@@ -229,29 +230,29 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
             box->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
     };
-    hardware->setCurrentProcessItem(item);
+    hardware->setCurrentItem(item);
     answer(QStringLiteral("Main CPU"), true);
-    w.processPropertiesAction()->trigger();
+    w.displayProcessItemPropertiesFromScene();
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));
     QCOMPARE(canvas->name(), QStringLiteral("Main CPU"));
     QVERIFY(nodeIndex(w, {"HW", "Main CPU"}).isValid());
-    QVERIFY(w.isModified());
+    QVERIFY(w.project()->isModified());
 
     // The process menu's Properties action goes the same way; a cancelled
     // dialog, or OK on the same label, changes nothing.
-    w.projectCommands()->save();
-    QVERIFY(!w.isModified());
+    w.projectActions()->save();
+    QVERIFY(!w.project()->isModified());
     answer(QStringLiteral("Ignored"), false);
     w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
     answer(QStringLiteral("Main CPU"), true);
     w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
-    QVERIFY(!w.isModified());
+    QVERIFY(!w.project()->isModified());
 
     // The renamed node still opens its diagram.
     doubleClickNode(w, nodeIndex(w, {"HW", "Main CPU"}));
-    QCOMPARE(w.shownCanvas(), canvas);
+    QCOMPARE(w.project()->shownCanvas(), canvas);
 }
 
 void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
@@ -260,7 +261,7 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
     MainWindow w;
     open(w, prompter, nestedDocument(), QStringLiteral("delete.qsmd"));
     doubleClickNode(w, nodeIndex(w, {"HW"}));
-    Canvas *hardware = w.shownCanvas();
+    Canvas *hardware = w.project()->shownCanvas();
     auto deleteItem = [&](ProcessItem *item) {
         hardware->clearSelection();
         item->setSelected(true);
@@ -277,7 +278,7 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
                             "and 0 transitions."));
     QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::No);
     QCOMPARE(hardware->processItems().size(), 2);
-    QCOMPARE(w.canvases().size(), 8);
+    QCOMPARE(w.project()->canvases().size(), 8);
     prompter.messageAnswers.enqueue(QMessageBox::Yes);
     deleteItem(hardware->processItems().first());
     QCOMPARE(hardware->processItems().size(), 1);
@@ -285,7 +286,7 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
     QCOMPARE(hardware->processItems().first()->id(), 1);
     QCOMPARE(hardware->links().size(), 0);
     QCOMPARE(hardware->dataflows().size(), 0);
-    QCOMPARE(w.canvases().size(), 5);   // CPU A, its module and its machine went
+    QCOMPARE(w.project()->canvases().size(), 5);   // CPU A, its module and its machine went
     QVERIFY(!nodeIndex(w, {"HW", "CPU A"}).isValid());
 
     // The last one cannot go.
@@ -295,22 +296,22 @@ void TestProjectBrowser::deletingProcessItemKeepsSiblingsReachable()
     QCOMPARE(prompter.messages.last().text, QStringLiteral("Last Process Item cannot be deleted"));
     QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
     QCOMPARE(hardware->processItems().size(), 1);
-    QCOMPARE(w.canvases().size(), 5);
+    QCOMPARE(w.project()->canvases().size(), 5);
 
     // Saved and opened again, the remaining controller's diagrams are
     // reachable from the tree.
-    w.slot_enableSaveAction();
-    QVERIFY(w.projectCommands()->save());
-    prompter.openAnswers << OpenFileResult{{w.projectCommands()->projectPath()}, m_dir.path()};
+    w.project()->markModified();
+    QVERIFY(w.projectActions()->save());
+    prompter.openAnswers << OpenFileResult{{w.projectActions()->projectPath()}, m_dir.path()};
     action(w, "actionOpen")->trigger();
-    QCOMPARE(w.canvases().size(), 5);
+    QCOMPARE(w.project()->canvases().size(), 5);
     doubleClickNode(w, nodeIndex(w, {"HW", "CPU B"}));
-    QCOMPARE(w.shownCanvas()->name(), QStringLiteral("CPU B"));
-    QCOMPARE(w.shownCanvas()->id(), 1);
+    QCOMPARE(w.project()->shownCanvas()->name(), QStringLiteral("CPU B"));
+    QCOMPARE(w.project()->shownCanvas()->id(), 1);
     doubleClickNode(w, nodeIndex(w, {"HW", "CPU B", "SW", "SM"}));
-    QCOMPARE(w.shownCanvas()->level(), 5);
-    QCOMPARE(w.shownCanvas()->states().size(), 1);
-    QCOMPARE(w.shownCanvas()->states().first()->label(), QStringLiteral("CPU_B_Idle"));
+    QCOMPARE(w.project()->shownCanvas()->level(), 5);
+    QCOMPARE(w.project()->shownCanvas()->states().size(), 1);
+    QCOMPARE(w.project()->shownCanvas()->states().first()->label(), QStringLiteral("CPU_B_Idle"));
 }
 
 QTEST_MAIN(TestProjectBrowser)

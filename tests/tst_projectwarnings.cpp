@@ -9,7 +9,8 @@
 #include "CodegenProperties.h"
 #include "FileSizeLimit.h"
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "WindowProjectFixture.h"
@@ -60,7 +61,7 @@ bool openFile(MainWindow &w, ScriptedPrompter &prompter, const QString &file, co
 {
     prompter.openAnswers << OpenFileResult{{file}, directory};
     w.findChild<QAction *>(QStringLiteral("actionOpen"))->trigger();
-    return w.projectCommands()->projectPath() == file;
+    return w.projectActions()->projectPath() == file;
 }
 
 // Double-clicks a row of a shown error log with real mouse events.
@@ -113,7 +114,7 @@ private slots:
         // The states after the stray one are there; the project is not modified.
         Canvas *machine = canvasNamed(w, QStringLiteral("SM"), 5);
         QCOMPARE(machine->states().size(), 2);
-        QVERIFY(!w.projectCommands()->isModified());
+        QVERIFY(!w.project()->isModified());
 
         // A clean file opens without a box.
         const QString clean = m_dir.filePath(QStringLiteral("clean.qsmd"));
@@ -183,18 +184,18 @@ private slots:
         QVERIFY(openFile(w, prompter, file, m_dir.path()));
         const QByteArray before = fileBytes(file);
         for (qint64 limit : {qint64(0), qint64(before.size() / 2)}) {
-            w.slot_enableSaveAction();
+            w.project()->markModified();
             bool saved = true;
             {
                 FileSizeLimit full(limit);
-                saved = w.projectCommands()->save();
+                saved = w.projectActions()->save();
             }
             QVERIFY(!saved);
             const MessageRequest box = prompter.messages.last();
             QCOMPARE(box.icon, QMessageBox::Critical);
             QCOMPARE(box.text, QStringLiteral("Kestro could not save the project to %1.").arg(file));
             QVERIFY2(box.informativeText.contains(QStringLiteral("File too large")), qPrintable(box.informativeText));
-            QVERIFY(w.projectCommands()->isModified());
+            QVERIFY(w.project()->isModified());
             QCOMPARE(fileBytes(file), before);
         }
     }
@@ -212,7 +213,7 @@ private slots:
         QVERIFY(writeDocument(nestedDocument(), file));
         QVERIFY(openFile(w, prompter, file, m_dir.path()));
         QList<Canvas *> machines;
-        for (Canvas *c : w.canvases()) {
+        for (Canvas *c : w.project()->canvases()) {
             if (c->level() == 5)
                 machines << c;
         }
@@ -220,7 +221,7 @@ private slots:
         StateItem *idle = machines.first()->states().first();
         idle->setAction(QStringLiteral("undeclared_in_idle = 1;"));
 
-        CodeGenerator *generator = w.projectCommands()->codeGenerator();
+        CodeGenerator *generator = w.projectActions()->codeGenerator();
         QStringList shown;
         QList<Canvas *> shownCanvases;
         bool checkBoxWasOff = false;
@@ -238,7 +239,7 @@ private slots:
                 return int(QDialog::Rejected);
             shown << log->rowTexts().join('\n');
             doubleClickRow(log, log->rowTexts().size() - 1);
-            shownCanvases << w.shownCanvas();
+            shownCanvases << w.project()->shownCanvas();
             log->hide();
             return int(QDialog::Accepted);
         });

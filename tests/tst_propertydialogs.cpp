@@ -323,7 +323,7 @@ private slots:
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         child<QSpinBox>(&d, "spinBox_2")->setValue(444);
         clickOk(&d);
-        const QSize expected = stateAutoSize(label, "x = 1;", activeWindowMetrics());
+        const QSize expected = stateAutoSize(label, "x = 1;", textMetrics(QApplication::font()));
         QCOMPARE(QSize(d.width(), d.height()), expected);
         QVERIFY(expected != QSize(333, 444));
         QCOMPARE(d.label(), label);
@@ -332,7 +332,7 @@ private slots:
         d.refresh();
         child<QTextEdit>(&d, "textEdit")->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;\ni;\nj;\nk;");
         clickOk(&d);
-        QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), activeWindowMetrics()));
+        QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), textMetrics(QApplication::font())));
         d.refresh();
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         clickOk(&d);
@@ -348,7 +348,7 @@ private slots:
         child<QLineEdit>(&d, "lineEdit_2")->setText("Running");
         child<QTextEdit>(&d, "textEdit")->setPlainText(action);
         child<QPushButton>(&d, "pushButton_3")->click();
-        const QSize expected = stateAutoSize("Running", action, activeWindowMetrics());
+        const QSize expected = stateAutoSize("Running", action, textMetrics(QApplication::font()));
         QCOMPARE(d.autoWidth(), expected.width());
         QCOMPARE(d.autoHeight(), expected.height());
         QCOMPARE(child<QSpinBox>(&d, "spinBox")->value(), expected.width());
@@ -448,14 +448,14 @@ private slots:
         clickOk(&d);
         QCOMPARE(d.condition(), condition);
         QCOMPARE(QSize(d.width(), d.height()),
-                 transitionAutoSize("T1", condition, "a--;", activeWindowMetrics()));
+                 transitionAutoSize("T1", condition, "a--;", textMetrics(QApplication::font())));
 
         // The Auto button sizes the editors' texts without storing them.
         d.refresh();
         child<QTextEdit>(&d, "textEdit")->setPlainText("1;\n2;\n3;\n4;\n5;\n6;");
         child<QPushButton>(&d, "pushButton_2")->click();
         const QSize expected = transitionAutoSize("T1", condition, "1;\n2;\n3;\n4;\n5;\n6;",
-                                                  activeWindowMetrics());
+                                                  textMetrics(QApplication::font()));
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(), expected.height());
         QCOMPARE(d.action(), QString("a--;"));
         clickCancel(&d);
@@ -488,7 +488,7 @@ private slots:
         clickOk(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);
-        QCOMPARE(QSize(d.width(), d.height()), textAutoSize(text, activeWindowMetrics()));
+        QCOMPARE(QSize(d.width(), d.height()), textAutoSize(text, textMetrics(QApplication::font())));
 
         // An unknown type leaves the combo box where it was.
         d.setTextType(7);
@@ -502,7 +502,7 @@ private slots:
         child<QTextEdit>(&d, "textEdit")->setPlainText("gone");
         child<QPushButton>(&d, "pushButton")->click();
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(),
-                 textAutoSize("gone", activeWindowMetrics()).height());
+                 textAutoSize("gone", textMetrics(QApplication::font())).height());
         clickCancel(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);

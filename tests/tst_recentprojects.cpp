@@ -1,6 +1,6 @@
 #include "HomeScreen.h"
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "ProjectActions.h"
 #include "RecentProjects.h"
 #include "RecentProjectsMenu.h"
 #include "ScriptedPrompter.h"
@@ -91,7 +91,7 @@ void TestRecentProjects::openedProjectsAreListedAndReopenedFromTheMenu()
     QCOMPARE(texts.at(3), QStringLiteral("Clear Recently Opened"));
 
     w.recentProjectsMenu()->menu()->actions().at(1)->trigger();
-    QCOMPARE(w.projectCommands()->projectPath(), first);
+    QCOMPARE(w.projectActions()->projectPath(), first);
     QCOMPARE(w.recentProjects()->paths(), QStringList({first, second}));
     QVERIFY(prompter.messages.isEmpty());
 
@@ -117,7 +117,7 @@ void TestRecentProjects::missingProjectIsRemovedWhenChosen()
     QCOMPARE(prompter.messages.first().text,
              QStringLiteral("The project %1 no longer exists.").arg(QDir::toNativeSeparators(gone)));
     QCOMPARE(w.recentProjects()->paths(), QStringList({kept}));
-    QCOMPARE(w.projectCommands()->projectPath(), kept);   // the open project stays
+    QCOMPARE(w.projectActions()->projectPath(), kept);   // the open project stays
 }
 
 void TestRecentProjects::menuIsUsableOnlyWithEntriesAndWhileOpenIs()
@@ -164,11 +164,11 @@ void TestRecentProjects::homeScreenListsThemAndAClickOpensOne()
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                       view->mapFromScene(QPointF(area.left() + 5, layout.rows.first().center().y())));
     QTest::qWait(50);
-    QVERIFY(!w.projectCommands()->isProjectOpen());
+    QVERIFY(!w.projectActions()->isProjectOpen());
 
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                       view->mapFromScene(layout.rows.first().center()));
-    QTRY_COMPARE(w.projectCommands()->projectPath(), path);
+    QTRY_COMPARE(w.projectActions()->projectPath(), path);
     QVERIFY(prompter.messages.isEmpty());
 }
 

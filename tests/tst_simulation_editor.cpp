@@ -11,7 +11,8 @@
 #include "MachineProject.h"
 #include "MainWindow.h"
 #include "OpenProject.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectSnapshot.h"
 #include "ScriptedPrompter.h"
 #include "SimulationController.h"
@@ -119,7 +120,7 @@ void tst_SimulationEditor::cleanup()
 {
     m_driver.reset();
     if (m_window)
-        m_window->projectCommands()->setModified(false);
+        m_window->project()->markSaved();
     m_window.reset();
     m_prompter.reset();
     m_canvas = nullptr;
@@ -132,7 +133,7 @@ Canvas *tst_SimulationEditor::open(const ProjectDocument &document, const QStrin
     if (!WindowProjectFixture::openDocument(*m_window, document, path))
         return nullptr;
     WindowProjectFixture::doubleClickNode(*m_window, WindowProjectFixture::nodeIndex(*m_window, names));
-    m_canvas = m_window->shownCanvas();
+    m_canvas = m_window->project()->shownCanvas();
     return m_canvas && m_canvas->level() == 5 ? m_canvas : nullptr;
 }
 
@@ -214,7 +215,7 @@ StateItem *tst_SimulationEditor::state(const QString &label) const
 QByteArray tst_SimulationEditor::snapshot() const
 {
     ProjectDocument document;
-    if (!ProjectSnapshot::take(m_window->canvases(), &document))
+    if (!ProjectSnapshot::take(m_window->project()->canvases(), &document))
         return QByteArray();
     return projectBytes(document);
 }
@@ -293,7 +294,7 @@ void tst_SimulationEditor::stepsTheExampleMachineReadOnly()
             offered << a->text();
     }));
     QCOMPARE(offered, QStringList{ QStringLiteral("Break on Entry") });
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
     QCOMPARE(snapshot(), before);
     QVERIFY(overlayCount() > 0);
 
@@ -307,7 +308,7 @@ void tst_SimulationEditor::stepsTheExampleMachineReadOnly()
     QCOMPARE(overlayCount(), 0);
     QVERIFY(WindowProjectFixture::action(*m_window, "actionState")->isEnabled());
     QVERIFY(m_window->findChild<QTreeView *>(QStringLiteral("treeView"))->isEnabled());
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
     QCOMPARE(snapshot(), before);
     m_driver->drag(ViewDriver::centreOf(cruising), ViewDriver::centreOf(cruising) + QPointF(120, 80));
     QVERIFY(cruising->pos() != where);
@@ -363,7 +364,7 @@ void tst_SimulationEditor::breaksOnStateEntryAndSavesTheTrace()
     m_prompter->saveAnswers << m_dir.filePath(QStringLiteral("no/such/folder/trace.csv"));
     click(dock()->saveTraceButton());
     QVERIFY(m_prompter->messageTexts().last().startsWith(QStringLiteral("The trace was not saved")));
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
 void tst_SimulationEditor::breaksOnACondition()
@@ -396,7 +397,7 @@ void tst_SimulationEditor::breaksOnACondition()
     QVERIFY(waitIdle());
     QCOMPARE(activeLabel(), QStringLiteral("Stopped"));
     QVERIFY(stepAndWait());
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
 void tst_SimulationEditor::crashOrHangIsReportedAndResetWorks()
@@ -436,7 +437,7 @@ void tst_SimulationEditor::crashOrHangIsReportedAndResetWorks()
     QVERIFY(waitIdle());
     QVERIFY(stepAndWait());
     QVERIFY(!dock()->statusIsFailure());
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
 void tst_SimulationEditor::compileErrorsGoToTheLogAndGiveTheDiagramBack()
@@ -456,7 +457,7 @@ void tst_SimulationEditor::compileErrorsGoToTheLogAndGiveTheDiagramBack()
     sim()->errorLog()->activateRow(row);
     QCOMPARE(m_canvas->selectedItems(), QList<QGraphicsItem *>{ state(QStringLiteral("Idle")) });
     QCOMPARE(overlayCount(), 0);
-    QVERIFY(!m_window->isModified());
+    QVERIFY(!m_window->project()->isModified());
 }
 
 QTEST_MAIN(tst_SimulationEditor)

@@ -6,6 +6,7 @@
 #include "AutoSize.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
+#include "PropertyDialogs.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
 #include "StateProperties.h"
@@ -97,6 +98,9 @@ class TestStateItems : public QObject
 {
     Q_OBJECT
 
+    // The item dialogs, as the window keeps them.
+    PropertyDialogs m_dialogs;
+
 private slots:
     void newStateDefaults();
     void firstPaintKeepsDefaultColours();
@@ -145,7 +149,7 @@ void TestStateItems::newStateDefaults()
     QCOMPARE(state.shadow()->blurRadius(), 50.0);
     QCOMPARE(state.graphicsEffect(), state.shadow());
     // The dialog is only built when the properties are first opened.
-    QVERIFY(!state.propertiesDialog());
+    QVERIFY(!PropertyDialogs().dialog(ItemType::State));
     QCOMPARE(qgraphicsitem_cast<StateItem *>(static_cast<QGraphicsItem *>(&state)), &state);
 }
 
@@ -167,9 +171,13 @@ void TestStateItems::firstPaintKeepsDefaultColours()
     QCOMPARE(text->toRecord().backgroundColour, QStringLiteral("#ffffff"));
 
     const QImage image = render(scene, QRectF(0, 0, 700, 600));
-    QCOMPARE(state->backgroundColour(), QColor(229, 231, 233));
-    QCOMPARE(box->backgroundColour(), QColor(229, 231, 233));
-    QCOMPARE(text->backgroundColour(), QColor(Qt::white));
+    // Painting fills with the default but leaves the items as they were.
+    QVERIFY(!state->backgroundColour().isValid());
+    QVERIFY(!box->backgroundColour().isValid());
+    QCOMPARE(state->shownColour(), QColor(229, 231, 233));
+    QCOMPARE(box->shownColour(), QColor(229, 231, 233));
+    QCOMPARE(text->shownColour(), QColor(Qt::white));
+    QCOMPARE(state->toRecord().backgroundColour, QStringLiteral("#e5e7e9"));
     // Inside the state's action area the fill shows.
     QCOMPARE(QColor(image.pixel(140, 120)), QColor(229, 231, 233));
     // The outline is black (not red) for a state that is not initial.
@@ -333,7 +341,7 @@ void TestStateItems::linesFollowMovedStates()
     scene.addItem(endLine);
 
     b.setPos(700, 150);   // centre now (840, 225), box centre stays (540, 175)
-    render(scene, QRectF(0, 0, 1000, 400));
+    QVERIFY(endLine->updateGeometry());
     const QLineF line = endLine->line();
     QCOMPARE(line.p2(), QPointF(540, 175));
     QCOMPARE(line.p1().x(), 700.0);
@@ -346,6 +354,11 @@ void TestStateItems::linesFollowMovedStates()
     b.setPos(700, 100);
     QCOMPARE(endLine->line(), QLineF(700, 175, 540, 175));
     b.removeTransition(&box);
+
+    // Painting draws the line as it was computed and changes nothing.
+    b.setPos(700, 300);
+    render(scene, QRectF(0, 0, 1000, 600));
+    QCOMPARE(endLine->line(), QLineF(700, 175, 540, 175));
 }
 
 void TestStateItems::lineWithoutCrossingKeepsItsGeometry()
@@ -441,7 +454,9 @@ void TestStateItems::initialDotSitsAboveTheState()
     StateItem state(nullptr, 100, 300);
     InitialTransition dot;
     QCOMPARE(dot.boundingRect(), QRectF(0, 0, 20, 20));
-    QCOMPARE(dot.flags(), QGraphicsItem::GraphicsItemFlags());
+    // The dot is neither moved nor selected by the user.
+    QCOMPARE(dot.flags() & (QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable),
+             QGraphicsItem::GraphicsItemFlags());
     dot.attachState(&state);
     dot.setActive(true);
     QVERIFY(dot.isActive());
@@ -513,6 +528,15 @@ void TestStateItems::initialLineEndsOnTheStateOutline()
     scene.addItem(line);   // the dot stays out of the scene: only the arrow is drawn
     const QRectF area(200, 200, 80, 110);
     QVERIFY(darkPixels(render(scene, area)) > 100);
+
+    // The arrow follows the state and the dot as they move, before any paint.
+    state.setPos(100, 400);
+    QCOMPARE(line->line(), QLineF(240, 400, 240, 235));
+    dot->updatePosition();
+    QCOMPARE(line->line(), QLineF(240, 400, 240, 335));
+    state.setPos(100, 300);
+    dot->updatePosition();
+    QCOMPARE(line->line(), QLineF(240, 300, 240, 235));
 
     // A dot overlapping the state hides the arrow.
     dot->setPos(230, 290);
@@ -630,7 +654,7 @@ void TestStateItems::fitToTextUsesAutomaticSizes()
     state.setLabel(label);
     state.setAction(action);
     state.fitToText();
-    const QSize expected = stateAutoSize(label, action, activeWindowMetrics());
+    const QSize expected = stateAutoSize(label, action, textMetrics(QApplication::font()));
     QCOMPARE(state.width(), expected.width());
     QCOMPARE(state.height(), expected.height());
     QCOMPARE(state.polygon().at(2), QPointF(expected.width(), expected.height()));
@@ -642,14 +666,14 @@ void TestStateItems::fitToTextUsesAutomaticSizes()
     box.setCondition(QStringLiteral("flag"));
     box.setAction(action);
     box.fitToText();
-    const QSize boxSize = transitionAutoSize(label, QStringLiteral("flag"), action, activeWindowMetrics());
+    const QSize boxSize = transitionAutoSize(label, QStringLiteral("flag"), action, textMetrics(QApplication::font()));
     QCOMPARE(QSize(box.width(), box.height()), boxSize);
     QCOMPARE(box.rect().size(), QSizeF(boxSize));
 
     TextItem text(nullptr, 0, 0);
     text.setAction(action);
     text.fitToText();
-    QCOMPARE(QSize(text.width(), text.height()), textAutoSize(action, activeWindowMetrics()));
+    QCOMPARE(QSize(text.width(), text.height()), textAutoSize(action, textMetrics(QApplication::font())));
 }
 
 void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
@@ -668,8 +692,8 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
         QTest::mouseClick(swatch, Qt::LeftButton);
         pressButton(dialog, QDialogButtonBox::Cancel);
     });
-    state.openProperties(false);
-    QVERIFY(state.propertiesDialog());
+    m_dialogs.editState(&state, false);
+    QVERIFY(m_dialogs.dialog(ItemType::State));
     QVERIFY(prompter.colourAnswers.isEmpty());   // the colour was picked
     QCOMPARE(state.label(), QStringLiteral("Idle"));
     QCOMPARE(state.action(), QStringLiteral("run();"));
@@ -687,7 +711,7 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("y"));
         pressButton(dialog, QDialogButtonBox::Cancel);
     });
-    box.openProperties();
+    m_dialogs.editTransition(&box);
     QVERIFY(box.label().isEmpty());
     QCOMPARE(box.condition(), QStringLiteral("x"));
     QCOMPARE(box.width(), 150);
@@ -698,7 +722,7 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
         dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#define N 3"));
         pressButton(dialog, QDialogButtonBox::Cancel);
     });
-    text.openProperties();
+    m_dialogs.editText(&text);
     QCOMPARE(text.textType(), 0);
     QVERIFY(text.action().isEmpty());
 }
@@ -717,14 +741,14 @@ void TestStateItems::acceptedStateDialogCopiesBack()
         QTest::mouseClick(dialog->findChild<QLabel *>(QStringLiteral("label_colour")), Qt::LeftButton);
         pressButton(dialog, QDialogButtonBox::Ok);
     });
-    state.openProperties(false);
+    m_dialogs.editState(&state, false);
     QCOMPARE(state.label(), QStringLiteral("Running"));
     QVERIFY(state.isInitialState());
     QCOMPARE(state.initialCondition(), QStringLiteral("go == 1"));
     QCOMPARE(state.initialDescription(), QStringLiteral("start();"));
     QCOMPARE(state.backgroundColour(), QColor(10, 20, 30));
     // A changed label sizes the state to its text.
-    const QSize fitted = stateAutoSize(QStringLiteral("Running"), QString(), activeWindowMetrics());
+    const QSize fitted = stateAutoSize(QStringLiteral("Running"), QString(), textMetrics(QApplication::font()));
     QCOMPARE(state.width(), fitted.width());
     QCOMPARE(state.polygon().at(2), QPointF(fitted.width(), fitted.height()));
 
@@ -735,7 +759,7 @@ void TestStateItems::acceptedStateDialogCopiesBack()
         dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(false);
         pressButton(dialog, QDialogButtonBox::Ok);
     });
-    state.openProperties(false);
+    m_dialogs.editState(&state, false);
     QVERIFY(!state.isInitialState());
 }
 
@@ -755,7 +779,7 @@ void TestStateItems::lockedInitialBoxCannotBeChecked()
         box->click();
         pressButton(dialog, QDialogButtonBox::Ok);
     });
-    state.openProperties(true);
+    m_dialogs.editState(&state, true);
     QVERIFY(!checkable);
     QVERIFY(!editorsEnabled);
     QVERIFY(shownCondition.isEmpty());
@@ -770,13 +794,13 @@ void TestStateItems::acceptedTransitionAndTextDialogsCopyBack()
     TransitionItem box(nullptr, &a, &b);
     TextMetrics metrics{0, 0};   // the dialog sizes with the font of the window active then
     whenDialogShows([&metrics](QDialog *dialog) {
-        metrics = activeWindowMetrics();
+        metrics = textMetrics(QApplication::font());
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("tick"));
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("timer > 10"));
         dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("timer = 0;"));
         pressButton(dialog, QDialogButtonBox::Ok);
     });
-    box.openProperties();
+    m_dialogs.editTransition(&box);
     QCOMPARE(box.label(), QStringLiteral("tick"));
     QCOMPARE(box.condition(), QStringLiteral("timer > 10"));
     QCOMPARE(box.action(), QStringLiteral("timer = 0;"));
@@ -791,7 +815,7 @@ void TestStateItems::acceptedTransitionAndTextDialogsCopyBack()
         dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#include <a.h>\n#include <b.h>"));
         pressButton(dialog, QDialogButtonBox::Ok);
     });
-    text.openProperties();
+    m_dialogs.editText(&text);
     QCOMPARE(text.textType(), 1);
     QCOMPARE(text.action(), QStringLiteral("#include <a.h>\n#include <b.h>"));
     QCOMPARE(text.polygon().at(2), QPointF(text.width(), text.height()));

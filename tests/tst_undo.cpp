@@ -183,7 +183,7 @@ class TestUndo : public QObject
             }
         } else if (op < 44) {
             if (!c->states().isEmpty()) {
-                c->setCurrentState(pick(c->states()));
+                c->setCurrentItem(pick(c->states()));
                 c->addSelfTransition();
             }
         } else if (op < 47) {
@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(c->states(), QList<StateItem *>({s}));
         QCOMPARE(s->scene(), c.data());
         QCOMPARE(s->pos(), QPointF(100, 200));
-        QCOMPARE(c->lastAddStateCommand()->state(), s);
+        QCOMPARE(static_cast<const AddStateCommand *>(c->undoStack()->command(0))->state(), s);
     }
 
     void textUndoRedoOrder()
@@ -273,11 +273,11 @@ private slots:
     {
         QScopedPointer<Canvas> c(newCanvas());
         const Snapshot before = snapshot(*c);
-        c->undoAction()->trigger();
-        c->redoAction()->trigger();
+        c->undoStack()->undo();
+        c->undoStack()->redo();
         c->undoStack()->undo();
         QVERIFY(snapshot(*c) == before);
-        QVERIFY(!c->undoAction()->isEnabled());
+        QVERIFY(!c->undoStack()->canUndo());
     }
 
     void deletedStateComesBackWithAllItsTransitions()
@@ -288,7 +288,7 @@ private slots:
         StateItem *right = addState(c.data(), 1000, 300);
         TransitionItem *in = addTransition(c.data(), left, s);
         TransitionItem *out = addTransition(c.data(), s, right);
-        c->setCurrentState(s);
+        c->setCurrentItem(s);
         c->addSelfTransition();
         TransitionItem *self = s->selfTransitions().first();
         const int before = c->items().size();
@@ -380,7 +380,7 @@ private slots:
         c->pushCommand(third);
         c->undoStack()->undo();
         QCOMPARE(c->memoryItems(), QList<MemoryItem *>({first->memoryItem()}));
-        QCOMPARE(c->lastAddMemoryCommand(), third);
+        QCOMPARE(c->undoStack()->command(1), third);
     }
 
     void undoneMemoryInsertionTakesItsDataflowsAlong()

@@ -4,7 +4,7 @@
 # processes, with AddressSanitizer and UBSan (-DKESTRO_SANITIZE=ON, in
 # build-asan) and runs them: any use of a destroyed object, double delete or
 # undefined behaviour fails the check. Only these test programs (and the
-# core library they link) are built. Leak detection is off: Qt's offscreen
+# layer libraries they link) are built. Leak detection is off: Qt's offscreen
 # platform plugin keeps allocations until exit.
 set -euo pipefail
 cd "$(dirname "$0")/../.."

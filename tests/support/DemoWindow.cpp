@@ -1,7 +1,8 @@
 #include "DemoWindow.h"
 
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "WindowProjectFixture.h"
 
 DemoWindow::DemoWindow() = default;
@@ -32,12 +33,12 @@ void DemoWindow::close()
 
 bool DemoWindow::isModified() const
 {
-    return m_window && m_window->isModified();
+    return m_window && m_window->project()->isModified();
 }
 
 void DemoWindow::clearModified()
 {
-    m_window->projectCommands()->setModified(false);
+    m_window->project()->markSaved();
 }
 
 QStringList DemoWindow::machinePath()

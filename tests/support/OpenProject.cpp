@@ -1,6 +1,7 @@
 #include "OpenProject.h"
 
 #include "Canvas.h"
+#include "ProcessItem.h"
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
@@ -8,10 +9,14 @@
 
 namespace {
 
-CanvasSetup setupFor(QObject *owner)
+CanvasSetup setupFor(QObject *owner, ProjectStructure *structure)
 {
     CanvasSetup setup;
     setup.parent = owner;
+    setup.created = [owner, structure](Canvas *canvas) {
+        QObject::connect(canvas, &Canvas::processItemInserted, owner,
+                         [canvas, structure](ProcessItem *item) { structure->addProcessItem(canvas, item); });
+    };
     return setup;
 }
 
@@ -28,8 +33,9 @@ QByteArray projectBytes(const ProjectDocument &document)
 
 OpenProject::OpenProject()
     : m_model(QStringList{QString()}, QString()),
-      m_structure(&m_canvases, &m_model, setupFor(&m_owner))
+      m_structure(&m_canvases, &m_model, CanvasSetup())
 {
+    m_structure.setCanvasSetup(setupFor(&m_owner, &m_structure));
 }
 
 OpenProject::~OpenProject()

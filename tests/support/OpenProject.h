@@ -3,7 +3,10 @@
 // A project opened the way the main window opens one, without a window:
 // the file's records are read, the tree model is rebuilt from the tree text
 // and the canvases are built. Saving takes a snapshot of the canvases and
-// writes it. For tests and benchmarks of the project layer.
+// writes it. A process item inserted on a canvas gets its node and canvas,
+// as the Project does it. The canvas list is open to the tests, which take
+// canvases away to see how the project layer copes. For tests and
+// benchmarks of the project layer.
 
 #include "CanvasSetup.h"
 #include "ProjectDocument.h"

@@ -3,7 +3,8 @@
 #include "Canvas.h"
 #include "DefaultProject.h"
 #include "MainWindow.h"
-#include "ProjectCommands.h"
+#include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectFileWriter.h"
 #include "TreeModel.h"
 
@@ -138,8 +139,8 @@ bool WindowProjectFixture::openDocument(MainWindow &window, const ProjectDocumen
 {
     if (!writeDocument(document, path))
         return false;
-    window.projectCommands()->setModified(false);
-    return window.projectCommands()->openFile(path);
+    window.project()->markSaved();
+    return window.projectActions()->openFile(path);
 }
 
 Canvas *WindowProjectFixture::showDefaultProject(MainWindow &window, const QString &path,
@@ -151,7 +152,7 @@ Canvas *WindowProjectFixture::showDefaultProject(MainWindow &window, const QStri
         || !openDocument(window, DefaultProject::document(QStringLiteral("Demo")), path))
         return nullptr;
     doubleClickNode(window, nodeIndex(window, names));
-    return window.shownCanvas();
+    return window.project()->shownCanvas();
 }
 
 QByteArray WindowProjectFixture::fileBytes(const QString &path)
@@ -169,7 +170,7 @@ QAction *WindowProjectFixture::action(MainWindow &window, const char *name)
 
 QModelIndex WindowProjectFixture::nodeIndex(MainWindow &window, const QStringList &names)
 {
-    TreeModel *model = window.treeModel();
+    TreeModel *model = window.project()->treeModel();
     QModelIndex index = model->index(0, 0);
     for (const QString &name : names) {
         QModelIndex found;
@@ -187,7 +188,7 @@ QModelIndex WindowProjectFixture::nodeIndex(MainWindow &window, const QStringLis
 
 Canvas *WindowProjectFixture::canvasNamed(MainWindow &window, const QString &name, int level)
 {
-    for (Canvas *canvas : window.canvases()) {
+    for (Canvas *canvas : window.project()->canvases()) {
         if (canvas->name() == name && canvas->level() == level)
             return canvas;
     }

@@ -1,0 +1,90 @@
+#include "HelpActions.h"
+
+#include "Eula.h"
+#include "UpdateCenter.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+// -1: decided by the environment; 0 or 1: set explicitly.
+int automaticChecks = -1;
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}
+} // namespace
+
+HelpActions::HelpActions(QWidget *window, QAction *checkAtStartAction)
+    : QObject(window), m_eula(new Eula(window))
+{
+    if (checkAtStartAction) {
+        checkAtStartAction->setCheckable(true);
+        checkAtStartAction->setChecked(checkAtStart());
+        connect(checkAtStartAction, &QAction::toggled, this, &HelpActions::setCheckAtStart);
+    }
+}
+
+void HelpActions::showEula()
+{
+    m_eula->exec();
+}
+
+void HelpActions::startCheck(bool userRequested)
+{
+    UpdateCenter::getInstance()->startRoutineCheck(UpdateCenter::feedUrl(),
+                                                   QCoreApplication::applicationVersion(), userRequested);
+}
+
+void HelpActions::checkForUpdate()
+{
+    startCheck(true);
+}
+
+void HelpActions::startRoutineCheck()
+{
+    if (!automaticChecksEnabled() || !checkAtStart())
+        return;
+    // Closing a project or ending the tour returns to the home screen many
+    // times a session; the offer is made once.
+    if (UpdateCenter::getInstance()->getOfferShown(UpdateCenter::feedUrl()))
+        return;
+    startCheck(false);
+}
+
+QString HelpActions::checkAtStartKey()
+{
+    return QStringLiteral("checkForUpdatesAtStart");
+}
+
+bool HelpActions::checkAtStart()
+{
+    return store().value(checkAtStartKey(), true).toBool();
+}
+
+void HelpActions::setCheckAtStart(bool enabled)
+{
+    QSettings settings = store();
+    settings.setValue(checkAtStartKey(), enabled);
+    settings.sync();
+}
+
+bool HelpActions::automaticChecksEnabled()
+{
+    if (automaticChecks >= 0)
+        return automaticChecks == 1;
+    return !QStandardPaths::isTestModeEnabled() || !qEnvironmentVariableIsEmpty("KESTRO_UPDATE_FEED");
+}
+
+void HelpActions::setAutomaticChecks(bool enabled)
+{
+    automaticChecks = enabled ? 1 : 0;
+}
+
+void HelpActions::resetAutomaticChecks()
+{
+    automaticChecks = -1;
+}

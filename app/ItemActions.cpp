@@ -1,0 +1,183 @@
+#include "ItemActions.h"
+
+#include "Canvas.h"
+#include "CanvasSize.h"
+#include "ItemTypes.h"
+#include "ProcessItem.h"
+#include "Project.h"
+#include "ProjectBrowser.h"
+#include "ProjectWindow.h"
+#include "PropertyDialogs.h"
+#include "Prompter.h"
+
+#include <QGraphicsLineItem>
+#include <QUndoGroup>
+
+#include <utility>
+
+ItemActions::ItemActions(ProjectWindow *window, Project *project, ProjectBrowser *browser)
+    : QObject(project),
+      m_window(window),
+      m_project(project),
+      m_browser(browser),
+      m_canvasSize(new CanvasSize(window->dialogParent())),
+      m_dialogs(std::make_unique<PropertyDialogs>())
+{
+    connect(project, &Project::propertiesRequested, this, &ItemActions::editProperties);
+    m_processDeleteHandler = [this](ProcessItem *item) {
+        if (m_browser)
+            m_browser->deleteProcessItem(item);
+        else
+            refuseLastProcessItem(canvas(), m_window->dialogParent());
+    };
+}
+
+ItemActions::~ItemActions() = default;
+
+Canvas *ItemActions::canvas() const
+{
+    return m_project->shownCanvas();
+}
+
+// --- property dialogs ---------------------------------------------------------------
+
+// The dialogs open only for an item still on the canvas: the current item
+// may have been deleted since it was right-clicked. The project counts as
+// modified only when an accepted dialog changed something: the same route
+// a double-click takes.
+void ItemActions::editCurrent(int kind)
+{
+    if (Canvas *c = canvas())
+        editProperties(c, c->currentItem(kind));
+}
+
+void ItemActions::displayStateProperties() { editCurrent(ItemType::State); }
+void ItemActions::displayTransitionProperties() { editCurrent(ItemType::Transition); }
+void ItemActions::displayTextItemProperties() { editCurrent(ItemType::Text); }
+void ItemActions::displayProcessItemProperties() { editCurrent(ItemType::Process); }
+void ItemActions::displayLinkItemProperties() { editCurrent(ItemType::Link); }
+void ItemActions::displayMemoryItemProperties() { editCurrent(ItemType::Memory); }
+void ItemActions::displayDataflowItemProperties() { editCurrent(ItemType::Dataflow); }
+
+void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
+{
+    DiagramItem *listed = canvas ? canvas->registeredItem(item) : nullptr;
+    if (!listed || canvas != this->canvas())
+        return;
+    if (listed->type() != ItemType::Process) {
+        if (m_dialogs->edit(canvas, listed))
+            m_project->markModified();
+        return;
+    }
+    // Renaming a process item renames its node and canvas: the dialog is
+    // shown only while both are found.
+    auto *process = static_cast<ProcessItem *>(listed);
+    if (m_project->structure().canRenameProcessItem(canvas, process) && m_dialogs->edit(canvas, process))
+        m_project->processItemEdited(canvas, process);
+}
+
+// --- stacking ---------------------------------------------------------------------------
+
+QGraphicsItem *ItemActions::firstStackableSelection() const
+{
+    Canvas *c = canvas();
+    if (!c)
+        return nullptr;
+    const QList<QGraphicsItem *> selection = c->selectedItems();
+    if (selection.isEmpty() || selection.first()->type() == QGraphicsLineItem::Type)
+        return nullptr;
+    return selection.first();
+}
+
+void ItemActions::bringToFront()
+{
+    QGraphicsItem *item = firstStackableSelection();
+    if (!item)
+        return;
+    // Even the topmost item goes one higher: the new value is the highest.
+    item->setZValue(canvas()->nextZValue());
+    m_project->markModified();
+}
+
+void ItemActions::sendToBack()
+{
+    QGraphicsItem *item = firstStackableSelection();
+    if (!item)
+        return;
+    // Every created item stands at 1 or higher, connector lines at 0.
+    item->setZValue(1);
+    m_project->markModified();
+}
+
+// --- delete, undo, self transition ------------------------------------------------------------
+
+void ItemActions::setProcessDeleteHandler(ProcessDeleteHandler handler)
+{
+    m_processDeleteHandler = std::move(handler);
+}
+
+bool ItemActions::refuseLastProcessItem(const Canvas *canvas, QWidget *parent)
+{
+    if (!canvas || canvas->processItems().size() >= 2)
+        return false;
+    Prompter::information(parent, QStringLiteral("Kestro"),
+                          QStringLiteral("Last Process Item cannot be deleted"));
+    return true;
+}
+
+void ItemActions::deleteSelection()
+{
+    // Each deletion reaches the project: through an undo stack, the canvas's
+    // report of an edit no stack holds, or the process-item route.
+    if (Canvas *c = canvas())
+        c->deleteSelection(m_processDeleteHandler);
+}
+
+void ItemActions::stepUndoStack(bool forward)
+{
+    Canvas *c = canvas();
+    if (!c)
+        return;
+    // The shown canvas's stack is the group's active one. Whether the
+    // project then differs from its file follows the stacks' clean state.
+    if (forward)
+        m_project->undoGroup()->redo();
+    else
+        m_project->undoGroup()->undo();
+    c->update();
+}
+
+void ItemActions::undo()
+{
+    stepUndoStack(false);
+}
+
+void ItemActions::redo()
+{
+    stepUndoStack(true);
+}
+
+void ItemActions::addSelfTransition()
+{
+    if (Canvas *c = canvas())
+        c->addSelfTransition(c->selectedState());
+}
+
+// --- canvas size -------------------------------------------------------------------------
+
+void ItemActions::setCanvasSize()
+{
+    StoredSettings &stored = m_window->storedSettings();
+    m_canvasSize->setCanvasWidth(stored.canvasWidth);
+    m_canvasSize->setCanvasHeight(stored.canvasHeight);
+    if (m_canvasSize->exec() != QDialog::Accepted)
+        return;
+    const int width = m_canvasSize->canvasWidth();
+    const int height = m_canvasSize->canvasHeight();
+    // Canvases created from now on get the size; it is stored on close.
+    stored.canvasWidth = width;
+    stored.canvasHeight = height;
+    m_project->setCanvasSize(QSize(width, height));
+    if (Canvas *c = canvas())
+        c->setSceneRect(0, 0, width, height);
+}

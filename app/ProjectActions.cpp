@@ -1,0 +1,482 @@
+#include "ProjectActions.h"
+
+#include "CodeGenerator.h"
+#include "DefaultProject.h"
+#include "ExamplesLocator.h"
+#include "Project.h"
+#include "ProjectBrowser.h"
+#include "ProjectFileReader.h"
+#include "ProjectNames.h"
+#include "ProjectRecords.h"
+#include "ProjectWindow.h"
+#include "Prompter.h"
+#include "RenameProjectDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Kestro");
+const QString kFilter = QStringLiteral("*.qsmd");
+const QString kUnsavedText = QStringLiteral("There are unsaved changes in project.");
+const QString kSaveQuestion = QStringLiteral("Do you want to save your changes?");
+
+QString createAbortedMessage()
+{
+    return QStringLiteral("Design file is corrupt and cannot be opened. Creating Project Aborted.");
+}
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}
+
+} // namespace
+
+ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeView *treeView)
+    : QObject(project),
+      m_window(window),
+      m_project(project),
+      m_browser(std::make_unique<ProjectBrowser>(window, project, treeView)),
+      m_generator(std::make_unique<CodeGenerator>(window->dialogParent())),
+      m_examplesFinder([] { return findExamplesDirectory(); })
+{
+    // The generator writes beside the project file.
+    connect(project, &Project::filePathChanged, this,
+            [this](const QString &path) { m_generator->setProjectPath(path); });
+    // Rows of the code generator's log show their item.
+    ProjectBrowser *browser = m_browser.get();
+    m_generator->setItemNavigator(
+        [browser](const QVector<int> &path, const ItemRef &item) { browser->showItem(path, item); });
+}
+
+ProjectActions::~ProjectActions() = default;
+
+QString ProjectActions::previousDirectoryKey()
+{
+    return QStringLiteral("previousDirectory");
+}
+
+// --- state ---------------------------------------------------------------------------
+
+bool ProjectActions::isProjectOpen() const
+{
+    return m_project->isOpen();
+}
+
+QString ProjectActions::projectName() const
+{
+    return m_project->name();
+}
+
+QString ProjectActions::projectPath() const
+{
+    return m_project->filePath();
+}
+
+void ProjectActions::setProjectPath(const QString &path)
+{
+    m_project->setFilePath(path);
+    m_generator->setProjectPath(path);
+}
+
+QString ProjectActions::startDirectory() const
+{
+    const QString previous = store().value(previousDirectoryKey()).toString();
+    if (!previous.isEmpty())
+        return previous;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+int ProjectActions::runDialog(QDialog *dialog)
+{
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog->exec();
+}
+
+// --- prompts -------------------------------------------------------------------------
+
+bool ProjectActions::offerToSave()
+{
+    if (!m_project->isModified())
+        return true;
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = kUnsavedText;
+    request.informativeText = kSaveQuestion;
+    request.buttons = QMessageBox::Save | QMessageBox::Discard;
+    request.defaultButton = QMessageBox::Save;
+    if (Prompter::current()->message(m_window->dialogParent(), request) != QMessageBox::Save)
+        return true;
+    // Going on after a failed save would throw the changes away.
+    return save();
+}
+
+void ProjectActions::reportUnwritten(const QString &path, const QString &reason)
+{
+    MessageRequest request;
+    request.icon = QMessageBox::Critical;
+    request.title = kTitle;
+    request.text = QStringLiteral("Kestro could not save the project to %1.").arg(path);
+    request.informativeText = reason;
+    Prompter::current()->message(m_window->dialogParent(), request);
+}
+
+// --- opening -------------------------------------------------------------------------
+
+bool ProjectActions::openFile(const QString &path)
+{
+    if (!offerToSave())
+        return false;
+    return openRecords(path, Purpose::Open);
+}
+
+bool ProjectActions::openRecords(const QString &path, Purpose purpose)
+{
+    const QString previousPath = m_project->filePath();
+    setProjectPath(path);
+
+    // The file is read whole into records before the open project is
+    // closed, so a file that is rejected leaves the open project exactly as
+    // it was. The load pass rejects everything the check pass does, so one
+    // reading of a large project is enough.
+    ProjectFileReader reader;
+    if (!reader.load(path) || reader.records().processes.isEmpty()) {
+        setProjectPath(previousPath);
+        MessageRequest request;
+        request.icon = QMessageBox::Critical;
+        request.title = kTitle;
+        request.text = purpose == Purpose::Create ? createAbortedMessage() : ProjectFileReader::corruptMessage();
+        request.detailedText = reader.errorString().isEmpty()
+                                   ? QStringLiteral("%1: the file holds no project node").arg(path)
+                                   : reader.errorDetail(path);
+        Prompter::current()->message(m_window->dialogParent(), request);
+        return false;
+    }
+
+    const LoadNotes notes = buildProject(reader.takeRecords());
+    if (purpose != Purpose::Recover)
+        emit projectOpened(path);
+    if (!notes.isEmpty()) {
+        m_window->showStatus(QStringLiteral("Project %1 opened with warnings").arg(path));
+        reportLoadNotes(path, notes);
+        return true;
+    }
+    const QString done = purpose != Purpose::Create ? QStringLiteral("Project %1 opened successfully")
+                                                  : QStringLiteral("Project %1 created successfully");
+    m_window->showStatus(done.arg(path));
+    return true;
+}
+
+void ProjectActions::reportLoadNotes(const QString &path, const LoadNotes &notes)
+{
+    const int dropped = countNotes(notes, LoadNote::Effect::NotKept);
+    const int ambiguous = notes.size() - dropped;
+    QStringList said;
+    if (dropped > 0)
+        said << (dropped == 1 ? QStringLiteral("1 item of this project could not be placed. It is not shown "
+                                               "and will not be kept when the project is saved.")
+                              : QStringLiteral("%1 items of this project could not be placed. They are not "
+                                               "shown and will not be kept when the project is saved.")
+                                    .arg(dropped));
+    if (ambiguous > 0)
+        said << (ambiguous == 1 ? QStringLiteral("1 label does not tell items apart; connections by label "
+                                                 "go to the last item with it.")
+                                : QStringLiteral("%1 labels do not tell items apart; connections by label "
+                                                 "go to the last item with each.")
+                                      .arg(ambiguous));
+    // The box shows the first notes; all of them are behind Show Details.
+    constexpr int Shown = 12;
+    const QStringList lines = loadNoteTexts(notes);
+    QString list = QStringList(lines.mid(0, Shown)).join(QLatin1Char('\n'));
+    if (lines.size() > Shown)
+        list += QStringLiteral("\n... and %1 more").arg(lines.size() - Shown);
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 opened with warnings.\n\n").arg(QFileInfo(path).fileName()) + said.join(QLatin1Char(' '));
+    request.informativeText = list;
+    request.detailedText = lines.join(QLatin1Char('\n'));
+    request.textFormat = Qt::PlainText;
+    Prompter::current()->message(m_window->dialogParent(), request);
+}
+
+LoadNotes ProjectActions::buildProject(const ProjectRecordLists &records)
+{
+    const LoadNotes notes = m_project->open(records);
+    m_browser->showProjectNode();
+    return notes;
+}
+
+void ProjectActions::enterBlankState()
+{
+    m_window->enterNoProjectState();
+    m_window->showStatus(QStringLiteral("Kestro is in blank state."));
+}
+
+// --- commands --------------------------------------------------------------------------
+
+QString ProjectActions::askSaveFile(const QString &caption)
+{
+    FileRequest request;
+    request.caption = caption;
+    request.directory = startDirectory();
+    request.filter = kFilter;
+    request.defaultSuffix = ProjectNames::extension().mid(1);
+    return Prompter::current()->saveFileName(m_window->dialogParent(), request);
+}
+
+bool ProjectActions::mayReplace(const QString &answer, const QString &path)
+{
+    // The dialog asked about the file it was given; when the name changed
+    // since, the file that will really be written has not been asked about.
+    if (path == answer || !QFileInfo::exists(path))
+        return true;
+    MessageRequest question;
+    question.icon = QMessageBox::Warning;
+    question.title = kTitle;
+    question.text = QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(path));
+    question.informativeText = QStringLiteral("Do you want to replace it?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.defaultButton = QMessageBox::No;
+    return Prompter::current()->message(m_window->dialogParent(), question) == QMessageBox::Yes;
+}
+
+void ProjectActions::newProject()
+{
+    const QString answer = askSaveFile(QStringLiteral("Create a new project"));
+    if (answer.isEmpty())
+        return;
+    // The project is named after the file, without blanks around the name.
+    const QString path = ProjectNames::withExtension(ProjectNames::withTrimmedFileName(answer));
+    const QString name = ProjectNames::nameFromFilePath(path);
+    if (!ProjectNames::isValidNewName(name)) {
+        Prompter::critical(m_window->dialogParent(), kTitle,
+                           QStringLiteral("File name cannot be blank or contain special characters. "
+                                          "Creating Project Aborted."));
+        return;
+    }
+    if (!mayReplace(answer, path))
+        return;
+    // The open project's changes are offered for saving before anything is
+    // written: the new file may replace the open project's own file.
+    if (!offerToSave())
+        return;
+    QString error;
+    if (!DefaultProject::write(path, name, &error)) {
+        reportUnwritten(path, error);
+        return;
+    }
+    openRecords(path, Purpose::Create);
+}
+
+void ProjectActions::open()
+{
+    FileRequest request;
+    request.caption = QStringLiteral("Open Project");
+    request.directory = startDirectory();
+    request.filter = kFilter;
+    const OpenFileResult result = Prompter::current()->openFileName(m_window->dialogParent(), request);
+    if (result.files.isEmpty())
+        return;
+    const QString file = result.files.first();
+    openFile(file);
+    const QString directory = result.directory.isEmpty() ? QFileInfo(file).absolutePath()
+                                                         : QDir(result.directory).absolutePath();
+    store().setValue(previousDirectoryKey(), directory);
+}
+
+void ProjectActions::openExamples()
+{
+    const QString directory = m_examplesFinder ? m_examplesFinder() : QString();
+    if (!isUsableExamplesDirectory(directory)) {
+        Prompter::critical(m_window->dialogParent(), kTitle,
+                           QStringLiteral("Kestro could not find the Examples directory on this computer."));
+        return;
+    }
+    FileRequest request;
+    request.caption = QStringLiteral("Open Project");
+    request.directory = QFileInfo(directory).absoluteFilePath();
+    request.filter = kFilter;
+    const OpenFileResult result = Prompter::current()->openFileName(m_window->dialogParent(), request);
+    if (result.files.isEmpty())
+        return;
+    // An installed example is read-only; the user works on a copy of it.
+    const ExampleToOpen example = exampleToOpen(result.files.first());
+    if (openFile(example.path) && !example.note.isEmpty())
+        m_window->showStatus(example.note);
+}
+
+void ProjectActions::openFromCommandLine(const QString &path)
+{
+    if (QFileInfo(path).isFile()) {
+        m_project->markSaved();
+        openFile(path);
+        return;
+    }
+    Prompter::critical(m_window->dialogParent(), kTitle,
+                       QStringLiteral("There was an error opening the file ") + path
+                           + QStringLiteral(". Try opening the file with Open Project."));
+    // A project already open (the tour opens its sample this way) is kept:
+    // the blank state would throw its unsaved changes away.
+    if (!isProjectOpen())
+        enterBlankState();
+}
+
+bool ProjectActions::openRecovered(const QString &copyPath, const QString &originalPath)
+{
+    if (!offerToSave() || !openRecords(copyPath, Purpose::Recover))
+        return false;
+    setProjectPath(originalPath);
+    m_project->markModified();
+    emit projectOpened(originalPath);
+    m_window->showStatus(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
+    return true;
+}
+
+bool ProjectActions::writeTo(const QString &path)
+{
+    QString error;
+    if (!m_project->writeTo(path, &error)) {
+        reportUnwritten(path, error);
+        return false;
+    }
+    return true;
+}
+
+bool ProjectActions::save()
+{
+    if (!isProjectOpen())
+        return false;
+    if (m_project->filePath().isEmpty()) {
+        reportUnwritten(QStringLiteral("a file"), QStringLiteral("The project has no file name."));
+        return false;
+    }
+    // A file that could not be written leaves the project modified.
+    if (!writeTo(m_project->filePath()))
+        return false;
+    m_project->markSaved();
+    m_window->showStatus(QStringLiteral("Changes have been saved successfully"));
+    return true;
+}
+
+void ProjectActions::saveAs()
+{
+    if (!isProjectOpen())
+        return;
+    const QString answer = askSaveFile(QStringLiteral("Save File As"));
+    if (answer.isEmpty())
+        return;
+    const QString path = ProjectNames::withExtension(answer);
+    if (!mayReplace(answer, path))
+        return;
+    // The project stays with its old file until the new one is written.
+    if (!writeTo(path))
+        return;
+    setProjectPath(path);
+    m_project->markSaved();
+    openFile(path);
+}
+
+void ProjectActions::renameProject()
+{
+    if (!isProjectOpen())
+        return;
+    if (!m_renameDialog)
+        m_renameDialog = new RenameProjectDialog(m_window->dialogParent());
+    const QString oldName = projectName();
+    m_renameDialog->setProjectName(oldName);
+    if (runDialog(m_renameDialog) != QDialog::Accepted)
+        return;
+    // Blanks around the name would shift the project tree a level when the
+    // file is read again.
+    const QString newName = m_renameDialog->projectName().trimmed();
+    if (newName == oldName)
+        return;
+    if (newName.isEmpty()) {
+        m_renameDialog->markInvalid();
+        Prompter::critical(m_window->dialogParent(), kTitle,
+                           QStringLiteral("Kestro could not rename the project as the name is "
+                                          "empty. Please enter a project name and try again."));
+        return;
+    }
+    if (!ProjectNames::isValidRename(newName)) {
+        m_renameDialog->markInvalid();
+        Prompter::critical(m_window->dialogParent(), kTitle,
+                           QStringLiteral("Kestro could not rename the project as the name contains "
+                                          "special characters. Please remove special characters "
+                                          "from the project name and try again."));
+        return;
+    }
+    renameActiveProject(newName);
+}
+
+bool ProjectActions::renameActiveProject(const QString &name)
+{
+    if (!m_project->rename(name))
+        return false;
+    return save();
+}
+
+void ProjectActions::closeProject()
+{
+    if (!isProjectOpen())
+        return;
+    if (m_project->isModified()) {
+        MessageRequest request;
+        request.icon = QMessageBox::Warning;
+        request.title = kTitle;
+        request.text = QStringLiteral("Project has been modified.");
+        request.informativeText = kSaveQuestion;
+        request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        request.defaultButton = QMessageBox::Save;
+        const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+        if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton)
+            return;
+        // A save that failed keeps the project open with its changes.
+        if (answer == QMessageBox::Save && !save())
+            return;
+    }
+    m_project->close();
+    setProjectPath(QString());
+    enterBlankState();
+}
+
+// --- code generator ----------------------------------------------------------------------
+
+void ProjectActions::runCodeGenerator()
+{
+    if (!isProjectOpen())
+        return;
+    StoredSettings &stored = m_window->storedSettings();
+    m_generator->setAuthor(stored.author);
+    m_generator->setOrganization(stored.organization);
+    m_generator->setVersion(stored.hasVersion ? stored.version : 1.0);
+    if (!m_generator->runProperties(m_window->dialogParent()))
+        return;
+    stored.author = m_generator->author();
+    stored.organization = m_generator->organization();
+    stored.hasVersion = true;
+    stored.version = m_generator->version();
+
+    if (m_project->isModified()) {
+        MessageRequest request;
+        request.icon = QMessageBox::Warning;
+        request.title = kTitle;
+        request.text = kUnsavedText;
+        request.informativeText = kSaveQuestion;
+        request.buttons = QMessageBox::Save | QMessageBox::Discard;
+        request.defaultButton = QMessageBox::Save;
+        // The machines are generated from the diagrams in memory, so a save
+        // that fails (and says so) does not stop the generation.
+        if (Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Save)
+            save();
+    }
+    m_generator->setProjectName(projectName());
+    const QStringList messages = m_generator->generateAll(m_project->canvases());
+    for (const QString &message : messages)
+        m_window->showStatus(message);
+}

@@ -1,0 +1,205 @@
+#include "Project.h"
+
+#include "Canvas.h"
+#include "CanvasPaths.h"
+#include "ProcessItem.h"
+#include "ProjectBuilder.h"
+#include "ProjectDocument.h"
+#include "ProjectFileWriter.h"
+#include "ProjectRecords.h"
+#include "ProjectSnapshot.h"
+#include "TreeModel.h"
+
+#include <QUndoGroup>
+#include <QUndoStack>
+
+#include <utility>
+
+Project::Project(QObject *parent)
+    : QObject(parent),
+      m_treeModel(new TreeModel(QStringList(QString()), QString(), this)),
+      m_undoGroup(new QUndoGroup(this))
+{
+}
+
+Project::~Project()
+{
+    // The canvases are children; their stacks leave the group as they go.
+    // Nobody listens any more while they are destroyed.
+    blockSignals(true);
+    qDeleteAll(std::exchange(m_canvases, {}));
+}
+
+void Project::setContextMenus(const QVector<QMenu *> &menus)
+{
+    m_menus = menus;
+    m_menus.resize(Canvas::MenuCount);
+}
+
+CanvasSetup Project::canvasSetup() const
+{
+    CanvasSetup setup;
+    setup.menus = m_menus.isEmpty() ? nullptr : m_menus.constData();
+    setup.parent = const_cast<Project *>(this);
+    setup.size = m_canvasSize;
+    setup.created = [project = const_cast<Project *>(this)](Canvas *canvas) { project->adopt(canvas); };
+    return setup;
+}
+
+QString Project::name() const
+{
+    return m_canvases.isEmpty() ? QString() : m_canvases.first()->name();
+}
+
+void Project::setFilePath(const QString &path)
+{
+    if (path == m_filePath)
+        return;
+    m_filePath = path;
+    emit filePathChanged(path);
+}
+
+Canvas *Project::createCanvas(const CanvasIdentity &identity)
+{
+    Canvas *canvas = ::createCanvas(canvasSetup(), identity);
+    m_canvases.append(canvas);
+    return canvas;
+}
+
+void Project::adopt(Canvas *canvas)
+{
+    m_undoGroup->addStack(canvas->undoStack());
+    connect(canvas->undoStack(), &QUndoStack::cleanChanged, this, &Project::updateModified);
+    connect(canvas, &Canvas::edited, this, &Project::markModified);
+    connect(canvas, &Canvas::itemInserted, this,
+            [this, canvas](QGraphicsItem *item) { emit itemAdded(canvas, item); });
+    connect(canvas, &Canvas::processItemInserted, this,
+            [this, canvas](ProcessItem *item) { processItemInserted(canvas, item); });
+    connect(canvas, &Canvas::propertiesRequested, this,
+            [this, canvas](QGraphicsItem *item) { emit propertiesRequested(canvas, item); });
+    connect(canvas, &QObject::destroyed, this, [this, canvas] { m_canvases.removeOne(canvas); });
+}
+
+Canvas *Project::shownCanvas() const
+{
+    return m_shownCanvas;
+}
+
+void Project::showCanvas(Canvas *canvas)
+{
+    m_shownCanvas = canvas;
+    m_undoGroup->setActiveStack(canvas ? canvas->undoStack() : nullptr);
+    emit canvasShown(canvas);
+}
+
+// --- opening, saving, closing ---------------------------------------------------------
+
+LoadNotes Project::open(const ProjectRecordLists &records)
+{
+    close();
+    m_treeModel->setupModelData(records.treeText, true);
+    ProjectBuilder builder(canvasSetup());
+    m_canvases = builder.build(records);
+    markSaved();
+    return builder.loadNotes();
+}
+
+void Project::close()
+{
+    if (!m_canvases.isEmpty())
+        emit aboutToClose();
+    m_shownCanvas = nullptr;
+    m_undoGroup->setActiveStack(nullptr);
+    qDeleteAll(std::exchange(m_canvases, {}));
+    m_treeModel->clear();
+    m_pendingEdits = false;
+    updateModified();
+}
+
+bool Project::snapshot(ProjectDocument *document, QString *error) const
+{
+    return ProjectSnapshot::take(m_canvases, document, error);
+}
+
+bool Project::writeTo(const QString &path, QString *error) const
+{
+    ProjectDocument document;
+    if (!snapshot(&document, error))
+        return false;
+    ProjectFileWriter writer;
+    if (writer.write(document, path))
+        return true;
+    if (error)
+        *error = writer.errorString();
+    return false;
+}
+
+// --- modified flag ---------------------------------------------------------------------------
+
+void Project::markModified()
+{
+    m_pendingEdits = true;
+    updateModified();
+}
+
+void Project::markSaved()
+{
+    m_pendingEdits = false;
+    for (Canvas *canvas : qAsConst(m_canvases))
+        canvas->undoStack()->setClean();
+    updateModified();
+}
+
+void Project::updateModified()
+{
+    bool modified = m_pendingEdits;
+    for (int i = 0; !modified && i < m_canvases.size(); ++i)
+        modified = !m_canvases.at(i)->undoStack()->isClean();
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+// --- project structure --------------------------------------------------------------------------
+
+ProjectStructure Project::structure()
+{
+    return ProjectStructure(&m_canvases, m_treeModel, canvasSetup());
+}
+
+void Project::processItemInserted(Canvas *canvas, ProcessItem *item)
+{
+    Canvas *opened = structure().addProcessItem(canvas, item);
+    if (!opened)
+        return;
+    markModified();
+    emit processItemAdded(canvas, item, opened);
+}
+
+void Project::processItemEdited(Canvas *canvas, ProcessItem *item)
+{
+    markModified();
+    if (structure().processItemRenamed(canvas, item))
+        emit processItemRenamed(canvas, item);
+}
+
+ProjectStructure::DeleteResult Project::deleteProcessItem(Canvas *canvas, ProcessItem *item)
+{
+    const ProjectStructure::DeleteResult result = structure().deleteProcessItem(canvas, item);
+    if (result == ProjectStructure::DeleteResult::Deleted) {
+        markModified();
+        emit processItemRemoved(canvas);
+    }
+    return result;
+}
+
+bool Project::rename(const QString &name)
+{
+    if (m_canvases.isEmpty() || m_treeModel->rowCount() == 0)
+        return false;
+    m_canvases.first()->setName(name);
+    m_treeModel->renameNode(m_treeModel->index(0, 0), name);
+    markModified();
+    return true;
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+// The open project: one canvas per tree node (the level-1 canvas first),
+// the project tree, the file the project belongs to, the undo history of
+// every canvas and whether anything changed since the project was read or
+// saved. At most one project is open; without one the canvas list is empty.
+//
+// The project owns its canvases and, through them, every item. It listens
+// to its canvases and does the structural work their edits need (a node
+// and a canvas for a new process item); the window and its helpers listen
+// to the project's signals and never to a canvas.
+//
+// Modified flag: the project is modified while an undo stack is away from
+// its clean state, or after an edit no undo stack holds (a move, a property
+// dialog, stacking, the deletion of what cannot be undone). Saving makes
+// every stack clean again; undoing back to the saved state of every stack
+// leaves only the edits no stack holds.
+
+#include "CanvasSetup.h"
+#include "LoadNote.h"
+#include "ProjectStructure.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <QVector>
+
+class Canvas;
+class ProcessItem;
+class QGraphicsItem;
+class QMenu;
+class QUndoGroup;
+class TreeModel;
+struct ProjectDocument;
+struct ProjectRecordLists;
+
+class Project : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Project(QObject *parent = nullptr);
+    ~Project() override;
+
+    // --- how canvases are made ------------------------------------------------------
+    // The item context menus every canvas hands to its items, in
+    // Canvas::MenuIndex order (the window's; none in tests without one).
+    void setContextMenus(const QVector<QMenu *> &menus);
+    // Scene size of canvases made from now on.
+    QSize canvasSize() const { return m_canvasSize; }
+    void setCanvasSize(const QSize &size) { m_canvasSize = size; }
+    CanvasSetup canvasSetup() const;
+
+    // --- contents ---------------------------------------------------------------------
+    bool isOpen() const { return !m_canvases.isEmpty(); }
+    const QList<Canvas *> &canvases() const { return m_canvases; }
+    TreeModel *treeModel() const { return m_treeModel; }
+    // The level-1 node's name (empty without a project).
+    QString name() const;
+    QUndoGroup *undoGroup() const { return m_undoGroup; }
+    // The project's file; the generator writes beside it.
+    QString filePath() const { return m_filePath; }
+    void setFilePath(const QString &path);
+
+    // A new, empty canvas for a tree node, set up like every canvas of the
+    // project, appended to the list.
+    Canvas *createCanvas(const CanvasIdentity &identity);
+
+    // The canvas the window shows; its undo stack is the active one.
+    Canvas *shownCanvas() const;
+    void showCanvas(Canvas *canvas);
+
+    // --- opening, saving, closing -----------------------------------------------------------
+    // Replaces whatever was open by the project the records hold: the tree
+    // from its text, one canvas per Process record and the items placed on
+    // them. The result is unmodified; what could not be placed is returned.
+    LoadNotes open(const ProjectRecordLists &records);
+    // Destroys every canvas (and with them all items and undo history) and
+    // empties the tree.
+    void close();
+    // What a save writes (see ProjectSnapshot); false, saying why, when the
+    // canvases cannot be stored.
+    bool snapshot(ProjectDocument *document, QString *error = nullptr) const;
+    // Writes the project to `path`, which need not be its own file: the
+    // file path and the modified flag stay as they are.
+    bool writeTo(const QString &path, QString *error = nullptr) const;
+
+    // --- modified flag -------------------------------------------------------------------
+    bool isModified() const { return m_modified; }
+    // An edit that no undo stack holds.
+    void markModified();
+    // The project equals its file: every stack is clean, no edit is pending.
+    void markSaved();
+
+    // --- project structure ------------------------------------------------------------------
+    // The structural operations on the canvases and the tree.
+    ProjectStructure structure();
+    // After the process dialog of `item` on `canvas` changed it: its node
+    // and canvas take its label.
+    void processItemEdited(Canvas *canvas, ProcessItem *item);
+    // Deletes a process item with its node and every diagram below it.
+    ProjectStructure::DeleteResult deleteProcessItem(Canvas *canvas, ProcessItem *item);
+    // The level-1 canvas and node take a new name.
+    bool rename(const QString &name);
+
+signals:
+    void modifiedChanged(bool modified);
+    void filePathChanged(const QString &path);
+    // An insertion or connection on `canvas` is done (its drawing tool
+    // has done its work).
+    void itemAdded(Canvas *canvas, QGraphicsItem *item);
+    // A process item was inserted on `canvas`; `opened` is its new canvas.
+    void processItemAdded(Canvas *canvas, ProcessItem *item, Canvas *opened);
+    void processItemRenamed(Canvas *canvas, ProcessItem *item);
+    // A process item left `canvas`, with the diagrams below it.
+    void processItemRemoved(Canvas *canvas);
+    void canvasShown(Canvas *canvas);
+    // The user asked for the properties of an item (a double-click).
+    void propertiesRequested(Canvas *canvas, QGraphicsItem *item);
+    // The canvases are about to be destroyed.
+    void aboutToClose();
+
+private:
+    // Listens to a canvas and adds its undo stack to the group.
+    void adopt(Canvas *canvas);
+    void processItemInserted(Canvas *canvas, ProcessItem *item);
+    void updateModified();
+
+    QList<Canvas *> m_canvases;
+    TreeModel *m_treeModel = nullptr;
+    QUndoGroup *m_undoGroup = nullptr;
+    QPointer<Canvas> m_shownCanvas;
+    QVector<QMenu *> m_menus;
+    QSize m_canvasSize = QSize(2000, 1050);
+    QString m_filePath;
+    bool m_pendingEdits = false;
+    bool m_modified = false;
+};

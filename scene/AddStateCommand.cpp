@@ -1,0 +1,27 @@
+#include "AddStateCommand.h"
+
+#include "LabelRules.h"
+#include "StateItem.h"
+
+AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+    : CanvasCommand(canvas, parent),
+      m_state(new StateItem(canvas->menu(Canvas::StateMenu), x, y))
+{
+    stampIdentity(m_state);
+    // Transitions name their states by label in the project file.
+    m_state->setLabel(LabelRules::newStateLabel(*canvas));
+    canvas->keepAlive(m_state);
+}
+
+void AddStateCommand::redo()
+{
+    m_applied = putStateBack(m_state);
+    repaint();
+}
+
+void AddStateCommand::undo()
+{
+    if (m_applied)
+        takeStateAway(m_state);
+    repaint();
+}

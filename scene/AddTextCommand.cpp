@@ -1,0 +1,25 @@
+#include "AddTextCommand.h"
+
+#include "TextItem.h"
+
+AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+    : CanvasCommand(canvas, parent),
+      m_textItem(new TextItem(canvas->menu(Canvas::TextMenu), x, y))
+{
+    m_textItem->placeAt();
+    stampIdentity(m_textItem);
+    canvas->keepAlive(m_textItem);
+}
+
+void AddTextCommand::redo()
+{
+    m_applied = putTextBack(m_textItem, false);
+    repaint();
+}
+
+void AddTextCommand::undo()
+{
+    if (m_applied)
+        takeTextAway(m_textItem);
+    repaint();
+}

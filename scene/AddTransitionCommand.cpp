@@ -1,0 +1,37 @@
+#include "AddTransitionCommand.h"
+
+#include "StateItem.h"
+#include "TransitionItem.h"
+#include "TransitionLine.h"
+
+AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState,
+                                           StateItem *endState, QUndoCommand *parent)
+    : CanvasCommand(canvas, parent)
+{
+    if (!canvas->states().contains(startState) || !canvas->states().contains(endState))
+        return;
+    m_transition = new TransitionItem(canvas->menu(Canvas::TransitionMenu), startState, endState);
+    stampIdentity(m_transition);
+    m_startLine = new TransitionLine(startState, m_transition);
+    m_endLine = new TransitionLine(m_transition, endState);
+    m_startLine->setZValue(0);
+    m_endLine->setZValue(0);
+    m_transition->setStartLine(m_startLine);
+    m_transition->setEndLine(m_endLine);
+    canvas->keepAlive(m_transition);
+    canvas->keepAlive(m_startLine);
+    canvas->keepAlive(m_endLine);
+}
+
+void AddTransitionCommand::redo()
+{
+    m_applied = putTransitionBack(m_transition);
+    repaint();
+}
+
+void AddTransitionCommand::undo()
+{
+    if (m_applied)
+        takeTransitionAway(m_transition);
+    repaint();
+}

@@ -1,0 +1,590 @@
+#include "Canvas.h"
+
+#include "AddMemoryCommand.h"
+#include "AddStateCommand.h"
+#include "AddTextCommand.h"
+#include "AddTransitionCommand.h"
+#include "BoxConnections.h"
+#include "DataflowItem.h"
+#include "DataflowLine.h"
+#include "DeleteStateCommand.h"
+#include "DeleteTextCommand.h"
+#include "DeleteTransitionCommand.h"
+#include "InitialTransition.h"
+#include "InitialTransitionLine.h"
+#include "ItemTypes.h"
+#include "LabelRules.h"
+#include "LinkItem.h"
+#include "MemoryItem.h"
+#include "ProcessItem.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsTextItem>
+#include <QPen>
+#include <QUndoStack>
+
+Canvas::Canvas(QMenu *const *menus, QObject *parent)
+    : QGraphicsScene(parent), m_floatingEnds(this)
+{
+    if (menus) {
+        for (int i = 0; i < MenuCount; ++i)
+            m_menus[i] = menus[i];
+    }
+    m_undoStack = new QUndoStack(this);
+
+    m_initialDot = new InitialTransition();
+    m_initialLine = new InitialTransitionLine();
+    m_initialLine->setDot(m_initialDot);
+
+    m_titleItem = new QGraphicsTextItem();
+    m_titleItem->setPos(0, 0);
+    m_titleItem->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    m_mode = SelectMode;
+    m_highestZ = 0;
+}
+
+Canvas::~Canvas()
+{
+    // Commands hold plain pointers only; drop them before the items go.
+    m_undoStack->clear();
+    // Items out of the scene (undone insertions, deleted states, retired
+    // memory items) are ours to free, and so are the marker and the title
+    // while they are out of it.
+    for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
+        if (it.value() && !it.key()->scene())
+            delete it.key();
+    }
+    for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(m_initialDot),
+                                static_cast<QGraphicsItem *>(m_initialLine),
+                                static_cast<QGraphicsItem *>(m_titleItem)}) {
+        if (!item->scene())
+            delete item;
+    }
+}
+
+void Canvas::setName(const QString &name)
+{
+    m_name = name;
+    m_titleItem->setPlainText(name);
+    putInScene(m_titleItem);
+}
+
+// --- registry ------------------------------------------------------------------
+
+void Canvas::stampIdentity(DiagramItem *item)
+{
+    item->setLevel(m_level + 1);
+    item->setParentId(m_id);
+    item->setGrandParentId(m_parentId);
+    item->setZValue(nextZValue());
+}
+
+QList<StateItem *> Canvas::states() const { return m_items.items<StateItem>(); }
+QList<TransitionItem *> Canvas::transitions() const { return m_items.items<TransitionItem>(); }
+QList<TextItem *> Canvas::textItems() const { return m_items.items<TextItem>(); }
+QList<ProcessItem *> Canvas::processItems() const { return m_items.items<ProcessItem>(); }
+QList<LinkItem *> Canvas::links() const { return m_items.items<LinkItem>(); }
+QList<MemoryItem *> Canvas::memoryItems() const { return m_items.items<MemoryItem>(); }
+QList<DataflowItem *> Canvas::dataflows() const { return m_items.items<DataflowItem>(); }
+
+bool Canvas::unregisterItem(DiagramItem *item)
+{
+    return m_items.remove(item);
+}
+
+void Canvas::setCurrentItem(DiagramItem *item)
+{
+    if (item)
+        m_current.insert(item->type(), item);
+}
+
+void Canvas::pushInsertion(QUndoCommand *command, QGraphicsItem *item)
+{
+    pushCommand(command);
+    update();
+    emit itemInserted(item);
+}
+
+void Canvas::pushCommand(QUndoCommand *command)
+{
+    m_undoStack->push(command);
+}
+
+// --- scene helpers -------------------------------------------------------------
+
+void Canvas::takeFromScene(QGraphicsItem *item)
+{
+    if (item && item->scene() == this)
+        removeItem(item);
+}
+
+void Canvas::putInScene(QGraphicsItem *item)
+{
+    if (item && item->scene() != this)
+        addItem(item);
+}
+
+void Canvas::keepAlive(QGraphicsItem *item)
+{
+    if (auto *object = dynamic_cast<QObject *>(item))
+        m_keptAlive.insert(item, object);
+}
+
+bool Canvas::isRetired(const MemoryItem *item) const
+{
+    return m_retired.contains(item);
+}
+
+QGraphicsItem *Canvas::topItemAt(const QPointF &point) const
+{
+    const QList<QGraphicsItem *> found = items(point, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// --- initial marker ----------------------------------------------------------------
+
+void Canvas::attachInitialMarker(StateItem *state)
+{
+    if (!state)
+        return;
+    m_initialDot->attachState(state);
+    m_initialLine->attachState(state);
+    m_initialDot->setActive(true);
+    m_initialLine->setActive(true);
+    putInScene(m_initialDot);
+    putInScene(m_initialLine);
+}
+
+void Canvas::detachInitialMarker()
+{
+    m_initialDot->setActive(false);
+    m_initialLine->setActive(false);
+    m_initialDot->detach();
+    m_initialLine->detach();
+    takeFromScene(m_initialDot);
+    takeFromScene(m_initialLine);
+}
+
+StateItem *Canvas::markedInitialState() const
+{
+    return m_initialDot->scene() == this ? m_initialDot->state() : nullptr;
+}
+
+// --- marking, modes and properties -------------------------------------------------------
+
+void Canvas::setMode(Canvas::Mode mode)
+{
+    // A connection being dragged ends with the mode it was drawn in
+    // (Escape, or the canvas being left): its rubber line goes.
+    if (mode != m_mode)
+        dropRubberLine();
+    m_mode = mode;
+}
+
+void Canvas::unmarkAll()
+{
+    for (DiagramItem *item : m_items.all())
+        item->clearMarked();
+    m_markedItem = nullptr;
+}
+
+QGraphicsItem *Canvas::markedItem() const
+{
+    // The item may have been deleted since it was marked: only a listed
+    // item counts.
+    return registeredItem(m_markedItem) ? m_markedItem : nullptr;
+}
+
+void Canvas::markItem(QGraphicsItem *item)
+{
+    DiagramItem *listed = registeredItem(item);
+    if (!listed)
+        return;
+    m_markedItem = item;
+    listed->setMarked();
+    // The initial state's marker goes where the state is.
+    if (listed == static_cast<DiagramItem *>(markedInitialState()))
+        m_initialDot->updatePosition();
+}
+
+void Canvas::addSelfTransition()
+{
+    addSelfTransition(current<StateItem>());
+}
+
+void Canvas::addSelfTransition(StateItem *state)
+{
+    if (!state || !m_items.contains(state))
+        return;
+    auto *command = new AddTransitionCommand(this, state, state);
+    pushInsertion(command, command->transition());
+}
+
+StateItem *Canvas::selectedState() const
+{
+    StateItem *topmost = nullptr;
+    for (StateItem *state : states()) {
+        if (!state->isSelected())
+            continue;
+        if (state == m_clickedState)
+            return state;
+        if (!topmost || state->zValue() > topmost->zValue())
+            topmost = state;
+    }
+    return topmost;
+}
+
+// --- deletion --------------------------------------------------------------------------
+
+bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHandler)
+{
+    bool modified = false;
+    const QList<QGraphicsItem *> selection = selectedItems();
+    for (QGraphicsItem *item : selection) {
+        const DiagramItem *listed = registeredItem(item);
+        if (listed && listed->type() == ItemType::Process) {
+            modified = true;
+            if (processHandler)
+                processHandler(static_cast<ProcessItem *>(item));
+        } else if (deleteItem(item)) {
+            modified = true;
+        }
+    }
+    update();
+    return modified;
+}
+
+bool Canvas::deleteItem(QGraphicsItem *item)
+{
+    // Selected states come with their transitions, which may be selected as
+    // well and are then gone already: look the kind up in the registry so
+    // that no destroyed or taken-away item is touched.
+    const DiagramItem *listed = registeredItem(item);
+    switch (listed ? listed->type() : 0) {
+    case ItemType::State: {
+        auto *state = static_cast<StateItem *>(item);
+        if (markedInitialState() == state)
+            detachInitialMarker();
+        pushCommand(new DeleteStateCommand(this, state));
+        return true;
+    }
+    case ItemType::Transition:
+        pushCommand(new DeleteTransitionCommand(this, static_cast<TransitionItem *>(item)));
+        return true;
+    case ItemType::Text:
+        pushCommand(new DeleteTextCommand(this, static_cast<TextItem *>(item)));
+        return true;
+    case ItemType::Process:
+        return true;
+    case ItemType::Link:
+        deleteLink(static_cast<LinkItem *>(item));
+        emit edited();
+        return true;
+    case ItemType::Memory:
+        deleteMemoryItem(static_cast<MemoryItem *>(item));
+        emit edited();
+        return true;
+    case ItemType::Dataflow:
+        deleteDataflow(static_cast<DataflowItem *>(item));
+        emit edited();
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+template <class T> void forgetIf(T *&pointer, const QGraphicsItem *item)
+{
+    if (static_cast<QGraphicsItem *>(pointer) == item)
+        pointer = nullptr;
+}
+} // namespace
+
+void Canvas::forgetCurrent(const QGraphicsItem *item)
+{
+    for (auto it = m_current.begin(); it != m_current.end();) {
+        if (static_cast<QGraphicsItem *>(it.value()) == item)
+            it = m_current.erase(it);
+        else
+            ++it;
+    }
+}
+
+void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
+{
+    for (DataflowItem *flow : flows) {
+        m_items.remove(flow);
+        forgetCurrent(flow);
+        delete flow;
+    }
+}
+
+QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
+{
+    QList<DataflowItem *> hidden;
+    for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
+        auto *flow = qobject_cast<DataflowItem *>(it.value().data());
+        if (flow && !flow->scene() && flow->process() == process)
+            hidden.append(flow);
+    }
+    for (DataflowItem *flow : qAsConst(hidden))
+        flow->detach();
+    return hidden;
+}
+
+void Canvas::deleteLink(LinkItem *link)
+{
+    if (!link || !m_items.remove(link))
+        return;
+    link->detach();   // both process items forget it, its lines are destroyed
+    forgetCurrent(link);
+    delete link;
+}
+
+void Canvas::deleteDataflow(DataflowItem *dataflow)
+{
+    if (!dataflow || !m_items.remove(dataflow))
+        return;
+    dataflow->detach();   // process and memory item forget it, its lines are destroyed
+    forgetCurrent(dataflow);
+    delete dataflow;
+}
+
+void Canvas::deleteMemoryItem(MemoryItem *memory)
+{
+    if (!memory || !m_items.remove(memory))
+        return;
+    dropDataflows(memory->detachDataflows());
+    // Not undoable, but its add command may still be on the stack: keep the
+    // item (out of the scene) so that command never meets a dead pointer.
+    takeFromScene(memory);
+    forgetCurrent(memory);
+    m_retired.insert(memory);
+    keepAlive(memory);
+}
+
+void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
+{
+    if (!item || !m_items.contains(item))
+        return;
+    for (LinkItem *link : item->links()) {
+        m_items.remove(link);
+        forgetCurrent(link);
+    }
+    item->deleteLinks();
+    dropDataflows(item->detachDataflows());
+    dropDataflows(detachHiddenDataflows(item));
+    m_items.remove(item);
+    forgetCurrent(item);
+    delete item;
+}
+
+// --- mouse --------------------------------------------------------------------------------
+
+bool Canvas::isConnectionMode() const
+{
+    return m_mode == TransitionMode || m_mode == LinkMode || m_mode == DataflowMode;
+}
+
+void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Only the left button edits; other presses do not even select.
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPointF point = event->scenePos();
+    // An insertion always creates an item, through an undo command where
+    // there is one; a connection counts as an edit only once it is made
+    // (finishRubberLine).
+    switch (m_mode) {
+    case StateMode: {
+        // Centre the default 280 x 150 state on the point.
+        auto *command = new AddStateCommand(this, point.x() - 140, point.y() - 75);
+        pushInsertion(command, command->state());
+        break;
+    }
+    case TextMode: {
+        auto *command = new AddTextCommand(this, point.x(), point.y());
+        pushInsertion(command, command->textItem());
+        break;
+    }
+    case MemoryMode: {
+        auto *command = new AddMemoryCommand(this, point.x(), point.y());
+        pushInsertion(command, command->memoryItem());
+        break;
+    }
+    case ProcessMode:
+        insertProcessItem(point);
+        break;
+    case TransitionMode:
+    case LinkMode:
+    case DataflowMode:
+        startRubberLine(point);
+        break;
+    case SelectMode:
+        unmarkAll();
+        markItem(topItemAt(point));
+        rememberClickedState(topItemAt(point));
+        break;
+    }
+    QGraphicsScene::mousePressEvent(event);
+}
+
+void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    // Dragging an item modifies the project. Hovering after a click does not:
+    // the left button has to be held. A connection drag moves no item.
+    if ((event->buttons() & Qt::LeftButton) && !isConnectionMode()
+        && registeredItem(topItemAt(event->buttonDownScenePos(Qt::LeftButton))))
+        emit edited();
+    if (isConnectionMode() && m_rubberLine) {
+        m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
+        return;
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+}
+
+void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_rubberLine && isConnectionMode()) {
+        finishRubberLine();
+    } else if (m_mode == SelectMode) {
+        QGraphicsItem *item = topItemAt(event->scenePos());
+        if (item && item == markedInitialState())
+            m_initialDot->updatePosition();
+    }
+    dropRubberLine();
+    update();
+    QGraphicsScene::mouseReleaseEvent(event);
+}
+
+void Canvas::makeCurrent(QGraphicsItem *item)
+{
+    setCurrentItem(registeredItem(item));
+}
+
+void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    unmarkAll();
+    QGraphicsItem *item = topItemAt(event->scenePos());
+    // The menu's commands act on the selection: an item right-clicked
+    // outside it becomes the selection on its own first.
+    if (registeredItem(item) && !item->isSelected()) {
+        clearSelection();
+        item->setSelected(true);
+    }
+    rememberClickedState(item);
+    makeCurrent(item);
+    QGraphicsScene::contextMenuEvent(event);
+}
+
+void Canvas::rememberClickedState(QGraphicsItem *item)
+{
+    DiagramItem *listed = registeredItem(item);
+    if (listed && listed->type() == ItemType::State)
+        m_clickedState = static_cast<StateItem *>(listed);
+}
+
+void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
+{
+    unmarkAll();
+    QGraphicsItem *item = topItemAt(event->scenePos());
+    makeCurrent(item);
+    // Whoever shows the canvas opens the dialog: renaming a process item
+    // renames its tree node too.
+    if (registeredItem(item))
+        emit propertiesRequested(item);
+    QGraphicsScene::mouseDoubleClickEvent(event);
+}
+
+void Canvas::insertProcessItem(const QPointF &point)
+{
+    auto *item = new ProcessItem(menu(ProcessMenu), point.x(), point.y(), m_processShape);
+    item->placeAt();
+    m_items.append(item);
+    const int count = m_items.ofKind(ItemType::Process).size();
+    item->setLevel(m_level + 1);
+    item->setId(count);
+    item->setNos(count);
+    item->setParentId(m_id);
+    item->setGrandParentId(m_parentId);
+    // Links name their process items by label in the project file.
+    item->setLabel(LabelRules::newProcessLabel(*this, item));
+    // Process items of a software module stand for state machines.
+    if (m_level == 4)
+        item->setBackgroundColour(Qt::red);
+    item->setZValue(nextZValue());
+    addItem(item);
+    update();
+    emit edited();
+    emit processItemInserted(item);
+    emit itemInserted(item);
+}
+
+void Canvas::dropRubberLine()
+{
+    if (!m_rubberLine)
+        return;
+    removeItem(m_rubberLine);
+    delete m_rubberLine;
+    m_rubberLine = nullptr;
+}
+
+void Canvas::startRubberLine(const QPointF &point)
+{
+    m_rubberLine = new QGraphicsLineItem(QLineF(point, point));
+    m_rubberLine->setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    addItem(m_rubberLine);
+}
+
+void Canvas::finishRubberLine()
+{
+    const QLineF line = m_rubberLine->line();
+    QList<QGraphicsItem *> startItems = items(line.p1(), Qt::IntersectsItemShape, Qt::DescendingOrder);
+    QList<QGraphicsItem *> endItems = items(line.p2(), Qt::IntersectsItemShape, Qt::DescendingOrder);
+    // The rubber line lies under every item (stacking value 0, others 1 and
+    // up), so dropping it never changes which item is topmost.
+    startItems.removeAll(m_rubberLine);
+    endItems.removeAll(m_rubberLine);
+    dropRubberLine();
+    if (startItems.isEmpty() || endItems.isEmpty() || startItems.first() == endItems.first())
+        return;
+    connectItems(startItems.first(), endItems.first());
+}
+
+void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
+{
+    const int startType = start->type();
+    const int endType = end->type();
+    QGraphicsItem *made = nullptr;
+    if (m_mode == TransitionMode) {
+        if (startType != ItemType::State || endType != ItemType::State)
+            return;
+        auto *command = new AddTransitionCommand(this, static_cast<StateItem *>(start),
+                                                 static_cast<StateItem *>(end));
+        made = command->transition();
+        pushCommand(command);
+    } else if (m_mode == LinkMode) {
+        if (startType != ItemType::Process || endType != ItemType::Process)
+            return;
+        made = BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
+                                                static_cast<ProcessItem *>(end));
+        emit edited();
+    } else {
+        const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
+        const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
+        if (!processToMemory && !memoryToProcess)
+            return;
+        made = BoxConnections::connectDataflow(this, start, end);
+        emit edited();
+    }
+    update();
+    update();
+    emit itemInserted(made);
+}

@@ -1,0 +1,291 @@
+#pragma once
+
+// The graphics scene of one node of the project tree. Level 1 to 4 canvases
+// hold process diagrams, level 5 canvases hold state machines. The canvas
+// turns mouse input into insertions and connections according to its drawing
+// mode, keeps its items in one registry (a list per kind), gives new items
+// their identity and stacking order and owns the undo stack of the
+// state-machine edits. It reports what its edits mean for the project
+// through signals; it knows neither the project nor the window. Whatever
+// depends on an item's kind it asks the item or looks up in the registry.
+//
+// Ownership: items in the scene belong to the scene. Items an undo command
+// took out of the scene stay alive for a later undo or redo; the canvas
+// destroys whatever is still out of the scene when it is destroyed itself.
+// The registry holds non-owning pointers.
+
+#include "FloatingEnds.h"
+#include "ItemRegistry.h"
+#include "ItemTypes.h"
+
+#include <QGraphicsScene>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+class DataflowItem;
+class FloatingLinkItem;
+class FloatingMemoryItem;
+class InitialTransition;
+class InitialTransitionLine;
+class LinkItem;
+class MemoryItem;
+class ProcessItem;
+class QGraphicsLineItem;
+class QGraphicsTextItem;
+class QMenu;
+class QUndoCommand;
+class QUndoStack;
+class StateItem;
+class TextItem;
+class TransitionItem;
+
+class Canvas : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    enum Mode {
+        StateMode = 0,
+        TransitionMode = 1,
+        TextMode = 2,
+        ProcessMode = 3,
+        LinkMode = 4,
+        MemoryMode = 5,
+        DataflowMode = 6,
+        SelectMode = 7,
+    };
+    Q_ENUM(Mode)
+
+    // Index of each item kind's context menu in the window's menu array.
+    enum MenuIndex {
+        StateMenu = 0,
+        TransitionMenu,
+        TextMenu,
+        ProcessMenu,
+        LinkMenu,
+        MemoryMenu,
+        DataflowMenu,
+        MenuCount
+    };
+
+    // menus: the window's seven context menus in MenuIndex order (copied;
+    // null, or null entries, give items without a menu).
+    explicit Canvas(QMenu *const *menus, QObject *parent = nullptr);
+    ~Canvas() override;
+
+    QMenu *menu(MenuIndex index) const { return m_menus[index]; }
+
+    // --- identity -----------------------------------------------------------
+    QString name() const { return m_name; }
+    // Also shows the name in the title item, which joins the scene.
+    void setName(const QString &name);
+    int level() const { return m_level; }
+    void setLevel(int level) { m_level = level; }
+    int id() const { return m_id; }
+    void setId(int id) { m_id = id; }
+    int nos() const { return m_nos; }
+    void setNos(int nos) { m_nos = nos; }
+    int parentId() const { return m_parentId; }
+    void setParentId(int id) { m_parentId = id; }
+    int grandParentId() const { return m_grandParentId; }
+    void setGrandParentId(int id) { m_grandParentId = id; }
+    QGraphicsTextItem *titleItem() const { return m_titleItem; }
+
+    Mode mode() const { return m_mode; }
+    int processShape() const { return m_processShape; }
+    void setProcessShape(int shape) { m_processShape = shape; }
+
+    // --- stacking -----------------------------------------------------------
+    qreal highestZ() const { return m_highestZ; }
+    // Raises the highest stacking value by one and returns it: the value of
+    // an item that goes on top of all others.
+    qreal nextZValue() { return ++m_highestZ; }
+    // Identity of an item created on this canvas: level one below the
+    // canvas, the canvas's id and parentId as its parent ids, and a
+    // stacking value above every other item.
+    void stampIdentity(DiagramItem *item);
+
+    QUndoStack *undoStack() const { return m_undoStack; }
+
+    // --- the registry of items (kind by kind, in list order, non-owning) -------------
+    QList<StateItem *> states() const;
+    QList<TransitionItem *> transitions() const;
+    QList<TextItem *> textItems() const;
+    QList<ProcessItem *> processItems() const;
+    QList<LinkItem *> links() const;
+    QList<MemoryItem *> memoryItems() const;
+    QList<DataflowItem *> dataflows() const;
+    QList<DiagramItem *> itemsOfKind(int kind) const { return m_items.ofKind(kind); }
+    const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
+    const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingEnds.memories(); }
+
+    // List bookkeeping only: the scene is not touched. An item already
+    // listed stays where it is; registerItemAt puts an item back at a list
+    // position it had before (clamped). unregisterItem returns whether the
+    // item was listed.
+    void registerItem(DiagramItem *item) { m_items.append(item); }
+    void registerItemAt(int index, DiagramItem *item) { m_items.insert(index, item); }
+    bool unregisterItem(DiagramItem *item);
+    int registeredIndex(const DiagramItem *item) const { return m_items.indexOf(item); }
+    // The listed item behind a graphics item, or null. Safe for pointers to
+    // items destroyed meanwhile: they are not listed.
+    DiagramItem *registeredItem(const QGraphicsItem *item) const { return m_items.find(item); }
+
+    // --- current items (last right-clicked or double-clicked, per kind) ----------------
+    DiagramItem *currentItem(int kind) const { return m_current.value(kind); }
+    template <class T> T *current() const { return static_cast<T *>(currentItem(T::Type)); }
+    void setCurrentItem(DiagramItem *item);
+
+    // --- initial-state marker ------------------------------------------------------
+    InitialTransition *initialDot() const { return m_initialDot; }
+    InitialTransitionLine *initialLine() const { return m_initialLine; }
+    // Attaches the dot and its arrow to state and shows both.
+    void attachInitialMarker(StateItem *state);
+    // Detaches both and takes them out of the scene.
+    void detachInitialMarker();
+    // The state the marker is attached to while it is shown, else null.
+    StateItem *markedInitialState() const;
+
+    // --- rubber line and floating ends ------------------------------------------
+    QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
+    // start: the process item is the link's start (drawn as an outgoing tag).
+    FloatingLinkItem *addFloatingLink(const QString &name, bool start)
+    {
+        return m_floatingEnds.addLink(name, start);
+    }
+    FloatingMemoryItem *addFloatingMemory(const QString &label, const QString &datatype,
+                                          const QColor &colour)
+    {
+        return m_floatingEnds.addMemory(label, datatype, colour);
+    }
+    void removeFloatingLinks() { m_floatingEnds.removeLinks(); }
+    void removeFloatingMemories() { m_floatingEnds.removeMemories(); }
+
+    // --- operations ------------------------------------------------------------------
+    // The topmost item whose shape contains point, or null.
+    QGraphicsItem *topItemAt(const QPointF &point) const;
+    // Solid outlines for every listed item again.
+    void unmarkAll();
+    // Draws a listed item's outline dotted, the look of the item pressed
+    // last in select mode; markedItem() is that item while it is listed.
+    void markItem(QGraphicsItem *item);
+    QGraphicsItem *markedItem() const;
+    // Pushes a self transition on the current state; nothing while there is
+    // no current state in the state list.
+    void addSelfTransition();
+    // The same on the given state (nothing unless it is listed).
+    void addSelfTransition(StateItem *state);
+    // The selected state a command on "the state" acts on: the one clicked
+    // last when several are selected, else the topmost; null when no state
+    // is selected.
+    StateItem *selectedState() const;
+    // Pushes an undoable command on this canvas's stack, which owns it.
+    void pushCommand(QUndoCommand *command);
+
+    // The Delete command on the current selection, in selection order. States
+    // (with the initial marker taken off first), transitions and text items
+    // go through undo commands; links, memory items and dataflows are removed
+    // for good. Process items need the tree and the project's other canvases,
+    // so each is handed to processHandler instead (which may call
+    // removeProcessItemFromDiagram). Returns true when a deletable item was
+    // selected. Items destroyed by an earlier deletion of the same selection
+    // are skipped.
+    bool deleteSelection(const std::function<void(ProcessItem *)> &processHandler = {});
+    // One item of a selection, as its kind is deleted; returns true when it
+    // was listed (process items are not handled and return true without any
+    // change).
+    bool deleteItem(QGraphicsItem *item);
+    // Removes a process item from the diagram for good: its links are
+    // destroyed, its dataflows detached from their memory items and
+    // destroyed, and the item leaves the registry and the scene and is
+    // destroyed. Renumbering and the tree are the caller's.
+    void removeProcessItemFromDiagram(ProcessItem *item);
+    void deleteLink(LinkItem *link);
+    void deleteMemoryItem(MemoryItem *memory);
+    void deleteDataflow(DataflowItem *dataflow);
+
+    // Items an undo command took out of the scene stay alive; the canvas
+    // destroys those still out of the scene when it is destroyed.
+    void keepAlive(QGraphicsItem *item);
+    // Memory items deleted for good: their add command must not bring them back.
+    bool isRetired(const MemoryItem *item) const;
+
+    // Takes item out of this scene if it is in it.
+    void takeFromScene(QGraphicsItem *item);
+    // Puts item into this scene unless it is there already.
+    void putInScene(QGraphicsItem *item);
+
+signals:
+    // The canvas changed in a way no undo command holds (a move, a process
+    // item inserted, a link drawn, a memory item deleted, ...).
+    void edited();
+    // An insertion or connection is done: the drawing tool has done its work.
+    void itemInserted(QGraphicsItem *item);
+    // A process item was inserted; its node and canvas are the project's.
+    void processItemInserted(ProcessItem *item);
+    // A double-click asked for the properties of an item.
+    void propertiesRequested(QGraphicsItem *item);
+
+public slots:
+    void setMode(Canvas::Mode mode);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    bool isConnectionMode() const;
+    void insertProcessItem(const QPointF &point);
+    void startRubberLine(const QPointF &point);
+    // Takes the rubber line out of the scene and destroys it, if there is one.
+    void dropRubberLine();
+    void rememberClickedState(QGraphicsItem *item);
+    void finishRubberLine();
+    void connectItems(QGraphicsItem *start, QGraphicsItem *end);
+    // Pushes the command and reports the insertion it made.
+    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
+    void makeCurrent(QGraphicsItem *item);
+    void forgetCurrent(const QGraphicsItem *item);
+    void dropDataflows(const QList<DataflowItem *> &flows);
+    // Detaches the dataflows an undo took off the canvas together with their
+    // memory item (see AddMemoryCommand) whose process item is `process`.
+    QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);
+
+    ItemRegistry m_items;
+    QHash<int, DiagramItem *> m_current;
+    StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
+
+    qreal m_highestZ = 0;
+    QMenu *m_menus[MenuCount] = {};
+
+    QUndoStack *m_undoStack = nullptr;
+
+    InitialTransition *m_initialDot = nullptr;
+    InitialTransitionLine *m_initialLine = nullptr;
+    QGraphicsLineItem *m_rubberLine = nullptr;
+    QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
+    Mode m_mode = SelectMode;
+    FloatingEnds m_floatingEnds;
+
+    QString m_name;
+    int m_level = 0;
+    int m_id = 0;
+    int m_nos = 0;
+    int m_parentId = 0;
+    int m_grandParentId = 0;
+    QGraphicsTextItem *m_titleItem = nullptr;
+    int m_processShape = 1;
+
+    // Items some command may put back, watched so that an item destroyed
+    // elsewhere is never freed twice.
+    QHash<QGraphicsItem *, QPointer<QObject>> m_keptAlive;
+    QSet<const MemoryItem *> m_retired;
+};

@@ -1,0 +1,106 @@
+#include "ItemLayout.h"
+
+#include <QFontInfo>
+#include <QPainterPathStroker>
+
+StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int lineHeight)
+{
+    const int a = averageCharWidth;
+    const int h = lineHeight;
+    const int half = h / 2;
+    StateTextLayout layout;
+    layout.separatorY = h + 2 * half;
+    layout.labelRect = QRect(3 * a, half, width - 6 * a, h);
+    layout.actionRect = QRect(3 * a, h + 3 * half, width - 6 * a, height - h - 4 * half);
+    return layout;
+}
+
+TransitionTextLayout transitionTextLayout(int width, int height, int averageCharWidth, int lineHeight)
+{
+    const int a = averageCharWidth;
+    const int h = lineHeight;
+    const int half = h / 2;
+    TransitionTextLayout layout;
+    layout.labelRect = QRect(3 * a, half, width - 6 * a, h);
+    layout.conditionRect = QRect(3 * a, h + 2 * half, width - 6 * a, h);
+    layout.actionRect = QRect(3 * a, 2 * h + 3 * half, width - 6 * a, height - 2 * h - 4 * half);
+    return layout;
+}
+
+TextItemLayout textItemLayout(int width, int height, qreal averageCharWidth, qreal lineHeight)
+{
+    const qreal a = averageCharWidth;
+    const qreal h = lineHeight;
+    const qreal half = h / 2.0;
+    const int x = static_cast<int>(3 * a);
+    const int textWidth = static_cast<int>(width - 6 * a);
+    TextItemLayout layout;
+    layout.headerRect = QRect(x, static_cast<int>(half), textWidth, static_cast<int>(h));
+    layout.bodyRect = QRect(x, static_cast<int>(h + 2 * half), textWidth,
+                            static_cast<int>(height - h - 3 * half));
+    return layout;
+}
+
+QString textTypeHeader(int textType)
+{
+    switch (textType) {
+    case 0:
+        return QStringLiteral("DEFAULT");
+    case 1:
+        return QStringLiteral("INCLUDES");
+    case 2:
+        return QStringLiteral("DEFINES");
+    default:
+        return QString();
+    }
+}
+
+QPolygonF closedRectangle(int width, int height)
+{
+    QPolygonF polygon;
+    polygon << QPointF(0, 0) << QPointF(width, 0) << QPointF(width, height) << QPointF(0, height)
+            << QPointF(0, 0);
+    return polygon;
+}
+
+QFont itemPaintFont(const QFont &diagramFont)
+{
+    QFont font = diagramFont;
+    const int pixelSize = QFontInfo(font).pixelSize();
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    return font;
+}
+
+QPainterPath rectItemShape(const QRectF &rect, const QPen &pen)
+{
+    QPainterPath path;
+    path.addRect(rect);
+    if (pen.style() == Qt::NoPen)
+        return path;
+    // The outline's stroke belongs to the shape, so a click on the outline
+    // hits the item.
+    QPainterPathStroker stroker;
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setWidth(pen.widthF() <= 0.0 ? 0.00000001 : pen.widthF());
+    stroker.setJoinStyle(pen.joinStyle());
+    stroker.setMiterLimit(pen.miterLimit());
+    QPainterPath shape = stroker.createStroke(path);
+    shape.addPath(path);
+    return shape;
+}
+
+QPolygonF storedOutline(const QVector<QPointF> &points, int width, int height)
+{
+    return points.size() >= 2 ? QPolygonF(points) : closedRectangle(width, height);
+}
+
+QString storedColourName(const QColor &colour, const QColor &fallback)
+{
+    return (colour.isValid() ? colour : fallback).name();
+}
+
+QPen boxOutlinePen(Qt::PenStyle style)
+{
+    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
+}

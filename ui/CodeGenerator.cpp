@@ -1,0 +1,360 @@
+#include "CodeGenerator.h"
+
+#include "Canvas.h"
+#include "CodegenErrorLog.h"
+#include "CodegenProperties.h"
+#include "CompileCheck.h"
+#include "DataflowItem.h"
+#include "MemoryItem.h"
+#include "ModuleFiles.h"
+#include "CanvasPaths.h"
+#include "NodePath.h"
+#include "ProcessItem.h"
+#include "ProjectModules.h"
+#include "ProjectSnapshot.h"
+#include "Prompter.h"
+#include "RecordsToMachines.h"
+#include "StateItem.h"
+#include "TextItem.h"
+#include "TransitionItem.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSettings>
+
+namespace {
+
+const char *const BoxTitle = "Kestro";
+
+MachineState machineState(const StateItem *s)
+{
+    MachineState state;
+    state.label = s->label();
+    state.description = s->description();
+    state.action = s->action();
+    state.initial = s->isInitialState();
+    state.initialCondition = s->initialCondition();
+    state.initialDescription = s->initialDescription();
+    return state;
+}
+
+} // namespace
+
+CodeGenerator::CodeGenerator(QWidget *dialogParent)
+    : m_dialogParent(dialogParent)
+{
+}
+
+CodeGenerator::~CodeGenerator()
+{
+    // The dialogs may have a parent window that deleted them already.
+    delete m_properties.data();
+    delete m_errorLog.data();
+}
+
+void CodeGenerator::loadSettings(const QSettings &settings)
+{
+    if (settings.contains(QStringLiteral("author")))
+        m_author = settings.value(QStringLiteral("author")).toString();
+    if (settings.contains(QStringLiteral("organization")))
+        m_organization = settings.value(QStringLiteral("organization")).toString();
+    bool ok = false;
+    const double version = settings.value(QStringLiteral("version")).toDouble(&ok);
+    if (ok)
+        m_version = version;
+}
+
+void CodeGenerator::saveSettings(QSettings &settings) const
+{
+    settings.setValue(QStringLiteral("author"), m_author);
+    settings.setValue(QStringLiteral("organization"), m_organization);
+    settings.setValue(QStringLiteral("version"), m_version);
+}
+
+void CodeGenerator::setProjectPath(const QString &path)
+{
+    m_outputDirectory = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+CodegenProperties *CodeGenerator::properties()
+{
+    if (!m_properties)
+        m_properties = new CodegenProperties(m_dialogParent);
+    return m_properties;
+}
+
+CodegenErrorLog *CodeGenerator::errorLog()
+{
+    if (!m_errorLog) {
+        m_errorLog = new CodegenErrorLog(m_dialogParent);
+        QObject::connect(m_errorLog, &CodegenErrorLog::itemRequested, m_errorLog,
+                         [this](const QVector<int> &path, const ItemRef &item) {
+                             if (m_navigator)
+                                 m_navigator(path, item);
+                         });
+    }
+    return m_errorLog;
+}
+
+QString CodeGenerator::compileCheckKey()
+{
+    return QStringLiteral("compileCheck");
+}
+
+void CodeGenerator::setDialogRunner(const DialogRunner &runner)
+{
+    m_dialogRunner = runner;
+}
+
+int CodeGenerator::runDialog(QDialog *dialog)
+{
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog->exec();
+}
+
+bool CodeGenerator::runProperties(QWidget *parent)
+{
+    if (parent && !m_dialogParent && !m_properties && !m_errorLog)
+        m_dialogParent = parent;
+    CodegenProperties *dialog = properties();
+    dialog->setOutputDirectory(m_outputDirectory);
+    dialog->setAuthor(m_author);
+    dialog->setOrganization(m_organization);
+    dialog->setVersion(m_version);
+    QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+    m_compileCheck = settings.value(compileCheckKey(), false).toBool();
+    dialog->setCompileCheck(m_compileCheck);
+    dialog->refresh();
+    if (runDialog(dialog) != QDialog::Accepted)
+        return false;
+    m_outputDirectory = dialog->outputDirectory();
+    m_author = dialog->author();
+    m_organization = dialog->organization();
+    m_version = dialog->version();
+    m_compileCheck = dialog->compileCheck();
+    settings.setValue(compileCheckKey(), m_compileCheck);
+    return true;
+}
+
+void CodeGenerator::setDiagram(Canvas *canvas)
+{
+    m_diagram = canvas;
+}
+
+Canvas *CodeGenerator::diagram() const
+{
+    return m_diagram;
+}
+
+void CodeGenerator::setProcess(ProcessItem *process)
+{
+    m_process = process;
+    m_moduleName = process ? CEmitter::moduleName(process->label()) : QString();
+}
+
+ProcessItem *CodeGenerator::process() const
+{
+    return m_process;
+}
+
+void CodeGenerator::countDataflows()
+{
+    m_inputVariables = 0;
+    m_outputVariables = 0;
+    if (!m_process)
+        return;
+    for (const DataflowItem *d : m_process->dataflows()) {
+        if (d->startGraphic() == m_process)
+            ++m_outputVariables;
+        else if (d->endGraphic() == m_process)
+            ++m_inputVariables;
+    }
+}
+
+MachineDescription CodeGenerator::describe() const
+{
+    MachineDescription m;
+    m.nodePath = CanvasPaths::canvasPath(m_diagram);
+    m.inputVariables = m_inputVariables;
+    m.outputVariables = m_outputVariables;
+    if (m_process) {
+        m.processLabel = m_process->label();
+        m.processDescription = m_process->description();
+    }
+    if (!m_diagram)
+        return m;
+
+    const QList<StateItem *> &states = m_diagram->states();
+    QHash<const StateItem *, int> stateIndex;
+    stateIndex.reserve(states.size());
+    for (const StateItem *s : states) {
+        if (!stateIndex.contains(s))
+            stateIndex.insert(s, m.states.size());
+        m.states << machineState(s);
+    }
+
+    QHash<const TransitionItem *, int> transitionIndex;
+    const auto indexOf = [&](const TransitionItem *t) {
+        auto found = transitionIndex.constFind(t);
+        if (found != transitionIndex.constEnd())
+            return found.value();
+        MachineTransition transition;
+        transition.label = t->label();
+        transition.condition = t->condition();
+        transition.action = t->action();
+        transition.start = stateIndex.value(t->startItem(), MachineTransition::NotInDiagram);
+        transition.end = stateIndex.value(t->endItem(), MachineTransition::NotInDiagram);
+        const int index = m.transitions.size();
+        m.transitions << transition;
+        transitionIndex.insert(t, index);
+        return index;
+    };
+    for (const TransitionItem *t : m_diagram->transitions())
+        indexOf(t);
+    m.transitionCount = m_diagram->transitions().size();
+    // A state's list is what the emitter walks; a transition attached to the
+    // state but missing from the diagram's list still belongs to it.
+    for (int i = 0; i < states.size(); ++i) {
+        for (const TransitionItem *t : states.at(i)->transitions())
+            m.states[i].transitions << indexOf(t);
+    }
+
+    for (const TextItem *t : m_diagram->textItems())
+        m.texts << MachineText { t->textType(), t->action() };
+    for (const MemoryItem *memory : m_diagram->memoryItems())
+        m.memories << MachineMemory { memory->label(), memory->datatype() };
+    return m;
+}
+
+ModuleProperties CodeGenerator::moduleProperties() const
+{
+    ModuleProperties props;
+    props.projectName = m_projectName;
+    props.author = m_author;
+    props.organization = m_organization;
+    props.version = m_version;
+    return props;
+}
+
+bool CodeGenerator::generate()
+{
+    m_compilerMissingTold = false;
+    if (!m_diagram || !m_process) {
+        m_lastErrors.clear();
+        m_lastFindings.clear();
+        m_lastWritten.clear();
+        return false;
+    }
+    const MachineDescription machine = describe();
+    return runModule(machine, CEmitter::generate(machine, moduleProperties()));
+}
+
+bool CodeGenerator::runModule(const MachineDescription &machine, const GeneratedModule &module)
+{
+    m_moduleName = module.moduleName;
+    m_lastErrors.clear();
+    m_lastFindings.clear();
+    m_lastWritten.clear();
+    if (!module.writable) {
+        // Its name or its size keeps it from being written; the log says so.
+        m_lastErrors = module.errors;
+        m_lastFindings = module.findings;
+        showLog(machine, module.findings);
+        return false;
+    }
+
+    const QStringList existing = ModuleFiles::existing(m_outputDirectory, module);
+    if (!existing.isEmpty()) {
+        MessageRequest question;
+        question.icon = QMessageBox::Question;
+        question.title = QString::fromLatin1(BoxTitle);
+        question.text = QStringLiteral("Source files with the same name exists");
+        question.informativeText = QStringLiteral("Do you want to replace the existing files?");
+        question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
+        question.defaultButton = QMessageBox::Yes;
+        if (Prompter::current()->message(m_dialogParent, question) != QMessageBox::Yes)
+            return false;
+        for (const QString &path : existing)
+            QFile::remove(path);
+    }
+
+    const ModuleFiles::Result result = ModuleFiles::write(m_outputDirectory, module);
+    if (!result.ok()) {
+        Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                           QStringLiteral("The files of state machine %1 were not written.\n\n%2")
+                               .arg(module.moduleName, result.errors.join(QLatin1Char('\n'))));
+        return false;
+    }
+    m_lastWritten = result.written;
+    m_lastErrors = module.errors;
+    m_lastFindings = module.findings;
+    if (m_compileCheck)
+        m_lastFindings += compile(machine, module);
+    if (!m_lastFindings.isEmpty())
+        showLog(machine, m_lastFindings);
+    return true;
+}
+
+DesignFindings CodeGenerator::compile(const MachineDescription &machine, const GeneratedModule &module)
+{
+    CompileCheck::Options options;
+    options.compiler = CompileCheck::defaultCompiler();
+    if (!m_outputDirectory.isEmpty())
+        options.includeDirectories << m_outputDirectory;
+    const CompileCheck::Result result = CompileCheck::run(module, machine, options);
+    if (result.status == CompileCheck::Status::CompilerMissing) {
+        // Said once per generation, not once per machine.
+        if (!m_compilerMissingTold)
+            Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                               QStringLiteral("The generated files were written but not checked: %1.\n\n"
+                                              "Install a C compiler or set CC to the one to use, or turn "
+                                              "off \"Check with C compiler\".")
+                                   .arg(result.message));
+        m_compilerMissingTold = true;
+        return {};
+    }
+    DesignFindings findings = result.findings;
+    if (result.status == CompileCheck::Status::Failed) {
+        DesignFinding failure;
+        failure.fromCompiler = true;
+        failure.text = ItemRef::machine().describe(machine) + QStringLiteral(": ") + result.message;
+        findings << failure;
+    }
+    return findings;
+}
+
+void CodeGenerator::showLog(const MachineDescription &machine, const DesignFindings &findings)
+{
+    QVector<CodegenErrorLog::Row> rows;
+    for (const DesignFinding &finding : findings)
+        rows << CodegenErrorLog::Row{ finding, machine.nodePath, true };
+    CodegenErrorLog *log = errorLog();
+    log->setRows(rows);
+    runDialog(log);
+}
+
+QString CodeGenerator::successMessage() const
+{
+    return QStringLiteral("Source file successfully created at %1 ").arg(m_outputDirectory);
+}
+
+QStringList CodeGenerator::generateAll(const QList<Canvas *> &canvases)
+{
+    m_compilerMissingTold = false;
+    // What a save would write, read back the way kestro-cli reads a file.
+    ProjectDocument document;
+    QString error;
+    if (!ProjectSnapshot::take(canvases, &document, &error)) {
+        Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                           QStringLiteral("The state machines could not be read from the diagrams: %1").arg(error));
+        return {};
+    }
+    m_projectName = document.root.label;
+    const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(document));
+    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, moduleProperties());
+    QStringList messages;
+    for (int i = 0; i < modules.size(); ++i) {
+        if (runModule(machines.at(i), modules.at(i)))
+            messages << successMessage();
+    }
+    return messages;
+}

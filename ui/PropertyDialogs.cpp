@@ -1,0 +1,281 @@
+#include "PropertyDialogs.h"
+
+#include "Canvas.h"
+#include "DataflowItem.h"
+#include "DataflowProperties.h"
+#include "ItemTypes.h"
+#include "LabelRules.h"
+#include "LinkItem.h"
+#include "LinkProperties.h"
+#include "MemoryItem.h"
+#include "MemoryProperties.h"
+#include "ProcessItem.h"
+#include "ProcessProperties.h"
+#include "RecordEquality.h"
+#include "StateItem.h"
+#include "StateProperties.h"
+#include "TextItem.h"
+#include "TextProperties.h"
+#include "TransitionItem.h"
+#include "TransitionProperties.h"
+
+namespace {
+
+// The texts and colour of a label, datatype and description dialog; the
+// dialog fills them on OK.
+struct LabelledValues
+{
+    QString label;
+    QString description;
+    QString datatype;
+    QColor colour;
+};
+
+bool runLabelled(LabelledPropertiesDialog *dialog, LabelledValues *values)
+{
+    dialog->setLabel(values->label);
+    dialog->setDescription(values->description);
+    dialog->setDatatype(values->datatype);
+    dialog->setBackgroundColour(values->colour);
+    dialog->setPickedColour(values->colour);
+    dialog->refresh();
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    *values = {dialog->label(), dialog->description(), dialog->datatype(), dialog->backgroundColour()};
+    return true;
+}
+
+// A link or dataflow box: on OK its size follows the new label.
+bool editLabelBox(LabelledPropertiesDialog *dialog, LabelBoxItem *box)
+{
+    LabelledValues values{box->label(), box->description(), box->datatype(), box->shownColour()};
+    if (!runLabelled(dialog, &values))
+        return false;
+    box->setDescription(values.description);
+    box->setDatatype(values.datatype);
+    box->setBackgroundColour(values.colour);
+    box->setLabel(values.label);
+    return true;
+}
+
+} // namespace
+
+PropertyDialogs::PropertyDialogs()
+{
+    registerEditors();
+}
+
+PropertyDialogs::~PropertyDialogs() = default;
+
+// One editor per item kind: adding a kind adds a line here.
+void PropertyDialogs::registerEditors()
+{
+    m_editors.insert(ItemType::State, [this](Canvas *canvas, DiagramItem *item) {
+        return editState(canvas, static_cast<StateItem *>(item));
+    });
+    m_editors.insert(ItemType::Transition, [this](Canvas *, DiagramItem *item) {
+        return editTransition(static_cast<TransitionItem *>(item));
+    });
+    m_editors.insert(ItemType::Text, [this](Canvas *, DiagramItem *item) {
+        return editText(static_cast<TextItem *>(item));
+    });
+    m_editors.insert(ItemType::Process, [this](Canvas *canvas, DiagramItem *item) {
+        return editProcess(static_cast<ProcessItem *>(item), LabelRules::check(*canvas, item->type(), item));
+    });
+    m_editors.insert(ItemType::Link, [this](Canvas *, DiagramItem *item) {
+        return editLink(static_cast<LinkItem *>(item));
+    });
+    m_editors.insert(ItemType::Memory, [this](Canvas *canvas, DiagramItem *item) {
+        return editMemory(static_cast<MemoryItem *>(item), LabelRules::check(*canvas, item->type(), item));
+    });
+    m_editors.insert(ItemType::Dataflow, [this](Canvas *, DiagramItem *item) {
+        return editDataflow(static_cast<DataflowItem *>(item));
+    });
+}
+
+template <class Dialog> Dialog *PropertyDialogs::dialogFor(std::unique_ptr<Dialog> &slot)
+{
+    // Like every item dialog, a top-level window of its own.
+    if (!slot)
+        slot = std::make_unique<Dialog>();
+    return slot.get();
+}
+
+QDialog *PropertyDialogs::dialog(int kind) const
+{
+    switch (kind) {
+    case ItemType::State: return m_state.get();
+    case ItemType::Transition: return m_transition.get();
+    case ItemType::Text: return m_text.get();
+    case ItemType::Process: return m_process.get();
+    case ItemType::Link: return m_link.get();
+    case ItemType::Memory: return m_memory.get();
+    case ItemType::Dataflow: return m_dataflow.get();
+    default: return nullptr;
+    }
+}
+
+bool PropertyDialogs::edit(Canvas *canvas, QGraphicsItem *item)
+{
+    // The item may have left the canvas since it was clicked.
+    DiagramItem *listed = canvas ? canvas->registeredItem(item) : nullptr;
+    const Editor editor = listed ? m_editors.value(listed->type()) : Editor();
+    if (!editor)
+        return false;
+    const ItemRecord before = listed->record();
+    return editor(canvas, listed) && !RecordEquality::sameStoredFields(before, listed->record());
+}
+
+// --- states ----------------------------------------------------------------------------
+
+bool PropertyDialogs::editState(Canvas *canvas, StateItem *state)
+{
+    // A machine has one initial state: while another state is, the dialog
+    // refuses the flag. The marker follows the flag.
+    bool otherInitial = false;
+    for (const StateItem *other : canvas->states()) {
+        if (other != state && other->isInitialState())
+            otherInitial = true;
+    }
+    const bool wasInitial = state->isInitialState();
+    if (!editState(state, otherInitial, LabelRules::check(*canvas, ItemType::State, state)))
+        return false;
+    if (state->isInitialState() != wasInitial) {
+        if (state->isInitialState())
+            canvas->attachInitialMarker(state);
+        else
+            canvas->detachInitialMarker();
+    }
+    return true;
+}
+
+bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const LabelCheck &labelCheck)
+{
+    StateProperties *d = dialogFor(m_state);
+    d->setMetrics(state->diagramMetrics());
+    d->setLabelCheck(labelCheck);
+    d->setWidth(state->width());
+    d->setHeight(state->height());
+    d->setLabel(state->label());
+    d->setAction(state->action());
+    d->setBackgroundColour(state->shownColour());
+    d->setPickedColour(state->shownColour());
+    d->setDescription(state->description());
+    d->setInitialState(state->isInitialState());
+    d->setInitialLocked(initialLocked);
+    const bool showInitial = !initialLocked && state->isInitialState();
+    d->setInitialCondition(showInitial ? state->initialCondition() : QString());
+    d->setInitialDescription(showInitial ? state->initialDescription() : QString());
+    d->refresh();
+    if (d->exec() != QDialog::Accepted)
+        return false;
+
+    state->setLabel(d->label());
+    state->setAction(d->action());
+    state->setBackgroundColour(d->backgroundColour());
+    state->setDescription(d->description());
+    state->setSize(d->width(), d->height());
+    state->setInitialState(d->isInitial());
+    if (d->isInitial()) {
+        state->setInitialCondition(d->initialCondition());
+        state->setInitialDescription(d->initialDescription());
+    }
+    return true;
+}
+
+// --- transitions and text items --------------------------------------------------------------
+
+bool PropertyDialogs::editTransition(TransitionItem *transition)
+{
+    TransitionProperties *d = dialogFor(m_transition);
+    d->setMetrics(transition->diagramMetrics());
+    d->setWidth(transition->width());
+    d->setHeight(transition->height());
+    d->setLabel(transition->label());
+    d->setAction(transition->action());
+    d->setCondition(transition->condition());
+    d->setBackgroundColour(transition->shownColour());
+    d->setPickedColour(transition->shownColour());
+    d->setDescription(transition->description());
+    d->refresh();
+    if (d->exec() != QDialog::Accepted)
+        return false;
+
+    transition->setLabel(d->label());
+    transition->setAction(d->action());
+    transition->setCondition(d->condition());
+    transition->setBackgroundColour(d->backgroundColour());
+    transition->setDescription(d->description());
+    transition->setSize(d->width(), d->height());
+    return true;
+}
+
+bool PropertyDialogs::editText(TextItem *text)
+{
+    TextProperties *d = dialogFor(m_text);
+    d->setMetrics(text->diagramMetrics());
+    d->setWidth(text->width());
+    d->setHeight(text->height());
+    d->setAction(text->action());
+    d->setTextType(text->textType());
+    d->refresh();
+    if (d->exec() != QDialog::Accepted)
+        return false;
+
+    text->setAction(d->action());
+    text->setTextType(d->textType());
+    text->setSize(d->width(), d->height());
+    return true;
+}
+
+// --- process diagrams ---------------------------------------------------------------------------
+
+bool PropertyDialogs::editProcess(ProcessItem *process, const LabelCheck &labelCheck)
+{
+    ProcessProperties *d = dialogFor(m_process);
+    d->setLabelCheck(labelCheck);
+    d->setLabel(process->label());
+    d->setCode(process->code());
+    d->setDescription(process->description());
+    d->setWidth(process->width());
+    d->setHeight(process->height());
+    d->setBackgroundColour(process->shownColour());
+    d->setPickedColour(process->shownColour());
+    d->setShape(process->processShape());
+    d->refresh();
+    if (d->exec() != QDialog::Accepted)
+        return false;
+
+    process->resize(d->width(), d->height());
+    process->setLabel(d->label());
+    process->setCode(d->code());
+    process->setDescription(d->description());
+    process->setBackgroundColour(d->backgroundColour());
+    process->setProcessShape(d->shape());
+    return true;
+}
+
+bool PropertyDialogs::editLink(LinkItem *link)
+{
+    return editLabelBox(dialogFor(m_link), link);
+}
+
+bool PropertyDialogs::editDataflow(DataflowItem *dataflow)
+{
+    return editLabelBox(dialogFor(m_dataflow), dataflow);
+}
+
+bool PropertyDialogs::editMemory(MemoryItem *memory, const LabelCheck &labelCheck)
+{
+    MemoryProperties *d = dialogFor(m_memory);
+    d->setLabelCheck(labelCheck);
+    LabelledValues values{memory->label(), memory->description(), memory->datatype(), memory->shownColour()};
+    if (!runLabelled(d, &values))
+        return false;
+    memory->setDescription(values.description);
+    memory->setBackgroundColour(values.colour);
+    memory->setDatatype(values.datatype);
+    memory->setLabel(values.label);
+    memory->shareTextsWithDataflows();
+    return true;
+}

@@ -1,0 +1,150 @@
+#include "StateProperties.h"
+#include "ui_StateProperties.h"
+
+#include "ColourSwatch.h"
+#include "LabelEntry.h"
+#include "SizeFields.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+StateProperties::StateProperties(QWidget *parent)
+    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(QApplication::font()))
+{
+    ui->setupUi(this);
+    m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());
+    ui->verticalLayout_description->setAlignment(Qt::AlignTop);
+    ui->label_colour->installEventFilter(this);
+    clearFlags();
+}
+
+StateProperties::~StateProperties()
+{
+    delete ui;
+}
+
+void StateProperties::setInitialState(bool initial)
+{
+    m_initial = initial;
+    ui->checkBox->setChecked(initial);
+}
+
+void StateProperties::setInitialLocked(bool locked)
+{
+    ui->checkBox->setCheckable(!locked);
+    m_initialLocked = locked;
+}
+
+void StateProperties::autoSize()
+{
+    autoSize(m_metrics);
+}
+
+void StateProperties::autoSize(const TextMetrics &metrics)
+{
+    const QSize size = stateAutoSize(m_label, m_action, metrics);
+    m_autoWidth = size.width();
+    m_autoHeight = size.height();
+}
+
+void StateProperties::refresh()
+{
+    ui->tabWidget->setCurrentIndex(0);
+    m_size->show(QSize(m_width, m_height));
+    LabelEntry::clearRefusal(ui->lineEdit_2);
+    ui->lineEdit_2->setText(m_label);
+    ui->textEdit->setPlainText(m_action);
+    ui->textEdit_2->setPlainText(m_initialCondition);
+    ui->textEdit_3->setPlainText(m_initialDescription);
+    ui->textEdit_4->setPlainText(m_description);
+    ColourSwatch::paint(ui->label_colour, m_backgroundColour);
+
+    // An initial state is never locked out of its own box; a locked box
+    // (another state is initial) also locks the initial transition's texts.
+    const bool initial = m_initial;
+    if (initial) {
+        ui->checkBox->setCheckable(true);
+        ui->checkBox->setChecked(true);
+        setInitialEditorsEnabled(true);
+    } else if (m_initialLocked) {
+        ui->checkBox->setCheckable(false);
+        setInitialEditorsEnabled(false);
+    } else {
+        ui->checkBox->setCheckable(true);
+        ui->checkBox->setChecked(false);
+        setInitialEditorsEnabled(true);
+    }
+    m_initial = initial;
+    m_initialAtRefresh = initial;
+}
+
+bool StateProperties::eventFilter(QObject *watched, QEvent *event)
+{
+    ColourSwatch::pickOnPress(watched, event, ui->label_colour, this, &m_pickedColour);
+    return false;
+}
+
+void StateProperties::on_checkBox_stateChanged(int)
+{
+    m_initial = ui->checkBox->isChecked();
+}
+
+void StateProperties::on_pushButton_3_clicked()
+{
+    // Sizes the editors' current texts; the fields change only on accept.
+    const QSize size = stateAutoSize(ui->lineEdit_2->text(), ui->textEdit->toPlainText(),
+                                     m_metrics);
+    m_autoWidth = size.width();
+    m_autoHeight = size.height();
+    m_size->showAuto(size);
+}
+
+void StateProperties::on_buttonBox_accepted()
+{
+    // A refused label keeps the dialog open and the fields as they were.
+    QString label;
+    if (!LabelEntry::take(this, ui->lineEdit_2, m_labelCheck, &label))
+        return;
+    if (label != m_label) {
+        m_label = label;
+        m_textEdited = true;
+    }
+    const QString action = ui->textEdit->toPlainText();
+    if (action != m_action) {
+        m_action = action;
+        m_textEdited = true;
+    }
+    m_initialCondition = ui->textEdit_2->toPlainText();
+    m_initialDescription = ui->textEdit_3->toPlainText();
+    m_description = ui->textEdit_4->toPlainText();
+
+    // A changed text wins over typed sizes.
+    if (m_textEdited)
+        autoSize();
+    const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,
+                                        QSize(m_autoWidth, m_autoHeight));
+    m_width = size.width();
+    m_height = size.height();
+    m_backgroundColour = m_pickedColour;
+    clearFlags();
+    accept();
+}
+
+void StateProperties::on_buttonBox_rejected()
+{
+    // Toggling the box during this run must not survive a cancel.
+    m_initial = m_initialAtRefresh;
+    clearFlags();
+    reject();
+}
+
+void StateProperties::setInitialEditorsEnabled(bool enabled)
+{
+    ui->textEdit_2->setEnabled(enabled);
+    ui->textEdit_3->setEnabled(enabled);
+}
+
+void StateProperties::clearFlags()
+{
+    m_textEdited = false;
+}

@@ -31,6 +31,26 @@
 #include <QPen>
 #include <QUndoStack>
 
+namespace {
+
+// Links an undo step holds out of the scene forget `process` (every process
+// item for null), so that none points at it once it is gone.
+void detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObject>> &keptAlive,
+                       const ProcessItem *process)
+{
+    QList<LinkItem *> hidden;
+    for (auto it = keptAlive.cbegin(); it != keptAlive.cend(); ++it) {
+        auto *link = qobject_cast<LinkItem *>(it.value().data());
+        if (link && !link->scene()
+            && (!process || link->startItem() == process || link->endItem() == process))
+            hidden.append(link);
+    }
+    for (LinkItem *link : qAsConst(hidden))
+        link->detach();
+}
+
+} // namespace
+
 Canvas::Canvas(QMenu *const *menus, QObject *parent)
     : QGraphicsScene(parent), m_floatingEnds(this)
 {
@@ -56,6 +76,10 @@ Canvas::~Canvas()
 {
     // Commands hold plain pointers only; drop them before the items go.
     m_undoStack->clear();
+    // Connections held out of the scene forget their ends while all of
+    // them are still alive: no end is told about them after it is gone.
+    detachHiddenLinks(m_keptAlive, nullptr);
+    detachHiddenDataflows(nullptr);
     // Items out of the scene (undone insertions, deleted states, retired
     // memory items) are ours to free, and so are the marker and the title
     // while they are out of it.
@@ -338,13 +362,14 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
     QList<DataflowItem *> hidden;
     for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
         auto *flow = qobject_cast<DataflowItem *>(it.value().data());
-        if (flow && !flow->scene() && flow->process() == process)
+        if (flow && !flow->scene() && (!process || flow->process() == process))
             hidden.append(flow);
     }
     for (DataflowItem *flow : qAsConst(hidden))
         flow->detach();
     return hidden;
 }
+
 
 void Canvas::deleteLink(LinkItem *link)
 {
@@ -378,6 +403,7 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
     dropDataflows(detachHiddenDataflows(item));
+    detachHiddenLinks(m_keptAlive, item);
     m_items.remove(item);
     forgetCurrent(item);
     delete item;

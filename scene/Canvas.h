@@ -4,10 +4,10 @@
 // hold process diagrams, level 5 canvases hold state machines. The canvas
 // turns mouse input into insertions and connections according to its drawing
 // mode, keeps its items in one registry (a list per kind), gives new items
-// their identity and stacking order and owns the undo stack of the
-// state-machine edits. It reports what its edits mean for the project
-// through signals; it knows neither the project nor the window. Whatever
-// depends on an item's kind it asks the item or looks up in the registry.
+// their identity and stacking order and owns the undo stack of its edits.
+// It reports what its edits mean for the project through signals; it knows
+// neither the project nor the window. Whatever depends on an item's kind it
+// asks the item or looks up in the registry.
 //
 // Ownership: items in the scene belong to the scene. Items an undo command
 // took out of the scene stay alive for a later undo or redo; the canvas
@@ -226,8 +226,7 @@ public:
     void putInScene(QGraphicsItem *item);
 
 signals:
-    // The canvas changed in a way no undo command holds (a move, a process
-    // item inserted, a link drawn, a memory item deleted, ...).
+    // The canvas changed in a way no undo command holds.
     void edited();
     // An insertion or connection is done: the drawing tool has done its work.
     void itemInserted(QGraphicsItem *item);

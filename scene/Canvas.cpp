@@ -35,8 +35,8 @@ namespace {
 
 // Links an undo step holds out of the scene forget `process` (every process
 // item for null), so that none points at it once it is gone.
-void detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObject>> &keptAlive,
-                       const ProcessItem *process)
+QList<LinkItem *> detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObject>> &keptAlive,
+                                    const ProcessItem *process)
 {
     QList<LinkItem *> hidden;
     for (auto it = keptAlive.cbegin(); it != keptAlive.cend(); ++it) {
@@ -47,6 +47,7 @@ void detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObject>> &keptAliv
     }
     for (LinkItem *link : qAsConst(hidden))
         link->detach();
+    return hidden;
 }
 
 } // namespace
@@ -403,7 +404,8 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
     dropDataflows(detachHiddenDataflows(item));
-    detachHiddenLinks(m_keptAlive, item);
+    for (LinkItem *link : detachHiddenLinks(m_keptAlive, item))
+        forgetCurrent(link);
     m_items.remove(item);
     forgetCurrent(item);
     delete item;

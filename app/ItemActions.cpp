@@ -9,6 +9,7 @@
 #include "ProjectWindow.h"
 #include "PropertyDialogs.h"
 #include "Prompter.h"
+#include "StackingCommand.h"
 
 #include <QGraphicsLineItem>
 #include <QUndoGroup>
@@ -24,6 +25,11 @@ ItemActions::ItemActions(ProjectWindow *window, Project *project, ProjectBrowser
       m_dialogs(std::make_unique<PropertyDialogs>())
 {
     connect(project, &Project::propertiesRequested, this, &ItemActions::editProperties);
+    // The size is stored on close, whichever step set it last.
+    connect(project, &Project::canvasSizeChanged, this, [this](const QSize &size) {
+        m_window->storedSettings().canvasWidth = size.width();
+        m_window->storedSettings().canvasHeight = size.height();
+    });
     m_processDeleteHandler = [this](ProcessItem *item) {
         if (m_browser)
             m_browser->deleteProcessItem(item);
@@ -64,21 +70,22 @@ void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
     DiagramItem *listed = canvas ? canvas->registeredItem(item) : nullptr;
     if (!listed || canvas != this->canvas())
         return;
+    // An accepted change is one undo step on the canvas's stack, which
+    // makes the project modified.
     if (listed->type() != ItemType::Process) {
-        if (m_dialogs->edit(canvas, listed))
-            m_project->markModified();
+        m_dialogs->edit(canvas, listed);
         return;
     }
     // Renaming a process item renames its node and canvas: the dialog is
     // shown only while both are found.
     auto *process = static_cast<ProcessItem *>(listed);
-    if (m_project->structure().canRenameProcessItem(canvas, process) && m_dialogs->edit(canvas, process))
-        m_project->processItemEdited(canvas, process);
+    if (m_project->structure().canRenameProcessItem(canvas, process))
+        m_project->processItemEdited(canvas, m_dialogs->editChanges(canvas, process));
 }
 
 // --- stacking ---------------------------------------------------------------------------
 
-QGraphicsItem *ItemActions::firstStackableSelection() const
+DiagramItem *ItemActions::firstStackableSelection() const
 {
     Canvas *c = canvas();
     if (!c)
@@ -86,27 +93,30 @@ QGraphicsItem *ItemActions::firstStackableSelection() const
     const QList<QGraphicsItem *> selection = c->selectedItems();
     if (selection.isEmpty() || selection.first()->type() == QGraphicsLineItem::Type)
         return nullptr;
-    return selection.first();
+    return c->registeredItem(selection.first());
+}
+
+void ItemActions::restack(qreal z, const QString &verb)
+{
+    DiagramItem *item = firstStackableSelection();
+    if (!item)
+        return;
+    const qreal before = item->zValue();
+    item->setZValue(z);
+    canvas()->pushCommand(new StackingCommand(canvas(), item, before, z, verb));
 }
 
 void ItemActions::bringToFront()
 {
-    QGraphicsItem *item = firstStackableSelection();
-    if (!item)
-        return;
     // Even the topmost item goes one higher: the new value is the highest.
-    item->setZValue(canvas()->nextZValue());
-    m_project->markModified();
+    if (firstStackableSelection())
+        restack(canvas()->nextZValue(), QStringLiteral("Bring to Front"));
 }
 
 void ItemActions::sendToBack()
 {
-    QGraphicsItem *item = firstStackableSelection();
-    if (!item)
-        return;
     // Every created item stands at 1 or higher, connector lines at 0.
-    item->setZValue(1);
-    m_project->markModified();
+    restack(1, QStringLiteral("Send to Back"));
 }
 
 // --- delete, undo, self transition ------------------------------------------------------------
@@ -172,12 +182,7 @@ void ItemActions::setCanvasSize()
     m_canvasSize->setCanvasHeight(stored.canvasHeight);
     if (m_canvasSize->exec() != QDialog::Accepted)
         return;
-    const int width = m_canvasSize->canvasWidth();
-    const int height = m_canvasSize->canvasHeight();
-    // Canvases created from now on get the size; it is stored on close.
-    stored.canvasWidth = width;
-    stored.canvasHeight = height;
-    m_project->setCanvasSize(QSize(width, height));
-    if (Canvas *c = canvas())
-        c->setSceneRect(0, 0, width, height);
+    // The shown canvas and those created from now on get the size (one
+    // undo step); the settings follow the project's size.
+    m_project->resizeCanvas(canvas(), QSize(m_canvasSize->canvasWidth(), m_canvasSize->canvasHeight()));
 }

@@ -13,6 +13,7 @@
 
 class Canvas;
 class CanvasSize;
+class DiagramItem;
 class ProcessItem;
 class Project;
 class ProjectBrowser;
@@ -74,7 +75,9 @@ public:
 
 private:
     Canvas *canvas() const;
-    QGraphicsItem *firstStackableSelection() const;
+    DiagramItem *firstStackableSelection() const;
+    // The first stackable selected item takes stacking value z, one undo step.
+    void restack(qreal z, const QString &verb);
     // The dialog of the shown canvas's current item of a kind.
     void editCurrent(int kind);
     void stepUndoStack(bool forward);

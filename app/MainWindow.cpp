@@ -20,6 +20,7 @@
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TreeModel.h"
+#include "UndoActions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,6 +49,7 @@ MainWindow::MainWindow(QWidget *parent)
     if (dynamic_cast<DefaultPrompter *>(Prompter::current()))
         Prompter::setCurrent(&m_prompter);
     m_project = new Project(this);
+    m_undoActions = new UndoActions(m_project->undoGroup(), ui->actionUndo, ui->actionRedo, this);
     buildContextMenus();
     buildPropertiesActions();
     setUpViewAndDock();
@@ -311,6 +313,8 @@ void MainWindow::applyToolSet(int context)
         m_tools.at(tool)->setEnabled(false);
     // Save is the project's modified flag, whatever the tool set says.
     ui->actionSave->setEnabled(m_project->isModified());
+    // Undo and Redo also need a step to take.
+    m_undoActions->setAllowed(set.enabled.contains(ToolSets::Undo));
     m_zoom->setEnabled(set.wheelZoom);
 
     // Leaving the home screen for a project brings back the project scale.

@@ -29,6 +29,7 @@ class Canvas;
 class ExportActions;
 class GraphicsViewZoom;
 class HelpActions;
+class UndoActions;
 class ItemActions;
 class Project;
 class QAction;
@@ -232,6 +233,7 @@ private:
 
     // Item commands
     ItemActions *m_itemActions = nullptr;
+    UndoActions *m_undoActions = nullptr;   // Undo and Redo follow the shown stack
 
     // App tour, agreement viewer and update check (children of the window)
     AppTour *m_appTour = nullptr;

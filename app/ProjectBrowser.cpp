@@ -45,6 +45,13 @@ ProjectBrowser::ProjectBrowser(ProjectWindow *window, Project *project, QTreeVie
     });
     // Deleting a process item renumbers what is left below its canvas.
     connect(project, &Project::processItemRemoved, this, [this] { rebuildIndex(); });
+    // Undo and redo of process items rebuild the tree's nodes.
+    connect(project, &Project::structureChanged, this, [this](Canvas *canvas) {
+        rebuildIndex();
+        m_treeView->expandAll();
+        if (const TreeNode *node = structure().nodeForCanvas(canvas))
+            m_treeView->setCurrentIndex(m_project->treeModel()->indexForNode(node));
+    });
     connect(project, &Project::aboutToClose, this, [this] { m_index.clear(); });
 }
 
@@ -181,7 +188,7 @@ bool ProjectBrowser::confirmDeletion(const ProcessItem *item,
                             counted(subtree.states, QStringLiteral("state")),
                             counted(subtree.transitions, QStringLiteral("transition")));
     request.informativeText =
-        QStringLiteral("This cannot be undone. Do you want to delete it?");
+        QStringLiteral("Edit > Undo brings it back. Do you want to delete it?");
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     request.defaultButton = QMessageBox::No;
     return Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Yes;

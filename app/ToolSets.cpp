@@ -19,9 +19,10 @@ ToolSets::ToolSet processLevel(int level)
     ToolSets::ToolSet set;
     set.wheelZoom = true;
     set.enabled = commonProjectTools;
-    set.enabled << ToolSets::Dataflow;
-    set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text, ToolSets::Undo,
-                    ToolSets::Redo, ToolSets::SelfTransition, ToolSets::Simulate};
+    // Every edit of a process diagram can be undone as well.
+    set.enabled << ToolSets::Dataflow << ToolSets::Undo << ToolSets::Redo;
+    set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text,
+                    ToolSets::SelfTransition, ToolSets::Simulate};
     if (level >= 2)
         set.enabled << ToolSets::Memory;
     else

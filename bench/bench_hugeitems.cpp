@@ -9,6 +9,7 @@
 
 #include "AutoSize.h"
 #include "BenchFigures.h"
+#include "BenchMemory.h"
 #include "CachedDropShadowEffect.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
@@ -23,19 +24,6 @@
 #include <functional>
 
 namespace {
-
-// Resident and peak resident memory of this process from /proc, in KB.
-long statusKb(const char *field)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
-}
 
 // Starts a new peak: Linux lowers the peak to the present size.
 void resetPeak()

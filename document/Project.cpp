@@ -1,6 +1,11 @@
 #include "Project.h"
 
+#include "AddProcessItemCommand.h"
 #include "Canvas.h"
+#include "CanvasSizeCommand.h"
+#include "DeleteProcessItemCommand.h"
+#include "ProcessChangeCommand.h"
+#include "ProjectRenameCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
@@ -171,35 +176,76 @@ ProjectStructure Project::structure()
 void Project::processItemInserted(Canvas *canvas, ProcessItem *item)
 {
     Canvas *opened = structure().addProcessItem(canvas, item);
-    if (!opened)
+    if (!opened) {
+        markModified();
         return;
-    markModified();
+    }
+    canvas->pushCommand(new AddProcessItemCommand(this, canvas, item));
     emit processItemAdded(canvas, item, opened);
 }
 
-void Project::processItemEdited(Canvas *canvas, ProcessItem *item)
+void Project::processItemEdited(Canvas *canvas, const QVector<ItemChange> &changes)
 {
-    markModified();
+    if (canvas && !changes.isEmpty())
+        canvas->pushCommand(new ProcessChangeCommand(this, canvas, changes));
+}
+
+void Project::followProcessLabel(Canvas *canvas, ProcessItem *item)
+{
     if (structure().processItemRenamed(canvas, item))
         emit processItemRenamed(canvas, item);
 }
 
 ProjectStructure::DeleteResult Project::deleteProcessItem(Canvas *canvas, ProcessItem *item)
 {
-    const ProjectStructure::DeleteResult result = structure().deleteProcessItem(canvas, item);
-    if (result == ProjectStructure::DeleteResult::Deleted) {
-        markModified();
-        emit processItemRemoved(canvas);
-    }
-    return result;
+    if (!canvas || !item || !canvas->processItems().contains(item))
+        return ProjectStructure::DeleteResult::NotFound;
+    if (canvas->processItems().size() < 2)
+        return ProjectStructure::DeleteResult::LastProcessItem;
+    if (!structure().canRenameProcessItem(canvas, item))
+        return ProjectStructure::DeleteResult::NotFound;
+    auto *command = new DeleteProcessItemCommand(this, canvas, item);
+    canvas->pushCommand(command);
+    if (!command->deleted())
+        return ProjectStructure::DeleteResult::NotFound;
+    emit processItemRemoved(canvas);
+    return ProjectStructure::DeleteResult::Deleted;
 }
 
 bool Project::rename(const QString &name)
 {
     if (m_canvases.isEmpty() || m_treeModel->rowCount() == 0)
         return false;
+    // The name is the title of the project's own diagram: its steps all go
+    // on that diagram's stack, in the order they were made.
+    m_canvases.first()->pushCommand(new ProjectRenameCommand(this, this->name(), name));
+    return true;
+}
+
+void Project::applyName(const QString &name)
+{
+    if (m_canvases.isEmpty() || m_treeModel->rowCount() == 0)
+        return;
     m_canvases.first()->setName(name);
     m_treeModel->renameNode(m_treeModel->index(0, 0), name);
-    markModified();
-    return true;
+}
+
+void Project::setCanvasSize(const QSize &size)
+{
+    if (size == m_canvasSize)
+        return;
+    m_canvasSize = size;
+    emit canvasSizeChanged(size);
+}
+
+void Project::resizeCanvas(Canvas *canvas, const QSize &size)
+{
+    if (!canvas) {
+        setCanvasSize(size);
+        return;
+    }
+    const QSize before = canvas->sceneRect().size().toSize();
+    if (before == size && m_canvasSize == size)
+        return;
+    canvas->pushCommand(new CanvasSizeCommand(this, canvas, before, size));
 }

@@ -11,12 +11,13 @@
 // to the project's signals and never to a canvas.
 //
 // Modified flag: the project is modified while an undo stack is away from
-// its clean state, or after an edit no undo stack holds (a move, a property
-// dialog, stacking, the deletion of what cannot be undone). Saving makes
-// every stack clean again; undoing back to the saved state of every stack
-// leaves only the edits no stack holds.
+// its clean state, or after an edit no undo stack holds. Every edit of the
+// diagrams, the structure and the name is a step on the stack of the canvas
+// where it happened, so undoing back to the saved state of every stack
+// makes the project unmodified again. Saving makes every stack clean.
 
 #include "CanvasSetup.h"
+#include "ItemChange.h"
 #include "LoadNote.h"
 #include "ProjectStructure.h"
 
@@ -50,7 +51,10 @@ public:
     void setContextMenus(const QVector<QMenu *> &menus);
     // Scene size of canvases made from now on.
     QSize canvasSize() const { return m_canvasSize; }
-    void setCanvasSize(const QSize &size) { m_canvasSize = size; }
+    void setCanvasSize(const QSize &size);
+    // The user's new size for `canvas` and the canvases made after it, as
+    // one undo step on that canvas's stack.
+    void resizeCanvas(Canvas *canvas, const QSize &size);
     CanvasSetup canvasSetup() const;
 
     // --- contents ---------------------------------------------------------------------
@@ -97,13 +101,20 @@ public:
     // --- project structure ------------------------------------------------------------------
     // The structural operations on the canvases and the tree.
     ProjectStructure structure();
-    // After the process dialog of `item` on `canvas` changed it: its node
-    // and canvas take its label.
-    void processItemEdited(Canvas *canvas, ProcessItem *item);
-    // Deletes a process item with its node and every diagram below it.
+    // The process dialog changed a process item on `canvas` (the item is in
+    // its after state): one undo step, and its node and canvas take its
+    // label.
+    void processItemEdited(Canvas *canvas, const QVector<ItemChange> &changes);
+    // The node and canvas of `item` on `canvas` take its label.
+    void followProcessLabel(Canvas *canvas, ProcessItem *item);
+    // Deletes a process item with its node and every diagram below it, as
+    // one undo step on the stack of `canvas`.
     ProjectStructure::DeleteResult deleteProcessItem(Canvas *canvas, ProcessItem *item);
-    // The level-1 canvas and node take a new name.
+    // The level-1 canvas and node take a new name, as one undo step on the
+    // level-1 canvas's stack.
     bool rename(const QString &name);
+    // The same without an undo step (the step's own work).
+    void applyName(const QString &name);
 
 signals:
     void modifiedChanged(bool modified);
@@ -116,6 +127,11 @@ signals:
     void processItemRenamed(Canvas *canvas, ProcessItem *item);
     // A process item left `canvas`, with the diagrams below it.
     void processItemRemoved(Canvas *canvas);
+    // Undo or redo took a process item with its diagrams away from `canvas`
+    // or put it back: canvases, nodes and ids changed.
+    void structureChanged(Canvas *canvas);
+    // Scene size of canvases made from now on.
+    void canvasSizeChanged(const QSize &size);
     void canvasShown(Canvas *canvas);
     // The user asked for the properties of an item (a double-click).
     void propertiesRequested(Canvas *canvas, QGraphicsItem *item);

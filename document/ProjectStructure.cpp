@@ -178,6 +178,53 @@ ProjectStructure::DeleteResult ProjectStructure::deleteProcessItem(Canvas *curre
     return DeleteResult::Deleted;
 }
 
+bool ProjectStructure::detachProcessItem(Canvas *current, ProcessItem *item,
+                                         const std::function<void()> &takeItem,
+                                         Detached *detached)
+{
+    if (!current || !item || !current->processItems().contains(item))
+        return false;
+    Canvas *own = canvasOpenedBy(current, item);
+    TreeNode *node = own && own->name() == item->label() ? matchingNode(own) : nullptr;
+    if (!node)
+        return false;
+    Detached away;
+    away.itemIndex = current->registeredIndex(item);
+    away.nodeRow = node->childNumber();
+    away.nodeText = m_model->subtreeText(m_model->indexForNode(node));
+    away.canvases = canvasesFrom(own);
+    // While away, the canvases keep their paths below a root no node has,
+    // so that none of them is confused with what takes its place.
+    const NodePath ownPath = CanvasPaths::canvasPath(own);
+    for (Canvas *canvas : qAsConst(away.canvases)) {
+        away.canvasPlaces.append(m_canvases->indexOf(canvas));
+        CanvasPaths::setCanvasPath(canvas, NodePath{-1} + CanvasPaths::canvasPath(canvas).mid(ownPath.size()));
+    }
+    takeItem();
+    for (Canvas *canvas : qAsConst(away.canvases))
+        m_canvases->removeOne(canvas);
+    renumberProcessItems(current, pathIndex());
+    TreeNode *parentNode = node->parent();
+    m_model->removeRows(away.nodeRow, 1, m_model->indexForNode(parentNode));
+    m_model->renumber();
+    *detached = away;
+    return true;
+}
+
+void ProjectStructure::reattachProcessItem(Canvas *current, ProcessItem *item,
+                                           const Detached &detached)
+{
+    if (detached.canvases.isEmpty())
+        return;
+    TreeNode *parentNode = nodeForCanvas(current);
+    for (int i = 0; i < detached.canvases.size(); ++i)
+        m_canvases->insert(qBound(0, detached.canvasPlaces.at(i), m_canvases->size()),
+                           detached.canvases.at(i));
+    renumberProcessItems(current, CanvasPaths::index(*m_canvases), item, detached.canvases.first());
+    if (parentNode)
+        m_model->insertSubtree(m_model->indexForNode(parentNode), detached.nodeRow, detached.nodeText);
+}
+
 QList<Canvas *> ProjectStructure::canvasesFrom(const Canvas *own) const
 {
     const NodePath ownPath = CanvasPaths::canvasPath(own);

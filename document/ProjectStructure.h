@@ -14,6 +14,9 @@
 #include "NodePath.h"
 
 #include <QList>
+#include <QString>
+
+#include <functional>
 
 class Canvas;
 class ProcessItem;
@@ -38,6 +41,18 @@ public:
         int transitions = 0;
         // Whether any of those diagrams holds an item or has a node below it.
         bool holdsWork = false;
+    };
+
+    // A process item's part of the project while an undo step holds it
+    // away: its canvas and those below it (alive, out of the list) and its
+    // tree node with the nodes below it, with the places all of them had.
+    struct Detached
+    {
+        int itemIndex = -1;         // place in its canvas's process list
+        int nodeRow = -1;           // place among its node's siblings
+        QString nodeText;           // its node and those below (TreeModel::subtreeText)
+        QList<Canvas *> canvases;   // its own canvas first, in list order
+        QList<int> canvasPlaces;    // where each stood in the project's list
     };
 
     ProjectStructure(QList<Canvas *> *canvases, TreeModel *model, const CanvasSetup &setup);
@@ -82,6 +97,18 @@ public:
     // process items; nothing happens when the item's canvas or node is
     // missing.
     DeleteResult deleteProcessItem(Canvas *current, ProcessItem *item);
+    // Takes `item` (on `current`) away with its canvas, the canvases below
+    // it and its node, keeping all of them alive in `detached`; takeItem
+    // takes the item and its connections off the diagram. The remaining
+    // process items are renumbered. False, with nothing changed, when the
+    // item's canvas or node is missing.
+    bool detachProcessItem(Canvas *current, ProcessItem *item,
+                           const std::function<void()> &takeItem, Detached *detached);
+    // The reverse, once the item is back on `current` at its old place:
+    // canvases and node return to their places and the ids are carried
+    // down again.
+    void reattachProcessItem(Canvas *current, ProcessItem *item, const Detached &detached);
+
     // What deleteProcessItem would take with it (all zero when the item's
     // canvas is missing).
     Subtree subtreeOf(const Canvas *current, const ProcessItem *item) const;

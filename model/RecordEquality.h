@@ -51,4 +51,37 @@ inline bool sameStoredFields(const ItemRecord &a, const ItemRecord &b)
         a);
 }
 
+// The names of the stored fields in which two records of one kind differ,
+// in file order; every field of the kind when the kinds differ.
+template <typename Record>
+QStringList changedFields(const Record &a, const Record &b)
+{
+    const std::vector<FieldValue> before = storedValues(a);
+    const std::vector<FieldValue> after = storedValues(b);
+    QStringList names;
+    std::size_t i = 0;
+    RecordFields<Record>::visit(a, [&](const char *name, const auto &) {
+        if (!(before[i] == after[i]))
+            names.append(QString::fromLatin1(name));
+        ++i;
+        return true;
+    });
+    return names;
+}
+
+inline QStringList changedFields(const ItemRecord &a, const ItemRecord &b)
+{
+    if (a.index() != b.index())
+        return {QStringLiteral("*")};
+    return std::visit(
+        [&b](const auto &record) -> QStringList {
+            using Record = std::decay_t<decltype(record)>;
+            if constexpr (std::is_same_v<Record, std::monostate>)
+                return {};
+            else
+                return changedFields(record, std::get<Record>(b));
+        },
+        a);
+}
+
 } // namespace RecordEquality

@@ -202,3 +202,34 @@ QString TreeModel::indentedText() const
 {
     return m_root->indentedText();
 }
+
+QString TreeModel::subtreeText(const QModelIndex &index) const
+{
+    return index.isValid() ? nodeFromIndex(index)->subtreeText() : QString();
+}
+
+void TreeModel::insertSubtree(const QModelIndex &parent, int row, const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    if (lines.isEmpty())
+        return;
+    TreeNode *parentNode = nodeFromIndex(parent);
+    row = qBound(0, row, parentNode->childCount());
+    const int columns = qMax(1, m_root->columnCount());
+    beginResetModel();
+    parentNode->insertChildren(row, 1, columns);
+    TreeNode *node = parentNode->child(row);
+    node->setData(0, lines.takeFirst().trimmed());
+    // The node's own lines are one indentation step deeper than its line.
+    for (QString &line : lines) {
+        int spaces = 0;
+        while (spaces < 4 && spaces < line.size() && line.at(spaces) == QLatin1Char(' '))
+            ++spaces;
+        line.remove(0, spaces);
+    }
+    node->buildFromIndentedText(lines, false);
+    m_root->renumber();
+    endResetModel();
+}

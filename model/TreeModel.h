@@ -59,6 +59,12 @@ public:
     void renumber();
     // The tree as the project file stores it (TreeNode::indentedText).
     QString indentedText() const;
+    // The node of `index` with everything below it, as indented text whose
+    // first line is the node itself.
+    QString subtreeText(const QModelIndex &index) const;
+    // Puts a subtree taken with subtreeText back below `parent` at `row`
+    // (clamped) and renumbers. Views are reset.
+    void insertSubtree(const QModelIndex &parent, int row, const QString &text);
 
 private:
     std::unique_ptr<TreeNode> m_root;

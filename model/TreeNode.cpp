@@ -183,3 +183,10 @@ void TreeNode::appendIndented(QString *text, int depth) const
     for (const auto &child : m_children)
         child->appendIndented(text, depth + 1);
 }
+
+QString TreeNode::subtreeText() const
+{
+    QString text;
+    appendIndented(&text, 1);
+    return text;
+}

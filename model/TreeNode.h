@@ -75,6 +75,8 @@ public:
     // "\r\n", then one line per node depth first, four blanks per level
     // below 1, the name, "\r\n".
     QString indentedText() const;
+    // This node's name on the first line, everything below it indented.
+    QString subtreeText() const;
 
 private:
     void renumberChildren(int depth);

@@ -2,18 +2,15 @@
 
 #include "CanvasCommand.h"
 
-class DataflowItem;
 class MemoryItem;
 
 // Inserts a memory item of the default size centred on a point, named
 // var_<L><n> with datatype type_<L><n> (L: item level, n: the first free
-// count from the number of memory items already on the canvas). A memory
-// item deleted for good meanwhile is never brought back.
+// count from the number of memory items already on the canvas).
 //
 // Dataflows drawn to the item after it was inserted leave the canvas with
 // it on undo (they stay recorded on the memory item only) and come back
-// with it on redo, unless their process item has been deleted meanwhile:
-// the canvas then destroys them with it.
+// with it on redo.
 class AddMemoryCommand : public CanvasCommand
 {
 public:
@@ -25,10 +22,5 @@ public:
     void undo() override;
 
 private:
-    void hideDataflows();
-    void showDataflows();
-
     MemoryItem *m_memoryItem;
-    // Where each hidden dataflow stood in the canvas's list.
-    QHash<const DataflowItem *, int> m_dataflowPlaces;
 };

@@ -1,5 +1,6 @@
 #include "AddStateCommand.h"
 
+#include "ItemNames.h"
 #include "LabelRules.h"
 #include "StateItem.h"
 
@@ -11,6 +12,7 @@ AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand 
     // Transitions name their states by label in the project file.
     m_state->setLabel(LabelRules::newStateLabel(*canvas));
     canvas->keepAlive(m_state);
+    setText(ItemNames::stepText(QStringLiteral("Insert"), m_state));
 }
 
 void AddStateCommand::redo()

@@ -1,5 +1,6 @@
 #include "AddTextCommand.h"
 
+#include "ItemNames.h"
 #include "TextItem.h"
 
 AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
@@ -9,6 +10,7 @@ AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *p
     m_textItem->placeAt();
     stampIdentity(m_textItem);
     canvas->keepAlive(m_textItem);
+    setText(ItemNames::stepText(QStringLiteral("Insert"), m_textItem));
 }
 
 void AddTextCommand::redo()

@@ -1,5 +1,6 @@
 #include "AddTransitionCommand.h"
 
+#include "ItemNames.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
@@ -21,6 +22,7 @@ AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState
     canvas->keepAlive(m_transition);
     canvas->keepAlive(m_startLine);
     canvas->keepAlive(m_endLine);
+    setText(ItemNames::stepText(QStringLiteral("Insert"), m_transition));
 }
 
 void AddTransitionCommand::redo()

@@ -1,5 +1,6 @@
 #include "Canvas.h"
 
+#include "AddConnectionCommand.h"
 #include "AddMemoryCommand.h"
 #include "AddStateCommand.h"
 #include "AddTextCommand.h"
@@ -7,6 +8,7 @@
 #include "BoxConnections.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
+#include "DeleteItemCommand.h"
 #include "DeleteStateCommand.h"
 #include "DeleteTextCommand.h"
 #include "DeleteTransitionCommand.h"
@@ -15,6 +17,7 @@
 #include "ItemTypes.h"
 #include "LabelRules.h"
 #include "LinkItem.h"
+#include "MoveItemsCommand.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
@@ -27,6 +30,27 @@
 #include <QGraphicsTextItem>
 #include <QPen>
 #include <QUndoStack>
+
+namespace {
+
+// Links an undo step holds out of the scene forget `process` (every process
+// item for null), so that none points at it once it is gone.
+QList<LinkItem *> detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObject>> &keptAlive,
+                                    const ProcessItem *process)
+{
+    QList<LinkItem *> hidden;
+    for (auto it = keptAlive.cbegin(); it != keptAlive.cend(); ++it) {
+        auto *link = qobject_cast<LinkItem *>(it.value().data());
+        if (link && !link->scene()
+            && (!process || link->startItem() == process || link->endItem() == process))
+            hidden.append(link);
+    }
+    for (LinkItem *link : qAsConst(hidden))
+        link->detach();
+    return hidden;
+}
+
+} // namespace
 
 Canvas::Canvas(QMenu *const *menus, QObject *parent)
     : QGraphicsScene(parent), m_floatingEnds(this)
@@ -53,6 +77,10 @@ Canvas::~Canvas()
 {
     // Commands hold plain pointers only; drop them before the items go.
     m_undoStack->clear();
+    // Connections held out of the scene forget their ends while all of
+    // them are still alive: no end is told about them after it is gone.
+    detachHiddenLinks(m_keptAlive, nullptr);
+    detachHiddenDataflows(nullptr);
     // Items out of the scene (undone insertions, deleted states, retired
     // memory items) are ours to free, and so are the marker and the title
     // while they are out of it.
@@ -136,10 +164,6 @@ void Canvas::keepAlive(QGraphicsItem *item)
         m_keptAlive.insert(item, object);
 }
 
-bool Canvas::isRetired(const MemoryItem *item) const
-{
-    return m_retired.contains(item);
-}
 
 QGraphicsItem *Canvas::topItemAt(const QPointF &point) const
 {
@@ -174,6 +198,21 @@ void Canvas::detachInitialMarker()
 StateItem *Canvas::markedInitialState() const
 {
     return m_initialDot->scene() == this ? m_initialDot->state() : nullptr;
+}
+
+void Canvas::followInitialFlag()
+{
+    StateItem *initial = nullptr;
+    for (StateItem *state : states()) {
+        if (state->isInitialState()) {
+            initial = state;
+            break;
+        }
+    }
+    if (markedInitialState() == initial)
+        return;
+    detachInitialMarker();
+    attachInitialMarker(initial);
 }
 
 // --- marking, modes and properties -------------------------------------------------------
@@ -283,16 +322,9 @@ bool Canvas::deleteItem(QGraphicsItem *item)
     case ItemType::Process:
         return true;
     case ItemType::Link:
-        deleteLink(static_cast<LinkItem *>(item));
-        emit edited();
-        return true;
     case ItemType::Memory:
-        deleteMemoryItem(static_cast<MemoryItem *>(item));
-        emit edited();
-        return true;
     case ItemType::Dataflow:
-        deleteDataflow(static_cast<DataflowItem *>(item));
-        emit edited();
+        pushCommand(new DeleteItemCommand(this, registeredItem(item)));
         return true;
     default:
         return false;
@@ -331,7 +363,7 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
     QList<DataflowItem *> hidden;
     for (auto it = m_keptAlive.cbegin(); it != m_keptAlive.cend(); ++it) {
         auto *flow = qobject_cast<DataflowItem *>(it.value().data());
-        if (flow && !flow->scene() && flow->process() == process)
+        if (flow && !flow->scene() && (!process || flow->process() == process))
             hidden.append(flow);
     }
     for (DataflowItem *flow : qAsConst(hidden))
@@ -339,41 +371,32 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
     return hidden;
 }
 
+
 void Canvas::deleteLink(LinkItem *link)
 {
-    if (!link || !m_items.remove(link))
-        return;
-    link->detach();   // both process items forget it, its lines are destroyed
-    forgetCurrent(link);
-    delete link;
+    if (m_items.contains(link))
+        pushCommand(new DeleteItemCommand(this, link));
 }
 
 void Canvas::deleteDataflow(DataflowItem *dataflow)
 {
-    if (!dataflow || !m_items.remove(dataflow))
-        return;
-    dataflow->detach();   // process and memory item forget it, its lines are destroyed
-    forgetCurrent(dataflow);
-    delete dataflow;
+    if (m_items.contains(dataflow))
+        pushCommand(new DeleteItemCommand(this, dataflow));
 }
 
 void Canvas::deleteMemoryItem(MemoryItem *memory)
 {
-    if (!memory || !m_items.remove(memory))
-        return;
-    dropDataflows(memory->detachDataflows());
-    // Not undoable, but its add command may still be on the stack: keep the
-    // item (out of the scene) so that command never meets a dead pointer.
-    takeFromScene(memory);
-    forgetCurrent(memory);
-    m_retired.insert(memory);
-    keepAlive(memory);
+    if (m_items.contains(memory))
+        pushCommand(new DeleteItemCommand(this, memory));
 }
 
 void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
 {
     if (!item || !m_items.contains(item))
         return;
+    // The steps on the stack may hold the item or its connections, which
+    // are destroyed here: none of them can be undone any more.
+    m_undoStack->clear();
     for (LinkItem *link : item->links()) {
         m_items.remove(link);
         forgetCurrent(link);
@@ -381,6 +404,8 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     item->deleteLinks();
     dropDataflows(item->detachDataflows());
     dropDataflows(detachHiddenDataflows(item));
+    for (LinkItem *link : detachHiddenLinks(m_keptAlive, item))
+        forgetCurrent(link);
     m_items.remove(item);
     forgetCurrent(item);
     delete item;
@@ -434,15 +459,38 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
         break;
     }
     QGraphicsScene::mousePressEvent(event);
+    if (m_mode == SelectMode)
+        rememberDragStart();
+}
+
+void Canvas::rememberDragStart()
+{
+    // The scene drags every selected movable item along.
+    m_dragStart.clear();
+    for (QGraphicsItem *item : selectedItems()) {
+        if (DiagramItem *listed = registeredItem(item))
+            m_dragStart.append(ItemMove{listed, listed->pos(), listed->pos()});
+    }
+}
+
+void Canvas::finishDrag()
+{
+    QVector<ItemMove> moves = std::exchange(m_dragStart, {});
+    for (ItemMove &move : moves) {
+        // An item may have left the canvas meanwhile (an undo during the drag).
+        if (registeredItem(move.item))
+            move.to = move.item->pos();
+    }
+    auto *command = new MoveItemsCommand(this, moves);
+    if (command->movesAnything())
+        pushCommand(command);
+    else
+        delete command;
 }
 
 void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
-    // Dragging an item modifies the project. Hovering after a click does not:
-    // the left button has to be held. A connection drag moves no item.
-    if ((event->buttons() & Qt::LeftButton) && !isConnectionMode()
-        && registeredItem(topItemAt(event->buttonDownScenePos(Qt::LeftButton))))
-        emit edited();
+    // A drag becomes one move step when the button is released.
     if (isConnectionMode() && m_rubberLine) {
         m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
         return;
@@ -462,6 +510,8 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     dropRubberLine();
     update();
     QGraphicsScene::mouseReleaseEvent(event);
+    if (!m_dragStart.isEmpty())
+        finishDrag();
 }
 
 void Canvas::makeCurrent(QGraphicsItem *item)
@@ -522,7 +572,7 @@ void Canvas::insertProcessItem(const QPointF &point)
     item->setZValue(nextZValue());
     addItem(item);
     update();
-    emit edited();
+    // The project makes its node and canvas, and the undo step.
     emit processItemInserted(item);
     emit itemInserted(item);
 }
@@ -575,14 +625,14 @@ void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
             return;
         made = BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
                                                 static_cast<ProcessItem *>(end));
-        emit edited();
+        pushCommand(new AddConnectionCommand(this, registeredItem(made)));
     } else {
         const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
         const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
         if (!processToMemory && !memoryToProcess)
             return;
         made = BoxConnections::connectDataflow(this, start, end);
-        emit edited();
+        pushCommand(new AddConnectionCommand(this, registeredItem(made)));
     }
     update();
     update();

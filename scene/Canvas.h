@@ -4,10 +4,10 @@
 // hold process diagrams, level 5 canvases hold state machines. The canvas
 // turns mouse input into insertions and connections according to its drawing
 // mode, keeps its items in one registry (a list per kind), gives new items
-// their identity and stacking order and owns the undo stack of the
-// state-machine edits. It reports what its edits mean for the project
-// through signals; it knows neither the project nor the window. Whatever
-// depends on an item's kind it asks the item or looks up in the registry.
+// their identity and stacking order and owns the undo stack of its edits.
+// It reports what its edits mean for the project through signals; it knows
+// neither the project nor the window. Whatever depends on an item's kind it
+// asks the item or looks up in the registry.
 //
 // Ownership: items in the scene belong to the scene. Items an undo command
 // took out of the scene stay alive for a later undo or redo; the canvas
@@ -17,6 +17,7 @@
 #include "FloatingEnds.h"
 #include "ItemRegistry.h"
 #include "ItemTypes.h"
+#include "ItemMove.h"
 
 #include <QGraphicsScene>
 #include <QHash>
@@ -25,6 +26,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 
@@ -150,6 +152,9 @@ public:
     void detachInitialMarker();
     // The state the marker is attached to while it is shown, else null.
     StateItem *markedInitialState() const;
+    // Shows the marker at the state whose initial flag is set (the first
+    // in list order), or hides it when none is.
+    void followInitialFlag();
 
     // --- rubber line and floating ends ------------------------------------------
     QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
@@ -189,8 +194,8 @@ public:
 
     // The Delete command on the current selection, in selection order. States
     // (with the initial marker taken off first), transitions and text items
-    // go through undo commands; links, memory items and dataflows are removed
-    // for good. Process items need the tree and the project's other canvases,
+    // go through undo commands, and so do links, memory items and dataflows.
+    // Process items need the tree and the project's other canvases,
     // so each is handed to processHandler instead (which may call
     // removeProcessItemFromDiagram). Returns true when a deletable item was
     // selected. Items destroyed by an earlier deletion of the same selection
@@ -203,8 +208,10 @@ public:
     // Removes a process item from the diagram for good: its links are
     // destroyed, its dataflows detached from their memory items and
     // destroyed, and the item leaves the registry and the scene and is
-    // destroyed. Renumbering and the tree are the caller's.
+    // destroyed. Renumbering and the tree are the caller's. The undo
+    // history of the canvas is dropped, since its steps may hold them.
     void removeProcessItemFromDiagram(ProcessItem *item);
+    // Each pushes the item's delete step when the item is listed.
     void deleteLink(LinkItem *link);
     void deleteMemoryItem(MemoryItem *memory);
     void deleteDataflow(DataflowItem *dataflow);
@@ -212,8 +219,6 @@ public:
     // Items an undo command took out of the scene stay alive; the canvas
     // destroys those still out of the scene when it is destroyed.
     void keepAlive(QGraphicsItem *item);
-    // Memory items deleted for good: their add command must not bring them back.
-    bool isRetired(const MemoryItem *item) const;
 
     // Takes item out of this scene if it is in it.
     void takeFromScene(QGraphicsItem *item);
@@ -221,8 +226,7 @@ public:
     void putInScene(QGraphicsItem *item);
 
 signals:
-    // The canvas changed in a way no undo command holds (a move, a process
-    // item inserted, a link drawn, a memory item deleted, ...).
+    // The canvas changed in a way no undo command holds.
     void edited();
     // An insertion or connection is done: the drawing tool has done its work.
     void itemInserted(QGraphicsItem *item);
@@ -243,6 +247,8 @@ protected:
 
 private:
     bool isConnectionMode() const;
+    void rememberDragStart();
+    void finishDrag();
     void insertProcessItem(const QPointF &point);
     void startRubberLine(const QPointF &point);
     // Takes the rubber line out of the scene and destroys it, if there is one.
@@ -287,5 +293,7 @@ private:
     // Items some command may put back, watched so that an item destroyed
     // elsewhere is never freed twice.
     QHash<QGraphicsItem *, QPointer<QObject>> m_keptAlive;
-    QSet<const MemoryItem *> m_retired;
+    // Where the selected items stood when the left button went down in
+    // select mode; the release makes one move step of what moved.
+    QVector<ItemMove> m_dragStart;
 };

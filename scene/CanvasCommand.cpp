@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "DataflowItem.h"
+#include "DataflowLine.h"
+#include "ItemTypes.h"
+#include "LinkItem.h"
+#include "LinkLine.h"
+#include "MemoryItem.h"
+#include "ProcessItem.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -205,4 +212,168 @@ bool CanvasCommand::takeTextAway(TextItem *text)
     m_canvas->takeFromScene(text);
     m_canvas->keepAlive(text);
     return true;
+}
+
+// --- links, dataflows and memory items ------------------------------------------------
+
+void CanvasCommand::hideParts(const QList<QGraphicsItem *> &parts)
+{
+    for (QGraphicsItem *part : parts) {
+        if (!part)
+            continue;
+        m_canvas->takeFromScene(part);
+        m_canvas->keepAlive(part);
+    }
+}
+
+void CanvasCommand::showParts(const QList<QGraphicsItem *> &parts)
+{
+    for (QGraphicsItem *part : parts)
+        m_canvas->putInScene(part);
+}
+
+namespace {
+QList<QGraphicsItem *> partsOf(LinkItem *link)
+{
+    return {link, link->startLine(), link->endLine()};
+}
+
+QList<QGraphicsItem *> partsOf(DataflowItem *dataflow)
+{
+    return {dataflow, dataflow->startLine(), dataflow->endLine()};
+}
+} // namespace
+
+bool CanvasCommand::putLinkBack(LinkItem *link)
+{
+    if (!link || m_canvas->registeredItem(link) || !m_canvas->registeredItem(link->startItem())
+        || !m_canvas->registeredItem(link->endItem()))
+        return false;
+    showParts(partsOf(link));
+    m_canvas->registerItemAt(rememberedIndex(link), link);
+    link->startItem()->addLink(link);
+    link->endItem()->addLink(link);
+    for (LinkLine *line : {link->startLine(), link->endLine()}) {
+        if (line)
+            line->updateGeometry();
+    }
+    return true;
+}
+
+bool CanvasCommand::takeLinkAway(LinkItem *link)
+{
+    if (!link || !m_canvas->registeredItem(link))
+        return false;
+    m_listIndex.insert(link, m_canvas->registeredIndex(link));
+    m_canvas->unregisterItem(link);
+    if (link->startItem())
+        link->startItem()->removeLink(link);
+    if (link->endItem())
+        link->endItem()->removeLink(link);
+    hideParts(partsOf(link));
+    return true;
+}
+
+void CanvasCommand::showDataflow(DataflowItem *dataflow)
+{
+    showParts(partsOf(dataflow));
+    m_canvas->registerItemAt(rememberedIndex(dataflow), dataflow);
+    dataflow->process()->addDataflow(dataflow);
+    for (DataflowLine *line : {dataflow->startLine(), dataflow->endLine()}) {
+        if (line)
+            line->updateGeometry();
+    }
+}
+
+bool CanvasCommand::putDataflowBack(DataflowItem *dataflow)
+{
+    if (!dataflow || m_canvas->registeredItem(dataflow)
+        || !m_canvas->registeredItem(dataflow->process())
+        || !m_canvas->registeredItem(dataflow->memory()))
+        return false;
+    showDataflow(dataflow);
+    if (!dataflow->memory()->dataflows().contains(dataflow))
+        dataflow->memory()->addDataflow(dataflow);
+    return true;
+}
+
+bool CanvasCommand::takeDataflowAway(DataflowItem *dataflow)
+{
+    if (!dataflow || !m_canvas->registeredItem(dataflow))
+        return false;
+    m_listIndex.insert(dataflow, m_canvas->registeredIndex(dataflow));
+    m_canvas->unregisterItem(dataflow);
+    if (dataflow->process())
+        dataflow->process()->removeDataflow(dataflow);
+    if (dataflow->memory())
+        dataflow->memory()->removeDataflow(dataflow);
+    hideParts(partsOf(dataflow));
+    return true;
+}
+
+bool CanvasCommand::putMemoryBack(MemoryItem *memory)
+{
+    if (!memory || m_canvas->registeredItem(memory))
+        return false;
+    m_canvas->putInScene(memory);
+    m_canvas->registerItemAt(rememberedIndex(memory), memory);
+    // Ascending old places rebuild the dataflow list as it was.
+    QList<DataflowItem *> flows = memory->dataflows();
+    std::stable_sort(flows.begin(), flows.end(), [this](DataflowItem *a, DataflowItem *b) {
+        return positionOr(rememberedIndex(a), INT_MAX) < positionOr(rememberedIndex(b), INT_MAX);
+    });
+    for (DataflowItem *flow : flows) {
+        if (flow->process() && m_canvas->registeredItem(flow->process())
+            && !m_canvas->registeredItem(flow))
+            showDataflow(flow);
+    }
+    return true;
+}
+
+bool CanvasCommand::takeMemoryAway(MemoryItem *memory)
+{
+    if (!memory || !m_canvas->registeredItem(memory))
+        return false;
+    // Places are taken before anything is removed, so that each refers to
+    // the list as it was.
+    m_listIndex.insert(memory, m_canvas->registeredIndex(memory));
+    const QList<DataflowItem *> flows = memory->dataflows();
+    for (DataflowItem *flow : flows)
+        m_listIndex.insert(flow, m_canvas->registeredIndex(flow));
+    for (DataflowItem *flow : flows) {
+        m_canvas->unregisterItem(flow);
+        if (flow->process())
+            flow->process()->removeDataflow(flow);
+        hideParts(partsOf(flow));
+    }
+    m_canvas->unregisterItem(memory);
+    m_canvas->takeFromScene(memory);
+    m_canvas->keepAlive(memory);
+    return true;
+}
+
+bool CanvasCommand::putItemBack(DiagramItem *item)
+{
+    switch (item ? item->type() : 0) {
+    case ItemType::State: return putStateBack(static_cast<StateItem *>(item));
+    case ItemType::Transition: return putTransitionBack(static_cast<TransitionItem *>(item));
+    case ItemType::Text: return putTextBack(static_cast<TextItem *>(item), false);
+    case ItemType::Link: return putLinkBack(static_cast<LinkItem *>(item));
+    case ItemType::Memory: return putMemoryBack(static_cast<MemoryItem *>(item));
+    case ItemType::Dataflow: return putDataflowBack(static_cast<DataflowItem *>(item));
+    default: return false;
+    }
+}
+
+bool CanvasCommand::takeItemAway(DiagramItem *item)
+{
+    switch (item ? item->type() : 0) {
+    case ItemType::State: return takeStateAway(static_cast<StateItem *>(item));
+    case ItemType::Transition: return takeTransitionAway(static_cast<TransitionItem *>(item));
+    case ItemType::Text: return takeTextAway(static_cast<TextItem *>(item));
+    case ItemType::Link: return takeLinkAway(static_cast<LinkItem *>(item));
+    case ItemType::Memory: return takeMemoryAway(static_cast<MemoryItem *>(item));
+    case ItemType::Dataflow: return takeDataflowAway(static_cast<DataflowItem *>(item));
+    default: return false;
+    }
 }

@@ -13,6 +13,9 @@
 
 #include "Canvas.h"
 
+class DataflowItem;
+class LinkItem;
+class MemoryItem;
 class StateItem;
 class TextItem;
 class TransitionItem;
@@ -47,6 +50,23 @@ protected:
     // onTop gives the item a stacking value above all others first.
     bool putTextBack(TextItem *text, bool onTop);
     bool takeTextAway(TextItem *text);
+    // A link's box and lines join the scene, the box the link list, and both
+    // process items record it again. Needs both process items on the canvas.
+    bool putLinkBack(LinkItem *link);
+    // The reverse: the box and its lines stay alive, the link keeps its ends.
+    bool takeLinkAway(LinkItem *link);
+    // The same for a dataflow between a process item and a memory item.
+    bool putDataflowBack(DataflowItem *dataflow);
+    bool takeDataflowAway(DataflowItem *dataflow);
+    // A memory item leaves with its dataflows, which the process items
+    // forget and only the memory item keeps recording; putting it back
+    // brings back those whose process item is on the canvas again.
+    bool putMemoryBack(MemoryItem *memory);
+    bool takeMemoryAway(MemoryItem *memory);
+    // Any item of the kinds above (a process item is handled by the
+    // project, which knows its node and canvas): false for other kinds.
+    bool putItemBack(DiagramItem *item);
+    bool takeItemAway(DiagramItem *item);
 
     void repaint();
 
@@ -56,6 +76,11 @@ protected:
 
 private:
     void hideTransition(TransitionItem *transition);
+    // Takes the box and both lines of a link or dataflow out of the scene,
+    // keeping them alive, or puts them back in.
+    void hideParts(const QList<QGraphicsItem *> &parts);
+    void showParts(const QList<QGraphicsItem *> &parts);
+    void showDataflow(DataflowItem *dataflow);
     void showTransition(TransitionItem *transition);
     void restoreInitialFlag(StateItem *state);
     // Where an item stood in the canvas's list, and a transition in a

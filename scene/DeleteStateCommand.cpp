@@ -1,8 +1,11 @@
 #include "DeleteStateCommand.h"
 
+#include "ItemNames.h"
+#include "StateItem.h"
 DeleteStateCommand::DeleteStateCommand(Canvas *canvas, StateItem *state, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_state(state)
 {
+    setText(ItemNames::stepText(QStringLiteral("Delete"), state));
 }
 
 void DeleteStateCommand::redo()

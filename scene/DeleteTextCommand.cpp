@@ -1,8 +1,11 @@
 #include "DeleteTextCommand.h"
 
+#include "ItemNames.h"
+#include "TextItem.h"
 DeleteTextCommand::DeleteTextCommand(Canvas *canvas, TextItem *textItem, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_textItem(textItem)
 {
+    setText(ItemNames::stepText(QStringLiteral("Delete"), textItem));
 }
 
 void DeleteTextCommand::redo()

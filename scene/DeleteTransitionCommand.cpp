@@ -1,5 +1,6 @@
 #include "DeleteTransitionCommand.h"
 
+#include "ItemNames.h"
 #include "TransitionItem.h"
 
 DeleteTransitionCommand::DeleteTransitionCommand(Canvas *canvas, TransitionItem *transition,
@@ -9,6 +10,7 @@ DeleteTransitionCommand::DeleteTransitionCommand(Canvas *canvas, TransitionItem 
       m_startLine(transition ? transition->startLine() : nullptr),
       m_endLine(transition ? transition->endLine() : nullptr)
 {
+    setText(ItemNames::stepText(QStringLiteral("Delete"), transition));
 }
 
 void DeleteTransitionCommand::redo()

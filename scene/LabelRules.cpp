@@ -3,6 +3,7 @@
 #include "AddMemoryCommand.h"
 #include "AddStateCommand.h"
 #include "Canvas.h"
+#include "DeleteItemCommand.h"
 #include "DeleteStateCommand.h"
 #include "ItemTypes.h"
 #include "MemoryItem.h"
@@ -47,8 +48,11 @@ const QGraphicsItem *restoredBy(const Canvas &canvas, const QUndoCommand *comman
             return undone ? add->state() : nullptr;
     } else if (kind == ItemType::Memory) {
         const auto *add = dynamic_cast<const AddMemoryCommand *>(command);
-        if (add && undone && !canvas.isRetired(add->memoryItem()))
+        if (add && undone)
             return add->memoryItem();
+        const auto *del = dynamic_cast<const DeleteItemCommand *>(command);
+        if (del && !undone && del->item() && del->item()->type() == ItemType::Memory)
+            return del->item();
     }
     return nullptr;
 }

@@ -46,7 +46,9 @@ const QStringList level1Enabled = QStringList{
     "actionSelect", "actionNew", "actionOpen", "actionBringToFront", "actionSendToBack",
     "actionDelete", "actionSet_Canvas_Size", "actionDataflow", "actionCode_Generator",
     "actionClose_Project", "actionzoom_in", "actionzoom_out", "actionFit_to_window",
-    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionEnable_Autosave"} + pictureTools;
+    "actionSave_As", "actionRename_Project", "actionOpen_Examples", "actionEnable_Autosave",
+    // Every edit of a process diagram can be undone too.
+    "actionUndo", "actionRedo"} + pictureTools;
 } // namespace
 
 class TestMainWindow : public QObject
@@ -190,7 +192,8 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"menuFile", {"actionNew", "actionOpen", "actionOpen_Recent", "actionSave", "actionSave_As", "actionOpen_Examples",
                       "actionClose_Project", "actionRename_Project", "|", "actionExport_Diagram",
                       "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview", "|", "actionExit"}},
-        {"menuEdit", {"actionBringToFront", "actionSendToBack", "actionDelete"}},
+        {"menuEdit", {"actionUndo", "actionRedo", "|", "actionBringToFront", "actionSendToBack",
+                      "actionDelete"}},
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
         {"menuView", {"actionSet_Canvas_Size", "actionShow_Project_Browser"}},
@@ -316,6 +319,14 @@ void TestMainWindow::toolSets()
             // Save shows the project's modified flag in every context.
             if (name == QLatin1String("actionSave")) {
                 QCOMPARE(w.findChild<QAction *>(name)->isEnabled(), w.project()->isModified());
+                continue;
+            }
+            // Undo and Redo also need a step to take, and there is none.
+            if (name == QLatin1String("actionUndo") || name == QLatin1String("actionRedo")) {
+                QVERIFY2(!w.findChild<QAction *>(name)->isEnabled(), qPrintable(name));
+                const bool offered = ToolSets::forContext(context).enabled.contains(
+                    name == QLatin1String("actionUndo") ? ToolSets::Undo : ToolSets::Redo);
+                QCOMPARE(offered, enabled.contains(name));
                 continue;
             }
             const bool expected = untouched.contains(name) ? untouchedState : enabled.contains(name);

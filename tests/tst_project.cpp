@@ -141,13 +141,23 @@ private slots:
         QVERIFY(project.undoGroup()->stacks().contains(opened->undoStack()));
         QVERIFY(project.isModified());
 
-        // Deleting it takes its canvas along and says so.
+        // Deleting it takes its canvas along and says so. The undo step
+        // keeps the canvas until the step itself goes.
         QSignalSpy removed(&project, &Project::processItemRemoved);
         QPointer<Canvas> gone = opened;
         QCOMPARE(project.deleteProcessItem(micro, item), ProjectStructure::DeleteResult::Deleted);
         QCOMPARE(removed.count(), 1);
-        QVERIFY(gone.isNull());
+        QVERIFY(!project.canvases().contains(opened));
         QCOMPARE(project.canvases().size(), 5);
+        micro->undoStack()->undo();
+        QCOMPARE(project.canvases().size(), 6);
+        QCOMPARE(project.canvases().last(), opened);
+        micro->undoStack()->undo();   // the insertion
+        QCOMPARE(project.canvases().size(), 5);
+        QVERIFY(!project.isModified());
+        micro->setMode(Canvas::ProcessMode);
+        SceneMouse::click(micro, QPointF(900, 600));   // a new step drops the undone ones
+        QVERIFY(gone.isNull());
     }
 
     void writingElsewhereKeepsPathAndFlag()

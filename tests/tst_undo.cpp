@@ -407,27 +407,35 @@ private slots:
                    && flow->endLine()->scene() == c.data();
         };
 
-        // Undo takes the dataflows off the canvas with their memory item;
-        // redo puts them back where they were.
-        c->undoStack()->undo();
+        // Undo takes the dataflows off the canvas with their memory item
+        // (each drawn dataflow is a step of its own, undone first); redo
+        // puts them back where they were.
+        for (int i = 0; i < 3; ++i)
+            c->undoStack()->undo();
+        QVERIFY(c->memoryItems().isEmpty());
         QVERIFY(c->dataflows().isEmpty());
         QVERIFY(writer->dataflows().isEmpty() && reader->dataflows().isEmpty());
         QVERIFY(!flows.at(0)->scene() && !flows.at(1)->endLine()->scene());
-        c->undoStack()->redo();
+        for (int i = 0; i < 3; ++i)
+            c->undoStack()->redo();
         QCOMPARE(c->dataflows(), flows);
         QVERIFY(inScene(flows.at(0)) && inScene(flows.at(1)));
         QCOMPARE(writer->dataflows(), QList<DataflowItem *>({flows.at(0)}));
         QCOMPARE(reader->dataflows(), QList<DataflowItem *>({flows.at(1)}));
         QCOMPARE(memory->dataflows(), flows);
 
-        // A process item deleted while the memory item is undone takes its
-        // dataflow with it for good; the other one comes back.
+        // Deleting the memory item takes its dataflows along; undoing the
+        // deletion, not an older step, brings all of them back.
+        const int steps = c->undoStack()->count();
+        c->deleteMemoryItem(memory);
+        QCOMPARE(c->undoStack()->count(), steps + 1);
+        QVERIFY(c->memoryItems().isEmpty() && c->dataflows().isEmpty());
+        QVERIFY(writer->dataflows().isEmpty() && reader->dataflows().isEmpty());
         c->undoStack()->undo();
-        c->removeProcessItemFromDiagram(writer);
-        c->undoStack()->redo();
-        QCOMPARE(c->dataflows(), QList<DataflowItem *>({flows.at(1)}));
-        QCOMPARE(memory->dataflows(), QList<DataflowItem *>({flows.at(1)}));
-        QVERIFY(inScene(flows.at(1)));
+        QCOMPARE(c->memoryItems(), QList<MemoryItem *>({memory}));
+        QCOMPARE(c->dataflows(), flows);
+        QCOMPARE(writer->dataflows(), QList<DataflowItem *>({flows.at(0)}));
+        QVERIFY(inScene(flows.at(0)) && inScene(flows.at(1)));
         QCOMPARE(flows.at(1)->endLine()->line().p1().y(), 325.0);   // on the reader's bottom edge
     }
 

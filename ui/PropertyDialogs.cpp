@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DataflowProperties.h"
+#include "ItemChangeCommand.h"
 #include "ItemTypes.h"
 #include "LabelRules.h"
 #include "LinkItem.h"
@@ -115,15 +116,54 @@ QDialog *PropertyDialogs::dialog(int kind) const
     }
 }
 
-bool PropertyDialogs::edit(Canvas *canvas, QGraphicsItem *item)
+namespace {
+
+// The item and what follows its texts: a memory item's dataflows.
+QList<DiagramItem *> editedTogether(DiagramItem *item)
+{
+    QList<DiagramItem *> items{item};
+    if (item->type() == ItemType::Memory) {
+        for (DataflowItem *flow : static_cast<MemoryItem *>(item)->dataflows())
+            items.append(flow);
+    }
+    return items;
+}
+
+} // namespace
+
+QVector<ItemChange> PropertyDialogs::editChanges(Canvas *canvas, QGraphicsItem *item)
 {
     // The item may have left the canvas since it was clicked.
     DiagramItem *listed = canvas ? canvas->registeredItem(item) : nullptr;
     const Editor editor = listed ? m_editors.value(listed->type()) : Editor();
     if (!editor)
+        return {};
+    const QList<DiagramItem *> items = editedTogether(listed);
+    QVector<ItemChange> changes;
+    for (DiagramItem *one : items)
+        changes.append(ItemChange{one, one->record(), ItemRecord()});
+    if (!editor(canvas, listed))
+        return {};
+    QVector<ItemChange> changed;
+    for (ItemChange &change : changes) {
+        change.after = change.item->record();
+        // The item itself comes first: the step is named after it.
+        if (change.item == listed || !RecordEquality::sameStoredFields(change.before, change.after))
+            changed.append(change);
+    }
+    if (RecordEquality::sameStoredFields(changed.first().before, changed.first().after)
+        && changed.size() == 1)
+        return {};
+    return changed;
+}
+
+bool PropertyDialogs::edit(Canvas *canvas, QGraphicsItem *item)
+{
+    const QVector<ItemChange> changes = editChanges(canvas, item);
+    if (changes.isEmpty())
         return false;
-    const ItemRecord before = listed->record();
-    return editor(canvas, listed) && !RecordEquality::sameStoredFields(before, listed->record());
+    canvas->pushCommand(new ItemChangeCommand(canvas, changes));
+    return true;
 }
 
 // --- states ----------------------------------------------------------------------------

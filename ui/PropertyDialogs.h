@@ -10,9 +10,11 @@
 // kind), judges labels against the canvas, keeps the initial-state marker
 // in step and tells whether what the item stores changed.
 
+#include "ItemChange.h"
 #include "LabelCheck.h"
 
 #include <QHash>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -45,9 +47,15 @@ public:
     PropertyDialogs &operator=(const PropertyDialogs &) = delete;
 
     // The dialog of an item listed on `canvas`. True when it was accepted
-    // and changed what the item stores; an item not (or no longer) on the
-    // canvas opens nothing.
+    // and changed what the item stores; the change is then one undo step on
+    // the canvas's stack. An item not (or no longer) on the canvas opens
+    // nothing.
     bool edit(Canvas *canvas, QGraphicsItem *item);
+    // The same dialog without the undo step: what it changed (the item
+    // first, then the dataflows that took a memory item's new texts), each
+    // item already in its after state; empty when it was cancelled or
+    // changed nothing.
+    QVector<ItemChange> editChanges(Canvas *canvas, QGraphicsItem *item);
 
     // One dialog on one item; true when it was accepted. initialLocked:
     // another state of the machine is initial already. labelCheck judges

@@ -1,0 +1,19 @@
+#include "ProcessChangeCommand.h"
+
+#include "ProcessItem.h"
+#include "Project.h"
+
+ProcessChangeCommand::ProcessChangeCommand(Project *project, Canvas *canvas,
+                                           const QVector<ItemChange> &changes,
+                                           QUndoCommand *parent)
+    : ItemChangeCommand(canvas, changes, parent), m_project(project)
+{
+}
+
+void ProcessChangeCommand::applied()
+{
+    for (const ItemChange &change : changes()) {
+        if (change.item->type() == ItemType::Process)
+            m_project->followProcessLabel(canvas(), static_cast<ProcessItem *>(change.item));
+    }
+}

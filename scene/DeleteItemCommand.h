@@ -1,0 +1,20 @@
+#pragma once
+
+#include "CanvasCommand.h"
+
+// Deletes a link, a memory item (with its dataflows) or a dataflow; undo
+// puts it back where it stood in its list, recorded on its ends again. An
+// item already gone is left alone on redo and undo.
+class DeleteItemCommand : public CanvasCommand
+{
+public:
+    DeleteItemCommand(Canvas *canvas, DiagramItem *item, QUndoCommand *parent = nullptr);
+
+    DiagramItem *item() const { return m_item; }
+
+    void redo() override;
+    void undo() override;
+
+private:
+    DiagramItem *m_item;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+// One edit of what items store (a property dialog's OK, a resize, a
+// colour, a label, a condition, an action): each item's record before and
+// after. Redo gives every item its after record, undo its before record;
+// the item's place in the project (level and ids, which the structure of
+// the project renumbers) is never taken from a record. The initial-state
+// marker follows the states' initial flag.
+//
+// Two edits in a row of the same one field of the same one item merge into
+// one step; a merged step that changes nothing leaves the stack.
+
+#include "CanvasCommand.h"
+#include "ItemChange.h"
+
+#include <QString>
+#include <QVector>
+
+class ItemChangeCommand : public CanvasCommand
+{
+public:
+    enum { Id = 0x4b43 };
+
+    // The items are already in their after state when the command is made:
+    // its first redo changes nothing visible.
+    ItemChangeCommand(Canvas *canvas, const QVector<ItemChange> &changes,
+                      QUndoCommand *parent = nullptr);
+
+    // Whether any item's stored fields differ between before and after.
+    bool changesAnything() const;
+    const QVector<ItemChange> &changes() const { return m_changes; }
+
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand *other) override;
+    void redo() override;
+    void undo() override;
+
+protected:
+    // After every redo and undo, for what follows an item beyond its canvas.
+    virtual void applied() {}
+
+private:
+    void apply(bool after);
+    void describe();
+
+    QVector<ItemChange> m_changes;
+    // The one field the one item changed; empty when more changed.
+    QString m_field;
+};

@@ -35,8 +35,10 @@ int readProject(const QString &path, RecordsToMachines::Records *records, QStrin
               << (info.exists() ? "not a readable file" : "no such file") << "\n";
         return NoProject;
     }
+    // The load pass rejects everything the check pass does, so the file is
+    // read once, as the application reads it.
     ProjectFileReader reader;
-    if (!reader.check(path) || !reader.load(path)) {
+    if (!reader.load(path)) {
         err() << ProjectFileReader::corruptMessage() << "\n" << reader.errorDetail(path) << "\n";
         return CorruptProject;
     }

@@ -53,11 +53,27 @@ QString moduleShown(const GeneratedModule &module)
     return printableText(module.moduleName);
 }
 
+namespace {
+
+// Writes a text that may be as long as a huge label in pieces, so that the
+// stream never holds a converted copy of all of it.
+void writePieces(QTextStream &stream, const QString &text)
+{
+    constexpr int Piece = 1 << 16;
+    for (int at = 0; at < text.size(); at += Piece) {
+        stream << text.midRef(at, Piece);
+        stream.flush();
+    }
+}
+
+} // namespace
+
 bool reportDesign(const GeneratedModule &module)
 {
     for (const DesignFinding &finding : module.findings) {
-        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "")
-              << finding.text << "\n";
+        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "");
+        writePieces(err(), finding.text);
+        err() << "\n";
     }
     return !module.findings.isEmpty();
 }

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 // -1: decided by the environment; 0 or 1: set explicitly.
@@ -19,8 +20,11 @@ QSettings store()
 } // namespace
 
 HelpActions::HelpActions(QWidget *window, QAction *checkAtStartAction)
-    : QObject(window), m_eula(new Eula(window))
+    : QObject(window), m_eula(new Eula(window)), m_routineCheck(new QTimer(this))
 {
+    m_routineCheck->setSingleShot(true);
+    m_routineCheck->setInterval(RoutineCheckDelayMs);
+    connect(m_routineCheck, &QTimer::timeout, this, &HelpActions::runRoutineCheck);
     if (checkAtStartAction) {
         checkAtStartAction->setCheckable(true);
         checkAtStartAction->setChecked(checkAtStart());
@@ -45,6 +49,12 @@ void HelpActions::checkForUpdate()
 }
 
 void HelpActions::startRoutineCheck()
+{
+    if (automaticChecksEnabled() && checkAtStart())
+        m_routineCheck->start();
+}
+
+void HelpActions::runRoutineCheck()
 {
     if (!automaticChecksEnabled() || !checkAtStart())
         return;

@@ -7,6 +7,7 @@
 
 class Eula;
 class QAction;
+class QTimer;
 class QWidget;
 
 class HelpActions : public QObject
@@ -31,7 +32,11 @@ public:
     // The check on entering the no-project state. Like the command, but it
     // speaks only to offer an update, and it is skipped while automatic
     // checks are off or once an update has been offered in this session.
+    // It starts RoutineCheckDelayMs later, so that setting up the network
+    // and its encryption does not hold back the first frame of the window;
+    // calls within that time start one check.
     void startRoutineCheck();
+    static constexpr int RoutineCheckDelayMs = 500;
 
     // The stored choice of "Check for Updates at Start" (on unless turned off).
     static QString checkAtStartKey();
@@ -48,6 +53,8 @@ public:
 
 private:
     void startCheck(bool userRequested);
+    void runRoutineCheck();
 
     Eula *m_eula;
+    QTimer *m_routineCheck;
 };

@@ -71,6 +71,10 @@ QString bigProject(const QString &dir, int machines)
 
 int main(int argc, char **argv)
 {
+    if (const int code = runMeasuredChild(argc, argv); code >= 0)
+        return code;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication app(argc, argv);
     const int textMb = argc > 1 ? qMax(1, atoi(argv[1])) : 20;
     const int projectMb = argc > 2 ? qMax(1, atoi(argv[2])) : 200;

@@ -73,6 +73,8 @@ int bareWindow(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    if (const int code = runMeasuredChild(argc, argv); code >= 0)
+        return code;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && std::strcmp(argv[1], "--bare-window") == 0)

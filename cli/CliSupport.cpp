@@ -35,8 +35,10 @@ int readProject(const QString &path, RecordsToMachines::Records *records, QStrin
               << (info.exists() ? "not a readable file" : "no such file") << "\n";
         return NoProject;
     }
+    // The load pass rejects everything the check pass does, so the file is
+    // read once, as the application reads it.
     ProjectFileReader reader;
-    if (!reader.check(path) || !reader.load(path)) {
+    if (!reader.load(path)) {
         err() << ProjectFileReader::corruptMessage() << "\n" << reader.errorDetail(path) << "\n";
         return CorruptProject;
     }
@@ -51,11 +53,27 @@ QString moduleShown(const GeneratedModule &module)
     return printableText(module.moduleName);
 }
 
+namespace {
+
+// Writes a text that may be as long as a huge label in pieces, so that the
+// stream never holds a converted copy of all of it.
+void writePieces(QTextStream &stream, const QString &text)
+{
+    constexpr int Piece = 1 << 16;
+    for (int at = 0; at < text.size(); at += Piece) {
+        stream << text.midRef(at, Piece);
+        stream.flush();
+    }
+}
+
+} // namespace
+
 bool reportDesign(const GeneratedModule &module)
 {
     for (const DesignFinding &finding : module.findings) {
-        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "")
-              << finding.text << "\n";
+        err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Warning ? "warning: " : "");
+        writePieces(err(), finding.text);
+        err() << "\n";
     }
     return !module.findings.isEmpty();
 }

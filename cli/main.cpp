@@ -32,6 +32,9 @@
 #include <QTextStream>
 
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -188,7 +191,10 @@ int run(Options options)
     const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
     for (const LoadNote &note : notes)
         err() << options.project << ": warning: " << note.text() << "\n";
-    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, options.properties);
+    // A check without --compile needs the findings only, not the texts.
+    ModuleProperties properties = options.properties;
+    properties.keepText = generate || options.compile;
+    const QVector<GeneratedModule> modules = ProjectModules::generate(machines, properties);
 
     bool findings = !notes.isEmpty();
     bool unwritable = false;
@@ -222,6 +228,14 @@ int run(Options options)
 
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // Blocks of a megabyte and more (the texts of a huge label, the file
+    // being read) go back to the system when freed. By default the C library
+    // raises that threshold after the first such block is freed and keeps
+    // the later ones, so a project with one huge text would hold several
+    // times its size.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRO_VERSION));

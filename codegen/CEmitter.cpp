@@ -124,7 +124,7 @@ struct Run
     CodeText source;
 
     Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit)
-        : machine(m), properties(p), budget(limit), header(&budget), source(&budget)
+        : machine(m), properties(p), budget(limit), header(&budget, p.keepText), source(&budget, p.keepText)
     {
         module = CEmitter::moduleName(m.processLabel);
         enumType = CEmitter::enumTypeName(module);
@@ -193,7 +193,7 @@ void enumText(Run &run, CodeText &out)
     out << QLatin1String("typedef enum { \n \t");
     for (int i = 0; i < run.enumerators.size(); ++i) {
         OwnerScope owner(out, i < run.machine.states.size() ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
-        out << run.enumerators.at(i) + QLatin1String(" = ") + QString::number(i) + QLatin1String(",\n\t");
+        out << run.enumerators.at(i) << QLatin1String(" = ") << QString::number(i) << QLatin1String(",\n\t");
     }
     out << QLatin1Char('}') + run.enumType + QLatin1Char(';');
 }
@@ -256,7 +256,7 @@ void staticPrototypes(Run &run, CodeText &out)
     out << QLatin1String("static void ") + CEmitter::initialFunction(run.module) + QLatin1String("(void);\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
         OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("static void ") + run.machine.states.at(i).label + QLatin1String("(void);\n");
+        out << QLatin1String("static void ") << run.machine.states.at(i).label << QLatin1String("(void);\n");
     }
     out << QLatin1String("\n\n");
 }
@@ -267,8 +267,8 @@ void caseList(Run &run, CodeText &out)
             + CEmitter::initialFunction(run.module) + QLatin1String("();") + QLatin1String("\n\t\t\tbreak;\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
         OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("\n\t\tcase ") + run.enumerators.at(i) + QLatin1String(":\n\t\t\t")
-                + run.machine.states.at(i).label + QLatin1String("(); \n\t\t\tbreak; \n");
+        out << QLatin1String("\n\t\tcase ") << run.enumerators.at(i) << QLatin1String(":\n\t\t\t")
+            << run.machine.states.at(i).label << QLatin1String("(); \n\t\t\tbreak; \n");
     }
     out << QLatin1String("\n\t\tdefault: \n\t\t\t") + run.stateVar + QLatin1String(" = ") + run.start
             + QLatin1String(";\n\t\t\tbreak;");
@@ -351,7 +351,7 @@ void transitionBlocks(Run &run, CodeText &out, int stateIndex)
             out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
         out << run.indented(tr.action, QLatin1String("\t\t"))
             << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ")
-                   + run.enumerators.at(tr.end) + QLatin1String(";\n\t}\n");
+            << run.enumerators.at(tr.end) << QLatin1String(";\n\t}\n");
     }
 }
 
@@ -494,7 +494,15 @@ QString CEmitter::stateVariable(const QString &module)
 
 QString CEmitter::stateEnumerator(const QString &module, const QString &stateLabel)
 {
-    return QLatin1String("STATE_") + module.toUpper() + QLatin1Char('_') + stateLabel.toUpper();
+    // Built at its size: a state's label may be very long.
+    const QString upperModule = module.toUpper();
+    QString name;
+    name.reserve(6 + upperModule.size() + 1 + stateLabel.size());
+    name += QLatin1String("STATE_");
+    name += upperModule;
+    name += QLatin1Char('_');
+    name += stateLabel.toUpper();
+    return name;
 }
 
 QString CEmitter::startEnumerator(const QString &module)

@@ -25,6 +25,11 @@ struct ModuleProperties
     // machine) so that the harness can tell which transition fired. Files
     // written for the user never carry it.
     bool transitionHooks = false;
+    // Off for a check that neither writes nor compiles the files: their
+    // texts are measured against the size limit and their design findings
+    // made, but header and source stay empty, so a machine with huge texts
+    // costs little more than its records.
+    bool keepText = true;
 
     // The date stamped into generated files: today's local date, or the UTC
     // date of SOURCE_DATE_EPOCH when that variable holds a number of seconds

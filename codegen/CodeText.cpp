@@ -1,6 +1,6 @@
 #include "CodeText.h"
 
-CodeText::CodeText(qint64 *budget) : m_budget(budget)
+CodeText::CodeText(qint64 *budget, bool keepText) : m_budget(budget), m_keepText(keepText)
 {
     m_lines.startLine();
 }
@@ -15,7 +15,8 @@ CodeText &CodeText::operator<<(const QString &piece)
     }
     *m_budget -= piece.size();
     scan(piece.constData(), piece.size());
-    m_text += piece;
+    if (m_keepText)
+        m_text += piece;
     return *this;
 }
 

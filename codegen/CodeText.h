@@ -19,7 +19,9 @@ class CodeText
 {
 public:
     // `budget` is shared with the machine's other file; it counts characters.
-    explicit CodeText(qint64 *budget);
+    // Without keepText the pieces are counted and mapped to lines but the
+    // text itself is not kept.
+    explicit CodeText(qint64 *budget, bool keepText = true);
 
     // Pieces added from now on belong to `item`.
     void setOwner(const ItemRef &item) { m_owner = item; }
@@ -46,6 +48,7 @@ private:
     ItemRef m_owner;
     bool m_lineStarted = false;   // the current line has its first character
     bool m_overflowed = false;
+    bool m_keepText = true;
 };
 
 // Sets the owner of a CodeText for one scope and restores it afterwards.

@@ -2,9 +2,25 @@
 
 #include "MachineDescription.h"
 
+#include <algorithm>
+
+namespace {
+
+bool needsEscape(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\t') || c.category() == QChar::Other_Control
+           || c.category() == QChar::Other_Format;
+}
+
+} // namespace
+
 QString printableText(const QString &label)
 {
+    // Most labels are printable as they are and are shared, not copied.
+    if (std::none_of(label.cbegin(), label.cend(), needsEscape))
+        return label;
     QString text;
+    text.reserve(label.size() + 16);
     for (const QChar c : label) {
         if (c == QLatin1Char('\n'))
             text += QLatin1String("\\n");
@@ -20,7 +36,13 @@ QString printableText(const QString &label)
 
 QString printableLabel(const QString &label)
 {
-    return QLatin1Char('\'') + printableText(label) + QLatin1Char('\'');
+    const QString text = printableText(label);
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += QLatin1Char('\'');
+    quoted += text;
+    quoted += QLatin1Char('\'');
+    return quoted;
 }
 
 QString ItemRef::describe(const MachineDescription &m) const

@@ -132,7 +132,13 @@ bool Walker::readText(QString *text)
             return false;
         switch (m_xml.tokenType()) {
         case QXmlStreamReader::Characters:
-            result += m_xml.text();
+            // A text usually comes as one token: a long one is copied once,
+            // at its size, instead of grown piece by piece or kept in the
+            // parser's larger buffer.
+            if (result.isEmpty())
+                result = QString(m_xml.text().unicode(), m_xml.text().size());
+            else
+                result += m_xml.text();
             break;
         case QXmlStreamReader::Comment:
         case QXmlStreamReader::ProcessingInstruction:

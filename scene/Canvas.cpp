@@ -55,6 +55,12 @@ QList<LinkItem *> detachHiddenLinks(const QHash<QGraphicsItem *, QPointer<QObjec
 Canvas::Canvas(QMenu *const *menus, QObject *parent)
     : QGraphicsScene(parent), m_floatingEnds(this)
 {
+    // A diagram holds at most a few thousand items, so finding the items
+    // under a point or in the exposed area by walking them all is quick.
+    // The default tree index costs tens of kilobytes per item, is rebuilt
+    // after every move and is built for every canvas of the project, shown
+    // or not, after it opens.
+    setItemIndexMethod(QGraphicsScene::NoIndex);
     if (menus) {
         for (int i = 0; i < MenuCount; ++i)
             m_menus[i] = menus[i];

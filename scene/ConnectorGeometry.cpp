@@ -99,7 +99,10 @@ void drawSelectionCopies(QPainter *painter, const QLineF &line)
 
 QPen connectorPen()
 {
-    return QPen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    // One pen for every connector line: copies share it instead of each
+    // line keeping a pen and brush of its own.
+    static const QPen pen(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return pen;
 }
 
 bool clippedConnector(const QPointF &from, const QPointF &to, const QPolygonF &outline,

@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
+#include <algorithm>
+
 QRectF pictureArea(const QList<QRectF> &itemRects, qreal margin)
 {
     QRectF united;
@@ -68,7 +70,13 @@ DiagramPicture::DiagramPicture(Canvas *canvas)
     : m_canvas(canvas)
 {
     m_signalsWereBlocked = m_canvas->blockSignals(true);
+    // A canvas keeps no tree index of its items, and the scene then lists
+    // them in the order they were added, whatever order is asked for.
+    // Diagram items have no parents, so ordering them by z, equal ones in
+    // the order they were added, gives the order the scene paints them in.
     m_items = m_canvas->items(Qt::AscendingOrder);
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [](const QGraphicsItem *a, const QGraphicsItem *b) { return a->zValue() < b->zValue(); });
     for (QGraphicsItem *item : qAsConst(m_items)) {
         hideHelper(item);
         switchOffShadow(item);

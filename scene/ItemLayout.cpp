@@ -102,5 +102,13 @@ QString storedColourName(const QColor &colour, const QColor &fallback)
 
 QPen boxOutlinePen(Qt::PenStyle style)
 {
+    // The two outlines every box uses are shared by all boxes, so a large
+    // diagram keeps no pen and brush per item.
+    static const QPen solid(QBrush(Qt::black), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    static const QPen dotted(QBrush(Qt::black), 2, Qt::DotLine, Qt::RoundCap, Qt::RoundJoin);
+    if (style == Qt::SolidLine)
+        return solid;
+    if (style == Qt::DotLine)
+        return dotted;
     return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
 }

@@ -13,19 +13,10 @@ QRect processLabelRect(int width, int height, int averageCharWidth, int lineHeig
     return QRect(margin, height / 2, width - 2 * margin, lineHeight);
 }
 
-namespace {
-
-QPen outlinePen(Qt::PenStyle style)
-{
-    return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
-}
-
-} // namespace
-
 ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
     : DiagramItem(contextMenu)
     , m_shape(shape)
-    , m_pen(outlinePen(Qt::SolidLine))
+    , m_pen(boxOutlinePen(Qt::SolidLine))
     , m_polygon(QPolygonF(QRectF(0, 0, DefaultWidth, DefaultHeight)))
     , m_outline(closedRectangle(DefaultWidth, DefaultHeight))
     , m_x(x)
@@ -125,7 +116,7 @@ QList<DataflowItem *> ProcessItem::detachDataflows()
 void ProcessItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();
-    m_pen = outlinePen(style);
+    m_pen = boxOutlinePen(style);
     update();
 }
 

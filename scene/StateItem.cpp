@@ -12,8 +12,11 @@
 StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent)
     : BoxItem(contextMenu, DefaultWidth, DefaultHeight, parent)
 {
-    m_borderPen = QPen(QBrush(Qt::black), 1, Qt::SolidLine);
-    m_initialPen = QPen(QBrush(Qt::red), 1, Qt::SolidLine);
+    // Every state starts from the same two pens, shared until one changes.
+    static const QPen border(QBrush(Qt::black), 1, Qt::SolidLine);
+    static const QPen initial(QBrush(Qt::red), 1, Qt::SolidLine);
+    m_borderPen = border;
+    m_initialPen = initial;
 
     // The effect is set once here; it draws the shadow of the rounded box
     // from shared pictures, so no repaint blurs anything.

@@ -199,6 +199,35 @@ private slots:
         QCOMPARE(hooked.sourceLines.lineCount(), plain.sourceLines.lineCount() + 2);
     }
 
+    // A check measures the files without keeping them: the same findings,
+    // line maps and verdict on the size limit, down to the last character.
+    void measuredWithoutKeepingTheText()
+    {
+        MachineDescription m = doorMachine();
+        m.states << state("Lonely");
+        ModuleProperties counted = properties();
+        counted.keepText = false;
+        const GeneratedModule kept = CEmitter::generate(m, properties());
+        const GeneratedModule measured = CEmitter::generate(m, counted);
+        QVERIFY(kept.writable && measured.writable);
+        QVERIFY(!kept.source.isEmpty());
+        QVERIFY(measured.header.isEmpty() && measured.source.isEmpty());
+        QVERIFY(!kept.warnings.isEmpty());
+        QCOMPARE(measured.warnings, kept.warnings);
+        QCOMPARE(measured.errors, kept.errors);
+        QCOMPARE(measured.sourceLines.lineCount(), kept.sourceLines.lineCount());
+        QCOMPARE(measured.headerLines.lineCount(), kept.headerLines.lineCount());
+
+        const qint64 size = kept.header.size() + kept.source.size();
+        for (const ModuleProperties &p : { properties(), counted }) {
+            QVERIFY(CEmitter::generate(m, p, size).writable);
+            const GeneratedModule over = CEmitter::generate(m, p, size - 1);
+            QVERIFY(!over.writable);
+            QVERIFY(over.source.isEmpty());
+            QVERIFY(over.errors.last().endsWith("no files written"));
+        }
+    }
+
     void withoutTextsOrMemory()
     {
         MachineDescription m = emptyMachine("Lamp");

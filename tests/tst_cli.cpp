@@ -300,6 +300,23 @@ private slots:
         QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
     }
 
+    // A finding as long as a huge label is printed whole, also where a
+    // character outside the basic plane straddles the pieces it is written in.
+    void longFindingsArePrintedWhole()
+    {
+        ProjectDocument doc = MachineProject::skeleton("Demo", "Texts");
+        const QString label = "L" + QString(65527, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80") + QString(100, 'b');
+        StateRecord start = item<StateRecord>(6, "Start");
+        start.ifInitialState = true;
+        start.initialCondition = "(1)";
+        StateRecord lonely = item<StateRecord>(6, label);
+        lonely.xCoord = 800;
+        doc.blocks[3].states << start << lonely;
+        const Result r = cli({ "check", writeProject("long.qsmd", MachineProject::bytes(doc)) });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("Texts: warning: State '" + label + "': no transition leads to it\n"));
+    }
+
     // The compiler's findings name the item behind the offending line.
     void compileCheck()
     {

@@ -54,6 +54,7 @@ private slots:
     void textsAreNormalisedForXml();
     void dataflowEndsOnlyForKnownDirections();
     void unknownElementsAreIgnored();
+    void textsInSeveralPiecesAreReadWhole();
     void savedFileIsReplacedWhole();
     void failedSaveKeepsOldFile();
     void valueEncodings();
@@ -350,6 +351,25 @@ void TestProjectFile::unknownElementsAreIgnored()
     ProjectFileReader reader;
     QVERIFY2(reader.loadData(edited), qPrintable(reader.errorString()));
     QCOMPARE(recordDifference(reader.records(), records), QString());
+}
+
+// A field's text may reach the parser in several pieces (around comments
+// and CDATA sections) or as one very long piece; either way the record
+// gets all of it.
+void TestProjectFile::textsInSeveralPiecesAreReadWhole()
+{
+    ProjectDocument document = DefaultProject::document(QStringLiteral("Pieces"));
+    const QString longAction = QStringLiteral("x = 1; /* \u00e9\U0001F600 */\n").repeated(20000);
+    document.blocks.last().states.first().action = longAction;
+    QByteArray bytes = bytesOf(document);
+    bytes.replace("<label>SecondaryState</label>",
+                  "<label>Second<!-- a note --><![CDATA[ary<]]>&amp;State</label>");
+    bytes.replace("<endItem>SecondaryState</endItem>", "<endItem>Secondary<![CDATA[<&]]>State</endItem>");
+    const ProjectRecordLists records = load(bytes);
+    QCOMPARE(records.states.size(), 2);
+    QCOMPARE(records.states.at(0).action, longAction);
+    QCOMPARE(records.states.at(1).label, QStringLiteral("Secondary<&State"));
+    QCOMPARE(records.transitions.at(0).endItem, QStringLiteral("Secondary<&State"));
 }
 
 void TestProjectFile::savedFileIsReplacedWhole()

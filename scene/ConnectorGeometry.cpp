@@ -165,6 +165,10 @@ QPointF repeatedConnectionOffset(const QPointF &a, const QPointF &b, int index, 
 {
     if (index <= 0)
         return QPointF();
+    // The same pair of items gives the same places whichever way a
+    // connection was drawn.
+    if (b.x() < a.x() || (b.x() == a.x() && b.y() < a.y()))
+        return repeatedConnectionOffset(b, a, index, step);
     const qreal rank = (index + 1) / 2;
     const qreal side = index % 2 == 1 ? 1.0 : -1.0;
     const QLineF shifted = sidewaysShifted(a, b, side * rank * step);

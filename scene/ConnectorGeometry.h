@@ -54,6 +54,7 @@ QLineF sidewaysShifted(const QPointF &from, const QPointF &to, qreal distance);
 // (centres a and b) goes, relative to the first one's: the first (index 0)
 // stays on the centre line, the next ones go step across it, alternately
 // to either side and further out: +step, -step, +2 step, -2 step, ...
+// The places depend on the pair, not on which of the two comes first.
 QPointF repeatedConnectionOffset(const QPointF &a, const QPointF &b, int index, qreal step);
 
 // Walks the edges of outline (each point shifted by outlineOffset) in order

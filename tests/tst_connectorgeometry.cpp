@@ -231,15 +231,17 @@ void TestConnectorGeometry::repeatedConnectionsAlternateSides()
     QCOMPARE(repeatedConnectionOffset(a, b, 2, 40), QPointF(0, 40));
     QCOMPARE(repeatedConnectionOffset(a, b, 3, 40), QPointF(0, -80));
     QCOMPARE(repeatedConnectionOffset(a, b, 4, 40), QPointF(0, 80));
-    // Drawn the other way round, the boxes still spread (mirrored).
-    QCOMPARE(repeatedConnectionOffset(b, a, 1, 40), QPointF(0, 40));
+    // Drawn the other way round, a connection takes the same places, so
+    // links in both directions between two items never share one.
+    QCOMPARE(repeatedConnectionOffset(b, a, 1, 40), QPointF(0, -40));
+    QCOMPARE(repeatedConnectionOffset(b, a, 2, 40), QPointF(0, 40));
     // A diagonal pair spreads across its own line.
     const QPointF d = repeatedConnectionOffset(QPointF(0, 0), QPointF(300, 300), 1, 40);
     QVERIFY(qAbs(QPointF::dotProduct(d, QPointF(300, 300))) < 1e-9);
     QVERIFY(qAbs(QLineF(QPointF(), d).length() - 40) < 1e-9);
     // Two items centred on one point stack the boxes downwards.
-    QCOMPARE(repeatedConnectionOffset(a, a, 2, 40), QPointF(0, -40));
     QCOMPARE(repeatedConnectionOffset(a, a, 1, 40), QPointF(0, 40));
+    QCOMPARE(repeatedConnectionOffset(a, a, 2, 40), QPointF(0, -40));
 }
 
 void TestConnectorGeometry::floatingEndsSitSideBySide()

@@ -3,14 +3,42 @@
 #include "CSyntaxHighlighter.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QTextBlock>
 
+namespace {
+
+// The desktop's fixed-width font; where the platform names none (or a
+// proportional one), the monospace family, else any fixed-width one.
+QFont fixedWidthFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    font.setFamily(QStringLiteral("monospace"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    // Without such an alias, the first installed fixed-width family.
+    const QFontDatabase database;
+    for (const QString &family : database.families()) {
+        if (database.isFixedPitch(family)) {
+            font.setFamily(family);
+            break;
+        }
+    }
+    return font;
+}
+
+} // namespace
+
 CodeEditor::CodeEditor(QWidget *parent) : QPlainTextEdit(parent)
 {
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(fixedWidthFont());
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
     m_highlighter = new CSyntaxHighlighter(document());

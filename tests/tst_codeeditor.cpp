@@ -193,6 +193,15 @@ private slots:
         QTest::keyClick(action, Qt::Key_Tab);
         QVERIFY(action->hasFocus());
         QCOMPARE(action->toPlainText(), QString("    "));
+
+        // With KESTRO_SHOTS set to a folder, the dialog is saved there as it looks.
+        const QString shots = qEnvironmentVariable("KESTRO_SHOTS");
+        if (!shots.isEmpty()) {
+            action->setPlainText("/* Count the pulses */\n#define LIMIT 0x3FF\nif (pulses < LIMIT) {\n    pulses++;"
+                                 "\n    status = \"counting\"; // up\n}");
+            QTest::keyClick(action, Qt::Key_Up);
+            state.grab().save(shots + QStringLiteral("/state-dialog.png"));
+        }
     }
 
     void lockedInitialBoxSaysWhy()

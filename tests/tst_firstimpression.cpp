@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 // What a new user sees first: every label whole inside its box, floating
@@ -100,6 +102,30 @@ QStringList overlappingTags(const Canvas *canvas)
     return problems;
 }
 
+// With KESTRO_SHOTS set to a folder, the window as it looks is saved
+// there, to be looked at.
+void shoot(QWidget *window, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("KESTRO_SHOTS");
+    if (!folder.isEmpty())
+        window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The same for a diagram without a window: the canvas's items drawn whole.
+void shoot(Canvas *canvas, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("KESTRO_SHOTS");
+    if (folder.isEmpty())
+        return;
+    const QRectF area = canvas->itemsBoundingRect().adjusted(-20, -20, 20, 20);
+    QImage image(area.size().toSize(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    canvas->render(&painter, QRectF(), area);
+    painter.end();
+    image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
 qreal distanceOfMidpoints(const QLineF &a, const QLineF &b)
 {
     return QLineF(a.center(), b.center()).length();
@@ -133,6 +159,7 @@ private slots:
             boxes += canvas->states().size() + canvas->transitions().size();
         }
         QCOMPARE(boxes, 3);
+        shoot(m_demo.window(), QStringLiteral("new-project"));
     }
 
     void exampleDiagramsShowEveryLabelWholeAndTagsApart()
@@ -148,6 +175,7 @@ private slots:
             if (canvas->level() > 1)
                 QVERIFY(project.structure().rebuildFloatingEnds(canvas));
             tags += canvas->floatingLinks().size() + canvas->floatingMemories().size();
+            shoot(canvas, QStringLiteral("example-%1").arg(project.canvases().indexOf(canvas)));
             const QStringList problems = clippedTexts(canvas) + overlappingTags(canvas);
             QVERIFY2(problems.isEmpty(), qPrintable(canvas->name() + QStringLiteral(": ") + problems.join("; ")));
         }
@@ -180,6 +208,7 @@ private slots:
         m_demo.driver()->drag(ViewDriver::centreOf(state), ViewDriver::centreOf(state) + QPointF(-120, 90));
         QCOMPARE(loop->pos() - state->pos(), boxFromState);
         QVERIFY(distanceOfMidpoints(loop->startLine()->line(), loop->endLine()->line()) >= 15.9);
+        shoot(m_demo.window(), QStringLiteral("self-transition"));
 
         // State and box selected together move once, by the same drag.
         m_demo.driver()->click(ViewDriver::centreOf(loop), Qt::ControlModifier);
@@ -222,6 +251,7 @@ private slots:
                 QVERIFY2(!boxes.at(i)->sceneBoundingRect().intersects(boxes.at(j)->sceneBoundingRect()),
                          qPrintable(QStringLiteral("boxes %1 and %2 overlap").arg(i).arg(j)));
         }
+        shoot(m_demo.window(), QStringLiteral("repeated-connections"));
         for (QGraphicsItem *box : boxes) {
             m_demo.driver()->click(ViewDriver::centreOf(box));
             QCOMPARE(controller->selectedItems(), QList<QGraphicsItem *>{box});

@@ -579,7 +579,9 @@ private slots:
         FloatingMemoryItem *m1 = m_canvas->addFloatingMemory("speed", "int", QColor(1, 2, 3));
         FloatingMemoryItem *m2 = m_canvas->addFloatingMemory("mode", "char", QColor(4, 5, 6));
         QCOMPARE(m1->pos(), QPointF(160, 30));
-        QCOMPARE(m2->pos(), QPointF(240, 30));
+        // Side by side from the first tag's real width, not overlapping it.
+        QCOMPARE(m2->pos(), QPointF(160 + m1->boundingRect().width() + 20, 30));
+        QVERIFY(!m1->sceneBoundingRect().intersects(m2->sceneBoundingRect()));
         QCOMPARE(m2->datatype(), QString("char"));
         QCOMPARE(m2->backgroundColour(), QColor(4, 5, 6));
         QCOMPARE(m2->zValue(), z + 4);

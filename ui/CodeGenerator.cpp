@@ -271,8 +271,11 @@ bool CodeGenerator::runModule(const MachineDescription &machine, const Generated
     if (!existing.isEmpty() && !mayReplaceFiles(module))
         return false;
     QHash<QString, QFileDevice::Permissions> permissions;
+    // The mode bits only: the "user" flags tell what this process may do
+    // and would set the owner's write bit back for a superuser.
+    const QFileDevice::Permissions userFlags = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
     for (const QString &path : existing) {
-        const QFileDevice::Permissions before = QFile::permissions(path);
+        const QFileDevice::Permissions before = QFile::permissions(path) & ~userFlags;
         if (!(before & QFileDevice::WriteOwner) && QFile::setPermissions(path, before | QFileDevice::WriteOwner))
             permissions.insert(path, before);
     }

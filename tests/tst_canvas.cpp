@@ -584,7 +584,7 @@ private slots:
         QCOMPARE(m1->pos(), QPointF(qMax<qreal>(160, 10 + widestLink + 20), 30));
         QVERIFY(!m1->sceneBoundingRect().intersects(l1->sceneBoundingRect()));
         // Side by side from the first tag's real width, not overlapping it.
-        QCOMPARE(m2->pos(), QPointF(160 + m1->boundingRect().width() + 20, 30));
+        QCOMPARE(m2->pos(), QPointF(m1->pos().x() + m1->boundingRect().width() + 20, 30));
         QVERIFY(!m1->sceneBoundingRect().intersects(m2->sceneBoundingRect()));
         QCOMPARE(m2->datatype(), QString("char"));
         QCOMPARE(m2->backgroundColour(), QColor(4, 5, 6));

@@ -49,7 +49,6 @@ CodeEditor::CodeEditor(QWidget *parent) : QPlainTextEdit(parent)
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_position->setFont(small);
-    m_position->setForegroundRole(QPalette::PlaceholderText);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeEditor::showCursorPosition);
     setSingleLine(false);
     showCursorPosition();

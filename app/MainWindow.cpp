@@ -470,8 +470,17 @@ QUrl MainWindow::gettingStartedUrl()
 
 void MainWindow::openUrl(const QUrl &url)
 {
-    if (m_urlOpener)
-        m_urlOpener(url);
+    if (m_urlOpener && m_urlOpener(url))
+        return;
+    // Without a browser the user still gets the address, to copy.
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("Kestro could not open this address in a web browser:\n\n%1")
+                       .arg(url.toString());
+    request.textFormat = Qt::PlainText;
+    request.selectableText = true;
+    Prompter::current()->message(this, request);
 }
 
 void MainWindow::on_actionReport_a_bug_triggered() { openUrl(newIssueUrl()); }

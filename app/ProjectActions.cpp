@@ -10,8 +10,10 @@
 #include "ProjectRecords.h"
 #include "ProjectWindow.h"
 #include "Prompter.h"
+#include "RecordFit.h"
 #include "RenameProjectDialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -83,12 +85,22 @@ void ProjectActions::setProjectPath(const QString &path)
     m_generator->setProjectPath(path);
 }
 
-QString ProjectActions::startDirectory() const
+QString ProjectActions::startDirectory()
 {
+    // A folder that is gone would leave the dialog elsewhere with the
+    // folder's name proposed as the file name.
     const QString previous = store().value(previousDirectoryKey()).toString();
-    if (!previous.isEmpty())
+    if (!previous.isEmpty() && QFileInfo(previous).isDir())
         return previous;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+void ProjectActions::rememberDirectoryOf(const QString &file)
+{
+    store().setValue(previousDirectoryKey(), QFileInfo(file).absolutePath());
 }
 
 int ProjectActions::runDialog(QDialog *dialog)
@@ -265,11 +277,16 @@ void ProjectActions::newProject()
     // written: the new file may replace the open project's own file.
     if (!offerToSave())
         return;
+    // The new project's boxes fit their texts in the font its diagrams
+    // are shown in.
+    ProjectDocument document = DefaultProject::document(name);
+    growBoxesToTexts(document, textMetrics(QApplication::font()));
     QString error;
-    if (!DefaultProject::write(path, name, &error)) {
+    if (!DefaultProject::write(path, document, &error)) {
         reportUnwritten(path, error);
         return;
     }
+    rememberDirectoryOf(path);
     openRecords(path, Purpose::Create);
 }
 
@@ -378,6 +395,7 @@ void ProjectActions::saveAs()
     // The project stays with its old file until the new one is written.
     if (!writeTo(path))
         return;
+    rememberDirectoryOf(path);
     setProjectPath(path);
     m_project->markSaved();
     openFile(path);

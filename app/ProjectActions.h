@@ -84,6 +84,10 @@ public:
 
     // The settings key of the directory the last project was opened from.
     static QString previousDirectoryKey();
+    // Where the file dialogs of New, Open and Save As start: the last
+    // folder used, else the documents folder, else the home folder (a
+    // folder that does not exist is never proposed).
+    static QString startDirectory();
 
 signals:
     // A project file was opened or created, or its changes were recovered.
@@ -101,7 +105,8 @@ private:
     void setProjectPath(const QString &path);
     bool writeTo(const QString &path);
     void reportUnwritten(const QString &path, const QString &reason);
-    QString startDirectory() const;
+    // The folder New, Open and Save As start in next time.
+    static void rememberDirectoryOf(const QString &file);
     // The save-file dialog of New and Save As; empty when cancelled.
     QString askSaveFile(const QString &caption);
     // Whether path, the file the dialog's answer really writes, may be

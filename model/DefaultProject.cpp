@@ -105,8 +105,13 @@ ProjectDocument document(const QString &projectName)
 
 bool write(const QString &path, const QString &projectName, QString *error)
 {
+    return write(path, document(projectName), error);
+}
+
+bool write(const QString &path, const ProjectDocument &document, QString *error)
+{
     ProjectFileWriter writer;
-    if (writer.write(document(projectName), path))
+    if (writer.write(document, path))
         return true;
     if (error)
         *error = writer.errorString();

@@ -21,5 +21,7 @@ ProjectDocument document(const QString &projectName);
 // Writes the new project to `path`, replacing any file there. On failure
 // `error` (if given) tells why and an existing file is left as it was.
 bool write(const QString &path, const QString &projectName, QString *error = nullptr);
+// The same for a new project's document as the caller adjusted it.
+bool write(const QString &path, const ProjectDocument &document, QString *error = nullptr);
 
 } // namespace DefaultProject

@@ -1,5 +1,7 @@
 #include "AutoSize.h"
 
+#include "ItemLayout.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QStringList>
@@ -18,18 +20,12 @@ int truncated(double value)
     return static_cast<int>(std::min(std::trunc(value), double(INT_MAX)));
 }
 
-// Width a single line of n characters needs.
-int lineWidth(int characters, const TextMetrics &m)
-{
-    return truncated(characters * m.averageCharWidth + 8.0 * m.averageCharWidth);
-}
-
 // Widest line of text; the text always has at least one (possibly empty) line.
 int widestLine(const QStringList &lines, const TextMetrics &m)
 {
     int widest = 0;
     for (const QString &line : lines)
-        widest = std::max(widest, lineWidth(line.size(), m));
+        widest = std::max(widest, autoLineWidth(line, m));
     return widest;
 }
 
@@ -42,7 +38,7 @@ QStringList linesOf(const QString &text)
 // makes the box exactly cap wide.
 int widenTo(int current, const QString &line, int cap, const TextMetrics &m)
 {
-    const int w = lineWidth(line.size(), m);
+    const int w = autoLineWidth(line, m);
     if (w > cap - 1)
         return cap;
     return std::max(w, current);
@@ -55,6 +51,20 @@ QSize withMinimum(int width, int height, int minWidth, int minHeight)
 
 } // namespace
 
+int autoLineWidth(const QString &line, const TextMetrics &m)
+{
+    const double a = m.averageCharWidth;
+    const int formula = truncated(line.size() * a + 8.0 * a);
+    if (!m.advance || line.isEmpty())
+        return formula;
+    // The box is this plus 6A wide; its text area is the box less 6A with
+    // A as the painter rounds it (at most A rounded up), and one pixel
+    // keeps the last glyph off the clip.
+    const double margins = 6.0 * (std::ceil(a) - a);
+    const double drawn = std::ceil(m.advance(line)) + 1.0 + margins;
+    return std::max(formula, truncated(std::ceil(drawn)));
+}
+
 TextMetrics textMetrics(const QFont &font)
 {
     // Without a GUI application no font can be measured; the sizes then
@@ -62,7 +72,10 @@ TextMetrics textMetrics(const QFont &font)
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return TextMetrics{0.0, 0.0};
     const QFontMetricsF fm(font);
-    return TextMetrics{fm.averageCharWidth(), fm.height()};
+    // Lines are measured in the font the items paint with.
+    const QFontMetricsF painted(itemPaintFont(font));
+    return TextMetrics{fm.averageCharWidth(), fm.height(),
+                       [painted](const QString &line) { return painted.horizontalAdvance(line); }};
 }
 
 QSize stateAutoSize(const QString &label, const QString &action, const TextMetrics &m)

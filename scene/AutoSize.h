@@ -7,21 +7,34 @@
 // With A the average character width and H the line height: a text line
 // needs trunc(length * A + 8A); the widest line is capped per item kind
 // before the horizontal margins of 6A are added; the height grows with the
-// number of action lines.
+// number of action lines. That formula is the least a box gets: where the
+// real text is wider than its estimate (capitals, wide characters), the
+// box grows to the width the text is drawn with.
 
 #include <QFont>
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 struct TextMetrics
 {
     double averageCharWidth;   // A
     double lineHeight;         // H
+    // The width a line is drawn with in the item's font; none for metrics
+    // made up of A and H alone (only the formula then applies).
+    std::function<double(const QString &)> advance = {};
 };
 
+// The width a single line needs inside a box's margins: the formula
+// trunc(length * A + 8A), or more when the drawn line is wider than the
+// text area the margins leave (6A, A possibly rounded up by the painter).
+int autoLineWidth(const QString &line, const TextMetrics &m);
+
 // Floating-point metrics of a font (a diagram's font, see
-// DiagramItem::diagramFont). Zero metrics when there is no GUI application
-// (the sizes then fall back to their minimums).
+// DiagramItem::diagramFont), measuring lines as items draw them. Zero
+// metrics when there is no GUI application (the sizes then fall back to
+// their minimums).
 TextMetrics textMetrics(const QFont &font);
 
 // State box: widest action line capped at 850, a label wider than 849 gives

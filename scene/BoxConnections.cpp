@@ -1,6 +1,7 @@
 #include "BoxConnections.h"
 
 #include "Canvas.h"
+#include "ConnectorGeometry.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
 #include "LinkItem.h"
@@ -23,6 +24,43 @@ void addBoxLines(Canvas *canvas, Box *box, Line *startLine, Line *endLine)
     box->setEndLine(endLine);
 }
 
+// Moves a new box off the boxes of the connections drawn before it between
+// the same two items, so that each box and its lines can be seen and
+// clicked. earlier: how many such connections there are.
+void spreadFromEarlier(LabelBoxItem *box, const QGraphicsItem *first, const QGraphicsItem *second,
+                       int earlier)
+{
+    const QPointF offset = repeatedConnectionOffset(first->sceneBoundingRect().center(),
+                                                    second->sceneBoundingRect().center(), earlier,
+                                                    Connector::RepeatedConnectionStep);
+    box->moveBy(offset.x(), offset.y());
+}
+
+template <class Box>
+int connectionsBetween(const QList<Box *> &boxes, const Box *added,
+                       bool (*joins)(const Box *, const QGraphicsItem *, const QGraphicsItem *),
+                       const QGraphicsItem *first, const QGraphicsItem *second)
+{
+    int count = 0;
+    for (const Box *box : boxes) {
+        if (box != added && joins(box, first, second))
+            ++count;
+    }
+    return count;
+}
+
+bool linkJoins(const LinkItem *link, const QGraphicsItem *a, const QGraphicsItem *b)
+{
+    return (link->startItem() == a && link->endItem() == b) || (link->startItem() == b && link->endItem() == a);
+}
+
+bool dataflowJoins(const DataflowItem *dataflow, const QGraphicsItem *a, const QGraphicsItem *b)
+{
+    const QGraphicsItem *process = dataflow->process();
+    const QGraphicsItem *memory = dataflow->memory();
+    return (process == a && memory == b) || (process == b && memory == a);
+}
+
 } // namespace
 
 namespace BoxConnections {
@@ -38,6 +76,7 @@ LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
     auto *startLine = new LinkLine(start, link);
     auto *endLine = new LinkLine(link, end);
     addBoxLines(canvas, link, startLine, endLine);
+    spreadFromEarlier(link, start, end, connectionsBetween(start->links(), link, &linkJoins, start, end));
     return link;
 }
 
@@ -52,6 +91,8 @@ DataflowItem *connectDataflow(Canvas *canvas, QGraphicsItem *start, QGraphicsIte
     auto *startLine = new DataflowLine(start, dataflow);
     auto *endLine = new DataflowLine(dataflow, end);
     addBoxLines(canvas, dataflow, startLine, endLine);
+    spreadFromEarlier(dataflow, start, end,
+                      connectionsBetween(dataflow->process()->dataflows(), dataflow, &dataflowJoins, start, end));
     return dataflow;
 }
 

@@ -152,3 +152,32 @@ void paintBoxConnector(QPainter *painter, const QGraphicsLineItem &line, bool ha
         return;
     paintConnector(painter, line.pen(), line.line(), arrowHead, line.isSelected());
 }
+
+QLineF sidewaysShifted(const QPointF &from, const QPointF &to, qreal distance)
+{
+    const QLineF segment(from, to);
+    const qreal length = segment.length();
+    if (length <= 0.0)
+        return segment;
+    // The left-hand normal of (dx, dy) in a y-down system is (dy, -dx).
+    const QPointF normal(segment.dy() / length, -segment.dx() / length);
+    return segment.translated(normal * distance);
+}
+
+QPointF repeatedConnectionOffset(const QPointF &a, const QPointF &b, int index, qreal step)
+{
+    if (index <= 0)
+        return QPointF();
+    // The same pair of items gives the same places whichever way a
+    // connection was drawn.
+    if (b.x() < a.x() || (b.x() == a.x() && b.y() < a.y()))
+        return repeatedConnectionOffset(b, a, index, step);
+    const qreal rank = (index + 1) / 2;
+    const qreal side = index % 2 == 1 ? 1.0 : -1.0;
+    const QLineF shifted = sidewaysShifted(a, b, side * rank * step);
+    if (shifted.p1() == a) {
+        // Both centres coincide: stack the boxes downwards instead.
+        return QPointF(0, side * rank * step);
+    }
+    return shifted.p1() - a;
+}

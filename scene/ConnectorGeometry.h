@@ -26,6 +26,11 @@ constexpr qreal SelectionOffset = 4.0;
 // Size of a transition box, which also fixes where self transitions go.
 constexpr int BoxWidth = 150;
 constexpr int BoxHeight = 75;
+// How far each line of a self transition runs beside the centre line, so
+// that the two lines show as a loop.
+constexpr qreal SelfTransitionSpread = 8.0;
+// How far apart the boxes of connections between the same two items are.
+constexpr qreal RepeatedConnectionStep = 40.0;
 }
 
 // Centre of an item placed at pos with the given size; the halves are
@@ -39,6 +44,18 @@ QPointF boxTopLeft(const QPointF &midPos, int width, int height);
 // that already has existingSelfTransitions self transitions: to the right of
 // the state, each further one half a box height higher than the one before.
 QPointF selfTransitionMidPos(const QPointF &statePos, int w, int h, int existingSelfTransitions);
+
+// The segment from-to moved sideways by distance, to the left of its
+// direction for a positive distance (y grows downwards). A segment of no
+// length stays where it is.
+QLineF sidewaysShifted(const QPointF &from, const QPointF &to, qreal distance);
+
+// Where the box of the index-th connection between the same two items
+// (centres a and b) goes, relative to the first one's: the first (index 0)
+// stays on the centre line, the next ones go step across it, alternately
+// to either side and further out: +step, -step, +2 step, -2 step, ...
+// The places depend on the pair, not on which of the two comes first.
+QPointF repeatedConnectionOffset(const QPointF &a, const QPointF &b, int index, qreal step);
 
 // Walks the edges of outline (each point shifted by outlineOffset) in order
 // and stores in *intersection the point where the first edge that crosses the

@@ -4,6 +4,30 @@
 #include "FloatingLinkItem.h"
 #include "FloatingMemoryItem.h"
 
+#include <algorithm>
+
+FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QVector<QSizeF> &memorySizes)
+{
+    constexpr qreal LinkX = 10;
+    constexpr qreal LinkSpacing = 40;
+    constexpr qreal MemoryY = 30;
+    constexpr qreal Gap = 20;
+    FloatingEndsLayout layout;
+    qreal y = 40;
+    qreal widestLink = 0;
+    for (const QSizeF &size : linkSizes) {
+        layout.links.append(QPointF(LinkX, y));
+        y += std::max(LinkSpacing, size.height() + Gap / 2);
+        widestLink = std::max(widestLink, size.width());
+    }
+    qreal x = linkSizes.isEmpty() ? 160 : std::max<qreal>(160, LinkX + widestLink + Gap);
+    for (const QSizeF &size : memorySizes) {
+        layout.memories.append(QPointF(x, MemoryY));
+        x += size.width() + Gap;
+    }
+    return layout;
+}
+
 FloatingEnds::FloatingEnds(Canvas *canvas)
     : m_canvas(canvas)
 {
@@ -11,22 +35,21 @@ FloatingEnds::FloatingEnds(Canvas *canvas)
 
 FloatingLinkItem *FloatingEnds::addLink(const QString &name, bool start)
 {
-    m_linkPos = QPointF(10, 40 + 40 * m_links.size());
-    auto *item = new FloatingLinkItem(m_linkPos.x(), m_linkPos.y(),
-                                      start ? FloatingLinkItem::Outgoing : FloatingLinkItem::Incoming,
+    // Sized in the canvas's font once added, then placed with the others.
+    auto *item = new FloatingLinkItem(0, 0, start ? FloatingLinkItem::Outgoing : FloatingLinkItem::Incoming,
                                       name);
     item->setZValue(m_canvas->nextZValue());
     m_links.append(item);
     m_canvas->addItem(item);
     m_lastLink = item;
+    layOut();
     return item;
 }
 
 FloatingMemoryItem *FloatingEnds::addMemory(const QString &label, const QString &datatype,
                                             const QColor &colour)
 {
-    m_memoryPos = QPointF(160 + 80 * m_memories.size(), 30);
-    auto *item = new FloatingMemoryItem(m_memoryPos.x(), m_memoryPos.y());
+    auto *item = new FloatingMemoryItem(0, 0);
     item->setLabel(label);
     item->setDatatype(datatype);
     item->setBackgroundColour(colour);
@@ -34,7 +57,27 @@ FloatingMemoryItem *FloatingEnds::addMemory(const QString &label, const QString 
     m_memories.append(item);
     m_canvas->addItem(item);
     m_lastMemory = item;
+    layOut();
     return item;
+}
+
+void FloatingEnds::layOut()
+{
+    QVector<QSizeF> linkSizes;
+    for (const FloatingLinkItem *end : qAsConst(m_links))
+        linkSizes.append(end->boundingRect().size());
+    QVector<QSizeF> memorySizes;
+    for (const FloatingMemoryItem *end : qAsConst(m_memories))
+        memorySizes.append(end->boundingRect().size());
+    const FloatingEndsLayout layout = layoutFloatingEnds(linkSizes, memorySizes);
+    for (int i = 0; i < m_links.size(); ++i)
+        m_links.at(i)->setPos(layout.links.at(i));
+    for (int i = 0; i < m_memories.size(); ++i)
+        m_memories.at(i)->setPos(layout.memories.at(i));
+    if (!layout.links.isEmpty())
+        m_linkPos = layout.links.last();
+    if (!layout.memories.isEmpty())
+        m_memoryPos = layout.memories.last();
 }
 
 void FloatingEnds::removeLinks()
@@ -43,6 +86,7 @@ void FloatingEnds::removeLinks()
     m_links.clear();
     m_lastLink = nullptr;
     qDeleteAll(ends);
+    layOut();
 }
 
 void FloatingEnds::removeMemories()
@@ -51,4 +95,5 @@ void FloatingEnds::removeMemories()
     m_memories.clear();
     m_lastMemory = nullptr;
     qDeleteAll(ends);
+    layOut();
 }

@@ -3,13 +3,27 @@
 // The floating link and memory ends of a canvas below level 1: tags that
 // show the links and dataflows of the canvas's process item on the parent
 // diagram. They are rebuilt each time the canvas is opened and never saved.
-// Link ends stack down the left edge, memory ends run along the top; each
-// goes on top of every other item of its canvas.
+// Link ends stack down the left edge, memory ends run along the top, side
+// by side from their real widths; each goes on top of every other item of
+// its canvas.
 
 #include <QColor>
 #include <QList>
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
+#include <QVector>
+
+// Where the floating ends of a canvas go, from their sizes: link ends at
+// x 10 from y 40 down, 40 apart (more for a taller tag); memory ends with
+// their tops at y 30 from x 160 on, 20 apart, and right of the widest link
+// end, so no two tags overlap.
+struct FloatingEndsLayout
+{
+    QVector<QPointF> links;
+    QVector<QPointF> memories;
+};
+FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QVector<QSizeF> &memorySizes);
 
 class Canvas;
 class FloatingLinkItem;
@@ -36,6 +50,9 @@ public:
     void removeMemories();
 
 private:
+    // Places every end again (a new one may push the others along).
+    void layOut();
+
     Canvas *m_canvas;
     QList<FloatingLinkItem *> m_links;
     QList<FloatingMemoryItem *> m_memories;

@@ -1,8 +1,10 @@
 #include "FloatingLinkItem.h"
 
 #include "DiagramItem.h"
+#include "ItemLayout.h"
 #include "LabelBoxItem.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 QPolygonF floatingLinkPentagon(int direction, int width, int height)
@@ -18,6 +20,13 @@ QPolygonF floatingLinkPentagon(int direction, int width, int height)
                  << QPointF(0, height) << QPointF(width - depth, height);
     }
     return pentagon;
+}
+
+QRect floatingLinkTextRect(int width, const LabelMetrics &m)
+{
+    const double a = m.averageCharWidth;
+    return QRect(static_cast<int>(3 * a), static_cast<int>(a / 2), static_cast<int>(width - 6 * a),
+                 static_cast<int>(m.lineHeight));
 }
 
 QColor floatingLinkColour(int direction)
@@ -54,12 +63,22 @@ void FloatingLinkItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *
     painter->setPen(m_pen);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPolygon(m_polygon);
-    drawBoxLabel(painter, this, m_label);
+    if (m_label.isEmpty())
+        return;
+    const QFont font = diagramItemFont(this);
+    painter->setFont(font);
+    painter->setPen(readableTextColour(m_colour));
+    painter->drawText(floatingLinkTextRect(m_width, labelMetrics(font)), Qt::AlignCenter | Qt::TextDontClip,
+                      m_label);
 }
 
 void FloatingLinkItem::updateSize()
 {
-    const QSize size = labelBoxSize(m_label, labelMetrics(diagramItemFont(this)));
+    // The formula's size, wider where the drawn label needs more.
+    const QFont font = diagramItemFont(this);
+    QSize size = labelBoxSize(m_label, labelMetrics(font));
+    if (!m_label.isEmpty())
+        size.setWidth(tagWidthFor(size.width(), {m_label}, QFontMetricsF(font)));
     if (size.width() != m_width || size.height() != m_height) {
         prepareGeometryChange();
         m_width = size.width();

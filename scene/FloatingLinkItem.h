@@ -7,18 +7,24 @@
 // whenever the canvas is opened and are never saved; they hold no pointers.
 
 #include "ItemTypes.h"
+#include "LabelBoxItem.h"
 
 #include <QColor>
 #include <QGraphicsItem>
 #include <QObject>
 #include <QPen>
 #include <QPolygonF>
+#include <QRect>
 #include <QString>
 
 // The pentagon of a tag of the given size: direction 1 points left,
 // direction 0 points right, 10 units deep; any other direction gives an
 // empty polygon.
 QPolygonF floatingLinkPentagon(int direction, int width, int height);
+// Where a tag of the given width draws its label: between margins of 3A,
+// from y A/2, one line high (the formula's label rectangle when the tag
+// has the formula's width).
+QRect floatingLinkTextRect(int width, const LabelMetrics &m);
 // Red for direction 1, green for 0, invalid otherwise.
 QColor floatingLinkColour(int direction);
 

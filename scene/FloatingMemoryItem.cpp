@@ -1,10 +1,12 @@
 #include "FloatingMemoryItem.h"
 
 #include "DiagramItem.h"
+#include "ItemLayout.h"
 #include "LabelBoxItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 FloatingMemoryItem::FloatingMemoryItem(double x, double y)
@@ -26,14 +28,21 @@ void FloatingMemoryItem::paint(QPainter *painter, const QStyleOptionGraphicsItem
         m_backgroundColour.isValid() ? m_backgroundColour : MemoryItem::fallbackColour();
     const QFont font = diagramItemFont(this);
     painter->setFont(font);
-    paintMemoryBand(painter, m_width, m_height, fill, m_label, m_datatype,
+    // The band as a memory item's; the texts centred across the tag (which
+    // may be wider than the formula's) in a colour that reads on the fill.
+    paintMemoryBand(painter, m_width, m_height, fill, QString(), QString(),
                     labelMetrics(font).averageCharWidth);
+    painter->setPen(readableTextColour(fill));
+    const int flags = Qt::AlignCenter | Qt::TextDontClip;
+    painter->drawText(QRect(0, 10, m_width, 21), flags, m_label);
+    painter->drawText(QRect(0, 30, m_width, 21), flags, m_datatype);
 }
 
 void FloatingMemoryItem::updateSize()
 {
-    const int width = memoryItemWidth(m_label, m_datatype,
-                                      labelMetrics(diagramItemFont(this)).averageCharWidth);
+    const QFont font = diagramItemFont(this);
+    const int width = tagWidthFor(memoryItemWidth(m_label, m_datatype, labelMetrics(font).averageCharWidth),
+                                  {m_label, m_datatype}, QFontMetricsF(font));
     if (width != m_width) {
         prepareGeometryChange();
         m_width = width;

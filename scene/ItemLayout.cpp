@@ -1,7 +1,11 @@
 #include "ItemLayout.h"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPainterPathStroker>
+
+#include <algorithm>
+#include <cmath>
 
 StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int lineHeight)
 {
@@ -111,4 +115,44 @@ QPen boxOutlinePen(Qt::PenStyle style)
     if (style == Qt::DotLine)
         return dotted;
     return QPen(QBrush(Qt::black), 2, style, Qt::RoundCap, Qt::RoundJoin);
+}
+
+namespace {
+
+qreal channelLuminance(qreal c)
+{
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+qreal relativeLuminance(const QColor &colour)
+{
+    return 0.2126 * channelLuminance(colour.redF()) + 0.7152 * channelLuminance(colour.greenF())
+           + 0.0722 * channelLuminance(colour.blueF());
+}
+
+} // namespace
+
+qreal contrastRatio(const QColor &a, const QColor &b)
+{
+    const qreal la = relativeLuminance(a);
+    const qreal lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableTextColour(const QColor &fill)
+{
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(fill, black) >= contrastRatio(fill, white) ? black : white;
+}
+
+int tagWidthFor(int formulaWidth, const QStringList &texts, const QFontMetricsF &metrics)
+{
+    qreal widest = 0;
+    for (const QString &text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    if (widest <= 0)
+        return formulaWidth;
+    const int needed = static_cast<int>(std::ceil(widest + 6 * metrics.averageCharWidth())) + 2;
+    return std::max(formulaWidth, needed);
 }

@@ -11,6 +11,9 @@
 #include <QPolygonF>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+
+class QFontMetricsF;
 
 struct StateTextLayout
 {
@@ -62,3 +65,13 @@ QString storedColourName(const QColor &colour, const QColor &fallback);
 // The outline pen of transition and text boxes: black, 2 wide, round caps
 // and joins.
 QPen boxOutlinePen(Qt::PenStyle style);
+
+// Black or white, whichever reads better on fill (the larger contrast
+// ratio of relative luminances).
+QColor readableTextColour(const QColor &fill);
+// The contrast ratio (1 to 21) of two colours.
+qreal contrastRatio(const QColor &a, const QColor &b);
+
+// The width a tag needs for texts drawn in metrics: at least formulaWidth,
+// and the widest text plus margins of 3A on either side.
+int tagWidthFor(int formulaWidth, const QStringList &texts, const QFontMetricsF &metrics);

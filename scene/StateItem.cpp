@@ -31,6 +31,7 @@ StateItem::StateItem(QMenu *contextMenu, qreal x, qreal y, QGraphicsItem *parent
     setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 
     setPos(x, y);
+    m_lastPos = pos();
     setFlag(QGraphicsItem::ItemIsMovable, true);
     setFlag(QGraphicsItem::ItemIsSelectable, true);
     setAcceptHoverEvents(true);
@@ -80,9 +81,23 @@ void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidg
 
 QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
 {
-    if (change == ItemPositionHasChanged)
+    if (change == ItemPositionHasChanged) {
+        const QPointF moved = pos() - m_lastPos;
+        m_lastPos = pos();
+        carrySelfTransitions(moved);
         refreshTransitions();
+    }
     return QGraphicsItem::itemChange(change, value);
+}
+
+void StateItem::carrySelfTransitions(const QPointF &moved)
+{
+    // A self transition's box stays beside its state. Boxes selected with
+    // the state are moved by the same drag already.
+    for (TransitionItem *t : qAsConst(m_selfTransitions)) {
+        if (!(isSelected() && t->isSelected()))
+            t->moveBy(moved.x(), moved.y());
+    }
 }
 
 void StateItem::geometryChanged()

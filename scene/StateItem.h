@@ -85,6 +85,7 @@ protected:
 
 private:
     void refreshTransitions();
+    void carrySelfTransitions(const QPointF &moved);
 
     QList<TransitionItem *> m_transitions;
     QList<TransitionItem *> m_selfTransitions;
@@ -99,4 +100,5 @@ private:
     QGraphicsDropShadowEffect *m_shadow = nullptr;   // owned by the item once set as its effect
     bool m_initial = false;
     InitialTransitionLine *m_initialLine = nullptr;
+    QPointF m_lastPos;   // where the last move left the state
 };

@@ -55,9 +55,16 @@ TransitionLine::TransitionLine(QGraphicsItem *startGraphic, QGraphicsItem *endGr
 bool TransitionLine::updateGeometry()
 {
     const bool had = m_hasGeometry;
+    QLineF centres;
+    if (m_lineType != 0) {
+        // The two lines of a self transition share their centres; each runs
+        // beside the centre line, on its own side, so that they read as a loop.
+        const qreal spread = m_transition->isSelfTransition() ? Connector::SelfTransitionSpread : 0.0;
+        centres = sidewaysShifted(centreOf(m_startGraphic), centreOf(m_endGraphic), spread);
+    }
     m_hasGeometry = m_lineType != 0
-                    && placeClippedConnector(this, centreOf(m_startGraphic), centreOf(m_endGraphic),
-                                             outlineOf(m_endGraphic), m_endGraphic->pos(), &m_arrowHead);
+                    && placeClippedConnector(this, centres.p1(), centres.p2(), outlineOf(m_endGraphic),
+                                             m_endGraphic->pos(), &m_arrowHead);
     if (had != m_hasGeometry)
         update();
     return m_hasGeometry;

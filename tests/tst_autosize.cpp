@@ -1,4 +1,6 @@
 #include "AutoSize.h"
+#include "ItemLayout.h"
+#include "RecordFit.h"
 #include "StateItem.h"
 
 #include <QApplication>
@@ -138,6 +140,85 @@ private slots:
         QCOMPARE(QSize(state.width(), state.height()), stateAutoSize(state.label(), QString(), m));
         QVERIFY(state.width() > stateAutoSize(state.label(), QString(), textMetrics(QApplication::font())).width());
         scene.removeItem(&state);
+    }
+
+    void drawnTextWiderThanTheFormulaGrowsTheBox()
+    {
+        // Every character drawn 20 wide against an estimate of 7: the lines
+        // get their drawn width plus a pixel, the margins stay 6A.
+        const TextMetrics wide{7.0, 16.0, [](const QString &line) { return 20.0 * line.size(); }};
+        QCOMPARE(autoLineWidth(QStringLiteral("MAX_SPEED"), wide), 181);
+        QCOMPARE(stateAutoSize(QStringLiteral("AB"), QString(30, 'W'), wide), QSize(601 + 42, 150));
+        QCOMPARE(transitionAutoSize(QString(10, 'T'), QStringLiteral("(x)"), QString(), wide), QSize(201 + 42, 80));
+        QCOMPARE(textAutoSize(QStringLiteral("#define N 1\nx"), wide), QSize(221 + 42, 75));
+        // The caps still hold.
+        QCOMPARE(stateAutoSize(QString(100, 'W'), QString(), wide).width(), 850 + 42);
+        QCOMPARE(transitionAutoSize(QString(), QString(), QString(40, 'W'), wide).width(), 600 + 42);
+
+        // Narrow drawn text never shrinks a box below the formula.
+        const TextMetrics narrow{7.0, 16.0, [](const QString &line) { return 1.0 * line.size(); }};
+        for (const QString &text : {QString(60, 'i'), QString()})
+            QCOMPARE(stateAutoSize(QStringLiteral("Idle"), text, narrow),
+                     stateAutoSize(QStringLiteral("Idle"), text, TextMetrics{7.0, 16.0}));
+
+        // A rounded-up average width in painting still leaves the room.
+        const TextMetrics fractional{6.4, 16.0, [](const QString &line) { return 10.0 * line.size(); }};
+        const QSize size = transitionAutoSize(QString(20, 'M'), QString(), QString(), fractional);
+        QVERIFY(size.width() - 6 * 7 >= 200);
+    }
+
+    void realFontFitsCapitalsAndWideCharacters()
+    {
+        // In the application's font the drawn label fits the label area a
+        // state paints it in.
+        const TextMetrics m = textMetrics(QApplication::font());
+        QVERIFY(m.advance);
+        const QFont font = itemPaintFont(QApplication::font());
+        const QFontMetrics fm(font);
+        for (const QString &label : {QStringLiteral("DefaultTransition"), QStringLiteral("MAX_BUFFER_SIZE_WWW"),
+                                     QStringLiteral("\u72b6\u6001\u673a\u5f85\u673a\u72b6\u6001\u673a"),
+                                     QStringLiteral("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM")}) {
+            const QSize state = stateAutoSize(label, label, m);
+            const StateTextLayout s = stateTextLayout(state.width(), state.height(), fm.averageCharWidth(), fm.height());
+            QVERIFY2(fm.horizontalAdvance(label) <= s.labelRect.width(), qPrintable(label));
+            QVERIFY2(fm.horizontalAdvance(label) <= s.actionRect.width(), qPrintable(label));
+            const QSize box = transitionAutoSize(label, label, label, m);
+            const TransitionTextLayout t = transitionTextLayout(box.width(), box.height(), fm.averageCharWidth(), fm.height());
+            QVERIFY2(fm.horizontalAdvance(label) <= t.labelRect.width(), qPrintable(label));
+            QVERIFY2(fm.horizontalAdvance(label) <= t.conditionRect.width(), qPrintable(label));
+        }
+    }
+
+    void recordsGrowAroundTheirCentre()
+    {
+        const TextMetrics wide{7.0, 16.0, [](const QString &line) { return 20.0 * line.size(); }};
+        CanvasBlock block;
+        TransitionRecord t;
+        t.label = QStringLiteral("DefaultTransition");
+        t.xCoord = 650;
+        t.yCoord = 650;
+        t.width = 150;
+        t.height = 75;
+        t.polygon = closedRectangle(150, 75);
+        StateRecord big;
+        big.label = QStringLiteral("S");
+        big.width = 900;
+        big.height = 400;
+        big.polygon = closedRectangle(900, 400);
+        block.transitions << t;
+        block.states << big;
+        growBoxesToTexts(block, wide);
+
+        const TransitionRecord &grown = block.transitions.first();
+        QCOMPARE(grown.width, 17 * 20 + 1 + 42);
+        QCOMPARE(grown.height, 80);
+        QCOMPARE(grown.xCoord + grown.width / 2.0, 650 + 75.0 + 0.5);
+        QCOMPARE(grown.yCoord, 648.0);
+        QCOMPARE(QPolygonF(grown.polygon), closedRectangle(grown.width, grown.height));
+        // A box bigger than its texts keeps its size.
+        QCOMPARE(block.states.first().width, 900);
+        QCOMPARE(block.states.first().height, 400);
+        QCOMPARE(block.states.first().polygon.size(), 5);
     }
 };
 

@@ -582,8 +582,14 @@ private slots:
         QCOMPARE(l2->label(), QString("irq"));
         FloatingMemoryItem *m1 = m_canvas->addFloatingMemory("speed", "int", QColor(1, 2, 3));
         FloatingMemoryItem *m2 = m_canvas->addFloatingMemory("mode", "char", QColor(4, 5, 6));
-        QCOMPARE(m1->pos(), QPointF(160, 30));
-        QCOMPARE(m2->pos(), QPointF(240, 30));
+        // Memory tags start at 160, or right of the widest link tag, which
+        // would overlap them there.
+        const qreal widestLink = qMax(l1->boundingRect().width(), l2->boundingRect().width());
+        QCOMPARE(m1->pos(), QPointF(qMax<qreal>(160, 10 + widestLink + 20), 30));
+        QVERIFY(!m1->sceneBoundingRect().intersects(l1->sceneBoundingRect()));
+        // Side by side from the first tag's real width, not overlapping it.
+        QCOMPARE(m2->pos(), QPointF(m1->pos().x() + m1->boundingRect().width() + 20, 30));
+        QVERIFY(!m1->sceneBoundingRect().intersects(m2->sceneBoundingRect()));
         QCOMPARE(m2->datatype(), QString("char"));
         QCOMPARE(m2->backgroundColour(), QColor(4, 5, 6));
         QCOMPARE(m2->zValue(), z + 4);

@@ -9,6 +9,7 @@
 #include "CodegenProperties.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
+#include "FileSizeLimit.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "ScriptedPrompter.h"
@@ -391,7 +392,9 @@ private slots:
         QCOMPARE(prompter.messages.size(), 1);
         const MessageRequest &question = prompter.messages.first();
         QCOMPARE(question.title, QStringLiteral("Kestro"));
-        QCOMPARE(question.text, QStringLiteral("Source files with the same name exists"));
+        // The question names the machine and both of its files.
+        QCOMPARE(question.text, QStringLiteral("State machine Fan has been generated before. Its files exist:\n\n%1\n%2")
+                                    .arg(QDir::toNativeSeparators(header), QDir::toNativeSeparators(source)));
         QCOMPARE(question.informativeText, QStringLiteral("Do you want to replace the existing files?"));
         QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::Cancel);
         QCOMPARE(question.defaultButton, QMessageBox::Yes);
@@ -406,6 +409,38 @@ private slots:
         QCOMPARE(prompter.messages.size(), 2);
         QCOMPARE(readText(source), fresh);
         QVERIFY(readText(header).startsWith(QStringLiteral("/** \n * @file: Fan.h")));
+    }
+
+    void failedReplacementKeepsTheOldFiles()
+    {
+        Project p;
+        Machine m = addSimpleMachine(p, 1, QStringLiteral("Pump"));
+        QTemporaryDir dir;
+        CodeGenerator g;
+        prepare(g, dir.path());
+        g.setDiagram(m.diagram);
+        g.setProcess(m.process);
+        const QString header = dir.filePath(QStringLiteral("Pump.h"));
+        const QString source = dir.filePath(QStringLiteral("Pump.c"));
+        writeText(header, "old header");
+        writeText(source, "old source");
+        QFile(source).setPermissions(QFileDevice::ReadOwner);
+
+        // Yes to replacing, then the disk refuses the new files: the old
+        // ones are still there, read-only as before, and the failure is told.
+        ScriptedPrompter prompter;
+        prompter.messageAnswers << QMessageBox::Yes;
+        {
+            FileSizeLimit limit(16);
+            QVERIFY(limit.isActive());
+            QVERIFY(!g.generate());
+        }
+        QCOMPARE(prompter.messages.size(), 2);
+        QCOMPARE(prompter.messages.last().icon, QMessageBox::Critical);
+        QCOMPARE(readText(header), QStringLiteral("old header"));
+        QCOMPARE(readText(source), QStringLiteral("old source"));
+        QVERIFY(!(QFile::permissions(source) & QFileDevice::WriteOwner));
+        QVERIFY(g.lastWritten().isEmpty());
     }
 
     void unwritableFilesAreReportedNotCelebrated()

@@ -2,6 +2,7 @@
 // boxed state-machine items.
 
 #include "ConnectorGeometry.h"
+#include "FloatingEnds.h"
 #include "ItemLayout.h"
 
 #include <QImage>
@@ -43,6 +44,10 @@ private slots:
     void textItemLayoutTruncatesFloatingMetrics();
     void textTypeHeaders();
     void closedRectangleOutline();
+    void sidewaysShiftIsPerpendicular();
+    void repeatedConnectionsAlternateSides();
+    void floatingEndsSitSideBySide();
+    void tagTextReadsOnItsFill();
 };
 
 void TestConnectorGeometry::centresUseIntegerHalves()
@@ -201,3 +206,80 @@ void TestConnectorGeometry::closedRectangleOutline()
 
 QTEST_MAIN(TestConnectorGeometry)
 #include "tst_connectorgeometry.moc"
+
+void TestConnectorGeometry::sidewaysShiftIsPerpendicular()
+{
+    // Left of the direction, y growing downwards: a line running right is
+    // moved up, one running down is moved right.
+    QCOMPARE(sidewaysShifted(QPointF(0, 0), QPointF(100, 0), 8), QLineF(0, -8, 100, -8));
+    QCOMPARE(sidewaysShifted(QPointF(0, 0), QPointF(0, 50), 8), QLineF(8, 0, 8, 50));
+    // The way back moves to the other side: the two lines of a loop part.
+    const QLineF out = sidewaysShifted(QPointF(10, 10), QPointF(70, 90), 8);
+    const QLineF back = sidewaysShifted(QPointF(70, 90), QPointF(10, 10), 8);
+    QCOMPARE(QLineF(out.center(), back.center()).length(), 16.0);
+    QCOMPARE(QPointF(out.dx(), out.dy()), QPointF(60, 80));
+    // No direction, no shift.
+    QCOMPARE(sidewaysShifted(QPointF(5, 5), QPointF(5, 5), 8), QLineF(5, 5, 5, 5));
+}
+
+void TestConnectorGeometry::repeatedConnectionsAlternateSides()
+{
+    const QPointF a(0, 0);
+    const QPointF b(400, 0);
+    QCOMPARE(repeatedConnectionOffset(a, b, 0, 40), QPointF(0, 0));
+    QCOMPARE(repeatedConnectionOffset(a, b, 1, 40), QPointF(0, -40));
+    QCOMPARE(repeatedConnectionOffset(a, b, 2, 40), QPointF(0, 40));
+    QCOMPARE(repeatedConnectionOffset(a, b, 3, 40), QPointF(0, -80));
+    QCOMPARE(repeatedConnectionOffset(a, b, 4, 40), QPointF(0, 80));
+    // Drawn the other way round, a connection takes the same places, so
+    // links in both directions between two items never share one.
+    QCOMPARE(repeatedConnectionOffset(b, a, 1, 40), QPointF(0, -40));
+    QCOMPARE(repeatedConnectionOffset(b, a, 2, 40), QPointF(0, 40));
+    // A diagonal pair spreads across its own line.
+    const QPointF d = repeatedConnectionOffset(QPointF(0, 0), QPointF(300, 300), 1, 40);
+    QVERIFY(qAbs(QPointF::dotProduct(d, QPointF(300, 300))) < 1e-9);
+    QVERIFY(qAbs(QLineF(QPointF(), d).length() - 40) < 1e-9);
+    // Two items centred on one point stack the boxes downwards.
+    QCOMPARE(repeatedConnectionOffset(a, a, 1, 40), QPointF(0, 40));
+    QCOMPARE(repeatedConnectionOffset(a, a, 2, 40), QPointF(0, -40));
+}
+
+void TestConnectorGeometry::floatingEndsSitSideBySide()
+{
+    // Short tags keep the first places: links at x 10 from y 40, 40 apart;
+    // the first memory tag at x 160, y 30.
+    FloatingEndsLayout layout = layoutFloatingEnds({QSizeF(100, 21), QSizeF(120, 21)}, {QSizeF(100, 64)});
+    QCOMPARE(layout.links, (QVector<QPointF>{QPointF(10, 40), QPointF(10, 80)}));
+    QCOMPARE(layout.memories, QVector<QPointF>{QPointF(160, 30)});
+
+    // Long ones push the others along by their real widths, 20 apart.
+    layout = layoutFloatingEnds({QSizeF(300, 21), QSizeF(90, 50)},
+                                {QSizeF(240, 64), QSizeF(100, 64), QSizeF(180, 64)});
+    QCOMPARE(layout.links, (QVector<QPointF>{QPointF(10, 40), QPointF(10, 80)}));
+    QCOMPARE(layout.memories,
+             (QVector<QPointF>{QPointF(330, 30), QPointF(590, 30), QPointF(710, 30)}));
+    // A tall link tag takes more room below it.
+    layout = layoutFloatingEnds({QSizeF(90, 50), QSizeF(90, 21)}, {});
+    QCOMPARE(layout.links.last(), QPointF(10, 100));
+    // Memory tags alone start at 160.
+    QCOMPARE(layoutFloatingEnds({}, {QSizeF(500, 64), QSizeF(10, 64)}).memories,
+             (QVector<QPointF>{QPointF(160, 30), QPointF(680, 30)}));
+}
+
+void TestConnectorGeometry::tagTextReadsOnItsFill()
+{
+    // Black on the red and green tags and the grey memory tags; white on
+    // dark fills a user may pick for a dataflow.
+    for (const QColor &fill : {QColor(255, 0, 0), QColor(0, 255, 0), QColor(192, 192, 192), QColor(249, 231, 159)})
+        QCOMPARE(readableTextColour(fill), QColor(Qt::black));
+    for (const QColor &fill : {QColor(0, 0, 128), QColor(80, 0, 0), QColor(Qt::black), QColor(0, 100, 0)})
+        QCOMPARE(readableTextColour(fill), QColor(Qt::white));
+    // The choice always reads at least as well as the usual minimum of 4.5
+    // for normal text, on any of these grey levels and colours.
+    for (int level = 0; level <= 255; level += 15) {
+        for (const QColor &fill : {QColor(level, level, level), QColor(level, 0, 0), QColor(0, level, 0),
+                                   QColor(0, 0, level)})
+            QVERIFY2(contrastRatio(fill, readableTextColour(fill)) >= 4.5, qPrintable(fill.name()));
+    }
+    QCOMPARE(contrastRatio(Qt::black, Qt::white), 21.0);
+}

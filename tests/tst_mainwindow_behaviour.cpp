@@ -288,6 +288,22 @@ void TestMainWindowBehaviour::aboutAndWebPages()
         QVERIFY(url.isValid());
         QCOMPARE(url.scheme(), QStringLiteral("https"));
     }
+    QCOMPARE(prompter.messages.size(), 1);
+
+    // Without a browser each link shows its address, selectable to copy.
+    w.setUrlOpener([](const QUrl &) { return false; });
+    const QList<QUrl> pages{opened.at(0), opened.at(0), opened.at(2)};
+    const char *links[] = {"actionReport_a_bug", "actionReuqest_feature", "actionGetting_started"};
+    for (int i = 0; i < 3; ++i) {
+        w.findChild<QAction *>(links[i])->trigger();
+        QCOMPARE(prompter.messages.size(), 2 + i);
+        const MessageRequest &box = prompter.messages.last();
+        QCOMPARE(box.title, QStringLiteral("Kestro"));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QVERIFY2(box.text.endsWith(QStringLiteral("\n\n") + pages.at(i).toString()), qPrintable(box.text));
+        QVERIFY(box.selectableText);
+        QCOMPARE(box.textFormat, Qt::PlainText);
+    }
 }
 
 void TestMainWindowBehaviour::showProjectBrowserToggles()

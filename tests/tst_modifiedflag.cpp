@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -34,11 +35,13 @@ namespace {
 const QStringList kMachine = DemoWindow::machinePath();
 const QStringList kController = DemoWindow::controllerPath();
 
-// Types text into the dialog's widget called name (a line or text edit).
+// Types text into the dialog's widget called name (a line, text or code edit).
 void type(QWidget *dialog, const char *name, const QString &text)
 {
     if (auto *line = dialog->findChild<QLineEdit *>(QLatin1String(name)))
         line->setText(text);
+    else if (auto *code = dialog->findChild<QPlainTextEdit *>(QLatin1String(name)))
+        code->setPlainText(text);
     else
         dialog->findChild<QTextEdit *>(QLatin1String(name))->setPlainText(text);
 }

@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -61,6 +62,8 @@ private:
     {
         if (auto *l = dialog->findChild<QLineEdit *>(QString::fromLatin1(name)))
             return l->placeholderText();
+        if (auto *code = dialog->findChild<QPlainTextEdit *>(QString::fromLatin1(name)))
+            return code->placeholderText();
         return child<QTextEdit>(dialog, name)->placeholderText();
     }
 
@@ -222,9 +225,9 @@ private slots:
         QCOMPARE(child<QSpinBox>(&d, "spinBox")->value(), 300);
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(), 160);
         QCOMPARE(child<QLineEdit>(&d, "lineEdit_2")->text(), QString("Idle"));
-        QCOMPARE(child<QTextEdit>(&d, "textEdit")->toPlainText(), QString("x = 1;"));
-        QCOMPARE(child<QTextEdit>(&d, "textEdit_2")->toPlainText(), QString("ready"));
-        QCOMPARE(child<QTextEdit>(&d, "textEdit_3")->toPlainText(), QString("init();"));
+        QCOMPARE(child<QPlainTextEdit>(&d, "textEdit")->toPlainText(), QString("x = 1;"));
+        QCOMPARE(child<QPlainTextEdit>(&d, "textEdit_2")->toPlainText(), QString("ready"));
+        QCOMPARE(child<QPlainTextEdit>(&d, "textEdit_3")->toPlainText(), QString("init();"));
         QCOMPARE(child<QTextEdit>(&d, "textEdit_4")->toPlainText(), QString("waits"));
         QVERIFY(child<QCheckBox>(&d, "checkBox")->isChecked());
         QCOMPARE(swatchStyle(&d), QString("background-color:rgb(170,187,204);"));
@@ -239,8 +242,8 @@ private slots:
         // Only the non-sizing texts change, so the typed size is kept.
         child<QSpinBox>(&d, "spinBox")->setValue(420);
         child<QSpinBox>(&d, "spinBox_2")->setValue(230);
-        child<QTextEdit>(&d, "textEdit_2")->setPlainText("go == 1");
-        child<QTextEdit>(&d, "textEdit_3")->setPlainText("start();");
+        child<QPlainTextEdit>(&d, "textEdit_2")->setPlainText("go == 1");
+        child<QPlainTextEdit>(&d, "textEdit_3")->setPlainText("start();");
         child<QTextEdit>(&d, "textEdit_4")->setPlainText("new description");
         child<QCheckBox>(&d, "checkBox")->setChecked(true);
         prompter.colourAnswers.enqueue(QColor(10, 20, 30));
@@ -270,7 +273,7 @@ private slots:
         d.setInitialState(true);
         d.refresh();
         child<QLineEdit>(&d, "lineEdit_2")->setText("Busy");
-        child<QTextEdit>(&d, "textEdit")->setPlainText("y = 2;");
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText("y = 2;");
         child<QSpinBox>(&d, "spinBox")->setValue(700);
         child<QTextEdit>(&d, "textEdit_4")->setPlainText("other");
         child<QCheckBox>(&d, "checkBox")->setChecked(false);
@@ -330,7 +333,7 @@ private slots:
 
         // A changed action alone also refits; an unchanged run keeps typed sizes.
         d.refresh();
-        child<QTextEdit>(&d, "textEdit")->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;\ni;\nj;\nk;");
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;\ni;\nj;\nk;");
         clickOk(&d);
         QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), textMetrics(QApplication::font())));
         d.refresh();
@@ -346,7 +349,7 @@ private slots:
         d.refresh();
         const QString action = QStringList(QVector<QString>(14, "step();").toList()).join('\n');
         child<QLineEdit>(&d, "lineEdit_2")->setText("Running");
-        child<QTextEdit>(&d, "textEdit")->setPlainText(action);
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText(action);
         child<QPushButton>(&d, "pushButton_3")->click();
         const QSize expected = stateAutoSize("Running", action, textMetrics(QApplication::font()));
         QCOMPARE(d.autoWidth(), expected.width());
@@ -371,8 +374,8 @@ private slots:
         auto *box = child<QCheckBox>(&d, "checkBox");
         QVERIFY(d.initialLocked());
         QVERIFY(!box->isCheckable());
-        QVERIFY(!child<QTextEdit>(&d, "textEdit_2")->isEnabled());
-        QVERIFY(!child<QTextEdit>(&d, "textEdit_3")->isEnabled());
+        QVERIFY(!child<QPlainTextEdit>(&d, "textEdit_2")->isEnabled());
+        QVERIFY(!child<QPlainTextEdit>(&d, "textEdit_3")->isEnabled());
         box->click();
         QVERIFY(!box->isChecked());
         clickOk(&d);
@@ -383,7 +386,7 @@ private slots:
         d.refresh();
         QVERIFY(!d.initialLocked());
         QVERIFY(box->isCheckable());
-        QVERIFY(child<QTextEdit>(&d, "textEdit_2")->isEnabled());
+        QVERIFY(child<QPlainTextEdit>(&d, "textEdit_2")->isEnabled());
         box->click();
         QVERIFY(box->isChecked());
         clickOk(&d);
@@ -427,7 +430,7 @@ private slots:
         d.setAction("a--;");
         d.setDescription("d");
         d.refresh();
-        QCOMPARE(child<QLineEdit>(&d, "lineEdit_2")->text(), QString("a > 0"));
+        QCOMPARE(child<QPlainTextEdit>(&d, "lineEdit_2")->toPlainText(), QString("a > 0"));
 
         // Sizes only: kept as typed.
         child<QSpinBox>(&d, "spinBox")->setValue(590);
@@ -443,7 +446,7 @@ private slots:
         // A changed condition refits, whatever was typed.
         d.refresh();
         const QString condition(90, QLatin1Char('c'));
-        child<QLineEdit>(&d, "lineEdit_2")->setText(condition);
+        child<QPlainTextEdit>(&d, "lineEdit_2")->setPlainText(condition);
         child<QSpinBox>(&d, "spinBox")->setValue(160);
         clickOk(&d);
         QCOMPARE(d.condition(), condition);
@@ -452,7 +455,7 @@ private slots:
 
         // The Auto button sizes the editors' texts without storing them.
         d.refresh();
-        child<QTextEdit>(&d, "textEdit")->setPlainText("1;\n2;\n3;\n4;\n5;\n6;");
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText("1;\n2;\n3;\n4;\n5;\n6;");
         child<QPushButton>(&d, "pushButton_2")->click();
         const QSize expected = transitionAutoSize("T1", condition, "1;\n2;\n3;\n4;\n5;\n6;",
                                                   textMetrics(QApplication::font()));
@@ -483,7 +486,7 @@ private slots:
         QCOMPARE(combo->currentIndex(), 1);
         combo->setCurrentText("Macros");
         const QString text = "#define A 1\n#define B 2\n#define C 3";
-        child<QTextEdit>(&d, "textEdit")->setPlainText(text);
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText(text);
         child<QSpinBox>(&d, "spinBox")->setValue(800);
         clickOk(&d);
         QCOMPARE(d.textType(), 2);
@@ -499,7 +502,7 @@ private slots:
         d.setTextType(2);
         d.refresh();
         combo->setCurrentIndex(0);
-        child<QTextEdit>(&d, "textEdit")->setPlainText("gone");
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText("gone");
         child<QPushButton>(&d, "pushButton")->click();
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(),
                  textAutoSize("gone", textMetrics(QApplication::font())).height());

@@ -26,7 +26,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -686,7 +686,7 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
     state.setAction(QStringLiteral("run();"));
     whenDialogShows([](QDialog *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("Changed"));
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("other();"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("other();"));
         dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(true);
         QLabel *swatch = dialog->findChild<QLabel *>(QStringLiteral("label_colour"));
         QTest::mouseClick(swatch, Qt::LeftButton);
@@ -708,7 +708,7 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
     box.setCondition(QStringLiteral("x"));
     whenDialogShows([](QDialog *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("new label"));
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("y"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("lineEdit_2"))->setPlainText(QStringLiteral("y"));
         pressButton(dialog, QDialogButtonBox::Cancel);
     });
     m_dialogs.editTransition(&box);
@@ -719,7 +719,7 @@ void TestStateItems::cancelledDialogsLeaveItemsUnchanged()
     TextItem text(nullptr, 0, 0);
     whenDialogShows([](QDialog *dialog) {
         dialog->findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentIndex(2);
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#define N 3"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#define N 3"));
         pressButton(dialog, QDialogButtonBox::Cancel);
     });
     m_dialogs.editText(&text);
@@ -736,8 +736,8 @@ void TestStateItems::acceptedStateDialogCopiesBack()
     whenDialogShows([](QDialog *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("Running"));
         dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(true);
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit_2"))->setPlainText(QStringLiteral("go == 1"));
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit_3"))->setPlainText(QStringLiteral("start();"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_2"))->setPlainText(QStringLiteral("go == 1"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_3"))->setPlainText(QStringLiteral("start();"));
         QTest::mouseClick(dialog->findChild<QLabel *>(QStringLiteral("label_colour")), Qt::LeftButton);
         pressButton(dialog, QDialogButtonBox::Ok);
     });
@@ -754,7 +754,7 @@ void TestStateItems::acceptedStateDialogCopiesBack()
 
     // Reopening shows the state's own initial texts; unchecking drops the flag.
     whenDialogShows([](QDialog *dialog) {
-        QCOMPARE(dialog->findChild<QTextEdit *>(QStringLiteral("textEdit_2"))->toPlainText(),
+        QCOMPARE(dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_2"))->toPlainText(),
                  QStringLiteral("go == 1"));
         dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(false);
         pressButton(dialog, QDialogButtonBox::Ok);
@@ -773,7 +773,7 @@ void TestStateItems::lockedInitialBoxCannotBeChecked()
     whenDialogShows([&](QDialog *dialog) {
         auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("checkBox"));
         checkable = box->isCheckable();
-        auto *condition = dialog->findChild<QTextEdit *>(QStringLiteral("textEdit_2"));
+        auto *condition = dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_2"));
         editorsEnabled = condition->isEnabled();
         shownCondition = condition->toPlainText();
         box->click();
@@ -797,7 +797,7 @@ void TestStateItems::acceptedTransitionAndTextDialogsCopyBack()
         metrics = textMetrics(QApplication::font());
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("tick"));
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("timer > 10"));
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("timer = 0;"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("timer = 0;"));
         pressButton(dialog, QDialogButtonBox::Ok);
     });
     m_dialogs.editTransition(&box);
@@ -812,7 +812,7 @@ void TestStateItems::acceptedTransitionAndTextDialogsCopyBack()
     TextItem text(nullptr, 0, 0);
     whenDialogShows([](QDialog *dialog) {
         dialog->findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentIndex(1);
-        dialog->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#include <a.h>\n#include <b.h>"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("#include <a.h>\n#include <b.h>"));
         pressButton(dialog, QDialogButtonBox::Ok);
     });
     m_dialogs.editText(&text);

@@ -4,6 +4,7 @@
 #include "CodegenErrorLog.h"
 #include "CodegenProperties.h"
 #include "CompileCheck.h"
+#include "ItemRef.h"
 #include "DataflowItem.h"
 #include "MemoryItem.h"
 #include "ModuleFiles.h"
@@ -18,6 +19,7 @@
 #include "TextItem.h"
 #include "TransitionItem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QSettings>
@@ -262,23 +264,26 @@ bool CodeGenerator::runModule(const MachineDescription &machine, const Generated
         return false;
     }
 
+    // The old files are replaced only once both new ones are written whole:
+    // a failed write leaves them as they were (read-only ones included,
+    // which the user agreed to replace).
     const QStringList existing = ModuleFiles::existing(m_outputDirectory, module);
-    if (!existing.isEmpty()) {
-        MessageRequest question;
-        question.icon = QMessageBox::Question;
-        question.title = QString::fromLatin1(BoxTitle);
-        question.text = QStringLiteral("Source files with the same name exists");
-        question.informativeText = QStringLiteral("Do you want to replace the existing files?");
-        question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
-        question.defaultButton = QMessageBox::Yes;
-        if (Prompter::current()->message(m_dialogParent, question) != QMessageBox::Yes)
-            return false;
-        for (const QString &path : existing)
-            QFile::remove(path);
+    if (!existing.isEmpty() && !mayReplaceFiles(module))
+        return false;
+    QHash<QString, QFileDevice::Permissions> permissions;
+    // The mode bits only: the "user" flags tell what this process may do
+    // and would set the owner's write bit back for a superuser.
+    const QFileDevice::Permissions userFlags = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    for (const QString &path : existing) {
+        const QFileDevice::Permissions before = QFile::permissions(path) & ~userFlags;
+        if (!(before & QFileDevice::WriteOwner) && QFile::setPermissions(path, before | QFileDevice::WriteOwner))
+            permissions.insert(path, before);
     }
 
     const ModuleFiles::Result result = ModuleFiles::write(m_outputDirectory, module);
     if (!result.ok()) {
+        for (auto it = permissions.cbegin(); it != permissions.cend(); ++it)
+            QFile::setPermissions(it.key(), it.value());
         Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
                            QStringLiteral("The files of state machine %1 were not written.\n\n%2")
                                .arg(module.moduleName, result.errors.join(QLatin1Char('\n'))));
@@ -292,6 +297,22 @@ bool CodeGenerator::runModule(const MachineDescription &machine, const Generated
     if (!m_lastFindings.isEmpty())
         showLog(machine, m_lastFindings);
     return true;
+}
+
+bool CodeGenerator::mayReplaceFiles(const GeneratedModule &module) const
+{
+    MessageRequest question;
+    question.icon = QMessageBox::Question;
+    question.title = QString::fromLatin1(BoxTitle);
+    question.text = QStringLiteral("State machine %1 has been generated before. Its files exist:\n\n%2\n%3")
+                        .arg(printableText(module.moduleName),
+                             QDir::toNativeSeparators(ModuleFiles::headerPath(m_outputDirectory, module)),
+                             QDir::toNativeSeparators(ModuleFiles::sourcePath(m_outputDirectory, module)));
+    question.informativeText = QStringLiteral("Do you want to replace the existing files?");
+    question.textFormat = Qt::PlainText;
+    question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
+    question.defaultButton = QMessageBox::Yes;
+    return Prompter::current()->message(m_dialogParent, question) == QMessageBox::Yes;
 }
 
 DesignFindings CodeGenerator::compile(const MachineDescription &machine, const GeneratedModule &module)

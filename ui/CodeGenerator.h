@@ -135,6 +135,9 @@ private:
     ModuleProperties moduleProperties() const;
     // Asks, writes, compiles and shows the log for one emitted module.
     bool runModule(const MachineDescription &machine, const GeneratedModule &module);
+    // Asks whether the module's existing files may be replaced; names the
+    // machine and both of its files.
+    bool mayReplaceFiles(const GeneratedModule &module) const;
     DesignFindings compile(const MachineDescription &machine, const GeneratedModule &module);
     void showLog(const MachineDescription &machine, const DesignFindings &findings);
 

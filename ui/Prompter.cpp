@@ -51,6 +51,8 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
     box.setWindowTitle(request.title);
     box.setTextFormat(request.textFormat);
     box.setText(request.text);
+    if (request.selectableText)
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (!request.informativeText.isEmpty())
         box.setInformativeText(request.informativeText);
     if (!request.detailedText.isEmpty())

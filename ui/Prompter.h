@@ -23,6 +23,8 @@ struct MessageRequest
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     Qt::TextFormat textFormat = Qt::AutoText;
+    // The text can be selected and copied (an address to paste elsewhere).
+    bool selectableText = false;
     // Buttons shown with a text of their own ("Recover" on Yes); the
     // answer is still the standard button.
     QMap<QMessageBox::StandardButton, QString> buttonTexts;

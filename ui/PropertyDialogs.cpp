@@ -172,13 +172,16 @@ bool PropertyDialogs::editState(Canvas *canvas, StateItem *state)
 {
     // A machine has one initial state: while another state is, the dialog
     // refuses the flag. The marker follows the flag.
-    bool otherInitial = false;
+    QString otherInitial;
+    bool locked = false;
     for (const StateItem *other : canvas->states()) {
-        if (other != state && other->isInitialState())
-            otherInitial = true;
+        if (other != state && other->isInitialState()) {
+            locked = true;
+            otherInitial = other->label();
+        }
     }
     const bool wasInitial = state->isInitialState();
-    if (!editState(state, otherInitial, LabelRules::check(*canvas, ItemType::State, state)))
+    if (!editState(state, locked, LabelRules::check(*canvas, ItemType::State, state), otherInitial))
         return false;
     if (state->isInitialState() != wasInitial) {
         if (state->isInitialState())
@@ -189,7 +192,8 @@ bool PropertyDialogs::editState(Canvas *canvas, StateItem *state)
     return true;
 }
 
-bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const LabelCheck &labelCheck)
+bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const LabelCheck &labelCheck,
+                                const QString &initialLabel)
 {
     StateProperties *d = dialogFor(m_state);
     d->setMetrics(state->diagramMetrics());
@@ -202,7 +206,7 @@ bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const Labe
     d->setPickedColour(state->shownColour());
     d->setDescription(state->description());
     d->setInitialState(state->isInitialState());
-    d->setInitialLocked(initialLocked);
+    d->setInitialLocked(initialLocked, initialLabel);
     const bool showInitial = !initialLocked && state->isInitialState();
     d->setInitialCondition(showInitial ? state->initialCondition() : QString());
     d->setInitialDescription(showInitial ? state->initialDescription() : QString());

@@ -60,7 +60,8 @@ public:
     // One dialog on one item; true when it was accepted. initialLocked:
     // another state of the machine is initial already. labelCheck judges
     // the label on OK.
-    bool editState(StateItem *state, bool initialLocked, const LabelCheck &labelCheck = {});
+    bool editState(StateItem *state, bool initialLocked, const LabelCheck &labelCheck = {},
+                   const QString &initialLabel = QString());
     bool editTransition(TransitionItem *transition);
     bool editText(TextItem *text);
     bool editProcess(ProcessItem *process, const LabelCheck &labelCheck = {});

@@ -29,10 +29,25 @@ void StateProperties::setInitialState(bool initial)
     ui->checkBox->setChecked(initial);
 }
 
-void StateProperties::setInitialLocked(bool locked)
+void StateProperties::setInitialLocked(bool locked, const QString &initialLabel)
 {
     ui->checkBox->setCheckable(!locked);
     m_initialLocked = locked;
+    m_initialLabel = locked ? initialLabel : QString();
+}
+
+void StateProperties::showInitialBoxLocked(bool locked)
+{
+    ui->checkBox->setCheckable(!locked);
+    ui->checkBox->setEnabled(!locked);
+    if (!locked)
+        ui->checkBox->setToolTip(QString());
+    else if (m_initialLabel.isEmpty())
+        ui->checkBox->setToolTip(QStringLiteral("Another state is already the initial state of this machine."));
+    else
+        ui->checkBox->setToolTip(QStringLiteral("\"%1\" is already the initial state of this machine. "
+                                                "Clear its Set Initial State box first.")
+                                     .arg(m_initialLabel));
 }
 
 void StateProperties::autoSize()
@@ -63,14 +78,14 @@ void StateProperties::refresh()
     // (another state is initial) also locks the initial transition's texts.
     const bool initial = m_initial;
     if (initial) {
-        ui->checkBox->setCheckable(true);
+        showInitialBoxLocked(false);
         ui->checkBox->setChecked(true);
         setInitialEditorsEnabled(true);
     } else if (m_initialLocked) {
-        ui->checkBox->setCheckable(false);
+        showInitialBoxLocked(true);
         setInitialEditorsEnabled(false);
     } else {
-        ui->checkBox->setCheckable(true);
+        showInitialBoxLocked(false);
         ui->checkBox->setChecked(false);
         setInitialEditorsEnabled(true);
     }

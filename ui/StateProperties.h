@@ -50,9 +50,10 @@ public:
     // The "Set Initial State" box: the flag and the box follow each other.
     bool isInitial() const { return m_initial; }
     void setInitialState(bool initial);
-    // Another state is already initial: the box cannot be checked.
+    // Another state (initialLabel) is already initial: the box cannot be
+    // checked, is shown disabled and its tooltip says why.
     bool initialLocked() const { return m_initialLocked; }
-    void setInitialLocked(bool locked);
+    void setInitialLocked(bool locked, const QString &initialLabel = QString());
 
     // Size that fits label and action (see stateAutoSize), into autoWidth/autoHeight.
     void autoSize();
@@ -80,6 +81,7 @@ private slots:
 
 private:
     void setInitialEditorsEnabled(bool enabled);
+    void showInitialBoxLocked(bool locked);
     void clearFlags();
 
     Ui::StateProperties *ui;
@@ -100,5 +102,6 @@ private:
     bool m_initial = false;
     bool m_initialAtRefresh = false;
     bool m_initialLocked = false;
+    QString m_initialLabel;   // the state that is initial while the box is locked
     bool m_textEdited = false;
 };

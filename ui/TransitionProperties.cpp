@@ -37,7 +37,7 @@ void TransitionProperties::refresh()
     ui->tabWidget->setCurrentIndex(0);
     m_size->show(QSize(m_width, m_height));
     ui->lineEdit->setText(m_label);
-    ui->lineEdit_2->setText(m_condition);
+    ui->lineEdit_2->setPlainText(m_condition);
     ui->textEdit->setPlainText(m_action);
     ui->textEdit_2->setPlainText(m_description);
     ColourSwatch::paint(ui->label_colour, m_backgroundColour);
@@ -52,7 +52,7 @@ bool TransitionProperties::eventFilter(QObject *watched, QEvent *event)
 void TransitionProperties::on_pushButton_2_clicked()
 {
     // Sizes the editors' current texts; the fields change only on accept.
-    const QSize size = transitionAutoSize(ui->lineEdit->text(), ui->lineEdit_2->text(),
+    const QSize size = transitionAutoSize(ui->lineEdit->text(), ui->lineEdit_2->toPlainText(),
                                           ui->textEdit->toPlainText(), m_metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
@@ -65,8 +65,8 @@ void TransitionProperties::on_buttonBox_accepted()
         m_label = ui->lineEdit->text();
         m_textEdited = true;
     }
-    if (ui->lineEdit_2->text() != m_condition) {
-        m_condition = ui->lineEdit_2->text();
+    if (ui->lineEdit_2->toPlainText() != m_condition) {
+        m_condition = ui->lineEdit_2->toPlainText();
         m_textEdited = true;
     }
     const QString action = ui->textEdit->toPlainText();

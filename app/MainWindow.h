@@ -30,6 +30,7 @@ class ExportActions;
 class GraphicsViewZoom;
 class HelpActions;
 class ItemActions;
+class NavigationActions;
 class Project;
 class QAction;
 class QCloseEvent;
@@ -107,6 +108,8 @@ public:
     ItemActions *itemActions() const { return m_itemActions; }
     // Run > Simulate and the simulation dock.
     SimulationController *simulation() const { return m_simulation; }
+    // Back, Forward, Open Diagram, each diagram's zoom and scroll, Find.
+    NavigationActions *navigation() const { return m_navigation; }
 
 public slots:
     void on_actionState_triggered();
@@ -242,6 +245,7 @@ private:
     ExportActions *m_exportActions = nullptr;
 
     SimulationController *m_simulation = nullptr;
+    NavigationActions *m_navigation = nullptr;
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;

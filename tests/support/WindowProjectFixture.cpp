@@ -153,8 +153,8 @@ ProjectDocument WindowProjectFixture::documentWithCode()
     text.level = 6;
     text.parentId = 1;
     text.grandParentId = 1;
-    text.xCoord = 1500;
-    text.yCoord = 800;
+    text.xCoord = 1000;
+    text.yCoord = 500;
     text.width = 150;
     text.height = 75;
     text.polygon = rectangle(150, 75);

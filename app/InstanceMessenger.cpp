@@ -3,11 +3,16 @@
 #include "InstanceGuard.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
+
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kRaise = QByteArrayLiteral("raise");
@@ -17,6 +22,9 @@ const QByteArray kAnswer = QByteArrayLiteral("ok\n");
 constexpr qint64 kMaxRequest = 64 * 1024;
 // A connection that sends no complete line in this time is dropped.
 constexpr int kRequestTimeoutMs = 5000;
+// The longest path a local socket address takes (without its final zero).
+constexpr int kMaxSocketPath = int(sizeof(sockaddr_un::sun_path)) - 1;
+constexpr int kShortHashLength = 24;
 } // namespace
 
 InstanceMessenger::InstanceMessenger(const InstanceGuard &guard, QObject *parent)
@@ -34,7 +42,14 @@ QString InstanceMessenger::socketPath(const InstanceGuard &guard)
 {
     QString path = guard.lockFilePath();
     path.chop(QStringLiteral(".lock").size());
-    return path + QStringLiteral(".sock");
+    path += QStringLiteral(".sock");
+    if (QFile::encodeName(path).size() <= kMaxSocketPath)
+        return path;
+    // A socket address holds only about a hundred bytes, so a long runtime
+    // folder cannot hold the socket: use a short name in the temporary
+    // folder instead, unique per user and key. Both starts compute it alike.
+    const QString hash = QFileInfo(path).completeBaseName().section(QLatin1Char('-'), -1);
+    return QDir::tempPath() + QStringLiteral("/kestro-%1-%2.sock").arg(::getuid()).arg(hash.left(kShortHashLength));
 }
 
 bool InstanceMessenger::listen()

@@ -3,8 +3,9 @@
 // Lets a second start of Kestro hand its work to the running instance.
 //
 // The running instance listens on a local socket beside the instance
-// guard's lock file (same folder, same name, ".sock"), readable only by the
-// user. A second start, which failed to claim the guard, connects and sends
+// guard's lock file (same folder, same name, ".sock"; in the temporary
+// folder under a shorter name when that path is too long for a socket),
+// readable only by the user. A second start, which failed to claim the guard, connects and sends
 // one line: the absolute path of the project file it was given, or a
 // request to raise the window when it was given none. The running instance
 // answers "ok" once it has taken the request, so the second start knows it
@@ -26,7 +27,7 @@ public:
     explicit InstanceMessenger(const InstanceGuard &guard, QObject *parent = nullptr);
     ~InstanceMessenger() override;
 
-    // The socket beside the guard's lock file.
+    // The socket beside the guard's lock file, or its short stand-in.
     static QString socketPath(const InstanceGuard &guard);
 
     // Starts listening (the guard must be claimed); false when it cannot.

@@ -312,9 +312,11 @@ void ProjectActions::openExamples()
 
 void ProjectActions::openFromCommandLine(const QString &path)
 {
+    // No unsaved-changes prompt: at start nothing is open, and the tour has
+    // asked before it opens its sample. A file that is rejected leaves the
+    // open project as it was, its modified flag included.
     if (QFileInfo(path).isFile()) {
-        m_project->markSaved();
-        openFile(path);
+        openRecords(path, Purpose::Open);
         return;
     }
     Prompter::critical(m_window->dialogParent(), kTitle,

@@ -7,6 +7,7 @@
 #include "ScriptedPrompter.h"
 #include "WindowProjectFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -24,6 +25,7 @@ class TestHandOver : public QObject
 private slots:
     void requestsArriveWhole();
     void leftSocketFileIsReplacedAndStrangersAreDropped();
+    void longRuntimeFolderStillTakesRequests();
     void secondStartOpensItsFileInTheRunningInstance();
     void secondStartWithoutFileRaisesTheWindow();
 
@@ -126,6 +128,27 @@ void TestHandOver::leftSocketFileIsReplacedAndStrangersAreDropped()
     timer.start();
     QVERIFY(!InstanceMessenger::handOver(nobody, QStringLiteral("/x.qsmd"), 500));
     QVERIFY(timer.elapsed() < 3000);
+}
+
+void TestHandOver::longRuntimeFolderStillTakesRequests()
+{
+    // A socket address holds about a hundred bytes; a runtime folder deep
+    // in a build tree must not leave the running instance deaf.
+    QTemporaryDir base;
+    const QString deep = base.path() + QLatin1Char('/') + QString(120 - base.path().size(), QLatin1Char('d'));
+    QVERIFY(QDir().mkpath(deep));
+    InstanceGuard guard(QStringLiteral("handover_deep_%1").arg(QCoreApplication::applicationPid()), deep);
+    QVERIFY(guard.tryClaim());
+    const QString socket = InstanceMessenger::socketPath(guard);
+    QVERIFY(QFile::encodeName(socket).size() < 108);
+    InstanceMessenger messenger(guard);
+    QVERIFY2(messenger.listen(), qPrintable(messenger.errorString()));
+    QSignalSpy opened(&messenger, &InstanceMessenger::openRequested);
+    QVERIFY(handOverFromThread(guard, QStringLiteral("/tmp/deep.qsmd")));
+    QCOMPARE(opened.count(), 1);
+    // Another key gets another socket, even under the short name.
+    InstanceGuard other(QStringLiteral("handover_deep_other_%1").arg(QCoreApplication::applicationPid()), deep);
+    QVERIFY(InstanceMessenger::socketPath(other) != socket);
 }
 
 void TestHandOver::secondStartOpensItsFileInTheRunningInstance()

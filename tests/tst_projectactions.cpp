@@ -613,6 +613,19 @@ void TestProjectActions::commandLineOpen()
     QCOMPARE(prompter.messages.size(), 2);
     QCOMPARE(w.projectActions()->projectPath(), file);
     QCOMPARE(w.project()->canvases().size(), 8);
+
+    // So does a rejected file, and its unsaved changes stay marked as such.
+    const QString corrupt = path("corrupt.qsmd");
+    QFile bad(corrupt);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    QCOMPARE(bad.write("<not a project"), qint64(14));
+    bad.close();
+    w.project()->markModified();
+    w.openFromCommandLine(corrupt);
+    QCOMPARE(prompter.messages.size(), 3);
+    QCOMPARE(w.projectActions()->projectPath(), file);
+    QCOMPARE(w.project()->canvases().size(), 8);
+    QVERIFY(w.project()->isModified());
 }
 
 void TestProjectActions::previousDirectoryWrittenOnlyByAcceptedOpen()

@@ -92,6 +92,7 @@ private:
     void click(QPushButton *button);
     bool stepAndWait(int times = 1);
     QString value(const QString &variable) const;
+    QLineEdit *openValueEditor(const QString &variable);
     void typeValue(const QString &variable, const QString &text);
     QString activeLabel() const;
     StateItem *state(const QString &label) const;
@@ -176,7 +177,7 @@ QString tst_SimulationEditor::value(const QString &variable) const
     return QStringLiteral("(no variable %1)").arg(variable);
 }
 
-void tst_SimulationEditor::typeValue(const QString &variable, const QString &text)
+QLineEdit *tst_SimulationEditor::openValueEditor(const QString &variable)
 {
     QTableView *view = dock()->variablesView();
     const SimulationVariablesModel *model = sim()->variablesModel();
@@ -185,13 +186,21 @@ void tst_SimulationEditor::typeValue(const QString &variable, const QString &tex
         if (model->index(row, SimulationVariablesModel::NameColumn).data().toString() == variable)
             cell = model->index(row, SimulationVariablesModel::ValueColumn);
     }
-    QVERIFY2(cell.isValid(), qPrintable(variable));
+    if (!cell.isValid())
+        return nullptr;
     view->scrollTo(cell);
     const QPoint at = view->visualRect(cell).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QLineEdit *editor = nullptr;
-    QTRY_VERIFY((editor = view->viewport()->findChild<QLineEdit *>()) && editor->isVisible());
+    QTest::qWaitFor([&] { return (editor = view->viewport()->findChild<QLineEdit *>()) && editor->isVisible(); });
+    return editor && editor->isVisible() ? editor : nullptr;
+}
+
+void tst_SimulationEditor::typeValue(const QString &variable, const QString &text)
+{
+    QLineEdit *editor = openValueEditor(variable);
+    QVERIFY2(editor, qPrintable(variable));
     editor->selectAll();
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
@@ -259,6 +268,18 @@ void tst_SimulationEditor::stepsTheExampleMachineReadOnly()
     // An input typed into the table reaches the machine before the next cycle.
     typeValue(QStringLiteral("speedLimit"), QStringLiteral("0x40"));
     QTRY_COMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("64"));
+    // Escape while a value is typed drops the typing, not the simulation.
+    QLineEdit *editor = openValueEditor(QStringLiteral("speedLimit"));
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("99"));
+    QApplication::setActiveWindow(m_window.get());
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(sim()->isActive());
+    QTRY_VERIFY(!dock()->variablesView()->viewport()->findChild<QLineEdit *>()
+                || !dock()->variablesView()->viewport()->findChild<QLineEdit *>()->isVisible());
+    QCOMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("64"));
     // An output is the machine's own.
     const SimulationVariablesModel *variables = sim()->variablesModel();
     for (int row = 0; row < variables->rowCount(); ++row) {

@@ -16,7 +16,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QToolBar>
 
@@ -79,14 +79,6 @@ void NavigationActions::createActions(const Places &places)
     QAction *firstOfMenu = places.processMenu->actions().value(0);
     places.processMenu->insertAction(firstOfMenu, m_openDiagram);
     places.processMenu->insertSeparator(firstOfMenu);
-
-    // Enter on the view opens the selected process item's diagram; typing
-    // in a dock is left alone.
-    for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto *enter = new QShortcut(QKeySequence(key), m_view, nullptr, nullptr,
-                                    Qt::WidgetWithChildrenShortcut);
-        connect(enter, &QShortcut::activated, this, &NavigationActions::openSelectedDiagram);
-    }
 }
 
 void NavigationActions::createFindPanel(QMainWindow *window)
@@ -170,18 +162,17 @@ void NavigationActions::openPointedDiagram()
     m_browser->openDiagramOf(static_cast<ProcessItem *>(canvas->currentItem(ItemType::Process)));
 }
 
-void NavigationActions::openSelectedDiagram()
+bool NavigationActions::openSelectedDiagram()
 {
     Canvas *canvas = m_project->shownCanvas();
     if (!navigating() || !canvas)
-        return;
+        return false;
     QList<ProcessItem *> selected;
     for (QGraphicsItem *item : canvas->selectedItems()) {
         if (item->type() == ItemType::Process)
             selected << static_cast<ProcessItem *>(item);
     }
-    if (selected.size() == 1)
-        m_browser->openDiagramOf(selected.first());
+    return selected.size() == 1 && m_browser->openDiagramOf(selected.first());
 }
 
 void NavigationActions::showHit(const SearchHit &hit)
@@ -192,6 +183,13 @@ void NavigationActions::showHit(const SearchHit &hit)
 
 bool NavigationActions::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter typed into the view opens the selected process item's diagram;
+    // typed anywhere else (a dock's field) it is left alone.
+    if (event->type() == QEvent::KeyPress && (watched == m_view || watched == m_view->viewport())) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        return enter && key->modifiers() == Qt::NoModifier && !key->isAutoRepeat() && openSelectedDiagram();
+    }
     if (event->type() != QEvent::MouseButtonPress)
         return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);

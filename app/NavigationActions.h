@@ -56,13 +56,15 @@ public:
     void goForward();
     // The diagram of the process item whose context menu was opened.
     void openPointedDiagram();
-    // The diagram of the one selected process item of the shown canvas.
-    void openSelectedDiagram();
+    // The diagram of the one selected process item of the shown canvas;
+    // false when there is none or it cannot be shown.
+    bool openSelectedDiagram();
     // Shows the diagram of a find hit with its item selected and centred.
     void showHit(const SearchHit &hit);
 
 protected:
-    // The mouse's back and forward buttons anywhere in the window.
+    // The mouse's back and forward buttons anywhere in the window; Enter on
+    // the view.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

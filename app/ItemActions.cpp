@@ -12,6 +12,7 @@
 #include "StackingCommand.h"
 
 #include <QGraphicsLineItem>
+#include <QtMath>
 #include <QUndoGroup>
 
 #include <utility>
@@ -175,11 +176,22 @@ void ItemActions::addSelfTransition()
 
 // --- canvas size -------------------------------------------------------------------------
 
+QSize ItemActions::itemsExtent(const Canvas *canvas)
+{
+    // The scene starts at the origin: what the items need is how far right
+    // and down they reach.
+    const QRectF items = canvas->itemsBoundingRect();
+    if (items.isEmpty())
+        return QSize();
+    return QSize(qMax(0, qCeil(items.right())), qMax(0, qCeil(items.bottom())));
+}
+
 void ItemActions::setCanvasSize()
 {
     StoredSettings &stored = m_window->storedSettings();
     m_canvasSize->setCanvasWidth(stored.canvasWidth);
     m_canvasSize->setCanvasHeight(stored.canvasHeight);
+    m_canvasSize->setRequiredSize(canvas() ? itemsExtent(canvas()) : QSize());
     if (m_canvasSize->exec() != QDialog::Accepted)
         return;
     // The shown canvas and those created from now on get the size (one

@@ -7,6 +7,7 @@
 // while no canvas is shown.
 
 #include <QObject>
+#include <QSize>
 
 #include <functional>
 #include <memory>
@@ -72,6 +73,9 @@ public:
     // Shows "Last Process Item cannot be deleted" and returns true when
     // canvas holds fewer than two process items.
     static bool refuseLastProcessItem(const Canvas *canvas, QWidget *parent);
+    // How far right and down the items of a canvas reach, the smallest
+    // canvas size that keeps them all.
+    static QSize itemsExtent(const Canvas *canvas);
 
 private:
     Canvas *canvas() const;

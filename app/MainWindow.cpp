@@ -4,11 +4,13 @@
 #include "AppTour.h"
 #include "Autosaver.h"
 #include "Canvas.h"
+#include "DiagramViewStates.h"
 #include "ExportActions.h"
 #include "GraphicsViewZoom.h"
 #include "HelpActions.h"
 #include "HomeScreen.h"
 #include "ItemActions.h"
+#include "NavigationActions.h"
 #include "OpenRequestHandler.h"
 #include "Project.h"
 #include "ProjectActions.h"
@@ -67,6 +69,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_helpActions = new HelpActions(this, ui->actionCheck_for_Updates_at_Start);
     m_projectActions = new ProjectActions(this, m_project, ui->treeView);
     m_itemActions = new ItemActions(this, m_project, m_projectActions->browser());
+    m_navigation = new NavigationActions({this, ui->graphicsView, ui->menuEdit, ui->menuView,
+                                          ui->mainToolBar, m_contextMenus.at(ProcessMenu)},
+                                         m_project, m_projectActions->browser());
     m_appTour = new AppTour(this, m_project, m_projectActions,
                             {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
     watchProject();
@@ -179,6 +184,8 @@ void MainWindow::setUpViewAndDock()
     ui->treeView->setHeaderHidden(true);
     ui->treeView->setFocusPolicy(Qt::NoFocus);
     ui->treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A double-click opens the node's diagram and leaves the node as it is.
+    ui->treeView->setExpandsOnDoubleClick(false);
     ui->treeView->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
@@ -317,10 +324,16 @@ void MainWindow::applyToolSet(int context)
     m_undoActions->setAllowed(set.enabled.contains(ToolSets::Undo));
     m_zoom->setEnabled(set.wheelZoom);
 
-    // Leaving the home screen for a project brings back the project scale.
-    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject)
+    // Leaving the home screen for a project brings back the project scale,
+    // with the diagram's items still in view.
+    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject) {
         setViewScale(m_projectScale.x(), m_projectScale.y());
+        if (m_navigation)
+            m_navigation->viewStates()->showFirstLook();
+    }
     m_toolContext = context;
+    if (m_navigation)
+        m_navigation->setContext(context);
 }
 
 void MainWindow::enterNoProjectState()
@@ -358,15 +371,21 @@ void MainWindow::showCanvas(Canvas *canvas)
     // A drawing mode is chosen for the canvas shown. Showing another one
     // returns every canvas to select mode under the arrow cursor, so that a
     // canvas shown again never inserts on the next click unasked.
-    if (canvas != ui->graphicsView->scene()) {
+    QGraphicsScene *before = ui->graphicsView->scene();
+    if (canvas != before) {
         for (Canvas *c : m_project->canvases())
             c->setMode(Canvas::SelectMode);
         setCursor(m_cursors.cursor(CursorSet::Select));
+        // Each diagram keeps its own zoom and scroll position.
+        if (Canvas *left = qobject_cast<Canvas *>(before))
+            m_navigation->viewStates()->leave(left);
     }
     if (canvas)
         ui->graphicsView->setScene(canvas);
     else if (ui->graphicsView->scene() != HomeScreen::instance())
         ui->graphicsView->setScene(nullptr);
+    if (canvas && canvas != before)
+        m_navigation->viewStates()->enter(canvas);
 }
 
 void MainWindow::on_actionzoom_in_triggered()

@@ -31,6 +31,7 @@ class GraphicsViewZoom;
 class HelpActions;
 class UndoActions;
 class ItemActions;
+class NavigationActions;
 class Project;
 class QAction;
 class QCloseEvent;
@@ -108,6 +109,8 @@ public:
     ItemActions *itemActions() const { return m_itemActions; }
     // Run > Simulate and the simulation dock.
     SimulationController *simulation() const { return m_simulation; }
+    // Back, Forward, Open Diagram, each diagram's zoom and scroll, Find.
+    NavigationActions *navigation() const { return m_navigation; }
 
 public slots:
     void on_actionState_triggered();
@@ -244,6 +247,7 @@ private:
     ExportActions *m_exportActions = nullptr;
 
     SimulationController *m_simulation = nullptr;
+    NavigationActions *m_navigation = nullptr;
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;

@@ -2,7 +2,9 @@
 
 #include "Canvas.h"
 #include "CanvasPaths.h"
+#include "DataflowItem.h"
 #include "ItemActions.h"
+#include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "Project.h"
@@ -127,28 +129,64 @@ bool ProjectBrowser::activate(const QModelIndex &index)
 
 bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
 {
+    return showAndSelect(path, [item](Canvas *canvas) -> QGraphicsItem * {
+        switch (item.kind) {
+        case ItemRef::State:
+            return canvas->states().value(item.index);
+        case ItemRef::Transition:
+            return canvas->transitions().value(item.index);
+        case ItemRef::Text:
+            return canvas->textItems().value(item.index);
+        case ItemRef::Memory:
+            return canvas->memoryItems().value(item.index);
+        case ItemRef::Machine:
+            break;
+        }
+        return nullptr;
+    });
+}
+
+bool ProjectBrowser::showHit(const SearchHit &hit)
+{
+    QGraphicsItem *found = nullptr;
+    const bool shown = showAndSelect(hit.diagram, [&hit, &found](Canvas *canvas) {
+        switch (hit.kind) {
+        case SearchHit::Process:
+            found = canvas->processItems().value(hit.index);
+            break;
+        case SearchHit::Link:
+            found = canvas->links().value(hit.index);
+            break;
+        case SearchHit::Memory:
+            found = canvas->memoryItems().value(hit.index);
+            break;
+        case SearchHit::Dataflow:
+            found = canvas->dataflows().value(hit.index);
+            break;
+        case SearchHit::State:
+            found = canvas->states().value(hit.index);
+            break;
+        case SearchHit::Transition:
+            found = canvas->transitions().value(hit.index);
+            break;
+        case SearchHit::Text:
+            found = canvas->textItems().value(hit.index);
+            break;
+        }
+        return found;
+    });
+    return shown && found;
+}
+
+bool ProjectBrowser::showAndSelect(const NodePath &path,
+                                   const std::function<QGraphicsItem *(Canvas *)> &pick)
+{
     const TreeNode *node = NodePaths::nodeAt(m_project->treeModel()->rootNode(), path);
     Canvas *canvas = canvasForNode(node);
     if (!canvas)
         return false;
     activate(m_project->treeModel()->indexForNode(node));
-    QGraphicsItem *target = nullptr;
-    switch (item.kind) {
-    case ItemRef::State:
-        target = canvas->states().value(item.index);
-        break;
-    case ItemRef::Transition:
-        target = canvas->transitions().value(item.index);
-        break;
-    case ItemRef::Text:
-        target = canvas->textItems().value(item.index);
-        break;
-    case ItemRef::Memory:
-        target = canvas->memoryItems().value(item.index);
-        break;
-    case ItemRef::Machine:
-        break;
-    }
+    QGraphicsItem *target = pick(canvas);
     canvas->clearSelection();
     if (target) {
         target->setSelected(true);
@@ -156,6 +194,20 @@ bool ProjectBrowser::showItem(const NodePath &path, const ItemRef &item)
             view->centerOn(target);
     }
     return true;
+}
+
+bool ProjectBrowser::showCanvas(Canvas *canvas)
+{
+    const TreeNode *node = canvas ? structure().nodeForCanvas(canvas) : nullptr;
+    return node && activate(m_project->treeModel()->indexForNode(node));
+}
+
+bool ProjectBrowser::openDiagramOf(ProcessItem *item)
+{
+    Canvas *shown = m_project->shownCanvas();
+    if (!item || !shown || item->scene() != shown)
+        return false;
+    return showCanvas(structure().canvasOpenedBy(shown, item));
 }
 
 // --- process items ----------------------------------------------------------------------------

@@ -14,14 +14,18 @@
 #include "ItemRef.h"
 #include "LoadNote.h"
 #include "NodePath.h"
+#include "ProjectSearch.h"
 #include "ProjectStructure.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class Canvas;
 class ProcessItem;
+class QGraphicsItem;
 class Project;
 class ProjectWindow;
 class QModelIndex;
@@ -51,6 +55,14 @@ public:
     // Shows the diagram at `path` and selects the item named there (the
     // machine itself selects nothing). False when there is no such diagram.
     bool showItem(const NodePath &path, const ItemRef &item);
+    // Shows the diagram a find hit names, selects its item alone and
+    // centres the view on it. False when the diagram or the item is gone.
+    bool showHit(const SearchHit &hit);
+    // Shows a canvas of the project through its node, as a double-click on
+    // the node does. False when it has no node or is shown already.
+    bool showCanvas(Canvas *canvas);
+    // Shows the diagram a process item of the shown canvas opens.
+    bool openDiagramOf(ProcessItem *item);
 
     // --- process items on the shown canvas ----------------------------------------------
     // Delete of a process item: refused for the last one on its canvas;
@@ -64,6 +76,9 @@ private:
     bool confirmDeletion(const ProcessItem *item, const ProjectStructure::Subtree &subtree) const;
     void rebuildIndex();
     Canvas *lookUp(const NodePath &path, const TreeNode *node) const;
+    // Shows the diagram at `path` and selects (and centres) what `pick`
+    // finds on it; null selects nothing.
+    bool showAndSelect(const NodePath &path, const std::function<QGraphicsItem *(Canvas *)> &pick);
 
     ProjectWindow *m_window;
     Project *m_project;

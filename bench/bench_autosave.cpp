@@ -7,11 +7,8 @@
 // longest stall of the GUI thread's event loop while a copy is written on
 // the worker, next to the longest stall with no copy being written.
 
+#include "BenchCanvases.h"
 #include "BenchFigures.h"
-#include "Canvas.h"
-#include "CanvasSetup.h"
-#include "ProjectBuilder.h"
-#include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 #include "ProjectSnapshot.h"
 #include "RecoverySession.h"
@@ -76,16 +73,11 @@ int main(int argc, char **argv)
     if (!dir.isValid())
         return 1;
 
-    const ProjectDocument generated = randomProject(50, largeProjectOptions(50));
-    QByteArray bytes;
-    ProjectFileWriter().writeToBytes(generated, &bytes);
-    ProjectFileReader reader;
-    if (!reader.loadData(bytes))
-        return 1;
     QObject owner;
-    CanvasSetup setup;
-    setup.parent = &owner;
-    const QList<Canvas *> canvases = ProjectBuilder(setup).build(reader.takeRecords());
+    QByteArray bytes;
+    const QList<Canvas *> canvases = buildLargeProject(50, &owner, &bytes);
+    if (canvases.isEmpty())
+        return 1;
 
     constexpr int kRounds = 5;
     QVector<double> snapshot, worker, save;

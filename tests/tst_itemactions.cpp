@@ -598,13 +598,13 @@ void TestItemActions::canvasSize()
     QCOMPARE(m_window->storedSettings().canvasWidth, 2000);
 
     QVERIFY(whileOpen([&] { action("actionSet_Canvas_Size")->trigger(); },
-                      answer(3000, 0, QDialogButtonBox::Ok)));
-    QCOMPARE(shown->sceneRect(), QRectF(0, 0, 3000, 0));
+                      answer(3000, 1200, QDialogButtonBox::Ok)));
+    QCOMPARE(shown->sceneRect(), QRectF(0, 0, 3000, 1200));
     QCOMPARE(other->sceneRect(), QRectF(0, 0, 2000, 1050));
     QCOMPARE(m_window->storedSettings().canvasWidth, 3000);
-    QCOMPARE(m_window->storedSettings().canvasHeight, 0);
+    QCOMPARE(m_window->storedSettings().canvasHeight, 1200);
     QCOMPARE(m_window->project()->createCanvas({4, 2, 2, 1, 1, QStringLiteral("later")})->sceneRect(),
-             QRectF(0, 0, 3000, 0));
+             QRectF(0, 0, 3000, 1200));
     // The same dialog every time.
     QCOMPARE(m_window->findChildren<CanvasSize *>().size(), 1);
 
@@ -616,7 +616,7 @@ void TestItemActions::canvasSize()
     QVERIFY(m_window->close());
     settings.sync();
     QCOMPARE(settings.value(QStringLiteral("canvas_width")).toInt(), 3000);
-    QCOMPARE(settings.value(QStringLiteral("canvas_height")).toInt(), 0);
+    QCOMPARE(settings.value(QStringLiteral("canvas_height")).toInt(), 1200);
 }
 
 QTEST_MAIN(TestItemActions)

@@ -114,7 +114,7 @@ void TestMainWindow::windowLayout()
 
     // Window-wide shortcuts that must not repeat while the key is held.
     QStringList keys;
-    for (QShortcut *s : w.findChildren<QShortcut *>()) {
+    for (QShortcut *s : w.findChildren<QShortcut *>(QString(), Qt::FindDirectChildrenOnly)) {
         QVERIFY(!s->autoRepeat());
         keys << s->key().toString();
     }
@@ -193,10 +193,11 @@ void TestMainWindow::actionsMenusAndToolbar()
                       "actionClose_Project", "actionRename_Project", "|", "actionExport_Diagram",
                       "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview", "|", "actionExit"}},
         {"menuEdit", {"actionUndo", "actionRedo", "|", "actionBringToFront", "actionSendToBack",
-                      "actionDelete"}},
+                      "actionDelete", "|", "actionFind"}},
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
-        {"menuView", {"actionSet_Canvas_Size", "actionShow_Project_Browser"}},
+        {"menuView", {"actionBack", "actionForward", "|", "actionSet_Canvas_Size",
+                      "actionShow_Project_Browser"}},
         {"menuRun", {"actionCode_Generator", "actionEnable_Autosave", "|", "actionSimulate",
                      "actionStopSimulation"}},
         {"menuHelp", {"actionAbout", "actionAppTour", "actionGetting_started", "actionCheck_for_update",
@@ -213,7 +214,7 @@ void TestMainWindow::actionsMenusAndToolbar()
                           "actionRedo", "actionProcessRect", "actionLink", "actionState", "actionText",
                           "actiontransition", "actionMemory", "actionDataflow", "actionBringToFront",
                           "actionSendToBack", "actionDelete", "actionzoom_in", "actionzoom_out",
-                          "actionFit_to_window"}));
+                          "actionFit_to_window", "actionBack", "actionForward"}));
 }
 
 void TestMainWindow::contextMenus()
@@ -228,6 +229,11 @@ void TestMainWindow::contextMenus()
         QCOMPARE(actions.last()->text(), QStringLiteral("Properties"));
         QVERIFY(!actions.last()->icon().isNull());
         actions.removeLast();
+        // A process item's menu starts with the diagram it stands for.
+        if (kind == MainWindow::ProcessMenu) {
+            QCOMPARE(actionNames(actions.mid(0, 2)), QStringList({"actionOpen_Diagram", "|"}));
+            actions = actions.mid(2);
+        }
         QStringList expected = common;
         if (kind == MainWindow::StateMenu)
             expected << "actionSelf_transition";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 
 namespace Ui {
 class CanvasSize;
@@ -20,6 +21,10 @@ public:
     // Also shown in the spin boxes (clamped to their range).
     void setCanvasWidth(int width);
     void setCanvasHeight(int height);
+    // The area the shown diagram's items cover (from the scene origin): OK
+    // refuses a smaller size with a message and keeps the dialog open.
+    void setRequiredSize(const QSize &size) { m_required = size; }
+    QSize requiredSize() const { return m_required; }
 
 private slots:
     void on_buttonBox_accepted();
@@ -29,4 +34,5 @@ private:
     Ui::CanvasSize *ui;
     int m_width = 0;
     int m_height = 0;
+    QSize m_required;
 };

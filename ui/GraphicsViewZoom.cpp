@@ -19,6 +19,7 @@ GraphicsViewZoom::GraphicsViewZoom(QGraphicsView *view)
 
 void GraphicsViewZoom::gentleZoom(double factor)
 {
+    factor = limitedZoomFactor(m_view->transform().m11(), factor);
     m_view->scale(factor, factor);
     m_view->centerOn(m_targetScenePos);
     const QPointF deltaViewportPos = m_targetViewportPos
@@ -67,20 +68,37 @@ bool GraphicsViewZoom::eventFilter(QObject *object, QEvent *event)
     return false;
 }
 
-void zoomViewIn(QGraphicsView *view)
+double limitedViewScale(double scale)
+{
+    return qBound(MinViewScale, scale, MaxViewScale);
+}
+
+double limitedZoomFactor(double scale, double factor)
+{
+    if (scale <= 0 || factor <= 0)
+        return 1.0;
+    return limitedViewScale(scale * factor) / scale;
+}
+
+namespace {
+void zoomViewBy(QGraphicsView *view, double factor)
 {
     view->centerOn(0, 0);
     const QTransform t = view->transform();
     view->translate(t.dx(), t.dy());
-    view->scale(1.1, 1.1);
+    factor = limitedZoomFactor(t.m11(), factor);
+    view->scale(factor, factor);
+}
+} // namespace
+
+void zoomViewIn(QGraphicsView *view)
+{
+    zoomViewBy(view, 1.1);
 }
 
 void zoomViewOut(QGraphicsView *view)
 {
-    view->centerOn(0, 0);
-    const QTransform t = view->transform();
-    view->translate(t.dx(), t.dy());
-    view->scale(0.9, 0.9);
+    zoomViewBy(view, 0.9);
 }
 
 void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene)
@@ -88,7 +106,15 @@ void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene)
     if (!scene)
         return;
     view->ensureVisible(scene->sceneRect(), 50, 50);
-    view->fitInView(scene->itemsBoundingRect(), Qt::KeepAspectRatio);
+    const QRectF items = scene->itemsBoundingRect();
+    view->fitInView(items, Qt::KeepAspectRatio);
+    // A single small item would be blown up beyond the limit, a huge
+    // diagram shrunk below it.
+    const QTransform t = view->transform();
+    if (t.m11() != limitedViewScale(t.m11()) || t.m22() != limitedViewScale(t.m22())) {
+        setViewScale(view, t.m11(), t.m22());
+        view->centerOn(items.center());
+    }
 }
 
 void setViewScale(QGraphicsView *view, double sx, double sy)
@@ -98,5 +124,20 @@ void setViewScale(QGraphicsView *view, double sx, double sy)
     const qreal dy = t.dy();
     view->resetTransform();
     view->translate(dx, dy);
-    view->scale(sx, sy);
+    view->scale(limitedViewScale(sx), limitedViewScale(sy));
+}
+
+void bringItemsIntoView(QGraphicsView *view)
+{
+    QGraphicsScene *scene = view->scene();
+    if (!scene)
+        return;
+    const QRectF items = scene->itemsBoundingRect();
+    const QRectF visible = view->mapToScene(view->viewport()->rect()).boundingRect();
+    if (items.isEmpty() || visible.intersects(items))
+        return;
+    if (items.width() <= visible.width() && items.height() <= visible.height())
+        view->centerOn(items.center());
+    else
+        view->ensureVisible(QRectF(items.topLeft(), QSizeF(1, 1)), 20, 20);
 }

@@ -45,6 +45,16 @@ private:
     bool m_enabled = false;
 };
 
+// The view's scale stays between 5 % and 2000 %.
+constexpr double MinViewScale = 0.05;
+constexpr double MaxViewScale = 20.0;
+
+// The factor that takes a view from `scale` by `factor` without leaving the
+// allowed range (1 when the view is at the limit already).
+double limitedZoomFactor(double scale, double factor);
+// A scale brought into the allowed range.
+double limitedViewScale(double scale);
+
 // View operations of the main window's View commands. They act on the view
 // only and are not anchored at the cursor.
 
@@ -54,10 +64,15 @@ void zoomViewIn(QGraphicsView *view);
 void zoomViewOut(QGraphicsView *view);
 
 // Makes the scene rectangle visible with 50-pixel margins, then fits the
-// bounding rectangle of all items keeping the aspect ratio. A null scene
-// (no project open) leaves the view alone.
+// bounding rectangle of all items keeping the aspect ratio, within the
+// allowed scale. A null scene (no project open) leaves the view alone.
 void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene);
 
 // Keeps the current translation, resets the transform, re-applies the
-// translation and scales by (sx, sy).
+// translation and scales by (sx, sy), each brought into the allowed range.
 void setViewScale(QGraphicsView *view, double sx, double sy);
+
+// Scrolls the view so that the items of its scene can be seen: all of them
+// when they fit, else their top-left corner. A view that shows any of them
+// already is left alone.
+void bringItemsIntoView(QGraphicsView *view);

@@ -128,6 +128,41 @@ ProjectDocument WindowProjectFixture::nestedDocument(const QString &first, const
     return doc;
 }
 
+ProjectDocument WindowProjectFixture::documentWithCode()
+{
+    ProjectDocument doc = nestedDocument();
+    CanvasBlock &machine = doc.blocks[6];
+    StateRecord &state = machine.states[0];
+    state.initialCondition = QStringLiteral("(power_ok)");
+    TransitionRecord close;
+    close.level = 6;
+    close.parentId = 1;
+    close.grandParentId = 1;
+    close.label = QStringLiteral("Close");
+    close.condition = QStringLiteral("(door == OPEN)");
+    close.action = QStringLiteral("motor_stop();\nlamp_on();");
+    close.startItem = state.label;
+    close.endItem = state.label;
+    close.xCoord = 600;
+    close.yCoord = 450;
+    close.width = 150;
+    close.height = 75;
+    close.polygon = rectangle(150, 75);
+    machine.transitions = {close};
+    TextRecord text;
+    text.level = 6;
+    text.parentId = 1;
+    text.grandParentId = 1;
+    text.xCoord = 1000;
+    text.yCoord = 500;
+    text.width = 150;
+    text.height = 75;
+    text.polygon = rectangle(150, 75);
+    text.action = QStringLiteral("#include <stdint.h>\n#define LAMP 3");
+    machine.texts = {text};
+    return doc;
+}
+
 bool WindowProjectFixture::writeDocument(const ProjectDocument &document, const QString &path)
 {
     ProjectFileWriter writer;

@@ -25,6 +25,12 @@ namespace WindowProjectFixture {
 // controller into it.
 ProjectDocument nestedDocument(const QString &first = QStringLiteral("CPU A"),
                                const QString &second = QStringLiteral("CPU B"));
+// The nested document whose second machine ("CPU B" / "SW" / "SM") also
+// holds the transition "Close" (condition "(door == OPEN)", action
+// "motor_stop();" and "lamp_on();" on two lines) from and to its state, an
+// initial condition "(power_ok)" and a text item "#define LAMP 3" at
+// (1000, 500).
+ProjectDocument documentWithCode();
 bool writeDocument(const ProjectDocument &document, const QString &path);
 // Writes the document to path and opens it in the window as Open does
 // (no question asked); true when it is the open project then.

@@ -60,6 +60,10 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
 
 Canvas::~Canvas()
 {
+    // The scene destroys its items below: selected ones would report a
+    // selection change of a canvas that is half gone, to the canvas itself
+    // and to whoever follows its selection.
+    blockSignals(true);
     // Commands hold plain pointers only; drop them before the items go.
     m_undoStack->clear();
     // Items out of the scene (undone insertions, deleted states, retired

@@ -463,9 +463,13 @@ bool Canvas::isConnectionMode() const
 
 void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
-    // Only the left button edits; other presses do not even select.
-    if (event->button() != Qt::LeftButton)
+    // Only the left button edits; other presses do not even select. Taken
+    // here, they start no rubber band in the view either, which would
+    // clear the selection.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
         return;
+    }
     const QPointF point = event->scenePos();
     // An insertion always creates an item, through an undo command where
     // there is one; a connection counts as an edit only once it is made

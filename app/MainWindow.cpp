@@ -23,6 +23,7 @@
 #include "TransitionItem.h"
 #include "TreeModel.h"
 #include "UndoActions.h"
+#include "ClipboardActions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,6 +53,8 @@ MainWindow::MainWindow(QWidget *parent)
         Prompter::setCurrent(&m_prompter);
     m_project = new Project(this);
     m_undoActions = new UndoActions(m_project->undoGroup(), ui->actionUndo, ui->actionRedo, this);
+    m_clipboardActions = new ClipboardActions(m_project, ui->graphicsView, ui->actionDelete,
+                                              ui->menuEdit, ui->actionBringToFront, this);
     buildContextMenus();
     buildPropertiesActions();
     setUpViewAndDock();
@@ -178,6 +181,8 @@ void MainWindow::setUpViewAndDock()
 {
     setCentralWidget(ui->graphicsView);
     ui->graphicsView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // In select mode a drag on empty canvas selects with a rubber band.
+    ui->graphicsView->setDragMode(QGraphicsView::RubberBandDrag);
     addDockWidget(Qt::LeftDockWidgetArea, ui->dockWidget);
     ui->dockWidget->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     ui->dockWidget->setMaximumWidth(1000);
@@ -322,6 +327,8 @@ void MainWindow::applyToolSet(int context)
     ui->actionSave->setEnabled(m_project->isModified());
     // Undo and Redo also need a step to take.
     m_undoActions->setAllowed(set.enabled.contains(ToolSets::Undo));
+    // Copy and paste edit wherever Delete does.
+    m_clipboardActions->setAllowed(set.enabled.contains(ToolSets::Delete));
     m_zoom->setEnabled(set.wheelZoom);
 
     // Leaving the home screen for a project brings back the project scale,
@@ -376,6 +383,7 @@ void MainWindow::showCanvas(Canvas *canvas)
         for (Canvas *c : m_project->canvases())
             c->setMode(Canvas::SelectMode);
         setCursor(m_cursors.cursor(CursorSet::Select));
+        ui->graphicsView->setDragMode(QGraphicsView::RubberBandDrag);
         // Each diagram keeps its own zoom and scroll position.
         if (Canvas *left = qobject_cast<Canvas *>(before))
             m_navigation->viewStates()->leave(left);
@@ -416,6 +424,8 @@ void MainWindow::chooseMode(int mode)
     // The window's own cursor, so that every child without a cursor of its
     // own shows it: the view, the browser, the toolbar and the menu bar.
     setCursor(m_cursors.cursor(mode));
+    ui->graphicsView->setDragMode(mode == CursorSet::Select ? QGraphicsView::RubberBandDrag
+                                                            : QGraphicsView::NoDrag);
     Canvas *shown = m_project->shownCanvas();
     if (!shown)
         return;

@@ -30,6 +30,7 @@ class ExportActions;
 class GraphicsViewZoom;
 class HelpActions;
 class UndoActions;
+class ClipboardActions;
 class ItemActions;
 class NavigationActions;
 class Project;
@@ -237,6 +238,7 @@ private:
     // Item commands
     ItemActions *m_itemActions = nullptr;
     UndoActions *m_undoActions = nullptr;   // Undo and Redo follow the shown stack
+    ClipboardActions *m_clipboardActions = nullptr;
 
     // App tour, agreement viewer and update check (children of the window)
     AppTour *m_appTour = nullptr;

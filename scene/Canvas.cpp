@@ -14,6 +14,7 @@
 #include "DeleteTransitionCommand.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
+#include "ArrowKeys.h"
 #include "ItemTypes.h"
 #include "LabelRules.h"
 #include "LinkItem.h"
@@ -28,8 +29,12 @@
 #include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsTextItem>
+#include <QKeyEvent>
 #include <QPen>
+#include <QSignalBlocker>
 #include <QUndoStack>
+
+#include <limits>
 
 namespace {
 
@@ -77,10 +82,15 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
 
     m_mode = SelectMode;
     m_highestZ = 0;
+    connect(this, &QGraphicsScene::selectionChanged, this, &Canvas::markSelection);
 }
 
 Canvas::~Canvas()
 {
+    // The scene destroys its items below: selected ones would report a
+    // selection change of a canvas that is half gone, to the canvas itself
+    // and to whoever follows its selection.
+    blockSignals(true);
     // Commands hold plain pointers only; drop them before the items go.
     m_undoStack->clear();
     // Connections held out of the scene forget their ends while all of
@@ -241,9 +251,70 @@ void Canvas::unmarkAll()
 
 QGraphicsItem *Canvas::markedItem() const
 {
-    // The item may have been deleted since it was marked: only a listed
-    // item counts.
-    return registeredItem(m_markedItem) ? m_markedItem : nullptr;
+    // The item may have been deleted or unmarked since it was marked: only
+    // a listed item that is still marked counts.
+    const DiagramItem *listed = registeredItem(m_markedItem);
+    return listed && listed->isMarked() ? m_markedItem : nullptr;
+}
+
+QList<DiagramItem *> Canvas::markedItems() const
+{
+    QList<DiagramItem *> marked;
+    for (DiagramItem *item : m_items.all()) {
+        if (item->isMarked())
+            marked.append(item);
+    }
+    return marked;
+}
+
+void Canvas::markSelection()
+{
+    for (DiagramItem *item : m_items.all()) {
+        if (item->isSelected() && !item->isMarked())
+            item->setMarked();
+        else if (!item->isSelected() && item->isMarked())
+            item->clearMarked();
+    }
+    // The initial state's marker goes where the state is.
+    if (markedInitialState())
+        m_initialDot->updatePosition();
+}
+
+void Canvas::selectAllItems()
+{
+    // One selection change for the lot, not one per item: whoever follows
+    // the selection (marks, the Edit menu) looks at it once.
+    {
+        const QSignalBlocker blocker(this);
+        for (DiagramItem *item : m_items.all())
+            item->setSelected(true);
+    }
+    emit selectionChanged();
+}
+
+bool Canvas::moveSelectionBy(const QPointF &delta)
+{
+    QVector<ItemMove> moves;
+    for (QGraphicsItem *item : selectedItems()) {
+        DiagramItem *listed = registeredItem(item);
+        if (listed && (listed->flags() & QGraphicsItem::ItemIsMovable))
+            moves.append(ItemMove{listed, listed->pos(), listed->pos() + delta});
+    }
+    if (moves.isEmpty())
+        return false;
+    // Each key press is a step of its own.
+    pushCommand(new MoveItemsCommand(this, moves));
+    return true;
+}
+
+void Canvas::keyPressEvent(QKeyEvent *event)
+{
+    const QPointF step = arrowKeyStep(event->key(), event->modifiers());
+    if (m_mode == SelectMode && !step.isNull() && moveSelectionBy(step)) {
+        event->accept();
+        return;
+    }
+    QGraphicsScene::keyPressEvent(event);
 }
 
 void Canvas::markItem(QGraphicsItem *item)
@@ -426,9 +497,13 @@ bool Canvas::isConnectionMode() const
 
 void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
-    // Only the left button edits; other presses do not even select.
-    if (event->button() != Qt::LeftButton)
+    // Only the left button edits; other presses do not even select. Taken
+    // here, they start no rubber band in the view either, which would
+    // clear the selection.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
         return;
+    }
     const QPointF point = event->scenePos();
     // An insertion always creates an item, through an undo command where
     // there is one; a connection counts as an edit only once it is made
@@ -459,14 +534,17 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
         startRubberLine(point);
         break;
     case SelectMode:
-        unmarkAll();
-        markItem(topItemAt(point));
+        // The scene selects; the marks then follow the selection, with the
+        // pressed item as the one marked last.
+        m_markedItem = registeredItem(topItemAt(point)) ? topItemAt(point) : nullptr;
         rememberClickedState(topItemAt(point));
         break;
     }
     QGraphicsScene::mousePressEvent(event);
-    if (m_mode == SelectMode)
+    if (m_mode == SelectMode) {
+        markSelection();
         rememberDragStart();
+    }
 }
 
 void Canvas::rememberDragStart()
@@ -527,7 +605,6 @@ void Canvas::makeCurrent(QGraphicsItem *item)
 
 void Canvas::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
-    unmarkAll();
     QGraphicsItem *item = topItemAt(event->scenePos());
     // The menu's commands act on the selection: an item right-clicked
     // outside it becomes the selection on its own first.
@@ -549,7 +626,6 @@ void Canvas::rememberClickedState(QGraphicsItem *item)
 
 void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
 {
-    unmarkAll();
     QGraphicsItem *item = topItemAt(event->scenePos());
     makeCurrent(item);
     // Whoever shows the canvas opens the dialog: renaming a process item
@@ -563,6 +639,11 @@ void Canvas::insertProcessItem(const QPointF &point)
 {
     auto *item = new ProcessItem(menu(ProcessMenu), point.x(), point.y(), m_processShape);
     item->placeAt();
+    placeProcessItem(item);
+}
+
+void Canvas::placeProcessItem(ProcessItem *item, const QString &wantedLabel)
+{
     m_items.append(item);
     const int count = m_items.ofKind(ItemType::Process).size();
     item->setLevel(m_level + 1);
@@ -571,7 +652,10 @@ void Canvas::insertProcessItem(const QPointF &point)
     item->setParentId(m_id);
     item->setGrandParentId(m_parentId);
     // Links name their process items by label in the project file.
-    item->setLabel(LabelRules::newProcessLabel(*this, item));
+    item->setLabel(wantedLabel.isEmpty()
+                       ? LabelRules::newProcessLabel(*this, item)
+                       : LabelRules::copyLabel(wantedLabel, LabelRules::labelsInUse(
+                                                                *this, ItemType::Process, item, false)));
     // Process items of a software module stand for state machines.
     if (m_level == 4)
         item->setBackgroundColour(Qt::red);
@@ -596,6 +680,8 @@ void Canvas::startRubberLine(const QPointF &point)
 {
     m_rubberLine = new QGraphicsLineItem(QLineF(point, point));
     m_rubberLine->setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    // Drawn above every item, the state it starts from included.
+    m_rubberLine->setZValue(std::numeric_limits<qreal>::max());
     addItem(m_rubberLine);
 }
 
@@ -604,8 +690,8 @@ void Canvas::finishRubberLine()
     const QLineF line = m_rubberLine->line();
     QList<QGraphicsItem *> startItems = items(line.p1(), Qt::IntersectsItemShape, Qt::DescendingOrder);
     QList<QGraphicsItem *> endItems = items(line.p2(), Qt::IntersectsItemShape, Qt::DescendingOrder);
-    // The rubber line lies under every item (stacking value 0, others 1 and
-    // up), so dropping it never changes which item is topmost.
+    // The rubber line lies above every item: without it, the first item
+    // at each end is the topmost diagram item there.
     startItems.removeAll(m_rubberLine);
     endItems.removeAll(m_rubberLine);
     dropRubberLine();

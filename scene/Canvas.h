@@ -40,6 +40,7 @@ class MemoryItem;
 class ProcessItem;
 class QGraphicsLineItem;
 class QGraphicsTextItem;
+class QKeyEvent;
 class QMenu;
 class QUndoCommand;
 class QUndoStack;
@@ -176,10 +177,22 @@ public:
     QGraphicsItem *topItemAt(const QPointF &point) const;
     // Solid outlines for every listed item again.
     void unmarkAll();
-    // Draws a listed item's outline dotted, the look of the item pressed
-    // last in select mode; markedItem() is that item while it is listed.
+    // Draws a listed item's outline dotted, the look of a selected item;
+    // markedItem() is the item marked last (the one pressed last in select
+    // mode) while it is listed and marked.
     void markItem(QGraphicsItem *item);
     QGraphicsItem *markedItem() const;
+    // Every listed item that is marked, in registry order.
+    QList<DiagramItem *> markedItems() const;
+    // Marks exactly the selected listed items: each selected item shows its
+    // mark, however it was selected (click, Ctrl+click, rubber band, Select
+    // All, paste).
+    void markSelection();
+    // Selects every listed item of the diagram.
+    void selectAllItems();
+    // Moves the selected movable items by delta as one undo step; false
+    // when nothing was selected to move.
+    bool moveSelectionBy(const QPointF &delta);
     // Pushes a self transition on the current state; nothing while there is
     // no current state in the state list.
     void addSelfTransition();
@@ -191,6 +204,11 @@ public:
     StateItem *selectedState() const;
     // Pushes an undoable command on this canvas's stack, which owns it.
     void pushCommand(QUndoCommand *command);
+    // Puts a new process item on the diagram as a click in process mode
+    // does: identity, a label free on the canvas (wantedLabel when it is
+    // free, else a copy label of it; empty: the usual "process_" label),
+    // stacking and the signals that make its node, diagram and undo step.
+    void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString());
 
     // The Delete command on the current selection, in selection order. States
     // (with the initial marker taken off first), transitions and text items
@@ -244,6 +262,8 @@ protected:
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
+    // Arrow keys in select mode move the selection (see arrowKeyStep).
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool isConnectionMode() const;

@@ -126,12 +126,14 @@ void DiagramPicture::dropSelection()
     m_selected = m_canvas->selectedItems();
     m_canvas->clearSelection();
     m_marked = m_canvas->markedItem();
-    if (m_marked)
-        m_canvas->unmarkAll();
+    m_markedAll = m_canvas->markedItems();
+    m_canvas->unmarkAll();
 }
 
 void DiagramPicture::restore()
 {
+    for (DiagramItem *item : qAsConst(m_markedAll))
+        m_canvas->markItem(item);
     if (m_marked)
         m_canvas->markItem(m_marked);
     for (QGraphicsItem *item : qAsConst(m_selected))

@@ -22,6 +22,7 @@
 #include <QTransform>
 
 class Canvas;
+class DiagramItem;
 class QGraphicsEffect;
 class QPainter;
 
@@ -67,6 +68,7 @@ private:
     QList<QPointer<QGraphicsEffect>> m_shadows;
     QList<QPair<QGraphicsItem *, QGraphicsItem::CacheMode>> m_cached;
     QList<QGraphicsItem *> m_selected;
-    QGraphicsItem *m_marked = nullptr;
+    QGraphicsItem *m_marked = nullptr;          // marked last
+    QList<DiagramItem *> m_markedAll;
     bool m_signalsWereBlocked = false;
 };

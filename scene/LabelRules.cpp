@@ -146,6 +146,18 @@ LabelCheck check(const Canvas &canvas, int kind, const QGraphicsItem *item)
     return [c, kind, item](const QString &entered) { return refusal(*c, kind, item, entered); };
 }
 
+QString copyLabel(const QString &label, const QSet<QString> &used)
+{
+    if (!used.contains(label))
+        return label;
+    int digits = 0;
+    while (digits < label.size() && digits < 9 && label.at(label.size() - 1 - digits).isDigit())
+        ++digits;
+    const QString stem = label.left(label.size() - digits);
+    const int number = digits > 0 ? label.right(digits).toInt() : 1;
+    return firstFree(stem, number + 1, used);
+}
+
 QString newStateLabel(const Canvas &canvas)
 {
     return firstFree(QStringLiteral("State"), 1,

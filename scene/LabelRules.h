@@ -42,6 +42,12 @@ QString refusal(const Canvas &canvas, int kind, const QGraphicsItem *item,
 // The same as a check for the item's property dialog.
 LabelCheck check(const Canvas &canvas, int kind, const QGraphicsItem *item);
 
+// The label a copy of an item labelled `label` gets where `used` labels are
+// taken: the label itself while it is free, else its stem (the label
+// without trailing digits) followed by the first free count above the
+// label's own number ("Idle" gives "Idle2", "State3" gives "State4").
+QString copyLabel(const QString &label, const QSet<QString> &used);
+
 // "State1", "State2", ...: the first free one on a state machine.
 QString newStateLabel(const Canvas &canvas);
 // "process_" + (canvas level + 1) + a count: the number of process items

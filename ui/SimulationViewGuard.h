@@ -5,7 +5,8 @@
 // nothing can be moved, inserted, connected, selected or opened. Scrolling
 // and the wheel zoom stay. A right click is handed to the context-menu
 // handler with the items under the pointer, topmost first, instead of the items'
-// own menus. Removing the guard (deleting it) gives the view back.
+// own menus. Arrow keys scroll the view instead of moving the selected
+// items. Removing the guard (deleting it) gives the view back.
 
 #include <QList>
 #include <QObject>
@@ -16,6 +17,7 @@
 
 class QGraphicsItem;
 class QGraphicsView;
+class QKeyEvent;
 
 class SimulationViewGuard : public QObject
 {
@@ -30,6 +32,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool scrollByArrowKey(const QKeyEvent *event);
+
     QPointer<QGraphicsView> m_view;
     ContextMenuHandler m_handler;
 };

@@ -95,6 +95,14 @@ private slots:
     void malformedValueIsReportedLikeOtherNumbers();
 
 private:
+    // Opens the nested sample project, written to `name`, in a shown window.
+    void open(MainWindow &w, const QString &name)
+    {
+        QVERIFY(openDocument(w, nestedDocument(), m_dir.filePath(name)));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+
     QTemporaryDir m_dir;
 };
 
@@ -103,9 +111,7 @@ void TestStacking::userStackingComesBackOnReopening()
     ScriptedPrompter prompter;
     MainWindow w;
     const QString path = m_dir.filePath(QStringLiteral("stacked.qsmd"));
-    QVERIFY(openDocument(w, nestedDocument(), path));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    open(w, QStringLiteral("stacked.qsmd"));
     ViewDriver driver(&w);
 
     // Process diagram (attribute records): the lower controller goes to the
@@ -162,9 +168,7 @@ void TestStacking::undoneStackingSavesTheFileAsBefore()
     ScriptedPrompter prompter;
     MainWindow w;
     const QString path = m_dir.filePath(QStringLiteral("undone.qsmd"));
-    QVERIFY(openDocument(w, nestedDocument(), path));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    open(w, QStringLiteral("undone.qsmd"));
     ViewDriver driver(&w);
     const QString baselinePath = m_dir.filePath(QStringLiteral("undone-baseline.qsmd"));
     QVERIFY(w.project()->writeTo(baselinePath));

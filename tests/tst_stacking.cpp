@@ -6,6 +6,7 @@
 #include "Canvas.h"
 #include "DiagramItem.h"
 #include "MainWindow.h"
+#include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "Project.h"
 #include "ProjectActions.h"

@@ -18,6 +18,7 @@
 namespace {
 
 // Adds a box item and the two connector lines that join it to its ends.
+// The box is stacked by its caller.
 template <typename Line, typename Box>
 void addConnected(Canvas *canvas, QGraphicsItem *from, Box *box, QGraphicsItem *to)
 {
@@ -27,7 +28,6 @@ void addConnected(Canvas *canvas, QGraphicsItem *from, Box *box, QGraphicsItem *
     endLine->setZValue(0);
     box->setStartLine(startLine);
     box->setEndLine(endLine);
-    box->setZValue(canvas->nextZValue());
     canvas->addItem(box);
     canvas->addItem(startLine);
     canvas->addItem(endLine);
@@ -61,12 +61,14 @@ QList<Canvas *> ProjectBuilder::build(const ProjectRecordLists &records)
     placeLinks();
     placeMemories();
     placeDataflows();
+    coverStoredStacking();
     const QList<Canvas *> result = m_canvases;
     m_canvases.clear();
     m_slots.clear();
     m_processItems.clear();
     m_stateItems.clear();
     m_memoryItems.clear();
+    m_storedTop.clear();
     m_records = nullptr;
     m_placement = nullptr;
     return result;
@@ -100,7 +102,7 @@ void ProjectBuilder::placeProcesses()
         Canvas *canvas = m_canvases.at(c);
         auto *item = new ProcessItem(canvas->menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
         item->applyRecord(r);
-        item->setZValue(canvas->nextZValue());
+        setStacking(canvas, item, r.stacking);
         canvas->addItem(item);
         canvas->registerItem(item);
         m_processItems[i] = item;
@@ -120,7 +122,7 @@ void ProjectBuilder::placeStates()
         Slot &slot = m_slots[c];
         auto *state = new StateItem(canvas->menu(Canvas::StateMenu), r.xCoord, r.yCoord);
         state->applyRecord(r);
-        state->setZValue(canvas->nextZValue());
+        setStacking(canvas, state, r.stacking);
         canvas->addItem(state);
         canvas->registerItem(state);
         m_stateItems[i] = state;
@@ -143,6 +145,7 @@ void ProjectBuilder::placeTransitions()
         StateItem *to = m_stateItems.at(m_placement->transitionEnd(i));
         auto *transition = new TransitionItem(canvas->menu(Canvas::TransitionMenu), from, to);
         transition->applyRecord(records.at(i));
+        setStacking(canvas, transition, records.at(i).stacking);
         addConnected<TransitionLine>(canvas, from, transition, to);
         from->addTransition(transition);
         if (to != from)
@@ -162,7 +165,7 @@ void ProjectBuilder::placeTexts()
         Canvas *canvas = m_canvases.at(c);
         auto *text = new TextItem(canvas->menu(Canvas::TextMenu), r.xCoord, r.yCoord);
         text->applyRecord(r);
-        text->setZValue(canvas->nextZValue());
+        setStacking(canvas, text, r.stacking);
         canvas->addItem(text);
         canvas->registerItem(text);
     }
@@ -182,6 +185,7 @@ void ProjectBuilder::placeLinks()
         from->addLink(link);
         to->addLink(link);
         link->applyRecord(records.at(i));
+        setStacking(canvas, link, records.at(i).stacking);
         addConnected<LinkLine>(canvas, from, link, to);
         canvas->registerItem(link);
     }
@@ -199,7 +203,7 @@ void ProjectBuilder::placeMemories()
         Canvas *canvas = m_canvases.at(c);
         auto *memory = new MemoryItem(canvas->menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
         memory->applyRecord(r);
-        memory->setZValue(canvas->nextZValue());
+        setStacking(canvas, memory, r.stacking);
         canvas->addItem(memory);
         canvas->registerItem(memory);
         m_memoryItems[i] = memory;
@@ -224,7 +228,33 @@ void ProjectBuilder::placeDataflows()
         process->addDataflow(dataflow);
         memory->addDataflow(dataflow);
         dataflow->applyRecord(r);
+        setStacking(canvas, dataflow, r.stacking);
         addConnected<DataflowLine>(canvas, first, dataflow, second);
         canvas->registerItem(dataflow);
     }
+}
+
+// Every item takes the next place in load order, whether or not the file
+// stores a stacking value for it, so the place of each item does not depend
+// on the values stored for the others (ProjectSnapshot counts the same way).
+// A stored value then replaces the place.
+void ProjectBuilder::setStacking(Canvas *canvas, QGraphicsItem *item, double stored)
+{
+    const qreal place = canvas->nextZValue();
+    if (stored == 0) {
+        item->setZValue(place);
+        return;
+    }
+    item->setZValue(stored);
+    auto top = m_storedTop.find(canvas);
+    if (top == m_storedTop.end())
+        m_storedTop.insert(canvas, stored);
+    else
+        *top = qMax(*top, qreal(stored));
+}
+
+void ProjectBuilder::coverStoredStacking()
+{
+    for (auto it = m_storedTop.cbegin(); it != m_storedTop.cend(); ++it)
+        it.key()->coverZValue(it.value());
 }

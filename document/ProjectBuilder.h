@@ -25,6 +25,7 @@
 #include <QVector>
 
 class Canvas;
+class QGraphicsItem;
 class DataflowItem;
 class LinkItem;
 class MemoryItem;
@@ -57,6 +58,8 @@ private:
     void placeLinks();
     void placeMemories();
     void placeDataflows();
+    void setStacking(Canvas *canvas, QGraphicsItem *item, double stored);
+    void coverStoredStacking();
 
     // Per canvas: whether a state carries its initial marker yet. The
     // items made so far per record index, for joining.
@@ -72,6 +75,8 @@ private:
     QVector<StateItem *> m_stateItems;       // by StateItem record
     QVector<MemoryItem *> m_memoryItems;     // by Memory record
     LoadNotes m_notes;
+    // Highest stacking value read from the file, by canvas.
+    QHash<Canvas *, qreal> m_storedTop;
     // Only while building.
     const ProjectRecordLists *m_records = nullptr;
     const RecordPlacement *m_placement = nullptr;

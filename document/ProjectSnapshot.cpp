@@ -38,6 +38,32 @@ QVector<Record> recordsOf(const QList<Item *> &items, const Canvas *canvas)
     return records;
 }
 
+// A fresh load gives each item of a canvas the next stacking value in load
+// order: process items, states, transitions, texts, links, memory items,
+// dataflows, each kind in list order (ProjectBuilder). A record stores the
+// item's value only where it differs from that place, so an untouched
+// project is written as before. Returns the last place taken.
+template <typename Record, typename Item>
+int markStacking(QVector<Record> *records, const QList<Item *> &items, int place)
+{
+    for (int i = 0; i < records->size(); ++i) {
+        const qreal z = items.at(i)->zValue();
+        (*records)[i].stacking = z == qreal(++place) ? 0 : z;
+    }
+    return place;
+}
+
+void markStacking(CanvasBlock *block, const Canvas *canvas)
+{
+    int place = canvas->processItems().size();
+    place = markStacking(&block->states, canvas->states(), place);
+    place = markStacking(&block->transitions, canvas->transitions(), place);
+    place = markStacking(&block->texts, canvas->textItems(), place);
+    place = markStacking(&block->links, canvas->links(), place);
+    place = markStacking(&block->memories, canvas->memoryItems(), place);
+    markStacking(&block->dataflows, canvas->dataflows(), place);
+}
+
 class Walk
 {
 public:
@@ -58,7 +84,9 @@ private:
         // malformed project.
         if (path.size() >= TreeNode::MaxLevel - 1)
             return true;
-        for (const ProcessItem *item : canvas->processItems()) {
+        const QList<ProcessItem *> items = canvas->processItems();
+        for (int i = 0; i < items.size(); ++i) {
+            const ProcessItem *item = items.at(i);
             const NodePath childPath = path + NodePath{item->id()};
             Canvas *child = m_byPath.value(childPath);
             if (!child) {
@@ -72,6 +100,8 @@ private:
                 return false;
             }
             m_document->blocks.append(block(item, canvas, child));
+            const qreal z = item->zValue();
+            m_document->blocks.last().process.stacking = z == qreal(i + 1) ? 0 : z;
             m_document->treeText += QString(4 * qMax(0, item->level() - 1), QLatin1Char(' '))
                                     + child->name() + QStringLiteral("\r\n");
             if (!visit(child, childPath))
@@ -94,6 +124,7 @@ private:
             block.transitions = recordsOf<TransitionRecord>(canvas->transitions(), canvas);
             block.texts = recordsOf<TextRecord>(canvas->textItems(), canvas);
         }
+        markStacking(&block, canvas);
         return block;
     }
 

@@ -42,6 +42,8 @@ private:
     bool expectStart(const QString &name);
     bool readText(QString *text);
     bool skipToEndOf(int depth);
+    bool readStackingAttribute(double *value);
+    bool readTrailingChildren(int depth, double *stacking);
 
     // Items. Each field is an attribute or a child element (see
     // RecordFields), read as text and then decoded by its type.
@@ -307,7 +309,37 @@ bool Walker::readFields(Record *r)
     const bool ok = Fields::visit(*r, [this](const char *name, auto &value) {
         return this->field(name, &value);
     });
-    return ok && (!Fields::childElements || skipToEndOf(depth));
+    if (!ok)
+        return false;
+    return Fields::childElements ? readTrailingChildren(depth, &r->stacking)
+                                 : readStackingAttribute(&r->stacking);
+}
+
+// The optional stacking attribute; absent leaves the value at 0.
+bool Walker::readStackingAttribute(double *value)
+{
+    const QStringRef text = m_attributes.value(QLatin1String(StackingField));
+    if (text.isNull())
+        return true;
+    return ValueCodec::parseNumber(text.toString(), value) || valueError(StackingField, text.toString());
+}
+
+// Reads on to the end of the item open at `depth`, past whatever follows the
+// last field; a stacking element directly inside the item is taken.
+bool Walker::readTrailingChildren(int depth, double *stacking)
+{
+    while (m_depth >= depth) {
+        if (!next())
+            return false;
+        if (m_xml.isStartElement() && m_depth == depth + 1 && m_xml.name() == QLatin1String(StackingField)) {
+            QString text;
+            if (!readText(&text))
+                return false;
+            if (!ValueCodec::parseNumber(text, stacking))
+                return valueError(StackingField, text);
+        }
+    }
+    return true;
 }
 
 bool Walker::readFields(DataflowRecord *r)
@@ -318,7 +350,7 @@ bool Walker::readFields(DataflowRecord *r)
     m_attributes = m_xml.attributes();
     const bool ok = Fields::visit(
         *r, [this](const char *name, auto &value) { return this->field(name, &value); }, false);
-    if (!ok)
+    if (!ok || !readStackingAttribute(&r->stacking))
         return false;
     // The writer names the two ends only for the two directions it knows
     // (lineType 1 and 2), so only those must carry them; a file it wrote

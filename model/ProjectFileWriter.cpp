@@ -74,6 +74,8 @@ private:
             this->attr(name, value);
             return true;
         });
+        if (r.stacking != 0)
+            attr(StackingField, r.stacking);
     }
 
     void writeBlock(const CanvasBlock &block, GroupLayout layout);
@@ -170,6 +172,8 @@ void Emitter::writeItem(const Record &r)
             this->child(name, value);
             return true;
         });
+        if (r.stacking != 0)
+            child(StackingField, r.stacking);
         m_xml.writeEndElement();
     } else {
         m_xml.writeEmptyElement(QLatin1String(Fields::element));

@@ -30,6 +30,10 @@ struct ProcessRecord
     QString description;
     QString backgroundColour;
     PolygonPoints polygon;
+    // Stacking value set by the user, written only where it differs from
+    // the item's place in load order (0: none stored, the item takes that
+    // place). Not part of RecordFields: it is optional in the file.
+    double stacking = 0;
 };
 
 struct LinkRecord
@@ -46,6 +50,7 @@ struct LinkRecord
     QString endItem;
     QString backgroundColour;
     PolygonPoints polygon;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.
@@ -64,6 +69,7 @@ struct MemoryRecord
     QString datatype;
     QString backgroundColour;
     PolygonPoints polygon;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.
@@ -85,6 +91,7 @@ struct DataflowRecord
     QString endItem;     // memory label for lineType 1, process label for 2
     QString backgroundColour;
     PolygonPoints polygon;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.
@@ -110,6 +117,7 @@ struct StateRecord
     QString description;
     int numberOfTI = 0;
     QStringList transitions;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.
@@ -134,6 +142,7 @@ struct TransitionRecord
     QString endItem;
     QString description;
     QString action;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.
@@ -154,6 +163,7 @@ struct TextRecord
     QString textColour;
     PolygonPoints polygon;
     QString action;
+    double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a
     // file). It tells apart canvases whose identity numbers coincide.

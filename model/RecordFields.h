@@ -13,6 +13,11 @@
 
 #include "ProjectRecords.h"
 
+// The optional stacking value (a record's `stacking`), written after every
+// other field: an attribute or a last child element, which readers that do
+// not know it pass over.
+constexpr const char *StackingField = "zValue";
+
 template <typename Record>
 struct RecordFields;
 

@@ -15,7 +15,7 @@ AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *p
 
 void AddTextCommand::redo()
 {
-    m_applied = putTextBack(m_textItem, false);
+    m_applied = putTextBack(m_textItem);
     repaint();
 }
 

@@ -108,6 +108,9 @@ public:
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
     qreal nextZValue() { return ++m_highestZ; }
+    // Keeps `z` at or below the highest stacking value, so an item brought
+    // to front later goes above an item that was given `z`.
+    void coverZValue(qreal z) { m_highestZ = qMax(m_highestZ, z); }
     // Identity of an item created on this canvas: level one below the
     // canvas, the canvas's id and parentId as its parent ids, and a
     // stacking value above every other item.

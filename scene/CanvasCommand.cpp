@@ -192,12 +192,10 @@ bool CanvasCommand::takeStateAway(StateItem *state)
     return true;
 }
 
-bool CanvasCommand::putTextBack(TextItem *text, bool onTop)
+bool CanvasCommand::putTextBack(TextItem *text)
 {
     if (!text || m_canvas->registeredItem(text))
         return false;
-    if (onTop)
-        text->setZValue(m_canvas->nextZValue());
     m_canvas->putInScene(text);
     m_canvas->registerItemAt(rememberedIndex(text), text);
     return true;
@@ -357,7 +355,7 @@ bool CanvasCommand::putItemBack(DiagramItem *item)
     switch (item ? item->type() : 0) {
     case ItemType::State: return putStateBack(static_cast<StateItem *>(item));
     case ItemType::Transition: return putTransitionBack(static_cast<TransitionItem *>(item));
-    case ItemType::Text: return putTextBack(static_cast<TextItem *>(item), false);
+    case ItemType::Text: return putTextBack(static_cast<TextItem *>(item));
     case ItemType::Link: return putLinkBack(static_cast<LinkItem *>(item));
     case ItemType::Memory: return putMemoryBack(static_cast<MemoryItem *>(item));
     case ItemType::Dataflow: return putDataflowBack(static_cast<DataflowItem *>(item));

@@ -47,8 +47,7 @@ protected:
     // the other states forget; the state keeps its own lists so that
     // putStateBack can restore them. The initial marker is taken off it.
     bool takeStateAway(StateItem *state);
-    // onTop gives the item a stacking value above all others first.
-    bool putTextBack(TextItem *text, bool onTop);
+    bool putTextBack(TextItem *text);
     bool takeTextAway(TextItem *text);
     // A link's box and lines join the scene, the box the link list, and both
     // process items record it again. Needs both process items on the canvas.

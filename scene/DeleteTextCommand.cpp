@@ -16,7 +16,9 @@ void DeleteTextCommand::redo()
 
 void DeleteTextCommand::undo()
 {
+    // Back at the stacking value it had: the saved order is restored exactly,
+    // so undoing to the saved state leaves nothing changed.
     if (m_applied)
-        putTextBack(m_textItem, true);
+        putTextBack(m_textItem);
     repaint();
 }

@@ -9,6 +9,7 @@
 
 #include "BenchCanvases.h"
 #include "BenchFigures.h"
+#include "BenchTiming.h"
 #include "ProjectFileWriter.h"
 #include "ProjectSnapshot.h"
 #include "RecoverySession.h"
@@ -28,17 +29,6 @@
 #include <cstdio>
 
 namespace {
-
-double msSince(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 // The longest gap between two turns of the event loop while `busy` runs
 // on the pool (or for `idleMs` when busy is empty).

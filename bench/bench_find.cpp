@@ -8,6 +8,7 @@
 
 #include "BenchCanvases.h"
 #include "BenchFigures.h"
+#include "BenchTiming.h"
 #include "ProjectSearch.h"
 #include "ProjectSnapshot.h"
 
@@ -20,21 +21,6 @@
 
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-double msSince(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -7,6 +7,7 @@
 // Run: QT_QPA_PLATFORM=offscreen ./bench_simulate_editor [repeats]
 
 #include "BenchFigures.h"
+#include "BenchTiming.h"
 #include "Canvas.h"
 #include "CanvasPaths.h"
 #include "ItemRef.h"
@@ -47,12 +48,6 @@ double waitMs(const QElapsedTimer &timer, Done done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
     return timer.nsecsElapsed() / 1e6;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? -1 : values.at(values.size() / 2);
 }
 
 double editorMs(MainWindow &window)

@@ -28,12 +28,12 @@ ClipboardActions::ClipboardActions(Project *project, QGraphicsView *view, QActio
                                    QMenu *menu, QAction *before, QObject *parent)
     : QObject(parent), m_project(project), m_view(view), m_delete(deleteAction)
 {
-    m_cut = addAction(menu, before, QStringLiteral("Cu&t"), QKeySequence::Cut, &ClipboardActions::cut);
-    m_copy = addAction(menu, before, QStringLiteral("&Copy"), QKeySequence::Copy, &ClipboardActions::copy);
-    m_paste = addAction(menu, before, QStringLiteral("&Paste"), QKeySequence::Paste, &ClipboardActions::paste);
-    m_duplicate = addAction(menu, before, QStringLiteral("D&uplicate"), QKeySequence(Qt::CTRL + Qt::Key_D),
+    m_cut = addAction(menu, before, "actionCut", QStringLiteral("Cu&t"), QKeySequence::Cut, &ClipboardActions::cut);
+    m_copy = addAction(menu, before, "actionCopy", QStringLiteral("&Copy"), QKeySequence::Copy, &ClipboardActions::copy);
+    m_paste = addAction(menu, before, "actionPaste", QStringLiteral("&Paste"), QKeySequence::Paste, &ClipboardActions::paste);
+    m_duplicate = addAction(menu, before, "actionDuplicate", QStringLiteral("D&uplicate"), QKeySequence(Qt::CTRL + Qt::Key_D),
                             &ClipboardActions::duplicate);
-    m_selectAll = addAction(menu, before, QStringLiteral("Select &All"), QKeySequence::SelectAll,
+    m_selectAll = addAction(menu, before, "actionSelect_All", QStringLiteral("Select &All"), QKeySequence::SelectAll,
                             &ClipboardActions::selectAll);
     menu->insertSeparator(before);
     connect(project, &Project::canvasShown, this, &ClipboardActions::watchCanvas);
@@ -42,10 +42,11 @@ ClipboardActions::ClipboardActions(Project *project, QGraphicsView *view, QActio
     readClipboard();
 }
 
-QAction *ClipboardActions::addAction(QMenu *menu, QAction *before, const QString &text,
+QAction *ClipboardActions::addAction(QMenu *menu, QAction *before, const char *name, const QString &text,
                                      const QKeySequence &keys, void (ClipboardActions::*slot)())
 {
     auto *action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
     action->setShortcut(keys);
     connect(action, &QAction::triggered, this, slot);
     menu->insertAction(before, action);

@@ -48,7 +48,7 @@ public:
     void selectAll();
 
 private:
-    QAction *addAction(QMenu *menu, QAction *before, const QString &text, const QKeySequence &keys,
+    QAction *addAction(QMenu *menu, QAction *before, const char *name, const QString &text, const QKeySequence &keys,
                        void (ClipboardActions::*slot)());
     Canvas *canvas() const;
     // Takes the clip from the clipboard (nothing when it holds none).

@@ -796,7 +796,7 @@ void TestStateItems::acceptedTransitionAndTextDialogsCopyBack()
     whenDialogShows([&metrics](QDialog *dialog) {
         metrics = textMetrics(QApplication::font());
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("tick"));
-        dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("timer > 10"));
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("lineEdit_2"))->setPlainText(QStringLiteral("timer > 10"));
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("timer = 0;"));
         pressButton(dialog, QDialogButtonBox::Ok);
     });

@@ -80,19 +80,19 @@ void NavigationHistory::clear()
     emit changed();
 }
 
-void NavigationHistory::prune()
+void NavigationHistory::prune(const QList<Canvas *> &kept)
 {
-    if (dropDeadEntries())
+    if (dropDeadEntries(&kept))
         emit changed();
 }
 
-bool NavigationHistory::dropDeadEntries()
+bool NavigationHistory::dropDeadEntries(const QList<Canvas *> *kept)
 {
     // The current entry moves with what is left before it; neighbours that
     // meet after a removal are one visit.
     bool dropped = false;
     for (int i = 0; i < m_entries.size();) {
-        const bool dead = !m_entries.at(i);
+        const bool dead = !m_entries.at(i) || (kept && !kept->contains(m_entries.at(i).data()));
         const bool repeated = !dead && i > 0 && m_entries.at(i) == m_entries.at(i - 1);
         if (!dead && !repeated) {
             ++i;

@@ -32,15 +32,17 @@ public:
     Canvas *current() const;
     int count() const;
     void clear();
-    // Drops the entries of destroyed canvases; emits changed() if any went.
-    void prune();
+    // Drops the entries of destroyed canvases and of canvases not in
+    // `kept` (a deleted process item's diagrams, which its undo step keeps
+    // alive); emits changed() if any went.
+    void prune(const QList<Canvas *> &kept);
 
 signals:
     void changed();
 
 private:
     Canvas *step(int direction);
-    bool dropDeadEntries();
+    bool dropDeadEntries(const QList<Canvas *> *kept = nullptr);
 
     QList<QPointer<Canvas>> m_entries;
     int m_current = -1;

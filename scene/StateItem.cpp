@@ -6,6 +6,7 @@
 #include "TransitionItem.h"
 #include "VisibleText.h"
 
+#include <QGraphicsScene>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -92,8 +93,12 @@ QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
 
 void StateItem::carrySelfTransitions(const QPointF &moved)
 {
-    // A self transition's box stays beside its state. Boxes selected with
-    // the state are moved by the same drag already.
+    // A self transition's box stays beside its state while the user drags
+    // it. Boxes selected with the state are moved by the same drag already.
+    // Positions set otherwise (undo, a restored record, loading) are whole
+    // and already hold the box's own place.
+    if (!scene() || !scene()->mouseGrabberItem())
+        return;
     for (TransitionItem *t : qAsConst(m_selfTransitions)) {
         if (!(isSelected() && t->isSelected()))
             t->moveBy(moved.x(), moved.y());

@@ -13,7 +13,7 @@ build=build-asan
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRO_SANITIZE=ON >/dev/null
 
 targets=()
-for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo*.cpp \
+for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo.cpp \
            tests/tst_editroundtrip.cpp tests/tst_simulation.cpp; do
   [ -e "$src" ] && targets+=("$(basename "$src" .cpp)")
 done

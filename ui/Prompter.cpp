@@ -1,5 +1,7 @@
 #include "Prompter.h"
 
+#include "FoldedDetails.h"
+
 #include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -56,7 +58,7 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
     if (!request.informativeText.isEmpty())
         box.setInformativeText(request.informativeText);
     if (!request.detailedText.isEmpty())
-        box.setDetailedText(request.detailedText);
+        FoldedDetails::set(&box, request.detailedText);
     box.setStandardButtons(request.buttons);
     for (auto it = request.buttonTexts.cbegin(); it != request.buttonTexts.cend(); ++it) {
         if (QAbstractButton *button = box.button(it.key()))

@@ -1,7 +1,5 @@
 #include "Prompter.h"
 
-#include "FoldedDetails.h"
-
 #include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -58,7 +56,7 @@ QMessageBox::StandardButton DefaultPrompter::message(QWidget *parent, const Mess
     if (!request.informativeText.isEmpty())
         box.setInformativeText(request.informativeText);
     if (!request.detailedText.isEmpty())
-        FoldedDetails::set(&box, request.detailedText);
+        box.setDetailedText(request.detailedText);
     box.setStandardButtons(request.buttons);
     for (auto it = request.buttonTexts.cbegin(); it != request.buttonTexts.cend(); ++it) {
         if (QAbstractButton *button = box.button(it.key()))

@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "CanvasSize.h"
+#include "ItemKind.h"
 #include "ItemTypes.h"
 #include "ProcessItem.h"
 #include "Project.h"
@@ -73,7 +74,7 @@ void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
         return;
     // An accepted change is one undo step on the canvas's stack, which
     // makes the project modified.
-    if (listed->type() != ItemType::Process) {
+    if (!listed->kind()->opensDiagram()) {
         m_dialogs->edit(canvas, listed);
         return;
     }

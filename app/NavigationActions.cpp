@@ -100,9 +100,11 @@ void NavigationActions::createFindPanel(QMainWindow *window)
 void NavigationActions::watchProject()
 {
     connect(m_project, &Project::canvasShown, m_history, &NavigationHistory::visit);
-    // A deleted process item takes its diagrams and their entries along.
-    connect(m_project, &Project::processItemRemoved, m_history,
-            [this] { m_history->prune(m_project->canvases()); });
+    // A deleted process item takes its diagrams and their entries along,
+    // whether it was deleted or its deletion was redone.
+    const auto prune = [this] { m_history->prune(m_project->canvases()); };
+    connect(m_project, &Project::processItemRemoved, m_history, prune);
+    connect(m_project, &Project::structureChanged, m_history, prune);
     connect(m_project, &Project::aboutToClose, this, [this] {
         m_history->clear();
         m_viewStates->clear();

@@ -249,6 +249,20 @@ void TestNavigation::deletedDiagramsLeaveTheHistory()
     QCOMPARE(shown(w)->name(), QStringLiteral("Proj"));
     QTest::keyClick(&w, Qt::Key_Right, Qt::AltModifier);
     QCOMPARE(shown(w)->name(), QStringLiteral("HW"));
+
+    // Undo brings CPU B back and its diagram can be visited again; redoing
+    // the deletion takes that visit out of the history as well.
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(canvasNamed(w, QStringLiteral("CPU B"), 3));
+    doubleClickNode(w, nodeIndex(w, {"HW", "CPU B"}));
+    doubleClickNode(w, nodeIndex(w, {"HW"}));
+    QCOMPARE(history->count(), 4);
+    QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(!canvasNamed(w, QStringLiteral("CPU B"), 3));
+    QCOMPARE(history->count(), 2);
+    QTest::keyClick(&w, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(shown(w)->name(), QStringLiteral("Proj"));
+    QVERIFY(!action(w, "actionBack")->isEnabled());
 }
 
 void TestNavigation::eachDiagramKeepsItsZoomAndScroll()

@@ -59,13 +59,6 @@ void ItemActions::editCurrent(int kind)
         editProperties(c, c->currentItem(kind));
 }
 
-void ItemActions::displayStateProperties() { editCurrent(ItemType::State); }
-void ItemActions::displayTransitionProperties() { editCurrent(ItemType::Transition); }
-void ItemActions::displayTextItemProperties() { editCurrent(ItemType::Text); }
-void ItemActions::displayProcessItemProperties() { editCurrent(ItemType::Process); }
-void ItemActions::displayLinkItemProperties() { editCurrent(ItemType::Link); }
-void ItemActions::displayMemoryItemProperties() { editCurrent(ItemType::Memory); }
-void ItemActions::displayDataflowItemProperties() { editCurrent(ItemType::Dataflow); }
 
 void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
 {

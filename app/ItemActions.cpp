@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "CanvasSize.h"
+#include "ItemKind.h"
 #include "ItemTypes.h"
 #include "ProcessItem.h"
 #include "Project.h"
@@ -58,13 +59,6 @@ void ItemActions::editCurrent(int kind)
         editProperties(c, c->currentItem(kind));
 }
 
-void ItemActions::displayStateProperties() { editCurrent(ItemType::State); }
-void ItemActions::displayTransitionProperties() { editCurrent(ItemType::Transition); }
-void ItemActions::displayTextItemProperties() { editCurrent(ItemType::Text); }
-void ItemActions::displayProcessItemProperties() { editCurrent(ItemType::Process); }
-void ItemActions::displayLinkItemProperties() { editCurrent(ItemType::Link); }
-void ItemActions::displayMemoryItemProperties() { editCurrent(ItemType::Memory); }
-void ItemActions::displayDataflowItemProperties() { editCurrent(ItemType::Dataflow); }
 
 void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
 {
@@ -73,7 +67,7 @@ void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
         return;
     // An accepted change is one undo step on the canvas's stack, which
     // makes the project modified.
-    if (listed->type() != ItemType::Process) {
+    if (!listed->kind()->opensDiagram()) {
         m_dialogs->edit(canvas, listed);
         return;
     }

@@ -36,17 +36,11 @@ public:
     ItemActions(ProjectWindow *window, Project *project, ProjectBrowser *browser);
     ~ItemActions() override;
 
-    // The dialog of the current item of each kind on the shown canvas. The
-    // project counts as modified when the dialog was accepted and changed
-    // something; with no current item nothing happens.
-    void displayStateProperties();
-    void displayTransitionProperties();
-    void displayTextItemProperties();
+    // The dialog of the shown canvas's current item of a kind (an ItemType
+    // value). The project counts as modified when the dialog was accepted
+    // and changed something; with no current item nothing happens.
     // Renaming a process item also renames its node and canvas.
-    void displayProcessItemProperties();
-    void displayLinkItemProperties();
-    void displayMemoryItemProperties();
-    void displayDataflowItemProperties();
+    void editCurrent(int kind);
     // The dialog of any item of a canvas (a double-click).
     void editProperties(Canvas *canvas, QGraphicsItem *item);
 
@@ -82,8 +76,6 @@ private:
     DiagramItem *firstStackableSelection() const;
     // The first stackable selected item takes stacking value z, one undo step.
     void restack(qreal z, const QString &verb);
-    // The dialog of the shown canvas's current item of a kind.
-    void editCurrent(int kind);
     void stepUndoStack(bool forward);
 
     ProjectWindow *m_window = nullptr;

@@ -10,6 +10,8 @@
 #include "HelpActions.h"
 #include "HomeScreen.h"
 #include "ItemActions.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "NavigationActions.h"
 #include "OpenRequestHandler.h"
 #include "Project.h"
@@ -158,13 +160,12 @@ void MainWindow::buildPropertiesActions()
         menu->addAction(properties);
         m_propertiesActions << properties;
     }
-    const QVector<void (MainWindow::*)()> handlers = {
-        &MainWindow::displaySIPropertiesFromScene, &MainWindow::displayTIPropertiesFromScene,
-        &MainWindow::displayTextItemPropertiesFromScene, &MainWindow::displayProcessItemPropertiesFromScene,
-        &MainWindow::displayLinkItemPropertiesFromScene, &MainWindow::displayMemoryItemPropertiesFromScene,
-        &MainWindow::displayDataflowItemPropertiesFromScene};
-    for (int kind = 0; kind < ItemMenuCount; ++kind)
-        connect(m_propertiesActions.at(kind), &QAction::triggered, this, handlers.at(kind));
+    // Each kind's Properties edits the item of that kind clicked last.
+    for (const ItemKind *kind : ItemKinds::all()) {
+        const int type = kind->type();
+        connect(m_propertiesActions.at(kind->menuIndex()), &QAction::triggered, this,
+                [this, type] { m_itemActions->editCurrent(type); });
+    }
     m_project->setContextMenus(m_contextMenus);
 }
 
@@ -560,36 +561,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 // Item commands
 
-void MainWindow::displaySIPropertiesFromScene()
-{
-    m_itemActions->displayStateProperties();
-}
-
-void MainWindow::displayTIPropertiesFromScene()
-{
-    m_itemActions->displayTransitionProperties();
-}
-
-void MainWindow::displayTextItemPropertiesFromScene()
-{
-    m_itemActions->displayTextItemProperties();
-}
-
-void MainWindow::displayLinkItemPropertiesFromScene()
-{
-    m_itemActions->displayLinkItemProperties();
-}
-
-void MainWindow::displayMemoryItemPropertiesFromScene()
-{
-    m_itemActions->displayMemoryItemProperties();
-}
-
-void MainWindow::displayDataflowItemPropertiesFromScene()
-{
-    m_itemActions->displayDataflowItemProperties();
-}
-
 void MainWindow::on_actionBringToFront_triggered() { m_itemActions->bringToFront(); }
 void MainWindow::on_actionSendToBack_triggered() { m_itemActions->sendToBack(); }
 void MainWindow::on_actionDelete_triggered() { m_itemActions->deleteSelection(); }
@@ -627,7 +598,3 @@ void MainWindow::on_treeView_doubleClicked(const QModelIndex &index)
     m_projectActions->browser()->activate(index);
 }
 
-void MainWindow::displayProcessItemPropertiesFromScene()
-{
-    m_itemActions->displayProcessItemProperties();
-}

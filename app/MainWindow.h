@@ -141,12 +141,6 @@ public slots:
     void on_treeView_customContextMenuRequested(const QPoint &pos);
 
     // Item commands
-    void displaySIPropertiesFromScene();
-    void displayTIPropertiesFromScene();
-    void displayTextItemPropertiesFromScene();
-    void displayLinkItemPropertiesFromScene();
-    void displayMemoryItemPropertiesFromScene();
-    void displayDataflowItemPropertiesFromScene();
     void on_actionBringToFront_triggered();
     void on_actionSendToBack_triggered();
     void on_actionDelete_triggered();
@@ -177,7 +171,6 @@ public slots:
     void on_actionPrint_triggered();
     void on_actionPrint_Preview_triggered();
     void on_treeView_doubleClicked(const QModelIndex &index);
-    void displayProcessItemPropertiesFromScene();
 
 public:
     // Project commands: create, open, save, rename and close.

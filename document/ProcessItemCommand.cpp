@@ -23,9 +23,9 @@ void ProcessItemCommand::takeItemOffDiagram()
     m_links = m_item->links();
     m_dataflows = m_item->dataflows();
     for (LinkItem *link : qAsConst(m_links))
-        takeLinkAway(link);
+        takeItemAway(link);
     for (DataflowItem *flow : qAsConst(m_dataflows))
-        takeDataflowAway(flow);
+        takeItemAway(flow);
     m_canvas->unregisterItem(m_item);
     m_canvas->takeFromScene(m_item);
 }
@@ -53,9 +53,9 @@ bool ProcessItemCommand::putBack()
     m_canvas->putInScene(m_item);
     m_canvas->registerItemAt(m_detached.itemIndex, m_item);
     for (LinkItem *link : qAsConst(m_links))
-        putLinkBack(link);
+        putItemBack(link);
     for (DataflowItem *flow : qAsConst(m_dataflows))
-        putDataflowBack(flow);
+        putItemBack(flow);
     m_project->structure().reattachProcessItem(m_canvas, m_item, m_detached);
     m_awayCanvases.clear();
     m_project->structureChanged(m_canvas);

@@ -1,39 +1,12 @@
 #include "ProjectBuilder.h"
 
 #include "Canvas.h"
-#include "DataflowItem.h"
-#include "DataflowLine.h"
-#include "LinkItem.h"
-#include "LinkLine.h"
-#include "MemoryItem.h"
 #include "CanvasPaths.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "NodePath.h"
-#include "ProcessItem.h"
 #include "RecordPlacement.h"
 #include "StateItem.h"
-#include "TextItem.h"
-#include "TransitionItem.h"
-#include "TransitionLine.h"
-
-namespace {
-
-// Adds a box item and the two connector lines that join it to its ends.
-// The box is stacked by its caller.
-template <typename Line, typename Box>
-void addConnected(Canvas *canvas, QGraphicsItem *from, Box *box, QGraphicsItem *to)
-{
-    auto *startLine = new Line(from, box);
-    auto *endLine = new Line(box, to);
-    startLine->setZValue(0);
-    endLine->setZValue(0);
-    box->setStartLine(startLine);
-    box->setEndLine(endLine);
-    canvas->addItem(box);
-    canvas->addItem(startLine);
-    canvas->addItem(endLine);
-}
-
-} // namespace
 
 ProjectBuilder::ProjectBuilder(const CanvasSetup &setup) : m_setup(setup) {}
 
@@ -96,16 +69,8 @@ void ProjectBuilder::placeProcesses()
     m_processItems.fill(nullptr, records.size());
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->processCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        const ProcessRecord &r = records.at(i);
-        Canvas *canvas = m_canvases.at(c);
-        auto *item = new ProcessItem(canvas->menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
-        item->applyRecord(r);
-        setStacking(canvas, item, r.stacking);
-        canvas->addItem(item);
-        canvas->registerItem(item);
-        m_processItems[i] = item;
+        if (c != RecordPlacement::None)
+            m_processItems[i] = place(ItemType::Process, c, records.at(i), records.at(i).stacking);
     }
 }
 
@@ -117,17 +82,12 @@ void ProjectBuilder::placeStates()
         const int c = m_placement->stateCanvas(i);
         if (c == RecordPlacement::None)
             continue;
-        const StateRecord &r = records.at(i);
-        Canvas *canvas = m_canvases.at(c);
-        Slot &slot = m_slots[c];
-        auto *state = new StateItem(canvas->menu(Canvas::StateMenu), r.xCoord, r.yCoord);
-        state->applyRecord(r);
-        setStacking(canvas, state, r.stacking);
-        canvas->addItem(state);
-        canvas->registerItem(state);
+        auto *state = static_cast<StateItem *>(
+            place(ItemType::State, c, records.at(i), records.at(i).stacking));
         m_stateItems[i] = state;
+        Slot &slot = m_slots[c];
         if (state->isInitialState() && !slot.hasInitialMarker) {
-            canvas->attachInitialMarker(state);
+            m_canvases.at(c)->attachInitialMarker(state);
             slot.hasInitialMarker = true;
         }
     }
@@ -138,19 +98,10 @@ void ProjectBuilder::placeTransitions()
     const QVector<TransitionRecord> &records = m_records->transitions;
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->transitionCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        Canvas *canvas = m_canvases.at(c);
-        StateItem *from = m_stateItems.at(m_placement->transitionStart(i));
-        StateItem *to = m_stateItems.at(m_placement->transitionEnd(i));
-        auto *transition = new TransitionItem(canvas->menu(Canvas::TransitionMenu), from, to);
-        transition->applyRecord(records.at(i));
-        setStacking(canvas, transition, records.at(i).stacking);
-        addConnected<TransitionLine>(canvas, from, transition, to);
-        from->addTransition(transition);
-        if (to != from)
-            to->addTransition(transition);
-        canvas->registerItem(transition);
+        if (c != RecordPlacement::None)
+            place(ItemType::Transition, c, records.at(i), records.at(i).stacking,
+                  m_stateItems.at(m_placement->transitionStart(i)),
+                  m_stateItems.at(m_placement->transitionEnd(i)));
     }
 }
 
@@ -159,15 +110,8 @@ void ProjectBuilder::placeTexts()
     const QVector<TextRecord> &records = m_records->texts;
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->textCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        const TextRecord &r = records.at(i);
-        Canvas *canvas = m_canvases.at(c);
-        auto *text = new TextItem(canvas->menu(Canvas::TextMenu), r.xCoord, r.yCoord);
-        text->applyRecord(r);
-        setStacking(canvas, text, r.stacking);
-        canvas->addItem(text);
-        canvas->registerItem(text);
+        if (c != RecordPlacement::None)
+            place(ItemType::Text, c, records.at(i), records.at(i).stacking);
     }
 }
 
@@ -176,18 +120,10 @@ void ProjectBuilder::placeLinks()
     const QVector<LinkRecord> &records = m_records->links;
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->linkCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        Canvas *canvas = m_canvases.at(c);
-        ProcessItem *from = m_processItems.at(m_placement->linkStart(i));
-        ProcessItem *to = m_processItems.at(m_placement->linkEnd(i));
-        auto *link = new LinkItem(canvas->menu(Canvas::LinkMenu), from, to);
-        from->addLink(link);
-        to->addLink(link);
-        link->applyRecord(records.at(i));
-        setStacking(canvas, link, records.at(i).stacking);
-        addConnected<LinkLine>(canvas, from, link, to);
-        canvas->registerItem(link);
+        if (c != RecordPlacement::None)
+            place(ItemType::Link, c, records.at(i), records.at(i).stacking,
+                  m_processItems.at(m_placement->linkStart(i)),
+                  m_processItems.at(m_placement->linkEnd(i)));
     }
 }
 
@@ -197,16 +133,8 @@ void ProjectBuilder::placeMemories()
     m_memoryItems.fill(nullptr, records.size());
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->memoryCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        const MemoryRecord &r = records.at(i);
-        Canvas *canvas = m_canvases.at(c);
-        auto *memory = new MemoryItem(canvas->menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
-        memory->applyRecord(r);
-        setStacking(canvas, memory, r.stacking);
-        canvas->addItem(memory);
-        canvas->registerItem(memory);
-        m_memoryItems[i] = memory;
+        if (c != RecordPlacement::None)
+            m_memoryItems[i] = place(ItemType::Memory, c, records.at(i), records.at(i).stacking);
     }
 }
 
@@ -215,42 +143,38 @@ void ProjectBuilder::placeDataflows()
     const QVector<DataflowRecord> &records = m_records->dataflows;
     for (int i = 0; i < records.size(); ++i) {
         const int c = m_placement->dataflowCanvas(i);
-        if (c == RecordPlacement::None)
-            continue;
-        const DataflowRecord &r = records.at(i);
-        Canvas *canvas = m_canvases.at(c);
-        ProcessItem *process = m_processItems.at(m_placement->dataflowProcess(i));
-        MemoryItem *memory = m_memoryItems.at(m_placement->dataflowMemory(i));
-        const bool processFirst = r.lineType == DataflowItem::ProcessToMemory;
-        QGraphicsItem *first = processFirst ? static_cast<QGraphicsItem *>(process) : memory;
-        QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
-        auto *dataflow = new DataflowItem(canvas->menu(Canvas::DataflowMenu), first, second);
-        process->addDataflow(dataflow);
-        memory->addDataflow(dataflow);
-        dataflow->applyRecord(r);
-        setStacking(canvas, dataflow, r.stacking);
-        addConnected<DataflowLine>(canvas, first, dataflow, second);
-        canvas->registerItem(dataflow);
+        if (c != RecordPlacement::None)
+            place(ItemType::Dataflow, c, records.at(i), records.at(i).stacking,
+                  m_processItems.at(m_placement->dataflowProcess(i)),
+                  m_memoryItems.at(m_placement->dataflowMemory(i)));
     }
+}
+
+DiagramItem *ProjectBuilder::place(int type, int c, const ItemRecord &record, double stored,
+                                   DiagramItem *start, DiagramItem *end)
+{
+    Canvas *canvas = m_canvases.at(c);
+    DiagramItem *item = ItemKinds::of(type)->fromRecord(*canvas, record, stacking(canvas, stored),
+                                                         start, end);
+    canvas->registerItem(item);
+    return item;
 }
 
 // Every item takes the next place in load order, whether or not the file
 // stores a stacking value for it, so the place of each item does not depend
 // on the values stored for the others (ProjectSnapshot counts the same way).
 // A stored value then replaces the place.
-void ProjectBuilder::setStacking(Canvas *canvas, QGraphicsItem *item, double stored)
+qreal ProjectBuilder::stacking(Canvas *canvas, double stored)
 {
     const qreal place = canvas->nextZValue();
-    if (stored == 0) {
-        item->setZValue(place);
-        return;
-    }
-    item->setZValue(stored);
+    if (stored == 0)
+        return place;
     auto top = m_storedTop.find(canvas);
     if (top == m_storedTop.end())
         m_storedTop.insert(canvas, stored);
     else
         *top = qMax(*top, qreal(stored));
+    return stored;
 }
 
 void ProjectBuilder::coverStoredStacking()

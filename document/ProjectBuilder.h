@@ -6,8 +6,10 @@
 // canvas first), with the record's identity and label. Where each record
 // goes, what each connection joins and which records are left out is
 // decided by RecordPlacement, the rule the command-line generator follows
-// too; the builder creates the items it places, kind by kind: process
-// items, states, transitions, text items, links, memory items, dataflows.
+// too. Record group by record group, in load order (process items, states,
+// transitions, text items, links, memory items, dataflows: the file's
+// groups), each item is made from its record by its kind
+// (ItemKind::fromRecord) and listed on its canvas.
 // loadNotes() tells what was left out and which labels are ambiguous.
 //
 // Every item gets the canvas's highest stacking value plus one, connector
@@ -17,6 +19,7 @@
 
 #include "CanvasSetup.h"
 #include "LoadNote.h"
+#include "ItemRecord.h"
 #include "ProjectRecords.h"
 
 #include <QHash>
@@ -25,15 +28,8 @@
 #include <QVector>
 
 class Canvas;
-class QGraphicsItem;
-class DataflowItem;
-class LinkItem;
-class MemoryItem;
-class ProcessItem;
-class StateItem;
-class TextItem;
+class DiagramItem;
 class RecordPlacement;
-class TransitionItem;
 
 class ProjectBuilder
 {
@@ -58,7 +54,13 @@ private:
     void placeLinks();
     void placeMemories();
     void placeDataflows();
-    void setStacking(Canvas *canvas, QGraphicsItem *item, double stored);
+    // Makes the item of a record of kind `type` on canvas c as its kind
+    // does, stacked, and lists it.
+    DiagramItem *place(int type, int c, const ItemRecord &record, double stored,
+                       DiagramItem *start = nullptr, DiagramItem *end = nullptr);
+    // The stacking value of the canvas's next item: its place in load
+    // order, or the value the file stores.
+    qreal stacking(Canvas *canvas, double stored);
     void coverStoredStacking();
 
     // Per canvas: whether a state carries its initial marker yet. The
@@ -71,9 +73,9 @@ private:
     CanvasSetup m_setup;
     QList<Canvas *> m_canvases;
     QVector<Slot> m_slots;
-    QVector<ProcessItem *> m_processItems;   // by Process record
-    QVector<StateItem *> m_stateItems;       // by StateItem record
-    QVector<MemoryItem *> m_memoryItems;     // by Memory record
+    QVector<DiagramItem *> m_processItems;   // by Process record
+    QVector<DiagramItem *> m_stateItems;     // by StateItem record
+    QVector<DiagramItem *> m_memoryItems;    // by Memory record
     LoadNotes m_notes;
     // Highest stacking value read from the file, by canvas.
     QHash<Canvas *, qreal> m_storedTop;

@@ -1,15 +1,12 @@
 #include "ProjectSnapshot.h"
 
+#include "BlockRecords.h"
 #include "Canvas.h"
-#include "DataflowItem.h"
-#include "LinkItem.h"
-#include "MemoryItem.h"
 #include "CanvasPaths.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
-#include "StateItem.h"
-#include "TextItem.h"
-#include "TransitionItem.h"
 #include "TreeNode.h"
 
 namespace {
@@ -18,50 +15,41 @@ namespace {
 // canvas's id and parentId as its parent ids. Written from the canvas, so an
 // item that was out of the scene (in an undo command) while its canvas was
 // renumbered is still stored under the right canvas.
-template <typename Record>
-void stamp(Record *record, const Canvas *canvas)
+void stamp(ProcessRecord *record, const Canvas *canvas)
 {
     record->level = canvas->level() + 1;
     record->parentId = canvas->id();
     record->grandParentId = canvas->parentId();
 }
 
-template <typename Record, typename Item>
-QVector<Record> recordsOf(const QList<Item *> &items, const Canvas *canvas)
-{
-    QVector<Record> records;
-    records.reserve(items.size());
-    for (const Item *item : items) {
-        records.append(item->toRecord());
-        stamp(&records.last(), canvas);
-    }
-    return records;
-}
-
+// The records of every item the canvas stores in its own block, kind by
+// kind in load order, each kind in list order.
+//
 // A fresh load gives each item of a canvas the next stacking value in load
-// order: process items, states, transitions, texts, links, memory items,
-// dataflows, each kind in list order (ProjectBuilder). A record stores the
-// item's value only where it differs from that place, so an untouched
-// project is written as before. Returns the last place taken.
-template <typename Record, typename Item>
-int markStacking(QVector<Record> *records, const QList<Item *> &items, int place)
+// order: process items first, then the other kinds (ProjectBuilder). A
+// record stores the item's value only where it differs from that place, so
+// an untouched project is written as before.
+void addItemRecords(CanvasBlock *block, const Canvas *canvas)
 {
-    for (int i = 0; i < records->size(); ++i) {
-        const qreal z = items.at(i)->zValue();
-        (*records)[i].stacking = z == qreal(++place) ? 0 : z;
+    const bool machine = canvas->level() == TreeNode::MaxLevel;
+    int place = 0;
+    for (const ItemKind *kind : ItemKinds::all()) {
+        const QList<DiagramItem *> items = canvas->itemsOfKind(kind->type());
+        if (kind->opensDiagram()) {
+            // Their records head blocks of their own; they take their places.
+            place += items.size();
+            continue;
+        }
+        if (kind->onMachinesOnly() && !machine)
+            continue;
+        for (const DiagramItem *item : items) {
+            ItemRecord record = item->record();
+            BlockRecords::stamp(&record, canvas->level() + 1, canvas->id(), canvas->parentId());
+            const qreal z = item->zValue();
+            BlockRecords::setStacking(&record, z == qreal(++place) ? 0 : z);
+            BlockRecords::append(block, std::move(record));
+        }
     }
-    return place;
-}
-
-void markStacking(CanvasBlock *block, const Canvas *canvas)
-{
-    int place = canvas->processItems().size();
-    place = markStacking(&block->states, canvas->states(), place);
-    place = markStacking(&block->transitions, canvas->transitions(), place);
-    place = markStacking(&block->texts, canvas->textItems(), place);
-    place = markStacking(&block->links, canvas->links(), place);
-    place = markStacking(&block->memories, canvas->memoryItems(), place);
-    markStacking(&block->dataflows, canvas->dataflows(), place);
 }
 
 class Walk
@@ -116,15 +104,7 @@ private:
         CanvasBlock block;
         block.process = item->toRecord();
         stamp(&block.process, parent);
-        block.links = recordsOf<LinkRecord>(canvas->links(), canvas);
-        block.memories = recordsOf<MemoryRecord>(canvas->memoryItems(), canvas);
-        block.dataflows = recordsOf<DataflowRecord>(canvas->dataflows(), canvas);
-        if (canvas->level() == TreeNode::MaxLevel) {
-            block.states = recordsOf<StateRecord>(canvas->states(), canvas);
-            block.transitions = recordsOf<TransitionRecord>(canvas->transitions(), canvas);
-            block.texts = recordsOf<TextRecord>(canvas->textItems(), canvas);
-        }
-        markStacking(&block, canvas);
+        addItemRecords(&block, canvas);
         return block;
     }
 

@@ -249,10 +249,7 @@ ProjectStructure::Subtree ProjectStructure::subtreeOf(const Canvas *current,
     for (const Canvas *canvas : canvases) {
         subtree.states += canvas->states().size();
         subtree.transitions += canvas->transitions().size();
-        subtree.holdsWork = subtree.holdsWork || !canvas->states().isEmpty()
-                            || !canvas->transitions().isEmpty() || !canvas->textItems().isEmpty()
-                            || !canvas->processItems().isEmpty() || !canvas->links().isEmpty()
-                            || !canvas->memoryItems().isEmpty() || !canvas->dataflows().isEmpty();
+        subtree.holdsWork = subtree.holdsWork || !canvas->allItems().isEmpty();
     }
     subtree.diagrams = canvases.size();
     return subtree;
@@ -304,13 +301,7 @@ void ProjectStructure::renumberProcessItems(Canvas *canvas,
 void ProjectStructure::carryDown(Canvas *canvas, const NodePath &oldPath,
                                  const QHash<NodePath, Canvas *> &oldIndex)
 {
-    stampParents(canvas->states(), canvas);
-    stampParents(canvas->transitions(), canvas);
-    stampParents(canvas->textItems(), canvas);
-    stampParents(canvas->links(), canvas);
-    stampParents(canvas->memoryItems(), canvas);
-    stampParents(canvas->dataflows(), canvas);
-    stampParents(canvas->processItems(), canvas);
+    stampParents(canvas->allItems(), canvas);
     const NodePath base = CanvasPaths::canvasPath(canvas);
     for (const ProcessItem *item : canvas->processItems()) {
         Canvas *child = oldIndex.value(oldPath + NodePath{item->id()});

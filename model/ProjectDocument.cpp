@@ -1,5 +1,7 @@
 #include "ProjectDocument.h"
 
+#include "RecordGroups.h"
+
 #include <QHash>
 
 
@@ -167,13 +169,10 @@ bool groupRecords(const ProjectRecordLists &records, GroupLayout layout,
 
     const BlockIndex index(result.blocks);
     QVector<CanvasBlock> *blocks = &result.blocks;
-    if (!place(records.links, index, "Link", blocks, &CanvasBlock::links, error)
-        || !place(records.memories, index, "Memory", blocks, &CanvasBlock::memories, error)
-        || !place(records.dataflows, index, "Dataflow", blocks, &CanvasBlock::dataflows, error)
-        || !place(records.states, index, "StateItem", blocks, &CanvasBlock::states, error)
-        || !place(records.transitions, index, "TransitionItem", blocks,
-                  &CanvasBlock::transitions, error)
-        || !place(records.texts, index, "TextItem", blocks, &CanvasBlock::texts, error))
+    const bool placed = forEachRecordGroup([&](const auto &group) {
+        return place(group.of(records), index, group.element(), blocks, group.inBlock(), error);
+    });
+    if (!placed)
         return false;
     *document = result;
     return true;
@@ -188,12 +187,10 @@ ProjectRecordLists flattenDocument(const ProjectDocument &document)
         const CanvasBlock &block = document.blocks.at(i);
         const int fileBlock = i + 1;
         records.processes.append(block.process);
-        appendAll(&records.links, block.links, fileBlock);
-        appendAll(&records.memories, block.memories, fileBlock);
-        appendAll(&records.dataflows, block.dataflows, fileBlock);
-        appendAll(&records.states, block.states, fileBlock);
-        appendAll(&records.transitions, block.transitions, fileBlock);
-        appendAll(&records.texts, block.texts, fileBlock);
+        forEachRecordGroup([&](const auto &group) {
+            appendAll(&group.of(records), group.of(block), fileBlock);
+            return true;
+        });
     }
     return records;
 }

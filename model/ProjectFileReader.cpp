@@ -1,6 +1,7 @@
 #include "ProjectFileReader.h"
 
 #include "RecordFields.h"
+#include "RecordGroups.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
@@ -205,20 +206,18 @@ bool Walker::readItemList()
             continue;
         const QStringRef name = m_xml.name();
         bool ok = true;
-        if (name == QLatin1String("Process"))
+        if (name == QLatin1String("Process")) {
             ok = readProcess();
-        else if (name == QLatin1String("Link"))
-            ok = readItem(&m_out->links);
-        else if (name == QLatin1String("Memory"))
-            ok = readItem(&m_out->memories);
-        else if (name == QLatin1String("Dataflow"))
-            ok = readItem(&m_out->dataflows);
-        else if (name == QLatin1String("StateItem"))
-            ok = readItem(&m_out->states);
-        else if (name == QLatin1String("TransitionItem"))
-            ok = readItem(&m_out->transitions);
-        else if (name == QLatin1String("TextItem"))
-            ok = readItem(&m_out->texts);
+        } else {
+            // Each record group's element goes to its list; other elements
+            // (the group elements themselves) are read past.
+            forEachRecordGroup([&](const auto &group) {
+                if (name != QLatin1String(group.element()))
+                    return true;
+                ok = readItem(&group.of(*m_out));
+                return false;
+            });
+        }
         if (!ok)
             return false;
     }

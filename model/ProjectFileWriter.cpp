@@ -2,6 +2,7 @@
 
 #include "CheckedSaveFile.h"
 #include "RecordFields.h"
+#include "RecordGroups.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
@@ -101,9 +102,12 @@ void Emitter::writeDocument(const ProjectDocument &document)
     attributes(document.root);
     if (document.layout == GroupLayout::Saved) {
         // The level-1 canvas keeps only process items; its groups stay empty.
-        writeGroup("LinkItems", QVector<LinkRecord>(), true);
-        writeGroup("MemoryItems", QVector<MemoryRecord>(), true);
-        writeGroup("DataflowItems", QVector<DataflowRecord>(), true);
+        forEachRecordGroup([this](const auto &group) {
+            using Record = typename std::decay_t<decltype(group)>::RecordType;
+            if (!group.onMachinesOnly())
+                writeGroup(group.name(), QVector<Record>(), true);
+            return true;
+        });
     }
     for (const CanvasBlock &block : document.blocks)
         writeBlock(block, document.layout);
@@ -122,9 +126,8 @@ void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)
         writeGroups(block, true);
         return;
     }
-    const bool hasItems = !block.links.isEmpty() || !block.memories.isEmpty()
-        || !block.dataflows.isEmpty() || !block.states.isEmpty()
-        || !block.transitions.isEmpty() || !block.texts.isEmpty();
+    const bool hasItems = !forEachRecordGroup(
+        [&block](const auto &group) { return group.of(block).isEmpty(); });
     if (!hasItems) {
         m_xml.writeEmptyElement(QStringLiteral("Process"));
         attributes(block.process);
@@ -142,12 +145,10 @@ void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)
 void Emitter::writeGroups(const CanvasBlock &block, bool all)
 {
     const bool machine = all && block.process.level == 5;
-    writeGroup("LinkItems", block.links, all);
-    writeGroup("MemoryItems", block.memories, all);
-    writeGroup("DataflowItems", block.dataflows, all);
-    writeGroup("StateItems", block.states, machine);
-    writeGroup("TransitionItems", block.transitions, machine);
-    writeGroup("TextItems", block.texts, machine);
+    forEachRecordGroup([&](const auto &group) {
+        writeGroup(group.name(), group.of(block), group.onMachinesOnly() ? machine : all);
+        return true;
+    });
 }
 
 template <typename Record>

@@ -21,13 +21,18 @@ AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoComman
 
 void AddMemoryCommand::redo()
 {
-    m_applied = putMemoryBack(m_memoryItem);
+    m_applied = putItemBack(m_memoryItem);
     repaint();
 }
 
 void AddMemoryCommand::undo()
 {
     if (m_applied)
-        takeMemoryAway(m_memoryItem);
+        takeItemAway(m_memoryItem);
     repaint();
+}
+
+const DiagramItem *AddMemoryCommand::itemRedoRestores() const
+{
+    return m_memoryItem;
 }

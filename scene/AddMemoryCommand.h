@@ -17,6 +17,7 @@ public:
     AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
 
     MemoryItem *memoryItem() const { return m_memoryItem; }
+    const DiagramItem *itemRedoRestores() const override;
 
     void redo() override;
     void undo() override;

@@ -17,13 +17,18 @@ AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand 
 
 void AddStateCommand::redo()
 {
-    m_applied = putStateBack(m_state);
+    m_applied = putItemBack(m_state);
     repaint();
 }
 
 void AddStateCommand::undo()
 {
     if (m_applied)
-        takeStateAway(m_state);
+        takeItemAway(m_state);
     repaint();
+}
+
+const DiagramItem *AddStateCommand::itemRedoRestores() const
+{
+    return m_state;
 }

@@ -14,6 +14,7 @@ public:
     AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
 
     StateItem *state() const { return m_state; }
+    const DiagramItem *itemRedoRestores() const override;
 
     void redo() override;
     void undo() override;

@@ -15,13 +15,13 @@ AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *p
 
 void AddTextCommand::redo()
 {
-    m_applied = putTextBack(m_textItem);
+    m_applied = putItemBack(m_textItem);
     repaint();
 }
 
 void AddTextCommand::undo()
 {
     if (m_applied)
-        takeTextAway(m_textItem);
+        takeItemAway(m_textItem);
     repaint();
 }

@@ -27,13 +27,13 @@ AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState
 
 void AddTransitionCommand::redo()
 {
-    m_applied = putTransitionBack(m_transition);
+    m_applied = putItemBack(m_transition);
     repaint();
 }
 
 void AddTransitionCommand::undo()
 {
     if (m_applied)
-        takeTransitionAway(m_transition);
+        takeItemAway(m_transition);
     repaint();
 }

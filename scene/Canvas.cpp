@@ -1,27 +1,18 @@
 #include "Canvas.h"
 
-#include "AddConnectionCommand.h"
-#include "AddMemoryCommand.h"
-#include "AddStateCommand.h"
-#include "AddTextCommand.h"
-#include "AddTransitionCommand.h"
-#include "BoxConnections.h"
+#include "ArrowKeys.h"
 #include "DataflowItem.h"
-#include "DataflowLine.h"
-#include "DeleteItemCommand.h"
-#include "DeleteStateCommand.h"
-#include "DeleteTextCommand.h"
-#include "DeleteTransitionCommand.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
-#include "ArrowKeys.h"
-#include "ItemTypes.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "LabelRules.h"
 #include "LinkItem.h"
 #include "MoveItemsCommand.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
+#include "AddTransitionCommand.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
 
@@ -240,6 +231,7 @@ void Canvas::setMode(Canvas::Mode mode)
     if (mode != m_mode)
         dropRubberLine();
     m_mode = mode;
+    m_modeKind = ItemKinds::forMode(mode);
 }
 
 void Canvas::unmarkAll()
@@ -364,7 +356,7 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
     const QList<QGraphicsItem *> selection = selectedItems();
     for (QGraphicsItem *item : selection) {
         const DiagramItem *listed = registeredItem(item);
-        if (listed && listed->type() == ItemType::Process) {
+        if (listed && listed->kind()->opensDiagram()) {
             modified = true;
             if (processHandler)
                 processHandler(static_cast<ProcessItem *>(item));
@@ -379,33 +371,13 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
 bool Canvas::deleteItem(QGraphicsItem *item)
 {
     // Selected states come with their transitions, which may be selected as
-    // well and are then gone already: look the kind up in the registry so
+    // well and are then gone already: look the item up in the registry so
     // that no destroyed or taken-away item is touched.
-    const DiagramItem *listed = registeredItem(item);
-    switch (listed ? listed->type() : 0) {
-    case ItemType::State: {
-        auto *state = static_cast<StateItem *>(item);
-        if (markedInitialState() == state)
-            detachInitialMarker();
-        pushCommand(new DeleteStateCommand(this, state));
-        return true;
-    }
-    case ItemType::Transition:
-        pushCommand(new DeleteTransitionCommand(this, static_cast<TransitionItem *>(item)));
-        return true;
-    case ItemType::Text:
-        pushCommand(new DeleteTextCommand(this, static_cast<TextItem *>(item)));
-        return true;
-    case ItemType::Process:
-        return true;
-    case ItemType::Link:
-    case ItemType::Memory:
-    case ItemType::Dataflow:
-        pushCommand(new DeleteItemCommand(this, registeredItem(item)));
-        return true;
-    default:
+    DiagramItem *listed = registeredItem(item);
+    if (!listed)
         return false;
-    }
+    listed->kind()->pushDeletion(*this, listed);
+    return true;
 }
 
 namespace {
@@ -449,24 +421,6 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 }
 
 
-void Canvas::deleteLink(LinkItem *link)
-{
-    if (m_items.contains(link))
-        pushCommand(new DeleteItemCommand(this, link));
-}
-
-void Canvas::deleteDataflow(DataflowItem *dataflow)
-{
-    if (m_items.contains(dataflow))
-        pushCommand(new DeleteItemCommand(this, dataflow));
-}
-
-void Canvas::deleteMemoryItem(MemoryItem *memory)
-{
-    if (m_items.contains(memory))
-        pushCommand(new DeleteItemCommand(this, memory));
-}
-
 void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
 {
     if (!item || !m_items.contains(item))
@@ -492,7 +446,7 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
 
 bool Canvas::isConnectionMode() const
 {
-    return m_mode == TransitionMode || m_mode == LinkMode || m_mode == DataflowMode;
+    return m_modeKind && m_modeKind->isConnection();
 }
 
 void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
@@ -508,37 +462,15 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     // An insertion always creates an item, through an undo command where
     // there is one; a connection counts as an edit only once it is made
     // (finishRubberLine).
-    switch (m_mode) {
-    case StateMode: {
-        // Centre the default 280 x 150 state on the point.
-        auto *command = new AddStateCommand(this, point.x() - 140, point.y() - 75);
-        pushInsertion(command, command->state());
-        break;
-    }
-    case TextMode: {
-        auto *command = new AddTextCommand(this, point.x(), point.y());
-        pushInsertion(command, command->textItem());
-        break;
-    }
-    case MemoryMode: {
-        auto *command = new AddMemoryCommand(this, point.x(), point.y());
-        pushInsertion(command, command->memoryItem());
-        break;
-    }
-    case ProcessMode:
-        insertProcessItem(point);
-        break;
-    case TransitionMode:
-    case LinkMode:
-    case DataflowMode:
+    if (isConnectionMode()) {
         startRubberLine(point);
-        break;
-    case SelectMode:
+    } else if (m_modeKind) {
+        m_modeKind->insertAt(*this, point);
+    } else {
         // The scene selects; the marks then follow the selection, with the
         // pressed item as the one marked last.
         m_markedItem = registeredItem(topItemAt(point)) ? topItemAt(point) : nullptr;
         rememberClickedState(topItemAt(point));
-        break;
     }
     QGraphicsScene::mousePressEvent(event);
     if (m_mode == SelectMode) {
@@ -635,13 +567,6 @@ void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
     QGraphicsScene::mouseDoubleClickEvent(event);
 }
 
-void Canvas::insertProcessItem(const QPointF &point)
-{
-    auto *item = new ProcessItem(menu(ProcessMenu), point.x(), point.y(), m_processShape);
-    item->placeAt();
-    placeProcessItem(item);
-}
-
 void Canvas::placeProcessItem(ProcessItem *item, const QString &wantedLabel)
 {
     m_items.append(item);
@@ -702,30 +627,9 @@ void Canvas::finishRubberLine()
 
 void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
 {
-    const int startType = start->type();
-    const int endType = end->type();
-    QGraphicsItem *made = nullptr;
-    if (m_mode == TransitionMode) {
-        if (startType != ItemType::State || endType != ItemType::State)
-            return;
-        auto *command = new AddTransitionCommand(this, static_cast<StateItem *>(start),
-                                                 static_cast<StateItem *>(end));
-        made = command->transition();
-        pushCommand(command);
-    } else if (m_mode == LinkMode) {
-        if (startType != ItemType::Process || endType != ItemType::Process)
-            return;
-        made = BoxConnections::connectProcesses(this, static_cast<ProcessItem *>(start),
-                                                static_cast<ProcessItem *>(end));
-        pushCommand(new AddConnectionCommand(this, registeredItem(made)));
-    } else {
-        const bool processToMemory = startType == ItemType::Process && endType == ItemType::Memory;
-        const bool memoryToProcess = startType == ItemType::Memory && endType == ItemType::Process;
-        if (!processToMemory && !memoryToProcess)
-            return;
-        made = BoxConnections::connectDataflow(this, start, end);
-        pushCommand(new AddConnectionCommand(this, registeredItem(made)));
-    }
+    QGraphicsItem *made = m_modeKind ? m_modeKind->connect(*this, start, end) : nullptr;
+    if (!made)
+        return;
     update();
     update();
     emit itemInserted(made);

@@ -6,8 +6,9 @@
 // mode, keeps its items in one registry (a list per kind), gives new items
 // their identity and stacking order and owns the undo stack of its edits.
 // It reports what its edits mean for the project through signals; it knows
-// neither the project nor the window. Whatever depends on an item's kind it
-// asks the item or looks up in the registry.
+// neither the project nor the window. Whatever depends on an item's kind
+// (what a click or a drag in a mode makes, how an item is deleted) it asks
+// the kind's description (ItemKind, found through ItemKinds).
 //
 // Ownership: items in the scene belong to the scene. Items an undo command
 // took out of the scene stay alive for a later undo or redo; the canvas
@@ -35,6 +36,7 @@ class FloatingLinkItem;
 class FloatingMemoryItem;
 class InitialTransition;
 class InitialTransitionLine;
+class ItemKind;
 class LinkItem;
 class MemoryItem;
 class ProcessItem;
@@ -127,6 +129,8 @@ public:
     QList<MemoryItem *> memoryItems() const;
     QList<DataflowItem *> dataflows() const;
     QList<DiagramItem *> itemsOfKind(int kind) const { return m_items.ofKind(kind); }
+    // Every listed item, whatever its kind (no particular order of kinds).
+    QList<DiagramItem *> allItems() const { return m_items.all(); }
     const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
     const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingEnds.memories(); }
 
@@ -207,24 +211,26 @@ public:
     StateItem *selectedState() const;
     // Pushes an undoable command on this canvas's stack, which owns it.
     void pushCommand(QUndoCommand *command);
+    // Pushes the command that inserts item and reports the insertion.
+    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
     // Puts a new process item on the diagram as a click in process mode
     // does: identity, a label free on the canvas (wantedLabel when it is
     // free, else a copy label of it; empty: the usual "process_" label),
     // stacking and the signals that make its node, diagram and undo step.
     void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString());
 
-    // The Delete command on the current selection, in selection order. States
-    // (with the initial marker taken off first), transitions and text items
-    // go through undo commands, and so do links, memory items and dataflows.
-    // Process items need the tree and the project's other canvases,
-    // so each is handed to processHandler instead (which may call
+    // The Delete command on the current selection, in selection order. Each
+    // item goes through its kind's undo step (deleteItem); process items
+    // need the tree and the project's other canvases, so each is handed to
+    // processHandler instead (which may call
     // removeProcessItemFromDiagram). Returns true when a deletable item was
     // selected. Items destroyed by an earlier deletion of the same selection
     // are skipped.
     bool deleteSelection(const std::function<void(ProcessItem *)> &processHandler = {});
-    // One item of a selection, as its kind is deleted; returns true when it
-    // was listed (process items are not handled and return true without any
-    // change).
+    // Pushes the delete step of a listed item, as its kind deletes it
+    // (ItemKind::pushDeletion); returns true when it was listed. Kinds that
+    // open a diagram (process items) are the project's to delete: they
+    // return true without any change.
     bool deleteItem(QGraphicsItem *item);
     // Removes a process item from the diagram for good: its links are
     // destroyed, its dataflows detached from their memory items and
@@ -232,10 +238,6 @@ public:
     // destroyed. Renumbering and the tree are the caller's. The undo
     // history of the canvas is dropped, since its steps may hold them.
     void removeProcessItemFromDiagram(ProcessItem *item);
-    // Each pushes the item's delete step when the item is listed.
-    void deleteLink(LinkItem *link);
-    void deleteMemoryItem(MemoryItem *memory);
-    void deleteDataflow(DataflowItem *dataflow);
 
     // Items an undo command took out of the scene stay alive; the canvas
     // destroys those still out of the scene when it is destroyed.
@@ -272,15 +274,12 @@ private:
     bool isConnectionMode() const;
     void rememberDragStart();
     void finishDrag();
-    void insertProcessItem(const QPointF &point);
     void startRubberLine(const QPointF &point);
     // Takes the rubber line out of the scene and destroys it, if there is one.
     void dropRubberLine();
     void rememberClickedState(QGraphicsItem *item);
     void finishRubberLine();
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
-    // Pushes the command and reports the insertion it made.
-    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
     void makeCurrent(QGraphicsItem *item);
     void forgetCurrent(const QGraphicsItem *item);
     void dropDataflows(const QList<DataflowItem *> &flows);
@@ -302,6 +301,7 @@ private:
     QGraphicsLineItem *m_rubberLine = nullptr;
     QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
     Mode m_mode = SelectMode;
+    const ItemKind *m_modeKind = nullptr;   // the kind m_mode makes, if any
     FloatingEnds m_floatingEnds;
 
     QString m_name;

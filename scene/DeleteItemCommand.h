@@ -11,6 +11,7 @@ public:
     DeleteItemCommand(Canvas *canvas, DiagramItem *item, QUndoCommand *parent = nullptr);
 
     DiagramItem *item() const { return m_item; }
+    const DiagramItem *itemUndoRestores() const override { return m_item; }
 
     void redo() override;
     void undo() override;

@@ -10,13 +10,18 @@ DeleteStateCommand::DeleteStateCommand(Canvas *canvas, StateItem *state, QUndoCo
 
 void DeleteStateCommand::redo()
 {
-    m_applied = takeStateAway(m_state);
+    m_applied = takeItemAway(m_state);
     repaint();
 }
 
 void DeleteStateCommand::undo()
 {
     if (m_applied)
-        putStateBack(m_state);
+        putItemBack(m_state);
     repaint();
+}
+
+const DiagramItem *DeleteStateCommand::itemUndoRestores() const
+{
+    return m_state;
 }

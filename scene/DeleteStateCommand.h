@@ -12,6 +12,7 @@ public:
     DeleteStateCommand(Canvas *canvas, StateItem *state, QUndoCommand *parent = nullptr);
 
     StateItem *state() const { return m_state; }
+    const DiagramItem *itemUndoRestores() const override;
 
     void redo() override;
     void undo() override;

@@ -10,7 +10,7 @@ DeleteTextCommand::DeleteTextCommand(Canvas *canvas, TextItem *textItem, QUndoCo
 
 void DeleteTextCommand::redo()
 {
-    m_applied = takeTextAway(m_textItem);
+    m_applied = takeItemAway(m_textItem);
     repaint();
 }
 
@@ -19,6 +19,6 @@ void DeleteTextCommand::undo()
     // Back at the stacking value it had: the saved order is restored exactly,
     // so undoing to the saved state leaves nothing changed.
     if (m_applied)
-        putTextBack(m_textItem);
+        putItemBack(m_textItem);
     repaint();
 }

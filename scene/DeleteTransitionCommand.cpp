@@ -15,13 +15,13 @@ DeleteTransitionCommand::DeleteTransitionCommand(Canvas *canvas, TransitionItem 
 
 void DeleteTransitionCommand::redo()
 {
-    m_applied = takeTransitionAway(m_transition);
+    m_applied = takeItemAway(m_transition);
     repaint();
 }
 
 void DeleteTransitionCommand::undo()
 {
     if (m_applied)
-        putTransitionBack(m_transition);
+        putItemBack(m_transition);
     repaint();
 }

@@ -1,5 +1,7 @@
 #include "DiagramItem.h"
 
+#include "ItemKinds.h"
+
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsSceneContextMenuEvent>
@@ -45,4 +47,9 @@ void DiagramItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
     if (m_contextMenu)
         m_contextMenu->exec(event->screenPos());
+}
+
+const ItemKind *DiagramItem::kind() const
+{
+    return ItemKinds::of(type());
 }

@@ -61,7 +61,7 @@ public:
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    const QString &label() const { return m_label; }
+    QString label() const override { return m_label; }
     void setLabel(const QString &label);
     const QString &description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }

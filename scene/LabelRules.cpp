@@ -1,69 +1,37 @@
 #include "LabelRules.h"
 
-#include "AddMemoryCommand.h"
-#include "AddStateCommand.h"
 #include "Canvas.h"
-#include "DeleteItemCommand.h"
-#include "DeleteStateCommand.h"
-#include "ItemTypes.h"
-#include "MemoryItem.h"
-#include "ProcessItem.h"
-#include "StateItem.h"
+#include "CanvasCommand.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 
 #include <QUndoStack>
 
 namespace {
 
-template <class T> void addLabels(const QList<T *> &items, const QGraphicsItem *except,
-                                  QSet<QString> *labels)
-{
-    for (const T *item : items) {
-        if (static_cast<const QGraphicsItem *>(item) != except)
-            labels->insert(item->label());
-    }
-}
-
 QSet<QString> listedLabels(const Canvas &canvas, int kind, const QGraphicsItem *except)
 {
     QSet<QString> labels;
-    switch (kind) {
-    case ItemType::State: addLabels(canvas.states(), except, &labels); break;
-    case ItemType::Process: addLabels(canvas.processItems(), except, &labels); break;
-    case ItemType::Memory: addLabels(canvas.memoryItems(), except, &labels); break;
-    default: break;
+    const ItemKind *described = ItemKinds::of(kind);
+    if (!described || !described->hasUniqueLabel())
+        return labels;
+    for (const DiagramItem *item : canvas.itemsOfKind(kind)) {
+        if (static_cast<const QGraphicsItem *>(item) != except)
+            labels.insert(item->label());
     }
     return labels;
 }
 
-// The item an undo stack entry would put back on the canvas: a deleted
-// state below the stack index (Undo restores it), an inserted state or
-// memory item at or above it (Redo restores it). Null for anything else.
-const QGraphicsItem *restoredBy(const Canvas &canvas, const QUndoCommand *command, bool undone,
-                                int kind)
+// The item of `kind` an undo stack entry would put back on the canvas: a
+// deletion below the stack index (Undo restores it), an insertion at or
+// above it (Redo restores it). Null for anything else.
+const DiagramItem *restoredBy(const QUndoCommand *command, bool undone, int kind)
 {
-    if (kind == ItemType::State) {
-        if (const auto *del = dynamic_cast<const DeleteStateCommand *>(command))
-            return undone ? nullptr : del->state();
-        if (const auto *add = dynamic_cast<const AddStateCommand *>(command))
-            return undone ? add->state() : nullptr;
-    } else if (kind == ItemType::Memory) {
-        const auto *add = dynamic_cast<const AddMemoryCommand *>(command);
-        if (add && undone)
-            return add->memoryItem();
-        const auto *del = dynamic_cast<const DeleteItemCommand *>(command);
-        if (del && !undone && del->item() && del->item()->type() == ItemType::Memory)
-            return del->item();
-    }
-    return nullptr;
-}
-
-QString labelOf(const QGraphicsItem *item)
-{
-    switch (item->type()) {
-    case ItemType::State: return static_cast<const StateItem *>(item)->label();
-    case ItemType::Memory: return static_cast<const MemoryItem *>(item)->label();
-    default: return QString();
-    }
+    const auto *step = dynamic_cast<const CanvasCommand *>(command);
+    if (!step)
+        return nullptr;
+    const DiagramItem *item = undone ? step->itemRedoRestores() : step->itemUndoRestores();
+    return item && item->type() == kind ? item : nullptr;
 }
 
 QSet<QString> restorableLabels(const Canvas &canvas, int kind, bool withRedo)
@@ -74,20 +42,17 @@ QSet<QString> restorableLabels(const Canvas &canvas, int kind, bool withRedo)
         const bool undone = i >= stack->index();
         if (undone && !withRedo)
             continue;
-        const QGraphicsItem *item = restoredBy(canvas, stack->command(i), undone, kind);
+        const DiagramItem *item = restoredBy(stack->command(i), undone, kind);
         if (item && !canvas.registeredItem(item))
-            labels.insert(labelOf(item));
+            labels.insert(item->label());
     }
     return labels;
 }
 
 QString kindNoun(int kind)
 {
-    switch (kind) {
-    case ItemType::State: return QStringLiteral("state");
-    case ItemType::Process: return QStringLiteral("process item");
-    default: return QStringLiteral("memory item");
-    }
+    const ItemKind *described = ItemKinds::of(kind);
+    return described ? described->noun() : QStringLiteral("item");
 }
 
 } // namespace
@@ -119,13 +84,14 @@ QString refusal(const Canvas &canvas, int kind, const QGraphicsItem *item, const
     const QString noun = kindNoun(kind);
     if (label.isEmpty() && !entered.isEmpty())
         return QStringLiteral("The label of a %1 cannot consist of blanks only.").arg(noun);
+    const ItemKind *described = ItemKinds::of(kind);
     // A memory item may stay unnamed as long as it is the only one.
-    if (label.isEmpty() && kind != ItemType::Memory)
+    if (label.isEmpty() && !(described && described->labelMayBeEmpty()))
         return QStringLiteral("The label of a %1 cannot be empty.").arg(noun);
     // The project tree stores a process label on one line, split at tabs.
-    if (kind == ItemType::Process && (label.contains(QLatin1Char('\t'))
-                                      || label.contains(QLatin1Char('\n'))))
-        return QStringLiteral("The label of a process item cannot contain tabs or line breaks.");
+    if (described && described->labelOnOneLine()
+        && (label.contains(QLatin1Char('\t')) || label.contains(QLatin1Char('\n'))))
+        return QStringLiteral("The label of a %1 cannot contain tabs or line breaks.").arg(noun);
     if (listedLabels(canvas, kind, item).contains(label)) {
         if (label.isEmpty())
             return QStringLiteral("Another %1 on this diagram has no label either. "

@@ -80,7 +80,7 @@ public:
     QPointF creationPoint() const { return QPointF(m_x, m_y); }
     const QString &datatype() const { return m_datatype; }
     void setDatatype(const QString &datatype);
-    const QString &label() const { return m_label; }
+    QString label() const override { return m_label; }
     void setLabel(const QString &label);
     const QString &description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }

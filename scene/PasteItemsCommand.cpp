@@ -1,5 +1,7 @@
 #include "PasteItemsCommand.h"
 
+#include "ConnectedBox.h"
+
 #include "DataflowItem.h"
 #include "DataflowLine.h"
 #include "ItemNames.h"
@@ -21,19 +23,6 @@ template <class Record> Record moved(Record record, const QPointF &offset)
     record.xCoord += offset.x();
     record.yCoord += offset.y();
     return record;
-}
-
-// The two connector lines of a new box, below every item, handed to the box.
-template <class Line, class Box>
-QList<QGraphicsItem *> giveLines(Box *box, QGraphicsItem *from, QGraphicsItem *to)
-{
-    auto *startLine = new Line(from, box);
-    auto *endLine = new Line(box, to);
-    startLine->setZValue(0);
-    endLine->setZValue(0);
-    box->setStartLine(startLine);
-    box->setEndLine(endLine);
-    return {startLine, endLine};
 }
 
 } // namespace
@@ -115,7 +104,7 @@ void PasteItemsCommand::makeTransitions(const QVector<TransitionRecord> &records
             continue;
         auto *transition = new TransitionItem(m_canvas->menu(Canvas::TransitionMenu), from, to);
         transition->applyRecord(moved(record, offset));
-        adoptLines(giveLines<TransitionLine>(transition, from, to));
+        adoptLines(giveConnectorLines<TransitionLine>(transition, from, to));
         adopt(transition);
     }
 }
@@ -129,7 +118,7 @@ void PasteItemsCommand::makeLinks(const QVector<LinkRecord> &records, const QPoi
             continue;
         auto *link = new LinkItem(m_canvas->menu(Canvas::LinkMenu), from, to);
         link->applyRecord(moved(record, offset));
-        adoptLines(giveLines<LinkLine>(link, from, to));
+        adoptLines(giveConnectorLines<LinkLine>(link, from, to));
         adopt(link);
     }
 }
@@ -147,7 +136,7 @@ void PasteItemsCommand::makeDataflows(const QVector<DataflowRecord> &records,
         QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
         auto *dataflow = new DataflowItem(m_canvas->menu(Canvas::DataflowMenu), first, second);
         dataflow->applyRecord(moved(record, offset));
-        adoptLines(giveLines<DataflowLine>(dataflow, first, second));
+        adoptLines(giveConnectorLines<DataflowLine>(dataflow, first, second));
         adopt(dataflow);
     }
 }

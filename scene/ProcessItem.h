@@ -83,7 +83,7 @@ public:
     void setNos(int nos) { m_nos = nos; }
     int id() const { return m_id; }
     void setId(int id) { m_id = id; }
-    const QString &label() const { return m_label; }
+    QString label() const override { return m_label; }
     void setLabel(const QString &label);
     const QString &code() const { return m_code; }
     void setCode(const QString &code) { m_code = code; }

@@ -45,7 +45,7 @@ public:
     qreal xRadius() const { return m_xRadius; }
     qreal yRadius() const { return m_yRadius; }
 
-    QString label() const { return m_label; }
+    QString label() const override { return m_label; }
     void setLabel(const QString &label);
     QString description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }

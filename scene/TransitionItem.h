@@ -37,7 +37,7 @@ public:
 
     QPointF midPos() const { return m_midPos; }
 
-    QString label() const { return m_label; }
+    QString label() const override { return m_label; }
     void setLabel(const QString &label);
     QString description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }

@@ -221,7 +221,7 @@ private:
         case 3: insert(Canvas::MemoryMode); break;
         case 4:
             if (MemoryItem *m = any(c->memoryItems()))
-                c->deleteMemoryItem(m);
+                c->deleteItem(m);
             break;
         case 5:
             if (MemoryItem *m = any(c->memoryItems())) {
@@ -239,7 +239,7 @@ private:
             break;
         case 8:
             if (LinkItem *l = any(c->links()))
-                c->deleteLink(l);
+                c->deleteItem(l);
             break;
         case 9: c->undoStack()->undo(); break;
         default: c->undoStack()->redo(); break;

@@ -150,7 +150,7 @@ private slots:
         insert(Canvas::MemoryMode, QPointF(600, 900));
         QCOMPARE(micro->memoryItems().at(0)->label(), QStringLiteral("var_40"));
         QCOMPARE(micro->memoryItems().at(1)->label(), QStringLiteral("var_41"));
-        micro->deleteMemoryItem(micro->memoryItems().at(0));
+        micro->deleteItem(micro->memoryItems().at(0));
         insert(Canvas::MemoryMode, QPointF(900, 900));
         QCOMPARE(micro->memoryItems().at(1)->label(), QStringLiteral("var_42"));
         QCOMPARE(micro->memoryItems().at(1)->datatype(), QStringLiteral("type_42"));

@@ -3,6 +3,7 @@
 // process items, and what a saved project keeps of that.
 
 #include "Canvas.h"
+#include "ItemActions.h"
 #include "FloatingLinkItem.h"
 #include "FloatingMemoryItem.h"
 #include "MainWindow.h"
@@ -232,7 +233,7 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
     };
     hardware->setCurrentItem(item);
     answer(QStringLiteral("Main CPU"), true);
-    w.displayProcessItemPropertiesFromScene();
+    w.itemActions()->editCurrent(ItemType::Process);
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));
     QCOMPARE(canvas->name(), QStringLiteral("Main CPU"));
     QVERIFY(nodeIndex(w, {"HW", "Main CPU"}).isValid());

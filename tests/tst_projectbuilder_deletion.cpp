@@ -186,9 +186,9 @@ void TestProjectDeletion::randomDeletions()
         Canvas *canvas = pick(random, project.canvases());
         const int action = int(random.bounded(7));
         switch (action) {
-        case 0: canvas->deleteLink(pick(random, canvas->links())); break;
-        case 1: canvas->deleteDataflow(pick(random, canvas->dataflows())); break;
-        case 2: canvas->deleteMemoryItem(pick(random, canvas->memoryItems())); break;
+        case 0: canvas->deleteItem(pick(random, canvas->links())); break;
+        case 1: canvas->deleteItem(pick(random, canvas->dataflows())); break;
+        case 2: canvas->deleteItem(pick(random, canvas->memoryItems())); break;
         case 3:
             if (ProcessItem *item = pick(random, canvas->processItems()))
                 structure.deleteProcessItem(canvas, item);

@@ -429,7 +429,7 @@ private slots:
         // Deleting the memory item takes its dataflows along; undoing the
         // deletion, not an older step, brings all of them back.
         const int steps = c->undoStack()->count();
-        c->deleteMemoryItem(memory);
+        c->deleteItem(memory);
         QCOMPARE(c->undoStack()->count(), steps + 1);
         QVERIFY(c->memoryItems().isEmpty() && c->dataflows().isEmpty());
         QVERIFY(writer->dataflows().isEmpty() && reader->dataflows().isEmpty());

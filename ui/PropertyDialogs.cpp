@@ -68,30 +68,38 @@ PropertyDialogs::PropertyDialogs()
 
 PropertyDialogs::~PropertyDialogs() = default;
 
-// One editor per item kind: adding a kind adds a line here.
+// One editor and one dialog per item kind: adding a kind adds a line here.
 void PropertyDialogs::registerEditors()
 {
-    m_editors.insert(ItemType::State, [this](Canvas *canvas, DiagramItem *item) {
+    add(ItemType::State, m_state, [this](Canvas *canvas, DiagramItem *item) {
         return editState(canvas, static_cast<StateItem *>(item));
     });
-    m_editors.insert(ItemType::Transition, [this](Canvas *, DiagramItem *item) {
+    add(ItemType::Transition, m_transition, [this](Canvas *, DiagramItem *item) {
         return editTransition(static_cast<TransitionItem *>(item));
     });
-    m_editors.insert(ItemType::Text, [this](Canvas *, DiagramItem *item) {
+    add(ItemType::Text, m_text, [this](Canvas *, DiagramItem *item) {
         return editText(static_cast<TextItem *>(item));
     });
-    m_editors.insert(ItemType::Process, [this](Canvas *canvas, DiagramItem *item) {
+    add(ItemType::Process, m_process, [this](Canvas *canvas, DiagramItem *item) {
         return editProcess(static_cast<ProcessItem *>(item), LabelRules::check(*canvas, item->type(), item));
     });
-    m_editors.insert(ItemType::Link, [this](Canvas *, DiagramItem *item) {
+    add(ItemType::Link, m_link, [this](Canvas *, DiagramItem *item) {
         return editLink(static_cast<LinkItem *>(item));
     });
-    m_editors.insert(ItemType::Memory, [this](Canvas *canvas, DiagramItem *item) {
+    add(ItemType::Memory, m_memory, [this](Canvas *canvas, DiagramItem *item) {
         return editMemory(static_cast<MemoryItem *>(item), LabelRules::check(*canvas, item->type(), item));
     });
-    m_editors.insert(ItemType::Dataflow, [this](Canvas *, DiagramItem *item) {
+    add(ItemType::Dataflow, m_dataflow, [this](Canvas *, DiagramItem *item) {
         return editDataflow(static_cast<DataflowItem *>(item));
     });
+}
+
+template <class Dialog>
+void PropertyDialogs::add(int kind, const std::unique_ptr<Dialog> &slot, const Editor &editor)
+{
+    m_editors.insert(kind, editor);
+    const std::unique_ptr<Dialog> *dialog = &slot;
+    m_dialogs.insert(kind, [dialog]() -> QDialog * { return dialog->get(); });
 }
 
 template <class Dialog> Dialog *PropertyDialogs::dialogFor(std::unique_ptr<Dialog> &slot)
@@ -104,16 +112,8 @@ template <class Dialog> Dialog *PropertyDialogs::dialogFor(std::unique_ptr<Dialo
 
 QDialog *PropertyDialogs::dialog(int kind) const
 {
-    switch (kind) {
-    case ItemType::State: return m_state.get();
-    case ItemType::Transition: return m_transition.get();
-    case ItemType::Text: return m_text.get();
-    case ItemType::Process: return m_process.get();
-    case ItemType::Link: return m_link.get();
-    case ItemType::Memory: return m_memory.get();
-    case ItemType::Dataflow: return m_dataflow.get();
-    default: return nullptr;
-    }
+    const auto shown = m_dialogs.value(kind);
+    return shown ? shown() : nullptr;
 }
 
 namespace {

@@ -77,10 +77,14 @@ public:
 private:
     using Editor = std::function<bool(Canvas *, DiagramItem *)>;
     void registerEditors();
+    // Registers the editor of a kind and the dialog slot it fills.
+    template <class Dialog>
+    void add(int kind, const std::unique_ptr<Dialog> &slot, const Editor &editor);
     template <class Dialog> Dialog *dialogFor(std::unique_ptr<Dialog> &slot);
     bool editState(Canvas *canvas, StateItem *state);
 
     QHash<int, Editor> m_editors;
+    QHash<int, std::function<QDialog *()>> m_dialogs;
     std::unique_ptr<StateProperties> m_state;
     std::unique_ptr<TransitionProperties> m_transition;
     std::unique_ptr<TextProperties> m_text;

@@ -1,0 +1,64 @@
+#pragma once
+
+// The groups of item records a canvas's block holds, one per item kind
+// besides the process record that heads the block, in the order the
+// project file stores them. The one place in the model that lists them:
+// the reader, the writer, grouping records into blocks and back, and
+// BlockRecords go through forEachRecordGroup instead of naming kinds.
+// QtCore only.
+
+#include "ProjectDocument.h"
+#include "ProjectRecords.h"
+#include "RecordFields.h"
+
+#include <QVector>
+
+template <typename Record>
+class RecordGroup
+{
+public:
+    using RecordType = Record;
+
+    constexpr RecordGroup(const char *name, QVector<Record> CanvasBlock::*inBlock,
+                          QVector<Record> ProjectRecordLists::*inLists, bool onMachinesOnly)
+        : m_name(name), m_inBlock(inBlock), m_inLists(inLists), m_onMachinesOnly(onMachinesOnly)
+    {
+    }
+
+    // The group element ("LinkItems") and each record's element ("Link").
+    const char *name() const { return m_name; }
+    static constexpr const char *element() { return RecordFields<Record>::element; }
+    // Whether only state machines (level-5 canvases) hold the group.
+    bool onMachinesOnly() const { return m_onMachinesOnly; }
+
+    QVector<Record> CanvasBlock::*inBlock() const { return m_inBlock; }
+    QVector<Record> &of(CanvasBlock &block) const { return block.*m_inBlock; }
+    const QVector<Record> &of(const CanvasBlock &block) const { return block.*m_inBlock; }
+    QVector<Record> &of(ProjectRecordLists &lists) const { return lists.*m_inLists; }
+    const QVector<Record> &of(const ProjectRecordLists &lists) const { return lists.*m_inLists; }
+
+private:
+    const char *m_name;
+    QVector<Record> CanvasBlock::*m_inBlock;
+    QVector<Record> ProjectRecordLists::*m_inLists;
+    bool m_onMachinesOnly;
+};
+
+// Calls f with each record group, in file order. f returns whether to go
+// on; forEachRecordGroup returns false when f stopped it.
+template <typename F>
+bool forEachRecordGroup(F &&f)
+{
+    return f(RecordGroup<LinkRecord>("LinkItems", &CanvasBlock::links, &ProjectRecordLists::links,
+                                     false))
+           && f(RecordGroup<MemoryRecord>("MemoryItems", &CanvasBlock::memories,
+                                          &ProjectRecordLists::memories, false))
+           && f(RecordGroup<DataflowRecord>("DataflowItems", &CanvasBlock::dataflows,
+                                            &ProjectRecordLists::dataflows, false))
+           && f(RecordGroup<StateRecord>("StateItems", &CanvasBlock::states,
+                                         &ProjectRecordLists::states, true))
+           && f(RecordGroup<TransitionRecord>("TransitionItems", &CanvasBlock::transitions,
+                                              &ProjectRecordLists::transitions, true))
+           && f(RecordGroup<TextRecord>("TextItems", &CanvasBlock::texts,
+                                        &ProjectRecordLists::texts, true));
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// Text items: free text placed by a click on a state machine; no label,
+// nothing joins them.
+
+#include "ItemKind.h"
+
+class TextKind : public ItemKind
+{
+public:
+    int type() const override;
+    QString name() const override;
+    QString noun() const override;
+    int menuIndex() const override;
+    int insertMode() const override;
+    bool onMachinesOnly() const override { return true; }
+
+    void insertAt(Canvas &canvas, const QPointF &point) const override;
+    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+                            DiagramItem *end) const override;
+    bool putBack(CanvasSteps &steps, DiagramItem *item) const override;
+    bool takeAway(CanvasSteps &steps, DiagramItem *item) const override;
+};

@@ -17,17 +17,18 @@ QString CursorSet::resourcePath(int mode)
 }
 
 CursorSet::CursorSet()
+    : m_cursors(Select + 1)
 {
-    for (int mode = State; mode < Select; ++mode) {
-        const QPixmap pixmap(resourcePath(mode));
-        m_cursors << QCursor(pixmap, pixmap.width() / 2, pixmap.height() / 2);
-    }
-    m_cursors << QCursor(Qt::ArrowCursor);
 }
 
 QCursor CursorSet::cursor(int mode) const
 {
-    if (mode < State || mode > Select)
-        return m_cursors.at(Select);
-    return m_cursors.at(mode);
+    if (mode < State || mode >= Select)
+        return QCursor(Qt::ArrowCursor);
+    std::optional<QCursor> &made = m_cursors[mode];
+    if (!made) {
+        const QPixmap pixmap(resourcePath(mode));
+        made = QCursor(pixmap, pixmap.width() / 2, pixmap.height() / 2);
+    }
+    return *made;
 }

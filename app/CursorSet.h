@@ -2,10 +2,14 @@
 
 // The mouse cursors of the drawing modes: one pixmap cursor per insertion
 // tool, hot spot at the pixmap's centre, and the plain arrow for select.
+// A mode's pixmap is decoded the first time its cursor is asked for, so a
+// start that only shows the arrow decodes none.
 
 #include <QCursor>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 class CursorSet
 {
@@ -21,5 +25,5 @@ public:
     static QString resourcePath(int mode);
 
 private:
-    QVector<QCursor> m_cursors;   // indexed by mode, Select last
+    mutable QVector<std::optional<QCursor>> m_cursors;   // indexed by mode, made on demand
 };

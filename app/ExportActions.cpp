@@ -34,8 +34,17 @@ QString filterFor(ExportOptions::Format format)
 } // namespace
 
 ExportActions::ExportActions(MainWindow *window)
-    : QObject(window), m_window(window), m_optionsDialog(new ExportOptionsDialog(window))
+    : QObject(window), m_window(window)
 {
+}
+
+ExportOptionsDialog *ExportActions::optionsDialog()
+{
+    // Made the first time an export asks for its options; it then keeps
+    // the choices made in it for the next export.
+    if (!m_optionsDialog)
+        m_optionsDialog = new ExportOptionsDialog(m_window);
+    return m_optionsDialog;
 }
 
 ExportActions::~ExportActions() = default;
@@ -47,8 +56,8 @@ int ExportActions::runDialog(QDialog *dialog)
 
 bool ExportActions::askOptions(bool allDiagrams)
 {
-    m_optionsDialog->prepare(allDiagrams);
-    return runDialog(m_optionsDialog) == QDialog::Accepted;
+    optionsDialog()->prepare(allDiagrams);
+    return runDialog(optionsDialog()) == QDialog::Accepted;
 }
 
 bool ExportActions::shownDiagram(DiagramEntry *entry) const
@@ -140,7 +149,7 @@ void ExportActions::exportDiagram()
     DiagramEntry entry;
     if (!shownDiagram(&entry) || !askOptions(false))
         return;
-    const ExportOptions options = m_optionsDialog->options();
+    const ExportOptions options = optionsDialog()->options();
     const QString path =
         askFile(QStringLiteral("Export Diagram"), QFileInfo(entry.fileStem).fileName(), options);
     if (path.isEmpty())
@@ -158,9 +167,9 @@ void ExportActions::exportAllDiagrams()
     const QList<DiagramEntry> entries = DiagramFiles::entries(m_window->project()->canvases());
     if (entries.isEmpty() || !askOptions(true))
         return;
-    const ExportOptions options = m_optionsDialog->options();
+    const ExportOptions options = optionsDialog()->options();
     const QString projectName = m_window->projectActions()->projectName();
-    if (m_optionsDialog->onePdf()) {
+    if (optionsDialog()->onePdf()) {
         const QString path =
             askFile(QStringLiteral("Export All Diagrams"), DiagramFiles::safeName(projectName), options);
         if (path.isEmpty())

@@ -40,7 +40,8 @@ public:
     // How the options, print and preview dialogs are run (default:
     // exec()); tests answer them without a person.
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
-    ExportOptionsDialog *optionsDialog() const { return m_optionsDialog; }
+    // The options dialog, made on first use.
+    ExportOptionsDialog *optionsDialog();
 
 private:
     bool askOptions(bool allDiagrams);
@@ -58,7 +59,7 @@ private:
     int runDialog(QDialog *dialog);
 
     MainWindow *m_window;
-    ExportOptionsDialog *m_optionsDialog;
+    ExportOptionsDialog *m_optionsDialog = nullptr;
     DialogRunner m_dialogRunner;
     QString m_lastDirectory;
 };

@@ -5,6 +5,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
 FirstPaintExit::FirstPaintExit(QObject *parent)
     : QObject(parent)
 {
@@ -15,6 +19,24 @@ void FirstPaintExit::installIfRequested()
     if (qEnvironmentVariableIsEmpty("KESTRO_EXIT_AFTER_FIRST_PAINT") || !qApp)
         return;
     qApp->installEventFilter(new FirstPaintExit(qApp));
+}
+
+void FirstPaintExit::reportFrame()
+{
+    if (m_reported)
+        return;
+    m_reported = true;
+    bool ok = false;
+    const int fd = qEnvironmentVariableIntValue("KESTRO_FIRST_FRAME_FD", &ok);
+    if (!ok || fd < 0)
+        return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    char line[32];
+    const int length = std::snprintf(line, sizeof line, "%lld\n",
+                                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    if (length > 0 && ::write(fd, line, size_t(length)) != length)
+        std::fprintf(stderr, "Kestro: could not report the first frame's time\n");
 }
 
 bool FirstPaintExit::eventFilter(QObject *watched, QEvent *event)
@@ -28,6 +50,7 @@ bool FirstPaintExit::eventFilter(QObject *watched, QEvent *event)
         && static_cast<QWidget *>(watched)->isVisible()) {
         m_quitting = true;
         auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &FirstPaintExit::reportFrame);
         connect(timer, &QTimer::timeout, qApp, &QCoreApplication::quit);
         timer->start(0);
     }

@@ -20,7 +20,7 @@ QSettings store()
 } // namespace
 
 HelpActions::HelpActions(QWidget *window, QAction *checkAtStartAction)
-    : QObject(window), m_eula(new Eula(window)), m_routineCheck(new QTimer(this))
+    : QObject(window), m_window(window), m_routineCheck(new QTimer(this))
 {
     m_routineCheck->setSingleShot(true);
     m_routineCheck->setInterval(RoutineCheckDelayMs);
@@ -32,9 +32,17 @@ HelpActions::HelpActions(QWidget *window, QAction *checkAtStartAction)
     }
 }
 
+Eula *HelpActions::eula()
+{
+    // The agreement's dialog is made the first time it is shown.
+    if (!m_eula)
+        m_eula = new Eula(m_window);
+    return m_eula;
+}
+
 void HelpActions::showEula()
 {
-    m_eula->exec();
+    eula()->exec();
 }
 
 void HelpActions::startCheck(bool userRequested)

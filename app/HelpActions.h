@@ -22,7 +22,8 @@ public:
 
     // Runs the agreement viewer modally.
     void showEula();
-    Eula *eula() const { return m_eula; }
+    // The agreement's dialog, made on first use.
+    Eula *eula();
 
     // "Check for update": checks the feed for a version newer than the
     // application's and answers in every case: the offer, that Kestro is up
@@ -55,6 +56,7 @@ private:
     void startCheck(bool userRequested);
     void runRoutineCheck();
 
-    Eula *m_eula;
+    QWidget *m_window;
+    Eula *m_eula = nullptr;
     QTimer *m_routineCheck;
 };

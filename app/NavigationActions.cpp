@@ -30,7 +30,8 @@ NavigationActions::NavigationActions(const Places &places, Project *project, Pro
       m_viewStates(new DiagramViewStates(places.view, this))
 {
     createActions(places);
-    createFindPanel(places.window);
+    // The Find dock is built the first time Find is chosen.
+    connect(m_find, &QAction::triggered, this, [this] { findPanel()->showAndFocus(); });
     watchProject();
     qApp->installEventFilter(this);
     updateEnabled();
@@ -81,10 +82,12 @@ void NavigationActions::createActions(const Places &places)
     places.processMenu->insertSeparator(firstOfMenu);
 }
 
-void NavigationActions::createFindPanel(QMainWindow *window)
+FindPanel *NavigationActions::findPanel()
 {
-    m_findPanel = new FindPanel(window);
-    window->addDockWidget(Qt::BottomDockWidgetArea, m_findPanel);
+    if (m_findPanel)
+        return m_findPanel;
+    m_findPanel = new FindPanel(m_window);
+    m_window->addDockWidget(Qt::BottomDockWidgetArea, m_findPanel);
     m_findPanel->hide();
     m_findPanel->setSource([this](ProjectDocument *document, QString *error) {
         if (!m_project->isOpen()) {
@@ -93,8 +96,9 @@ void NavigationActions::createFindPanel(QMainWindow *window)
         }
         return m_project->snapshot(document, error);
     });
-    connect(m_find, &QAction::triggered, m_findPanel, &FindPanel::showAndFocus);
     connect(m_findPanel, &FindPanel::hitChosen, this, &NavigationActions::showHit);
+    m_findPanel->widget()->setEnabled(navigating());
+    return m_findPanel;
 }
 
 void NavigationActions::watchProject()
@@ -108,7 +112,8 @@ void NavigationActions::watchProject()
     connect(m_project, &Project::aboutToClose, this, [this] {
         m_history->clear();
         m_viewStates->clear();
-        m_findPanel->clear();
+        if (m_findPanel)
+            m_findPanel->clear();
     });
     connect(m_history, &NavigationHistory::changed, this, &NavigationActions::updateEnabled);
 }
@@ -132,7 +137,8 @@ void NavigationActions::updateEnabled()
     m_forward->setEnabled(usable && m_history->canGoForward());
     m_find->setEnabled(usable);
     m_openDiagram->setEnabled(usable);
-    m_findPanel->widget()->setEnabled(usable);
+    if (m_findPanel)
+        m_findPanel->widget()->setEnabled(usable);
 }
 
 void NavigationActions::go(int direction)

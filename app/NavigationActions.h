@@ -44,7 +44,8 @@ public:
     QAction *forwardAction() const { return m_forward; }
     QAction *openDiagramAction() const { return m_openDiagram; }
     QAction *findAction() const { return m_find; }
-    FindPanel *findPanel() const { return m_findPanel; }
+    // The Find dock, made on first use.
+    FindPanel *findPanel();
     NavigationHistory *history() const { return m_history; }
     DiagramViewStates *viewStates() const { return m_viewStates; }
 
@@ -69,7 +70,6 @@ protected:
 
 private:
     void createActions(const Places &places);
-    void createFindPanel(QMainWindow *window);
     void watchProject();
     void go(int direction);
     void updateEnabled();

@@ -60,16 +60,6 @@ SimulationController::SimulationController(MainWindow *window, QGraphicsView *vi
 
     m_variables = new SimulationVariablesModel(this);
     m_trace = new SimulationTraceModel(this);
-    m_dock = new SimulationDock(m_variables, m_trace, window);
-    window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
-    m_dock->hide();
-    connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
-    connect(m_dock, &SimulationDock::stepClicked, this, &SimulationController::step);
-    connect(m_dock, &SimulationDock::runToggled, this, &SimulationController::setRunning);
-    connect(m_dock, &SimulationDock::rateChanged, this, &SimulationController::setRate);
-    connect(m_dock, &SimulationDock::stopClicked, this, &SimulationController::stop);
-    connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
-    connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
     connect(m_variables, &SimulationVariablesModel::valueEdited, this, &SimulationController::editVariable);
     connect(&m_runTimer, &QTimer::timeout, this, &SimulationController::runTick);
     setRate(SimulationDock::DefaultRate);
@@ -79,6 +69,25 @@ SimulationController::~SimulationController()
 {
     m_runTimer.stop();
     m_session.reset();
+}
+
+SimulationDock *SimulationController::dock()
+{
+    // The dock is built the first time it is needed: a start that never
+    // simulates does not pay for its tables and buttons.
+    if (m_dock)
+        return m_dock;
+    m_dock = new SimulationDock(m_variables, m_trace, m_window);
+    m_window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_dock->hide();
+    connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
+    connect(m_dock, &SimulationDock::stepClicked, this, &SimulationController::step);
+    connect(m_dock, &SimulationDock::runToggled, this, &SimulationController::setRunning);
+    connect(m_dock, &SimulationDock::rateChanged, this, &SimulationController::setRate);
+    connect(m_dock, &SimulationDock::stopClicked, this, &SimulationController::stop);
+    connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
+    connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
+    return m_dock;
 }
 
 Canvas *SimulationController::canvas() const
@@ -114,10 +123,10 @@ void SimulationController::start()
     m_breakStates.clear();
     m_condition.clear();
     m_trace->clear();
-    m_dock->setTraceDropped(0);
-    m_dock->clearOutput();
-    m_dock->conditionEdit()->clear();
-    m_dock->setCycle(-1, QString());
+    dock()->setTraceDropped(0);
+    dock()->clearOutput();
+    dock()->conditionEdit()->clear();
+    dock()->setCycle(-1, QString());
     enterMode(canvas);
     startSession();
 }
@@ -138,9 +147,9 @@ void SimulationController::enterMode(Canvas *canvas)
     // A canvas that goes away (the window closes) ends the simulation.
     connect(canvas, &QObject::destroyed, this, &SimulationController::stop);
     m_stopAction->setEnabled(true);
-    m_dock->setWindowTitle(QStringLiteral("Simulation: %1").arg(m_module.moduleName));
-    m_dock->show();
-    m_dock->raise();
+    dock()->setWindowTitle(QStringLiteral("Simulation: %1").arg(m_module.moduleName));
+    dock()->show();
+    dock()->raise();
 }
 
 void SimulationController::stop()
@@ -152,8 +161,8 @@ void SimulationController::stop()
     delete m_highlighter;
     m_guard.reset();
     m_browser->setEnabled(true);
-    m_dock->setRunning(false);
-    m_dock->hide();
+    dock()->setRunning(false);
+    dock()->hide();
     m_stopAction->setEnabled(false);
     if (m_canvas) {
         disconnect(m_canvas, nullptr, this, nullptr);
@@ -180,9 +189,9 @@ void SimulationController::startSession()
     connect(session, &SimulationSession::cycleFinished, this, &SimulationController::cycleFinished);
     connect(session, &SimulationSession::commandFinished, this, &SimulationController::commandFinished);
     connect(session, &SimulationSession::variablesChanged, this, &SimulationController::showVariables);
-    connect(session, &SimulationSession::outputReceived, m_dock, &SimulationDock::appendOutput);
-    m_dock->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
-    m_dock->setMachineUsable(false, false);
+    connect(session, &SimulationSession::outputReceived, dock(), &SimulationDock::appendOutput);
+    dock()->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
+    dock()->setMachineUsable(false, false);
     session->start();
     for (int state : qAsConst(m_breakStates))
         session->setStateBreakpoint(state, true);
@@ -211,8 +220,8 @@ void SimulationController::endSession()
 void SimulationController::sessionReady()
 {
     m_ready = true;
-    m_dock->setMachineUsable(true, true);
-    m_dock->setStatus(m_condition.isEmpty() ? QStringLiteral("Ready")
+    dock()->setMachineUsable(true, true);
+    dock()->setStatus(m_condition.isEmpty() ? QStringLiteral("Ready")
                                             : QStringLiteral("Ready; pauses when %1 becomes true").arg(m_condition));
     showVariables();
 }
@@ -223,8 +232,8 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
     m_pendingStep = 0;
     if (m_ready) {
         // The program ran and died: the diagram shows where; Reset starts it again.
-        m_dock->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
-        m_dock->setMachineUsable(false, true);
+        dock()->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
+        dock()->setMachineUsable(false, true);
         if (failure.state >= 0)
             showPosition(failure.state, failure.transition, false);
         return;
@@ -237,9 +246,9 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
         if (failure.kind == SimulationFailure::NotCompiled)
             showCompileErrors(failure);
         if (conditionMayBeAtFault) {
-            m_dock->setStatus(QStringLiteral("The machine's program did not compile (see the error log). "
+            dock()->setStatus(QStringLiteral("The machine's program did not compile (see the error log). "
                                              "Correct the condition and press Enter, or clear it."), true);
-            m_dock->setMachineUsable(false, false);
+            dock()->setMachineUsable(false, false);
             return;
         }
         stop();
@@ -267,26 +276,26 @@ void SimulationController::commandFinished(int command, const SimulationReply &r
     }
     if (command != m_pendingStep) {
         if (reply.kind == SimulationReply::Error)
-            m_dock->setStatus(reply.text, true);
+            dock()->setStatus(reply.text, true);
         return;
     }
     m_pendingStep = 0;
     showVariables();
     // Once a command, not once a cycle: Run may take hundreds at a time.
-    m_dock->setTraceDropped(m_trace->dropped());
-    m_dock->traceView()->scrollToBottom();
+    dock()->setTraceDropped(m_trace->dropped());
+    dock()->traceView()->scrollToBottom();
     const int stateCount = m_machine.states.size();
     if (m_haveCycle)
         showPosition(m_session->state(), m_lastCycle.fired, m_lastCycle.initialTransition(stateCount));
-    m_dock->setCycle(m_session->cycle(), m_session->stateName(m_session->state()));
+    dock()->setCycle(m_session->cycle(), m_session->stateName(m_session->state()));
     if (reply.kind == SimulationReply::Break) {
         setRunning(false);
-        m_dock->setStatus(breakText(reply.hit));
+        dock()->setStatus(breakText(reply.hit));
     } else if (reply.kind == SimulationReply::Error) {
         setRunning(false);
-        m_dock->setStatus(reply.text, true);
-    } else if (m_dock->statusIsFailure()) {
-        m_dock->setStatus(QString());
+        dock()->setStatus(reply.text, true);
+    } else if (dock()->statusIsFailure()) {
+        dock()->setStatus(QString());
     }
 }
 
@@ -334,7 +343,7 @@ void SimulationController::reset()
     if (!m_session || !m_ready)
         return;
     setRunning(false);
-    m_dock->setMachineUsable(true, true);
+    dock()->setMachineUsable(true, true);
     m_pendingStep = m_session->reset();
 }
 
@@ -349,14 +358,14 @@ void SimulationController::setRunning(bool run)
 {
     if (run && (!m_session || !m_ready || m_session->failure().failed()))
         run = false;
-    m_dock->setRunning(run);
+    dock()->setRunning(run);
     if (!run) {
         if (m_runTimer.isActive())
-            m_dock->setStatus(QStringLiteral("Paused"));
+            dock()->setStatus(QStringLiteral("Paused"));
         m_runTimer.stop();
         return;
     }
-    m_dock->setStatus(QStringLiteral("Running"));
+    dock()->setStatus(QStringLiteral("Running"));
     m_runTimer.start();
     runTick();
 }
@@ -381,11 +390,11 @@ void SimulationController::editVariable(int row, const QString &literal)
         return;
     const QString name = m_session->variables().at(row).name;
     if (!SimulationScript::isLiteral(literal)) {
-        m_dock->setStatus(QStringLiteral("%1: '%2' is not a C integer or floating literal").arg(name, literal), true);
+        dock()->setStatus(QStringLiteral("%1: '%2' is not a C integer or floating literal").arg(name, literal), true);
         return;
     }
     m_session->setVariable(name, literal);
-    m_dock->setStatus(QStringLiteral("%1 = %2 before the next cycle").arg(name, literal));
+    dock()->setStatus(QStringLiteral("%1 = %2 before the next cycle").arg(name, literal));
 }
 
 void SimulationController::setCondition(const QString &condition)
@@ -482,7 +491,7 @@ void SimulationController::saveTrace()
     request.directory = projectPath.isEmpty() ? QString() : QFileInfo(projectPath).absolutePath();
     request.filter = QStringLiteral("CSV files (*.csv)");
     request.defaultSuffix = QStringLiteral("csv");
-    const QString path = Prompter::current()->saveFileName(m_dock, request);
+    const QString path = Prompter::current()->saveFileName(dock(), request);
     if (path.isEmpty())
         return;
     QString error;
@@ -491,5 +500,5 @@ void SimulationController::saveTrace()
                            QStringLiteral("The trace was not saved to %1: %2").arg(path, error));
         return;
     }
-    m_dock->setStatus(QStringLiteral("Trace saved to %1").arg(QDir::toNativeSeparators(path)));
+    dock()->setStatus(QStringLiteral("Trace saved to %1").arg(QDir::toNativeSeparators(path)));
 }

@@ -49,7 +49,8 @@ public:
 
     QAction *simulateAction() const { return m_simulate; }
     QAction *stopAction() const { return m_stopAction; }
-    SimulationDock *dock() const { return m_dock; }
+    // The "Simulation" dock, made on first use.
+    SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
     SimulationTraceModel *traceModel() const { return m_trace; }
     SimulationSession *session() const { return m_session.get(); }

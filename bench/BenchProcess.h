@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <fcntl.h>
 #include <time.h>
@@ -17,6 +18,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -24,8 +26,11 @@ extern char **environ;
 
 struct Run
 {
-    double ms = -1;
+    double ms = -1;       // launch to exit
     double peakMb = 0;
+    // Launch to the first frame, for programs that report it (see
+    // FirstPaintExit); the exit time for the others.
+    double frameMs = -1;
 };
 
 // The peak memory the kernel reports for a child counts the memory of the
@@ -43,6 +48,10 @@ inline int runMeasuredChild(int argc, char **argv)
 {
     if (argc < 3 || std::strcmp(argv[1], MeasuredChildFlag) != 0)
         return -1;
+    // The program reports its first frame on this pipe (FirstPaintExit).
+    int frame[2];
+    if (pipe(frame) != 0)
+        return 1;
     timespec start{}, end{};
     clock_gettime(CLOCK_MONOTONIC, &start);
     const pid_t pid = fork();
@@ -53,17 +62,29 @@ inline int runMeasuredChild(int argc, char **argv)
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, 1);
         dup2(devNull, 2);
+        close(frame[0]);
+        char fd[16];
+        std::snprintf(fd, sizeof fd, "%d", frame[1]);
+        setenv("KESTRO_FIRST_FRAME_FD", fd, 1);
         execv(argv[2], argv + 2);
         _exit(127);
     }
+    close(frame[1]);
     int status = 0;
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) != pid)
         return 1;
     clock_gettime(CLOCK_MONOTONIC, &end);
-    const double ms = (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
+    char reported[64] = {};
+    const ssize_t got = read(frame[0], reported, sizeof reported - 1);
+    close(frame[0]);
+    const auto msSinceStart = [&start](long long ns) {
+        return (ns - (static_cast<long long>(start.tv_sec) * 1000000000LL + start.tv_nsec)) / 1e6;
+    };
+    const double ms = msSinceStart(static_cast<long long>(end.tv_sec) * 1000000000LL + end.tv_nsec);
+    const double frameMs = got > 0 ? msSinceStart(std::atoll(reported)) : ms;
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::printf("%d %.3f %ld\n", code, ms, usage.ru_maxrss);
+    std::printf("%d %.3f %ld %.3f\n", code, ms, usage.ru_maxrss, frameMs);
     return 0;
 }
 
@@ -101,13 +122,25 @@ inline Run spawnAndWait(const QString &program, const QStringList &arguments)
     if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return run;
     int code = -1;
-    double ms = -1;
+    double ms = -1, frameMs = -1;
     long peakKb = 0;
-    if (std::sscanf(line.constData(), "%d %lf %ld", &code, &ms, &peakKb) != 3 || (code != 0 && code != 1))
+    if (std::sscanf(line.constData(), "%d %lf %ld %lf", &code, &ms, &peakKb, &frameMs) != 4
+        || (code != 0 && code != 1))
         return run;
     run.ms = ms;
     run.peakMb = peakKb / 1024.0;
+    run.frameMs = frameMs;
     return run;
+}
+
+// Keeps the best times and the highest peak of runs of one program.
+inline void keepBest(Run *result, const Run &r)
+{
+    if (result->ms < 0 || r.ms < result->ms)
+        result->ms = r.ms;
+    if (result->frameMs < 0 || r.frameMs < result->frameMs)
+        result->frameMs = r.frameMs;
+    result->peakMb = qMax(result->peakMb, r.peakMb);
 }
 
 // Best time and highest peak of several runs: the machine is shared.
@@ -118,11 +151,34 @@ inline Run best(const QString &program, const QStringList &arguments, int runs)
         const Run r = spawnAndWait(program, arguments);
         if (r.ms < 0)
             return r;
-        if (result.ms < 0 || r.ms < result.ms)
-            result.ms = r.ms;
-        result.peakMb = qMax(result.peakMb, r.peakMb);
+        keepBest(&result, r);
     }
     return result;
+}
+
+// A program and its arguments.
+struct Command
+{
+    QString program;
+    QStringList arguments;
+};
+
+// The best runs of several programs started in turn, round after round, so
+// that a change in the machine's load falls on all of them alike.
+inline QVector<Run> bestInTurn(const QVector<Command> &commands, int rounds)
+{
+    QVector<Run> results(commands.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < commands.size(); ++i) {
+            const Run r = spawnAndWait(commands.at(i).program, commands.at(i).arguments);
+            if (r.ms < 0) {
+                results[i] = r;
+                return results;
+            }
+            keepBest(&results[i], r);
+        }
+    }
+    return results;
 }
 
 // Children keep their settings, data and runtime files under dir and leave

@@ -78,6 +78,10 @@ QRectF HomeScreen::textArea(const QPainter *painter, const QRectF &rect)
 
 HomeLayout HomeScreen::layoutFor(const QRectF &area, const QPaintDevice *device) const
 {
+    // Without recent projects the welcome text is centred in the area and
+    // nothing needs measuring; the row font is then never loaded.
+    if (m_recent.isEmpty())
+        return homeLayout(area, QSizeF(), 0, {});
     const QFontMetricsF welcome(welcomeFont(), const_cast<QPaintDevice *>(device));
     const QFontMetricsF rows(rowFont(false), const_cast<QPaintDevice *>(device));
     const QSizeF welcomeSize = welcome.boundingRect(QRectF(), Qt::AlignCenter, m_welcomeText).size();

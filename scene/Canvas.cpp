@@ -26,6 +26,7 @@
 #include <QUndoStack>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -112,6 +113,16 @@ void Canvas::setName(const QString &name)
 
 // --- registry ------------------------------------------------------------------
 
+void Canvas::makePendingItems() const
+{
+    if (!m_pendingItems)
+        return;
+    // Taken before it runs: making the items reads and fills the lists,
+    // which must not start making them again.
+    const ItemSource source = std::exchange(m_pendingItems, ItemSource());
+    source(const_cast<Canvas *>(this));
+}
+
 void Canvas::stampIdentity(DiagramItem *item)
 {
     item->setLevel(m_level + 1);
@@ -120,17 +131,17 @@ void Canvas::stampIdentity(DiagramItem *item)
     item->setZValue(nextZValue());
 }
 
-QList<StateItem *> Canvas::states() const { return m_items.items<StateItem>(); }
-QList<TransitionItem *> Canvas::transitions() const { return m_items.items<TransitionItem>(); }
-QList<TextItem *> Canvas::textItems() const { return m_items.items<TextItem>(); }
-QList<ProcessItem *> Canvas::processItems() const { return m_items.items<ProcessItem>(); }
-QList<LinkItem *> Canvas::links() const { return m_items.items<LinkItem>(); }
-QList<MemoryItem *> Canvas::memoryItems() const { return m_items.items<MemoryItem>(); }
-QList<DataflowItem *> Canvas::dataflows() const { return m_items.items<DataflowItem>(); }
+QList<StateItem *> Canvas::states() const { return registry().items<StateItem>(); }
+QList<TransitionItem *> Canvas::transitions() const { return registry().items<TransitionItem>(); }
+QList<TextItem *> Canvas::textItems() const { return registry().items<TextItem>(); }
+QList<ProcessItem *> Canvas::processItems() const { return registry().items<ProcessItem>(); }
+QList<LinkItem *> Canvas::links() const { return registry().items<LinkItem>(); }
+QList<MemoryItem *> Canvas::memoryItems() const { return registry().items<MemoryItem>(); }
+QList<DataflowItem *> Canvas::dataflows() const { return registry().items<DataflowItem>(); }
 
 bool Canvas::unregisterItem(DiagramItem *item)
 {
-    return m_items.remove(item);
+    return registry().remove(item);
 }
 
 void Canvas::setCurrentItem(DiagramItem *item)
@@ -236,7 +247,7 @@ void Canvas::setMode(Canvas::Mode mode)
 
 void Canvas::unmarkAll()
 {
-    for (DiagramItem *item : m_items.all())
+    for (DiagramItem *item : registry().all())
         item->clearMarked();
     m_markedItem = nullptr;
 }
@@ -252,7 +263,7 @@ QGraphicsItem *Canvas::markedItem() const
 QList<DiagramItem *> Canvas::markedItems() const
 {
     QList<DiagramItem *> marked;
-    for (DiagramItem *item : m_items.all()) {
+    for (DiagramItem *item : registry().all()) {
         if (item->isMarked())
             marked.append(item);
     }
@@ -261,7 +272,7 @@ QList<DiagramItem *> Canvas::markedItems() const
 
 void Canvas::markSelection()
 {
-    for (DiagramItem *item : m_items.all()) {
+    for (DiagramItem *item : registry().all()) {
         if (item->isSelected() && !item->isMarked())
             item->setMarked();
         else if (!item->isSelected() && item->isMarked())
@@ -278,7 +289,7 @@ void Canvas::selectAllItems()
     // the selection (marks, the Edit menu) looks at it once.
     {
         const QSignalBlocker blocker(this);
-        for (DiagramItem *item : m_items.all())
+        for (DiagramItem *item : registry().all())
             item->setSelected(true);
     }
     emit selectionChanged();
@@ -328,7 +339,7 @@ void Canvas::addSelfTransition()
 
 void Canvas::addSelfTransition(StateItem *state)
 {
-    if (!state || !m_items.contains(state))
+    if (!state || !registry().contains(state))
         return;
     auto *command = new AddTransitionCommand(this, state, state);
     pushInsertion(command, command->transition());
@@ -401,7 +412,7 @@ void Canvas::forgetCurrent(const QGraphicsItem *item)
 void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
 {
     for (DataflowItem *flow : flows) {
-        m_items.remove(flow);
+        registry().remove(flow);
         forgetCurrent(flow);
         delete flow;
     }
@@ -423,13 +434,13 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 
 void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
 {
-    if (!item || !m_items.contains(item))
+    if (!item || !registry().contains(item))
         return;
     // The steps on the stack may hold the item or its connections, which
     // are destroyed here: none of them can be undone any more.
     m_undoStack->clear();
     for (LinkItem *link : item->links()) {
-        m_items.remove(link);
+        registry().remove(link);
         forgetCurrent(link);
     }
     item->deleteLinks();
@@ -437,7 +448,7 @@ void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
     dropDataflows(detachHiddenDataflows(item));
     for (LinkItem *link : detachHiddenLinks(m_keptAlive, item))
         forgetCurrent(link);
-    m_items.remove(item);
+    registry().remove(item);
     forgetCurrent(item);
     delete item;
 }
@@ -569,8 +580,8 @@ void Canvas::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
 
 void Canvas::placeProcessItem(ProcessItem *item, const QString &wantedLabel)
 {
-    m_items.append(item);
-    const int count = m_items.ofKind(ItemType::Process).size();
+    registry().append(item);
+    const int count = registry().ofKind(ItemType::Process).size();
     item->setLevel(m_level + 1);
     item->setId(count);
     item->setNos(count);

@@ -106,19 +106,43 @@ public:
     void setProcessShape(int shape) { m_processShape = shape; }
 
     // --- stacking -----------------------------------------------------------
-    qreal highestZ() const { return m_highestZ; }
+    qreal highestZ() const
+    {
+        makePendingItems();
+        return m_highestZ;
+    }
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
-    qreal nextZValue() { return ++m_highestZ; }
+    qreal nextZValue()
+    {
+        makePendingItems();
+        return ++m_highestZ;
+    }
     // Keeps `z` at or below the highest stacking value, so an item brought
     // to front later goes above an item that was given `z`.
-    void coverZValue(qreal z) { m_highestZ = qMax(m_highestZ, z); }
+    void coverZValue(qreal z)
+    {
+        makePendingItems();
+        m_highestZ = qMax(m_highestZ, z);
+    }
     // Identity of an item created on this canvas: level one below the
     // canvas, the canvas's id and parentId as its parent ids, and a
     // stacking value above every other item.
     void stampIdentity(DiagramItem *item);
 
     QUndoStack *undoStack() const { return m_undoStack; }
+
+    // --- items made on first need ---------------------------------------------------
+    // The canvases of an opened project are made before their items: the
+    // source makes them (registered and stacked) the first time anything asks
+    // for this canvas's items, its stacking values or its picture, or when
+    // makePendingItems() is called. A canvas shown in a view must have them.
+    using ItemSource = std::function<void(Canvas *)>;
+    void setPendingItems(ItemSource source) { m_pendingItems = std::move(source); }
+    bool hasPendingItems() const { return bool(m_pendingItems); }
+    // Const because reading the lists makes them: the items are what the
+    // canvas holds, only made later.
+    void makePendingItems() const;
 
     // --- the registry of items (kind by kind, in list order, non-owning) -------------
     QList<StateItem *> states() const;
@@ -128,9 +152,9 @@ public:
     QList<LinkItem *> links() const;
     QList<MemoryItem *> memoryItems() const;
     QList<DataflowItem *> dataflows() const;
-    QList<DiagramItem *> itemsOfKind(int kind) const { return m_items.ofKind(kind); }
+    QList<DiagramItem *> itemsOfKind(int kind) const { return registry().ofKind(kind); }
     // Every listed item, whatever its kind (no particular order of kinds).
-    QList<DiagramItem *> allItems() const { return m_items.all(); }
+    QList<DiagramItem *> allItems() const { return registry().all(); }
     const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
     const QList<FloatingMemoryItem *> &floatingMemories() const { return m_floatingEnds.memories(); }
 
@@ -138,13 +162,13 @@ public:
     // listed stays where it is; registerItemAt puts an item back at a list
     // position it had before (clamped). unregisterItem returns whether the
     // item was listed.
-    void registerItem(DiagramItem *item) { m_items.append(item); }
-    void registerItemAt(int index, DiagramItem *item) { m_items.insert(index, item); }
+    void registerItem(DiagramItem *item) { registry().append(item); }
+    void registerItemAt(int index, DiagramItem *item) { registry().insert(index, item); }
     bool unregisterItem(DiagramItem *item);
-    int registeredIndex(const DiagramItem *item) const { return m_items.indexOf(item); }
+    int registeredIndex(const DiagramItem *item) const { return registry().indexOf(item); }
     // The listed item behind a graphics item, or null. Safe for pointers to
     // items destroyed meanwhile: they are not listed.
-    DiagramItem *registeredItem(const QGraphicsItem *item) const { return m_items.find(item); }
+    DiagramItem *registeredItem(const QGraphicsItem *item) const { return registry().find(item); }
 
     // --- current items (last right-clicked or double-clicked, per kind) ----------------
     DiagramItem *currentItem(int kind) const { return m_current.value(kind); }
@@ -287,7 +311,20 @@ private:
     // memory item (see AddMemoryCommand) whose process item is `process`.
     QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);
 
+    // The registry, with the pending items made first.
+    const ItemRegistry &registry() const
+    {
+        makePendingItems();
+        return m_items;
+    }
+    ItemRegistry &registry()
+    {
+        makePendingItems();
+        return m_items;
+    }
+
     ItemRegistry m_items;
+    mutable ItemSource m_pendingItems;
     QHash<int, DiagramItem *> m_current;
     StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 

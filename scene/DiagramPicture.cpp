@@ -69,6 +69,8 @@ void settleConnector(QGraphicsItem *item)
 DiagramPicture::DiagramPicture(Canvas *canvas)
     : m_canvas(canvas)
 {
+    // A canvas of an opened project may not have made its items yet.
+    m_canvas->makePendingItems();
     m_signalsWereBlocked = m_canvas->blockSignals(true);
     // A canvas keeps no tree index of its items, and the scene then lists
     // them in the order they were added, whatever order is asked for.

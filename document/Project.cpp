@@ -15,9 +15,11 @@
 #include "ProjectSnapshot.h"
 #include "TreeModel.h"
 
+#include <QTimer>
 #include <QUndoGroup>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <utility>
 
 Project::Project(QObject *parent)
@@ -25,6 +27,10 @@ Project::Project(QObject *parent)
       m_treeModel(new TreeModel(QStringList(QString()), QString(), this)),
       m_undoGroup(new QUndoGroup(this))
 {
+    m_filling = new QTimer(this);
+    m_filling->setSingleShot(true);
+    m_filling->setInterval(0);
+    connect(m_filling, &QTimer::timeout, this, &Project::fillNextCanvas);
 }
 
 Project::~Project()
@@ -92,6 +98,8 @@ Canvas *Project::shownCanvas() const
 
 void Project::showCanvas(Canvas *canvas)
 {
+    if (canvas)
+        canvas->makePendingItems();
     m_shownCanvas = canvas;
     m_undoGroup->setActiveStack(canvas ? canvas->undoStack() : nullptr);
     emit canvasShown(canvas);
@@ -104,15 +112,34 @@ LoadNotes Project::open(const ProjectRecordLists &records)
     close();
     m_treeModel->setupModelData(records.treeText, true);
     ProjectBuilder builder(canvasSetup());
-    m_canvases = builder.build(records);
+    m_canvases = builder.buildLazily(records);
     markSaved();
+    m_filling->start();
     return builder.loadNotes();
+}
+
+bool Project::hasPendingItems() const
+{
+    return std::any_of(m_canvases.cbegin(), m_canvases.cend(),
+                       [](const Canvas *canvas) { return canvas->hasPendingItems(); });
+}
+
+void Project::fillNextCanvas()
+{
+    for (Canvas *canvas : qAsConst(m_canvases)) {
+        if (canvas->hasPendingItems()) {
+            canvas->makePendingItems();
+            m_filling->start();
+            return;
+        }
+    }
 }
 
 void Project::close()
 {
     if (!m_canvases.isEmpty())
         emit aboutToClose();
+    m_filling->stop();
     m_shownCanvas = nullptr;
     m_undoGroup->setActiveStack(nullptr);
     qDeleteAll(std::exchange(m_canvases, {}));

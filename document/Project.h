@@ -32,6 +32,7 @@ class Canvas;
 class ProcessItem;
 class QGraphicsItem;
 class QMenu;
+class QTimer;
 class QUndoGroup;
 class TreeModel;
 struct ProjectDocument;
@@ -59,6 +60,8 @@ public:
 
     // --- contents ---------------------------------------------------------------------
     bool isOpen() const { return !m_canvases.isEmpty(); }
+    // Whether a canvas has not made its items yet (see open()).
+    bool hasPendingItems() const;
     const QList<Canvas *> &canvases() const { return m_canvases; }
     TreeModel *treeModel() const { return m_treeModel; }
     // The level-1 node's name (empty without a project).
@@ -80,6 +83,9 @@ public:
     // Replaces whatever was open by the project the records hold: the tree
     // from its text, one canvas per Process record and the items placed on
     // them. The result is unmodified; what could not be placed is returned.
+    // A canvas's items are made when it is shown or first asked for, and
+    // the rest one canvas at a time while the event loop is idle, so a large
+    // project shows its first diagram without waiting for all of them.
     LoadNotes open(const ProjectRecordLists &records);
     // Destroys every canvas (and with them all items and undo history) and
     // empties the tree.
@@ -143,8 +149,12 @@ private:
     void adopt(Canvas *canvas);
     void processItemInserted(Canvas *canvas, ProcessItem *item);
     void updateModified();
+    // Makes the pending items of the first canvas that has them, and comes
+    // back for the next one after the events waiting meanwhile.
+    void fillNextCanvas();
 
     QList<Canvas *> m_canvases;
+    QTimer *m_filling = nullptr;
     TreeModel *m_treeModel = nullptr;
     QUndoGroup *m_undoGroup = nullptr;
     QPointer<Canvas> m_shownCanvas;

@@ -69,6 +69,7 @@ public:
     QVector<int> statesOn(int canvas) const { return m_on.value(canvas).states; }
     QVector<int> transitionsOn(int canvas) const { return m_on.value(canvas).transitions; }
     QVector<int> textsOn(int canvas) const { return m_on.value(canvas).texts; }
+    QVector<int> linksOn(int canvas) const { return m_on.value(canvas).links; }
     QVector<int> memoriesOn(int canvas) const { return m_on.value(canvas).memories; }
     QVector<int> dataflowsOn(int canvas) const { return m_on.value(canvas).dataflows; }
 

@@ -52,10 +52,13 @@ bool ProcessItemCommand::putBack()
         return false;
     m_canvas->putInScene(m_item);
     m_canvas->registerItemAt(m_detached.itemIndex, m_item);
-    for (LinkItem *link : qAsConst(m_links))
-        putItemBack(link);
-    for (DataflowItem *flow : qAsConst(m_dataflows))
-        putItemBack(flow);
+    // Each connection was taken from the list as the ones before it had
+    // left it; putting them back in the reverse order gives every one its
+    // old place, so the saved order of records stays as it was.
+    for (auto flow = m_dataflows.crbegin(); flow != m_dataflows.crend(); ++flow)
+        putItemBack(*flow);
+    for (auto link = m_links.crbegin(); link != m_links.crend(); ++link)
+        putItemBack(*link);
     m_project->structure().reattachProcessItem(m_canvas, m_item, m_detached);
     m_awayCanvases.clear();
     m_project->structureChanged(m_canvas);

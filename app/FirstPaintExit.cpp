@@ -14,11 +14,14 @@ FirstPaintExit::FirstPaintExit(QObject *parent)
 {
 }
 
-void FirstPaintExit::installIfRequested()
+FirstPaintExit *FirstPaintExit::installIfRequested()
 {
     if (qEnvironmentVariableIsEmpty("KESTRO_EXIT_AFTER_FIRST_PAINT") || !qApp)
-        return;
-    qApp->installEventFilter(new FirstPaintExit(qApp));
+        return nullptr;
+    auto *exit = new FirstPaintExit(qApp);
+    exit->m_waitsForIdle = qgetenv("KESTRO_EXIT_AFTER_FIRST_PAINT") == "idle";
+    qApp->installEventFilter(exit);
+    return exit;
 }
 
 void FirstPaintExit::reportFrame()
@@ -51,8 +54,15 @@ bool FirstPaintExit::eventFilter(QObject *watched, QEvent *event)
         m_quitting = true;
         auto *timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, &FirstPaintExit::reportFrame);
-        connect(timer, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        connect(timer, &QTimer::timeout, this, &FirstPaintExit::quit);
         timer->start(0);
     }
     return QObject::eventFilter(watched, event);
+}
+
+void FirstPaintExit::quit()
+{
+    if (m_waitsForIdle && m_busy && m_busy())
+        return;   // the timer asks again after the next events
+    QCoreApplication::quit();
 }

@@ -10,15 +10,25 @@
 // moment the first frame was done (CLOCK_MONOTONIC, in nanoseconds) is
 // written to it as one decimal line, so that a benchmark can time the
 // launch up to that frame without the teardown that follows.
+//
+// With KESTRO_EXIT_AFTER_FIRST_PAINT=idle the application leaves only when
+// the work it does after that frame (making the items of the diagrams not
+// shown yet) is done, as setBusy() tells, so a benchmark sees the memory of
+// the whole project.
 
 #include <QObject>
+
+#include <functional>
 
 class FirstPaintExit : public QObject
 {
     Q_OBJECT
 public:
-    // Installs the watcher on the application when the variable is set.
-    static void installIfRequested();
+    // Installs the watcher on the application when the variable is set
+    // and returns it (owned by the application); null otherwise.
+    static FirstPaintExit *installIfRequested();
+    // Whether the application still has work to finish before an idle exit.
+    void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -27,7 +37,11 @@ private:
     explicit FirstPaintExit(QObject *parent);
     // Writes the first frame's moment to KESTRO_FIRST_FRAME_FD, once.
     void reportFrame();
+    // Quits, unless an idle exit still waits for work to finish.
+    void quit();
 
+    std::function<bool()> m_busy;
+    bool m_waitsForIdle = false;
     bool m_quitting = false;
     bool m_reported = false;
 };

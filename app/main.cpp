@@ -5,6 +5,7 @@
 #include "InstanceMessenger.h"
 #include "MainWindow.h"
 #include "OpenRequestHandler.h"
+#include "Project.h"
 #include "RecoveryOffer.h"
 #include "RecoveryStore.h"
 
@@ -39,8 +40,10 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvanta.Kestro"));
     // Room for the cached renderings of a whole screen of diagram items.
     CachedDropShadowEffect::reserveCache();
-    FirstPaintExit::installIfRequested();
+    FirstPaintExit *firstPaintExit = FirstPaintExit::installIfRequested();
     MainWindow window;
+    if (firstPaintExit)
+        firstPaintExit->setBusy([&window] { return window.project()->hasPendingItems(); });
     window.showMaximized();
     QObject::connect(&messenger, &InstanceMessenger::openRequested, window.openRequests(),
                      &OpenRequestHandler::open);

@@ -6,7 +6,8 @@
 //    application, which both read through the same code);
 //  - a project of about 200 MB opened in the application: its peak memory
 //    and time, next to a project a fifth of its size (linear growth).
-// Programs run as child processes with KESTRO_EXIT_AFTER_FIRST_PAINT set.
+// Programs run as child processes with KESTRO_EXIT_AFTER_FIRST_PAINT=idle:
+// they leave once every diagram's items are made.
 //
 // Run: ./bench_memory [megabytes of text] [megabytes of project]
 

@@ -8,8 +8,9 @@
 //    application's first painted diagram of that project against the check;
 //  - memory: the application's peak memory with the project open, per item,
 //    over the peak without a project; linear growth from 10 to 50 machines.
-// Programs run as child processes with KESTRO_EXIT_AFTER_FIRST_PAINT set
-// and their settings in a temporary folder. The start and first-diagram
+// Programs run as child processes with KESTRO_EXIT_AFTER_FIRST_PAINT=idle
+// (they leave once the diagrams not shown are made too, so the memory is
+// that of the whole project) and their settings in a temporary folder. The start and first-diagram
 // times run up to the first frame the program reports, not to its exit
 // (the teardown after that frame is no part of showing it); the times to
 // exit are printed too. Each time is the best of five rounds (fifteen for

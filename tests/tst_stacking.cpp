@@ -34,6 +34,8 @@ namespace {
 QStringList topToBottom(const Canvas *canvas)
 {
     QStringList names;
+    // The scene's own list: the canvas's items must have been made first.
+    canvas->makePendingItems();
     for (QGraphicsItem *item : canvas->items(Qt::DescendingOrder)) {
         if (!dynamic_cast<DiagramItem *>(item))
             continue;
@@ -153,6 +155,7 @@ void TestStacking::userStackingComesBackOnReopening()
     // Bring to front after reopening still goes above every stored value.
     Canvas *reopened = canvasNamed(w, QStringLiteral("HW"), 2);
     QVERIFY(reopened);
+    reopened->makePendingItems();
     qreal top = 0;
     for (QGraphicsItem *item : reopened->items())
         top = qMax(top, item->zValue());

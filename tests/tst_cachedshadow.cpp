@@ -14,6 +14,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QPixmapCache>
+#include <QScreen>
 #include <QtTest>
 
 #include <algorithm>
@@ -306,6 +307,32 @@ private slots:
         const int reach = qCeil((50 + 8) * zoom) + 2;
         const Outside far = compareOutside(got, got, item.adjusted(-reach, -reach, reach, reach));
         QCOMPARE(far.darkest, 0);
+    }
+
+    // The view repaints only what an item's bounding rectangle (with its
+    // effect's margin, in scene units) covered. A shadow wider than that, as
+    // a full-width one at 50 % would be, stayed behind on screen after a move.
+    void movingZoomedOutLeavesNoShadowBehind()
+    {
+        QGraphicsScene scene(0, 0, 2000, 1200);
+        QGraphicsView view(&scene);
+        view.setRenderHint(QPainter::Antialiasing);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(800, 500);
+        view.scale(0.5, 0.5);
+        auto *state = new StateItem(nullptr, 600, 400);
+        scene.addItem(state);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCoreApplication::processEvents();
+
+        state->setPos(1100, 700);
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        // What the screen shows against a fresh drawing of the whole view.
+        const QImage shown = view.screen()->grabWindow(view.winId()).toImage();
+        const QImage fresh = view.grab().toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), fresh.convertToFormat(QImage::Format_RGB32));
     }
 
     // Switching the effect off is how a picture without shadows is made.

@@ -50,20 +50,21 @@ void CachedDropShadowEffect::draw(QPainter *painter)
 
     const ShadowOutline outline = currentOutline();
     if (outline.kind != ShadowOutline::None && !outline.rect.isEmpty()) {
-        // The stock effect blurs and offsets in device pixels whatever the
-        // zoom; the silhouette itself scales with the view.
+        // The silhouette scales with the view. Blur and offset are the stock
+        // effect's device pixels from 1:1 up and shrink with the view when
+        // zoomed out.
         const qreal sx = qAbs(world.m11());
         const qreal sy = qAbs(world.m22());
+        const qreal shrink = shadowScale(qMax(sx, sy));
         ShadowKey style;
         style.kind = outline.kind;
         style.xRadius = outline.xRadius * sx;
         style.yRadius = outline.yRadius * sy;
         style.penWidth = outline.penWidth * qMax(sx, sy);
-        style.blurRadius = blurRadius();
-        style.offset = offset().toPoint();
+        style.blurRadius = scaledBlurRadius(blurRadius(), shrink);
         style.colour = color();
         style.opaque = outline.opaque;
-        const ShadowSlices shadow(style, world.mapRect(outline.rect));
+        const ShadowSlices shadow(style, world.mapRect(outline.rect), offset() * shrink);
         painter->save();
         painter->setWorldTransform(QTransform());
         shadow.paint(painter);

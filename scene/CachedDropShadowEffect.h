@@ -1,10 +1,13 @@
 #pragma once
 
-// The drop shadow of a diagram item. It looks like the stock drop-shadow
-// effect (same blur, offset and colour, in device pixels) but never renders
-// the item into an offscreen picture: the shadow of the item's silhouette
-// is drawn from small shared pictures (see ShadowSlices), then the item
-// paints itself directly. Time and memory therefore do not grow with the
+// The drop shadow of a diagram item. From 1:1 up it looks like the stock
+// drop-shadow effect (same blur, offset and colour, in device pixels).
+// Zoomed out, its blur and offset shrink with the view, so the item and its
+// shadow look like a smaller copy of the 1:1 drawing (the stock effect keeps
+// them at full width) and stay inside the item's bounding rectangle.
+// It never renders the item into an offscreen picture: the shadow of the
+// item's silhouette is drawn from small shared pictures (see ShadowSlices),
+// then the item paints itself directly. Time and memory therefore do not grow with the
 // item's size, and a diagram of many boxes repaints almost as fast as
 // without shadows.
 //

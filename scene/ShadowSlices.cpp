@@ -56,7 +56,38 @@ SliceSpans sliceSpans(int middle, int pictureLength, int stretch)
             {0, middle, middle + 1 + stretch, pictureLength + stretch}};
 }
 
+// A device coordinate as the pixel it falls in and where within that pixel,
+// to a quarter.
+struct QuarterSplit
+{
+    int pixel;
+    qreal phase;
+};
+
+QuarterSplit splitAtQuarter(qreal at)
+{
+    QuarterSplit split{qFloor(at), 0};
+    split.phase = qRound((at - split.pixel) * 4) / 4.0;
+    if (split.phase >= 1) {
+        ++split.pixel;
+        split.phase = 0;
+    }
+    return split;
+}
+
 } // namespace
+
+qreal shadowScale(qreal deviceScale)
+{
+    return qMin<qreal>(1, deviceScale);
+}
+
+qreal scaledBlurRadius(qreal blurRadius, qreal shrink)
+{
+    if (shrink >= 1)
+        return blurRadius;
+    return qRound(blurRadius * shrink * 4) / 4.0;
+}
 
 bool ShadowKey::operator==(const ShadowKey &other) const
 {
@@ -97,26 +128,24 @@ int referenceLength(int length, int half)
     return length <= 2 * half + 1 ? length : 2 * half + 1;
 }
 
-ShadowSlices::ShadowSlices(const ShadowKey &style, const QRectF &deviceBox)
+ShadowSlices::ShadowSlices(const ShadowKey &style, const QRectF &deviceBox, const QPointF &offset)
     : m_style(style)
 {
     // The silhouette keeps where it starts within its first pixel, to a
     // quarter of a pixel, as the stock effect renders the item at its exact
     // place; its size is rounded to whole pixels.
-    auto split = [](qreal at, int *pixel, qreal *phase) {
-        *pixel = qFloor(at);
-        *phase = qRound((at - *pixel) * 4) / 4.0;
-        if (*phase >= 1) {
-            ++*pixel;
-            *phase = 0;
-        }
-    };
-    qreal px = 0, py = 0;
-    split(deviceBox.left(), &m_topLeft.rx(), &px);
-    split(deviceBox.top(), &m_topLeft.ry(), &py);
+    const QuarterSplit x = splitAtQuarter(deviceBox.left());
+    const QuarterSplit y = splitAtQuarter(deviceBox.top());
+    m_topLeft = QPoint(x.pixel, y.pixel);
+    m_phase = QPointF(x.phase, y.phase);
     m_size = QSize(qMax(1, qRound(deviceBox.width())), qMax(1, qRound(deviceBox.height())));
     m_style.size = m_size;
-    m_style.phase = QPointF(px, py);
+    // A fractional offset (a shrunk shadow's) moves the shadow-casting
+    // silhouette within its pixel; a whole one leaves the phase as it is.
+    const QuarterSplit sx = splitAtQuarter(x.phase + offset.x() - qFloor(offset.x()));
+    const QuarterSplit sy = splitAtQuarter(y.phase + offset.y() - qFloor(offset.y()));
+    m_style.phase = QPointF(sx.phase, sy.phase);
+    m_style.offset = QPoint(qFloor(offset.x()) + sx.pixel, qFloor(offset.y()) + sy.pixel);
 }
 
 void ShadowSlices::paint(QPainter *painter) const
@@ -135,7 +164,9 @@ void ShadowSlices::paint(QPainter *painter) const
                            qMax(1, qRound(m_size.height() * scale)));
         small.penWidth *= scale;
         small.blurRadius *= scale;
-        small.offset = (QPointF(m_style.offset) * scale).toPoint();
+        // The offset as cast, whole and fractional parts together.
+        const QPointF offset = QPointF(m_style.offset) + m_style.phase - m_phase;
+        small.offset = (offset * scale).toPoint();
         small.phase = QPointF();
         paintScaled(painter, picture(small));
         return;
@@ -193,7 +224,7 @@ QRect ShadowSlices::hiddenPart() const
 {
     if (!m_style.opaque)
         return QRect();
-    const QRectF box(QPointF(m_topLeft) + m_style.phase, QSizeF(m_size));
+    const QRectF box(QPointF(m_topLeft) + m_phase, QSizeF(m_size));
     QRectF inner;
     if (m_style.kind == ShadowOutline::Ellipse) {
         // The rectangle inscribed in the ellipse.

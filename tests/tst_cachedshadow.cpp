@@ -1,7 +1,8 @@
-// The drop shadow of the diagram items looks as the stock effect's does, at
-// 1:1 and zoomed, for small boxes, for boxes large enough that their shadow
-// is pieced together and for large ellipses; it follows style changes,
-// leaves out items that paint nothing and goes away when switched off.
+// The drop shadow of the diagram items looks as the stock effect's does at
+// 1:1 and zoomed in, for small boxes, for boxes large enough that their
+// shadow is pieced together and for large ellipses; zoomed out it is the 1:1
+// shadow made smaller; it follows style changes, leaves out items that paint
+// nothing and goes away when switched off.
 
 #include "CachedDropShadowEffect.h"
 #include "InitialTransition.h"
@@ -13,9 +14,11 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QPixmapCache>
+#include <QScreen>
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -68,6 +71,13 @@ class TestCachedShadow : public QObject
     // ellipse, blurred at a reduced scale, by a few more.
     static constexpr int Tolerance = 5;
     static constexpr int ScaledTolerance = 12;
+    // Zoomed out, the reference is the 1:1 drawing scaled down smoothly,
+    // which on the shadow's gentle slopes adds less than a colour step, so
+    // boxes keep Tolerance. A large ellipse's reduced picture is enlarged
+    // onto a differently rounded extent at each zoom; its edge lands up to
+    // about a pixel apart on the steepest part of the slope (measured 8 to
+    // 14 between 75 % and 1:1).
+    static constexpr int ScaledZoomedTolerance = 15;
 
     // The largest difference of any colour channel of any pixel.
     static int difference(const QImage &a, const QImage &b)
@@ -106,6 +116,47 @@ class TestCachedShadow : public QObject
         const QImage image = view.viewport()->grab().toImage();
         scene.removeItem(item);
         return image;
+    }
+
+    // The scene area around one diagram item, alone in a scene, drawn at the
+    // given zoom onto white.
+    static QImage areaShot(QGraphicsItem *item, const QRectF &area, qreal zoom)
+    {
+        QGraphicsScene scene(-20000, -20000, 40000, 40000);
+        scene.addItem(item);
+        QImage image((area.size() * zoom).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            scene.render(&painter, QRectF(image.rect()), area);
+        }
+        scene.removeItem(item);
+        return image;
+    }
+
+    // The largest difference of any colour channel over the pixels outside
+    // `skip`, and how far the darkest of them is from white in `a`.
+    struct Outside
+    {
+        int difference = 0;
+        int darkest = 0;
+    };
+    static Outside compareOutside(const QImage &a, const QImage &b, const QRect &skip)
+    {
+        Outside result;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                if (skip.contains(x, y))
+                    continue;
+                const QRgb u = a.pixel(x, y);
+                const QRgb v = b.pixel(x, y);
+                result.difference = std::max({result.difference, qAbs(qRed(u) - qRed(v)),
+                                              qAbs(qGreen(u) - qGreen(v)), qAbs(qBlue(u) - qBlue(v))});
+                result.darkest = std::max(result.darkest, 255 - qGray(u));
+            }
+        }
+        return result;
     }
 
     // Diagram items of every shadowed kind, made at a given size; the
@@ -162,12 +213,11 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<qreal>("zoom");
         QTest::newRow("state") << "state" << 250 << 130 << 1.0;
-        QTest::newRow("state zoomed out") << "state" << 250 << 130 << 0.3;
         QTest::newRow("state at a fraction") << "state at a fraction" << 250 << 130 << 1.0;
-        QTest::newRow("state at a fraction, zoomed") << "state at a fraction" << 250 << 130 << 0.77;
         QTest::newRow("state zoomed in") << "state" << 250 << 130 << 1.7;
+        QTest::newRow("state at a fraction, zoomed in") << "state at a fraction" << 250 << 130 << 1.23;
         QTest::newRow("large state, pieced") << "state" << 1300 << 900 << 1.0;
-        QTest::newRow("tall state, pieced") << "state" << 260 << 1400 << 0.6;
+        QTest::newRow("tall state, pieced, zoomed in") << "state" << 260 << 900 << 1.4;
         QTest::newRow("process") << "process" << 300 << 250 << 1.0;
         QTest::newRow("large process, pieced") << "process" << 1200 << 700 << 1.0;
         QTest::newRow("ellipse") << "ellipse" << 300 << 250 << 1.0;
@@ -200,6 +250,89 @@ private slots:
         const int tolerance = kind == "ellipse" && width > 1024 ? ScaledTolerance : Tolerance;
         QVERIFY2(difference(got, expected) <= tolerance,
                  qPrintable(QString("differs by %1").arg(difference(got, expected))));
+    }
+
+    void zoomedOutShadowIsTheOneToOneShadowMadeSmaller_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<qreal>("zoom");
+        QTest::newRow("state, 30 %") << "state" << 250 << 130 << 0.3;
+        QTest::newRow("state at a fraction, 77 %") << "state at a fraction" << 250 << 130 << 0.77;
+        QTest::newRow("tall state, pieced, 60 %") << "state" << 260 << 1400 << 0.6;
+        QTest::newRow("large process, pieced, 40 %") << "process" << 1200 << 700 << 0.4;
+        QTest::newRow("ellipse, 50 %") << "ellipse" << 300 << 250 << 0.5;
+        QTest::newRow("large ellipse, scaled, 90 %") << "ellipse" << 1500 << 1100 << 0.9;
+    }
+
+    // Zoomed out, an item and its shadow look like the 1:1 drawing made
+    // smaller: the reference is the stock effect drawn at 1:1 and scaled
+    // down smoothly. Only the shadow around the item is compared (the item's
+    // own lines and texts are drawn afresh at each zoom, not scaled).
+    void zoomedOutShadowIsTheOneToOneShadowMadeSmaller()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(qreal, zoom);
+        ItemMaker maker;
+        std::unique_ptr<QGraphicsItem> ours(maker.make(kind, width, height));
+        std::unique_ptr<QGraphicsItem> stock(maker.make(kind, width, height));
+        auto *stockEffect = new QGraphicsDropShadowEffect;
+        stockEffect->setBlurRadius(50);
+        stock->setGraphicsEffect(stockEffect);
+
+        // Room for the 1:1 shadow on every side, in whole hundreds so that
+        // the area is a whole number of pixels at every zoom tried.
+        const QRectF box = ours->sceneBoundingRect();
+        QRectF area = box.adjusted(-100, -100, 100, 100);
+        area.setSize(QSizeF(std::ceil(area.width() / 100) * 100, std::ceil(area.height() / 100) * 100));
+        const QImage got = areaShot(ours.get(), area, zoom);
+        const QImage expected =
+            areaShot(stock.get(), area, 1.0).scaled(got.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+        // The item itself, with a pixel more each way for its antialiased edge.
+        const QRectF onImage((box.topLeft() - area.topLeft()) * zoom, box.size() * zoom);
+        const QRect item = onImage.toAlignedRect().adjusted(-1, -1, 1, 1);
+        const Outside outside = compareOutside(got, expected, item);
+        const int tolerance = kind == "ellipse" && width > 1024 ? ScaledZoomedTolerance : Tolerance;
+        QVERIFY2(outside.difference <= tolerance,
+                 qPrintable(QString("differs by %1").arg(outside.difference)));
+        // There is a shadow to compare.
+        QVERIFY(outside.darkest > 40);
+
+        // The shadow reaches no farther than the 1:1 one made smaller: blur
+        // and offset (8) shrunk, and a pixel for rounding.
+        const int reach = qCeil((50 + 8) * zoom) + 2;
+        const Outside far = compareOutside(got, got, item.adjusted(-reach, -reach, reach, reach));
+        QCOMPARE(far.darkest, 0);
+    }
+
+    // The view repaints only what an item's bounding rectangle (with its
+    // effect's margin, in scene units) covered. A shadow wider than that, as
+    // a full-width one at 50 % would be, stayed behind on screen after a move.
+    void movingZoomedOutLeavesNoShadowBehind()
+    {
+        QGraphicsScene scene(0, 0, 2000, 1200);
+        QGraphicsView view(&scene);
+        view.setRenderHint(QPainter::Antialiasing);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(800, 500);
+        view.scale(0.5, 0.5);
+        auto *state = new StateItem(nullptr, 600, 400);
+        scene.addItem(state);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCoreApplication::processEvents();
+
+        state->setPos(1100, 700);
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        // What the screen shows against a fresh drawing of the whole view.
+        const QImage shown = view.screen()->grabWindow(view.winId()).toImage();
+        const QImage fresh = view.grab().toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), fresh.convertToFormat(QImage::Format_RGB32));
     }
 
     // Switching the effect off is how a picture without shadows is made.

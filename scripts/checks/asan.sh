@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the tests that create, connect, paste and delete diagram items
-# (with undo, redo and the random editing round trip), and the simulation
+# (with undo, redo and the random editing round trip, and made when a
+# diagram is first needed), and the simulation
 # sessions that drive child processes, with AddressSanitizer and UBSan
 # (-DKESTRO_SANITIZE=ON, in build-asan) and runs them: any use of a
 # destroyed object, double delete or undefined behaviour fails the check.
@@ -19,7 +20,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRO_SANITIZE=ON \
 targets=()
 for src in tests/tst_projectbuilder*.cpp tests/tst_linkdataflow.cpp tests/tst_undo.cpp \
            tests/tst_undo_random.cpp tests/tst_undo_window.cpp tests/tst_editroundtrip.cpp \
-           tests/tst_clipboard.cpp tests/tst_simulation.cpp; do
+           tests/tst_clipboard.cpp tests/tst_simulation.cpp tests/tst_lazyitems.cpp; do
   [ -e "$src" ] && targets+=("$(basename "$src" .cpp)")
 done
 cmake --build "$build" --target "${targets[@]}" -j2

@@ -12,11 +12,12 @@ QIcon PackedIcons::icon(const QString &name)
         const PackedImage &packed = kPackedImages[i];
         if (name != QLatin1String(packed.name))
             continue;
-        // A QImage over the build's pixels; the pixmap gets its own copy,
-        // converted as a pixmap read from the file would be.
-        QImage image(packed.bits, packed.width, packed.height, packed.bytesPerLine, QImage::Format(packed.format));
-        image.setDotsPerMeterX(packed.dotsPerMeterX);
-        image.setDotsPerMeterY(packed.dotsPerMeterY);
+        // A QImage over the build's pixels, already in the pixmap's format
+        // for the screen: the pixmap shares them instead of converting a
+        // copy (it copies them only if something paints on it). On a screen
+        // of another depth the pixmap converts them to its format.
+        const QImage image(packed.bits, packed.width, packed.height, packed.bytesPerLine,
+                           QImage::Format(packed.format));
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;

@@ -1,8 +1,9 @@
 #pragma once
 
 // One image of Kestro's own icons, decoded at build time by
-// kestro-pack-images: the pixels as the image reader gave them, so that a
-// QImage over them equals the one read from the file.
+// kestro-pack-images: the pixels a pixmap made from the file's image holds
+// (premultiplied, or without alpha when the image is opaque), so that a
+// pixmap made from them takes them as they are.
 
 #include <QtGlobal>
 
@@ -13,8 +14,6 @@ struct PackedImage
     int height;
     int bytesPerLine;
     int format; // QImage::Format
-    int dotsPerMeterX;
-    int dotsPerMeterY;
     const uchar *bits;
 };
 

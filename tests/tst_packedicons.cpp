@@ -22,6 +22,7 @@ class TestPackedIcons : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void everyPackedIconShowsItsFilesPixels();
+    void pixmapsTakeThePackedPixelsAsTheyAre();
     void unknownNameGivesNullIcon();
     void windowUsesThePackedIcons();
 
@@ -68,6 +69,19 @@ void TestPackedIcons::everyPackedIconShowsItsFilesPixels()
     }
     // The application icon keeps all four of its sizes.
     QCOMPARE(PackedIcons::icon(QStringLiteral("app_icon")).availableSizes().size(), 4);
+}
+
+void TestPackedIcons::pixmapsTakeThePackedPixelsAsTheyAre()
+{
+    // The build packs the pixels in the format a pixmap holds, so that the
+    // start neither copies nor converts them (converting the large window
+    // icon starts Qt's thread pool).
+    for (int i = 0; i < kPackedImageCount; ++i) {
+        const PackedImage &packed = kPackedImages[i];
+        const QImage image(packed.bits, packed.width, packed.height, packed.bytesPerLine,
+                           QImage::Format(packed.format));
+        QVERIFY2(QPixmap::fromImage(image).toImage().constBits() == packed.bits, packed.name);
+    }
 }
 
 void TestPackedIcons::unknownNameGivesNullIcon()

@@ -4,14 +4,18 @@
 //   kestro-pack-images OUTPUT.cpp NAME=FILE...
 //
 // Every image a file holds (an .ico holds several sizes) becomes one entry
-// named NAME, in the order the image reader gives them, with the format,
-// line length and resolution the reader gave it: the pixels an icon made
-// from the entries shows are those of an icon made from the file.
+// named NAME, in the order the image reader gives them. An entry holds the
+// image a pixmap made from the file's image holds (premultiplied, or without
+// alpha when every pixel is opaque), so that a pixmap made from the entry at
+// start takes the pixels as they are: no copy, no conversion (a conversion of
+// a large image starts Qt's thread pool). The pixels an icon made from the
+// entries shows are those of an icon made from the file.
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QPixmap>
 #include <QStringList>
 #include <QTextStream>
 
@@ -32,7 +36,8 @@ void writeBytes(QTextStream &out, const QImage &image)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Pixmaps need the GUI application (run on the offscreen platform).
+    QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: kestro-pack-images OUTPUT.cpp NAME=FILE...\n");
@@ -52,17 +57,16 @@ int main(int argc, char **argv)
         // Read as the icon engine reads a file: image after image while the
         // reader can move on to another.
         for (bool more = true; more && reader.read(&image); more = reader.jumpToNextImage()) {
+            const QImage ready = QPixmap::fromImage(image).toImage();
             dataOut << "const uchar image" << index << "[] = {\n";
-            writeBytes(dataOut, image);
+            writeBytes(dataOut, ready);
             dataOut << "};\n";
-            entries += QStringLiteral("    {\"%1\", %2, %3, %4, %5, %6, %7, image%8},\n")
+            entries += QStringLiteral("    {\"%1\", %2, %3, %4, %5, image%6},\n")
                            .arg(name)
-                           .arg(image.width())
-                           .arg(image.height())
-                           .arg(image.bytesPerLine())
-                           .arg(int(image.format()))
-                           .arg(image.dotsPerMeterX())
-                           .arg(image.dotsPerMeterY())
+                           .arg(ready.width())
+                           .arg(ready.height())
+                           .arg(ready.bytesPerLine())
+                           .arg(int(ready.format()))
                            .arg(index);
             ++index;
             ++images;

@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QSet>
+#include <QToolBar>
 #include <QtTest>
 
 class TestPackedIcons : public QObject
@@ -97,6 +98,18 @@ void TestPackedIcons::windowUsesThePackedIcons()
     compareIcons(w.windowIcon(), QIcon(fileOf(QStringLiteral("app_icon"))), QStringLiteral("window icon"));
     // The toolbar draws disabled actions at its icon size; the state and
     // self-transition tools are disabled without a project.
+    // A name the build did not pack gives a null icon: the toolbar would
+    // show the action's text instead.
+    const QToolBar *toolBar = w.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+    QVERIFY(toolBar);
+    for (QAction *action : toolBar->actions()) {
+        if (!action->isSeparator())
+            QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+    }
+    for (const char *action : {"actionBringToFront", "actionSendToBack", "actionDelete", "actionSelf_transition"})
+        QVERIFY2(!w.findChild<QAction *>(action)->icon().isNull(), action);
+    for (QAction *properties : w.propertiesActions())
+        QVERIFY(!properties->icon().isNull());
     for (const char *action : {"actionState", "actionSelf_transition", "actionzoom_in"}) {
         const QIcon icon = w.findChild<QAction *>(action)->icon();
         QVERIFY(!icon.isNull());

@@ -14,6 +14,7 @@
 #include "ItemKinds.h"
 #include "NavigationActions.h"
 #include "OpenRequestHandler.h"
+#include "PackedIcons.h"
 #include "Project.h"
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
+    setIcons();
     // Tests install their own prompter before building the window; keep it.
     if (dynamic_cast<DefaultPrompter *>(Prompter::current()))
         Prompter::setCurrent(&m_prompter);
@@ -137,6 +139,25 @@ MainWindow::~MainWindow()
         Prompter::setCurrent(nullptr);
 }
 
+void MainWindow::setIcons()
+{
+    // The images come decoded from the build (PackedIcons); reading them from
+    // their files cost the start more than the rest of the window.
+    setWindowIcon(PackedIcons::icon(QStringLiteral("app_icon")));
+    const QVector<QPair<QAction *, const char *>> icons = {
+        {ui->actionNew, "New"}, {ui->actionOpen, "Open"}, {ui->actionSave, "Save"},
+        {ui->actionSelect, "Cursor"}, {ui->actionUndo, "undo"}, {ui->actionRedo, "redo"},
+        {ui->actionProcessRect, "Process_Rect"}, {ui->actionLink, "link"}, {ui->actionState, "state"},
+        {ui->actionText, "Text"}, {ui->actiontransition, "transition"}, {ui->actionMemory, "Memory"},
+        {ui->actionDataflow, "Dataflow"}, {ui->actionBringToFront, "bringtofront"},
+        {ui->actionSendToBack, "sendtoback"}, {ui->actionDelete, "delete"}, {ui->actionzoom_in, "zoom_in"},
+        {ui->actionzoom_out, "zoom_out"}, {ui->actionFit_to_window, "fit_to_window"},
+        {ui->actionSelf_transition, "Self_transition"},
+    };
+    for (const auto &icon : icons)
+        icon.first->setIcon(PackedIcons::icon(QString::fromLatin1(icon.second)));
+}
+
 void MainWindow::buildContextMenus()
 {
     // Every item kind gets the stacking and delete commands of the Edit
@@ -154,7 +175,7 @@ void MainWindow::buildContextMenus()
 
 void MainWindow::buildPropertiesActions()
 {
-    const QIcon propertiesIcon(QStringLiteral(":/Images/Images/Properties.png"));
+    const QIcon propertiesIcon = PackedIcons::icon(QStringLiteral("Properties"));
     for (QMenu *menu : qAsConst(m_contextMenus)) {
         QAction *properties = new QAction(propertiesIcon, QStringLiteral("Properties"), this);
         menu->addAction(properties);

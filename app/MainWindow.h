@@ -192,6 +192,7 @@ protected:
 
 private:
     void buildContextMenus();
+    void setIcons();
     void buildPropertiesActions();
     void watchProject();
     // Shows a canvas of the project in the view (the zoom is kept). Showing

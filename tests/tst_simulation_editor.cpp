@@ -193,8 +193,9 @@ QLineEdit *tst_SimulationEditor::openValueEditor(const QString &variable)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QLineEdit *editor = nullptr;
-    QTest::qWaitFor([&] { return (editor = view->viewport()->findChild<QLineEdit *>()) && editor->isVisible(); });
-    return editor && editor->isVisible() ? editor : nullptr;
+    const bool shown = QTest::qWaitFor(
+        [&] { return (editor = view->viewport()->findChild<QLineEdit *>()) && editor->isVisible(); });
+    return shown ? editor : nullptr;
 }
 
 void tst_SimulationEditor::typeValue(const QString &variable, const QString &text)

@@ -52,16 +52,6 @@ QColor someColour(QRandomGenerator &random)
     return QColor::fromRgb(random.bounded(256), random.bounded(256), random.bounded(256));
 }
 
-QList<Canvas *> canvasesAt(const Project &project, int lowest, int highest)
-{
-    QList<Canvas *> found;
-    for (Canvas *canvas : project.canvases()) {
-        if (canvas->level() >= lowest && canvas->level() <= highest)
-            found.append(canvas);
-    }
-    return found;
-}
-
 // --- checks --------------------------------------------------------------------------
 
 QString itemProblem(const Canvas *canvas, const DiagramItem *item)

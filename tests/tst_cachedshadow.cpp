@@ -201,6 +201,17 @@ class TestCachedShadow : public QObject
             transition->setCondition("input == 1");
             return transition;
         }
+
+        // The same item with the stock effect (blur 50, as the items set)
+        // in place of its own shadow: the look to compare with.
+        QGraphicsItem *makeWithStockShadow(const QString &kind, int width, int height)
+        {
+            QGraphicsItem *item = make(kind, width, height);
+            auto *stockEffect = new QGraphicsDropShadowEffect;
+            stockEffect->setBlurRadius(50);
+            item->setGraphicsEffect(stockEffect);
+            return item;
+        }
     };
 
 private slots:
@@ -237,11 +248,8 @@ private slots:
         QFETCH(qreal, zoom);
         ItemMaker maker;
         std::unique_ptr<QGraphicsItem> ours(maker.make(kind, width, height));
-        std::unique_ptr<QGraphicsItem> stock(maker.make(kind, width, height));
+        std::unique_ptr<QGraphicsItem> stock(maker.makeWithStockShadow(kind, width, height));
         QVERIFY(qobject_cast<CachedDropShadowEffect *>(ours->graphicsEffect()));
-        auto *stockEffect = new QGraphicsDropShadowEffect;
-        stockEffect->setBlurRadius(50);
-        stock->setGraphicsEffect(stockEffect);
 
         const QSize viewSize(1700, 1300);
         const QImage got = itemShot(ours.get(), zoom, viewSize);
@@ -278,10 +286,7 @@ private slots:
         QFETCH(qreal, zoom);
         ItemMaker maker;
         std::unique_ptr<QGraphicsItem> ours(maker.make(kind, width, height));
-        std::unique_ptr<QGraphicsItem> stock(maker.make(kind, width, height));
-        auto *stockEffect = new QGraphicsDropShadowEffect;
-        stockEffect->setBlurRadius(50);
-        stock->setGraphicsEffect(stockEffect);
+        std::unique_ptr<QGraphicsItem> stock(maker.makeWithStockShadow(kind, width, height));
 
         // Room for the 1:1 shadow on every side, in whole hundreds so that
         // the area is a whole number of pixels at every zoom tried.

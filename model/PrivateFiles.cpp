@@ -137,8 +137,14 @@ QStringList PrivateFiles::ownRoots()
 
 void PrivateFiles::narrowOwnFiles()
 {
-    for (const QString &root : ownRoots()) {
-        if (!root.isEmpty())
-            narrowTree(root);
+    const QStringList roots = ownRoots();
+    for (int i = 0; i < roots.size(); ++i) {
+        if (roots.at(i).isEmpty())
+            continue;
+        // The data and settings folders are made private before anything
+        // is written into them; the fallback folder only when it is used.
+        if (i < 2)
+            makeFolder(roots.at(i));
+        narrowTree(roots.at(i));
     }
 }

@@ -31,7 +31,8 @@ public:
     // folder that holds the recovery folders, the settings folder and the
     // fallback folder of the instance guard.
     static QStringList ownRoots();
-    // Narrows what earlier versions left wider (run once at start).
+    // Makes the data and settings folders (0700) if missing and narrows
+    // what earlier versions left wider (run once at start).
     static void narrowOwnFiles();
 
     // The folder Kestro uses for its lock and socket when the runtime

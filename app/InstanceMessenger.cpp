@@ -161,6 +161,8 @@ QString InstanceMessenger::socketPath(const InstanceGuard &guard)
     const QString hash = lock.completeBaseName().section(QLatin1Char('-'), -1).left(kShortHashLength);
     const QString name = QStringLiteral("kestro-%1.sock").arg(hash);
     for (const QString &folder : {lock.absolutePath(), PrivateFiles::fallbackRuntimeFolder()}) {
+        if (folder.isEmpty())
+            continue;
         const QString path = folder + QLatin1Char('/') + name;
         if (QFile::encodeName(path).size() <= kMaxSocketPath)
             return path;

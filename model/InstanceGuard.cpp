@@ -27,6 +27,8 @@ QString unusableBecause(const QString &dir, bool closed = true)
     struct stat st {};
     if (dir.isEmpty())
         return QStringLiteral("no folder is set");
+    if (!QDir::isAbsolutePath(dir))
+        return QStringLiteral("%1 is not an absolute path").arg(dir);
     if (::lstat(QFile::encodeName(dir).constData(), &st) != 0)
         return QStringLiteral("%1: %2").arg(dir, systemError());
     if (!S_ISDIR(st.st_mode))

@@ -77,6 +77,11 @@ void narrowBelow(const QByteArray &path, int depth)
 
 bool PrivateFiles::makeFolder(const QString &path, QString *error)
 {
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no folder is named");
+        return false;
+    }
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QStringList parts = clean.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString current;
@@ -123,7 +128,9 @@ void PrivateFiles::narrowTree(const QString &root)
 
 QString PrivateFiles::fallbackRuntimeFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/kestro");
+    // No cache folder (no home): no fallback, rather than one at the root.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? QString() : cache + QStringLiteral("/kestro");
 }
 
 QStringList PrivateFiles::ownRoots()

@@ -69,6 +69,7 @@ private slots:
     void realProgramExitsQuietlyOnSecondStart();
     void lockFolderIsTheUsersOwnNeverTheSharedTemporaryFolder();
     void lockOfAnotherUserOrALinkIsNoInstance();
+    void realProgramStartsDespiteAnotherUsersLock();
 
 private:
     QString uniqueKey();
@@ -227,6 +228,43 @@ void TestInstanceGuard::lockOfAnotherUserOrALinkIsNoInstance()
     InstanceGuard second(key);
     QVERIFY(second.anotherInstanceRunning());
     QCOMPARE(second.claim(), InstanceGuard::Claim::HeldByAnother);
+}
+
+// Another user who made Kestro's lock first, and holds it, must not keep
+// Kestro from starting.
+void TestInstanceGuard::realProgramStartsDespiteAnotherUsersLock()
+{
+    if (::geteuid() != 0)
+        QSKIP("files of another user can be made only as root");
+    const QString program = QStringLiteral(KESTRO_BINARY_DIR "/kestro");
+    QVERIFY2(QFile::exists(program), qPrintable(program));
+    QTemporaryDir runtime;
+    QString lockPath;
+    {
+        RuntimeFolder folder(QFile::encodeName(runtime.path()));
+        lockPath = InstanceGuard(QStringLiteral("app_unique_lock")).lockFilePath();
+    }
+    QVERIFY(lockPath.startsWith(runtime.path()));
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(fd >= 0);
+    QVERIFY(::fchown(fd, kOtherUid, kOtherUid) == 0);
+    QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) == 0);
+
+    QProcess kestro;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    kestro.setProcessEnvironment(env);
+    kestro.setProcessChannelMode(QProcess::MergedChannels);
+    kestro.start(program, QStringList());
+    QVERIFY(kestro.waitForStarted(10000));
+    QTest::qWait(1500);
+    const QByteArray said = kestro.readAll();
+    QCOMPARE(kestro.state(), QProcess::Running);
+    // It says why later starts cannot hand their files over.
+    QVERIFY2(said.contains("another user"), said.constData());
+    kestro.kill();
+    QVERIFY(kestro.waitForFinished(10000));
+    ::close(fd);
 }
 
 void TestInstanceGuard::hashedKeyIsSha1OfKeyAndSuffix()

@@ -93,7 +93,11 @@ int main(int argc, char *argv[])
     // The very first start of this installation for this user takes the tour.
     FirstStart::scheduleTourOnFirstStart(&window);
 
+    const int code = app.exec();
+    // A settings file made during this session was made with the umask's
+    // mode; narrowed now, later rewrites keep it.
+    PrivateFiles::narrowOwnFiles();
     // Locals go in reverse order: the window, the messenger, the application,
     // then the guard, which releases the lock so that a later start succeeds.
-    return app.exec();
+    return code;
 }

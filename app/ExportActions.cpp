@@ -1,5 +1,7 @@
 #include "ExportActions.h"
 
+#include "CheckedSaveFile.h"
+
 #include "Canvas.h"
 #include "DiagramFiles.h"
 #include "DiagramRender.h"
@@ -102,7 +104,9 @@ QString ExportActions::askFile(const QString &caption, const QString &fileName,
         path += QLatin1Char('.') + suffix;
     // The dialog asked about the name it returned; a name given its suffix
     // here has not been asked about yet.
-    if (path != answer && QFileInfo::exists(path) && !mayReplace({path}, QFileInfo(path).absolutePath()))
+    // A dangling link is an existing file the dialog did not see.
+    const bool asked = path == answer && QFileInfo::exists(path);
+    if (!asked && CheckedSaveFile::existsOrIsLink(path) && !mayReplace({path}, QFileInfo(path).absolutePath()))
         return QString();
     m_lastDirectory = QFileInfo(path).absolutePath();
     return path;
@@ -194,7 +198,7 @@ void ExportActions::exportAllDiagrams()
     QStringList existing;
     for (const DiagramEntry &entry : entries) {
         const QString path = QDir(directory).filePath(entry.fileStem + suffix);
-        if (QFileInfo::exists(path))
+        if (CheckedSaveFile::existsOrIsLink(path))
             existing << QDir::toNativeSeparators(path);
     }
     if (!existing.isEmpty() && !mayReplace(existing, directory))

@@ -3,9 +3,11 @@
 // Lets a second start of Kestro hand its work to the running instance.
 //
 // The running instance listens on a local socket beside the instance
-// guard's lock file (same folder, same name, ".sock"; in the temporary
-// folder under a shorter name when that path is too long for a socket),
-// readable only by the user. A second start, which failed to claim the guard, connects and sends
+// guard's lock file (same folder, same name, ".sock"; in the user's private
+// fallback folder under a shorter name when that path is too long for a
+// socket), open only to the user. Both ends check the other's user id
+// (SO_PEERCRED): a request from another user's process is dropped, and a
+// path is never sent to a listener of another user. A second start, which failed to claim the guard, connects and sends
 // one line: the absolute path of the project file it was given, or a
 // request to raise the window when it was given none. The running instance
 // answers "ok" once it has taken the request, so the second start knows it
@@ -36,8 +38,10 @@ public:
 
     // The second start's side: hands `path` (empty: raise the window) to
     // the instance holding `guard`. Retries while that instance is still
-    // starting, up to timeoutMs; true when the request was taken.
-    static bool handOver(const InstanceGuard &guard, const QString &path, int timeoutMs = 5000);
+    // starting, up to timeoutMs; true when the request was taken, else
+    // `error` says why. Needs no application object.
+    static bool handOver(const InstanceGuard &guard, const QString &path, int timeoutMs = 5000,
+                         QString *error = nullptr);
 
 signals:
     void openRequested(const QString &path);

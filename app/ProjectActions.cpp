@@ -1,5 +1,7 @@
 #include "ProjectActions.h"
 
+#include "CheckedSaveFile.h"
+
 #include "CodeGenerator.h"
 #include "DefaultProject.h"
 #include "ExamplesLocator.h"
@@ -244,8 +246,11 @@ QString ProjectActions::askSaveFile(const QString &caption)
 bool ProjectActions::mayReplace(const QString &answer, const QString &path)
 {
     // The dialog asked about the file it was given; when the name changed
-    // since, the file that will really be written has not been asked about.
-    if (path == answer || !QFileInfo::exists(path))
+    // since, the file that will really be written has not been asked about,
+    // and a dangling link is an existing file the dialog did not see.
+    // A link is an existing file too, dangling or not; it is replaced
+    // itself, never written through.
+    if (!CheckedSaveFile::existsOrIsLink(path) || (path == answer && QFileInfo::exists(path)))
         return true;
     MessageRequest question;
     question.icon = QMessageBox::Warning;
@@ -351,6 +356,11 @@ bool ProjectActions::openRecovered(const QString &copyPath, const QString &origi
         return false;
     setProjectPath(originalPath);
     m_project->markModified();
+    if (originalPath.isEmpty()) {
+        // A copy opened apart from its file: Save asks where to put it.
+        m_window->showStatus(QStringLiteral("Recovery copy opened as an unsaved project"));
+        return true;
+    }
     emit projectOpened(originalPath);
     m_window->showStatus(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
     return true;
@@ -371,11 +381,17 @@ bool ProjectActions::save()
     if (!isProjectOpen())
         return false;
     if (m_project->filePath().isEmpty()) {
-        reportUnwritten(QStringLiteral("a file"), QStringLiteral("The project has no file name."));
-        return false;
+        // A recovery copy opened on its own has no file yet.
+        saveAs();
+        return !m_project->filePath().isEmpty() && !m_project->isModified();
     }
-    // A file that could not be written leaves the project modified.
-    if (!writeTo(m_project->filePath()))
+    // A file that could not be written leaves the project modified. A
+    // project opened through a link is saved to the file it was read from.
+    const QFileInfo opened(m_project->filePath());
+    const QString target = opened.isSymLink() && !opened.canonicalFilePath().isEmpty()
+                               ? opened.canonicalFilePath()
+                               : m_project->filePath();
+    if (!writeTo(target))
         return false;
     m_project->markSaved();
     m_window->showStatus(QStringLiteral("Changes have been saved successfully"));

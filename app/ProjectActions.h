@@ -54,6 +54,7 @@ public:
     void openFromCommandLine(const QString &path);
     // Opens a recovery copy as the project of `originalPath`, modified, so
     // that Save writes the user's file (after the unsaved-changes prompt).
+    // With no `originalPath` it is a separate project with no file yet.
     bool openRecovered(const QString &copyPath, const QString &originalPath);
     void runCodeGenerator();
 

@@ -24,6 +24,14 @@ QString RecoveryOffer::questionText(const RecoveryCandidate &candidate)
         .arg(candidate.check.copy.projectName, timeText(candidate.check.copy.savedAt));
 }
 
+QString RecoveryOffer::staleText(const RecoveryCandidate &candidate)
+{
+    return QStringLiteral("The recovery copy of %1 from %2 is older than its file: %3 has been saved since the "
+                          "copy was taken. Recovering the copy over the file would replace newer work.")
+        .arg(candidate.check.copy.projectName, timeText(candidate.check.copy.savedAt),
+             QDir::toNativeSeparators(candidate.check.copy.originalPath));
+}
+
 QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
 {
     const QVector<RecoveryCandidate> candidates = store.claimOrphans();
@@ -32,11 +40,18 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
             reportDamaged(window, store, candidate);
             continue;
         }
+        if (originalChangedSince(candidate.check.copy)) {
+            if (offerStale(window, store, candidate))
+                return QString();
+            continue;
+        }
         MessageRequest request;
         request.icon = QMessageBox::Question;
         request.title = kTitle;
         request.text = questionText(candidate);
         request.informativeText = QDir::toNativeSeparators(candidate.check.copy.originalPath);
+        if (!candidate.check.problem.isEmpty())
+            request.detailedText = QStringLiteral("A newer copy is damaged: %1").arg(candidate.check.problem);
         request.buttons = QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel;
         request.defaultButton = QMessageBox::Yes;
         request.buttonTexts = {{QMessageBox::Yes, QStringLiteral("Recover")},
@@ -58,6 +73,34 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
         return candidate.check.copy.originalPath;
     }
     return QString();
+}
+
+bool RecoveryOffer::offerStale(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
+{
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = staleText(candidate);
+    request.informativeText = QStringLiteral("Open the copy as a separate unsaved project? The file stays as it is.");
+    request.buttons = QMessageBox::Open | QMessageBox::Discard | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Cancel;
+    request.buttonTexts = {{QMessageBox::Open, QStringLiteral("Open as Unsaved Project")},
+                           {QMessageBox::Cancel, QStringLiteral("Later")}};
+    const QMessageBox::StandardButton answer = Prompter::current()->message(window, request);
+    if (answer == QMessageBox::Discard) {
+        store.discard(candidate);
+        return false;
+    }
+    if (answer != QMessageBox::Open)
+        return false;   // Later: kept for the next start
+    // No file: a save asks where to put it, so the newer file stays.
+    const QString copy = QDir(candidate.folder).filePath(candidate.check.copy.file);
+    if (!window->projectActions()->openRecovered(copy, QString())) {
+        reportDamaged(window, store, candidate);
+        return false;
+    }
+    window->autosaver()->adopt(candidate);
+    return true;
 }
 
 void RecoveryOffer::reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)

@@ -5,6 +5,8 @@
 // folder. Each good copy, newest first, is offered with Recover, Discard
 // and Later until one is recovered; Later keeps it for the next start. A
 // copy that fails its check is reported and moved aside, never deleted.
+// A copy whose file was saved after it was taken is said to be older, and
+// offered only as a separate unsaved project, never over the file.
 
 #include <QString>
 
@@ -21,7 +23,11 @@ public:
 
     // The question asked about a copy.
     static QString questionText(const RecoveryCandidate &candidate);
+    // What is said about a copy older than its file.
+    static QString staleText(const RecoveryCandidate &candidate);
 
 private:
+    // True when the copy was opened as a separate project.
+    static bool offerStale(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
     static void reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
 };

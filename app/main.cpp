@@ -5,11 +5,13 @@
 #include "InstanceMessenger.h"
 #include "MainWindow.h"
 #include "OpenRequestHandler.h"
+#include "PrivateFiles.h"
 #include "Project.h"
 #include "RecoveryOffer.h"
 #include "RecoveryStore.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -21,21 +23,42 @@ QString firstArgument(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kestro"));
+    // Kestro's own files are the user's alone, also where an earlier
+    // version left them readable to others.
+    PrivateFiles::narrowOwnFiles();
+
     // Only one Kestro per login session. A second start hands its file to
-    // the running one (or asks it to come forward) and ends quietly.
+    // the running one (or asks it to come forward) and ends quietly. Only a
+    // live Kestro of this user counts: on any other failure this start runs
+    // normally, saying why files of later starts cannot be handed over.
     InstanceGuard guard(QStringLiteral("app_unique_lock"));
-    if (!guard.tryClaim()) {
-        QCoreApplication app(argc, argv);
-        InstanceMessenger::handOver(guard, firstArgument(QCoreApplication::arguments()));
-        return 0;
+    QString handOverOff;
+    switch (guard.claim()) {
+    case InstanceGuard::Claim::Claimed:
+        break;
+    case InstanceGuard::Claim::HeldByAnother: {
+        const QString path = argc > 1 ? QFile::decodeName(argv[1]) : QString();
+        QString why;
+        if (InstanceMessenger::handOver(guard, path, 5000, &why))
+            return 0;
+        handOverOff = QStringLiteral("another Kestro runs but did not take the request: %1").arg(why);
+        break;
+    }
+    case InstanceGuard::Claim::Failed:
+        handOverOff = guard.errorString();
+        break;
     }
 
     QApplication app(argc, argv);
     // Listening starts at once, so that a second start waits as little as
     // possible; its requests are carried out once the window runs.
     InstanceMessenger messenger(guard);
-    if (!messenger.listen())
-        qWarning("Kestro cannot take files from later starts: %s", qPrintable(messenger.errorString()));
+    if (handOverOff.isEmpty() && !messenger.listen())
+        handOverOff = messenger.errorString();
+    if (!handOverOff.isEmpty())
+        qWarning("Kestro cannot take files from later starts: %s", qPrintable(handOverOff));
     // Lets the desktop match the window to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvanta.Kestro"));
     // Room for the cached renderings of a whole screen of diagram items.
@@ -45,6 +68,8 @@ int main(int argc, char *argv[])
     if (firstPaintExit)
         firstPaintExit->setBusy([&window] { return window.project()->hasPendingItems(); });
     window.showMaximized();
+    if (!handOverOff.isEmpty())
+        window.showStatus(QStringLiteral("Later starts of Kestro open their own windows: %1").arg(handOverOff));
     QObject::connect(&messenger, &InstanceMessenger::openRequested, window.openRequests(),
                      &OpenRequestHandler::open);
     QObject::connect(&messenger, &InstanceMessenger::raiseRequested, window.openRequests(),
@@ -68,7 +93,11 @@ int main(int argc, char *argv[])
     // The very first start of this installation for this user takes the tour.
     FirstStart::scheduleTourOnFirstStart(&window);
 
+    const int code = app.exec();
+    // A settings file made during this session was made with the umask's
+    // mode; narrowed now, later rewrites keep it.
+    PrivateFiles::narrowOwnFiles();
     // Locals go in reverse order: the window, the messenger, the application,
     // then the guard, which releases the lock so that a later start succeeds.
-    return app.exec();
+    return code;
 }

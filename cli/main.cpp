@@ -78,7 +78,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption output({ "o", "output" }, "Write the files into DIR.", "DIR");
-    const QCommandLineOption force("force", "Replace files that exist already.");
+    const QCommandLineOption force("force", "Replace files that exist already (a symbolic link is replaced itself, never written through).");
     const QCommandLineOption author("author", "Author written into the files (default: the program's setting).", "TEXT");
     const QCommandLineOption organization("organization", "Organization written into the files (default: the program's setting).", "TEXT");
     const QCommandLineOption moduleVersion("module-version", "Version written into the files (default: the program's setting, else 1).", "NUMBER");

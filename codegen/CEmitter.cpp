@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -157,7 +158,24 @@ struct Run
             source.markOverflowed();
             return QString();
         }
-        return QString(text).replace(QLatin1Char('\n'), QLatin1String("\n") + indent);
+        // Built in one pass: QString::replace() with a longer replacement
+        // moves the rest of the text again for every block of matches,
+        // which grows with the square of the number of lines.
+        QString result;
+        result.reserve(int(size));
+        const QChar *begin = text.constData();
+        const QChar *end = begin + text.size();
+        for (const QChar *from = begin; from != end;) {
+            const QChar *line = std::find(from, end, QLatin1Char('\n'));
+            if (line == end) {
+                result.append(from, int(end - from));
+                break;
+            }
+            result.append(from, int(line - from) + 1);
+            result.append(indent);
+            from = line + 1;
+        }
+        return result;
     }
 };
 

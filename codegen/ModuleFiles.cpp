@@ -36,7 +36,8 @@ QStringList ModuleFiles::existing(const QString &directory, const GeneratedModul
 {
     QStringList found;
     for (const QString &path : { headerPath(directory, module), sourcePath(directory, module) }) {
-        if (QFileInfo::exists(path))
+        // A link is an existing file, dangling or not.
+        if (CheckedSaveFile::existsOrIsLink(path))
             found << path;
     }
     return found;
@@ -48,10 +49,14 @@ ModuleFiles::Result ModuleFiles::write(const QString &directory, const Generated
     const QString texts[2] = { module.header, module.source };
     std::unique_ptr<CheckedSaveFile> files[2];
     Result result;
+    // Both files are written and on the disk before either replaces
+    // anything, so the two renames that follow are all that separates the
+    // old pair from the new one.
     for (int i = 0; i < 2; ++i) {
         files[i].reset(new CheckedSaveFile(paths[i]));
         CheckedSaveFile &file = *files[i];
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || !file.write(texts[i].toUtf8()))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || !file.write(texts[i].toUtf8())
+            || !file.prepare())
             result.errors << failure(paths[i], file.errorString());
     }
     if (!result.ok()) {

@@ -21,11 +21,13 @@ public:
 
     static QString headerPath(const QString &directory, const GeneratedModule &module);
     static QString sourcePath(const QString &directory, const GeneratedModule &module);
-    // The paths among the module's two that exist already, header first.
+    // The paths among the module's two that exist already, header first;
+    // a symbolic link counts, whether or not its target exists.
     static QStringList existing(const QString &directory, const GeneratedModule &module);
 
-    // Writes header and source (UTF-8, platform line ends). Both are prepared
-    // before either replaces anything, so a failure leaves no half pair
-    // behind unless the final replacement itself fails.
+    // Writes header and source (UTF-8, platform line ends). Both are written
+    // and synced before either replaces anything, so a failure or a kill
+    // leaves no half pair behind unless it falls between the two final
+    // renames. A link at either path is replaced itself, never written through.
     static Result write(const QString &directory, const GeneratedModule &module);
 };

@@ -13,6 +13,48 @@
 
 namespace {
 
+// The offset of the first byte that does not start or continue a valid
+// UTF-8 sequence (overlong forms, surrogates and values past U+10FFFF
+// included), or -1 when every byte is valid.
+int firstInvalidUtf8(const QByteArray &data)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    const int size = data.size();
+    int i = 0;
+    while (i < size) {
+        const uchar c = bytes[i];
+        int length = 0;
+        uint min = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            length = 2;
+            min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3;
+            min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4;
+            min = 0x10000;
+        } else {
+            return i;
+        }
+        if (i + length > size)
+            return i;
+        uint value = c & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return i;
+            value = (value << 6) | (bytes[i + k] & 0x3F);
+        }
+        if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return i;
+        i += length;
+    }
+    return -1;
+}
+
 // One walk over one document. The walk reads every token through next(),
 // which keeps the nesting depth and turns parser errors into a failure.
 class Walker
@@ -22,7 +64,7 @@ public:
     // decode them a piece at a time instead of into one copy of the whole
     // document.
     Walker(const QByteArray &data, bool keepRecords, ProjectRecordLists *out)
-        : m_keep(keepRecords), m_out(out)
+        : m_data(data), m_keep(keepRecords), m_out(out)
     {
         m_buffer.setData(data);
         m_buffer.open(QIODevice::ReadOnly);
@@ -40,6 +82,8 @@ public:
 private:
     bool next();
     bool fail(const QString &what);
+    bool failOnParser();
+    bool skipProlog();
     bool expectStart(const QString &name);
     bool readText(QString *text);
     bool skipToEndOf(int depth);
@@ -73,6 +117,7 @@ private:
     bool decoded(const char *name, T *value, bool (*parse)(const QString &, T *));
     bool valueError(const char *name, const QString &text);
 
+    const QByteArray m_data;
     QBuffer m_buffer;
     QXmlStreamReader m_xml;
     bool m_keep;
@@ -110,11 +155,42 @@ bool Walker::next()
         --m_depth;
         return true;
     case QXmlStreamReader::Invalid:
-        return fail(m_xml.hasError() ? m_xml.errorString()
-                                     : QStringLiteral("unexpected end of document"));
+        return failOnParser();
     default:
         return true;
     }
+}
+
+// The parser checks the encoding a block of input at a time and reports a
+// fault at the place it had reached, not where the bad bytes are; for a
+// UTF-8 document the place is found in the bytes themselves.
+bool Walker::failOnParser()
+{
+    if (!m_xml.hasError())
+        return fail(QStringLiteral("unexpected end of document"));
+    const bool encoding = m_xml.errorString().contains(QLatin1String("encoded"));
+    const QString declared = m_xml.documentEncoding().toString();
+    const bool utf8 = declared.isEmpty() || declared.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
+    const int at = encoding && utf8 ? firstInvalidUtf8(m_data) : -1;
+    if (at < 0 || !m_error.isEmpty())
+        return fail(m_xml.errorString());
+    m_errorLine = 1;
+    int lineStart = 0;
+    for (int i = 0; i < at; ++i) {
+        if (m_data.at(i) == '\n') {
+            ++m_errorLine;
+            lineStart = i + 1;
+        }
+    }
+    // Columns count characters: every byte but UTF-8 continuation bytes.
+    m_errorColumn = 1;
+    for (int i = lineStart; i < at; ++i) {
+        if ((uchar(m_data.at(i)) & 0xC0) != 0x80)
+            ++m_errorColumn;
+    }
+    m_errorReason = m_xml.errorString();
+    m_error = QStringLiteral("line %1, column %2: %3").arg(m_errorLine).arg(m_errorColumn).arg(m_errorReason);
+    return false;
 }
 
 bool Walker::expectStart(const QString &name)
@@ -166,11 +242,28 @@ bool Walker::skipToEndOf(int depth)
     return true;
 }
 
+// What XML allows between the declaration and the root element:
+// comments, processing instructions and white space. A document type
+// declaration is not passed over, so it is refused before anything in it
+// is expanded.
+bool Walker::skipProlog()
+{
+    for (;;) {
+        if (!next())
+            return false;
+        const QXmlStreamReader::TokenType type = m_xml.tokenType();
+        if (type == QXmlStreamReader::Comment || type == QXmlStreamReader::ProcessingInstruction
+            || (type == QXmlStreamReader::Characters && m_xml.isWhitespace()))
+            continue;
+        return true;
+    }
+}
+
 bool Walker::readHeader()
 {
     if (!next() || m_xml.tokenType() != QXmlStreamReader::StartDocument)
         return fail(QStringLiteral("not an XML document"));
-    if (!next() || !expectStart(QStringLiteral("QsmdProject")))
+    if (!skipProlog() || !expectStart(QStringLiteral("QsmdProject")))
         return false;
     // The next start element is ProjectFiles.
     do {

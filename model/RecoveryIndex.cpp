@@ -21,6 +21,7 @@ QJsonObject toObject(const RecoveryCopyInfo &info)
     o.insert(QStringLiteral("size"), QString::number(info.size));
     o.insert(QStringLiteral("originalPath"), info.originalPath);
     o.insert(QStringLiteral("projectName"), info.projectName);
+    o.insert(QStringLiteral("originalSha256"), QString::fromLatin1(info.originalSha256));
     o.insert(QStringLiteral("savedAt"), info.savedAt.toUTC().toString(Qt::ISODateWithMs));
     return o;
 }
@@ -34,11 +35,15 @@ bool fromObject(const QJsonObject &o, RecoveryCopyInfo *info)
     info->originalPath = o.value(QStringLiteral("originalPath")).toString();
     info->projectName = o.value(QStringLiteral("projectName")).toString();
     info->savedAt = QDateTime::fromString(o.value(QStringLiteral("savedAt")).toString(), Qt::ISODateWithMs);
+    const QJsonValue original = o.value(QStringLiteral("originalSha256"));
+    info->originalRecorded = original.isString();
+    info->originalSha256 = original.toString().toLatin1();
+    const bool originalOk = info->originalSha256.isEmpty() || info->originalSha256.size() == 64;
     // The file name must stay inside the folder.
     const bool plainName = !info->file.isEmpty() && !info->file.contains(QLatin1Char('/'))
                            && info->file != QLatin1String("..") && info->file != QLatin1String(".");
     return plainName && sizeOk && info->size >= 0 && info->sha256.size() == 64
-           && info->savedAt.isValid();
+           && info->savedAt.isValid() && originalOk;
 }
 
 bool readSmallFile(const QString &path, QByteArray *bytes, QString *error)
@@ -109,6 +114,27 @@ QByteArray RecoveryIndex::checksum(const QByteArray &bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+QByteArray RecoveryIndex::fileChecksum(const QString &path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return QByteArray();
+    return hash.result().toHex();
+}
+
+bool originalChangedSince(const RecoveryCopyInfo &info)
+{
+    const QFileInfo file(info.originalPath);
+    if (info.originalPath.isEmpty() || !file.exists())
+        return false;
+    if (!info.originalRecorded)
+        return file.lastModified().toUTC() > info.savedAt;
+    return RecoveryIndex::fileChecksum(info.originalPath) != info.originalSha256;
+}
+
 RecoveryCheck checkRecoveryFolder(const QString &folder)
 {
     RecoveryCheck check;
@@ -128,24 +154,29 @@ RecoveryCheck checkRecoveryFolder(const QString &folder)
         check.problem = error;
         return check;
     }
+    // The first damage found is what a folder without an intact copy reports.
+    RecoveryCheck damaged;
     for (const RecoveryCopyInfo &info : qAsConst(index.copies)) {
         QFile file(QDir(folder).filePath(info.file));
         if (!file.exists())
             continue;   // listed before it was written, and never finished
-        check.copy = info;
-        if (!file.open(QIODevice::ReadOnly)) {
-            check.status = RecoveryCheck::Damaged;
-            check.problem = file.errorString();
-            return check;
-        }
+        QString problem;
+        if (!file.open(QIODevice::ReadOnly))
+            problem = QStringLiteral("%1: %2").arg(info.file, file.errorString());
         // Size first: a copy cut short is found without reading it all.
-        if (file.size() != info.size || RecoveryIndex::checksum(file.readAll()) != info.sha256) {
-            check.status = RecoveryCheck::Damaged;
-            check.problem = QStringLiteral("%1 does not match its checksum").arg(info.file);
+        else if (file.size() != info.size || RecoveryIndex::checksum(file.readAll()) != info.sha256)
+            problem = QStringLiteral("%1 does not match its checksum").arg(info.file);
+        if (problem.isEmpty()) {
+            check.status = RecoveryCheck::Good;
+            check.copy = info;
+            check.problem = damaged.problem;
             return check;
         }
-        check.status = RecoveryCheck::Good;
-        return check;
+        if (damaged.status != RecoveryCheck::Damaged) {
+            damaged.status = RecoveryCheck::Damaged;
+            damaged.copy = info;
+            damaged.problem = problem;
+        }
     }
-    return check;
+    return damaged;
 }

@@ -23,6 +23,10 @@ struct RecoveryCopyInfo
     QString originalPath;   // the user's project file
     QString projectName;
     QDateTime savedAt;      // UTC
+    // SHA-256 (hexadecimal) of the user's file when the copy was taken,
+    // empty when there was no such file; not recorded by older versions.
+    QByteArray originalSha256;
+    bool originalRecorded = false;
 };
 
 class RecoveryIndex
@@ -39,18 +43,28 @@ public:
 
     // SHA-256 of bytes as lower-case hexadecimal.
     static QByteArray checksum(const QByteArray &bytes);
+    // SHA-256 of the file at `path`, empty when there is no readable file.
+    static QByteArray fileChecksum(const QString &path);
 };
+
+// True when the user's file of `info` is no longer the one the copy was
+// taken from: it was saved (by this program or another) after the copy was
+// written, so recovering the copy over it would put older work over newer.
+// A file that is gone has nothing to lose. Copies of older versions, which
+// recorded no checksum, compare the file's modification time instead.
+bool originalChangedSince(const RecoveryCopyInfo &info);
 
 // What a recovery folder holds, after its copies were checked.
 struct RecoveryCheck
 {
     enum Status { Nothing, Good, Damaged };
     Status status = Nothing;
-    RecoveryCopyInfo copy;   // Good: the newest finished copy; Damaged: the one at fault
-    QString problem;         // Damaged: why
+    RecoveryCopyInfo copy;   // Good: the newest intact copy; Damaged: the one at fault
+    QString problem;         // Damaged: why; Good: why a newer copy was passed over
 };
 
 // Reads the index in `folder` and checks the newest finished copy against
-// its size and checksum. A folder without an index holds Nothing unless it
+// its size and checksum; when that copy is damaged, an older intact copy
+// the index lists is Good (and `problem` says what was wrong with the newer). A folder without an index holds Nothing unless it
 // holds copies, which can then not be checked and count as Damaged.
 RecoveryCheck checkRecoveryFolder(const QString &folder);

@@ -2,6 +2,7 @@
 
 #include "CheckedSaveFile.h"
 #include "InstanceGuard.h"
+#include "PrivateFiles.h"
 #include "ProjectFileWriter.h"
 
 #include <QDir>
@@ -50,9 +51,11 @@ bool RecoverySession::ensureFolder(QString *error)
 {
     if (!m_folder.isEmpty())
         return true;
+    QString reason;
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         const QString folder = QDir(m_root).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
-        if (!QDir().mkpath(folder))
+        // Private: the copies hold the user's project.
+        if (!PrivateFiles::makeFolder(folder, &reason))
             break;
         auto claim = RecoveryStore::folderLock(folder);
         // A start scanning for left folders may have claimed it first.
@@ -63,7 +66,8 @@ bool RecoverySession::ensureFolder(QString *error)
         }
     }
     if (error)
-        *error = QStringLiteral("no recovery folder could be made in %1").arg(QDir::toNativeSeparators(m_root));
+        *error = QStringLiteral("no recovery folder could be made in %1%2")
+                     .arg(QDir::toNativeSeparators(m_root), reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
     return false;
 }
 
@@ -82,10 +86,12 @@ bool RecoverySession::write(const ProjectDocument &document, const QString &orig
     info.size = bytes.size();
     info.originalPath = originalPath;
     info.projectName = projectName;
+    info.originalSha256 = originalChecksum(originalPath);
+    info.originalRecorded = true;
     if (!m_index.copies.isEmpty()) {
         const RecoveryCopyInfo &newest = m_index.copies.first();
         if (newest.sha256 == info.sha256 && newest.originalPath == originalPath
-            && newest.projectName == projectName)
+            && newest.projectName == projectName && newest.originalSha256 == info.originalSha256)
             return true;
     }
     if (!ensureFolder(error))
@@ -100,9 +106,8 @@ bool RecoverySession::write(const ProjectDocument &document, const QString &orig
     if (!m_index.copies.isEmpty())
         next.copies.append(m_index.copies.first());
     QString reason;
-    if (!CheckedSaveFile::writeWhole(filePath(RecoveryIndex::fileName()), next.toJson(),
-                                     QIODevice::WriteOnly, &reason)
-        || !CheckedSaveFile::writeWhole(filePath(info.file), bytes, QIODevice::WriteOnly, &reason)) {
+    if (!CheckedSaveFile::writePrivate(filePath(RecoveryIndex::fileName()), next.toJson(), &reason)
+        || !CheckedSaveFile::writePrivate(filePath(info.file), bytes, &reason)) {
         if (error)
             *error = reason;
         return false;
@@ -111,6 +116,23 @@ bool RecoverySession::write(const ProjectDocument &document, const QString &orig
     m_index = next;
     removeUnlisted();
     return true;
+}
+
+QByteArray RecoverySession::originalChecksum(const QString &path)
+{
+    // The user's file changes only when it is saved, so its checksum is
+    // taken again only when its size or time changed.
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.exists())
+        return QByteArray();
+    const QDateTime modified = file.lastModified();
+    if (path != m_checkedPath || file.size() != m_checkedSize || modified != m_checkedTime) {
+        m_checkedPath = path;
+        m_checkedSize = file.size();
+        m_checkedTime = modified;
+        m_checkedSum = RecoveryIndex::fileChecksum(path);
+    }
+    return m_checkedSum;
 }
 
 void RecoverySession::removeUnlisted()
@@ -133,7 +155,7 @@ void RecoverySession::discard()
     // An empty index first, so that a kill half-way leaves nothing listed.
     const RecoveryIndex listed = m_index;
     m_index = RecoveryIndex();
-    if (CheckedSaveFile::writeWhole(filePath(RecoveryIndex::fileName()), m_index.toJson())) {
+    if (CheckedSaveFile::writePrivate(filePath(RecoveryIndex::fileName()), m_index.toJson())) {
         removeUnlisted();
         return;
     }
@@ -158,7 +180,7 @@ void RecoverySession::adopt(const RecoveryCandidate &candidate)
         m_generation = generationOf(candidate.check.copy.file);
     }
     // The index is rewritten to name only the copy taken over.
-    if (!CheckedSaveFile::writeWhole(filePath(RecoveryIndex::fileName()), m_index.toJson()))
+    if (!CheckedSaveFile::writePrivate(filePath(RecoveryIndex::fileName()), m_index.toJson()))
         return;
     removeUnlisted();
 }

@@ -9,11 +9,15 @@
 // writer's complete output, written beside the previous copy through
 // CheckedSaveFile after the index names it (see RecoveryIndex), so a
 // session killed at any moment leaves either its previous copy or its new
-// one, each checkable. The user's own file is never written here.
+// one, each checkable. The user's own file is never written here; each
+// copy records the checksum the file had when the copy was taken, so that a
+// copy older than the file is never recovered over it unasked. Folders are
+// made 0700 and every file in them 0600.
 
 #include "RecoveryIndex.h"
 #include "RecoveryStore.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -50,10 +54,16 @@ private:
     QString filePath(const QString &name) const;
     void removeUnlisted();
     void removeFolder();
+    QByteArray originalChecksum(const QString &path);
 
     QString m_root;
     QString m_folder;
     std::shared_ptr<InstanceGuard> m_claim;
     RecoveryIndex m_index;   // what is on disk: newest copy first
     int m_generation = 0;
+    // The user's file as last checksummed.
+    QString m_checkedPath;
+    qint64 m_checkedSize = -1;
+    QDateTime m_checkedTime;
+    QByteArray m_checkedSum;
 };

@@ -1,6 +1,7 @@
 #include "RecoveryStore.h"
 
 #include "InstanceGuard.h"
+#include "PrivateFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,7 +79,7 @@ bool RecoveryStore::discard(const RecoveryCandidate &candidate, QString *error)
 
 QString RecoveryStore::setAside(const RecoveryCandidate &candidate, QString *error)
 {
-    QDir().mkpath(damagedFolder());
+    PrivateFiles::makeFolder(damagedFolder());
     const QString target = QDir(damagedFolder()).filePath(QFileInfo(candidate.folder).fileName());
     if (QDir().rename(candidate.folder, target))
         return target;

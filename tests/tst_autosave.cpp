@@ -80,6 +80,7 @@ private slots:
     void offeredWheneverAProjectIsOpen();
     void crashThenStartRecoversTheExactProject();
     void laterKeepsDiscardRemovesDamagedIsKeptAside();
+    void copyOlderThanItsFileIsNeverRecoveredOverIt();
 
 private:
     static QString root() { return RecoveryStore::defaultRoot(); }
@@ -266,6 +267,63 @@ void TestAutosave::crashThenStartRecoversTheExactProject()
     QCOMPARE(WindowProjectFixture::fileBytes(userFile), expected);
     w.autosaver()->waitForWorker();
     QVERIFY(copies().isEmpty());
+}
+
+// Killed with unsaved changes, then Later, then the file saved anew: the
+// copy left behind is older than the file and must not replace it.
+void TestAutosave::copyOlderThanItsFileIsNeverRecoveredOverIt()
+{
+    QTemporaryDir dir;
+    const QString userFile = dir.filePath(QStringLiteral("Stale.qsmd"));
+    QVERIFY(ProjectFileWriter().write(WindowProjectFixture::nestedDocument(), userFile));
+    const ProjectDocument unsaved = WindowProjectFixture::nestedDocument(QStringLiteral("CPU unsaved"));
+    {
+        RecoverySession session(root());
+        QVERIFY(session.write(unsaved, userFile, QStringLiteral("Stale")));
+    }
+    // Unchanged file: the usual question.
+    {
+        ScriptedPrompter prompter;
+        MainWindow w;
+        RecoveryStore store;
+        prompter.messageAnswers << QMessageBox::Cancel;
+        QVERIFY(RecoveryOffer::run(&w, store).isEmpty());
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().buttons & QMessageBox::Yes);
+    }
+    // The file is saved with newer work after the copy was taken.
+    QVERIFY(ProjectFileWriter().write(WindowProjectFixture::nestedDocument(QStringLiteral("CPU newer")), userFile));
+    const QByteArray newer = WindowProjectFixture::fileBytes(userFile);
+
+    ScriptedPrompter prompter;
+    MainWindow w;
+    RecoveryStore store;
+    prompter.messageAnswers << QMessageBox::Cancel << QMessageBox::Open;
+    QVERIFY(RecoveryOffer::run(&w, store).isEmpty());   // Later
+    QVERIFY(!w.projectActions()->isProjectOpen());
+    QCOMPARE(prompter.messages.size(), 1);
+    const MessageRequest &question = prompter.messages.first();
+    QVERIFY2(question.text.startsWith(QStringLiteral("The recovery copy of Stale from ")), qPrintable(question.text));
+    QVERIFY(question.text.contains(QStringLiteral("has been saved since the copy was taken")));
+    QVERIFY(!(question.buttons & QMessageBox::Yes));
+    QCOMPARE(question.defaultButton, QMessageBox::Cancel);
+    QCOMPARE(question.buttonTexts.value(QMessageBox::Open), QStringLiteral("Open as Unsaved Project"));
+
+    // Asked again at the next start; opening it leaves the file alone.
+    QVERIFY(RecoveryOffer::run(&w, store).isEmpty());
+    QCOMPARE(prompter.messages.size(), 2);
+    QVERIFY(w.projectActions()->isProjectOpen());
+    QVERIFY(w.projectActions()->projectPath().isEmpty());
+    QVERIFY(w.project()->isModified());
+    QVERIFY(snapshotBytes(w).contains("CPU unsaved"));
+    QCOMPARE(WindowProjectFixture::fileBytes(userFile), newer);
+
+    // Save asks where to put it; declined, nothing is written anywhere.
+    prompter.saveAnswers << QString();
+    QVERIFY(!w.projectActions()->save());
+    QCOMPARE(prompter.fileRequests.size(), 1);
+    QCOMPARE(WindowProjectFixture::fileBytes(userFile), newer);
+    QVERIFY(w.project()->isModified());
 }
 
 void TestAutosave::laterKeepsDiscardRemovesDamagedIsKeptAside()

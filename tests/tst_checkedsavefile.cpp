@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray contents(const QString &path)
@@ -49,6 +51,56 @@ private slots:
         QVERIFY(error.isEmpty());
         QVERIFY(CheckedSaveFile::writeWhole(path, QByteArray()));
         QCOMPARE(contents(path), QByteArray());
+    }
+
+    // A link at the path is replaced itself, never written through, unless
+    // the caller follows it on purpose; files of Kestro's own are 0600.
+    void linksAreReplacedAndPrivateFilesAreTheOwners()
+    {
+        const mode_t previous = ::umask(022);
+        auto modeOf = [](const QString &path) {
+            struct stat st {};
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        QTemporaryDir dir;
+        const QString target = dir.filePath("target.txt");
+        const QString dangling = dir.filePath("gone.txt");
+        put(target, "kept");
+        const QString toTarget = dir.filePath("link1");
+        const QString toNothing = dir.filePath("link2");
+        QVERIFY(QFile::link(target, toTarget));
+        QVERIFY(QFile::link(dangling, toNothing));
+        QVERIFY(CheckedSaveFile::existsOrIsLink(toNothing));
+        QVERIFY(!CheckedSaveFile::existsOrIsLink(dangling));
+        for (const QString &link : {toTarget, toNothing}) {
+            QVERIFY(CheckedSaveFile::writeWhole(link, "new"));
+            QVERIFY(!QFileInfo(link).isSymLink());
+            QCOMPARE(contents(link), QByteArray("new"));
+            QCOMPARE(modeOf(link), 0644);   // as any new file under this umask
+        }
+        QCOMPARE(contents(target), QByteArray("kept"));
+        QVERIFY(!QFileInfo::exists(dangling));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
+
+        const QString followed = dir.filePath("link3");
+        QVERIFY(QFile::link(target, followed));
+        CheckedSaveFile through(followed);
+        through.setFollowLinks(true);
+        QVERIFY(through.open() && through.write("through") && through.commit());
+        QVERIFY(QFileInfo(followed).isSymLink());
+        QCOMPARE(contents(target), QByteArray("through"));
+
+        const QString own = dir.filePath("own.json");
+        QVERIFY(CheckedSaveFile::writePrivate(own, "{}"));
+        QCOMPARE(modeOf(own), 0600);
+        QVERIFY(CheckedSaveFile::writePrivate(own, "{ }"));
+        QCOMPARE(modeOf(own), 0600);
+        const QString ownLink = dir.filePath("ownlink");
+        QVERIFY(QFile::link(target, ownLink));
+        QVERIFY(CheckedSaveFile::writePrivate(ownLink, "{}"));
+        QCOMPARE(modeOf(ownLink), 0600);
+        QCOMPARE(contents(target), QByteArray("through"));
+        ::umask(previous);
     }
 
     // Small data used to wait in the device buffer until the file was

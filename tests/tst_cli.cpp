@@ -236,6 +236,44 @@ private slots:
         QCOMPARE(QString::fromUtf8(contents(header.fileName())), expectedModule("Settings Author", 3.25).header);
     }
 
+    // A link in the output folder is an existing file: refused without
+    // --force, and with it the link itself is replaced, never its target.
+    void linksInTheOutputFolderAreNeverWrittenThrough()
+    {
+        const QString project = writeProject("door_links.qsmd", projectXml());
+        const QString out = m_dir.filePath("out_links");
+        const QString elsewhere = m_dir.filePath("elsewhere");
+        QVERIFY(QDir().mkpath(out) && QDir().mkpath(elsewhere));
+        const QString headerTarget = QDir(elsewhere).filePath("planted.h");   // dangling
+        const QString sourceTarget = QDir(elsewhere).filePath("victim.c");    // an existing file
+        QFile victim(sourceTarget);
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("precious");
+        victim.close();
+        QVERIFY(QFile::link(headerTarget, QDir(out).filePath("Door_Ctrl.h")));
+        QVERIFY(QFile::link(sourceTarget, QDir(out).filePath("Door_Ctrl.c")));
+
+        Result r = cli({ "generate", project, "-o", out });
+        QCOMPARE(r.exitCode, 73);
+        QVERIFY2(r.err.contains(QDir(out).filePath("Door_Ctrl.h") + " exists"), qPrintable(r.err));
+        QVERIFY(r.err.contains(QDir(out).filePath("Door_Ctrl.c") + " exists"));
+        QVERIFY(!QFileInfo::exists(headerTarget));
+        QCOMPARE(contents(sourceTarget), QByteArray("precious"));
+
+        r = cli({ "generate", project, "-o", out, "--force" });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!QFileInfo::exists(headerTarget));
+        QCOMPARE(contents(sourceTarget), QByteArray("precious"));
+        const GeneratedModule expected = expectedModule("Settings Author", 3.25);
+        for (const char *name : {"Door_Ctrl.h", "Door_Ctrl.c"}) {
+            const QFileInfo written(QDir(out).filePath(name));
+            QVERIFY(!written.isSymLink());
+            QVERIFY(written.isFile());
+        }
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.c"))), expected.source);
+        QCOMPARE(QString::fromUtf8(contents(QDir(out).filePath("Door_Ctrl.h"))), expected.header);
+    }
+
     void twoMachinesOfOneNameDoNotOverwriteEachOther()
     {
         const QString project = writeProject("twins.qsmd", projectXml(true, true));

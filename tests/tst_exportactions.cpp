@@ -52,6 +52,7 @@ private slots:
     void cancelledDialogsWriteNothing();
     void exportAllAsksBeforeReplacing();
     void exportAllAsOnePdf();
+    void exportReplacesLinksNeverTheirTargets();
     void exportFailureIsReported();
     void printAndPreviewShowOnePage();
 
@@ -266,6 +267,30 @@ void TestExportActions::exportAllAsksBeforeReplacing()
     action(*m_window, "actionExport_All_Diagrams")->trigger();
     QVERIFY(fileBytes(speed).contains("Accelerating"));
     QVERIFY(!m_window->project()->isModified());
+}
+
+void TestExportActions::exportReplacesLinksNeverTheirTargets()
+{
+    QTemporaryDir out;
+    QTemporaryDir elsewhere;
+    chooseFormat(ExportOptions::Format::Svg);
+    const QString top = out.filePath("Example_1.svg");
+    const QString planted = elsewhere.filePath("planted.svg");   // dangling
+    QVERIFY(QFile::link(planted, top));
+    // Only the link is there: it is asked about, and No writes nothing.
+    m_prompter->directoryAnswers << out.path();
+    m_prompter->messageAnswers << QMessageBox::No;
+    action(*m_window, "actionExport_All_Diagrams")->trigger();
+    QCOMPARE(m_prompter->messages.size(), 1);
+    QCOMPARE(m_prompter->messages.last().text, QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(top)));
+    QVERIFY(!QFileInfo::exists(planted));
+
+    m_prompter->directoryAnswers << out.path();
+    m_prompter->messageAnswers << QMessageBox::Yes;
+    action(*m_window, "actionExport_All_Diagrams")->trigger();
+    QVERIFY(!QFileInfo::exists(planted));
+    QVERIFY(!QFileInfo(top).isSymLink());
+    QVERIFY(fileBytes(top).startsWith("<?xml"));
 }
 
 void TestExportActions::exportAllAsOnePdf()

@@ -7,8 +7,17 @@
 #include <QThread>
 #include <QtTest>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <cstdio>
 #include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // This binary doubles as the guarded program: started with
 // KESTRO_GUARD_CHILD_KEY in its environment it claims the guard instead of
@@ -58,6 +67,9 @@ private slots:
     void startAfterSigkillSucceeds();
     void simultaneousStartsLeaveExactlyOne();
     void realProgramExitsQuietlyOnSecondStart();
+    void lockFolderIsTheUsersOwnNeverTheSharedTemporaryFolder();
+    void lockOfAnotherUserOrALinkIsNoInstance();
+    void realProgramStartsDespiteAnotherUsersLock();
 
 private:
     QString uniqueKey();
@@ -66,6 +78,42 @@ private:
 
     int m_keyCounter = 0;
 };
+
+namespace {
+// The runtime folder seen by guards made while it lives; the old one back after.
+class RuntimeFolder
+{
+public:
+    explicit RuntimeFolder(const QByteArray &path)
+        : m_had(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")), m_old(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        if (path.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", path);
+    }
+    ~RuntimeFolder()
+    {
+        if (m_had)
+            qputenv("XDG_RUNTIME_DIR", m_old);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
+
+int modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// Another user's account for files the test makes (tests run as root).
+constexpr uid_t kOtherUid = 65534;
+} // namespace
 
 QString TestInstanceGuard::uniqueKey()
 {
@@ -94,6 +142,129 @@ QString TestInstanceGuard::readAnswer(QProcess *child)
             break;
     }
     return QString::fromLatin1(child->readLine()).trimmed();
+}
+
+void TestInstanceGuard::lockFolderIsTheUsersOwnNeverTheSharedTemporaryFolder()
+{
+    const QString fallback = QDir::homePath() + QStringLiteral("/.cache/kestro");
+    QTemporaryDir dir;
+    const QString open = dir.filePath(QStringLiteral("open"));
+    QVERIFY(QDir().mkpath(open));
+    QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0);
+    const QString linked = dir.filePath(QStringLiteral("linked"));
+    QVERIFY(QFile::link(dir.path(), linked));
+    QList<QByteArray> unusable = {QByteArray(), QByteArray(""), QFile::encodeName(dir.filePath("missing")),
+                                  QFile::encodeName(open), QFile::encodeName(linked)};
+    if (::geteuid() == 0) {
+        const QString foreign = dir.filePath(QStringLiteral("foreign"));
+        QVERIFY(QDir().mkpath(foreign));
+        QVERIFY(::chmod(QFile::encodeName(foreign).constData(), 0700) == 0);
+        QVERIFY(::chown(QFile::encodeName(foreign).constData(), kOtherUid, kOtherUid) == 0);
+        unusable << QFile::encodeName(foreign);
+    }
+    for (const QByteArray &runtime : unusable) {
+        RuntimeFolder folder(runtime);
+        InstanceGuard guard(uniqueKey());
+        const QString path = guard.lockFilePath();
+        QVERIFY2(path.startsWith(fallback + QLatin1Char('/')), qPrintable(runtime + " -> " + path));
+        QVERIFY(!path.startsWith(QDir::tempPath()));
+        QCOMPARE(modeOf(fallback), 0700);
+        QVERIFY2(guard.tryClaim(), qPrintable(guard.errorString()));
+        QCOMPARE(modeOf(path), 0600);
+        // The name is the user's.
+        QVERIFY(QFileInfo(path).fileName().startsWith(QStringLiteral("kestro-%1-").arg(::geteuid())));
+    }
+    // A private runtime folder of the user's is used as it is.
+    const QString runtime = dir.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(runtime));
+    QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
+    RuntimeFolder folder(QFile::encodeName(runtime));
+    QVERIFY(InstanceGuard(uniqueKey()).lockFilePath().startsWith(runtime + QLatin1Char('/')));
+}
+
+void TestInstanceGuard::lockOfAnotherUserOrALinkIsNoInstance()
+{
+    if (::geteuid() != 0)
+        QSKIP("files of another user can be made only as root");
+    QTemporaryDir dir;
+    RuntimeFolder folder(QFile::encodeName(dir.path()));
+    const QString key = uniqueKey();
+    const QString lockPath = InstanceGuard(key).lockFilePath();
+    QVERIFY(lockPath.startsWith(dir.path()));
+    // Another user's file under the name, locked by a live process.
+    const QByteArray encoded = QFile::encodeName(lockPath);
+    const int fd = ::open(encoded.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(fd >= 0);
+    QVERIFY(::fchown(fd, kOtherUid, kOtherUid) == 0);
+    QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) == 0);
+    {
+        InstanceGuard guard(key);
+        QVERIFY(!guard.anotherInstanceRunning());
+        QCOMPARE(guard.claim(), InstanceGuard::Claim::Failed);
+        QVERIFY2(guard.errorString().contains(QLatin1String("another user")), qPrintable(guard.errorString()));
+    }
+    ::close(fd);
+    QVERIFY(QFile::remove(lockPath));
+
+    // A link under the name is not followed, even to a file of the user's.
+    const QString target = dir.filePath(QStringLiteral("target"));
+    QVERIFY(QFile::link(target, lockPath));
+    {
+        InstanceGuard guard(key);
+        QVERIFY(!guard.anotherInstanceRunning());
+        QCOMPARE(guard.claim(), InstanceGuard::Claim::Failed);
+        QVERIFY2(guard.errorString().contains(QLatin1String("symbolic link")), qPrintable(guard.errorString()));
+        QVERIFY(!QFileInfo::exists(target));
+    }
+    QVERIFY(QFile::remove(lockPath));
+
+    // The user's own lock, wider than it should be, is narrowed and held.
+    const int own = ::open(encoded.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(own >= 0 && ::fchmod(own, 0644) == 0);
+    ::close(own);
+    InstanceGuard first(key);
+    QCOMPARE(first.claim(), InstanceGuard::Claim::Claimed);
+    QCOMPARE(modeOf(lockPath), 0600);
+    InstanceGuard second(key);
+    QVERIFY(second.anotherInstanceRunning());
+    QCOMPARE(second.claim(), InstanceGuard::Claim::HeldByAnother);
+}
+
+// Another user who made Kestro's lock first, and holds it, must not keep
+// Kestro from starting.
+void TestInstanceGuard::realProgramStartsDespiteAnotherUsersLock()
+{
+    if (::geteuid() != 0)
+        QSKIP("files of another user can be made only as root");
+    const QString program = QStringLiteral(KESTRO_BINARY_DIR "/kestro");
+    QVERIFY2(QFile::exists(program), qPrintable(program));
+    QTemporaryDir runtime;
+    QString lockPath;
+    {
+        RuntimeFolder folder(QFile::encodeName(runtime.path()));
+        lockPath = InstanceGuard(QStringLiteral("app_unique_lock")).lockFilePath();
+    }
+    QVERIFY(lockPath.startsWith(runtime.path()));
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    QVERIFY(fd >= 0);
+    QVERIFY(::fchown(fd, kOtherUid, kOtherUid) == 0);
+    QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) == 0);
+
+    QProcess kestro;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    kestro.setProcessEnvironment(env);
+    kestro.setProcessChannelMode(QProcess::MergedChannels);
+    kestro.start(program, QStringList());
+    QVERIFY(kestro.waitForStarted(10000));
+    QTest::qWait(1500);
+    const QByteArray said = kestro.readAll();
+    QCOMPARE(kestro.state(), QProcess::Running);
+    // It says why later starts cannot hand their files over.
+    QVERIFY2(said.contains("another user"), said.constData());
+    kestro.kill();
+    QVERIFY(kestro.waitForFinished(10000));
+    ::close(fd);
 }
 
 void TestInstanceGuard::hashedKeyIsSha1OfKeyAndSuffix()

@@ -56,6 +56,7 @@ private slots:
     void saveAndOpenRoundTripIsByteIdentical();
     void saveAsSwitchesTheProjectFile();
     void replacingTheFileReallyWrittenIsAsked();
+    void saveAsReplacesALinkNeverItsTarget();
     void failedSavesKeepOldFileAndModifiedFlag();
     void corruptFileKeepsOpenProject();
     void unsavedChangesPromptBeforeOpen();
@@ -278,6 +279,57 @@ void TestProjectActions::replacingTheFileReallyWrittenIsAsked()
     trigger(w, "actionNew");
     QCOMPARE(w.projectActions()->projectPath(), path("Gamma.qsmd"));
     QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Gamma"));
+}
+
+void TestProjectActions::saveAsReplacesALinkNeverItsTarget()
+{
+    ScriptedPrompter prompter;
+    MainWindow w;
+    const QString current = path("linked.qsmd");
+    QVERIFY(openSample(w, prompter, current));
+    prompter.messages.clear();
+    const QString victim = path("victim.txt");
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+    file.close();
+    const QString planted = path("planted.qsmd");   // dangling
+    const QString toVictim = path("toVictim.qsmd");
+    const QString dangling = path("dangling.qsmd");
+    QVERIFY(QFile::link(victim, toVictim));
+    QVERIFY(QFile::link(planted, dangling));
+
+    // A dangling link is an existing file the dialog could not see: asked
+    // about, and No writes nothing anywhere.
+    prompter.saveAnswers << dangling;
+    prompter.messageAnswers << QMessageBox::No;
+    trigger(w, "actionSave_As");
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.last().text, QStringLiteral("%1 already exists.").arg(QDir::toNativeSeparators(dangling)));
+    QVERIFY(!QFileInfo::exists(planted));
+    QCOMPARE(w.projectActions()->projectPath(), current);
+
+    // Replacing either link writes a file in its place; the targets stay.
+    for (const QString &link : {dangling, toVictim}) {
+        prompter.saveAnswers << link;
+        prompter.messageAnswers << QMessageBox::Yes;
+        trigger(w, "actionSave_As");
+        QCOMPARE(w.projectActions()->projectPath(), link);
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QVERIFY(fileBytes(link).contains("<QsmdProject>"));
+    }
+    QVERIFY(!QFileInfo::exists(planted));
+    QCOMPARE(fileBytes(victim), QByteArray("precious"));
+
+    // A project opened through a link is saved to the file it was read from.
+    const QString real = path("real.qsmd");
+    QVERIFY(QFile::copy(current, real));
+    const QString alias = path("alias.qsmd");
+    QVERIFY(QFile::link(real, alias));
+    QVERIFY(w.projectActions()->openFile(alias));
+    QVERIFY(w.projectActions()->renameActiveProject(QStringLiteral("ThroughLink")));
+    QVERIFY(QFileInfo(alias).isSymLink());
+    QVERIFY(fileBytes(real).contains("ThroughLink"));
 }
 
 void TestProjectActions::failedSavesKeepOldFileAndModifiedFlag()

@@ -67,6 +67,8 @@ class TestProjectFileReject : public QObject
 
 private slots:
     void acceptsWhatTheWriterWrites();
+    void acceptsWhatXmlAllowsBeforeTheRoot();
+    void encodingErrorAtItsPlace();
     void reorderedChildren_data();
     void reorderedChildren();
     void missingAttributes_data();
@@ -90,6 +92,62 @@ void TestProjectFileReject::acceptsWhatTheWriterWrites()
     const ProjectRecordLists &r = reader.records();
     QVERIFY(!r.links.isEmpty() && !r.memories.isEmpty() && !r.dataflows.isEmpty());
     QVERIFY(!r.states.isEmpty() && !r.transitions.isEmpty() && !r.texts.isEmpty());
+}
+
+void TestProjectFileReject::acceptsWhatXmlAllowsBeforeTheRoot()
+{
+    const QByteArray good = everyKindBytes();
+    const QByteArray declaration = good.left(good.indexOf("?>") + 2);
+    const QByteArray rest = good.mid(declaration.size());
+    const QList<QByteArray> prologs = {
+        "\n<!-- made by hand -->",
+        "\n<?kestro-note checked?>\n<!-- a -->\n\n<!-- b -->",
+        "\n   \t\n",
+    };
+    for (const QByteArray &prolog : prologs) {
+        ProjectFileReader reader;
+        const QByteArray data = declaration + prolog + rest;
+        QVERIFY2(reader.loadData(data), qPrintable(prolog + ": " + reader.errorString()));
+        QCOMPARE(reader.records().states.size(), 2);
+    }
+    // Without a declaration the comment may come first too.
+    ProjectFileReader reader;
+    QVERIFY2(reader.checkData("<!-- first -->" + rest), qPrintable(reader.errorString()));
+    // A document type is still refused, before its entities are expanded.
+    expectRejected(declaration + "\n<!-- c -->\n<!DOCTYPE QsmdProject [<!ENTITY a \"aaaa\">]>" + rest);
+}
+
+void TestProjectFileReject::encodingErrorAtItsPlace()
+{
+    const QByteArray good = everyKindBytes();
+    // A byte that is no UTF-8 inside the first state's name, on some line
+    // far past the first block the parser decodes.
+    QByteArray padded = good;
+    const int treeEnd = padded.indexOf("</ProjectFiles>");
+    padded.insert(treeEnd, QByteArray(20000, ' ') + '\n');
+    struct Case { const char *name; QByteArray bad; };
+    const QList<Case> cases = {
+        {"lone continuation byte", "\x80"},
+        {"cut sequence", "\xE2\x82"},
+        {"overlong slash", "\xC0\xAF"},
+        {"surrogate", "\xED\xA0\x80"},
+    };
+    for (const Case &c : cases) {
+        QByteArray data = padded;
+        const int name = data.indexOf("<StateItem");
+        QVERIFY(name > 0);
+        const int at = data.indexOf('\n', name) + 1 + 3;   // three characters into the next line
+        data.insert(at, c.bad);
+        const int line = data.left(at).count('\n') + 1;
+        ProjectFileReader reader;
+        QVERIFY2(!reader.loadData(data), c.name);
+        QVERIFY2(reader.errorLine() == line && reader.errorColumn() == 4,
+                 qPrintable(QStringLiteral("%1: %2:%3, expected %4:4 (%5)")
+                                .arg(QLatin1String(c.name)).arg(reader.errorLine())
+                                .arg(reader.errorColumn()).arg(line).arg(reader.errorString())));
+        QVERIFY(reader.errorDetail(QStringLiteral("p.qsmd"))
+                    .startsWith(QStringLiteral("p.qsmd:%1:4: ").arg(line)));
+    }
 }
 
 void TestProjectFileReject::reorderedChildren_data()

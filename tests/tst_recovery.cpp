@@ -1,4 +1,5 @@
 #include "InstanceGuard.h"
+#include "PrivateFiles.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 #include "RandomProject.h"
@@ -16,6 +17,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // This binary doubles as a session that autosaves without end: started
 // with KESTRO_RECOVERY_CHILD_ROOT in its environment it writes recovery
@@ -79,6 +83,9 @@ private slots:
     void unfinishedWritesFallBackOrCountAsNothing();
     void adoptedFolderKeepsItsCopyUntilANewerOne();
     void killsDuringAutosaveNeverLeaveDamage();
+    void damagedNewestCopyFallsBackToAnIntactOlderOne();
+    void copiesRecordTheirFilesChecksum();
+    void recoveryFilesArePrivateAndOldOnesAreNarrowed();
 
 private:
     static QByteArray bytesOf(const ProjectDocument &document);
@@ -170,6 +177,146 @@ void TestRecovery::sessionWritesCheckableCopiesAndSkipsUnchangedOnes()
     QCOMPARE(check.copy.originalPath, QStringLiteral("/home/u/a.qsmd"));
     QCOMPARE(check.copy.projectName, QStringLiteral("A"));
     QVERIFY(qAbs(check.copy.savedAt.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+}
+
+void TestRecovery::damagedNewestCopyFallsBackToAnIntactOlderOne()
+{
+    QTemporaryDir root;
+    ProjectDocument document = randomProject(4);
+    QString folder;
+    {
+        RecoverySession session(root.path());
+        for (int version = 1; version <= 2; ++version) {
+            makeVersion(&document, version);
+            QVERIFY(session.write(document, QStringLiteral("/p/N.qsmd"), QStringLiteral("N")));
+        }
+        folder = session.folder();
+    }
+    QFile newest(QDir(folder).filePath(QStringLiteral("copy-2.qsmd")));
+    QVERIFY(newest.open(QIODevice::ReadWrite));
+    newest.seek(newest.size() / 3);
+    newest.write("#");
+    newest.close();
+
+    const RecoveryCheck check = checkRecoveryFolder(folder);
+    QCOMPARE(check.status, RecoveryCheck::Good);
+    QCOMPARE(check.copy.file, QStringLiteral("copy-1.qsmd"));
+    QVERIFY2(check.problem.contains(QLatin1String("copy-2.qsmd")), qPrintable(check.problem));
+    QCOMPARE(versionOf(QDir(folder).filePath(check.copy.file), randomProject(4)), 1);
+    RecoveryStore store(root.path());
+    const QVector<RecoveryCandidate> found = store.claimOrphans();
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found.first().check.status, RecoveryCheck::Good);
+
+    // With both damaged the folder is damaged, naming the newest.
+    QFile older(QDir(folder).filePath(QStringLiteral("copy-1.qsmd")));
+    QVERIFY(older.resize(older.size() / 2));
+    const RecoveryCheck both = checkRecoveryFolder(folder);
+    QCOMPARE(both.status, RecoveryCheck::Damaged);
+    QCOMPARE(both.copy.file, QStringLiteral("copy-2.qsmd"));
+}
+
+void TestRecovery::copiesRecordTheirFilesChecksum()
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("recovery"));
+    const QString userFile = dir.filePath(QStringLiteral("U.qsmd"));
+    const QString neverSaved = dir.filePath(QStringLiteral("New.qsmd"));
+    const ProjectDocument document = randomProject(5);
+    QVERIFY(ProjectFileWriter().write(document, userFile));
+    QString folder;
+    {
+        RecoverySession session(root);
+        QVERIFY(session.write(randomProject(6), userFile, QStringLiteral("U")));
+        folder = session.folder();
+        RecoverySession other(root);
+        QVERIFY(other.write(randomProject(6), neverSaved, QStringLiteral("New")));
+    }
+    RecoveryStore store(root);
+    QVector<RecoveryCandidate> found = store.claimOrphans();
+    QCOMPARE(found.size(), 2);
+    for (const RecoveryCandidate &candidate : found) {
+        const RecoveryCopyInfo &copy = candidate.check.copy;
+        QVERIFY(copy.originalRecorded);
+        QCOMPARE(copy.originalSha256, copy.originalPath == userFile ? RecoveryIndex::checksum(bytesOf(document))
+                                                                    : QByteArray());
+        QVERIFY(!originalChangedSince(copy));
+    }
+    found.clear();
+
+    // The file saved again or made where there was none: the copies are
+    // older than their files.
+    QVERIFY(ProjectFileWriter().write(randomProject(8), userFile));
+    QVERIFY(QFile::copy(userFile, neverSaved));
+    found = store.claimOrphans();
+    QCOMPARE(found.size(), 2);
+    for (const RecoveryCandidate &candidate : found)
+        QVERIFY2(originalChangedSince(candidate.check.copy), qPrintable(candidate.check.copy.originalPath));
+    found.clear();
+    // A file that is gone has nothing newer to lose.
+    QVERIFY(QFile::remove(userFile));
+    RecoveryCheck check = checkRecoveryFolder(folder);
+    QVERIFY(!originalChangedSince(check.copy));
+
+    // An index of an older version has no checksum: the file's time decides.
+    RecoveryCopyInfo old = check.copy;
+    old.originalRecorded = false;
+    old.originalPath = neverSaved;
+    old.savedAt = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    QVERIFY(originalChangedSince(old));
+    old.savedAt = QDateTime::currentDateTimeUtc().addSecs(3600);
+    QVERIFY(!originalChangedSince(old));
+}
+
+void TestRecovery::recoveryFilesArePrivateAndOldOnesAreNarrowed()
+{
+    const mode_t previous = ::umask(022);
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("data/recovery"));
+    auto modeOf = [](const QString &path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    {
+        RecoverySession session(root);
+        QVERIFY(session.write(randomProject(7), QStringLiteral("/p/M.qsmd"), QStringLiteral("M")));
+        QCOMPARE(modeOf(root), 0700);
+        QCOMPARE(modeOf(session.folder()), 0700);
+        const QStringList names = QDir(session.folder()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(names.size(), 3);   // the copy, the index and the lock
+        for (const QString &name : names)
+            QCOMPARE(modeOf(QDir(session.folder()).filePath(name)), 0600);
+    }
+
+    // What an earlier version left readable is narrowed; a link is not
+    // followed to change what it points to.
+    const QString old = QDir(root).filePath(QStringLiteral("old"));
+    QVERIFY(QDir().mkpath(QDir(old).filePath(QStringLiteral("inner"))));
+    const QString copy = QDir(old).filePath(QStringLiteral("copy-1.qsmd"));
+    const QString outside = dir.filePath(QStringLiteral("outside.txt"));
+    for (const QString &path : {copy, outside, QDir(old).filePath(QStringLiteral("inner/x"))}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(::chmod(QFile::encodeName(old).constData(), 0755) == 0);
+    QVERIFY(::chmod(QFile::encodeName(root).constData(), 0775) == 0);
+    QVERIFY(::chmod(QFile::encodeName(copy).constData(), 0644) == 0);
+    QVERIFY(::chmod(QFile::encodeName(outside).constData(), 0644) == 0);
+    QVERIFY(QFile::link(outside, QDir(old).filePath(QStringLiteral("link"))));
+    PrivateFiles::narrowTree(root);
+    QCOMPARE(modeOf(root), 0700);
+    QCOMPARE(modeOf(old), 0700);
+    QCOMPARE(modeOf(QDir(old).filePath(QStringLiteral("inner"))), 0700);
+    QCOMPARE(modeOf(copy), 0600);
+    QCOMPARE(modeOf(QDir(old).filePath(QStringLiteral("inner/x"))), 0600);
+    QCOMPARE(modeOf(outside), 0644);
+
+    // Kestro's own roots: the recovery folders' data folder, the settings
+    // folder and the instance guard's fallback are among them.
+    const QStringList roots = PrivateFiles::ownRoots();
+    QVERIFY(RecoveryStore::defaultRoot().startsWith(roots.first() + QLatin1Char('/')));
+    QCOMPARE(roots.size(), 3);
+    ::umask(previous);
 }
 
 void TestRecovery::storeLeavesRunningSessionsAlone()

@@ -110,6 +110,16 @@ private slots:
         m_server.setRoute("/file-download",
                           LocalHttpServer::ok(feed("windows", "2.0", ", \"download-url\": \"file:///bin/sh\""),
                                               "application/json"));
+        // Fields as long as the body's cap allows.
+        const QString huge((1 << 20) - 200, QLatin1Char('9'));
+        m_server.setRoute("/huge-version", LocalHttpServer::ok(feed("windows", "2." + huge), "application/json"));
+        m_server.setRoute("/huge-address",
+                          LocalHttpServer::ok(feed("windows", "2.0", ", \"open-url\": \"https://orvanta.com/" + huge + "\""),
+                                              "application/json"));
+        m_server.setRoute("/huge-notes",
+                          LocalHttpServer::ok(QStringLiteral("{\"updates\": {\"windows\": {\"latest-version\": \"2.0\", "
+                                                             "\"changelog\": \"%1\"}}}").arg(huge).toUtf8(),
+                                              "application/json"));
         m_server.setRoute("/moved", LocalHttpServer::redirect("/newer", 301));
         m_server.setRoute("/loop-a", LocalHttpServer::redirect(m_server.url("/loop-b")));
         m_server.setRoute("/loop-b", LocalHttpServer::redirect(m_server.url("/loop-a")));
@@ -381,6 +391,37 @@ private slots:
             for (auto it = block.begin(); !it.atEnd(); ++it)
                 QVERIFY(!it.fragment().charFormat().isAnchor());
         }
+    }
+
+    // A version or address longer than any real one fails the check, named
+    // by its length only; release notes are cut. No widget lays out a field
+    // of the feed's size.
+    void feedFieldsAreCapped()
+    {
+        for (const char *path : {"/huge-version", "/huge-address"}) {
+            ScriptedPrompter prompter;
+            Updater *u = makeUpdater(path);
+            u->setNotifyOnFinish(false);
+            QVERIFY(runCheck(u));
+            QVERIFY(!u->updateAvailable());
+            QVERIFY2(u->failureReason().contains("longer than"), qPrintable(u->failureReason().left(200)));
+            QVERIFY(u->failureReason().size() < 200);
+            QVERIFY(u->latestVersion().size() <= UpdateRules::MaxVersionLength);
+            QVERIFY(prompter.messages.isEmpty());
+        }
+        ScriptedPrompter prompter;
+        prompter.messageAnswers.enqueue(QMessageBox::No);
+        Updater *u = makeUpdater("/huge-notes");
+        QVERIFY(runCheck(u));
+        QCOMPARE(u->latestVersion(), QStringLiteral("2.0"));
+        QCOMPARE(u->changelog().size(), UpdateRules::MaxNotesLength);
+        QVERIFY(u->changelog().endsWith(QChar(0x2026)));
+        for (const MessageRequest &shown : prompter.messages)
+            QVERIFY(shown.text.size() + shown.informativeText.size() + shown.detailedText.size() < 4096);
+        // A text within its limit is kept as it is; a cut keeps pairs whole.
+        QCOMPARE(UpdateRules::cappedText(QStringLiteral("1.2.3"), 5), QStringLiteral("1.2.3"));
+        const QString pairs = QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80");   // two characters, four halves
+        QCOMPARE(UpdateRules::cappedText(pairs, 3), QString::fromUtf8("\xF0\x9F\x98\x80") + QChar(0x2026));
     }
 
     // A check the user asked for always answers; a routine one only offers.

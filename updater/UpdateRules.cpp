@@ -107,3 +107,13 @@ QString fileNameFromUrl(const QString &url)
 }
 
 } // namespace UpdateRules
+
+QString UpdateRules::cappedText(const QString &text, int limit)
+{
+    if (text.size() <= limit)
+        return text;
+    int cut = qMax(0, limit - 1);
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}

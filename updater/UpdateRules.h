@@ -18,6 +18,16 @@ constexpr qint64 MaxDownloadBytes = qint64(1) << 30;
 // A feed announced or grown larger than this is not read (1 MiB): the real
 // one is a few hundred bytes, and nothing else may fill the memory.
 constexpr qint64 MaxFeedBytes = qint64(1) << 20;
+// The longest values of a feed's fields that are taken. A version or an
+// address past its limit is no version or address of ours and fails the
+// check; release notes are cut at theirs. So no widget is ever handed a
+// text of the feed's whole size to lay out.
+constexpr int MaxVersionLength = 256;
+constexpr int MaxAddressLength = 2048;
+constexpr int MaxNotesLength = 16 * 1024;
+// `text` cut to at most `limit` characters (a pair of UTF-16 halves kept
+// whole), an ellipsis marking the cut.
+QString cappedText(const QString &text, int limit);
 // File name used when the download address does not end in one.
 inline QString defaultFileName() { return QStringLiteral("Kestro_Update.bin"); }
 

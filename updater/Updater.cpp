@@ -255,10 +255,25 @@ bool Updater::readFeed(const QByteArray &body)
         failCheck(QStringLiteral("The update feed names no version for this system (\"%1\").").arg(m_platformKey));
         return false;
     }
-    m_openUrl = platform.value(QStringLiteral("open-url")).toString();
-    m_changelog = platform.value(QStringLiteral("changelog")).toString();
-    m_downloadUrl = platform.value(QStringLiteral("download-url")).toString();
-    m_latestVersion = platform.value(QStringLiteral("latest-version")).toString();
+    const QString version = platform.value(QStringLiteral("latest-version")).toString();
+    const QString openUrl = platform.value(QStringLiteral("open-url")).toString();
+    const QString downloadUrl = platform.value(QStringLiteral("download-url")).toString();
+    // Bounded before anything is kept or shown.
+    if (version.size() > UpdateRules::MaxVersionLength) {
+        failCheck(QStringLiteral("The update feed names a version longer than %1 characters.")
+                      .arg(UpdateRules::MaxVersionLength));
+        return false;
+    }
+    if (openUrl.size() > UpdateRules::MaxAddressLength || downloadUrl.size() > UpdateRules::MaxAddressLength) {
+        failCheck(QStringLiteral("The update feed names an address longer than %1 characters.")
+                      .arg(UpdateRules::MaxAddressLength));
+        return false;
+    }
+    m_openUrl = openUrl;
+    m_changelog = UpdateRules::cappedText(platform.value(QStringLiteral("changelog")).toString(),
+                                          UpdateRules::MaxNotesLength);
+    m_downloadUrl = downloadUrl;
+    m_latestVersion = version;
     if (platform.contains(QStringLiteral("mandatory-update")))
         m_mandatoryUpdate = platform.value(QStringLiteral("mandatory-update")).toBool();
 

@@ -23,12 +23,14 @@ public:
     // redirections an earlier check followed.
     QString url() const { return m_url; }
     QString openUrl() const { return m_openUrl; }
+    // The release notes of the feed, cut at UpdateRules::MaxNotesLength.
     QString changelog() const { return m_changelog; }
     QString moduleName() const { return m_moduleName; }
     QString downloadUrl() const { return m_downloadUrl; }
     QString platformKey() const { return m_platformKey; }
     QString moduleVersion() const { return m_moduleVersion; }
     QString latestVersion() const { return m_latestVersion; }
+
     QString userAgentString() const { return m_userAgentString; }
     bool useCustomAppcast() const { return m_customAppcast; }
     bool notifyOnUpdate() const { return m_notifyOnUpdate; }

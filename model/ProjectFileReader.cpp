@@ -42,7 +42,6 @@ private:
     bool fail(const QString &what);
     bool expectStart(const QString &name);
     bool readText(QString *text);
-    bool skipToEndOf(int depth);
     bool readStackingAttribute(double *value);
     bool readTrailingChildren(int depth, double *stacking);
 
@@ -154,16 +153,6 @@ bool Walker::readText(QString *text)
                             .arg(m_xml.tokenString(), m_xml.name().toString()));
         }
     }
-}
-
-// Reads on until the element open at nesting depth `depth` is closed.
-bool Walker::skipToEndOf(int depth)
-{
-    while (m_depth >= depth) {
-        if (!next())
-            return false;
-    }
-    return true;
 }
 
 bool Walker::readHeader()

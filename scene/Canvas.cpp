@@ -399,16 +399,6 @@ template <class T> void forgetIf(T *&pointer, const QGraphicsItem *item)
 }
 } // namespace
 
-void Canvas::forgetCurrent(const QGraphicsItem *item)
-{
-    for (auto it = m_current.begin(); it != m_current.end();) {
-        if (static_cast<QGraphicsItem *>(it.value()) == item)
-            it = m_current.erase(it);
-        else
-            ++it;
-    }
-}
-
 QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 {
     QList<DataflowItem *> hidden;

@@ -299,7 +299,6 @@ private:
     void finishRubberLine();
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
     void makeCurrent(QGraphicsItem *item);
-    void forgetCurrent(const QGraphicsItem *item);
     // Detaches the dataflows an undo took off the canvas together with their
     // memory item (see AddMemoryCommand) whose process item is `process`.
     QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);

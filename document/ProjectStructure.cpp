@@ -151,33 +151,6 @@ bool ProjectStructure::processItemRenamed(const Canvas *current, ProcessItem *it
 
 // --- deleting -------------------------------------------------------------------------
 
-ProjectStructure::DeleteResult ProjectStructure::deleteProcessItem(Canvas *current,
-                                                                   ProcessItem *item)
-{
-    if (!current || !item || !current->processItems().contains(item))
-        return DeleteResult::NotFound;
-    if (current->processItems().size() < 2)
-        return DeleteResult::LastProcessItem;
-    Canvas *own = canvasOpenedBy(current, item);
-    TreeNode *node = own && own->name() == item->label() ? matchingNode(own) : nullptr;
-    if (!node)
-        return DeleteResult::NotFound;
-
-    // The item's canvas and every canvas below it go; the others stay
-    // reachable under their renumbered ancestors.
-    const QList<Canvas *> doomed = canvasesFrom(own);
-    current->removeProcessItemFromDiagram(item);
-    for (Canvas *canvas : qAsConst(doomed))
-        m_canvases->removeOne(canvas);
-    renumberProcessItems(current, pathIndex());
-
-    TreeNode *parentNode = node->parent();
-    m_model->removeRows(node->childNumber(), 1, m_model->indexForNode(parentNode));
-    m_model->renumber();
-    qDeleteAll(doomed);
-    return DeleteResult::Deleted;
-}
-
 bool ProjectStructure::detachProcessItem(Canvas *current, ProcessItem *item,
                                          const std::function<void()> &takeItem,
                                          Detached *detached)

@@ -89,14 +89,6 @@ public:
     // Returns false (nothing changed) when either is missing.
     bool processItemRenamed(const Canvas *current, ProcessItem *item);
 
-    // Deletes `item` from `current` for good: its links and dataflows go,
-    // its canvas and the canvases of all its descendants leave the list and
-    // are destroyed, its node leaves the tree, and the remaining process
-    // items are renumbered with their ids carried down to every canvas,
-    // node and item below them. Refused while `current` holds fewer than two
-    // process items; nothing happens when the item's canvas or node is
-    // missing.
-    DeleteResult deleteProcessItem(Canvas *current, ProcessItem *item);
     // Takes `item` (on `current`) away with its canvas, the canvases below
     // it and its node, keeping all of them alive in `detached`; takeItem
     // takes the item and its connections off the diagram. The remaining
@@ -109,7 +101,7 @@ public:
     // down again.
     void reattachProcessItem(Canvas *current, ProcessItem *item, const Detached &detached);
 
-    // What deleteProcessItem would take with it (all zero when the item's
+    // What deleting `item` would take with it (all zero when the item's
     // canvas is missing).
     Subtree subtreeOf(const Canvas *current, const ProcessItem *item) const;
 

@@ -86,7 +86,6 @@ private:
     bool skipProlog();
     bool expectStart(const QString &name);
     bool readText(QString *text);
-    bool skipToEndOf(int depth);
     bool readStackingAttribute(double *value);
     bool readTrailingChildren(int depth, double *stacking);
 
@@ -230,16 +229,6 @@ bool Walker::readText(QString *text)
                             .arg(m_xml.tokenString(), m_xml.name().toString()));
         }
     }
-}
-
-// Reads on until the element open at nesting depth `depth` is closed.
-bool Walker::skipToEndOf(int depth)
-{
-    while (m_depth >= depth) {
-        if (!next())
-            return false;
-    }
-    return true;
 }
 
 // What XML allows between the declaration and the root element:

@@ -399,25 +399,6 @@ template <class T> void forgetIf(T *&pointer, const QGraphicsItem *item)
 }
 } // namespace
 
-void Canvas::forgetCurrent(const QGraphicsItem *item)
-{
-    for (auto it = m_current.begin(); it != m_current.end();) {
-        if (static_cast<QGraphicsItem *>(it.value()) == item)
-            it = m_current.erase(it);
-        else
-            ++it;
-    }
-}
-
-void Canvas::dropDataflows(const QList<DataflowItem *> &flows)
-{
-    for (DataflowItem *flow : flows) {
-        registry().remove(flow);
-        forgetCurrent(flow);
-        delete flow;
-    }
-}
-
 QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 {
     QList<DataflowItem *> hidden;
@@ -431,27 +412,6 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
     return hidden;
 }
 
-
-void Canvas::removeProcessItemFromDiagram(ProcessItem *item)
-{
-    if (!item || !registry().contains(item))
-        return;
-    // The steps on the stack may hold the item or its connections, which
-    // are destroyed here: none of them can be undone any more.
-    m_undoStack->clear();
-    for (LinkItem *link : item->links()) {
-        registry().remove(link);
-        forgetCurrent(link);
-    }
-    item->deleteLinks();
-    dropDataflows(item->detachDataflows());
-    dropDataflows(detachHiddenDataflows(item));
-    for (LinkItem *link : detachHiddenLinks(m_keptAlive, item))
-        forgetCurrent(link);
-    registry().remove(item);
-    forgetCurrent(item);
-    delete item;
-}
 
 // --- mouse --------------------------------------------------------------------------------
 

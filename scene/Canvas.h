@@ -246,8 +246,8 @@ public:
     // The Delete command on the current selection, in selection order. Each
     // item goes through its kind's undo step (deleteItem); process items
     // need the tree and the project's other canvases, so each is handed to
-    // processHandler instead (which may call
-    // removeProcessItemFromDiagram). Returns true when a deletable item was
+    // processHandler instead (the project deletes it with its diagrams as
+    // one undo step). Returns true when a deletable item was
     // selected. Items destroyed by an earlier deletion of the same selection
     // are skipped.
     bool deleteSelection(const std::function<void(ProcessItem *)> &processHandler = {});
@@ -256,12 +256,6 @@ public:
     // open a diagram (process items) are the project's to delete: they
     // return true without any change.
     bool deleteItem(QGraphicsItem *item);
-    // Removes a process item from the diagram for good: its links are
-    // destroyed, its dataflows detached from their memory items and
-    // destroyed, and the item leaves the registry and the scene and is
-    // destroyed. Renumbering and the tree are the caller's. The undo
-    // history of the canvas is dropped, since its steps may hold them.
-    void removeProcessItemFromDiagram(ProcessItem *item);
 
     // Items an undo command took out of the scene stay alive; the canvas
     // destroys those still out of the scene when it is destroyed.
@@ -305,8 +299,6 @@ private:
     void finishRubberLine();
     void connectItems(QGraphicsItem *start, QGraphicsItem *end);
     void makeCurrent(QGraphicsItem *item);
-    void forgetCurrent(const QGraphicsItem *item);
-    void dropDataflows(const QList<DataflowItem *> &flows);
     // Detaches the dataflows an undo took off the canvas together with their
     // memory item (see AddMemoryCommand) whose process item is `process`.
     QList<DataflowItem *> detachHiddenDataflows(const ProcessItem *process);

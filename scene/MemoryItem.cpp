@@ -106,19 +106,6 @@ void MemoryItem::removeDataflow(DataflowItem *dataflow)
     m_dataflows.removeOne(dataflow);
 }
 
-QList<DataflowItem *> MemoryItem::detachDataflows()
-{
-    QList<DataflowItem *> detached;
-    while (!m_dataflows.isEmpty()) {
-        DataflowItem *dataflow = m_dataflows.first();
-        dataflow->detach();
-        m_dataflows.removeAll(dataflow);
-        if (!detached.contains(dataflow))
-            detached.append(dataflow);
-    }
-    return detached;
-}
-
 void MemoryItem::setOutlineStyle(Qt::PenStyle style)
 {
     prepareGeometryChange();

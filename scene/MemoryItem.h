@@ -59,10 +59,6 @@ public:
     const QList<DataflowItem *> &dataflows() const { return m_dataflows; }
     void addDataflow(DataflowItem *dataflow);
     void removeDataflow(DataflowItem *dataflow);
-    // Detaches every attached dataflow from both its ends and destroys its
-    // lines. The boxes stay alive and are returned, each once, for the
-    // caller to drop from its lists, remove from the scene and delete.
-    QList<DataflowItem *> detachDataflows();
 
     void rebuildPolygon();
     // Recomputes the width from the texts and the current font.

@@ -41,9 +41,9 @@ ProcessItem::ProcessItem(QMenu *contextMenu, double x, double y, int shape)
 
 ProcessItem::~ProcessItem()
 {
-    // Links and dataflows outlive us only during scene teardown or when a
-    // caller deletes us without deleteLinks/detachDataflows; either way they
-    // must not keep a pointer to this item.
+    // Links and dataflows outlive us during scene teardown or when an undo
+    // step holding them goes; either way they must not keep a pointer to
+    // this item.
     const QList<LinkItem *> links = m_links;
     for (LinkItem *link : links)
         link->processDestroyed(this);
@@ -87,30 +87,6 @@ void ProcessItem::addDataflow(DataflowItem *dataflow)
 void ProcessItem::removeDataflow(DataflowItem *dataflow)
 {
     m_dataflows.removeOne(dataflow);
-}
-
-void ProcessItem::deleteLinks()
-{
-    while (!m_links.isEmpty()) {
-        LinkItem *link = m_links.first();
-        link->detach();
-        // A link from this item to itself sits in the list twice.
-        m_links.removeAll(link);
-        delete link;   // also takes it out of its scene
-    }
-}
-
-QList<DataflowItem *> ProcessItem::detachDataflows()
-{
-    QList<DataflowItem *> detached;
-    while (!m_dataflows.isEmpty()) {
-        DataflowItem *dataflow = m_dataflows.first();
-        dataflow->detach();
-        m_dataflows.removeAll(dataflow);
-        if (!detached.contains(dataflow))
-            detached.append(dataflow);
-    }
-    return detached;
 }
 
 void ProcessItem::setOutlineStyle(Qt::PenStyle style)

@@ -4,11 +4,11 @@
 // stands for one child node of the tree and carries that node's identity.
 //
 // Ownership: the scene owns the item; the item owns its shadow effect. It
-// never owns the links and
-// dataflows in its lists: those are owned by the scene (or, after
-// deleteLinks, destroyed). Connections are recorded on both ends; when the
-// item is destroyed it tells every attached link and dataflow to forget it,
-// so no connection is left pointing at a dead process item.
+// never owns the links and dataflows in its lists: those are owned by the
+// scene (or, while an undo step holds them out of it, kept alive by their
+// canvas). Connections are recorded on both ends; when the item is
+// destroyed it tells every attached link and dataflow to forget it, so no
+// connection is left pointing at a dead process item.
 
 #include "DiagramItem.h"
 #include "ItemTypes.h"
@@ -59,18 +59,6 @@ public:
     void removeLink(LinkItem *link);
     void addDataflow(DataflowItem *dataflow);
     void removeDataflow(DataflowItem *dataflow);
-
-    // Destroys every attached link: each is taken out of the lists of both
-    // of its process items, its two lines are destroyed, and the link is
-    // removed from the scene and deleted. Callers keeping their own list of
-    // links must copy links() and drop those entries before calling this.
-    void deleteLinks();
-    // Detaches every attached dataflow: each is taken out of this item's
-    // and its memory item's list, its lines are destroyed and its ends are
-    // cleared. The boxes stay alive (still in their scene) and are
-    // returned, each once, so the caller can drop them from its lists,
-    // remove them from the scene and delete them.
-    QList<DataflowItem *> detachDataflows();
 
     void rebuildPolygon();
 

@@ -285,11 +285,6 @@ QImage ShadowSlices::picture(const ShadowKey &key)
     return rendered;
 }
 
-void ShadowSlices::clearCache()
-{
-    pictureCache().clear();
-}
-
 QImage ShadowSlices::renderReference(const ShadowKey &key)
 {
     if (key.size.isEmpty())

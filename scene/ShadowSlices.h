@@ -94,9 +94,6 @@ public:
     // silhouette itself, covering shadowExtent() of key.size.
     static QImage renderReference(const ShadowKey &key);
 
-    // Forgets every cached picture.
-    static void clearCache();
-
 private:
     void paintSlices(QPainter *painter, const QImage &picture, const QSize &reference) const;
     QRect hiddenPart() const;

@@ -39,18 +39,19 @@ QStringList labelsOf(const QList<ProcessItem *> &items)
     return labels;
 }
 
-// The Microcontroller diagram of the default project, opened without a
-// window; process items inserted on it get their node and canvas.
+// The Microcontroller diagram of the default project, opened in a Project
+// without a window; process items inserted on it get their node and
+// canvas, and are deleted, as the window does it.
 class ControllerDiagram
 {
 public:
     ControllerDiagram()
     {
-        m_opened = m_project.open(DefaultProject::document(QStringLiteral("Demo")));
-        m_canvas = m_project.canvasNamed(QStringLiteral("Microcontroller"));
+        m_opened = openInProject(m_project, DefaultProject::document(QStringLiteral("Demo")));
+        m_canvas = microcontroller();
     }
     bool opened() const { return m_opened; }
-    OpenProject &project() { return m_project; }
+    Project &project() { return m_project; }
     Canvas *canvas() const { return m_canvas; }
     // A click in an inserting mode.
     void insert(Canvas::Mode mode, const QPointF &point)
@@ -61,13 +62,21 @@ public:
     // Saves and opens the project again; the Microcontroller canvas then.
     Canvas *reopened()
     {
-        m_canvas = m_project.open(m_project.save()) ? m_project.canvasNamed(QStringLiteral("Microcontroller"))
-                                                    : nullptr;
+        m_canvas = openInProject(m_project, savedBytes(m_project)) ? microcontroller() : nullptr;
         return m_canvas;
     }
 
 private:
-    OpenProject m_project;
+    Canvas *microcontroller() const
+    {
+        for (Canvas *canvas : m_project.canvases()) {
+            if (canvas->name() == QLatin1String("Microcontroller"))
+                return canvas;
+        }
+        return nullptr;
+    }
+
+    Project m_project;
     Canvas *m_canvas = nullptr;
     bool m_opened = false;
 };
@@ -140,7 +149,7 @@ private slots:
         QCOMPARE(labelsOf(micro->processItems()),
                  QStringList({"Software Module", "process_42", "process_43"}));
         // Deleting one brings the count back to 3, whose label is taken.
-        QCOMPARE(diagram.project().structure().deleteProcessItem(micro, micro->processItems().at(1)),
+        QCOMPARE(diagram.project().deleteProcessItem(micro, micro->processItems().at(1)),
                  ProjectStructure::DeleteResult::Deleted);
         insert(Canvas::ProcessMode, QPointF(900, 800));
         QCOMPARE(labelsOf(micro->processItems()),
@@ -185,7 +194,7 @@ private slots:
         Canvas *micro = diagram.canvas();
         diagram.insert(Canvas::ProcessMode, QPointF(900, 300));
         diagram.insert(Canvas::ProcessMode, QPointF(1400, 300));
-        diagram.project().structure().deleteProcessItem(micro, micro->processItems().at(1));
+        diagram.project().deleteProcessItem(micro, micro->processItems().at(1));
         diagram.insert(Canvas::ProcessMode, QPointF(900, 800));
         ProcessItem *third = micro->processItems().at(0);
         for (ProcessItem *item : {micro->processItems().at(1), micro->processItems().at(2)}) {

@@ -156,7 +156,6 @@ private slots:
     void linesFollowMovedItems();
     void labelWidensTheLinkBox();
     void overlappingProcessesHideLinkAndLines();
-    void deletingLinksCleansBothEnds();
     void destroyedProcessLeavesNoDanglingPointers();
     void linkRecordRoundTrip();
     void linkDialogCancelAndAccept();
@@ -166,8 +165,6 @@ private slots:
     void emptyLabelDataflowIsDefaultSize();
     void renamingMemoryRenamesItsDataflows();
     void renamingDataflowLeavesMemory();
-    void memoryDetachDataflowsCleansEveryEnd();
-    void processDetachDataflowsCleansEveryEnd();
     void destroyedMemoryLeavesNoDanglingPointers();
     void dataflowRecordRoundTrip();
 };
@@ -288,41 +285,6 @@ void TestLinkDataflow::overlappingProcessesHideLinkAndLines()
     b->setPos(1000, 0);
     QVERIFY(paintsSomething(link));
     QVERIFY(paintsSomething(link->endLine()));
-}
-
-void TestLinkDataflow::deletingLinksCleansBothEnds()
-{
-    Diagram d;
-    ProcessItem *a = d.process(0, 0);
-    ProcessItem *b = d.process(1000, 0);
-    ProcessItem *c = d.process(0, 1000);
-    QPointer<LinkItem> ab = d.link(a, b);
-    QPointer<LinkItem> ca = d.link(c, a);
-    LinkItem *bc = d.link(b, c);
-    const QList<QPointer<LinkLine>> goneLines{ab->startLine(), ab->endLine(), ca->startLine(),
-                                              ca->endLine()};
-
-    a->deleteLinks();
-    QVERIFY(a->links().isEmpty());
-    QVERIFY(!ab);
-    QVERIFY(!ca);
-    for (const QPointer<LinkLine> &line : goneLines)
-        QVERIFY(!line);
-    QCOMPARE(b->links(), QList<LinkItem *>{bc});
-    QCOMPARE(c->links(), QList<LinkItem *>{bc});
-    QVERIFY(bc->startLine() && bc->endLine());
-    QCOMPARE(d.count<LinkItem>(), 1);
-    QCOMPARE(d.count<LinkLine>(), 2);
-    d.render();
-
-    // A link from a process item to itself sits in its list twice.
-    QPointer<LinkItem> self = d.link(b, b);
-    QCOMPARE(b->links().size(), 3);
-    b->deleteLinks();
-    QVERIFY(!self);
-    QVERIFY(b->links().isEmpty());
-    QVERIFY(c->links().isEmpty());
-    QCOMPARE(d.count<LinkLine>(), 0);
 }
 
 void TestLinkDataflow::destroyedProcessLeavesNoDanglingPointers()
@@ -544,58 +506,6 @@ void TestLinkDataflow::renamingDataflowLeavesMemory()
     QCOMPARE(m->label(), QString("speed"));
     QCOMPARE(m->datatype(), QString("uint16_t"));
     QCOMPARE(read->label(), QString("speed"));
-}
-
-void TestLinkDataflow::memoryDetachDataflowsCleansEveryEnd()
-{
-    Diagram d;
-    ProcessItem *p1 = d.process(0, 0);
-    ProcessItem *p2 = d.process(1000, 0);
-    MemoryItem *m = d.memory(600, 600, "speed");
-    DataflowItem *write = d.dataflow(p1, m);
-    DataflowItem *read = d.dataflow(m, p2);
-    DataflowItem *other = d.dataflow(p1, d.memory(0, 600, "other"));
-    const QList<QPointer<DataflowLine>> lines{write->startLine(), write->endLine(),
-                                              read->startLine(), read->endLine()};
-
-    const QList<DataflowItem *> detached = m->detachDataflows();
-    QCOMPARE(detached, (QList<DataflowItem *>{write, read}));
-    QVERIFY(m->dataflows().isEmpty());
-    QCOMPARE(p1->dataflows(), QList<DataflowItem *>{other});
-    QVERIFY(p2->dataflows().isEmpty());
-    for (const QPointer<DataflowLine> &line : lines)
-        QVERIFY(!line);
-    for (DataflowItem *flow : detached) {
-        QVERIFY(!flow->process());
-        QVERIFY(!flow->memory());
-        QVERIFY(!flow->startLine());
-        QVERIFY(!flow->endLine());
-    }
-    d.render();   // detached boxes still in the scene paint nothing
-    qDeleteAll(detached);
-    QCOMPARE(p1->dataflows(), QList<DataflowItem *>{other});
-    QCOMPARE(d.count<DataflowLine>(), 2);
-}
-
-void TestLinkDataflow::processDetachDataflowsCleansEveryEnd()
-{
-    Diagram d;
-    ProcessItem *p = d.process(0, 0);
-    MemoryItem *m1 = d.memory(600, 600, "a");
-    MemoryItem *m2 = d.memory(900, 600, "b");
-    DataflowItem *write = d.dataflow(p, m1);
-    DataflowItem *read = d.dataflow(m2, p);
-    DataflowItem *other = d.dataflow(d.process(1000, 0), m1);
-
-    const QList<DataflowItem *> detached = p->detachDataflows();
-    QCOMPARE(detached, (QList<DataflowItem *>{write, read}));
-    QVERIFY(p->dataflows().isEmpty());
-    QCOMPARE(m1->dataflows(), QList<DataflowItem *>{other});
-    QVERIFY(m2->dataflows().isEmpty());
-    QCOMPARE(d.count<DataflowLine>(), 2);
-    qDeleteAll(detached);
-    delete p;   // nothing refers to it any more
-    d.render();
 }
 
 void TestLinkDataflow::destroyedMemoryLeavesNoDanglingPointers()

@@ -4,7 +4,10 @@
 // file other than its own.
 
 #include "Canvas.h"
+#include "DataflowItem.h"
 #include "DefaultProject.h"
+#include "LinkItem.h"
+#include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "Project.h"
 #include "ProjectFileReader.h"
@@ -158,6 +161,110 @@ private slots:
         micro->setMode(Canvas::ProcessMode);
         SceneMouse::click(micro, QPointF(900, 600));   // a new step drops the undone ones
         QVERIFY(gone.isNull());
+    }
+
+    // The Delete command on a selection hands a process item to the
+    // project, as the window does: it goes with its links and dataflows (a
+    // selected link of its own, if not yet deleted, is skipped), which leave
+    // the lists of their other ends while the connections between others
+    // stay, and undo brings all of it back. A memory item goes with its
+    // dataflows alike.
+    void deletingASelectionWithAProcessItem()
+    {
+        Project project;
+        QVERIFY(project.open(demoRecords()).isEmpty());
+        Canvas *micro = canvasAtLevel(project, 3);
+        QVERIFY(micro);
+        const auto insert = [micro](Canvas::Mode mode, const QPointF &point) {
+            micro->setMode(mode);
+            SceneMouse::click(micro, point);
+        };
+        const auto drag = [micro](Canvas::Mode mode, const QGraphicsItem *from, const QGraphicsItem *to) {
+            micro->setMode(mode);
+            SceneMouse::drag(micro, from->sceneBoundingRect().center(), to->sceneBoundingRect().center());
+        };
+        insert(Canvas::ProcessMode, QPointF(900, 300));
+        ProcessItem *p1 = micro->processItems().last();
+        insert(Canvas::ProcessMode, QPointF(1400, 300));
+        ProcessItem *p2 = micro->processItems().last();
+        insert(Canvas::ProcessMode, QPointF(1700, 800));
+        ProcessItem *p3 = micro->processItems().last();
+        insert(Canvas::MemoryMode, QPointF(1150, 800));
+        MemoryItem *m = micro->memoryItems().last();
+        drag(Canvas::LinkMode, p1, p2);
+        drag(Canvas::LinkMode, p3, p1);
+        drag(Canvas::LinkMode, p2, p3);
+        drag(Canvas::DataflowMode, p1, m);
+        drag(Canvas::DataflowMode, m, p2);
+        QCOMPARE(micro->links().size(), 3);
+        QCOMPARE(micro->dataflows().size(), 2);
+        LinkItem *link = micro->links().at(0);
+        LinkItem *fromP3 = micro->links().at(1);
+        LinkItem *between = micro->links().at(2);
+        micro->setCurrentItem(link);
+        const int processItems = micro->processItems().size();
+        const int canvases = project.canvases().size();
+        const int steps = micro->undoStack()->index();
+        // The lines of connectors (and any rubber line) in the scene.
+        const auto plainLines = [micro] {
+            int lines = 0;
+            for (QGraphicsItem *item : micro->items())
+                lines += item->type() == QGraphicsLineItem::Type;
+            return lines;
+        };
+        QCOMPARE(plainLines(), 10);
+
+        micro->clearSelection();
+        link->setSelected(true);
+        p1->setSelected(true);
+        int handled = 0;
+        QVERIFY(micro->deleteSelection([&](ProcessItem *p) {
+            ++handled;
+            QCOMPARE(project.deleteProcessItem(micro, p), ProjectStructure::DeleteResult::Deleted);
+        }));
+        QCOMPARE(handled, 1);
+        QVERIFY(!micro->processItems().contains(p1));
+        QCOMPARE(micro->processItems().size(), processItems - 1);
+        QCOMPARE(project.canvases().size(), canvases - 1);
+        QCOMPARE(micro->links(), QList<LinkItem *>({between}));
+        QCOMPARE(p2->links(), QList<LinkItem *>({between}));
+        QCOMPARE(p3->links(), QList<LinkItem *>({between}));
+        QCOMPARE(fromP3->scene(), nullptr);
+        QCOMPARE(micro->dataflows().size(), 1);
+        QCOMPARE(m->dataflows().size(), 1);
+        QCOMPARE(p2->dataflows().size(), 1);
+        QVERIFY(!micro->registeredItem(link));
+        QCOMPARE(p1->scene(), nullptr);
+        QCOMPARE(link->scene(), nullptr);
+        QCOMPARE(plainLines(), 4);   // the link and the dataflow left
+
+        while (micro->undoStack()->index() > steps)
+            micro->undoStack()->undo();
+        QCOMPARE(micro->processItems().size(), processItems);
+        QCOMPARE(project.canvases().size(), canvases);
+        QCOMPARE(micro->links(), QList<LinkItem *>({link, fromP3, between}));
+        QCOMPARE(p1->links().size(), 2);
+        QVERIFY(p1->links().contains(link) && p1->links().contains(fromP3));
+        QCOMPARE(p2->links().size(), 2);
+        QCOMPARE(p3->links().size(), 2);
+        QCOMPARE(micro->dataflows().size(), 2);
+        QCOMPARE(m->dataflows().size(), 2);
+        QCOMPARE(plainLines(), 10);
+
+        // The memory item: its dataflows leave both process items, which
+        // keep their dataflows to another memory item.
+        insert(Canvas::MemoryMode, QPointF(1150, 980));
+        MemoryItem *other = micro->memoryItems().last();
+        drag(Canvas::DataflowMode, p1, other);
+        QCOMPARE(p1->dataflows().size(), 2);
+        DataflowItem *kept = p1->dataflows().last();
+        QVERIFY(micro->deleteItem(m));
+        QCOMPARE(p1->dataflows(), QList<DataflowItem *>({kept}));
+        QVERIFY(p2->dataflows().isEmpty());
+        QCOMPARE(micro->dataflows(), QList<DataflowItem *>({kept}));
+        QCOMPARE(other->dataflows(), QList<DataflowItem *>({kept}));
+        QCOMPARE(m->scene(), nullptr);
+        QCOMPARE(plainLines(), 8);   // three links, one dataflow
     }
 
     void writingElsewhereKeepsPathAndFlag()

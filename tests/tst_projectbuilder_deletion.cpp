@@ -1,6 +1,7 @@
-// Random sequences of deletions on a random project: links, dataflows,
-// memory items, states and whole process items (with their subtrees), alone
-// or as one mixed selection. After every step no listed item or connector
+// Random sequences of deletions on a random project, each the user's undo
+// step, some of them undone: links, dataflows, memory items, states and
+// whole process items (with their subtrees), alone or as one mixed
+// selection. After every step no listed item or connector
 // may point at an item that left its canvas, every canvas must still paint,
 // and at the end the project must save and read back the same. Built with
 // AddressSanitizer by scripts/checks/asan.sh, where any use of a destroyed
@@ -14,6 +15,7 @@
 #include "MemoryItem.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "RandomProject.h"
 #include "StateItem.h"
 #include "TransitionItem.h"
@@ -174,12 +176,12 @@ void TestProjectDeletion::randomDeletions()
     options.linksPerCanvas = options.dataflowsPerCanvas = 5;
     options.memoriesPerCanvas = 3;
     options.randomCounts = true;
-    OpenProject project;
-    QVERIFY(project.open(randomProject(seed, options)));
+    Project project;
+    QVERIFY(openInProject(project, randomProject(seed, options)));
     QRandomGenerator random(seed);
-    ProjectStructure &structure = project.structure();
-    auto deleteProcess = [&](Canvas *canvas) {
-        return [&structure, canvas](ProcessItem *item) { structure.deleteProcessItem(canvas, item); };
+    // As the window deletes a selected process item (ProjectBrowser).
+    auto deleteProcess = [&project](Canvas *canvas) {
+        return [&project, canvas](ProcessItem *item) { project.deleteProcessItem(canvas, item); };
     };
 
     for (int step = 0; step < 120; ++step) {
@@ -191,7 +193,7 @@ void TestProjectDeletion::randomDeletions()
         case 2: canvas->deleteItem(pick(random, canvas->memoryItems())); break;
         case 3:
             if (ProcessItem *item = pick(random, canvas->processItems()))
-                structure.deleteProcessItem(canvas, item);
+                project.deleteProcessItem(canvas, item);
             break;
         case 4:
             if (StateItem *state = pick(random, canvas->states()))
@@ -201,7 +203,7 @@ void TestProjectDeletion::randomDeletions()
             break;
         default: {
             // A mixed selection: a process item with some of its links and
-            // dataflows, which its own deletion already destroys.
+            // dataflows, which its own deletion already takes away.
             canvas->clearSelection();
             if (ProcessItem *item = pick(random, canvas->processItems())) {
                 item->setSelected(true);
@@ -222,12 +224,12 @@ void TestProjectDeletion::randomDeletions()
                                                        .arg(step).arg(action).arg(problem)));
         }
         paint(canvas);
-        if (Canvas *parent = structure.parentCanvas(canvas))
+        if (Canvas *parent = project.structure().parentCanvas(canvas))
             paint(parent);
     }
 
-    const QByteArray saved = project.save();
-    QVERIFY2(!saved.isEmpty(), qPrintable(project.error()));
+    const QByteArray saved = savedBytes(project);
+    QVERIFY(!saved.isEmpty());
     OpenProject reopened;
     QVERIFY(reopened.open(saved));
     QVERIFY2(reopened.notes().isEmpty(), qPrintable(reopened.notes().join('\n')));

@@ -14,6 +14,7 @@
 #include "NodePath.h"
 #include "OpenProject.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "ProjectSnapshot.h"
 #include "RandomProject.h"
 #include "SceneMouse.h"
@@ -23,6 +24,7 @@
 
 #include <QAction>
 #include <QGraphicsSceneMouseEvent>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -42,19 +44,30 @@ QList<TreeNode *> allNodes(TreeNode *node)
 
 // Every node finds a canvas of its name and level, and every canvas
 // belongs to exactly one node.
-QString treeAndCanvasesAgree(OpenProject &project)
+QString treeAndCanvasesAgree(const TreeModel &model, const ProjectStructure &structure,
+                             const QList<Canvas *> &canvases)
 {
-    const QList<TreeNode *> nodes = allNodes(project.model().rootNode());
+    const QList<TreeNode *> nodes = allNodes(model.rootNode());
     QSet<Canvas *> found;
     for (TreeNode *node : nodes) {
-        Canvas *canvas = project.structure().canvasForNode(node);
+        Canvas *canvas = structure.canvasForNode(node);
         if (!canvas || canvas->name() != node->name())
             return QStringLiteral("node %1 finds no canvas of its name").arg(node->name());
         found.insert(canvas);
     }
-    if (found.size() != project.canvases().size())
-        return QStringLiteral("%1 nodes, %2 canvases").arg(found.size()).arg(project.canvases().size());
+    if (found.size() != canvases.size())
+        return QStringLiteral("%1 nodes, %2 canvases").arg(found.size()).arg(canvases.size());
     return QString();
+}
+
+QString treeAndCanvasesAgree(OpenProject &project)
+{
+    return treeAndCanvasesAgree(project.model(), project.structure(), project.canvases());
+}
+
+QString treeAndCanvasesAgree(Project &project)
+{
+    return treeAndCanvasesAgree(*project.treeModel(), project.structure(), project.canvases());
 }
 
 // Identity numbers of every item agree with the canvas it is on.
@@ -201,21 +214,22 @@ void TestProjectStructure::renamingAProcessItemRenamesCanvasAndNode()
 
 void TestProjectStructure::lastProcessItemIsNotDeleted()
 {
-    OpenProject project;
-    QVERIFY(project.open(DefaultProject::document(QStringLiteral("Demo"))));
-    Canvas *micro = project.canvasNamed(QStringLiteral("Microcontroller"));
+    Project project;
+    QVERIFY(openInProject(project, DefaultProject::document(QStringLiteral("Demo"))));
+    Canvas *micro = project.canvases().at(2);
+    QCOMPARE(micro->name(), QStringLiteral("Microcontroller"));
     ProcessItem *item = micro->processItems().first();
-    QCOMPARE(project.structure().deleteProcessItem(micro, item),
-             ProjectStructure::DeleteResult::LastProcessItem);
+    QCOMPARE(project.deleteProcessItem(micro, item), ProjectStructure::DeleteResult::LastProcessItem);
     QCOMPARE(micro->processItems().size(), 1);
     QCOMPARE(project.canvases().size(), 5);
+    QCOMPARE(micro->undoStack()->count(), 0);
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 }
 
 void TestProjectStructure::deletingAProcessItemTakesItsWholeSubtree()
 {
-    OpenProject project;
-    QVERIFY(project.open(randomProject(21)));   // 2 x 2 x 2 x 2 nodes
+    Project project;
+    QVERIFY(openInProject(project, randomProject(21)));   // 2 x 2 x 2 x 2 nodes
     QCOMPARE(project.canvases().size(), 31);
     ProjectDocument before;
     QVERIFY(project.snapshot(&before));
@@ -223,17 +237,17 @@ void TestProjectStructure::deletingAProcessItemTakesItsWholeSubtree()
     const QStringList survivor = contentOf(before, secondStart, before.blocks.size());
 
     Canvas *top = project.canvases().first();
-    QCOMPARE(project.structure().deleteProcessItem(top, top->processItems().first()),
+    QCOMPARE(project.deleteProcessItem(top, top->processItems().first()),
              ProjectStructure::DeleteResult::Deleted);
     QCOMPARE(project.canvases().size(), 16);
     QCOMPARE(top->processItems().size(), 1);
     QCOMPARE(top->processItems().first()->id(), 1);
-    QCOMPARE(project.model().rootNode()->child(0)->childCount(), 1);
+    QCOMPARE(project.treeModel()->rootNode()->child(0)->childCount(), 1);
     QCOMPARE(identitiesAgree(project.canvases()), QString());
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 
-    const QByteArray saved = project.save();
-    QVERIFY2(!saved.isEmpty(), qPrintable(project.error()));
+    const QByteArray saved = savedBytes(project);
+    QVERIFY(!saved.isEmpty());
     OpenProject reopened;
     QVERIFY(reopened.open(saved));
     QVERIFY2(reopened.notes().isEmpty(), qPrintable(reopened.notes().join('\n')));
@@ -242,6 +256,12 @@ void TestProjectStructure::deletingAProcessItemTakesItsWholeSubtree()
     QCOMPARE(contentOf(after, 0, after.blocks.size()), survivor);
     QCOMPARE(treeAndCanvasesAgree(reopened), QString());
     QCOMPARE(reopened.save(), saved);
+
+    // The deletion is one undo step: undone, the project saves as before.
+    top->undoStack()->undo();
+    QCOMPARE(project.canvases().size(), 31);
+    QCOMPARE(treeAndCanvasesAgree(project), QString());
+    QCOMPARE(savedBytes(project), projectBytes(before));
 }
 
 void TestProjectStructure::deletingRenumbersLaterSiblingsAndTheirDescendants()
@@ -251,8 +271,8 @@ void TestProjectStructure::deletingRenumbersLaterSiblingsAndTheirDescendants()
     options.microcontrollers = 3;
     options.linksPerCanvas = 6;
     options.dataflowsPerCanvas = 6;
-    OpenProject project;
-    QVERIFY(project.open(randomProject(22, options)));
+    Project project;
+    QVERIFY(openInProject(project, randomProject(22, options)));
     Canvas *hardware = project.canvases().at(1);
     QCOMPARE(hardware->processItems().size(), 3);
     ProcessItem *middle = hardware->processItems().at(1);
@@ -270,8 +290,7 @@ void TestProjectStructure::deletingRenumbersLaterSiblingsAndTheirDescendants()
         ++lastBlock;
     const QStringList lastSubtree = contentOf(before, lastBlock, subtreeEnd(before, lastBlock));
 
-    QCOMPARE(project.structure().deleteProcessItem(hardware, middle),
-             ProjectStructure::DeleteResult::Deleted);
+    QCOMPARE(project.deleteProcessItem(hardware, middle), ProjectStructure::DeleteResult::Deleted);
     QCOMPARE(hardware->links().size(), linkCount - linksOfMiddle);
     for (const LinkItem *link : hardware->links())
         QVERIFY(hardware->processItems().contains(link->startItem())
@@ -285,7 +304,7 @@ void TestProjectStructure::deletingRenumbersLaterSiblingsAndTheirDescendants()
     QCOMPARE(treeAndCanvasesAgree(project), QString());
 
     OpenProject reopened;
-    QVERIFY(reopened.open(project.save()));
+    QVERIFY(reopened.open(savedBytes(project)));
     ProjectDocument after;
     QVERIFY(reopened.snapshot(&after));
     int moved = 0;

@@ -1,23 +1,14 @@
 #include "CodeGenerator.h"
 
-#include "Canvas.h"
 #include "CodegenErrorLog.h"
 #include "CodegenProperties.h"
 #include "CompileCheck.h"
 #include "ItemRef.h"
-#include "DataflowItem.h"
-#include "MemoryItem.h"
 #include "ModuleFiles.h"
-#include "CanvasPaths.h"
-#include "NodePath.h"
-#include "ProcessItem.h"
 #include "ProjectModules.h"
 #include "ProjectSnapshot.h"
 #include "Prompter.h"
 #include "RecordsToMachines.h"
-#include "StateItem.h"
-#include "TextItem.h"
-#include "TransitionItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,18 +18,6 @@
 namespace {
 
 const char *const BoxTitle = "Kestro";
-
-MachineState machineState(const StateItem *s)
-{
-    MachineState state;
-    state.label = s->label();
-    state.description = s->description();
-    state.action = s->action();
-    state.initial = s->isInitialState();
-    state.initialCondition = s->initialCondition();
-    state.initialDescription = s->initialDescription();
-    return state;
-}
 
 } // namespace
 
@@ -137,96 +116,6 @@ bool CodeGenerator::runProperties(QWidget *parent)
     return true;
 }
 
-void CodeGenerator::setDiagram(Canvas *canvas)
-{
-    m_diagram = canvas;
-}
-
-Canvas *CodeGenerator::diagram() const
-{
-    return m_diagram;
-}
-
-void CodeGenerator::setProcess(ProcessItem *process)
-{
-    m_process = process;
-    m_moduleName = process ? CEmitter::moduleName(process->label()) : QString();
-}
-
-ProcessItem *CodeGenerator::process() const
-{
-    return m_process;
-}
-
-void CodeGenerator::countDataflows()
-{
-    m_inputVariables = 0;
-    m_outputVariables = 0;
-    if (!m_process)
-        return;
-    for (const DataflowItem *d : m_process->dataflows()) {
-        if (d->startGraphic() == m_process)
-            ++m_outputVariables;
-        else if (d->endGraphic() == m_process)
-            ++m_inputVariables;
-    }
-}
-
-MachineDescription CodeGenerator::describe() const
-{
-    MachineDescription m;
-    m.nodePath = CanvasPaths::canvasPath(m_diagram);
-    m.inputVariables = m_inputVariables;
-    m.outputVariables = m_outputVariables;
-    if (m_process) {
-        m.processLabel = m_process->label();
-        m.processDescription = m_process->description();
-    }
-    if (!m_diagram)
-        return m;
-
-    const QList<StateItem *> &states = m_diagram->states();
-    QHash<const StateItem *, int> stateIndex;
-    stateIndex.reserve(states.size());
-    for (const StateItem *s : states) {
-        if (!stateIndex.contains(s))
-            stateIndex.insert(s, m.states.size());
-        m.states << machineState(s);
-    }
-
-    QHash<const TransitionItem *, int> transitionIndex;
-    const auto indexOf = [&](const TransitionItem *t) {
-        auto found = transitionIndex.constFind(t);
-        if (found != transitionIndex.constEnd())
-            return found.value();
-        MachineTransition transition;
-        transition.label = t->label();
-        transition.condition = t->condition();
-        transition.action = t->action();
-        transition.start = stateIndex.value(t->startItem(), MachineTransition::NotInDiagram);
-        transition.end = stateIndex.value(t->endItem(), MachineTransition::NotInDiagram);
-        const int index = m.transitions.size();
-        m.transitions << transition;
-        transitionIndex.insert(t, index);
-        return index;
-    };
-    for (const TransitionItem *t : m_diagram->transitions())
-        indexOf(t);
-    m.transitionCount = m_diagram->transitions().size();
-    // A state's list is what the emitter walks; a transition attached to the
-    // state but missing from the diagram's list still belongs to it.
-    for (int i = 0; i < states.size(); ++i) {
-        for (const TransitionItem *t : states.at(i)->transitions())
-            m.states[i].transitions << indexOf(t);
-    }
-
-    for (const TextItem *t : m_diagram->textItems())
-        m.texts << MachineText { t->textType(), t->action() };
-    for (const MemoryItem *memory : m_diagram->memoryItems())
-        m.memories << MachineMemory { memory->label(), memory->datatype() };
-    return m;
-}
-
 ModuleProperties CodeGenerator::moduleProperties() const
 {
     ModuleProperties props;
@@ -235,19 +124,6 @@ ModuleProperties CodeGenerator::moduleProperties() const
     props.organization = m_organization;
     props.version = m_version;
     return props;
-}
-
-bool CodeGenerator::generate()
-{
-    m_compilerMissingTold = false;
-    if (!m_diagram || !m_process) {
-        m_lastErrors.clear();
-        m_lastFindings.clear();
-        m_lastWritten.clear();
-        return false;
-    }
-    const MachineDescription machine = describe();
-    return runModule(machine, CEmitter::generate(machine, moduleProperties()));
 }
 
 bool CodeGenerator::runModule(const MachineDescription &machine, const GeneratedModule &module)

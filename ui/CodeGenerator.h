@@ -11,9 +11,7 @@
 // RecordsToMachines places them, ProjectModules emits every machine (a
 // later machine of an earlier one's name is not written), ModuleFiles
 // writes the files. So the program writes exactly what kestro-cli writes
-// for the saved project. A single run (setDiagram, setProcess, generate)
-// reads one canvas and its process item directly. With the compile check
-// on, each written module is compiled (CompileCheck) and what the compiler
+// for the saved project. With the compile check on, each written module is compiled (CompileCheck) and what the compiler
 // says joins the error log, where double-clicking a row shows the item.
 // Every question and failure box goes through Prompter::current().
 
@@ -31,7 +29,6 @@
 class Canvas;
 class CodegenErrorLog;
 class CodegenProperties;
-class ProcessItem;
 class QDialog;
 class QSettings;
 class QWidget;
@@ -90,29 +87,9 @@ public:
     // is accepted, copies the four values back. Returns whether it was.
     bool runProperties(QWidget *parent = nullptr);
 
-    // --- one run ------------------------------------------------------------------
-    void setDiagram(Canvas *canvas);
-    Canvas *diagram() const;
-    // Also derives the module name from the item's label.
-    void setProcess(ProcessItem *process);
-    ProcessItem *process() const;
+    // --- the last machine run ---------------------------------------------------
+    // The module name of the machine run last (the one whose log is shown).
     QString moduleName() const { return m_moduleName; }
-
-    // Counts the process item's dataflows: from the item an output, into it
-    // an input.
-    void countDataflows();
-    int inputVariables() const { return m_inputVariables; }
-    int outputVariables() const { return m_outputVariables; }
-
-    // What the emitter reads from the current diagram and process item.
-    MachineDescription describe() const;
-
-    // One run for the current machine: asks before replacing existing
-    // files, writes header and source, shows the error log when design
-    // errors were found. Returns true only when both files were written; a
-    // file that cannot be written is reported in a critical box.
-    bool generate();
-
     // Design errors of the last run that wrote its files.
     QStringList lastErrors() const { return m_lastErrors; }
     // Everything the last run found (design errors, warnings, compiler).
@@ -123,8 +100,11 @@ public:
     // --- the whole project ---------------------------------------------------------
     // Runs every state machine the project tree reaches, depth first, as
     // kestro-cli does for the saved project. Takes the project name from the
-    // level-1 canvas. Returns one status text per machine whose files were
-    // written. A project that cannot be taken as a snapshot is reported.
+    // level-1 canvas. For each machine it asks before replacing existing
+    // files, writes header and source and shows the error log when there
+    // are findings; a file that cannot be written is reported in a critical
+    // box. Returns one status text per machine whose files were written. A
+    // project that cannot be taken as a snapshot is reported.
     QStringList generateAll(const QList<Canvas *> &canvases);
 
     // The status text of a successful run.
@@ -152,11 +132,7 @@ private:
     double m_version = 1.0;
     QString m_projectName;
 
-    QPointer<Canvas> m_diagram;
-    QPointer<ProcessItem> m_process;
     QString m_moduleName;
-    int m_inputVariables = 0;
-    int m_outputVariables = 0;
 
     bool m_compileCheck = false;
     bool m_compilerMissingTold = false;

@@ -34,11 +34,6 @@ void GraphicsViewZoom::setModifiers(Qt::KeyboardModifiers modifiers)
     m_modifiers = modifiers;
 }
 
-void GraphicsViewZoom::setZoomFactorBase(double value)
-{
-    m_zoomFactorBase = value;
-}
-
 void GraphicsViewZoom::setEnabled(bool enabled)
 {
     m_enabled = enabled;

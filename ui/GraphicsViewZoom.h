@@ -22,7 +22,6 @@ public:
 
     void setModifiers(Qt::KeyboardModifiers modifiers);
     Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
-    void setZoomFactorBase(double value);
     double zoomFactorBase() const { return m_zoomFactorBase; }
     void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }

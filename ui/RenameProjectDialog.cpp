@@ -30,11 +30,6 @@ void RenameProjectDialog::markInvalid()
     ui->lineEdit->setStyleSheet(kInvalidStyle);
 }
 
-bool RenameProjectDialog::isMarkedInvalid() const
-{
-    return ui->lineEdit->styleSheet() == kInvalidStyle;
-}
-
 QLineEdit *RenameProjectDialog::lineEdit() const
 {
     return ui->lineEdit;

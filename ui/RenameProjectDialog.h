@@ -27,7 +27,6 @@ public:
     void setProjectName(const QString &name);
     // Outlines the line edit in red to show the name was refused.
     void markInvalid();
-    bool isMarkedInvalid() const;
 
     QLineEdit *lineEdit() const;
 

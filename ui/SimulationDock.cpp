@@ -158,11 +158,6 @@ int SimulationDock::rate() const
     return m_rate->value();
 }
 
-bool SimulationDock::isRunChecked() const
-{
-    return m_run->isChecked();
-}
-
 QString SimulationDock::statusText() const
 {
     return m_status->text();

@@ -38,7 +38,6 @@ public:
     QPlainTextEdit *outputView() const { return m_output; }
 
     int rate() const;
-    bool isRunChecked() const;
     QString statusText() const;
     bool statusIsFailure() const { return m_statusIsFailure; }
     QString cycleText() const;

@@ -49,23 +49,14 @@ void UpdateCenter::startRoutineCheck(const QString &url, const QString &moduleVe
     checkForUpdates(url);
 }
 
-QString UpdateCenter::getModuleName(const QString &url) { return getUpdater(url)->moduleName(); }
 QString UpdateCenter::getModuleVersion(const QString &url) { return getUpdater(url)->moduleVersion(); }
-QString UpdateCenter::getPlatformKey(const QString &url) { return getUpdater(url)->platformKey(); }
 QString UpdateCenter::getLatestVersion(const QString &url) { return getUpdater(url)->latestVersion(); }
-QString UpdateCenter::getOpenUrl(const QString &url) { return getUpdater(url)->openUrl(); }
 QString UpdateCenter::getChangelog(const QString &url) { return getUpdater(url)->changelog(); }
-QString UpdateCenter::getDownloadUrl(const QString &url) { return getUpdater(url)->downloadUrl(); }
-QString UpdateCenter::getUserAgentString(const QString &url) { return getUpdater(url)->userAgentString(); }
 bool UpdateCenter::getNotifyOnUpdate(const QString &url) { return getUpdater(url)->notifyOnUpdate(); }
 bool UpdateCenter::getNotifyOnFinish(const QString &url) { return getUpdater(url)->notifyOnFinish(); }
 bool UpdateCenter::getUpdateAvailable(const QString &url) { return getUpdater(url)->updateAvailable(); }
 bool UpdateCenter::getDownloaderEnabled(const QString &url) { return getUpdater(url)->downloaderEnabled(); }
 bool UpdateCenter::getUseCustomAppcast(const QString &url) { return getUpdater(url)->useCustomAppcast(); }
-bool UpdateCenter::getUseCustomInstallProcedures(const QString &url)
-{
-    return getUpdater(url)->useCustomInstallProcedures();
-}
 bool UpdateCenter::getMandatoryUpdate(const QString &url) { return getUpdater(url)->mandatoryUpdate(); }
 bool UpdateCenter::getOfferShown(const QString &url) { return getUpdater(url)->offerShown(); }
 

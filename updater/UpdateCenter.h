@@ -33,20 +33,14 @@ public:
     // when there is nothing to offer), then starts the check.
     void startRoutineCheck(const QString &url, const QString &moduleVersion, bool userRequested = false);
 
-    QString getModuleName(const QString &url);
     QString getModuleVersion(const QString &url);
-    QString getPlatformKey(const QString &url);
     QString getLatestVersion(const QString &url);
-    QString getOpenUrl(const QString &url);
     QString getChangelog(const QString &url);
-    QString getDownloadUrl(const QString &url);
-    QString getUserAgentString(const QString &url);
     bool getNotifyOnUpdate(const QString &url);
     bool getNotifyOnFinish(const QString &url);
     bool getUpdateAvailable(const QString &url);
     bool getDownloaderEnabled(const QString &url);
     bool getUseCustomAppcast(const QString &url);
-    bool getUseCustomInstallProcedures(const QString &url);
     bool getMandatoryUpdate(const QString &url);
     bool getOfferShown(const QString &url);
 

@@ -8,7 +8,7 @@
 #   layers.sh --self-test    checks that a planted upward include is caught
 set -euo pipefail
 
-LAYERS=(model codegen scene document ui updater app cli)
+LAYERS=(model codegen simulation scene document ui updater app cli)
 
 check() {
   local root=$1 status=0 rank=0
@@ -43,15 +43,22 @@ check() {
 if [ "${1:-}" = "--self-test" ]; then
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
-  mkdir -p "$scratch/model" "$scratch/codegen"
+  mkdir -p "$scratch/model" "$scratch/codegen" "$scratch/simulation" "$scratch/ui"
   printf '#pragma once\n' > "$scratch/model/Low.h"
   printf '#pragma once\n#include "Low.h"\n' > "$scratch/codegen/High.h"
+  printf '#pragma once\n#include "High.h"\n' > "$scratch/simulation/Run.h"
+  printf '#include "Run.h"\n' > "$scratch/ui/Dock.cpp"
   check "$scratch" || { echo "layers: a downward include was refused" >&2; exit 1; }
-  printf '#include "High.h"\n' > "$scratch/model/Low.cpp"
-  if check "$scratch" 2>/dev/null; then
-    echo "layers: an upward include went unnoticed" >&2
-    exit 1
-  fi
+  # Each planted upward include alone must fail the check.
+  for planted in 'model/Low.cpp:High.h' 'codegen/Gen.cpp:Run.h'; do
+    source_file=${planted%%:*}
+    printf '#include "%s"\n' "${planted#*:}" > "$scratch/$source_file"
+    if check "$scratch" 2>/dev/null; then
+      echo "layers: an upward include ($source_file includes ${planted#*:}) went unnoticed" >&2
+      exit 1
+    fi
+    rm "$scratch/$source_file"
+  done
   echo "layers: self-test passed"
   exit 0
 fi

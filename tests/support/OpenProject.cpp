@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "ProcessItem.h"
+#include "Project.h"
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
@@ -29,6 +30,29 @@ QByteArray projectBytes(const ProjectDocument &document)
     if (!writer.writeToBytes(document, &bytes))
         return QByteArray();
     return bytes;
+}
+
+bool openInProject(Project &project, const QByteArray &bytes)
+{
+    ProjectFileReader reader;
+    if (!reader.checkData(bytes) || !reader.loadData(bytes))
+        return false;
+    project.open(reader.takeRecords());
+    return project.isOpen();
+}
+
+bool openInProject(Project &project, const ProjectDocument &document)
+{
+    const QByteArray bytes = projectBytes(document);
+    return !bytes.isEmpty() && openInProject(project, bytes);
+}
+
+QByteArray savedBytes(const Project &project)
+{
+    ProjectDocument document;
+    if (!project.snapshot(&document))
+        return QByteArray();
+    return projectBytes(document);
 }
 
 OpenProject::OpenProject()

@@ -19,6 +19,7 @@
 #include <QStringList>
 
 class Canvas;
+class Project;
 
 class OpenProject
 {
@@ -60,3 +61,11 @@ private:
 
 // Writes a document into bytes (empty on failure).
 QByteArray projectBytes(const ProjectDocument &document);
+
+// The same bytes opened in a Project, the document the window holds, so
+// that edits go through its undo steps as the user's do. False when the
+// bytes are not a project file or give no canvas.
+bool openInProject(Project &project, const QByteArray &bytes);
+bool openInProject(Project &project, const ProjectDocument &document);
+// What saving the Project writes; empty on failure.
+QByteArray savedBytes(const Project &project);

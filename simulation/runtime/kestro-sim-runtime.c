@@ -1,10 +1,4 @@
-#include "SimulationRuntime.h"
-
-// The runtime is kept as C text here and written next to the glue unit of
-// every simulation; tst_simulation compiles it with every compiler found.
-namespace {
-
-const char *const Source = R"KESTRO(/* Runtime of a Kestro simulation, written by Kestro. It drives the machine
+/* Runtime of a Kestro simulation, written by Kestro. It drives the machine
  * compiled in the glue unit and answers Kestro over a line protocol: one
  * command a line on standard input; replies on standard output, every
  * command ending with exactly one line that starts with "ok", "error" or
@@ -714,12 +708,4 @@ int main(void)
         fflush(ks_out);
     }
     return 0;
-}
-)KESTRO";
-
-} // namespace
-
-QString SimulationRuntime::source()
-{
-    return QString::fromLatin1(Source);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
-// The C runtime of a simulation: main() of the machine's program. It talks
+// The C runtime of a simulation: main() of the machine's program, kept as C
+// in simulation/runtime/kestro-sim-runtime.c and embedded at build time
+// (simulation/runtime/embed-runtime.cmake); source() is that file's text,
+// written next to the glue unit of every simulation. It talks
 // to SimulationSession over standard input and output, one line each way:
 //
 //   at start   "kestro-sim 1 STATES CONDITIONS VARIABLES", then one line

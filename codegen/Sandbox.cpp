@@ -46,7 +46,9 @@ QString Sandbox::bubblewrap()
     const QByteArray named = qgetenv("KESTRO_BWRAP");
     if (!named.isEmpty())
         return QFileInfo(QString::fromLocal8Bit(named)).isExecutable() ? QString::fromLocal8Bit(named) : QString();
-    return QStandardPaths::findExecutable(QStringLiteral("bwrap"));
+    // A system package: where Debian puts it, when the PATH does not lead there.
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("bwrap"));
+    return found.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("bwrap"), { QStringLiteral("/usr/bin") }) : found;
 }
 
 QString Sandbox::launcher()

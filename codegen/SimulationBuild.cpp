@@ -67,7 +67,8 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
         return;
     }
     if (command.status == Sandbox::Command::ProgramMissing) {
-        finish(SimulationFailure::NoCompiler, QStringLiteral("the C compiler %1").arg(command.error));
+        finish(SimulationFailure::NoCompiler,
+               QStringLiteral("the C compiler '%1' could not be started (no such program)").arg(m_compilerName));
         return;
     }
     m_confined = command.confined;

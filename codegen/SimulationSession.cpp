@@ -244,6 +244,7 @@ void SimulationSession::startChild()
     spec.buildFolder = m_build->directory();
     spec.keepProtocolFd = true;
     const Sandbox::Command command = Sandbox::command(spec, m_options.allowUnconfined);
+    m_confined = command.confined;
     if (command.status != Sandbox::Command::Ready || !m_child->openChannel()) {
         const QString why = command.status != Sandbox::Command::Ready ? command.error : m_child->channelError();
         QMetaObject::invokeMethod(this, [this, why] {
@@ -607,10 +608,9 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
                                     .arg(where.cycle)
                                     .arg(m_options.stepTimeoutMs / 1000.0)
                                     .arg(describePosition(where));
-        } else if (status == QProcess::CrashExit) {
+        } else if (int signal = deathSignal(exitCode, status)) {
             m_failure.kind = SimulationFailure::Crashed;
-            m_failure.message = QStringLiteral("the machine crashed with %1 %2")
-                                    .arg(signalName(m_positionKnown ? where.signal : exitCode), at);
+            m_failure.message = QStringLiteral("the machine crashed with %1 %2").arg(signalName(signal), at);
         } else {
             m_failure.kind = SimulationFailure::Exited;
             m_failure.message = QStringLiteral("the machine's program ended with exit code %1 %2").arg(exitCode).arg(at);
@@ -626,6 +626,17 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
     failCommands(false, m_failure.message);
     emit failed(m_failure);
     pump();
+}
+
+int SimulationSession::deathSignal(int exitCode, QProcess::ExitStatus status) const
+{
+    // The program's own word first: "crash SIGNAL ...", or "ended" for exit().
+    if (m_positionKnown)
+        return m_position.signal;
+    if (status == QProcess::CrashExit)
+        return exitCode;
+    // bubblewrap ends with 128 + the signal its program died of.
+    return m_confined && exitCode > 128 && exitCode < 128 + 65 ? exitCode - 128 : 0;
 }
 
 void SimulationSession::placeFailure(const Position &where)

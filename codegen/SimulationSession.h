@@ -158,6 +158,8 @@ private:
     void failLater(int number, const QString &reason);
     QString describePosition(const Position &where) const;
     void placeFailure(const Position &where);
+    // The signal the program died of, 0 when it ended by itself.
+    int deathSignal(int exitCode, QProcess::ExitStatus status) const;
 
     MachineDescription m_machine;
     GeneratedModule m_module;
@@ -189,6 +191,7 @@ private:
     int m_helloVariables = -1;    // variable lines still expected, -1 before the hello line
     bool m_childUsed = false;     // a cycle ran on it
     int m_commandCycles = 0;      // cycle lines the command under way got
+    bool m_confined = false;      // it runs in the sandbox
     bool m_timedOut = false;
     bool m_positionKnown = false;
     Position m_position;

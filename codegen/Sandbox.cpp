@@ -36,6 +36,9 @@ QString installationOf(const QString &program)
     QDir up(dir);
     if (QFileInfo(dir).fileName() == QLatin1String("bin"))
         up.cdUp();
+    // Never the whole home folder for a program in ~/bin.
+    if (up.absolutePath() == QDir::homePath() || up.isRoot())
+        return dir;
     return up.absolutePath();
 }
 
@@ -184,9 +187,13 @@ Sandbox::Command Sandbox::command(const Spec &spec, bool allowUnconfined)
     }
     QStringList a{ QStringLiteral("--unshare-all"), QStringLiteral("--die-with-parent"), QStringLiteral("--new-session") };
     a << systemMounts();
-    const QString installation = installationOf(QFileInfo(program).canonicalFilePath());
-    if (!installation.isEmpty() && installation != QLatin1String("/"))
-        a << bindFolder("--ro-bind", installation);
+    // The program where it was named (a link, perhaps) and where it really is.
+    QStringList installations{ installationOf(program), installationOf(QFileInfo(program).canonicalFilePath()) };
+    installations.removeDuplicates();
+    for (const QString &installation : qAsConst(installations)) {
+        if (!installation.isEmpty() && installation != QLatin1String("/"))
+            a << bindFolderAt("--ro-bind", QFileInfo(installation));
+    }
     for (const QString &folder : spec.readOnlyFolders) {
         const QFileInfo info(folder);
         if (info.isDir() && info.canonicalFilePath() != QLatin1String("/"))

@@ -170,22 +170,42 @@ void TestHostileMachine::constructorRunsConfined()
 void TestHostileMachine::forgedProtocolFailsTheRun_data()
 {
     QTest::addColumn<int>("fd");
+    QTest::addColumn<QString>("lines");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
-    QTest::newRow("standard output is only shown") << -1 << 0 << "cycle 7 0 -1 0";
-    QTest::newRow("protocol's descriptor is checked") << int(Sandbox::ProtocolFd) << 70
-                                                       << "the machine's program wrote 'cycle 9 0 -1 0', cycle 9 where cycle 1 comes next";
+    const int protocol = Sandbox::ProtocolFd;
+    QTest::newRow("standard output is only shown") << -1 << "cycle 7 0 -1 0\nok\n" << 0 << "cycle 7 0 -1 0";
+    QTest::newRow("a cycle out of order") << protocol << "cycle 7 0 -1 0\n" << 70
+                                          << "wrote 'cycle 7 0 -1 0', cycle 7 where cycle 1 comes next";
+    QTest::newRow("a transition out of range") << protocol << "cycle 1 0 57 0\n" << 70
+                                               << "wrote 'cycle 1 0 57 0', a transition the machine does not have";
+    QTest::newRow("a state out of range") << protocol << "cycle 1 0 -1 9\n" << 70
+                                          << "wrote 'cycle 1 0 -1 9', a state the machine is not in";
+    QTest::newRow("a reply too early") << protocol << "ok\n" << 70 << "wrote 'ok', 0 of the 1 cycles asked for";
+    QTest::newRow("an unknown variable") << protocol << "cycle 1 0 -1 0\nchanged secret 1\n" << 70
+                                         << "reported an unknown variable";
 }
 
 void TestHostileMachine::forgedProtocolFailsTheRun()
 {
     QFETCH(int, fd);
+    QFETCH(QString, lines);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
-    const CliResult r = simulate(project(QStringLiteral("forge%1").arg(fd), HostileProject::forgeProtocol(fd)), { "--trust" });
+    const QString path = project("forge" + QString::number(qHash(lines) ^ uint(fd)), HostileProject::forgeProtocol(fd, lines));
+    // One cycle at a time, as the editor asks.
+    const QString script = folder("scripts") + "/one.sim";
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("reset\nstep\nstep\nexpect flag 1\n");
+    file.close();
+    const CliResult r = runCli({ "simulate", path, "Hostile", "--script", script, "--trust", "--trace", folder("traces") + "/t.csv" },
+                               { "CC=" });
     QVERIFY2(r.exitCode == exitCode, qPrintable(r.err));
     QVERIFY2(r.err.contains(said), qPrintable(r.err));
-    QVERIFY2(!r.out.contains("\n7,") && !r.out.contains("\n9,"), qPrintable(r.out));
+    // The trace holds the cycles that ran and no other.
+    const QByteArray trace = [&] { QFile t(folder("traces") + "/t.csv"); t.open(QIODevice::ReadOnly); return t.readAll(); }();
+    QVERIFY2(!trace.contains("\n7,") && !trace.contains("\n9,"), trace.constData());
 }
 
 void TestHostileMachine::memoryIsLimitedFromOutside()

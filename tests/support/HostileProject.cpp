@@ -165,14 +165,15 @@ Attack bigAllocation()
     return a;
 }
 
-Attack forgeProtocol(int fd)
+Attack forgeProtocol(int fd, const QString &lines)
 {
     Attack a;
     a.includes = QStringLiteral("#include <stdio.h>\n");
+    const QString text = cString(lines).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     if (fd < 0)
-        a.code = QStringLiteral("int attack(void) { printf(\"cycle 7 0 -1 0\\nok\\n\"); fflush(stdout); return 1; }");
+        a.code = QStringLiteral("int attack(void) { printf(%1); fflush(stdout); return 1; }").arg(text);
     else
-        a.code = QStringLiteral("int attack(void) { dprintf(%1, \"cycle 9 0 -1 0\\nok\\n\"); return 1; }").arg(fd);
+        a.code = QStringLiteral("int attack(void) { dprintf(%1, %2); return 1; }").arg(fd).arg(text);
     return a;
 }
 

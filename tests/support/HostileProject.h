@@ -46,7 +46,8 @@ Attack constructorFirst(const QString &path);
 // Replaces setrlimit() (a limit the program set on itself would not hold)
 // and asks for 1.5 GiB; 1 when it got them, 2 when refused.
 Attack bigAllocation();
-// Writes forged protocol lines to standard output, or to descriptor `fd`.
-Attack forgeProtocol(int fd);
+// Writes `lines` (forged protocol lines) to standard output (`fd` -1) or to
+// descriptor `fd`; returns 1.
+Attack forgeProtocol(int fd, const QString &lines);
 
 } // namespace HostileProject

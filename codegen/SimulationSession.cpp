@@ -54,12 +54,7 @@ SimulationSession::SimulationSession(const MachineDescription &machine, const Ge
     qRegisterMetaType<SimulationReply>();
     qRegisterMetaType<SimulationFailure>();
     m_stepTimer.setSingleShot(true);
-    m_killTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &SimulationSession::stepTimedOut);
-    connect(&m_killTimer, &QTimer::timeout, this, [this] {
-        if (m_child)
-            m_child->kill();
-    });
 }
 
 SimulationSession::~SimulationSession()
@@ -286,7 +281,6 @@ void SimulationSession::restartChild()
 void SimulationSession::endChild()
 {
     m_stepTimer.stop();
-    m_killTimer.stop();
     if (!m_child)
         return;
     SandboxProcess *child = m_child;
@@ -621,7 +615,6 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
     child->disconnect(this);
     child->deleteLater();
     m_stepTimer.stop();
-    m_killTimer.stop();
     m_phase = Phase::Stopped;
     failCommands(false, m_failure.message);
     emit failed(m_failure);

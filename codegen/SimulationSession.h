@@ -167,7 +167,6 @@ private:
     SimulationBuild *m_build = nullptr;
     SandboxProcess *m_child = nullptr;
     QTimer m_stepTimer;
-    QTimer m_killTimer;
     Phase m_phase = Phase::Created;
 
     QQueue<Command> m_queue;      // not sent yet

@@ -12,6 +12,8 @@
 #include "Sandbox.h"
 #include "ScriptedPrompter.h"
 #include "SimulationController.h"
+#include "SimulationSession.h"
+#include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
 #include "TrustStore.h"
 #include "WindowProjectFixture.h"
@@ -270,6 +272,7 @@ void TestSimulationTrust::hostileMachineInTheEditor_data()
     QTest::newRow("setsid") << "setsid" << "2";
     QTest::newRow("signal to the parent") << "signal" << "1";
     QTest::newRow("memory") << "memory" << "2";
+    QTest::newRow("forged protocol line") << "forge" << "(the run fails)";
 }
 
 void TestSimulationTrust::hostileMachineInTheEditor()
@@ -289,6 +292,8 @@ void TestSimulationTrust::hostileMachineInTheEditor()
         a = HostileProject::spawn(attack, Marker);
     else if (attack == QLatin1String("signal"))
         a = HostileProject::signalParent(SIGKILL);
+    else if (attack == QLatin1String("forge"))
+        a = HostileProject::forgeProtocol(Sandbox::ProtocolFd, QStringLiteral("cycle 1 0 -1 0\nok\ncycle 2 0 -1 0\n"));
     else
         a = HostileProject::bigAllocation();
     const QString path = HostileProject::write(projectFolder, a.code, a.includes);
@@ -298,6 +303,12 @@ void TestSimulationTrust::hostileMachineInTheEditor()
     SimulationController *sim = m_window->simulation();
     sim->step();
     QVERIFY(QTest::qWaitFor([sim] { return !sim->isBusy(); }, 20000));
+    if (attack == QLatin1String("forge")) {
+        // Lines the machine did not run are no trace rows: the run ends.
+        QCOMPARE(sim->session()->failure().kind, SimulationFailure::ProtocolError);
+        QVERIFY(sim->traceModel()->rowCount() <= 2);
+        return;
+    }
     QCOMPARE(flag(), expected);
     // The editor is alive (a signal to the parent would have ended it), and
     // nothing reached the network, the files or the process table.

@@ -533,7 +533,7 @@ static void ks_evaluate_conditions(char *into)
 }
 
 /* One cycle (or the initial one) and its report; 1 when a breakpoint hit. */
-static int ks_run_cycle(int initialize)
+static int ks_cycle_and_report(int initialize)
 {
     static char now[1];
     char *after_conditions = kestro_sim_condition_count > 0 ? ks_condition_was + kestro_sim_condition_count : now;
@@ -543,7 +543,6 @@ static int ks_run_cycle(int initialize)
     ks_evaluate_conditions(ks_condition_was);
     kestro_sim_fired = -1;
     ks_phase = 1;
-    ks_arm_alarm(ks_timeout_ms);
     if (initialize) {
         ks_cycle = 0;
         kestro_sim_initialize();
@@ -551,7 +550,6 @@ static int ks_run_cycle(int initialize)
         ++ks_cycle;
         kestro_sim_cycle();
     }
-    ks_arm_alarm(0);
     ks_phase = 0;
     after = kestro_sim_state();
     fprintf(ks_out, "cycle %ld %d %d %d\n", ks_cycle, before, kestro_sim_fired, after);
@@ -568,6 +566,16 @@ static int ks_run_cycle(int initialize)
         }
     }
     return 0;
+}
+
+/* The breakpoint conditions count to the cycle's time too. */
+static int ks_run_cycle(int initialize)
+{
+    int hit;
+    ks_arm_alarm(ks_timeout_ms);
+    hit = ks_cycle_and_report(initialize);
+    ks_arm_alarm(0);
+    return hit;
 }
 
 static void ks_step(long count)

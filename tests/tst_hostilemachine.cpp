@@ -18,6 +18,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +38,7 @@ private slots:
     void machineStartsNoProcesses();
     void machineHasNoNetwork();
     void machineWritesNothingOutside();
+    void onlyItsOwnDescriptorsReachTheMachine();
     void signalsDoNotReachKestro_data();
     void signalsDoNotReachKestro();
     void constructorRunsConfined();
@@ -131,6 +134,20 @@ void TestHostileMachine::machineWritesNothingOutside()
     QVERIFY2(r.out.contains("flag=100"), qPrintable(r.out));
     for (const QString &target : targets)
         QVERIFY2(!QFile::exists(target), qPrintable(target));
+}
+
+void TestHostileMachine::onlyItsOwnDescriptorsReachTheMachine()
+{
+    // A descriptor kestro-cli was handed without close-on-exec, as any
+    // program may leave one open.
+    const QString leaked = folder("outside") + "/leaked";
+    const int fd = ::open(QFile::encodeName(leaked).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(fd >= 0);
+    const CliResult r = simulate(project("descriptors", HostileProject::writeDescriptors()), { "--trust" });
+    ::close(fd);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("flag=100"), qPrintable(r.out));
+    QCOMPARE(QFileInfo(leaked).size(), 0);
 }
 
 void TestHostileMachine::signalsDoNotReachKestro_data()

@@ -134,6 +134,16 @@ Attack writeFiles(const QStringList &paths)
     return a;
 }
 
+Attack writeDescriptors()
+{
+    Attack a;
+    a.includes = QStringLiteral("#include <sys/stat.h>\n#include <unistd.h>\n");
+    a.code = QStringLiteral("int attack(void) { int fd, n = 0; struct stat st; for (fd = 3; fd < 1024; ++fd) "
+                            "if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && write(fd, \"owned\\n\", 6) == 6) ++n; "
+                            "return n + 100; }");
+    return a;
+}
+
 Attack signalParent(int signal)
 {
     Attack a;

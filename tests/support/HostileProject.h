@@ -38,6 +38,9 @@ Attack spawn(const QString &how, const QByteArray &marker);
 Attack connectTo(quint16 port);
 // Writes each of `paths` (absolute); returns how many it wrote.
 Attack writeFiles(const QStringList &paths);
+// Writes to every descriptor open on a file (the protocol's is a socket);
+// returns 100 plus the number that took the bytes.
+Attack writeDescriptors();
 // Sends `signal` to its parent process; returns 1.
 Attack signalParent(int signal);
 // A constructor that runs before main(): writes `path`, lifts the memory

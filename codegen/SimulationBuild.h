@@ -2,8 +2,8 @@
 
 // Builds the program of one simulation in a private temporary folder: the
 // machine's instrumented files, the glue and the runtime, compiled in the
-// background. Ends in finished(); failure() then says whether and why it
-// failed. QtCore only.
+// background, in the sandbox (the project's folder read-only). Ends in
+// finished(); failure() then says whether and why it failed. QtCore only.
 
 #include "CEmitter.h"
 #include "MachineDescription.h"

@@ -11,6 +11,12 @@
 // after start(); they run in order. The blocking waitFor...() calls run an
 // event loop until the answer is there, for the command-line tool and tests.
 //
+// The compiler and the program run in the sandbox (Sandbox), the program
+// with the protocol on descriptor 3; every line it writes there is checked
+// against the command under way (states and transitions that exist, cycles
+// in order, one reply per command), and anything else fails the run as a
+// ProtocolError. Its standard output and error are only passed on.
+//
 // A crash of the machine's code (a signal), a cycle that does not finish in
 // time, or the program ending by itself ends the child: the command running
 // and those queued behind it finish with a Failed reply, failed() says what

@@ -9,6 +9,7 @@
 #include "TrustStore.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -150,6 +151,9 @@ int SimulateCommand::checkTrust()
 {
     if (!QFileInfo(m_project).isFile())
         return Success;   // reading it says what is wrong
+    // The installed examples are Kestro's own.
+    TrustStore::trustFolderForSession(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestro/Examples"));
+    TrustStore::trustFolderForSession(QStringLiteral(KESTRO_DATADIR "/Examples"));
     if (!m_trust && !TrustStore().isTrusted(m_project)) {
         err() << "kestro-cli: " << m_project << ": simulating compiles and runs the C in this project's actions and "
                  "conditions on this computer, and its folder " << QFileInfo(m_project).absolutePath()

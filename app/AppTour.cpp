@@ -1,5 +1,7 @@
 #include "AppTour.h"
 
+#include "TrustStore.h"
+
 #include "Canvas.h"
 #include "ExamplesLocator.h"
 #include "LinkItem.h"
@@ -179,7 +181,10 @@ AppTour::StartResult AppTour::start()
 // (the tour's end and the code generator would fail to write beside it).
 bool AppTour::openSample(const QString &sample)
 {
-    m_actions->openFromCommandLine(exampleToOpen(sample).path);
+    const QString path = exampleToOpen(sample).path;
+    // The bundled sample (or the tour's copy of it) runs without the question.
+    TrustStore::trustProjectForSession(path);
+    m_actions->openFromCommandLine(path);
     // A sample that could not be opened has been reported already; there is
     // nothing to tour.
     return m_project->isOpen();

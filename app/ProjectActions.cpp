@@ -14,6 +14,7 @@
 #include "Prompter.h"
 #include "RecordFit.h"
 #include "RenameProjectDialog.h"
+#include "TrustStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +56,12 @@ ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeVie
     ProjectBrowser *browser = m_browser.get();
     m_generator->setItemNavigator(
         [browser](const QVector<int> &path, const ItemRef &item) { browser->showItem(path, item); });
+    // The installed examples and Kestro's copies of them are its own.
+    for (const QString &folder : installedExamplesDirectories())
+        TrustStore::trustFolderForSession(folder);
+    TrustStore::trustFolderForSession(
+        QFileInfo(exampleCopyPath(QStringLiteral("x.qsmd"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)))
+            .absolutePath());
 }
 
 ProjectActions::~ProjectActions() = default;
@@ -292,7 +299,16 @@ void ProjectActions::newProject()
         return;
     }
     rememberDirectoryOf(path);
+    trustOwnProject(path);
     openRecords(path, Purpose::Create);
+}
+
+void ProjectActions::trustOwnProject(const QString &path)
+{
+    // The user's own work: its C runs without the question. A record that
+    // cannot be written still holds for this session.
+    TrustStore::trustProjectForSession(path);
+    TrustStore().trustProject(path);
 }
 
 void ProjectActions::open()
@@ -328,6 +344,8 @@ void ProjectActions::openExamples()
         return;
     // An installed example is read-only; the user works on a copy of it.
     const ExampleToOpen example = exampleToOpen(result.files.first());
+    // A bundled example (or Kestro's copy of it) runs without the question.
+    TrustStore::trustProjectForSession(example.path);
     if (openFile(example.path) && !example.note.isEmpty())
         m_window->showStatus(example.note);
 }
@@ -411,6 +429,10 @@ void ProjectActions::saveAs()
     // The project stays with its old file until the new one is written.
     if (!writeTo(path))
         return;
+    // The user's own project stays theirs under its new name; a project of
+    // someone else does not become trusted by being saved.
+    if (TrustStore().isTrusted(m_project->filePath()))
+        trustOwnProject(path);
     rememberDirectoryOf(path);
     setProjectPath(path);
     m_project->markSaved();

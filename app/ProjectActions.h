@@ -95,6 +95,8 @@ signals:
     void projectOpened(const QString &path);
 
 private:
+    // Records a project made by the user (New, Save As of their own) as trusted.
+    void trustOwnProject(const QString &path);
     enum class Purpose { Open, Create, Recover };
 
     // The unsaved-changes prompt before New and Open; false when the

@@ -9,6 +9,7 @@
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
 #include "Prompter.h"
+#include "Sandbox.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
 #include "SimulationScript.h"
@@ -21,6 +22,7 @@
 #include "StateItem.h"
 #include "ToolSets.h"
 #include "TransitionItem.h"
+#include "TrustStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -118,6 +120,8 @@ void SimulationController::start()
                            QStringLiteral("The state machine cannot be simulated: %1.").arg(target.error));
         return;
     }
+    if (!mayRunProjectCode() || !mayRunUnconfined())
+        return;
     m_machine = target.machine;
     m_module = target.module;
     m_breakStates.clear();
@@ -129,6 +133,58 @@ void SimulationController::start()
     dock()->setCycle(-1, QString());
     enterMode(canvas);
     startSession();
+}
+
+bool SimulationController::mayRunProjectCode()
+{
+    const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
+    TrustStore store;
+    if (projectPath.isEmpty() || store.isTrusted(projectPath))
+        return true;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(projectPath).absolutePath());
+    MessageRequest question;
+    question.icon = QMessageBox::Warning;
+    question.title = QString::fromLatin1(BoxTitle);
+    question.textFormat = Qt::PlainText;
+    question.text = QStringLiteral("Simulating will compile and run the C in this project's actions and conditions "
+                                   "on this computer.");
+    question.informativeText = QStringLiteral("The folder %1 is not one you trust. Its C files and headers are "
+                                              "compiled with the project. Run only projects whose code you trust; "
+                                              "they run in a sandbox, without network or your home folder.")
+                                   .arg(folder);
+    question.buttons = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::Cancel;
+    question.defaultButton = QMessageBox::Cancel;
+    question.buttonTexts.insert(QMessageBox::Yes, QStringLiteral("Run Once"));
+    question.buttonTexts.insert(QMessageBox::YesToAll, QStringLiteral("Trust This Folder"));
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window, question);
+    if (answer == QMessageBox::YesToAll) {
+        QString error;
+        if (!store.trustFolder(QFileInfo(projectPath).absolutePath(), &error))
+            Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+                               QStringLiteral("The folder is trusted for this run only: %1").arg(error));
+        return true;
+    }
+    return answer == QMessageBox::Yes;
+}
+
+bool SimulationController::mayRunUnconfined()
+{
+    m_allowUnconfined = false;
+    const Sandbox::Availability sandbox = Sandbox::availability();
+    if (sandbox.confined)
+        return true;
+    MessageRequest question;
+    question.icon = QMessageBox::Warning;
+    question.title = QString::fromLatin1(BoxTitle);
+    question.textFormat = Qt::PlainText;
+    question.text = QStringLiteral("The machine's C cannot be run in a sandbox on this computer: %1.").arg(sandbox.reason);
+    question.informativeText = QStringLiteral("Without the sandbox it runs with all your rights: it can read and "
+                                              "change your files and use the network. Run it unconfined this once?");
+    question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
+    question.defaultButton = QMessageBox::Cancel;
+    question.buttonTexts.insert(QMessageBox::Yes, QStringLiteral("Run Without Sandbox"));
+    m_allowUnconfined = Prompter::current()->message(m_window, question) == QMessageBox::Yes;
+    return m_allowUnconfined;
 }
 
 void SimulationController::enterMode(Canvas *canvas)
@@ -179,6 +235,7 @@ void SimulationController::startSession()
         options.includeDirectories << QFileInfo(projectPath).absolutePath();
     if (!m_condition.isEmpty())
         options.conditions << m_condition;
+    options.allowUnconfined = m_allowUnconfined;
     m_session = std::make_unique<SimulationSession>(m_machine, m_module, options);
     m_ready = false;
     m_haveCycle = false;

@@ -2,7 +2,9 @@
 
 // Simulation in the editor. Run > Simulate (F5) on a state-machine diagram
 // compiles the machine's generated C with a harness (SimulationSession) and
-// shows what it does: the diagram becomes read-only, the "Simulation" dock
+// shows what it does. The project's C runs only after the user agreed to it
+// (once, or for its folder: TrustStore) and in the sandbox, or without it
+// where none can be made and the user agreed to that run: the diagram becomes read-only, the "Simulation" dock
 // drives the machine, the active state and the transition fired last are
 // highlighted on the canvas (SimulationHighlighter) and the view keeps the
 // active state in sight. Stop (Shift+F5 or Esc) gives the diagram back.
@@ -80,6 +82,12 @@ public slots:
     void saveTrace();
 
 private:
+    // The question before a project's C runs the first time (Run Once,
+    // Trust This Folder, Cancel); true when it may run.
+    bool mayRunProjectCode();
+    // Where nothing can be confined, whether the user agrees to this one run
+    // without the sandbox.
+    bool mayRunUnconfined();
     void enterMode(Canvas *canvas);
     void startSession();
     void endSession();
@@ -117,6 +125,7 @@ private:
     GeneratedModule m_module;
     std::unique_ptr<SimulationSession> m_session;
     bool m_ready = false;
+    bool m_allowUnconfined = false;   // for this simulation, after the user agreed
     QString m_condition;
     QSet<int> m_breakStates;
 

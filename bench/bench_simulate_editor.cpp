@@ -20,6 +20,7 @@
 #include "SimulationController.h"
 #include "SimulationHighlighter.h"
 #include "SimulationSession.h"
+#include "TrustStore.h"
 
 #include "tests/support/MachineProject.cpp"
 
@@ -92,6 +93,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const ProjectDocument doc = MachineProject::ring(States);
     const QString path = dir.filePath(QStringLiteral("Bench.qsmd"));
+    TrustStore::trustFolderForSession(dir.path());
     QFile file(path);
     const QByteArray bytes = MachineProject::bytes(doc);
     if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {

@@ -4,9 +4,12 @@
 #include "CliSupport.h"
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
+#include "Sandbox.h"
 #include "SimulationSession.h"
+#include "TrustStore.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -37,6 +40,8 @@ int SimulateCommand::run(const QStringList &arguments)
     int code = parse(arguments);
     if (code == Success)
         code = readScript();
+    if (code == Success)
+        code = checkTrust();
     if (code == Success)
         code = prepareMachine();
     if (code != Success)
@@ -69,15 +74,22 @@ int SimulateCommand::parse(const QStringList &arguments)
         "  step [N]              N cycles, default 1\n"
         "  expect state LABEL    the state label as drawn\n"
         "  expect VAR VALUE      numeric equality\n\n"
+        "The machine's C is the project's own code: it runs only when the project's folder is trusted\n"
+        "(Trust This Folder in Kestro, or a project created in Kestro) or with --trust, and always in a\n"
+        "sandbox: no network, no home folder, the project's folder read-only, no new processes, limited\n"
+        "memory and time. Where this machine cannot confine it, it runs only with --no-sandbox.\n\n"
         "Exit status: 0 every expectation held, 1 an expectation failed, 64 usage or script error,\n"
-        "65 corrupt project, 66 missing file, 69 no C compiler, 70 the machine's C did not compile,\n"
-        "crashed or timed out, 73 the trace could not be written."));
+        "65 corrupt project, 66 missing file, 69 no C compiler or no sandbox, 70 the machine's C did not\n"
+        "compile, crashed or timed out, 73 the trace could not be written, 77 the folder is not trusted."));
     parser.addHelpOption();
     const QCommandLineOption script("script", "Run the commands of FILE.", "FILE");
     const QCommandLineOption set("set", "Give VAR the value VALUE before anything runs (repeatable).", "VAR=VALUE");
     const QCommandLineOption cycles("cycles", "Without a script: run reset and N cycles (default 1).", "N");
     const QCommandLineOption traceFile("trace", "Write the trace to FILE.csv or FILE.jsonl.", "FILE");
-    parser.addOptions({ script, set, cycles, traceFile });
+    const QCommandLineOption trust("trust", "Run the project's C this once although its folder is not trusted.");
+    const QCommandLineOption noSandbox("no-sandbox", "Where the machine cannot confine the C (no bubblewrap, no user "
+                                                     "namespaces), run it unconfined instead of exiting with 69.");
+    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox });
     parser.addPositionalArgument("simulate", "The command.");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
     parser.addPositionalArgument("machine", "The state machine's module name.");
@@ -95,6 +107,8 @@ int SimulateCommand::parse(const QStringList &arguments)
     m_project = positional.at(1);
     m_machineName = positional.at(2);
     m_scriptPath = parser.value(script);
+    m_trust = parser.isSet(trust);
+    m_noSandbox = parser.isSet(noSandbox);
     m_tracePath = parser.value(traceFile);
     if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
         return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
@@ -133,6 +147,28 @@ int SimulateCommand::readScript()
     return Usage;
 }
 
+int SimulateCommand::checkTrust()
+{
+    if (!QFileInfo(m_project).isFile())
+        return Success;   // reading it says what is wrong
+    // The installed examples are Kestro's own.
+    TrustStore::trustFolderForSession(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestro/Examples"));
+    TrustStore::trustFolderForSession(QStringLiteral(KESTRO_DATADIR "/Examples"));
+    if (!m_trust && !TrustStore().isTrusted(m_project)) {
+        err() << "kestro-cli: " << m_project << ": simulating compiles and runs the C in this project's actions and "
+                 "conditions on this computer, and its folder " << QFileInfo(m_project).absolutePath()
+              << " is not trusted; pass --trust to run it this once\n";
+        return Untrusted;
+    }
+    const Sandbox::Availability sandbox = Sandbox::availability();
+    if (!sandbox.confined && !m_noSandbox) {
+        err() << "kestro-cli: the project's C is not run: it cannot be confined here, " << sandbox.reason
+              << "; install bubblewrap, or pass --no-sandbox to run it unconfined\n";
+        return NoCompiler;
+    }
+    return Success;
+}
+
 int SimulateCommand::prepareMachine()
 {
     RecordsToMachines::Records records;
@@ -168,6 +204,7 @@ int SimulateCommand::build(const GeneratedModule &module)
 {
     SimulationOptions options;
     options.includeDirectories << QFileInfo(m_project).absolutePath();
+    options.allowUnconfined = m_noSandbox;
     m_session = std::make_unique<SimulationSession>(m_machine, module, options);
     QObject::connect(m_session.get(), &SimulationSession::outputReceived, &writeStandardError);
     QObject::connect(m_session.get(), &SimulationSession::cycleFinished,
@@ -182,6 +219,10 @@ int SimulateCommand::build(const GeneratedModule &module)
     if (ready)
         return Success;
     const SimulationFailure &failure = m_session->failure();
+    if (failure.kind == SimulationFailure::NoSandbox) {
+        err() << "kestro-cli: " << failure.message << "; install bubblewrap, or pass --no-sandbox\n";
+        return NoCompiler;
+    }
     if (failure.kind == SimulationFailure::NoCompiler) {
         err() << "kestro-cli: " << failure.message << "; install tcc or set CC to a C compiler\n";
         return NoCompiler;

@@ -2,6 +2,7 @@
 
 // kestro-cli simulate PROJECT MACHINE [--script FILE] [--set VAR=VALUE]...
 //                    [--cycles N] [--trace FILE.csv|FILE.jsonl]
+//                    [--trust] [--no-sandbox]
 //
 // Runs one state machine's generated C cycle by cycle (SimulationSession).
 // Without a script it runs reset and N cycles (default 1) and prints the
@@ -9,10 +10,17 @@
 // each expectation that does not hold as "FILE:LINE: expected ..., got ...".
 // --set values are applied before anything runs.
 //
+// The machine's C is the project's: it runs only when the project's folder
+// is trusted (TrustStore: "Trust This Folder" in the application, a project
+// created in it) or with --trust for this one run, and always confined
+// (Sandbox). Where the machine cannot confine it, it runs only with
+// --no-sandbox; --trust never turns the sandbox off.
+//
 // Exit status: 0 every expectation held; 1 an expectation failed; 64 usage
-// or script error; 65 corrupt project; 66 missing file; 69 no C compiler;
-// 70 the machine's C did not compile, crashed or timed out; 73 the trace
-// file could not be written.
+// or script error; 65 corrupt project; 66 missing file; 69 no C compiler, or
+// no sandbox here (without --no-sandbox); 70 the machine's C did not
+// compile, crashed or timed out; 73 the trace file could not be written; 77
+// the project's folder is not trusted (without --trust).
 
 #include "CheckedSaveFile.h"
 #include "MachineDescription.h"
@@ -40,6 +48,7 @@ public:
 private:
     int parse(const QStringList &arguments);
     int readScript();
+    int checkTrust();
     int prepareMachine();
     int build(const GeneratedModule &module);
     int checkNames();
@@ -61,6 +70,8 @@ private:
     QVector<QPair<QString, QString>> m_sets;
     int m_cycles = 1;
     QString m_tracePath;
+    bool m_trust = false;
+    bool m_noSandbox = false;
     SimulationTrace::Format m_format = SimulationTrace::Format::Csv;
 
     SimulationScript m_script;

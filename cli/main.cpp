@@ -48,6 +48,7 @@ struct Options
     bool force = false;
     bool werror = false;
     bool compile = false;
+    bool noSandbox = false;
     QStringList cflags;
     ModuleProperties properties;
 };
@@ -86,7 +87,9 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption compile("compile", "Compile each module with $CC (else cc), syntax only, and report "
                                                 "the compiler's findings by item; exit with 1 on a compiler error.");
     const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
-    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
+    const QCommandLineOption noSandbox("no-sandbox", "Where the compiler cannot be confined (no bubblewrap, no user "
+                                                     "namespaces), run it without the sandbox instead of exiting with 69.");
+    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, noSandbox });
     parser.addPositionalArgument("command", "generate, check, simulate or export");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
@@ -112,6 +115,7 @@ int parseOptions(const QCoreApplication &app, Options *options)
     options->force = parser.isSet(force);
     options->werror = parser.isSet(werror);
     options->compile = parser.isSet(compile);
+    options->noSandbox = parser.isSet(noSandbox);
     options->cflags = QProcess::splitCommand(parser.value(cflags));
 
     applySettings(&options->properties);
@@ -155,10 +159,15 @@ int compileModule(const Options &options, const QString &directory, const Genera
     compile.compiler = CompileCheck::defaultCompiler();
     compile.flags = options.cflags;
     compile.includeDirectories << directory;
+    compile.allowUnconfined = options.noSandbox;
     const CompileCheck::Result result = CompileCheck::run(module, machine, compile);
     for (const DesignFinding &finding : result.findings) {
         err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Error ? "error: " : "warning: ")
               << finding.text << "\n";
+    }
+    if (result.status == CompileCheck::Status::NoSandbox) {
+        err() << "kestro-cli: " << result.message << "; install bubblewrap, or pass --no-sandbox to run it unconfined\n";
+        return NoCompiler;
     }
     if (result.status == CompileCheck::Status::CompilerMissing) {
         err() << "kestro-cli: " << result.message << "; set CC to the C compiler to use\n";

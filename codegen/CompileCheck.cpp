@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "CheckedSaveFile.h"
+#include "Sandbox.h"
 
 bool CompileCheck::Result::hasErrors() const
 {
@@ -22,6 +23,41 @@ QStringList CompileCheck::defaultCompiler()
     const QString cc = qEnvironmentVariable("CC").trimmed();
     const QStringList command = QProcess::splitCommand(cc);
     return command.isEmpty() ? QStringList{ QStringLiteral("cc") } : command;
+}
+
+QStringList CompileCheck::absoluteIncludeFlags(const QStringList &flags, QStringList *folders)
+{
+    static const char *const folderOptions[] = { "-I", "-isystem", "-iquote", "-idirafter" };
+    static const char *const fileOptions[] = { "-include", "-imacros" };
+    const auto absolute = [folders](const QString &path, bool file) {
+        const QFileInfo info(QDir::current(), path);
+        *folders << (file ? info.absolutePath() : info.absoluteFilePath());
+        return info.absoluteFilePath();
+    };
+    QStringList result;
+    for (int i = 0; i < flags.size(); ++i) {
+        const QString &flag = flags.at(i);
+        bool done = false;
+        for (int kind = 0; kind < 2 && !done; ++kind) {
+            const auto options = kind == 0 ? QVector<const char *>(std::begin(folderOptions), std::end(folderOptions))
+                                           : QVector<const char *>(std::begin(fileOptions), std::end(fileOptions));
+            for (const char *option : options) {
+                const QLatin1String name(option);
+                if (flag == name && i + 1 < flags.size()) {
+                    result << flag << absolute(flags.at(++i), kind == 1);
+                    done = true;
+                } else if (flag.startsWith(name) && flag.size() > name.size() && kind == 0) {
+                    result << name + absolute(flag.mid(name.size()), false);
+                    done = true;
+                }
+                if (done)
+                    break;
+            }
+        }
+        if (!done)
+            result << flag;
+    }
+    return result;
 }
 
 QVector<CompileCheck::Diagnostic> CompileCheck::diagnostics(const QString &output)
@@ -98,19 +134,35 @@ CompileCheck::Result CompileCheck::run(const GeneratedModule &module, const Mach
                              .arg(error.isEmpty() ? dir.errorString() : error);
         return result;
     }
+    QStringList folders = options.includeDirectories;
     QStringList arguments = options.compiler.mid(1);
     arguments << QStringLiteral("-std=c99") << QStringLiteral("-fsyntax-only") << QStringLiteral("-Wall")
-              << QStringLiteral("-Wextra") << options.flags;
+              << QStringLiteral("-Wextra") << absoluteIncludeFlags(options.flags, &folders);
     for (const QString &directory : options.includeDirectories)
-        arguments << QStringLiteral("-I") + directory;
+        arguments << QStringLiteral("-I") + QFileInfo(directory).absoluteFilePath();
     arguments << dir.filePath(module.sourceFileName);
 
+    Sandbox::Spec spec;
+    spec.role = Sandbox::Role::Compiler;
+    spec.program = options.compiler.first();
+    spec.arguments = arguments;
+    spec.buildFolder = dir.path();
+    spec.readOnlyFolders = folders;
+    const Sandbox::Command command = Sandbox::command(spec, options.allowUnconfined);
+    if (command.status != Sandbox::Command::Ready) {
+        result.status = command.status == Sandbox::Command::NoSandbox ? Status::NoSandbox : Status::CompilerMissing;
+        result.message = command.status == Sandbox::Command::NoSandbox
+            ? QStringLiteral("the C compiler was not run: %1").arg(command.error)
+            : QStringLiteral("the C compiler '%1' could not be started (no such program)").arg(options.compiler.first());
+        return result;
+    }
     QProcess compiler;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     compiler.setProcessEnvironment(environment);
     compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(options.compiler.first(), arguments);
+    compiler.setWorkingDirectory(dir.path());
+    compiler.start(command.program, command.arguments);
     if (!compiler.waitForStarted()) {
         result.status = Status::CompilerMissing;
         result.message = QStringLiteral("the C compiler '%1' could not be started (%2)")
@@ -127,7 +179,8 @@ CompileCheck::Result CompileCheck::run(const GeneratedModule &module, const Mach
     }
     const QString output = QString::fromLocal8Bit(compiler.readAll());
     result.findings = parse(output, module, machine);
-    if (compiler.exitStatus() != QProcess::NormalExit) {
+    // bubblewrap ends with 128 + the signal its program died of.
+    if (compiler.exitStatus() != QProcess::NormalExit || (command.confined && compiler.exitCode() > 128)) {
         result.message = QStringLiteral("the C compiler '%1' crashed").arg(options.compiler.first());
         return result;
     }

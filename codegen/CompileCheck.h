@@ -8,7 +8,9 @@
 // The compiler is $CC, or "cc" when CC is not set; it runs as
 // CC -std=c99 -fsyntax-only -Wall -Wextra [flags] [-I DIR ...] MODULE.c
 // on copies of the two files in a temporary directory, with the C locale so
-// that its messages can be read.
+// that its messages can be read. It runs confined (Sandbox): the include
+// folders, the project's among them, read-only; nothing else of the home
+// folder, no network, limited memory and time.
 
 #include "CEmitter.h"
 #include "DesignFinding.h"
@@ -25,6 +27,9 @@ public:
         QStringList flags;        // extra flags (--cflags)
         QStringList includeDirectories;
         int timeoutMs = 120000;
+        // Where the sandbox is missing, run the compiler without it (the
+        // user said so); else the check fails with Status::NoSandbox.
+        bool allowUnconfined = false;
     };
 
     enum class Status
@@ -32,6 +37,7 @@ public:
         Compiled,          // the compiler ran; findings hold what it said
         CompilerMissing,   // the compiler could not be started
         Failed,            // it crashed, timed out or the files could not be prepared
+        NoSandbox,         // it cannot be confined here and was not run
     };
 
     struct Result
@@ -47,6 +53,10 @@ public:
 
     static Result run(const GeneratedModule &module, const MachineDescription &machine,
                       const Options &options);
+
+    // `flags` with the paths of include options made absolute (the compiler
+    // runs in its own folder); `folders` gets the folders they name.
+    static QStringList absoluteIncludeFlags(const QStringList &flags, QStringList *folders);
 
     // One error or warning of a compiler's output.
     struct Diagnostic

@@ -11,6 +11,9 @@ packages=(
   clang libclang-rt-14-dev
   # compiles a simulated state machine in milliseconds (cc is used without it)
   tcc
+  # the sandbox of every compiler run and simulated machine: bubblewrap, and
+  # libseccomp for kestro-sandbox's filter
+  bubblewrap libseccomp-dev pkg-config
   xvfb xauth
   desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
   xdg-utils libfile-mimeinfo-perl man-db

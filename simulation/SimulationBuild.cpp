@@ -1,6 +1,7 @@
 #include "SimulationBuild.h"
 
 #include "CheckedSaveFile.h"
+#include "Sandbox.h"
 #include "SimulationCompiler.h"
 #include "SimulationRuntime.h"
 
@@ -35,7 +36,8 @@ QString SimulationBuild::executable() const
     return m_directory ? QDir(m_directory->path()).filePath(SimulationHarness::executableName()) : QString();
 }
 
-void SimulationBuild::start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs)
+void SimulationBuild::start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs,
+                            bool allowUnconfined)
 {
     if (!m_module.writable) {
         finish(SimulationFailure::NotCompiled,
@@ -51,13 +53,32 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
     }
     m_compilerName = compiler.first();
     m_timeoutMs = timeoutMs;
+    // The compiler reads what the project's texts include: it runs in the
+    // sandbox, with the project's folder read-only.
+    Sandbox::Spec spec;
+    spec.role = Sandbox::Role::Compiler;
+    spec.program = m_compilerName;
+    spec.arguments = SimulationCompiler::arguments(compiler, includeDirectories);
+    spec.buildFolder = m_directory->path();
+    spec.readOnlyFolders = includeDirectories;
+    const Sandbox::Command command = Sandbox::command(spec, allowUnconfined);
+    if (command.status == Sandbox::Command::NoSandbox) {
+        finish(SimulationFailure::NoSandbox, QStringLiteral("the C compiler was not run: %1").arg(command.error));
+        return;
+    }
+    if (command.status == Sandbox::Command::ProgramMissing) {
+        finish(SimulationFailure::NoCompiler,
+               QStringLiteral("the C compiler '%1' could not be started (no such program)").arg(m_compilerName));
+        return;
+    }
+    m_confined = command.confined;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     m_compiler.setProcessEnvironment(environment);
     m_compiler.setProcessChannelMode(QProcess::MergedChannels);
     m_compiler.setWorkingDirectory(m_directory->path());
     m_timer.start(timeoutMs);
-    m_compiler.start(m_compilerName, SimulationCompiler::arguments(compiler, includeDirectories));
+    m_compiler.start(command.program, command.arguments);
 }
 
 bool SimulationBuild::writeFiles()

@@ -2,8 +2,8 @@
 
 // Builds the program of one simulation in a private temporary folder: the
 // machine's instrumented files, the glue and the runtime, compiled in the
-// background. Ends in finished(); failure() then says whether and why it
-// failed. QtCore only.
+// background, in the sandbox (the project's folder read-only). Ends in
+// finished(); failure() then says whether and why it failed. QtCore only.
 
 #include "CEmitter.h"
 #include "MachineDescription.h"
@@ -29,7 +29,9 @@ public:
     ~SimulationBuild() override;
 
     // `compiler`: program and its own arguments.
-    void start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs);
+    // Runs confined (Sandbox), or not with `allowUnconfined` where that cannot be.
+    void start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs,
+               bool allowUnconfined = false);
 
     bool isFinished() const { return m_finished; }
     const SimulationFailure &failure() const { return m_failure; }
@@ -38,6 +40,8 @@ public:
     const SimulationHarness &harness() const { return m_harness; }
     QString directory() const { return m_directory ? m_directory->path() : QString(); }
     QString executable() const;
+    // The compiler ran in the sandbox (false: the user agreed to run without it).
+    bool confined() const { return m_confined; }
 
 signals:
     void finished();
@@ -62,4 +66,5 @@ private:
     bool m_finished = false;
     SimulationFailure m_failure;
     DesignFindings m_warnings;
+    bool m_confined = false;
 };

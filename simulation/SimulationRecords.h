@@ -82,6 +82,7 @@ struct SimulationFailure
         TimedOut,         // a cycle did not finish in time; the program was ended
         Exited,           // the program ended by itself (the machine's code called exit)
         ProtocolError,    // the program said something the simulator does not understand
+        NoSandbox,        // the machine cannot confine the compiler and the program here
     };
 
     Kind kind = None;

@@ -3,8 +3,9 @@
 // The C runtime of a simulation: main() of the machine's program, kept as C
 // in simulation/runtime/kestro-sim-runtime.c and embedded at build time
 // (simulation/runtime/embed-runtime.cmake); source() is that file's text,
-// written next to the glue unit of every simulation. It talks
-// to SimulationSession over standard input and output, one line each way:
+// written next to the glue unit of every simulation. It talks to
+// SimulationSession over descriptor 3 (a socket Kestro opened before the
+// program started), one line each way:
 //
 //   at start   "kestro-sim 1 STATES CONDITIONS VARIABLES", then one line
 //              "var NAME KIND SIZE VALUE" per variable, then "ok"
@@ -23,9 +24,11 @@
 // States are numbered as the machine lists them, the start value being the
 // number of states; FIRED is the transition's index or -1. A fatal signal
 // writes "crash SIGNAL CYCLE STATE FIRED PHASE CONDITION" (PHASE 1: the
-// machine's code, 2: a breakpoint condition), SIGTERM "stopped ..." and
+// machine's code, 2: a breakpoint condition), SIGTERM and a cycle longer
+// than the program's argument (milliseconds; SIGALRM) "stopped ..." and
 // exit() in the machine's code "ended 0 ..." alike.
-// The machine's own output goes to standard error, its input is /dev/null.
+// The machine's own output (standard output and error) is shown as output,
+// never read as the protocol; its input is /dev/null.
 // QtCore only.
 
 #include <QString>

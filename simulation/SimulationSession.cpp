@@ -1,6 +1,8 @@
 #include "SimulationSession.h"
 
 #include "ItemRef.h"
+#include "Sandbox.h"
+#include "SandboxProcess.h"
 #include "SimulationBuild.h"
 #include "SimulationCompiler.h"
 #include "SimulationProtocol.h"
@@ -16,7 +18,8 @@ namespace {
 
 // How long the program may take to say hello: it runs none of the machine's code then.
 const int HelloTimeoutMs = 10000;
-// How long a program asked to stop (after a timeout) may take before it is killed.
+// How long after a cycle's time is up the program is ended from outside (its
+// own alarm reports where it was first).
 const int KillGraceMs = 500;
 // Replies kept for waitForCommand().
 const int KeptReplies = 64;
@@ -51,12 +54,7 @@ SimulationSession::SimulationSession(const MachineDescription &machine, const Ge
     qRegisterMetaType<SimulationReply>();
     qRegisterMetaType<SimulationFailure>();
     m_stepTimer.setSingleShot(true);
-    m_killTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &SimulationSession::stepTimedOut);
-    connect(&m_killTimer, &QTimer::timeout, this, [this] {
-        if (m_child)
-            m_child->kill();
-    });
 }
 
 SimulationSession::~SimulationSession()
@@ -72,7 +70,7 @@ void SimulationSession::start()
     m_build = new SimulationBuild(m_machine, m_module, m_options.conditions, this);
     connect(m_build, &SimulationBuild::finished, this, &SimulationSession::buildFinished, Qt::QueuedConnection);
     const QStringList compiler = m_options.compiler.isEmpty() ? SimulationCompiler::defaultCompiler() : m_options.compiler;
-    m_build->start(compiler, m_options.includeDirectories, m_options.compileTimeoutMs);
+    m_build->start(compiler, m_options.includeDirectories, m_options.compileTimeoutMs, m_options.allowUnconfined);
 }
 
 DesignFindings SimulationSession::buildWarnings() const
@@ -94,12 +92,12 @@ QString SimulationSession::transitionName(int transition) const
 
 int SimulationSession::reset()
 {
-    return enqueue(Kind::Reset, "reset");
+    return enqueue(Kind::Reset, "reset", QString(), QString(), 1);
 }
 
 int SimulationSession::step(int cycles)
 {
-    return enqueue(Kind::Step, "step " + QByteArray::number(qMax(1, cycles)));
+    return enqueue(Kind::Step, "step " + QByteArray::number(qMax(1, cycles)), QString(), QString(), qMax(1, cycles));
 }
 
 int SimulationSession::setVariable(const QString &name, const QString &literal)
@@ -144,13 +142,14 @@ void SimulationSession::stop()
         m_phase = Phase::Stopped;
 }
 
-int SimulationSession::enqueue(Kind kind, const QByteArray &line, const QString &name, const QString &literal)
+int SimulationSession::enqueue(Kind kind, const QByteArray &line, const QString &name, const QString &literal,
+                               int cycles)
 {
     // Names and values travel as single words on one line.
     const bool needsName = kind == Kind::Set || kind == Kind::Compare;
     const bool oneWord = !name.contains(QLatin1Char(' ')) && !literal.contains(QLatin1Char(' '))
         && !line.contains('\n') && !line.contains('\r') && line.size() < 4000 && (!needsName || !name.isEmpty());
-    Command command{ m_nextNumber++, kind, line, name, literal };
+    Command command{ m_nextNumber++, kind, line, name, literal, cycles };
     if (!oneWord) {
         failLater(command.number, QStringLiteral("not a variable name and a C literal"));
         return command.number;
@@ -192,10 +191,12 @@ void SimulationSession::pump()
             continue;
         }
         Command command = m_queue.dequeue();
-        m_child->write(command.line + '\n');
+        m_child->writeChannel(command.line + '\n');
+        if (m_sent.isEmpty())
+            m_commandCycles = 0;
         m_sent.enqueue(command);
         if (!m_stepTimer.isActive())
-            m_stepTimer.start(m_options.stepTimeoutMs);
+            m_stepTimer.start(m_options.stepTimeoutMs + KillGraceMs);
     }
 }
 
@@ -217,25 +218,46 @@ void SimulationSession::buildFinished()
 
 void SimulationSession::startChild()
 {
-    m_child = new QProcess(this);
+    m_child = new SandboxProcess(this);
     m_buffer.clear();
     m_helloVariables = -1;
     m_childUsed = false;
+    m_commandCycles = 0;
     m_timedOut = false;
     m_positionKnown = false;
     m_outputLeft = MaxOutput;
     m_failure = SimulationFailure();
     m_state = m_machine.states.size();
     m_cycle = -1;
-    connect(m_child, &QProcess::readyReadStandardOutput, this, &SimulationSession::readProtocol);
-    connect(m_child, &QProcess::readyReadStandardError, this, &SimulationSession::readOutput);
+    m_phase = Phase::Starting;
+    // The machine's program runs in the sandbox and starts no processes; it
+    // talks over its own descriptor, and what it prints is its output.
+    Sandbox::Spec spec;
+    spec.role = Sandbox::Role::Machine;
+    spec.program = m_build->executable();
+    spec.arguments << QString::number(m_options.stepTimeoutMs);
+    spec.buildFolder = m_build->directory();
+    spec.keepProtocolFd = true;
+    const Sandbox::Command command = Sandbox::command(spec, m_options.allowUnconfined);
+    m_confined = command.confined;
+    if (command.status != Sandbox::Command::Ready || !m_child->openChannel()) {
+        const QString why = command.status != Sandbox::Command::Ready ? command.error : m_child->channelError();
+        QMetaObject::invokeMethod(this, [this, why] {
+            fail(SimulationFailure::StartFailed, QStringLiteral("the compiled machine was not started: %1").arg(why));
+            childFinished(-1, QProcess::CrashExit);
+        }, Qt::QueuedConnection);
+        return;
+    }
+    connect(m_child, &SandboxProcess::channelReadyRead, this, &SimulationSession::readProtocol);
+    connect(m_child, &QProcess::readyReadStandardOutput, this, &SimulationSession::readOutput);
     connect(m_child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &SimulationSession::childFinished);
     connect(m_child, &QProcess::errorOccurred, this, &SimulationSession::childError);
+    m_child->setProcessChannelMode(QProcess::MergedChannels);
+    m_child->setStandardInputFile(QProcess::nullDevice());
     m_child->setWorkingDirectory(m_build->directory());
-    m_phase = Phase::Starting;
     m_stepTimer.start(qMax(m_options.stepTimeoutMs, HelloTimeoutMs));
-    m_child->start(m_build->executable(), QStringList());
+    m_child->start(command.program, command.arguments);
 }
 
 void SimulationSession::restartChild()
@@ -245,11 +267,11 @@ void SimulationSession::restartChild()
     // program before the reset that is at the head of the queue.
     QVector<Command> replay;
     for (int state : qAsConst(m_stateBreakpoints))
-        replay << Command{ 0, Kind::Breakpoint, breakpointLine("state", state, true), {}, {} };
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("state", state, true), {}, {}, 0 };
     for (int condition : qAsConst(m_conditionBreakpoints))
-        replay << Command{ 0, Kind::Breakpoint, breakpointLine("condition", condition, true), {}, {} };
+        replay << Command{ 0, Kind::Breakpoint, breakpointLine("condition", condition, true), {}, {}, 0 };
     for (const auto &set : qAsConst(m_pendingSets))
-        replay << Command{ 0, Kind::Set, "set " + set.first.toUtf8() + ' ' + set.second.toUtf8(), set.first, set.second };
+        replay << Command{ 0, Kind::Set, "set " + set.first.toUtf8() + ' ' + set.second.toUtf8(), set.first, set.second, 0 };
     m_pendingSets.clear();
     for (int i = replay.size() - 1; i >= 0; --i)
         m_queue.prepend(replay.at(i));
@@ -259,10 +281,9 @@ void SimulationSession::restartChild()
 void SimulationSession::endChild()
 {
     m_stepTimer.stop();
-    m_killTimer.stop();
     if (!m_child)
         return;
-    QProcess *child = m_child;
+    SandboxProcess *child = m_child;
     m_child = nullptr;
     child->disconnect(this);
     if (child->state() != QProcess::NotRunning) {
@@ -275,7 +296,7 @@ void SimulationSession::endChild()
 
 void SimulationSession::readOutput()
 {
-    const QByteArray chunk = m_child->readAllStandardError();
+    const QByteArray chunk = m_child->readAllStandardOutput();
     if (m_outputLeft <= 0)
         return;
     const QByteArray shown = chunk.left(m_outputLeft);
@@ -287,8 +308,8 @@ void SimulationSession::readOutput()
 
 void SimulationSession::readProtocol()
 {
-    QProcess *child = m_child;
-    m_buffer += child->readAllStandardOutput();
+    SandboxProcess *child = m_child;
+    m_buffer += child->readChannel();
     int start = 0;
     for (int end = m_buffer.indexOf('\n'); end >= 0 && m_child == child; end = m_buffer.indexOf('\n', start)) {
         processLine(m_buffer.mid(start, end - start));
@@ -308,6 +329,8 @@ void SimulationSession::processLine(const QByteArray &bytes)
         const QVector<qint64> &n = line.numbers;
         m_position = Position{ int(n.at(0)), n.at(1), int(n.at(2)), int(n.at(3)), int(n.at(4)), int(n.at(5)) };
         m_positionKnown = true;
+        if (line.kind == SimulationLine::Stopped && n.at(0) == SIGALRM)
+            m_timedOut = true;
         return;
     }
     if (m_failure.failed())
@@ -322,7 +345,13 @@ void SimulationSession::processLine(const QByteArray &bytes)
         fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program wrote without being asked"));
         return;
     }
-    m_stepTimer.start(m_options.stepTimeoutMs);
+    const QString wrong = checkLine(line);
+    if (!wrong.isEmpty()) {
+        fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program wrote '%1', %2")
+                                                   .arg(QString::fromUtf8(bytes.left(200)), wrong));
+        return;
+    }
+    m_stepTimer.start(m_options.stepTimeoutMs + KillGraceMs);
     switch (line.kind) {
     case SimulationLine::Cycle:
     case SimulationLine::Changed:
@@ -359,6 +388,53 @@ void SimulationSession::processLine(const QByteArray &bytes)
     default:
         fail(SimulationFailure::ProtocolError,
              QStringLiteral("the machine's program wrote '%1'").arg(QString::fromUtf8(bytes.left(200))));
+    }
+}
+
+QString SimulationSession::checkLine(const SimulationLine &line) const
+{
+    const Command &command = m_sent.head();
+    const bool cycles = command.kind == Kind::Reset || command.kind == Kind::Step;
+    const qint64 states = m_machine.states.size();
+    const auto stateInRange = [states](qint64 state) { return state >= 0 && state <= states; };
+    switch (line.kind) {
+    case SimulationLine::Cycle: {
+        const QVector<qint64> &n = line.numbers;
+        if (!cycles)
+            return QStringLiteral("a cycle no command asked for");
+        if (m_commandCycles >= command.cycles)
+            return QStringLiteral("more cycles than were asked for");
+        const qint64 expected = command.kind == Kind::Reset ? 0 : m_cycle + 1;
+        if (n.at(0) != expected)
+            return QStringLiteral("cycle %1 where cycle %2 comes next").arg(n.at(0)).arg(expected);
+        if (!stateInRange(n.at(1)) || !stateInRange(n.at(3)) || n.at(1) != m_state)
+            return QStringLiteral("a state the machine is not in");
+        if (n.at(2) < -1 || n.at(2) >= m_machine.transitions.size())
+            return QStringLiteral("a transition the machine does not have");
+        return QString();
+    }
+    case SimulationLine::Changed:
+        return m_cycleOpen ? QString() : QStringLiteral("a change outside a cycle");
+    case SimulationLine::Value:
+        return QStringLiteral("a value no command asked for");
+    case SimulationLine::Ok:
+        if (cycles && m_commandCycles != command.cycles)
+            return QStringLiteral("%1 of the %2 cycles asked for").arg(m_commandCycles).arg(command.cycles);
+        if (command.kind == Kind::Compare && !line.text.startsWith(QLatin1String("1 "))
+            && !line.text.startsWith(QLatin1String("0 ")))
+            return QStringLiteral("no comparison");
+        return QString();
+    case SimulationLine::Error:
+        return cycles ? QStringLiteral("an error for a cycle") : QString();
+    case SimulationLine::Break:
+        if (!cycles || m_commandCycles == 0)
+            return QStringLiteral("a breakpoint outside a cycle");
+        if (line.name == QLatin1String("state") ? !stateInRange(line.numbers.at(0))
+                                                : line.numbers.at(0) < 0 || line.numbers.at(0) >= m_options.conditions.size())
+            return QStringLiteral("a breakpoint the machine does not have");
+        return QString();
+    default:
+        return QString();
     }
 }
 
@@ -410,6 +486,7 @@ void SimulationSession::processCycleLine(const SimulationLine &line)
         m_openCycle.after = int(line.numbers.at(3));
         m_cycleOpen = true;
         m_childUsed = true;
+        ++m_commandCycles;
         m_pendingSets.clear();
         m_cycle = m_openCycle.number;
         m_state = m_openCycle.after;
@@ -436,6 +513,7 @@ void SimulationSession::closeCycle()
 void SimulationSession::finishCommand(const SimulationReply &reply)
 {
     const Command command = m_sent.dequeue();
+    m_commandCycles = 0;
     if (m_sent.isEmpty())
         m_stepTimer.stop();
     // A replay after a restart was answered when it was first given.
@@ -481,10 +559,10 @@ void SimulationSession::stepTimedOut()
                                                  .arg(qMax(m_options.stepTimeoutMs, HelloTimeoutMs) / 1000));
         return;
     }
-    // Asked to stop, the program first says where it was.
+    // The program's own alarm has said where it was, unless its code turned
+    // the alarm off; either way it is ended from outside.
     m_timedOut = true;
-    m_child->terminate();
-    m_killTimer.start(KillGraceMs);
+    m_child->kill();
 }
 
 void SimulationSession::childError(QProcess::ProcessError error)
@@ -500,9 +578,13 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
 {
     if (!m_child)
         return;
-    QProcess *child = m_child;
+    SandboxProcess *child = m_child;
+    // What the program wrote before it ended may still wait in the socket.
+    readProtocol();
+    if (m_child != child)
+        return;
     if (child->bytesAvailable() > 0)
-        readProtocol();
+        readOutput();
     closeCycle();
     // Values set before a cycle that never ended were used by it.
     if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset))
@@ -520,10 +602,9 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
                                     .arg(where.cycle)
                                     .arg(m_options.stepTimeoutMs / 1000.0)
                                     .arg(describePosition(where));
-        } else if (status == QProcess::CrashExit) {
+        } else if (int signal = deathSignal(exitCode, status)) {
             m_failure.kind = SimulationFailure::Crashed;
-            m_failure.message = QStringLiteral("the machine crashed with %1 %2")
-                                    .arg(signalName(m_positionKnown ? where.signal : exitCode), at);
+            m_failure.message = QStringLiteral("the machine crashed with %1 %2").arg(signalName(signal), at);
         } else {
             m_failure.kind = SimulationFailure::Exited;
             m_failure.message = QStringLiteral("the machine's program ended with exit code %1 %2").arg(exitCode).arg(at);
@@ -534,11 +615,21 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
     child->disconnect(this);
     child->deleteLater();
     m_stepTimer.stop();
-    m_killTimer.stop();
     m_phase = Phase::Stopped;
     failCommands(false, m_failure.message);
     emit failed(m_failure);
     pump();
+}
+
+int SimulationSession::deathSignal(int exitCode, QProcess::ExitStatus status) const
+{
+    // The program's own word first: "crash SIGNAL ...", or "ended" for exit().
+    if (m_positionKnown)
+        return m_position.signal;
+    if (status == QProcess::CrashExit)
+        return exitCode;
+    // bubblewrap ends with 128 + the signal its program died of.
+    return m_confined && exitCode > 128 && exitCode < 128 + 65 ? exitCode - 128 : 0;
 }
 
 void SimulationSession::placeFailure(const Position &where)

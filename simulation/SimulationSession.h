@@ -11,6 +11,12 @@
 // after start(); they run in order. The blocking waitFor...() calls run an
 // event loop until the answer is there, for the command-line tool and tests.
 //
+// The compiler and the program run in the sandbox (Sandbox), the program
+// with the protocol on descriptor 3; every line it writes there is checked
+// against the command under way (states and transitions that exist, cycles
+// in order, one reply per command), and anything else fails the run as a
+// ProtocolError. Its standard output and error are only passed on.
+//
 // A crash of the machine's code (a signal), a cycle that does not finish in
 // time, or the program ending by itself ends the child: the command running
 // and those queued behind it finish with a Failed reply, failed() says what
@@ -35,6 +41,7 @@
 #include <QSet>
 #include <QTimer>
 
+class SandboxProcess;
 class SimulationBuild;
 
 struct SimulationOptions
@@ -44,6 +51,9 @@ struct SimulationOptions
     QStringList conditions;           // breakpoint conditions: C expressions over the variables
     int stepTimeoutMs = 2000;         // the longest one cycle may take
     int compileTimeoutMs = 60000;
+    // Where the sandbox is missing, run the compiler and the program without
+    // it (the user agreed to this one run); else such a run fails (NoSandbox).
+    bool allowUnconfined = false;
 };
 
 class SimulationSession : public QObject
@@ -114,6 +124,7 @@ private:
         QByteArray line;
         QString name;     // Set: the variable
         QString literal;  // Set: the value
+        int cycles = 0;   // Reset: 1, Step: N; the most cycle lines it may get
     };
     struct Position
     {
@@ -128,7 +139,7 @@ private:
     int setBreakpoint(QSet<int> *set, const char *kind, int index, bool on);
     static QByteArray breakpointLine(const char *kind, int index, bool on);
     int enqueue(Kind kind, const QByteArray &line, const QString &name = QString(),
-                const QString &literal = QString());
+                const QString &literal = QString(), int cycles = 0);
     void pump();
     void buildFinished();
     void startChild();
@@ -139,6 +150,9 @@ private:
     void processLine(const QByteArray &line);
     bool processHello(const SimulationLine &line);
     void processCycleLine(const SimulationLine &line);
+    // Why `line` cannot be the program's answer to the command under way;
+    // empty when it can.
+    QString checkLine(const SimulationLine &line) const;
     void finishCommand(const SimulationReply &reply);
     void deliver(int number, const SimulationReply &reply);
     void closeCycle();
@@ -150,14 +164,15 @@ private:
     void failLater(int number, const QString &reason);
     QString describePosition(const Position &where) const;
     void placeFailure(const Position &where);
+    // The signal the program died of, 0 when it ended by itself.
+    int deathSignal(int exitCode, QProcess::ExitStatus status) const;
 
     MachineDescription m_machine;
     GeneratedModule m_module;
     SimulationOptions m_options;
     SimulationBuild *m_build = nullptr;
-    QProcess *m_child = nullptr;
+    SandboxProcess *m_child = nullptr;
     QTimer m_stepTimer;
-    QTimer m_killTimer;
     Phase m_phase = Phase::Created;
 
     QQueue<Command> m_queue;      // not sent yet
@@ -180,6 +195,8 @@ private:
     QByteArray m_buffer;
     int m_helloVariables = -1;    // variable lines still expected, -1 before the hello line
     bool m_childUsed = false;     // a cycle ran on it
+    int m_commandCycles = 0;      // cycle lines the command under way got
+    bool m_confined = false;      // it runs in the sandbox
     bool m_timedOut = false;
     bool m_positionKnown = false;
     Position m_position;

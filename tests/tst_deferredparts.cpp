@@ -13,6 +13,7 @@
 #include "ScriptedPrompter.h"
 #include "SimulationController.h"
 #include "SimulationDock.h"
+#include "TrustStore.h"
 #include "WindowProjectFixture.h"
 
 #include <QAction>
@@ -64,6 +65,8 @@ void TestDeferredParts::openProject()
 {
     static int count = 0;
     const QString path = m_dir.filePath(QStringLiteral("deferred%1.qsmd").arg(++count));
+    // The test's own project: its C runs without the question.
+    TrustStore::trustFolderForSession(m_dir.path());
     QVERIFY(openDocument(*m_window, documentWithCode(), path));
 }
 

@@ -9,6 +9,7 @@
 #include "CodegenErrorLog.h"
 #include "ExampleProject.h"
 #include "MachineProject.h"
+#include "TrustStore.h"
 #include "MainWindow.h"
 #include "OpenProject.h"
 #include "Project.h"
@@ -131,6 +132,8 @@ Canvas *tst_SimulationEditor::open(const ProjectDocument &document, const QStrin
 {
     static int count = 0;
     const QString path = m_dir.filePath(QStringLiteral("project%1.qsmd").arg(++count));
+    // The test's own projects: their C runs without the question.
+    TrustStore::trustFolderForSession(m_dir.path());
     if (!WindowProjectFixture::openDocument(*m_window, document, path))
         return nullptr;
     WindowProjectFixture::doubleClickNode(*m_window, WindowProjectFixture::nodeIndex(*m_window, names));

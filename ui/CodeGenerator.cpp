@@ -198,6 +198,17 @@ DesignFindings CodeGenerator::compile(const MachineDescription &machine, const G
     if (!m_outputDirectory.isEmpty())
         options.includeDirectories << m_outputDirectory;
     const CompileCheck::Result result = CompileCheck::run(module, machine, options);
+    if (result.status == CompileCheck::Status::NoSandbox) {
+        // The compiler reads what the project's texts include: unconfined, it
+        // is not run for a check.
+        if (!m_compilerMissingTold)
+            Prompter::critical(m_dialogParent, QString::fromLatin1(BoxTitle),
+                               QStringLiteral("The generated files were written but not checked: %1.\n\n"
+                                              "Install bubblewrap, or turn off \"Check with C compiler\".")
+                                   .arg(result.message));
+        m_compilerMissingTold = true;
+        return {};
+    }
     if (result.status == CompileCheck::Status::CompilerMissing) {
         // Said once per generation, not once per machine.
         if (!m_compilerMissingTold)

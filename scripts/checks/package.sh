@@ -69,6 +69,7 @@ depends=$(field Depends)
 grep -q 'libqt5core5a' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
 grep -q 'libqt5widgets5' <<<"$depends" || fail "Depends lacks the Qt libraries: '$depends'"
 grep -q 'libqt5svg5' <<<"$depends" || fail "Depends lacks libqt5svg5 (SVG export): '$depends'"
+grep -q 'bubblewrap' <<<"$depends" || fail "Depends lacks bubblewrap (the sandbox of a project's C): '$depends'"
 
 step "maintainer scripts"
 dpkg-deb -e "$deb" "$tmp/control"
@@ -168,6 +169,11 @@ if [ -x "$cli" ]; then
     [ -s "$tmp/pictures/Example_1.svg" ] || fail "installed kestro-cli export wrote no Example_1.svg"
     echo "   $(find "$tmp/pictures" -name '*.svg' | wc -l) SVG file(s)"
   fi
+  step "kestro-cli simulate runs the example in the sandbox of the installed kestro-sandbox"
+  [ -x "$root/usr/bin/kestro-sandbox" ] || fail "kestro-sandbox is not installed next to kestro-cli"
+  out=$("$cli" simulate "$src/Examples/Example_1.qsmd" SpeedControl --cycles 3 --trust 2>&1) \
+    || fail "installed kestro-cli simulate failed: $out"
+  grep -q '^3,' <<<"$out" || fail "installed kestro-cli simulate printed no cycle 3: $out"
 elif [ -f "$src/cli/CMakeLists.txt" ]; then
   fail "cli/ exists, but the package holds no usable /usr/bin/kestro-cli"
 else

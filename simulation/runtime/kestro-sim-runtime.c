@@ -1,9 +1,9 @@
 /* Runtime of a Kestro simulation, written by Kestro. It drives the machine
- * compiled in the glue unit and answers Kestro over a line protocol: one
- * command a line on standard input; replies on standard output, every
- * command ending with exactly one line that starts with "ok", "error" or
- * "break". What the machine's own code prints goes to standard error and
- * what it reads comes from /dev/null, so it cannot disturb the protocol. */
+ * compiled in the glue unit and answers Kestro over a line protocol on
+ * descriptor 3, which Kestro opened before the program started: one command
+ * a line; every command ends with exactly one line that starts with "ok",
+ * "error" or "break". What the machine's own code prints on standard output
+ * and error is shown as its output and never read as a reply. */
 #define _XOPEN_SOURCE 700
 #define _DEFAULT_SOURCE 1
 #include <errno.h>
@@ -15,7 +15,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/resource.h>
+#include <sys/time.h>
 #include <unistd.h>
 #ifdef __linux__
 #include <sys/prctl.h>
@@ -42,7 +42,7 @@ int kestro_sim_condition(int index);
 
 #define KS_LINE 4096
 #define KS_RAW_SHOWN 64
-#define KS_MEMORY_LIMIT (4ULL * 1024 * 1024 * 1024)
+#define KS_PROTOCOL_FD 3
 
 static FILE *ks_out;
 static int ks_out_fd = -1;
@@ -56,6 +56,8 @@ static char *ks_condition_was;
 static volatile long ks_cycle;
 static volatile sig_atomic_t ks_phase;      /* 0 idle, 1 machine code, 2 breakpoint condition */
 static volatile sig_atomic_t ks_condition;
+/* The longest one cycle may take, in milliseconds (the program's argument). */
+static long ks_timeout_ms;
 
 static size_t ks_put_text(char *to, size_t at, const char *text)
 {
@@ -97,11 +99,13 @@ static void ks_report_position(const char *word, int signal_number)
     }
 }
 
-/* "crash ...", or "stopped ..." when Kestro ended the machine (SIGTERM);
- * then the signal takes its default course. */
+/* "crash ...", or "stopped ..." when Kestro ended the machine (SIGTERM) or
+ * a cycle ran out of time (SIGALRM); then the signal takes its default
+ * course. Kestro also ends the program from outside a little later, so a
+ * machine that turns the alarm off only loses the report. */
 static void ks_on_signal(int signal_number)
 {
-    ks_report_position(signal_number == SIGTERM ? "stopped " : "crash ", signal_number);
+    ks_report_position(signal_number == SIGTERM || signal_number == SIGALRM ? "stopped " : "crash ", signal_number);
     signal(signal_number, SIG_DFL);
     raise(signal_number);
 }
@@ -116,7 +120,7 @@ static void ks_on_exit(void)
 static void ks_install_handlers(void)
 {
     static char alternate_stack[1 << 16];
-    const int signals[] = { SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS, SIGTERM };
+    const int signals[] = { SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS, SIGTERM, SIGALRM };
     struct sigaction action;
     stack_t stack;
     size_t i;
@@ -133,15 +137,13 @@ static void ks_install_handlers(void)
     atexit(ks_on_exit);
 }
 
-/* The protocol gets private copies of standard input and output. */
-static FILE *ks_take_standard_streams(void)
+/* The protocol's descriptor, read and written through streams of its own. */
+static FILE *ks_open_protocol(void)
 {
-    int in_fd = dup(0);
-    int null_fd = open("/dev/null", O_RDONLY);
-    ks_out_fd = dup(1);
-    if (in_fd < 0 || null_fd < 0 || ks_out_fd < 0 || dup2(2, 1) < 0 || dup2(null_fd, 0) < 0)
+    int in_fd = dup(KS_PROTOCOL_FD);
+    ks_out_fd = KS_PROTOCOL_FD;
+    if (in_fd < 0)
         exit(71);
-    close(null_fd);
     fcntl(in_fd, F_SETFD, FD_CLOEXEC);
     fcntl(ks_out_fd, F_SETFD, FD_CLOEXEC);
     ks_out = fdopen(ks_out_fd, "w");
@@ -149,19 +151,25 @@ static FILE *ks_take_standard_streams(void)
     return fdopen(in_fd, "r");
 }
 
-static void ks_limit_resources(void)
+/* The limits are set from outside before the program starts (the machine's
+ * C could undo any it set itself); this only keeps a program run without
+ * the sandbox from outliving Kestro. */
+static void ks_end_with_parent(void)
 {
-    struct rlimit limit;
-    limit.rlim_cur = limit.rlim_max = 0;
-    setrlimit(RLIMIT_CORE, &limit);
-    limit.rlim_cur = limit.rlim_max = (rlim_t)KS_MEMORY_LIMIT;
-    setrlimit(RLIMIT_AS, &limit);
 #ifdef __linux__
-    /* A machine stuck in a loop must not outlive Kestro. */
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() == 1)
-        exit(0);
 #endif
+}
+
+/* One cycle's time, measured by the program itself for the report of where
+ * it was; 0 disarms. */
+static void ks_arm_alarm(long ms)
+{
+    struct itimerval timer;
+    memset(&timer, 0, sizeof timer);
+    timer.it_value.tv_sec = ms / 1000;
+    timer.it_value.tv_usec = (ms % 1000) * 1000;
+    setitimer(ITIMER_REAL, &timer, NULL);
 }
 
 static const struct kestro_sim_var *ks_find(const char *name)
@@ -519,7 +527,7 @@ static void ks_evaluate_conditions(char *into)
 }
 
 /* One cycle (or the initial one) and its report; 1 when a breakpoint hit. */
-static int ks_run_cycle(int initialize)
+static int ks_cycle_and_report(int initialize)
 {
     static char now[1];
     char *after_conditions = kestro_sim_condition_count > 0 ? ks_condition_was + kestro_sim_condition_count : now;
@@ -552,6 +560,16 @@ static int ks_run_cycle(int initialize)
         }
     }
     return 0;
+}
+
+/* The breakpoint conditions count to the cycle's time too. */
+static int ks_run_cycle(int initialize)
+{
+    int hit;
+    ks_arm_alarm(ks_timeout_ms);
+    hit = ks_cycle_and_report(initialize);
+    ks_arm_alarm(0);
+    return hit;
 }
 
 static void ks_step(long count)
@@ -691,12 +709,13 @@ static void ks_dispatch(char *line)
     }
 }
 
-int main(void)
+int main(int argc, char **argv)
 {
     static char line[KS_LINE];
     FILE *in;
-    ks_limit_resources();
-    in = ks_take_standard_streams();
+    ks_timeout_ms = argc > 1 ? strtol(argv[1], NULL, 10) : 0;
+    ks_end_with_parent();
+    in = ks_open_protocol();
     if (!in || !ks_out)
         return 71;
     ks_install_handlers();

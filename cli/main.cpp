@@ -156,6 +156,8 @@ int compileModule(const Options &options, const QString &directory, const Genera
     compile.flags = options.cflags;
     compile.includeDirectories << directory;
     const CompileCheck::Result result = CompileCheck::run(module, machine, compile);
+    if (!result.note.isEmpty())
+        err() << "kestro-cli: " << result.note << "\n";
     for (const DesignFinding &finding : result.findings) {
         err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Error ? "error: " : "warning: ")
               << finding.text << "\n";

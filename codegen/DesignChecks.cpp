@@ -1,12 +1,46 @@
 #include "DesignChecks.h"
 
+#include "CLibraryNames.h"
+
 #include <QHash>
+#include <QSet>
 
 namespace {
 
 QString shown(const QString &label)
 {
     return printableLabel(label);
+}
+
+QString cName(const QString &label)
+{
+    return QString(label).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+// A state's function is named after its label: a C library identifier, a
+// memory item or a dataflow's variable of that name clash with it.
+void checkStateNameClashes(const MachineDescription &m, const QString &label, const ItemRef &item,
+                           GeneratedModule *r)
+{
+    if (CLibraryNames::contains(label))
+        r->addWarning(QStringLiteral("State %1: label is an identifier of the C standard library").arg(shown(label)),
+                      item);
+    for (const MachineMemory &memory : m.memories) {
+        if (cName(memory.label) == label) {
+            r->addWarning(QStringLiteral("State %1: label is the name of a memory item").arg(shown(label)), item);
+            break;
+        }
+    }
+    for (const QVector<MachineMemory> *flows : { &m.inputs, &m.outputs }) {
+        for (const MachineMemory &memory : *flows) {
+            if (cName(memory.label) == label) {
+                r->addWarning(QStringLiteral("State %1: label is the name of a dataflow's variable %2")
+                                  .arg(shown(label), shown(memory.label)),
+                              item);
+                return;
+            }
+        }
+    }
 }
 
 void checkStateLabels(const MachineDescription &m, const QString &module, GeneratedModule *r)
@@ -40,6 +74,7 @@ void checkStateLabels(const MachineDescription &m, const QString &module, Genera
             r->addWarning(QStringLiteral("State %1: label is the name of a function the module defines")
                               .arg(shown(label)),
                           item);
+        checkStateNameClashes(m, label, item, r);
     }
 }
 
@@ -48,8 +83,8 @@ void checkTransitions(const MachineDescription &m, GeneratedModule *r)
     for (int t = 0; t < m.transitions.size(); ++t) {
         const MachineTransition &tr = m.transitions.at(t);
         const bool fromState = tr.start >= 0 && tr.start < m.states.size();
-        if (!fromState || tr.start == tr.end)
-            continue;   // self transitions are not written
+        if (!fromState)
+            continue;
         const ItemRef item = ItemRef::of(ItemRef::Transition, t);
         if (tr.end < 0 || tr.end >= m.states.size()) {
             r->addWarning(QStringLiteral("Transition %1: end state is not in the machine").arg(shown(tr.label)),
@@ -128,20 +163,14 @@ void addErrors(const MachineDescription &m, const QString &module, GeneratedModu
             r->addError(CEmitter::fillTemplate(QStringLiteral("Label Input for Memory Item %1 is absent"),
                                                { memory.label }),
                         item);
-        if (memory.datatype.isEmpty())
+        if (memory.datatype.trimmed().isEmpty())
             r->addError(CEmitter::fillTemplate(QStringLiteral("Datatype Input for Memory Item %1 is absent"),
                                                { memory.label }),
                         item);
     }
-    const int initial = initialState(m);
-    if (initial < 0) {
+    if (initialState(m) < 0) {
         r->addError(CEmitter::fillTemplate(QStringLiteral("Initial state item in state machine %1 is not assigned"),
                                            { module }));
-    } else if (m.states.at(initial).initialCondition.isEmpty()) {
-        r->addError(CEmitter::fillTemplate(
-                        QStringLiteral("Initial state action present but condition absent for State Item %1 is absent"),
-                        { m.states.at(initial).label }),
-                    ItemRef::of(ItemRef::State, initial));
     }
 }
 
@@ -152,7 +181,16 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
     const int initial = initialState(m);
     if (initial >= 0) {
         const MachineState &s = m.states.at(initial);
-        if (!s.initialCondition.isEmpty() && !isParenthesised(s.initialCondition))
+        // No condition is sound: the initial transition is taken at once,
+        // and its code is not written.
+        if (s.initialCondition.trimmed().isEmpty())
+            r->addWarning(QStringLiteral("State %1: the initial transition has no condition, so it is taken at once%2")
+                              .arg(shown(s.label),
+                                   s.initialDescription.trimmed().isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(" and its code is not run")),
+                          ItemRef::of(ItemRef::State, initial));
+        else if (!isParenthesised(s.initialCondition))
             r->addWarning(QStringLiteral("State %1: initial condition is not enclosed in parentheses")
                               .arg(shown(s.label)),
                           ItemRef::of(ItemRef::State, initial));

@@ -19,6 +19,9 @@ struct MachineState
     // transitions excluded), as indices into MachineDescription::transitions,
     // in the state's own list order.
     QVector<int> transitions;
+    // The state's self transitions, indices into the same list, in the
+    // diagram's transition order. They are tested after the ordinary ones.
+    QVector<int> selfTransitions;
 };
 
 struct MachineTransition

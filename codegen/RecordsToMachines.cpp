@@ -39,6 +39,8 @@ void addStatesAndTransitions(const RecordsToMachines::Records &r, const RecordPl
         if (transition.start != transition.end) {   // self transitions stay out of the ordinary lists
             m.states[transition.start].transitions << at;
             m.states[transition.end].transitions << at;
+        } else if (transition.start >= 0) {
+            m.states[transition.start].selfTransitions << at;
         }
     }
     m.transitionCount = m.transitions.size();

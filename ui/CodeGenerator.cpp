@@ -210,8 +210,13 @@ MachineDescription CodeGenerator::describe() const
         transitionIndex.insert(t, index);
         return index;
     };
-    for (const TransitionItem *t : m_diagram->transitions())
-        indexOf(t);
+    for (const TransitionItem *t : m_diagram->transitions()) {
+        const int index = indexOf(t);
+        // Self transitions, in the diagram's order, as a file lists them.
+        const MachineTransition &tr = m.transitions.at(index);
+        if (tr.start == tr.end && tr.start != MachineTransition::NotInDiagram)
+            m.states[tr.start].selfTransitions << index;
+    }
     m.transitionCount = m_diagram->transitions().size();
     // A state's list is what the emitter walks; a transition attached to the
     // state but missing from the diagram's list still belongs to it.
@@ -334,6 +339,10 @@ DesignFindings CodeGenerator::compile(const MachineDescription &machine, const G
         return {};
     }
     DesignFindings findings = result.findings;
+    if (!result.note.isEmpty())
+        findings.prepend(DesignFinding{ DesignFinding::Warning,
+                                        ItemRef::machine().describe(machine) + QStringLiteral(": ") + result.note,
+                                        ItemRef::machine(), true });
     if (result.status == CompileCheck::Status::Failed) {
         DesignFinding failure;
         failure.fromCompiler = true;

@@ -2,6 +2,7 @@
 
 #include "CodeText.h"
 #include "DesignChecks.h"
+#include "InstanceEmitter.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -163,14 +164,10 @@ struct Run
 
 void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
-    const MachineDescription &m = run.machine;
-    const ModuleProperties &p = run.properties;
-    out << run.fill(QLatin1String(FileCommentTemplate), {
-        fileName, CEmitter::commentText(p.projectName), CEmitter::versionText(p.version),
-        CEmitter::commentText(p.author), CEmitter::commentText(p.organization), CEmitter::dateText(p.date),
-        run.module, QString::number(m.states.size()), QString::number(m.transitionCount),
-        QString::number(m.inputVariables), QString::number(m.outputVariables),
-        QString::number(m.memories.size()), CEmitter::commentText(m.processDescription) });
+    const QString text = CEmitter::fileComment(run.machine, run.properties, fileName, run.budget);
+    if (text.isNull())
+        run.source.markOverflowed();
+    out << text;
 }
 
 // The texts of one type, each followed by "\n"; true when there was any.
@@ -503,6 +500,16 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     if (!result.writable)
         return result;
 
+    if (machine.style == ModuleStyle::Instance) {
+        DesignChecks::addInstanceChecks(machine, result.moduleName, &result);
+        if (!InstanceEmitter::write(machine, properties, sizeLimit, &result)) {
+            result.writable = false;
+            result.addError(QStringLiteral("State machine %1: generated code would pass %2 MiB, no files written")
+                                .arg(shownName)
+                                .arg(sizeLimit / (1024 * 1024)));
+        }
+        return result;
+    }
     Run run(machine, properties, sizeLimit);
     headerText(run, result.headerFileName);
     sourceText(run, result.sourceFileName, result.headerFileName);
@@ -518,6 +525,16 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     result.headerLines = run.header.lines();
     result.sourceLines = run.source.lines();
     return result;
+}
+
+QString CEmitter::fileComment(const MachineDescription &m, const ModuleProperties &p, const QString &fileName,
+                              qint64 limit)
+{
+    return fillTemplate(QLatin1String(FileCommentTemplate), {
+        fileName, commentText(p.projectName), versionText(p.version), commentText(p.author),
+        commentText(p.organization), dateText(p.date), moduleName(m.processLabel), QString::number(m.states.size()),
+        QString::number(m.transitionCount), QString::number(m.inputVariables), QString::number(m.outputVariables),
+        QString::number(m.memories.size()), commentText(m.processDescription) }, limit);
 }
 
 QString CEmitter::moduleName(const QString &processLabel)

@@ -1,6 +1,8 @@
 #include "DesignChecks.h"
 
 #include "CLibraryNames.h"
+#include "InstanceEmitter.h"
+#include "MemberRewrite.h"
 
 #include <QHash>
 #include <QSet>
@@ -55,11 +57,15 @@ void checkStateLabels(const MachineDescription &m, const QString &module, Genera
             r->addWarning(QStringLiteral("State number %1: label is empty").arg(i + 1), item);
             continue;
         }
-        if (CEmitter::isCKeyword(label))
+        // Instance modules prefix every state function: a keyword or a
+        // library name is a sound label there.
+        const bool instance = m.style == ModuleStyle::Instance;
+        const InstanceEmitter::Names names(module);
+        if (!instance && CEmitter::isCKeyword(label))
             r->addWarning(QStringLiteral("State %1: label is a C keyword").arg(shown(label)), item);
-        else if (!CEmitter::isCIdentifier(label))
+        else if (!CEmitter::isCIdentifier(instance ? names.stateFunction(label) : label))
             r->addWarning(QStringLiteral("State %1: label is not a C identifier").arg(shown(label)), item);
-        const QString enumerator = CEmitter::stateEnumerator(module, label);
+        const QString enumerator = instance ? names.enumerator(label) : CEmitter::stateEnumerator(module, label);
         const int earlier = byEnumerator.value(enumerator, -1);
         if (earlier < 0) {
             byEnumerator.insert(enumerator, i);
@@ -70,6 +76,8 @@ void checkStateLabels(const MachineDescription &m, const QString &module, Genera
                               .arg(shown(label), shown(m.states.at(earlier).label), enumerator),
                           item);
         }
+        if (instance)
+            continue;
         if (generated.contains(label))
             r->addWarning(QStringLiteral("State %1: label is the name of a function the module defines")
                               .arg(shown(label)),
@@ -203,6 +211,43 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
                           ItemRef::of(ItemRef::Memory, i));
     }
     checkUnreached(m, initial, r);
+}
+
+void addInstanceChecks(const MachineDescription &m, const QString &module, GeneratedModule *r)
+{
+    QSet<QString> members;
+    for (int i = 0; i < m.memories.size(); ++i) {
+        const QString name = cName(m.memories.at(i).label);
+        members.insert(name);
+        if (name == QLatin1String("state"))
+            r->addError(QStringLiteral("Memory item 'state': an instance keeps its state in a member of this name"),
+                        ItemRef::of(ItemRef::Memory, i));
+    }
+    for (int i = 0; i < m.texts.size(); ++i) {
+        const MachineText &t = m.texts.at(i);
+        const ItemRef item = ItemRef::of(ItemRef::Text, i);
+        if (t.type == MachineText::Default) {
+            // A function of its own has no instance to take the item from.
+            for (const QString &name : MemberRewrite::named(t.text, members))
+                r->addError(QStringLiteral("Text item %1: names memory item %2, which each instance holds; "
+                                           "code outside the states has no instance (me) to take it from")
+                                .arg(i + 1)
+                                .arg(shown(name)),
+                            item);
+        } else if (t.type == MachineText::Macros) {
+            for (const QString &name : MemberRewrite::rewrite(t.text, members, QString()).unsound)
+                r->addError(QStringLiteral("Text item %1: defines or tests the name of memory item %2, which "
+                                           "cannot become the instance's member there")
+                                .arg(i + 1)
+                                .arg(shown(name)),
+                            item);
+        }
+    }
+    if (module.startsWith(QLatin1Char('_')))
+        r->addWarning(QStringLiteral("State machine %1: the name begins with \"_\", so every name the module "
+                                     "defines is one C reserves")
+                          .arg(printableText(module)),
+                      ItemRef::machine());
 }
 
 } // namespace DesignChecks

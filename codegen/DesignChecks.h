@@ -26,6 +26,11 @@ namespace DesignChecks {
 
 void addErrors(const MachineDescription &machine, const QString &module, GeneratedModule *result);
 void addWarnings(const MachineDescription &machine, const QString &module, GeneratedModule *result);
+// The instance style's own: a memory item named "state" (the member the
+// state is kept in), code texts outside the states that name a memory item
+// (they have no instance), define texts that define, test or take as a
+// parameter a memory item's name, a module name beginning with "_".
+void addInstanceChecks(const MachineDescription &machine, const QString &module, GeneratedModule *result);
 
 // The position of the initial state (the first state flagged initial), or -1.
 int initialState(const MachineDescription &machine);

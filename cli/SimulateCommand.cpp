@@ -77,7 +77,9 @@ int SimulateCommand::parse(const QStringList &arguments)
     const QCommandLineOption set("set", "Give VAR the value VALUE before anything runs (repeatable).", "VAR=VALUE");
     const QCommandLineOption cycles("cycles", "Without a script: run reset and N cycles (default 1).", "N");
     const QCommandLineOption traceFile("trace", "Write the trace to FILE.csv or FILE.jsonl.", "FILE");
-    parser.addOptions({ script, set, cycles, traceFile });
+    const QCommandLineOption style("style", "Simulate the machine's module in STYLE (classic or instance; one "
+                                            "instance), whatever the project says.", "STYLE");
+    parser.addOptions({ script, set, cycles, traceFile, style });
     parser.addPositionalArgument("simulate", "The command.");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
     parser.addPositionalArgument("machine", "The state machine's module name.");
@@ -96,6 +98,10 @@ int SimulateCommand::parse(const QStringList &arguments)
     m_machineName = positional.at(2);
     m_scriptPath = parser.value(script);
     m_tracePath = parser.value(traceFile);
+    m_style = parser.value(style);
+    if (parser.isSet(style) && m_style != QLatin1String(RecordsToMachines::ClassicStyle)
+        && m_style != QLatin1String(RecordsToMachines::InstanceStyle))
+        return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(m_style));
     if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
         return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
     if (parser.isSet(cycles)) {
@@ -141,9 +147,13 @@ int SimulateCommand::prepareMachine()
     if (read != Success)
         return read;
     LoadNotes notes;
-    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
     for (const LoadNote &note : notes)
         err() << m_project << ": warning: " << note.text() << "\n";
+    if (!m_style.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.style = RecordsToMachines::style(m_style, QString());
+    }
     // The same route as generate, with the transition hooks of the simulator.
     properties.transitionHooks = true;
     const QVector<GeneratedModule> modules = ProjectModules::generate(machines, properties);

@@ -61,6 +61,7 @@ private:
     QVector<QPair<QString, QString>> m_sets;
     int m_cycles = 1;
     QString m_tracePath;
+    QString m_style;   // --style, empty: as the project says
     SimulationTrace::Format m_format = SimulationTrace::Format::Csv;
 
     SimulationScript m_script;

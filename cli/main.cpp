@@ -3,8 +3,8 @@
 //
 //   kestro-cli generate PROJECT.qsmd [-o DIR] [--force] [--author TEXT]
 //              [--organization TEXT] [--module-version NUMBER] [--werror]
-//              [--compile] [--cflags FLAGS]
-//   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS]
+//              [--compile] [--cflags FLAGS] [--style classic|instance]
+//   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS] [--style S]
 //   kestro-cli simulate PROJECT.qsmd MACHINE ...   (see SimulateCommand.h)
 //   kestro-cli export PROJECT.qsmd -o DIR ...      (see ExportCommand.h)
 //
@@ -49,6 +49,7 @@ struct Options
     bool werror = false;
     bool compile = false;
     QStringList cflags;
+    QString style;              // empty: each machine's own, else the project's
     ModuleProperties properties;
 };
 
@@ -86,7 +87,10 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption compile("compile", "Compile each module with $CC (else cc), syntax only, and report "
                                                 "the compiler's findings by item; exit with 1 on a compiler error.");
     const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
-    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags });
+    const QCommandLineOption style("style", "Generate every machine in STYLE: classic (one machine, static state) or "
+                                            "instance (a context type, several instances), whatever the project says.",
+                                   "STYLE");
+    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, style });
     parser.addPositionalArgument("command", "generate, check, simulate or export");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
@@ -113,6 +117,10 @@ int parseOptions(const QCoreApplication &app, Options *options)
     options->werror = parser.isSet(werror);
     options->compile = parser.isSet(compile);
     options->cflags = QProcess::splitCommand(parser.value(cflags));
+    options->style = parser.value(style);
+    if (parser.isSet(style) && options->style != QLatin1String(RecordsToMachines::ClassicStyle)
+        && options->style != QLatin1String(RecordsToMachines::InstanceStyle))
+        return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(options->style));
 
     applySettings(&options->properties);
     if (parser.isSet(author))
@@ -190,7 +198,11 @@ int run(Options options)
     }
 
     LoadNotes notes;
-    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    if (!options.style.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.style = RecordsToMachines::style(options.style, QString());
+    }
     for (const LoadNote &note : notes)
         err() << options.project << ": warning: " << note.text() << "\n";
     // A check without --compile needs the findings only, not the texts.

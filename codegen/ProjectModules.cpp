@@ -1,5 +1,7 @@
 #include "ProjectModules.h"
 
+#include "InstanceEmitter.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -18,6 +20,15 @@ struct ModuleNames
 ModuleNames namesOf(const MachineDescription &machine, const QString &module)
 {
     ModuleNames names;
+    if (machine.style == ModuleStyle::Instance) {
+        const InstanceEmitter::Names n(module);
+        for (const MachineState &state : machine.states)
+            names.enumerators << n.enumerator(state.label);
+        names.enumerators << n.start << n.stateType << n.faultHook;
+        names.functions << n.init << n.step << n.state << n.stateName << n.contextType;
+        names.guard = n.guard;
+        return names;
+    }
     for (const MachineState &state : machine.states)
         names.enumerators << CEmitter::stateEnumerator(module, state.label);
     names.enumerators << CEmitter::startEnumerator(module);

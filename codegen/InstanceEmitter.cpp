@@ -100,22 +100,22 @@ void texts(Run &run, CodeText &out, int type, bool rewrite)
     }
 }
 
-void enumeration(Run &run, CodeText &out)
+// The values are unsigned constants (no enumeration: its type would not be
+// the state's, and a type nobody names is an unused declaration).
+void stateValues(Run &run, CodeText &out)
 {
-    out << QLatin1String("/* The values of ") << run.names.stateType << QLatin1String(": one per state, then the start value. */\n")
-        << QLatin1String("enum {\n");
+    out << QLatin1String("/* The values of ") << run.names.stateType << QLatin1String(": one per state, then the start value. */\n");
     for (int i = 0; i < run.enumerators.size(); ++i) {
         const bool state = i < run.machine.states.size();
         OwnerScope owner(out, state ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
-        out << QLatin1String("\t");
+        out << QLatin1String("#define ");
         if (state)
             out.user(run.enumerators.at(i));
         else
             out << run.enumerators.at(i);
-        out << QLatin1String(" = ") << QString::number(i)
-            << QLatin1String(i + 1 < run.enumerators.size() ? ",\n" : "\n");
+        out << QLatin1String(" ") << QString::number(i) << QLatin1String("u\n");
     }
-    out << QLatin1String("};\n\n");
+    out << QLatin1String("\n");
 }
 
 void context(Run &run, CodeText &out)
@@ -145,7 +145,7 @@ void headerText(Run &run, const QString &fileName)
         << QLatin1String("/* The type the state is stored in; define it to choose another. */\n#ifndef ")
         << n.stateType << QLatin1String("\n#define ") << n.stateType << QLatin1String(" ")
         << InstanceEmitter::defaultStateType(run.machine.states.size()) << QLatin1String("\n#endif\n\n");
-    enumeration(run, out);
+    stateValues(run, out);
     context(run, out);
     out << QLatin1String("/* Zeroes every member of the instance and makes the initial transition. */\nvoid ")
         << n.init << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n")
@@ -169,14 +169,24 @@ void prototypes(Run &run, CodeText &out)
         out.user(n.stateFunction(run.machine.states.at(i).label));
         out << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n");
     }
-    out << QLatin1String("\nstatic const char *const ") << n.nameTable << QLatin1String("[] = {\n");
+    out << QLatin1String("\n");
+}
+
+// The state names, a table inside the one function that reads it.
+void stateNameFunction(Run &run, CodeText &out)
+{
+    const Names &n = run.names;
+    out << QLatin1String("const char *") << n.stateName << QLatin1String("(const ") << n.contextType
+        << QLatin1String(" *me)\n{\n\tstatic const char *const ") << n.nameTable << QLatin1String("[] = {\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
         OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("\t");
+        out << QLatin1String("\t\t");
         out.user(stringLiteral(run.machine.states.at(i).label));
         out << QLatin1String(",\n");
     }
-    out << QLatin1String("\t\"(start)\"\n};\n\n");
+    out << QLatin1String("\t\t\"(start)\"\n\t};\n\tconst char *name = \"(invalid)\";\n\n\tif ((unsigned long)me->state <= (unsigned long)")
+        << n.start << QLatin1String(") {\n\t\tname = ") << n.nameTable
+        << QLatin1String("[me->state];\n\t}\n\treturn name;\n}\n\n");
 }
 
 void publicFunctions(Run &run, CodeText &out)
@@ -203,10 +213,7 @@ void publicFunctions(Run &run, CodeText &out)
 
     out << n.stateType << QLatin1String(" ") << n.state << QLatin1String("(const ") << n.contextType
         << QLatin1String(" *me)\n{\n\treturn me->state;\n}\n\n");
-    out << QLatin1String("const char *") << n.stateName << QLatin1String("(const ") << n.contextType
-        << QLatin1String(" *me)\n{\n\tconst char *name = \"(invalid)\";\n\n\tif ((unsigned long)me->state <= (unsigned long)")
-        << n.start << QLatin1String(") {\n\t\tname = ") << n.nameTable
-        << QLatin1String("[me->state];\n\t}\n\treturn name;\n}\n\n");
+    stateNameFunction(run, out);
 }
 
 void startFunction(Run &run, CodeText &out)

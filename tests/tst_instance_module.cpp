@@ -192,7 +192,7 @@ private slots:
         QVERIFY(g.header.endsWith("#endif /* TCP_H */\n"));
         QVERIFY(g.header.contains("#ifdef __cplusplus\nextern \"C\" {\n#endif\n"));
         QVERIFY(g.header.contains("#define TCP_STATE_TYPE uint8_t\n"));
-        QVERIFY(g.header.contains("\tTCP_S_INIT = 3,\n\tTCP_S_H = 4,\n\tTCP_S_EXIT = 5,\n\tTCP_START = 6\n};"));
+        QVERIFY(g.header.contains("#define TCP_S_INIT 3u\n#define TCP_S_H 4u\n#define TCP_S_EXIT 5u\n#define TCP_START 6u\n"));
         QVERIFY(g.source.contains("static int Tcp_s_Init(Tcp_t *me);\n"));
         QVERIFY(g.source.contains("static int Tcp_s_exit(Tcp_t *me);\n"));
         QVERIFY(g.header.contains("void TcpInit(Tcp_t *me);"));

@@ -125,6 +125,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
     m_compileCheck = settings.value(compileCheckKey(), false).toBool();
     dialog->setCompileCheck(m_compileCheck);
+    dialog->setProjectStyle(m_projectStyle);
     dialog->refresh();
     if (runDialog(dialog) != QDialog::Accepted)
         return false;
@@ -133,6 +134,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     m_organization = dialog->organization();
     m_version = dialog->version();
     m_compileCheck = dialog->compileCheck();
+    m_projectStyle = dialog->projectStyle();
     settings.setValue(compileCheckKey(), m_compileCheck);
     return true;
 }

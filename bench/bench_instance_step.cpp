@@ -103,7 +103,7 @@ double nsPerStep(const QString &cc, ModuleStyle style)
     QProcess compile;
     compile.setWorkingDirectory(dir.path());
     compile.setProcessChannelMode(QProcess::MergedChannels);
-    compile.start(cc, { "-std=c99", "-O2", "-o", "ring", "main.c", "Ring.c" });
+    compile.start(cc, { "-std=gnu99", "-O2", "-o", "ring", "main.c", "Ring.c" });
     if (!compile.waitForFinished(120000) || compile.exitCode() != 0) {
         std::fprintf(stderr, "%s\n", compile.readAll().constData());
         return -1;

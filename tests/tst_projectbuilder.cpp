@@ -13,6 +13,7 @@
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectSnapshot.h"
+#include "ProjectStyleCommand.h"
 #include "RandomProject.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -350,6 +351,14 @@ void TestProjectBuilder::moduleStylesSurviveASave()
     const ProjectRecordLists records = recordsOf(project.save());
     QCOMPARE(records.processes.first().codeStyle, QStringLiteral("instance"));
     QCOMPARE(records.processes.last().codeStyle, QStringLiteral("classic"));
+
+    // A new default is one undo step on the project's own diagram.
+    Canvas *top = project.canvases().first();
+    top->pushCommand(new ProjectStyleCommand(top, top->codeStyle(), QString()));
+    QCOMPARE(top->codeStyle(), QString());
+    QCOMPARE(recordsOf(project.save()).processes.first().codeStyle, QString());
+    top->undoStack()->undo();
+    QCOMPARE(recordsOf(project.save()).processes.first().codeStyle, QStringLiteral("instance"));
 
     OpenProject plain;
     QVERIFY(plain.open(DefaultProject::document(QStringLiteral("Demo"))));

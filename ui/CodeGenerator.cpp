@@ -183,6 +183,7 @@ MachineDescription CodeGenerator::describe() const
     if (m_process) {
         m.processLabel = m_process->label();
         m.processDescription = m_process->description();
+        m.style = RecordsToMachines::style(m_process->codeStyle(), m_projectStyle);
     }
     if (!m_diagram)
         return m;

@@ -3,11 +3,14 @@
 // compiled with the system's C compiler at -O2 with a driver that steps the
 // machine 20 million times with changing inputs and reports nanoseconds per
 // step (best of five runs). The target is at most 1.10 times the classic.
+// With "--write DIR" it writes the two modules (DIR/classic, DIR/instance)
+// for measuring them with other compilers, e.g. their flash size.
 
 #include "BenchFigures.h"
 #include "CEmitter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -120,6 +123,15 @@ double nsPerStep(const QString &cc, ModuleStyle style)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == QLatin1String("--write") && argc > 2) {
+        for (const ModuleStyle style : { ModuleStyle::Classic, ModuleStyle::Instance }) {
+            const GeneratedModule g = CEmitter::generate(ringMachine(style), ModuleProperties());
+            const QString dir = app.arguments().at(2) + (style == ModuleStyle::Classic ? "/classic" : "/instance");
+            if (!QDir().mkpath(dir) || !writeFile(dir + "/Ring.h", g.header) || !writeFile(dir + "/Ring.c", g.source))
+                return 1;
+        }
+        return 0;
+    }
     const QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
     if (cc.isEmpty()) {
         std::printf("no C compiler: skipped\n");

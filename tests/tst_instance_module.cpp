@@ -98,10 +98,17 @@ private slots:
     void compilers_data()
     {
         QTest::addColumn<QString>("compiler");
-        for (const char *name : { "gcc", "clang" }) {
-            const QString path = QStandardPaths::findExecutable(name);
+        QTest::addColumn<QStringList>("targetFlags");
+        // Cross compilers where installed, freestanding (no C library needed).
+        const QVector<QPair<const char *, QStringList>> compilers = {
+            { "gcc", {} }, { "clang", {} },
+            { "arm-none-eabi-gcc", { "-mcpu=cortex-m4", "-mthumb", "-Os", "-ffreestanding" } },
+            { "avr-gcc", { "-mmcu=atmega328p", "-Os", "-ffreestanding" } },
+        };
+        for (const auto &compiler : compilers) {
+            const QString path = QStandardPaths::findExecutable(compiler.first);
             if (!path.isEmpty())
-                QTest::newRow(name) << path;
+                QTest::newRow(compiler.first) << path << compiler.second;
         }
     }
 
@@ -110,6 +117,7 @@ private slots:
     void compilers()
     {
         QFETCH(QString, compiler);
+        QFETCH(QStringList, targetFlags);
         ProjectFileReader reader;
         QVERIFY(reader.load(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"));
         QVector<MachineDescription> machines = RecordsToMachines::build(reader.takeRecords());
@@ -124,12 +132,12 @@ private slots:
             QVERIFY2(g.errors.isEmpty(), qPrintable(g.errors.join('\n')));
             writeModule(dir.path(), g);
             int code = -1;
-            const QString out = run(compiler, StrictC + QStringList{ g.sourceFileName }, dir.path(), &code);
+            const QString out = run(compiler, StrictC + targetFlags + QStringList{ g.sourceFileName }, dir.path(), &code);
             QVERIFY2(code == 0, qPrintable(out + '\n' + g.source));
             includes += QString("#include \"%1\"\n").arg(g.headerFileName);
         }
         const QString gxx = QStandardPaths::findExecutable("g++");
-        if (gxx.isEmpty())
+        if (gxx.isEmpty() || !targetFlags.isEmpty())
             return;
         QVERIFY(writeFile(dir.filePath("caller.cpp"),
                           includes + "int main() { Tcp_t t; TcpInit(&t); return TcpStep(&t) + (int)TcpState(&t) "

@@ -260,6 +260,12 @@ private slots:
             "Text item 4: defines or tests the name of memory item 'ticks', which cannot become the instance's "
             "member there",
         }));
+        // A module name with a leading underscore makes every name reserved.
+        MachineDescription reserved = tcpMachine();
+        reserved.processLabel = "_Tcp";
+        QVERIFY(CEmitter::generate(reserved, ModuleProperties())
+                    .warnings.contains("State machine _Tcp: the name begins with \"_\", so every name the module "
+                                       "defines is one C reserves"));
     }
 
     // Numbers of states past a byte get a wider state type.

@@ -513,8 +513,10 @@ void ProjectActions::runCodeGenerator()
     m_generator->setAuthor(stored.author);
     m_generator->setOrganization(stored.organization);
     m_generator->setVersion(stored.hasVersion ? stored.version : 1.0);
+    m_generator->setProjectStyle(m_project->codeStyle());
     if (!m_generator->runProperties(m_window->dialogParent()))
         return;
+    m_project->setCodeStyle(m_generator->projectStyle());
     stored.author = m_generator->author();
     stored.organization = m_generator->organization();
     stored.hasVersion = true;

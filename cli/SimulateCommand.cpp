@@ -89,7 +89,9 @@ int SimulateCommand::parse(const QStringList &arguments)
     const QCommandLineOption trust("trust", "Run the project's C this once although its folder is not trusted.");
     const QCommandLineOption noSandbox("no-sandbox", "Where the machine cannot confine the C (no bubblewrap, no user "
                                                      "namespaces), run it unconfined instead of exiting with 69.");
-    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox });
+    const QCommandLineOption style("style", "Simulate the machine's module in STYLE (classic or instance; one "
+                                            "instance), whatever the project says.", "STYLE");
+    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox, style });
     parser.addPositionalArgument("simulate", "The command.");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
     parser.addPositionalArgument("machine", "The state machine's module name.");
@@ -110,6 +112,10 @@ int SimulateCommand::parse(const QStringList &arguments)
     m_trust = parser.isSet(trust);
     m_noSandbox = parser.isSet(noSandbox);
     m_tracePath = parser.value(traceFile);
+    m_style = parser.value(style);
+    if (parser.isSet(style) && m_style != QLatin1String(RecordsToMachines::ClassicStyle)
+        && m_style != QLatin1String(RecordsToMachines::InstanceStyle))
+        return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(m_style));
     if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
         return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
     if (parser.isSet(cycles)) {
@@ -177,9 +183,13 @@ int SimulateCommand::prepareMachine()
     if (read != Success)
         return read;
     LoadNotes notes;
-    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
     for (const LoadNote &note : notes)
         err() << m_project << ": warning: " << note.text() << "\n";
+    if (!m_style.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.style = RecordsToMachines::style(m_style, QString());
+    }
     // The same route as generate, with the transition hooks of the simulator.
     properties.transitionHooks = true;
     const QVector<GeneratedModule> modules = ProjectModules::generate(machines, properties);

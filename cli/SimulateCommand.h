@@ -72,6 +72,7 @@ private:
     QString m_tracePath;
     bool m_trust = false;
     bool m_noSandbox = false;
+    QString m_style;   // --style, empty: as the project says
     SimulationTrace::Format m_format = SimulationTrace::Format::Csv;
 
     SimulationScript m_script;

@@ -3,8 +3,8 @@
 //
 //   kestro-cli generate PROJECT.qsmd [-o DIR] [--force] [--author TEXT]
 //              [--organization TEXT] [--module-version NUMBER] [--werror]
-//              [--compile] [--cflags FLAGS]
-//   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS]
+//              [--compile] [--cflags FLAGS] [--style classic|instance]
+//   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS] [--style S]
 //   kestro-cli simulate PROJECT.qsmd MACHINE ...   (see SimulateCommand.h)
 //   kestro-cli export PROJECT.qsmd -o DIR ...      (see ExportCommand.h)
 //
@@ -50,6 +50,7 @@ struct Options
     bool compile = false;
     bool noSandbox = false;
     QStringList cflags;
+    QString style;              // empty: each machine's own, else the project's
     ModuleProperties properties;
 };
 
@@ -89,7 +90,10 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption cflags("cflags", "Extra flags for --compile, split at blanks; double quotes keep blanks together.", "FLAGS");
     const QCommandLineOption noSandbox("no-sandbox", "Where the compiler cannot be confined (no bubblewrap, no user "
                                                      "namespaces), run it without the sandbox instead of exiting with 69.");
-    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, noSandbox });
+    const QCommandLineOption style("style", "Generate every machine in STYLE: classic (one machine, static state) or "
+                                            "instance (a context type, several instances), whatever the project says.",
+                                   "STYLE");
+    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, noSandbox, style });
     parser.addPositionalArgument("command", "generate, check, simulate or export");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
@@ -117,6 +121,10 @@ int parseOptions(const QCoreApplication &app, Options *options)
     options->compile = parser.isSet(compile);
     options->noSandbox = parser.isSet(noSandbox);
     options->cflags = QProcess::splitCommand(parser.value(cflags));
+    options->style = parser.value(style);
+    if (parser.isSet(style) && options->style != QLatin1String(RecordsToMachines::ClassicStyle)
+        && options->style != QLatin1String(RecordsToMachines::InstanceStyle))
+        return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(options->style));
 
     applySettings(&options->properties);
     if (parser.isSet(author))
@@ -161,6 +169,8 @@ int compileModule(const Options &options, const QString &directory, const Genera
     compile.includeDirectories << directory;
     compile.allowUnconfined = options.noSandbox;
     const CompileCheck::Result result = CompileCheck::run(module, machine, compile);
+    if (!result.note.isEmpty())
+        err() << "kestro-cli: " << result.note << "\n";
     for (const DesignFinding &finding : result.findings) {
         err() << moduleShown(module) << ": " << (finding.severity == DesignFinding::Error ? "error: " : "warning: ")
               << finding.text << "\n";
@@ -197,7 +207,11 @@ int run(Options options)
     }
 
     LoadNotes notes;
-    const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+    if (!options.style.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.style = RecordsToMachines::style(options.style, QString());
+    }
     for (const LoadNote &note : notes)
         err() << options.project << ": warning: " << note.text() << "\n";
     // A check without --compile needs the findings only, not the texts.

@@ -2,6 +2,7 @@
 
 #include "CodeText.h"
 #include "DesignChecks.h"
+#include "InstanceEmitter.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -181,14 +182,10 @@ struct Run
 
 void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
-    const MachineDescription &m = run.machine;
-    const ModuleProperties &p = run.properties;
-    out << run.fill(QLatin1String(FileCommentTemplate), {
-        fileName, CEmitter::commentText(p.projectName), CEmitter::versionText(p.version),
-        CEmitter::commentText(p.author), CEmitter::commentText(p.organization), CEmitter::dateText(p.date),
-        run.module, QString::number(m.states.size()), QString::number(m.transitionCount),
-        QString::number(m.inputVariables), QString::number(m.outputVariables),
-        QString::number(m.memories.size()), CEmitter::commentText(m.processDescription) });
+    const QString text = CEmitter::fileComment(run.machine, run.properties, fileName, run.budget);
+    if (text.isNull())
+        run.source.markOverflowed();
+    out << text;
 }
 
 // The texts of one type, each followed by "\n"; true when there was any.
@@ -200,7 +197,8 @@ bool textsOfType(Run &run, CodeText &out, int type)
         if (t.type != type)
             continue;
         OwnerScope owner(out, ItemRef::of(ItemRef::Text, i));
-        out << t.text << QLatin1String("\n");
+        out.user(t.text);
+        out << QLatin1String("\n");
         any = true;
     }
     return any;
@@ -211,7 +209,11 @@ void enumText(Run &run, CodeText &out)
     out << QLatin1String("typedef enum { \n \t");
     for (int i = 0; i < run.enumerators.size(); ++i) {
         OwnerScope owner(out, i < run.machine.states.size() ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
-        out << run.enumerators.at(i) << QLatin1String(" = ") << QString::number(i) << QLatin1String(",\n\t");
+        if (i < run.machine.states.size())
+            out.user(run.enumerators.at(i));
+        else
+            out << run.enumerators.at(i);
+        out << QLatin1String(" = ") << QString::number(i) << QLatin1String(",\n\t");
     }
     out << QLatin1Char('}') + run.enumType + QLatin1Char(';');
 }
@@ -262,8 +264,10 @@ void variablesText(Run &run, CodeText &out)
     for (int i = 0; i < run.machine.memories.size(); ++i) {
         const MachineMemory &memory = run.machine.memories.at(i);
         OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
-        out << QLatin1String("static ") + CEmitter::memoryType(memory.datatype) + QLatin1Char(' ')
-                + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_')) + QLatin1String(";\n");
+        out << QLatin1String("static ");
+        out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ')
+                 + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_')));
+        out << QLatin1String(";\n");
     }
     out << QLatin1String("\n") << QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar
             + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n\n");
@@ -274,7 +278,9 @@ void staticPrototypes(Run &run, CodeText &out)
     out << QLatin1String("static void ") + CEmitter::initialFunction(run.module) + QLatin1String("(void);\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
         OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("static void ") << run.machine.states.at(i).label << QLatin1String("(void);\n");
+        out << QLatin1String("static void ");
+        out.user(run.machine.states.at(i).label);
+        out << QLatin1String("(void);\n");
     }
     out << QLatin1String("\n\n");
 }
@@ -285,8 +291,11 @@ void caseList(Run &run, CodeText &out)
             + CEmitter::initialFunction(run.module) + QLatin1String("();") + QLatin1String("\n\t\t\tbreak;\n");
     for (int i = 0; i < run.machine.states.size(); ++i) {
         OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("\n\t\tcase ") << run.enumerators.at(i) << QLatin1String(":\n\t\t\t")
-            << run.machine.states.at(i).label << QLatin1String("(); \n\t\t\tbreak; \n");
+        out << QLatin1String("\n\t\tcase ");
+        out.user(run.enumerators.at(i));
+        out << QLatin1String(":\n\t\t\t");
+        out.user(run.machine.states.at(i).label);
+        out << QLatin1String("(); \n\t\t\tbreak; \n");
     }
     out << QLatin1String("\n\t\tdefault: \n\t\t\t") + run.stateVar + QLatin1String(" = ") + run.start
             + QLatin1String(";\n\t\t\tbreak;");
@@ -329,14 +338,20 @@ void initialBody(Run &run, CodeText &out)
     }
     OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
     const MachineState &s = run.machine.states.at(run.initialState);
-    const QString assignment = run.stateVar + QLatin1String(" = ") + run.enumerators.at(run.initialState) + QLatin1Char(';');
-    if (s.initialCondition.isEmpty()) {
-        out << QLatin1Char('\t') + assignment + QLatin1Char('\n');
+    // A condition of blanks only is no condition: the transition is taken at once.
+    if (s.initialCondition.trimmed().isEmpty()) {
+        out << QLatin1String("\t") << run.stateVar << QLatin1String(" = ");
+        out.user(run.enumerators.at(run.initialState));
+        out << QLatin1String(";\n");
         return;
     }
-    out << QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif") << s.initialCondition
-        << QLatin1String("\n\t{\n\t\t") << run.indented(s.initialDescription, QLatin1String("\t"))
-        << QLatin1String("\n\n\t\t") + assignment + QLatin1String("\n\t}\n");
+    out << QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif");
+    out.user(s.initialCondition);
+    out << QLatin1String("\n\t{\n\t\t");
+    out.user(run.indented(s.initialDescription, QLatin1String("\t")));
+    out << QLatin1String("\n\n\t\t") + run.stateVar + QLatin1String(" = ");
+    out.user(run.enumerators.at(run.initialState));
+    out << QLatin1String(";\n\t}\n");
 }
 
 void initialFunctionText(Run &run, CodeText &out)
@@ -348,28 +363,59 @@ void initialFunctionText(Run &run, CodeText &out)
     out << QLatin1String("}");
 }
 
-// The if / else-if chain of a state's outgoing transitions. Only the blocks
-// that are written are numbered, so a transition whose end state is missing
-// cannot leave an "else if" without its "if".
+// The condition of a transition as "if" takes it: an empty one means
+// "always" (the design checks warn about it).
+QString conditionText(const QString &condition)
+{
+    return condition.trimmed().isEmpty() ? QStringLiteral("(1)") : condition;
+}
+
+// One transition block of a state's if / else-if chain. A self transition
+// runs its action and leaves the state variable as it is.
+void transitionBlock(Run &run, CodeText &out, int t, bool first)
+{
+    const MachineTransition &tr = run.machine.transitions.at(t);
+    OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
+    out << QLatin1String("\n\t/* -- case where transition is executed ");
+    out.user(CEmitter::commentText(tr.label));
+    out << QLatin1String(" -- */\n\t") << QLatin1String(first ? "if " : "else if ");
+    out.user(conditionText(tr.condition));
+    out << QLatin1String("\n\t{\n\t\t");
+    if (run.properties.transitionHooks)
+        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
+    out.user(run.indented(tr.action, QLatin1String("\t\t")));
+    if (tr.start == tr.end) {
+        out << QLatin1String("\n\t}\n");
+        return;
+    }
+    out << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ");
+    out.user(run.enumerators.at(tr.end));
+    out << QLatin1String(";\n\t}\n");
+}
+
+// The if / else-if chain of a state's outgoing transitions, then its self
+// transitions. Only the blocks that are written are numbered, so a
+// transition whose end state is missing cannot leave an "else if" without
+// its "if".
 void transitionBlocks(Run &run, CodeText &out, int stateIndex)
 {
     int written = 0;
-    for (int t : run.machine.states.at(stateIndex).transitions) {
+    const MachineState &state = run.machine.states.at(stateIndex);
+    for (int t : state.transitions) {
         if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
             continue;
         const MachineTransition &tr = run.machine.transitions.at(t);
-        if (tr.start != stateIndex || !run.isState(tr.end))
+        if (tr.start != stateIndex || tr.end == stateIndex || !run.isState(tr.end))
             continue;
-        ++written;
-        OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
-        out << QLatin1String("\n\t/* -- case where transition is executed ") << CEmitter::commentText(tr.label)
-            << QLatin1String(" -- */\n\t") << QLatin1String(written == 1 ? "if " : "else if ") << tr.condition
-            << QLatin1String("\n\t{\n\t\t");
-        if (run.properties.transitionHooks)
-            out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
-        out << run.indented(tr.action, QLatin1String("\t\t"))
-            << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ")
-            << run.enumerators.at(tr.end) << QLatin1String(";\n\t}\n");
+        transitionBlock(run, out, t, ++written == 1);
+    }
+    for (int t : state.selfTransitions) {
+        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
+            continue;
+        const MachineTransition &tr = run.machine.transitions.at(t);
+        if (tr.start != stateIndex || tr.end != stateIndex)
+            continue;
+        transitionBlock(run, out, t, ++written == 1);
     }
 }
 
@@ -377,10 +423,13 @@ void stateFunction(Run &run, CodeText &out, int stateIndex)
 {
     const MachineState &s = run.machine.states.at(stateIndex);
     OwnerScope owner(out, ItemRef::of(ItemRef::State, stateIndex));
-    out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
-                    { CEmitter::commentText(s.description), s.label })
-        << QLatin1String("\n") << QLatin1String("\n\t /* -- code of the current state -- */ \n\t")
-        << run.indented(s.action, QLatin1String("\t")) << QLatin1String("\n");
+    // The description and the label come first, so the lines that follow
+    // them count as the state's.
+    out.user(run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
+                      { CEmitter::commentText(s.description), s.label }));
+    out << QLatin1String("\n") << QLatin1String("\n\t /* -- code of the current state -- */ \n\t");
+    out.user(run.indented(s.action, QLatin1String("\t")));
+    out << QLatin1String("\n");
     transitionBlocks(run, out, stateIndex);
     out << QLatin1String("\n}");
 }
@@ -421,10 +470,6 @@ const char *const CKeywords[] = {
     "short", "signed", "sizeof", "static", "struct", "switch", "typedef", "union", "unsigned", "void",
     "volatile", "while", "_Alignas", "_Alignof", "_Atomic", "_Bool", "_Complex", "_Generic",
     "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local",
-};
-
-const char *const TypeWords[] = {
-    "unsigned", "signed", "short", "long", "int", "char", "float", "double", "const", "volatile",
 };
 
 } // namespace
@@ -473,6 +518,16 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     if (!result.writable)
         return result;
 
+    if (machine.style == ModuleStyle::Instance) {
+        DesignChecks::addInstanceChecks(machine, result.moduleName, &result);
+        if (!InstanceEmitter::write(machine, properties, sizeLimit, &result)) {
+            result.writable = false;
+            result.addError(QStringLiteral("State machine %1: generated code would pass %2 MiB, no files written")
+                                .arg(shownName)
+                                .arg(sizeLimit / (1024 * 1024)));
+        }
+        return result;
+    }
     Run run(machine, properties, sizeLimit);
     headerText(run, result.headerFileName);
     sourceText(run, result.sourceFileName, result.headerFileName);
@@ -488,6 +543,16 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     result.headerLines = run.header.lines();
     result.sourceLines = run.source.lines();
     return result;
+}
+
+QString CEmitter::fileComment(const MachineDescription &m, const ModuleProperties &p, const QString &fileName,
+                              qint64 limit)
+{
+    return fillTemplate(QLatin1String(FileCommentTemplate), {
+        fileName, commentText(p.projectName), versionText(p.version), commentText(p.author),
+        commentText(p.organization), dateText(p.date), moduleName(m.processLabel), QString::number(m.states.size()),
+        QString::number(m.transitionCount), QString::number(m.inputVariables), QString::number(m.outputVariables),
+        QString::number(m.memories.size()), commentText(m.processDescription) }, limit);
 }
 
 QString CEmitter::moduleName(const QString &processLabel)
@@ -568,24 +633,26 @@ QString CEmitter::fillTemplate(const QString &text, const QStringList &values, q
 
 QString CEmitter::commentText(const QString &text)
 {
-    if (!text.contains(QLatin1String("*/")))
+    if (!text.contains(QLatin1String("*/")) && !text.contains(QLatin1String("/*")))
         return text;
-    return QString(text).replace(QLatin1String("*/"), QLatin1String("* /"));
+    // A blank between "*" and "/" in either order: the comment neither ends
+    // early nor holds a nested opening ("/*/" becomes "/ * /").
+    QString result;
+    result.reserve(text.size() + 8);
+    for (int i = 0; i < text.size(); ++i) {
+        result += text.at(i);
+        if (i + 1 < text.size()) {
+            const QChar c = text.at(i), next = text.at(i + 1);
+            if ((c == QLatin1Char('*') && next == QLatin1Char('/')) || (c == QLatin1Char('/') && next == QLatin1Char('*')))
+                result += QLatin1Char(' ');
+        }
+    }
+    return result;
 }
 
 QString CEmitter::memoryType(const QString &datatype)
 {
-    const QVector<QStringRef> words = datatype.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
-    bool allTypeWords = !words.isEmpty();
-    for (const QStringRef &word : words) {
-        bool known = false;
-        for (const char *typeWord : TypeWords)
-            known = known || word == QLatin1String(typeWord);
-        allTypeWords = allTypeWords && known;
-    }
-    if (allTypeWords)
-        return datatype;
-    return QString(datatype).replace(QLatin1Char(' '), QLatin1Char('_'));
+    return datatype.simplified();
 }
 
 bool CEmitter::isCKeyword(const QString &name)

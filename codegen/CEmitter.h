@@ -78,6 +78,9 @@ public:
     static QString startEnumerator(const QString &module);           // STATE_0_MODULE
     static QString initialFunction(const QString &module);           // module0
 
+    // The comment both files open with; null when it would pass `limit`.
+    static QString fileComment(const MachineDescription &machine, const ModuleProperties &properties,
+                               const QString &fileName, qint64 limit);
     // Version as C's %g would print it (six significant digits).
     static QString versionText(double version);
     // "ddd MMM d yyyy" in English whatever the user's locale.

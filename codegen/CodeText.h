@@ -5,6 +5,11 @@
 // character that is not a blank or a tab (fixed text such as "if " is added
 // under the item it is written for). QtCore only.
 //
+// Pieces of the user's own text (a label, a condition, a code text) are
+// added with user(); a line that holds only fixed text and comes before
+// any text of its item (or belongs to no item) is marked as template text
+// in the line map.
+//
 // All pieces of one machine share a size budget: a piece that would pass
 // it is not added, and the text is marked overflowed, so that a machine
 // whose texts multiply through placeholder filling cannot take the
@@ -24,11 +29,17 @@ public:
     explicit CodeText(qint64 *budget, bool keepText = true);
 
     // Pieces added from now on belong to `item`.
-    void setOwner(const ItemRef &item) { m_owner = item; }
+    void setOwner(const ItemRef &item)
+    {
+        m_owner = item;
+        m_userSeen = false;
+    }
     ItemRef owner() const { return m_owner; }
 
     CodeText &operator<<(const QString &piece);
     CodeText &operator<<(QLatin1String piece);
+    // A piece of the user's text, under the current owner.
+    CodeText &user(const QString &piece);
 
     // Whether `size` more characters fit in the budget.
     bool fits(qint64 size) const { return size <= *m_budget; }
@@ -40,13 +51,15 @@ public:
     const LineMap &lines() const { return m_lines; }
 
 private:
-    void scan(const QChar *begin, int size);
+    CodeText &add(const QString &piece, bool userText);
+    void scan(const QChar *begin, int size, bool userText);
 
     qint64 *m_budget;
     QString m_text;
     LineMap m_lines;
     ItemRef m_owner;
     bool m_lineStarted = false;   // the current line has its first character
+    bool m_userSeen = false;      // the owner's own text has been added
     bool m_overflowed = false;
     bool m_keepText = true;
 };

@@ -60,11 +60,68 @@ QStringList CompileCheck::absoluteIncludeFlags(const QStringList &flags, QString
     return result;
 }
 
+CompileCheck::Family CompileCheck::family(const QString &program)
+{
+    QString name = QFileInfo(program).fileName().toLower();
+    if (name.endsWith(QLatin1String(".exe")))
+        name.chop(4);
+    // A version after the name: gcc-12, clang-17, arm-none-eabi-gcc-13.2.1.
+    static const QRegularExpression version(QStringLiteral("-[0-9][0-9.]*$"));
+    name.remove(version);
+    const auto named = [&](const char *base) {
+        return name == QLatin1String(base) || name.endsWith(QLatin1Char('-') + QLatin1String(base));
+    };
+    if (named("gcc") || named("clang") || name == QLatin1String("cc") || name == QLatin1String("c99"))
+        return Family::Gcc;
+    if (named("tcc"))
+        return Family::Tcc;
+    if (named("sdcc"))
+        return Family::Sdcc;
+    return Family::Unknown;
+}
+
+QString CompileCheck::unknownCompilerNote(const QString &program)
+{
+    return QStringLiteral("the C compiler '%1' is none Kestro knows (gcc, clang, cc and their cross compilers, "
+                          "tcc, sdcc); it is run as '%1 FLAGS -I DIR MODULE.c' with FLAGS from --cflags, "
+                          "so pass its syntax-only or compile-only flags there")
+        .arg(QFileInfo(program).fileName());
+}
+
+QStringList CompileCheck::arguments(Family family, const QStringList &flags, const QStringList &includeDirectories,
+                                    const QString &directory, const QString &sourceFile)
+{
+    QStringList arguments;
+    const QString object = QDir(directory).filePath(QFileInfo(sourceFile).completeBaseName());
+    switch (family) {
+    case Family::Gcc:
+        arguments << QStringLiteral("-std=c99") << QStringLiteral("-fsyntax-only") << QStringLiteral("-Wall")
+                  << QStringLiteral("-Wextra");
+        break;
+    case Family::Tcc:
+        arguments << QStringLiteral("-std=c99") << QStringLiteral("-Wall") << QStringLiteral("-c")
+                  << QStringLiteral("-o") << object + QLatin1String(".o");
+        break;
+    case Family::Sdcc:
+        arguments << QStringLiteral("--std-c99") << QStringLiteral("-c") << QStringLiteral("-o")
+                  << object + QLatin1String(".rel");
+        break;
+    case Family::Unknown:
+        break;
+    }
+    arguments << flags;
+    for (const QString &include : includeDirectories)
+        arguments << QStringLiteral("-I") + include;
+    arguments << QDir(directory).filePath(sourceFile);
+    return arguments;
+}
+
 QVector<CompileCheck::Diagnostic> CompileCheck::diagnostics(const QString &output)
 {
-    // file:line:column: kind: text, the column being optional.
+    // file:line:column: kind: text, the column being optional; sdcc numbers
+    // its kinds ("error 20:", "warning 112:") and has "syntax error:".
     static const QRegularExpression diagnostic(
-        QStringLiteral("^(.*?):(\\d+):(?:(\\d+):)? (fatal error|error|warning): (.*)$"));
+        QStringLiteral("^(.*?):(\\d+):(?:(\\d+):)? (fatal error|syntax error|error|warning)(?: \\d+)?: (.*)$"));
     // The compiler's own complaints ("cc1: error: ..."), about no file.
     static const QRegularExpression general(QStringLiteral("^([^:\\s]+): (fatal error|error|warning): (.*)$"));
     const auto severity = [](const QString &kind) {
@@ -94,10 +151,17 @@ DesignFinding CompileCheck::finding(const Diagnostic &d, const GeneratedModule &
     const QString file = QFileInfo(d.file).fileName();
     if (d.file.isEmpty()) {
         // The compiler's own complaint: about the machine as a whole.
-    } else if (file == module.sourceFileName) {
-        finding.item = module.sourceLines.ownerOf(d.line);
-    } else if (file == module.headerFileName) {
-        finding.item = module.headerLines.ownerOf(d.line);
+    } else if (file == module.sourceFileName || file == module.headerFileName) {
+        const LineMap &lines = file == module.sourceFileName ? module.sourceLines : module.headerLines;
+        if (lines.isTemplate(d.line)) {
+            // Text no diagram item holds: the item shown is the machine.
+            finding.text = QStringLiteral("%1: the generator's template text, %2 line %3: %4")
+                               .arg(ItemRef::machine().describe(machine), file)
+                               .arg(d.line)
+                               .arg(text);
+            return finding;
+        }
+        finding.item = lines.ownerOf(d.line);
     } else {
         text = QStringLiteral("%1:%2: %3").arg(d.file).arg(d.line).arg(text);
     }
@@ -135,12 +199,15 @@ CompileCheck::Result CompileCheck::run(const GeneratedModule &module, const Mach
         return result;
     }
     QStringList folders = options.includeDirectories;
-    QStringList arguments = options.compiler.mid(1);
-    arguments << QStringLiteral("-std=c99") << QStringLiteral("-fsyntax-only") << QStringLiteral("-Wall")
-              << QStringLiteral("-Wextra") << absoluteIncludeFlags(options.flags, &folders);
+    QStringList includes;
     for (const QString &directory : options.includeDirectories)
-        arguments << QStringLiteral("-I") + QFileInfo(directory).absoluteFilePath();
-    arguments << dir.filePath(module.sourceFileName);
+        includes << QFileInfo(directory).absoluteFilePath();
+    const Family kind = family(options.compiler.first());
+    if (kind == Family::Unknown)
+        result.note = unknownCompilerNote(options.compiler.first());
+    const QStringList arguments = options.compiler.mid(1)
+        + CompileCheck::arguments(kind, absoluteIncludeFlags(options.flags, &folders), includes, dir.path(),
+                                  module.sourceFileName);
 
     Sandbox::Spec spec;
     spec.role = Sandbox::Role::Compiler;

@@ -1,12 +1,48 @@
 #include "DesignChecks.h"
 
+#include "CLibraryNames.h"
+#include "InstanceEmitter.h"
+#include "MemberRewrite.h"
+
 #include <QHash>
+#include <QSet>
 
 namespace {
 
 QString shown(const QString &label)
 {
     return printableLabel(label);
+}
+
+QString cName(const QString &label)
+{
+    return QString(label).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+// A state's function is named after its label: a C library identifier, a
+// memory item or a dataflow's variable of that name clash with it.
+void checkStateNameClashes(const MachineDescription &m, const QString &label, const ItemRef &item,
+                           GeneratedModule *r)
+{
+    if (CLibraryNames::contains(label))
+        r->addWarning(QStringLiteral("State %1: label is an identifier of the C standard library").arg(shown(label)),
+                      item);
+    for (const MachineMemory &memory : m.memories) {
+        if (cName(memory.label) == label) {
+            r->addWarning(QStringLiteral("State %1: label is the name of a memory item").arg(shown(label)), item);
+            break;
+        }
+    }
+    for (const QVector<MachineMemory> *flows : { &m.inputs, &m.outputs }) {
+        for (const MachineMemory &memory : *flows) {
+            if (cName(memory.label) == label) {
+                r->addWarning(QStringLiteral("State %1: label is the name of a dataflow's variable %2")
+                                  .arg(shown(label), shown(memory.label)),
+                              item);
+                return;
+            }
+        }
+    }
 }
 
 void checkStateLabels(const MachineDescription &m, const QString &module, GeneratedModule *r)
@@ -21,11 +57,15 @@ void checkStateLabels(const MachineDescription &m, const QString &module, Genera
             r->addWarning(QStringLiteral("State number %1: label is empty").arg(i + 1), item);
             continue;
         }
-        if (CEmitter::isCKeyword(label))
+        // Instance modules prefix every state function: a keyword or a
+        // library name is a sound label there.
+        const bool instance = m.style == ModuleStyle::Instance;
+        const InstanceEmitter::Names names(module);
+        if (!instance && CEmitter::isCKeyword(label))
             r->addWarning(QStringLiteral("State %1: label is a C keyword").arg(shown(label)), item);
-        else if (!CEmitter::isCIdentifier(label))
+        else if (!CEmitter::isCIdentifier(instance ? names.stateFunction(label) : label))
             r->addWarning(QStringLiteral("State %1: label is not a C identifier").arg(shown(label)), item);
-        const QString enumerator = CEmitter::stateEnumerator(module, label);
+        const QString enumerator = instance ? names.enumerator(label) : CEmitter::stateEnumerator(module, label);
         const int earlier = byEnumerator.value(enumerator, -1);
         if (earlier < 0) {
             byEnumerator.insert(enumerator, i);
@@ -36,10 +76,13 @@ void checkStateLabels(const MachineDescription &m, const QString &module, Genera
                               .arg(shown(label), shown(m.states.at(earlier).label), enumerator),
                           item);
         }
+        if (instance)
+            continue;
         if (generated.contains(label))
             r->addWarning(QStringLiteral("State %1: label is the name of a function the module defines")
                               .arg(shown(label)),
                           item);
+        checkStateNameClashes(m, label, item, r);
     }
 }
 
@@ -48,8 +91,8 @@ void checkTransitions(const MachineDescription &m, GeneratedModule *r)
     for (int t = 0; t < m.transitions.size(); ++t) {
         const MachineTransition &tr = m.transitions.at(t);
         const bool fromState = tr.start >= 0 && tr.start < m.states.size();
-        if (!fromState || tr.start == tr.end)
-            continue;   // self transitions are not written
+        if (!fromState)
+            continue;
         const ItemRef item = ItemRef::of(ItemRef::Transition, t);
         if (tr.end < 0 || tr.end >= m.states.size()) {
             r->addWarning(QStringLiteral("Transition %1: end state is not in the machine").arg(shown(tr.label)),
@@ -128,20 +171,14 @@ void addErrors(const MachineDescription &m, const QString &module, GeneratedModu
             r->addError(CEmitter::fillTemplate(QStringLiteral("Label Input for Memory Item %1 is absent"),
                                                { memory.label }),
                         item);
-        if (memory.datatype.isEmpty())
+        if (memory.datatype.trimmed().isEmpty())
             r->addError(CEmitter::fillTemplate(QStringLiteral("Datatype Input for Memory Item %1 is absent"),
                                                { memory.label }),
                         item);
     }
-    const int initial = initialState(m);
-    if (initial < 0) {
+    if (initialState(m) < 0) {
         r->addError(CEmitter::fillTemplate(QStringLiteral("Initial state item in state machine %1 is not assigned"),
                                            { module }));
-    } else if (m.states.at(initial).initialCondition.isEmpty()) {
-        r->addError(CEmitter::fillTemplate(
-                        QStringLiteral("Initial state action present but condition absent for State Item %1 is absent"),
-                        { m.states.at(initial).label }),
-                    ItemRef::of(ItemRef::State, initial));
     }
 }
 
@@ -152,7 +189,16 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
     const int initial = initialState(m);
     if (initial >= 0) {
         const MachineState &s = m.states.at(initial);
-        if (!s.initialCondition.isEmpty() && !isParenthesised(s.initialCondition))
+        // No condition is sound: the initial transition is taken at once,
+        // and its code is not written.
+        if (s.initialCondition.trimmed().isEmpty())
+            r->addWarning(QStringLiteral("State %1: the initial transition has no condition, so it is taken at once%2")
+                              .arg(shown(s.label),
+                                   s.initialDescription.trimmed().isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(" and its code is not run")),
+                          ItemRef::of(ItemRef::State, initial));
+        else if (!isParenthesised(s.initialCondition))
             r->addWarning(QStringLiteral("State %1: initial condition is not enclosed in parentheses")
                               .arg(shown(s.label)),
                           ItemRef::of(ItemRef::State, initial));
@@ -165,6 +211,43 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
                           ItemRef::of(ItemRef::Memory, i));
     }
     checkUnreached(m, initial, r);
+}
+
+void addInstanceChecks(const MachineDescription &m, const QString &module, GeneratedModule *r)
+{
+    QSet<QString> members;
+    for (int i = 0; i < m.memories.size(); ++i) {
+        const QString name = cName(m.memories.at(i).label);
+        members.insert(name);
+        if (name == QLatin1String("state"))
+            r->addError(QStringLiteral("Memory item 'state': an instance keeps its state in a member of this name"),
+                        ItemRef::of(ItemRef::Memory, i));
+    }
+    for (int i = 0; i < m.texts.size(); ++i) {
+        const MachineText &t = m.texts.at(i);
+        const ItemRef item = ItemRef::of(ItemRef::Text, i);
+        if (t.type == MachineText::Default) {
+            // A function of its own has no instance to take the item from.
+            for (const QString &name : MemberRewrite::named(t.text, members))
+                r->addError(QStringLiteral("Text item %1: names memory item %2, which each instance holds; "
+                                           "code outside the states has no instance (me) to take it from")
+                                .arg(i + 1)
+                                .arg(shown(name)),
+                            item);
+        } else if (t.type == MachineText::Macros) {
+            for (const QString &name : MemberRewrite::rewrite(t.text, members, QString()).unsound)
+                r->addError(QStringLiteral("Text item %1: defines or tests the name of memory item %2, which "
+                                           "cannot become the instance's member there")
+                                .arg(i + 1)
+                                .arg(shown(name)),
+                            item);
+        }
+    }
+    if (module.startsWith(QLatin1Char('_')))
+        r->addWarning(QStringLiteral("State machine %1: the name begins with \"_\", so every name the module "
+                                     "defines is one C reserves")
+                          .arg(printableText(module)),
+                      ItemRef::machine());
 }
 
 } // namespace DesignChecks

@@ -19,3 +19,15 @@ void LineMap::setOwnerOfLastLine(const ItemRef &item)
         startLine();
     m_owners.last() = item;
 }
+
+bool LineMap::isTemplate(int line) const
+{
+    return line >= 1 && line <= m_template.size() && m_template.at(line - 1);
+}
+
+void LineMap::setTemplateOfLastLine(bool fixedOnly)
+{
+    if (m_template.isEmpty())
+        startLine();
+    m_template.last() = fixedOnly;
+}

@@ -19,10 +19,21 @@ public:
     // The first line the item produced, or 0 when it produced none.
     int firstLineOf(const ItemRef &item) const;
 
+    // Whether `line` holds only the generator's fixed text and no text of
+    // its item before it: a complaint about it is about the template, not
+    // about the item (out of range: false).
+    bool isTemplate(int line) const;
+
     // For the builder: a new line starts, owned by the machine until set.
-    void startLine() { m_owners.append(ItemRef::machine()); }
+    void startLine()
+    {
+        m_owners.append(ItemRef::machine());
+        m_template.append(true);
+    }
     void setOwnerOfLastLine(const ItemRef &item);
+    void setTemplateOfLastLine(bool fixedOnly);
 
 private:
     QVector<ItemRef> m_owners;
+    QVector<bool> m_template;
 };

@@ -19,6 +19,9 @@ struct MachineState
     // transitions excluded), as indices into MachineDescription::transitions,
     // in the state's own list order.
     QVector<int> transitions;
+    // The state's self transitions, indices into the same list, in the
+    // diagram's transition order. They are tested after the ordinary ones.
+    QVector<int> selfTransitions;
 };
 
 struct MachineTransition
@@ -47,9 +50,15 @@ struct MachineMemory
     QString datatype;
 };
 
+// The shape of a machine's C module: the classic one (one machine, its
+// state and memory items static in the source) or instances (a context
+// type holding the state and memory items, functions taking a pointer).
+enum class ModuleStyle : int { Classic, Instance };
+
 struct MachineDescription
 {
     QString processLabel;           // label of the process item standing for the machine
+    ModuleStyle style = ModuleStyle::Classic;
     QString processDescription;
     // Where the machine's diagram sits in the project tree (node path: the
     // ids from level 2 down), empty when it was not read from a project.

@@ -14,6 +14,9 @@ namespace ProjectModules {
 // the design error "State machine X: another state machine has this name,
 // no files written" and is not writable, so neither replaces the other's
 // files.
+// A module whose name equals an earlier one's ignoring case, or that
+// defines an enumerator, public function or guard macro an earlier module
+// defines too, gets a design warning naming the other.
 QVector<GeneratedModule> generate(const QVector<MachineDescription> &machines,
                                   const ModuleProperties &properties);
 

@@ -39,6 +39,8 @@ void addStatesAndTransitions(const RecordsToMachines::Records &r, const RecordPl
         if (transition.start != transition.end) {   // self transitions stay out of the ordinary lists
             m.states[transition.start].transitions << at;
             m.states[transition.end].transitions << at;
+        } else if (transition.start >= 0) {
+            m.states[transition.start].selfTransitions << at;
         }
     }
     m.transitionCount = m.transitions.size();
@@ -67,7 +69,23 @@ void addDataflows(const RecordsToMachines::Records &r, const RecordPlacement &pl
     }
 }
 
+// The project's default style: that of its root process (level 1).
+QString projectStyle(const RecordsToMachines::Records &r)
+{
+    for (const ProcessRecord &process : r.processes) {
+        if (process.level == 1)
+            return process.codeStyle;
+    }
+    return QString();
+}
+
 } // namespace
+
+ModuleStyle RecordsToMachines::style(const QString &machineStyle, const QString &projectDefault)
+{
+    const QString chosen = machineStyle.isEmpty() ? projectDefault : machineStyle;
+    return chosen == QLatin1String(InstanceStyle) ? ModuleStyle::Instance : ModuleStyle::Classic;
+}
 
 QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes *notes)
 {
@@ -75,6 +93,7 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
     if (notes)
         *notes = placement.notes();
     QVector<MachineDescription> machines;
+    const QString projectDefault = projectStyle(r);
     for (const RecordPlacement::Visit &visit : placement.reachable()) {
         const int canvas = visit.canvas;
         const ProcessRecord &node = r.processes.at(visit.opener);
@@ -83,6 +102,7 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
         MachineDescription m;
         m.processLabel = node.label;
         m.processDescription = node.description;
+        m.style = style(node.codeStyle, projectDefault);
         m.nodePath = placement.path(canvas);
         addStatesAndTransitions(r, placement, canvas, m);
         addTextsAndMemories(r, placement, canvas, m);

@@ -25,5 +25,14 @@ public:
     // module's diagram are counted (from it, line type 1, an output; into
     // it, 2, an input). `notes` (if given) gets what the placement left out
     // and which labels are ambiguous.
+    // The machine's module style is its process item's codeStyle, else the
+    // project's (its root process's), else classic.
     static QVector<MachineDescription> build(const Records &records, LoadNotes *notes = nullptr);
+
+    // The names stored for the two styles.
+    static constexpr const char *ClassicStyle = "classic";
+    static constexpr const char *InstanceStyle = "instance";
+    // The style a machine's stored text and the project's default give
+    // ("instance" is the instance style, anything else classic).
+    static ModuleStyle style(const QString &machineStyle, const QString &projectDefault);
 };

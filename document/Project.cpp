@@ -6,6 +6,7 @@
 #include "DeleteProcessItemCommand.h"
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
+#include "ProjectStyleCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
@@ -247,6 +248,18 @@ bool Project::rename(const QString &name)
     // on that diagram's stack, in the order they were made.
     m_canvases.first()->pushCommand(new ProjectRenameCommand(this, this->name(), name));
     return true;
+}
+
+QString Project::codeStyle() const
+{
+    return m_canvases.isEmpty() ? QString() : m_canvases.first()->codeStyle();
+}
+
+void Project::setCodeStyle(const QString &style)
+{
+    if (m_canvases.isEmpty() || style == codeStyle())
+        return;
+    m_canvases.first()->pushCommand(new ProjectStyleCommand(m_canvases.first(), codeStyle(), style));
 }
 
 void Project::applyName(const QString &name)

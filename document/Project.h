@@ -121,6 +121,10 @@ public:
     bool rename(const QString &name);
     // The same without an undo step (the step's own work).
     void applyName(const QString &name);
+    // The project's default C module style ("", "classic", "instance"),
+    // kept on the level-1 canvas; a change is one undo step on its stack.
+    QString codeStyle() const;
+    void setCodeStyle(const QString &style);
 
 signals:
     void modifiedChanged(bool modified);

@@ -137,6 +137,7 @@ bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *e
     ProjectDocument result;
     result.layout = GroupLayout::Saved;
     result.root = savedRootProcess(top->name());
+    result.root.codeStyle = top->codeStyle();
     result.treeText = QStringLiteral("\r\n") + top->name() + QStringLiteral("\r\n");
     // The first canvas stands for the project node: the walk starts from
     // the empty path whatever path it carries.

@@ -97,6 +97,11 @@ private:
     template <typename Record>
     bool readFields(Record *r);
     bool readFields(DataflowRecord *r);
+    template <typename Record>
+    void readOptionalAttributes(Record *)
+    {
+    }
+    void readOptionalAttributes(ProcessRecord *r);
     bool checkItem(const TransitionRecord &r);
     template <typename Record>
     bool checkItem(const Record &) { return true; }
@@ -392,8 +397,15 @@ bool Walker::readFields(Record *r)
     });
     if (!ok)
         return false;
-    return Fields::childElements ? readTrailingChildren(depth, &r->stacking)
-                                 : readStackingAttribute(&r->stacking);
+    if (Fields::childElements)
+        return readTrailingChildren(depth, &r->stacking);
+    readOptionalAttributes(r);
+    return readStackingAttribute(&r->stacking);
+}
+
+void Walker::readOptionalAttributes(ProcessRecord *r)
+{
+    r->codeStyle = m_attributes.value(QLatin1String(CodeStyleField)).toString();
 }
 
 // The optional stacking attribute; absent leaves the value at 0.

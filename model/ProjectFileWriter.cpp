@@ -77,6 +77,17 @@ private:
         });
         if (r.stacking != 0)
             attr(StackingField, r.stacking);
+        optionalAttributes(r);
+    }
+
+    template <typename Record>
+    void optionalAttributes(const Record &)
+    {
+    }
+    void optionalAttributes(const ProcessRecord &r)
+    {
+        if (!r.codeStyle.isEmpty())
+            attr(CodeStyleField, r.codeStyle);
     }
 
     void writeBlock(const CanvasBlock &block, GroupLayout layout);

@@ -34,6 +34,11 @@ struct ProcessRecord
     // the item's place in load order (0: none stored, the item takes that
     // place). Not part of RecordFields: it is optional in the file.
     double stacking = 0;
+    // The style of C module generated for a state machine ("classic" or
+    // "instance"): on the machine's process item its own choice, on the
+    // project's root process the project's default. Optional in the file
+    // (CodeStyleField), empty when absent; not part of RecordFields.
+    QString codeStyle;
 };
 
 struct LinkRecord

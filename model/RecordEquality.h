@@ -35,6 +35,12 @@ bool sameStoredFields(const Record &a, const Record &b)
     return storedValues(a) == storedValues(b);
 }
 
+// A process record's optional code style is stored too.
+inline bool sameStoredFields(const ProcessRecord &a, const ProcessRecord &b)
+{
+    return storedValues(a) == storedValues(b) && a.codeStyle == b.codeStyle;
+}
+
 // Records of two different kinds are never alike; two empty ones are.
 inline bool sameStoredFields(const ItemRecord &a, const ItemRecord &b)
 {

@@ -17,6 +17,9 @@
 // other field: an attribute or a last child element, which readers that do
 // not know it pass over.
 constexpr const char *StackingField = "zValue";
+// The optional code style of a Process element (ProcessRecord::codeStyle),
+// an attribute after the stacking value, written only when not empty.
+constexpr const char *CodeStyleField = "codeStyle";
 
 template <typename Record>
 struct RecordFields;

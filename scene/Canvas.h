@@ -87,6 +87,10 @@ public:
 
     // --- identity -----------------------------------------------------------
     QString name() const { return m_name; }
+    // On the project's own canvas: the project's default module style for
+    // its state machines ("classic", "instance"; empty: classic).
+    const QString &codeStyle() const { return m_codeStyle; }
+    void setCodeStyle(const QString &style) { m_codeStyle = style; }
     // Also shows the name in the title item, which joins the scene.
     void setName(const QString &name);
     int level() const { return m_level; }
@@ -334,6 +338,7 @@ private:
     FloatingEnds m_floatingEnds;
 
     QString m_name;
+    QString m_codeStyle;
     int m_level = 0;
     int m_id = 0;
     int m_nos = 0;

@@ -130,6 +130,7 @@ void ProcessItem::applyRecord(const ProcessRecord &record)
     setGrandParentId(record.grandParentId);
     m_code = record.code;
     m_description = record.description;
+    m_codeStyle = record.codeStyle;
     m_backgroundColour = QColor(record.backgroundColour);
     m_shape = record.shape;
     setSize(record.width, record.height);
@@ -163,6 +164,7 @@ ProcessRecord ProcessItem::toRecord() const
     record.shape = m_shape;
     record.code = m_code;
     record.description = m_description;
+    record.codeStyle = m_codeStyle;
     record.backgroundColour = storedColourName(m_backgroundColour, defaultColour());
     record.polygon = m_polygon;
     return record;

@@ -77,6 +77,10 @@ public:
     void setCode(const QString &code) { m_code = code; }
     const QString &description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }
+    // The module style chosen for the state machine this item stands for
+    // ("classic", "instance"; empty: the project's default).
+    const QString &codeStyle() const { return m_codeStyle; }
+    void setCodeStyle(const QString &style) { m_codeStyle = style; }
     int width() const { return m_width; }
     int height() const { return m_height; }
     // A new size; an outline read from a file stays unless the size changed.
@@ -123,6 +127,7 @@ private:
     int m_width = DefaultWidth;
     int m_height = DefaultHeight;
     QString m_description;
+    QString m_codeStyle;
     QColor m_backgroundColour;
     int m_shape;
     QPen m_pen;

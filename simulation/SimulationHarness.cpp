@@ -1,5 +1,6 @@
 #include "SimulationHarness.h"
 
+#include "InstanceEmitter.h"
 #include "ItemRef.h"
 
 #include <QSet>
@@ -173,6 +174,14 @@ void SimulationHarness::writeGlue(const MachineDescription &machine, const Gener
     writeDataflowVariables(true);
     append(QStringLiteral("\n#include \"%1\"\n\n").arg(module.sourceFileName));
     writeDataflowVariables(false);
+    if (machine.style == ModuleStyle::Instance) {
+        // The simulated machine is one instance.
+        m_instance = QStringLiteral("kestro_sim_me");
+        // It holds the start value before its first reset, as a classic
+        // module's state variable does.
+        const InstanceEmitter::Names names(module.moduleName);
+        append(QStringLiteral("static %1 %2 = { %3 };\n\n").arg(names.contextType, m_instance, names.start));
+    }
     writeVariableTable();
     writeConditions(conditions);
     writeAccessors(machine, module);
@@ -205,10 +214,13 @@ void SimulationHarness::writeVariableTable()
     QString text = QLatin1String(KindMacro);
     text += QStringLiteral("struct kestro_sim_var { const char *name; void *address; int size; char kind; char constant; };\n"
                            "const struct kestro_sim_var kestro_sim_vars[] = {\n");
-    for (const SimulationVariable &v : m_variables) {
+    for (int i = 0; i < m_variables.size(); ++i) {
+        const SimulationVariable &v = m_variables.at(i);
         const bool constant = v.datatype.split(QLatin1Char(' ')).contains(QStringLiteral("const"));
-        text += QStringLiteral("\t{ \"%1\", (void *)&%1, (int)sizeof(%1), KESTRO_SIM_KIND(%1), %2 },\n")
-                    .arg(v.name)
+        // An instance's memory items are its members; inputs and outputs stay shared.
+        const QString object = i < m_locals && !m_instance.isEmpty() ? m_instance + QLatin1Char('.') + v.name : v.name;
+        text += QStringLiteral("\t{ \"%1\", (void *)&%2, (int)sizeof(%2), KESTRO_SIM_KIND(%2), %3 },\n")
+                    .arg(v.name, object)
                     .arg(constant ? 1 : 0);
     }
     if (m_variables.isEmpty())
@@ -241,6 +253,16 @@ void SimulationHarness::writeConditions(const QStringList &conditions)
 void SimulationHarness::writeAccessors(const MachineDescription &machine, const GeneratedModule &module)
 {
     const QString &m = module.moduleName;
+    if (!m_instance.isEmpty()) {
+        const InstanceEmitter::Names names(m);
+        append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
+                              "int kestro_sim_state(void) { return (int)%2(&%3); }\n"
+                              "void kestro_sim_initialize(void) { %4(&%3); }\n"
+                              "void kestro_sim_cycle(void) { (void)%5(&%3); }\n")
+                   .arg(machine.states.size())
+                   .arg(names.state, m_instance, names.init, names.step));
+        return;
+    }
     append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
                           "int kestro_sim_state(void) { return (int)%2; }\n"
                           "void kestro_sim_initialize(void) { %3Initialize(); }\n"

@@ -66,6 +66,7 @@ private:
     int m_lines = 0;
     QVector<SimulationVariable> m_variables;
     int m_locals = 0;
+    QString m_instance;   // the simulated instance of an instance-style module, else empty
     DesignFindings m_notes;
     QVector<Region> m_regions;
 };

@@ -306,15 +306,43 @@ private slots:
         QVERIFY(s.contains("\tif(go)\n\t{\n\t\tx();\n\ty();\n\n\t\tstate_M = STATE_M_A;\n\t}\n}"));
     }
 
-    void selfTransitionsCountedButNotWritten()
+    // Self transitions close the chain, in their list order, run their
+    // action and leave the state variable alone; a state with only a self
+    // transition starts its chain with it.
+    void selfTransitionsFollowTheOrdinaryOnes()
     {
         MachineDescription m = emptyMachine();
-        m.states << state("A");
-        m.transitions << transition("loop", 0, 0, "(again)");
-        m.transitionCount = 1;
+        m.states << state("A", QString(), { 0 }) << state("B", QString(), { 0 });
+        m.transitions << transition("go", 0, 1, "(g)") << transition("retry", 0, 0, "(timeout != 0u)", "send_syn();\nretries++;")
+                      << transition("again", 0, 0, "(again)", "a();") << transition("spin", 1, 1, "(s)");
+        m.states[0].selfTransitions = { 2, 1 };
+        m.states[1].selfTransitions = { 3 };
+        m.transitionCount = 4;
         const GeneratedModule g = CEmitter::generate(m, properties());
-        QVERIFY(g.header.contains(" * Number of Transitions: 1 \n"));
-        QVERIFY(!g.source.contains("again"));
+        QVERIFY(g.header.contains(" * Number of Transitions: 4 \n"));
+        QVERIFY(g.source.contains("\tif (g)\n\t{\n\t\t\n\t\t/* -- state is changed -- */ \n\t\tstate_M = STATE_M_B;\n\t}\n"
+                                  "\n\t/* -- case where transition is executed again -- */\n\telse if (again)\n\t{\n\t\ta();\n\t}\n"
+                                  "\n\t/* -- case where transition is executed retry -- */\n\telse if (timeout != 0u)\n"
+                                  "\t{\n\t\tsend_syn();\n\t\tretries++;\n\t}\n\n}"));
+        QVERIFY(g.source.contains("executed spin -- */\n\tif (s)\n\t{\n\t\t\n\t}\n\n}"));
+        QCOMPARE(g.source.count("state_M = STATE_M_A;"), 0);
+    }
+
+    // An empty condition means "always" ("if" needs its brackets); an
+    // initial condition of blanks only is no condition.
+    void emptyConditionsAreAlways()
+    {
+        MachineDescription m = emptyMachine();
+        m.states << state("A", QString(), { 0 }) << state("B", QString(), { 0 });
+        m.states[0].initial = true;
+        m.states[0].initialCondition = " \n";
+        m.transitions << transition("t", 0, 1, QString()) << transition("s", 1, 1, "  ");
+        m.states[1].selfTransitions = { 1 };
+        const GeneratedModule g = CEmitter::generate(m, properties());
+        QVERIFY(g.source.contains("\tif (1)\n\t{\n\t\t\n\t\t/* -- state is changed"));
+        QVERIFY(g.source.contains("executed s -- */\n\tif (1)\n"));
+        QVERIFY(g.source.contains("static void M0(void) \n{\n\tstate_M = STATE_M_A;\n}\n\n"));
+        QVERIFY(g.errors.isEmpty());
     }
 
     void versionText_data()
@@ -388,7 +416,9 @@ private slots:
         const GeneratedModule g = CEmitter::generate(m, properties());
         QVERIFY(g.source.contains("static void M0(void) \n{\n\tstate_M = STATE_M_A;\n}\n\n"));
         QVERIFY(!g.source.contains("never_written"));
-        QCOMPARE(g.errors, QStringList { "Initial state action present but condition absent for State Item A is absent" });
+        QVERIFY(g.errors.isEmpty());
+        QCOMPARE(g.warnings, QStringList { "State 'A': the initial transition has no condition, so it is taken at once "
+                                           "and its code is not run" });
     }
 
     void memoryChecksInOrder()

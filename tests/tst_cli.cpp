@@ -3,7 +3,9 @@
 #include "MachineProject.h"
 #include "DefaultProject.h"
 #include "FileSizeLimit.h"
+#include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
+#include "RecordsToMachines.h"
 #include <QtTest>
 
 // Runs the built kestro-cli on project files written here and checks its
@@ -29,10 +31,12 @@ using MachineProject::item;
 // A project with one machine "Door Ctrl": two states, one transition, one
 // memory item without datatype (a design error), one dataflow out of the
 // machine's process item. A twin is a second machine of the same name.
-QByteArray projectXml(bool initialCondition = true, bool twin = false)
+QByteArray projectXml(bool initialCondition = true, bool twin = false, const QString &projectStyle = QString(),
+                      const QString &machineStyle = QString())
 {
     ProjectDocument doc;
     doc.root = savedRootProcess("Demo");
+    doc.root.codeStyle = projectStyle;
     for (int level = 2; level <= 5; ++level) {
         CanvasBlock block;
         block.process = process(level, QStringList { "Hardware Module", "Microcontroller", "Software Module",
@@ -49,6 +53,7 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false)
 
     CanvasBlock &machine = doc.blocks[3];
     machine.process.description = "Opens\nand closes";
+    machine.process.codeStyle = machineStyle;
     machine.memories << item<MemoryRecord>(6, "count");
     StateRecord closed = item<StateRecord>(6, "Closed");
     closed.ifInitialState = true;
@@ -294,15 +299,54 @@ private slots:
         QVERIFY(DefaultProject::write(project, "Fresh"));
         const Result r = cli({ "generate", project, "-o", m_dir.filePath("fresh") });
         QCOMPARE(r.exitCode, 0);
-        // The empty condition of the default transition keeps the C from
-        // compiling, and a warning says so.
-        QCOMPARE(r.err, QString("StateMachine_1: Initial state action present but condition absent "
-                                "for State Item InitialState is absent\n"
-                                "StateMachine_1: warning: Transition 'DefaultTransition': condition is empty\n"));
+        // Both the initial transition and the default transition have no
+        // condition: they are always taken, and warnings say so.
+        QCOMPARE(r.err, QString("StateMachine_1: warning: Transition 'DefaultTransition': condition is empty\n"
+                                "StateMachine_1: warning: State 'InitialState': the initial transition has no "
+                                "condition, so it is taken at once\n"));
         const QByteArray source = contents(m_dir.filePath("fresh/StateMachine_1.c"));
         QVERIFY(source.contains(" * @project: Fresh \n"));
         QVERIFY(source.contains("\tstate_StateMachine_1 = STATE_STATEMACHINE_1_INITIALSTATE;\n}"));
-        QVERIFY(source.contains("executed DefaultTransition -- */\n\tif \n\t{"));
+        QVERIFY(source.contains("executed DefaultTransition -- */\n\tif (1)\n\t{"));
+        if (QStandardPaths::findExecutable("cc").isEmpty())
+            QSKIP("no C compiler on this system");
+        const Result checked = cli({ "check", project, "--compile", "--cflags", "-Werror" });
+        QVERIFY2(checked.exitCode == 0, qPrintable(checked.err));
+        QVERIFY(!checked.err.contains("error"));
+    }
+
+    // The style is the machine's, else the project's, else classic, and
+    // --style overrides both; a file without styles keeps none.
+    void moduleStyles()
+    {
+        const auto style = [&](const QByteArray &xml, const QStringList &extra) {
+            static int n = 0;
+            const QString project = writeProject(QString("styled%1.qsmd").arg(++n), xml);
+            const QString out = m_dir.filePath(QString("styled%1").arg(n));
+            const Result r = cli(QStringList{ "generate", project, "-o", out } + extra);
+            if (r.exitCode != 0)
+                return QString("exit %1: %2").arg(r.exitCode).arg(r.err);
+            const QByteArray header = contents(QDir(out).filePath("Door_Ctrl.h"));
+            return QString(header.contains("typedef struct {") ? "instance" : "classic");
+        };
+        QCOMPARE(style(projectXml(), {}), QString("classic"));
+        QCOMPARE(style(projectXml(true, false, "instance"), {}), QString("instance"));
+        QCOMPARE(style(projectXml(true, false, "instance", "classic"), {}), QString("classic"));
+        QCOMPARE(style(projectXml(true, false, QString(), "instance"), {}), QString("instance"));
+        QCOMPARE(style(projectXml(true, false, "instance"), { "--style", "classic" }), QString("classic"));
+        QCOMPARE(style(projectXml(), { "--style", "instance" }), QString("instance"));
+        QCOMPARE(cli({ "check", writeProject("bad-style.qsmd", projectXml()), "--style", "objects" }).exitCode, 64);
+
+        const QByteArray styled = projectXml(true, false, "instance", "classic");
+        QCOMPARE(styled.count("codeStyle="), 2);
+        QVERIFY(!projectXml().contains("codeStyle"));
+        ProjectFileReader reader;
+        QVERIFY(reader.load(writeProject("roundtrip.qsmd", styled)));
+        const ProjectRecordLists records = reader.takeRecords();
+        QCOMPARE(records.processes.first().codeStyle, QString("instance"));
+        const QVector<MachineDescription> machines = RecordsToMachines::build(records);
+        QCOMPARE(machines.size(), 1);
+        QCOMPARE(machines.first().style, ModuleStyle::Classic);
     }
 
     void unwritableOutputFails()
@@ -325,7 +369,7 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.out.count('\n'), 2);   // the files are still written
         QCOMPARE(r.err.count("Door_Ctrl: "), 2);
-        QVERIFY(r.err.contains("Door_Ctrl: Initial state action present but condition absent for State Item Closed is absent\n"));
+        QVERIFY(r.err.contains("Door_Ctrl: warning: State 'Closed': the initial transition has no condition, so it is taken at once"));
 
         const QString fresh = m_dir.filePath("check");
         QVERIFY(QDir().mkpath(fresh));

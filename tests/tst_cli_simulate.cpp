@@ -161,6 +161,23 @@ private slots:
         QCOMPARE(r.out.count('\n'), 2);
     }
 
+    // An instance-style module simulates as one instance, cycle for cycle
+    // as the classic module of the same machine.
+    void instanceStyleSimulatesAlike_data() { compilerRows(); }
+    void instanceStyleSimulatesAlike()
+    {
+        QFETCH(QStringList, environment);
+        for (const char *machine : { "SpeedControl", "FaultMonitor", "CommandParser" }) {
+            const QStringList arguments = { "simulate", path("Example_1.qsmd"), machine, "--cycles", "40" };
+            const Result classic = cli(arguments, environment);
+            const Result instance = cli(arguments + QStringList{ "--style", "instance" }, environment);
+            QCOMPARE(classic.exitCode, 0);
+            QCOMPARE(instance.exitCode, 0);
+            QVERIFY(classic.out.count('\n') == 42);
+            QCOMPARE(instance.out, classic.out);
+        }
+    }
+
     void tracesAreWrittenAsCsvOrJsonLines()
     {
         const QString csv = path("trace.csv");

@@ -2,6 +2,7 @@
 #include "CodegenProperties.h"
 #include "ScriptedPrompter.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -54,7 +55,8 @@ private slots:
             { "label", 0, 0, 1 }, { "lineEdit", 0, 3, 1 }, { "label_2", 1, 0, 1 }, { "lineEdit_2", 1, 3, 1 },
             { "label_3", 2, 0, 1 }, { "lineEdit_3", 2, 3, 1 }, { "toolButton", 2, 4, 1 },
             { "label_5", 3, 0, 1 }, { "doubleSpinBox", 3, 3, 1 }, { "checkBox", 4, 3, 1 },
-            { "label_4", 5, 0, 2 }, { "buttonBox", 5, 3, 1 },
+            { "label_style", 5, 0, 1 }, { "comboBox_style", 5, 1, 3 },
+            { "label_4", 6, 0, 2 }, { "buttonBox", 6, 3, 1 },
         };
         for (const auto &cell : cells) {
             int row, column, rowSpan, columnSpan;
@@ -107,6 +109,36 @@ private slots:
         QCOMPARE(d.organization(), QString());
         QCOMPARE(d.outputDirectory(), QString("/typed/"));
         QCOMPARE(d.version(), 10.5);
+    }
+
+    // The project's default module style: classic stays unstored where
+    // nothing was stored, a stored text this version does not know stays
+    // unless another style is picked.
+    void projectStyleChoice()
+    {
+        CodegenProperties d;
+        const auto choose = [&](const QString &stored, int pick) {
+            d.setProjectStyle(stored);
+            fill(d);
+            d.show();
+            auto *box = child<QComboBox>(&d, "comboBox_style");
+            const int shown = box->currentIndex();
+            if (pick >= 0)
+                box->setCurrentIndex(pick);
+            click(d, QDialogButtonBox::Ok);
+            return QString::number(shown) + ":" + d.projectStyle();
+        };
+        QCOMPARE(choose("", -1), QString("0:"));
+        QCOMPARE(choose("", 1), QString("0:instance"));
+        QCOMPARE(choose("instance", 0), QString("1:"));
+        QCOMPARE(choose("classic", -1), QString("0:classic"));
+        QCOMPARE(choose("objects", -1), QString("-1:objects"));
+        QCOMPARE(choose("objects", 1), QString("-1:instance"));
+        d.setProjectStyle("instance");
+        fill(d);
+        child<QComboBox>(&d, "comboBox_style")->setCurrentIndex(0);
+        click(d, QDialogButtonBox::Cancel);
+        QCOMPARE(d.projectStyle(), QString("instance"));
     }
 
     void cancelTakesNothing()

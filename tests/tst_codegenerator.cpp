@@ -282,6 +282,7 @@ private slots:
         addTransition(c, opening, open, QStringLiteral("Arrived"), QStringLiteral("(motor > 5)"), QString());
         c->setCurrentItem(open);
         c->addSelfTransition();
+        c->transitions().at(2)->setCondition(QStringLiteral("(lamp > 1)"));
         addTransition(c, open, closed, QStringLiteral("Timeout"), QStringLiteral("(lamp)"),
                       QStringLiteral("motor = 0;\nlamp = 0;"));
         addTransition(c, closed, open, QStringLiteral("Forced"), QStringLiteral("(motor < 0)"), QString());
@@ -297,13 +298,13 @@ private slots:
         expected.states = {
             { "Closed", "Closed state", "motor = 0;\nlamp = 0;", false, {}, {}, { 0, 3, 4 } },
             { "Opening", "Opening state", "motor = 1;", true, "(request)", "lamp = 1;\nmotor = 1;", { 0, 1 } },
-            { "Open", "Open state", "lamp = 1;", false, {}, {}, { 1, 3, 4 } },
+            { "Open", "Open state", "lamp = 1;", false, {}, {}, { 1, 3, 4 }, { 2 } },
         };
         const QString self = c->transitions().at(2)->label();
         expected.transitions = {
             { "Request", "(request)", "request = 0;", 0, 1 },
             { "Arrived", "(motor > 5)", "", 1, 2 },
-            { self, "", "", 2, 2 },
+            { self, "(lamp > 1)", "", 2, 2 },
             { "Timeout", "(lamp)", "motor = 0;\nlamp = 0;", 2, 0 },
             { "Forced", "(motor < 0)", "", 0, 2 },
         };

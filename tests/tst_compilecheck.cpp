@@ -118,6 +118,107 @@ private slots:
         qunsetenv("CC");
     }
 
+    // Compilers are known by their program's name, versions and cross
+    // prefixes included; each family gets its own syntax-only arguments.
+    void compilerFamilies()
+    {
+        using F = CompileCheck::Family;
+        const QVector<QPair<QString, F>> names = {
+            { "gcc", F::Gcc }, { "/usr/bin/cc", F::Gcc }, { "arm-none-eabi-gcc", F::Gcc }, { "avr-gcc", F::Gcc },
+            { "gcc-12", F::Gcc }, { "arm-none-eabi-gcc-13.2.1", F::Gcc }, { "clang", F::Gcc }, { "clang-17", F::Gcc },
+            { "C:/tools/x86_64-w64-mingw32-gcc.exe", F::Gcc }, { "tcc", F::Tcc }, { "/opt/sdcc/bin/sdcc", F::Sdcc },
+            { "xc8-cc", F::Unknown }, { "iccarm", F::Unknown }, { "armcc5", F::Unknown }, { "gccgo", F::Unknown },
+        };
+        for (const auto &name : names)
+            QVERIFY2(CompileCheck::family(name.first) == name.second, qPrintable(name.first));
+        QCOMPARE(CompileCheck::arguments(F::Sdcc, { "-mstm8" }, { "/inc" }, "/t", "M.c"),
+                 QStringList({ "--std-c99", "-c", "-o", "/t/M.rel", "-mstm8", "-I/inc", "/t/M.c" }));
+        QCOMPARE(CompileCheck::arguments(F::Tcc, {}, {}, "/t", "M.c"),
+                 QStringList({ "-std=c99", "-Wall", "-c", "-o", "/t/M.o", "/t/M.c" }));
+        QCOMPARE(CompileCheck::arguments(F::Unknown, { "-syntax" }, {}, "/t", "M.c"), QStringList({ "-syntax", "/t/M.c" }));
+        QVERIFY(CompileCheck::unknownCompilerNote("/x/iccarm").contains("'iccarm'"));
+        QVERIFY(CompileCheck::unknownCompilerNote("/x/iccarm").contains("--cflags"));
+    }
+
+    // Every installed compiler of a known family passes a clean module and
+    // puts the faults of a broken one on their items.
+    void knownCompilersRun_data()
+    {
+        QTest::addColumn<QStringList>("compiler");
+        for (const char *name : { "gcc", "clang", "tcc", "sdcc" }) {
+            const QString path = QStandardPaths::findExecutable(name);
+            if (!path.isEmpty())
+                QTest::newRow(name) << QStringList{ path };
+        }
+    }
+    void knownCompilersRun()
+    {
+        QFETCH(QStringList, compiler);
+        CompileCheck::Options o;
+        o.compiler = compiler;
+        MachineDescription clean = faultyMachine();
+        clean.states[0].action = "(void)0;";
+        clean.transitions[0].condition = "(1)";
+        clean.texts.clear();
+        const CompileCheck::Result fine = CompileCheck::run(CEmitter::generate(clean, ModuleProperties()), clean, o);
+        QCOMPARE(fine.status, CompileCheck::Status::Compiled);
+        QVERIFY2(!fine.hasErrors(), qPrintable(fine.findings.value(0).text));
+        QVERIFY(fine.note.isEmpty());
+
+        MachineDescription broken = clean;
+        broken.states[1].action = "x = ;";
+        const CompileCheck::Result bad = CompileCheck::run(CEmitter::generate(broken, ModuleProperties()), broken, o);
+        QVERIFY(bad.hasErrors());
+        bool onOpen = false;
+        for (const DesignFinding &f : bad.findings)
+            onOpen = onOpen || f.item == ItemRef::of(ItemRef::State, 1);
+        QVERIFY2(onOpen, qPrintable(bad.findings.value(0).text));
+    }
+
+    void unknownCompilerIsRunWithTheGivenFlagsOnly()
+    {
+        const QString cc = QStandardPaths::findExecutable("gcc");
+        if (cc.isEmpty())
+            QSKIP("no gcc");
+        QTemporaryDir dir;
+        const QString renamed = dir.filePath("mycc");
+        QVERIFY(QFile::link(cc, renamed));
+        const MachineDescription m = faultyMachine();
+        CompileCheck::Options o;
+        o.compiler = QStringList{ renamed };
+        o.flags << "-fsyntax-only";
+        const CompileCheck::Result result = CompileCheck::run(CEmitter::generate(m, ModuleProperties()), m, o);
+        QVERIFY(result.note.contains("'mycc' is none Kestro knows"));
+        QCOMPARE(result.status, CompileCheck::Status::Compiled);
+        QVERIFY(result.hasErrors());   // the faults are still found
+    }
+
+    // Flags the template does not meet (C90, pedantic) are the template's
+    // fault, not a state's or a transition's.
+    void templateComplaintsAreNotBlamedOnItems()
+    {
+        const QString cc = QStandardPaths::findExecutable("gcc");
+        if (cc.isEmpty())
+            QSKIP("no gcc");
+        MachineDescription m;
+        m.processLabel = "Door";
+        MachineState idle;
+        idle.label = "Idle";
+        m.states << idle;   // no initial state: the template writes a "//" comment
+        CompileCheck::Options o;
+        o.compiler = QStringList{ cc };
+        o.flags << "-std=c90" << "-pedantic";
+        const CompileCheck::Result result = CompileCheck::run(CEmitter::generate(m, ModuleProperties()), m, o);
+        QCOMPARE(result.status, CompileCheck::Status::Compiled);
+        int fromTemplate = 0;
+        for (const DesignFinding &f : result.findings) {
+            QCOMPARE(f.item, ItemRef::machine());
+            QVERIFY2(f.text.startsWith("State machine 'Door': the generator's template text, Door."), qPrintable(f.text));
+            ++fromTemplate;
+        }
+        QVERIFY(fromTemplate >= 2);   // the comma after the last enumerator, the "//" comment
+    }
+
     void outputIsRead()
     {
         const MachineDescription m = faultyMachine();
@@ -130,9 +231,13 @@ private slots:
             "/usr/include/mine.h:3:1: warning: old style\n"
             "/tmp/x/Door.h:1: error: no column here\n"
             "cc1: some other line\n"
-            "cc: error: unrecognized command-line option '-fnope'\n").arg(actionLine);
+            "cc: error: unrecognized command-line option '-fnope'\n"
+            "/tmp/x/Door.c:%1: syntax error: token -> '}' ; column 1\n"
+            "/tmp/x/Door.c:%1: warning 112: function 'f' implicit declaration\n").arg(actionLine);
         const DesignFindings findings = CompileCheck::parse(output, module, m);
-        QCOMPARE(findings.size(), 4);
+        QCOMPARE(findings.size(), 6);
+        QCOMPARE(findings.at(4).text, QString("State 'Idle': token -> '}' ; column 1"));
+        QCOMPARE(findings.at(5).severity, DesignFinding::Warning);
         QCOMPARE(findings.at(3).text, QString("State machine 'Door': cc: unrecognized command-line option '-fnope'"));
         QCOMPARE(findings.at(0).text, QString("State 'Idle': implicit declaration"));
         QCOMPARE(findings.at(0).severity, DesignFinding::Error);

@@ -5,6 +5,7 @@
 
 #include "CEmitter.h"
 #include "DesignChecks.h"
+#include "ProjectModules.h"
 
 #include <QtTest>
 
@@ -73,7 +74,7 @@ private slots:
         join(m, 0, 4, "pair", "(a) && (b)");            // not one expression
         join(m, 0, 5, "fine", "(f(\")\"))");            // brackets inside a string do not count
         join(m, 0, -1, "away", "(1)");                  // end not in the machine
-        join(m, 2, 2, "self", "");                      // self transitions are not written
+        join(m, 2, 2, "self", "");                      // self transitions are checked too
         m.memories << MachineMemory{ "my count", "int" } << MachineMemory{ "for", "int" }
                    << MachineMemory{ "9lives", "int" };
         const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
@@ -89,6 +90,7 @@ private slots:
             "Transition 'bare': condition is not enclosed in parentheses",
             "Transition 'pair': condition is not enclosed in parentheses",
             "Transition 'away': end state is not in the machine",
+            "Transition 'self': condition is empty",
             "Memory item 'for': label is not a C identifier",
             "Memory item '9lives': label is not a C identifier",
             "State '': no transition leads to it",
@@ -97,7 +99,7 @@ private slots:
         // Each names its item.
         QCOMPARE(g.findings.at(0).item, ItemRef::of(ItemRef::State, 1));
         QCOMPARE(g.findings.at(6).item, ItemRef::of(ItemRef::Transition, 0));
-        QCOMPARE(g.findings.at(10).item, ItemRef::of(ItemRef::Memory, 1));
+        QCOMPARE(g.findings.at(11).item, ItemRef::of(ItemRef::Memory, 1));
     }
 
     void initialStateWarnings()
@@ -222,19 +224,75 @@ private slots:
     void commentsStayClosed()
     {
         MachineDescription m = machine();
-        m.processDescription = "ends */ here";
+        m.processDescription = "ends */ here /* and opens";
         m.states << state("A", true, "(1)") << state("B");
-        m.states[0].description = "a*/b";
-        join(m, 0, 1, "go */ now", "(1)");
+        m.states[0].description = "a*/b/*c/*/d";
+        join(m, 0, 1, "go */ now /*", "(1)");
         ModuleProperties p;
         p.author = "*/";
+        p.projectName = "see /* here";
         const GeneratedModule g = CEmitter::generate(m, p);
-        QVERIFY(g.header.contains(" * ends * / here \n */"));
-        QVERIFY(g.source.contains("description  a* /b \n */"));
-        QVERIFY(g.source.contains("executed go * / now -- */"));
+        QVERIFY(g.header.contains(" * ends * / here / * and opens \n */"));
+        QVERIFY(g.source.contains("description  a* /b/ *c/ * /d \n */"));
+        QVERIFY(g.source.contains("executed go * / now / * -- */"));
         QVERIFY(g.header.contains(" * @author: * / \n"));
+        QVERIFY(g.header.contains(" * @project: see / * here \n"));
         QCOMPARE(g.source.count("*/"), g.source.count("/*"));
         QCOMPARE(CEmitter::commentText("no end"), QString("no end"));
+    }
+
+    // A state's function is named after its label: names the hosted C
+    // library, a memory item or a dataflow's variable already use clash.
+    void stateNamesThatClash()
+    {
+        MachineDescription m = machine();
+        m.states << state("exit", true) << state("printf") << state("uint8_t") << state("EOF") << state("retries")
+                 << state("rx_byte") << state("Listen");
+        for (int i = 1; i < m.states.size(); ++i)
+            join(m, 0, i, QString("t%1").arg(i), "(1)");
+        m.memories << MachineMemory{ "retries", "int" };
+        m.inputs << MachineMemory{ "rx byte", "uint8_t" };
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QCOMPARE(g.warnings.filter("label is").size(), 6);
+        QVERIFY(g.warnings.contains("State 'exit': label is an identifier of the C standard library"));
+        QVERIFY(g.warnings.contains("State 'printf': label is an identifier of the C standard library"));
+        QVERIFY(g.warnings.contains("State 'uint8_t': label is an identifier of the C standard library"));
+        QVERIFY(g.warnings.contains("State 'EOF': label is an identifier of the C standard library"));
+        QVERIFY(g.warnings.contains("State 'retries': label is the name of a memory item"));
+        QVERIFY(g.warnings.contains("State 'rx_byte': label is the name of a dataflow's variable 'rx byte'"));
+        QCOMPARE(g.findings.at(g.warnings.indexOf("State 'retries': label is the name of a memory item")).item,
+                 ItemRef::of(ItemRef::State, 4));
+    }
+
+    // Names two modules of one project share: the same name ignoring case
+    // (one guard macro, one file where case is ignored), and enumerators or
+    // public functions that two naming schemes meet in.
+    void modulesWhoseNamesClash()
+    {
+        MachineDescription motor = machine("Motor"), upper = machine("MOTOR");
+        MachineDescription pumpCtrl = machine("Pump_Ctrl"), pump = machine("Pump");
+        pumpCtrl.states << state("Run", true);
+        pump.states << state("Ctrl_Run", true) << state("Ctrl_Stop");
+        MachineDescription init = machine("PumpInitialize");
+        init.states << state("A", true);
+        motor.states << state("A", true);
+        upper.states << state("B", true);
+        MachineDescription fine = machine("Valve");
+        fine.states << state("Run", true);
+        const QVector<GeneratedModule> modules
+            = ProjectModules::generate({ motor, upper, pumpCtrl, pump, init, fine }, ModuleProperties());
+        QVERIFY(modules.at(0).warnings.filter("state machine").isEmpty());
+        QCOMPARE(modules.at(1).warnings.filter("state machine"), QStringList({
+            "State machine MOTOR: name equals state machine Motor ignoring case (same guard macro, same files where "
+            "case is ignored)",
+            "State machine MOTOR: enumerator STATE_0_MOTOR is also defined by state machine Motor" }));
+        QCOMPARE(modules.at(3).warnings.filter("state machine"), QStringList({
+            "State machine Pump: enumerator STATE_PUMP_CTRL_RUN is also defined by state machine Pump_Ctrl" }));
+        QCOMPARE(modules.at(4).warnings.filter("state machine"), QStringList({
+            "State machine PumpInitialize: function PumpInitialize is also defined by state machine Pump" }));
+        QVERIFY(modules.at(5).warnings.filter("state machine").isEmpty());
+        for (const GeneratedModule &module : modules)
+            QVERIFY(module.writable);
     }
 
     void memoryTypes_data()
@@ -244,10 +302,15 @@ private slots:
         QTest::newRow("unsigned int") << "unsigned int" << "unsigned int";
         QTest::newRow("long long") << "long long" << "long long";
         QTest::newRow("const volatile char") << "const volatile char" << "const volatile char";
-        QTest::newRow("own type") << "my type" << "my_type";
-        QTest::newRow("mixed") << "unsigned myint" << "unsigned_myint";
+        QTest::newRow("own type") << "my type" << "my type";
+        QTest::newRow("mixed") << "unsigned myint" << "unsigned myint";
         QTest::newRow("one word") << "uint8_t" << "uint8_t";
-        QTest::newRow("blank") << " " << "_";
+        QTest::newRow("volatile") << "volatile uint8_t" << "volatile uint8_t";
+        QTest::newRow("const") << "const uint8_t" << "const uint8_t";
+        QTest::newRow("pointer") << "uint8_t *" << "uint8_t *";
+        QTest::newRow("struct") << "struct cfg_s" << "struct cfg_s";
+        QTest::newRow("runs of blanks") << "  volatile \t uint8_t\n* " << "volatile uint8_t *";
+        QTest::newRow("blank") << " " << "";
     }
     void memoryTypes()
     {
@@ -290,6 +353,14 @@ private slots:
         QCOMPARE(g.headerLines.ownerOf(lineOf(g.header, "STATE_DOOR_OPEN = 1")), ItemRef::of(ItemRef::State, 1));
         QCOMPARE(g.sourceLines.lineCount(), g.source.count('\n') + 1);
         QCOMPARE(g.sourceLines.firstLineOf(ItemRef::of(ItemRef::Memory, 0)), lineOf(g.source, "static int count;"));
+        // Fixed text outside any item, or of an item before its own text,
+        // is the template's.
+        QVERIFY(g.sourceLines.isTemplate(lineOf(g.source, "switch(")));
+        QVERIFY(g.headerLines.isTemplate(lineOf(g.header, "STATE_0_DOOR = 2,")));
+        QVERIFY(!g.headerLines.isTemplate(lineOf(g.header, "STATE_DOOR_OPEN = 1")));
+        QVERIFY(!g.sourceLines.isTemplate(lineOf(g.source, "motor();")));
+        QVERIFY(!g.sourceLines.isTemplate(lineOf(g.source, "state is changed")));   // after the transition's text
+        QVERIFY(!g.sourceLines.isTemplate(lineOf(g.source, "if (button)")));
         QCOMPARE(g.sourceLines.ownerOf(0), ItemRef::machine());
         QCOMPARE(g.sourceLines.ownerOf(100000), ItemRef::machine());
     }

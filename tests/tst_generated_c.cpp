@@ -7,7 +7,10 @@
 // runs it and compares what the machine did with a simulation of the
 // intended behaviour: start in the initial state, then in every cycle run
 // the state's code and take the first outgoing transition (in the state's
-// list order) whose condition holds.
+// list order) whose condition holds, else the first self transition (in
+// transition order) whose condition holds, which runs its code and stays.
+// Conditions may be empty (always taken), memory items have qualified
+// types, and descriptions hold "/*" and "*/".
 namespace {
 
 const int Conditions = 6;
@@ -25,7 +28,7 @@ struct Scenario
     MachineDescription machine;
     QVector<Code> stateCode;         // per state
     QVector<Code> transitionCode;    // per transition
-    QVector<int> conditionOf;        // per transition: condition variable, negated when < 0 (index+1)
+    QVector<int> conditionOf;        // per transition: condition variable, negated when < 0 (index+1), 0 always
     Code initialCode;
     int initialCondition = 0;        // 0 none, otherwise as conditionOf
     QVector<QVector<int>> steps;     // condition values per step
@@ -34,26 +37,26 @@ struct Scenario
 class Generator
 {
 public:
-    explicit Generator(quint32 seed) : m_rng(seed), m_seed(seed) {}
+    explicit Generator(quint32 seed) : m_rng(seed), m_extra(seed ^ 0x5eedu), m_seed(seed) {}
 
     Scenario make()
     {
         Scenario s;
         MachineDescription &m = s.machine;
         m.processLabel = QString("Mod %1").arg(m_seed);
-        m.processDescription = "Generated machine\nwith a two-line description";
-        m.texts << MachineText { MachineText::Includes, "#include <stddef.h>" }
+        m.processDescription = "Generated machine /* nested?\nwith a two-line description */";
+        m.texts << MachineText { MachineText::Includes, "#include <stddef.h>\n#include <stdint.h>" }
                 << MachineText { MachineText::Macros, QString("extern int k_cond[%1];").arg(Conditions) }
                 << MachineText { MachineText::Default, "extern void k_note(int id);\n" };
         const int memories = bounded(4);
         for (int j = 0; j < memories; ++j)
-            m.memories << MachineMemory { QString("m%1 count").arg(j), j % 2 ? "long" : "int" };
+            m.memories << MachineMemory { QString("m%1 count").arg(j), memoryTypes[j] };
 
         const int states = 1 + bounded(6);
         for (int i = 0; i < states; ++i) {
             MachineState st;
             st.label = QString("st%1_%2").arg(i).arg(QChar('a' + bounded(26)));
-            st.description = QString("state %1\nof the generated machine").arg(i);
+            st.description = QString("state %1 /* see\nthe generated machine */").arg(i);
             s.stateCode << code(100 + 10 * i);
             st.action = s.stateCode.last().text;
             m.states << st;
@@ -93,6 +96,11 @@ private:
     {
         const int variable = bounded(Conditions);
         const bool negated = bounded(4) == 0;
+        // Drawn apart, so the machines stay those the seeds always gave.
+        if (m_extra.bounded(16) == 0) {
+            *text = m_extra.bounded(2) ? QString() : QString("  ");
+            return 0;
+        }
         *text = negated ? QString("(!k_cond[%1])").arg(variable) : QString("(k_cond[%1] != 0)").arg(variable);
         return negated ? -(variable + 1) : variable + 1;
     }
@@ -110,8 +118,10 @@ private:
             s.transitionCode << code(1000 + 10 * t);
             tr.action = s.transitionCode.last().text;
             m.transitions << tr;
-            if (tr.start == tr.end)
-                continue;   // self transitions stay out of the state lists
+            if (tr.start == tr.end) {
+                m.states[tr.start].selfTransitions << t;
+                continue;
+            }
             insertRandomly(m.states[tr.start].transitions, t);
             if (tr.end != MachineTransition::NotInDiagram)
                 insertRandomly(m.states[tr.end].transitions, t);
@@ -141,11 +151,15 @@ private:
     }
 
     QRandomGenerator m_rng;
+    QRandomGenerator m_extra;
     quint32 m_seed;
+    const QStringList memoryTypes = { "int", " volatile  long ", "uint8_t", "volatile\tuint16_t" };
 };
 
 bool holds(int condition, const QVector<int> &values)
 {
+    if (condition == 0)
+        return true;
     return condition > 0 ? values.at(condition - 1) != 0 : values.at(-condition - 1) == 0;
 }
 
@@ -181,6 +195,7 @@ QString simulate(const Scenario &s)
         } else {
             out += notes(s.stateCode.at(state));
             const int from = state;
+            bool taken = false;
             for (int t : m.states.at(from).transitions) {
                 const MachineTransition &tr = m.transitions.at(t);
                 if (tr.start != from || tr.end == MachineTransition::NotInDiagram)
@@ -188,7 +203,14 @@ QString simulate(const Scenario &s)
                 if (holds(s.conditionOf.at(t), values)) {
                     out += notes(s.transitionCode.at(t));
                     state = tr.end;
+                    taken = true;
                     break;
+                }
+            }
+            for (int t : m.states.at(from).selfTransitions) {
+                if (!taken && holds(s.conditionOf.at(t), values)) {
+                    out += notes(s.transitionCode.at(t));
+                    taken = true;
                 }
             }
         }
@@ -296,6 +318,21 @@ private slots:
                 ++moving;
         }
         QVERIFY2(moving >= 10, qPrintable(QString::number(moving)));
+    }
+
+    // The seeds above run self transitions, empty conditions and qualified
+    // memory types; a change of the generator must not lose them.
+    void scenariosCoverSelfTransitionsAndEmptyConditions()
+    {
+        int selfRuns = 0, always = 0;
+        for (quint32 seed = 1; seed <= 30; ++seed) {
+            const Scenario s = Generator(seed).make();
+            for (const MachineState &st : s.machine.states)
+                selfRuns += st.selfTransitions.size();
+            always += s.conditionOf.count(0);
+        }
+        QVERIFY(selfRuns >= 5);
+        QVERIFY(always >= 5);
     }
 
 private:

@@ -13,6 +13,7 @@
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectSnapshot.h"
+#include "ProjectStyleCommand.h"
 #include "RandomProject.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -206,6 +207,7 @@ private slots:
     void randomProjectRoundTrip_data();
     void randomProjectRoundTrip();
     void exampleProjectRoundTrip();
+    void moduleStylesSurviveASave();
     void connectionsTakeTheLastLabel();
     void unconnectableRecordsAreLeftOut();
     void wrongLevelLeavesOutOnlyThatRecord();
@@ -333,6 +335,34 @@ void TestProjectBuilder::exampleProjectRoundTrip()
     OpenProject again;
     QVERIFY(again.open(saved));
     QVERIFY(again.save() == saved);
+}
+
+// The project's default style (on its root process) and a machine's own
+// (on its process item) are kept by the diagrams and written back.
+void TestProjectBuilder::moduleStylesSurviveASave()
+{
+    ProjectDocument doc = DefaultProject::document(QStringLiteral("Demo"));
+    doc.root.codeStyle = QStringLiteral("instance");
+    doc.blocks.last().process.codeStyle = QStringLiteral("classic");
+    OpenProject project;
+    QVERIFY2(project.open(doc), qPrintable(project.error()));
+    QCOMPARE(project.canvases().first()->codeStyle(), QStringLiteral("instance"));
+    QCOMPARE(project.canvases().at(3)->processItems().first()->codeStyle(), QStringLiteral("classic"));
+    const ProjectRecordLists records = recordsOf(project.save());
+    QCOMPARE(records.processes.first().codeStyle, QStringLiteral("instance"));
+    QCOMPARE(records.processes.last().codeStyle, QStringLiteral("classic"));
+
+    // A new default is one undo step on the project's own diagram.
+    Canvas *top = project.canvases().first();
+    top->pushCommand(new ProjectStyleCommand(top, top->codeStyle(), QString()));
+    QCOMPARE(top->codeStyle(), QString());
+    QCOMPARE(recordsOf(project.save()).processes.first().codeStyle, QString());
+    top->undoStack()->undo();
+    QCOMPARE(recordsOf(project.save()).processes.first().codeStyle, QStringLiteral("instance"));
+
+    OpenProject plain;
+    QVERIFY(plain.open(DefaultProject::document(QStringLiteral("Demo"))));
+    QVERIFY(!plain.save().contains("codeStyle"));
 }
 
 void TestProjectBuilder::connectionsTakeTheLastLabel()

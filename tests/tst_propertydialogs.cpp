@@ -511,6 +511,36 @@ private slots:
         QCOMPARE(d.action(), text);
     }
 
+    // The module style is offered for a state machine's process item only
+    // and taken on OK.
+    void processModuleStyle()
+    {
+        ScriptedPrompter prompter;
+        ProcessProperties d;
+        d.setLabel("Tcp");
+        d.setCodeStyle("instance");
+        d.setCodeStyleShown(true);
+        d.refresh();
+        d.show();
+        auto *box = child<QComboBox>(&d, "comboBox_style");
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->currentIndex(), 2);
+        box->setCurrentIndex(0);
+        clickCancel(&d);
+        QCOMPARE(d.codeStyle(), QString("instance"));
+        d.refresh();
+        box->setCurrentIndex(1);
+        clickOk(&d);
+        QCOMPARE(d.codeStyle(), QString("classic"));
+        d.refresh();
+        box->setCurrentIndex(0);
+        clickOk(&d);
+        QCOMPARE(d.codeStyle(), QString());
+        d.setCodeStyleShown(false);
+        d.refresh();
+        QVERIFY(!box->isVisible());
+    }
+
     void processShapeAndSizes()
     {
         ScriptedPrompter prompter;

@@ -132,7 +132,7 @@ private slots:
     {
         const MachineDescription door = RecordsToMachines::build(project()).at(0);
         // "lost" names no state and is not part of the diagram; the self
-        // transition counts but is in no list.
+        // transition counts and is in its state's list of self transitions.
         QCOMPARE(door.transitions.size(), 3);
         QCOMPARE(door.transitionCount, 3);
         QCOMPARE(door.transitions.at(0).label, QString("t1"));
@@ -144,6 +144,9 @@ private slots:
         QCOMPARE(door.states.at(0).transitions, QVector<int>());
         QCOMPARE(door.states.at(1).transitions, (QVector<int> { 0, 2 }));
         QCOMPARE(door.states.at(2).transitions, (QVector<int> { 0, 2 }));
+        QCOMPARE(door.states.at(1).selfTransitions, QVector<int> { 1 });
+        QCOMPARE(door.states.at(0).selfTransitions, QVector<int>());
+        QCOMPARE(door.states.at(2).selfTransitions, QVector<int>());
     }
 
     void processItemMustMatchTheNode()
@@ -177,7 +180,8 @@ private slots:
         const GeneratedModule g = CEmitter::generate(RecordsToMachines::build(project()).at(0), p);
         QCOMPARE(g.headerFileName, QString("Door_Ctrl.h"));
         QVERIFY(g.source.contains("\n\t/* -- case where transition is executed t3 -- */\n\tif (t3)"));
-        QVERIFY(!g.source.contains("loop"));
+        // The self transition closes its state's chain.
+        QVERIFY(g.source.contains("executed loop -- */\n\t"));
         QVERIFY(g.header.contains(" * Number of Transitions: 3 \n * Input variables: 1 \n * Output variables: 2 \n"));
     }
 };

@@ -104,6 +104,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     QSettings settings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
     m_compileCheck = settings.value(compileCheckKey(), false).toBool();
     dialog->setCompileCheck(m_compileCheck);
+    dialog->setProjectStyle(m_projectStyle);
     dialog->refresh();
     if (runDialog(dialog) != QDialog::Accepted)
         return false;
@@ -112,6 +113,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     m_organization = dialog->organization();
     m_version = dialog->version();
     m_compileCheck = dialog->compileCheck();
+    m_projectStyle = dialog->projectStyle();
     settings.setValue(compileCheckKey(), m_compileCheck);
     return true;
 }
@@ -221,6 +223,10 @@ DesignFindings CodeGenerator::compile(const MachineDescription &machine, const G
         return {};
     }
     DesignFindings findings = result.findings;
+    if (!result.note.isEmpty())
+        findings.prepend(DesignFinding{ DesignFinding::Warning,
+                                        ItemRef::machine().describe(machine) + QStringLiteral(": ") + result.note,
+                                        ItemRef::machine(), true });
     if (result.status == CompileCheck::Status::Failed) {
         DesignFinding failure;
         failure.fromCompiler = true;

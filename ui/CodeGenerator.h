@@ -53,6 +53,9 @@ public:
     void setVersion(double version) { m_version = version; }
     QString projectName() const { return m_projectName; }
     void setProjectName(const QString &name) { m_projectName = name; }
+    // The project's default module style the properties dialog shows and edits.
+    QString projectStyle() const { return m_projectStyle; }
+    void setProjectStyle(const QString &style) { m_projectStyle = style; }
 
     // Whether written modules are compiled; kept in the settings under
     // "compileCheck" by runProperties(), off until turned on.
@@ -131,6 +134,7 @@ private:
     QString m_organization;
     double m_version = 1.0;
     QString m_projectName;
+    QString m_projectStyle;
 
     QString m_moduleName;
 

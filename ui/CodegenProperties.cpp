@@ -18,6 +18,9 @@ void CodegenProperties::refresh()
     m_ui->lineEdit_3->setText(m_outputDirectory);
     m_ui->doubleSpinBox->setValue(m_version);
     m_ui->checkBox->setChecked(m_compileCheck);
+    const bool known = m_projectStyle.isEmpty() || m_projectStyle == QLatin1String("classic")
+                       || m_projectStyle == QLatin1String("instance");
+    m_ui->comboBox_style->setCurrentIndex(!known ? -1 : m_projectStyle == QLatin1String("instance") ? 1 : 0);
 }
 
 void CodegenProperties::on_toolButton_clicked()
@@ -40,6 +43,12 @@ void CodegenProperties::on_buttonBox_accepted()
     m_organization = m_ui->lineEdit_2->text();
     m_version = m_ui->doubleSpinBox->value();
     m_compileCheck = m_ui->checkBox->isChecked();
+    // Classic stays unstored where nothing was stored, so older files are unchanged.
+    const int style = m_ui->comboBox_style->currentIndex();
+    if (style == 1)
+        m_projectStyle = QStringLiteral("instance");
+    else if (style == 0 && m_projectStyle != QLatin1String("classic"))
+        m_projectStyle.clear();
     // A path typed into the field counts as much as a chosen one.
     m_outputDirectory = m_ui->lineEdit_3->text();
 }

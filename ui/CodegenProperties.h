@@ -32,6 +32,10 @@ public:
     void setVersion(double version) { m_version = version; }
     bool compileCheck() const { return m_compileCheck; }
     void setCompileCheck(bool on) { m_compileCheck = on; }
+    // The project's default module style: "" (classic), "classic" or
+    // "instance"; a text this version does not know is kept unless changed.
+    QString projectStyle() const { return m_projectStyle; }
+    void setProjectStyle(const QString &style) { m_projectStyle = style; }
 
     // Loads the widgets from the four values.
     void refresh();
@@ -48,5 +52,6 @@ private:
     QString m_organization;
     double m_version = 1.0;
     bool m_compileCheck = false;
+    QString m_projectStyle;
     QString m_lastDirectory;    // where the directory chooser opens next
 };

@@ -31,6 +31,11 @@ void ProcessProperties::refresh()
     else
         ui->radioButton_2->setChecked(true);
     ColourSwatch::paint(ui->label_colour, m_backgroundColour);
+    ui->label_style->setVisible(m_codeStyleShown);
+    ui->comboBox_style->setVisible(m_codeStyleShown);
+    const int style = m_codeStyle == QLatin1String("classic") ? 1 : m_codeStyle == QLatin1String("instance") ? 2 : 0;
+    // A stored text of a style this version does not know stays as it was.
+    ui->comboBox_style->setCurrentIndex(style == 0 && !m_codeStyle.isEmpty() ? -1 : style);
 }
 
 bool ProcessProperties::eventFilter(QObject *watched, QEvent *event)
@@ -53,6 +58,9 @@ void ProcessProperties::on_buttonBox_accepted()
     m_width = size.width();
     m_height = size.height();
     m_shape = ui->radioButton->isChecked() ? 1 : 2;
+    const int style = ui->comboBox_style->currentIndex();
+    if (style >= 0)
+        m_codeStyle = style == 1 ? QStringLiteral("classic") : style == 2 ? QStringLiteral("instance") : QString();
     m_backgroundColour = m_pickedColour;
     accept();
 }

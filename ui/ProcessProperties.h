@@ -40,6 +40,11 @@ public:
     // 1 rectangular, 2 rounded.
     int shape() const { return m_shape; }
     void setShape(int shape) { m_shape = shape; }
+    // The C module style of the state machine the item stands for: "",
+    // "classic" or "instance"; the choice is shown only for such items.
+    QString codeStyle() const { return m_codeStyle; }
+    void setCodeStyle(const QString &style) { m_codeStyle = style; }
+    void setCodeStyleShown(bool shown) { m_codeStyleShown = shown; }
     QColor backgroundColour() const { return m_backgroundColour; }
     void setBackgroundColour(const QColor &colour) { m_backgroundColour = colour; }
     QColor pickedColour() const { return m_pickedColour; }
@@ -65,6 +70,8 @@ private:
     QString m_label;
     QString m_code;
     QString m_description;
+    QString m_codeStyle;
+    bool m_codeStyleShown = false;
     int m_width = 0;
     int m_height = 0;
     int m_shape = 1;

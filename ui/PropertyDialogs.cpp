@@ -286,6 +286,8 @@ bool PropertyDialogs::editProcess(ProcessItem *process, const LabelCheck &labelC
     d->setBackgroundColour(process->shownColour());
     d->setPickedColour(process->shownColour());
     d->setShape(process->processShape());
+    d->setCodeStyle(process->codeStyle());
+    d->setCodeStyleShown(process->level() == 5);
     d->refresh();
     if (d->exec() != QDialog::Accepted)
         return false;
@@ -296,6 +298,7 @@ bool PropertyDialogs::editProcess(ProcessItem *process, const LabelCheck &labelC
     process->setDescription(d->description());
     process->setBackgroundColour(d->backgroundColour());
     process->setProcessShape(d->shape());
+    process->setCodeStyle(d->codeStyle());
     return true;
 }
 

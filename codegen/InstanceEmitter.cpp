@@ -1,0 +1,365 @@
+#include "InstanceEmitter.h"
+
+#include "CodeText.h"
+#include "DesignChecks.h"
+#include "MemberRewrite.h"
+
+namespace {
+
+using InstanceEmitter::Names;
+
+QString cName(const QString &label)
+{
+    return QString(label).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+// A state label as the text of a C string literal.
+QString stringLiteral(const QString &text)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\') + QString(c);
+        else if (u < 0x20 || u >= 0x7f)
+            quoted += QLatin1Char('?');   // no escapes whose length the compiler may read differently
+        else
+            quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
+struct Run
+{
+    const MachineDescription &machine;
+    const ModuleProperties &properties;
+    Names names;
+    QSet<QString> members;        // the memory items' C names
+    QStringList enumerators;      // one per state, then the start value
+    int initialState = -1;
+    qint64 budget;
+    CodeText header;
+    CodeText source;
+
+    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit)
+        : machine(m), properties(p), names(CEmitter::moduleName(m.processLabel)), budget(limit),
+          header(&budget, p.keepText), source(&budget, p.keepText)
+    {
+        for (const MachineMemory &memory : m.memories) {
+            const QString name = cName(memory.label);
+            if (CEmitter::isCIdentifier(name))
+                members.insert(name);
+        }
+        for (const MachineState &s : m.states)
+            enumerators << names.enumerator(s.label);
+        enumerators << names.start;
+        initialState = DesignChecks::initialState(m);
+    }
+
+    bool overflowed() const { return header.overflowed() || source.overflowed(); }
+    bool isState(int index) const { return index >= 0 && index < machine.states.size(); }
+
+    // A code text with the memory items made members and every line feed
+    // followed by `indent`.
+    QString code(const QString &text, QLatin1String indent)
+    {
+        const QString rewritten = MemberRewrite::rewrite(text, members, QStringLiteral("me->")).text;
+        const qint64 size = rewritten.size() + qint64(rewritten.count(QLatin1Char('\n'))) * indent.size();
+        if (size > budget) {
+            source.markOverflowed();
+            return QString();
+        }
+        return QString(rewritten).replace(QLatin1Char('\n'), QLatin1String("\n") + indent);
+    }
+
+    QString assignState(int state) const
+    {
+        return QStringLiteral("me->state = (%1)%2;").arg(names.stateType, enumerators.at(state));
+    }
+};
+
+void fileComment(Run &run, CodeText &out, const QString &fileName)
+{
+    const QString text = CEmitter::fileComment(run.machine, run.properties, fileName, run.budget);
+    if (text.isNull())
+        run.source.markOverflowed();
+    out << text << QLatin1String("\n\n");
+}
+
+// The texts of one type, each followed by "\n"; `rewrite` makes memory
+// items members (define texts).
+void texts(Run &run, CodeText &out, int type, bool rewrite)
+{
+    for (int i = 0; i < run.machine.texts.size(); ++i) {
+        const MachineText &t = run.machine.texts.at(i);
+        if (t.type != type)
+            continue;
+        OwnerScope owner(out, ItemRef::of(ItemRef::Text, i));
+        out.user(rewrite ? run.code(t.text, QLatin1String("")) : t.text);
+        out << QLatin1String("\n");
+    }
+}
+
+// The values are unsigned constants (no enumeration: its type would not be
+// the state's, and a type nobody names is an unused declaration).
+void stateValues(Run &run, CodeText &out)
+{
+    out << QLatin1String("/* The values of ") << run.names.stateType << QLatin1String(": one per state, then the start value. */\n");
+    for (int i = 0; i < run.enumerators.size(); ++i) {
+        const bool state = i < run.machine.states.size();
+        OwnerScope owner(out, state ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
+        out << QLatin1String("#define ");
+        if (state)
+            out.user(run.enumerators.at(i));
+        else
+            out << run.enumerators.at(i);
+        out << QLatin1String(" ") << QString::number(i) << QLatin1String("u\n");
+    }
+    out << QLatin1String("\n");
+}
+
+void context(Run &run, CodeText &out)
+{
+    out << QLatin1String("/* One instance of the machine: its state and its own memory items. */\n"
+                         "typedef struct {\n\t")
+        << run.names.stateType << QLatin1String(" state;\n");
+    for (int i = 0; i < run.machine.memories.size(); ++i) {
+        const MachineMemory &memory = run.machine.memories.at(i);
+        OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
+        out << QLatin1String("\t");
+        out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ') + cName(memory.label));
+        out << QLatin1String(";\n");
+    }
+    out << QLatin1String("} ") << run.names.contextType << QLatin1String(";\n\n");
+}
+
+void headerText(Run &run, const QString &fileName)
+{
+    CodeText &out = run.header;
+    const Names &n = run.names;
+    fileComment(run, out, fileName);
+    out << QLatin1String("#ifndef ") << n.guard << QLatin1String("\n#define ") << n.guard
+        << QLatin1String("\n\n#include <stdint.h>\n\n/* user includes */\n");
+    texts(run, out, MachineText::Includes, false);
+    out << QLatin1String("\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n")
+        << QLatin1String("/* The type the state is stored in; define it to choose another. */\n#ifndef ")
+        << n.stateType << QLatin1String("\n#define ") << n.stateType << QLatin1String(" ")
+        << InstanceEmitter::defaultStateType(run.machine.states.size()) << QLatin1String("\n#endif\n\n");
+    stateValues(run, out);
+    context(run, out);
+    out << QLatin1String("/* Zeroes every member of the instance and makes the initial transition. */\nvoid ")
+        << n.init << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n")
+        << QLatin1String("/* One cycle of the instance; nonzero when a transition fired. */\nint ") << n.step
+        << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n")
+        << QLatin1String("/* The instance's current state. */\n") << n.stateType << QLatin1String(" ") << n.state
+        << QLatin1String("(const ") << n.contextType << QLatin1String(" *me);\n")
+        << QLatin1String("/* The name of the instance's current state, for logging. */\nconst char *") << n.stateName
+        << QLatin1String("(const ") << n.contextType << QLatin1String(" *me);\n\n")
+        << QLatin1String("#ifdef __cplusplus\n}\n#endif\n\n#endif /* ") << n.guard << QLatin1String(" */\n");
+}
+
+void prototypes(Run &run, CodeText &out)
+{
+    const Names &n = run.names;
+    out << QLatin1String("static int ") << n.startFunction << QLatin1String("(") << n.contextType
+        << QLatin1String(" *me);\n");
+    for (int i = 0; i < run.machine.states.size(); ++i) {
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+        out << QLatin1String("static int ");
+        out.user(n.stateFunction(run.machine.states.at(i).label));
+        out << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n");
+    }
+    out << QLatin1String("\n");
+}
+
+// The state names, a table inside the one function that reads it.
+void stateNameFunction(Run &run, CodeText &out)
+{
+    const Names &n = run.names;
+    out << QLatin1String("const char *") << n.stateName << QLatin1String("(const ") << n.contextType
+        << QLatin1String(" *me)\n{\n\tstatic const char *const ") << n.nameTable << QLatin1String("[] = {\n");
+    for (int i = 0; i < run.machine.states.size(); ++i) {
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+        out << QLatin1String("\t\t");
+        out.user(stringLiteral(run.machine.states.at(i).label));
+        out << QLatin1String(",\n");
+    }
+    out << QLatin1String("\t\t\"(start)\"\n\t};\n\tconst char *name = \"(invalid)\";\n\n\tif ((unsigned long)me->state <= (unsigned long)")
+        << n.start << QLatin1String(") {\n\t\tname = ") << n.nameTable
+        << QLatin1String("[me->state];\n\t}\n\treturn name;\n}\n\n");
+}
+
+void publicFunctions(Run &run, CodeText &out)
+{
+    const Names &n = run.names;
+    out << QLatin1String("void ") << n.init << QLatin1String("(") << n.contextType
+        << QLatin1String(" *me)\n{\n\tunsigned char *bytes = (unsigned char *)me;\n\tsize_t i;\n\n"
+                         "\tfor (i = 0u; i < sizeof(*me); ++i) {\n\t\tbytes[i] = 0u;\n\t}\n\tme->state = (")
+        << n.stateType << QLatin1String(")") << n.start << QLatin1String(";\n\t(void)") << n.startFunction
+        << QLatin1String("(me);\n}\n\n");
+
+    out << QLatin1String("int ") << n.step << QLatin1String("(") << n.contextType
+        << QLatin1String(" *me)\n{\n\tint fired = 0;\n\n\tswitch (me->state) {\n\tcase ") << n.start
+        << QLatin1String(":\n\t\tfired = ") << n.startFunction << QLatin1String("(me);\n\t\tbreak;\n");
+    for (int i = 0; i < run.machine.states.size(); ++i) {
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+        out << QLatin1String("\tcase ");
+        out.user(run.enumerators.at(i));
+        out << QLatin1String(":\n\t\tfired = ");
+        out.user(n.stateFunction(run.machine.states.at(i).label));
+        out << QLatin1String("(me);\n\t\tbreak;\n");
+    }
+    out << QLatin1String("\tdefault:\n\t\t") << n.faultHook << QLatin1String("(me);\n\t\tbreak;\n\t}\n\treturn fired;\n}\n\n");
+
+    out << n.stateType << QLatin1String(" ") << n.state << QLatin1String("(const ") << n.contextType
+        << QLatin1String(" *me)\n{\n\treturn me->state;\n}\n\n");
+    stateNameFunction(run, out);
+}
+
+void startFunction(Run &run, CodeText &out)
+{
+    const Names &n = run.names;
+    out << QLatin1String("/* The initial transition. */\nstatic int ") << n.startFunction << QLatin1String("(")
+        << n.contextType << QLatin1String(" *me)\n{\n\tint fired = 0;\n\n");
+    if (run.initialState < 0) {
+        out << QLatin1String("\t/* Error : Initial state item in state machine ") << n.module
+            << QLatin1String(" is not assigned */\n");
+    } else {
+        OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
+        const MachineState &s = run.machine.states.at(run.initialState);
+        if (s.initialCondition.trimmed().isEmpty()) {
+            out << QLatin1String("\t") << run.assignState(run.initialState) << QLatin1String("\n\tfired = 1;\n");
+        } else {
+            out << QLatin1String("\tif ");
+            out.user(run.code(s.initialCondition, QLatin1String("\t")));
+            out << QLatin1String(" {\n\t\t");
+            out.user(run.code(s.initialDescription, QLatin1String("\t\t")));
+            out << QLatin1String("\n\t\t") << run.assignState(run.initialState)
+                << QLatin1String("\n\t\tfired = 1;\n\t}\n");
+        }
+    }
+    out << QLatin1String("\t(void)me;\n\treturn fired;\n}\n\n");
+}
+
+// One block of a state's chain; a self transition keeps the state.
+void transitionBlock(Run &run, CodeText &out, int t, bool first)
+{
+    const MachineTransition &tr = run.machine.transitions.at(t);
+    OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
+    out << QLatin1String("\t/* transition ");
+    out.user(CEmitter::commentText(tr.label));
+    out << QLatin1String(" */\n\t") << QLatin1String(first ? "if " : "else if ");
+    const QString condition = tr.condition.trimmed().isEmpty() ? QStringLiteral("(1)") : tr.condition;
+    out.user(run.code(condition, QLatin1String("\t")));
+    out << QLatin1String(" {\n\t\t");
+    if (run.properties.transitionHooks)
+        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
+    out.user(run.code(tr.action, QLatin1String("\t\t")));
+    if (tr.start != tr.end)
+        out << QLatin1String("\n\t\t") << run.assignState(tr.end);
+    out << QLatin1String("\n\t\tfired = 1;\n\t}\n");
+}
+
+void stateFunction(Run &run, CodeText &out, int stateIndex)
+{
+    const MachineState &s = run.machine.states.at(stateIndex);
+    OwnerScope owner(out, ItemRef::of(ItemRef::State, stateIndex));
+    out << QLatin1String("/* ");
+    out.user(CEmitter::commentText(s.description) + QLatin1String(" */\nstatic int ") + run.names.stateFunction(s.label));
+    out << QLatin1String("(") << run.names.contextType << QLatin1String(" *me)\n{\n\tint fired = 0;\n\n\t");
+    out.user(run.code(s.action, QLatin1String("\t")));
+    out << QLatin1String("\n");
+    int written = 0;
+    for (int t : s.transitions) {
+        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
+            continue;
+        const MachineTransition &tr = run.machine.transitions.at(t);
+        if (tr.start == stateIndex && tr.end != stateIndex && run.isState(tr.end))
+            transitionBlock(run, out, t, ++written == 1);
+    }
+    for (int t : s.selfTransitions) {
+        if (t >= 0 && t < run.machine.transitions.size() && !run.overflowed()
+            && run.machine.transitions.at(t).start == stateIndex && run.machine.transitions.at(t).end == stateIndex)
+            transitionBlock(run, out, t, ++written == 1);
+    }
+    if (written > 1)
+        out << QLatin1String("\telse {\n\t\t/* no transition fires */\n\t}\n");
+    out << QLatin1String("\t(void)me;\n\treturn fired;\n}\n\n");
+}
+
+void sourceText(Run &run, const QString &fileName, const QString &headerFileName)
+{
+    CodeText &out = run.source;
+    const Names &n = run.names;
+    fileComment(run, out, fileName);
+    out << QLatin1String("#include \"") << headerFileName << QLatin1String("\"\n#include <stddef.h>\n\n/* user defines */\n");
+    texts(run, out, MachineText::Macros, true);
+    out << QLatin1String("\n/* What ") << n.step
+        << QLatin1String(" does with a state value no state has; by default the instance\n"
+                         "   starts again from its initial transition. Define it to call a fault handler. */\n#ifndef ")
+        << n.faultHook << QLatin1String("\n#define ") << n.faultHook << QLatin1String("(me) ((me)->state = (")
+        << n.stateType << QLatin1String(")") << n.start << QLatin1String(")\n#endif\n\n/* user code */\n");
+    texts(run, out, MachineText::Default, false);
+    out << QLatin1String("\n");
+    prototypes(run, out);
+    publicFunctions(run, out);
+    startFunction(run, out);
+    for (int i = 0; i < run.machine.states.size() && !run.overflowed(); ++i)
+        stateFunction(run, out, i);
+}
+
+} // namespace
+
+namespace InstanceEmitter {
+
+Names::Names(const QString &m) : module(m), upper(m.toUpper())
+{
+    contextType = module + QLatin1String("_t");
+    init = module + QLatin1String("Init");
+    step = module + QLatin1String("Step");
+    state = module + QLatin1String("State");
+    stateName = module + QLatin1String("StateName");
+    guard = upper + QLatin1String("_H");
+    stateType = upper + QLatin1String("_STATE_TYPE");
+    faultHook = upper + QLatin1String("_INVALID_STATE");
+    start = upper + QLatin1String("_START");
+    startFunction = module + QLatin1String("_start");
+    nameTable = module + QLatin1String("_names");
+}
+
+QString Names::stateFunction(const QString &label) const
+{
+    return module + QLatin1String("_s_") + label;
+}
+
+QString Names::enumerator(const QString &label) const
+{
+    return upper + QLatin1String("_S_") + label.toUpper();
+}
+
+QString defaultStateType(int stateCount)
+{
+    // The start value is the number of states.
+    if (stateCount <= 0xff)
+        return QStringLiteral("uint8_t");
+    if (stateCount <= 0xffff)
+        return QStringLiteral("uint16_t");
+    return QStringLiteral("uint32_t");
+}
+
+bool write(const MachineDescription &machine, const ModuleProperties &properties, qint64 limit,
+           GeneratedModule *result)
+{
+    Run run(machine, properties, limit);
+    headerText(run, result->headerFileName);
+    sourceText(run, result->sourceFileName, result->headerFileName);
+    if (run.overflowed())
+        return false;
+    result->header = run.header.text();
+    result->source = run.source.text();
+    result->headerLines = run.header.lines();
+    result->sourceLines = run.source.lines();
+    return true;
+}
+
+} // namespace InstanceEmitter

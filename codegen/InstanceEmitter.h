@@ -1,0 +1,53 @@
+#pragma once
+
+// The instance style of a machine's C module: a context type holding the
+// state and the machine's memory items, so that a program may run several
+// instances of one machine. For a module M (upper case U):
+//
+//   header M.h, guard U_H, C90 plus <stdint.h>, extern "C" for C++ callers:
+//     U_STATE_TYPE           the type the state is stored in (uint8_t where
+//                            the enumerators fit; the user may define it)
+//     U_S_<LABEL>, U_START   the states' values and the start value
+//     M_t                    the context: state, then the memory items
+//     void MInit(M_t *me)    zeroes every member, makes the initial transition
+//     int MStep(M_t *me)     one cycle; nonzero when a transition fired
+//     U_STATE_TYPE MState(const M_t *me)
+//     const char *MStateName(const M_t *me)
+//   source M.c: state functions M_s_<label>, the start function M_start,
+//   the name table M_names, and the fault hook U_INVALID_STATE(me), which
+//   the user may define and which by default puts the instance back to the
+//   start value.
+//
+// No generated name can be made from a state label but the state's own
+// (they all carry "_s_" or "_S_" after the module name, nothing else does).
+// Code texts are written as for the classic module, but every identifier
+// naming one of the machine's memory items becomes a member of the instance
+// ("me->name"): in conditions, actions and define texts. QtCore only.
+
+#include "CEmitter.h"
+
+namespace InstanceEmitter {
+
+// The generated names of module `module` (see above).
+struct Names
+{
+    explicit Names(const QString &module);
+
+    QString module;
+    QString upper;
+    QString contextType, init, step, state, stateName;
+    QString guard, stateType, faultHook, start, startFunction, nameTable;
+
+    QString stateFunction(const QString &label) const;
+    QString enumerator(const QString &label) const;
+};
+
+// Fills the texts and line maps of `result`; false when they would pass
+// `limit` characters (the texts are then left empty).
+bool write(const MachineDescription &machine, const ModuleProperties &properties, qint64 limit,
+           GeneratedModule *result);
+
+// The C type the state is stored in when the user defines none.
+QString defaultStateType(int stateCount);
+
+} // namespace InstanceEmitter

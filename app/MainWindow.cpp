@@ -32,6 +32,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -328,6 +329,20 @@ void MainWindow::sscreenChanged(QScreen *)
             state->fitToText();
         canvas->update();
     }
+}
+
+void MainWindow::addSideDock(QDockWidget *dock)
+{
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::showStatus(const QString &text)

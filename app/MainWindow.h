@@ -74,10 +74,17 @@ public:
     // Clears the browser and returns the window to its start-up look.
     void enterNoProjectState() override;
     StoredSettings &storedSettings() override { return m_stored; }
-
     // The open project (its canvases, tree and undo history), one object
     // for the window's whole life.
-    Project *project() const { return m_project; }
+    Project *project() const override { return m_project; }
+    // Project commands: create, open, save, rename and close.
+    ProjectActions *projectActions() const override { return m_projectActions; }
+    // Autosave of the open project.
+    Autosaver *autosaver() const override { return m_autosaver; }
+    void chooseSelectTool() override { on_actionSelect_triggered(); }
+    void addSideDock(QDockWidget *dock) override;
+    void bringToFront() override;
+
     // The wheel-zoom filter of the view; on while a project node is shown.
     GraphicsViewZoom *zoomFilter() const { return m_zoom; }
 
@@ -173,13 +180,10 @@ public slots:
     void on_treeView_doubleClicked(const QModelIndex &index);
 
 public:
-    // Project commands: create, open, save, rename and close.
-    ProjectActions *projectActions() const { return m_projectActions; }
     // Export, print and print preview of the diagrams.
     ExportActions *exportActions() const { return m_exportActions; }
 
-    // Autosave, recent projects, and files handed over by a second start.
-    Autosaver *autosaver() const { return m_autosaver; }
+    // Recent projects, and files handed over by a second start.
     RecentProjects *recentProjects() const { return m_recent; }
     RecentProjectsMenu *recentProjectsMenu() const { return m_recentMenu; }
     OpenRequestHandler *openRequests() const { return m_openRequests; }

@@ -1,8 +1,8 @@
 #include "RecoveryOffer.h"
 
 #include "Autosaver.h"
-#include "MainWindow.h"
 #include "ProjectActions.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "RecoveryStore.h"
 
@@ -24,7 +24,7 @@ QString RecoveryOffer::questionText(const RecoveryCandidate &candidate)
         .arg(candidate.check.copy.projectName, timeText(candidate.check.copy.savedAt));
 }
 
-QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
+QString RecoveryOffer::run(ProjectWindow *window, RecoveryStore &store)
 {
     const QVector<RecoveryCandidate> candidates = store.claimOrphans();
     for (const RecoveryCandidate &candidate : candidates) {
@@ -41,7 +41,7 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
         request.defaultButton = QMessageBox::Yes;
         request.buttonTexts = {{QMessageBox::Yes, QStringLiteral("Recover")},
                                {QMessageBox::Cancel, QStringLiteral("Later")}};
-        const QMessageBox::StandardButton answer = Prompter::current()->message(window, request);
+        const QMessageBox::StandardButton answer = Prompter::current()->message(window->dialogParent(), request);
         if (answer == QMessageBox::Discard) {
             store.discard(candidate);
             continue;
@@ -60,7 +60,7 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
     return QString();
 }
 
-void RecoveryOffer::reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
+void RecoveryOffer::reportDamaged(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
 {
     const RecoveryCopyInfo &copy = candidate.check.copy;
     QString error;
@@ -76,5 +76,5 @@ void RecoveryOffer::reportDamaged(MainWindow *window, RecoveryStore &store, cons
                                   ? QStringLiteral("It could not be moved aside: %1").arg(error)
                                   : QStringLiteral("It has been kept in %1.").arg(QDir::toNativeSeparators(keptIn));
     request.detailedText = candidate.check.problem;
-    Prompter::current()->message(window, request);
+    Prompter::current()->message(window->dialogParent(), request);
 }

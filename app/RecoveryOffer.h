@@ -8,7 +8,7 @@
 
 #include <QString>
 
-class MainWindow;
+class ProjectWindow;
 class RecoveryStore;
 struct RecoveryCandidate;
 
@@ -17,11 +17,11 @@ class RecoveryOffer
 public:
     // Returns the project file whose changes were recovered, or an empty
     // text when none was.
-    static QString run(MainWindow *window, RecoveryStore &store);
+    static QString run(ProjectWindow *window, RecoveryStore &store);
 
     // The question asked about a copy.
     static QString questionText(const RecoveryCandidate &candidate);
 
 private:
-    static void reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
+    static void reportDamaged(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
 };

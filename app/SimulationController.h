@@ -25,7 +25,7 @@
 
 class Canvas;
 class CodegenErrorLog;
-class MainWindow;
+class ProjectWindow;
 class QAction;
 class QGraphicsItem;
 class QGraphicsView;
@@ -44,7 +44,7 @@ class SimulationController : public QObject
     Q_OBJECT
 public:
     // `browser`: the project browser, held still while simulating.
-    SimulationController(MainWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu);
+    SimulationController(ProjectWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu);
     ~SimulationController() override;
 
     QAction *simulateAction() const { return m_simulate; }
@@ -98,7 +98,7 @@ private:
     StateItem *stateItem(int state) const;
     void showBreakpoints();
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
     QGraphicsView *m_view;
     QWidget *m_browser;
     QAction *m_simulate = nullptr;

@@ -67,7 +67,7 @@ namespace BoxConnections {
 
 LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
 {
-    auto *link = new LinkItem(canvas->menu(Canvas::LinkMenu), start, end);
+    auto *link = new LinkItem(canvas->menuOf(ItemType::Link), start, end);
     canvas->stampIdentity(link);
     start->addLink(link);
     end->addLink(link);
@@ -82,7 +82,7 @@ LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
 
 DataflowItem *connectDataflow(Canvas *canvas, QGraphicsItem *start, QGraphicsItem *end)
 {
-    auto *dataflow = new DataflowItem(canvas->menu(Canvas::DataflowMenu), start, end);
+    auto *dataflow = new DataflowItem(canvas->menuOf(ItemType::Dataflow), start, end);
     canvas->stampIdentity(dataflow);
     dataflow->process()->addDataflow(dataflow);
     dataflow->memory()->addDataflow(dataflow);

@@ -54,36 +54,14 @@ class Canvas : public QGraphicsScene
 {
     Q_OBJECT
 public:
-    enum Mode {
-        StateMode = 0,
-        TransitionMode = 1,
-        TextMode = 2,
-        ProcessMode = 3,
-        LinkMode = 4,
-        MemoryMode = 5,
-        DataflowMode = 6,
-        SelectMode = 7,
-    };
-    Q_ENUM(Mode)
-
-    // Index of each item kind's context menu in the window's menu array.
-    enum MenuIndex {
-        StateMenu = 0,
-        TransitionMenu,
-        TextMenu,
-        ProcessMenu,
-        LinkMenu,
-        MemoryMenu,
-        DataflowMenu,
-        MenuCount
-    };
-
-    // menus: the window's seven context menus in MenuIndex order (copied;
-    // null, or null entries, give items without a menu).
+    // menus: the window's context menus, one per item kind in the order of
+    // the kinds' menu indexes (ItemKind::Tool, copied; null, or null
+    // entries, give items without a menu).
     explicit Canvas(QMenu *const *menus, QObject *parent = nullptr);
     ~Canvas() override;
 
-    QMenu *menu(MenuIndex index) const { return m_menus[index]; }
+    // The context menu of items of type number `type` (null without one).
+    QMenu *menuOf(int type) const;
 
     // --- identity -----------------------------------------------------------
     QString name() const { return m_name; }
@@ -101,7 +79,8 @@ public:
     void setGrandParentId(int id) { m_grandParentId = id; }
     QGraphicsTextItem *titleItem() const { return m_titleItem; }
 
-    Mode mode() const { return m_mode; }
+    // The kind the drawing mode makes; null in select mode.
+    const ItemKind *mode() const { return m_mode; }
     int processShape() const { return m_processShape; }
     void setProcessShape(int shape) { m_processShape = shape; }
 
@@ -283,7 +262,8 @@ signals:
     void propertiesRequested(QGraphicsItem *item);
 
 public slots:
-    void setMode(Canvas::Mode mode);
+    // The kind whose items a click or drag makes; null: select mode.
+    void setMode(const ItemKind *kind);
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
@@ -329,7 +309,7 @@ private:
     StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 
     qreal m_highestZ = 0;
-    QMenu *m_menus[MenuCount] = {};
+    QVector<QMenu *> m_menus;   // indexed by the kinds' menu indexes
 
     QUndoStack *m_undoStack = nullptr;
 
@@ -337,8 +317,7 @@ private:
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
     QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
-    Mode m_mode = SelectMode;
-    const ItemKind *m_modeKind = nullptr;   // the kind m_mode makes, if any
+    const ItemKind *m_mode = nullptr;   // the kind the mode makes; null: select
     FloatingEnds m_floatingEnds;
 
     QString m_name;

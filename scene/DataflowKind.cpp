@@ -14,8 +14,11 @@
 int DataflowKind::type() const { return ItemType::Dataflow; }
 QString DataflowKind::name() const { return QStringLiteral("Dataflow"); }
 QString DataflowKind::noun() const { return QStringLiteral("dataflow"); }
-int DataflowKind::menuIndex() const { return Canvas::DataflowMenu; }
-int DataflowKind::insertMode() const { return Canvas::DataflowMode; }
+
+ItemKind::Tool DataflowKind::tool() const
+{
+    return {6, 6, "actionDataflow", ":/Images/Images/Dataflow_cursor.png", 1, 4};
+}
 
 QGraphicsItem *DataflowKind::connect(Canvas &canvas, QGraphicsItem *start,
                                      QGraphicsItem *end) const
@@ -90,7 +93,7 @@ DiagramItem *DataflowKind::fromRecord(Canvas &canvas, const ItemRecord &record, 
     const bool processFirst = r->lineType == DataflowItem::ProcessToMemory;
     QGraphicsItem *first = processFirst ? static_cast<QGraphicsItem *>(process) : memory;
     QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
-    auto *dataflow = new DataflowItem(canvas.menu(Canvas::DataflowMenu), first, second);
+    auto *dataflow = new DataflowItem(canvas.menuOf(ItemType::Dataflow), first, second);
     process->addDataflow(dataflow);
     memory->addDataflow(dataflow);
     dataflow->applyRecord(*r);

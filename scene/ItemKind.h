@@ -27,10 +27,26 @@ public:
     virtual QString name() const = 0;
     // How label refusals name it: "state", "process item".
     virtual QString noun() const = 0;
-    // Its context menu among the canvas's menus (Canvas::MenuIndex).
-    virtual int menuIndex() const = 0;
-    // The drawing mode that makes it (Canvas::Mode).
-    virtual int insertMode() const = 0;
+    // How the window offers the kind: plain data, from which the window
+    // derives its tool action, cursor, context menu and tool sets.
+    struct Tool
+    {
+        // The number of the drawing mode that makes it (0..6; select is
+        // ItemKinds::SelectModeNumber).
+        int mode;
+        // Its context menu among the canvas's menus (0..6, the window's
+        // menu array holds them in this order).
+        int menuIndex;
+        // Object name of the window's tool action that chooses the mode.
+        const char *action;
+        // Resource path of the image of the mode's mouse cursor.
+        const char *cursorImage;
+        // The tree levels whose diagrams offer the tool (first..last).
+        int firstLevel;
+        int lastLevel;
+    };
+    virtual Tool tool() const = 0;
+    int menuIndex() const { return tool().menuIndex; }
 
     // Labels. The project file joins other records to items of some kinds
     // by label, so those need labels of their own on their canvas.

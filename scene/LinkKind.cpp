@@ -13,8 +13,11 @@
 int LinkKind::type() const { return ItemType::Link; }
 QString LinkKind::name() const { return QStringLiteral("Link"); }
 QString LinkKind::noun() const { return QStringLiteral("link"); }
-int LinkKind::menuIndex() const { return Canvas::LinkMenu; }
-int LinkKind::insertMode() const { return Canvas::LinkMode; }
+
+ItemKind::Tool LinkKind::tool() const
+{
+    return {4, 4, "actionLink", ":/Images/Images/link_cursor.png", 3, 4};
+}
 
 QGraphicsItem *LinkKind::connect(Canvas &canvas, QGraphicsItem *start, QGraphicsItem *end) const
 {
@@ -78,7 +81,7 @@ DiagramItem *LinkKind::fromRecord(Canvas &canvas, const ItemRecord &record, qrea
         return nullptr;
     auto *from = static_cast<ProcessItem *>(start);
     auto *to = static_cast<ProcessItem *>(end);
-    auto *link = new LinkItem(canvas.menu(Canvas::LinkMenu), from, to);
+    auto *link = new LinkItem(canvas.menuOf(ItemType::Link), from, to);
     from->addLink(link);
     to->addLink(link);
     link->applyRecord(*r);

@@ -11,8 +11,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    Tool tool() const override;
 
     bool isConnection() const override { return true; }
     QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,

@@ -15,8 +15,11 @@
 int MemoryKind::type() const { return ItemType::Memory; }
 QString MemoryKind::name() const { return QStringLiteral("Memory Item"); }
 QString MemoryKind::noun() const { return QStringLiteral("memory item"); }
-int MemoryKind::menuIndex() const { return Canvas::MemoryMenu; }
-int MemoryKind::insertMode() const { return Canvas::MemoryMode; }
+
+ItemKind::Tool MemoryKind::tool() const
+{
+    return {5, 5, "actionMemory", ":/Images/Images/Memory_cursor.png", 2, 5};
+}
 
 void MemoryKind::insertAt(Canvas &canvas, const QPointF &point) const
 {
@@ -72,6 +75,6 @@ DiagramItem *MemoryKind::fromRecord(Canvas &canvas, const ItemRecord &record, qr
                                     DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<MemoryRecord>(canvas, record, z, [&canvas](const MemoryRecord &r) {
-        return new MemoryItem(canvas.menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
+        return new MemoryItem(canvas.menuOf(ItemType::Memory), r.xCoord, r.yCoord);
     });
 }

@@ -6,12 +6,15 @@
 int ProcessKind::type() const { return ItemType::Process; }
 QString ProcessKind::name() const { return QStringLiteral("Process Item"); }
 QString ProcessKind::noun() const { return QStringLiteral("process item"); }
-int ProcessKind::menuIndex() const { return Canvas::ProcessMenu; }
-int ProcessKind::insertMode() const { return Canvas::ProcessMode; }
+
+ItemKind::Tool ProcessKind::tool() const
+{
+    return {3, 3, "actionProcessRect", ":/Images/Images/Process_Rect_Cursor.png", 3, 4};
+}
 
 void ProcessKind::insertAt(Canvas &canvas, const QPointF &point) const
 {
-    auto *item = new ProcessItem(canvas.menu(Canvas::ProcessMenu), point.x(), point.y(),
+    auto *item = new ProcessItem(canvas.menuOf(ItemType::Process), point.x(), point.y(),
                                  canvas.processShape());
     item->placeAt();
     canvas.placeProcessItem(item);
@@ -33,6 +36,6 @@ DiagramItem *ProcessKind::fromRecord(Canvas &canvas, const ItemRecord &record, q
                                      DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<ProcessRecord>(canvas, record, z, [&canvas](const ProcessRecord &r) {
-        return new ProcessItem(canvas.menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
+        return new ProcessItem(canvas.menuOf(ItemType::Process), r.xCoord, r.yCoord, r.shape);
     });
 }

@@ -11,8 +11,11 @@
 int StateKind::type() const { return ItemType::State; }
 QString StateKind::name() const { return QStringLiteral("State"); }
 QString StateKind::noun() const { return QStringLiteral("state"); }
-int StateKind::menuIndex() const { return Canvas::StateMenu; }
-int StateKind::insertMode() const { return Canvas::StateMode; }
+
+ItemKind::Tool StateKind::tool() const
+{
+    return {0, 0, "actionState", ":/Images/Images/stateCursor.png", 5, 5};
+}
 
 void StateKind::insertAt(Canvas &canvas, const QPointF &point) const
 {
@@ -100,6 +103,6 @@ DiagramItem *StateKind::fromRecord(Canvas &canvas, const ItemRecord &record, qre
                                    DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<StateRecord>(canvas, record, z, [&canvas](const StateRecord &r) {
-        return new StateItem(canvas.menu(Canvas::StateMenu), r.xCoord, r.yCoord);
+        return new StateItem(canvas.menuOf(ItemType::State), r.xCoord, r.yCoord);
     });
 }

@@ -13,8 +13,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    Tool tool() const override;
     bool onMachinesOnly() const override { return true; }
     bool hasUniqueLabel() const override { return true; }
 

@@ -9,8 +9,11 @@
 int TextKind::type() const { return ItemType::Text; }
 QString TextKind::name() const { return QStringLiteral("Text"); }
 QString TextKind::noun() const { return QStringLiteral("text"); }
-int TextKind::menuIndex() const { return Canvas::TextMenu; }
-int TextKind::insertMode() const { return Canvas::TextMode; }
+
+ItemKind::Tool TextKind::tool() const
+{
+    return {2, 2, "actionText", ":/Images/Images/TextCursor.png", 5, 5};
+}
 
 void TextKind::insertAt(Canvas &canvas, const QPointF &point) const
 {
@@ -43,6 +46,6 @@ DiagramItem *TextKind::fromRecord(Canvas &canvas, const ItemRecord &record, qrea
                                   DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<TextRecord>(canvas, record, z, [&canvas](const TextRecord &r) {
-        return new TextItem(canvas.menu(Canvas::TextMenu), r.xCoord, r.yCoord);
+        return new TextItem(canvas.menuOf(ItemType::Text), r.xCoord, r.yCoord);
     });
 }

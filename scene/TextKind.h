@@ -11,8 +11,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    Tool tool() const override;
     bool onMachinesOnly() const override { return true; }
 
     void insertAt(Canvas &canvas, const QPointF &point) const override;

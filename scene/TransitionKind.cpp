@@ -15,8 +15,11 @@
 int TransitionKind::type() const { return ItemType::Transition; }
 QString TransitionKind::name() const { return QStringLiteral("Transition"); }
 QString TransitionKind::noun() const { return QStringLiteral("transition"); }
-int TransitionKind::menuIndex() const { return Canvas::TransitionMenu; }
-int TransitionKind::insertMode() const { return Canvas::TransitionMode; }
+
+ItemKind::Tool TransitionKind::tool() const
+{
+    return {1, 1, "actiontransition", ":/Images/Images/transitionCursor.png", 5, 5};
+}
 
 QGraphicsItem *TransitionKind::connect(Canvas &canvas, QGraphicsItem *start,
                                        QGraphicsItem *end) const
@@ -133,7 +136,7 @@ DiagramItem *TransitionKind::fromRecord(Canvas &canvas, const ItemRecord &record
         return nullptr;
     auto *from = static_cast<StateItem *>(start);
     auto *to = static_cast<StateItem *>(end);
-    auto *transition = new TransitionItem(canvas.menu(Canvas::TransitionMenu), from, to);
+    auto *transition = new TransitionItem(canvas.menuOf(ItemType::Transition), from, to);
     transition->applyRecord(*r);
     transition->setZValue(z);
     addConnectedBox<TransitionLine>(canvas, from, transition, to);

@@ -17,8 +17,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    Tool tool() const override;
     bool onMachinesOnly() const override { return true; }
 
     bool isConnection() const override { return true; }

@@ -1,6 +1,8 @@
 // Structure of the main window: actions, menus, toolbar, dock, context
 // menus and the tool sets of each context.
 
+#include "ItemKinds.h"
+#include "ItemKind.h"
 #include "GraphicsViewZoom.h"
 #include "MainWindow.h"
 #include "Project.h"
@@ -231,12 +233,12 @@ void TestMainWindow::contextMenus()
         QVERIFY(!actions.last()->icon().isNull());
         actions.removeLast();
         // A process item's menu starts with the diagram it stands for.
-        if (kind == MainWindow::ProcessMenu) {
+        if (kind == ItemKinds::of(ItemType::Process)->menuIndex()) {
             QCOMPARE(actionNames(actions.mid(0, 2)), QStringList({"actionOpen_Diagram", "|"}));
             actions = actions.mid(2);
         }
         QStringList expected = common;
-        if (kind == MainWindow::StateMenu)
+        if (kind == ItemKinds::of(ItemType::State)->menuIndex())
             expected << "actionSelf_transition";
         QCOMPARE(actionNames(actions), expected);
         // The same action objects as the Edit menu, so enabling follows them.

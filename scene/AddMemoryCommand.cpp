@@ -4,7 +4,7 @@
 #include "LabelRules.h"
 #include "MemoryItem.h"
 
-AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddMemoryCommand::AddMemoryCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
       m_memoryItem(new MemoryItem(canvas->menuOf(ItemType::Memory), x, y))
 {

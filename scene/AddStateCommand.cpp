@@ -4,7 +4,7 @@
 #include "LabelRules.h"
 #include "StateItem.h"
 
-AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddStateCommand::AddStateCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
       m_state(new StateItem(canvas->menuOf(ItemType::State), x, y))
 {

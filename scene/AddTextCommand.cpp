@@ -3,7 +3,7 @@
 #include "ItemNames.h"
 #include "TextItem.h"
 
-AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddTextCommand::AddTextCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
       m_textItem(new TextItem(canvas->menuOf(ItemType::Text), x, y))
 {

@@ -5,7 +5,7 @@
 #include "TransitionItem.h"
 #include "TransitionLine.h"
 
-AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState,
+AddTransitionCommand::AddTransitionCommand(ItemCanvas *canvas, StateItem *startState,
                                            StateItem *endState, QUndoCommand *parent)
     : CanvasCommand(canvas, parent)
 {

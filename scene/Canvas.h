@@ -16,6 +16,7 @@
 // The registry holds non-owning pointers.
 
 #include "FloatingEnds.h"
+#include "ItemCanvas.h"
 #include "ItemRegistry.h"
 #include "ItemTypes.h"
 #include "ItemMove.h"
@@ -50,7 +51,7 @@ class StateItem;
 class TextItem;
 class TransitionItem;
 
-class Canvas : public QGraphicsScene
+class Canvas final : public QGraphicsScene, public ItemCanvas
 {
     Q_OBJECT
 public:
@@ -60,14 +61,15 @@ public:
     explicit Canvas(QMenu *const *menus, QObject *parent = nullptr);
     ~Canvas() override;
 
+    QGraphicsScene *graphicsScene() override { return this; }
     // The context menu of items of type number `type` (null without one).
-    QMenu *menuOf(int type) const;
+    QMenu *menuOf(int type) const override;
 
     // --- identity -----------------------------------------------------------
     QString name() const { return m_name; }
     // Also shows the name in the title item, which joins the scene.
     void setName(const QString &name);
-    int level() const { return m_level; }
+    int level() const override { return m_level; }
     void setLevel(int level) { m_level = level; }
     int id() const { return m_id; }
     void setId(int id) { m_id = id; }
@@ -81,7 +83,7 @@ public:
 
     // The kind the drawing mode makes; null in select mode.
     const ItemKind *mode() const { return m_mode; }
-    int processShape() const { return m_processShape; }
+    int processShape() const override { return m_processShape; }
     void setProcessShape(int shape) { m_processShape = shape; }
 
     // --- stacking -----------------------------------------------------------
@@ -92,7 +94,7 @@ public:
     }
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
-    qreal nextZValue()
+    qreal nextZValue() override
     {
         makePendingItems();
         return ++m_highestZ;
@@ -107,9 +109,9 @@ public:
     // Identity of an item created on this canvas: level one below the
     // canvas, the canvas's id and parentId as its parent ids, and a
     // stacking value above every other item.
-    void stampIdentity(DiagramItem *item);
+    void stampIdentity(DiagramItem *item) override;
 
-    QUndoStack *undoStack() const { return m_undoStack; }
+    QUndoStack *undoStack() const override { return m_undoStack; }
 
     // --- items made on first need ---------------------------------------------------
     // The canvases of an opened project are made before their items: the
@@ -124,14 +126,14 @@ public:
     void makePendingItems() const;
 
     // --- the registry of items (kind by kind, in list order, non-owning) -------------
-    QList<StateItem *> states() const;
+    QList<StateItem *> states() const override;
     QList<TransitionItem *> transitions() const;
     QList<TextItem *> textItems() const;
-    QList<ProcessItem *> processItems() const;
+    QList<ProcessItem *> processItems() const override;
     QList<LinkItem *> links() const;
-    QList<MemoryItem *> memoryItems() const;
+    QList<MemoryItem *> memoryItems() const override;
     QList<DataflowItem *> dataflows() const;
-    QList<DiagramItem *> itemsOfKind(int kind) const { return registry().ofKind(kind); }
+    QList<DiagramItem *> itemsOfKind(int kind) const override { return registry().ofKind(kind); }
     // Every listed item, whatever its kind (no particular order of kinds).
     QList<DiagramItem *> allItems() const { return registry().all(); }
     const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
@@ -141,13 +143,13 @@ public:
     // listed stays where it is; registerItemAt puts an item back at a list
     // position it had before (clamped). unregisterItem returns whether the
     // item was listed.
-    void registerItem(DiagramItem *item) { registry().append(item); }
-    void registerItemAt(int index, DiagramItem *item) { registry().insert(index, item); }
-    bool unregisterItem(DiagramItem *item);
-    int registeredIndex(const DiagramItem *item) const { return registry().indexOf(item); }
+    void registerItem(DiagramItem *item) override { registry().append(item); }
+    void registerItemAt(int index, DiagramItem *item) override { registry().insert(index, item); }
+    bool unregisterItem(DiagramItem *item) override;
+    int registeredIndex(const DiagramItem *item) const override { return registry().indexOf(item); }
     // The listed item behind a graphics item, or null. Safe for pointers to
     // items destroyed meanwhile: they are not listed.
-    DiagramItem *registeredItem(const QGraphicsItem *item) const { return registry().find(item); }
+    DiagramItem *registeredItem(const QGraphicsItem *item) const override { return registry().find(item); }
 
     // --- current items (last right-clicked or double-clicked, per kind) ----------------
     DiagramItem *currentItem(int kind) const { return m_current.value(kind); }
@@ -155,17 +157,17 @@ public:
     void setCurrentItem(DiagramItem *item);
 
     // --- initial-state marker ------------------------------------------------------
-    InitialTransition *initialDot() const { return m_initialDot; }
+    InitialTransition *initialDot() const override { return m_initialDot; }
     InitialTransitionLine *initialLine() const { return m_initialLine; }
     // Attaches the dot and its arrow to state and shows both.
-    void attachInitialMarker(StateItem *state);
+    void attachInitialMarker(StateItem *state) override;
     // Detaches both and takes them out of the scene.
-    void detachInitialMarker();
+    void detachInitialMarker() override;
     // The state the marker is attached to while it is shown, else null.
-    StateItem *markedInitialState() const;
+    StateItem *markedInitialState() const override;
     // Shows the marker at the state whose initial flag is set (the first
     // in list order), or hides it when none is.
-    void followInitialFlag();
+    void followInitialFlag() override;
 
     // --- rubber line and floating ends ------------------------------------------
     QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
@@ -213,14 +215,14 @@ public:
     // is selected.
     StateItem *selectedState() const;
     // Pushes an undoable command on this canvas's stack, which owns it.
-    void pushCommand(QUndoCommand *command);
+    void pushCommand(QUndoCommand *command) override;
     // Pushes the command that inserts item and reports the insertion.
-    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
+    void pushInsertion(QUndoCommand *command, QGraphicsItem *item) override;
     // Puts a new process item on the diagram as a click in process mode
     // does: identity, a label free on the canvas (wantedLabel when it is
     // free, else a copy label of it; empty: the usual "process_" label),
     // stacking and the signals that make its node, diagram and undo step.
-    void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString());
+    void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString()) override;
 
     // The Delete command on the current selection, in selection order. Each
     // item goes through its kind's undo step (deleteItem); process items
@@ -244,12 +246,12 @@ public:
 
     // Items an undo command took out of the scene stay alive; the canvas
     // destroys those still out of the scene when it is destroyed.
-    void keepAlive(QGraphicsItem *item);
+    void keepAlive(QGraphicsItem *item) override;
 
     // Takes item out of this scene if it is in it.
-    void takeFromScene(QGraphicsItem *item);
+    void takeFromScene(QGraphicsItem *item) override;
     // Puts item into this scene unless it is there already.
-    void putInScene(QGraphicsItem *item);
+    void putInScene(QGraphicsItem *item) override;
 
 signals:
     // The canvas changed in a way no undo command holds.

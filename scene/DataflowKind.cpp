@@ -2,7 +2,7 @@
 
 #include "AddConnectionCommand.h"
 #include "BoxConnections.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DataflowItem.h"
@@ -20,7 +20,7 @@ ItemKind::Tool DataflowKind::tool() const
     return {6, 6, "actionDataflow", ":/Images/Images/Dataflow_cursor.png", 1, 4};
 }
 
-QGraphicsItem *DataflowKind::connect(Canvas &canvas, QGraphicsItem *start,
+QGraphicsItem *DataflowKind::connect(ItemCanvas &canvas, QGraphicsItem *start,
                                      QGraphicsItem *end) const
 {
     const int startType = start->type();
@@ -34,7 +34,7 @@ QGraphicsItem *DataflowKind::connect(Canvas &canvas, QGraphicsItem *start,
     return made;
 }
 
-void DataflowKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void DataflowKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteItemCommand(&canvas, item));
 }
@@ -82,7 +82,7 @@ bool DataflowKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *DataflowKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *DataflowKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                       DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<DataflowRecord>(&record);

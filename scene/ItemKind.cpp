@@ -1,8 +1,8 @@
 #include "ItemKind.h"
 
-void ItemKind::insertAt(Canvas &, const QPointF &) const {}
+void ItemKind::insertAt(ItemCanvas &, const QPointF &) const {}
 
-QGraphicsItem *ItemKind::connect(Canvas &, QGraphicsItem *, QGraphicsItem *) const
+QGraphicsItem *ItemKind::connect(ItemCanvas &, QGraphicsItem *, QGraphicsItem *) const
 {
     return nullptr;
 }

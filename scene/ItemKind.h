@@ -10,7 +10,7 @@
 
 #include <QString>
 
-class Canvas;
+class ItemCanvas;
 class CanvasSteps;
 class DiagramItem;
 class QGraphicsItem;
@@ -59,13 +59,13 @@ public:
     // A click at point in the kind's mode: makes the item, with its undo
     // step where it has one, and reports the insertion (nothing for a kind
     // that is not placed by a click).
-    virtual void insertAt(Canvas &canvas, const QPointF &point) const;
+    virtual void insertAt(ItemCanvas &canvas, const QPointF &point) const;
     // Whether the kind is drawn as a line from one item to another.
     virtual bool isConnection() const { return false; }
     // A line drawn from start to end in the kind's mode: makes the
     // connection with its undo step when the two items fit, and returns it
     // (null when they do not).
-    virtual QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,
+    virtual QGraphicsItem *connect(ItemCanvas &canvas, QGraphicsItem *start,
                                    QGraphicsItem *end) const;
 
     // Makes an item of the kind from its record (a record of the kind) on
@@ -74,7 +74,7 @@ public:
     // items the record joins (a dataflow's process item and memory item,
     // whatever its direction); null for a kind that joins nothing. The
     // caller lists the item.
-    virtual DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+    virtual DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                     DiagramItem *start, DiagramItem *end) const = 0;
 
     // Whether each item of the kind opens a diagram of its own: the project
@@ -86,7 +86,7 @@ public:
     // its records.
     virtual bool onMachinesOnly() const { return false; }
     // Pushes the undo step that deletes the listed item from canvas.
-    virtual void pushDeletion(Canvas &canvas, DiagramItem *item) const = 0;
+    virtual void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const = 0;
 
     // The shared work of the undo steps: putting a listed kind's item back
     // on the canvas (scene, list, its ends' lists) and taking it away again,
@@ -100,14 +100,15 @@ protected:
     // item, which takes the record, the stacking value and its place in
     // the scene. Null for a record of another kind.
     template <typename Record, typename Make>
-    static DiagramItem *placeFromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+    static DiagramItem *placeFromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                         Make make);
 };
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
+#include <QGraphicsScene>
 
 template <typename Record, typename Make>
-DiagramItem *ItemKind::placeFromRecord(Canvas &canvas, const ItemRecord &record, qreal z, Make make)
+DiagramItem *ItemKind::placeFromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, Make make)
 {
     const auto *r = std::get_if<Record>(&record);
     if (!r)
@@ -115,6 +116,6 @@ DiagramItem *ItemKind::placeFromRecord(Canvas &canvas, const ItemRecord &record,
     auto *item = make(*r);
     item->applyRecord(*r);
     item->setZValue(z);
-    canvas.addItem(item);
+    canvas.graphicsScene()->addItem(item);
     return item;
 }

@@ -2,7 +2,7 @@
 
 #include "AddConnectionCommand.h"
 #include "BoxConnections.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DeleteItemCommand.h"
@@ -19,7 +19,7 @@ ItemKind::Tool LinkKind::tool() const
     return {4, 4, "actionLink", ":/Images/Images/link_cursor.png", 3, 4};
 }
 
-QGraphicsItem *LinkKind::connect(Canvas &canvas, QGraphicsItem *start, QGraphicsItem *end) const
+QGraphicsItem *LinkKind::connect(ItemCanvas &canvas, QGraphicsItem *start, QGraphicsItem *end) const
 {
     if (start->type() != ItemType::Process || end->type() != ItemType::Process)
         return nullptr;
@@ -29,7 +29,7 @@ QGraphicsItem *LinkKind::connect(Canvas &canvas, QGraphicsItem *start, QGraphics
     return made;
 }
 
-void LinkKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void LinkKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteItemCommand(&canvas, item));
 }
@@ -73,7 +73,7 @@ bool LinkKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *LinkKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *LinkKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                   DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<LinkRecord>(&record);

@@ -15,6 +15,7 @@
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
+#include <QGraphicsScene>
 
 namespace {
 
@@ -27,7 +28,7 @@ template <class Record> Record moved(Record record, const QPointF &offset)
 
 } // namespace
 
-PasteItemsCommand::PasteItemsCommand(Canvas *canvas, const ProjectRecordLists &records,
+PasteItemsCommand::PasteItemsCommand(ItemCanvas *canvas, const ProjectRecordLists &records,
                                      const QPointF &offset,
                                      const QHash<QString, ProcessItem *> &processes,
                                      QUndoCommand *parent)
@@ -147,7 +148,7 @@ void PasteItemsCommand::redo()
     m_applied = false;
     for (DiagramItem *item : qAsConst(m_items))
         m_applied = putItemBack(item) || m_applied;
-    m_canvas->clearSelection();
+    m_canvas->graphicsScene()->clearSelection();
     for (DiagramItem *item : qAsConst(m_items)) {
         if (m_canvas->registeredItem(item))
             item->setSelected(true);

@@ -1,6 +1,6 @@
 #include "ProcessKind.h"
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ProcessItem.h"
 
 int ProcessKind::type() const { return ItemType::Process; }
@@ -12,7 +12,7 @@ ItemKind::Tool ProcessKind::tool() const
     return {3, 3, "actionProcessRect", ":/Images/Images/Process_Rect_Cursor.png", 3, 4};
 }
 
-void ProcessKind::insertAt(Canvas &canvas, const QPointF &point) const
+void ProcessKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
 {
     auto *item = new ProcessItem(canvas.menuOf(ItemType::Process), point.x(), point.y(),
                                  canvas.processShape());
@@ -20,7 +20,7 @@ void ProcessKind::insertAt(Canvas &canvas, const QPointF &point) const
     canvas.placeProcessItem(item);
 }
 
-void ProcessKind::pushDeletion(Canvas &, DiagramItem *) const {}
+void ProcessKind::pushDeletion(ItemCanvas &, DiagramItem *) const {}
 
 bool ProcessKind::putBack(CanvasSteps &, DiagramItem *) const
 {
@@ -32,7 +32,7 @@ bool ProcessKind::takeAway(CanvasSteps &, DiagramItem *) const
     return false;
 }
 
-DiagramItem *ProcessKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *ProcessKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                      DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<ProcessRecord>(canvas, record, z, [&canvas](const ProcessRecord &r) {

@@ -17,10 +17,10 @@ public:
     bool onMachinesOnly() const override { return true; }
     bool hasUniqueLabel() const override { return true; }
 
-    void insertAt(Canvas &canvas, const QPointF &point) const override;
+    void insertAt(ItemCanvas &canvas, const QPointF &point) const override;
     // Takes the initial marker off the state first.
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
 
     // The state joins scene and list, together with the transitions it still

@@ -1,7 +1,7 @@
 #include "TextKind.h"
 
 #include "AddTextCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DeleteTextCommand.h"
 #include "TextItem.h"
@@ -15,13 +15,13 @@ ItemKind::Tool TextKind::tool() const
     return {2, 2, "actionText", ":/Images/Images/TextCursor.png", 5, 5};
 }
 
-void TextKind::insertAt(Canvas &canvas, const QPointF &point) const
+void TextKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
 {
     auto *command = new AddTextCommand(&canvas, point.x(), point.y());
     canvas.pushInsertion(command, command->textItem());
 }
 
-void TextKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void TextKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteTextCommand(&canvas, static_cast<TextItem *>(item)));
 }
@@ -42,7 +42,7 @@ bool TextKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *TextKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *TextKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                   DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<TextRecord>(canvas, record, z, [&canvas](const TextRecord &r) {

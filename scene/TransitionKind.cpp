@@ -1,7 +1,7 @@
 #include "TransitionKind.h"
 
 #include "AddTransitionCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DeleteTransitionCommand.h"
@@ -21,7 +21,7 @@ ItemKind::Tool TransitionKind::tool() const
     return {1, 1, "actiontransition", ":/Images/Images/transitionCursor.png", 5, 5};
 }
 
-QGraphicsItem *TransitionKind::connect(Canvas &canvas, QGraphicsItem *start,
+QGraphicsItem *TransitionKind::connect(ItemCanvas &canvas, QGraphicsItem *start,
                                        QGraphicsItem *end) const
 {
     if (start->type() != ItemType::State || end->type() != ItemType::State)
@@ -33,7 +33,7 @@ QGraphicsItem *TransitionKind::connect(Canvas &canvas, QGraphicsItem *start,
     return made;
 }
 
-void TransitionKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void TransitionKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteTransitionCommand(&canvas, static_cast<TransitionItem *>(item)));
 }
@@ -128,7 +128,7 @@ bool TransitionKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *TransitionKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *TransitionKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                         DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<TransitionRecord>(&record);

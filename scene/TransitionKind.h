@@ -21,10 +21,10 @@ public:
     bool onMachinesOnly() const override { return true; }
 
     bool isConnection() const override { return true; }
-    QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,
+    QGraphicsItem *connect(ItemCanvas &canvas, QGraphicsItem *start,
                            QGraphicsItem *end) const override;
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
 
     // The box and its lines join the scene, the box the transition list,

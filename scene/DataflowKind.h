@@ -14,6 +14,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
+    int recordIndex() const override { return itemRecordIndex<DataflowRecord>(); }
     Tool tool() const override;
 
     bool isConnection() const override { return true; }

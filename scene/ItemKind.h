@@ -23,6 +23,10 @@ public:
 
     // The type number its items answer from type() (ItemType).
     virtual int type() const = 0;
+    // The index of its record's alternative in ItemRecord
+    // (itemRecordIndex<StateRecord>()): the model's kind, which gives its
+    // file order and load rank (RecordKinds).
+    virtual int recordIndex() const = 0;
     // How undo steps name it: "State", "Process Item".
     virtual QString name() const = 0;
     // How label refusals name it: "state", "process item".
@@ -76,6 +80,9 @@ public:
     // caller lists the item.
     virtual DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                     DiagramItem *start, DiagramItem *end) const = 0;
+    // Called after a load made and listed item, before the items of the
+    // kinds that follow in load order are made.
+    virtual void loaded(ItemCanvas &canvas, DiagramItem *item) const;
 
     // Whether each item of the kind opens a diagram of its own: the project
     // then inserts and deletes it with its node and diagrams (not the

@@ -13,11 +13,13 @@ struct Lookup
         for (const ItemKind *kind : ItemKinds::all()) {
             byType.insert(kind->type(), kind);
             byMode.insert(kind->tool().mode, kind);
+            byRecord.insert(kind->recordIndex(), kind);
         }
     }
 
     QHash<int, const ItemKind *> byType;
     QHash<int, const ItemKind *> byMode;
+    QHash<int, const ItemKind *> byRecord;
 };
 
 const Lookup &lookup()
@@ -38,6 +40,11 @@ const ItemKind *of(int type)
 const ItemKind *forMode(int mode)
 {
     return lookup().byMode.value(mode);
+}
+
+const ItemKind *forRecord(int index)
+{
+    return lookup().byRecord.value(index);
 }
 
 } // namespace ItemKinds

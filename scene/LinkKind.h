@@ -11,6 +11,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
+    int recordIndex() const override { return itemRecordIndex<LinkRecord>(); }
     Tool tool() const override;
 
     bool isConnection() const override { return true; }

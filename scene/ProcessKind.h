@@ -14,6 +14,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
+    int recordIndex() const override { return itemRecordIndex<ProcessRecord>(); }
     Tool tool() const override;
     bool hasUniqueLabel() const override { return true; }
     bool labelOnOneLine() const override { return true; }

@@ -106,3 +106,10 @@ DiagramItem *StateKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record,
         return new StateItem(canvas.menuOf(ItemType::State), r.xCoord, r.yCoord);
     });
 }
+
+void StateKind::loaded(ItemCanvas &canvas, DiagramItem *item) const
+{
+    auto *state = static_cast<StateItem *>(item);
+    if (state->isInitialState() && !canvas.markedInitialState())
+        canvas.attachInitialMarker(state);
+}

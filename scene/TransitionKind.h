@@ -17,6 +17,7 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
+    int recordIndex() const override { return itemRecordIndex<TransitionRecord>(); }
     Tool tool() const override;
     bool onMachinesOnly() const override { return true; }
 

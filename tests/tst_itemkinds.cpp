@@ -2,6 +2,7 @@
 #include "DataflowItem.h"
 #include "ItemKind.h"
 #include "ItemKinds.h"
+#include "RecordKinds.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
@@ -157,6 +158,7 @@ private slots:
         QList<int> types;
         QSet<QString> names;
         QSet<QByteArray> actions, cursors;
+        QList<int> ranks;
         for (const ItemKind *kind : ItemKinds::all()) {
             types << kind->type();
             names << kind->name();
@@ -168,7 +170,11 @@ private slots:
             QVERIFY(tool.firstLevel >= 1 && tool.firstLevel <= tool.lastLevel && tool.lastLevel <= 5);
             QCOMPARE(ItemKinds::of(kind->type()), kind);
             QCOMPARE(ItemKinds::forMode(tool.mode), kind);
+            // The scene hands its kinds out in the model's load order.
+            QCOMPARE(ItemKinds::forRecord(kind->recordIndex()), kind);
+            ranks << RecordKinds::rankOfRecordIndex(kind->recordIndex());
         }
+        QCOMPARE(ranks, QList<int>({0, 1, 2, 3, 4, 5, 6}));
         QCOMPARE(types, loadOrder);
         QCOMPARE(names.size(), loadOrder.size());
         QCOMPARE(actions.size(), loadOrder.size());

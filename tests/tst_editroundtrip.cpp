@@ -5,8 +5,8 @@
 // their positions (every insertion gets a place of its own), so a
 // connection rewired by an ambiguous label shows up as a difference.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DefaultProject.h"

@@ -3,8 +3,8 @@
 // transitions and the canvas size. Everything runs on a real window, with
 // real mouse events on its view wherever selection matters.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "CanvasSize.h"
 #include "DataflowItem.h"

@@ -5,8 +5,8 @@
 // outlines of the shipped example, and on the Microcontroller item of a
 // new project.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "AutoSize.h"
 #include "Canvas.h"
 #include "DataflowItem.h"

@@ -4,8 +4,8 @@
 // taken labels (and trim the rest), and projects built that way come back
 // from their file with every connection on the same items.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "AddStateCommand.h"
 #include "AddTransitionCommand.h"
 #include "Canvas.h"

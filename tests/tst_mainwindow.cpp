@@ -1,8 +1,8 @@
 // Structure of the main window: actions, menus, toolbar, dock, context
 // menus and the tool sets of each context.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "GraphicsViewZoom.h"
 #include "MainWindow.h"
 #include "Project.h"

@@ -1,8 +1,8 @@
 // Behaviour of the main window: mode cursors, Escape, settings kept
 // between runs, the close prompts and the Help menu.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "MainWindow.h"
 #include "Project.h"
 #include "ScriptedPrompter.h"

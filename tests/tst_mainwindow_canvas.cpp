@@ -1,8 +1,8 @@
 // The main window with canvases: drawing modes on the shown canvas, Escape,
 // Space, closing and screen changes.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "HomeScreen.h"
 #include "MainWindow.h"

@@ -4,8 +4,8 @@
 // ends the drag without leaving its rubber line behind. Real mouse and key
 // events on a real window.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"

@@ -3,8 +3,8 @@
 // holds), the structure work a new process item needs, and writing to a
 // file other than its own.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DefaultProject.h"
 #include "ProcessItem.h"

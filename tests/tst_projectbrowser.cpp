@@ -2,8 +2,8 @@
 // activating nodes with real double-clicks, adding, renaming and deleting
 // process items, and what a saved project keeps of that.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "ItemActions.h"
 #include "FloatingLinkItem.h"

@@ -3,8 +3,8 @@
 // is saved afterwards reads back as the same project. Floating ends of a
 // child diagram.
 
-#include "ItemKinds.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DefaultProject.h"

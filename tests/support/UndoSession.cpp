@@ -1,6 +1,7 @@
-#include "ItemKinds.h"
-#include "ItemKind.h"
 #include "UndoSession.h"
+
+#include "ItemKind.h"
+#include "ItemKinds.h"
 
 #include "AddConnectionCommand.h"
 #include "AddMemoryCommand.h"

@@ -1,9 +1,10 @@
 // Structure of the main window: actions, menus, toolbar, dock, context
 // menus and the tool sets of each context.
 
+#include "GraphicsViewZoom.h"
 #include "ItemKind.h"
 #include "ItemKinds.h"
-#include "GraphicsViewZoom.h"
+#include "ItemTypes.h"
 #include "MainWindow.h"
 #include "Project.h"
 #include "ScriptedPrompter.h"

@@ -1,29 +1,22 @@
 #pragma once
 
-// The mouse cursors of the drawing modes: one pixmap cursor per insertion
-// tool, hot spot at the pixmap's centre, and the plain arrow for select.
-// A mode's pixmap is decoded the first time its cursor is asked for, so a
-// start that only shows the arrow decodes none.
+// The mouse cursors of the drawing modes: one pixmap cursor per item kind,
+// made from the image the kind names (ItemKind::Tool), hot spot at the
+// pixmap's centre, and the plain arrow for select. A kind's pixmap is
+// decoded the first time its cursor is asked for, so a start that only
+// shows the arrow decodes none.
 
 #include <QCursor>
-#include <QString>
-#include <QVector>
+#include <QHash>
 
-#include <optional>
+class ItemKind;
 
 class CursorSet
 {
 public:
-    // Drawing-mode values shared with the canvases.
-    enum Mode { State = 0, Transition, Text, Process, Link, Memory, Dataflow, Select };
-
-    CursorSet();
-
-    // The cursor of a mode; the arrow for Select or an unknown mode.
-    QCursor cursor(int mode) const;
-    // Resource path of the pixmap of a mode (empty for Select).
-    static QString resourcePath(int mode);
+    // The cursor of the mode that makes `kind`; the arrow for select (null).
+    QCursor cursor(const ItemKind *kind) const;
 
 private:
-    mutable QVector<std::optional<QCursor>> m_cursors;   // indexed by mode, made on demand
+    mutable QHash<const ItemKind *, QCursor> m_cursors;   // made on demand
 };

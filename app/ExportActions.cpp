@@ -7,8 +7,8 @@
 #include "DiagramRender.h"
 #include "ExportOptionsDialog.h"
 #include "Project.h"
-#include "MainWindow.h"
 #include "ProjectActions.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 
 #include <QDir>
@@ -17,7 +17,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 namespace {
 
@@ -35,8 +34,8 @@ QString filterFor(ExportOptions::Format format)
 
 } // namespace
 
-ExportActions::ExportActions(MainWindow *window)
-    : QObject(window), m_window(window)
+ExportActions::ExportActions(ProjectWindow *window)
+    : QObject(window->dialogParent()), m_window(window)
 {
 }
 
@@ -45,7 +44,7 @@ ExportOptionsDialog *ExportActions::optionsDialog()
     // Made the first time an export asks for its options; it then keeps
     // the choices made in it for the next export.
     if (!m_optionsDialog)
-        m_optionsDialog = new ExportOptionsDialog(m_window);
+        m_optionsDialog = new ExportOptionsDialog(m_window->dialogParent());
     return m_optionsDialog;
 }
 
@@ -96,7 +95,7 @@ QString ExportActions::askFile(const QString &caption, const QString &fileName,
     request.directory = QDir(startDirectory()).filePath(fileName + QLatin1Char('.') + suffix);
     request.filter = filterFor(options.format);
     request.defaultSuffix = suffix;
-    const QString answer = Prompter::current()->saveFileName(m_window, request);
+    const QString answer = Prompter::current()->saveFileName(m_window->dialogParent(), request);
     if (answer.isEmpty())
         return QString();
     QString path = answer;
@@ -128,7 +127,7 @@ bool ExportActions::mayReplace(const QStringList &paths, const QString &where)
         question.detailedText = paths.join(QLatin1Char('\n'));
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     question.defaultButton = QMessageBox::No;
-    return Prompter::current()->message(m_window, question) == QMessageBox::Yes;
+    return Prompter::current()->message(m_window->dialogParent(), question) == QMessageBox::Yes;
 }
 
 void ExportActions::reportFailure(const QString &text, const QStringList &details)
@@ -140,12 +139,12 @@ void ExportActions::reportFailure(const QString &text, const QStringList &detail
     request.informativeText = details.mid(0, 5).join(QLatin1Char('\n'));
     if (details.size() > 5)
         request.detailedText = details.join(QLatin1Char('\n'));
-    Prompter::current()->message(m_window, request);
+    Prompter::current()->message(m_window->dialogParent(), request);
 }
 
 void ExportActions::reportSuccess(const QString &text)
 {
-    m_window->statusBar()->showMessage(text);
+    m_window->showStatus(text);
 }
 
 void ExportActions::exportDiagram()
@@ -190,7 +189,7 @@ void ExportActions::exportAllDiagrams()
     FileRequest request;
     request.caption = QStringLiteral("Export All Diagrams");
     request.directory = startDirectory();
-    const QString directory = Prompter::current()->existingDirectory(m_window, request);
+    const QString directory = Prompter::current()->existingDirectory(m_window->dialogParent(), request);
     if (directory.isEmpty())
         return;
     m_lastDirectory = directory;
@@ -240,7 +239,7 @@ void ExportActions::print()
     QPrinter printer(QPrinter::HighResolution);
     if (!preparePrinter(&printer))
         return;
-    QPrintDialog dialog(&printer, m_window);
+    QPrintDialog dialog(&printer, m_window->dialogParent());
     if (runDialog(&dialog) != QDialog::Accepted)
         return;
     printShown(&printer);
@@ -251,7 +250,7 @@ void ExportActions::printPreview()
     QPrinter printer(QPrinter::HighResolution);
     if (!preparePrinter(&printer))
         return;
-    QPrintPreviewDialog dialog(&printer, m_window);
+    QPrintPreviewDialog dialog(&printer, m_window->dialogParent());
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &ExportActions::printShown);
     runDialog(&dialog);
 }

@@ -16,7 +16,7 @@
 #include <functional>
 
 class ExportOptionsDialog;
-class MainWindow;
+class ProjectWindow;
 class QDialog;
 class QPrinter;
 struct DiagramEntry;
@@ -29,7 +29,7 @@ class ExportActions : public QObject
 public:
     using DialogRunner = std::function<int(QDialog *)>;
 
-    explicit ExportActions(MainWindow *window);
+    explicit ExportActions(ProjectWindow *window);
     ~ExportActions() override;
 
     void exportDiagram();
@@ -58,7 +58,7 @@ private:
     void printShown(QPrinter *printer);
     int runDialog(QDialog *dialog);
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
     ExportOptionsDialog *m_optionsDialog = nullptr;
     DialogRunner m_dialogRunner;
     QString m_lastDirectory;

@@ -1,7 +1,9 @@
 #include "FirstStart.h"
 
 #include "AppTour.h"
-#include "MainWindow.h"
+#include "ProjectWindow.h"
+
+#include <QWidget>
 
 #include <QSettings>
 #include <QString>
@@ -15,9 +17,9 @@ QSettings store()
     return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
 }
 
-void startTour(MainWindow *window)
+void startTour(ProjectWindow *window)
 {
-    AppTour *tour = window->findChild<AppTour *>();
+    AppTour *tour = window->dialogParent()->findChild<AppTour *>();
     if (!tour || tour->start() == AppTour::StartResult::Unavailable)
         return;
     QSettings settings = store();
@@ -41,14 +43,14 @@ void markDone(QSettings &settings)
     settings.sync();
 }
 
-bool scheduleTourOnFirstStart(MainWindow *window)
+bool scheduleTourOnFirstStart(ProjectWindow *window)
 {
     QSettings settings = store();
     // Without a sample project the tour could only show an error box; the
     // first start waits for a start that has one.
     if (!isPending(settings) || AppTour::findSampleProject().isEmpty())
         return false;
-    QTimer::singleShot(TourDelayMs, window, [window] { startTour(window); });
+    QTimer::singleShot(TourDelayMs, window->dialogParent(), [window] { startTour(window); });
     return true;
 }
 

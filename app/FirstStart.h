@@ -3,7 +3,7 @@
 // Recognises the first start of Kestro for an installation and user, and
 // starts the app tour then.
 
-class MainWindow;
+class ProjectWindow;
 class QSettings;
 class QString;
 
@@ -27,6 +27,6 @@ void markDone(QSettings &settings);
 // the tour has started or the user has declined it; a tour that cannot
 // start (no sample project, or one that cannot be read) leaves it pending
 // for a later start.
-bool scheduleTourOnFirstStart(MainWindow *window);
+bool scheduleTourOnFirstStart(ProjectWindow *window);
 
 } // namespace FirstStart

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "CanvasSize.h"
 #include "ItemKind.h"
+#include "ItemKinds.h"
 #include "ItemTypes.h"
 #include "ProcessItem.h"
 #include "Project.h"
@@ -67,7 +68,7 @@ void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
         return;
     // An accepted change is one undo step on the canvas's stack, which
     // makes the project modified.
-    if (!listed->kind()->opensDiagram()) {
+    if (!ItemKinds::of(listed->type())->opensDiagram()) {
         m_dialogs->edit(canvas, listed);
         return;
     }

@@ -32,6 +32,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -61,6 +62,7 @@ MainWindow::MainWindow(QWidget *parent)
                                               ui->menuEdit, ui->actionBringToFront, this);
     buildContextMenus();
     buildPropertiesActions();
+    connectKindTools();
     setUpViewAndDock();
     m_simulation = new SimulationController(this, ui->graphicsView, ui->treeView, ui->menuRun);
     buildToolList();
@@ -77,7 +79,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_projectActions = new ProjectActions(this, m_project, ui->treeView);
     m_itemActions = new ItemActions(this, m_project, m_projectActions->browser());
     m_navigation = new NavigationActions({this, ui->graphicsView, ui->menuEdit, ui->menuView,
-                                          ui->mainToolBar, m_contextMenus.at(ProcessMenu)},
+                                          ui->mainToolBar, contextMenuOf(ItemType::Process)},
                                          m_project, m_projectActions->browser());
     m_appTour = new AppTour(this, m_project, m_projectActions,
                             {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
@@ -162,14 +164,44 @@ void MainWindow::buildContextMenus()
 {
     // Every item kind gets the stacking and delete commands of the Edit
     // menu; a state can also get a transition to itself.
-    for (int kind = 0; kind < ItemMenuCount; ++kind) {
-        QMenu *menu = new QMenu(this);
+    const QList<const ItemKind *> &kinds = ItemKinds::all();
+    m_contextMenus.resize(kinds.size());
+    for (int index = 0; index < kinds.size(); ++index)
+        m_contextMenus[index] = new QMenu(this);
+    for (const ItemKind *kind : kinds) {
+        QMenu *menu = m_contextMenus.at(kind->menuIndex());
         menu->addAction(ui->actionBringToFront);
         menu->addAction(ui->actionSendToBack);
         menu->addAction(ui->actionDelete);
-        if (kind == StateMenu)
+        if (kind->type() == ItemType::State)
             menu->addAction(ui->actionSelf_transition);
-        m_contextMenus << menu;
+    }
+}
+
+QMenu *MainWindow::contextMenuOf(int type) const
+{
+    const ItemKind *kind = ItemKinds::of(type);
+    return kind ? m_contextMenus.value(kind->menuIndex()) : nullptr;
+}
+
+QAction *MainWindow::propertiesActionOf(int type) const
+{
+    const ItemKind *kind = ItemKinds::of(type);
+    return kind ? m_propertiesActions.value(kind->menuIndex()) : nullptr;
+}
+
+QAction *MainWindow::toolActionOf(int type) const
+{
+    const ItemKind *kind = ItemKinds::of(type);
+    return kind ? findChild<QAction *>(QLatin1String(kind->tool().action)) : nullptr;
+}
+
+void MainWindow::connectKindTools()
+{
+    for (const ItemKind *kind : ItemKinds::all()) {
+        QAction *action = toolActionOf(kind->type());
+        Q_ASSERT(action);
+        connect(action, &QAction::triggered, this, [this, kind] { chooseMode(kind); });
     }
 }
 
@@ -226,14 +258,7 @@ void MainWindow::buildToolList()
     m_tools[ToolSets::BringToFront] = ui->actionBringToFront;
     m_tools[ToolSets::SendToBack] = ui->actionSendToBack;
     m_tools[ToolSets::Delete] = ui->actionDelete;
-    m_tools[ToolSets::Transition] = ui->actiontransition;
-    m_tools[ToolSets::State] = ui->actionState;
-    m_tools[ToolSets::Text] = ui->actionText;
-    m_tools[ToolSets::Process] = ui->actionProcessRect;
     m_tools[ToolSets::SetCanvasSize] = ui->actionSet_Canvas_Size;
-    m_tools[ToolSets::Link] = ui->actionLink;
-    m_tools[ToolSets::Memory] = ui->actionMemory;
-    m_tools[ToolSets::Dataflow] = ui->actionDataflow;
     m_tools[ToolSets::CodeGenerator] = ui->actionCode_Generator;
     m_tools[ToolSets::CloseProject] = ui->actionClose_Project;
     m_tools[ToolSets::Undo] = ui->actionUndo;
@@ -330,6 +355,20 @@ void MainWindow::sscreenChanged(QScreen *)
     }
 }
 
+void MainWindow::addSideDock(QDockWidget *dock)
+{
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::showStatus(const QString &text)
 {
     if (text.isEmpty())
@@ -345,6 +384,10 @@ void MainWindow::applyToolSet(int context)
         m_tools.at(tool)->setEnabled(true);
     for (ToolSets::Tool tool : set.disabled)
         m_tools.at(tool)->setEnabled(false);
+    for (const ItemKind *kind : set.enabledKinds)
+        toolActionOf(kind->type())->setEnabled(true);
+    for (const ItemKind *kind : set.disabledKinds)
+        toolActionOf(kind->type())->setEnabled(false);
     // Save is the project's modified flag, whatever the tool set says.
     ui->actionSave->setEnabled(m_project->isModified());
     // Undo and Redo also need a step to take.
@@ -379,7 +422,7 @@ void MainWindow::enterNoProjectState()
     setViewScale(1.0, 1.0);
     // No tool can be chosen without a project, and Escape does nothing
     // then; a drawing cursor left over from the closed project would stick.
-    setCursor(m_cursors.cursor(CursorSet::Select));
+    setCursor(m_cursors.cursor(nullptr));
     m_helpActions->startRoutineCheck();
 }
 
@@ -403,8 +446,8 @@ void MainWindow::showCanvas(Canvas *canvas)
     QGraphicsScene *before = ui->graphicsView->scene();
     if (canvas != before) {
         for (Canvas *c : m_project->canvases())
-            c->setMode(Canvas::SelectMode);
-        setCursor(m_cursors.cursor(CursorSet::Select));
+            c->setMode(nullptr);
+        setCursor(m_cursors.cursor(nullptr));
         ui->graphicsView->setDragMode(QGraphicsView::RubberBandDrag);
         // Each diagram keeps its own zoom and scroll position.
         if (Canvas *left = qobject_cast<Canvas *>(before))
@@ -441,34 +484,25 @@ void MainWindow::openFromCommandLine(const QString &path)
     m_projectActions->openFromCommandLine(path);
 }
 
-void MainWindow::chooseMode(int mode)
+void MainWindow::chooseMode(const ItemKind *kind)
 {
     // The window's own cursor, so that every child without a cursor of its
     // own shows it: the view, the browser, the toolbar and the menu bar.
-    setCursor(m_cursors.cursor(mode));
-    ui->graphicsView->setDragMode(mode == CursorSet::Select ? QGraphicsView::RubberBandDrag
-                                                            : QGraphicsView::NoDrag);
+    setCursor(m_cursors.cursor(kind));
+    ui->graphicsView->setDragMode(kind ? QGraphicsView::NoDrag : QGraphicsView::RubberBandDrag);
     Canvas *shown = m_project->shownCanvas();
     if (!shown)
         return;
-    if (mode == CursorSet::Process)
+    if (kind && kind->type() == ItemType::Process)
         shown->setProcessShape(1);
-    shown->setMode(static_cast<Canvas::Mode>(mode));
+    shown->setMode(kind);
 }
-
-void MainWindow::on_actionState_triggered() { chooseMode(CursorSet::State); }
-void MainWindow::on_actiontransition_triggered() { chooseMode(CursorSet::Transition); }
-void MainWindow::on_actionText_triggered() { chooseMode(CursorSet::Text); }
-void MainWindow::on_actionProcessRect_triggered() { chooseMode(CursorSet::Process); }
-void MainWindow::on_actionLink_triggered() { chooseMode(CursorSet::Link); }
-void MainWindow::on_actionMemory_triggered() { chooseMode(CursorSet::Memory); }
-void MainWindow::on_actionDataflow_triggered() { chooseMode(CursorSet::Dataflow); }
 
 void MainWindow::on_actionSelect_triggered()
 {
     if (!m_project->isOpen())
         return;
-    chooseMode(CursorSet::Select);
+    chooseMode(nullptr);
 }
 
 void MainWindow::on_actionShow_Project_Browser_triggered()

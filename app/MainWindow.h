@@ -32,6 +32,7 @@ class HelpActions;
 class UndoActions;
 class ClipboardActions;
 class ItemActions;
+class ItemKind;
 class NavigationActions;
 class Project;
 class QAction;
@@ -57,10 +58,6 @@ class MainWindow : public QMainWindow, public ProjectWindow
     Q_OBJECT
 
 public:
-    // Kinds of diagram item, in the order of the context menus.
-    enum ItemMenu { StateMenu, TransitionMenu, TextMenu, ProcessMenu, LinkMenu, MemoryMenu,
-                    DataflowMenu, ItemMenuCount };
-
     using UrlOpener = std::function<bool(const QUrl &)>;
 
     explicit MainWindow(QWidget *parent = nullptr);
@@ -74,17 +71,29 @@ public:
     // Clears the browser and returns the window to its start-up look.
     void enterNoProjectState() override;
     StoredSettings &storedSettings() override { return m_stored; }
-
     // The open project (its canvases, tree and undo history), one object
     // for the window's whole life.
-    Project *project() const { return m_project; }
+    Project *project() const override { return m_project; }
+    // Project commands: create, open, save, rename and close.
+    ProjectActions *projectActions() const override { return m_projectActions; }
+    // Autosave of the open project.
+    Autosaver *autosaver() const override { return m_autosaver; }
+    void chooseSelectTool() override { on_actionSelect_triggered(); }
+    void addSideDock(QDockWidget *dock) override;
+    void bringToFront() override;
+
     // The wheel-zoom filter of the view; on while a project node is shown.
     GraphicsViewZoom *zoomFilter() const { return m_zoom; }
 
-    // The seven item context menus (index with ItemMenu) and their
-    // "Properties" actions.
+    // The item context menus, one per kind in the order of the kinds' menu
+    // indexes (ItemKind::Tool), and their "Properties" actions.
     const QVector<QMenu *> &contextMenus() const { return m_contextMenus; }
     const QVector<QAction *> &propertiesActions() const { return m_propertiesActions; }
+    // The context menu and the Properties action of items of type `type`.
+    QMenu *contextMenuOf(int type) const;
+    QAction *propertiesActionOf(int type) const;
+    // The tool action that chooses the drawing mode of items of type `type`.
+    QAction *toolActionOf(int type) const;
 
     // Scene size given to new canvases (kept between runs).
     void setCanvasSize(int width, int height);
@@ -114,13 +123,6 @@ public:
     NavigationActions *navigation() const { return m_navigation; }
 
 public slots:
-    void on_actionState_triggered();
-    void on_actiontransition_triggered();
-    void on_actionText_triggered();
-    void on_actionProcessRect_triggered();
-    void on_actionLink_triggered();
-    void on_actionMemory_triggered();
-    void on_actionDataflow_triggered();
     void on_actionSelect_triggered();
     void on_actionShow_Project_Browser_triggered();
 
@@ -173,13 +175,10 @@ public slots:
     void on_treeView_doubleClicked(const QModelIndex &index);
 
 public:
-    // Project commands: create, open, save, rename and close.
-    ProjectActions *projectActions() const { return m_projectActions; }
     // Export, print and print preview of the diagrams.
     ExportActions *exportActions() const { return m_exportActions; }
 
-    // Autosave, recent projects, and files handed over by a second start.
-    Autosaver *autosaver() const { return m_autosaver; }
+    // Recent projects, and files handed over by a second start.
     RecentProjects *recentProjects() const { return m_recent; }
     RecentProjectsMenu *recentProjectsMenu() const { return m_recentMenu; }
     OpenRequestHandler *openRequests() const { return m_openRequests; }
@@ -206,7 +205,11 @@ private:
     void writeSettings();
     void setUpShortcuts();
     void watchScreenChanges();
-    void chooseMode(int mode);
+    // The drawing mode that makes `kind` (null: select) on the shown canvas,
+    // with its cursor.
+    void chooseMode(const ItemKind *kind);
+    // Each kind's tool action chooses its mode.
+    void connectKindTools();
     bool confirmClose();
     void openUrl(const QUrl &url);
     void setUpAutosaveAndRecent();

@@ -1,7 +1,7 @@
 #include "OpenRequestHandler.h"
 
-#include "MainWindow.h"
 #include "ProjectActions.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 
 #include <QAction>
@@ -15,8 +15,8 @@ const QString kTitle = QStringLiteral("Kestro");
 constexpr int kRetryMs = 300;
 } // namespace
 
-OpenRequestHandler::OpenRequestHandler(MainWindow *window, QAction *openAction)
-    : QObject(window),
+OpenRequestHandler::OpenRequestHandler(ProjectWindow *window, QAction *openAction)
+    : QObject(window->dialogParent()),
       m_window(window),
       m_openAction(openAction)
 {
@@ -27,11 +27,7 @@ OpenRequestHandler::OpenRequestHandler(MainWindow *window, QAction *openAction)
 
 void OpenRequestHandler::raiseWindow()
 {
-    if (m_window->isMinimized())
-        m_window->setWindowState((m_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    m_window->bringToFront();
 }
 
 void OpenRequestHandler::open(const QString &path)
@@ -51,12 +47,12 @@ void OpenRequestHandler::processPending()
         }
         const QString path = m_pending.takeFirst();
         if (!m_openAction->isEnabled()) {
-            Prompter::information(m_window, kTitle,
+            Prompter::information(m_window->dialogParent(), kTitle,
                                   QStringLiteral("Kestro cannot open %1 while the app tour or a "
                                                  "simulation runs. End it and open the project again.")
                                       .arg(QDir::toNativeSeparators(path)));
         } else if (!QFileInfo(path).isFile()) {
-            Prompter::critical(m_window, kTitle,
+            Prompter::critical(m_window->dialogParent(), kTitle,
                                QStringLiteral("There was an error opening the file ") + path
                                    + QStringLiteral(". Try opening the file with Open Project."));
         } else {

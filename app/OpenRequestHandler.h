@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 
-class MainWindow;
+class ProjectWindow;
 class QAction;
 
 class OpenRequestHandler : public QObject
@@ -18,7 +18,7 @@ class OpenRequestHandler : public QObject
     Q_OBJECT
 
 public:
-    OpenRequestHandler(MainWindow *window, QAction *openAction);
+    OpenRequestHandler(ProjectWindow *window, QAction *openAction);
 
     void open(const QString &path);
     void raiseWindow();
@@ -28,7 +28,7 @@ public:
 private:
     void processPending();
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
     QAction *m_openAction;
     QStringList m_pending;
     QTimer m_retry;

@@ -4,6 +4,8 @@
 #include "CanvasPaths.h"
 #include "DataflowItem.h"
 #include "ItemActions.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
@@ -150,29 +152,8 @@ bool ProjectBrowser::showHit(const SearchHit &hit)
 {
     QGraphicsItem *found = nullptr;
     const bool shown = showAndSelect(hit.diagram, [&hit, &found](Canvas *canvas) {
-        switch (hit.kind) {
-        case SearchHit::Process:
-            found = canvas->processItems().value(hit.index);
-            break;
-        case SearchHit::Link:
-            found = canvas->links().value(hit.index);
-            break;
-        case SearchHit::Memory:
-            found = canvas->memoryItems().value(hit.index);
-            break;
-        case SearchHit::Dataflow:
-            found = canvas->dataflows().value(hit.index);
-            break;
-        case SearchHit::State:
-            found = canvas->states().value(hit.index);
-            break;
-        case SearchHit::Transition:
-            found = canvas->transitions().value(hit.index);
-            break;
-        case SearchHit::Text:
-            found = canvas->textItems().value(hit.index);
-            break;
-        }
+        const ItemKind *kind = ItemKinds::forRecord(hit.kind);
+        found = kind ? canvas->itemsOfKind(kind->type()).value(hit.index) : nullptr;
         return found;
     });
     return shown && found;

@@ -1,8 +1,8 @@
 #include "RecoveryOffer.h"
 
 #include "Autosaver.h"
-#include "MainWindow.h"
 #include "ProjectActions.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "RecoveryStore.h"
 
@@ -32,7 +32,7 @@ QString RecoveryOffer::staleText(const RecoveryCandidate &candidate)
              QDir::toNativeSeparators(candidate.check.copy.originalPath));
 }
 
-QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
+QString RecoveryOffer::run(ProjectWindow *window, RecoveryStore &store)
 {
     const QVector<RecoveryCandidate> candidates = store.claimOrphans();
     for (const RecoveryCandidate &candidate : candidates) {
@@ -56,7 +56,7 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
         request.defaultButton = QMessageBox::Yes;
         request.buttonTexts = {{QMessageBox::Yes, QStringLiteral("Recover")},
                                {QMessageBox::Cancel, QStringLiteral("Later")}};
-        const QMessageBox::StandardButton answer = Prompter::current()->message(window, request);
+        const QMessageBox::StandardButton answer = Prompter::current()->message(window->dialogParent(), request);
         if (answer == QMessageBox::Discard) {
             store.discard(candidate);
             continue;
@@ -75,7 +75,7 @@ QString RecoveryOffer::run(MainWindow *window, RecoveryStore &store)
     return QString();
 }
 
-bool RecoveryOffer::offerStale(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
+bool RecoveryOffer::offerStale(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
 {
     MessageRequest request;
     request.icon = QMessageBox::Warning;
@@ -103,7 +103,7 @@ bool RecoveryOffer::offerStale(MainWindow *window, RecoveryStore &store, const R
     return true;
 }
 
-void RecoveryOffer::reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
+void RecoveryOffer::reportDamaged(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate)
 {
     const RecoveryCopyInfo &copy = candidate.check.copy;
     QString error;
@@ -119,5 +119,5 @@ void RecoveryOffer::reportDamaged(MainWindow *window, RecoveryStore &store, cons
                                   ? QStringLiteral("It could not be moved aside: %1").arg(error)
                                   : QStringLiteral("It has been kept in %1.").arg(QDir::toNativeSeparators(keptIn));
     request.detailedText = candidate.check.problem;
-    Prompter::current()->message(window, request);
+    Prompter::current()->message(window->dialogParent(), request);
 }

@@ -10,7 +10,7 @@
 
 #include <QString>
 
-class MainWindow;
+class ProjectWindow;
 class RecoveryStore;
 struct RecoveryCandidate;
 
@@ -19,7 +19,7 @@ class RecoveryOffer
 public:
     // Returns the project file whose changes were recovered, or an empty
     // text when none was.
-    static QString run(MainWindow *window, RecoveryStore &store);
+    static QString run(ProjectWindow *window, RecoveryStore &store);
 
     // The question asked about a copy.
     static QString questionText(const RecoveryCandidate &candidate);
@@ -28,6 +28,6 @@ public:
 
 private:
     // True when the copy was opened as a separate project.
-    static bool offerStale(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
-    static void reportDamaged(MainWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
+    static bool offerStale(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
+    static void reportDamaged(ProjectWindow *window, RecoveryStore &store, const RecoveryCandidate &candidate);
 };

@@ -4,10 +4,10 @@
 #include "CheckedSaveFile.h"
 #include "CodegenErrorLog.h"
 #include "ItemRef.h"
-#include "MainWindow.h"
 #include "Project.h"
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
+#include "ProjectWindow.h"
 #include "Prompter.h"
 #include "Sandbox.h"
 #include "SimulationDock.h"
@@ -42,8 +42,8 @@ const int VisibleMargin = 40;
 
 } // namespace
 
-SimulationController::SimulationController(MainWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu)
-    : QObject(window), m_window(window), m_view(view), m_browser(browser)
+SimulationController::SimulationController(ProjectWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu)
+    : QObject(window->dialogParent()), m_window(window), m_view(view), m_browser(browser)
 {
     m_simulate = new QAction(QStringLiteral("&Simulate"), this);
     m_simulate->setObjectName(QStringLiteral("actionSimulate"));
@@ -79,8 +79,8 @@ SimulationDock *SimulationController::dock()
     // simulates does not pay for its tables and buttons.
     if (m_dock)
         return m_dock;
-    m_dock = new SimulationDock(m_variables, m_trace, m_window);
-    m_window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    m_dock = new SimulationDock(m_variables, m_trace, m_window->dialogParent());
+    m_window->addSideDock(m_dock);
     m_dock->hide();
     connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
     connect(m_dock, &SimulationDock::stepClicked, this, &SimulationController::step);
@@ -116,7 +116,7 @@ void SimulationController::start()
     Canvas *canvas = m_window->project()->shownCanvas();
     const SimulationTarget target = SimulationTarget::forCanvas(m_window->project()->canvases(), canvas);
     if (!target.ok()) {
-        Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+        Prompter::critical(m_window->dialogParent(), QString::fromLatin1(BoxTitle),
                            QStringLiteral("The state machine cannot be simulated: %1.").arg(target.error));
         return;
     }
@@ -193,7 +193,7 @@ void SimulationController::enterMode(Canvas *canvas)
     m_canvas = canvas;
     m_previousContext = m_window->toolContext();
     // Select mode, so that no drawing tool waits for a click meanwhile.
-    m_window->on_actionSelect_triggered();
+    m_window->chooseSelectTool();
     canvas->clearSelection();
     m_window->applyToolSet(ToolSets::Simulation);
     m_browser->setEnabled(false);
@@ -310,7 +310,7 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
         }
         stop();
         if (failure.kind != SimulationFailure::NotCompiled)
-            Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+            Prompter::critical(m_window->dialogParent(), QString::fromLatin1(BoxTitle),
                                QStringLiteral("The state machine cannot be simulated: %1.").arg(failure.message));
     }, Qt::QueuedConnection);
 }
@@ -526,7 +526,7 @@ void SimulationController::showCompileErrors(const SimulationFailure &failure)
         rows << CodegenErrorLog::Row{ said, m_machine.nodePath, true };
     }
     if (!m_errorLog) {
-        m_errorLog = new CodegenErrorLog(m_window);
+        m_errorLog = new CodegenErrorLog(m_window->dialogParent());
         m_errorLog->setWindowTitle(QStringLiteral("Simulation: the machine's C did not compile"));
         connect(m_errorLog, &CodegenErrorLog::itemRequested, this, [this](const QVector<int> &path, const ItemRef &item) {
             // Showing an item edits nothing, but it shows another diagram.
@@ -553,7 +553,7 @@ void SimulationController::saveTrace()
         return;
     QString error;
     if (!CheckedSaveFile::writeWhole(path, m_trace->csv(), QIODevice::WriteOnly, &error)) {
-        Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+        Prompter::critical(m_window->dialogParent(), QString::fromLatin1(BoxTitle),
                            QStringLiteral("The trace was not saved to %1: %2").arg(path, error));
         return;
     }

@@ -27,7 +27,7 @@
 
 class Canvas;
 class CodegenErrorLog;
-class MainWindow;
+class ProjectWindow;
 class QAction;
 class QGraphicsItem;
 class QGraphicsView;
@@ -46,7 +46,7 @@ class SimulationController : public QObject
     Q_OBJECT
 public:
     // `browser`: the project browser, held still while simulating.
-    SimulationController(MainWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu);
+    SimulationController(ProjectWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu);
     ~SimulationController() override;
 
     QAction *simulateAction() const { return m_simulate; }
@@ -106,7 +106,7 @@ private:
     StateItem *stateItem(int state) const;
     void showBreakpoints();
 
-    MainWindow *m_window;
+    ProjectWindow *m_window;
     QGraphicsView *m_view;
     QWidget *m_browser;
     QAction *m_simulate = nullptr;

@@ -1,5 +1,8 @@
 #include "ToolSets.h"
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
+
 namespace {
 using Tool = ToolSets::Tool;
 
@@ -12,6 +15,24 @@ const QVector<Tool> commonProjectTools = {
     ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams, ToolSets::Print, ToolSets::PrintPreview,
 };
 
+// Each kind's drawing tool is on where the kind says its level is offered.
+void offerKindsOfLevel(ToolSets::ToolSet *set, int level)
+{
+    for (const ItemKind *kind : ItemKinds::all()) {
+        const ItemKind::Tool tool = kind->tool();
+        if (level >= tool.firstLevel && level <= tool.lastLevel)
+            set->enabledKinds << kind;
+        else
+            set->disabledKinds << kind;
+    }
+}
+
+// Every drawing tool off.
+void offerNoKinds(ToolSets::ToolSet *set)
+{
+    set->disabledKinds = QVector<const ItemKind *>::fromList(ItemKinds::all());
+}
+
 ToolSets::ToolSet processLevel(int level)
 {
     // Level 1 draws only dataflows; level 2 adds memory items; levels 3 and
@@ -20,17 +41,9 @@ ToolSets::ToolSet processLevel(int level)
     set.wheelZoom = true;
     set.enabled = commonProjectTools;
     // Every edit of a process diagram can be undone as well.
-    set.enabled << ToolSets::Dataflow << ToolSets::Undo << ToolSets::Redo;
-    set.disabled = {ToolSets::Transition, ToolSets::State, ToolSets::Text,
-                    ToolSets::SelfTransition, ToolSets::Simulate};
-    if (level >= 2)
-        set.enabled << ToolSets::Memory;
-    else
-        set.disabled << ToolSets::Memory;
-    if (level >= 3)
-        set.enabled << ToolSets::Process << ToolSets::Link;
-    else
-        set.disabled << ToolSets::Process << ToolSets::Link;
+    set.enabled << ToolSets::Undo << ToolSets::Redo;
+    set.disabled = {ToolSets::SelfTransition, ToolSets::Simulate};
+    offerKindsOfLevel(&set, level);
     return set;
 }
 
@@ -39,9 +52,9 @@ ToolSets::ToolSet stateMachineLevel()
     ToolSets::ToolSet set;
     set.wheelZoom = true;
     set.enabled = commonProjectTools;
-    set.enabled << ToolSets::Transition << ToolSets::State << ToolSets::Text << ToolSets::Memory
-                << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition << ToolSets::Simulate;
-    set.disabled = {ToolSets::Process, ToolSets::Link, ToolSets::Dataflow};
+    set.enabled << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition
+                << ToolSets::Simulate;
+    offerKindsOfLevel(&set, 5);
     return set;
 }
 
@@ -54,6 +67,7 @@ ToolSets::ToolSet noProject()
         if (!set.enabled.contains(tool))
             set.disabled << tool;
     }
+    offerNoKinds(&set);
     return set;
 }
 
@@ -67,11 +81,9 @@ ToolSets::ToolSet tour()
                    ToolSets::Undo, ToolSets::Redo, ToolSets::FitToWindow, ToolSets::SaveAs,
                    ToolSets::EnableAutosave, ToolSets::ExportDiagram, ToolSets::ExportAllDiagrams,
                    ToolSets::Print, ToolSets::PrintPreview};
-    set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::Transition,
-                    ToolSets::State, ToolSets::Text, ToolSets::Process, ToolSets::Link,
-                    ToolSets::Memory, ToolSets::Dataflow,
-                    ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
+    set.disabled = {ToolSets::New, ToolSets::Open, ToolSets::Delete, ToolSets::ZoomIn, ToolSets::ZoomOut, ToolSets::RenameProject,
                     ToolSets::OpenExamples, ToolSets::SelfTransition, ToolSets::Simulate};
+    offerNoKinds(&set);
     return set;
 }
 
@@ -92,6 +104,7 @@ ToolSets::ToolSet simulation()
         if (!set.enabled.contains(tool) && tool != ToolSets::Save && tool != ToolSets::SaveAs)
             set.disabled << tool;
     }
+    offerNoKinds(&set);
     return set;
 }
 } // namespace

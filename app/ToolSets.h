@@ -4,20 +4,24 @@
 // and disables its tool actions together when the context changes: no
 // project open, a node of tree level 1 to 5 shown, the app tour running, or
 // a state machine being simulated.
-// Tools a context does not name keep their state.
+// Tools a context does not name keep their state. The drawing tools are
+// the item kinds' (ItemKinds): each kind names the tree levels whose
+// diagrams offer it.
 
 #include <QVector>
+
+class ItemKind;
 
 class ToolSets
 {
 public:
-    // The tool actions, in the order the window keeps them.
+    // The tool actions besides the kinds' drawing tools, in the order the
+    // window keeps them.
     enum Tool {
-        Select, Save, New, Open, BringToFront, SendToBack, Delete, Transition, State, Text,
-        Process, SetCanvasSize, Link, Memory, Dataflow, CodeGenerator, CloseProject, Undo,
-        Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow, SaveAs, RenameProject,
-        OpenExamples, SelfTransition, Simulate, ExportDiagram, ExportAllDiagrams, Print,
-        PrintPreview,
+        Select, Save, New, Open, BringToFront, SendToBack, Delete, SetCanvasSize,
+        CodeGenerator, CloseProject, Undo, Redo, EnableAutosave, ZoomIn, ZoomOut, FitToWindow,
+        SaveAs, RenameProject, OpenExamples, SelfTransition, Simulate, ExportDiagram,
+        ExportAllDiagrams, Print, PrintPreview,
         ToolCount
     };
 
@@ -31,6 +35,9 @@ public:
     {
         QVector<Tool> enabled;
         QVector<Tool> disabled;
+        // The kinds whose drawing tools are on and off (every kind is in one).
+        QVector<const ItemKind *> enabledKinds;
+        QVector<const ItemKind *> disabledKinds;
         bool wheelZoom = false;
     };
 

@@ -4,7 +4,7 @@
 #include "ItemKind.h"
 #include "ItemKinds.h"
 #include "ItemRecord.h"
-#include "StateItem.h"
+#include "RecordKinds.h"
 
 #include <QHash>
 
@@ -15,17 +15,32 @@ namespace {
 class CanvasItems
 {
 public:
-    explicit CanvasItems(Canvas *canvas) : m_canvas(canvas) {}
+    explicit CanvasItems(Canvas *canvas) : m_canvas(canvas), m_made(ItemRecordTypes::size + 1) {}
 
-    // Makes the item of a record of kind `type` as its kind does, stacked,
-    // and lists it.
-    DiagramItem *place(int type, const ItemRecord &record, double stored,
-                       DiagramItem *start = nullptr, DiagramItem *end = nullptr)
+    // Makes the item of a record as its kind does, stacked, lists it and
+    // lets the kind finish it.
+    DiagramItem *place(const ItemKind *kind, const ItemRecord &record, double stored,
+                       DiagramItem *start, DiagramItem *end)
     {
-        DiagramItem *item = ItemKinds::of(type)->fromRecord(*m_canvas, record, stacking(stored),
-                                                             start, end);
+        DiagramItem *item = kind->fromRecord(*m_canvas, record, stacking(stored), start, end);
         m_canvas->registerItem(item);
+        kind->loaded(*m_canvas, item);
         return item;
+    }
+
+    // The item made of record `index` of the Record kind; null for none.
+    template <typename Record>
+    DiagramItem *made(int index) const
+    {
+        if constexpr (std::is_void<Record>::value)
+            return nullptr;
+        else
+            return m_made.at(itemRecordIndex<Record>()).value(index);
+    }
+    template <typename Record>
+    void remember(int index, DiagramItem *item)
+    {
+        m_made[itemRecordIndex<Record>()].insert(index, item);
     }
 
     // Keeps the stored values at or below the canvas's highest, so an item
@@ -48,9 +63,24 @@ private:
     }
 
     Canvas *m_canvas;
+    QVector<QHash<int, DiagramItem *>> m_made;   // by ItemRecord index, then record index
     bool m_anyStored = false;
     qreal m_storedTop = 0;
 };
+
+// Whether items of the Record kind are the ends of another kind's items.
+template <typename Record>
+bool joinedByOthers()
+{
+    bool joined = false;
+    ItemRecordTypes::forEach([&](auto tag) {
+        using Kind = RecordKind<typename decltype(tag)::Type>;
+        joined = joined || std::is_same<typename Kind::StartRecord, Record>::value
+                 || std::is_same<typename Kind::EndRecord, Record>::value;
+        return true;
+    });
+    return joined;
+}
 
 } // namespace
 
@@ -61,38 +91,22 @@ CanvasFiller::CanvasFiller(const ProjectRecordLists &records)
 
 void CanvasFiller::fill(Canvas *canvas, int index) const
 {
-    const RecordPlacement &at = m_placement;
     CanvasItems items(canvas);
-    QHash<int, DiagramItem *> processes, states, memories;   // by record index
-
-    for (int i : at.processesOn(index))
-        processes.insert(i, items.place(ItemType::Process, m_records.processes.at(i),
-                                        m_records.processes.at(i).stacking));
-    bool hasInitialMarker = false;
-    for (int i : at.statesOn(index)) {
-        auto *state = static_cast<StateItem *>(
-            items.place(ItemType::State, m_records.states.at(i), m_records.states.at(i).stacking));
-        states.insert(i, state);
-        if (state->isInitialState() && !hasInitialMarker) {
-            canvas->attachInitialMarker(state);
-            hasInitialMarker = true;
+    RecordKinds::forEachInLoadOrder([&](auto tag) {
+        using Record = typename decltype(tag)::Type;
+        using Kind = RecordKind<Record>;
+        const ItemKind *kind = ItemKinds::forRecord(itemRecordIndex<Record>());
+        const QVector<Record> &records = m_records.*Kind::inLists;
+        const bool joined = joinedByOthers<Record>();
+        for (int i : Kind::placedOn(m_placement, index)) {
+            const QPair<int, int> ends = Kind::ends(m_placement, i);
+            DiagramItem *item = items.place(kind, records.at(i), records.at(i).stacking,
+                                            items.template made<typename Kind::StartRecord>(ends.first),
+                                            items.template made<typename Kind::EndRecord>(ends.second));
+            if (joined)
+                items.template remember<Record>(i, item);
         }
-    }
-    for (int i : at.transitionsOn(index))
-        items.place(ItemType::Transition, m_records.transitions.at(i),
-                    m_records.transitions.at(i).stacking, states.value(at.transitionStart(i)),
-                    states.value(at.transitionEnd(i)));
-    for (int i : at.textsOn(index))
-        items.place(ItemType::Text, m_records.texts.at(i), m_records.texts.at(i).stacking);
-    for (int i : at.linksOn(index))
-        items.place(ItemType::Link, m_records.links.at(i), m_records.links.at(i).stacking,
-                    processes.value(at.linkStart(i)), processes.value(at.linkEnd(i)));
-    for (int i : at.memoriesOn(index))
-        memories.insert(i, items.place(ItemType::Memory, m_records.memories.at(i),
-                                       m_records.memories.at(i).stacking));
-    for (int i : at.dataflowsOn(index))
-        items.place(ItemType::Dataflow, m_records.dataflows.at(i),
-                    m_records.dataflows.at(i).stacking, processes.value(at.dataflowProcess(i)),
-                    memories.value(at.dataflowMemory(i)));
+        return true;
+    });
     items.coverStoredStacking();
 }

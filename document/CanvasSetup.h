@@ -16,8 +16,8 @@ class QObject;
 
 struct CanvasSetup
 {
-    // Seven menus in Canvas::MenuIndex order (copied by each canvas); null
-    // gives items without menus.
+    // One menu per kind in the order of the kinds' menu indexes (copied by
+    // each canvas); null gives items without menus.
     QMenu *const *menus = nullptr;
     // Parent (owner) of the new canvases; may be null.
     QObject *parent = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ItemChangeCommand.h"
 
+class Canvas;
 class Project;
 
 // The process dialog's changes to a process item: besides the item, its
@@ -17,4 +18,5 @@ protected:
 
 private:
     Project *m_project;
+    Canvas *m_diagram;
 };

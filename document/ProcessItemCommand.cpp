@@ -7,7 +7,7 @@
 
 ProcessItemCommand::ProcessItemCommand(Project *project, Canvas *canvas, ProcessItem *item,
                                        QUndoCommand *parent)
-    : CanvasCommand(canvas, parent), m_project(project), m_item(item)
+    : CanvasCommand(canvas, parent), m_project(project), m_item(item), m_diagram(canvas)
 {
     canvas->keepAlive(item);
 }
@@ -35,13 +35,13 @@ bool ProcessItemCommand::takeAway()
     if (!m_canvas->registeredItem(m_item))
         return false;
     ProjectStructure structure = m_project->structure();
-    if (!structure.detachProcessItem(m_canvas, m_item, [this] { takeItemOffDiagram(); },
+    if (!structure.detachProcessItem(m_diagram, m_item, [this] { takeItemOffDiagram(); },
                                      &m_detached))
         return false;
     m_awayCanvases.clear();
     for (Canvas *canvas : qAsConst(m_detached.canvases))
         m_awayCanvases.append(canvas);
-    m_project->structureChanged(m_canvas);
+    m_project->structureChanged(m_diagram);
     repaint();
     return true;
 }
@@ -59,9 +59,9 @@ bool ProcessItemCommand::putBack()
         putItemBack(*flow);
     for (auto link = m_links.crbegin(); link != m_links.crend(); ++link)
         putItemBack(*link);
-    m_project->structure().reattachProcessItem(m_canvas, m_item, m_detached);
+    m_project->structure().reattachProcessItem(m_diagram, m_item, m_detached);
     m_awayCanvases.clear();
-    m_project->structureChanged(m_canvas);
+    m_project->structureChanged(m_diagram);
     repaint();
     return true;
 }

@@ -6,6 +6,7 @@
 // ids included. Nothing is destroyed while the step lives; a step that
 // still holds canvases away destroys them with itself.
 
+#include "Canvas.h"
 #include "CanvasCommand.h"
 #include "ProjectStructure.h"
 
@@ -41,6 +42,8 @@ private:
     // The canvases while they are away (a canvas may still go with the
     // project when it closes first).
     QList<QPointer<Canvas>> m_awayCanvases;
+    // The canvas of the item, as the project structure knows it.
+    Canvas *const m_diagram;
     QList<LinkItem *> m_links;
     QList<DataflowItem *> m_dataflows;
 };

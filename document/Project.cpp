@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "CanvasSizeCommand.h"
 #include "DeleteProcessItemCommand.h"
+#include "ItemKinds.h"
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
 #include "ProjectStyleCommand.h"
@@ -45,7 +46,7 @@ Project::~Project()
 void Project::setContextMenus(const QVector<QMenu *> &menus)
 {
     m_menus = menus;
-    m_menus.resize(Canvas::MenuCount);
+    m_menus.resize(ItemKinds::all().size());
 }
 
 CanvasSetup Project::canvasSetup() const

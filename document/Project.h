@@ -47,8 +47,8 @@ public:
     ~Project() override;
 
     // --- how canvases are made ------------------------------------------------------
-    // The item context menus every canvas hands to its items, in
-    // Canvas::MenuIndex order (the window's; none in tests without one).
+    // The item context menus every canvas hands to its items, in the order
+    // of the kinds' menu indexes (the window's; none in tests without one).
     void setContextMenus(const QVector<QMenu *> &menus);
     // Scene size of canvases made from now on.
     QSize canvasSize() const { return m_canvasSize; }

@@ -3,6 +3,7 @@
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
+#include "RecordGroups.h"
 
 namespace {
 
@@ -35,12 +36,10 @@ QByteArray toXml(const ProjectRecordLists &items)
     holder.process = asSecondLevel(document.root);
     holder.process.id = 1;
     holder.process.nos = 1;
-    holder.links = items.links;
-    holder.memories = items.memories;
-    holder.dataflows = items.dataflows;
-    holder.states = items.states;
-    holder.transitions = items.transitions;
-    holder.texts = items.texts;
+    forEachRecordGroup([&](const auto &group) {
+        group.of(holder) = group.of(items);
+        return true;
+    });
     document.blocks.append(holder);
     for (const ProcessRecord &process : items.processes) {
         CanvasBlock block;
@@ -79,9 +78,8 @@ bool fromXml(const QByteArray &xml, ProjectRecordLists *items, QString *error)
 
 bool isEmptyClip(const ProjectRecordLists &items)
 {
-    return items.states.isEmpty() && items.transitions.isEmpty() && items.texts.isEmpty()
-        && items.processes.isEmpty() && items.links.isEmpty() && items.memories.isEmpty()
-        && items.dataflows.isEmpty();
+    return items.processes.isEmpty()
+           && forEachRecordGroup([&](const auto &group) { return group.of(items).isEmpty(); });
 }
 
 } // namespace ClipRecords

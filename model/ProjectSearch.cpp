@@ -1,6 +1,8 @@
 #include "ProjectSearch.h"
 
+#include "ItemRecord.h"
 #include "ProjectDocument.h"
+#include "RecordGroups.h"
 
 namespace {
 
@@ -20,6 +22,74 @@ QString excerptAt(const QString &value, int at)
     if (line.size() > ExcerptLength)
         line = line.left(ExcerptLength - 3) + QStringLiteral("...");
     return line;
+}
+
+// What the search reads of each kind: the name results give it, the label
+// a hit names the item by (none: the item is named by its position), and
+// the fields searched, in order.
+struct SearchField
+{
+    SearchHit::Field field;
+    const QString *value;
+};
+
+QString searchName(RecordTag<ProcessRecord>) { return QStringLiteral("Process"); }
+QString searchName(RecordTag<LinkRecord>) { return QStringLiteral("Link"); }
+QString searchName(RecordTag<MemoryRecord>) { return QStringLiteral("Memory item"); }
+QString searchName(RecordTag<DataflowRecord>) { return QStringLiteral("Dataflow"); }
+QString searchName(RecordTag<StateRecord>) { return QStringLiteral("State"); }
+QString searchName(RecordTag<TransitionRecord>) { return QStringLiteral("Transition"); }
+QString searchName(RecordTag<TextRecord>) { return QStringLiteral("Text item"); }
+
+template <typename Record>
+QString searchLabel(const Record &record)
+{
+    return record.label;
+}
+QString searchLabel(const TextRecord &) { return QString(); }
+template <typename Record>
+constexpr bool namedByLabel()
+{
+    return !std::is_same<Record, TextRecord>::value;
+}
+
+template <typename Record>
+QVector<SearchField> searchFields(const Record &record)
+{
+    return {{SearchHit::Label, &record.label}};
+}
+QVector<SearchField> searchFields(const StateRecord &record)
+{
+    return {{SearchHit::Label, &record.label},
+            {SearchHit::InitialCondition, &record.initialCondition},
+            {SearchHit::Action, &record.action}};
+}
+QVector<SearchField> searchFields(const TransitionRecord &record)
+{
+    return {{SearchHit::Label, &record.label},
+            {SearchHit::Condition, &record.condition},
+            {SearchHit::Action, &record.action}};
+}
+QVector<SearchField> searchFields(const TextRecord &record)
+{
+    return {{SearchHit::TextBody, &record.action}};
+}
+
+// The results' name of the kind at ItemRecord index `kind`, and whether
+// its hits name the item by label.
+QString kindName(int kind, bool *byLabel)
+{
+    QString name;
+    *byLabel = true;
+    ItemRecordTypes::forEach([&](auto tag) {
+        using Record = typename decltype(tag)::Type;
+        if (itemRecordIndex<Record>() != kind)
+            return true;
+        name = searchName(tag);
+        *byLabel = namedByLabel<Record>();
+        return false;
+    });
+    return name;
 }
 
 class Search
@@ -45,7 +115,8 @@ public:
             childCount.resize(depth + 1);
             const int index = childCount[depth - 1]++;
             childCount[depth] = 0;
-            checkLabel(SearchHit::Process, index, block.process.label);
+            check(itemRecordIndex<ProcessRecord>(), index, block.process.label, SearchHit::Label,
+                  block.process.label);
 
             m_path.append(block.process.id);
             m_names.append(block.process.label);
@@ -58,35 +129,20 @@ public:
 private:
     void searchBlock(const CanvasBlock &block)
     {
-        for (int i = 0; i < block.links.size(); ++i)
-            checkLabel(SearchHit::Link, i, block.links.at(i).label);
-        for (int i = 0; i < block.memories.size(); ++i)
-            checkLabel(SearchHit::Memory, i, block.memories.at(i).label);
-        for (int i = 0; i < block.dataflows.size(); ++i)
-            checkLabel(SearchHit::Dataflow, i, block.dataflows.at(i).label);
-        for (int i = 0; i < block.states.size(); ++i) {
-            const StateRecord &state = block.states.at(i);
-            checkLabel(SearchHit::State, i, state.label);
-            check(SearchHit::State, i, state.label, SearchHit::InitialCondition, state.initialCondition);
-            check(SearchHit::State, i, state.label, SearchHit::Action, state.action);
-        }
-        for (int i = 0; i < block.transitions.size(); ++i) {
-            const TransitionRecord &transition = block.transitions.at(i);
-            checkLabel(SearchHit::Transition, i, transition.label);
-            check(SearchHit::Transition, i, transition.label, SearchHit::Condition,
-                  transition.condition);
-            check(SearchHit::Transition, i, transition.label, SearchHit::Action, transition.action);
-        }
-        for (int i = 0; i < block.texts.size(); ++i)
-            check(SearchHit::Text, i, QString(), SearchHit::TextBody, block.texts.at(i).action);
+        forEachRecordGroup([&](const auto &group) {
+            using Record = typename std::decay_t<decltype(group)>::RecordType;
+            const QVector<Record> &records = group.of(block);
+            for (int i = 0; i < records.size(); ++i) {
+                const Record &record = records.at(i);
+                for (const SearchField &field : searchFields(record))
+                    check(itemRecordIndex<Record>(), i, searchLabel(record), field.field,
+                          *field.value);
+            }
+            return true;
+        });
     }
 
-    void checkLabel(SearchHit::Kind kind, int index, const QString &label)
-    {
-        check(kind, index, label, SearchHit::Label, label);
-    }
-
-    void check(SearchHit::Kind kind, int index, const QString &label, SearchHit::Field field,
+    void check(int kind, int index, const QString &label, SearchHit::Field field,
                const QString &value)
     {
         const int at = value.indexOf(m_text, 0, m_sensitivity);
@@ -109,27 +165,6 @@ private:
     QStringList m_names;
     QVector<SearchHit> m_hits;
 };
-
-QString kindName(SearchHit::Kind kind)
-{
-    switch (kind) {
-    case SearchHit::Process:
-        return QStringLiteral("Process");
-    case SearchHit::Link:
-        return QStringLiteral("Link");
-    case SearchHit::Memory:
-        return QStringLiteral("Memory item");
-    case SearchHit::Dataflow:
-        return QStringLiteral("Dataflow");
-    case SearchHit::State:
-        return QStringLiteral("State");
-    case SearchHit::Transition:
-        return QStringLiteral("Transition");
-    case SearchHit::Text:
-        return QStringLiteral("Text item");
-    }
-    return QString();
-}
 
 QString fieldName(SearchHit::Field field)
 {
@@ -163,9 +198,11 @@ QString SearchHit::diagramText() const
 
 QString SearchHit::itemText() const
 {
-    if (kind == Text)
-        return QStringLiteral("%1 %2").arg(kindName(kind)).arg(index + 1);
-    return QStringLiteral("%1 '%2'").arg(kindName(kind), itemLabel);
+    bool byLabel = true;
+    const QString name = kindName(kind, &byLabel);
+    if (!byLabel)
+        return QStringLiteral("%1 %2").arg(name).arg(index + 1);
+    return QStringLiteral("%1 '%2'").arg(name, itemLabel);
 }
 
 QString SearchHit::matchText() const

@@ -17,12 +17,13 @@ struct ProjectDocument;
 
 struct SearchHit
 {
-    enum Kind { Process, Link, Memory, Dataflow, State, Transition, Text };
     enum Field { Label, Condition, InitialCondition, Action, TextBody };
 
     NodePath diagram;          // the diagram the item is drawn on
     QStringList diagramNames;  // node names from the project down to that diagram
-    Kind kind = State;
+    // The item's kind: the index of its record's alternative in ItemRecord
+    // (itemRecordIndex<StateRecord>()).
+    int kind = 0;
     int index = -1;            // position among the diagram's items of the kind
     QString itemLabel;         // empty for text items
     Field field = Label;
@@ -42,8 +43,9 @@ struct SearchHit
 namespace ProjectSearch {
 
 // Every field of every item holding `text`, diagrams in tree order and,
-// within a diagram, process items, links, memory items, dataflows, states,
-// transitions and text items, each kind in list order. An empty or
+// within a diagram, process items, then the kinds in file order (links,
+// memory items, dataflows, states, transitions, text items; see
+// ItemRecordTypes), each kind in list order. An empty or
 // blank-only text finds nothing.
 QVector<SearchHit> find(const ProjectDocument &document, const QString &text,
                         Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive);

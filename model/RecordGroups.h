@@ -2,14 +2,15 @@
 
 // The groups of item records a canvas's block holds, one per item kind
 // besides the process record that heads the block, in the order the
-// project file stores them. The one place in the model that lists them:
-// the reader, the writer, grouping records into blocks and back, and
-// BlockRecords go through forEachRecordGroup instead of naming kinds.
-// QtCore only.
+// project file stores them: the kinds of ItemRecordTypes with a group
+// (RecordKind). The reader, the writer, grouping records into blocks and
+// back, and BlockRecords go through forEachRecordGroup instead of naming
+// kinds. QtCore only.
 
 #include "ProjectDocument.h"
 #include "ProjectRecords.h"
 #include "RecordFields.h"
+#include "RecordKinds.h"
 
 #include <QVector>
 
@@ -49,16 +50,14 @@ private:
 template <typename F>
 bool forEachRecordGroup(F &&f)
 {
-    return f(RecordGroup<LinkRecord>("LinkItems", &CanvasBlock::links, &ProjectRecordLists::links,
-                                     false))
-           && f(RecordGroup<MemoryRecord>("MemoryItems", &CanvasBlock::memories,
-                                          &ProjectRecordLists::memories, false))
-           && f(RecordGroup<DataflowRecord>("DataflowItems", &CanvasBlock::dataflows,
-                                            &ProjectRecordLists::dataflows, false))
-           && f(RecordGroup<StateRecord>("StateItems", &CanvasBlock::states,
-                                         &ProjectRecordLists::states, true))
-           && f(RecordGroup<TransitionRecord>("TransitionItems", &CanvasBlock::transitions,
-                                              &ProjectRecordLists::transitions, true))
-           && f(RecordGroup<TextRecord>("TextItems", &CanvasBlock::texts,
-                                        &ProjectRecordLists::texts, true));
+    return ItemRecordTypes::forEach([&](auto tag) {
+        using Record = typename decltype(tag)::Type;
+        using Kind = RecordKind<Record>;
+        if constexpr (Kind::groupName == nullptr) {
+            return true;   // heads the block
+        } else {
+            return f(RecordGroup<Record>(Kind::groupName, Kind::inBlock, Kind::inLists,
+                                         Kind::onMachinesOnly));
+        }
+    });
 }

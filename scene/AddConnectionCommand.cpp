@@ -2,7 +2,7 @@
 
 #include "ItemNames.h"
 
-AddConnectionCommand::AddConnectionCommand(Canvas *canvas, DiagramItem *connection,
+AddConnectionCommand::AddConnectionCommand(ItemCanvas *canvas, DiagramItem *connection,
                                            QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_connection(connection)
 {

@@ -8,7 +8,7 @@
 class AddConnectionCommand : public CanvasCommand
 {
 public:
-    AddConnectionCommand(Canvas *canvas, DiagramItem *connection, QUndoCommand *parent = nullptr);
+    AddConnectionCommand(ItemCanvas *canvas, DiagramItem *connection, QUndoCommand *parent = nullptr);
 
     DiagramItem *connection() const { return m_connection; }
 

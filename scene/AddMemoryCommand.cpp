@@ -4,9 +4,9 @@
 #include "LabelRules.h"
 #include "MemoryItem.h"
 
-AddMemoryCommand::AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddMemoryCommand::AddMemoryCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
-      m_memoryItem(new MemoryItem(canvas->menu(Canvas::MemoryMenu), x, y))
+      m_memoryItem(new MemoryItem(canvas->menuOf(ItemType::Memory), x, y))
 {
     m_memoryItem->placeAt();
     stampIdentity(m_memoryItem);

@@ -14,7 +14,7 @@ class MemoryItem;
 class AddMemoryCommand : public CanvasCommand
 {
 public:
-    AddMemoryCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
+    AddMemoryCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
 
     MemoryItem *memoryItem() const { return m_memoryItem; }
     const DiagramItem *itemRedoRestores() const override;

@@ -4,9 +4,9 @@
 #include "LabelRules.h"
 #include "StateItem.h"
 
-AddStateCommand::AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddStateCommand::AddStateCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
-      m_state(new StateItem(canvas->menu(Canvas::StateMenu), x, y))
+      m_state(new StateItem(canvas->menuOf(ItemType::State), x, y))
 {
     stampIdentity(m_state);
     // Transitions name their states by label in the project file.

@@ -11,7 +11,7 @@ class AddStateCommand : public CanvasCommand
 {
 public:
     // (x, y): the state's top-left corner.
-    AddStateCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
+    AddStateCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
 
     StateItem *state() const { return m_state; }
     const DiagramItem *itemRedoRestores() const override;

@@ -3,9 +3,9 @@
 #include "ItemNames.h"
 #include "TextItem.h"
 
-AddTextCommand::AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent)
+AddTextCommand::AddTextCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
-      m_textItem(new TextItem(canvas->menu(Canvas::TextMenu), x, y))
+      m_textItem(new TextItem(canvas->menuOf(ItemType::Text), x, y))
 {
     m_textItem->placeAt();
     stampIdentity(m_textItem);

@@ -8,7 +8,7 @@ class TextItem;
 class AddTextCommand : public CanvasCommand
 {
 public:
-    AddTextCommand(Canvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
+    AddTextCommand(ItemCanvas *canvas, qreal x, qreal y, QUndoCommand *parent = nullptr);
 
     TextItem *textItem() const { return m_textItem; }
 

@@ -5,13 +5,13 @@
 #include "TransitionItem.h"
 #include "TransitionLine.h"
 
-AddTransitionCommand::AddTransitionCommand(Canvas *canvas, StateItem *startState,
+AddTransitionCommand::AddTransitionCommand(ItemCanvas *canvas, StateItem *startState,
                                            StateItem *endState, QUndoCommand *parent)
     : CanvasCommand(canvas, parent)
 {
     if (!canvas->states().contains(startState) || !canvas->states().contains(endState))
         return;
-    m_transition = new TransitionItem(canvas->menu(Canvas::TransitionMenu), startState, endState);
+    m_transition = new TransitionItem(canvas->menuOf(ItemType::Transition), startState, endState);
     stampIdentity(m_transition);
     m_startLine = new TransitionLine(startState, m_transition);
     m_endLine = new TransitionLine(m_transition, endState);

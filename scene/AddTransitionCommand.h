@@ -13,7 +13,7 @@ class TransitionLine;
 class AddTransitionCommand : public CanvasCommand
 {
 public:
-    AddTransitionCommand(Canvas *canvas, StateItem *startState, StateItem *endState,
+    AddTransitionCommand(ItemCanvas *canvas, StateItem *startState, StateItem *endState,
                          QUndoCommand *parent = nullptr);
 
     TransitionItem *transition() const { return m_transition; }

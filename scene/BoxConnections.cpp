@@ -1,6 +1,6 @@
 #include "BoxConnections.h"
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectorGeometry.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
@@ -8,18 +8,19 @@
 #include "LinkLine.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include <QGraphicsScene>
 
 namespace {
 
 // Puts the two lines of a link or dataflow box under every item and hands
 // them to the box.
 template <class Box, class Line>
-void addBoxLines(Canvas *canvas, Box *box, Line *startLine, Line *endLine)
+void addBoxLines(ItemCanvas *canvas, Box *box, Line *startLine, Line *endLine)
 {
     startLine->setZValue(0);
     endLine->setZValue(0);
-    canvas->addItem(startLine);
-    canvas->addItem(endLine);
+    canvas->graphicsScene()->addItem(startLine);
+    canvas->graphicsScene()->addItem(endLine);
     box->setStartLine(startLine);
     box->setEndLine(endLine);
 }
@@ -65,13 +66,13 @@ bool dataflowJoins(const DataflowItem *dataflow, const QGraphicsItem *a, const Q
 
 namespace BoxConnections {
 
-LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
+LinkItem *connectProcesses(ItemCanvas *canvas, ProcessItem *start, ProcessItem *end)
 {
-    auto *link = new LinkItem(canvas->menu(Canvas::LinkMenu), start, end);
+    auto *link = new LinkItem(canvas->menuOf(ItemType::Link), start, end);
     canvas->stampIdentity(link);
     start->addLink(link);
     end->addLink(link);
-    canvas->addItem(link);
+    canvas->graphicsScene()->addItem(link);
     canvas->registerItem(link);
     auto *startLine = new LinkLine(start, link);
     auto *endLine = new LinkLine(link, end);
@@ -80,13 +81,13 @@ LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end)
     return link;
 }
 
-DataflowItem *connectDataflow(Canvas *canvas, QGraphicsItem *start, QGraphicsItem *end)
+DataflowItem *connectDataflow(ItemCanvas *canvas, QGraphicsItem *start, QGraphicsItem *end)
 {
-    auto *dataflow = new DataflowItem(canvas->menu(Canvas::DataflowMenu), start, end);
+    auto *dataflow = new DataflowItem(canvas->menuOf(ItemType::Dataflow), start, end);
     canvas->stampIdentity(dataflow);
     dataflow->process()->addDataflow(dataflow);
     dataflow->memory()->addDataflow(dataflow);
-    canvas->addItem(dataflow);
+    canvas->graphicsScene()->addItem(dataflow);
     canvas->registerItem(dataflow);
     auto *startLine = new DataflowLine(start, dataflow);
     auto *endLine = new DataflowLine(dataflow, end);

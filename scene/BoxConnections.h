@@ -6,7 +6,7 @@
 // its ends and in the canvas's list, and remembered as the canvas's most
 // recent one of its kind. Not undoable.
 
-class Canvas;
+class ItemCanvas;
 class DataflowItem;
 class LinkItem;
 class ProcessItem;
@@ -15,9 +15,9 @@ class QGraphicsItem;
 namespace BoxConnections {
 
 // A link from start to end (process items of canvas).
-LinkItem *connectProcesses(Canvas *canvas, ProcessItem *start, ProcessItem *end);
+LinkItem *connectProcesses(ItemCanvas *canvas, ProcessItem *start, ProcessItem *end);
 // A dataflow between a process item and a memory item of canvas, in either
 // order (the order gives the direction).
-DataflowItem *connectDataflow(Canvas *canvas, QGraphicsItem *start, QGraphicsItem *end);
+DataflowItem *connectDataflow(ItemCanvas *canvas, QGraphicsItem *start, QGraphicsItem *end);
 
 } // namespace BoxConnections

@@ -58,8 +58,9 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
     // after every move and is built for every canvas of the project, shown
     // or not, after it opens.
     setItemIndexMethod(QGraphicsScene::NoIndex);
+    m_menus.resize(ItemKinds::all().size());
     if (menus) {
-        for (int i = 0; i < MenuCount; ++i)
+        for (int i = 0; i < m_menus.size(); ++i)
             m_menus[i] = menus[i];
     }
     m_undoStack = new QUndoStack(this);
@@ -72,7 +73,7 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
     m_titleItem->setPos(0, 0);
     m_titleItem->setTextInteractionFlags(Qt::NoTextInteraction);
 
-    m_mode = SelectMode;
+    m_mode = nullptr;
     m_highestZ = 0;
     connect(this, &QGraphicsScene::selectionChanged, this, &Canvas::markSelection);
 }
@@ -235,14 +236,19 @@ void Canvas::followInitialFlag()
 
 // --- marking, modes and properties -------------------------------------------------------
 
-void Canvas::setMode(Canvas::Mode mode)
+void Canvas::setMode(const ItemKind *kind)
 {
     // A connection being dragged ends with the mode it was drawn in
     // (Escape, or the canvas being left): its rubber line goes.
-    if (mode != m_mode)
+    if (kind != m_mode)
         dropRubberLine();
-    m_mode = mode;
-    m_modeKind = ItemKinds::forMode(mode);
+    m_mode = kind;
+}
+
+QMenu *Canvas::menuOf(int type) const
+{
+    const ItemKind *kind = ItemKinds::of(type);
+    return kind ? m_menus.value(kind->menuIndex()) : nullptr;
 }
 
 void Canvas::unmarkAll()
@@ -313,7 +319,7 @@ bool Canvas::moveSelectionBy(const QPointF &delta)
 void Canvas::keyPressEvent(QKeyEvent *event)
 {
     const QPointF step = arrowKeyStep(event->key(), event->modifiers());
-    if (m_mode == SelectMode && !step.isNull() && moveSelectionBy(step)) {
+    if (!m_mode && !step.isNull() && moveSelectionBy(step)) {
         event->accept();
         return;
     }
@@ -367,7 +373,7 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
     const QList<QGraphicsItem *> selection = selectedItems();
     for (QGraphicsItem *item : selection) {
         const DiagramItem *listed = registeredItem(item);
-        if (listed && listed->kind()->opensDiagram()) {
+        if (listed && ItemKinds::of(listed->type())->opensDiagram()) {
             modified = true;
             if (processHandler)
                 processHandler(static_cast<ProcessItem *>(item));
@@ -387,7 +393,7 @@ bool Canvas::deleteItem(QGraphicsItem *item)
     DiagramItem *listed = registeredItem(item);
     if (!listed)
         return false;
-    listed->kind()->pushDeletion(*this, listed);
+    ItemKinds::of(listed->type())->pushDeletion(*this, listed);
     return true;
 }
 
@@ -417,7 +423,7 @@ QList<DataflowItem *> Canvas::detachHiddenDataflows(const ProcessItem *process)
 
 bool Canvas::isConnectionMode() const
 {
-    return m_modeKind && m_modeKind->isConnection();
+    return m_mode && m_mode->isConnection();
 }
 
 void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
@@ -435,8 +441,8 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
     // (finishRubberLine).
     if (isConnectionMode()) {
         startRubberLine(point);
-    } else if (m_modeKind) {
-        m_modeKind->insertAt(*this, point);
+    } else if (m_mode) {
+        m_mode->insertAt(*this, point);
     } else {
         // The scene selects; the marks then follow the selection, with the
         // pressed item as the one marked last.
@@ -444,7 +450,7 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
         rememberClickedState(topItemAt(point));
     }
     QGraphicsScene::mousePressEvent(event);
-    if (m_mode == SelectMode) {
+    if (!m_mode) {
         markSelection();
         rememberDragStart();
     }
@@ -489,7 +495,7 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     if (m_rubberLine && isConnectionMode()) {
         finishRubberLine();
-    } else if (m_mode == SelectMode) {
+    } else if (!m_mode) {
         QGraphicsItem *item = topItemAt(event->scenePos());
         if (item && item == markedInitialState())
             m_initialDot->updatePosition();
@@ -598,7 +604,7 @@ void Canvas::finishRubberLine()
 
 void Canvas::connectItems(QGraphicsItem *start, QGraphicsItem *end)
 {
-    QGraphicsItem *made = m_modeKind ? m_modeKind->connect(*this, start, end) : nullptr;
+    QGraphicsItem *made = m_mode ? m_mode->connect(*this, start, end) : nullptr;
     if (!made)
         return;
     update();

@@ -16,6 +16,7 @@
 // The registry holds non-owning pointers.
 
 #include "FloatingEnds.h"
+#include "ItemCanvas.h"
 #include "ItemRegistry.h"
 #include "ItemTypes.h"
 #include "ItemMove.h"
@@ -50,40 +51,19 @@ class StateItem;
 class TextItem;
 class TransitionItem;
 
-class Canvas : public QGraphicsScene
+class Canvas final : public QGraphicsScene, public ItemCanvas
 {
     Q_OBJECT
 public:
-    enum Mode {
-        StateMode = 0,
-        TransitionMode = 1,
-        TextMode = 2,
-        ProcessMode = 3,
-        LinkMode = 4,
-        MemoryMode = 5,
-        DataflowMode = 6,
-        SelectMode = 7,
-    };
-    Q_ENUM(Mode)
-
-    // Index of each item kind's context menu in the window's menu array.
-    enum MenuIndex {
-        StateMenu = 0,
-        TransitionMenu,
-        TextMenu,
-        ProcessMenu,
-        LinkMenu,
-        MemoryMenu,
-        DataflowMenu,
-        MenuCount
-    };
-
-    // menus: the window's seven context menus in MenuIndex order (copied;
-    // null, or null entries, give items without a menu).
+    // menus: the window's context menus, one per item kind in the order of
+    // the kinds' menu indexes (ItemKind::Tool, copied; null, or null
+    // entries, give items without a menu).
     explicit Canvas(QMenu *const *menus, QObject *parent = nullptr);
     ~Canvas() override;
 
-    QMenu *menu(MenuIndex index) const { return m_menus[index]; }
+    QGraphicsScene *graphicsScene() override { return this; }
+    // The context menu of items of type number `type` (null without one).
+    QMenu *menuOf(int type) const override;
 
     // --- identity -----------------------------------------------------------
     QString name() const { return m_name; }
@@ -93,7 +73,7 @@ public:
     void setCodeStyle(const QString &style) { m_codeStyle = style; }
     // Also shows the name in the title item, which joins the scene.
     void setName(const QString &name);
-    int level() const { return m_level; }
+    int level() const override { return m_level; }
     void setLevel(int level) { m_level = level; }
     int id() const { return m_id; }
     void setId(int id) { m_id = id; }
@@ -105,8 +85,9 @@ public:
     void setGrandParentId(int id) { m_grandParentId = id; }
     QGraphicsTextItem *titleItem() const { return m_titleItem; }
 
-    Mode mode() const { return m_mode; }
-    int processShape() const { return m_processShape; }
+    // The kind the drawing mode makes; null in select mode.
+    const ItemKind *mode() const { return m_mode; }
+    int processShape() const override { return m_processShape; }
     void setProcessShape(int shape) { m_processShape = shape; }
 
     // --- stacking -----------------------------------------------------------
@@ -117,7 +98,7 @@ public:
     }
     // Raises the highest stacking value by one and returns it: the value of
     // an item that goes on top of all others.
-    qreal nextZValue()
+    qreal nextZValue() override
     {
         makePendingItems();
         return ++m_highestZ;
@@ -132,9 +113,9 @@ public:
     // Identity of an item created on this canvas: level one below the
     // canvas, the canvas's id and parentId as its parent ids, and a
     // stacking value above every other item.
-    void stampIdentity(DiagramItem *item);
+    void stampIdentity(DiagramItem *item) override;
 
-    QUndoStack *undoStack() const { return m_undoStack; }
+    QUndoStack *undoStack() const override { return m_undoStack; }
 
     // --- items made on first need ---------------------------------------------------
     // The canvases of an opened project are made before their items: the
@@ -149,14 +130,14 @@ public:
     void makePendingItems() const;
 
     // --- the registry of items (kind by kind, in list order, non-owning) -------------
-    QList<StateItem *> states() const;
+    QList<StateItem *> states() const override;
     QList<TransitionItem *> transitions() const;
     QList<TextItem *> textItems() const;
-    QList<ProcessItem *> processItems() const;
+    QList<ProcessItem *> processItems() const override;
     QList<LinkItem *> links() const;
-    QList<MemoryItem *> memoryItems() const;
+    QList<MemoryItem *> memoryItems() const override;
     QList<DataflowItem *> dataflows() const;
-    QList<DiagramItem *> itemsOfKind(int kind) const { return registry().ofKind(kind); }
+    QList<DiagramItem *> itemsOfKind(int kind) const override { return registry().ofKind(kind); }
     // Every listed item, whatever its kind (no particular order of kinds).
     QList<DiagramItem *> allItems() const { return registry().all(); }
     const QList<FloatingLinkItem *> &floatingLinks() const { return m_floatingEnds.links(); }
@@ -166,13 +147,13 @@ public:
     // listed stays where it is; registerItemAt puts an item back at a list
     // position it had before (clamped). unregisterItem returns whether the
     // item was listed.
-    void registerItem(DiagramItem *item) { registry().append(item); }
-    void registerItemAt(int index, DiagramItem *item) { registry().insert(index, item); }
-    bool unregisterItem(DiagramItem *item);
-    int registeredIndex(const DiagramItem *item) const { return registry().indexOf(item); }
+    void registerItem(DiagramItem *item) override { registry().append(item); }
+    void registerItemAt(int index, DiagramItem *item) override { registry().insert(index, item); }
+    bool unregisterItem(DiagramItem *item) override;
+    int registeredIndex(const DiagramItem *item) const override { return registry().indexOf(item); }
     // The listed item behind a graphics item, or null. Safe for pointers to
     // items destroyed meanwhile: they are not listed.
-    DiagramItem *registeredItem(const QGraphicsItem *item) const { return registry().find(item); }
+    DiagramItem *registeredItem(const QGraphicsItem *item) const override { return registry().find(item); }
 
     // --- current items (last right-clicked or double-clicked, per kind) ----------------
     DiagramItem *currentItem(int kind) const { return m_current.value(kind); }
@@ -180,17 +161,17 @@ public:
     void setCurrentItem(DiagramItem *item);
 
     // --- initial-state marker ------------------------------------------------------
-    InitialTransition *initialDot() const { return m_initialDot; }
+    InitialTransition *initialDot() const override { return m_initialDot; }
     InitialTransitionLine *initialLine() const { return m_initialLine; }
     // Attaches the dot and its arrow to state and shows both.
-    void attachInitialMarker(StateItem *state);
+    void attachInitialMarker(StateItem *state) override;
     // Detaches both and takes them out of the scene.
-    void detachInitialMarker();
+    void detachInitialMarker() override;
     // The state the marker is attached to while it is shown, else null.
-    StateItem *markedInitialState() const;
+    StateItem *markedInitialState() const override;
     // Shows the marker at the state whose initial flag is set (the first
     // in list order), or hides it when none is.
-    void followInitialFlag();
+    void followInitialFlag() override;
 
     // --- rubber line and floating ends ------------------------------------------
     QGraphicsLineItem *rubberLine() const { return m_rubberLine; }
@@ -238,14 +219,14 @@ public:
     // is selected.
     StateItem *selectedState() const;
     // Pushes an undoable command on this canvas's stack, which owns it.
-    void pushCommand(QUndoCommand *command);
+    void pushCommand(QUndoCommand *command) override;
     // Pushes the command that inserts item and reports the insertion.
-    void pushInsertion(QUndoCommand *command, QGraphicsItem *item);
+    void pushInsertion(QUndoCommand *command, QGraphicsItem *item) override;
     // Puts a new process item on the diagram as a click in process mode
     // does: identity, a label free on the canvas (wantedLabel when it is
     // free, else a copy label of it; empty: the usual "process_" label),
     // stacking and the signals that make its node, diagram and undo step.
-    void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString());
+    void placeProcessItem(ProcessItem *item, const QString &wantedLabel = QString()) override;
 
     // The Delete command on the current selection, in selection order. Each
     // item goes through its kind's undo step (deleteItem); process items
@@ -263,12 +244,12 @@ public:
 
     // Items an undo command took out of the scene stay alive; the canvas
     // destroys those still out of the scene when it is destroyed.
-    void keepAlive(QGraphicsItem *item);
+    void keepAlive(QGraphicsItem *item) override;
 
     // Takes item out of this scene if it is in it.
-    void takeFromScene(QGraphicsItem *item);
+    void takeFromScene(QGraphicsItem *item) override;
     // Puts item into this scene unless it is there already.
-    void putInScene(QGraphicsItem *item);
+    void putInScene(QGraphicsItem *item) override;
 
 signals:
     // The canvas changed in a way no undo command holds.
@@ -281,7 +262,8 @@ signals:
     void propertiesRequested(QGraphicsItem *item);
 
 public slots:
-    void setMode(Canvas::Mode mode);
+    // The kind whose items a click or drag makes; null: select mode.
+    void setMode(const ItemKind *kind);
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
@@ -325,7 +307,7 @@ private:
     StateItem *m_clickedState = nullptr;   // the state last clicked (either button)
 
     qreal m_highestZ = 0;
-    QMenu *m_menus[MenuCount] = {};
+    QVector<QMenu *> m_menus;   // indexed by the kinds' menu indexes
 
     QUndoStack *m_undoStack = nullptr;
 
@@ -333,8 +315,7 @@ private:
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
     QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
-    Mode m_mode = SelectMode;
-    const ItemKind *m_modeKind = nullptr;   // the kind m_mode makes, if any
+    const ItemKind *m_mode = nullptr;   // the kind the mode makes; null: select
     FloatingEnds m_floatingEnds;
 
     QString m_name;

@@ -1,11 +1,12 @@
 #include "CanvasCommand.h"
+#include <QGraphicsScene>
 
-CanvasCommand::CanvasCommand(Canvas *canvas, QUndoCommand *parent)
+CanvasCommand::CanvasCommand(ItemCanvas *canvas, QUndoCommand *parent)
     : QUndoCommand(parent), m_canvas(canvas), m_steps(canvas)
 {
 }
 
 void CanvasCommand::repaint()
 {
-    m_canvas->update();
+    m_canvas->graphicsScene()->update();
 }

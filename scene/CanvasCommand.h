@@ -9,13 +9,14 @@
 
 #include <QUndoCommand>
 
-#include "Canvas.h"
 #include "CanvasSteps.h"
+#include "DiagramItem.h"
+#include "ItemCanvas.h"
 
 class CanvasCommand : public QUndoCommand
 {
 public:
-    Canvas *canvas() const { return m_canvas; }
+    ItemCanvas *canvas() const { return m_canvas; }
 
     // The item undoing this step puts back on the canvas (a deletion's), and
     // the item redoing it puts back (an insertion's); null where the step
@@ -24,7 +25,7 @@ public:
     virtual const DiagramItem *itemRedoRestores() const { return nullptr; }
 
 protected:
-    explicit CanvasCommand(Canvas *canvas, QUndoCommand *parent = nullptr);
+    explicit CanvasCommand(ItemCanvas *canvas, QUndoCommand *parent = nullptr);
 
     // Identity of an item created on the canvas (Canvas::stampIdentity).
     void stampIdentity(DiagramItem *item) const { m_canvas->stampIdentity(item); }
@@ -37,7 +38,7 @@ protected:
 
     void repaint();
 
-    Canvas *const m_canvas;
+    ItemCanvas *const m_canvas;
     // Whether the last redo changed anything; undo reverses only that.
     bool m_applied = false;
 

@@ -25,7 +25,7 @@ QHash<QString, ProcessItem *> placeProcesses(Canvas *canvas, const QVector<Proce
     for (ProcessRecord r : records) {
         r.xCoord += offset.x();
         r.yCoord += offset.y();
-        auto *item = new ProcessItem(canvas->menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
+        auto *item = new ProcessItem(canvas->menuOf(ItemType::Process), r.xCoord, r.yCoord, r.shape);
         item->applyRecord(r);
         canvas->placeProcessItem(item, r.label);
         placed.insert(r.label, item);

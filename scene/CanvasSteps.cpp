@@ -1,6 +1,7 @@
 #include "CanvasSteps.h"
 
-#include "Canvas.h"
+#include "DiagramItem.h"
+#include "ItemCanvas.h"
 #include "ItemKind.h"
 #include "ItemKinds.h"
 

@@ -11,16 +11,16 @@
 #include <QList>
 #include <QPair>
 
-class Canvas;
+class ItemCanvas;
 class DiagramItem;
 class QGraphicsItem;
 
 class CanvasSteps
 {
 public:
-    explicit CanvasSteps(Canvas *canvas) : m_canvas(canvas) {}
+    explicit CanvasSteps(ItemCanvas *canvas) : m_canvas(canvas) {}
 
-    Canvas *canvas() const { return m_canvas; }
+    ItemCanvas *canvas() const { return m_canvas; }
 
     // Whether the item is listed on the canvas.
     bool isListed(const QGraphicsItem *item) const;
@@ -50,7 +50,7 @@ public:
     void showParts(const QList<QGraphicsItem *> &parts);
 
 private:
-    Canvas *m_canvas;
+    ItemCanvas *m_canvas;
     QHash<const void *, int> m_listIndex;
     QHash<QPair<const void *, const void *>, int> m_ownerListIndex;
 };

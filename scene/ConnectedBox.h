@@ -4,9 +4,10 @@
 // every item, handed to the box; and the box put in the scene with them.
 // The box is stacked by its caller.
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
 
 #include <QList>
+#include <QGraphicsScene>
 
 template <class Line, class Box>
 QList<QGraphicsItem *> giveConnectorLines(Box *box, QGraphicsItem *from, QGraphicsItem *to)
@@ -21,10 +22,10 @@ QList<QGraphicsItem *> giveConnectorLines(Box *box, QGraphicsItem *from, QGraphi
 }
 
 template <class Line, class Box>
-void addConnectedBox(Canvas &canvas, QGraphicsItem *from, Box *box, QGraphicsItem *to)
+void addConnectedBox(ItemCanvas &canvas, QGraphicsItem *from, Box *box, QGraphicsItem *to)
 {
     const QList<QGraphicsItem *> lines = giveConnectorLines<Line>(box, from, to);
-    canvas.addItem(box);
+    canvas.graphicsScene()->addItem(box);
     for (QGraphicsItem *line : lines)
-        canvas.addItem(line);
+        canvas.graphicsScene()->addItem(line);
 }

@@ -2,7 +2,7 @@
 
 #include "AddConnectionCommand.h"
 #include "BoxConnections.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DataflowItem.h"
@@ -14,10 +14,13 @@
 int DataflowKind::type() const { return ItemType::Dataflow; }
 QString DataflowKind::name() const { return QStringLiteral("Dataflow"); }
 QString DataflowKind::noun() const { return QStringLiteral("dataflow"); }
-int DataflowKind::menuIndex() const { return Canvas::DataflowMenu; }
-int DataflowKind::insertMode() const { return Canvas::DataflowMode; }
 
-QGraphicsItem *DataflowKind::connect(Canvas &canvas, QGraphicsItem *start,
+ItemKind::Tool DataflowKind::tool() const
+{
+    return {6, 6, "actionDataflow", ":/Images/Images/Dataflow_cursor.png", 1, 4};
+}
+
+QGraphicsItem *DataflowKind::connect(ItemCanvas &canvas, QGraphicsItem *start,
                                      QGraphicsItem *end) const
 {
     const int startType = start->type();
@@ -31,7 +34,7 @@ QGraphicsItem *DataflowKind::connect(Canvas &canvas, QGraphicsItem *start,
     return made;
 }
 
-void DataflowKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void DataflowKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteItemCommand(&canvas, item));
 }
@@ -79,7 +82,7 @@ bool DataflowKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *DataflowKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *DataflowKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                       DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<DataflowRecord>(&record);
@@ -90,7 +93,7 @@ DiagramItem *DataflowKind::fromRecord(Canvas &canvas, const ItemRecord &record, 
     const bool processFirst = r->lineType == DataflowItem::ProcessToMemory;
     QGraphicsItem *first = processFirst ? static_cast<QGraphicsItem *>(process) : memory;
     QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
-    auto *dataflow = new DataflowItem(canvas.menu(Canvas::DataflowMenu), first, second);
+    auto *dataflow = new DataflowItem(canvas.menuOf(ItemType::Dataflow), first, second);
     process->addDataflow(dataflow);
     memory->addDataflow(dataflow);
     dataflow->applyRecord(*r);

@@ -14,14 +14,14 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    int recordIndex() const override { return itemRecordIndex<DataflowRecord>(); }
+    Tool tool() const override;
 
     bool isConnection() const override { return true; }
-    QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,
+    QGraphicsItem *connect(ItemCanvas &canvas, QGraphicsItem *start,
                            QGraphicsItem *end) const override;
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
     // Needs both its process item and its memory item on the canvas.
     bool putBack(CanvasSteps &steps, DiagramItem *item) const override;

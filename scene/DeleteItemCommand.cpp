@@ -2,7 +2,7 @@
 
 #include "ItemNames.h"
 
-DeleteItemCommand::DeleteItemCommand(Canvas *canvas, DiagramItem *item, QUndoCommand *parent)
+DeleteItemCommand::DeleteItemCommand(ItemCanvas *canvas, DiagramItem *item, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_item(item)
 {
     setText(ItemNames::stepText(QStringLiteral("Delete"), item));

@@ -8,7 +8,7 @@
 class DeleteItemCommand : public CanvasCommand
 {
 public:
-    DeleteItemCommand(Canvas *canvas, DiagramItem *item, QUndoCommand *parent = nullptr);
+    DeleteItemCommand(ItemCanvas *canvas, DiagramItem *item, QUndoCommand *parent = nullptr);
 
     DiagramItem *item() const { return m_item; }
     const DiagramItem *itemUndoRestores() const override { return m_item; }

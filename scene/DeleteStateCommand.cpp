@@ -2,7 +2,7 @@
 
 #include "ItemNames.h"
 #include "StateItem.h"
-DeleteStateCommand::DeleteStateCommand(Canvas *canvas, StateItem *state, QUndoCommand *parent)
+DeleteStateCommand::DeleteStateCommand(ItemCanvas *canvas, StateItem *state, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_state(state)
 {
     setText(ItemNames::stepText(QStringLiteral("Delete"), state));

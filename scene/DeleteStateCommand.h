@@ -9,7 +9,7 @@ class StateItem;
 class DeleteStateCommand : public CanvasCommand
 {
 public:
-    DeleteStateCommand(Canvas *canvas, StateItem *state, QUndoCommand *parent = nullptr);
+    DeleteStateCommand(ItemCanvas *canvas, StateItem *state, QUndoCommand *parent = nullptr);
 
     StateItem *state() const { return m_state; }
     const DiagramItem *itemUndoRestores() const override;

@@ -2,7 +2,7 @@
 
 #include "ItemNames.h"
 #include "TextItem.h"
-DeleteTextCommand::DeleteTextCommand(Canvas *canvas, TextItem *textItem, QUndoCommand *parent)
+DeleteTextCommand::DeleteTextCommand(ItemCanvas *canvas, TextItem *textItem, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_textItem(textItem)
 {
     setText(ItemNames::stepText(QStringLiteral("Delete"), textItem));

@@ -8,7 +8,7 @@ class TextItem;
 class DeleteTextCommand : public CanvasCommand
 {
 public:
-    DeleteTextCommand(Canvas *canvas, TextItem *textItem, QUndoCommand *parent = nullptr);
+    DeleteTextCommand(ItemCanvas *canvas, TextItem *textItem, QUndoCommand *parent = nullptr);
 
     TextItem *textItem() const { return m_textItem; }
 

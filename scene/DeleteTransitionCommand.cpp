@@ -3,7 +3,7 @@
 #include "ItemNames.h"
 #include "TransitionItem.h"
 
-DeleteTransitionCommand::DeleteTransitionCommand(Canvas *canvas, TransitionItem *transition,
+DeleteTransitionCommand::DeleteTransitionCommand(ItemCanvas *canvas, TransitionItem *transition,
                                                  QUndoCommand *parent)
     : CanvasCommand(canvas, parent),
       m_transition(transition),

@@ -11,7 +11,7 @@ class TransitionLine;
 class DeleteTransitionCommand : public CanvasCommand
 {
 public:
-    DeleteTransitionCommand(Canvas *canvas, TransitionItem *transition,
+    DeleteTransitionCommand(ItemCanvas *canvas, TransitionItem *transition,
                             QUndoCommand *parent = nullptr);
 
     TransitionItem *transition() const { return m_transition; }

@@ -1,7 +1,5 @@
 #include "DiagramItem.h"
 
-#include "ItemKinds.h"
-
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsSceneContextMenuEvent>
@@ -47,9 +45,4 @@ void DiagramItem::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
     if (m_contextMenu)
         m_contextMenu->exec(event->screenPos());
-}
-
-const ItemKind *DiagramItem::kind() const
-{
-    return ItemKinds::of(type());
 }

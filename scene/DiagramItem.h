@@ -16,7 +16,6 @@
 #include <QGraphicsItem>
 #include <QObject>
 
-class ItemKind;
 class QMenu;
 
 // The font a diagram's items are measured and drawn with: the scene's font,
@@ -49,8 +48,6 @@ public:
     void clearMarked();
     bool isMarked() const { return m_marked; }
 
-    // The item's kind (never null for a listed item's type).
-    const ItemKind *kind() const;
     // The label the item is known by (in undo step texts, in label checks),
     // or an empty text for a kind without one.
     virtual QString label() const { return QString(); }

@@ -1,10 +1,11 @@
 #include "FloatingEnds.h"
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "FloatingLinkItem.h"
 #include "FloatingMemoryItem.h"
 
 #include <algorithm>
+#include <QGraphicsScene>
 
 FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QVector<QSizeF> &memorySizes)
 {
@@ -28,7 +29,7 @@ FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QV
     return layout;
 }
 
-FloatingEnds::FloatingEnds(Canvas *canvas)
+FloatingEnds::FloatingEnds(ItemCanvas *canvas)
     : m_canvas(canvas)
 {
 }
@@ -40,7 +41,7 @@ FloatingLinkItem *FloatingEnds::addLink(const QString &name, bool start)
                                       name);
     item->setZValue(m_canvas->nextZValue());
     m_links.append(item);
-    m_canvas->addItem(item);
+    m_canvas->graphicsScene()->addItem(item);
     m_lastLink = item;
     layOut();
     return item;
@@ -55,7 +56,7 @@ FloatingMemoryItem *FloatingEnds::addMemory(const QString &label, const QString 
     item->setBackgroundColour(colour);
     item->setZValue(m_canvas->nextZValue());
     m_memories.append(item);
-    m_canvas->addItem(item);
+    m_canvas->graphicsScene()->addItem(item);
     m_lastMemory = item;
     layOut();
     return item;

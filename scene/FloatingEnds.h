@@ -25,14 +25,14 @@ struct FloatingEndsLayout
 };
 FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QVector<QSizeF> &memorySizes);
 
-class Canvas;
+class ItemCanvas;
 class FloatingLinkItem;
 class FloatingMemoryItem;
 
 class FloatingEnds
 {
 public:
-    explicit FloatingEnds(Canvas *canvas);
+    explicit FloatingEnds(ItemCanvas *canvas);
 
     const QList<FloatingLinkItem *> &links() const { return m_links; }
     const QList<FloatingMemoryItem *> &memories() const { return m_memories; }
@@ -53,7 +53,7 @@ private:
     // Places every end again (a new one may push the others along).
     void layOut();
 
-    Canvas *m_canvas;
+    ItemCanvas *m_canvas;
     QList<FloatingLinkItem *> m_links;
     QList<FloatingMemoryItem *> m_memories;
     FloatingLinkItem *m_lastLink = nullptr;

@@ -46,7 +46,7 @@ QString labelOf(const ItemRecord &record)
 
 } // namespace
 
-ItemChangeCommand::ItemChangeCommand(Canvas *canvas, const QVector<ItemChange> &changes,
+ItemChangeCommand::ItemChangeCommand(ItemCanvas *canvas, const QVector<ItemChange> &changes,
                                      QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_changes(changes)
 {

@@ -23,7 +23,7 @@ public:
 
     // The items are already in their after state when the command is made:
     // its first redo changes nothing visible.
-    ItemChangeCommand(Canvas *canvas, const QVector<ItemChange> &changes,
+    ItemChangeCommand(ItemCanvas *canvas, const QVector<ItemChange> &changes,
                       QUndoCommand *parent = nullptr);
 
     // Whether any item's stored fields differ between before and after.

@@ -1,8 +1,10 @@
 #include "ItemKind.h"
 
-void ItemKind::insertAt(Canvas &, const QPointF &) const {}
+void ItemKind::loaded(ItemCanvas &, DiagramItem *) const {}
 
-QGraphicsItem *ItemKind::connect(Canvas &, QGraphicsItem *, QGraphicsItem *) const
+void ItemKind::insertAt(ItemCanvas &, const QPointF &) const {}
+
+QGraphicsItem *ItemKind::connect(ItemCanvas &, QGraphicsItem *, QGraphicsItem *) const
 {
     return nullptr;
 }

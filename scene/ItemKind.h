@@ -10,7 +10,7 @@
 
 #include <QString>
 
-class Canvas;
+class ItemCanvas;
 class CanvasSteps;
 class DiagramItem;
 class QGraphicsItem;
@@ -23,14 +23,34 @@ public:
 
     // The type number its items answer from type() (ItemType).
     virtual int type() const = 0;
+    // The index of its record's alternative in ItemRecord
+    // (itemRecordIndex<StateRecord>()): the model's kind, which gives its
+    // file order and load rank (RecordKinds).
+    virtual int recordIndex() const = 0;
     // How undo steps name it: "State", "Process Item".
     virtual QString name() const = 0;
     // How label refusals name it: "state", "process item".
     virtual QString noun() const = 0;
-    // Its context menu among the canvas's menus (Canvas::MenuIndex).
-    virtual int menuIndex() const = 0;
-    // The drawing mode that makes it (Canvas::Mode).
-    virtual int insertMode() const = 0;
+    // How the window offers the kind: plain data, from which the window
+    // derives its tool action, cursor, context menu and tool sets.
+    struct Tool
+    {
+        // The number of the drawing mode that makes it (0..6; select is
+        // ItemKinds::SelectModeNumber).
+        int mode;
+        // Its context menu among the canvas's menus (0..6, the window's
+        // menu array holds them in this order).
+        int menuIndex;
+        // Object name of the window's tool action that chooses the mode.
+        const char *action;
+        // Resource path of the image of the mode's mouse cursor.
+        const char *cursorImage;
+        // The tree levels whose diagrams offer the tool (first..last).
+        int firstLevel;
+        int lastLevel;
+    };
+    virtual Tool tool() const = 0;
+    int menuIndex() const { return tool().menuIndex; }
 
     // Labels. The project file joins other records to items of some kinds
     // by label, so those need labels of their own on their canvas.
@@ -43,13 +63,13 @@ public:
     // A click at point in the kind's mode: makes the item, with its undo
     // step where it has one, and reports the insertion (nothing for a kind
     // that is not placed by a click).
-    virtual void insertAt(Canvas &canvas, const QPointF &point) const;
+    virtual void insertAt(ItemCanvas &canvas, const QPointF &point) const;
     // Whether the kind is drawn as a line from one item to another.
     virtual bool isConnection() const { return false; }
     // A line drawn from start to end in the kind's mode: makes the
     // connection with its undo step when the two items fit, and returns it
     // (null when they do not).
-    virtual QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,
+    virtual QGraphicsItem *connect(ItemCanvas &canvas, QGraphicsItem *start,
                                    QGraphicsItem *end) const;
 
     // Makes an item of the kind from its record (a record of the kind) on
@@ -58,8 +78,11 @@ public:
     // items the record joins (a dataflow's process item and memory item,
     // whatever its direction); null for a kind that joins nothing. The
     // caller lists the item.
-    virtual DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+    virtual DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                     DiagramItem *start, DiagramItem *end) const = 0;
+    // Called after a load made and listed item, before the items of the
+    // kinds that follow in load order are made.
+    virtual void loaded(ItemCanvas &canvas, DiagramItem *item) const;
 
     // Whether each item of the kind opens a diagram of its own: the project
     // then inserts and deletes it with its node and diagrams (not the
@@ -70,7 +93,7 @@ public:
     // its records.
     virtual bool onMachinesOnly() const { return false; }
     // Pushes the undo step that deletes the listed item from canvas.
-    virtual void pushDeletion(Canvas &canvas, DiagramItem *item) const = 0;
+    virtual void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const = 0;
 
     // The shared work of the undo steps: putting a listed kind's item back
     // on the canvas (scene, list, its ends' lists) and taking it away again,
@@ -84,14 +107,15 @@ protected:
     // item, which takes the record, the stacking value and its place in
     // the scene. Null for a record of another kind.
     template <typename Record, typename Make>
-    static DiagramItem *placeFromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+    static DiagramItem *placeFromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                         Make make);
 };
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
+#include <QGraphicsScene>
 
 template <typename Record, typename Make>
-DiagramItem *ItemKind::placeFromRecord(Canvas &canvas, const ItemRecord &record, qreal z, Make make)
+DiagramItem *ItemKind::placeFromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, Make make)
 {
     const auto *r = std::get_if<Record>(&record);
     if (!r)
@@ -99,6 +123,6 @@ DiagramItem *ItemKind::placeFromRecord(Canvas &canvas, const ItemRecord &record,
     auto *item = make(*r);
     item->applyRecord(*r);
     item->setZValue(z);
-    canvas.addItem(item);
+    canvas.graphicsScene()->addItem(item);
     return item;
 }

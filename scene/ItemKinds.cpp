@@ -1,43 +1,30 @@
 #include "ItemKinds.h"
 
-#include "DataflowKind.h"
-#include "LinkKind.h"
-#include "MemoryKind.h"
-#include "ProcessKind.h"
-#include "StateKind.h"
-#include "TextKind.h"
-#include "TransitionKind.h"
+#include "ItemKind.h"
 
 #include <QHash>
 
 namespace {
 
-struct Table
+struct Lookup
 {
-    Table()
+    Lookup()
     {
-        static const ProcessKind process;
-        static const StateKind state;
-        static const TransitionKind transition;
-        static const TextKind text;
-        static const LinkKind link;
-        static const MemoryKind memory;
-        static const DataflowKind dataflow;
-        kinds = {&process, &state, &transition, &text, &link, &memory, &dataflow};
-        for (const ItemKind *kind : qAsConst(kinds)) {
+        for (const ItemKind *kind : ItemKinds::all()) {
             byType.insert(kind->type(), kind);
-            byMode.insert(kind->insertMode(), kind);
+            byMode.insert(kind->tool().mode, kind);
+            byRecord.insert(kind->recordIndex(), kind);
         }
     }
 
-    QList<const ItemKind *> kinds;
     QHash<int, const ItemKind *> byType;
     QHash<int, const ItemKind *> byMode;
+    QHash<int, const ItemKind *> byRecord;
 };
 
-const Table &table()
+const Lookup &lookup()
 {
-    static const Table kinds;
+    static const Lookup kinds;
     return kinds;
 }
 
@@ -45,19 +32,19 @@ const Table &table()
 
 namespace ItemKinds {
 
-const QList<const ItemKind *> &all()
-{
-    return table().kinds;
-}
-
 const ItemKind *of(int type)
 {
-    return table().byType.value(type);
+    return lookup().byType.value(type);
 }
 
 const ItemKind *forMode(int mode)
 {
-    return table().byMode.value(mode);
+    return lookup().byMode.value(mode);
+}
+
+const ItemKind *forRecord(int index)
+{
+    return lookup().byRecord.value(index);
 }
 
 } // namespace ItemKinds

@@ -1,15 +1,16 @@
 #include "LabelRules.h"
 
-#include "Canvas.h"
 #include "CanvasCommand.h"
+#include "ItemCanvas.h"
 #include "ItemKind.h"
 #include "ItemKinds.h"
+#include "ItemTypes.h"
 
 #include <QUndoStack>
 
 namespace {
 
-QSet<QString> listedLabels(const Canvas &canvas, int kind, const QGraphicsItem *except)
+QSet<QString> listedLabels(const ItemCanvas &canvas, int kind, const QGraphicsItem *except)
 {
     QSet<QString> labels;
     const ItemKind *described = ItemKinds::of(kind);
@@ -34,7 +35,7 @@ const DiagramItem *restoredBy(const QUndoCommand *command, bool undone, int kind
     return item && item->type() == kind ? item : nullptr;
 }
 
-QSet<QString> restorableLabels(const Canvas &canvas, int kind, bool withRedo)
+QSet<QString> restorableLabels(const ItemCanvas &canvas, int kind, bool withRedo)
 {
     QSet<QString> labels;
     const QUndoStack *stack = canvas.undoStack();
@@ -72,13 +73,13 @@ QString firstFree(const QString &stem, int firstCount, const QSet<QString> &used
     return stem + QString::number(firstFreeCount(stem, firstCount, used));
 }
 
-QSet<QString> labelsInUse(const Canvas &canvas, int kind, const QGraphicsItem *except,
+QSet<QString> labelsInUse(const ItemCanvas &canvas, int kind, const QGraphicsItem *except,
                           bool withRedo)
 {
     return listedLabels(canvas, kind, except) + restorableLabels(canvas, kind, withRedo);
 }
 
-QString refusal(const Canvas &canvas, int kind, const QGraphicsItem *item, const QString &entered)
+QString refusal(const ItemCanvas &canvas, int kind, const QGraphicsItem *item, const QString &entered)
 {
     const QString label = entered.trimmed();
     const QString noun = kindNoun(kind);
@@ -106,9 +107,9 @@ QString refusal(const Canvas &canvas, int kind, const QGraphicsItem *item, const
     return QString();
 }
 
-LabelCheck check(const Canvas &canvas, int kind, const QGraphicsItem *item)
+LabelCheck check(const ItemCanvas &canvas, int kind, const QGraphicsItem *item)
 {
-    const Canvas *c = &canvas;
+    const ItemCanvas *c = &canvas;
     return [c, kind, item](const QString &entered) { return refusal(*c, kind, item, entered); };
 }
 
@@ -124,13 +125,13 @@ QString copyLabel(const QString &label, const QSet<QString> &used)
     return firstFree(stem, number + 1, used);
 }
 
-QString newStateLabel(const Canvas &canvas)
+QString newStateLabel(const ItemCanvas &canvas)
 {
     return firstFree(QStringLiteral("State"), 1,
                      labelsInUse(canvas, ItemType::State, nullptr, false));
 }
 
-QString newProcessLabel(const Canvas &canvas, const QGraphicsItem *item)
+QString newProcessLabel(const ItemCanvas &canvas, const QGraphicsItem *item)
 {
     const QString stem = QStringLiteral("process_") + QString::number(canvas.level() + 1);
     // The count of process items (the new one included), unless it is taken.
@@ -138,7 +139,7 @@ QString newProcessLabel(const Canvas &canvas, const QGraphicsItem *item)
                      labelsInUse(canvas, ItemType::Process, item, false));
 }
 
-int newMemoryCount(const Canvas &canvas)
+int newMemoryCount(const ItemCanvas &canvas)
 {
     const QString stem = QStringLiteral("var_") + QString::number(canvas.level() + 1);
     // The count of memory items before the new one, unless it is taken.

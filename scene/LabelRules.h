@@ -17,7 +17,7 @@
 #include <QSet>
 #include <QString>
 
-class Canvas;
+class ItemCanvas;
 class QGraphicsItem;
 
 namespace LabelRules {
@@ -32,15 +32,15 @@ QString firstFree(const QString &stem, int firstCount, const QSet<QString> &used
 // canvas, except `except`. withRedo also counts items Redo could bring
 // back; a new item leaves them out, because pushing its command discards
 // everything Redo could have done.
-QSet<QString> labelsInUse(const Canvas &canvas, int kind, const QGraphicsItem *except,
+QSet<QString> labelsInUse(const ItemCanvas &canvas, int kind, const QGraphicsItem *except,
                           bool withRedo = true);
 
 // Why `entered` cannot become the label of `item` (of `kind`, on canvas),
 // or an empty text. The label is judged with its outer blanks trimmed.
-QString refusal(const Canvas &canvas, int kind, const QGraphicsItem *item,
+QString refusal(const ItemCanvas &canvas, int kind, const QGraphicsItem *item,
                 const QString &entered);
 // The same as a check for the item's property dialog.
-LabelCheck check(const Canvas &canvas, int kind, const QGraphicsItem *item);
+LabelCheck check(const ItemCanvas &canvas, int kind, const QGraphicsItem *item);
 
 // The label a copy of an item labelled `label` gets where `used` labels are
 // taken: the label itself while it is free, else its stem (the label
@@ -49,13 +49,13 @@ LabelCheck check(const Canvas &canvas, int kind, const QGraphicsItem *item);
 QString copyLabel(const QString &label, const QSet<QString> &used);
 
 // "State1", "State2", ...: the first free one on a state machine.
-QString newStateLabel(const Canvas &canvas);
+QString newStateLabel(const ItemCanvas &canvas);
 // "process_" + (canvas level + 1) + a count: the number of process items
 // on the canvas (item, already listed, included), or the first count above
 // it that is free.
-QString newProcessLabel(const Canvas &canvas, const QGraphicsItem *item);
+QString newProcessLabel(const ItemCanvas &canvas, const QGraphicsItem *item);
 // The number of memory items on the canvas, or the first count above it for
 // which "var_" + (canvas level + 1) + count is free.
-int newMemoryCount(const Canvas &canvas);
+int newMemoryCount(const ItemCanvas &canvas);
 
 } // namespace LabelRules

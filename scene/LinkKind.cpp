@@ -2,7 +2,7 @@
 
 #include "AddConnectionCommand.h"
 #include "BoxConnections.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DeleteItemCommand.h"
@@ -13,10 +13,13 @@
 int LinkKind::type() const { return ItemType::Link; }
 QString LinkKind::name() const { return QStringLiteral("Link"); }
 QString LinkKind::noun() const { return QStringLiteral("link"); }
-int LinkKind::menuIndex() const { return Canvas::LinkMenu; }
-int LinkKind::insertMode() const { return Canvas::LinkMode; }
 
-QGraphicsItem *LinkKind::connect(Canvas &canvas, QGraphicsItem *start, QGraphicsItem *end) const
+ItemKind::Tool LinkKind::tool() const
+{
+    return {4, 4, "actionLink", ":/Images/Images/link_cursor.png", 3, 4};
+}
+
+QGraphicsItem *LinkKind::connect(ItemCanvas &canvas, QGraphicsItem *start, QGraphicsItem *end) const
 {
     if (start->type() != ItemType::Process || end->type() != ItemType::Process)
         return nullptr;
@@ -26,7 +29,7 @@ QGraphicsItem *LinkKind::connect(Canvas &canvas, QGraphicsItem *start, QGraphics
     return made;
 }
 
-void LinkKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void LinkKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteItemCommand(&canvas, item));
 }
@@ -70,7 +73,7 @@ bool LinkKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *LinkKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *LinkKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                   DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<LinkRecord>(&record);
@@ -78,7 +81,7 @@ DiagramItem *LinkKind::fromRecord(Canvas &canvas, const ItemRecord &record, qrea
         return nullptr;
     auto *from = static_cast<ProcessItem *>(start);
     auto *to = static_cast<ProcessItem *>(end);
-    auto *link = new LinkItem(canvas.menu(Canvas::LinkMenu), from, to);
+    auto *link = new LinkItem(canvas.menuOf(ItemType::Link), from, to);
     from->addLink(link);
     to->addLink(link);
     link->applyRecord(*r);

@@ -11,14 +11,14 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    int recordIndex() const override { return itemRecordIndex<LinkRecord>(); }
+    Tool tool() const override;
 
     bool isConnection() const override { return true; }
-    QGraphicsItem *connect(Canvas &canvas, QGraphicsItem *start,
+    QGraphicsItem *connect(ItemCanvas &canvas, QGraphicsItem *start,
                            QGraphicsItem *end) const override;
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
     // The box and lines join the scene, the box the link list, and both
     // process items record it again. Needs both process items on the canvas.

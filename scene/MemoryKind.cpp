@@ -1,7 +1,7 @@
 #include "MemoryKind.h"
 
 #include "AddMemoryCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DataflowItem.h"
 #include "DataflowKind.h"
@@ -15,16 +15,19 @@
 int MemoryKind::type() const { return ItemType::Memory; }
 QString MemoryKind::name() const { return QStringLiteral("Memory Item"); }
 QString MemoryKind::noun() const { return QStringLiteral("memory item"); }
-int MemoryKind::menuIndex() const { return Canvas::MemoryMenu; }
-int MemoryKind::insertMode() const { return Canvas::MemoryMode; }
 
-void MemoryKind::insertAt(Canvas &canvas, const QPointF &point) const
+ItemKind::Tool MemoryKind::tool() const
+{
+    return {5, 5, "actionMemory", ":/Images/Images/Memory_cursor.png", 2, 5};
+}
+
+void MemoryKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
 {
     auto *command = new AddMemoryCommand(&canvas, point.x(), point.y());
     canvas.pushInsertion(command, command->memoryItem());
 }
 
-void MemoryKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void MemoryKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteItemCommand(&canvas, item));
 }
@@ -68,10 +71,10 @@ bool MemoryKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *MemoryKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *MemoryKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                     DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<MemoryRecord>(canvas, record, z, [&canvas](const MemoryRecord &r) {
-        return new MemoryItem(canvas.menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
+        return new MemoryItem(canvas.menuOf(ItemType::Memory), r.xCoord, r.yCoord);
     });
 }

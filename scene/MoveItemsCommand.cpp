@@ -4,7 +4,7 @@
 #include "ItemNames.h"
 #include "StateItem.h"
 
-MoveItemsCommand::MoveItemsCommand(Canvas *canvas, const QVector<ItemMove> &moves, bool mergeable,
+MoveItemsCommand::MoveItemsCommand(ItemCanvas *canvas, const QVector<ItemMove> &moves, bool mergeable,
                                    QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_mergeable(mergeable)
 {

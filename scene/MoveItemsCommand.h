@@ -21,7 +21,7 @@ public:
 
     // The items stand at their new positions already when the command is
     // made; moves that change nothing are dropped.
-    MoveItemsCommand(Canvas *canvas, const QVector<ItemMove> &moves, bool mergeable = false,
+    MoveItemsCommand(ItemCanvas *canvas, const QVector<ItemMove> &moves, bool mergeable = false,
                      QUndoCommand *parent = nullptr);
 
     bool movesAnything() const { return !m_moves.isEmpty(); }

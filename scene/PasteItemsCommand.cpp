@@ -15,6 +15,7 @@
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
+#include <QGraphicsScene>
 
 namespace {
 
@@ -27,7 +28,7 @@ template <class Record> Record moved(Record record, const QPointF &offset)
 
 } // namespace
 
-PasteItemsCommand::PasteItemsCommand(Canvas *canvas, const ProjectRecordLists &records,
+PasteItemsCommand::PasteItemsCommand(ItemCanvas *canvas, const ProjectRecordLists &records,
                                      const QPointF &offset,
                                      const QHash<QString, ProcessItem *> &processes,
                                      QUndoCommand *parent)
@@ -63,7 +64,7 @@ void PasteItemsCommand::makeStates(const QVector<StateRecord> &records, const QP
         StateRecord r = moved(record, offset);
         r.label = LabelRules::copyLabel(record.label, used);
         used.insert(r.label);
-        auto *state = new StateItem(m_canvas->menu(Canvas::StateMenu), r.xCoord, r.yCoord);
+        auto *state = new StateItem(m_canvas->menuOf(ItemType::State), r.xCoord, r.yCoord);
         state->applyRecord(r);
         adopt(state);
         m_states.insert(record.label, state);
@@ -74,7 +75,7 @@ void PasteItemsCommand::makeTexts(const QVector<TextRecord> &records, const QPoi
 {
     for (const TextRecord &record : records) {
         const TextRecord r = moved(record, offset);
-        auto *text = new TextItem(m_canvas->menu(Canvas::TextMenu), r.xCoord, r.yCoord);
+        auto *text = new TextItem(m_canvas->menuOf(ItemType::Text), r.xCoord, r.yCoord);
         text->applyRecord(r);
         adopt(text);
     }
@@ -87,7 +88,7 @@ void PasteItemsCommand::makeMemories(const QVector<MemoryRecord> &records, const
         MemoryRecord r = moved(record, offset);
         r.label = LabelRules::copyLabel(record.label, used);
         used.insert(r.label);
-        auto *memory = new MemoryItem(m_canvas->menu(Canvas::MemoryMenu), r.xCoord, r.yCoord);
+        auto *memory = new MemoryItem(m_canvas->menuOf(ItemType::Memory), r.xCoord, r.yCoord);
         memory->applyRecord(r);
         adopt(memory);
         m_memories.insert(record.label, memory);
@@ -102,7 +103,7 @@ void PasteItemsCommand::makeTransitions(const QVector<TransitionRecord> &records
         StateItem *to = m_states.value(record.endItem);
         if (!from || !to)
             continue;
-        auto *transition = new TransitionItem(m_canvas->menu(Canvas::TransitionMenu), from, to);
+        auto *transition = new TransitionItem(m_canvas->menuOf(ItemType::Transition), from, to);
         transition->applyRecord(moved(record, offset));
         adoptLines(giveConnectorLines<TransitionLine>(transition, from, to));
         adopt(transition);
@@ -116,7 +117,7 @@ void PasteItemsCommand::makeLinks(const QVector<LinkRecord> &records, const QPoi
         ProcessItem *to = m_processes.value(record.endItem);
         if (!from || !to)
             continue;
-        auto *link = new LinkItem(m_canvas->menu(Canvas::LinkMenu), from, to);
+        auto *link = new LinkItem(m_canvas->menuOf(ItemType::Link), from, to);
         link->applyRecord(moved(record, offset));
         adoptLines(giveConnectorLines<LinkLine>(link, from, to));
         adopt(link);
@@ -134,7 +135,7 @@ void PasteItemsCommand::makeDataflows(const QVector<DataflowRecord> &records,
             continue;
         QGraphicsItem *first = processFirst ? static_cast<QGraphicsItem *>(process) : memory;
         QGraphicsItem *second = processFirst ? static_cast<QGraphicsItem *>(memory) : process;
-        auto *dataflow = new DataflowItem(m_canvas->menu(Canvas::DataflowMenu), first, second);
+        auto *dataflow = new DataflowItem(m_canvas->menuOf(ItemType::Dataflow), first, second);
         dataflow->applyRecord(moved(record, offset));
         adoptLines(giveConnectorLines<DataflowLine>(dataflow, first, second));
         adopt(dataflow);
@@ -147,7 +148,7 @@ void PasteItemsCommand::redo()
     m_applied = false;
     for (DiagramItem *item : qAsConst(m_items))
         m_applied = putItemBack(item) || m_applied;
-    m_canvas->clearSelection();
+    m_canvas->graphicsScene()->clearSelection();
     for (DiagramItem *item : qAsConst(m_items)) {
         if (m_canvas->registeredItem(item))
             item->setSelected(true);

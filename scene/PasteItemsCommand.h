@@ -26,7 +26,7 @@ class ProcessItem;
 class PasteItemsCommand : public CanvasCommand
 {
 public:
-    PasteItemsCommand(Canvas *canvas, const ProjectRecordLists &records, const QPointF &offset,
+    PasteItemsCommand(ItemCanvas *canvas, const ProjectRecordLists &records, const QPointF &offset,
                       const QHash<QString, ProcessItem *> &processes = {},
                       QUndoCommand *parent = nullptr);
 

@@ -1,23 +1,26 @@
 #include "ProcessKind.h"
 
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ProcessItem.h"
 
 int ProcessKind::type() const { return ItemType::Process; }
 QString ProcessKind::name() const { return QStringLiteral("Process Item"); }
 QString ProcessKind::noun() const { return QStringLiteral("process item"); }
-int ProcessKind::menuIndex() const { return Canvas::ProcessMenu; }
-int ProcessKind::insertMode() const { return Canvas::ProcessMode; }
 
-void ProcessKind::insertAt(Canvas &canvas, const QPointF &point) const
+ItemKind::Tool ProcessKind::tool() const
 {
-    auto *item = new ProcessItem(canvas.menu(Canvas::ProcessMenu), point.x(), point.y(),
+    return {3, 3, "actionProcessRect", ":/Images/Images/Process_Rect_Cursor.png", 3, 4};
+}
+
+void ProcessKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
+{
+    auto *item = new ProcessItem(canvas.menuOf(ItemType::Process), point.x(), point.y(),
                                  canvas.processShape());
     item->placeAt();
     canvas.placeProcessItem(item);
 }
 
-void ProcessKind::pushDeletion(Canvas &, DiagramItem *) const {}
+void ProcessKind::pushDeletion(ItemCanvas &, DiagramItem *) const {}
 
 bool ProcessKind::putBack(CanvasSteps &, DiagramItem *) const
 {
@@ -29,10 +32,10 @@ bool ProcessKind::takeAway(CanvasSteps &, DiagramItem *) const
     return false;
 }
 
-DiagramItem *ProcessKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *ProcessKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                      DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<ProcessRecord>(canvas, record, z, [&canvas](const ProcessRecord &r) {
-        return new ProcessItem(canvas.menu(Canvas::ProcessMenu), r.xCoord, r.yCoord, r.shape);
+        return new ProcessItem(canvas.menuOf(ItemType::Process), r.xCoord, r.yCoord, r.shape);
     });
 }

@@ -14,16 +14,16 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    int recordIndex() const override { return itemRecordIndex<ProcessRecord>(); }
+    Tool tool() const override;
     bool hasUniqueLabel() const override { return true; }
     bool labelOnOneLine() const override { return true; }
 
-    void insertAt(Canvas &canvas, const QPointF &point) const override;
+    void insertAt(ItemCanvas &canvas, const QPointF &point) const override;
     bool opensDiagram() const override { return true; }
     // Nothing: see opensDiagram.
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
     bool putBack(CanvasSteps &steps, DiagramItem *item) const override;
     bool takeAway(CanvasSteps &steps, DiagramItem *item) const override;

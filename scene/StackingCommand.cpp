@@ -2,7 +2,7 @@
 
 #include "ItemNames.h"
 
-StackingCommand::StackingCommand(Canvas *canvas, DiagramItem *item, qreal before, qreal after,
+StackingCommand::StackingCommand(ItemCanvas *canvas, DiagramItem *item, qreal before, qreal after,
                                  const QString &verb, QUndoCommand *parent)
     : CanvasCommand(canvas, parent), m_item(item), m_before(before), m_after(after)
 {

@@ -9,7 +9,7 @@ class StackingCommand : public CanvasCommand
 {
 public:
     // The item stands at `after` already when the command is made.
-    StackingCommand(Canvas *canvas, DiagramItem *item, qreal before, qreal after,
+    StackingCommand(ItemCanvas *canvas, DiagramItem *item, qreal before, qreal after,
                     const QString &verb, QUndoCommand *parent = nullptr);
 
     void redo() override;

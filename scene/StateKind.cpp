@@ -1,7 +1,7 @@
 #include "StateKind.h"
 
 #include "AddStateCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DeleteStateCommand.h"
 #include "StateItem.h"
@@ -11,17 +11,20 @@
 int StateKind::type() const { return ItemType::State; }
 QString StateKind::name() const { return QStringLiteral("State"); }
 QString StateKind::noun() const { return QStringLiteral("state"); }
-int StateKind::menuIndex() const { return Canvas::StateMenu; }
-int StateKind::insertMode() const { return Canvas::StateMode; }
 
-void StateKind::insertAt(Canvas &canvas, const QPointF &point) const
+ItemKind::Tool StateKind::tool() const
+{
+    return {0, 0, "actionState", ":/Images/Images/stateCursor.png", 5, 5};
+}
+
+void StateKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
 {
     // Centre the default 280 x 150 state on the point.
     auto *command = new AddStateCommand(&canvas, point.x() - 140, point.y() - 75);
     canvas.pushInsertion(command, command->state());
 }
 
-void StateKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void StateKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     auto *state = static_cast<StateItem *>(item);
     if (canvas.markedInitialState() == state)
@@ -33,7 +36,7 @@ namespace {
 
 // A machine has one initial state. If another state became initial while
 // this one was away, this one comes back as an ordinary state.
-void restoreInitialFlag(Canvas *canvas, StateItem *state)
+void restoreInitialFlag(ItemCanvas *canvas, StateItem *state)
 {
     for (StateItem *other : canvas->states()) {
         if (other != state && other->isInitialState()) {
@@ -52,7 +55,7 @@ bool StateKind::putBack(CanvasSteps &steps, DiagramItem *item) const
     auto *state = static_cast<StateItem *>(item);
     if (!state || steps.isListed(state))
         return false;
-    Canvas *canvas = steps.canvas();
+    ItemCanvas *canvas = steps.canvas();
     steps.putIn(state);
     QList<TransitionItem *> back;
     for (TransitionItem *t : state->transitions()) {
@@ -75,7 +78,7 @@ bool StateKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     auto *state = static_cast<StateItem *>(item);
     if (!state || !steps.isListed(state))
         return false;
-    Canvas *canvas = steps.canvas();
+    ItemCanvas *canvas = steps.canvas();
     if (canvas->markedInitialState() == state)
         canvas->detachInitialMarker();
     QList<TransitionItem *> away;
@@ -96,10 +99,17 @@ bool StateKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *StateKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *StateKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                    DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<StateRecord>(canvas, record, z, [&canvas](const StateRecord &r) {
-        return new StateItem(canvas.menu(Canvas::StateMenu), r.xCoord, r.yCoord);
+        return new StateItem(canvas.menuOf(ItemType::State), r.xCoord, r.yCoord);
     });
+}
+
+void StateKind::loaded(ItemCanvas &canvas, DiagramItem *item) const
+{
+    auto *state = static_cast<StateItem *>(item);
+    if (state->isInitialState() && !canvas.markedInitialState())
+        canvas.attachInitialMarker(state);
 }

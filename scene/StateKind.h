@@ -13,16 +13,19 @@ public:
     int type() const override;
     QString name() const override;
     QString noun() const override;
-    int menuIndex() const override;
-    int insertMode() const override;
+    int recordIndex() const override { return itemRecordIndex<StateRecord>(); }
+    Tool tool() const override;
     bool onMachinesOnly() const override { return true; }
     bool hasUniqueLabel() const override { return true; }
 
-    void insertAt(Canvas &canvas, const QPointF &point) const override;
+    void insertAt(ItemCanvas &canvas, const QPointF &point) const override;
     // Takes the initial marker off the state first.
-    void pushDeletion(Canvas &canvas, DiagramItem *item) const override;
-    DiagramItem *fromRecord(Canvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
+    void pushDeletion(ItemCanvas &canvas, DiagramItem *item) const override;
+    DiagramItem *fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z, DiagramItem *start,
                             DiagramItem *end) const override;
+    // The first state loaded with the initial flag carries the canvas's
+    // initial-state marker.
+    void loaded(ItemCanvas &canvas, DiagramItem *item) const override;
 
     // The state joins scene and list, together with the transitions it still
     // records whose other state is on the canvas. An initial state gets the

@@ -1,7 +1,7 @@
 #include "TextKind.h"
 
 #include "AddTextCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DeleteTextCommand.h"
 #include "TextItem.h"
@@ -9,16 +9,19 @@
 int TextKind::type() const { return ItemType::Text; }
 QString TextKind::name() const { return QStringLiteral("Text"); }
 QString TextKind::noun() const { return QStringLiteral("text"); }
-int TextKind::menuIndex() const { return Canvas::TextMenu; }
-int TextKind::insertMode() const { return Canvas::TextMode; }
 
-void TextKind::insertAt(Canvas &canvas, const QPointF &point) const
+ItemKind::Tool TextKind::tool() const
+{
+    return {2, 2, "actionText", ":/Images/Images/TextCursor.png", 5, 5};
+}
+
+void TextKind::insertAt(ItemCanvas &canvas, const QPointF &point) const
 {
     auto *command = new AddTextCommand(&canvas, point.x(), point.y());
     canvas.pushInsertion(command, command->textItem());
 }
 
-void TextKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void TextKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteTextCommand(&canvas, static_cast<TextItem *>(item)));
 }
@@ -39,10 +42,10 @@ bool TextKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *TextKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *TextKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                   DiagramItem *, DiagramItem *) const
 {
     return placeFromRecord<TextRecord>(canvas, record, z, [&canvas](const TextRecord &r) {
-        return new TextItem(canvas.menu(Canvas::TextMenu), r.xCoord, r.yCoord);
+        return new TextItem(canvas.menuOf(ItemType::Text), r.xCoord, r.yCoord);
     });
 }

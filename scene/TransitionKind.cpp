@@ -1,7 +1,7 @@
 #include "TransitionKind.h"
 
 #include "AddTransitionCommand.h"
-#include "Canvas.h"
+#include "ItemCanvas.h"
 #include "ConnectedBox.h"
 #include "CanvasSteps.h"
 #include "DeleteTransitionCommand.h"
@@ -15,10 +15,13 @@
 int TransitionKind::type() const { return ItemType::Transition; }
 QString TransitionKind::name() const { return QStringLiteral("Transition"); }
 QString TransitionKind::noun() const { return QStringLiteral("transition"); }
-int TransitionKind::menuIndex() const { return Canvas::TransitionMenu; }
-int TransitionKind::insertMode() const { return Canvas::TransitionMode; }
 
-QGraphicsItem *TransitionKind::connect(Canvas &canvas, QGraphicsItem *start,
+ItemKind::Tool TransitionKind::tool() const
+{
+    return {1, 1, "actiontransition", ":/Images/Images/transitionCursor.png", 5, 5};
+}
+
+QGraphicsItem *TransitionKind::connect(ItemCanvas &canvas, QGraphicsItem *start,
                                        QGraphicsItem *end) const
 {
     if (start->type() != ItemType::State || end->type() != ItemType::State)
@@ -30,7 +33,7 @@ QGraphicsItem *TransitionKind::connect(Canvas &canvas, QGraphicsItem *start,
     return made;
 }
 
-void TransitionKind::pushDeletion(Canvas &canvas, DiagramItem *item) const
+void TransitionKind::pushDeletion(ItemCanvas &canvas, DiagramItem *item) const
 {
     canvas.pushCommand(new DeleteTransitionCommand(&canvas, static_cast<TransitionItem *>(item)));
 }
@@ -125,7 +128,7 @@ bool TransitionKind::takeAway(CanvasSteps &steps, DiagramItem *item) const
     return true;
 }
 
-DiagramItem *TransitionKind::fromRecord(Canvas &canvas, const ItemRecord &record, qreal z,
+DiagramItem *TransitionKind::fromRecord(ItemCanvas &canvas, const ItemRecord &record, qreal z,
                                         DiagramItem *start, DiagramItem *end) const
 {
     const auto *r = std::get_if<TransitionRecord>(&record);
@@ -133,7 +136,7 @@ DiagramItem *TransitionKind::fromRecord(Canvas &canvas, const ItemRecord &record
         return nullptr;
     auto *from = static_cast<StateItem *>(start);
     auto *to = static_cast<StateItem *>(end);
-    auto *transition = new TransitionItem(canvas.menu(Canvas::TransitionMenu), from, to);
+    auto *transition = new TransitionItem(canvas.menuOf(ItemType::Transition), from, to);
     transition->applyRecord(*r);
     transition->setZValue(z);
     addConnectedBox<TransitionLine>(canvas, from, transition, to);

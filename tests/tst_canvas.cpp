@@ -4,6 +4,8 @@
 #include "FloatingMemoryItem.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "LinkItem.h"
 #include "LinkLine.h"
 #include "MemoryItem.h"
@@ -57,7 +59,7 @@ class TestCanvas : public QObject
         connect(m_canvas, &Canvas::propertiesRequested, this, [this] { m_log << "properties"; });
         connect(m_canvas, &Canvas::itemInserted, this, [this] {
             m_log << "select";
-            m_canvas->setMode(Canvas::SelectMode);
+            m_canvas->setMode(nullptr);
         });
         m_view = new QGraphicsView(m_canvas);
         m_view->resize(1200, 900);
@@ -104,13 +106,13 @@ class TestCanvas : public QObject
 
     StateItem *insertState(const QPointF &centre)
     {
-        m_canvas->setMode(Canvas::StateMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::State));
         click(centre);
         return m_canvas->states().last();
     }
     ProcessItem *insertProcess(const QPointF &centre)
     {
-        m_canvas->setMode(Canvas::ProcessMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Process));
         click(centre);
         return m_canvas->processItems().last();
     }
@@ -151,7 +153,7 @@ private slots:
     void construction()
     {
         Canvas canvas(nullptr);
-        QCOMPARE(canvas.mode(), Canvas::SelectMode);
+        QCOMPARE(canvas.mode(), nullptr);
         QCOMPARE(canvas.highestZ(), 0.0);
         QVERIFY(canvas.undoStack());
         QCOMPARE(canvas.undoStack()->count(), 0);
@@ -174,7 +176,7 @@ private slots:
         QCOMPARE(first->parentId(), 2);
         QCOMPARE(first->grandParentId(), 1);
         QCOMPARE(m_log, QStringList({"modified", "select"}));
-        QCOMPARE(m_canvas->mode(), Canvas::SelectMode);
+        QCOMPARE(m_canvas->mode(), nullptr);
 
         // Pressing on top of the first state still inserts a new one above it.
         StateItem *second = insertState(QPointF(450, 320));
@@ -190,11 +192,11 @@ private slots:
     void textAndMemoryInsertion()
     {
         makeCanvas(5);
-        m_canvas->setMode(Canvas::TextMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Text));
         click(QPointF(500, 400));
         QCOMPARE(m_canvas->textItems().size(), 1);
         QCOMPARE(m_canvas->textItems().first()->pos(), QPointF(425, 363));
-        m_canvas->setMode(Canvas::MemoryMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Memory));
         click(QPointF(700, 400));
         QCOMPARE(m_canvas->memoryItems().size(), 1);
         MemoryItem *memory = m_canvas->memoryItems().first();
@@ -284,13 +286,13 @@ private slots:
         QVERIFY(m_log.isEmpty());
         // A press in a connection mode that creates nothing leaves the
         // project as it was; a connection made marks it modified.
-        m_canvas->setMode(Canvas::TransitionMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Transition));
         click(QPointF(900, 700));
         QVERIFY(m_log.isEmpty());
         QCOMPARE(m_canvas->transitions().size(), 0);
         StateItem *t = insertState(QPointF(900, 700));
         m_log.clear();
-        m_canvas->setMode(Canvas::TransitionMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Transition));
         drag(QPointF(340, 310), QPointF(900, 700));
         QCOMPARE(m_canvas->transitions().size(), 1);
         QCOMPARE(m_canvas->transitions().first()->endItem(), t);
@@ -302,7 +304,7 @@ private slots:
         makeCanvas(5);
         StateItem *a = insertState(QPointF(250, 250));
         StateItem *b = insertState(QPointF(750, 550));
-        m_canvas->setMode(Canvas::TransitionMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Transition));
         m_log.clear();
         drag(QPointF(250, 250), QPointF(750, 550));
         QCOMPARE(m_canvas->transitions().size(), 1);
@@ -321,7 +323,7 @@ private slots:
         // The transition made modifies (the press and the moves of the drag
         // do not move anything); then the canvas asks for select mode.
         QCOMPARE(m_log, QStringList({"modified", "select"}));
-        QCOMPARE(m_canvas->mode(), Canvas::SelectMode);
+        QCOMPARE(m_canvas->mode(), nullptr);
     }
 
     void transitionDragsThatCreateNothing()
@@ -329,9 +331,9 @@ private slots:
         makeCanvas(5);
         StateItem *a = insertState(QPointF(250, 250));
         insertState(QPointF(750, 550));
-        m_canvas->setMode(Canvas::TextMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Text));
         click(QPointF(750, 550));   // a text item on top of state b
-        m_canvas->setMode(Canvas::TransitionMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Transition));
         m_log.clear();
 
         drag(QPointF(250, 250), QPointF(1000, 100));   // onto nothing
@@ -342,7 +344,7 @@ private slots:
         release(QPointF(750, 550));
         QCOMPARE(m_canvas->transitions().size(), 0);
         QVERIFY(a->transitions().isEmpty());
-        QCOMPARE(m_canvas->mode(), Canvas::TransitionMode);   // still drawing
+        QCOMPARE(m_canvas->mode(), ItemKinds::of(ItemType::Transition));   // still drawing
         QCOMPARE(plainLines(), 0);
         QVERIFY(m_log.isEmpty());   // nothing made, nothing modified
 
@@ -389,12 +391,12 @@ private slots:
         makeCanvas(3);
         ProcessItem *p1 = insertProcess(QPointF(200, 200));
         ProcessItem *p2 = insertProcess(QPointF(800, 200));
-        m_canvas->setMode(Canvas::MemoryMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Memory));
         click(QPointF(500, 600));
         MemoryItem *m = m_canvas->memoryItems().first();
         QCOMPARE(m->label(), QString("var_40"));
 
-        m_canvas->setMode(Canvas::LinkMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Link));
         drag(QPointF(200, 200), QPointF(800, 200));
         QCOMPARE(m_canvas->links().size(), 1);
         LinkItem *link = m_canvas->links().first();
@@ -405,21 +407,21 @@ private slots:
         QCOMPARE(p2->links(), QList<LinkItem *>({link}));
         QVERIFY(link->startLine() && link->endLine());
         QCOMPARE(link->startLine()->scene(), m_canvas);
-        QCOMPARE(m_canvas->mode(), Canvas::SelectMode);
+        QCOMPARE(m_canvas->mode(), nullptr);
         // Repeating the drag makes another link; wrong kinds make none.
-        m_canvas->setMode(Canvas::LinkMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Link));
         drag(QPointF(200, 200), QPointF(800, 200));
-        m_canvas->setMode(Canvas::LinkMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Link));
         drag(QPointF(200, 200), QPointF(500, 600));
-        QCOMPARE(m_canvas->mode(), Canvas::LinkMode);
+        QCOMPARE(m_canvas->mode(), ItemKinds::of(ItemType::Link));
         QCOMPARE(m_canvas->links().size(), 2);
         QCOMPARE(p1->links().size(), 2);
 
-        m_canvas->setMode(Canvas::DataflowMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Dataflow));
         drag(QPointF(200, 200), QPointF(500, 600));
-        m_canvas->setMode(Canvas::DataflowMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Dataflow));
         drag(QPointF(500, 600), QPointF(800, 200));
-        m_canvas->setMode(Canvas::DataflowMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Dataflow));
         drag(QPointF(200, 200), QPointF(800, 200));   // two processes: nothing
         QCOMPARE(m_canvas->dataflows().size(), 2);
         DataflowItem *write = m_canvas->dataflows().at(0);
@@ -430,7 +432,7 @@ private slots:
         QCOMPARE(m->dataflows(), QList<DataflowItem *>({write, read}));
         QCOMPARE(p1->dataflows(), QList<DataflowItem *>({write}));
         QCOMPARE(p2->dataflows(), QList<DataflowItem *>({read}));
-        QCOMPARE(m_canvas->mode(), Canvas::DataflowMode);
+        QCOMPARE(m_canvas->mode(), ItemKinds::of(ItemType::Dataflow));
     }
 
     void deletingProcessDiagramItems()
@@ -438,14 +440,14 @@ private slots:
         makeCanvas(3);
         ProcessItem *p1 = insertProcess(QPointF(200, 200));
         ProcessItem *p2 = insertProcess(QPointF(800, 200));
-        m_canvas->setMode(Canvas::MemoryMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Memory));
         click(QPointF(500, 600));
         MemoryItem *m = m_canvas->memoryItems().first();
-        m_canvas->setMode(Canvas::LinkMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Link));
         drag(QPointF(200, 200), QPointF(800, 200));
-        m_canvas->setMode(Canvas::DataflowMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Dataflow));
         drag(QPointF(200, 200), QPointF(500, 600));
-        m_canvas->setMode(Canvas::DataflowMode);
+        m_canvas->setMode(ItemKinds::of(ItemType::Dataflow));
         drag(QPointF(500, 600), QPointF(800, 200));
         LinkItem *link = m_canvas->links().first();
         m_canvas->setCurrentItem(link);

@@ -5,6 +5,8 @@
 // their positions (every insertion gets a place of its own), so a
 // connection rewired by an ambiguous label shows up as a difference.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DefaultProject.h"
@@ -122,19 +124,19 @@ private:
         return QPointF(300 + 450 * (n % 8), 1200 + 350 * (n / 8));
     }
 
-    void insert(Canvas::Mode mode)
+    void insert(const ItemKind * mode)
     {
         m_canvas->setMode(mode);
         SceneMouse::click(m_canvas, freshPlace());
     }
 
-    void connect(Canvas::Mode mode, const QGraphicsItem *from, const QGraphicsItem *to)
+    void connect(const ItemKind * mode, const QGraphicsItem *from, const QGraphicsItem *to)
     {
         if (!from || !to || from == to)
             return;
         m_canvas->setMode(mode);
         SceneMouse::drag(m_canvas, centre(from), centre(to));
-        m_canvas->setMode(Canvas::SelectMode);
+        m_canvas->setMode(nullptr);
     }
 
     // A label for a dialog: often one already used on the canvas, some
@@ -174,7 +176,7 @@ private:
         Canvas *c = m_canvas;
         switch (pick(9)) {
         case 0:
-        case 1: insert(Canvas::StateMode); break;
+        case 1: insert(ItemKinds::of(ItemType::State)); break;
         case 2:
             if (StateItem *s = any(c->states()))
                 c->deleteItem(s);
@@ -186,7 +188,7 @@ private:
                         someLabel(labelsOf(c->states())));
             }
             break;
-        case 4: connect(Canvas::TransitionMode, any(c->states()), any(c->states())); break;
+        case 4: connect(ItemKinds::of(ItemType::Transition), any(c->states()), any(c->states())); break;
         case 5:
             if (StateItem *s = any(c->states())) {
                 c->setCurrentItem(s);
@@ -206,7 +208,7 @@ private:
     {
         Canvas *c = m_canvas;
         switch (pick(11)) {
-        case 0: insert(Canvas::ProcessMode); break;
+        case 0: insert(ItemKinds::of(ItemType::Process)); break;
         case 1:
             if (c->processItems().size() > 1)
                 m_project->deleteProcessItem(c, any(c->processItems()));
@@ -222,7 +224,7 @@ private:
                             "lineEdit", label);
             }
             break;
-        case 3: insert(Canvas::MemoryMode); break;
+        case 3: insert(ItemKinds::of(ItemType::Memory)); break;
         case 4:
             if (MemoryItem *m = any(c->memoryItems()))
                 c->deleteItem(m);
@@ -234,12 +236,12 @@ private:
                         someLabel(labelsOf(c->memoryItems())));
             }
             break;
-        case 6: connect(Canvas::LinkMode, any(c->processItems()), any(c->processItems())); break;
+        case 6: connect(ItemKinds::of(ItemType::Link), any(c->processItems()), any(c->processItems())); break;
         case 7:
             if (pick(2) == 0)
-                connect(Canvas::DataflowMode, any(c->processItems()), any(c->memoryItems()));
+                connect(ItemKinds::of(ItemType::Dataflow), any(c->processItems()), any(c->memoryItems()));
             else
-                connect(Canvas::DataflowMode, any(c->memoryItems()), any(c->processItems()));
+                connect(ItemKinds::of(ItemType::Dataflow), any(c->memoryItems()), any(c->processItems()));
             break;
         case 8:
             if (LinkItem *l = any(c->links()))

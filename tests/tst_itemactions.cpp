@@ -3,6 +3,8 @@
 // transitions and the canvas size. Everything runs on a real window, with
 // real mouse events on its view wherever selection matters.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "CanvasSize.h"
 #include "DataflowItem.h"
@@ -240,8 +242,8 @@ void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
 
     // No item right-clicked yet: nothing opens, nothing is modified.
     clearModified();
-    for (int kind : {MainWindow::StateMenu, MainWindow::TransitionMenu, MainWindow::TextMenu,
-                     MainWindow::MemoryMenu})
+    for (int kind : {ItemKinds::of(ItemType::State)->menuIndex(), ItemKinds::of(ItemType::Transition)->menuIndex(), ItemKinds::of(ItemType::Text)->menuIndex(),
+                     ItemKinds::of(ItemType::Memory)->menuIndex()})
         QVERIFY(!whileOpen([&] { properties.at(kind)->trigger(); }, cancel));
     QVERIFY(!m_window->project()->isModified());
 
@@ -249,8 +251,8 @@ void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
     // dialog. Cancelling it, or OK without a change, leaves the project
     // unmodified.
     const QList<QPair<QGraphicsItem *, int>> cases = {
-        {a, MainWindow::StateMenu}, {t, MainWindow::TransitionMenu},
-        {text, MainWindow::TextMenu}, {memory, MainWindow::MemoryMenu}};
+        {a, ItemKinds::of(ItemType::State)->menuIndex()}, {t, ItemKinds::of(ItemType::Transition)->menuIndex()},
+        {text, ItemKinds::of(ItemType::Text)->menuIndex()}, {memory, ItemKinds::of(ItemType::Memory)->menuIndex()}};
     const auto ok = [](QWidget *w) { pressButton(w, QDialogButtonBox::Ok); };
     for (const auto &c : cases) {
         QVERIFY(rightClick(centreOf(c.first)));
@@ -264,7 +266,7 @@ void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
     QCOMPARE(a->label(), label);   // cancelled
 
     // Accepting a changed label keeps it and marks the project modified.
-    QVERIFY(whileOpen([&] { properties.at(MainWindow::StateMenu)->trigger(); }, [](QWidget *w) {
+    QVERIFY(whileOpen([&] { properties.at(ItemKinds::of(ItemType::State)->menuIndex())->trigger(); }, [](QWidget *w) {
         w->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("IDLE"));
         pressButton(w, QDialogButtonBox::Ok);
     }));
@@ -276,7 +278,7 @@ void TestItemActions::propertiesFromMenusMarkModifiedOnlyWhenChanged()
     click(centreOf(text));
     action("actionDelete")->trigger();
     clearModified();
-    QVERIFY(!whileOpen([&] { properties.at(MainWindow::TextMenu)->trigger(); }, cancel));
+    QVERIFY(!whileOpen([&] { properties.at(ItemKinds::of(ItemType::Text)->menuIndex())->trigger(); }, cancel));
     QVERIFY(!m_window->project()->isModified());
 }
 
@@ -295,7 +297,7 @@ void TestItemActions::propertiesOfProcessDiagramItems()
     QVERIFY(link && flow);
 
     const QList<QPair<QGraphicsItem *, int>> cases = {
-        {link, MainWindow::LinkMenu}, {memory, MainWindow::MemoryMenu}, {flow, MainWindow::DataflowMenu}};
+        {link, ItemKinds::of(ItemType::Link)->menuIndex()}, {memory, ItemKinds::of(ItemType::Memory)->menuIndex()}, {flow, ItemKinds::of(ItemType::Dataflow)->menuIndex()}};
     for (const auto &c : cases) {
         QVERIFY(rightClick(centreOf(c.first)));
         clearModified();
@@ -421,7 +423,7 @@ void TestItemActions::deleteInitialStateTakesTheMarker()
     StateItem *a = insertState(QPointF(300, 250));
     insertState(QPointF(800, 250));
     QVERIFY(rightClick(centreOf(a)));
-    QVERIFY(whileOpen([&] { m_window->propertiesActions().at(MainWindow::StateMenu)->trigger(); },
+    QVERIFY(whileOpen([&] { m_window->propertiesActions().at(ItemKinds::of(ItemType::State)->menuIndex())->trigger(); },
                       [](QWidget *w) {
                           w->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(true);
                           pressButton(w, QDialogButtonBox::Ok);
@@ -492,7 +494,7 @@ void TestItemActions::selfTransitionFromTheStateMenu()
     QCOMPARE(s->selfTransitions(), m_canvas->transitions());
     QCOMPARE(m_canvas->transitions().first()->scene(), m_canvas);
     QVERIFY(m_window->project()->isModified());
-    QCOMPARE(m_canvas->mode(), Canvas::SelectMode);
+    QCOMPARE(m_canvas->mode(), nullptr);
 }
 
 void TestItemActions::deleteProcessDiagramItems()

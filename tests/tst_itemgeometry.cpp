@@ -5,6 +5,8 @@
 // outlines of the shipped example, and on the Microcontroller item of a
 // new project.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "AutoSize.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
@@ -236,9 +238,9 @@ private slots:
         // each read by the controller.
         const QPointF centre = controller->sceneBoundingRect().center();
         for (const QPointF &at : {QPointF(1000, 425), QPointF(450, 900), QPointF(900, 850)}) {
-            hardware->setMode(Canvas::MemoryMode);
+            hardware->setMode(ItemKinds::of(ItemType::Memory));
             SceneMouse::click(hardware, at);
-            hardware->setMode(Canvas::DataflowMode);
+            hardware->setMode(ItemKinds::of(ItemType::Dataflow));
             SceneMouse::drag(hardware, at, centre);
             const DataflowItem *flow = hardware->dataflows().value(hardware->dataflows().size() - 1);
             QVERIFY(flow && flow->lineType() == 2);

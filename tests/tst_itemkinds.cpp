@@ -2,6 +2,7 @@
 #include "DataflowItem.h"
 #include "ItemKind.h"
 #include "ItemKinds.h"
+#include "RecordKinds.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
@@ -36,13 +37,13 @@ class TestItemKinds : public QObject
 
     static QPointF centreOf(const QGraphicsItem *item) { return item->sceneBoundingRect().center(); }
 
-    static void clickIn(Canvas *canvas, Canvas::Mode mode, const QPointF &point)
+    static void clickIn(Canvas *canvas, const ItemKind * mode, const QPointF &point)
     {
         canvas->setMode(mode);
         SceneMouse::click(canvas, point);
     }
 
-    static void connect(Canvas *canvas, Canvas::Mode mode, const QGraphicsItem *from,
+    static void connect(Canvas *canvas, const ItemKind * mode, const QGraphicsItem *from,
                         const QGraphicsItem *to)
     {
         canvas->setMode(mode);
@@ -55,14 +56,14 @@ class TestItemKinds : public QObject
     {
         Canvas *canvas = newCanvas(5);
         for (int x : {200, 700, 1200})
-            clickIn(canvas, Canvas::StateMode, QPointF(x, 200));
+            clickIn(canvas, ItemKinds::of(ItemType::State), QPointF(x, 200));
         const QList<StateItem *> states = canvas->states();
-        connect(canvas, Canvas::TransitionMode, states.at(0), states.at(1));
-        connect(canvas, Canvas::TransitionMode, states.at(2), states.at(1));
+        connect(canvas, ItemKinds::of(ItemType::Transition), states.at(0), states.at(1));
+        connect(canvas, ItemKinds::of(ItemType::Transition), states.at(2), states.at(1));
         canvas->addSelfTransition(states.at(2));
-        clickIn(canvas, Canvas::TextMode, QPointF(200, 700));
-        clickIn(canvas, Canvas::TextMode, QPointF(700, 700));
-        canvas->setMode(Canvas::SelectMode);
+        clickIn(canvas, ItemKinds::of(ItemType::Text), QPointF(200, 700));
+        clickIn(canvas, ItemKinds::of(ItemType::Text), QPointF(700, 700));
+        canvas->setMode(nullptr);
         return canvas;
     }
 
@@ -72,16 +73,16 @@ class TestItemKinds : public QObject
     {
         Canvas *canvas = newCanvas(2);
         for (int x : {200, 700, 1200})
-            clickIn(canvas, Canvas::ProcessMode, QPointF(x, 200));
-        clickIn(canvas, Canvas::MemoryMode, QPointF(300, 700));
-        clickIn(canvas, Canvas::MemoryMode, QPointF(900, 700));
+            clickIn(canvas, ItemKinds::of(ItemType::Process), QPointF(x, 200));
+        clickIn(canvas, ItemKinds::of(ItemType::Memory), QPointF(300, 700));
+        clickIn(canvas, ItemKinds::of(ItemType::Memory), QPointF(900, 700));
         const QList<ProcessItem *> processes = canvas->processItems();
         const QList<MemoryItem *> memories = canvas->memoryItems();
-        connect(canvas, Canvas::LinkMode, processes.at(0), processes.at(1));
-        connect(canvas, Canvas::LinkMode, processes.at(2), processes.at(1));
-        connect(canvas, Canvas::DataflowMode, processes.at(0), memories.at(0));
-        connect(canvas, Canvas::DataflowMode, memories.at(1), processes.at(2));
-        canvas->setMode(Canvas::SelectMode);
+        connect(canvas, ItemKinds::of(ItemType::Link), processes.at(0), processes.at(1));
+        connect(canvas, ItemKinds::of(ItemType::Link), processes.at(2), processes.at(1));
+        connect(canvas, ItemKinds::of(ItemType::Dataflow), processes.at(0), memories.at(0));
+        connect(canvas, ItemKinds::of(ItemType::Dataflow), memories.at(1), processes.at(2));
+        canvas->setMode(nullptr);
         return canvas;
     }
 
@@ -134,7 +135,7 @@ class TestItemKinds : public QObject
         for (const auto &pair : qAsConst(records)) {
             const ItemRecord again = pair.second->record();
             QVERIFY2(RecordEquality::sameStoredFields(pair.first, again),
-                     qPrintable(pair.second->kind()->name() + QStringLiteral(": ")
+                     qPrintable(ItemKinds::of(pair.second->type())->name() + QStringLiteral(": ")
                                 + RecordEquality::changedFields(pair.first, again)
                                       .join(QLatin1Char(' '))));
         }
@@ -148,22 +149,39 @@ private slots:
         const QList<int> loadOrder = {ItemType::Process, ItemType::State,     ItemType::Transition,
                                       ItemType::Text,    ItemType::Link,      ItemType::Memory,
                                       ItemType::Dataflow};
+        // The drawing-mode numbers are fixed (select is 7), and so are the
+        // places of the kinds' context menus in the window's menu array.
+        const QHash<int, int> modes = {{ItemType::State, 0},   {ItemType::Transition, 1},
+                                       {ItemType::Text, 2},    {ItemType::Process, 3},
+                                       {ItemType::Link, 4},    {ItemType::Memory, 5},
+                                       {ItemType::Dataflow, 6}};
         QList<int> types;
         QSet<QString> names;
-        QSet<int> menus;
+        QSet<QByteArray> actions, cursors;
+        QList<int> ranks;
         for (const ItemKind *kind : ItemKinds::all()) {
             types << kind->type();
             names << kind->name();
-            menus << kind->menuIndex();
+            const ItemKind::Tool tool = kind->tool();
+            actions << tool.action;
+            cursors << tool.cursorImage;
+            QCOMPARE(tool.mode, modes.value(kind->type(), -1));
+            QCOMPARE(kind->menuIndex(), tool.mode);
+            QVERIFY(tool.firstLevel >= 1 && tool.firstLevel <= tool.lastLevel && tool.lastLevel <= 5);
             QCOMPARE(ItemKinds::of(kind->type()), kind);
-            QCOMPARE(ItemKinds::forMode(kind->insertMode()), kind);
+            QCOMPARE(ItemKinds::forMode(tool.mode), kind);
+            // The scene hands its kinds out in the model's load order.
+            QCOMPARE(ItemKinds::forRecord(kind->recordIndex()), kind);
+            ranks << RecordKinds::rankOfRecordIndex(kind->recordIndex());
         }
+        QCOMPARE(ranks, QList<int>({0, 1, 2, 3, 4, 5, 6}));
         QCOMPARE(types, loadOrder);
         QCOMPARE(names.size(), loadOrder.size());
-        QCOMPARE(menus.size(), loadOrder.size());
+        QCOMPARE(actions.size(), loadOrder.size());
+        QCOMPARE(cursors.size(), loadOrder.size());
         QVERIFY(!ItemKinds::of(ItemType::FloatingLink));
         QVERIFY(!ItemKinds::of(ItemType::FloatingMemory));
-        QVERIFY(!ItemKinds::forMode(Canvas::SelectMode));
+        QVERIFY(!ItemKinds::forMode(ItemKinds::SelectModeNumber));
     }
 
     void everyKindRemakesItsItemsFromTheirRecords()

@@ -4,6 +4,8 @@
 // taken labels (and trim the rest), and projects built that way come back
 // from their file with every connection on the same items.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "AddStateCommand.h"
 #include "AddTransitionCommand.h"
 #include "Canvas.h"
@@ -54,7 +56,7 @@ public:
     Project &project() { return m_project; }
     Canvas *canvas() const { return m_canvas; }
     // A click in an inserting mode.
-    void insert(Canvas::Mode mode, const QPointF &point)
+    void insert(const ItemKind * mode, const QPointF &point)
     {
         m_canvas->setMode(mode);
         SceneMouse::click(m_canvas, point);
@@ -141,26 +143,26 @@ private slots:
         ControllerDiagram diagram;
         QVERIFY(diagram.opened());
         Canvas *micro = diagram.canvas();
-        const auto insert = [&diagram](Canvas::Mode mode, const QPointF &point) {
+        const auto insert = [&diagram](const ItemKind * mode, const QPointF &point) {
             diagram.insert(mode, point);
         };
-        insert(Canvas::ProcessMode, QPointF(900, 300));
-        insert(Canvas::ProcessMode, QPointF(1400, 300));
+        insert(ItemKinds::of(ItemType::Process), QPointF(900, 300));
+        insert(ItemKinds::of(ItemType::Process), QPointF(1400, 300));
         QCOMPARE(labelsOf(micro->processItems()),
                  QStringList({"Software Module", "process_42", "process_43"}));
         // Deleting one brings the count back to 3, whose label is taken.
         QCOMPARE(diagram.project().deleteProcessItem(micro, micro->processItems().at(1)),
                  ProjectStructure::DeleteResult::Deleted);
-        insert(Canvas::ProcessMode, QPointF(900, 800));
+        insert(ItemKinds::of(ItemType::Process), QPointF(900, 800));
         QCOMPARE(labelsOf(micro->processItems()),
                  QStringList({"Software Module", "process_43", "process_44"}));
 
-        insert(Canvas::MemoryMode, QPointF(300, 900));
-        insert(Canvas::MemoryMode, QPointF(600, 900));
+        insert(ItemKinds::of(ItemType::Memory), QPointF(300, 900));
+        insert(ItemKinds::of(ItemType::Memory), QPointF(600, 900));
         QCOMPARE(micro->memoryItems().at(0)->label(), QStringLiteral("var_40"));
         QCOMPARE(micro->memoryItems().at(1)->label(), QStringLiteral("var_41"));
         micro->deleteItem(micro->memoryItems().at(0));
-        insert(Canvas::MemoryMode, QPointF(900, 900));
+        insert(ItemKinds::of(ItemType::Memory), QPointF(900, 900));
         QCOMPARE(micro->memoryItems().at(1)->label(), QStringLiteral("var_42"));
         QCOMPARE(micro->memoryItems().at(1)->datatype(), QStringLiteral("type_42"));
     }
@@ -192,13 +194,13 @@ private slots:
         ControllerDiagram diagram;
         QVERIFY(diagram.opened());
         Canvas *micro = diagram.canvas();
-        diagram.insert(Canvas::ProcessMode, QPointF(900, 300));
-        diagram.insert(Canvas::ProcessMode, QPointF(1400, 300));
+        diagram.insert(ItemKinds::of(ItemType::Process), QPointF(900, 300));
+        diagram.insert(ItemKinds::of(ItemType::Process), QPointF(1400, 300));
         diagram.project().deleteProcessItem(micro, micro->processItems().at(1));
-        diagram.insert(Canvas::ProcessMode, QPointF(900, 800));
+        diagram.insert(ItemKinds::of(ItemType::Process), QPointF(900, 800));
         ProcessItem *third = micro->processItems().at(0);
         for (ProcessItem *item : {micro->processItems().at(1), micro->processItems().at(2)}) {
-            micro->setMode(Canvas::LinkMode);
+            micro->setMode(ItemKinds::of(ItemType::Link));
             SceneMouse::drag(micro, item->sceneBoundingRect().center(),
                              third->sceneBoundingRect().center());
         }

@@ -2,6 +2,9 @@
 // menus and the tool sets of each context.
 
 #include "GraphicsViewZoom.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
+#include "ItemTypes.h"
 #include "MainWindow.h"
 #include "Project.h"
 #include "ScriptedPrompter.h"
@@ -231,12 +234,12 @@ void TestMainWindow::contextMenus()
         QVERIFY(!actions.last()->icon().isNull());
         actions.removeLast();
         // A process item's menu starts with the diagram it stands for.
-        if (kind == MainWindow::ProcessMenu) {
+        if (kind == ItemKinds::of(ItemType::Process)->menuIndex()) {
             QCOMPARE(actionNames(actions.mid(0, 2)), QStringList({"actionOpen_Diagram", "|"}));
             actions = actions.mid(2);
         }
         QStringList expected = common;
-        if (kind == MainWindow::StateMenu)
+        if (kind == ItemKinds::of(ItemType::State)->menuIndex())
             expected << "actionSelf_transition";
         QCOMPARE(actionNames(actions), expected);
         // The same action objects as the Edit menu, so enabling follows them.

@@ -1,7 +1,8 @@
 // Behaviour of the main window: mode cursors, Escape, settings kept
 // between runs, the close prompts and the Help menu.
 
-#include "CursorSet.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "MainWindow.h"
 #include "Project.h"
 #include "ScriptedPrompter.h"
@@ -67,19 +68,22 @@ void TestMainWindowBehaviour::toolCursorCoversWholeWindow()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    struct Tool { const char *action; int level; int mode; };
+    struct Tool { const char *action; int level; const char *image; };
     const QList<Tool> tools = {
-        {"actionState", 5, CursorSet::State},       {"actiontransition", 5, CursorSet::Transition},
-        {"actionText", 5, CursorSet::Text},         {"actionProcessRect", 3, CursorSet::Process},
-        {"actionLink", 3, CursorSet::Link},         {"actionMemory", 2, CursorSet::Memory},
-        {"actionDataflow", 1, CursorSet::Dataflow},
+        {"actionState", 5, ":/Images/Images/stateCursor.png"},
+        {"actiontransition", 5, ":/Images/Images/transitionCursor.png"},
+        {"actionText", 5, ":/Images/Images/TextCursor.png"},
+        {"actionProcessRect", 3, ":/Images/Images/Process_Rect_Cursor.png"},
+        {"actionLink", 3, ":/Images/Images/link_cursor.png"},
+        {"actionMemory", 2, ":/Images/Images/Memory_cursor.png"},
+        {"actionDataflow", 1, ":/Images/Images/Dataflow_cursor.png"},
     };
     QWidget *viewport = w.findChild<QGraphicsView *>("graphicsView")->viewport();
     QWidget *tree = w.findChild<QTreeView *>("treeView");
     for (const Tool &t : tools) {
         w.applyToolSet(t.level);
         w.findChild<QAction *>(t.action)->trigger();
-        const QPixmap expected(CursorSet::resourcePath(t.mode));
+        const QPixmap expected(QString::fromLatin1(t.image));
         QVERIFY(!expected.isNull());
         QCOMPARE(w.cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(cursorImage(w.cursor()), expected.toImage().convertToFormat(QImage::Format_ARGB32));
@@ -100,7 +104,7 @@ void TestMainWindowBehaviour::escapeWithoutProjectChangesNothing()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.on_actionState_triggered();
+    w.findChild<QAction *>("actionState")->trigger();
     const QImage stateCursor = cursorImage(w.cursor());
     QTest::keyClick(&w, Qt::Key_Escape);
     w.on_actionSelect_triggered();

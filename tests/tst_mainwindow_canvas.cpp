@@ -1,8 +1,9 @@
 // The main window with canvases: drawing modes on the shown canvas, Escape,
 // Space, closing and screen changes.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
-#include "CursorSet.h"
 #include "HomeScreen.h"
 #include "MainWindow.h"
 #include "Project.h"
@@ -59,8 +60,8 @@ void TestMainWindowCanvas::createdCanvasIsSetUp()
     QVERIFY(!w.project()->isModified());
     emit c->edited();
     QVERIFY(w.project()->isModified());
-    for (int kind = 0; kind < Canvas::MenuCount; ++kind)
-        QCOMPARE(c->menu(Canvas::MenuIndex(kind)), w.contextMenus().at(kind));
+    for (const ItemKind *kind : ItemKinds::all())
+        QCOMPARE(c->menuOf(kind->type()), w.contextMenus().at(kind->menuIndex()));
     QVERIFY(!w.project()->shownCanvas());
     w.project()->showCanvas(c);
     QCOMPARE(w.project()->shownCanvas(), c);
@@ -74,31 +75,31 @@ void TestMainWindowCanvas::toolsSetTheModeOfTheShownCanvas()
     Canvas *machine = w.project()->createCanvas({5, 1, 1, 1, 1, QStringLiteral("machine")});
     w.project()->showCanvas(machine);
     w.applyToolSet(5);
-    const QList<QPair<const char *, Canvas::Mode>> stateMachineTools = {
-        {"actionState", Canvas::StateMode}, {"actiontransition", Canvas::TransitionMode},
-        {"actionText", Canvas::TextMode}, {"actionMemory", Canvas::MemoryMode}};
+    const QList<QPair<const char *, const ItemKind *>> stateMachineTools = {
+        {"actionState", ItemKinds::of(ItemType::State)}, {"actiontransition", ItemKinds::of(ItemType::Transition)},
+        {"actionText", ItemKinds::of(ItemType::Text)}, {"actionMemory", ItemKinds::of(ItemType::Memory)}};
     for (const auto &tool : stateMachineTools) {
         w.findChild<QAction *>(tool.first)->trigger();
         QCOMPARE(machine->mode(), tool.second);
-        QCOMPARE(top->mode(), Canvas::SelectMode);   // only the shown canvas changes
+        QCOMPARE(top->mode(), nullptr);   // only the shown canvas changes
     }
     w.findChild<QAction *>("actionSelect")->trigger();
-    QCOMPARE(machine->mode(), Canvas::SelectMode);
+    QCOMPARE(machine->mode(), nullptr);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
 
     w.project()->showCanvas(top);
     w.applyToolSet(3);
     top->setProcessShape(2);
     w.findChild<QAction *>("actionProcessRect")->trigger();
-    QCOMPARE(top->mode(), Canvas::ProcessMode);
+    QCOMPARE(top->mode(), ItemKinds::of(ItemType::Process));
     QCOMPARE(top->processShape(), 1);
     w.findChild<QAction *>("actionLink")->trigger();
-    QCOMPARE(top->mode(), Canvas::LinkMode);
+    QCOMPARE(top->mode(), ItemKinds::of(ItemType::Link));
     w.findChild<QAction *>("actionDataflow")->trigger();
-    QCOMPARE(top->mode(), Canvas::DataflowMode);
+    QCOMPARE(top->mode(), ItemKinds::of(ItemType::Dataflow));
     // A canvas whose tool has done its work gets select mode back.
     emit top->itemInserted(nullptr);
-    QCOMPARE(top->mode(), Canvas::SelectMode);
+    QCOMPARE(top->mode(), nullptr);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -113,7 +114,7 @@ void TestMainWindowCanvas::escapeReturnsToSelect()
     w.findChild<QAction *>("actionState")->trigger();
     QCOMPARE(w.cursor().shape(), Qt::BitmapCursor);
     QTest::keyClick(&w, Qt::Key_Escape);
-    QCOMPARE(c->mode(), Canvas::SelectMode);
+    QCOMPARE(c->mode(), nullptr);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
 }
 

@@ -4,8 +4,9 @@
 // ends the drag without leaving its rubber line behind. Real mouse and key
 // events on a real window.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
-#include "CursorSet.h"
 #include "MainWindow.h"
 #include "ProcessItem.h"
 #include "Project.h"
@@ -119,15 +120,15 @@ private slots:
         Canvas *machine = m_demo.show(kMachine);
         QVERIFY(machine);
         action("actionState")->trigger();
-        QCOMPARE(machine->mode(), Canvas::StateMode);
+        QCOMPARE(machine->mode(), ItemKinds::of(ItemType::State));
         QCOMPARE(m_demo.window()->cursor().shape(), Qt::BitmapCursor);
 
         doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kController));
         Canvas *controller = m_demo.window()->project()->shownCanvas();
         QVERIFY(controller != machine);
         QCOMPARE(m_demo.window()->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(machine->mode(), Canvas::SelectMode);
-        QCOMPARE(controller->mode(), Canvas::SelectMode);
+        QCOMPARE(machine->mode(), nullptr);
+        QCOMPARE(controller->mode(), nullptr);
 
         // Back on the state machine, a click selects: it inserts nothing.
         doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kMachine));
@@ -150,7 +151,7 @@ private slots:
         QCOMPARE(plainLines(machine), lines + 1);
 
         m_demo.driver()->key(Qt::Key_Escape);
-        QCOMPARE(machine->mode(), Canvas::SelectMode);
+        QCOMPARE(machine->mode(), nullptr);
         QCOMPARE(machine->rubberLine(), nullptr);
         QCOMPARE(plainLines(machine), lines);
         // The rest of the drag connects nothing.

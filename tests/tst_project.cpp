@@ -3,6 +3,8 @@
 // holds), the structure work a new process item needs, and writing to a
 // file other than its own.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DefaultProject.h"
@@ -86,7 +88,7 @@ private slots:
 
         // An insertion through a command: modified until it is undone.
         const int states = machine->states().size();
-        machine->setMode(Canvas::StateMode);
+        machine->setMode(ItemKinds::of(ItemType::State));
         SceneMouse::click(machine, QPointF(1500, 900));
         QCOMPARE(machine->states().size(), states + 1);
         QVERIFY(project.isModified());
@@ -132,7 +134,7 @@ private slots:
                     opened = newCanvas;
                 });
         connect(&project, &Project::itemAdded, this, [&done] { ++done; });
-        micro->setMode(Canvas::ProcessMode);
+        micro->setMode(ItemKinds::of(ItemType::Process));
         SceneMouse::click(micro, QPointF(900, 300));
 
         QCOMPARE(added, 1);
@@ -158,7 +160,7 @@ private slots:
         micro->undoStack()->undo();   // the insertion
         QCOMPARE(project.canvases().size(), 5);
         QVERIFY(!project.isModified());
-        micro->setMode(Canvas::ProcessMode);
+        micro->setMode(ItemKinds::of(ItemType::Process));
         SceneMouse::click(micro, QPointF(900, 600));   // a new step drops the undone ones
         QVERIFY(gone.isNull());
     }

@@ -2,6 +2,8 @@
 // activating nodes with real double-clicks, adding, renaming and deleting
 // process items, and what a saved project keeps of that.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "ItemActions.h"
 #include "FloatingLinkItem.h"
@@ -244,11 +246,11 @@ void TestProjectBrowser::renamingProcessItemRenamesCanvasAndNode()
     w.projectActions()->save();
     QVERIFY(!w.project()->isModified());
     answer(QStringLiteral("Ignored"), false);
-    w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
+    w.propertiesActions().at(ItemKinds::of(ItemType::Process)->menuIndex())->trigger();
     QCOMPARE(item->label(), QStringLiteral("Main CPU"));
     QVERIFY(!w.project()->isModified());
     answer(QStringLiteral("Main CPU"), true);
-    w.propertiesActions().at(MainWindow::ProcessMenu)->trigger();
+    w.propertiesActions().at(ItemKinds::of(ItemType::Process)->menuIndex())->trigger();
     QVERIFY(!w.project()->isModified());
 
     // The renamed node still opens its diagram.

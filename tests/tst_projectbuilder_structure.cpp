@@ -3,6 +3,8 @@
 // is saved afterwards reads back as the same project. Floating ends of a
 // child diagram.
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "Canvas.h"
 #include "DataflowItem.h"
 #include "DefaultProject.h"
@@ -148,9 +150,9 @@ void TestProjectStructure::insertingAProcessItemAddsCanvasAndNode()
     QVERIFY(project.open(DefaultProject::document(QStringLiteral("Demo"))));
     Canvas *micro = project.canvasNamed(QStringLiteral("Microcontroller"));
     QCOMPARE(project.canvases().size(), 5);
-    micro->setMode(Canvas::ProcessMode);
+    micro->setMode(ItemKinds::of(ItemType::Process));
     clickAt(micro, QPointF(900, 300));
-    micro->setMode(Canvas::ProcessMode);
+    micro->setMode(ItemKinds::of(ItemType::Process));
     clickAt(micro, QPointF(1400, 300));
 
     // Each insertion appended the canvas of its process item.

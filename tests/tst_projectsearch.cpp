@@ -1,6 +1,7 @@
 // Find over the records of a project with several machines: which fields
 // are searched, how each hit names its diagram and item, and the case rule.
 
+#include "ItemRecord.h"
 #include "ProjectSearch.h"
 #include "WindowProjectFixture.h"
 
@@ -82,7 +83,7 @@ void TestProjectSearch::hitsNameTheirDiagramAndItemPosition()
     // Both controllers are process items on the hardware diagram, second
     // and first of its list.
     QCOMPARE(cpus.at(0).diagram, NodePath({1}));
-    QCOMPARE(cpus.at(0).kind, SearchHit::Process);
+    QCOMPARE(cpus.at(0).kind, itemRecordIndex<ProcessRecord>());
     QCOMPARE(cpus.at(0).index, 0);
     QCOMPARE(cpus.at(1).diagram, NodePath({1}));
     QCOMPARE(cpus.at(1).index, 1);
@@ -92,7 +93,7 @@ void TestProjectSearch::hitsNameTheirDiagramAndItemPosition()
     QCOMPARE(idle.size(), 2);
     QCOMPARE(idle.at(0).diagram, NodePath({1, 1, 1, 1}));
     QCOMPARE(idle.at(1).diagram, NodePath({1, 2, 1, 1}));
-    QCOMPARE(idle.at(1).kind, SearchHit::State);
+    QCOMPARE(idle.at(1).kind, itemRecordIndex<StateRecord>());
     QCOMPARE(idle.at(1).index, 0);
     // The project's own process item sits on the project's diagram.
     const QVector<SearchHit> hw = ProjectSearch::find(doc, QStringLiteral("HW"));

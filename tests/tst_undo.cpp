@@ -3,13 +3,15 @@
 #include "AddTextCommand.h"
 #include "AddTransitionCommand.h"
 #include "Canvas.h"
+#include "DataflowItem.h"
+#include "DataflowLine.h"
 #include "DeleteStateCommand.h"
 #include "DeleteTextCommand.h"
 #include "DeleteTransitionCommand.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
-#include "DataflowItem.h"
-#include "DataflowLine.h"
+#include "ItemKind.h"
+#include "ItemKinds.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "SceneMouse.h"
@@ -389,18 +391,18 @@ private slots:
     {
         QScopedPointer<Canvas> c(newCanvas());
         c->setLevel(3);
-        c->setMode(Canvas::ProcessMode);
+        c->setMode(ItemKinds::of(ItemType::Process));
         SceneMouse::click(c.data(), QPointF(200, 200));
-        c->setMode(Canvas::ProcessMode);
+        c->setMode(ItemKinds::of(ItemType::Process));
         SceneMouse::click(c.data(), QPointF(1200, 200));
         ProcessItem *writer = c->processItems().at(0);
         ProcessItem *reader = c->processItems().at(1);
         auto *add = new AddMemoryCommand(c.data(), 700, 700);
         c->pushCommand(add);
         MemoryItem *memory = add->memoryItem();
-        c->setMode(Canvas::DataflowMode);
+        c->setMode(ItemKinds::of(ItemType::Dataflow));
         SceneMouse::drag(c.data(), QPointF(200, 200), QPointF(700, 700));
-        c->setMode(Canvas::DataflowMode);
+        c->setMode(ItemKinds::of(ItemType::Dataflow));
         SceneMouse::drag(c.data(), QPointF(700, 700), QPointF(1200, 200));
         const QList<DataflowItem *> flows = c->dataflows();
         QCOMPARE(flows.size(), 2);

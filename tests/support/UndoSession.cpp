@@ -1,5 +1,8 @@
 #include "UndoSession.h"
 
+#include "ItemKind.h"
+#include "ItemKinds.h"
+
 #include "AddConnectionCommand.h"
 #include "AddMemoryCommand.h"
 #include "AddStateCommand.h"
@@ -318,9 +321,9 @@ QString insertOnDiagram(Canvas *canvas, QRandomGenerator &random)
         if (canvas->level() < 3 || processes.size() >= 4)
             return QStringLiteral("no process insertion");
         // The mouse route: the canvas inserts, the project adds node and canvas.
-        canvas->setMode(Canvas::ProcessMode);
+        canvas->setMode(ItemKinds::of(ItemType::Process));
         SceneMouse::click(canvas, at);
-        canvas->setMode(Canvas::SelectMode);
+        canvas->setMode(nullptr);
         return QStringLiteral("insert process item");
     case 1:
         if (canvas->level() < 2)

@@ -177,27 +177,27 @@ private slots:
         QVERIFY(project.open(demoRecords()).isEmpty());
         Canvas *micro = canvasAtLevel(project, 3);
         QVERIFY(micro);
-        const auto insert = [micro](Canvas::Mode mode, const QPointF &point) {
+        const auto insert = [micro](const ItemKind *mode, const QPointF &point) {
             micro->setMode(mode);
             SceneMouse::click(micro, point);
         };
-        const auto drag = [micro](Canvas::Mode mode, const QGraphicsItem *from, const QGraphicsItem *to) {
+        const auto drag = [micro](const ItemKind *mode, const QGraphicsItem *from, const QGraphicsItem *to) {
             micro->setMode(mode);
             SceneMouse::drag(micro, from->sceneBoundingRect().center(), to->sceneBoundingRect().center());
         };
-        insert(Canvas::ProcessMode, QPointF(900, 300));
+        insert(ItemKinds::of(ItemType::Process), QPointF(900, 300));
         ProcessItem *p1 = micro->processItems().last();
-        insert(Canvas::ProcessMode, QPointF(1400, 300));
+        insert(ItemKinds::of(ItemType::Process), QPointF(1400, 300));
         ProcessItem *p2 = micro->processItems().last();
-        insert(Canvas::ProcessMode, QPointF(1700, 800));
+        insert(ItemKinds::of(ItemType::Process), QPointF(1700, 800));
         ProcessItem *p3 = micro->processItems().last();
-        insert(Canvas::MemoryMode, QPointF(1150, 800));
+        insert(ItemKinds::of(ItemType::Memory), QPointF(1150, 800));
         MemoryItem *m = micro->memoryItems().last();
-        drag(Canvas::LinkMode, p1, p2);
-        drag(Canvas::LinkMode, p3, p1);
-        drag(Canvas::LinkMode, p2, p3);
-        drag(Canvas::DataflowMode, p1, m);
-        drag(Canvas::DataflowMode, m, p2);
+        drag(ItemKinds::of(ItemType::Link), p1, p2);
+        drag(ItemKinds::of(ItemType::Link), p3, p1);
+        drag(ItemKinds::of(ItemType::Link), p2, p3);
+        drag(ItemKinds::of(ItemType::Dataflow), p1, m);
+        drag(ItemKinds::of(ItemType::Dataflow), m, p2);
         QCOMPARE(micro->links().size(), 3);
         QCOMPARE(micro->dataflows().size(), 2);
         LinkItem *link = micro->links().at(0);
@@ -255,9 +255,9 @@ private slots:
 
         // The memory item: its dataflows leave both process items, which
         // keep their dataflows to another memory item.
-        insert(Canvas::MemoryMode, QPointF(1150, 980));
+        insert(ItemKinds::of(ItemType::Memory), QPointF(1150, 980));
         MemoryItem *other = micro->memoryItems().last();
-        drag(Canvas::DataflowMode, p1, other);
+        drag(ItemKinds::of(ItemType::Dataflow), p1, other);
         QCOMPARE(p1->dataflows().size(), 2);
         DataflowItem *kept = p1->dataflows().last();
         QVERIFY(micro->deleteItem(m));

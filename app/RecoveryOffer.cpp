@@ -86,7 +86,7 @@ bool RecoveryOffer::offerStale(ProjectWindow *window, RecoveryStore &store, cons
     request.defaultButton = QMessageBox::Cancel;
     request.buttonTexts = {{QMessageBox::Open, QStringLiteral("Open as Unsaved Project")},
                            {QMessageBox::Cancel, QStringLiteral("Later")}};
-    const QMessageBox::StandardButton answer = Prompter::current()->message(window, request);
+    const QMessageBox::StandardButton answer = Prompter::current()->message(window->dialogParent(), request);
     if (answer == QMessageBox::Discard) {
         store.discard(candidate);
         return false;

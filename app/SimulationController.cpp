@@ -156,11 +156,11 @@ bool SimulationController::mayRunProjectCode()
     question.defaultButton = QMessageBox::Cancel;
     question.buttonTexts.insert(QMessageBox::Yes, QStringLiteral("Run Once"));
     question.buttonTexts.insert(QMessageBox::YesToAll, QStringLiteral("Trust This Folder"));
-    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window, question);
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), question);
     if (answer == QMessageBox::YesToAll) {
         QString error;
         if (!store.trustFolder(QFileInfo(projectPath).absolutePath(), &error))
-            Prompter::critical(m_window, QString::fromLatin1(BoxTitle),
+            Prompter::critical(m_window->dialogParent(), QString::fromLatin1(BoxTitle),
                                QStringLiteral("The folder is trusted for this run only: %1").arg(error));
         return true;
     }
@@ -183,7 +183,7 @@ bool SimulationController::mayRunUnconfined()
     question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
     question.defaultButton = QMessageBox::Cancel;
     question.buttonTexts.insert(QMessageBox::Yes, QStringLiteral("Run Without Sandbox"));
-    m_allowUnconfined = Prompter::current()->message(m_window, question) == QMessageBox::Yes;
+    m_allowUnconfined = Prompter::current()->message(m_window->dialogParent(), question) == QMessageBox::Yes;
     return m_allowUnconfined;
 }
 

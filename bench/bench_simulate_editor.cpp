@@ -21,7 +21,7 @@
 #include "SimulationHighlighter.h"
 #include "SimulationSession.h"
 
-#include "tests/support/MachineProject.cpp"
+#include "tests/support/model/MachineProject.cpp"
 
 #include <QAction>
 #include <QApplication>

@@ -14,7 +14,7 @@
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 
-#include "tests/support/RandomProject.cpp"
+#include "tests/support/model/RandomProject.cpp"
 
 #include <QApplication>
 #include <QDialog>

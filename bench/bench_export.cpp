@@ -17,7 +17,7 @@
 
 // The seeded generator the tests use; compiled in here because benchmark
 // programs link only the core library.
-#include "tests/support/RandomProject.cpp"
+#include "tests/support/model/RandomProject.cpp"
 
 #include <QApplication>
 #include <QDir>

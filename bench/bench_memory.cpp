@@ -17,8 +17,8 @@
 
 // The test helpers that build projects; compiled in here because benchmark
 // programs link only the core library.
-#include "tests/support/MachineProject.cpp"
-#include "tests/support/RandomProject.cpp"
+#include "tests/support/model/MachineProject.cpp"
+#include "tests/support/model/RandomProject.cpp"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -14,7 +14,7 @@
 #include "RecordsToMachines.h"
 #include "SimulationCompiler.h"
 
-#include "tests/support/MachineProject.cpp"
+#include "tests/support/model/MachineProject.cpp"
 
 #include <QCoreApplication>
 #include <QDir>

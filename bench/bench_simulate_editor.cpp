@@ -22,7 +22,7 @@
 #include "SimulationSession.h"
 #include "TrustStore.h"
 
-#include "tests/support/MachineProject.cpp"
+#include "tests/support/model/MachineProject.cpp"
 
 #include <QAction>
 #include <QApplication>

@@ -15,9 +15,9 @@
 #include "ProjectFileReader.h"
 #include "UndoSession.h"
 
-#include "tests/support/MachineProject.cpp"
-#include "tests/support/SceneMouse.cpp"
-#include "tests/support/UndoSession.cpp"
+#include "tests/support/model/MachineProject.cpp"
+#include "tests/support/scene/SceneMouse.cpp"
+#include "tests/support/document/UndoSession.cpp"
 
 #include <QApplication>
 #include <QElapsedTimer>

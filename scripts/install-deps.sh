@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ccache
+  # links each test program in a fraction of the default linker's time
+  mold
   qtbase5-dev qtbase5-dev-tools qt5-qmake
   # QSvgGenerator for SVG export (QtPrintSupport comes with qtbase5-dev)
   libqt5svg5-dev

@@ -3,6 +3,9 @@
 # one. The layers, lowest first; a folder may include its own headers and
 # those of the layers listed before it. Headers are found by file name in
 # the layer folders (every include of the project is a bare file name).
+# The tests follow the same rule: a suite in tests/LAYER/ and a helper in
+# tests/support/LAYER/ may include the headers of LAYER and below (the
+# program's and the test helpers'), and every suite is in such a folder.
 #
 #   layers.sh SOURCE_DIR     checks the tree
 #   layers.sh --self-test    checks that a planted upward include is caught
@@ -23,9 +26,25 @@ check() {
     done
     rank=$((rank + 1))
   done
+  # The test helpers' headers have the layer of their folder.
+  for layer in "${LAYERS[@]}"; do
+    for header in "$root/tests/support/$layer"/*.h; do
+      [ -e "$header" ] && rank_of_header[$(basename "$header")]=${rank_of_dir[$layer]}
+    done
+  done
+  for file in "$root"/tests/tst_*.cpp; do
+    [ -e "$file" ] || continue
+    echo "layers: ${file#$root/} is in no layer folder (tests/<layer>/)" >&2
+    status=1
+  done
+  local places=()
   for dir in "${!rank_of_dir[@]}"; do
+    places+=("$dir:$dir" "$dir:tests/$dir" "$dir:tests/support/$dir")
+  done
+  for place in "${places[@]}"; do
+    local dir=${place#*:}
     [ -d "$root/$dir" ] || continue
-    local own=${rank_of_dir[$dir]}
+    local own=${rank_of_dir[${place%%:*}]}
     for file in "$root/$dir"/*.h "$root/$dir"/*.cpp; do
       [ -e "$file" ] || continue
       while IFS= read -r header; do
@@ -49,19 +68,29 @@ if [ "${1:-}" = "--self-test" ]; then
   printf '#pragma once\n#include "High.h"\n' > "$scratch/simulation/Run.h"
   printf '#include "Run.h"\n' > "$scratch/ui/Dock.cpp"
   check "$scratch" || { echo "layers: a downward include was refused" >&2; exit 1; }
-  # Each planted upward include alone must fail the check.
-  for planted in 'model/Low.cpp:High.h' 'codegen/Gen.cpp:Run.h'; do
-    source_file=${planted%%:*}
-    printf '#include "%s"\n' "${planted#*:}" > "$scratch/$source_file"
+  mkdir -p "$scratch/tests/model" "$scratch/tests/codegen" "$scratch/tests/support/model" "$scratch/tests/support/codegen"
+  printf '#pragma once\n#include "Low.h"\n' > "$scratch/tests/support/codegen/HighHelper.h"
+  printf '#include "Low.h"\n' > "$scratch/tests/model/tst_low.cpp"
+  printf '#include "High.h"\n#include "HighHelper.h"\n' > "$scratch/tests/codegen/tst_high.cpp"
+  check "$scratch" || { echo "layers: a test's downward include was refused" >&2; exit 1; }
+  # Each planted fault alone must fail the check.
+  planted() { # FILE CONTENT WHAT
+    printf '%s\n' "$2" > "$scratch/$1"
     if check "$scratch" 2>/dev/null; then
-      echo "layers: an upward include ($source_file includes ${planted#*:}) went unnoticed" >&2
+      echo "layers: $3 went unnoticed" >&2
       exit 1
     fi
-    rm "$scratch/$source_file"
-  done
+    rm "$scratch/$1"
+  }
+  planted model/Low.cpp '#include "High.h"' "an upward include"
+  planted tests/model/tst_up.cpp '#include "High.h"' "a test including a higher layer"
+  planted tests/model/tst_helper.cpp '#include "HighHelper.h"' "a test including a higher layer's helper"
+  planted tests/support/model/Helper.cpp '#include "High.h"' "a helper including a higher layer"
+  planted tests/tst_nowhere.cpp '#include "Low.h"' "a test outside the layer folders"
+  planted codegen/Gen.cpp '#include "Run.h"' "an upward include into the simulation layer"
   echo "layers: self-test passed"
   exit 0
 fi
 
 check "${1:?source directory}"
-echo "layers: no upward include"
+echo "layers: no upward include, every test in its layer's folder"

@@ -15,9 +15,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -53,6 +55,9 @@ ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeVie
     ProjectBrowser *browser = m_browser.get();
     m_generator->setItemNavigator(
         [browser](const QVector<int> &path, const ItemRef &item) { browser->showItem(path, item); });
+    // Coming back to the window is when a change made elsewhere is noticed.
+    if (QWidget *parent = window->dialogParent())
+        parent->installEventFilter(this);
 }
 
 ProjectActions::~ProjectActions() = default;
@@ -119,12 +124,79 @@ bool ProjectActions::offerToSave()
     request.title = kTitle;
     request.text = kUnsavedText;
     request.informativeText = kSaveQuestion;
-    request.buttons = QMessageBox::Save | QMessageBox::Discard;
+    request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     request.defaultButton = QMessageBox::Save;
-    if (Prompter::current()->message(m_window->dialogParent(), request) != QMessageBox::Save)
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    // Escape and the close button answer Cancel: the open project stays.
+    if (answer == QMessageBox::Discard)
         return true;
+    if (answer != QMessageBox::Save)
+        return false;
     // Going on after a failed save would throw the changes away.
     return save();
+}
+
+bool ProjectActions::mayOverwriteChangedFile()
+{
+    const QString path = m_project->filePath();
+    if (m_diskStamp.matches(path))
+        return true;
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 has been changed on disk since Kestro read or saved it.")
+                       .arg(QDir::toNativeSeparators(path));
+    request.informativeText = QStringLiteral(
+        "Reload reads the file again: your unsaved changes in Kestro are lost. "
+        "Overwrite replaces the file with this project: the changes made on disk are lost.");
+    request.buttons = QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Cancel;
+    request.buttonTexts.insert(QMessageBox::Reset, QStringLiteral("Reload"));
+    request.buttonTexts.insert(QMessageBox::Save, QStringLiteral("Overwrite"));
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    if (answer == QMessageBox::Save)
+        return true;
+    if (answer == QMessageBox::Reset)
+        openRecords(path, Purpose::Reload);
+    return false;
+}
+
+void ProjectActions::checkFileOnDisk()
+{
+    const QString path = m_project->filePath();
+    if (m_checkingDisk || !isProjectOpen() || m_project->isModified() || path.isEmpty()
+        || m_diskStamp.matches(path))
+        return;
+    const FileStamp now = FileStamp::of(path);
+    if (now == m_declinedStamp)
+        return;
+    // The box takes the window's activation away and gives it back.
+    m_checkingDisk = true;
+    MessageRequest request;
+    request.icon = QMessageBox::Question;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 has been changed on disk.").arg(QDir::toNativeSeparators(path));
+    request.informativeText = QStringLiteral("The project has no unsaved changes. Do you want to reload it?");
+    request.buttons = QMessageBox::Reset | QMessageBox::Ignore;
+    request.defaultButton = QMessageBox::Reset;
+    request.buttonTexts.insert(QMessageBox::Reset, QStringLiteral("Reload"));
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    if (answer == QMessageBox::Reset)
+        openRecords(path, Purpose::Reload);
+    else
+        m_declinedStamp = now;
+    m_checkingDisk = false;
+}
+
+bool ProjectActions::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && watched == m_window->dialogParent())
+        QTimer::singleShot(0, this, [this] {
+            // Not under a dialog of the window: the question waits for the next activation.
+            if (!QApplication::activeModalWidget())
+                checkFileOnDisk();
+        });
+    return QObject::eventFilter(watched, event);
 }
 
 void ProjectActions::reportUnwritten(const QString &path, const QString &reason)
@@ -149,7 +221,11 @@ bool ProjectActions::openFile(const QString &path)
 bool ProjectActions::openRecords(const QString &path, Purpose purpose)
 {
     const QString previousPath = m_project->filePath();
+    const FileStamp previousStamp = m_diskStamp;
     setProjectPath(path);
+    // Taken before reading: a change made while the file is read is then
+    // noticed by the next save, never missed.
+    m_diskStamp = FileStamp::of(path);
 
     // The file is read whole into records before the open project is
     // closed, so a file that is rejected leaves the open project exactly as
@@ -158,6 +234,7 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
     ProjectFileReader reader;
     if (!reader.load(path) || reader.records().processes.isEmpty()) {
         setProjectPath(previousPath);
+        m_diskStamp = previousStamp;
         MessageRequest request;
         request.icon = QMessageBox::Critical;
         request.title = kTitle;
@@ -170,15 +247,17 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
     }
 
     const LoadNotes notes = buildProject(reader.takeRecords());
-    if (purpose != Purpose::Recover)
+    m_declinedStamp = FileStamp();
+    if (purpose != Purpose::Recover && purpose != Purpose::Reload)
         emit projectOpened(path);
     if (!notes.isEmpty()) {
         m_window->showStatus(QStringLiteral("Project %1 opened with warnings").arg(path));
         reportLoadNotes(path, notes);
         return true;
     }
-    const QString done = purpose != Purpose::Create ? QStringLiteral("Project %1 opened successfully")
-                                                  : QStringLiteral("Project %1 created successfully");
+    const QString done = purpose == Purpose::Create   ? QStringLiteral("Project %1 created successfully")
+                         : purpose == Purpose::Reload ? QStringLiteral("Project %1 reloaded from disk")
+                                                      : QStringLiteral("Project %1 opened successfully");
     m_window->showStatus(done.arg(path));
     return true;
 }
@@ -350,6 +429,7 @@ bool ProjectActions::openRecovered(const QString &copyPath, const QString &origi
     if (!offerToSave() || !openRecords(copyPath, Purpose::Recover))
         return false;
     setProjectPath(originalPath);
+    m_diskStamp = FileStamp::of(originalPath);
     m_project->markModified();
     emit projectOpened(originalPath);
     m_window->showStatus(QStringLiteral("Unsaved changes of %1 recovered").arg(originalPath));
@@ -363,6 +443,7 @@ bool ProjectActions::writeTo(const QString &path)
         reportUnwritten(path, error);
         return false;
     }
+    m_diskStamp = FileStamp::of(path);
     return true;
 }
 
@@ -374,6 +455,8 @@ bool ProjectActions::save()
         reportUnwritten(QStringLiteral("a file"), QStringLiteral("The project has no file name."));
         return false;
     }
+    if (!mayOverwriteChangedFile())
+        return false;
     // A file that could not be written leaves the project modified.
     if (!writeTo(m_project->filePath()))
         return false;
@@ -462,6 +545,7 @@ void ProjectActions::closeProject()
     }
     m_project->close();
     setProjectPath(QString());
+    m_diskStamp = FileStamp();
     enterBlankState();
 }
 
@@ -490,6 +574,8 @@ void ProjectActions::runCodeGenerator()
         request.informativeText = kSaveQuestion;
         request.buttons = QMessageBox::Save | QMessageBox::Discard;
         request.defaultButton = QMessageBox::Save;
+        // Nothing is thrown away: the code comes from what is shown.
+        request.buttonTexts.insert(QMessageBox::Discard, QStringLiteral("Don't Save"));
         // The machines are generated from the diagrams in memory, so a save
         // that fails (and says so) does not stop the generation.
         if (Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Save)

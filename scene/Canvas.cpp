@@ -470,6 +470,7 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
         return;
     }
     const QPointF point = event->scenePos();
+    m_connectionGesture = isConnectionMode();
     // An insertion always creates an item, through an undo command where
     // there is one; a connection counts as an edit only once it is made
     // (finishRubberLine).
@@ -522,6 +523,11 @@ void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
         m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
         return;
     }
+    // A connection drag ended by Escape moves nothing until the button is up.
+    if (m_connectionGesture) {
+        event->accept();
+        return;
+    }
     QGraphicsScene::mouseMoveEvent(event);
 }
 
@@ -536,6 +542,8 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     }
     dropRubberLine();
     update();
+    if (event->button() == Qt::LeftButton)
+        m_connectionGesture = false;
     QGraphicsScene::mouseReleaseEvent(event);
     if (!m_dragStart.isEmpty())
         finishDrag();

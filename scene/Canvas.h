@@ -336,6 +336,10 @@ private:
     InitialTransition *m_initialDot = nullptr;
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
+    // From a press in a connection mode to its release: the press also
+    // made the item under it the scene's mouse grabber, so moves of this
+    // gesture never reach the scene, even after Escape ended the mode.
+    bool m_connectionGesture = false;
     QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
     Mode m_mode = SelectMode;
     const ItemKind *m_modeKind = nullptr;   // the kind m_mode makes, if any

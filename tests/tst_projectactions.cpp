@@ -152,7 +152,7 @@ void TestProjectActions::newProjectAppendsExtensionAndOpens()
     trigger(w, "actionNew");
     QCOMPARE(prompter.messages.last().text, QStringLiteral("There are unsaved changes in project."));
     QCOMPARE(prompter.messages.last().informativeText, QStringLiteral("Do you want to save your changes?"));
-    QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard);
+    QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::Save);
     QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Beta"));
     QCOMPARE(fileBytes(file), before);

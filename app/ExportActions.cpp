@@ -226,7 +226,14 @@ bool ExportActions::preparePrinter(QPrinter *printer) const
     DiagramEntry entry;
     if (!shownDiagram(&entry))
         return false;
-    printer->setDocName(entry.path);
+    // The print dialog proposes the document's name as the file of Print
+    // to File: the diagram's path would name folders that do not exist.
+    const QString fileName = QString(entry.fileStem).replace(QLatin1Char('/'), QLatin1Char('_'));
+    printer->setDocName(fileName);
+    // Without a printer the file is all there is: it goes beside the project.
+    const QString project = m_window->projectActions()->projectPath();
+    if (printer->outputFormat() == QPrinter::PdfFormat && !project.isEmpty())
+        printer->setOutputFileName(QFileInfo(project).absoluteDir().filePath(fileName + QStringLiteral(".pdf")));
     printer->setPageOrientation(DiagramRender::orientation(entry.canvas));
     return true;
 }

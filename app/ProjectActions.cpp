@@ -2,6 +2,7 @@
 
 #include "CodeGenerator.h"
 #include "DefaultProject.h"
+#include "DiagramFont.h"
 #include "ExamplesLocator.h"
 #include "Project.h"
 #include "ProjectBrowser.h"
@@ -33,6 +34,11 @@ QString createAbortedMessage()
     return QStringLiteral("Design file is corrupt and cannot be opened. Creating Project Aborted.");
 }
 
+QString blankStateMessage()
+{
+    return QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
+}
+
 QSettings store()
 {
     return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
@@ -58,6 +64,25 @@ ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeVie
     // Coming back to the window is when a change made elsewhere is noticed.
     if (QWidget *parent = window->dialogParent())
         parent->installEventFilter(this);
+    // The title names the open project and marks unsaved changes.
+    connect(project, &Project::filePathChanged, this, &ProjectActions::updateWindowTitle);
+    connect(project, &Project::modifiedChanged, this, &ProjectActions::updateWindowTitle);
+    updateWindowTitle();
+}
+
+void ProjectActions::updateWindowTitle()
+{
+    QWidget *window = m_window->dialogParent();
+    if (!window)
+        return;
+    const QString path = m_project->filePath();
+    if (path.isEmpty()) {
+        window->setWindowTitle(kTitle);
+        window->setWindowModified(false);
+        return;
+    }
+    window->setWindowTitle(QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(path).completeBaseName(), kTitle));
+    window->setWindowModified(m_project->isModified());
 }
 
 ProjectActions::~ProjectActions() = default;
@@ -305,10 +330,26 @@ LoadNotes ProjectActions::buildProject(const ProjectRecordLists &records)
 void ProjectActions::enterBlankState()
 {
     m_window->enterNoProjectState();
-    m_window->showStatus(QStringLiteral("Kestro is in blank state."));
+    m_window->showStatus(blankStateMessage());
 }
 
 // --- commands --------------------------------------------------------------------------
+
+QString ProjectActions::notOpenedMessage(const QString &path)
+{
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists())
+        reason = QStringLiteral("it does not exist");
+    else if (info.isDir())
+        reason = QStringLiteral("it is a folder, not a project file");
+    else if (!info.isReadable())
+        reason = QStringLiteral("it cannot be read (permission denied)");
+    else
+        reason = QStringLiteral("it is not a regular file");
+    return QStringLiteral("There was an error opening the file %1: %2. Try opening the file with Open Project.")
+        .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason);
+}
 
 QString ProjectActions::askSaveFile(const QString &caption)
 {
@@ -359,7 +400,7 @@ void ProjectActions::newProject()
     // The new project's boxes fit their texts in the font its diagrams
     // are shown in.
     ProjectDocument document = DefaultProject::document(name);
-    growBoxesToTexts(document, textMetrics(QApplication::font()));
+    growBoxesToTexts(document, textMetrics(DiagramFont::font()));
     QString error;
     if (!DefaultProject::write(path, document, &error)) {
         reportUnwritten(path, error);
@@ -415,9 +456,7 @@ void ProjectActions::openFromCommandLine(const QString &path)
         openRecords(path, Purpose::Open);
         return;
     }
-    Prompter::critical(m_window->dialogParent(), kTitle,
-                       QStringLiteral("There was an error opening the file ") + path
-                           + QStringLiteral(". Try opening the file with Open Project."));
+    Prompter::critical(m_window->dialogParent(), kTitle, notOpenedMessage(path));
     // A project already open (the tour opens its sample this way) is kept:
     // the blank state would throw its unsaved changes away.
     if (!isProjectOpen())
@@ -481,7 +520,10 @@ void ProjectActions::saveAs()
     rememberDirectoryOf(path);
     setProjectPath(path);
     m_project->markSaved();
-    openFile(path);
+    // The project stays as it is, undo history and shown diagram included:
+    // only its file changed.
+    emit projectOpened(path);
+    m_window->showStatus(QStringLiteral("Project saved as %1").arg(path));
 }
 
 void ProjectActions::renameProject()

@@ -99,6 +99,9 @@ public:
     // folder used, else the documents folder, else the home folder (a
     // folder that does not exist is never proposed).
     static QString startDirectory();
+    // Why the file at path, named on the command line or handed over by a
+    // second start, is not opened: its name and the reason.
+    static QString notOpenedMessage(const QString &path);
 
 signals:
     // A project file was opened or created, or its changes were recovered.
@@ -117,6 +120,8 @@ private:
     // written (the file is as last read or written, or the user chose
     // Overwrite). Reload reads the file again and, like Cancel, ends the save.
     bool mayOverwriteChangedFile();
+    // "NAME[*] — Kestro" with the project open, else "Kestro".
+    void updateWindowTitle();
     bool openRecords(const QString &path, Purpose purpose);
     LoadNotes buildProject(const ProjectRecordLists &records);
     void reportLoadNotes(const QString &path, const LoadNotes &notes);

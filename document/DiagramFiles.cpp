@@ -56,6 +56,9 @@ struct Walk
             Canvas *child = index.value(CanvasPaths::childPath(canvas, item->id()));
             if (!child || seen.contains(child))
                 continue;
+            // Pictures show the tags of the diagram's interface, whether
+            // or not the diagram was ever shown.
+            child->rebuildFloatingEnds(item);
             visit(child, path + QLatin1Char('/') + child->name(),
                   stem + QLatin1Char('/') + uniqueName(child->name(), &taken));
         }

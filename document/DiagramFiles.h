@@ -42,7 +42,10 @@ QString safeName(const QString &name);
 
 // The diagrams reached from the level-1 canvas (the first of the list),
 // depth first in the order of the process items, as the browser lists
-// them. Canvases the tree does not reach are left out.
+// them. Canvases the tree does not reach are left out. Every diagram
+// below the top one gets its interface tags (the floating ends of its
+// process item's links and dataflows) made afresh, so that every picture
+// of it shows them.
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases);
 
 // The entry whose path or file stem is `path` (a trailing suffix and

@@ -1,5 +1,7 @@
 #include "Canvas.h"
 
+#include "DiagramFont.h"
+
 #include "ArrowKeys.h"
 #include "DataflowItem.h"
 #include "InitialTransition.h"
@@ -58,6 +60,8 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
     // after every move and is built for every canvas of the project, shown
     // or not, after it opens.
     setItemIndexMethod(QGraphicsScene::NoIndex);
+    // Items measure and draw their texts in the scene's font.
+    setFont(DiagramFont::font());
     if (menus) {
         for (int i = 0; i < MenuCount; ++i)
             m_menus[i] = menus[i];

@@ -202,6 +202,8 @@ public:
     }
     void removeFloatingLinks() { m_floatingEnds.removeLinks(); }
     void removeFloatingMemories() { m_floatingEnds.removeMemories(); }
+    // The interface tags of the diagram that details `owner`.
+    void rebuildFloatingEnds(const ProcessItem *owner) { m_floatingEnds.rebuildFrom(owner); }
 
     // --- operations ------------------------------------------------------------------
     // The topmost item whose shape contains point, or null.

@@ -1,5 +1,6 @@
 #include "DiagramItem.h"
 
+#include "DiagramFont.h"
 #include "ItemKinds.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@ QFont diagramItemFont(const QGraphicsItem *item)
 {
     if (const QGraphicsScene *owner = item ? item->scene() : nullptr)
         return owner->font();
-    return QApplication::font();
+    return DiagramFont::font();
 }
 
 DiagramItem::DiagramItem(QMenu *contextMenu, QGraphicsItem *parent)

@@ -29,7 +29,7 @@
 namespace {
 
 // What Close Project leaves in the status bar, in place of the tour's text.
-const QString kBlankState = QStringLiteral("Kestro is in blank state.");
+const QString kBlankState = QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
 
 PolygonPoints rectangle(double w, double h)
 {

@@ -511,7 +511,7 @@ void TestProjectActions::closeProject()
     auto closedToBlank = [&w] {
         return w.project()->canvases().isEmpty() && w.project()->treeModel()->rowCount() == 0
                && w.toolContext() == 0 && w.project()->shownCanvas() == nullptr
-               && w.statusBar()->currentMessage() == QStringLiteral("Kestro is in blank state.");
+               && w.statusBar()->currentMessage() == QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
     };
 
     // Modified, Cancel: nothing.
@@ -592,8 +592,15 @@ void TestProjectActions::commandLineOpen()
     QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
     QCOMPARE(prompter.messages.last().text,
              QStringLiteral("There was an error opening the file ") + missing
-                 + QStringLiteral(". Try opening the file with Open Project."));
-    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Kestro is in blank state."));
+                 + QStringLiteral(": it does not exist. Try opening the file with Open Project."));
+    // A folder is named as one.
+    w.openFromCommandLine(m_dir.path());
+    QCOMPARE(prompter.messages.last().text,
+             QStringLiteral("There was an error opening the file %1: it is a folder, not a project file. "
+                            "Try opening the file with Open Project.")
+                 .arg(m_dir.path()));
+    prompter.messages.removeLast();
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("No project is open. Create one with File > New or open one with File > Open."));
     QVERIFY(w.project()->canvases().isEmpty());
 
     // An existing file opens without asking, even over unsaved changes.

@@ -2,6 +2,7 @@
 #include "ui_StateProperties.h"
 
 #include "ColourSwatch.h"
+#include "DiagramFont.h"
 #include "LabelEntry.h"
 #include "SizeFields.h"
 
@@ -9,7 +10,7 @@
 #include <QPushButton>
 
 StateProperties::StateProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());

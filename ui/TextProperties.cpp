@@ -1,12 +1,14 @@
 #include "TextProperties.h"
 #include "ui_TextProperties.h"
 
+#include "DiagramFont.h"
+
 #include <QApplication>
 
 #include "SizeFields.h"
 
 TextProperties::TextProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TextProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::TextProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::textMinimum());

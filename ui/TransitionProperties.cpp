@@ -1,13 +1,15 @@
 #include "TransitionProperties.h"
 #include "ui_TransitionProperties.h"
 
+#include "DiagramFont.h"
+
 #include <QApplication>
 
 #include "ColourSwatch.h"
 #include "SizeFields.h"
 
 TransitionProperties::TransitionProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TransitionProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::TransitionProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::transitionMinimum());

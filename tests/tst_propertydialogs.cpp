@@ -1,3 +1,4 @@
+#include "DiagramFont.h"
 #include "DataflowProperties.h"
 #include "LinkProperties.h"
 #include "MemoryProperties.h"
@@ -326,7 +327,7 @@ private slots:
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         child<QSpinBox>(&d, "spinBox_2")->setValue(444);
         clickOk(&d);
-        const QSize expected = stateAutoSize(label, "x = 1;", textMetrics(QApplication::font()));
+        const QSize expected = stateAutoSize(label, "x = 1;", textMetrics(DiagramFont::font()));
         QCOMPARE(QSize(d.width(), d.height()), expected);
         QVERIFY(expected != QSize(333, 444));
         QCOMPARE(d.label(), label);
@@ -335,7 +336,7 @@ private slots:
         d.refresh();
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;\ni;\nj;\nk;");
         clickOk(&d);
-        QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), textMetrics(QApplication::font())));
+        QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), textMetrics(DiagramFont::font())));
         d.refresh();
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         clickOk(&d);
@@ -351,7 +352,7 @@ private slots:
         child<QLineEdit>(&d, "lineEdit_2")->setText("Running");
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText(action);
         child<QPushButton>(&d, "pushButton_3")->click();
-        const QSize expected = stateAutoSize("Running", action, textMetrics(QApplication::font()));
+        const QSize expected = stateAutoSize("Running", action, textMetrics(DiagramFont::font()));
         QCOMPARE(d.autoWidth(), expected.width());
         QCOMPARE(d.autoHeight(), expected.height());
         QCOMPARE(child<QSpinBox>(&d, "spinBox")->value(), expected.width());
@@ -451,14 +452,14 @@ private slots:
         clickOk(&d);
         QCOMPARE(d.condition(), condition);
         QCOMPARE(QSize(d.width(), d.height()),
-                 transitionAutoSize("T1", condition, "a--;", textMetrics(QApplication::font())));
+                 transitionAutoSize("T1", condition, "a--;", textMetrics(DiagramFont::font())));
 
         // The Auto button sizes the editors' texts without storing them.
         d.refresh();
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("1;\n2;\n3;\n4;\n5;\n6;");
         child<QPushButton>(&d, "pushButton_2")->click();
         const QSize expected = transitionAutoSize("T1", condition, "1;\n2;\n3;\n4;\n5;\n6;",
-                                                  textMetrics(QApplication::font()));
+                                                  textMetrics(DiagramFont::font()));
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(), expected.height());
         QCOMPARE(d.action(), QString("a--;"));
         clickCancel(&d);
@@ -491,7 +492,7 @@ private slots:
         clickOk(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);
-        QCOMPARE(QSize(d.width(), d.height()), textAutoSize(text, textMetrics(QApplication::font())));
+        QCOMPARE(QSize(d.width(), d.height()), textAutoSize(text, textMetrics(DiagramFont::font())));
 
         // An unknown type leaves the combo box where it was.
         d.setTextType(7);
@@ -505,7 +506,7 @@ private slots:
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("gone");
         child<QPushButton>(&d, "pushButton")->click();
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(),
-                 textAutoSize("gone", textMetrics(QApplication::font())).height());
+                 textAutoSize("gone", textMetrics(DiagramFont::font())).height());
         clickCancel(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);

@@ -68,6 +68,7 @@ bool ExportActions::shownDiagram(DiagramEntry *entry) const
     for (const DiagramEntry &e : DiagramFiles::entries(m_window->project()->canvases())) {
         if (e.canvas == shown) {
             *entry = e;
+            DiagramFiles::prepare(e);
             return true;
         }
     }

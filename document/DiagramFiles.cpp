@@ -45,22 +45,19 @@ struct Walk
     QSet<Canvas *> seen;
     QList<DiagramEntry> entries;
 
-    void visit(Canvas *canvas, const QString &path, const QString &stem)
+    void visit(Canvas *canvas, const QString &path, const QString &stem, const ProcessItem *owner)
     {
         if (!canvas || seen.contains(canvas))
             return;
         seen.insert(canvas);
-        entries << DiagramEntry{canvas, path, stem};
+        entries << DiagramEntry{canvas, path, stem, owner};
         QSet<QString> taken;
         for (const ProcessItem *item : canvas->processItems()) {
             Canvas *child = index.value(CanvasPaths::childPath(canvas, item->id()));
             if (!child || seen.contains(child))
                 continue;
-            // Pictures show the tags of the diagram's interface, whether
-            // or not the diagram was ever shown.
-            child->rebuildFloatingEnds(item);
             visit(child, path + QLatin1Char('/') + child->name(),
-                  stem + QLatin1Char('/') + uniqueName(child->name(), &taken));
+                  stem + QLatin1Char('/') + uniqueName(child->name(), &taken), item);
         }
     }
 };
@@ -83,7 +80,7 @@ QList<DiagramEntry> entries(const QList<Canvas *> &canvases)
     Walk walk;
     walk.index = CanvasPaths::index(canvases);
     Canvas *root = canvases.first();
-    walk.visit(root, root->name(), safeName(root->name()));
+    walk.visit(root, root->name(), safeName(root->name()), nullptr);
     return walk.entries;
 }
 
@@ -106,9 +103,18 @@ const DiagramEntry *find(const QList<DiagramEntry> &entries, const QString &path
     return nullptr;
 }
 
+void prepare(const DiagramEntry &entry)
+{
+    // Pictures show the tags of the diagram's interface, whether or not
+    // the diagram was ever shown.
+    if (entry.owner)
+        entry.canvas->rebuildFloatingEnds(entry.owner);
+}
+
 bool writeOne(const DiagramEntry &entry, const QString &filePath, const ExportOptions &options,
               QString *error)
 {
+    prepare(entry);
     QString reason;
     const QByteArray bytes = DiagramRender::fileBytes({entry.canvas, entry.path}, options, &reason);
     if (bytes.isEmpty()) {
@@ -128,6 +134,7 @@ Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,
     BackgroundWriter writer;
     for (const DiagramEntry &entry : entries) {
         const QString filePath = QDir::cleanPath(dir.absoluteFilePath(entry.fileStem + suffix));
+        prepare(entry);
         QString reason;
         const QByteArray bytes = DiagramRender::fileBytes({entry.canvas, entry.path}, options, &reason);
         if (bytes.isEmpty())
@@ -148,8 +155,10 @@ bool writeBook(const QList<DiagramEntry> &entries, const QString &filePath,
                const ExportOptions &options, const QString &projectName, QString *error)
 {
     QList<DiagramRender::Page> pages;
-    for (const DiagramEntry &entry : entries)
+    for (const DiagramEntry &entry : entries) {
+        prepare(entry);
         pages << DiagramRender::Page{entry.canvas, entry.path};
+    }
     const QByteArray bytes = DiagramRender::pdf(pages, options, true, projectName);
     if (bytes.isEmpty()) {
         if (error)

@@ -24,12 +24,17 @@
 #include <QStringList>
 
 class Canvas;
+class ProcessItem;
 
 struct DiagramEntry
 {
     Canvas *canvas = nullptr;
     QString path;       // names joined by "/"
     QString fileStem;   // safe names joined by "/", without suffix
+    // The process item on the parent diagram that this diagram details
+    // (null for the top one): its links and dataflows are the diagram's
+    // interface tags.
+    const ProcessItem *owner = nullptr;
 };
 
 namespace DiagramFiles {
@@ -42,10 +47,7 @@ QString safeName(const QString &name);
 
 // The diagrams reached from the level-1 canvas (the first of the list),
 // depth first in the order of the process items, as the browser lists
-// them. Canvases the tree does not reach are left out. Every diagram
-// below the top one gets its interface tags (the floating ends of its
-// process item's links and dataflows) made afresh, so that every picture
-// of it shows them.
+// them. Canvases the tree does not reach are left out.
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases);
 
 // The entry whose path or file stem is `path` (a trailing suffix and
@@ -58,6 +60,11 @@ struct Result
     QStringList errors;    // one line per file that failed
     bool ok() const { return errors.isEmpty(); }
 };
+
+// Makes the entry's interface tags (the floating ends of its owner's links
+// and dataflows) afresh, so that its picture shows them whether or not the
+// diagram was ever shown. The write functions call it for every entry.
+void prepare(const DiagramEntry &entry);
 
 // One file per diagram below `directory` (created as needed).
 Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,

@@ -134,7 +134,7 @@ bool AppTour::confirmReplacingProject()
     request.icon = QMessageBox::Question;
     request.title = kTitle;
     request.text = QStringLiteral(
-        "App tour can can only be taken on sample project. Kestro would attempt to save changes and "
+        "App tour can only be taken on the sample project. Kestro would attempt to save changes and "
         "close this project to open a sample project from this system.");
     request.informativeText = QStringLiteral("Do you wish to continue?");
     request.buttons = QMessageBox::Yes | QMessageBox::No;

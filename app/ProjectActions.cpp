@@ -534,29 +534,36 @@ void ProjectActions::renameProject()
         m_renameDialog = new RenameProjectDialog(m_window->dialogParent());
     const QString oldName = projectName();
     m_renameDialog->setProjectName(oldName);
-    if (runDialog(m_renameDialog) != QDialog::Accepted)
-        return;
-    // Blanks around the name would shift the project tree a level when the
-    // file is read again.
-    const QString newName = m_renameDialog->projectName().trimmed();
-    if (newName == oldName)
-        return;
-    if (newName.isEmpty()) {
+    // A refused name keeps the dialog open with what was typed, as the
+    // item dialogs do, until a good name or Cancel.
+    for (;;) {
+        if (runDialog(m_renameDialog) != QDialog::Accepted)
+            return;
+        // Blanks around the name would shift the project tree a level when
+        // the file is read again.
+        const QString newName = m_renameDialog->projectName().trimmed();
+        if (newName == oldName)
+            return;
+        const QString refusal = renameRefusal(newName);
+        if (refusal.isEmpty()) {
+            renameActiveProject(newName);
+            return;
+        }
         m_renameDialog->markInvalid();
-        Prompter::critical(m_window->dialogParent(), kTitle,
-                           QStringLiteral("Kestro could not rename the project as the name is "
-                                          "empty. Please enter a project name and try again."));
-        return;
+        Prompter::critical(m_window->dialogParent(), kTitle, refusal);
     }
-    if (!ProjectNames::isValidRename(newName)) {
-        m_renameDialog->markInvalid();
-        Prompter::critical(m_window->dialogParent(), kTitle,
-                           QStringLiteral("Kestro could not rename the project as the name contains "
-                                          "special characters. Please remove special characters "
-                                          "from the project name and try again."));
-        return;
-    }
-    renameActiveProject(newName);
+}
+
+QString ProjectActions::renameRefusal(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("Kestro could not rename the project as the name is "
+                              "empty. Please enter a project name and try again.");
+    if (!ProjectNames::isValidRename(name))
+        return QStringLiteral("Kestro could not rename the project as the name contains "
+                              "special characters. Please remove special characters "
+                              "from the project name and try again.");
+    return QString();
 }
 
 bool ProjectActions::renameActiveProject(const QString &name)

@@ -122,6 +122,8 @@ private:
     bool mayOverwriteChangedFile();
     // "NAME[*] — Kestro" with the project open, else "Kestro".
     void updateWindowTitle();
+    // Why Rename Project refuses `name` (trimmed); empty when it may be used.
+    static QString renameRefusal(const QString &name);
     bool openRecords(const QString &path, Purpose purpose);
     LoadNotes buildProject(const ProjectRecordLists &records);
     void reportLoadNotes(const QString &path, const LoadNotes &notes);

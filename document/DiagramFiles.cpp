@@ -100,7 +100,20 @@ const DiagramEntry *find(const QList<DiagramEntry> &entries, const QString &path
                 return &entry;
         }
     }
-    return nullptr;
+    // A diagram's own name, or the module name `kestro-cli simulate` takes
+    // (blanks as underscores), when no other diagram has it.
+    if (wanted.contains(QLatin1Char('/')))
+        return nullptr;
+    const DiagramEntry *named = nullptr;
+    for (const DiagramEntry &entry : entries) {
+        const QString name = entry.canvas->name();
+        if (name != wanted && QString(name).replace(QLatin1Char(' '), QLatin1Char('_')) != wanted)
+            continue;
+        if (named)
+            return nullptr;
+        named = &entry;
+    }
+    return named;
 }
 
 void prepare(const DiagramEntry &entry)

@@ -51,7 +51,9 @@ QString safeName(const QString &name);
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases);
 
 // The entry whose path or file stem is `path` (a trailing suffix and
-// surrounding slashes are ignored); null when there is none.
+// surrounding slashes are ignored), else the only entry whose own name is
+// `path` as written or with blanks as underscores (a state machine's module
+// name); null when there is none or the name is not unique.
 const DiagramEntry *find(const QList<DiagramEntry> &entries, const QString &path);
 
 struct Result

@@ -367,7 +367,7 @@ private slots:
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
         const MessageRequest &question = prompter.messages.first();
-        QVERIFY(question.text.startsWith(QStringLiteral("App tour can can only be taken on sample project.")));
+        QVERIFY(question.text.startsWith(QStringLiteral("App tour can only be taken on the sample project.")));
         QCOMPARE(question.informativeText, QStringLiteral("Do you wish to continue?"));
         QCOMPARE(int(question.buttons), int(QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(question.defaultButton, QMessageBox::Yes);
@@ -492,7 +492,7 @@ private slots:
         prompter.messageAnswers << QMessageBox::No;
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can can only")));
+        QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can only")));
         QVERIFY(!tourOf(*w)->isRunning());
         QVERIFY(w->project()->isModified());
     }

@@ -166,6 +166,10 @@ void TestDiagramExport::findTakesPathsAndFileNames()
     }
     QVERIFY(!DiagramFiles::find(entries, "Example_1/Drive"));
     QVERIFY(!DiagramFiles::find(entries, stem + ".txt"));
+    // A diagram's own name, also as a module name with underscores.
+    QCOMPARE(DiagramFiles::find(entries, "SpeedControl")->canvas, canvas("SpeedControl"));
+    QCOMPARE(DiagramFiles::find(entries, "Motor_Controller")->canvas, canvas("Motor Controller"));
+    QVERIFY(!DiagramFiles::find(entries, "Speed"));
 }
 
 void TestDiagramExport::areaHoldsTheItemsPlusAMargin()

@@ -434,12 +434,19 @@ void TestProjectActions::renameProject()
     const QByteArray before = fileBytes(file);
     ProjectActions *commands = w.projectActions();
 
+    // Each run of the dialog types the next name and accepts; with none
+    // left it is cancelled (a refused name keeps the dialog open).
     QString typed;
+    int runs = 0;
     RenameProjectDialog *shownDialog = nullptr;
     QString presetName;
+    QString shownText;
     commands->setDialogRunner([&](QDialog *dialog) {
         shownDialog = static_cast<RenameProjectDialog *>(dialog);
-        presetName = shownDialog->lineEdit()->text();
+        shownText = shownDialog->lineEdit()->text();
+        if (++runs > 1)
+            return int(QDialog::Rejected);
+        presetName = shownText;
         shownDialog->lineEdit()->setText(typed);
         return int(QDialog::Accepted);
     });
@@ -459,8 +466,12 @@ void TestProjectActions::renameProject()
     // Case matters: "proj" is another name. Special characters are refused.
     for (const QString &bad : {QStringLiteral("bad/name"), QStringLiteral("Zähler")}) {
         typed = bad;
+        runs = 0;
         trigger(w, "actionRename_Project");
         QCOMPARE(shownDialog, first);
+        // Shown again after the refusal, with the refused name to correct.
+        QCOMPARE(runs, 2);
+        QCOMPARE(shownText, bad);
         QCOMPARE(prompter.messages.last().text,
                  QStringLiteral("Kestro could not rename the project as the name contains special "
                                 "characters. Please remove special characters from the project "
@@ -473,7 +484,9 @@ void TestProjectActions::renameProject()
     // An empty name, or one of blanks only, is refused as empty.
     for (const QString &empty : {QString(), QStringLiteral("   ")}) {
         typed = empty;
+        runs = 0;
         trigger(w, "actionRename_Project");
+        QCOMPARE(runs, 2);
         QCOMPARE(prompter.messages.last().text,
                  QStringLiteral("Kestro could not rename the project as the name is empty. "
                                 "Please enter a project name and try again."));
@@ -485,7 +498,9 @@ void TestProjectActions::renameProject()
     // A name with blanks is accepted without the blanks around it, shown at
     // once and saved.
     typed = QStringLiteral("  My Project 2 ");
+    runs = 0;
     trigger(w, "actionRename_Project");
+    QCOMPARE(runs, 1);
     QCOMPARE(prompter.messages.size(), 4);
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
     QCOMPARE(w.project()->canvases().first()->name(), QStringLiteral("My Project 2"));

@@ -1,8 +1,15 @@
 // What the window says about the open project: its title names the project
 // and marks unsaved changes; Save As only gives the project another file,
-// keeping its undo history and the diagram shown.
+// keeping its undo history and the diagram shown; two property dialogs
+// accepted in a row are two undo steps; a diagram shown for the first
+// time shows its items at 100 % (fitted when they do not fit), whatever
+// zoom the diagram before had.
 
 #include "Canvas.h"
+#include "DemoWindow.h"
+#include "ExampleProject.h"
+#include "GraphicsViewZoom.h"
+#include "ProcessItem.h"
 #include "MainWindow.h"
 #include "Project.h"
 #include "ProjectActions.h"
@@ -11,6 +18,8 @@
 #include "WindowProjectFixture.h"
 
 #include <QAction>
+#include <QGraphicsView>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -78,6 +87,59 @@ private slots:
         machine->undoStack()->undo();
         QCOMPARE(state->pos(), before);
         QVERIFY(w.project()->isModified());
+    }
+
+    void diagramsShownFirstShowTheirItems()
+    {
+        ScriptedPrompter prompter;
+        MainWindow w;
+        // Small enough that the example's process item lies outside the
+        // top-left corner at 100 %.
+        w.resize(700, 500);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *view = w.findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+        QVERIFY(view);
+        auto visible = [view] { return view->mapToScene(view->viewport()->rect()).boundingRect(); };
+        QVERIFY(openDocument(w, ExampleProject::document(), m_dir.filePath("Example_1.qsmd")));
+        Canvas *top = w.project()->shownCanvas();
+        QVERIFY(top);
+        QVERIFY(visible().contains(top->processItems().first()->sceneBoundingRect()));
+        QCOMPARE(view->transform().m11(), 1.0);
+
+        // Zoomed out on one diagram, the next one shown first is not.
+        w.setViewScale(0.6, 0.6);
+        doubleClickNode(w, nodeIndex(w, {QStringLiteral("Motor Controller")}));
+        Canvas *hardware = w.project()->shownCanvas();
+        QVERIFY(hardware != top);
+        const QRectF items = diagramItemsRect(hardware);
+        QVERIFY(!items.isEmpty());
+        QVERIFY2(view->transform().m11() == 1.0 || (view->transform().m11() < 1.0 && visible().contains(items)),
+                 qPrintable(QString::number(view->transform().m11())));
+        QVERIFY(visible().intersects(items));
+    }
+
+    void twoAcceptedDialogsAreTwoUndoSteps()
+    {
+        DemoWindow demo;
+        Canvas *machine = demo.show(DemoWindow::machinePath());
+        QVERIFY(machine);
+        StateItem *state = machine->states().at(0);
+        const QString original = state->label();
+        const int steps = machine->undoStack()->count();
+        for (const QString &label : {QStringLiteral("First"), QStringLiteral("Second")}) {
+            QVERIFY(ViewDriver::whileModal([&] { demo.driver()->doubleClick(ViewDriver::centreOf(state)); },
+                                           [&](QWidget *dialog) {
+                                               dialog->findChild<QLineEdit *>("lineEdit_2")->setText(label);
+                                               ViewDriver::ok(dialog);
+                                           }));
+        }
+        QCOMPARE(state->label(), QStringLiteral("Second"));
+        QCOMPARE(machine->undoStack()->count(), steps + 2);
+        machine->undoStack()->undo();
+        QCOMPARE(state->label(), QStringLiteral("First"));
+        machine->undoStack()->undo();
+        QCOMPARE(state->label(), original);
     }
 };
 

@@ -369,6 +369,13 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
 {
     bool modified = false;
     const QList<QGraphicsItem *> selection = selectedItems();
+    int listedCount = 0;
+    for (QGraphicsItem *item : selection)
+        listedCount += registeredItem(item) ? 1 : 0;
+    // One Delete is one undo step, however many items and kinds it takes.
+    const bool grouped = listedCount > 1;
+    if (grouped)
+        m_undoStack->beginMacro(QStringLiteral("Delete %1 Items").arg(listedCount));
     for (QGraphicsItem *item : selection) {
         const DiagramItem *listed = registeredItem(item);
         if (listed && listed->kind()->opensDiagram()) {
@@ -378,6 +385,14 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
         } else if (deleteItem(item)) {
             modified = true;
         }
+    }
+    if (grouped) {
+        m_undoStack->endMacro();
+        // A step that took nothing away (a process item's deletion was
+        // refused) is not kept as one.
+        const QUndoCommand *step = m_undoStack->command(m_undoStack->index() - 1);
+        if (step && step->childCount() == 0)
+            m_undoStack->undo();
     }
     update();
     return modified;

@@ -119,6 +119,27 @@ private slots:
         QVERIFY(visible().intersects(items));
     }
 
+    void deletingAMixedSelectionIsOneUndoStep()
+    {
+        DemoWindow demo;
+        Canvas *machine = demo.show(DemoWindow::machinePath());
+        QVERIFY(machine);
+        demo.driver()->insertAt("actionText", QPointF(900, 700));
+        demo.driver()->action("actionSelect")->trigger();
+        const int states = machine->states().size();
+        const int transitions = machine->transitions().size();
+        QVERIFY(states > 0 && transitions > 0 && machine->textItems().size() == 1);
+        const int steps = machine->undoStack()->count();
+        machine->selectAllItems();
+        demo.driver()->action("actionDelete")->trigger();
+        QVERIFY(machine->states().isEmpty() && machine->transitions().isEmpty() && machine->textItems().isEmpty());
+        QCOMPARE(machine->undoStack()->count(), steps + 1);
+        QTest::keyClick(demo.window(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(machine->states().size(), states);
+        QCOMPARE(machine->transitions().size(), transitions);
+        QCOMPARE(machine->textItems().size(), 1);
+    }
+
     void twoAcceptedDialogsAreTwoUndoSteps()
     {
         DemoWindow demo;

@@ -60,7 +60,7 @@ void TextProperties::on_buttonBox_accepted()
         m_textEdited = true;
     }
 
-    // A changed text wins over typed sizes.
+    // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)
         autoSize();
     const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,

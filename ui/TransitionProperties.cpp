@@ -78,7 +78,7 @@ void TransitionProperties::on_buttonBox_accepted()
     }
     m_description = ui->textEdit_2->toPlainText();
 
-    // A changed text wins over typed sizes.
+    // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)
         autoSize();
     const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,

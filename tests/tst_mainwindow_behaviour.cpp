@@ -307,6 +307,8 @@ void TestMainWindowBehaviour::aboutAndWebPages()
         QVERIFY(box.selectableText);
         QCOMPARE(box.textFormat, Qt::PlainText);
     }
+    // Getting started also says where else to read how to begin.
+    QVERIFY(prompter.messages.last().informativeText.contains(QStringLiteral("Help > Take a tour")));
 }
 
 void TestMainWindowBehaviour::showProjectBrowserToggles()

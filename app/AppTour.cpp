@@ -32,6 +32,8 @@
 #include <QStandardPaths>
 #include <QTreeView>
 
+#include <utility>
+
 namespace {
 
 const QString kTitle = QStringLiteral("Kestro");
@@ -136,7 +138,7 @@ bool AppTour::confirmReplacingProject()
     request.icon = QMessageBox::Question;
     request.title = kTitle;
     request.text = QStringLiteral(
-        "App tour can can only be taken on sample project. Kestro would attempt to save changes and "
+        "App tour can only be taken on the sample project. Kestro would attempt to save changes and "
         "close this project to open a sample project from this system.");
     request.informativeText = QStringLiteral("Do you wish to continue?");
     request.buttons = QMessageBox::Yes | QMessageBox::No;
@@ -148,9 +150,12 @@ AppTour::StartResult AppTour::start()
 {
     createBox();
     const QString sample = findSampleProject();
+    m_keepSample = false;
+    m_returnPath.clear();
     // Started on the sample itself (as the README's run command does):
     // there is nothing to replace, so nothing to ask.
     if (!sample.isEmpty() && isOpenAndUnchanged(sample)) {
+        m_keepSample = true;
         begin();
         return StartResult::Started;
     }
@@ -167,9 +172,11 @@ AppTour::StartResult AppTour::start()
     // Opening from the command line replaces the project without asking;
     // closing it first gives the user the chance to save, as promised above.
     if (m_project->isOpen()) {
+        const QString before = m_project->filePath();
         m_actions->closeProject();
         if (m_project->isOpen())
             return StartResult::Declined;   // the user cancelled, or the save failed
+        m_returnPath = before;
     }
     if (!openSample(sample))
         return StartResult::Unavailable;
@@ -372,14 +379,29 @@ void AppTour::end()
 {
     stop();
     m_window->showStatus(QString());
+    // Started on the open sample: the user stays in it.
+    if (m_keepSample && m_project->isOpen()) {
+        restoreProjectTools();
+        return;
+    }
     m_window->applyToolSet(ToolSets::NoProject);
     m_actions->closeProject();
     // Cancelling the close keeps the project open; it must stay usable
     // (saving and closing need the project's tools back).
     if (m_project->isOpen()) {
-        Canvas *shown = m_project->shownCanvas();
-        m_window->applyToolSet(shown ? shown->level() : 1);
+        restoreProjectTools();
+        return;
     }
+    // The project the tour replaced is open again.
+    const QString back = std::exchange(m_returnPath, QString());
+    if (!back.isEmpty() && QFileInfo(back).isFile())
+        m_actions->openFromCommandLine(back);
+}
+
+void AppTour::restoreProjectTools()
+{
+    Canvas *shown = m_project->shownCanvas();
+    m_window->applyToolSet(shown ? shown->level() : 1);
 }
 
 // Ends the tour without touching the project.

@@ -100,6 +100,8 @@ private:
     bool openFirstNodeThreeLevelsDown();
     QPoint runMenuPoint() const;
     void end();
+    // The tools of the shown diagram of the project left open.
+    void restoreProjectTools();
     void stop();
     void projectClosed();
     void showStatus(const QString &text);
@@ -112,6 +114,11 @@ private:
     TourBox *m_box = nullptr;
     int m_tourStep = 0;
     bool m_running = false;
+    // Where the tour's end leaves the user: on the sample when the tour
+    // started on it, else back in the project open before (none: the home
+    // screen).
+    bool m_keepSample = false;
+    QString m_returnPath;
     Target m_target;
     QMetaObject::Connection m_projectWatch;
 };

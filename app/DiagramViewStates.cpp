@@ -40,11 +40,9 @@ void DiagramViewStates::enter(Canvas *canvas)
 
 void DiagramViewStates::showFirstLook()
 {
-    // The scene's top-left corner, not where the diagram shown before was
-    // scrolled to, nor what a change of zoom kept in the middle.
-    m_view->horizontalScrollBar()->setValue(m_view->horizontalScrollBar()->minimum());
-    m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->minimum());
-    bringItemsIntoView(m_view);
+    // The scene's top-left corner at 100 %, not where the diagram shown
+    // before was scrolled to or zoomed; fitted when the items do not fit.
+    showDiagramFirstTime(m_view);
 }
 
 void DiagramViewStates::clear()

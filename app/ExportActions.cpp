@@ -69,6 +69,7 @@ bool ExportActions::shownDiagram(DiagramEntry *entry) const
     for (const DiagramEntry &e : DiagramFiles::entries(m_window->project()->canvases())) {
         if (e.canvas == shown) {
             *entry = e;
+            DiagramFiles::prepare(e);
             return true;
         }
     }
@@ -229,7 +230,14 @@ bool ExportActions::preparePrinter(QPrinter *printer) const
     DiagramEntry entry;
     if (!shownDiagram(&entry))
         return false;
-    printer->setDocName(entry.path);
+    // The print dialog proposes the document's name as the file of Print
+    // to File: the diagram's path would name folders that do not exist.
+    const QString fileName = QString(entry.fileStem).replace(QLatin1Char('/'), QLatin1Char('_'));
+    printer->setDocName(fileName);
+    // Without a printer the file is all there is: it goes beside the project.
+    const QString project = m_window->projectActions()->projectPath();
+    if (printer->outputFormat() == QPrinter::PdfFormat && !project.isEmpty())
+        printer->setOutputFileName(QFileInfo(project).absoluteDir().filePath(fileName + QStringLiteral(".pdf")));
     printer->setPageOrientation(DiagramRender::orientation(entry.canvas));
     return true;
 }

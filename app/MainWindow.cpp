@@ -553,7 +553,7 @@ QUrl MainWindow::gettingStartedUrl()
     return QUrl(QStringLiteral("https://orvanta.com/kestro/articles/getting-started"));
 }
 
-void MainWindow::openUrl(const QUrl &url)
+void MainWindow::openUrl(const QUrl &url, const QString &elsewhere)
 {
     if (m_urlOpener && m_urlOpener(url))
         return;
@@ -563,6 +563,7 @@ void MainWindow::openUrl(const QUrl &url)
     request.title = kTitle;
     request.text = QStringLiteral("Kestro could not open this address in a web browser:\n\n%1")
                        .arg(url.toString());
+    request.informativeText = elsewhere;
     request.textFormat = Qt::PlainText;
     request.selectableText = true;
     Prompter::current()->message(this, request);
@@ -570,7 +571,12 @@ void MainWindow::openUrl(const QUrl &url)
 
 void MainWindow::on_actionReport_a_bug_triggered() { openUrl(newIssueUrl()); }
 void MainWindow::on_actionReuqest_feature_triggered() { openUrl(newIssueUrl()); }
-void MainWindow::on_actionGetting_started_triggered() { openUrl(gettingStartedUrl()); }
+void MainWindow::on_actionGetting_started_triggered()
+{
+    openUrl(gettingStartedUrl(),
+            QStringLiteral("Copy the address into a web browser on any computer to read the article. "
+                           "Help > Take a tour walks through Kestro without a browser."));
+}
 
 bool MainWindow::confirmClose()
 {

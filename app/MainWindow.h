@@ -211,7 +211,9 @@ private:
     // Each kind's tool action chooses its mode.
     void connectKindTools();
     bool confirmClose();
-    void openUrl(const QUrl &url);
+    // Opens url in a browser; without one, shows it to copy, with `elsewhere`
+    // saying where else to read it.
+    void openUrl(const QUrl &url, const QString &elsewhere = QString());
     void setUpAutosaveAndRecent();
 
     std::unique_ptr<Ui::MainWindow> ui;

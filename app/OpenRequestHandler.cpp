@@ -52,9 +52,7 @@ void OpenRequestHandler::processPending()
                                                  "simulation runs. End it and open the project again.")
                                       .arg(QDir::toNativeSeparators(path)));
         } else if (!QFileInfo(path).isFile()) {
-            Prompter::critical(m_window->dialogParent(), kTitle,
-                               QStringLiteral("There was an error opening the file ") + path
-                                   + QStringLiteral(". Try opening the file with Open Project."));
+            Prompter::critical(m_window->dialogParent(), kTitle, ProjectActions::notOpenedMessage(path));
         } else {
             m_window->projectActions()->openFile(path);
         }

@@ -4,6 +4,7 @@
 
 #include "CodeGenerator.h"
 #include "DefaultProject.h"
+#include "DiagramFont.h"
 #include "ExamplesLocator.h"
 #include "Project.h"
 #include "ProjectBrowser.h"
@@ -18,9 +19,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -32,6 +35,11 @@ const QString kSaveQuestion = QStringLiteral("Do you want to save your changes?"
 QString createAbortedMessage()
 {
     return QStringLiteral("Design file is corrupt and cannot be opened. Creating Project Aborted.");
+}
+
+QString blankStateMessage()
+{
+    return QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
 }
 
 QSettings store()
@@ -62,6 +70,28 @@ ProjectActions::ProjectActions(ProjectWindow *window, Project *project, QTreeVie
     TrustStore::trustFolderForSession(
         QFileInfo(exampleCopyPath(QStringLiteral("x.qsmd"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)))
             .absolutePath());
+    // Coming back to the window is when a change made elsewhere is noticed.
+    if (QWidget *parent = window->dialogParent())
+        parent->installEventFilter(this);
+    // The title names the open project and marks unsaved changes.
+    connect(project, &Project::filePathChanged, this, &ProjectActions::updateWindowTitle);
+    connect(project, &Project::modifiedChanged, this, &ProjectActions::updateWindowTitle);
+    updateWindowTitle();
+}
+
+void ProjectActions::updateWindowTitle()
+{
+    QWidget *window = m_window->dialogParent();
+    if (!window)
+        return;
+    const QString path = m_project->filePath();
+    if (path.isEmpty()) {
+        window->setWindowTitle(kTitle);
+        window->setWindowModified(false);
+        return;
+    }
+    window->setWindowTitle(QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(path).completeBaseName(), kTitle));
+    window->setWindowModified(m_project->isModified());
 }
 
 ProjectActions::~ProjectActions() = default;
@@ -128,12 +158,79 @@ bool ProjectActions::offerToSave()
     request.title = kTitle;
     request.text = kUnsavedText;
     request.informativeText = kSaveQuestion;
-    request.buttons = QMessageBox::Save | QMessageBox::Discard;
+    request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     request.defaultButton = QMessageBox::Save;
-    if (Prompter::current()->message(m_window->dialogParent(), request) != QMessageBox::Save)
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    // Escape and the close button answer Cancel: the open project stays.
+    if (answer == QMessageBox::Discard)
         return true;
+    if (answer != QMessageBox::Save)
+        return false;
     // Going on after a failed save would throw the changes away.
     return save();
+}
+
+bool ProjectActions::mayOverwriteChangedFile()
+{
+    const QString path = m_project->filePath();
+    if (m_diskStamp.matches(path))
+        return true;
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 has been changed on disk since Kestro read or saved it.")
+                       .arg(QDir::toNativeSeparators(path));
+    request.informativeText = QStringLiteral(
+        "Reload reads the file again: your unsaved changes in Kestro are lost. "
+        "Overwrite replaces the file with this project: the changes made on disk are lost.");
+    request.buttons = QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Cancel;
+    request.buttonTexts.insert(QMessageBox::Reset, QStringLiteral("Reload"));
+    request.buttonTexts.insert(QMessageBox::Save, QStringLiteral("Overwrite"));
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    if (answer == QMessageBox::Save)
+        return true;
+    if (answer == QMessageBox::Reset)
+        openRecords(path, Purpose::Reload);
+    return false;
+}
+
+void ProjectActions::checkFileOnDisk()
+{
+    const QString path = m_project->filePath();
+    if (m_checkingDisk || !isProjectOpen() || m_project->isModified() || path.isEmpty()
+        || m_diskStamp.matches(path))
+        return;
+    const FileStamp now = FileStamp::of(path);
+    if (now == m_declinedStamp)
+        return;
+    // The box takes the window's activation away and gives it back.
+    m_checkingDisk = true;
+    MessageRequest request;
+    request.icon = QMessageBox::Question;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 has been changed on disk.").arg(QDir::toNativeSeparators(path));
+    request.informativeText = QStringLiteral("The project has no unsaved changes. Do you want to reload it?");
+    request.buttons = QMessageBox::Reset | QMessageBox::Ignore;
+    request.defaultButton = QMessageBox::Reset;
+    request.buttonTexts.insert(QMessageBox::Reset, QStringLiteral("Reload"));
+    const QMessageBox::StandardButton answer = Prompter::current()->message(m_window->dialogParent(), request);
+    if (answer == QMessageBox::Reset)
+        openRecords(path, Purpose::Reload);
+    else
+        m_declinedStamp = now;
+    m_checkingDisk = false;
+}
+
+bool ProjectActions::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && watched == m_window->dialogParent())
+        QTimer::singleShot(0, this, [this] {
+            // Not under a dialog of the window: the question waits for the next activation.
+            if (!QApplication::activeModalWidget())
+                checkFileOnDisk();
+        });
+    return QObject::eventFilter(watched, event);
 }
 
 void ProjectActions::reportUnwritten(const QString &path, const QString &reason)
@@ -158,7 +255,11 @@ bool ProjectActions::openFile(const QString &path)
 bool ProjectActions::openRecords(const QString &path, Purpose purpose)
 {
     const QString previousPath = m_project->filePath();
+    const FileStamp previousStamp = m_diskStamp;
     setProjectPath(path);
+    // Taken before reading: a change made while the file is read is then
+    // noticed by the next save, never missed.
+    m_diskStamp = FileStamp::of(path);
 
     // The file is read whole into records before the open project is
     // closed, so a file that is rejected leaves the open project exactly as
@@ -167,6 +268,7 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
     ProjectFileReader reader;
     if (!reader.load(path) || reader.records().processes.isEmpty()) {
         setProjectPath(previousPath);
+        m_diskStamp = previousStamp;
         MessageRequest request;
         request.icon = QMessageBox::Critical;
         request.title = kTitle;
@@ -179,15 +281,17 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
     }
 
     const LoadNotes notes = buildProject(reader.takeRecords());
-    if (purpose != Purpose::Recover)
+    m_declinedStamp = FileStamp();
+    if (purpose != Purpose::Recover && purpose != Purpose::Reload)
         emit projectOpened(path);
     if (!notes.isEmpty()) {
         m_window->showStatus(QStringLiteral("Project %1 opened with warnings").arg(path));
         reportLoadNotes(path, notes);
         return true;
     }
-    const QString done = purpose != Purpose::Create ? QStringLiteral("Project %1 opened successfully")
-                                                  : QStringLiteral("Project %1 created successfully");
+    const QString done = purpose == Purpose::Create   ? QStringLiteral("Project %1 created successfully")
+                         : purpose == Purpose::Reload ? QStringLiteral("Project %1 reloaded from disk")
+                                                      : QStringLiteral("Project %1 opened successfully");
     m_window->showStatus(done.arg(path));
     return true;
 }
@@ -235,10 +339,26 @@ LoadNotes ProjectActions::buildProject(const ProjectRecordLists &records)
 void ProjectActions::enterBlankState()
 {
     m_window->enterNoProjectState();
-    m_window->showStatus(QStringLiteral("Kestro is in blank state."));
+    m_window->showStatus(blankStateMessage());
 }
 
 // --- commands --------------------------------------------------------------------------
+
+QString ProjectActions::notOpenedMessage(const QString &path)
+{
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists())
+        reason = QStringLiteral("it does not exist");
+    else if (info.isDir())
+        reason = QStringLiteral("it is a folder, not a project file");
+    else if (!info.isReadable())
+        reason = QStringLiteral("it cannot be read (permission denied)");
+    else
+        reason = QStringLiteral("it is not a regular file");
+    return QStringLiteral("There was an error opening the file %1: %2. Try opening the file with Open Project.")
+        .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason);
+}
 
 QString ProjectActions::askSaveFile(const QString &caption)
 {
@@ -292,7 +412,7 @@ void ProjectActions::newProject()
     // The new project's boxes fit their texts in the font its diagrams
     // are shown in.
     ProjectDocument document = DefaultProject::document(name);
-    growBoxesToTexts(document, textMetrics(QApplication::font()));
+    growBoxesToTexts(document, textMetrics(DiagramFont::font()));
     QString error;
     if (!DefaultProject::write(path, document, &error)) {
         reportUnwritten(path, error);
@@ -359,9 +479,7 @@ void ProjectActions::openFromCommandLine(const QString &path)
         openRecords(path, Purpose::Open);
         return;
     }
-    Prompter::critical(m_window->dialogParent(), kTitle,
-                       QStringLiteral("There was an error opening the file ") + path
-                           + QStringLiteral(". Try opening the file with Open Project."));
+    Prompter::critical(m_window->dialogParent(), kTitle, notOpenedMessage(path));
     // A project already open (the tour opens its sample this way) is kept:
     // the blank state would throw its unsaved changes away.
     if (!isProjectOpen())
@@ -373,6 +491,7 @@ bool ProjectActions::openRecovered(const QString &copyPath, const QString &origi
     if (!offerToSave() || !openRecords(copyPath, Purpose::Recover))
         return false;
     setProjectPath(originalPath);
+    m_diskStamp = FileStamp::of(originalPath);
     m_project->markModified();
     if (originalPath.isEmpty()) {
         // A copy opened apart from its file: Save asks where to put it.
@@ -391,6 +510,7 @@ bool ProjectActions::writeTo(const QString &path)
         reportUnwritten(path, error);
         return false;
     }
+    m_diskStamp = FileStamp::of(path);
     return true;
 }
 
@@ -403,6 +523,8 @@ bool ProjectActions::save()
         saveAs();
         return !m_project->filePath().isEmpty() && !m_project->isModified();
     }
+    if (!mayOverwriteChangedFile())
+        return false;
     // A file that could not be written leaves the project modified. A
     // project opened through a link is saved to the file it was read from.
     const QFileInfo opened(m_project->filePath());
@@ -436,7 +558,10 @@ void ProjectActions::saveAs()
     rememberDirectoryOf(path);
     setProjectPath(path);
     m_project->markSaved();
-    openFile(path);
+    // The project stays as it is, undo history and shown diagram included:
+    // only its file changed.
+    emit projectOpened(path);
+    m_window->showStatus(QStringLiteral("Project saved as %1").arg(path));
 }
 
 void ProjectActions::renameProject()
@@ -447,29 +572,36 @@ void ProjectActions::renameProject()
         m_renameDialog = new RenameProjectDialog(m_window->dialogParent());
     const QString oldName = projectName();
     m_renameDialog->setProjectName(oldName);
-    if (runDialog(m_renameDialog) != QDialog::Accepted)
-        return;
-    // Blanks around the name would shift the project tree a level when the
-    // file is read again.
-    const QString newName = m_renameDialog->projectName().trimmed();
-    if (newName == oldName)
-        return;
-    if (newName.isEmpty()) {
+    // A refused name keeps the dialog open with what was typed, as the
+    // item dialogs do, until a good name or Cancel.
+    for (;;) {
+        if (runDialog(m_renameDialog) != QDialog::Accepted)
+            return;
+        // Blanks around the name would shift the project tree a level when
+        // the file is read again.
+        const QString newName = m_renameDialog->projectName().trimmed();
+        if (newName == oldName)
+            return;
+        const QString refusal = renameRefusal(newName);
+        if (refusal.isEmpty()) {
+            renameActiveProject(newName);
+            return;
+        }
         m_renameDialog->markInvalid();
-        Prompter::critical(m_window->dialogParent(), kTitle,
-                           QStringLiteral("Kestro could not rename the project as the name is "
-                                          "empty. Please enter a project name and try again."));
-        return;
+        Prompter::critical(m_window->dialogParent(), kTitle, refusal);
     }
-    if (!ProjectNames::isValidRename(newName)) {
-        m_renameDialog->markInvalid();
-        Prompter::critical(m_window->dialogParent(), kTitle,
-                           QStringLiteral("Kestro could not rename the project as the name contains "
-                                          "special characters. Please remove special characters "
-                                          "from the project name and try again."));
-        return;
-    }
-    renameActiveProject(newName);
+}
+
+QString ProjectActions::renameRefusal(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("Kestro could not rename the project as the name is "
+                              "empty. Please enter a project name and try again.");
+    if (!ProjectNames::isValidRename(name))
+        return QStringLiteral("Kestro could not rename the project as the name contains "
+                              "special characters. Please remove special characters "
+                              "from the project name and try again.");
+    return QString();
 }
 
 bool ProjectActions::renameActiveProject(const QString &name)
@@ -500,6 +632,7 @@ void ProjectActions::closeProject()
     }
     m_project->close();
     setProjectPath(QString());
+    m_diskStamp = FileStamp();
     enterBlankState();
 }
 
@@ -530,6 +663,8 @@ void ProjectActions::runCodeGenerator()
         request.informativeText = kSaveQuestion;
         request.buttons = QMessageBox::Save | QMessageBox::Discard;
         request.defaultButton = QMessageBox::Save;
+        // Nothing is thrown away: the code comes from what is shown.
+        request.buttonTexts.insert(QMessageBox::Discard, QStringLiteral("Don't Save"));
         // The machines are generated from the diagrams in memory, so a save
         // that fails (and says so) does not stop the generation.
         if (Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Save)

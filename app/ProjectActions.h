@@ -9,7 +9,14 @@
 // that turns out to be unreadable leaves the open project as it was. A save
 // that cannot be written says so, keeps the old file and leaves the project
 // modified; every command that saves on the way stops then.
+//
+// The file's stamp (size, time, checksum) is taken before it is read and
+// after every write. A save finds out when the file changed on disk since
+// and asks before overwriting it (Reload / Overwrite / Cancel); when the
+// window is activated after such a change and the project has no unsaved
+// changes, Reload is offered at once.
 
+#include "FileStamp.h"
 #include "LoadNote.h"
 
 #include <QObject>
@@ -57,6 +64,10 @@ public:
     // With no `originalPath` it is a separate project with no file yet.
     bool openRecovered(const QString &copyPath, const QString &originalPath);
     void runCodeGenerator();
+    // Offers to read the project's file again when it changed on disk and
+    // the project has no unsaved changes; a change already declined is not
+    // asked about again. Runs when the window is activated.
+    void checkFileOnDisk();
 
     // --- inner operations ------------------------------------------------------------
     // The full open sequence; true when the file is now the open project.
@@ -89,19 +100,33 @@ public:
     // folder used, else the documents folder, else the home folder (a
     // folder that does not exist is never proposed).
     static QString startDirectory();
+    // Why the file at path, named on the command line or handed over by a
+    // second start, is not opened: its name and the reason.
+    static QString notOpenedMessage(const QString &path);
 
 signals:
     // A project file was opened or created, or its changes were recovered.
     void projectOpened(const QString &path);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Records a project made by the user (New, Save As of their own) as trusted.
     void trustOwnProject(const QString &path);
-    enum class Purpose { Open, Create, Recover };
+    enum class Purpose { Open, Create, Recover, Reload };
 
     // The unsaved-changes prompt before New and Open; false when the
     // command must stop because the user's changes could not be saved.
     bool offerToSave();
+    // Before a save over the project's own file: true when it may be
+    // written (the file is as last read or written, or the user chose
+    // Overwrite). Reload reads the file again and, like Cancel, ends the save.
+    bool mayOverwriteChangedFile();
+    // "NAME[*] — Kestro" with the project open, else "Kestro".
+    void updateWindowTitle();
+    // Why Rename Project refuses `name` (trimmed); empty when it may be used.
+    static QString renameRefusal(const QString &name);
     bool openRecords(const QString &path, Purpose purpose);
     LoadNotes buildProject(const ProjectRecordLists &records);
     void reportLoadNotes(const QString &path, const LoadNotes &notes);
@@ -123,6 +148,9 @@ private:
     std::unique_ptr<ProjectBrowser> m_browser;
     std::unique_ptr<CodeGenerator> m_generator;
     RenameProjectDialog *m_renameDialog = nullptr;
+    FileStamp m_diskStamp;       // the file as last read or written
+    FileStamp m_declinedStamp;   // a change the user chose not to reload
+    bool m_checkingDisk = false;
     DialogRunner m_dialogRunner;
     ExamplesFinder m_examplesFinder;
 };

@@ -55,8 +55,12 @@ int SimulateCommand::run(const QStringList &arguments)
         code = m_scriptPath.isEmpty() ? runCycles() : runScript();
     code = closeTrace(code);
     if (!m_scriptPath.isEmpty() && (code == Success || code == Failed)) {
-        out() << m_moduleName << ": " << m_expectations - m_failedExpectations << " of " << m_expectations
-              << " expectations held\n";
+        // "0 of 0 held" would read as a pass of a script that checks nothing.
+        if (m_expectations == 0)
+            out() << m_moduleName << ": the script checks nothing (it has no expect lines)\n";
+        else
+            out() << m_moduleName << ": " << m_expectations - m_failedExpectations << " of " << m_expectations
+                  << " expectations held\n";
     }
     return code;
 }
@@ -367,6 +371,8 @@ int SimulateCommand::openTrace()
     m_traceFile = std::make_unique<CheckedSaveFile>(m_tracePath);
     if (!m_traceFile->open()) {
         err() << "kestro-cli: cannot write " << m_tracePath << ": " << m_traceFile->errorString() << "\n";
+        // Said once: closing has no trace left to report about.
+        m_traceFile.reset();
         return NotWritten;
     }
     m_traceBuffer = SimulationTrace::header(m_format);

@@ -45,19 +45,19 @@ struct Walk
     QSet<Canvas *> seen;
     QList<DiagramEntry> entries;
 
-    void visit(Canvas *canvas, const QString &path, const QString &stem)
+    void visit(Canvas *canvas, const QString &path, const QString &stem, const ProcessItem *owner)
     {
         if (!canvas || seen.contains(canvas))
             return;
         seen.insert(canvas);
-        entries << DiagramEntry{canvas, path, stem};
+        entries << DiagramEntry{canvas, path, stem, owner};
         QSet<QString> taken;
         for (const ProcessItem *item : canvas->processItems()) {
             Canvas *child = index.value(CanvasPaths::childPath(canvas, item->id()));
             if (!child || seen.contains(child))
                 continue;
             visit(child, path + QLatin1Char('/') + child->name(),
-                  stem + QLatin1Char('/') + uniqueName(child->name(), &taken));
+                  stem + QLatin1Char('/') + uniqueName(child->name(), &taken), item);
         }
     }
 };
@@ -80,7 +80,7 @@ QList<DiagramEntry> entries(const QList<Canvas *> &canvases)
     Walk walk;
     walk.index = CanvasPaths::index(canvases);
     Canvas *root = canvases.first();
-    walk.visit(root, root->name(), safeName(root->name()));
+    walk.visit(root, root->name(), safeName(root->name()), nullptr);
     return walk.entries;
 }
 
@@ -100,12 +100,34 @@ const DiagramEntry *find(const QList<DiagramEntry> &entries, const QString &path
                 return &entry;
         }
     }
-    return nullptr;
+    // A diagram's own name, or the module name `kestro-cli simulate` takes
+    // (blanks as underscores), when no other diagram has it.
+    if (wanted.contains(QLatin1Char('/')))
+        return nullptr;
+    const DiagramEntry *named = nullptr;
+    for (const DiagramEntry &entry : entries) {
+        const QString name = entry.canvas->name();
+        if (name != wanted && QString(name).replace(QLatin1Char(' '), QLatin1Char('_')) != wanted)
+            continue;
+        if (named)
+            return nullptr;
+        named = &entry;
+    }
+    return named;
+}
+
+void prepare(const DiagramEntry &entry)
+{
+    // Pictures show the tags of the diagram's interface, whether or not
+    // the diagram was ever shown.
+    if (entry.owner)
+        entry.canvas->rebuildFloatingEnds(entry.owner);
 }
 
 bool writeOne(const DiagramEntry &entry, const QString &filePath, const ExportOptions &options,
               QString *error)
 {
+    prepare(entry);
     QString reason;
     const QByteArray bytes = DiagramRender::fileBytes({entry.canvas, entry.path}, options, &reason);
     if (bytes.isEmpty()) {
@@ -125,6 +147,7 @@ Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,
     BackgroundWriter writer;
     for (const DiagramEntry &entry : entries) {
         const QString filePath = QDir::cleanPath(dir.absoluteFilePath(entry.fileStem + suffix));
+        prepare(entry);
         QString reason;
         const QByteArray bytes = DiagramRender::fileBytes({entry.canvas, entry.path}, options, &reason);
         if (bytes.isEmpty())
@@ -145,8 +168,10 @@ bool writeBook(const QList<DiagramEntry> &entries, const QString &filePath,
                const ExportOptions &options, const QString &projectName, QString *error)
 {
     QList<DiagramRender::Page> pages;
-    for (const DiagramEntry &entry : entries)
+    for (const DiagramEntry &entry : entries) {
+        prepare(entry);
         pages << DiagramRender::Page{entry.canvas, entry.path};
+    }
     const QByteArray bytes = DiagramRender::pdf(pages, options, true, projectName);
     if (bytes.isEmpty()) {
         if (error)

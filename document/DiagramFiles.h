@@ -24,12 +24,17 @@
 #include <QStringList>
 
 class Canvas;
+class ProcessItem;
 
 struct DiagramEntry
 {
     Canvas *canvas = nullptr;
     QString path;       // names joined by "/"
     QString fileStem;   // safe names joined by "/", without suffix
+    // The process item on the parent diagram that this diagram details
+    // (null for the top one): its links and dataflows are the diagram's
+    // interface tags.
+    const ProcessItem *owner = nullptr;
 };
 
 namespace DiagramFiles {
@@ -46,7 +51,9 @@ QString safeName(const QString &name);
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases);
 
 // The entry whose path or file stem is `path` (a trailing suffix and
-// surrounding slashes are ignored); null when there is none.
+// surrounding slashes are ignored), else the only entry whose own name is
+// `path` as written or with blanks as underscores (a state machine's module
+// name); null when there is none or the name is not unique.
 const DiagramEntry *find(const QList<DiagramEntry> &entries, const QString &path);
 
 struct Result
@@ -55,6 +62,11 @@ struct Result
     QStringList errors;    // one line per file that failed
     bool ok() const { return errors.isEmpty(); }
 };
+
+// Makes the entry's interface tags (the floating ends of its owner's links
+// and dataflows) afresh, so that its picture shows them whether or not the
+// diagram was ever shown. The write functions call it for every entry.
+void prepare(const DiagramEntry &entry);
 
 // One file per diagram below `directory` (created as needed).
 Result writeEach(const QList<DiagramEntry> &entries, const QString &directory,

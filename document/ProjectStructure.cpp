@@ -2,8 +2,6 @@
 
 #include "Canvas.h"
 #include "CanvasPaths.h"
-#include "DataflowItem.h"
-#include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
@@ -295,12 +293,6 @@ bool ProjectStructure::rebuildFloatingEnds(Canvas *canvas) const
     const ProcessItem *item = processItemFor(canvas);
     if (!item)
         return false;
-    canvas->removeFloatingLinks();
-    for (const LinkItem *link : item->links())
-        canvas->addFloatingLink(link->label(), link->startItem() == item);
-    canvas->removeFloatingMemories();
-    for (const DataflowItem *dataflow : item->dataflows())
-        canvas->addFloatingMemory(dataflow->label(), dataflow->datatype(),
-                                  dataflow->backgroundColour());
+    canvas->rebuildFloatingEnds(item);
     return true;
 }

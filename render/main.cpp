@@ -21,6 +21,17 @@ namespace {
 
 using namespace Cli;
 
+QtMessageHandler g_defaultHandler = nullptr;
+
+// Pictures need no runtime folder: Qt's note that the environment names
+// none is noise on a build machine, where it is usually unset.
+void dropRuntimeDirNote(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    g_defaultHandler(type, context, message);
+}
+
 int writeDiagrams(const RenderOptions &options, const QList<DiagramEntry> &entries,
                   const QString &projectName)
 {
@@ -86,6 +97,7 @@ int main(int argc, char *argv[])
     // Pictures need fonts and painting but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_defaultHandler = qInstallMessageHandler(dropRuntimeDirNote);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRO_VERSION));

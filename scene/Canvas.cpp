@@ -1,5 +1,7 @@
 #include "Canvas.h"
 
+#include "DiagramFont.h"
+
 #include "ArrowKeys.h"
 #include "DataflowItem.h"
 #include "InitialTransition.h"
@@ -59,6 +61,8 @@ Canvas::Canvas(QMenu *const *menus, QObject *parent)
     // or not, after it opens.
     setItemIndexMethod(QGraphicsScene::NoIndex);
     m_menus.resize(ItemKinds::all().size());
+    // Items measure and draw their texts in the scene's font.
+    setFont(DiagramFont::font());
     if (menus) {
         for (int i = 0; i < m_menus.size(); ++i)
             m_menus[i] = menus[i];
@@ -371,6 +375,13 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
 {
     bool modified = false;
     const QList<QGraphicsItem *> selection = selectedItems();
+    int listedCount = 0;
+    for (QGraphicsItem *item : selection)
+        listedCount += registeredItem(item) ? 1 : 0;
+    // One Delete is one undo step, however many items and kinds it takes.
+    const bool grouped = listedCount > 1;
+    if (grouped)
+        m_undoStack->beginMacro(QStringLiteral("Delete %1 Items").arg(listedCount));
     for (QGraphicsItem *item : selection) {
         const DiagramItem *listed = registeredItem(item);
         if (listed && ItemKinds::of(listed->type())->opensDiagram()) {
@@ -380,6 +391,14 @@ bool Canvas::deleteSelection(const std::function<void(ProcessItem *)> &processHa
         } else if (deleteItem(item)) {
             modified = true;
         }
+    }
+    if (grouped) {
+        m_undoStack->endMacro();
+        // A step that took nothing away (a process item's deletion was
+        // refused) is not kept as one.
+        const QUndoCommand *step = m_undoStack->command(m_undoStack->index() - 1);
+        if (step && step->childCount() == 0)
+            m_undoStack->undo();
     }
     update();
     return modified;
@@ -436,6 +455,7 @@ void Canvas::mousePressEvent(QGraphicsSceneMouseEvent *event)
         return;
     }
     const QPointF point = event->scenePos();
+    m_connectionGesture = isConnectionMode();
     // An insertion always creates an item, through an undo command where
     // there is one; a connection counts as an edit only once it is made
     // (finishRubberLine).
@@ -488,6 +508,11 @@ void Canvas::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
         m_rubberLine->setLine(QLineF(m_rubberLine->line().p1(), event->scenePos()));
         return;
     }
+    // A connection drag ended by Escape moves nothing until the button is up.
+    if (m_connectionGesture) {
+        event->accept();
+        return;
+    }
     QGraphicsScene::mouseMoveEvent(event);
 }
 
@@ -502,6 +527,8 @@ void Canvas::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     }
     dropRubberLine();
     update();
+    if (event->button() == Qt::LeftButton)
+        m_connectionGesture = false;
     QGraphicsScene::mouseReleaseEvent(event);
     if (!m_dragStart.isEmpty())
         finishDrag();

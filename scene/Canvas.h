@@ -187,6 +187,8 @@ public:
     }
     void removeFloatingLinks() { m_floatingEnds.removeLinks(); }
     void removeFloatingMemories() { m_floatingEnds.removeMemories(); }
+    // The interface tags of the diagram that details `owner`.
+    void rebuildFloatingEnds(const ProcessItem *owner) { m_floatingEnds.rebuildFrom(owner); }
 
     // --- operations ------------------------------------------------------------------
     // The topmost item whose shape contains point, or null.
@@ -314,6 +316,10 @@ private:
     InitialTransition *m_initialDot = nullptr;
     InitialTransitionLine *m_initialLine = nullptr;
     QGraphicsLineItem *m_rubberLine = nullptr;
+    // From a press in a connection mode to its release: the press also
+    // made the item under it the scene's mouse grabber, so moves of this
+    // gesture never reach the scene, even after Escape ended the mode.
+    bool m_connectionGesture = false;
     QGraphicsItem *m_markedItem = nullptr;   // may be gone: see markedItem()
     const ItemKind *m_mode = nullptr;   // the kind the mode makes; null: select
     FloatingEnds m_floatingEnds;

@@ -80,6 +80,9 @@ QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, co
     else
         canvas->pushCommand(command);
     stack->endMacro();
+    // Only what was pasted is selected: Delete or a move right after the
+    // paste must not take the originals along.
+    canvas->clearSelection();
     for (DiagramItem *item : qAsConst(made))
         item->setSelected(true);
     return made;

@@ -1,5 +1,7 @@
 #include "DiagramItem.h"
 
+#include "DiagramFont.h"
+
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsSceneContextMenuEvent>
@@ -9,7 +11,7 @@ QFont diagramItemFont(const QGraphicsItem *item)
 {
     if (const QGraphicsScene *owner = item ? item->scene() : nullptr)
         return owner->font();
-    return QApplication::font();
+    return DiagramFont::font();
 }
 
 DiagramItem::DiagramItem(QMenu *contextMenu, QGraphicsItem *parent)

@@ -3,7 +3,6 @@
 #include "Canvas.h"
 #include "DataflowLine.h"
 #include "InitialTransitionLine.h"
-#include "ItemTypes.h"
 #include "LinkLine.h"
 #include "SimulationHighlighter.h"
 #include "TransitionLine.h"
@@ -43,9 +42,7 @@ constexpr qreal ScreenDpi = 96.0;
 // Items that belong to the editor, not to the diagram.
 bool isHelper(const Canvas *canvas, const QGraphicsItem *item)
 {
-    const int type = item->type();
     return item == canvas->titleItem() || item == canvas->rubberLine()
-           || type == ItemType::FloatingLink || type == ItemType::FloatingMemory
            || SimulationHighlighter::isOverlay(item);
 }
 
@@ -164,6 +161,12 @@ QRectF DiagramPicture::itemsArea(const QList<QGraphicsItem *> &items)
     return pictureArea(rects, Margin);
 }
 
+QBrush DiagramPicture::background() const
+{
+    const QBrush brush = m_canvas->backgroundBrush();
+    return brush.style() == Qt::NoBrush ? QBrush(Qt::white) : brush;
+}
+
 QTransform DiagramPicture::sceneToTarget(const QRectF &target) const
 {
     const QRectF fitted = fittedRect(m_area.size(), target);
@@ -187,7 +190,7 @@ void DiagramPicture::paint(QPainter *painter, const QRectF &target) const
                                         | QPainter::SmoothPixmapTransform;
     // Items lay out their text in screen pixels; a font given in points
     // would grow with a printer's or PDF's resolution.
-    QFont font = QGuiApplication::font();
+    QFont font = m_canvas->font();
     if (font.pixelSize() <= 0)
         font.setPixelSize(qRound(font.pointSizeF() * ScreenDpi / 72.0));
     const QTransform base = sceneToTarget(target) * painter->worldTransform();

@@ -3,9 +3,9 @@
 // A canvas prepared for being drawn as a picture: while a DiagramPicture
 // lives, what only helps editing is switched off on its canvas (item
 // shadows, item pixmap caches, the selection, the dotted mark of the
-// pressed item, the title in the corner, the floating link and memory
-// ends that show the parent diagram's connections and a running
-// simulation's highlight); the destructor puts
+// pressed item, the title in the corner and a running simulation's
+// highlight; the interface tags, the floating link and memory ends, stay,
+// as they do on the canvas); the destructor puts
 // every one of them back as it was. Nothing a project file holds is touched, and the
 // canvas's signals stay quiet meanwhile.
 //
@@ -14,6 +14,7 @@
 // draws that area into a rectangle of any paint device, keeping its
 // aspect ratio; every export format and printing go through it.
 
+#include <QBrush>
 #include <QGraphicsItem>
 #include <QList>
 #include <QPair>
@@ -47,6 +48,9 @@ public:
     DiagramPicture &operator=(const DiagramPicture &) = delete;
 
     QRectF area() const { return m_area; }
+    // What the canvas shows behind its items: the scene's background
+    // brush when it has one, else the white of the view.
+    QBrush background() const;
     // Draws area() into `target` (device coordinates of the painter),
     // fitted and centred.
     void paint(QPainter *painter, const QRectF &target) const;

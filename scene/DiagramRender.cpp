@@ -1,5 +1,7 @@
 #include "DiagramRender.h"
 
+#include "Canvas.h"
+#include "DiagramFont.h"
 #include "DiagramPicture.h"
 
 #include <QBuffer>
@@ -31,7 +33,7 @@ QSize pixelSize(const QRectF &area, int scale)
 void paintTitle(QPainter *painter, const QRectF &rect, const QString &left, const QString &right)
 {
     painter->save();
-    QFont font = QGuiApplication::font();
+    QFont font = DiagramFont::font();
     font.setPixelSize(int(rect.height() * 0.45));
     painter->setFont(font);
     painter->setPen(Qt::black);
@@ -121,6 +123,11 @@ QByteArray svg(const Page &page)
     generator.setTitle(page.title);
     generator.setDescription(QStringLiteral("Kestro diagram"));
     QPainter painter(&generator);
+    // The generator writes the painter's font with every group, the
+    // background's too: the canvas's, not the application's.
+    painter.setFont(page.canvas->font());
+    // Without a background the picture would show whatever it is put on.
+    painter.fillRect(QRect(QPoint(0, 0), size), picture.background());
     picture.paint(&painter, QRectF(QPointF(0, 0), size));
     painter.end();
     return bytes;

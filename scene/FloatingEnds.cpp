@@ -2,7 +2,10 @@
 
 #include "ItemCanvas.h"
 #include "FloatingLinkItem.h"
+#include "DataflowItem.h"
 #include "FloatingMemoryItem.h"
+#include "LinkItem.h"
+#include "ProcessItem.h"
 
 #include <algorithm>
 #include <QGraphicsScene>
@@ -97,4 +100,14 @@ void FloatingEnds::removeMemories()
     m_lastMemory = nullptr;
     qDeleteAll(ends);
     layOut();
+}
+
+void FloatingEnds::rebuildFrom(const ProcessItem *owner)
+{
+    removeLinks();
+    for (const LinkItem *link : owner->links())
+        addLink(link->label(), link->startItem() == owner);
+    removeMemories();
+    for (const DataflowItem *dataflow : owner->dataflows())
+        addMemory(dataflow->label(), dataflow->datatype(), dataflow->backgroundColour());
 }

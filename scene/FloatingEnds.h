@@ -28,6 +28,7 @@ FloatingEndsLayout layoutFloatingEnds(const QVector<QSizeF> &linkSizes, const QV
 class ItemCanvas;
 class FloatingLinkItem;
 class FloatingMemoryItem;
+class ProcessItem;
 
 class FloatingEnds
 {
@@ -48,6 +49,9 @@ public:
                                   const QColor &colour);
     void removeLinks();
     void removeMemories();
+    // Replaces every end by those of owner's links and dataflows (owner:
+    // the process item on the parent diagram that this canvas details).
+    void rebuildFrom(const ProcessItem *owner);
 
 private:
     // Places every end again (a new one may push the others along).

@@ -83,17 +83,6 @@ bool ItemChangeCommand::changesAnything() const
     return false;
 }
 
-bool ItemChangeCommand::mergeWith(const QUndoCommand *other)
-{
-    const auto *next = dynamic_cast<const ItemChangeCommand *>(other);
-    if (!next || next->m_canvas != m_canvas || m_field.isEmpty() || next->m_field != m_field
-        || next->m_changes.first().item != m_changes.first().item)
-        return false;
-    m_changes.first().after = next->m_changes.first().after;
-    setObsolete(!changesAnything());
-    return true;
-}
-
 void ItemChangeCommand::apply(bool after)
 {
     for (const ItemChange &change : qAsConst(m_changes)) {

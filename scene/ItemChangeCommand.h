@@ -7,8 +7,8 @@
 // the project renumbers) is never taken from a record. The initial-state
 // marker follows the states' initial flag.
 //
-// Two edits in a row of the same one field of the same one item merge into
-// one step; a merged step that changes nothing leaves the stack.
+// Every edit is a step of its own: two dialogs accepted in a row, even on
+// the same field of the same item, are undone one at a time.
 
 #include "CanvasCommand.h"
 #include "ItemChange.h"
@@ -19,8 +19,6 @@
 class ItemChangeCommand : public CanvasCommand
 {
 public:
-    enum { Id = 0x4b43 };
-
     // The items are already in their after state when the command is made:
     // its first redo changes nothing visible.
     ItemChangeCommand(ItemCanvas *canvas, const QVector<ItemChange> &changes,
@@ -30,8 +28,6 @@ public:
     bool changesAnything() const;
     const QVector<ItemChange> &changes() const { return m_changes; }
 
-    int id() const override { return Id; }
-    bool mergeWith(const QUndoCommand *other) override;
     void redo() override;
     void undo() override;
 

@@ -96,7 +96,14 @@ void CodeEditor::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Tab && modifiers == Qt::NoModifier) {
-        insertPlainText(indentation());
+        if (textCursor().hasSelection())
+            shiftSelectedLines(true);
+        else
+            insertPlainText(indentation());
+        return;
+    }
+    if (event->key() == Qt::Key_Backtab && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        shiftSelectedLines(false);
         return;
     }
     if (m_singleLine && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
@@ -105,6 +112,47 @@ void CodeEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void CodeEditor::shiftSelectedLines(bool inward)
+{
+    QTextCursor cursor = textCursor();
+    QTextDocument *doc = document();
+    const int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    QTextBlock first = doc->findBlock(start);
+    QTextBlock last = doc->findBlock(end);
+    // A selection that ends at the start of a line leaves that line alone.
+    if (last != first && end == last.position())
+        last = last.previous();
+    const QString step = indentation();
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        edit.setPosition(block.position());
+        if (inward) {
+            edit.insertText(step);
+        } else {
+            const QString text = block.text();
+            int blanks = 0;
+            if (text.startsWith(QLatin1Char('\t')))
+                blanks = 1;
+            else
+                while (blanks < step.size() && blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+                    ++blanks;
+            edit.setPosition(block.position() + blanks, QTextCursor::KeepAnchor);
+            edit.removeSelectedText();
+        }
+        if (block == last)
+            break;
+    }
+    edit.endEditBlock();
+    // The shifted lines stay selected, whole.
+    if (cursor.hasSelection()) {
+        cursor.setPosition(first.position());
+        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
 }
 
 void CodeEditor::insertFromMimeData(const QMimeData *source)

@@ -36,6 +36,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Tab and Shift+Tab on a selection: every line it touches is indented
+    // by one step, or loses one step (or one tab) of leading blanks; one undo step.
+    void shiftSelectedLines(bool inward);
     void showCursorPosition();
     void placePositionLabel();
 

@@ -30,6 +30,8 @@ FindPanel::FindPanel(QWidget *parent)
     m_results->setRootIsDecorated(false);
     m_results->setUniformRowHeights(true);
     m_results->setAllColumnsShowFocus(true);
+    // A long diagram path keeps its ends: the diagram's own name is last.
+    m_results->setTextElideMode(Qt::ElideMiddle);
     m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_results->header()->setStretchLastSection(true);
     m_results->setColumnWidth(FindResultsModel::DiagramColumn, 260);

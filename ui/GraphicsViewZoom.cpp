@@ -1,5 +1,7 @@
 #include "GraphicsViewZoom.h"
 
+#include "Canvas.h"
+
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -96,12 +98,29 @@ void zoomViewOut(QGraphicsView *view)
     zoomViewBy(view, 0.9);
 }
 
-void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene)
+QRectF diagramItemsRect(QGraphicsScene *scene)
 {
     if (!scene)
+        return QRectF();
+    const auto *canvas = dynamic_cast<const Canvas *>(scene);
+    QRectF rect;
+    for (QGraphicsItem *item : scene->items()) {
+        if (!item->isVisible() || (canvas && item == canvas->titleItem()))
+            continue;
+        rect |= item->sceneBoundingRect();
+    }
+    return rect;
+}
+
+void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene)
+{
+    const QRectF content = diagramItemsRect(scene);
+    if (content.isEmpty())
         return;
-    view->ensureVisible(scene->sceneRect(), 50, 50);
-    const QRectF items = scene->itemsBoundingRect();
+    // Items touching the view's edge look cut off: a margin of a twentieth
+    // of the items' size, and at least 20 units, stays around them.
+    const qreal margin = qMax<qreal>(20.0, 0.05 * qMax(content.width(), content.height()));
+    const QRectF items = content.adjusted(-margin, -margin, margin, margin);
     view->fitInView(items, Qt::KeepAspectRatio);
     // A single small item would be blown up beyond the limit, a huge
     // diagram shrunk below it.
@@ -127,7 +146,7 @@ void bringItemsIntoView(QGraphicsView *view)
     QGraphicsScene *scene = view->scene();
     if (!scene)
         return;
-    const QRectF items = scene->itemsBoundingRect();
+    const QRectF items = diagramItemsRect(scene);
     const QRectF visible = view->mapToScene(view->viewport()->rect()).boundingRect();
     if (items.isEmpty() || visible.intersects(items))
         return;
@@ -135,4 +154,17 @@ void bringItemsIntoView(QGraphicsView *view)
         view->centerOn(items.center());
     else
         view->ensureVisible(QRectF(items.topLeft(), QSizeF(1, 1)), 20, 20);
+}
+
+void showDiagramFirstTime(QGraphicsView *view)
+{
+    setViewScale(view, 1.0, 1.0);
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->minimum());
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
+    const QRectF items = diagramItemsRect(view->scene());
+    const QSizeF visible = view->mapToScene(view->viewport()->rect()).boundingRect().size();
+    if (!items.isEmpty() && (items.width() > visible.width() || items.height() > visible.height()))
+        fitViewToItems(view, view->scene());
+    else
+        bringItemsIntoView(view);
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QRectF>
 
 class QGraphicsScene;
 class QGraphicsView;
@@ -62,9 +63,14 @@ double limitedViewScale(double scale);
 void zoomViewIn(QGraphicsView *view);
 void zoomViewOut(QGraphicsView *view);
 
-// Makes the scene rectangle visible with 50-pixel margins, then fits the
-// bounding rectangle of all items keeping the aspect ratio, within the
-// allowed scale. A null scene (no project open) leaves the view alone.
+// The area of what a diagram shows: the bounding rectangle of its visible
+// items, without a canvas's title in the corner (which is no item of the
+// diagram).
+QRectF diagramItemsRect(QGraphicsScene *scene);
+
+// Fits the diagram's items (diagramItemsRect) with a margin around them,
+// keeping the aspect ratio, within the allowed scale. A null scene (no
+// project open) or one without items leaves the view alone.
 void fitViewToItems(QGraphicsView *view, QGraphicsScene *scene);
 
 // Keeps the current translation, resets the transform, re-applies the
@@ -75,3 +81,8 @@ void setViewScale(QGraphicsView *view, double sx, double sy);
 // when they fit, else their top-left corner. A view that shows any of them
 // already is left alone.
 void bringItemsIntoView(QGraphicsView *view);
+
+// How a diagram is shown the first time: at 100 % from the scene's top
+// left, with its items brought into view; fitted to the view when they do
+// not fit in it at 100 %.
+void showDiagramFirstTime(QGraphicsView *view);

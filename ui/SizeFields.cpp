@@ -31,9 +31,14 @@ void SizeFields::showAuto(const QSize &size)
 
 QSize SizeFields::accepted(const QSize &current, bool textEdited, const QSize &autoSize) const
 {
-    if (textEdited)
-        return autoSize;
-    const QSize untouched = m_autoSize.isValid() ? m_autoSize : current;
+    // A box left alone keeps the item's size; after a text change it grows
+    // where the new text needs more room, never shrinks a size the user
+    // set. After Auto it takes the automatic size of the texts as accepted.
+    QSize untouched = current;
+    if (m_autoSize.isValid())
+        untouched = textEdited ? autoSize : m_autoSize;
+    else if (textEdited)
+        untouched = current.expandedTo(autoSize);
     const int width = m_width->value() != m_shown.width() ? m_width->value() : untouched.width();
     const int height =
         m_height->value() != m_shown.height() ? m_height->value() : untouched.height();

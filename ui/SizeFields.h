@@ -27,9 +27,9 @@ public:
     // each box the user does not change afterwards.
     void showAuto(const QSize &size);
 
-    // The size on OK: the automatic size when a text changed (it wins over
-    // typed sizes), otherwise per box the typed value or, for a box left
-    // alone, the Auto size or the item's current size.
+    // The size on OK, per box: the typed value; for a box left alone the
+    // Auto size, else the item's current size, grown to the automatic size
+    // of the texts when one changed (autoSize).
     QSize accepted(const QSize &current, bool textEdited, const QSize &autoSize) const;
 
 private:

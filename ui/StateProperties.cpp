@@ -2,6 +2,7 @@
 #include "ui_StateProperties.h"
 
 #include "ColourSwatch.h"
+#include "DiagramFont.h"
 #include "LabelEntry.h"
 #include "SizeFields.h"
 
@@ -9,7 +10,7 @@
 #include <QPushButton>
 
 StateProperties::StateProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::StateProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());
@@ -133,7 +134,7 @@ void StateProperties::on_buttonBox_accepted()
     m_initialDescription = ui->textEdit_3->toPlainText();
     m_description = ui->textEdit_4->toPlainText();
 
-    // A changed text wins over typed sizes.
+    // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)
         autoSize();
     const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,

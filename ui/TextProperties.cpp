@@ -1,12 +1,14 @@
 #include "TextProperties.h"
 #include "ui_TextProperties.h"
 
+#include "DiagramFont.h"
+
 #include <QApplication>
 
 #include "SizeFields.h"
 
 TextProperties::TextProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TextProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::TextProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::textMinimum());
@@ -58,7 +60,7 @@ void TextProperties::on_buttonBox_accepted()
         m_textEdited = true;
     }
 
-    // A changed text wins over typed sizes.
+    // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)
         autoSize();
     const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,

@@ -45,13 +45,13 @@ const StepText steps[StepCount] = {
      "Memory Items are global variables used by the State Machine. In the generated code, Memory item would "
      "be defined as globals. Like any variable, a Memory item has a label and a datatype."},
     {"Text Item",
-     "A Text item is a multipurpose graphics element. It can be used for definining Macros and including "
+     "A Text item is a multipurpose graphics element. It can be used for defining Macros and including "
      "external files. Additionally, in the default mode, it can be used to insert comments and compilable "
      "code snippets to be placed in the global space."},
     {"Code generation",
      "Code generator can be invoked in the run option in the menu bar. A source file and a header file "
-     "would be generated for each state machine. For a detailed introduction, you can checkout this "
-     "article."},
+     "would be generated for each state machine. For a detailed introduction, see Help > Getting "
+     "started."},
 };
 } // namespace
 

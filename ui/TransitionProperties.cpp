@@ -1,13 +1,15 @@
 #include "TransitionProperties.h"
 #include "ui_TransitionProperties.h"
 
+#include "DiagramFont.h"
+
 #include <QApplication>
 
 #include "ColourSwatch.h"
 #include "SizeFields.h"
 
 TransitionProperties::TransitionProperties(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TransitionProperties), m_metrics(textMetrics(QApplication::font()))
+    : QDialog(parent), ui(new Ui::TransitionProperties), m_metrics(textMetrics(DiagramFont::font()))
 {
     ui->setupUi(this);
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::transitionMinimum());
@@ -76,7 +78,7 @@ void TransitionProperties::on_buttonBox_accepted()
     }
     m_description = ui->textEdit_2->toPlainText();
 
-    // A changed text wins over typed sizes.
+    // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)
         autoSize();
     const QSize size = m_size->accepted(QSize(m_width, m_height), m_textEdited,

@@ -78,6 +78,20 @@ QString timeRemainingText(qint64 seconds)
     return seconds < 2 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
 }
 
+QString downloadKind(const QString &url)
+{
+    const QString name = fileNameFromUrl(url).toLower();
+    if (name.endsWith(QLatin1String(".deb")))
+        return QStringLiteral("Kestro (a .deb package)");
+    if (name.endsWith(QLatin1String(".rpm")))
+        return QStringLiteral("Kestro (an .rpm package)");
+    if (name.endsWith(QLatin1String(".appimage")))
+        return QStringLiteral("Kestro (an AppImage)");
+    if (name.endsWith(QLatin1String(".tar.gz")) || name.endsWith(QLatin1String(".tar.xz")))
+        return QStringLiteral("Kestro (a tar archive)");
+    return QStringLiteral("Kestro");
+}
+
 bool isFetchAllowed(const QUrl &url)
 {
     if (!url.isValid() || url.host().isEmpty())

@@ -68,4 +68,9 @@ bool isFetchAllowed(const QUrl &url);
 // after its last "\\"); defaultFileName() when that part is empty, "." or "..".
 QString fileNameFromUrl(const QString &url);
 
+// What the user gets from a download address, for the offer's text: the
+// package kind its file name shows ("Kestro (a .deb package)"), or just
+// "Kestro" when the name does not tell.
+QString downloadKind(const QString &url);
+
 } // namespace UpdateRules

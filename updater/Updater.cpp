@@ -355,7 +355,8 @@ void Updater::acceptOffer()
         box.title = kTitle;
         box.textFormat = Qt::RichText;
         box.buttons = QMessageBox::Ok;
-        box.text = QStringLiteral("Please get your updated copy of Appimage from ")
+        box.text = QStringLiteral("Please get your updated copy of %1 from ")
+                           .arg(UpdateRules::downloadKind(m_downloadUrl))
                    + QStringLiteral("<a href=\"%1\">here</a>").arg(UpdateRules::downloadPageUrl())
                    + QStringLiteral(" \n");
         Prompter::current()->message(nullptr, box);

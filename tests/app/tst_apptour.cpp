@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "ProcessItem.h"
 #include "Project.h"
+#include "ProjectActions.h"
 #include "ProjectFileWriter.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -29,7 +30,7 @@
 namespace {
 
 // What Close Project leaves in the status bar, in place of the tour's text.
-const QString kBlankState = QStringLiteral("Kestro is in blank state.");
+const QString kBlankState = QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
 
 PolygonPoints rectangle(double w, double h)
 {
@@ -335,6 +336,40 @@ private slots:
         QCOMPARE(prompter.messages.size(), 0);
     }
 
+    // Ending the tour leaves the user where they were: in the sample when
+    // it was open before the tour (as named on the command line), back in
+    // the project the tour replaced otherwise.
+    void endingTheTourReturnsToWhereTheUserWas()
+    {
+        ExamplesFolder folder;
+        QVERIFY(folder.writeSample(sampleWithoutMemory()));
+        ScriptedPrompter prompter;
+        auto w = makeWindow();
+        w->openFromCommandLine(folder.examplePath());
+        QVERIFY(w->project()->isOpen());
+        w->on_actionAppTour_triggered();
+        QVERIFY(tourOf(*w)->isRunning());
+        tourOf(*w)->tourBox()->tourText()->footerLinkClicked(QUrl(QStringLiteral("Quit")));
+        QVERIFY(!tourOf(*w)->isRunning());
+        QCOMPARE(w->projectActions()->projectPath(), folder.examplePath());
+        QCOMPARE(w->toolContext(), 1);
+
+        // Another project: the tour asks to replace it and opens it again at the end.
+        QTemporaryDir dir;
+        const QString own = dir.filePath(QStringLiteral("Own.qsmd"));
+        QVERIFY(ProjectFileWriter().write(DefaultProject::document(QStringLiteral("Own")), own));
+        w->openFromCommandLine(own);
+        QCOMPARE(w->projectActions()->projectPath(), own);
+        prompter.messageAnswers << QMessageBox::Yes;
+        w->on_actionAppTour_triggered();
+        QVERIFY(tourOf(*w)->isRunning());
+        QCOMPARE(w->projectActions()->projectPath(), folder.examplePath());
+        tourOf(*w)->tourBox()->tourText()->footerLinkClicked(QUrl(QStringLiteral("Quit")));
+        QCOMPARE(w->projectActions()->projectPath(), own);
+        QVERIFY(w->project()->isOpen());
+        QCOMPARE(w->toolContext(), 1);
+    }
+
     // Cancelling the close at the end keeps the project, and its tools.
     void quitWithCancelledCloseKeepsTheProjectUsable()
     {
@@ -367,7 +402,7 @@ private slots:
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
         const MessageRequest &question = prompter.messages.first();
-        QVERIFY(question.text.startsWith(QStringLiteral("App tour can can only be taken on sample project.")));
+        QVERIFY(question.text.startsWith(QStringLiteral("App tour can only be taken on the sample project.")));
         QCOMPARE(question.informativeText, QStringLiteral("Do you wish to continue?"));
         QCOMPARE(int(question.buttons), int(QMessageBox::Yes | QMessageBox::No));
         QCOMPARE(question.defaultButton, QMessageBox::Yes);
@@ -484,15 +519,17 @@ private slots:
         QVERIFY(tourOf(*w)->isRunning());
         QVERIFY(!tourOf(*w)->tourBox()->isHidden());
 
-        // With unsaved changes the question is asked, and No keeps them.
+        // Quitting leaves the sample open, as it was before the tour.
         w->tourQuitLinkClicked();
-        QVERIFY(w->project()->canvases().isEmpty());
+        QCOMPARE(w->project()->canvases(), opened);
+
+        // With unsaved changes the question is asked, and No keeps them.
         w->openFromCommandLine(folder.examplePath());
         w->project()->markModified();
         prompter.messageAnswers << QMessageBox::No;
         w->on_actionAppTour_triggered();
         QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can can only")));
+        QVERIFY(prompter.messages.first().text.startsWith(QStringLiteral("App tour can only")));
         QVERIFY(!tourOf(*w)->isRunning());
         QVERIFY(w->project()->isModified());
     }

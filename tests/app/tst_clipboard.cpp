@@ -414,6 +414,18 @@ void TestClipboard::processDiagramPaste()
     QVERIFY(!nodeIndex(w, {"HW", "CPU A2"}).isValid());
     QCOMPARE(w.project()->canvases().size(), canvases);
     QVERIFY(!w.project()->isModified());
+
+    // A process item pasted on its own: only the copy is selected, so
+    // Delete right after the paste is about the copy.
+    ProcessItem *original = hardware->processItems().first();
+    driver.click(ViewDriver::centreOf(original));
+    keys(w, "Ctrl+C");
+    pointerAway();
+    keys(w, "Ctrl+V");
+    QCOMPARE(hardware->processItems().size(), 3);
+    QVERIFY(!original->isSelected());
+    QCOMPARE(hardware->selectedItems(), QList<QGraphicsItem *>{hardware->processItems().last()});
+    keys(w, "Ctrl+Z");
 }
 
 QTEST_MAIN(TestClipboard)

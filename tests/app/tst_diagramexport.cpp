@@ -166,6 +166,10 @@ void TestDiagramExport::findTakesPathsAndFileNames()
     }
     QVERIFY(!DiagramFiles::find(entries, "Example_1/Drive"));
     QVERIFY(!DiagramFiles::find(entries, stem + ".txt"));
+    // A diagram's own name, also as a module name with underscores.
+    QCOMPARE(DiagramFiles::find(entries, "SpeedControl")->canvas, canvas("SpeedControl"));
+    QCOMPARE(DiagramFiles::find(entries, "Motor_Controller")->canvas, canvas("Motor Controller"));
+    QVERIFY(!DiagramFiles::find(entries, "Speed"));
 }
 
 void TestDiagramExport::areaHoldsTheItemsPlusAMargin()
@@ -175,10 +179,9 @@ void TestDiagramExport::areaHoldsTheItemsPlusAMargin()
              QRectF(80, 30, 260, 410));
     QCOMPARE(fittedRect(QSizeF(200, 100), QRectF(0, 0, 100, 100)), QRectF(0, 25, 100, 50));
 
-    // The title in the corner and a far-away floating end are editor
-    // helpers, not part of the picture.
+    // The title in the corner is an editor helper, not part of the
+    // picture; an interface tag is, however far away.
     Canvas *machine = canvas("SpeedControl");
-    machine->addFloatingLink("far away", true)->setPos(3000, 3000);
     QRectF states;
     for (StateItem *s : machine->states())
         states |= s->sceneBoundingRect();
@@ -188,6 +191,9 @@ void TestDiagramExport::areaHoldsTheItemsPlusAMargin()
     QVERIFY(area.left() > 0 || area.top() > 0);
     QVERIFY(area.right() < 3000);
     QVERIFY(area.bottom() < 3000);
+    machine->addFloatingLink("far away", true)->setPos(3000, 3000);
+    QVERIFY(areaOf(machine).bottom() > 3000);
+    machine->removeFloatingLinks();
 }
 
 void TestDiagramExport::pngShowsTheStatesAtScale()

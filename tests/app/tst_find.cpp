@@ -160,6 +160,10 @@ void TestFind::findNeedsAProject()
     QVERIFY(find->isEnabled());
     typeSearch(w, QStringLiteral("idle"));
     QTRY_COMPARE(w.navigation()->findPanel()->resultsModel()->rowCount(), 2);
+    // A long diagram path is shortened in the middle, keeping the diagram's name.
+    auto *results = w.findChild<QTreeView *>(QStringLiteral("findResults"));
+    QVERIFY(results);
+    QCOMPARE(results->textElideMode(), Qt::ElideMiddle);
     // Closing the project empties the panel.
     action(w, "actionClose_Project")->trigger();
     QVERIFY(!find->isEnabled());

@@ -152,15 +152,18 @@ void TestMainWindowBehaviour::storedScaleIsUsedForProjectsOnly()
     QCOMPARE(w.storedSettings().canvasWidth, 640);
     QCOMPARE(w.storedSettings().canvasHeight, 480);
     QCOMPARE(viewScale(w), QPointF(1, 1));   // the home screen is shown at scale 1
+    // A project's first diagram starts at 100 %, whatever zoom was stored
+    // or the project before had.
     w.applyToolSet(1);
-    QCOMPARE(viewScale(w), QPointF(2.0, 1.5));
+    QCOMPARE(viewScale(w), QPointF(1, 1));
+    w.setViewScale(2.0, 1.5);
     w.applyToolSet(4);   // switching nodes keeps the zoom
     QCOMPARE(viewScale(w), QPointF(2.0, 1.5));
     w.setViewScale(3.0, 3.0);
     w.enterNoProjectState();
     QCOMPARE(viewScale(w), QPointF(1, 1));
-    w.applyToolSet(1);   // the next project comes back at the last zoom
-    QCOMPARE(viewScale(w), QPointF(3.0, 3.0));
+    w.applyToolSet(1);
+    QCOMPARE(viewScale(w), QPointF(1, 1));
 }
 
 void TestMainWindowBehaviour::closeUnmodifiedAsksToQuit()
@@ -267,7 +270,7 @@ void TestMainWindowBehaviour::settingsRoundTrip()
     QVERIFY(again.storedSettings().hasVersion);
     QCOMPARE(again.storedSettings().version, 2.5);
     again.applyToolSet(1);
-    QCOMPARE(viewScale(again), QPointF(1.25, 1.25));
+    QCOMPARE(viewScale(again), QPointF(1, 1));   // a first diagram starts at 100 %
 }
 
 void TestMainWindowBehaviour::aboutAndWebPages()
@@ -308,6 +311,8 @@ void TestMainWindowBehaviour::aboutAndWebPages()
         QVERIFY(box.selectableText);
         QCOMPARE(box.textFormat, Qt::PlainText);
     }
+    // Getting started also says where else to read how to begin.
+    QVERIFY(prompter.messages.last().informativeText.contains(QStringLiteral("Help > Take a tour")));
 }
 
 void TestMainWindowBehaviour::showProjectBrowserToggles()

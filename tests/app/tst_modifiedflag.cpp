@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <functional>
@@ -156,6 +157,42 @@ private slots:
                        ViewDriver::centreOf(machine->states().at(0)));
         QCOMPARE(machine->transitions().size(), 2);
         QVERIFY(m_demo.window()->project()->isModified());
+    }
+
+    // Escape during a connection drag ends the whole gesture: dragging on
+    // until the button is released moves neither the item it started on
+    // nor anything else, and leaves no undo step and no modified mark.
+    void escapeEndsAConnectionDrag()
+    {
+        auto check = [this](Canvas *canvas, const char *tool, DiagramItem *start) {
+            clearModified();
+            const QPointF before = start->pos();
+            const int steps = canvas->undoStack()->count();
+            const QPointF from = ViewDriver::centreOf(start);
+            ViewDriver *driver = m_demo.driver();
+            driver->action(tool)->trigger();
+            driver->press(from);
+            driver->moveHeld(from + QPointF(40, 30));
+            driver->key(Qt::Key_Escape);
+            driver->moveHeld(from + QPointF(160, 120));
+            driver->moveHeld(from + QPointF(200, 150));
+            driver->release(from + QPointF(200, 150));
+            QVERIFY2(start->pos() == before, tool);
+            QVERIFY2(canvas->undoStack()->count() == steps, tool);
+            QVERIFY2(!m_demo.window()->project()->isModified(), tool);
+            QVERIFY2(!canvas->rubberLine(), tool);
+            // The canvas is back in select mode and a plain drag moves again.
+            driver->drag(from, from + QPointF(50, 0));
+            QVERIFY2(start->pos() == before + QPointF(50, 0), tool);
+            QVERIFY2(canvas->undoStack()->count() == steps + 1, tool);
+        };
+        Canvas *controller = m_demo.show(kController);
+        QVERIFY(controller);
+        check(controller, "actionLink", controller->processItems().at(0));
+        check(controller, "actionDataflow", controller->processItems().at(0));
+        doubleClickNode(*m_demo.window(), nodeIndex(*m_demo.window(), kMachine));
+        Canvas *machine = m_demo.window()->project()->shownCanvas();
+        check(machine, "actiontransition", machine->states().at(0));
     }
 };
 

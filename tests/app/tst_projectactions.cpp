@@ -153,7 +153,7 @@ void TestProjectActions::newProjectAppendsExtensionAndOpens()
     trigger(w, "actionNew");
     QCOMPARE(prompter.messages.last().text, QStringLiteral("There are unsaved changes in project."));
     QCOMPARE(prompter.messages.last().informativeText, QStringLiteral("Do you want to save your changes?"));
-    QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard);
+    QCOMPARE(prompter.messages.last().buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(prompter.messages.last().defaultButton, QMessageBox::Save);
     QCOMPARE(w.projectActions()->projectName(), QStringLiteral("Beta"));
     QCOMPARE(fileBytes(file), before);
@@ -486,12 +486,19 @@ void TestProjectActions::renameProject()
     const QByteArray before = fileBytes(file);
     ProjectActions *commands = w.projectActions();
 
+    // Each run of the dialog types the next name and accepts; with none
+    // left it is cancelled (a refused name keeps the dialog open).
     QString typed;
+    int runs = 0;
     RenameProjectDialog *shownDialog = nullptr;
     QString presetName;
+    QString shownText;
     commands->setDialogRunner([&](QDialog *dialog) {
         shownDialog = static_cast<RenameProjectDialog *>(dialog);
-        presetName = shownDialog->lineEdit()->text();
+        shownText = shownDialog->lineEdit()->text();
+        if (++runs > 1)
+            return int(QDialog::Rejected);
+        presetName = shownText;
         shownDialog->lineEdit()->setText(typed);
         return int(QDialog::Accepted);
     });
@@ -511,8 +518,12 @@ void TestProjectActions::renameProject()
     // Case matters: "proj" is another name. Special characters are refused.
     for (const QString &bad : {QStringLiteral("bad/name"), QStringLiteral("Zähler")}) {
         typed = bad;
+        runs = 0;
         trigger(w, "actionRename_Project");
         QCOMPARE(shownDialog, first);
+        // Shown again after the refusal, with the refused name to correct.
+        QCOMPARE(runs, 2);
+        QCOMPARE(shownText, bad);
         QCOMPARE(prompter.messages.last().text,
                  QStringLiteral("Kestro could not rename the project as the name contains special "
                                 "characters. Please remove special characters from the project "
@@ -525,7 +536,9 @@ void TestProjectActions::renameProject()
     // An empty name, or one of blanks only, is refused as empty.
     for (const QString &empty : {QString(), QStringLiteral("   ")}) {
         typed = empty;
+        runs = 0;
         trigger(w, "actionRename_Project");
+        QCOMPARE(runs, 2);
         QCOMPARE(prompter.messages.last().text,
                  QStringLiteral("Kestro could not rename the project as the name is empty. "
                                 "Please enter a project name and try again."));
@@ -537,7 +550,9 @@ void TestProjectActions::renameProject()
     // A name with blanks is accepted without the blanks around it, shown at
     // once and saved.
     typed = QStringLiteral("  My Project 2 ");
+    runs = 0;
     trigger(w, "actionRename_Project");
+    QCOMPARE(runs, 1);
     QCOMPARE(prompter.messages.size(), 4);
     QCOMPARE(commands->projectName(), QStringLiteral("My Project 2"));
     QCOMPARE(w.project()->canvases().first()->name(), QStringLiteral("My Project 2"));
@@ -563,7 +578,7 @@ void TestProjectActions::closeProject()
     auto closedToBlank = [&w] {
         return w.project()->canvases().isEmpty() && w.project()->treeModel()->rowCount() == 0
                && w.toolContext() == 0 && w.project()->shownCanvas() == nullptr
-               && w.statusBar()->currentMessage() == QStringLiteral("Kestro is in blank state.");
+               && w.statusBar()->currentMessage() == QStringLiteral("No project is open. Create one with File > New or open one with File > Open.");
     };
 
     // Modified, Cancel: nothing.
@@ -644,8 +659,15 @@ void TestProjectActions::commandLineOpen()
     QCOMPARE(prompter.messages.last().title, QStringLiteral("Kestro"));
     QCOMPARE(prompter.messages.last().text,
              QStringLiteral("There was an error opening the file ") + missing
-                 + QStringLiteral(". Try opening the file with Open Project."));
-    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Kestro is in blank state."));
+                 + QStringLiteral(": it does not exist. Try opening the file with Open Project."));
+    // A folder is named as one.
+    w.openFromCommandLine(m_dir.path());
+    QCOMPARE(prompter.messages.last().text,
+             QStringLiteral("There was an error opening the file %1: it is a folder, not a project file. "
+                            "Try opening the file with Open Project.")
+                 .arg(m_dir.path()));
+    prompter.messages.removeLast();
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("No project is open. Create one with File > New or open one with File > Open."));
     QVERIFY(w.project()->canvases().isEmpty());
 
     // An existing file opens without asking, even over unsaved changes.

@@ -112,6 +112,14 @@ void TestCliExport::oneDiagram()
         QCOMPARE(r.out.trimmed(), QDir(out.path()).filePath(Mc + "/Drive.svg"));
         QCOMPARE(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"Example_1"}));
     }
+    // The machine's name as `simulate` takes it, and no note about a
+    // runtime folder the environment does not name.
+    QTemporaryDir out;
+    const CliResult r = runCli({"export", m_project, "-o", out.path(), "--diagram", "SpeedControl"},
+                               {"XDG_RUNTIME_DIR="});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QCOMPARE(r.out.trimmed(), QDir(out.path()).filePath(Mc + "/Drive/SpeedControl.svg"));
+    QCOMPARE(r.err, QString());
 }
 
 void TestCliExport::exitCodes()

@@ -100,6 +100,12 @@ private slots:
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(r.out, QStringLiteral("SpeedControl: 8 of 8 expectations held\n"));
         QCOMPARE(r.err, QString());
+        // A script without expectations says it checked nothing.
+        const QString unchecked = write("unchecked.sim", "reset\nstep 3\n");
+        r = cli({ "simulate", path("Example_1.qsmd"), "SpeedControl", "--script", unchecked }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("SpeedControl: the script checks nothing (it has no expect lines)\n"));
+        QFile::remove(unchecked);
 
         const QString fault = write("fault.sim", "reset\nstep 4\nexpect state Fault\nexpect faultCount 4\n"
                                                  "step\nexpect state Monitoring\n");
@@ -321,6 +327,8 @@ private slots:
         const Result r = cli({ "simulate", path("Example_1.qsmd"), "SpeedControl", "--trace", path("no/such/dir/t.csv") });
         QCOMPARE(r.exitCode, 73);
         QVERIFY2(r.err.contains("cannot write " + path("no/such/dir/t.csv")), qPrintable(r.err));
+        // Reported once.
+        QCOMPARE(r.err.count(QStringLiteral("cannot write")), 1);
     }
 
 private:

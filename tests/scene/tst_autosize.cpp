@@ -1,3 +1,4 @@
+#include "DiagramFont.h"
 #include "AutoSize.h"
 #include "ItemLayout.h"
 #include "RecordFit.h"
@@ -115,8 +116,9 @@ private slots:
 
     void metricsFollowTheDiagramFont()
     {
-        // Outside a scene an item measures with the application font.
-        const QFontMetricsF appMetrics(QApplication::font());
+        // Outside a scene an item measures with the diagram font, not the
+        // application's.
+        const QFontMetricsF appMetrics(DiagramFont::font());
         StateItem state(nullptr, 0, 0);
         TextMetrics m = state.diagramMetrics();
         QCOMPARE(m.averageCharWidth, appMetrics.averageCharWidth());
@@ -124,8 +126,8 @@ private slots:
 
         // In a scene, with the scene's font, whatever window is active.
         QGraphicsScene scene;
-        QFont big = QApplication::font();
-        big.setPointSizeF(big.pointSizeF() * 3);
+        QFont big = DiagramFont::font();
+        big.setPixelSize(big.pixelSize() * 3);
         scene.setFont(big);
         scene.addItem(&state);
         m = state.diagramMetrics();
@@ -138,7 +140,7 @@ private slots:
         state.setLabel(QStringLiteral("a_state_label_long_enough_to_widen_the_box"));
         state.fitToText();
         QCOMPARE(QSize(state.width(), state.height()), stateAutoSize(state.label(), QString(), m));
-        QVERIFY(state.width() > stateAutoSize(state.label(), QString(), textMetrics(QApplication::font())).width());
+        QVERIFY(state.width() > stateAutoSize(state.label(), QString(), textMetrics(DiagramFont::font())).width());
         scene.removeItem(&state);
     }
 
@@ -171,9 +173,9 @@ private slots:
     {
         // In the application's font the drawn label fits the label area a
         // state paints it in.
-        const TextMetrics m = textMetrics(QApplication::font());
+        const TextMetrics m = textMetrics(DiagramFont::font());
         QVERIFY(m.advance);
-        const QFont font = itemPaintFont(QApplication::font());
+        const QFont font = itemPaintFont(DiagramFont::font());
         const QFontMetrics fm(font);
         for (const QString &label : {QStringLiteral("DefaultTransition"), QStringLiteral("MAX_BUFFER_SIZE_WWW"),
                                      QStringLiteral("\u72b6\u6001\u673a\u5f85\u673a\u72b6\u6001\u673a"),

@@ -138,6 +138,36 @@ private slots:
         QVERIFY(editor.hasFocus());
     }
 
+    // Tab with a selection indents every line it touches, Shift+Tab takes
+    // one step of leading blanks (or a tab) away; each is one undo step and
+    // the lines stay selected.
+    void tabShiftsSelectedLines()
+    {
+        CodeEditor editor;
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.setPlainText(QStringLiteral("a();\n  b();\n\tc();\nd();"));
+        QTextCursor cursor = editor.textCursor();
+        // From inside the first line to the start of the last: three lines.
+        cursor.setPosition(2);
+        cursor.setPosition(editor.document()->findBlockByNumber(3).position(), QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Tab);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("    a();\n      b();\n    \tc();\nd();"));
+        QVERIFY(editor.textCursor().hasSelection());
+        QTest::keyClick(&editor, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("a();\n  b();\n\tc();\nd();"));
+        QTest::keyClick(&editor, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("a();\nb();\nc();\nd();"));
+        editor.undo();
+        QCOMPARE(editor.toPlainText(), QStringLiteral("a();\n  b();\n\tc();\nd();"));
+        // Without a selection Shift+Tab unindents the cursor's line.
+        cursor.setPosition(editor.document()->findBlockByNumber(1).position() + 3);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("a();\nb();\n\tc();\nd();"));
+    }
+
     void singleLineEditorTakesNoLineBreaks()
     {
         // Return goes to the dialog: its default button accepts.

@@ -3,6 +3,7 @@
 // every field back and sizes the item to its text, and a state that may not
 // become initial shows a locked check box.
 
+#include "DiagramFont.h"
 #include "AutoSize.h"
 #include "PropertyDialogs.h"
 #include "ScriptedPrompter.h"
@@ -140,7 +141,7 @@ void TestItemDialogs::acceptedStateDialogCopiesBack()
     QCOMPARE(state.initialDescription(), QStringLiteral("start();"));
     QCOMPARE(state.backgroundColour(), QColor(10, 20, 30));
     // A changed label sizes the state to its text.
-    const QSize fitted = stateAutoSize(QStringLiteral("Running"), QString(), textMetrics(QApplication::font()));
+    const QSize fitted = stateAutoSize(QStringLiteral("Running"), QString(), textMetrics(DiagramFont::font()));
     QCOMPARE(state.width(), fitted.width());
     QCOMPARE(state.polygon().at(2), QPointF(fitted.width(), fitted.height()));
 
@@ -186,7 +187,7 @@ void TestItemDialogs::acceptedTransitionAndTextDialogsCopyBack()
     TransitionItem box(nullptr, &a, &b);
     TextMetrics metrics{0, 0};   // the dialog sizes with the font of the window active then
     whenDialogShows([&metrics](QDialog *dialog) {
-        metrics = textMetrics(QApplication::font());
+        metrics = textMetrics(DiagramFont::font());
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("tick"));
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("lineEdit_2"))->setPlainText(QStringLiteral("timer > 10"));
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit"))->setPlainText(QStringLiteral("timer = 0;"));

@@ -1,3 +1,4 @@
+#include "DiagramFont.h"
 #include "ConnectorGeometry.h"
 #include "DataflowItem.h"
 #include "DataflowLine.h"
@@ -26,6 +27,9 @@ namespace {
 class Diagram
 {
 public:
+    // Items measure in the scene's font, as on a canvas.
+    Diagram() { scene.setFont(DiagramFont::font()); }
+
     ProcessItem *process(double x, double y, const QString &label = QString())
     {
         auto *item = new ProcessItem(nullptr, x + 150, y + 125, 1);
@@ -139,7 +143,7 @@ bool fuzzyEqual(const QPointF &a, const QPointF &b)
 
 QSize appLabelSize(const QString &label)
 {
-    return labelBoxSize(label, labelMetrics(QApplication::font()));
+    return labelBoxSize(label, labelMetrics(DiagramFont::font()));
 }
 
 } // namespace
@@ -486,7 +490,7 @@ void TestLinkDataflow::renamingMemoryRenamesItsDataflows()
         QCOMPARE(flow->width(), appLabelSize("rpm").width());
     }
     QCOMPARE(m->width(), memoryItemWidth("rpm", "uint32_t",
-                                         labelMetrics(QApplication::font()).averageCharWidth));
+                                         labelMetrics(DiagramFont::font()).averageCharWidth));
 }
 
 void TestLinkDataflow::renamingDataflowLeavesMemory()

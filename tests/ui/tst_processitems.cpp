@@ -1,3 +1,4 @@
+#include "DiagramFont.h"
 #include "FloatingLinkItem.h"
 #include "FloatingMemoryItem.h"
 #include "LinkItem.h"
@@ -38,7 +39,7 @@ void answerNextDialog(const std::function<void(QDialog *)> &edit, bool accept)
 
 LabelMetrics appMetrics()
 {
-    return labelMetrics(QApplication::font());
+    return labelMetrics(DiagramFont::font());
 }
 
 } // namespace
@@ -315,6 +316,7 @@ void TestProcessItems::newMemoryItemIsCentredAndSilver()
 void TestProcessItems::longDatatypeWidensMemoryAndAnnouncesIt()
 {
     QGraphicsScene scene;
+    scene.setFont(DiagramFont::font());   // as a canvas has
     auto *item = new MemoryItem(nullptr, 50, 32);
     scene.addItem(item);
     item->placeAt();

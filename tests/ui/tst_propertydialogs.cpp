@@ -1,3 +1,4 @@
+#include "DiagramFont.h"
 #include "DataflowProperties.h"
 #include "LinkProperties.h"
 #include "MemoryProperties.h"
@@ -316,7 +317,10 @@ private slots:
         QCOMPARE(d.backgroundColour(), QColor(200, 100, 50));
     }
 
-    void stateTextChangeWinsOverTypedSize()
+    // A text change keeps the sizes the user set: typed together with it
+    // they are taken as typed; left alone, the item keeps its size and only
+    // grows where the new text needs more room.
+    void stateTextChangeKeepsSizesTheUserSet()
     {
         StateProperties d;
         fillState(d);
@@ -326,20 +330,31 @@ private slots:
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         child<QSpinBox>(&d, "spinBox_2")->setValue(444);
         clickOk(&d);
-        const QSize expected = stateAutoSize(label, "x = 1;", textMetrics(QApplication::font()));
-        QCOMPARE(QSize(d.width(), d.height()), expected);
-        QVERIFY(expected != QSize(333, 444));
+        QCOMPARE(QSize(d.width(), d.height()), QSize(333, 444));
         QCOMPARE(d.label(), label);
 
-        // A changed action alone also refits; an unchanged run keeps typed sizes.
+        // A changed action alone grows the box to fit, keeping what fits.
         d.refresh();
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;\ni;\nj;\nk;");
         clickOk(&d);
-        QCOMPARE(QSize(d.width(), d.height()), stateAutoSize(label, d.action(), textMetrics(QApplication::font())));
+        const QSize fit = stateAutoSize(label, d.action(), textMetrics(DiagramFont::font()));
+        QCOMPARE(QSize(d.width(), d.height()), QSize(333, 444).expandedTo(fit));
         d.refresh();
         child<QSpinBox>(&d, "spinBox")->setValue(333);
         clickOk(&d);
         QCOMPARE(d.width(), 333);
+
+        // A state made 450 wide keeps its width when it gets a short label.
+        d.refresh();
+        child<QSpinBox>(&d, "spinBox")->setValue(450);
+        child<QPlainTextEdit>(&d, "textEdit")->setPlainText("x = 1;");
+        clickOk(&d);
+        QCOMPARE(d.width(), 450);
+        d.refresh();
+        child<QLineEdit>(&d, "lineEdit_2")->setText(QStringLiteral("Go"));
+        clickOk(&d);
+        QCOMPARE(d.label(), QStringLiteral("Go"));
+        QCOMPARE(d.width(), 450);
     }
 
     void stateAutoButtonSizesEditorTexts()
@@ -351,7 +366,7 @@ private slots:
         child<QLineEdit>(&d, "lineEdit_2")->setText("Running");
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText(action);
         child<QPushButton>(&d, "pushButton_3")->click();
-        const QSize expected = stateAutoSize("Running", action, textMetrics(QApplication::font()));
+        const QSize expected = stateAutoSize("Running", action, textMetrics(DiagramFont::font()));
         QCOMPARE(d.autoWidth(), expected.width());
         QCOMPARE(d.autoHeight(), expected.height());
         QCOMPARE(child<QSpinBox>(&d, "spinBox")->value(), expected.width());
@@ -443,22 +458,23 @@ private slots:
         QCOMPARE(d.description(), QString("desc"));
         QCOMPARE(d.backgroundColour(), QColor(7, 8, 9));
 
-        // A changed condition refits, whatever was typed.
+        // A changed condition: the typed width is taken, the height left
+        // alone grows only where the text needs it.
         d.refresh();
         const QString condition(90, QLatin1Char('c'));
         child<QPlainTextEdit>(&d, "lineEdit_2")->setPlainText(condition);
         child<QSpinBox>(&d, "spinBox")->setValue(160);
         clickOk(&d);
         QCOMPARE(d.condition(), condition);
-        QCOMPARE(QSize(d.width(), d.height()),
-                 transitionAutoSize("T1", condition, "a--;", textMetrics(QApplication::font())));
+        const QSize fit = transitionAutoSize("T1", condition, "a--;", textMetrics(DiagramFont::font()));
+        QCOMPARE(QSize(d.width(), d.height()), QSize(160, qMax(390, fit.height())));
 
         // The Auto button sizes the editors' texts without storing them.
         d.refresh();
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("1;\n2;\n3;\n4;\n5;\n6;");
         child<QPushButton>(&d, "pushButton_2")->click();
         const QSize expected = transitionAutoSize("T1", condition, "1;\n2;\n3;\n4;\n5;\n6;",
-                                                  textMetrics(QApplication::font()));
+                                                  textMetrics(DiagramFont::font()));
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(), expected.height());
         QCOMPARE(d.action(), QString("a--;"));
         clickCancel(&d);
@@ -491,7 +507,8 @@ private slots:
         clickOk(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);
-        QCOMPARE(QSize(d.width(), d.height()), textAutoSize(text, textMetrics(QApplication::font())));
+        QCOMPARE(QSize(d.width(), d.height()),
+                 QSize(800, qMax(100, textAutoSize(text, textMetrics(DiagramFont::font())).height())));
 
         // An unknown type leaves the combo box where it was.
         d.setTextType(7);
@@ -505,7 +522,7 @@ private slots:
         child<QPlainTextEdit>(&d, "textEdit")->setPlainText("gone");
         child<QPushButton>(&d, "pushButton")->click();
         QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(),
-                 textAutoSize("gone", textMetrics(QApplication::font())).height());
+                 textAutoSize("gone", textMetrics(DiagramFont::font())).height());
         clickCancel(&d);
         QCOMPARE(d.textType(), 2);
         QCOMPARE(d.action(), text);

@@ -3,6 +3,7 @@
 // rendering a scene into an image (the property dialogs are tested in
 // tst_itemdialogs).
 
+#include "DiagramFont.h"
 #include "AutoSize.h"
 #include "InitialTransition.h"
 #include "InitialTransitionLine.h"
@@ -610,7 +611,7 @@ void TestStateItems::fitToTextUsesAutomaticSizes()
     state.setLabel(label);
     state.setAction(action);
     state.fitToText();
-    const QSize expected = stateAutoSize(label, action, textMetrics(QApplication::font()));
+    const QSize expected = stateAutoSize(label, action, textMetrics(DiagramFont::font()));
     QCOMPARE(state.width(), expected.width());
     QCOMPARE(state.height(), expected.height());
     QCOMPARE(state.polygon().at(2), QPointF(expected.width(), expected.height()));
@@ -622,14 +623,14 @@ void TestStateItems::fitToTextUsesAutomaticSizes()
     box.setCondition(QStringLiteral("flag"));
     box.setAction(action);
     box.fitToText();
-    const QSize boxSize = transitionAutoSize(label, QStringLiteral("flag"), action, textMetrics(QApplication::font()));
+    const QSize boxSize = transitionAutoSize(label, QStringLiteral("flag"), action, textMetrics(DiagramFont::font()));
     QCOMPARE(QSize(box.width(), box.height()), boxSize);
     QCOMPARE(box.rect().size(), QSizeF(boxSize));
 
     TextItem text(nullptr, 0, 0);
     text.setAction(action);
     text.fitToText();
-    QCOMPARE(QSize(text.width(), text.height()), textAutoSize(action, textMetrics(QApplication::font())));
+    QCOMPARE(QSize(text.width(), text.height()), textAutoSize(action, textMetrics(DiagramFont::font())));
 }
 
 QTEST_MAIN(TestStateItems)

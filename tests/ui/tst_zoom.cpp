@@ -194,10 +194,17 @@ private slots:
         fitViewToItems(m_view, m_scene);
         const QRect shown = m_view->mapFromScene(m_scene->itemsBoundingRect()).boundingRect();
         const QRect viewport = m_view->viewport()->rect();
-        QVERIFY(viewport.adjusted(-1, -1, 1, 1).contains(shown));
-        // Aspect kept, one direction filled.
+        // A margin all round: no item touches the view's edge.
+        QVERIFY(viewport.adjusted(8, 8, -8, -8).contains(shown));
+        // Aspect kept, one direction filled but for the margins.
         QVERIFY(qFuzzyCompare(m_view->transform().m11(), m_view->transform().m22()));
-        QVERIFY(shown.width() >= viewport.width() - 10 || shown.height() >= viewport.height() - 10);
+        QVERIFY(shown.width() >= viewport.width() * 0.8 || shown.height() >= viewport.height() * 0.8);
+
+        // A single item too.
+        m_scene->clear();
+        m_scene->addRect(500, 300, 300, 200);
+        fitViewToItems(m_view, m_scene);
+        QVERIFY(viewport.adjusted(8, 8, -8, -8).contains(m_view->mapFromScene(m_scene->itemsBoundingRect()).boundingRect()));
     }
 
     void canvasSizeDialog()

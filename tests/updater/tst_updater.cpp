@@ -218,6 +218,12 @@ private slots:
         QVERIFY(!UpdateRules::isFetchAllowed(QUrl()));
 
         QCOMPARE(UpdateRules::fileNameFromUrl("https://orvanta.com/dl/Kestro-2.0.exe"), QStringLiteral("Kestro-2.0.exe"));
+        // The offer names what the download is, never a kind it is not.
+        QCOMPARE(UpdateRules::downloadKind("https://orvanta.com/dl/kestro_2.0_amd64.deb"),
+                 QStringLiteral("Kestro (a .deb package)"));
+        QCOMPARE(UpdateRules::downloadKind("https://orvanta.com/dl/Kestro-2.0.AppImage"),
+                 QStringLiteral("Kestro (an AppImage)"));
+        QCOMPARE(UpdateRules::downloadKind(""), QStringLiteral("Kestro"));
         QCOMPARE(UpdateRules::fileNameFromUrl("https://orvanta.com/dl/"), QStringLiteral("Kestro_Update.bin"));
         QCOMPARE(UpdateRules::fileNameFromUrl(""), QStringLiteral("Kestro_Update.bin"));
         QCOMPARE(UpdateRules::fileNameFromUrl("https://orvanta.com/dl/setup.exe?token=1"), QStringLiteral("setup.exe"));
@@ -515,7 +521,7 @@ private slots:
         QCOMPARE(info.title, QStringLiteral("Kestro"));
         QCOMPARE(info.icon, QMessageBox::Information);
         QCOMPARE(info.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(info.text, QStringLiteral("Please get your updated copy of Appimage from "
+        QCOMPARE(info.text, QStringLiteral("Please get your updated copy of Kestro from "
                                            "<a href=\"https://orvanta.com/kestro/download\">here</a> \n"));
         QVERIFY(m_opened.isEmpty());
         QVERIFY(!u->downloader()->isVisible());

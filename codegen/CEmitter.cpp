@@ -363,13 +363,6 @@ void initialFunctionText(Run &run, CodeText &out)
     out << QLatin1String("}");
 }
 
-// The condition of a transition as "if" takes it: an empty one means
-// "always" (the design checks warn about it).
-QString conditionText(const QString &condition)
-{
-    return condition.trimmed().isEmpty() ? QStringLiteral("(1)") : condition;
-}
-
 // One transition block of a state's if / else-if chain. A self transition
 // runs its action and leaves the state variable as it is.
 void transitionBlock(Run &run, CodeText &out, int t, bool first)
@@ -379,7 +372,7 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
     out << QLatin1String("\n\t/* -- case where transition is executed ");
     out.user(CEmitter::commentText(tr.label));
     out << QLatin1String(" -- */\n\t") << QLatin1String(first ? "if " : "else if ");
-    out.user(conditionText(tr.condition));
+    out.user(CEmitter::conditionText(tr.condition));
     out << QLatin1String("\n\t{\n\t\t");
     if (run.properties.transitionHooks)
         out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
@@ -648,6 +641,11 @@ QString CEmitter::commentText(const QString &text)
         }
     }
     return result;
+}
+
+QString CEmitter::conditionText(const QString &condition)
+{
+    return condition.trimmed().isEmpty() ? QStringLiteral("(1)") : condition;
 }
 
 QString CEmitter::memoryType(const QString &datatype)

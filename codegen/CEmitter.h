@@ -95,12 +95,16 @@ public:
     // would pass `limit` characters.
     static QString fillTemplate(const QString &text, const QStringList &values, qint64 limit);
 
-    // Text written inside a C comment: "*/" would end the comment early, so
-    // it is written "* /". Other text is unchanged.
+    // Text written inside a C comment: "*/" would end the comment early and
+    // "/*" would nest one, so they are written "* /" and "/ *". Other text is
+    // unchanged.
     static QString commentText(const QString &text);
-    // A memory item's type as written: blanks are kept where every word is
-    // a C type keyword or qualifier ("unsigned long"), else they become "_".
+    // A memory item's type as the user typed it: trimmed, each run of white
+    // space one blank ("volatile uint8_t", "struct cfg_s *").
     static QString memoryType(const QString &datatype);
+    // The condition of a transition as "if" takes it: an empty one means
+    // "always", "(1)" (the design checks warn about it).
+    static QString conditionText(const QString &condition);
     // An ASCII letter or "_" followed by letters, digits and "_", and no C
     // keyword.
     static bool isCIdentifier(const QString &name);

@@ -249,8 +249,7 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
     out << QLatin1String("\t/* transition ");
     out.user(CEmitter::commentText(tr.label));
     out << QLatin1String(" */\n\t") << QLatin1String(first ? "if " : "else if ");
-    const QString condition = tr.condition.trimmed().isEmpty() ? QStringLiteral("(1)") : tr.condition;
-    out.user(run.code(condition, QLatin1String("\t")));
+    out.user(run.code(CEmitter::conditionText(tr.condition), QLatin1String("\t")));
     out << QLatin1String(" {\n\t\t");
     if (run.properties.transitionHooks)
         out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);

@@ -11,7 +11,9 @@ struct MachineState
 {
     QString label;
     QString description;
-    QString action;                 // the state's code
+    QString action;                 // the state's code, run on every cycle in the state
+    QString entryAction;            // run once on each entry (empty: none)
+    QString exitAction;             // run once on each exit (empty: none)
     bool initial = false;           // the state's initial flag
     QString initialCondition;
     QString initialDescription;     // code of the initial transition

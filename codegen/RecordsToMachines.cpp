@@ -12,6 +12,8 @@ MachineState machineState(const StateRecord &s)
     state.label = s.label;
     state.description = s.description;
     state.action = s.action;
+    state.entryAction = s.entryAction;
+    state.exitAction = s.exitAction;
     state.initial = s.ifInitialState;
     state.initialCondition = s.initialCondition;
     state.initialDescription = s.initialDescription;

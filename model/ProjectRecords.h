@@ -122,6 +122,11 @@ struct StateRecord
     QString description;
     int numberOfTI = 0;
     QStringList transitions;
+    // Code run once when a transition enters the state (and after the
+    // initial transition for the initial state) and once when one leaves
+    // it; empty when the state has none. Optional in the file.
+    QString entryAction;
+    QString exitAction;
     double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a

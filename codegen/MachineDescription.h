@@ -12,8 +12,6 @@ struct MachineState
     QString label;
     QString description;
     QString action;                 // the state's code, run on every cycle in the state
-    QString entryAction;            // run once on each entry (empty: none)
-    QString exitAction;             // run once on each exit (empty: none)
     bool initial = false;           // the state's initial flag
     QString initialCondition;
     QString initialDescription;     // code of the initial transition
@@ -24,6 +22,10 @@ struct MachineState
     // The state's self transitions, indices into the same list, in the
     // diagram's transition order. They are tested after the ordinary ones.
     QVector<int> selfTransitions;
+    // Code run once on each entry and once on each exit (empty: none); last,
+    // so the fields above keep their order for aggregate initialisation.
+    QString entryAction;
+    QString exitAction;
 };
 
 struct MachineTransition

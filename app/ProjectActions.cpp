@@ -647,9 +647,11 @@ void ProjectActions::runCodeGenerator()
     m_generator->setOrganization(stored.organization);
     m_generator->setVersion(stored.hasVersion ? stored.version : 1.0);
     m_generator->setProjectStyle(m_project->codeStyle());
+    m_generator->setProjectCounterType(m_project->counterType());
     if (!m_generator->runProperties(m_window->dialogParent()))
         return;
     m_project->setCodeStyle(m_generator->projectStyle());
+    m_project->setCounterType(m_generator->projectCounterType());
     stored.author = m_generator->author();
     stored.organization = m_generator->organization();
     stored.hasVersion = true;

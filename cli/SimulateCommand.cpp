@@ -6,6 +6,7 @@
 #include "RecordsToMachines.h"
 #include "Sandbox.h"
 #include "SimulationSession.h"
+#include "TimeInState.h"
 #include "TrustStore.h"
 
 #include <QCommandLineParser>
@@ -95,7 +96,9 @@ int SimulateCommand::parse(const QStringList &arguments)
                                                      "namespaces), run it unconfined instead of exiting with 69.");
     const QCommandLineOption style("style", "Simulate the machine's module in STYLE (classic or instance; one "
                                             "instance), whatever the project says.", "STYLE");
-    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox, style });
+    const QCommandLineOption counterType("counter-type", "Keep the machine's time in state in TYPE (uint8_t, uint16_t "
+                                                         "or uint32_t), whatever the project says.", "TYPE");
+    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox, style, counterType });
     parser.addPositionalArgument("simulate", "The command.");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
     parser.addPositionalArgument("machine", "The state machine's module name.");
@@ -120,6 +123,10 @@ int SimulateCommand::parse(const QStringList &arguments)
     if (parser.isSet(style) && m_style != QLatin1String(RecordsToMachines::ClassicStyle)
         && m_style != QLatin1String(RecordsToMachines::InstanceStyle))
         return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(m_style));
+    m_counterType = parser.value(counterType);
+    if (parser.isSet(counterType) && !TimeInState::counterTypes().contains(m_counterType))
+        return usageError(QStringLiteral("--counter-type is one of %1, not '%2'")
+                              .arg(TimeInState::counterTypes().join(QStringLiteral(", ")), m_counterType));
     if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
         return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
     if (parser.isSet(cycles)) {
@@ -193,6 +200,10 @@ int SimulateCommand::prepareMachine()
     if (!m_style.isEmpty()) {
         for (MachineDescription &machine : machines)
             machine.style = RecordsToMachines::style(m_style, QString());
+    }
+    if (!m_counterType.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.counterType = m_counterType;
     }
     // The same route as generate, with the transition hooks of the simulator.
     properties.transitionHooks = true;
@@ -365,7 +376,7 @@ int SimulateCommand::openTrace()
 {
     if (m_tracePath.isEmpty()) {
         if (m_scriptPath.isEmpty())
-            out() << SimulationTrace::header(SimulationTrace::Format::Csv);
+            out() << SimulationTrace::header(SimulationTrace::Format::Csv, SimulationTrace::showsEntryExit(m_machine));
         return Success;
     }
     m_traceFile = std::make_unique<CheckedSaveFile>(m_tracePath);
@@ -375,7 +386,7 @@ int SimulateCommand::openTrace()
         m_traceFile.reset();
         return NotWritten;
     }
-    m_traceBuffer = SimulationTrace::header(m_format);
+    m_traceBuffer = SimulationTrace::header(m_format, SimulationTrace::showsEntryExit(m_machine));
     return Success;
 }
 

@@ -73,6 +73,7 @@ private:
     bool m_trust = false;
     bool m_noSandbox = false;
     QString m_style;   // --style, empty: as the project says
+    QString m_counterType;   // --counter-type, empty: as the project says
     SimulationTrace::Format m_format = SimulationTrace::Format::Csv;
 
     SimulationScript m_script;

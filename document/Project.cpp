@@ -7,6 +7,7 @@
 #include "ItemKinds.h"
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
+#include "ProjectCounterTypeCommand.h"
 #include "ProjectStyleCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
@@ -261,6 +262,18 @@ void Project::setCodeStyle(const QString &style)
     if (m_canvases.isEmpty() || style == codeStyle())
         return;
     m_canvases.first()->pushCommand(new ProjectStyleCommand(m_canvases.first(), codeStyle(), style));
+}
+
+QString Project::counterType() const
+{
+    return m_canvases.isEmpty() ? QString() : m_canvases.first()->counterType();
+}
+
+void Project::setCounterType(const QString &type)
+{
+    if (m_canvases.isEmpty() || type == counterType())
+        return;
+    m_canvases.first()->pushCommand(new ProjectCounterTypeCommand(m_canvases.first(), counterType(), type));
 }
 
 void Project::applyName(const QString &name)

@@ -125,6 +125,10 @@ public:
     // kept on the level-1 canvas; a change is one undo step on its stack.
     QString codeStyle() const;
     void setCodeStyle(const QString &style);
+    // The C type of the machines' time in state, as stored ("" for
+    // uint32_t), kept and changed as the style is.
+    QString counterType() const;
+    void setCounterType(const QString &type);
 
 signals:
     void modifiedChanged(bool modified);

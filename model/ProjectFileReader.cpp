@@ -406,6 +406,7 @@ bool Walker::readFields(Record *r)
 void Walker::readOptionalAttributes(ProcessRecord *r)
 {
     r->codeStyle = m_attributes.value(QLatin1String(CodeStyleField)).toString();
+    r->counterType = m_attributes.value(QLatin1String(CounterTypeField)).toString();
 }
 
 // The optional stacking attribute; absent leaves the value at 0.

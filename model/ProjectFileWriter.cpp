@@ -88,6 +88,8 @@ private:
     {
         if (!r.codeStyle.isEmpty())
             attr(CodeStyleField, r.codeStyle);
+        if (!r.counterType.isEmpty())
+            attr(CounterTypeField, r.counterType);
     }
 
     void writeBlock(const CanvasBlock &block, GroupLayout layout);

@@ -39,6 +39,10 @@ struct ProcessRecord
     // project's root process the project's default. Optional in the file
     // (CodeStyleField), empty when absent; not part of RecordFields.
     QString codeStyle;
+    // On the project's root process: the C type of the time in state of its
+    // machines ("uint8_t", "uint16_t" or "uint32_t"; empty: uint32_t), as
+    // stored. Optional in the file (CounterTypeField); not part of RecordFields.
+    QString counterType;
 };
 
 struct LinkRecord

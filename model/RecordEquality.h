@@ -35,10 +35,10 @@ bool sameStoredFields(const Record &a, const Record &b)
     return storedValues(a) == storedValues(b);
 }
 
-// A process record's optional code style is stored too.
+// A process record's optional code style and counter type are stored too.
 inline bool sameStoredFields(const ProcessRecord &a, const ProcessRecord &b)
 {
-    return storedValues(a) == storedValues(b) && a.codeStyle == b.codeStyle;
+    return storedValues(a) == storedValues(b) && a.codeStyle == b.codeStyle && a.counterType == b.counterType;
 }
 
 // Records of two different kinds are never alike; two empty ones are.

@@ -20,6 +20,9 @@ constexpr const char *StackingField = "zValue";
 // The optional code style of a Process element (ProcessRecord::codeStyle),
 // an attribute after the stacking value, written only when not empty.
 constexpr const char *CodeStyleField = "codeStyle";
+// The optional counter type of a Process element (ProcessRecord::counterType),
+// an attribute after the code style, written only when not empty.
+constexpr const char *CounterTypeField = "counterType";
 
 template <typename Record>
 struct RecordFields;

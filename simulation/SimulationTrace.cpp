@@ -51,6 +51,15 @@ QString SimulationTrace::stateName(const MachineDescription &machine, int state)
     return QStringLiteral("(invalid state %1)").arg(state);
 }
 
+bool SimulationTrace::showsEntryExit(const MachineDescription &machine)
+{
+    for (const MachineState &state : machine.states) {
+        if (!state.entryAction.trimmed().isEmpty() || !state.exitAction.trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
                                           const QVector<SimulationVariable> &variables, const SimulationCycle &cycle)
 {
@@ -62,6 +71,26 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
         row.fired = machine.transitions.at(cycle.fired).label;
     else if (cycle.initialTransition(machine.states.size()))
         row.fired = QStringLiteral("(initial)");
+    row.entryExit = showsEntryExit(machine);
+    // The generated code runs the exit action of the transition's start
+    // state and the entry action of its end state (self transitions
+    // included), and the initial state's entry action after the initial
+    // transition.
+    const auto hasCode = [&](int state, bool entry) {
+        if (state < 0 || state >= machine.states.size())
+            return false;
+        const MachineState &s = machine.states.at(state);
+        return !(entry ? s.entryAction : s.exitAction).trimmed().isEmpty();
+    };
+    if (cycle.fired >= 0 && cycle.fired < machine.transitions.size()) {
+        const MachineTransition &t = machine.transitions.at(cycle.fired);
+        if (hasCode(t.start, false))
+            row.exited = machine.states.at(t.start).label;
+        if (hasCode(t.end, true))
+            row.entered = machine.states.at(t.end).label;
+    } else if (cycle.initialTransition(machine.states.size()) && hasCode(cycle.after, true)) {
+        row.entered = machine.states.at(cycle.after).label;
+    }
     for (const SimulationChange &change : cycle.changes) {
         if (change.variable >= 0 && change.variable < variables.size())
             row.changes << qMakePair(variables.at(change.variable).name, change.value);
@@ -77,21 +106,42 @@ QString SimulationTrace::changesText(const Row &row)
     return changes.join(QLatin1Char(' '));
 }
 
-QByteArray SimulationTrace::header(Format format)
+QString SimulationTrace::firedText(const Row &row)
 {
-    return format == Format::Csv ? QByteArrayLiteral("cycle,before,fired,after,changed\n") : QByteArray();
+    QStringList parts;
+    if (!row.exited.isEmpty())
+        parts << QStringLiteral("exit ") + row.exited;
+    if (!row.fired.isEmpty())
+        parts << row.fired;
+    if (!row.entered.isEmpty())
+        parts << QStringLiteral("entry ") + row.entered;
+    return parts.join(QStringLiteral(", "));
+}
+
+QByteArray SimulationTrace::header(Format format, bool entryExit)
+{
+    if (format != Format::Csv)
+        return QByteArray();
+    return entryExit ? QByteArrayLiteral("cycle,before,exit,fired,entry,after,changed\n")
+                     : QByteArrayLiteral("cycle,before,fired,after,changed\n");
 }
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
     if (format == Format::Csv) {
-        return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
+        const QByteArray fired = row.entryExit
+            ? csvField(row.exited) + ',' + csvField(row.fired) + ',' + csvField(row.entered)
+            : csvField(row.fired);
+        return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + fired + ','
             + csvField(row.after) + ',' + csvField(changesText(row)) + '\n';
     }
     QByteArray changes;
     for (const auto &change : row.changes)
         changes += (changes.isEmpty() ? "" : ",") + jsonString(change.first) + ':' + jsonValue(change.second);
-    return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before)
-        + ",\"fired\":" + (row.fired.isEmpty() ? QByteArray("null") : jsonString(row.fired))
+    const auto orNull = [](const QString &text) { return text.isEmpty() ? QByteArray("null") : jsonString(text); };
+    const QByteArray fired = row.entryExit
+        ? ",\"exit\":" + orNull(row.exited) + ",\"fired\":" + orNull(row.fired) + ",\"entry\":" + orNull(row.entered)
+        : ",\"fired\":" + orNull(row.fired);
+    return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before) + fired
         + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}}\n";
 }

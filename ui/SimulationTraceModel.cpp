@@ -33,7 +33,7 @@ QVariant SimulationTraceModel::data(const QModelIndex &index, int role) const
     case BeforeColumn:
         return row.before;
     case FiredColumn:
-        return row.fired;
+        return SimulationTrace::firedText(row);
     case AfterColumn:
         return row.after;
     case ChangedColumn:
@@ -75,7 +75,7 @@ void SimulationTraceModel::clear()
 
 QByteArray SimulationTraceModel::csv() const
 {
-    QByteArray bytes = SimulationTrace::header(SimulationTrace::Format::Csv);
+    QByteArray bytes = SimulationTrace::header(SimulationTrace::Format::Csv, !m_rows.isEmpty() && m_rows.first().entryExit);
     for (const SimulationTrace::Row &row : m_rows)
         bytes += SimulationTrace::line(SimulationTrace::Format::Csv, row);
     return bytes;

@@ -110,6 +110,57 @@ private slots:
         QVERIFY(SimulationTrace::header(SimulationTrace::Format::JsonLines).isEmpty());
     }
 
+    // A machine with entry or exit actions has them in its trace, in the
+    // order they ran within the cycle: the initial state's entry after the
+    // initial transition, the exit of the state left, the transition, the
+    // entry of the state entered (a self transition leaves and enters).
+    void traceShowsExitAndEntry()
+    {
+        MachineDescription m;
+        m.states.resize(3);
+        m.states[0].label = "Idle";
+        m.states[0].entryAction = "led(0);";
+        m.states[1].label = "Blink";
+        m.states[1].entryAction = "led(1);";
+        m.states[1].exitAction = "led(0);";
+        m.states[2].label = "Off";
+        m.transitions.resize(3);
+        m.transitions[0] = MachineTransition{ "Start", "(go)", "", 0, 1 };
+        m.transitions[1] = MachineTransition{ "Again", "(t)", "", 1, 1 };
+        m.transitions[2] = MachineTransition{ "Stop", "(!go)", "", 1, 2 };
+        const auto cycle = [](qint64 number, int before, int fired, int after) {
+            SimulationCycle c;
+            c.number = number;
+            c.before = before;
+            c.fired = fired;
+            c.after = after;
+            return c;
+        };
+        const auto csv = [&](const SimulationCycle &c) {
+            return SimulationTrace::line(SimulationTrace::Format::Csv, SimulationTrace::row(m, {}, c));
+        };
+        QVERIFY(SimulationTrace::showsEntryExit(m));
+        QCOMPARE(SimulationTrace::header(SimulationTrace::Format::Csv, true),
+                 QByteArray("cycle,before,exit,fired,entry,after,changed\n"));
+        QCOMPARE(csv(cycle(0, 3, -1, 0)), QByteArray("0,(start),,(initial),Idle,Idle,\n"));
+        QCOMPARE(csv(cycle(1, 0, 0, 1)), QByteArray("1,Idle,,Start,Blink,Blink,\n"));
+        QCOMPARE(csv(cycle(2, 1, 1, 1)), QByteArray("2,Blink,Blink,Again,Blink,Blink,\n"));
+        QCOMPARE(csv(cycle(3, 1, 2, 2)), QByteArray("3,Blink,Blink,Stop,,Off,\n"));
+        QCOMPARE(csv(cycle(4, 2, -1, 2)), QByteArray("4,Off,,,,Off,\n"));
+        const SimulationTrace::Row again = SimulationTrace::row(m, {}, cycle(2, 1, 1, 1));
+        QCOMPARE(SimulationTrace::firedText(again), QStringLiteral("exit Blink, Again, entry Blink"));
+        QCOMPARE(SimulationTrace::line(SimulationTrace::Format::JsonLines, SimulationTrace::row(m, {}, cycle(3, 1, 2, 2))),
+                 QByteArray("{\"cycle\":3,\"before\":\"Blink\",\"exit\":\"Blink\",\"fired\":\"Stop\","
+                            "\"entry\":null,\"after\":\"Off\",\"changed\":{}}\n"));
+
+        // Without entry and exit actions the trace keeps its fields.
+        for (MachineState &s : m.states)
+            s.entryAction = s.exitAction = " ";
+        QVERIFY(!SimulationTrace::showsEntryExit(m));
+        QCOMPARE(csv(cycle(2, 1, 1, 1)), QByteArray("2,Blink,Again,Blink,\n"));
+        QCOMPARE(SimulationTrace::firedText(SimulationTrace::row(m, {}, cycle(2, 1, 1, 1))), QStringLiteral("Again"));
+    }
+
     void traceFormatFollowsTheFileName()
     {
         SimulationTrace::Format format = SimulationTrace::Format::JsonLines;

@@ -11,6 +11,7 @@
 #include "SimulationProtocol.h"
 #include "SimulationRuntime.h"
 #include "SimulationSession.h"
+#include "SimulationTrace.h"
 
 #include <QtTest>
 
@@ -169,6 +170,8 @@ void compilerRows()
 
 } // namespace
 
+Q_DECLARE_METATYPE(ModuleStyle)
+
 class TestSimulation : public QObject
 {
     Q_OBJECT
@@ -245,6 +248,52 @@ private slots:
 
     // A reset after cycles restarts the program: every variable is back at
     // its start value.
+    void entryExitAndTimeInStateRun_data()
+    {
+        QTest::addColumn<QStringList>("compiler");
+        QTest::addColumn<ModuleStyle>("style");
+        perCompiler([](const char *name, const QStringList &compiler) {
+            QTest::newRow(QByteArray(name).append(" classic").constData()) << compiler << ModuleStyle::Classic;
+            QTest::newRow(QByteArray(name).append(" instance").constData()) << compiler << ModuleStyle::Instance;
+        });
+    }
+    // The simulated machine runs its entry and exit actions and counts its
+    // time in state as the generated module does; the trace names the exit
+    // and the entry of each transition, a self transition's included.
+    void entryExitAndTimeInStateRun()
+    {
+        FETCH_COMPILER();
+        QFETCH(ModuleStyle, style);
+        Machine m = counting(QString());
+        MachineDescription machine = m.memory("entries", "int").memory("exits", "int").memory("ticks", "int")
+                                         .transition("Tick", 0, 0, "(kestro_cycles_in_state >= 2u)", "ticks++;")
+                                         .description();
+        // A self transition sits in the state's own list.
+        machine.states[0].transitions.removeAll(1);
+        machine.states[0].selfTransitions << 1;
+        machine.states[0].entryAction = "entries++;";
+        machine.states[0].exitAction = "exits++;";
+        machine.states[1].entryAction = "count = 1000 + (int)kestro_cycles_in_state;";
+        machine.style = style;
+        auto sim = simulate(machine, compiler);
+        START(sim);
+        sim->reset();
+        sim->step(6);
+        QCOMPARE(sim->value("entries"), QStringLiteral("3"));
+        QCOMPARE(sim->value("exits"), QStringLiteral("2"));
+        QCOMPARE(sim->value("ticks"), QStringLiteral("2"));
+        QCOMPARE(sim->set("go", "1").kind, SimulationReply::Ok);
+        sim->step();
+        QCOMPARE(sim->state(), QStringLiteral("Busy"));
+        QCOMPARE(sim->value("count"), QStringLiteral("1000"));
+        QCOMPARE(sim->value("exits"), QStringLiteral("3"));
+        QStringList fired;
+        for (const SimulationCycle &cycle : sim->cycles)
+            fired << SimulationTrace::firedText(SimulationTrace::row(machine, sim->session->variables(), cycle));
+        QCOMPARE(fired, (QStringList{ "(initial), entry Idle", "", "", "exit Idle, Tick, entry Idle", "", "",
+                                       "exit Idle, Tick, entry Idle", "exit Idle, Go, entry Busy" }));
+    }
+
     void resetStartsAfresh_data() { compilerRows(); }
     void resetStartsAfresh()
     {

@@ -2,6 +2,7 @@
 
 #include "InstanceEmitter.h"
 #include "ItemRef.h"
+#include "TimeInState.h"
 
 #include <QSet>
 
@@ -114,6 +115,10 @@ void SimulationHarness::collectVariables(const MachineDescription &machine)
         names << name;
         m_variables << variable(name, CEmitter::memoryType(memory.datatype), SimulationVariable::Local);
     }
+    // The time in state, where the module has it, is watched as the memory items are.
+    const QString counterType = TimeInState::isUsed(machine) ? TimeInState::counterType(machine.counterType) : QString();
+    if (!counterType.isNull() && !names.contains(TimeInState::name()))
+        m_variables << variable(TimeInState::name(), counterType, SimulationVariable::Local);
     m_locals = m_variables.size();
     addDataflowVariables(machine.inputs, SimulationVariable::Input);
     addDataflowVariables(machine.outputs, SimulationVariable::Output);

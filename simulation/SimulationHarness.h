@@ -33,8 +33,8 @@ public:
                       const QStringList &conditions = QStringList());
 
     const QString &glue() const { return m_glue; }
-    // Locals (the machine's memory items) first, then its inputs and
-    // outputs, each C name once.
+    // Locals (the machine's memory items, then its time in state when the
+    // module has one) first, then its inputs and outputs, each C name once.
     const QVector<SimulationVariable> &variables() const { return m_variables; }
     // Variables left out (no C name, no type), one warning each.
     const DesignFindings &notes() const { return m_notes; }

@@ -278,7 +278,10 @@ private slots:
         auto sim = simulate(machine, compiler);
         START(sim);
         sim->reset();
-        sim->step(6);
+        sim->step(4);
+        QCOMPARE(sim->value("kestro_cycles_in_state"), QStringLiteral("1"));
+        sim->step(2);
+        QCOMPARE(sim->value("kestro_cycles_in_state"), QStringLiteral("0"));
         QCOMPARE(sim->value("entries"), QStringLiteral("3"));
         QCOMPARE(sim->value("exits"), QStringLiteral("2"));
         QCOMPARE(sim->value("ticks"), QStringLiteral("2"));

@@ -585,12 +585,15 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     // Only a machine that reads its time in state has the counter.
     const bool timeUsed = TimeInState::isUsed(machine);
     const QString counterType = timeUsed ? TimeInState::counterType(machine.counterType) : QString();
+    const QString typeProblem = QStringLiteral("State machine %1: the project's counter type '%2' for %3 is not one of %4")
+                                    .arg(shownName, printableText(machine.counterType), TimeInState::name(),
+                                         TimeInState::counterTypes().join(QStringLiteral(", ")));
     if (timeUsed && counterType.isNull()) {
         result.writable = false;
-        result.addError(QStringLiteral("State machine %1: the project's counter type '%2' for %3 is not one of %4, "
-                                       "no files written")
-                            .arg(shownName, printableText(machine.counterType), TimeInState::name(),
-                                 TimeInState::counterTypes().join(QStringLiteral(", "))));
+        result.addError(typeProblem + QStringLiteral(", no files written"));
+    } else if (TimeInState::counterType(machine.counterType).isNull()) {
+        // Nothing of this machine depends on it, but the setting is wrong.
+        result.addWarning(typeProblem + QStringLiteral("; the machine does not read it"), ItemRef::machine());
     }
     if (!result.writable)
         return result;

@@ -382,6 +382,11 @@ private slots:
                                                              "uint8_t, uint16_t, uint32_t, no files written\n"),
                  qPrintable(bad));
         QCOMPARE(counter(projectXml(true, false, "", "", "wait();", "int16_t"), {}), QString("none"));
+        const Result unused = cli({ "check", writeProject("unused-counter.qsmd", projectXml(true, false, "", "", "wait();",
+                                                                                         "int16_t")), "--werror" });
+        QCOMPARE(unused.exitCode, 1);
+        QVERIFY2(unused.err.contains("Door_Ctrl: warning: State machine Door_Ctrl: the project's counter type 'int16_t'"),
+                 qPrintable(unused.err));
         QCOMPARE(cli({ "check", writeProject("bad-counter.qsmd", projectXml()), "--counter-type", "int" }).exitCode, 64);
 
         QVERIFY(!projectXml().contains("counterType"));

@@ -260,7 +260,10 @@ private slots:
                                         "kestro_cycles_in_state is not one of uint8_t, uint16_t, uint32_t, no files "
                                         "written" });
         m.texts.removeLast();
-        QVERIFY(CEmitter::generate(m, ModuleProperties()).writable);
+        g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY(g.writable);
+        QVERIFY(g.warnings.contains("State machine Plain: the project's counter type 'int' for kestro_cycles_in_state "
+                                    "is not one of uint8_t, uint16_t, uint32_t; the machine does not read it"));
     }
 
     void tcpConnection_data() { addStyles(); }

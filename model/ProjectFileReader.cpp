@@ -395,13 +395,11 @@ LoadNotes Walker::unknownNotes() const
         note.effect = LoadNote::Effect::Unknown;
         note.kind = unknown.kind;
         note.label = unknown.name;
-        const QString times = unknown.count > 1 ? QStringLiteral(" and %1 more times").arg(unknown.count - 1)
-                                                : QString();
-        note.reason = QStringLiteral("%1, line %2%3; this version of Kestro does not know it, "
-                                     "and saving over the file drops it")
-                          .arg(unknown.where)
-                          .arg(unknown.line)
-                          .arg(times);
+        const QString place = unknown.count > 1
+                                  ? QStringLiteral("%1, %2 times from line %3").arg(unknown.where).arg(unknown.count).arg(unknown.line)
+                                  : QStringLiteral("%1, line %2").arg(unknown.where).arg(unknown.line);
+        note.reason = place + QStringLiteral("; this version of Kestro does not know it, "
+                                             "and saving over the file drops it");
         notes << note;
     }
     if (m_unknownMore > 0) {

@@ -185,9 +185,12 @@ void TestProjectFile::randomProjectRoundTrip_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<bool>("randomCounts");
     QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("entryExit");
     for (quint32 seed = 1; seed <= 12; ++seed)
-        QTest::addRow("varied %u", seed) << seed << true << 3;
-    QTest::addRow("large") << quint32(2024) << false << 3;
+        QTest::addRow("varied %u", seed) << seed << true << 3 << false;
+    QTest::addRow("large") << quint32(2024) << false << 3 << false;
+    for (quint32 seed = 1; seed <= 3; ++seed)
+        QTest::addRow("entry and exit actions %u", seed) << seed << true << 3 << true;
 }
 
 void TestProjectFile::randomProjectRoundTrip()
@@ -195,7 +198,9 @@ void TestProjectFile::randomProjectRoundTrip()
     QFETCH(quint32, seed);
     QFETCH(bool, randomCounts);
     QFETCH(int, scale);
+    QFETCH(bool, entryExit);
     RandomProjectOptions options;
+    options.entryExitActions = entryExit;
     options.hardwareModules = options.microcontrollers = options.softwareModules = scale;
     options.stateMachines = scale;
     options.statesPerMachine = 4 * scale;

@@ -3,12 +3,12 @@
 #include "EntryExitMarker.h"
 #include "RecordFields.h"
 #include "RecordGroups.h"
+#include "UnknownParts.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QXmlStreamReader>
 
 #include <cstring>
@@ -77,9 +77,9 @@ public:
     bool readHeader();
     bool readItemList();
     bool readToEnd();
-    // What was passed over without being known, one note per kind, place
-    // and name (see noteUnknown); empty unless records are kept.
-    LoadNotes unknownNotes() const;
+    // What was passed over without being known (see UnknownParts); empty
+    // unless records are kept.
+    LoadNotes unknownNotes() const { return m_unknown.notes(); }
     QString error() const { return m_error; }
     int errorLine() const { return m_errorLine; }
     int errorColumn() const { return m_errorColumn; }
@@ -142,19 +142,7 @@ private:
     bool m_childElements = false; // its fields are child elements
     int m_depth = 0;
     int m_processCount = 0;
-    // Unknown elements and attributes: one entry per kind, place and name
-    // with the line of the first and how often it came, at most
-    // MaxUnknownNotes of them; the rest are only counted.
-    struct Unknown
-    {
-        QString kind, name, where;
-        qint64 line = 0;
-        int count = 0;
-    };
-    static constexpr int MaxUnknownNotes = 50;
-    QVector<Unknown> m_unknown;
-    QHash<QString, int> m_unknownIndex;
-    int m_unknownMore = 0;
+    UnknownParts m_unknown;   // what was passed over without being known
     QString m_error;
     int m_errorLine = 0;
     int m_errorColumn = 0;
@@ -371,47 +359,8 @@ bool Walker::readToEnd()
 
 void Walker::noteUnknown(const char *kind, const QString &name, const QString &where)
 {
-    if (!m_keep)
-        return;
-    const QString key = QLatin1String(kind) + QLatin1Char('\n') + where + QLatin1Char('\n') + name;
-    const auto found = m_unknownIndex.constFind(key);
-    if (found != m_unknownIndex.cend()) {
-        ++m_unknown[found.value()].count;
-        return;
-    }
-    if (m_unknown.size() >= MaxUnknownNotes) {
-        ++m_unknownMore;
-        return;
-    }
-    m_unknownIndex.insert(key, m_unknown.size());
-    m_unknown.append(Unknown{QLatin1String(kind), name, where, m_xml.lineNumber(), 1});
-}
-
-LoadNotes Walker::unknownNotes() const
-{
-    LoadNotes notes;
-    for (const Unknown &unknown : m_unknown) {
-        LoadNote note;
-        note.effect = LoadNote::Effect::Unknown;
-        note.kind = unknown.kind;
-        note.label = unknown.name;
-        const QString place = unknown.count > 1
-                                  ? QStringLiteral("%1, %2 times from line %3").arg(unknown.where).arg(unknown.count).arg(unknown.line)
-                                  : QStringLiteral("%1, line %2").arg(unknown.where).arg(unknown.line);
-        note.reason = place + QStringLiteral("; this version of Kestro does not know it, "
-                                             "and saving over the file drops it");
-        notes << note;
-    }
-    if (m_unknownMore > 0) {
-        LoadNote note;
-        note.effect = LoadNote::Effect::Unknown;
-        note.kind = QStringLiteral("Unknown parts");
-        note.reason = QStringLiteral("%1 more elements or attributes this version of Kestro does not "
-                                     "know; saving over the file drops them")
-                          .arg(m_unknownMore);
-        notes << note;
-    }
-    return notes;
+    if (m_keep)
+        m_unknown.add(kind, name, where, m_xml.lineNumber());
 }
 
 bool Walker::valueError(const char *name, const QString &text)

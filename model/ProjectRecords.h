@@ -6,6 +6,8 @@
 // colours are kept as the colour text read or to be written ("#rrggbb"),
 // polygons as their points.
 
+#include "LoadNote.h"
+
 #include <QPointF>
 #include <QString>
 #include <QStringList>
@@ -185,10 +187,14 @@ struct TextRecord
 };
 
 // Everything a project file holds, as read: the tree text of ProjectFiles
-// and one record list per item kind, each in file order.
+// and one record list per item kind, each in file order; and what the
+// reader passed over without keeping it (elements and attributes it does
+// not know, LoadNote::Effect::Unknown), which RecordPlacement puts before
+// its own notes.
 struct ProjectRecordLists
 {
     QString treeText;
+    LoadNotes readNotes;
     QVector<ProcessRecord> processes;
     QVector<LinkRecord> links;
     QVector<MemoryRecord> memories;

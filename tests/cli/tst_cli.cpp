@@ -432,6 +432,26 @@ private slots:
         QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
     }
 
+    // What the reader did not know is listed, as the window lists it; the
+    // check still passes unless --werror.
+    void unknownElementsAreWarnedAbout()
+    {
+        QString xml = QString::fromUtf8(projectXml());
+        QVERIFY(xml.contains("</StateItem>"));
+        xml.replace("</StateItem>", "<colour>red</colour></StateItem>");
+        const QString project = writeProject("newer.qsmd", xml.toUtf8());
+        const Result r = cli({ "check", project });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(project)
+                                    + ": warning: Element 'colour': in StateItem, \\d+ times from line \\d+; this "
+                                      "version of Kestro does not know it, and saving over the file drops it$",
+                                    QRegularExpression::MultilineOption)
+                     .match(r.err)
+                     .hasMatch(),
+                 qPrintable(r.err));
+        QCOMPARE(cli({ "check", project, "--werror" }).exitCode, 1);
+    }
+
     // A finding as long as a huge label is printed whole, also where a
     // character outside the basic plane straddles the pieces it is written in.
     void longFindingsArePrintedWhole()

@@ -1,6 +1,7 @@
 #include "SimulationBuild.h"
 
 #include "CheckedSaveFile.h"
+#include "DesignChecks.h"
 #include "Sandbox.h"
 #include "SimulationCompiler.h"
 #include "SimulationRuntime.h"
@@ -43,6 +44,13 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
         finish(SimulationFailure::NotCompiled,
                m_module.errors.isEmpty() ? QStringLiteral("the machine's C could not be generated")
                                          : m_module.errors.last());
+        return;
+    }
+    // Without an initial state the machine would stay at its start value
+    // for ever, looking as if nothing happened.
+    if (DesignChecks::initialState(m_machine) < 0) {
+        finish(SimulationFailure::DesignError,
+               m_module.errors.isEmpty() ? QStringLiteral("the machine has no initial state") : m_module.errors.last());
         return;
     }
     if (!writeFiles())

@@ -39,6 +39,13 @@ public:
     // Variables left out (no C name, no type), one warning each.
     const DesignFindings &notes() const { return m_notes; }
 
+    // The most constants of the conditions the explorer leans towards.
+    static constexpr int MaxConstants = 64;
+
+    // The numbers the machine's conditions (and initial conditions) compare
+    // with, each once, in order of first use; at most MaxConstants.
+    static QVector<double> conditionConstants(const MachineDescription &machine);
+
     // The finding for a compiler diagnostic about the glue unit's `line`:
     // it names the input, output or breakpoint condition written there.
     DesignFinding glueFinding(int line, DesignFinding::Severity severity, const QString &text) const;
@@ -59,6 +66,7 @@ private:
     void writeVariableTable();
     void writeConditions(const QStringList &conditions);
     void writeAccessors(const MachineDescription &machine, const GeneratedModule &module);
+    void writeExplorer(const MachineDescription &machine);
     // Appends `text` (whole lines) and returns the range of lines it took.
     QPair<int, int> append(const QString &text);
 

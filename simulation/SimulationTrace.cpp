@@ -69,6 +69,14 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
     return row;
 }
 
+SimulationTrace::Row SimulationTrace::restartRow()
+{
+    Row row;
+    row.cycle = -1;
+    row.restart = true;
+    return row;
+}
+
 QString SimulationTrace::changesText(const Row &row)
 {
     QStringList changes;
@@ -84,6 +92,8 @@ QByteArray SimulationTrace::header(Format format)
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
+    if (row.restart)
+        return format == Format::Csv ? QByteArrayLiteral("restart,,,,\n") : QByteArrayLiteral("{\"restart\":true}\n");
     if (format == Format::Csv) {
         return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
             + csvField(row.after) + ',' + csvField(changesText(row)) + '\n';

@@ -24,7 +24,13 @@ public:
         QString fired;     // the transition's label, "(initial)", or empty when none fired
         QString after;
         QVector<QPair<QString, QString>> changes;   // variable, new value
+        // The machine was started again here: the row is no cycle but the
+        // mark between two runs ("restart" in the cycle column).
+        bool restart = false;
     };
+
+    // The mark between two runs of one trace.
+    static Row restartRow();
 
     // The format a file name asks for (".csv" or ".jsonl"); false for others.
     static bool formatOf(const QString &path, Format *format);

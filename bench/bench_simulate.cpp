@@ -6,13 +6,19 @@
 // from the command to the first state shown (build, start and reset).
 //
 // kestro-cli's rate is taken from two runs of different lengths, so that
-// reading the project, compiling and starting do not count.
+// reading the project, compiling and starting do not count. Without a trace
+// (--no-trace, 10,000,000 cycles) the cycles run inside the machine's
+// program: the goal is at most 10 times the bare loop's time per cycle.
+// Last, --explore 1000000 on the example project's largest machine, whole
+// command timed (goal: under 5 s), next to the command's time to its first
+// state.
 
 #include "BenchFigures.h"
 #include "CEmitter.h"
 #include "ModuleFiles.h"
 #include "RecordsToMachines.h"
 #include "SimulationCompiler.h"
+#include "ProjectFileReader.h"
 
 #include "tests/support/model/MachineProject.cpp"
 
@@ -122,6 +128,7 @@ int main(int argc, char **argv)
         { "script (reset, step N)", { "--script", shortScript }, { "--script", longScript } },
         { "trace printed as CSV", { "--cycles", QString::number(shortCycles) }, { "--cycles", QString::number(longCycles) } },
     };
+    const qint64 quietCycles = 10000000;
     QVector<double> rates;
     for (const Mode &mode : modes) {
         const double shortMs = simulateMs(cli, QStringList{ project, QStringLiteral("Ring") } + mode.shortRun);
@@ -134,6 +141,14 @@ int main(int argc, char **argv)
         rates << rate;
     }
 
+    const double quietShortMs = simulateMs(cli, { project, "Ring", "--no-trace", "--cycles", QString::number(shortCycles) });
+    const double quietLongMs = simulateMs(cli, { project, "Ring", "--no-trace", "--cycles", QString::number(quietCycles) });
+    if (quietShortMs < 0 || quietLongMs < 0)
+        return 1;
+    const double quietRate = (quietCycles - shortCycles) / ((quietLongMs - quietShortMs) / 1000.0);
+    std::printf("  %-24s %12.0f cycles/s  (%lld cycles in %.0f ms)\n", "no trace (--no-trace)", quietRate,
+                quietCycles, quietLongMs);
+
     const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(doc));
     const double baseline = baselineRate(dir.path(), machines.value(0), 10000000);
     if (baseline < 0) {
@@ -144,5 +159,35 @@ int main(int argc, char **argv)
     for (int i = 0; i < rates.size(); ++i)
         printFloorFigure(i == 0 ? "simulate, script (cycles/s)" : "simulate, CSV trace (cycles/s)",
                          rates.at(i), "c/s", "bare loop calling the machine", baseline, 10000);
+    printRatioFigure("simulate --no-trace --cycles 10M (ns/cycle)", 1e9 / quietRate, "ns",
+                     "bare loop calling the machine", 1e9 / baseline, 10);
+
+    // The example's largest machine, explored.
+    const QString example = QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd");
+    ProjectFileReader reader;
+    if (!reader.load(example)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(example));
+        return 1;
+    }
+    QString largest;
+    int largestStates = -1;
+    for (const MachineDescription &machine : RecordsToMachines::build(reader.takeRecords())) {
+        if (machine.states.size() > largestStates) {
+            largestStates = machine.states.size();
+            largest = CEmitter::moduleName(machine.processLabel);
+        }
+    }
+    if (largest.isEmpty()) {
+        std::fprintf(stderr, "the example project has no state machine\n");
+        return 1;
+    }
+    const double startMs = simulateMs(cli, { example, largest, "--no-trace", "--cycles", "0" });
+    const double exploreMs = simulateMs(cli, { example, largest, "--explore", "1000000" });
+    if (startMs < 0 || exploreMs < 0)
+        return 1;
+    std::printf("kestro-cli simulate --explore 1000000 on %s (%d states): %.0f ms\n", qPrintable(largest),
+                largestStates, exploreMs);
+    printLimitFigure("simulate --explore 1M, largest example (ms)", exploreMs, "ms", "command to first state",
+                     startMs, 5000);
     return 0;
 }

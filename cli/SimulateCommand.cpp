@@ -482,7 +482,15 @@ int SimulateCommand::openTrace()
 
 void SimulateCommand::trace(const SimulationCycle &cycle)
 {
-    const SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
+    // A reset after cycles begins a new run: the trace marks it.
+    if (cycle.number == 0 && m_traced)
+        writeTraceRow(SimulationTrace::restartRow());
+    m_traced = true;
+    writeTraceRow(SimulationTrace::row(m_machine, m_session->variables(), cycle));
+}
+
+void SimulateCommand::writeTraceRow(const SimulationTrace::Row &row)
+{
     if (!m_traceFile) {
         if (m_scriptPath.isEmpty() && !quiet())
             out() << SimulationTrace::line(SimulationTrace::Format::Csv, row);

@@ -76,6 +76,7 @@ private:
     int await(int command, const QString &where, SimulationReply *reply = nullptr);
     int openTrace();
     void trace(const SimulationCycle &cycle);
+    void writeTraceRow(const SimulationTrace::Row &row);
     int closeTrace(int code);
     QString where(int line) const;
     // No trace is wanted: cycles run without a report each.
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<CheckedSaveFile> m_traceFile;
     QByteArray m_traceBuffer;
     bool m_traceFailed = false;
+    bool m_traced = false;   // a cycle is in the trace
     int m_expectations = 0;
     int m_failedExpectations = 0;
 };

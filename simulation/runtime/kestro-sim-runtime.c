@@ -598,11 +598,6 @@ static void ks_report_changes(void)
     }
 }
 
-static int ks_valid_state(int state)
-{
-    return state >= 0 && state <= kestro_sim_state_count;
-}
-
 /* Whether the cycle entered `after`: another state, or the same one again
  * through a self transition. */
 static int ks_entry(int before, int fired, int after)

@@ -9,6 +9,7 @@
 #include <QBrush>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
+#include <QPainterPathStroker>
 #include <QPen>
 
 namespace {
@@ -17,6 +18,7 @@ const qreal StateMargin = 4.0;
 const qreal StateWidth = 6.0;
 const qreal TransitionWidth = 5.0;
 const qreal DotSize = 16.0;
+const qreal VeilLineWidth = 5.0;
 
 QLineF sceneLine(const QGraphicsLineItem *line)
 {
@@ -50,20 +52,30 @@ QPainterPath connection(const QPolygonF &box, const QList<QLineF> &lines)
     return path;
 }
 
-QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines)
+QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines,
+                  const QList<QRectF> &allStates)
 {
     QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
     for (const QRectF &rect : states)
         path.addRoundedRect(rect, 8, 8);
     for (const QPolygonF &box : boxes)
         path.addPolygon(box);
+    // Connector lines run to the states' centres under them: only their
+    // visible parts, outside every state, are veiled.
+    QPainterPath linePath;
     for (const QLineF &line : lines) {
         if (line.isNull())
             continue;
-        path.moveTo(line.p1());
-        path.lineTo(line.p2());
+        linePath.moveTo(line.p1());
+        linePath.lineTo(line.p2());
     }
-    return path;
+    QPainterPathStroker stroker;
+    stroker.setWidth(VeilLineWidth);
+    QPainterPath covered;
+    for (const QRectF &rect : allStates)
+        covered.addRect(rect);
+    return path.united(stroker.createStroke(linePath).subtracted(covered));
 }
 
 QRectF breakpointDot(const QRectF &stateRect)
@@ -217,10 +229,11 @@ void SimulationHighlighter::setUnreached(const QList<StateItem *> &states, const
         boxes << transition->mapToScene(QRectF(transition->rect()));
         lines << sceneLine(transition->startLine()) << sceneLine(transition->endLine());
     }
-    m_unreached = new QGraphicsPathItem(SimulationOutline::veil(rects, boxes, lines));
-    QPen pen(unreachedColour(), 5);
-    pen.setCapStyle(Qt::RoundCap);
-    m_unreached->setPen(pen);
+    QList<QRectF> allStates;
+    for (StateItem *state : m_canvas->states())
+        allStates << state->mapRectToScene(state->boundingRect());
+    m_unreached = new QGraphicsPathItem(SimulationOutline::veil(rects, boxes, lines, allStates));
+    m_unreached->setPen(Qt::NoPen);
     m_unreached->setBrush(unreachedColour());
     mark(m_unreached);
     // Under the active state's outline and the breakpoints.

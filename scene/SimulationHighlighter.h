@@ -88,8 +88,9 @@ QPainterPath around(const QRectF &rect, qreal xRadius, qreal yRadius, qreal marg
 // A polygon's outline together with any valid lines.
 QPainterPath connection(const QPolygonF &box, const QList<QLineF> &lines);
 // The veil over states (their rounded rectangles) and transitions (their
-// boxes and lines) never reached.
-QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines);
+// boxes, and their lines where they lie outside `allStates`) never reached.
+QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines,
+                  const QList<QRectF> &allStates);
 // The dot of a breakpoint at a state's top left corner.
 QRectF breakpointDot(const QRectF &stateRect);
 } // namespace SimulationOutline

@@ -208,10 +208,15 @@ void SimulationDock::fitTraceColumns(const MachineDescription &machine)
     QStringList transitions{ QStringLiteral("(initial)") };
     for (const MachineTransition &transition : machine.transitions)
         transitions << transition.label;
-    const QStringList cycles{ QStringLiteral("Restart"), QStringLiteral("99999999") };
     const QFontMetrics metrics(m_trace->font());
-    // Room for the cell's margins and the header's sort indicator.
-    const int padding = metrics.averageCharWidth() * 2 + 12;
+    QFont bold = m_trace->font();
+    bold.setBold(true);
+    // The restart mark is bold; cycle numbers up to seven digits fit.
+    const int cycleWidth = qMax(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Restart")),
+                                metrics.horizontalAdvance(QStringLiteral("9999999")));
+    const QStringList cycles;
+    // Room for the cell's margins and grid line.
+    const int padding = 12;
     // A label longer than this is clipped rather than push the changes out of sight.
     const int widest = metrics.averageCharWidth() * 40;
     QHeaderView *header = m_trace->horizontalHeader();
@@ -222,6 +227,8 @@ void SimulationDock::fitTraceColumns(const MachineDescription &machine)
     for (const auto &column : columns) {
         int width = QFontMetrics(header->font())
                         .horizontalAdvance(m_trace->model()->headerData(column.first, Qt::Horizontal).toString());
+        if (column.first == SimulationTraceModel::CycleColumn)
+            width = qMax(width, cycleWidth);
         for (const QString &text : column.second)
             width = qMax(width, metrics.horizontalAdvance(text.simplified()));
         header->resizeSection(column.first, qMin(width, widest) + padding);

@@ -305,9 +305,14 @@ QVector<double> SimulationHarness::conditionConstants(const MachineDescription &
     QVector<double> constants;
     for (const QString &condition : qAsConst(conditions)) {
         for (const QString &token : MemberRewrite::numbers(condition)) {
+            // The token has no sign: a negative constant is its negation.
             double value = 0;
-            if (constants.size() < MaxConstants && constantValue(token, &value) && !constants.contains(value))
-                constants << value;
+            if (!constantValue(token, &value))
+                continue;
+            for (double candidate : { value, -value }) {
+                if (constants.size() < MaxConstants && !constants.contains(candidate))
+                    constants << candidate;
+            }
         }
     }
     return constants;

@@ -43,7 +43,8 @@ public:
     static constexpr int MaxConstants = 64;
 
     // The numbers the machine's conditions (and initial conditions) compare
-    // with, each once, in order of first use; at most MaxConstants.
+    // with and their negations, each once, in order of first use; at most
+    // MaxConstants.
     static QVector<double> conditionConstants(const MachineDescription &machine);
 
     // The finding for a compiler diagnostic about the glue unit's `line`:

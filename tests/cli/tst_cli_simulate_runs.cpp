@@ -187,6 +187,20 @@ private slots:
         QCOMPARE(r.out, "Lock: exploring (seed 3) found a failure\nA script that reproduces it:\n" + script);
     }
 
+    // A cycle that never ends while exploring is stopped by the watchdog and
+    // replayed alike.
+    void explorationReplaysATimeout()
+    {
+        const QString project = write("Hanging.qsmd", lockProject("for (;;) {}"));
+        const QString replay = path("hang.sim");
+        const CliResult r = cli({ "simulate", project, "Lock", "--explore", "1000000", "--save-replay", replay });
+        QCOMPARE(r.exitCode, 70);
+        QVERIFY2(r.err.contains("did not finish within 2 s, in state 'Open'"), qPrintable(r.err));
+        const CliResult replayed = cli({ "simulate", project, "Lock", "--script", replay });
+        QCOMPARE(replayed.exitCode, 70);
+        QVERIFY2(replayed.err.contains("did not finish within 2 s, in state 'Open'"), qPrintable(replayed.err));
+    }
+
     void usageOfTheNewOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -24,6 +25,10 @@ namespace {
 
 // Lines of the machine's output kept in the dock.
 const int OutputLines = 2000;
+// Characters of the changed variables the trace keeps in sight, and the
+// widest the trace makes the dock, in characters.
+const int ChangesChars = 24;
+const int MaxTraceChars = 100;
 
 QTableView *tableView(QAbstractItemModel *model, QWidget *parent)
 {
@@ -220,6 +225,7 @@ void SimulationDock::fitTraceColumns(const MachineDescription &machine)
     // A label longer than this is clipped rather than push the changes out of sight.
     const int widest = metrics.averageCharWidth() * 40;
     QHeaderView *header = m_trace->horizontalHeader();
+    int total = m_trace->verticalScrollBar()->sizeHint().width() + 2 * m_trace->frameWidth();
     const QList<QPair<int, QStringList>> columns = { { SimulationTraceModel::CycleColumn, cycles },
                                                      { SimulationTraceModel::BeforeColumn, states },
                                                      { SimulationTraceModel::FiredColumn, transitions },
@@ -232,8 +238,13 @@ void SimulationDock::fitTraceColumns(const MachineDescription &machine)
         for (const QString &text : column.second)
             width = qMax(width, metrics.horizontalAdvance(text.simplified()));
         header->resizeSection(column.first, qMin(width, widest) + padding);
+        total += header->sectionSize(column.first);
     }
     header->setStretchLastSection(true);
+    // Room for a few changed variables next to them: the dock is made as
+    // wide as that needs.
+    m_trace->setMinimumWidth(qMin(total + metrics.averageCharWidth() * ChangesChars,
+                                  metrics.averageCharWidth() * MaxTraceChars));
 }
 
 int SimulationDock::rate() const

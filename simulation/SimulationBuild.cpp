@@ -120,6 +120,8 @@ bool SimulationBuild::writeFiles()
         { m_module.sourceFileName, m_module.source },
         { SimulationHarness::glueFileName(), m_harness.glue() },
         { SimulationHarness::runtimeFileName(), SimulationRuntime::source() },
+        { SimulationHarness::runsFileName(), SimulationRuntime::runsSource() },
+        { SimulationHarness::runtimeHeaderName(), SimulationRuntime::header() },
     };
     for (const auto &file : files) {
         QString error;

@@ -26,6 +26,8 @@ public:
     // File names that no module can take (module names are C identifiers).
     static QString glueFileName() { return QStringLiteral("kestro-sim-glue.c"); }
     static QString runtimeFileName() { return QStringLiteral("kestro-sim-runtime.c"); }
+    static QString runsFileName() { return QStringLiteral("kestro-sim-runs.c"); }
+    static QString runtimeHeaderName() { return QStringLiteral("kestro-sim-runtime.h"); }
     static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
 
     // `module` is the machine's module emitted with transitionHooks.

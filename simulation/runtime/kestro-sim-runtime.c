@@ -21,90 +21,36 @@
 #include <sys/prctl.h>
 #endif
 
-struct kestro_sim_var
-{
-    const char *name;
-    void *address;
-    int size;
-    char kind; /* 'b' bool, 'i' signed, 'u' unsigned, 'f' floating, 'r' other */
-    char constant; /* declared const: it is never written */
-};
+#include "kestro-sim-runtime.h"
 
-extern const struct kestro_sim_var kestro_sim_vars[];
-extern const int kestro_sim_var_count;
-extern const int kestro_sim_state_count;
-extern const int kestro_sim_condition_count;
-extern const int kestro_sim_transition_count;
-extern volatile int kestro_sim_fired;
-int kestro_sim_state(void);
-void kestro_sim_initialize(void);
-void kestro_sim_cycle(void);
-int kestro_sim_condition(int index);
-
-/* What the explorer gives values: the scalar inputs, and anything else the
- * glue lists (a variable with null_only is set to all zero bytes, as a
- * pointer that a stub returns). */
-struct kestro_sim_explored
-{
-    int var;          /* index into kestro_sim_vars */
-    char null_only;
-};
-extern const struct kestro_sim_explored kestro_sim_explored[];
-extern const int kestro_sim_explored_count;
-/* The numbers the machine's conditions compare with. */
-extern const double kestro_sim_constants[];
-extern const int kestro_sim_constant_count;
 
 #define KS_LINE 4096
 #define KS_RAW_SHOWN 64
 #define KS_PROTOCOL_FD 3
 
-static FILE *ks_out;
-static int ks_out_fd = -1;
+FILE *ks_out;
+int ks_out_fd = -1;
 static unsigned char *ks_shadow;
-static size_t *ks_offset;
-static char *ks_state_break;
-static char *ks_condition_on;
-static char *ks_condition_was;
+size_t *ks_offset;
+char *ks_state_break;
+char *ks_condition_on;
+char *ks_condition_was;
 
 /* Where the machine is, for a report from a signal handler. */
-static volatile long ks_cycle;
-static volatile sig_atomic_t ks_phase;      /* 0 idle, 1 machine code, 2 breakpoint condition */
+volatile long ks_cycle;
+volatile sig_atomic_t ks_phase;      /* 0 idle, 1 machine code, 2 breakpoint condition */
 static volatile sig_atomic_t ks_condition;
 /* The longest one cycle may take, in milliseconds (the program's argument). */
-static long ks_timeout_ms;
-/* Cycles run so far, for the watchdog of long runs. */
-static volatile unsigned long ks_progress;
-/* A long run writes nothing on the protocol's stream meanwhile: the
- * watchdog may then say "alive" straight to the descriptor. */
-static volatile sig_atomic_t ks_quiet;
+long ks_timeout_ms;
 
-/* How often each state was entered and each transition fired in a run;
- * self transitions enter their state again. */
-static unsigned long long *ks_entered;
-static unsigned long long *ks_fired;
-
-/* The values the explorer gave since its last restart, so that a crash or
- * a timeout can say how to reproduce it. */
-#define KS_REPLAY 8192
-struct ks_replay_entry
-{
-    long cycle;
-    int var;
-    unsigned long long bits;
-};
-static struct ks_replay_entry ks_replay[KS_REPLAY];
-static volatile int ks_replay_count;
-static volatile sig_atomic_t ks_exploring;
-
-static size_t ks_put_text(char *to, size_t at, const char *text)
+size_t ks_put_text(char *to, size_t at, const char *text)
 {
     while (*text)
         to[at++] = *text++;
     return at;
 }
 
-static size_t ks_put_long(char *to, size_t at, long value)
+size_t ks_put_long(char *to, size_t at, long value)
 {
     char digits[24];
     int n = 0;
@@ -120,20 +66,8 @@ static size_t ks_put_long(char *to, size_t at, long value)
     return at;
 }
 
-static size_t ks_put_unsigned(char *to, size_t at, unsigned long long value)
-{
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value);
-    while (n)
-        to[at++] = digits[--n];
-    return at;
-}
 
-static void ks_write_all(const char *bytes, size_t n)
+void ks_write_all(const char *bytes, size_t n)
 {
     while (n > 0) {
         ssize_t written = write(ks_out_fd, bytes, n);
@@ -147,35 +81,10 @@ static void ks_write_all(const char *bytes, size_t n)
     }
 }
 
-/* "replay CYCLE VARIABLE BITS" for each value the explorer gave since its
- * last restart, written with write() from a signal handler too. */
-static void ks_dump_replay(void)
-{
-    char lines[4096];
-    size_t n = 0;
-    int i;
-    if (!ks_exploring)
-        return;
-    ks_exploring = 0;
-    for (i = 0; i < ks_replay_count; ++i) {
-        n = ks_put_text(lines, n, "replay ");
-        n = ks_put_long(lines, n, ks_replay[i].cycle);
-        lines[n++] = ' ';
-        n = ks_put_long(lines, n, ks_replay[i].var);
-        lines[n++] = ' ';
-        n = ks_put_unsigned(lines, n, ks_replay[i].bits);
-        lines[n++] = '\n';
-        if (n > sizeof lines - 100) {
-            ks_write_all(lines, n);
-            n = 0;
-        }
-    }
-    ks_write_all(lines, n);
-}
 
 /* "WORD SIGNAL CYCLE STATE FIRED PHASE CONDITION", written with write(),
  * which a signal handler may call. */
-static void ks_report_position(const char *word, int signal_number)
+void ks_report_position(const char *word, int signal_number)
 {
     char line[200];
     size_t n = ks_put_text(line, 0, word);
@@ -193,7 +102,7 @@ static void ks_report_position(const char *word, int signal_number)
  * a cycle ran out of time (SIGALRM); then the signal takes its default
  * course. Kestro also ends the program from outside a little later, so a
  * machine that turns the alarm off only loses the report. */
-static void ks_on_signal(int signal_number)
+void ks_on_signal(int signal_number)
 {
     ks_report_position(signal_number == SIGTERM || signal_number == SIGALRM ? "stopped " : "crash ", signal_number);
     signal(signal_number, SIG_DFL);
@@ -424,7 +333,7 @@ static int ks_whole(const struct ks_literal *literal, int *negative, unsigned lo
     return (long double)*magnitude == size;
 }
 
-static void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits)
+void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits)
 {
     uint8_t u8 = (uint8_t)bits;
     uint16_t u16 = (uint16_t)bits;
@@ -584,7 +493,7 @@ static void ks_compare(const char *name, const char *text)
 }
 
 /* The variables whose bytes changed since they were last reported. */
-static void ks_report_changes(void)
+void ks_report_changes(void)
 {
     int i;
     for (i = 0; i < kestro_sim_var_count; ++i) {
@@ -600,12 +509,12 @@ static void ks_report_changes(void)
 
 /* Whether the cycle entered `after`: another state, or the same one again
  * through a self transition. */
-static int ks_entry(int before, int fired, int after)
+int ks_entry(int before, int fired, int after)
 {
     return (after != before || fired >= 0) && after >= 0 && after < kestro_sim_state_count;
 }
 
-static void ks_evaluate_conditions(char *into)
+void ks_evaluate_conditions(char *into)
 {
     int k;
     for (k = 0; k < kestro_sim_condition_count; ++k) {
@@ -675,354 +584,6 @@ static void ks_step(long count)
     fputs("ok\n", ks_out);
 }
 
-/* --- long runs: many cycles, one report ------------------------------- */
-
-#define KS_TICK_MS 50
-#define KS_ALIVE_TICKS 10
-
-/* Every tick: a cycle that has not ended for the cycle's time is stopped as
- * one step's alarm stops it; every half second "alive" tells Kestro that
- * the run goes on. */
-static void ks_on_tick(int signal_number)
-{
-    static unsigned long seen;
-    static long still_ms;
-    static int ticks;
-    (void)signal_number;
-    if (ks_phase == 0 || ks_progress != seen) {
-        seen = ks_progress;
-        still_ms = 0;
-    } else {
-        still_ms += KS_TICK_MS;
-        if (ks_timeout_ms > 0 && still_ms >= ks_timeout_ms) {
-            ks_report_position("stopped ", SIGALRM);
-            signal(SIGALRM, SIG_DFL);
-            raise(SIGALRM);
-            return;
-        }
-    }
-    if (++ticks >= KS_ALIVE_TICKS) {
-        ticks = 0;
-        if (ks_quiet)
-            ks_write_all("alive\n", 6);
-    }
-}
-
-static void ks_watch(int on)
-{
-    struct sigaction action;
-    struct itimerval timer;
-    memset(&action, 0, sizeof action);
-    memset(&timer, 0, sizeof timer);
-    sigemptyset(&action.sa_mask);
-    if (on) {
-        fflush(ks_out);
-        ks_quiet = 1;
-        action.sa_handler = ks_on_tick;
-        action.sa_flags = SA_ONSTACK | SA_RESTART;
-        sigaction(SIGALRM, &action, NULL);
-        timer.it_value.tv_usec = KS_TICK_MS * 1000;
-        timer.it_interval.tv_usec = KS_TICK_MS * 1000;
-        setitimer(ITIMER_REAL, &timer, NULL);
-        return;
-    }
-    setitimer(ITIMER_REAL, &timer, NULL);
-    ks_quiet = 0;
-    action.sa_handler = ks_on_signal;
-    action.sa_flags = SA_ONSTACK | SA_RESETHAND;
-    sigaction(SIGALRM, &action, NULL);
-}
-
-static void ks_clear_coverage(void)
-{
-    memset(ks_entered, 0, ((size_t)kestro_sim_state_count + 1) * sizeof *ks_entered);
-    memset(ks_fired, 0, ((size_t)kestro_sim_transition_count + 1) * sizeof *ks_fired);
-}
-
-/* Counts the cycle; 1 when a breakpoint hit (`hit` says which). */
-static int ks_count_cycle(int before, int after, int conditions, char *hit_kind, int *hit)
-{
-    const int fired = kestro_sim_fired;
-    int k;
-    if (fired >= 0 && fired < kestro_sim_transition_count)
-        ++ks_fired[fired];
-    if (ks_entry(before, fired, after)) {
-        ++ks_entered[after];
-        if (ks_state_break[after]) {
-            *hit_kind = 's';
-            *hit = after;
-            return 1;
-        }
-    }
-    if (!conditions)
-        return 0;
-    ks_evaluate_conditions(ks_condition_was + kestro_sim_condition_count);
-    for (k = 0; k < kestro_sim_condition_count; ++k) {
-        if (ks_condition_on[k] && ks_condition_was[kestro_sim_condition_count + k] && !ks_condition_was[k]) {
-            *hit_kind = 'c';
-            *hit = k;
-            return 1;
-        }
-    }
-    return 0;
-}
-
-static void ks_report_coverage(void)
-{
-    int i;
-    for (i = 0; i < kestro_sim_state_count; ++i) {
-        if (ks_entered[i])
-            fprintf(ks_out, "covered state %d %llu\n", i, ks_entered[i]);
-    }
-    for (i = 0; i < kestro_sim_transition_count; ++i) {
-        if (ks_fired[i])
-            fprintf(ks_out, "covered transition %d %llu\n", i, ks_fired[i]);
-    }
-}
-
-static int ks_any_condition(void)
-{
-    int k;
-    for (k = 0; k < kestro_sim_condition_count; ++k) {
-        if (ks_condition_on[k])
-            return 1;
-    }
-    return 0;
-}
-
-/* One machine cycle as a long run makes it. */
-static int ks_quiet_cycle(int conditions, char *hit_kind, int *hit)
-{
-    const int before = kestro_sim_state();
-    if (conditions)
-        ks_evaluate_conditions(ks_condition_was);
-    kestro_sim_fired = -1;
-    ks_phase = 1;
-    ++ks_cycle;
-    kestro_sim_cycle();
-    ks_phase = 0;
-    ++ks_progress;
-    return ks_count_cycle(before, kestro_sim_state(), conditions, hit_kind, hit);
-}
-
-/* "run N": N cycles as step runs them, breakpoints included, reported
- * once: how often each state was entered and each transition fired,
- * "ran CYCLE STATE FIRED" for the last cycle, the variables changed since
- * the run began, then "ok" or the breakpoint. */
-static void ks_run(long count)
-{
-    const int conditions = ks_any_condition();
-    char hit_kind = 0;
-    int hit = -1;
-    long i;
-    ks_clear_coverage();
-    ks_watch(1);
-    for (i = 0; i < count; ++i) {
-        if (ks_quiet_cycle(conditions, &hit_kind, &hit))
-            break;
-    }
-    ks_watch(0);
-    ks_report_coverage();
-    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
-    ks_report_changes();
-    if (hit_kind == 's')
-        fprintf(ks_out, "break state %d\n", hit);
-    else if (hit_kind == 'c')
-        fprintf(ks_out, "break condition %d\n", hit);
-    else
-        fputs("ok\n", ks_out);
-}
-
-/* --- exploration: random inputs from reset ----------------------------- */
-
-static unsigned long long ks_random_state;
-
-/* splitmix64: small, fast and the same on every platform. */
-static unsigned long long ks_random(void)
-{
-    unsigned long long z = (ks_random_state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
-
-static unsigned long long ks_below(unsigned long long bound)
-{
-    return bound ? ks_random() % bound : 0;
-}
-
-/* Start values of every variable, for a restart without a new program. */
-static unsigned char *ks_start_values;
-static long *ks_hold;
-
-static void ks_limits(const struct kestro_sim_var *v, long long *low, unsigned long long *high)
-{
-    const int bits = v->size * 8;
-    if (v->kind == 'b') {
-        *low = 0;
-        *high = 1;
-    } else if (v->kind == 'u') {
-        *low = 0;
-        *high = bits >= 64 ? ULLONG_MAX : (1ULL << bits) - 1;
-    } else {
-        *high = bits >= 64 ? (unsigned long long)LLONG_MAX : (1ULL << (bits - 1)) - 1;
-        *low = bits >= 64 ? LLONG_MIN : -(long long)(1ULL << (bits - 1));
-    }
-}
-
-/* A whole value for `v`: most often 0, 1, a limit of its type or a
- * constant of the conditions give or take one, else any value it holds. */
-static unsigned long long ks_whole_value(const struct kestro_sim_var *v)
-{
-    long long low;
-    unsigned long long high;
-    unsigned long long pick;
-    double c;
-    ks_limits(v, &low, &high);
-    if (v->kind == 'b')
-        return ks_random() & 1ULL;
-    if (ks_below(4) == 0) {
-        pick = ks_random();
-        return v->size >= 8 ? pick : (unsigned long long)low + pick % (high - (unsigned long long)low + 1);
-    }
-    pick = ks_below(4 + 3 * (unsigned long long)kestro_sim_constant_count);
-    if (pick < 4)
-        return pick == 0 ? 0ULL : pick == 1 ? 1ULL : pick == 2 ? (unsigned long long)low : high;
-    c = kestro_sim_constants[(pick - 4) / 3] + (double)((long)((pick - 4) % 3) - 1);
-    c = c < 0 ? -(double)(long long)(-c + 0.5) : (double)(long long)(c + 0.5);
-    if (c < (double)low || c > (double)high)
-        return 0ULL;
-    return c < 0 ? (unsigned long long)(long long)c : (unsigned long long)c;
-}
-
-static double ks_real_value(const struct kestro_sim_var *v)
-{
-    const double largest = v->size == (int)sizeof(float) ? FLT_MAX : DBL_MAX;
-    double span = 100.0;
-    unsigned long long pick;
-    int i;
-    for (i = 0; i < kestro_sim_constant_count; ++i) {
-        const double magnitude = kestro_sim_constants[i] < 0 ? -kestro_sim_constants[i] : kestro_sim_constants[i];
-        if (2 * magnitude > span && magnitude < largest / 4)
-            span = 2 * magnitude;
-    }
-    if (ks_below(4) == 0)
-        return ((double)(ks_random() >> 11) / 9007199254740992.0 * 2.0 - 1.0) * span;
-    pick = ks_below(4 + 3 * (unsigned long long)kestro_sim_constant_count);
-    if (pick < 4)
-        return pick == 0 ? 0.0 : pick == 1 ? 1.0 : pick == 2 ? -largest : largest;
-    return kestro_sim_constants[(pick - 4) / 3] + (double)((long)((pick - 4) % 3) - 1);
-}
-
-/* Gives `v` a new value and notes it for a replay. */
-static void ks_give(const struct kestro_sim_explored *e)
-{
-    const struct kestro_sim_var *v = &kestro_sim_vars[e->var];
-    unsigned long long bits = 0;
-    if (v->constant || (v->kind == 'r' && !e->null_only))
-        return;   /* no scalar: left as it is */
-    if (e->null_only) {
-        memset(v->address, 0, (size_t)v->size);
-    } else if (v->kind == 'f') {
-        const double d = ks_real_value(v);
-        if (v->size == (int)sizeof(float)) {
-            const float f = (float)d;
-            uint32_t u;
-            memcpy(&u, &f, sizeof f);
-            bits = u;
-            memcpy(v->address, &f, sizeof f);
-        } else {
-            memcpy(&bits, &d, sizeof bits);
-            if (v->size == (int)sizeof(double)) {
-                memcpy(v->address, &d, sizeof d);
-            } else {
-                const long double l = d;
-                memcpy(v->address, &l, sizeof l);
-            }
-        }
-    } else {
-        bits = ks_whole_value(v);
-        ks_store_integer(v, bits);
-    }
-    if (ks_replay_count < KS_REPLAY) {
-        ks_replay[ks_replay_count].cycle = ks_cycle + 1;
-        ks_replay[ks_replay_count].var = e->var;
-        ks_replay[ks_replay_count].bits = bits;
-        ++ks_replay_count;
-    }
-}
-
-/* Cycles a value is held: often a few, sometimes hundreds, so that
- * debounces and time in a state can pass. */
-static long ks_hold_time(void)
-{
-    return 1 + (long)ks_below(1ULL << ks_below(9));
-}
-
-/* Every variable back at its start value and Initialize again: cycle 0. */
-static void ks_restart(void)
-{
-    int i;
-    int before;
-    for (i = 0; i < kestro_sim_var_count; ++i) {
-        if (!kestro_sim_vars[i].constant)
-            memcpy(kestro_sim_vars[i].address, ks_start_values + ks_offset[i], (size_t)kestro_sim_vars[i].size);
-    }
-    for (i = 0; i < kestro_sim_explored_count; ++i)
-        ks_hold[i] = 0;
-    ks_replay_count = 0;
-    ks_cycle = 0;
-    before = kestro_sim_state_count;
-    kestro_sim_fired = -1;
-    ks_phase = 1;
-    kestro_sim_initialize();
-    ks_phase = 0;
-    ++ks_progress;
-    if (ks_entry(before, -1, kestro_sim_state()))
-        ++ks_entered[kestro_sim_state()];
-}
-
-/* "explore N SEED": N cycles with random values of the explored
- * variables, from a restart, restarting every so often; reports how often
- * each state was entered and each transition fired, then
- * "ok CYCLES RESTARTS". A crash or a timeout first lists the values given
- * since the last restart ("replay ..."). */
-static void ks_explore(long count, unsigned long long seed)
-{
-    char hit_kind = 0;
-    int hit = -1;
-    long done = 0;
-    long restarts = 0;
-    long segment = 0;
-    int i;
-    ks_random_state = seed;
-    ks_clear_coverage();
-    ks_watch(1);
-    ks_exploring = 1;
-    while (done < count) {
-        if (segment <= 0 || ks_replay_count + kestro_sim_explored_count > KS_REPLAY) {
-            ks_restart();
-            ++restarts;
-            segment = 64 + (long)ks_below(16384);
-        }
-        for (i = 0; i < kestro_sim_explored_count; ++i) {
-            if (--ks_hold[i] <= 0) {
-                ks_give(&kestro_sim_explored[i]);
-                ks_hold[i] = ks_hold_time();
-            }
-        }
-        ks_quiet_cycle(0, &hit_kind, &hit);
-        ++done;
-        --segment;
-    }
-    ks_exploring = 0;
-    ks_watch(0);
-    ks_report_coverage();
-    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
-    ks_report_changes();
-    fprintf(ks_out, "ok %ld %ld\n", done, restarts);
-}
-
 static void ks_breakpoint(const char *kind, const char *index_text, const char *on_text)
 {
     char *end;
@@ -1068,16 +629,11 @@ static void ks_allocate(void)
     ks_state_break = (char *)calloc((size_t)kestro_sim_state_count + 1, 1);
     ks_condition_on = (char *)calloc((size_t)kestro_sim_condition_count + 1, 1);
     ks_condition_was = (char *)calloc(2 * (size_t)kestro_sim_condition_count + 1, 1);
-    ks_start_values = (unsigned char *)malloc(total + 1);
-    ks_entered = (unsigned long long *)calloc((size_t)kestro_sim_state_count + 1, sizeof *ks_entered);
-    ks_fired = (unsigned long long *)calloc((size_t)kestro_sim_transition_count + 1, sizeof *ks_fired);
-    ks_hold = (long *)calloc((size_t)kestro_sim_explored_count + 1, sizeof *ks_hold);
-    if (!ks_offset || !ks_shadow || !ks_state_break || !ks_condition_on || !ks_condition_was || !ks_start_values
-        || !ks_entered || !ks_fired || !ks_hold)
+    if (!ks_offset || !ks_shadow || !ks_state_break || !ks_condition_on || !ks_condition_was)
         exit(71);
     for (i = 0; i < kestro_sim_var_count; ++i)
         ks_remember(&kestro_sim_vars[i]);
-    memcpy(ks_start_values, ks_shadow, total);
+    ks_runs_allocate(ks_shadow, total);
 }
 
 /* Reads one line; 0 at the end of input. An overlong line is skipped and

@@ -684,18 +684,25 @@ private slots:
 
     void runtimeCompilesCleanly()
     {
-        const QString path = QStringLiteral(KESTRO_SOURCE_DIR "/simulation/runtime/kestro-sim-runtime.c");
-        QFile file(path);
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-        QCOMPARE(SimulationRuntime::source().toUtf8(), file.readAll());
+        const QString folder = QStringLiteral(KESTRO_SOURCE_DIR "/simulation/runtime/");
+        const QVector<QPair<QString, QString>> files = { { "kestro-sim-runtime.c", SimulationRuntime::source() },
+                                                         { "kestro-sim-runs.c", SimulationRuntime::runsSource() },
+                                                         { "kestro-sim-runtime.h", SimulationRuntime::header() } };
         QTemporaryDir dir;
-        QProcess cc;
-        cc.setProcessChannelMode(QProcess::MergedChannels);
-        const QStringList compiler = CompileCheck::defaultCompiler();
-        cc.start(compiler.first(), compiler.mid(1) + QStringList{ "-std=c99", "-pedantic", "-Wall", "-Wextra", "-Werror",
-                                                                  "-c", path, "-o", dir.filePath("r.o") });
-        QVERIFY(cc.waitForFinished(60000));
-        QVERIFY2(cc.exitCode() == 0, cc.readAll().constData());
+        for (const auto &part : files) {
+            QFile file(folder + part.first);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+            QCOMPARE(part.second.toUtf8(), file.readAll());
+            if (part.first.endsWith(QLatin1String(".h")))
+                continue;
+            QProcess cc;
+            cc.setProcessChannelMode(QProcess::MergedChannels);
+            const QStringList compiler = CompileCheck::defaultCompiler();
+            cc.start(compiler.first(), compiler.mid(1) + QStringList{ "-std=c99", "-pedantic", "-Wall", "-Wextra", "-Werror",
+                                                                      "-c", file.fileName(), "-o", dir.filePath("r.o") });
+            QVERIFY(cc.waitForFinished(60000));
+            QVERIFY2(cc.exitCode() == 0, cc.readAll().constData());
+        }
     }
 
     void protocolLines()

@@ -6,6 +6,7 @@
 #include "SimulationBuild.h"
 #include "SimulationCompiler.h"
 #include "SimulationProtocol.h"
+#include "SimulationRunCheck.h"
 #include "SimulationTrace.h"
 
 #include <QEventLoop>
@@ -423,47 +424,17 @@ void SimulationSession::processLine(const QByteArray &bytes)
 QString SimulationSession::checkQuietLine(const SimulationLine &line) const
 {
     const Command &command = m_sent.head();
-    const qint64 states = m_machine.states.size();
-    const QVector<qint64> &n = line.numbers;
     if (!command.quiet())
         return QStringLiteral("a line of a long run no command asked for");
-    switch (line.kind) {
-    case SimulationLine::Covered:
-        if (m_ranSeen)
-            return QStringLiteral("coverage after the run's end");
-        if (n.at(0) < 0 || n.at(0) >= (line.name == QLatin1String("state") ? states : m_machine.transitions.size()))
-            return QStringLiteral("coverage of an item the machine does not have");
-        return QString();
-    case SimulationLine::Ran:
-        if (m_ranSeen)
-            return QStringLiteral("the end of a run twice");
-        if (command.kind == Kind::Run && n.at(0) < m_cycle)
-            return QStringLiteral("cycle %1 after cycle %2").arg(n.at(0)).arg(m_cycle);
-        if (n.at(1) < 0 || n.at(1) > states || n.at(2) < -1 || n.at(2) >= m_machine.transitions.size())
-            return QStringLiteral("a state or transition the machine does not have");
-        return QString();
-    case SimulationLine::Replay:
-        if (command.kind != Kind::Explore || n.at(1) < 0 || n.at(1) >= m_variables.size())
-            return QStringLiteral("a value no explorer gave");
-        return QString();
-    case SimulationLine::Changed:
-        return m_ranSeen ? QString() : QStringLiteral("a change before the run's end");
-    case SimulationLine::Ok:
-    case SimulationLine::Break:
-        if (!m_ranSeen)
-            return QStringLiteral("the end of a run that did not report its last cycle");
-        if (line.kind == SimulationLine::Break && command.kind == Kind::Explore)
-            return QStringLiteral("a breakpoint while exploring");
-        if (line.kind == SimulationLine::Break
-            && (line.name == QLatin1String("state") ? n.at(0) < 0 || n.at(0) >= states
-                                                    : n.at(0) < 0 || n.at(0) >= m_options.conditions.size()))
-            return QStringLiteral("a breakpoint the machine does not have");
-        return QString();
-    case SimulationLine::Error:
-        return QStringLiteral("an error for a run");
-    default:
-        return QString();
-    }
+    SimulationRunCheck::Context context;
+    context.exploring = command.kind == Kind::Explore;
+    context.ranSeen = m_ranSeen;
+    context.cycle = m_cycle;
+    context.states = m_machine.states.size();
+    context.transitions = m_machine.transitions.size();
+    context.conditions = m_options.conditions.size();
+    context.variables = m_variables.size();
+    return SimulationRunCheck::check(line, context);
 }
 
 void SimulationSession::processQuietLine(const SimulationLine &line)

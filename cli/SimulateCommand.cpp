@@ -414,8 +414,12 @@ int SimulateCommand::checkCoverage(int code)
     if (!m_session || (!m_coverage && m_requiredCoverage < 0))
         return code;
     const SimulationCoverage &coverage = m_session->coverage();
-    if (m_coverage)
+    if (m_coverage) {
+        // A long run that failed took its counts with the machine's program.
+        if (code != Success && code != Failed)
+            out() << "Coverage up to the last command that finished:\n";
         out() << CoverageReport::full(m_moduleName, m_machine, coverage);
+    }
     if (m_requiredCoverage >= 0 && coverage.transitionPercent() < m_requiredCoverage && code == Success) {
         err() << "kestro-cli: " << m_moduleName << ": " << QString::number(coverage.transitionPercent(), 'f', 1)
               << "% of the transitions fired, fewer than the " << m_requiredCoverage << "% required\n";

@@ -680,7 +680,7 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
         readOutput();
     closeCycle();
     // Values set before a cycle that never ended were used by it.
-    if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset))
+    if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset || m_sent.head().quiet()))
         m_pendingSets.clear();
     Position where = m_position;
     if (!m_positionKnown) {

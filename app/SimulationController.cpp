@@ -296,6 +296,8 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 {
     setRunning(false);
     m_pendingStep = 0;
+    // The cycles before the failure count.
+    updateCoverage();
     if (m_ready) {
         // The program ran and died: the diagram shows where; Reset starts it again.
         dock()->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);

@@ -118,6 +118,13 @@ void SimulationHarness::collectVariables(const MachineDescription &machine)
     m_locals = m_variables.size();
     addDataflowVariables(machine.inputs, SimulationVariable::Input);
     addDataflowVariables(machine.outputs, SimulationVariable::Output);
+    // The explorer gives values to the inputs (those of a type without a
+    // scalar kind it leaves as they are).
+    for (int i = m_locals; i < m_variables.size(); ++i) {
+        const SimulationVariable::Role role = m_variables.at(i).role;
+        if (role == SimulationVariable::Input || role == SimulationVariable::InputOutput)
+            m_explored << Explored{ i, false };
+    }
 }
 
 void SimulationHarness::addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role)
@@ -320,25 +327,16 @@ QVector<double> SimulationHarness::conditionConstants(const MachineDescription &
 
 void SimulationHarness::writeExplorer(const MachineDescription &machine)
 {
-    // The explorer gives values to the inputs; a unit that stands in for a
-    // function the machine calls lists its return value here as well
-    // (null_only for a pointer, which the explorer leaves null).
     QString text = QStringLiteral("const int kestro_sim_transition_count = %1;\n"
                                   "struct kestro_sim_explored { int var; char null_only; };\n"
                                   "const struct kestro_sim_explored kestro_sim_explored[] = {\n")
                        .arg(machine.transitions.size());
-    int explored = 0;
-    for (int i = m_locals; i < m_variables.size(); ++i) {
-        const SimulationVariable::Role role = m_variables.at(i).role;
-        if (role != SimulationVariable::Input && role != SimulationVariable::InputOutput)
-            continue;
-        text += QStringLiteral("\t{ %1, 0 },\n").arg(i);
-        ++explored;
-    }
-    if (explored == 0)
+    for (const Explored &explored : qAsConst(m_explored))
+        text += QStringLiteral("\t{ %1, %2 },\n").arg(explored.variable).arg(explored.nullOnly ? 1 : 0);
+    if (m_explored.isEmpty())
         text += QStringLiteral("\t{ -1, 0 },\n");
     text += QStringLiteral("};\nconst int kestro_sim_explored_count = %1;\n"
-                           "const double kestro_sim_constants[] = { ").arg(explored);
+                           "const double kestro_sim_constants[] = { ").arg(m_explored.size());
     const QVector<double> constants = conditionConstants(machine);
     for (double value : constants)
         text += QString::number(value, 'g', 17) + QStringLiteral(", ");

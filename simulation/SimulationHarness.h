@@ -60,6 +60,14 @@ private:
         int last;
         QString what;
     };
+    // A variable the explorer gives random values. A unit that stands in
+    // for a function the machine calls adds its return value here as well,
+    // nullOnly for a pointer, which the explorer leaves null.
+    struct Explored
+    {
+        int variable;   // index into m_variables
+        bool nullOnly;
+    };
 
     void collectVariables(const MachineDescription &machine);
     void addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role);
@@ -80,4 +88,5 @@ private:
     QString m_instance;   // the simulated instance of an instance-style module, else empty
     DesignFindings m_notes;
     QVector<Region> m_regions;
+    QVector<Explored> m_explored;
 };

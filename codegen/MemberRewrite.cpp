@@ -200,7 +200,10 @@ QStringList named(const QString &text, const QSet<QString> &members)
 
 QStringList numbers(const QString &text)
 {
-    Scanner scanner(text, QSet<QString>(), QString(), false);
+    // The scanner keeps references: its arguments outlive it.
+    const QSet<QString> none;
+    const QString noPrefix;
+    Scanner scanner(text, none, noPrefix, false);
     scanner.run();
     return scanner.m_numbers;
 }

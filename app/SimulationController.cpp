@@ -10,6 +10,7 @@
 #include "ProjectWindow.h"
 #include "Prompter.h"
 #include "Sandbox.h"
+#include "SimulationCoverageModel.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
 #include "SimulationScript.h"
@@ -62,6 +63,7 @@ SimulationController::SimulationController(ProjectWindow *window, QGraphicsView 
 
     m_variables = new SimulationVariablesModel(this);
     m_trace = new SimulationTraceModel(this);
+    m_coverage = new SimulationCoverageModel(this);
     connect(m_variables, &SimulationVariablesModel::valueEdited, this, &SimulationController::editVariable);
     connect(&m_runTimer, &QTimer::timeout, this, &SimulationController::runTick);
     setRate(SimulationDock::DefaultRate);
@@ -79,7 +81,7 @@ SimulationDock *SimulationController::dock()
     // simulates does not pay for its tables and buttons.
     if (m_dock)
         return m_dock;
-    m_dock = new SimulationDock(m_variables, m_trace, m_window->dialogParent());
+    m_dock = new SimulationDock(m_variables, m_trace, m_coverage, m_window->dialogParent());
     m_window->addSideDock(m_dock);
     m_dock->hide();
     connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
@@ -89,6 +91,7 @@ SimulationDock *SimulationController::dock()
     connect(m_dock, &SimulationDock::stopClicked, this, &SimulationController::stop);
     connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
     connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
+    connect(m_dock, &SimulationDock::coverageToggled, this, &SimulationController::showCoverage);
     return m_dock;
 }
 
@@ -127,10 +130,14 @@ void SimulationController::start()
     m_breakStates.clear();
     m_condition.clear();
     m_trace->clear();
+    m_coverage->setMachine(m_machine);
+    m_earlierCoverage = m_coverage->coverage();
+    dock()->showCoverage();
     dock()->setTraceDropped(0);
     dock()->clearOutput();
     dock()->conditionEdit()->clear();
     dock()->setCycle(-1, QString());
+    dock()->fitTraceColumns(m_machine);
     enterMode(canvas);
     startSession();
 }
@@ -227,7 +234,7 @@ void SimulationController::stop()
     m_canvas = nullptr;
 }
 
-void SimulationController::startSession()
+void SimulationController::startSession(const QVector<QPair<QString, QString>> &values)
 {
     SimulationOptions options;
     const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
@@ -250,6 +257,8 @@ void SimulationController::startSession()
     dock()->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
     dock()->setMachineUsable(false, false);
     session->start();
+    for (const auto &value : values)
+        session->setVariable(value.first, value.second);
     for (int state : qAsConst(m_breakStates))
         session->setStateBreakpoint(state, true);
     if (!m_condition.isEmpty())
@@ -287,6 +296,8 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 {
     setRunning(false);
     m_pendingStep = 0;
+    // The cycles before the failure count.
+    updateCoverage();
     if (m_ready) {
         // The program ran and died: the diagram shows where; Reset starts it again.
         dock()->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
@@ -317,6 +328,9 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 
 void SimulationController::cycleFinished(const SimulationCycle &cycle)
 {
+    // A reset's initial cycle after others begins a new run: the trace says so.
+    if (cycle.number == 0 && m_trace->rowCount() > 0)
+        m_trace->append(SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine)));
     m_trace->append(SimulationTrace::row(m_machine, m_session->variables(), cycle));
     for (const SimulationChange &change : cycle.changes)
         m_changed.insert(change.variable);
@@ -338,6 +352,7 @@ void SimulationController::commandFinished(int command, const SimulationReply &r
     }
     m_pendingStep = 0;
     showVariables();
+    updateCoverage();
     // Once a command, not once a cycle: Run may take hundreds at a time.
     dock()->setTraceDropped(m_trace->dropped());
     dock()->traceView()->scrollToBottom();
@@ -459,10 +474,14 @@ void SimulationController::setCondition(const QString &condition)
     if (!m_active || condition == m_condition)
         return;
     // The condition is compiled into the machine's program, so the program
-    // is built again and the machine starts over.
+    // is built again and the machine starts over; values set since the last
+    // cycle are set again, as a reset keeps them.
     m_condition = condition;
+    const QVector<QPair<QString, QString>> kept = m_session ? m_session->pendingValues()
+                                                            : QVector<QPair<QString, QString>>();
+    m_earlierCoverage = m_coverage->coverage();
     endSession();
-    startSession();
+    startSession(kept);
 }
 
 void SimulationController::setStateBreakpoint(int state, bool on)
@@ -476,6 +495,46 @@ void SimulationController::setStateBreakpoint(int state, bool on)
     if (m_session)
         m_session->setStateBreakpoint(state, on);
     showBreakpoints();
+}
+
+void SimulationController::showCoverage(bool on)
+{
+    m_coverageShown = on;
+    updateCoverage();
+}
+
+void SimulationController::updateCoverage()
+{
+    if (!m_session)
+        return;
+    SimulationCoverage coverage = m_session->coverage();
+    if (coverage.stateEntries.size() != m_earlierCoverage.stateEntries.size()
+        || coverage.transitionFires.size() != m_earlierCoverage.transitionFires.size())
+        return;   // not built yet
+    for (int i = 0; i < coverage.stateEntries.size(); ++i)
+        coverage.stateEntries[i] += m_earlierCoverage.stateEntries.at(i);
+    for (int i = 0; i < coverage.transitionFires.size(); ++i)
+        coverage.transitionFires[i] += m_earlierCoverage.transitionFires.at(i);
+    m_coverage->setCoverage(coverage);
+    dock()->showCoverage();
+    if (!m_highlighter || !m_canvas)
+        return;
+    QList<StateItem *> states;
+    QList<TransitionItem *> transitions;
+    if (m_coverageShown) {
+        for (int i = 0; i < coverage.stateEntries.size(); ++i) {
+            if (coverage.stateEntries.at(i) == 0)
+                if (StateItem *item = stateItem(i))
+                    states << item;
+        }
+        // The machine's transitions are the canvas's, in list order.
+        const QList<TransitionItem *> items = m_canvas->transitions();
+        for (int i = 0; i < coverage.transitionFires.size() && i < items.size(); ++i) {
+            if (coverage.transitionFires.at(i) == 0 && items.at(i)->label() == m_machine.transitions.at(i).label)
+                transitions << items.at(i);
+        }
+    }
+    m_highlighter->setUnreached(states, transitions);
 }
 
 void SimulationController::showBreakpoints()

@@ -33,6 +33,7 @@ class QGraphicsItem;
 class QGraphicsView;
 class QMenu;
 class QWidget;
+class SimulationCoverageModel;
 class SimulationDock;
 class SimulationHighlighter;
 class SimulationSession;
@@ -55,6 +56,7 @@ public:
     SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
     SimulationTraceModel *traceModel() const { return m_trace; }
+    SimulationCoverageModel *coverageModel() const { return m_coverage; }
     SimulationSession *session() const { return m_session.get(); }
     // Null while not simulating.
     SimulationHighlighter *highlighter() const;
@@ -80,6 +82,8 @@ public slots:
     void setCondition(const QString &condition);
     void setStateBreakpoint(int state, bool on);
     void saveTrace();
+    // Greys on the canvas what was never reached, or shows it all again.
+    void showCoverage(bool on);
 
 private:
     // The question before a project's C runs the first time (Run Once,
@@ -89,7 +93,8 @@ private:
     // without the sandbox.
     bool mayRunUnconfined();
     void enterMode(Canvas *canvas);
-    void startSession();
+    // `values`: variables set before the machine's first cycle.
+    void startSession(const QVector<QPair<QString, QString>> &values = QVector<QPair<QString, QString>>());
     void endSession();
     void sessionReady();
     void sessionFailed(const SimulationFailure &failure);
@@ -105,6 +110,9 @@ private:
     QString breakText(const SimulationBreak &hit) const;
     StateItem *stateItem(int state) const;
     void showBreakpoints();
+    // The coverage of this simulation's sessions so far, to the dock and,
+    // when asked for, to the canvas.
+    void updateCoverage();
 
     ProjectWindow *m_window;
     QGraphicsView *m_view;
@@ -113,6 +121,9 @@ private:
     QAction *m_stopAction = nullptr;
     SimulationVariablesModel *m_variables = nullptr;
     SimulationTraceModel *m_trace = nullptr;
+    SimulationCoverageModel *m_coverage = nullptr;
+    SimulationCoverage m_earlierCoverage;   // of the sessions before this one (a condition rebuilds)
+    bool m_coverageShown = false;
     SimulationDock *m_dock = nullptr;
     QPointer<CodegenErrorLog> m_errorLog;
 

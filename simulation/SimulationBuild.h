@@ -4,6 +4,12 @@
 // machine's instrumented files, the glue and the runtime, compiled in the
 // background, in the sandbox (the project's folder read-only). Ends in
 // finished(); failure() then says whether and why it failed. QtCore only.
+//
+// The Tiny C Compiler names the line of the token after a fault, often the
+// next item's: when it refuses the machine, the system's C compiler (when
+// there is one) checks the same files, syntax only, and its findings, which
+// name the item exactly, are reported instead. Without one, tcc's own words
+// are reported as tcc's, with the hint to ask check --compile.
 
 #include "CEmitter.h"
 #include "MachineDescription.h"
@@ -53,6 +59,9 @@ private:
     void timedOut();
     void readCompilerOutput();
     void finish(SimulationFailure::Kind kind, const QString &message);
+    // Starts the system compiler on the files tcc refused; false when there is none.
+    bool recheck();
+    void finishRecheck(const DesignFindings &findings);
 
     MachineDescription m_machine;
     GeneratedModule m_module;
@@ -67,4 +76,9 @@ private:
     SimulationFailure m_failure;
     DesignFindings m_warnings;
     bool m_confined = false;
+    QStringList m_includeDirectories;
+    bool m_allowUnconfined = false;
+    bool m_rechecking = false;
+    DesignFindings m_tccFindings;
+    int m_tccExitCode = 0;
 };

@@ -40,7 +40,7 @@ QStringList SimulationCompiler::arguments(const QStringList &compiler, const QSt
     for (const QString &directory : includeDirectories)
         arguments << QStringLiteral("-I") + directory;
     arguments << QStringLiteral("-o") << SimulationHarness::executableName() << SimulationHarness::glueFileName()
-              << SimulationHarness::runtimeFileName();
+              << SimulationHarness::runtimeFileName() << SimulationHarness::runsFileName();
     return arguments;
 }
 
@@ -52,7 +52,8 @@ DesignFindings SimulationCompiler::findings(const QString &output, const Simulat
         const QString file = QFileInfo(d.file).fileName();
         if (file == SimulationHarness::glueFileName()) {
             findings << harness.glueFinding(d.line, d.severity, d.text);
-        } else if (file == SimulationHarness::runtimeFileName()) {
+        } else if (file == SimulationHarness::runtimeFileName() || file == SimulationHarness::runsFileName()
+                   || file == SimulationHarness::runtimeHeaderName()) {
             DesignFinding finding = CompileCheck::finding(d, module, machine);
             finding.text = QStringLiteral("Simulation runtime: ") + d.text;
             findings << finding;

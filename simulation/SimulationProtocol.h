@@ -10,7 +10,7 @@
 struct SimulationLine
 {
     enum Kind : int {
-        Hello,      // numbers: version, states, conditions, variables
+        Hello,      // numbers: version, states, conditions, variables, transitions
         Variable,   // name, text: "KIND SIZE VALUE"
         Cycle,      // numbers: cycle, before, fired, after
         Changed,    // name, text: value
@@ -21,6 +21,10 @@ struct SimulationLine
         Crash,      // numbers: signal, cycle, state, fired, phase, condition
         Stopped,    // the same, after Kestro asked the program to end ("stopped")
                     // or the machine's code called exit() ("ended")
+        Ran,        // numbers: last cycle, state, fired (after "run N")
+        Covered,    // name: "state" or "transition"; numbers: index, count
+        Replay,     // numbers: cycle, variable, bits of the value given
+        Alive,      // a long run goes on
         Unknown,
     };
 

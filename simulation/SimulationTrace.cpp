@@ -98,6 +98,15 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
     return row;
 }
 
+SimulationTrace::Row SimulationTrace::restartRow(bool entryExit)
+{
+    Row row;
+    row.cycle = -1;
+    row.restart = true;
+    row.entryExit = entryExit;
+    return row;
+}
+
 QString SimulationTrace::changesText(const Row &row)
 {
     QStringList changes;
@@ -128,6 +137,9 @@ QByteArray SimulationTrace::header(Format format, bool entryExit)
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
+    if (row.restart)
+        return format == Format::Csv ? (row.entryExit ? QByteArrayLiteral("restart,,,,,,\n") : QByteArrayLiteral("restart,,,,\n"))
+                                     : QByteArrayLiteral("{\"restart\":true}\n");
     if (format == Format::Csv) {
         const QByteArray fired = row.entryExit
             ? csvField(row.exited) + ',' + csvField(row.fired) + ',' + csvField(row.entered)

@@ -31,7 +31,15 @@ public:
         bool entryExit = false;   // the trace has the two fields below
         QString exited;    // the state whose exit action ran, else empty
         QString entered;   // the state whose entry action ran, else empty
+        // The machine was started again here: the row is no cycle but the
+        // mark between two runs ("restart" in the cycle column).
+        bool restart = false;
     };
+
+    // The mark between two runs of one trace.
+    // The mark between two runs, with as many CSV columns as the rows of a
+    // machine that does (entryExit) or does not show entry and exit actions.
+    static Row restartRow(bool entryExit = false);
 
     // The format a file name asks for (".csv" or ".jsonl"); false for others.
     static bool formatOf(const QString &path, Format *format);

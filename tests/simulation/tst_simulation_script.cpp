@@ -1,9 +1,15 @@
-// Scenario scripts, C literals and the trace formats of a simulation.
+// Scenario scripts, C literals and the trace formats of a simulation; the
+// scripts that replay what the explorer found, and the constants it leans
+// towards.
 
+#include "SimulationHarness.h"
+#include "SimulationReplay.h"
 #include "SimulationScript.h"
 #include "SimulationTrace.h"
 
 #include <QtTest>
+
+#include <cstring>
 
 class TestSimulationScript : public QObject
 {
@@ -170,6 +176,68 @@ private slots:
         QCOMPARE(format, SimulationTrace::Format::JsonLines);
         QVERIFY(!SimulationTrace::formatOf("trace.json", &format));
         QVERIFY(!SimulationTrace::formatOf("csv", &format));
+    }
+
+    // Each value is set once the cycle before the one it was given for has
+    // run; the script steps on to the failing cycle. Values are literals of
+    // their variable's type that a script reads back.
+    void replaysStepToTheFailure()
+    {
+        QVector<SimulationVariable> variables(3);
+        variables[0].name = QStringLiteral("code");
+        variables[0].kind = 'i';
+        variables[0].size = 2;
+        variables[1].name = QStringLiteral("ratio");
+        variables[1].kind = 'f';
+        variables[1].size = 4;
+        variables[2].name = QStringLiteral("big");
+        variables[2].kind = 'u';
+        variables[2].size = 8;
+        const float ratio = 2.75f;
+        quint32 ratioBits = 0;
+        std::memcpy(&ratioBits, &ratio, sizeof ratio);
+        SimulationFailure failure;
+        failure.message = QStringLiteral("the machine crashed\nbadly");
+        failure.cycle = 9;
+        failure.replay = { { 1, 0, quint64(-100) }, { 1, 1, ratioBits }, { 4, 2, Q_UINT64_C(18446744073709551615) },
+                           { 5, 0, 7 }, { 12, 0, 1 } };
+        const QString script = SimulationReplay::script(variables, failure, QStringLiteral("found it"));
+        QCOMPARE(script, QStringLiteral("# found it\n# the machine crashed badly\nreset\nset code -100\nset ratio 2.75\n"
+                                        "step 3\nset big 18446744073709551615\nstep 1\nset code 7\nstep 5\n"));
+        SimulationScript parsed;
+        QVERIFY2(parsed.parse(script), qPrintable(parsed.errors().join('\n')));
+        QCOMPARE(parsed.commands().size(), 8);
+        // A failure in the initial cycle is a reset alone.
+        failure.cycle = 0;
+        QVERIFY(SimulationReplay::script(variables, failure, QString()).endsWith(QLatin1String("\nreset\n")));
+        // A double keeps all its digits.
+        variables[1].size = 8;
+        const double third = 1.0 / 3.0;
+        quint64 thirdBits = 0;
+        std::memcpy(&thirdBits, &third, sizeof third);
+        QCOMPARE(SimulationReplay::literal(variables[1], thirdBits).toDouble(), third);
+    }
+
+    // The numbers conditions compare with, and their negations, each once;
+    // comments, literals and preprocessor lines hold none.
+    void explorerConstantsComeFromTheConditions()
+    {
+        MachineDescription machine;
+        MachineTransition t;
+        t.condition = QStringLiteral("(level > 0x10 && ratio < 2.5f) /* 99 */ || name[0] == 'x' || count == 010u");
+        machine.transitions << t;
+        t.condition = QStringLiteral("(temperature <= -40 && 1e+3 < x)\n#if 77\n#endif");
+        machine.transitions << t;
+        MachineState s;
+        s.initialCondition = QStringLiteral("(level > 16)");
+        machine.states << s;
+        QCOMPARE(SimulationHarness::conditionConstants(machine),
+                 QVector<double>({ 16, -16, 2.5, -2.5, 0, 8, -8, 40, -40, 1000, -1000 }));
+        for (int i = 0; i < 100; ++i) {
+            t.condition = QStringLiteral("(x == %1)").arg(i + 100);
+            machine.transitions << t;
+        }
+        QCOMPARE(SimulationHarness::conditionConstants(machine).size(), SimulationHarness::MaxConstants);
     }
 };
 

@@ -296,19 +296,10 @@ void MainWindow::readSettings()
 {
     m_stored = readStoredSettings(*m_settings);
     m_project->setCanvasSize(QSize(m_stored.canvasWidth, m_stored.canvasHeight));
-    m_projectScale = QPointF(m_stored.scaleX, m_stored.scaleY);
-    setViewScale(m_stored.scaleX, m_stored.scaleY);
 }
 
 void MainWindow::writeSettings()
 {
-    // The home screen is always shown at scale 1; what is kept is the
-    // scale the user works on projects at.
-    const QTransform t = ui->graphicsView->transform();
-    const QPointF scale = m_toolContext == ToolSets::NoProject ? m_projectScale
-                                                               : QPointF(t.m11(), t.m22());
-    m_stored.scaleX = scale.x();
-    m_stored.scaleY = scale.y();
     writeStoredSettings(*m_settings, m_stored);
 }
 
@@ -396,13 +387,10 @@ void MainWindow::applyToolSet(int context)
     m_clipboardActions->setAllowed(set.enabled.contains(ToolSets::Delete));
     m_zoom->setEnabled(set.wheelZoom);
 
-    // Leaving the home screen for a project brings back the project scale,
-    // with the diagram's items still in view.
-    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject) {
-        setViewScale(m_projectScale.x(), m_projectScale.y());
-        if (m_navigation)
-            m_navigation->viewStates()->showFirstLook();
-    }
+    // Leaving the home screen for a project shows its diagram as a diagram
+    // is first shown, with its items in view.
+    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject && m_navigation)
+        m_navigation->viewStates()->showFirstLook();
     m_toolContext = context;
     if (m_navigation)
         m_navigation->setContext(context);
@@ -410,10 +398,6 @@ void MainWindow::applyToolSet(int context)
 
 void MainWindow::enterNoProjectState()
 {
-    if (m_toolContext != ToolSets::NoProject) {
-        const QTransform t = ui->graphicsView->transform();
-        m_projectScale = QPointF(t.m11(), t.m22());
-    }
     m_project->treeModel()->clear();
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));

@@ -15,7 +15,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QPointF>
 #include <QScreen>
 #include <QUrl>
 #include <QVector>
@@ -100,8 +99,6 @@ public:
 
     // Resets the view's scale to (sx, sy), keeping its translation.
     void setViewScale(qreal sx, qreal sy);
-    // The scale a project is shown at (kept while the home screen is shown).
-    QPointF projectViewScale() const { return m_projectScale; }
 
     // The project file named on the command line.
     void openFromCommandLine(const QString &path);
@@ -225,7 +222,6 @@ private:
     CursorSet m_cursors;
     std::unique_ptr<QSettings> m_settings;
     StoredSettings m_stored;
-    QPointF m_projectScale{1.0, 1.0};
     QLabel *m_statusLabel = nullptr;
     QShortcut *m_escapeShortcut = nullptr;
     QShortcut *m_fitShortcut = nullptr;

@@ -15,6 +15,7 @@
 #include "NavigationActions.h"
 #include "OpenRequestHandler.h"
 #include "PackedIcons.h"
+#include "PreferencesActions.h"
 #include "Project.h"
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
@@ -101,6 +102,12 @@ void MainWindow::setUpAutosaveAndRecent()
     connect(m_autosaver, &Autosaver::writeFailed, this, [this](const QString &reason) {
         statusBar()->showMessage(QStringLiteral("Autosave failed: %1").arg(reason));
     });
+    // A stored interval autosave refused is said once, where it stays in
+    // sight without holding up the start.
+    if (!m_autosaver->settingsProblem().isEmpty())
+        statusBar()->showMessage(m_autosaver->settingsProblem());
+    m_preferences = new PreferencesActions(this, ui->menuEdit, m_autosaver, ui->actionEnable_Autosave,
+                                           ui->actionCheck_for_Updates_at_Start);
 
     m_recent = new RecentProjects(this);
     m_recentMenu = new RecentProjectsMenu(m_recent, ui->menuFile, ui->actionOpen, this);

@@ -40,6 +40,7 @@ class QLabel;
 
 class QMenu;
 class OpenRequestHandler;
+class PreferencesActions;
 class ProjectActions;
 class SimulationController;
 class QModelIndex;
@@ -118,6 +119,8 @@ public:
     SimulationController *simulation() const { return m_simulation; }
     // Back, Forward, Open Diagram, each diagram's zoom and scroll, Find.
     NavigationActions *navigation() const { return m_navigation; }
+    // Edit > Preferences.
+    PreferencesActions *preferences() const { return m_preferences; }
 
 public slots:
     void on_actionSelect_triggered();
@@ -248,6 +251,7 @@ private:
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;
+    PreferencesActions *m_preferences = nullptr;
     RecentProjects *m_recent = nullptr;
     RecentProjectsMenu *m_recentMenu = nullptr;
     OpenRequestHandler *m_openRequests = nullptr;

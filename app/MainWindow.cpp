@@ -399,6 +399,7 @@ void MainWindow::applyToolSet(int context)
     if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject && m_navigation)
         m_navigation->viewStates()->showFirstLook();
     m_toolContext = context;
+    m_simulation->setContext(context);
     if (m_navigation)
         m_navigation->setContext(context);
 }

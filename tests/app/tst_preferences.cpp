@@ -5,6 +5,8 @@
 #include "PreferencesActions.h"
 #include "PreferencesDialog.h"
 #include "ScriptedPrompter.h"
+#include "SimulationController.h"
+#include "ToolSets.h"
 #include "WindowProjectFixture.h"
 
 #include <QAction>
@@ -57,8 +59,8 @@ QSpinBox *minutesBox(PreferencesDialog *dialog)
 
 } // namespace
 
-// Edit > Preferences (autosave and the update check), and a stored
-// autosave interval that autosave cannot use.
+// Edit > Preferences (autosave and the update check), a stored autosave
+// interval that autosave cannot use, and the tip of Run > Simulate.
 class TestPreferences : public QObject
 {
     Q_OBJECT
@@ -221,6 +223,41 @@ private slots:
         QCOMPARE(w.autosaver()->intervalMs(), 500);
         QVERIFY(w.autosaver()->settingsProblem().isEmpty());
         QVERIFY(w.statusBar()->currentMessage().isEmpty());
+    }
+
+    // Run > Simulate, off on a process diagram, says why there, and what
+    // it does where it is on.
+    void simulateSaysWhyItIsOff()
+    {
+        ScriptedPrompter prompter;
+        MainWindow w;
+        QAction *simulate = w.simulation()->simulateAction();
+        const QString normal = simulate->statusTip();
+        QVERIFY(normal.contains(QStringLiteral("generated C")));
+        for (int level = 1; level <= 4; ++level) {
+            w.applyToolSet(level);
+            QVERIFY(!simulate->isEnabled());
+            QVERIFY2(simulate->toolTip().contains(QStringLiteral("state-machine diagram")),
+                     qPrintable(simulate->toolTip()));
+            QCOMPARE(simulate->statusTip(), simulate->toolTip());
+        }
+        // The menu shows no status tip of an entry that is off; the mouse
+        // on it shows this one.
+        QMenu *run = w.findChild<QMenu *>(QStringLiteral("menuRun"));
+        run->show();
+        QTest::mouseMove(run, run->actionGeometry(simulate).center());
+        QCOMPARE(w.statusBar()->currentMessage(), simulate->statusTip());
+        QTest::mouseMove(run, run->actionGeometry(run->actions().first()).center());
+        QVERIFY(w.statusBar()->currentMessage() != simulate->statusTip());
+        run->hide();
+
+        w.applyToolSet(5);
+        QVERIFY(simulate->isEnabled());
+        QCOMPARE(simulate->statusTip(), normal);
+        QCOMPARE(simulate->toolTip(), normal);
+        w.applyToolSet(2);
+        w.applyToolSet(ToolSets::NoProject);
+        QCOMPARE(simulate->statusTip(), normal);
     }
 };
 

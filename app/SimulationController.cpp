@@ -23,6 +23,7 @@
 #include "StateItem.h"
 #include "ToolSets.h"
 #include "TransitionItem.h"
+#include "TreeNode.h"
 #include "TrustStore.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <QGraphicsView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTableView>
 
 namespace {
@@ -41,20 +43,28 @@ const int ShortestTickMs = 20;
 // Room kept around the active state when the view scrolls to it.
 const int VisibleMargin = 40;
 
+// What Run > Simulate says: what it does, and on a process diagram why it is off.
+const char SimulateTip[] = "Run the state machine's generated C and show what it does";
+const char ProcessDiagramTip[] = "Simulation runs the state machine of a state-machine diagram: "
+                                 "open one in the project browser to simulate it";
+
 } // namespace
 
 SimulationController::SimulationController(ProjectWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu)
-    : QObject(window->dialogParent()), m_window(window), m_view(view), m_browser(browser)
+    : QObject(window->dialogParent()), m_window(window), m_view(view), m_browser(browser), m_runMenu(runMenu)
 {
     m_simulate = new QAction(QStringLiteral("&Simulate"), this);
     m_simulate->setObjectName(QStringLiteral("actionSimulate"));
     m_simulate->setShortcut(QKeySequence(Qt::Key_F5));
-    m_simulate->setStatusTip(QStringLiteral("Run the state machine's generated C and show what it does"));
+    showTip(QString::fromLatin1(SimulateTip));
     m_simulate->setEnabled(false);
     m_stopAction = new QAction(QStringLiteral("Stop Simulation"), this);
     m_stopAction->setObjectName(QStringLiteral("actionStopSimulation"));
     m_stopAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_stopAction->setEnabled(false);
+    // Only actions given a tip of their own show one in the menu.
+    runMenu->setToolTipsVisible(true);
+    runMenu->installEventFilter(this);
     runMenu->addSeparator();
     runMenu->addAction(m_simulate);
     runMenu->addAction(m_stopAction);
@@ -73,6 +83,34 @@ SimulationController::~SimulationController()
 {
     m_runTimer.stop();
     m_session.reset();
+}
+
+void SimulationController::setContext(int context)
+{
+    const bool processDiagram = context > ToolSets::NoProject && context < TreeNode::MaxLevel;
+    showTip(QString::fromLatin1(processDiagram ? ProcessDiagramTip : SimulateTip));
+}
+
+void SimulationController::showTip(const QString &tip)
+{
+    m_simulate->setToolTip(tip);
+    m_simulate->setStatusTip(tip);
+}
+
+bool SimulationController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_runMenu && event->type() == QEvent::MouseMove) {
+        // Runs before the menu's own handling, which then shows the tip of
+        // an enabled entry the mouse moved on to.
+        const QPoint at = static_cast<QMouseEvent *>(event)->pos();
+        const bool overOffSimulate = m_runMenu->actionAt(at) == m_simulate && !m_simulate->isEnabled();
+        if (overOffSimulate && !m_offTipShown)
+            m_window->showStatus(m_simulate->statusTip());
+        else if (!overOffSimulate && m_offTipShown)
+            m_window->showStatus(QString());
+        m_offTipShown = overOffSimulate;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 SimulationDock *SimulationController::dock()

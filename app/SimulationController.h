@@ -52,6 +52,9 @@ public:
 
     QAction *simulateAction() const { return m_simulate; }
     QAction *stopAction() const { return m_stopAction; }
+    // The window's tool context (ToolSets) changed: on a process diagram,
+    // where Simulate is off, its tool tip and status tip say why.
+    void setContext(int context);
     // The "Simulation" dock, made on first use.
     SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
@@ -85,7 +88,13 @@ public slots:
     // Greys on the canvas what was never reached, or shows it all again.
     void showCoverage(bool on);
 
+protected:
+    // A menu shows the status tips of enabled entries only: the Run menu's
+    // mouse moves show Simulate's while it is off.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void showTip(const QString &tip);
     // The question before a project's C runs the first time (Run Once,
     // Trust This Folder, Cancel); true when it may run.
     bool mayRunProjectCode();
@@ -118,6 +127,8 @@ private:
     QGraphicsView *m_view;
     QWidget *m_browser;
     QAction *m_simulate = nullptr;
+    QMenu *m_runMenu;
+    bool m_offTipShown = false;   // the status bar shows why Simulate is off
     QAction *m_stopAction = nullptr;
     SimulationVariablesModel *m_variables = nullptr;
     SimulationTraceModel *m_trace = nullptr;

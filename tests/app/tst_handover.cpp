@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -312,6 +313,18 @@ void TestHandOver::longRuntimeFolderStillTakesRequests()
     // in a build tree must not leave the running instance deaf.
     QTemporaryDir base;
     const QString deep = base.path() + QLatin1Char('/') + QString(120 - base.path().size(), QLatin1Char('d'));
+    // The fallback lies in the user's cache folder; the test's own home may
+    // be deep in a checkout, so the cache is put in a short folder here.
+    QTemporaryDir cache(QStringLiteral("/tmp/kc-XXXXXX"));
+    QVERIFY(cache.isValid());
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const auto restore = qScopeGuard([&] {
+        if (oldCache.isNull())
+            qunsetenv("XDG_CACHE_HOME");
+        else
+            qputenv("XDG_CACHE_HOME", oldCache);
+    });
     QVERIFY(QDir().mkpath(deep));
     InstanceGuard guard(QStringLiteral("handover_deep_%1").arg(QCoreApplication::applicationPid()), deep);
     QVERIFY(guard.tryClaim());

@@ -25,9 +25,11 @@
 #include "CheckedSaveFile.h"
 #include "MachineDescription.h"
 #include "SimulationRecords.h"
+#include "SimulationSettings.h"
 #include "SimulationScript.h"
 #include "SimulationTrace.h"
 
+#include <QHash>
 #include <QPair>
 #include <QStringList>
 
@@ -57,6 +59,8 @@ private:
     int runScript();
     int runCommand(const SimulationScriptCommand &command);
     int expectValue(const SimulationScriptCommand &command);
+    int expectCall(const SimulationScriptCommand &command);
+    QString stubNames() const;
     // Waits for a command; Success, or the exit code of what went wrong (reported).
     int await(int command, const QString &where, SimulationReply *reply = nullptr);
     int openTrace();
@@ -82,6 +86,9 @@ private:
     std::unique_ptr<CheckedSaveFile> m_traceFile;
     QByteArray m_traceBuffer;
     bool m_traceFailed = false;
+    SimulationSettings m_settings;
+    // Calls of each stub during the latest step or reset.
+    QHash<int, qint64> m_calls;
     int m_expectations = 0;
     int m_failedExpectations = 0;
 };

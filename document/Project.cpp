@@ -8,6 +8,7 @@
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
 #include "ProjectStyleCommand.h"
+#include "SimulationSettingsCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
@@ -113,6 +114,7 @@ LoadNotes Project::open(const ProjectRecordLists &records)
 {
     close();
     m_treeModel->setupModelData(records.treeText, true);
+    m_simulationSettings = records.simulation;
     ProjectBuilder builder(canvasSetup());
     m_canvases = builder.buildLazily(records);
     markSaved();
@@ -146,13 +148,17 @@ void Project::close()
     m_undoGroup->setActiveStack(nullptr);
     qDeleteAll(std::exchange(m_canvases, {}));
     m_treeModel->clear();
+    m_simulationSettings = SimulationSettings();
     m_pendingEdits = false;
     updateModified();
 }
 
 bool Project::snapshot(ProjectDocument *document, QString *error) const
 {
-    return ProjectSnapshot::take(m_canvases, document, error);
+    if (!ProjectSnapshot::take(m_canvases, document, error))
+        return false;
+    document->simulation = m_simulationSettings;
+    return true;
 }
 
 bool Project::writeTo(const QString &path, QString *error) const
@@ -261,6 +267,13 @@ void Project::setCodeStyle(const QString &style)
     if (m_canvases.isEmpty() || style == codeStyle())
         return;
     m_canvases.first()->pushCommand(new ProjectStyleCommand(m_canvases.first(), codeStyle(), style));
+}
+
+void Project::setSimulationSettings(const SimulationSettings &settings)
+{
+    if (m_canvases.isEmpty() || settings == m_simulationSettings)
+        return;
+    m_canvases.first()->pushCommand(new SimulationSettingsCommand(this, m_simulationSettings, settings));
 }
 
 void Project::applyName(const QString &name)

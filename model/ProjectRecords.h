@@ -6,6 +6,8 @@
 // colours are kept as the colour text read or to be written ("#rrggbb"),
 // polygons as their points.
 
+#include "SimulationSettings.h"
+
 #include <QPointF>
 #include <QString>
 #include <QStringList>
@@ -185,6 +187,7 @@ struct TextRecord
 struct ProjectRecordLists
 {
     QString treeText;
+    SimulationSettings simulation;   // the optional SimulationSettings element
     QVector<ProcessRecord> processes;
     QVector<LinkRecord> links;
     QVector<MemoryRecord> memories;

@@ -27,6 +27,10 @@ public:
     static QString glueFileName() { return QStringLiteral("kestro-sim-glue.c"); }
     static QString runtimeFileName() { return QStringLiteral("kestro-sim-runtime.c"); }
     static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
+    // The project's simulation prelude, which the glue includes before anything else.
+    static QString preludeFileName() { return QStringLiteral("kestro-sim-prelude.h"); }
+    // KESTRO_SIM_KIND(x): the kind of a value as the runtime reads it ('b', 'i', 'u', 'f', 'r').
+    static QString kindMacro();
 
     // `module` is the machine's module emitted with transitionHooks.
     SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,

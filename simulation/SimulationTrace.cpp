@@ -1,5 +1,6 @@
 #include "SimulationTrace.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -77,21 +78,52 @@ QString SimulationTrace::changesText(const Row &row)
     return changes.join(QLatin1Char(' '));
 }
 
-QByteArray SimulationTrace::header(Format format)
+void SimulationTrace::addCalls(Row *row, const QVector<SimulationStub> &stubs, const SimulationCycle &cycle)
 {
-    return format == Format::Csv ? QByteArrayLiteral("cycle,before,fired,after,changed\n") : QByteArray();
+    row->hasCalls = !stubs.isEmpty();
+    QHash<int, qint64> recorded;
+    for (const SimulationCall &call : cycle.calls) {
+        if (call.stub < 0 || call.stub >= stubs.size())
+            continue;
+        ++recorded[call.stub];
+        row->calls << stubs.at(call.stub).name + QLatin1Char('(')
+                + call.arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    // Calls past the recorded ones are counted only.
+    for (const auto &count : cycle.callCounts) {
+        const qint64 more = count.second - recorded.value(count.first);
+        if (more > 0 && count.first >= 0 && count.first < stubs.size())
+            row->calls << (more == 1 ? QStringLiteral("1 more call of %1").arg(stubs.at(count.first).name)
+                                     : QStringLiteral("%1 more calls of %2").arg(more).arg(stubs.at(count.first).name));
+    }
+}
+
+QByteArray SimulationTrace::header(Format format, bool calls)
+{
+    if (format != Format::Csv)
+        return QByteArray();
+    return calls ? QByteArrayLiteral("cycle,before,fired,after,changed,calls\n")
+                 : QByteArrayLiteral("cycle,before,fired,after,changed\n");
 }
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
     if (format == Format::Csv) {
         return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
-            + csvField(row.after) + ',' + csvField(changesText(row)) + '\n';
+            + csvField(row.after) + ',' + csvField(changesText(row))
+            + (row.hasCalls ? ',' + csvField(row.calls.join(QLatin1Char(' '))) : QByteArray()) + '\n';
+    }
+    QByteArray calls;
+    if (row.hasCalls) {
+        calls = ",\"calls\":[";
+        for (int i = 0; i < row.calls.size(); ++i)
+            calls += (i ? "," : "") + jsonString(row.calls.at(i));
+        calls += ']';
     }
     QByteArray changes;
     for (const auto &change : row.changes)
         changes += (changes.isEmpty() ? "" : ",") + jsonString(change.first) + ':' + jsonValue(change.second);
     return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before)
         + ",\"fired\":" + (row.fired.isEmpty() ? QByteArray("null") : jsonString(row.fired))
-        + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}}\n";
+        + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}" + calls + "}\n";
 }

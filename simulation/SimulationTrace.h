@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class SimulationTrace
@@ -24,6 +25,10 @@ public:
         QString fired;     // the transition's label, "(initial)", or empty when none fired
         QString after;
         QVector<QPair<QString, QString>> changes;   // variable, new value
+        // The calls of stubbed functions ("NAME(ARGUMENTS)"), shown when the
+        // machine has stubs: a column of their own.
+        bool hasCalls = false;
+        QStringList calls;
     };
 
     // The format a file name asks for (".csv" or ".jsonl"); false for others.
@@ -33,8 +38,11 @@ public:
     static Row row(const MachineDescription &machine, const QVector<SimulationVariable> &variables,
                    const SimulationCycle &cycle);
 
-    // CSV has a header line; JSON lines have none.
-    static QByteArray header(Format format);
+    // The stubs' calls of a cycle into the row (`stubs`: the session's).
+    static void addCalls(Row *row, const QVector<SimulationStub> &stubs, const SimulationCycle &cycle);
+
+    // CSV has a header line, with a "calls" column for a machine with stubs; JSON lines have none.
+    static QByteArray header(Format format, bool calls = false);
     // One line, ending in "\n".
     static QByteArray line(Format format, const Row &row);
 

@@ -37,6 +37,7 @@ class SimulationDock;
 class SimulationHighlighter;
 class SimulationSession;
 class SimulationTraceModel;
+class SimulationFunctionsModel;
 class SimulationVariablesModel;
 class SimulationViewGuard;
 class StateItem;
@@ -54,6 +55,7 @@ public:
     // The "Simulation" dock, made on first use.
     SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
+    SimulationFunctionsModel *functionsModel() const { return m_functions; }
     SimulationTraceModel *traceModel() const { return m_trace; }
     SimulationSession *session() const { return m_session.get(); }
     // Null while not simulating.
@@ -100,6 +102,9 @@ private:
     void runTick();
     void setRate(int cyclesPerSecond);
     void editVariable(int row, const QString &literal);
+    void editStub(const QString &name, const QStringList &values, bool sequence);
+    void showStubs();
+    void editSettings();
     void showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos);
     void showCompileErrors(const SimulationFailure &failure);
     QString breakText(const SimulationBreak &hit) const;
@@ -111,7 +116,9 @@ private:
     QWidget *m_browser;
     QAction *m_simulate = nullptr;
     QAction *m_stopAction = nullptr;
+    QAction *m_settingsAction = nullptr;
     SimulationVariablesModel *m_variables = nullptr;
+    SimulationFunctionsModel *m_functions = nullptr;
     SimulationTraceModel *m_trace = nullptr;
     SimulationDock *m_dock = nullptr;
     QPointer<CodegenErrorLog> m_errorLog;

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class SimulationFunctionsModel;
 class SimulationTraceModel;
 class SimulationVariablesModel;
 
@@ -35,6 +36,9 @@ public:
     QLineEdit *conditionEdit() const { return m_condition; }
     QTableView *variablesView() const { return m_variables; }
     QTableView *traceView() const { return m_trace; }
+    // The "Functions" table: shown while the machine has stubbed functions.
+    QTableView *functionsView() const { return m_functions; }
+    void setFunctionsModel(SimulationFunctionsModel *functions);
     QPlainTextEdit *outputView() const { return m_output; }
 
     int rate() const;
@@ -82,5 +86,6 @@ private:
     QLineEdit *m_condition = nullptr;
     QTableView *m_variables = nullptr;
     QTableView *m_trace = nullptr;
+    QTableView *m_functions = nullptr;
     QPlainTextEdit *m_output = nullptr;
 };

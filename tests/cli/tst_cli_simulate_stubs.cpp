@@ -111,6 +111,23 @@ private slots:
                      environment).exitCode, 64);
     }
 
+    // The README's script for the first machine holds.
+    void readmeStubScriptHolds()
+    {
+        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+        int line = lines.indexOf("    # the first machine: LedOff and LedOn switch on (timer_expired())");
+        QVERIFY(line >= 0);
+        QByteArray script;
+        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
+            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const QString project = write("readme.qsmd", MachineProject::bytes(blinky()));
+        const Result r = cli({ "simulate", project, "Blinky", "--script", write("readme.sim", script) });
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("Blinky: 6 of 6 expectations held\n"));
+    }
+
     // The trace of a machine with stubs has their calls, each cycle's.
     void traceShowsTheCalls()
     {

@@ -9,10 +9,8 @@
 #include <QSettings>
 
 namespace {
-constexpr double kDefaultSeconds = 60.0;
-// Anything outside this range is taken for a typing error.
-constexpr double kMinSeconds = 0.01;
-constexpr double kMaxSeconds = 24 * 3600.0;
+// The longest part of a refused setting that is quoted back.
+constexpr int QuotedLength = 40;
 
 QSettings store()
 {
@@ -34,6 +32,7 @@ Autosaver::Autosaver(QAction *enableAction, Project *project, Source source, QOb
     m_worker.setMaxThreadCount(1);
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Autosaver::writeNow);
+    readInterval();
 
     m_enable->setCheckable(true);
     m_enable->setChecked(store().value(enabledKey(), true).toBool());
@@ -59,12 +58,47 @@ QString Autosaver::intervalKey()
     return QStringLiteral("autosaveInterval");
 }
 
+void Autosaver::readInterval()
+{
+    const QSettings settings = store();
+    if (!settings.contains(intervalKey()))
+        return;
+    const QVariant stored = settings.value(intervalKey());
+    bool ok = false;
+    const double seconds = stored.toDouble(&ok);
+    if (ok && seconds >= MinSeconds && seconds <= MaxSeconds) {
+        m_intervalSeconds = seconds;
+        return;
+    }
+    // Never a quiet stand-in: 0 in particular does not mean "every minute".
+    QString quoted = stored.toString();
+    if (quoted.size() > QuotedLength)
+        quoted = quoted.left(QuotedLength) + QChar(0x2026);
+    m_settingsProblem = QStringLiteral("Autosave interval \"%1\" in the settings refused (allowed: %2 to %3 "
+                                       "seconds); using %4 seconds. Set it in Edit > Preferences.")
+                            .arg(quoted)
+                            .arg(MinSeconds)
+                            .arg(MaxSeconds)
+                            .arg(DefaultSeconds);
+}
+
 int Autosaver::intervalMs() const
 {
-    bool ok = false;
-    const double seconds = store().value(intervalKey(), kDefaultSeconds).toDouble(&ok);
-    const double used = ok && seconds >= kMinSeconds && seconds <= kMaxSeconds ? seconds : kDefaultSeconds;
-    return qMax(1, qRound(used * 1000.0));
+    return qMax(1, qRound(m_intervalSeconds * 1000.0));
+}
+
+bool Autosaver::setIntervalSeconds(double seconds)
+{
+    if (!(seconds >= MinSeconds && seconds <= MaxSeconds))
+        return false;
+    m_intervalSeconds = seconds;
+    m_settingsProblem.clear();
+    QSettings settings = store();
+    settings.setValue(intervalKey(), seconds);
+    settings.sync();
+    if (m_timer.isActive())
+        m_timer.start(intervalMs());
+    return true;
 }
 
 bool Autosaver::isEnabled() const

@@ -8,7 +8,10 @@
 // when another project is opened.
 //
 // The "Enable Autosave" action switches it on and off; both it and the
-// interval are kept in the settings store. Taking the snapshot of the
+// interval are kept in the settings store. The interval is read once, when
+// the autosaver is made: a stored one that is no number of seconds in range
+// (0, negative, too long, not a number) is refused, the default is used and
+// settingsProblem() says so, for the window to show. Taking the snapshot of the
 // diagrams is quick and happens here on the GUI thread; turning it into
 // bytes and writing them happens on a worker thread, one job after the
 // other, so the window never waits for the disk.
@@ -47,11 +50,21 @@ public:
     ~Autosaver() override;
 
     // Settings keys: on or off (default on), and the interval in seconds
-    // (default 60; fractions allowed).
+    // (default 60; fractions allowed, from MinSeconds to MaxSeconds).
     static QString enabledKey();
     static QString intervalKey();
+    static constexpr double DefaultSeconds = 60.0;
+    static constexpr double MinSeconds = 0.01;
+    static constexpr double MaxSeconds = 24 * 3600.0;
+    double intervalSeconds() const { return m_intervalSeconds; }
     int intervalMs() const;
     bool isEnabled() const;
+    // Stores a new interval and uses it at once: a copy that is due is then
+    // written that long after this call. False (and nothing changed) for
+    // an interval out of range.
+    bool setIntervalSeconds(double seconds);
+    // Why the stored interval was refused; empty when it was not.
+    QString settingsProblem() const { return m_settingsProblem; }
 
     // Takes the snapshot now and queues its writing (if there is anything
     // to keep).
@@ -71,6 +84,7 @@ private:
     void modifiedFlagChanged(bool modified);
     void enableToggled(bool on);
     void startTimerIfDue();
+    void readInterval();
     void runOnWorker(std::function<void()> job);
     void queueDiscard();
 
@@ -78,6 +92,8 @@ private:
     Project *m_project;
     Source m_source;
     QTimer m_timer;
+    double m_intervalSeconds = DefaultSeconds;
+    QString m_settingsProblem;
     bool m_modified = false;
     int m_pending = 0;   // writes queued and not yet reported back
     std::unique_ptr<RecoverySession> m_session;

@@ -15,6 +15,7 @@
 #include "NavigationActions.h"
 #include "OpenRequestHandler.h"
 #include "PackedIcons.h"
+#include "PreferencesActions.h"
 #include "Project.h"
 #include "ProjectActions.h"
 #include "ProjectBrowser.h"
@@ -101,6 +102,12 @@ void MainWindow::setUpAutosaveAndRecent()
     connect(m_autosaver, &Autosaver::writeFailed, this, [this](const QString &reason) {
         statusBar()->showMessage(QStringLiteral("Autosave failed: %1").arg(reason));
     });
+    // A stored interval autosave refused is said once, where it stays in
+    // sight without holding up the start.
+    if (!m_autosaver->settingsProblem().isEmpty())
+        statusBar()->showMessage(m_autosaver->settingsProblem());
+    m_preferences = new PreferencesActions(this, ui->menuEdit, m_autosaver, ui->actionEnable_Autosave,
+                                           ui->actionCheck_for_Updates_at_Start);
 
     m_recent = new RecentProjects(this);
     m_recentMenu = new RecentProjectsMenu(m_recent, ui->menuFile, ui->actionOpen, this);
@@ -296,19 +303,10 @@ void MainWindow::readSettings()
 {
     m_stored = readStoredSettings(*m_settings);
     m_project->setCanvasSize(QSize(m_stored.canvasWidth, m_stored.canvasHeight));
-    m_projectScale = QPointF(m_stored.scaleX, m_stored.scaleY);
-    setViewScale(m_stored.scaleX, m_stored.scaleY);
 }
 
 void MainWindow::writeSettings()
 {
-    // The home screen is always shown at scale 1; what is kept is the
-    // scale the user works on projects at.
-    const QTransform t = ui->graphicsView->transform();
-    const QPointF scale = m_toolContext == ToolSets::NoProject ? m_projectScale
-                                                               : QPointF(t.m11(), t.m22());
-    m_stored.scaleX = scale.x();
-    m_stored.scaleY = scale.y();
     writeStoredSettings(*m_settings, m_stored);
 }
 
@@ -396,24 +394,18 @@ void MainWindow::applyToolSet(int context)
     m_clipboardActions->setAllowed(set.enabled.contains(ToolSets::Delete));
     m_zoom->setEnabled(set.wheelZoom);
 
-    // Leaving the home screen for a project brings back the project scale,
-    // with the diagram's items still in view.
-    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject) {
-        setViewScale(m_projectScale.x(), m_projectScale.y());
-        if (m_navigation)
-            m_navigation->viewStates()->showFirstLook();
-    }
+    // Leaving the home screen for a project shows its diagram as a diagram
+    // is first shown, with its items in view.
+    if (m_toolContext == ToolSets::NoProject && context != ToolSets::NoProject && m_navigation)
+        m_navigation->viewStates()->showFirstLook();
     m_toolContext = context;
+    m_simulation->setContext(context);
     if (m_navigation)
         m_navigation->setContext(context);
 }
 
 void MainWindow::enterNoProjectState()
 {
-    if (m_toolContext != ToolSets::NoProject) {
-        const QTransform t = ui->graphicsView->transform();
-        m_projectScale = QPointF(t.m11(), t.m22());
-    }
     m_project->treeModel()->clear();
     applyToolSet(ToolSets::NoProject);
     m_statusLabel->setText(QStringLiteral("Ready"));

@@ -15,7 +15,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QPointF>
 #include <QScreen>
 #include <QUrl>
 #include <QVector>
@@ -41,6 +40,7 @@ class QLabel;
 
 class QMenu;
 class OpenRequestHandler;
+class PreferencesActions;
 class ProjectActions;
 class SimulationController;
 class QModelIndex;
@@ -100,8 +100,6 @@ public:
 
     // Resets the view's scale to (sx, sy), keeping its translation.
     void setViewScale(qreal sx, qreal sy);
-    // The scale a project is shown at (kept while the home screen is shown).
-    QPointF projectViewScale() const { return m_projectScale; }
 
     // The project file named on the command line.
     void openFromCommandLine(const QString &path);
@@ -121,6 +119,8 @@ public:
     SimulationController *simulation() const { return m_simulation; }
     // Back, Forward, Open Diagram, each diagram's zoom and scroll, Find.
     NavigationActions *navigation() const { return m_navigation; }
+    // Edit > Preferences.
+    PreferencesActions *preferences() const { return m_preferences; }
 
 public slots:
     void on_actionSelect_triggered();
@@ -225,7 +225,6 @@ private:
     CursorSet m_cursors;
     std::unique_ptr<QSettings> m_settings;
     StoredSettings m_stored;
-    QPointF m_projectScale{1.0, 1.0};
     QLabel *m_statusLabel = nullptr;
     QShortcut *m_escapeShortcut = nullptr;
     QShortcut *m_fitShortcut = nullptr;
@@ -252,6 +251,7 @@ private:
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;
+    PreferencesActions *m_preferences = nullptr;
     RecentProjects *m_recent = nullptr;
     RecentProjectsMenu *m_recentMenu = nullptr;
     OpenRequestHandler *m_openRequests = nullptr;

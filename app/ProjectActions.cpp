@@ -195,6 +195,23 @@ bool ProjectActions::mayOverwriteChangedFile()
     return false;
 }
 
+bool ProjectActions::mayDropUnknownParts()
+{
+    if (m_unknownParts == 0)
+        return true;
+    MessageRequest request;
+    request.icon = QMessageBox::Warning;
+    request.title = kTitle;
+    request.text = QStringLiteral("%1 holds parts that this version of Kestro does not know.")
+                       .arg(QDir::toNativeSeparators(m_project->filePath()));
+    request.informativeText = QStringLiteral(
+        "They were listed when the file was opened. Saving over the file drops them; "
+        "Save As keeps the file as it is. Do you want to save over it?");
+    request.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Cancel;
+    return Prompter::current()->message(m_window->dialogParent(), request) == QMessageBox::Save;
+}
+
 void ProjectActions::checkFileOnDisk()
 {
     const QString path = m_project->filePath();
@@ -282,6 +299,7 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
 
     const LoadNotes notes = buildProject(reader.takeRecords());
     m_declinedStamp = FileStamp();
+    m_unknownParts = countNotes(notes, LoadNote::Effect::Unknown);
     if (purpose != Purpose::Recover && purpose != Purpose::Reload)
         emit projectOpened(path);
     if (!notes.isEmpty()) {
@@ -298,9 +316,14 @@ bool ProjectActions::openRecords(const QString &path, Purpose purpose)
 
 void ProjectActions::reportLoadNotes(const QString &path, const LoadNotes &notes)
 {
+    const int unknown = countNotes(notes, LoadNote::Effect::Unknown);
     const int dropped = countNotes(notes, LoadNote::Effect::NotKept);
-    const int ambiguous = notes.size() - dropped;
+    const int ambiguous = countNotes(notes, LoadNote::Effect::Ambiguous);
     QStringList said;
+    if (unknown > 0)
+        said << QStringLiteral("The file holds parts that this version of Kestro does not know. "
+                               "They are not shown, and Kestro asks before saving over the file, "
+                               "which drops them.");
     if (dropped > 0)
         said << (dropped == 1 ? QStringLiteral("1 item of this project could not be placed. It is not shown "
                                                "and will not be kept when the project is saved.")
@@ -523,7 +546,7 @@ bool ProjectActions::save()
         saveAs();
         return !m_project->filePath().isEmpty() && !m_project->isModified();
     }
-    if (!mayOverwriteChangedFile())
+    if (!mayOverwriteChangedFile() || !mayDropUnknownParts())
         return false;
     // A file that could not be written leaves the project modified. A
     // project opened through a link is saved to the file it was read from.
@@ -533,6 +556,7 @@ bool ProjectActions::save()
                                : m_project->filePath();
     if (!writeTo(target))
         return false;
+    m_unknownParts = 0;
     m_project->markSaved();
     m_window->showStatus(QStringLiteral("Changes have been saved successfully"));
     return true;
@@ -557,6 +581,8 @@ void ProjectActions::saveAs()
         trustOwnProject(path);
     rememberDirectoryOf(path);
     setProjectPath(path);
+    // The new file holds only what this version knows.
+    m_unknownParts = 0;
     m_project->markSaved();
     // The project stays as it is, undo history and shown diagram included:
     // only its file changed.
@@ -633,6 +659,7 @@ void ProjectActions::closeProject()
     m_project->close();
     setProjectPath(QString());
     m_diskStamp = FileStamp();
+    m_unknownParts = 0;
     enterBlankState();
 }
 
@@ -647,9 +674,11 @@ void ProjectActions::runCodeGenerator()
     m_generator->setOrganization(stored.organization);
     m_generator->setVersion(stored.hasVersion ? stored.version : 1.0);
     m_generator->setProjectStyle(m_project->codeStyle());
+    m_generator->setProjectCounterType(m_project->counterType());
     if (!m_generator->runProperties(m_window->dialogParent()))
         return;
     m_project->setCodeStyle(m_generator->projectStyle());
+    m_project->setCounterType(m_generator->projectCounterType());
     stored.author = m_generator->author();
     stored.organization = m_generator->organization();
     stored.hasVersion = true;

@@ -123,6 +123,10 @@ private:
     // written (the file is as last read or written, or the user chose
     // Overwrite). Reload reads the file again and, like Cancel, ends the save.
     bool mayOverwriteChangedFile();
+    // Before a save over the project's own file when its reading passed
+    // over parts this version does not know: true when the user agrees to
+    // drop them (Save); Cancel ends the save and keeps the project unsaved.
+    bool mayDropUnknownParts();
     // "NAME[*] — Kestro" with the project open, else "Kestro".
     void updateWindowTitle();
     // Why Rename Project refuses `name` (trimmed); empty when it may be used.
@@ -151,6 +155,9 @@ private:
     FileStamp m_diskStamp;       // the file as last read or written
     FileStamp m_declinedStamp;   // a change the user chose not to reload
     bool m_checkingDisk = false;
+    // How many unknown elements and attributes the reading of the project's
+    // file listed; saving over the file drops them (0 once it has).
+    int m_unknownParts = 0;
     DialogRunner m_dialogRunner;
     ExamplesFinder m_examplesFinder;
 };

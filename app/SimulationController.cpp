@@ -10,6 +10,7 @@
 #include "ProjectWindow.h"
 #include "Prompter.h"
 #include "Sandbox.h"
+#include "SimulationCoverageModel.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
 #include "SimulationIncludePath.h"
@@ -25,6 +26,7 @@
 #include "StateItem.h"
 #include "ToolSets.h"
 #include "TransitionItem.h"
+#include "TreeNode.h"
 #include "TrustStore.h"
 
 #include <QAction>
@@ -33,6 +35,7 @@
 #include <QGraphicsView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTableView>
 
 namespace {
@@ -43,20 +46,28 @@ const int ShortestTickMs = 20;
 // Room kept around the active state when the view scrolls to it.
 const int VisibleMargin = 40;
 
+// What Run > Simulate says: what it does, and on a process diagram why it is off.
+const char SimulateTip[] = "Run the state machine's generated C and show what it does";
+const char ProcessDiagramTip[] = "Simulation runs the state machine of a state-machine diagram: "
+                                 "open one in the project browser to simulate it";
+
 } // namespace
 
 SimulationController::SimulationController(ProjectWindow *window, QGraphicsView *view, QWidget *browser, QMenu *runMenu)
-    : QObject(window->dialogParent()), m_window(window), m_view(view), m_browser(browser)
+    : QObject(window->dialogParent()), m_window(window), m_view(view), m_browser(browser), m_runMenu(runMenu)
 {
     m_simulate = new QAction(QStringLiteral("&Simulate"), this);
     m_simulate->setObjectName(QStringLiteral("actionSimulate"));
     m_simulate->setShortcut(QKeySequence(Qt::Key_F5));
-    m_simulate->setStatusTip(QStringLiteral("Run the state machine's generated C and show what it does"));
+    showTip(QString::fromLatin1(SimulateTip));
     m_simulate->setEnabled(false);
     m_stopAction = new QAction(QStringLiteral("Stop Simulation"), this);
     m_stopAction->setObjectName(QStringLiteral("actionStopSimulation"));
     m_stopAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
     m_stopAction->setEnabled(false);
+    // Only actions given a tip of their own show one in the menu.
+    runMenu->setToolTipsVisible(true);
+    runMenu->installEventFilter(this);
     runMenu->addSeparator();
     runMenu->addAction(m_simulate);
     runMenu->addAction(m_stopAction);
@@ -70,6 +81,7 @@ SimulationController::SimulationController(ProjectWindow *window, QGraphicsView 
 
     m_variables = new SimulationVariablesModel(this);
     m_trace = new SimulationTraceModel(this);
+    m_coverage = new SimulationCoverageModel(this);
     connect(m_variables, &SimulationVariablesModel::valueEdited, this, &SimulationController::editVariable);
     m_functions = new SimulationFunctionsModel(this);
     connect(m_functions, &SimulationFunctionsModel::returnsEdited, this, &SimulationController::editStub);
@@ -83,13 +95,41 @@ SimulationController::~SimulationController()
     m_session.reset();
 }
 
+void SimulationController::setContext(int context)
+{
+    const bool processDiagram = context > ToolSets::NoProject && context < TreeNode::MaxLevel;
+    showTip(QString::fromLatin1(processDiagram ? ProcessDiagramTip : SimulateTip));
+}
+
+void SimulationController::showTip(const QString &tip)
+{
+    m_simulate->setToolTip(tip);
+    m_simulate->setStatusTip(tip);
+}
+
+bool SimulationController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_runMenu && event->type() == QEvent::MouseMove) {
+        // Runs before the menu's own handling, which then shows the tip of
+        // an enabled entry the mouse moved on to.
+        const QPoint at = static_cast<QMouseEvent *>(event)->pos();
+        const bool overOffSimulate = m_runMenu->actionAt(at) == m_simulate && !m_simulate->isEnabled();
+        if (overOffSimulate && !m_offTipShown)
+            m_window->showStatus(m_simulate->statusTip());
+        else if (!overOffSimulate && m_offTipShown)
+            m_window->showStatus(QString());
+        m_offTipShown = overOffSimulate;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 SimulationDock *SimulationController::dock()
 {
     // The dock is built the first time it is needed: a start that never
     // simulates does not pay for its tables and buttons.
     if (m_dock)
         return m_dock;
-    m_dock = new SimulationDock(m_variables, m_trace, m_window->dialogParent());
+    m_dock = new SimulationDock(m_variables, m_trace, m_coverage, m_window->dialogParent());
     m_window->addSideDock(m_dock);
     m_dock->setFunctionsModel(m_functions);
     m_dock->hide();
@@ -100,6 +140,7 @@ SimulationDock *SimulationController::dock()
     connect(m_dock, &SimulationDock::stopClicked, this, &SimulationController::stop);
     connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
     connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
+    connect(m_dock, &SimulationDock::coverageToggled, this, &SimulationController::showCoverage);
     return m_dock;
 }
 
@@ -138,10 +179,14 @@ void SimulationController::start()
     m_breakStates.clear();
     m_condition.clear();
     m_trace->clear();
+    m_coverage->setMachine(m_machine);
+    m_earlierCoverage = m_coverage->coverage();
+    dock()->showCoverage();
     dock()->setTraceDropped(0);
     dock()->clearOutput();
     dock()->conditionEdit()->clear();
     dock()->setCycle(-1, QString());
+    dock()->fitTraceColumns(m_machine);
     enterMode(canvas);
     startSession();
 }
@@ -238,7 +283,7 @@ void SimulationController::stop()
     m_canvas = nullptr;
 }
 
-void SimulationController::startSession()
+void SimulationController::startSession(const QVector<QPair<QString, QString>> &values)
 {
     SimulationOptions options;
     const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
@@ -277,6 +322,8 @@ void SimulationController::startSession()
     dock()->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
     dock()->setMachineUsable(false, false);
     session->start();
+    for (const auto &value : values)
+        session->setVariable(value.first, value.second);
     for (int state : qAsConst(m_breakStates))
         session->setStateBreakpoint(state, true);
     if (!m_condition.isEmpty())
@@ -314,6 +361,8 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 {
     setRunning(false);
     m_pendingStep = 0;
+    // The cycles before the failure count.
+    updateCoverage();
     if (m_ready) {
         // The program ran and died: the diagram shows where; Reset starts it again.
         dock()->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
@@ -344,6 +393,9 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
 
 void SimulationController::cycleFinished(const SimulationCycle &cycle)
 {
+    // A reset's initial cycle after others begins a new run: the trace says so.
+    if (cycle.number == 0 && m_trace->rowCount() > 0)
+        m_trace->append(SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine)));
     SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
     SimulationTrace::addCalls(&row, m_session->stubs(), cycle);
     m_trace->append(row);
@@ -367,6 +419,7 @@ void SimulationController::commandFinished(int command, const SimulationReply &r
     }
     m_pendingStep = 0;
     showVariables();
+    updateCoverage();
     // Once a command, not once a cycle: Run may take hundreds at a time.
     dock()->setTraceDropped(m_trace->dropped());
     dock()->traceView()->scrollToBottom();
@@ -513,10 +566,14 @@ void SimulationController::setCondition(const QString &condition)
     if (!m_active || condition == m_condition)
         return;
     // The condition is compiled into the machine's program, so the program
-    // is built again and the machine starts over.
+    // is built again and the machine starts over; values set since the last
+    // cycle are set again, as a reset keeps them.
     m_condition = condition;
+    const QVector<QPair<QString, QString>> kept = m_session ? m_session->pendingValues()
+                                                            : QVector<QPair<QString, QString>>();
+    m_earlierCoverage = m_coverage->coverage();
     endSession();
-    startSession();
+    startSession(kept);
 }
 
 void SimulationController::setStateBreakpoint(int state, bool on)
@@ -530,6 +587,46 @@ void SimulationController::setStateBreakpoint(int state, bool on)
     if (m_session)
         m_session->setStateBreakpoint(state, on);
     showBreakpoints();
+}
+
+void SimulationController::showCoverage(bool on)
+{
+    m_coverageShown = on;
+    updateCoverage();
+}
+
+void SimulationController::updateCoverage()
+{
+    if (!m_session)
+        return;
+    SimulationCoverage coverage = m_session->coverage();
+    if (coverage.stateEntries.size() != m_earlierCoverage.stateEntries.size()
+        || coverage.transitionFires.size() != m_earlierCoverage.transitionFires.size())
+        return;   // not built yet
+    for (int i = 0; i < coverage.stateEntries.size(); ++i)
+        coverage.stateEntries[i] += m_earlierCoverage.stateEntries.at(i);
+    for (int i = 0; i < coverage.transitionFires.size(); ++i)
+        coverage.transitionFires[i] += m_earlierCoverage.transitionFires.at(i);
+    m_coverage->setCoverage(coverage);
+    dock()->showCoverage();
+    if (!m_highlighter || !m_canvas)
+        return;
+    QList<StateItem *> states;
+    QList<TransitionItem *> transitions;
+    if (m_coverageShown) {
+        for (int i = 0; i < coverage.stateEntries.size(); ++i) {
+            if (coverage.stateEntries.at(i) == 0)
+                if (StateItem *item = stateItem(i))
+                    states << item;
+        }
+        // The machine's transitions are the canvas's, in list order.
+        const QList<TransitionItem *> items = m_canvas->transitions();
+        for (int i = 0; i < coverage.transitionFires.size() && i < items.size(); ++i) {
+            if (coverage.transitionFires.at(i) == 0 && items.at(i)->label() == m_machine.transitions.at(i).label)
+                transitions << items.at(i);
+        }
+    }
+    m_highlighter->setUnreached(states, transitions);
 }
 
 void SimulationController::showBreakpoints()

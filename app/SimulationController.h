@@ -33,6 +33,7 @@ class QGraphicsItem;
 class QGraphicsView;
 class QMenu;
 class QWidget;
+class SimulationCoverageModel;
 class SimulationDock;
 class SimulationHighlighter;
 class SimulationSession;
@@ -52,11 +53,15 @@ public:
 
     QAction *simulateAction() const { return m_simulate; }
     QAction *stopAction() const { return m_stopAction; }
+    // The window's tool context (ToolSets) changed: on a process diagram,
+    // where Simulate is off, its tool tip and status tip say why.
+    void setContext(int context);
     // The "Simulation" dock, made on first use.
     SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
     SimulationFunctionsModel *functionsModel() const { return m_functions; }
     SimulationTraceModel *traceModel() const { return m_trace; }
+    SimulationCoverageModel *coverageModel() const { return m_coverage; }
     SimulationSession *session() const { return m_session.get(); }
     // Null while not simulating.
     SimulationHighlighter *highlighter() const;
@@ -82,8 +87,16 @@ public slots:
     void setCondition(const QString &condition);
     void setStateBreakpoint(int state, bool on);
     void saveTrace();
+    // Greys on the canvas what was never reached, or shows it all again.
+    void showCoverage(bool on);
+
+protected:
+    // A menu shows the status tips of enabled entries only: the Run menu's
+    // mouse moves show Simulate's while it is off.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showTip(const QString &tip);
     // The question before a project's C runs the first time (Run Once,
     // Trust This Folder, Cancel); true when it may run.
     bool mayRunProjectCode();
@@ -91,7 +104,8 @@ private:
     // without the sandbox.
     bool mayRunUnconfined();
     void enterMode(Canvas *canvas);
-    void startSession();
+    // `values`: variables set before the machine's first cycle.
+    void startSession(const QVector<QPair<QString, QString>> &values = QVector<QPair<QString, QString>>());
     void endSession();
     void sessionReady();
     void sessionFailed(const SimulationFailure &failure);
@@ -110,16 +124,24 @@ private:
     QString breakText(const SimulationBreak &hit) const;
     StateItem *stateItem(int state) const;
     void showBreakpoints();
+    // The coverage of this simulation's sessions so far, to the dock and,
+    // when asked for, to the canvas.
+    void updateCoverage();
 
     ProjectWindow *m_window;
     QGraphicsView *m_view;
     QWidget *m_browser;
     QAction *m_simulate = nullptr;
+    QMenu *m_runMenu;
+    bool m_offTipShown = false;   // the status bar shows why Simulate is off
     QAction *m_stopAction = nullptr;
     QAction *m_settingsAction = nullptr;
     SimulationVariablesModel *m_variables = nullptr;
     SimulationFunctionsModel *m_functions = nullptr;
     SimulationTraceModel *m_trace = nullptr;
+    SimulationCoverageModel *m_coverage = nullptr;
+    SimulationCoverage m_earlierCoverage;   // of the sessions before this one (a condition rebuilds)
+    bool m_coverageShown = false;
     SimulationDock *m_dock = nullptr;
     QPointer<CodegenErrorLog> m_errorLog;
 

@@ -3,8 +3,6 @@
 #include <QSettings>
 
 namespace {
-const QString kScaleX = QStringLiteral("scale_x");
-const QString kScaleY = QStringLiteral("scale_y");
 const QString kCanvasWidth = QStringLiteral("canvas_width");
 const QString kCanvasHeight = QStringLiteral("canvas_height");
 const QString kAuthor = QStringLiteral("author");
@@ -15,17 +13,6 @@ const QString kVersion = QStringLiteral("version");
 StoredSettings readStoredSettings(QSettings &settings)
 {
     StoredSettings values;
-    if (settings.contains(kScaleX) && settings.contains(kScaleY)) {
-        bool okX = false;
-        bool okY = false;
-        const double x = settings.value(kScaleX).toDouble(&okX);
-        const double y = settings.value(kScaleY).toDouble(&okY);
-        // A zero or garbled scale would leave an unusable view.
-        if (okX && okY && x > 0.0 && y > 0.0) {
-            values.scaleX = x;
-            values.scaleY = y;
-        }
-    }
     if (settings.contains(kCanvasWidth) && settings.contains(kCanvasHeight)) {
         bool okW = false;
         bool okH = false;
@@ -53,8 +40,6 @@ StoredSettings readStoredSettings(QSettings &settings)
 
 void writeStoredSettings(QSettings &settings, const StoredSettings &values)
 {
-    settings.setValue(kScaleX, values.scaleX);
-    settings.setValue(kScaleY, values.scaleY);
     settings.setValue(kAuthor, values.author);
     settings.setValue(kOrganization, values.organization);
     if (values.hasVersion)

@@ -1,8 +1,9 @@
 #pragma once
 
 // The values the main window keeps between runs in the settings store.
-// The view scale and the canvas size are only used as complete pairs; a
-// pair with a missing half leaves the default in force.
+// The canvas size is only used as a complete pair; a pair with a missing
+// half leaves the default in force. (Each diagram's zoom lives only while
+// its project is open, in DiagramViewStates; none is stored.)
 
 #include <QString>
 
@@ -10,8 +11,6 @@ class QSettings;
 
 struct StoredSettings
 {
-    double scaleX = 1.0;
-    double scaleY = 1.0;
     int canvasWidth = 2000;
     int canvasHeight = 1050;
     QString author;

@@ -6,13 +6,19 @@
 // from the command to the first state shown (build, start and reset).
 //
 // kestro-cli's rate is taken from two runs of different lengths, so that
-// reading the project, compiling and starting do not count.
+// reading the project, compiling and starting do not count. Without a trace
+// (--no-trace, 10,000,000 cycles) the cycles run inside the machine's
+// program: the goal is at most 10 times the bare loop's time per cycle.
+// Last, --explore 1000000 on the example project's largest machine, whole
+// command timed (goal: under 5 s), next to the command's time to its first
+// state.
 
 #include "BenchFigures.h"
 #include "CEmitter.h"
 #include "ModuleFiles.h"
 #include "RecordsToMachines.h"
 #include "SimulationCompiler.h"
+#include "ProjectFileReader.h"
 
 #include "tests/support/model/MachineProject.cpp"
 
@@ -103,9 +109,11 @@ int main(int argc, char **argv)
     }
     const QString shortScript = dir.filePath(QStringLiteral("short.sim"));
     const QString longScript = dir.filePath(QStringLiteral("long.sim"));
-    const qint64 shortCycles = 1000, longCycles = 200000;
+    // A script without a trace runs inside the machine's program: it needs
+    // the long run of --no-trace to be measured at all.
+    const qint64 shortCycles = 1000, longCycles = 200000, quietCycles = 10000000;
     writeFile(shortScript, QByteArray("reset\nstep ") + QByteArray::number(shortCycles) + "\n");
-    writeFile(longScript, QByteArray("reset\nstep ") + QByteArray::number(longCycles) + "\n");
+    writeFile(longScript, QByteArray("reset\nstep ") + QByteArray::number(quietCycles) + "\n");
 
     const QString compiler = QFileInfo(SimulationCompiler::defaultCompiler().first()).fileName();
     std::printf("kestro-cli simulate, %d-state machine, compiled with %s\n", States, qPrintable(compiler));
@@ -117,10 +125,12 @@ int main(int argc, char **argv)
         const char *name;
         QStringList shortRun;
         QStringList longRun;
+        qint64 longCycles;
     };
     const Mode modes[] = {
-        { "script (reset, step N)", { "--script", shortScript }, { "--script", longScript } },
-        { "trace printed as CSV", { "--cycles", QString::number(shortCycles) }, { "--cycles", QString::number(longCycles) } },
+        { "script (reset, step N)", { "--script", shortScript }, { "--script", longScript }, quietCycles },
+        { "trace printed as CSV", { "--cycles", QString::number(shortCycles) }, { "--cycles", QString::number(longCycles) },
+          longCycles },
     };
     QVector<double> rates;
     for (const Mode &mode : modes) {
@@ -128,11 +138,19 @@ int main(int argc, char **argv)
         const double longMs = simulateMs(cli, QStringList{ project, QStringLiteral("Ring") } + mode.longRun);
         if (shortMs < 0 || longMs < 0)
             return 1;
-        const double rate = (longCycles - shortCycles) / ((longMs - shortMs) / 1000.0);
+        const double rate = (mode.longCycles - shortCycles) / ((longMs - shortMs) / 1000.0);
         std::printf("  %-24s %12.0f cycles/s  (%lld cycles in %.0f ms, target >= 10000)\n", mode.name, rate,
-                    longCycles, longMs);
+                    mode.longCycles, longMs);
         rates << rate;
     }
+
+    const double quietShortMs = simulateMs(cli, { project, "Ring", "--no-trace", "--cycles", QString::number(shortCycles) });
+    const double quietLongMs = simulateMs(cli, { project, "Ring", "--no-trace", "--cycles", QString::number(quietCycles) });
+    if (quietShortMs < 0 || quietLongMs < 0)
+        return 1;
+    const double quietRate = (quietCycles - shortCycles) / ((quietLongMs - quietShortMs) / 1000.0);
+    std::printf("  %-24s %12.0f cycles/s  (%lld cycles in %.0f ms)\n", "no trace (--no-trace)", quietRate,
+                quietCycles, quietLongMs);
 
     const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(doc));
     const double baseline = baselineRate(dir.path(), machines.value(0), 10000000);
@@ -144,5 +162,35 @@ int main(int argc, char **argv)
     for (int i = 0; i < rates.size(); ++i)
         printFloorFigure(i == 0 ? "simulate, script (cycles/s)" : "simulate, CSV trace (cycles/s)",
                          rates.at(i), "c/s", "bare loop calling the machine", baseline, 10000);
+    printRatioFigure("simulate --no-trace --cycles 10M (ns/cycle)", 1e9 / quietRate, "ns",
+                     "bare loop calling the machine", 1e9 / baseline, 10);
+
+    // The example's largest machine, explored.
+    const QString example = QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd");
+    ProjectFileReader reader;
+    if (!reader.load(example)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(example));
+        return 1;
+    }
+    QString largest;
+    int largestStates = -1;
+    for (const MachineDescription &machine : RecordsToMachines::build(reader.takeRecords())) {
+        if (machine.states.size() > largestStates) {
+            largestStates = machine.states.size();
+            largest = CEmitter::moduleName(machine.processLabel);
+        }
+    }
+    if (largest.isEmpty()) {
+        std::fprintf(stderr, "the example project has no state machine\n");
+        return 1;
+    }
+    const double startMs = simulateMs(cli, { example, largest, "--no-trace", "--cycles", "0" });
+    const double exploreMs = simulateMs(cli, { example, largest, "--explore", "1000000" });
+    if (startMs < 0 || exploreMs < 0)
+        return 1;
+    std::printf("kestro-cli simulate --explore 1000000 on %s (%d states): %.0f ms\n", qPrintable(largest),
+                largestStates, exploreMs);
+    printLimitFigure("simulate --explore 1M, largest example (ms)", exploreMs, "ms", "command to first state",
+                     startMs, 5000);
     return 0;
 }

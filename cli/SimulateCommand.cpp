@@ -2,11 +2,14 @@
 
 #include "CEmitter.h"
 #include "CliSupport.h"
+#include "CoverageReport.h"
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
 #include "Sandbox.h"
 #include "SimulationIncludePath.h"
+#include "SimulationReplay.h"
 #include "SimulationSession.h"
+#include "TimeInState.h"
 #include "TrustStore.h"
 
 #include <QCommandLineParser>
@@ -53,8 +56,9 @@ int SimulateCommand::run(const QStringList &arguments)
     if (code == Success)
         code = applySets();
     if (code == Success)
-        code = m_scriptPath.isEmpty() ? runCycles() : runScript();
+        code = m_explore > 0 ? runExploration() : m_scriptPath.isEmpty() ? runCycles() : runScript();
     code = closeTrace(code);
+    code = checkCoverage(code);
     if (!m_scriptPath.isEmpty() && (code == Success || code == Failed)) {
         // "0 of 0 held" would read as a pass of a script that checks nothing.
         if (m_expectations == 0)
@@ -102,7 +106,22 @@ int SimulateCommand::parse(const QStringList &arguments)
                                                      "namespaces), run it unconfined instead of exiting with 69.");
     const QCommandLineOption style("style", "Simulate the machine's module in STYLE (classic or instance; one "
                                             "instance), whatever the project says.", "STYLE");
-    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox, style });
+    const QCommandLineOption noTrace("no-trace", "Without a script: print no trace, only what --coverage asks for; "
+                                                 "the cycles run without a report each.");
+    const QCommandLineOption coverage("coverage", "Print which states were entered and which transitions fired, "
+                                                  "with counts.");
+    const QCommandLineOption requireCoverage("require-coverage", "Exit with 1 when fewer than PERCENT of the "
+                                                                 "transitions fired.", "PERCENT");
+    const QCommandLineOption explore("explore", "Run N cycles with random values of the machine's inputs from "
+                                                "reset, restarting every so often, and report what was never "
+                                                "reached and any crash or timeout.", "N");
+    const QCommandLineOption seed("seed", "The seed of --explore (default 1): the same seed, the same run.", "S");
+    const QCommandLineOption saveReplay("save-replay", "Write the script that reproduces what --explore found "
+                                                       "to FILE.", "FILE");
+    const QCommandLineOption counterType("counter-type", "Keep the machine's time in state in TYPE (uint8_t, uint16_t "
+                                                         "or uint32_t), whatever the project says.", "TYPE");
+    parser.addOptions({ script, set, cycles, traceFile, trust, noSandbox, style, counterType, noTrace, coverage,
+                        requireCoverage, explore, seed, saveReplay });
     parser.addPositionalArgument("simulate", "The command.");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
     parser.addPositionalArgument("machine", "The state machine's module name.");
@@ -127,6 +146,10 @@ int SimulateCommand::parse(const QStringList &arguments)
     if (parser.isSet(style) && m_style != QLatin1String(RecordsToMachines::ClassicStyle)
         && m_style != QLatin1String(RecordsToMachines::InstanceStyle))
         return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(m_style));
+    m_counterType = parser.value(counterType);
+    if (parser.isSet(counterType) && !TimeInState::counterTypes().contains(m_counterType))
+        return usageError(QStringLiteral("--counter-type is one of %1, not '%2'")
+                              .arg(TimeInState::counterTypes().join(QStringLiteral(", ")), m_counterType));
     if (parser.isSet(traceFile) && !SimulationTrace::formatOf(m_tracePath, &m_format))
         return usageError(QStringLiteral("--trace needs a file ending in .csv or .jsonl, not '%1'").arg(m_tracePath));
     if (parser.isSet(cycles)) {
@@ -137,6 +160,35 @@ int SimulateCommand::parse(const QStringList &arguments)
         if (!ok || m_cycles < 0)
             return usageError(QStringLiteral("--cycles needs a number of cycles, not '%1'").arg(parser.value(cycles)));
     }
+    m_noTrace = parser.isSet(noTrace);
+    m_coverage = parser.isSet(coverage);
+    m_replayPath = parser.value(saveReplay);
+    if (parser.isSet(requireCoverage)) {
+        bool ok = false;
+        m_requiredCoverage = parser.value(requireCoverage).toDouble(&ok);
+        if (!ok || m_requiredCoverage < 0 || m_requiredCoverage > 100)
+            return usageError(QStringLiteral("--require-coverage needs a percentage from 0 to 100, not '%1'")
+                                  .arg(parser.value(requireCoverage)));
+    }
+    if (parser.isSet(explore)) {
+        bool ok = false;
+        m_explore = parser.value(explore).toLongLong(&ok);
+        if (!ok || m_explore < 1)
+            return usageError(QStringLiteral("--explore needs a number of cycles, not '%1'").arg(parser.value(explore)));
+        if (parser.isSet(script) || parser.isSet(cycles) || parser.isSet(traceFile))
+            return usageError(QStringLiteral("--explore runs without --script, --cycles or --trace"));
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        m_seed = parser.value(seed).toULongLong(&ok);
+        if (!ok || !parser.isSet(explore))
+            return usageError(!ok ? QStringLiteral("--seed needs a whole number, not '%1'").arg(parser.value(seed))
+                                  : QStringLiteral("--seed applies only with --explore"));
+    }
+    if (parser.isSet(saveReplay) && !parser.isSet(explore))
+        return usageError(QStringLiteral("--save-replay applies only with --explore"));
+    if (m_noTrace && (parser.isSet(traceFile) || parser.isSet(script)))
+        return usageError(QStringLiteral("--no-trace applies only without --script and --trace"));
     for (const QString &value : parser.values(set)) {
         const QString name = value.section(QLatin1Char('='), 0, 0);
         const QString literal = value.section(QLatin1Char('='), 1);
@@ -201,6 +253,10 @@ int SimulateCommand::prepareMachine()
     if (!m_style.isEmpty()) {
         for (MachineDescription &machine : machines)
             machine.style = RecordsToMachines::style(m_style, QString());
+    }
+    if (!m_counterType.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.counterType = m_counterType;
     }
     // The same route as generate, with the transition hooks of the simulator.
     properties.transitionHooks = true;
@@ -305,7 +361,7 @@ int SimulateCommand::runCycles()
 {
     int code = await(m_session->reset(), QStringLiteral("kestro-cli: reset: "));
     if (code == Success && m_cycles > 0)
-        code = await(m_session->step(m_cycles), QStringLiteral("kestro-cli: step: "));
+        code = await(quiet() ? m_session->run(m_cycles) : m_session->step(m_cycles), QStringLiteral("kestro-cli: step: "));
     return code;
 }
 
@@ -334,7 +390,7 @@ int SimulateCommand::runCommand(const SimulationScriptCommand &command)
         return await(m_session->setVariable(command.name, command.value), at);
     case SimulationScriptCommand::Step:
         m_calls.clear();
-        return await(m_session->step(command.cycles), at);
+        return await(quiet() && !countsCalls() ? m_session->run(command.cycles) : m_session->step(command.cycles), at);
     case SimulationScriptCommand::ExpectState: {
         ++m_expectations;
         const QString state = m_session->stateName(m_session->state());
@@ -348,6 +404,66 @@ int SimulateCommand::runCommand(const SimulationScriptCommand &command)
         return expectValue(command);
     }
     return Success;
+}
+
+int SimulateCommand::runExploration()
+{
+    SimulationReply reply;
+    m_session->waitForCommand(m_session->explore(m_explore, m_seed), &reply);
+    const SimulationFailure &failure = m_session->failure();
+    if (reply.kind == SimulationReply::Ok) {
+        out() << m_moduleName << ": explored " << reply.text.section(QLatin1Char(' '), 0, 0) << " cycles from "
+              << reply.text.section(QLatin1Char(' '), 1, 1) << " restarts (seed " << m_seed << ")\n"
+              << CoverageReport::unreached(m_machine, m_session->coverage());
+        return m_traceFailed ? NotWritten : Success;
+    }
+    if (reply.kind != SimulationReply::Failed || !failure.exploring) {
+        err() << "kestro-cli: " << m_moduleName << ": " << reply.text << "\n";
+        return reply.kind == SimulationReply::Error ? Usage : Software;
+    }
+    // What was covered until the failure died with the machine's program.
+    out() << m_moduleName << ": exploring (seed " << m_seed << ") found a failure\n";
+    err() << "kestro-cli: " << m_moduleName << ": " << failure.message << " (counted from the explorer's last restart)\n";
+    return saveReplay(failure);
+}
+
+int SimulateCommand::saveReplay(const SimulationFailure &failure)
+{
+    const QString heading = QStringLiteral("kestro-cli simulate %1 %2 --explore %3 --seed %4 found this; run it with --script")
+                                .arg(QFileInfo(m_project).fileName(), m_machineName)
+                                .arg(m_explore)
+                                .arg(m_seed);
+    const QString script = SimulationReplay::script(m_session->variables(), failure, heading);
+    if (m_replayPath.isEmpty()) {
+        out() << "A script that reproduces it:\n" << script;
+        return Software;
+    }
+    QString error;
+    if (!CheckedSaveFile::writeWhole(m_replayPath, script.toUtf8(), QIODevice::WriteOnly, &error)) {
+        err() << "kestro-cli: cannot write " << m_replayPath << ": " << error << "\n";
+        return NotWritten;
+    }
+    out() << "A script that reproduces it: " << m_replayPath << "\n";
+    return Software;
+}
+
+int SimulateCommand::checkCoverage(int code)
+{
+    if (!m_session || (!m_coverage && m_requiredCoverage < 0))
+        return code;
+    const SimulationCoverage &coverage = m_session->coverage();
+    if (m_coverage) {
+        // A long run that failed took its counts with the machine's program.
+        if (code != Success && code != Failed)
+            out() << "Coverage up to the last command that finished:\n";
+        out() << CoverageReport::full(m_moduleName, m_machine, coverage);
+    }
+    if (m_requiredCoverage >= 0 && coverage.transitionPercent() < m_requiredCoverage && code == Success) {
+        err() << "kestro-cli: " << m_moduleName << ": " << QString::number(coverage.transitionPercent(), 'f', 1)
+              << "% of the transitions fired, fewer than the " << m_requiredCoverage << "% required\n";
+        return Failed;
+    }
+    return code;
 }
 
 int SimulateCommand::expectValue(const SimulationScriptCommand &command)
@@ -379,6 +495,15 @@ int SimulateCommand::expectCall(const SimulationScriptCommand &command)
         err() << where(command.line) << "expected " << expected << ", got " << calls << "\n";
     }
     return Success;
+}
+
+bool SimulateCommand::countsCalls() const
+{
+    for (const SimulationScriptCommand &command : m_script.commands()) {
+        if (command.kind == SimulationScriptCommand::ExpectCall)
+            return true;
+    }
+    return false;
 }
 
 QString SimulateCommand::stubNames() const
@@ -414,8 +539,9 @@ QString SimulateCommand::where(int line) const
 int SimulateCommand::openTrace()
 {
     if (m_tracePath.isEmpty()) {
-        if (m_scriptPath.isEmpty())
-            out() << SimulationTrace::header(SimulationTrace::Format::Csv, !m_session->stubs().isEmpty());
+        if (m_scriptPath.isEmpty() && !quiet())
+            out() << SimulationTrace::header(SimulationTrace::Format::Csv, SimulationTrace::showsEntryExit(m_machine),
+                                             !m_session->stubs().isEmpty());
         return Success;
     }
     m_traceFile = std::make_unique<CheckedSaveFile>(m_tracePath);
@@ -425,7 +551,7 @@ int SimulateCommand::openTrace()
         m_traceFile.reset();
         return NotWritten;
     }
-    m_traceBuffer = SimulationTrace::header(m_format, !m_session->stubs().isEmpty());
+    m_traceBuffer = SimulationTrace::header(m_format, SimulationTrace::showsEntryExit(m_machine), !m_session->stubs().isEmpty());
     return Success;
 }
 
@@ -433,10 +559,23 @@ void SimulateCommand::trace(const SimulationCycle &cycle)
 {
     for (const auto &count : cycle.callCounts)
         m_calls[count.first] += count.second;
+    const bool stubbed = !m_session->stubs().isEmpty();
+    // A reset after cycles begins a new run: the trace marks it.
+    if (cycle.number == 0 && m_traced) {
+        SimulationTrace::Row restart = SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine));
+        restart.hasCalls = stubbed;
+        writeTraceRow(restart);
+    }
+    m_traced = true;
     SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
     SimulationTrace::addCalls(&row, m_session->stubs(), cycle);
+    writeTraceRow(row);
+}
+
+void SimulateCommand::writeTraceRow(const SimulationTrace::Row &row)
+{
     if (!m_traceFile) {
-        if (m_scriptPath.isEmpty())
+        if (m_scriptPath.isEmpty() && !quiet())
             out() << SimulationTrace::line(SimulationTrace::Format::Csv, row);
         return;
     }

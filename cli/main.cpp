@@ -4,7 +4,9 @@
 //   kestro-cli generate PROJECT.qsmd [-o DIR] [--force] [--author TEXT]
 //              [--organization TEXT] [--module-version NUMBER] [--werror]
 //              [--compile] [--cflags FLAGS] [--style classic|instance]
+//              [--counter-type uint8_t|uint16_t|uint32_t]
 //   kestro-cli check PROJECT.qsmd [--werror] [--compile] [--cflags FLAGS] [--style S]
+//              [--counter-type T]
 //   kestro-cli simulate PROJECT.qsmd MACHINE ...   (see SimulateCommand.h)
 //   kestro-cli export PROJECT.qsmd -o DIR ...      (see ExportCommand.h)
 //
@@ -22,6 +24,7 @@
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
 #include "SimulateCommand.h"
+#include "TimeInState.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -51,6 +54,7 @@ struct Options
     bool noSandbox = false;
     QStringList cflags;
     QString style;              // empty: each machine's own, else the project's
+    QString counterType;        // empty: the project's
     ModuleProperties properties;
 };
 
@@ -93,7 +97,11 @@ int parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption style("style", "Generate every machine in STYLE: classic (one machine, static state) or "
                                             "instance (a context type, several instances), whatever the project says.",
                                    "STYLE");
-    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, noSandbox, style });
+    const QCommandLineOption counterType("counter-type", "Keep every machine's time in state in TYPE (uint8_t, "
+                                                         "uint16_t or uint32_t), whatever the project says.",
+                                         "TYPE");
+    parser.addOptions({ output, force, author, organization, moduleVersion, werror, compile, cflags, noSandbox, style,
+                        counterType });
     parser.addPositionalArgument("command", "generate, check, simulate or export");
     parser.addPositionalArgument("project", "The project file (.qsmd).");
 
@@ -125,6 +133,10 @@ int parseOptions(const QCoreApplication &app, Options *options)
     if (parser.isSet(style) && options->style != QLatin1String(RecordsToMachines::ClassicStyle)
         && options->style != QLatin1String(RecordsToMachines::InstanceStyle))
         return usageError(QStringLiteral("--style is classic or instance, not '%1'").arg(options->style));
+    options->counterType = parser.value(counterType);
+    if (parser.isSet(counterType) && !TimeInState::counterTypes().contains(options->counterType))
+        return usageError(QStringLiteral("--counter-type is one of %1, not '%2'")
+                              .arg(TimeInState::counterTypes().join(QStringLiteral(", ")), options->counterType));
 
     applySettings(&options->properties);
     if (parser.isSet(author))
@@ -211,6 +223,10 @@ int run(Options options)
     if (!options.style.isEmpty()) {
         for (MachineDescription &machine : machines)
             machine.style = RecordsToMachines::style(options.style, QString());
+    }
+    if (!options.counterType.isEmpty()) {
+        for (MachineDescription &machine : machines)
+            machine.counterType = options.counterType;
     }
     for (const LoadNote &note : notes)
         err() << options.project << ": warning: " << note.text() << "\n";

@@ -3,6 +3,7 @@
 #include "CodeText.h"
 #include "DesignChecks.h"
 #include "InstanceEmitter.h"
+#include "TimeInState.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -121,13 +122,19 @@ struct Run
     QString start;
     QStringList enumerators;    // one per state, then the start enumerator
     int initialState = -1;
+    // The time in state's counter and its type; null when the machine has none.
+    QString counter;
+    QString counterType;
     qint64 budget;
     CodeText header;
     CodeText source;
 
-    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit)
-        : machine(m), properties(p), budget(limit), header(&budget, p.keepText), source(&budget, p.keepText)
+    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
+        : machine(m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
+          source(&budget, p.keepText)
     {
+        if (!type.isNull())
+            counter = TimeInState::name();
         module = CEmitter::moduleName(m.processLabel);
         enumType = CEmitter::enumTypeName(module);
         stateVar = CEmitter::stateVariable(module);
@@ -152,7 +159,7 @@ struct Run
     }
 
     // `text` with every "\n" followed by `indent`, within the budget.
-    QString indented(const QString &text, QLatin1String indent)
+    QString indented(const QString &text, const QString &indent)
     {
         const qint64 size = text.size() + qint64(text.count(QLatin1Char('\n'))) * indent.size();
         if (size > budget) {
@@ -270,7 +277,11 @@ void variablesText(Run &run, CodeText &out)
         out << QLatin1String(";\n");
     }
     out << QLatin1String("\n") << QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar
-            + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n\n");
+            + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n");
+    if (!run.counter.isEmpty())
+        out << QLatin1String("static ") + run.counterType + QLatin1Char(' ') + run.counter
+                + QLatin1String(" = 0u;\t/* complete cycles in the current state */\n");
+    out << QLatin1String("\n");
 }
 
 void staticPrototypes(Run &run, CodeText &out)
@@ -306,8 +317,10 @@ void publicDefinitions(Run &run, CodeText &out)
     const QString &m = run.module;
     const QString gap = QStringLiteral("\n \n");
     out << QLatin1String("\n");
+    // The counter's name holds no "%", so it may stand in the template.
+    const QString counterReset = run.counter.isEmpty() ? QString() : QLatin1Char('\t') + run.counter + QLatin1String(" = 0u; \n");
     out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\t \n \t/* -- state variable initialization -- */ \n"
-                                   "\t%3 = %4; \n \t/* -- states machine initial cycle execution -- */ \n\t%5(); \n}"),
+                                   "\t%3 = %4; \n") + counterReset + QStringLiteral(" \t/* -- states machine initial cycle execution -- */ \n\t%5(); \n}"),
                     { run.fill(QLatin1String(InitDescription), { m }),
                       QLatin1String("void ") + m + QLatin1String("Initialize(void)"), run.stateVar, run.start, m })
         << gap;
@@ -329,6 +342,51 @@ void publicDefinitions(Run &run, CodeText &out)
         << gap;
 }
 
+bool hasCode(const QString &text)
+{
+    return !text.trimmed().isEmpty();
+}
+
+// A state's entry or exit action as a block of its own (its declarations
+// cannot meet those of the transition's action), at `indent`.
+void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
+{
+    const MachineState &s = run.machine.states.at(state);
+    const QString &code = entry ? s.entryAction : s.exitAction;
+    if (!hasCode(code))
+        return;
+    OwnerScope owner(out, ItemRef::of(ItemRef::State, state));
+    out << QLatin1String(entry ? "/* -- entry action of state " : "/* -- exit action of state ");
+    out.user(CEmitter::commentText(s.label));
+    out << QLatin1String(" -- */\n") + indent + QLatin1String("{\n") + indent + QLatin1Char('\t');
+    out.user(run.indented(code, indent + QLatin1Char('\t')));
+    out << QLatin1String("\n") + indent + QLatin1String("}\n");
+}
+
+// What follows the state variable's new value: the time in state starts
+// again, then the entry action runs. Each line at `indent`.
+void enterState(Run &run, CodeText &out, int state, const QString &indent)
+{
+    if (!run.counter.isEmpty())
+        out << indent + run.counter + QLatin1String(" = 0u;\n");
+    if (hasCode(run.machine.states.at(state).entryAction)) {
+        out << indent;
+        stateCodeBlock(run, out, state, true, indent);
+    }
+}
+
+// A cycle in which no transition fired: the time in state grows by one,
+// up to the counter's largest value. `chained` continues an if chain.
+void countCycle(Run &run, CodeText &out, bool chained)
+{
+    if (run.counter.isEmpty())
+        return;
+    out << QLatin1String(chained ? "\n\t/* -- no transition fired: one more cycle in the state -- */\n\telse if ("
+                                 : "\n\t/* -- one more cycle in the state -- */\n\tif (")
+            + run.counter + QLatin1String(" < ") + TimeInState::counterLimit(run.counterType)
+            + QLatin1String(")\n\t{\n\t\t++") + run.counter + QLatin1String(";\n\t}\n");
+}
+
 void initialBody(Run &run, CodeText &out)
 {
     if (run.initialState < 0) {
@@ -343,6 +401,7 @@ void initialBody(Run &run, CodeText &out)
         out << QLatin1String("\t") << run.stateVar << QLatin1String(" = ");
         out.user(run.enumerators.at(run.initialState));
         out << QLatin1String(";\n");
+        enterState(run, out, run.initialState, QStringLiteral("\t"));
         return;
     }
     out << QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif");
@@ -351,7 +410,10 @@ void initialBody(Run &run, CodeText &out)
     out.user(run.indented(s.initialDescription, QLatin1String("\t")));
     out << QLatin1String("\n\n\t\t") + run.stateVar + QLatin1String(" = ");
     out.user(run.enumerators.at(run.initialState));
-    out << QLatin1String(";\n\t}\n");
+    out << QLatin1String(";\n");
+    enterState(run, out, run.initialState, QStringLiteral("\t\t"));
+    out << QLatin1String("\t}\n");
+    countCycle(run, out, true);
 }
 
 void initialFunctionText(Run &run, CodeText &out)
@@ -363,8 +425,10 @@ void initialFunctionText(Run &run, CodeText &out)
     out << QLatin1String("}");
 }
 
-// One transition block of a state's if / else-if chain. A self transition
-// runs its action and leaves the state variable as it is.
+// One transition block of a state's if / else-if chain: the exit action of
+// the state left, the transition's action, the new state, its entry action.
+// A self transition leaves the state variable as it is but leaves and
+// enters its state all the same.
 void transitionBlock(Run &run, CodeText &out, int t, bool first)
 {
     const MachineTransition &tr = run.machine.transitions.at(t);
@@ -376,21 +440,29 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
     out << QLatin1String("\n\t{\n\t\t");
     if (run.properties.transitionHooks)
         out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
+    if (hasCode(run.machine.states.at(tr.start).exitAction)) {
+        stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
+        out << QLatin1String("\t\t");
+    }
     out.user(run.indented(tr.action, QLatin1String("\t\t")));
     if (tr.start == tr.end) {
-        out << QLatin1String("\n\t}\n");
+        out << QLatin1String("\n");
+        enterState(run, out, tr.end, QStringLiteral("\t\t"));
+        out << QLatin1String("\t}\n");
         return;
     }
     out << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ");
     out.user(run.enumerators.at(tr.end));
-    out << QLatin1String(";\n\t}\n");
+    out << QLatin1String(";\n");
+    enterState(run, out, tr.end, QStringLiteral("\t\t"));
+    out << QLatin1String("\t}\n");
 }
 
 // The if / else-if chain of a state's outgoing transitions, then its self
 // transitions. Only the blocks that are written are numbered, so a
 // transition whose end state is missing cannot leave an "else if" without
-// its "if".
-void transitionBlocks(Run &run, CodeText &out, int stateIndex)
+// its "if". Returns how many were written.
+int transitionBlocks(Run &run, CodeText &out, int stateIndex)
 {
     int written = 0;
     const MachineState &state = run.machine.states.at(stateIndex);
@@ -410,6 +482,7 @@ void transitionBlocks(Run &run, CodeText &out, int stateIndex)
             continue;
         transitionBlock(run, out, t, ++written == 1);
     }
+    return written;
 }
 
 void stateFunction(Run &run, CodeText &out, int stateIndex)
@@ -423,7 +496,7 @@ void stateFunction(Run &run, CodeText &out, int stateIndex)
     out << QLatin1String("\n") << QLatin1String("\n\t /* -- code of the current state -- */ \n\t");
     out.user(run.indented(s.action, QLatin1String("\t")));
     out << QLatin1String("\n");
-    transitionBlocks(run, out, stateIndex);
+    countCycle(run, out, transitionBlocks(run, out, stateIndex) > 0);
     out << QLatin1String("\n}");
 }
 
@@ -442,7 +515,8 @@ void sourceText(Run &run, const QString &fileName, const QString &headerFileName
     CodeText &out = run.source;
     fileComment(run, out, fileName);
     out << QLatin1String("\n \n") << QLatin1String(SourceIncludesBanner) << QLatin1String("\n")
-        << QLatin1String("#include \"") + headerFileName + QLatin1Char('"') << QLatin1String("\n \n")
+        << QLatin1String("#include \"") + headerFileName + QLatin1Char('"')
+        << QLatin1String(run.counter.isEmpty() ? "" : "\n#include <stdint.h>") << QLatin1String("\n \n")
         << QLatin1String(DefinesBanner) << QLatin1String("\n");
     sectionText(run, out, MachineText::Macros);
     out << QLatin1String(VariablesBanner) << QLatin1String("\n");
@@ -508,12 +582,25 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     }
     DesignChecks::addErrors(machine, result.moduleName, &result);
     DesignChecks::addWarnings(machine, result.moduleName, &result);
+    // Only a machine that reads its time in state has the counter.
+    const bool timeUsed = TimeInState::isUsed(machine);
+    const QString counterType = timeUsed ? TimeInState::counterType(machine.counterType) : QString();
+    const QString typeProblem = QStringLiteral("State machine %1: the project's counter type '%2' for %3 is not one of %4")
+                                    .arg(shownName, printableText(machine.counterType), TimeInState::name(),
+                                         TimeInState::counterTypes().join(QStringLiteral(", ")));
+    if (timeUsed && counterType.isNull()) {
+        result.writable = false;
+        result.addError(typeProblem + QStringLiteral(", no files written"));
+    } else if (TimeInState::counterType(machine.counterType).isNull()) {
+        // Nothing of this machine depends on it, but the setting is wrong.
+        result.addWarning(typeProblem + QStringLiteral("; the machine does not read it"), ItemRef::machine());
+    }
     if (!result.writable)
         return result;
 
     if (machine.style == ModuleStyle::Instance) {
         DesignChecks::addInstanceChecks(machine, result.moduleName, &result);
-        if (!InstanceEmitter::write(machine, properties, sizeLimit, &result)) {
+        if (!InstanceEmitter::write(machine, properties, sizeLimit, counterType, &result)) {
             result.writable = false;
             result.addError(QStringLiteral("State machine %1: generated code would pass %2 MiB, no files written")
                                 .arg(shownName)
@@ -521,7 +608,7 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
         }
         return result;
     }
-    Run run(machine, properties, sizeLimit);
+    Run run(machine, properties, sizeLimit, counterType);
     headerText(run, result.headerFileName);
     sourceText(run, result.sourceFileName, result.headerFileName);
     if (run.overflowed()) {

@@ -3,6 +3,7 @@
 #include "CLibraryNames.h"
 #include "InstanceEmitter.h"
 #include "MemberRewrite.h"
+#include "TimeInState.h"
 
 #include <QHash>
 #include <QSet>
@@ -33,6 +34,8 @@ void checkStateNameClashes(const MachineDescription &m, const QString &label, co
             break;
         }
     }
+    if (label == TimeInState::name())
+        r->addWarning(QStringLiteral("State %1: label is the name of the time in state").arg(shown(label)), item);
     for (const QVector<MachineMemory> *flows : { &m.inputs, &m.outputs }) {
         for (const MachineMemory &memory : *flows) {
             if (cName(memory.label) == label) {
@@ -105,6 +108,54 @@ void checkTransitions(const MachineDescription &m, GeneratedModule *r)
             r->addWarning(QStringLiteral("Transition %1: condition is not enclosed in parentheses")
                               .arg(shown(tr.label)),
                           item);
+    }
+}
+
+// Entry and exit actions that never run: no transition (a self transition
+// counts) enters the state, which is not the initial one, or leaves it.
+void checkEntryExit(const MachineDescription &m, int initial, GeneratedModule *r)
+{
+    QVector<bool> entered(m.states.size(), false);
+    QVector<bool> left(m.states.size(), false);
+    for (const MachineTransition &tr : m.transitions) {
+        if (tr.start >= 0 && tr.start < m.states.size() && tr.end >= 0 && tr.end < m.states.size()) {
+            left[tr.start] = true;
+            entered[tr.end] = true;
+        }
+    }
+    for (int i = 0; i < m.states.size(); ++i) {
+        const MachineState &s = m.states.at(i);
+        const ItemRef item = ItemRef::of(ItemRef::State, i);
+        if (!entered.at(i) && i != initial && !s.entryAction.trimmed().isEmpty())
+            r->addWarning(QStringLiteral("State %1: the entry action never runs, no transition enters the state")
+                              .arg(shown(s.label)),
+                          item);
+        if (!left.at(i) && !s.exitAction.trimmed().isEmpty())
+            r->addWarning(QStringLiteral("State %1: the exit action never runs, no transition leaves the state")
+                              .arg(shown(s.label)),
+                          item);
+    }
+}
+
+// Memory items and dataflow variables of the time in state's name: the
+// module defines that name itself.
+void checkTimeInStateName(const MachineDescription &m, GeneratedModule *r)
+{
+    const QString name = TimeInState::name();
+    for (int i = 0; i < m.memories.size(); ++i) {
+        if (cName(m.memories.at(i).label) == name)
+            r->addError(QStringLiteral("Memory item %1: the module defines this name for the time in state")
+                            .arg(shown(m.memories.at(i).label)),
+                        ItemRef::of(ItemRef::Memory, i));
+    }
+    for (const QVector<MachineMemory> *flows : { &m.inputs, &m.outputs }) {
+        for (const MachineMemory &memory : *flows) {
+            if (cName(memory.label) == name)
+                r->addWarning(QStringLiteral("Dataflow's variable %1: the module defines this name for the time in "
+                                             "state, so its code cannot reach the variable")
+                                  .arg(shown(memory.label)),
+                              ItemRef::machine());
+        }
     }
 }
 
@@ -211,6 +262,8 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
                           ItemRef::of(ItemRef::Memory, i));
     }
     checkUnreached(m, initial, r);
+    checkEntryExit(m, initial, r);
+    checkTimeInStateName(m, r);
 }
 
 void addInstanceChecks(const MachineDescription &m, const QString &module, GeneratedModule *r)
@@ -234,12 +287,24 @@ void addInstanceChecks(const MachineDescription &m, const QString &module, Gener
                                 .arg(i + 1)
                                 .arg(shown(name)),
                             item);
+            if (!MemberRewrite::named(t.text, { TimeInState::name() }).isEmpty())
+                r->addError(QStringLiteral("Text item %1: names %2, the time in state each instance holds; "
+                                           "code outside the states has no instance (me) to take it from")
+                                .arg(i + 1)
+                                .arg(TimeInState::name()),
+                            item);
         } else if (t.type == MachineText::Macros) {
             for (const QString &name : MemberRewrite::rewrite(t.text, members, QString()).unsound)
                 r->addError(QStringLiteral("Text item %1: defines or tests the name of memory item %2, which "
                                            "cannot become the instance's member there")
                                 .arg(i + 1)
                                 .arg(shown(name)),
+                            item);
+            if (!MemberRewrite::rewrite(t.text, { TimeInState::name() }, QString()).unsound.isEmpty())
+                r->addError(QStringLiteral("Text item %1: defines or tests %2, the time in state, which cannot "
+                                           "become the instance's member there")
+                                .arg(i + 1)
+                                .arg(TimeInState::name()),
                             item);
         }
     }

@@ -18,7 +18,11 @@
 // included. The initial state's condition empty (the transition is taken
 // at once) or not enclosed in parentheses. Memory items whose label (blanks made "_") is no C
 // identifier. States that no transition from another state reaches, the
-// initial state excepted.
+// initial state excepted. Entry actions of states no transition enters
+// (self transitions count; the initial state excepted) and exit actions of
+// states no transition leaves. A state label or a dataflow's variable of
+// the time in state's name (TimeInState); a memory item of that name is an
+// error.
 
 #include "CEmitter.h"
 
@@ -29,7 +33,8 @@ void addWarnings(const MachineDescription &machine, const QString &module, Gener
 // The instance style's own: a memory item named "state" (the member the
 // state is kept in), code texts outside the states that name a memory item
 // (they have no instance), define texts that define, test or take as a
-// parameter a memory item's name, a module name beginning with "_".
+// parameter a memory item's name (or the time in state's), a module name
+// beginning with "_".
 void addInstanceChecks(const MachineDescription &machine, const QString &module, GeneratedModule *result);
 
 // The position of the initial state (the first state flagged initial), or -1.

@@ -3,6 +3,7 @@
 #include "CodeText.h"
 #include "DesignChecks.h"
 #include "MemberRewrite.h"
+#include "TimeInState.h"
 
 namespace {
 
@@ -37,14 +38,22 @@ struct Run
     QSet<QString> members;        // the memory items' C names
     QStringList enumerators;      // one per state, then the start value
     int initialState = -1;
+    // The time in state's member and its type; null when the machine has none.
+    QString counter;
+    QString counterType;
     qint64 budget;
     CodeText header;
     CodeText source;
 
-    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit)
-        : machine(m), properties(p), names(CEmitter::moduleName(m.processLabel)), budget(limit),
+    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
+        : machine(m), properties(p), names(CEmitter::moduleName(m.processLabel)), counterType(type), budget(limit),
           header(&budget, p.keepText), source(&budget, p.keepText)
     {
+        // The code texts name it as they name memory items: it becomes a member.
+        if (!type.isNull()) {
+            counter = TimeInState::name();
+            members.insert(counter);
+        }
         for (const MachineMemory &memory : m.memories) {
             const QString name = cName(memory.label);
             if (CEmitter::isCIdentifier(name))
@@ -61,7 +70,7 @@ struct Run
 
     // A code text with the memory items made members and every line feed
     // followed by `indent`.
-    QString code(const QString &text, QLatin1String indent)
+    QString code(const QString &text, const QString &indent)
     {
         const QString rewritten = MemberRewrite::rewrite(text, members, QStringLiteral("me->")).text;
         const qint64 size = rewritten.size() + qint64(rewritten.count(QLatin1Char('\n'))) * indent.size();
@@ -69,7 +78,7 @@ struct Run
             source.markOverflowed();
             return QString();
         }
-        return QString(rewritten).replace(QLatin1Char('\n'), QLatin1String("\n") + indent);
+        return QString(rewritten).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
     }
 
     QString assignState(int state) const
@@ -123,6 +132,9 @@ void context(Run &run, CodeText &out)
     out << QLatin1String("/* One instance of the machine: its state and its own memory items. */\n"
                          "typedef struct {\n\t")
         << run.names.stateType << QLatin1String(" state;\n");
+    if (!run.counter.isEmpty())
+        out << QLatin1String("\t") << run.counterType << QLatin1String(" ") << run.counter
+            << QLatin1String(";\t/* complete cycles in the current state */\n");
     for (int i = 0; i < run.machine.memories.size(); ++i) {
         const MachineMemory &memory = run.machine.memories.at(i);
         OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
@@ -216,6 +228,50 @@ void publicFunctions(Run &run, CodeText &out)
     stateNameFunction(run, out);
 }
 
+bool hasCode(const QString &text)
+{
+    return !text.trimmed().isEmpty();
+}
+
+// A state's entry or exit action as a block of its own (its declarations
+// cannot meet those of the transition's action), at `indent`.
+void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
+{
+    const MachineState &s = run.machine.states.at(state);
+    const QString &code = entry ? s.entryAction : s.exitAction;
+    if (!hasCode(code))
+        return;
+    OwnerScope owner(out, ItemRef::of(ItemRef::State, state));
+    out << QLatin1String(entry ? "/* entry action of state " : "/* exit action of state ");
+    out.user(CEmitter::commentText(s.label));
+    out << QLatin1String(" */\n") << indent << QLatin1String("{\n") << indent << QLatin1String("\t");
+    out.user(run.code(code, indent + QLatin1Char('\t')));
+    out << QLatin1String("\n") << indent << QLatin1String("}\n");
+}
+
+// What follows the new state value: the time in state starts again, then
+// the entry action runs. Each line at `indent`.
+void enterState(Run &run, CodeText &out, int state, const QString &indent)
+{
+    if (!run.counter.isEmpty())
+        out << indent << QLatin1String("me->") << run.counter << QLatin1String(" = 0u;\n");
+    if (hasCode(run.machine.states.at(state).entryAction)) {
+        out << indent;
+        stateCodeBlock(run, out, state, true, indent);
+    }
+}
+
+// A cycle in which no transition fired: the time in state grows by one, up
+// to the counter's largest value.
+void countCycle(Run &run, CodeText &out)
+{
+    if (run.counter.isEmpty())
+        return;
+    out << QLatin1String("\tif (fired == 0 && me->") << run.counter << QLatin1String(" < ")
+        << TimeInState::counterLimit(run.counterType) << QLatin1String(") {\n\t\t++me->") << run.counter
+        << QLatin1String(";\n\t}\n");
+}
+
 void startFunction(Run &run, CodeText &out)
 {
     const Names &n = run.names;
@@ -228,20 +284,26 @@ void startFunction(Run &run, CodeText &out)
         OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
         const MachineState &s = run.machine.states.at(run.initialState);
         if (s.initialCondition.trimmed().isEmpty()) {
-            out << QLatin1String("\t") << run.assignState(run.initialState) << QLatin1String("\n\tfired = 1;\n");
+            out << QLatin1String("\t") << run.assignState(run.initialState) << QLatin1String("\n");
+            enterState(run, out, run.initialState, QStringLiteral("\t"));
+            out << QLatin1String("\tfired = 1;\n");
         } else {
             out << QLatin1String("\tif ");
             out.user(run.code(s.initialCondition, QLatin1String("\t")));
             out << QLatin1String(" {\n\t\t");
             out.user(run.code(s.initialDescription, QLatin1String("\t\t")));
-            out << QLatin1String("\n\t\t") << run.assignState(run.initialState)
-                << QLatin1String("\n\t\tfired = 1;\n\t}\n");
+            out << QLatin1String("\n\t\t") << run.assignState(run.initialState) << QLatin1String("\n");
+            enterState(run, out, run.initialState, QStringLiteral("\t\t"));
+            out << QLatin1String("\t\tfired = 1;\n\t}\n");
+            countCycle(run, out);
         }
     }
     out << QLatin1String("\t(void)me;\n\treturn fired;\n}\n\n");
 }
 
-// One block of a state's chain; a self transition keeps the state.
+// One block of a state's chain: the exit action of the state left, the
+// transition's action, the new state, its entry action. A self transition
+// keeps the state value but leaves and enters its state all the same.
 void transitionBlock(Run &run, CodeText &out, int t, bool first)
 {
     const MachineTransition &tr = run.machine.transitions.at(t);
@@ -253,10 +315,16 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
     out << QLatin1String(" {\n\t\t");
     if (run.properties.transitionHooks)
         out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
+    if (hasCode(run.machine.states.at(tr.start).exitAction)) {
+        stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
+        out << QLatin1String("\t\t");
+    }
     out.user(run.code(tr.action, QLatin1String("\t\t")));
     if (tr.start != tr.end)
         out << QLatin1String("\n\t\t") << run.assignState(tr.end);
-    out << QLatin1String("\n\t\tfired = 1;\n\t}\n");
+    out << QLatin1String("\n");
+    enterState(run, out, tr.end, QStringLiteral("\t\t"));
+    out << QLatin1String("\t\tfired = 1;\n\t}\n");
 }
 
 void stateFunction(Run &run, CodeText &out, int stateIndex)
@@ -283,6 +351,7 @@ void stateFunction(Run &run, CodeText &out, int stateIndex)
     }
     if (written > 1)
         out << QLatin1String("\telse {\n\t\t/* no transition fires */\n\t}\n");
+    countCycle(run, out);
     out << QLatin1String("\t(void)me;\n\treturn fired;\n}\n\n");
 }
 
@@ -347,9 +416,9 @@ QString defaultStateType(int stateCount)
 }
 
 bool write(const MachineDescription &machine, const ModuleProperties &properties, qint64 limit,
-           GeneratedModule *result)
+           const QString &counterType, GeneratedModule *result)
 {
-    Run run(machine, properties, limit);
+    Run run(machine, properties, limit, counterType);
     headerText(run, result->headerFileName);
     sourceText(run, result->sourceFileName, result->headerFileName);
     if (run.overflowed())

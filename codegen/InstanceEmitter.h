@@ -8,7 +8,8 @@
 //     U_STATE_TYPE           the type the state is stored in (uint8_t where
 //                            the enumerators fit; the user may define it)
 //     U_S_<LABEL>, U_START   the states' values and the start value
-//     M_t                    the context: state, then the memory items
+//     M_t                    the context: state, the time in state when the
+//                            machine reads it, then the memory items
 //     void MInit(M_t *me)    zeroes every member, makes the initial transition
 //     int MStep(M_t *me)     one cycle; nonzero when a transition fired
 //     U_STATE_TYPE MState(const M_t *me)
@@ -43,9 +44,10 @@ struct Names
 };
 
 // Fills the texts and line maps of `result`; false when they would pass
-// `limit` characters (the texts are then left empty).
+// `limit` characters (the texts are then left empty). `counterType` is the
+// type of the time in state's member, null when the machine has none.
 bool write(const MachineDescription &machine, const ModuleProperties &properties, qint64 limit,
-           GeneratedModule *result);
+           const QString &counterType, GeneratedModule *result);
 
 // The C type the state is stored in when the user defines none.
 QString defaultStateType(int stateCount);

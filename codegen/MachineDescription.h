@@ -63,6 +63,9 @@ struct MachineDescription
 {
     QString processLabel;           // label of the process item standing for the machine
     ModuleStyle style = ModuleStyle::Classic;
+    // The project's choice of type for the time in state (TimeInState), as
+    // stored: empty for the default, uint32_t.
+    QString counterType;
     QString processDescription;
     // Where the machine's diagram sits in the project tree (node path: the
     // ids from level 2 down), empty when it was not read from a project.

@@ -33,6 +33,7 @@ public:
     QString m_out;
     QStringList m_unsound;
     QStringList m_named;
+    QStringList m_numbers;
 
 private:
     void copy(int end)
@@ -70,8 +71,13 @@ private:
             identifier();
         } else if (c.isDigit() || (c == QLatin1Char('.') && next.isDigit())) {
             int end = m_at + 1;
-            while (end < m_text.size() && (identifierPart(m_text.at(end)) || m_text.at(end) == QLatin1Char('.')))
+            while (end < m_text.size() && (identifierPart(m_text.at(end)) || m_text.at(end) == QLatin1Char('.')
+                                           || (m_text.at(end - 1).toLower() == QLatin1Char('e')
+                                               && (m_text.at(end) == QLatin1Char('+') || m_text.at(end) == QLatin1Char('-'))
+                                               && !m_text.midRef(m_at, 2).startsWith(QLatin1String("0x"), Qt::CaseInsensitive))))
                 ++end;
+            if (m_directive.isEmpty())
+                m_numbers << m_text.mid(m_at, end - m_at);
             copy(end);
             m_last = QLatin1Char('0');
         } else {
@@ -190,6 +196,16 @@ QStringList named(const QString &text, const QSet<QString> &members)
             all << name;
     }
     return all;
+}
+
+QStringList numbers(const QString &text)
+{
+    // The scanner keeps references: its arguments outlive it.
+    const QSet<QString> none;
+    const QString noPrefix;
+    Scanner scanner(text, none, noPrefix, false);
+    scanner.run();
+    return scanner.m_numbers;
 }
 
 } // namespace MemberRewrite

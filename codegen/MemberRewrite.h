@@ -28,4 +28,8 @@ Result rewrite(const QString &text, const QSet<QString> &members, const QString 
 // of first use (for texts that are not rewritten).
 QStringList named(const QString &text, const QSet<QString> &members);
 
+// The number tokens of `text` as written (outside comments, literals and
+// preprocessor lines), in order: "0x10", "2.5e-3", "100u".
+QStringList numbers(const QString &text);
+
 } // namespace MemberRewrite

@@ -71,14 +71,14 @@ void addDataflows(const RecordsToMachines::Records &r, const RecordPlacement &pl
     }
 }
 
-// The project's default style: that of its root process (level 1).
-QString projectStyle(const RecordsToMachines::Records &r)
+// The project's root process (level 1), or null.
+const ProcessRecord *rootProcess(const RecordsToMachines::Records &r)
 {
     for (const ProcessRecord &process : r.processes) {
         if (process.level == 1)
-            return process.codeStyle;
+            return &process;
     }
-    return QString();
+    return nullptr;
 }
 
 } // namespace
@@ -95,7 +95,9 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
     if (notes)
         *notes = placement.notes();
     QVector<MachineDescription> machines;
-    const QString projectDefault = projectStyle(r);
+    const ProcessRecord *root = rootProcess(r);
+    const QString projectDefault = root ? root->codeStyle : QString();
+    const QString counterType = root ? root->counterType : QString();
     for (const RecordPlacement::Visit &visit : placement.reachable()) {
         const int canvas = visit.canvas;
         const ProcessRecord &node = r.processes.at(visit.opener);
@@ -105,6 +107,7 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
         m.processLabel = node.label;
         m.processDescription = node.description;
         m.style = style(node.codeStyle, projectDefault);
+        m.counterType = counterType;
         m.nodePath = placement.path(canvas);
         addStatesAndTransitions(r, placement, canvas, m);
         addTextsAndMemories(r, placement, canvas, m);

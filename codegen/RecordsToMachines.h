@@ -26,7 +26,8 @@ public:
     // it, 2, an input). `notes` (if given) gets what the placement left out
     // and which labels are ambiguous.
     // The machine's module style is its process item's codeStyle, else the
-    // project's (its root process's), else classic.
+    // project's (its root process's), else classic. Its counterType is the
+    // root process's.
     static QVector<MachineDescription> build(const Records &records, LoadNotes *notes = nullptr);
 
     // The names stored for the two styles.

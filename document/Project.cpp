@@ -7,6 +7,7 @@
 #include "ItemKinds.h"
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
+#include "ProjectCounterTypeCommand.h"
 #include "ProjectStyleCommand.h"
 #include "SimulationSettingsCommand.h"
 #include "CanvasPaths.h"
@@ -274,6 +275,18 @@ void Project::setSimulationSettings(const SimulationSettings &settings)
     if (m_canvases.isEmpty() || settings == m_simulationSettings)
         return;
     m_canvases.first()->pushCommand(new SimulationSettingsCommand(this, m_simulationSettings, settings));
+}
+
+QString Project::counterType() const
+{
+    return m_canvases.isEmpty() ? QString() : m_canvases.first()->counterType();
+}
+
+void Project::setCounterType(const QString &type)
+{
+    if (m_canvases.isEmpty() || type == counterType())
+        return;
+    m_canvases.first()->pushCommand(new ProjectCounterTypeCommand(m_canvases.first(), counterType(), type));
 }
 
 void Project::applyName(const QString &name)

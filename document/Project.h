@@ -133,6 +133,10 @@ public:
     void setSimulationSettings(const SimulationSettings &settings);
     // The same without an undo step (the step's own work).
     void applySimulationSettings(const SimulationSettings &settings) { m_simulationSettings = settings; }
+    // The C type of the machines' time in state, as stored ("" for
+    // uint32_t), kept and changed as the style is.
+    QString counterType() const;
+    void setCounterType(const QString &type);
 
 signals:
     void modifiedChanged(bool modified);

@@ -52,8 +52,10 @@ QList<Canvas *> ProjectBuilder::createCanvases(const CanvasFiller &filler) const
         const ProcessRecord &r = records.at(i);
         Canvas *canvas = createCanvas(
             m_setup, CanvasIdentity{r.level, r.id, r.nos, r.parentId, r.grandParentId, r.label});
-        if (r.level == 1)
+        if (r.level == 1) {
             canvas->setCodeStyle(r.codeStyle);
+            canvas->setCounterType(r.counterType);
+        }
         bool known = false;
         const NodePath path = filler.placement().path(i, &known);
         if (known)

@@ -138,6 +138,7 @@ bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *e
     result.layout = GroupLayout::Saved;
     result.root = savedRootProcess(top->name());
     result.root.codeStyle = top->codeStyle();
+    result.root.counterType = top->counterType();
     result.treeText = QStringLiteral("\r\n") + top->name() + QStringLiteral("\r\n");
     // The first canvas stands for the project node: the walk starts from
     // the empty path whatever path it carries.

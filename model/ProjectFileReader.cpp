@@ -1,7 +1,9 @@
 #include "ProjectFileReader.h"
 
+#include "EntryExitMarker.h"
 #include "RecordFields.h"
 #include "RecordGroups.h"
+#include "UnknownParts.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
@@ -10,6 +12,7 @@
 #include <QXmlStreamReader>
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -75,6 +78,9 @@ public:
     bool readItemList();
     bool readToEnd();
     bool readSimulationSettings();
+    // What was passed over without being known (see UnknownParts); empty
+    // unless records are kept.
+    LoadNotes unknownNotes() const { return m_unknown.notes(); }
     QString error() const { return m_error; }
     int errorLine() const { return m_errorLine; }
     int errorColumn() const { return m_errorColumn; }
@@ -88,7 +94,12 @@ private:
     bool expectStart(const QString &name);
     bool readText(QString *text);
     bool readStackingAttribute(double *value);
-    bool readTrailingChildren(int depth, double *stacking);
+    template <typename Record>
+    bool readTrailingChildren(int depth, Record *r);
+    bool isListElement(const QStringRef &name) const;
+    void noteUnknown(const char *kind, const QString &name, const QString &where);
+    template <typename Record>
+    void noteUnknownAttributes(const Record &r);
 
     // Items. Each field is an attribute or a child element (see
     // RecordFields), read as text and then decoded by its type.
@@ -132,6 +143,7 @@ private:
     bool m_childElements = false; // its fields are child elements
     int m_depth = 0;
     int m_processCount = 0;
+    UnknownParts m_unknown;   // what was passed over without being known
     QString m_error;
     int m_errorLine = 0;
     int m_errorColumn = 0;
@@ -282,19 +294,40 @@ bool Walker::readHeader()
     return true;
 }
 
+// Process, the record groups and their records' elements.
+bool Walker::isListElement(const QStringRef &name) const
+{
+    if (name == QLatin1String("Process"))
+        return true;
+    return !forEachRecordGroup([&](const auto &group) {
+        return name != QLatin1String(group.name()) && name != QLatin1String(group.element());
+    });
+}
+
 bool Walker::readItemList()
 {
     const int listDepth = m_depth;
+    // The depth of the outermost unknown element open, whose own unknown
+    // children are part of it and not listed again.
+    int unknownDepth = 0;
     for (;;) {
         if (!next())
             return false;
         if (m_xml.isEndElement() && m_depth < listDepth)
             return true;
+        if (m_xml.isEndElement() && m_depth < unknownDepth)
+            unknownDepth = 0;
         if (!m_xml.isStartElement())
             continue;
         const QStringRef name = m_xml.name();
         bool ok = true;
-        if (name == QLatin1String("Process")) {
+        if (!isListElement(name)) {
+            // Read past as before: records inside it are still read.
+            if (unknownDepth == 0) {
+                noteUnknown("Element", name.toString(), QStringLiteral("in the item list"));
+                unknownDepth = m_depth;
+            }
+        } else if (name == QLatin1String("Process")) {
             ok = readProcess();
         } else {
             // Each record group's element goes to its list; other elements
@@ -311,10 +344,12 @@ bool Walker::readItemList()
     }
 }
 
-// After the item list: the end of SceneData, then the optional
-// SimulationSettings of the project, then the end of the document.
+// Whatever follows the item list is read past but the project's optional
+// SimulationSettings (after SceneData); other elements directly inside
+// SceneData or QsmdProject are listed as unknown.
 bool Walker::readToEnd()
 {
+    const int sceneDepth = m_depth;
     bool settingsRead = false;
     while (m_xml.tokenType() != QXmlStreamReader::EndDocument) {
         if (!next())
@@ -325,6 +360,8 @@ bool Walker::readToEnd()
             settingsRead = true;
             if (!readSimulationSettings())
                 return false;
+        } else if (m_xml.isStartElement() && m_depth <= sceneDepth + 1) {
+            noteUnknown("Element", m_xml.name().toString(), QStringLiteral("after the item list"));
         }
     }
     return true;
@@ -367,6 +404,12 @@ bool Walker::readSimulationSettings()
     if (m_keep)
         m_out->simulation = settings;
     return true;
+}
+
+void Walker::noteUnknown(const char *kind, const QString &name, const QString &where)
+{
+    if (m_keep)
+        m_unknown.add(kind, name, where, m_xml.lineNumber());
 }
 
 bool Walker::valueError(const char *name, const QString &text)
@@ -448,14 +491,83 @@ bool Walker::readFields(Record *r)
     if (!ok)
         return false;
     if (Fields::childElements)
-        return readTrailingChildren(depth, &r->stacking);
+        return readTrailingChildren(depth, r);
     readOptionalAttributes(r);
+    noteUnknownAttributes(*r);
     return readStackingAttribute(&r->stacking);
+}
+
+namespace {
+
+// Whether an attribute item of this kind takes an attribute of this name:
+// its fields, the stacking value and its kind's optional ones.
+template <typename Record>
+bool takesAttribute(const Record &r, const QStringRef &name)
+{
+    bool known = name == QLatin1String(StackingField);
+    RecordFields<Record>::visit(r, [&](const char *field, const auto &) {
+        known = known || name == QLatin1String(field);
+        return !known;
+    });
+    return known;
+}
+
+bool takesAttribute(const ProcessRecord &r, const QStringRef &name)
+{
+    return name == QLatin1String(CodeStyleField) || takesAttribute<ProcessRecord>(r, name);
+}
+
+bool takesAttribute(const DataflowRecord &r, const QStringRef &name)
+{
+    return name == QLatin1String("startItem") || name == QLatin1String("endItem")
+           || takesAttribute<DataflowRecord>(r, name);
+}
+
+// The attributes every item of the kind carries (the dataflow's ends aside).
+template <typename Record>
+int requiredAttributes(const Record &r)
+{
+    int count = 0;
+    RecordFields<Record>::visit(r, [&count](const char *, const auto &) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+int requiredAttributes(const DataflowRecord &r)
+{
+    int count = 0;
+    RecordFields<DataflowRecord>::visit(
+        r,
+        [&count](const char *, const auto &) {
+            ++count;
+            return true;
+        },
+        false);
+    return count;
+}
+
+} // namespace
+
+// Attribute names are unique in a tag, so an item with no more attributes
+// than its required fields (all of them found) has none unknown.
+template <typename Record>
+void Walker::noteUnknownAttributes(const Record &r)
+{
+    if (!m_keep || m_attributes.size() <= requiredAttributes(r))
+        return;
+    for (const QXmlStreamAttribute &attribute : qAsConst(m_attributes)) {
+        if (!takesAttribute(r, attribute.qualifiedName()))
+            noteUnknown("Attribute", attribute.qualifiedName().toString(),
+                        QStringLiteral("of %1").arg(m_element));
+    }
 }
 
 void Walker::readOptionalAttributes(ProcessRecord *r)
 {
     r->codeStyle = m_attributes.value(QLatin1String(CodeStyleField)).toString();
+    r->counterType = m_attributes.value(QLatin1String(CounterTypeField)).toString();
 }
 
 // The optional stacking attribute; absent leaves the value at 0.
@@ -468,19 +580,39 @@ bool Walker::readStackingAttribute(double *value)
 }
 
 // Reads on to the end of the item open at `depth`, past whatever follows the
-// last field; a stacking element directly inside the item is taken.
-bool Walker::readTrailingChildren(int depth, double *stacking)
+// last field; the kind's optional fields and a stacking element directly
+// inside the item are taken, wherever they come, and every other element
+// there is listed as unknown (with what is inside it).
+template <typename Record>
+bool Walker::readTrailingChildren(int depth, Record *r)
 {
     while (m_depth >= depth) {
         if (!next())
             return false;
-        if (m_xml.isStartElement() && m_depth == depth + 1 && m_xml.name() == QLatin1String(StackingField)) {
+        if (!m_xml.isStartElement() || m_depth != depth + 1)
+            continue;
+        const QStringRef name = m_xml.name();
+        if (name == QLatin1String(StackingField)) {
             QString text;
             if (!readText(&text))
                 return false;
-            if (!ValueCodec::parseNumber(text, stacking))
+            if (!ValueCodec::parseNumber(text, &r->stacking))
                 return valueError(StackingField, text);
+            continue;
         }
+        bool known = false;
+        bool ok = true;
+        OptionalFields<Record>::visit(*r, [&](const char *field, auto &value) {
+            if (name != QLatin1String(field))
+                return true;
+            known = true;
+            ok = this->readText(&value);
+            return false;
+        });
+        if (!ok)
+            return false;
+        if (!known)
+            noteUnknown("Element", name.toString(), QStringLiteral("in %1").arg(m_element));
     }
     return true;
 }
@@ -495,6 +627,7 @@ bool Walker::readFields(DataflowRecord *r)
         *r, [this](const char *name, auto &value) { return this->field(name, &value); }, false);
     if (!ok || !readStackingAttribute(&r->stacking))
         return false;
+    noteUnknownAttributes(*r);
     // The writer names the two ends only for the two directions it knows
     // (lineType 1 and 2), so only those must carry them; a file it wrote
     // with any other lineType still opens.
@@ -530,6 +663,12 @@ bool Walker::readItem(QVector<Record> *list)
     if (!readFields(&r) || !checkItem(r))
         return false;
     r.fileBlock = m_processCount - 1;
+    if constexpr (std::is_same_v<Record, StateRecord>) {
+        // The marker speaks to releases that do not read entry and exit
+        // actions; this one does.
+        if (EntryExitMarker::isMarker(r))
+            return true;
+    }
     if (m_keep)
         list->append(r);
     return true;
@@ -704,6 +843,8 @@ bool ProjectFileReader::run(const QByteArray &data, Mode mode)
     }
     if (mode == Mode::Check)
         records = ProjectRecordLists();
+    else
+        records.readNotes = walker.unknownNotes();
     m_records = std::move(records);
     return true;
 }

@@ -1,12 +1,16 @@
 #include "ProjectFileWriter.h"
 
 #include "CheckedSaveFile.h"
+#include "EntryExitMarker.h"
 #include "RecordFields.h"
 #include "RecordGroups.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -88,6 +92,8 @@ private:
     {
         if (!r.codeStyle.isEmpty())
             attr(CodeStyleField, r.codeStyle);
+        if (!r.counterType.isEmpty())
+            attr(CounterTypeField, r.counterType);
     }
 
     void writeBlock(const CanvasBlock &block, GroupLayout layout);
@@ -99,10 +105,16 @@ private:
     void writeItem(const Record &r);
 
     QXmlStreamWriter m_xml;
+    // Whether a state group still has to carry the EntryExitMarker.
+    bool m_markerPending = false;
 };
 
 void Emitter::writeDocument(const ProjectDocument &document)
 {
+    m_markerPending = std::any_of(document.blocks.cbegin(), document.blocks.cend(),
+                                  [](const CanvasBlock &block) {
+                                      return EntryExitMarker::needsMarker(block.states);
+                                  });
     m_xml.writeStartDocument();
     m_xml.writeStartElement(QStringLiteral("QsmdProject"));
     m_xml.writeTextElement(QStringLiteral("ProjectFiles"), treeText(document.treeText));
@@ -182,10 +194,22 @@ void Emitter::writeGroup(const char *name, const QVector<Record> &records, bool 
 {
     if (records.isEmpty() && !always)
         return;
+    // The first state group with an entry or exit action carries the
+    // marker after its states; its count includes it, as it is an element
+    // of the group.
+    bool marker = false;
+    if constexpr (std::is_same_v<Record, StateRecord>)
+        marker = m_markerPending && EntryExitMarker::needsMarker(records);
     m_xml.writeStartElement(QLatin1String(name));
-    attr("number", records.size());
+    attr("number", records.size() + (marker ? 1 : 0));
     for (const Record &r : records)
         writeItem(r);
+    if constexpr (std::is_same_v<Record, StateRecord>) {
+        if (marker) {
+            writeItem(EntryExitMarker::record());
+            m_markerPending = false;
+        }
+    }
     m_xml.writeEndElement();
 }
 
@@ -197,6 +221,11 @@ void Emitter::writeItem(const Record &r)
         m_xml.writeStartElement(QLatin1String(Fields::element));
         Fields::visit(r, [this](const char *name, const auto &value) {
             this->child(name, value);
+            return true;
+        });
+        OptionalFields<Record>::visit(r, [this](const char *name, const auto &value) {
+            if (!value.isEmpty())
+                this->child(name, value);
             return true;
         });
         if (r.stacking != 0)

@@ -7,6 +7,7 @@
 // polygons as their points.
 
 #include "SimulationSettings.h"
+#include "LoadNote.h"
 
 #include <QPointF>
 #include <QString>
@@ -41,6 +42,10 @@ struct ProcessRecord
     // project's root process the project's default. Optional in the file
     // (CodeStyleField), empty when absent; not part of RecordFields.
     QString codeStyle;
+    // On the project's root process: the C type of the time in state of its
+    // machines ("uint8_t", "uint16_t" or "uint32_t"; empty: uint32_t), as
+    // stored. Optional in the file (CounterTypeField); not part of RecordFields.
+    QString counterType;
 };
 
 struct LinkRecord
@@ -183,11 +188,15 @@ struct TextRecord
 };
 
 // Everything a project file holds, as read: the tree text of ProjectFiles
-// and one record list per item kind, each in file order.
+// and one record list per item kind, each in file order; and what the
+// reader passed over without keeping it (elements and attributes it does
+// not know, LoadNote::Effect::Unknown), which RecordPlacement puts before
+// its own notes.
 struct ProjectRecordLists
 {
     QString treeText;
     SimulationSettings simulation;   // the optional SimulationSettings element
+    LoadNotes readNotes;
     QVector<ProcessRecord> processes;
     QVector<LinkRecord> links;
     QVector<MemoryRecord> memories;

@@ -62,7 +62,9 @@ QVector<SearchField> searchFields(const StateRecord &record)
 {
     return {{SearchHit::Label, &record.label},
             {SearchHit::InitialCondition, &record.initialCondition},
-            {SearchHit::Action, &record.action}};
+            {SearchHit::EntryAction, &record.entryAction},
+            {SearchHit::Action, &record.action},
+            {SearchHit::ExitAction, &record.exitAction}};
 }
 QVector<SearchField> searchFields(const TransitionRecord &record)
 {
@@ -179,6 +181,10 @@ QString fieldName(SearchHit::Field field)
         return QStringLiteral("action");
     case SearchHit::TextBody:
         return QStringLiteral("text");
+    case SearchHit::EntryAction:
+        return QStringLiteral("entry action");
+    case SearchHit::ExitAction:
+        return QStringLiteral("exit action");
     }
     return QString();
 }

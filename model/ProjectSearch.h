@@ -1,6 +1,7 @@
 #pragma once
 
-// Finds a text in the labels, conditions and actions of every item of a
+// Finds a text in the labels, conditions and actions (a state's entry and
+// exit actions too) of every item of a
 // project. It reads the document a save writes (ProjectDocument), so the
 // window searches what the project holds, not what its widgets show, and
 // every hit names its diagram by node path and its item by kind and
@@ -17,7 +18,7 @@ struct ProjectDocument;
 
 struct SearchHit
 {
-    enum Field { Label, Condition, InitialCondition, Action, TextBody };
+    enum Field { Label, Condition, InitialCondition, Action, TextBody, EntryAction, ExitAction };
 
     NodePath diagram;          // the diagram the item is drawn on
     QStringList diagramNames;  // node names from the project down to that diagram

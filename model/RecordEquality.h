@@ -1,7 +1,7 @@
 #pragma once
 
 // Whether two records of one kind would be written to a project file alike:
-// every stored field (RecordFields) compares equal. Used to tell whether an
+// every stored field (RecordFields, OptionalFields) compares equal. Used to tell whether an
 // edit changed anything that is saved. QtCore only.
 
 #include "ItemRecord.h"
@@ -22,10 +22,12 @@ template <typename Record>
 std::vector<FieldValue> storedValues(const Record &record)
 {
     std::vector<FieldValue> values;
-    RecordFields<Record>::visit(record, [&values](const char *, const auto &member) {
+    const auto add = [&values](const char *, const auto &member) {
         values.emplace_back(member);
         return true;
-    });
+    };
+    RecordFields<Record>::visit(record, add);
+    OptionalFields<Record>::visit(record, add);
     return values;
 }
 
@@ -35,10 +37,10 @@ bool sameStoredFields(const Record &a, const Record &b)
     return storedValues(a) == storedValues(b);
 }
 
-// A process record's optional code style is stored too.
+// A process record's optional code style and counter type are stored too.
 inline bool sameStoredFields(const ProcessRecord &a, const ProcessRecord &b)
 {
-    return storedValues(a) == storedValues(b) && a.codeStyle == b.codeStyle;
+    return storedValues(a) == storedValues(b) && a.codeStyle == b.codeStyle && a.counterType == b.counterType;
 }
 
 // Records of two different kinds are never alike; two empty ones are.
@@ -66,12 +68,14 @@ QStringList changedFields(const Record &a, const Record &b)
     const std::vector<FieldValue> after = storedValues(b);
     QStringList names;
     std::size_t i = 0;
-    RecordFields<Record>::visit(a, [&](const char *name, const auto &) {
+    const auto compare = [&](const char *name, const auto &) {
         if (!(before[i] == after[i]))
             names.append(QString::fromLatin1(name));
         ++i;
         return true;
-    });
+    };
+    RecordFields<Record>::visit(a, compare);
+    OptionalFields<Record>::visit(a, compare);
     return names;
 }
 

@@ -20,6 +20,28 @@ constexpr const char *StackingField = "zValue";
 // The optional code style of a Process element (ProcessRecord::codeStyle),
 // an attribute after the stacking value, written only when not empty.
 constexpr const char *CodeStyleField = "codeStyle";
+// The optional counter type of a Process element (ProcessRecord::counterType),
+// an attribute after the code style, written only when not empty.
+constexpr const char *CounterTypeField = "counterType";
+// The optional entry and exit actions of a StateItem element
+// (StateRecord::entryAction, exitAction): child elements after every other
+// field and before the stacking value, each written only when not empty, so
+// a state without them is written as before.
+constexpr const char *EntryActionField = "entryAction";
+constexpr const char *ExitActionField = "exitAction";
+
+// The optional fields of a record kind (none but for states), visited as
+// RecordFields<Record>::visit visits the stored ones, in file order. A
+// reader takes them where they are; a writer writes the non-empty ones.
+template <typename Record>
+struct OptionalFields
+{
+    template <typename R, typename F>
+    static bool visit(R &, F &&)
+    {
+        return true;
+    }
+};
 
 template <typename Record>
 struct RecordFields;
@@ -121,6 +143,16 @@ struct RecordFields<StateRecord>
             && f("backgroundColour", r.backgroundColour) && f("polygon", r.polygon)
             && f("action", r.action) && f("description", r.description)
             && f("numberOfTI", r.numberOfTI) && f("transitions", r.transitions);
+    }
+};
+
+template <>
+struct OptionalFields<StateRecord>
+{
+    template <typename R, typename F>
+    static bool visit(R &r, F &&f)
+    {
+        return f(EntryActionField, r.entryAction) && f(ExitActionField, r.exitAction);
     }
 };
 

@@ -33,7 +33,8 @@ uint qHash(const RecordPlacement::Key &key, uint seed)
                    seed);
 }
 
-RecordPlacement::RecordPlacement(const ProjectRecordLists &records) : m_records(&records)
+RecordPlacement::RecordPlacement(const ProjectRecordLists &records)
+    : m_records(&records), m_notes(records.readNotes)
 {
     const QVector<ProcessRecord> &processes = records.processes;
     m_paths.resize(processes.size());

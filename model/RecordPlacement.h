@@ -29,7 +29,8 @@
 // item the project canvas holds (that canvas's own items are not saved) and
 // every label that does not tell items apart (states, process items and
 // memory items sharing a label on one canvas; states and process items
-// without a label) gets a LoadNote, kinds in placement order.
+// without a label) gets a LoadNote, kinds in placement order, after the
+// reader's notes on what it did not know (ProjectRecordLists::readNotes).
 
 #include "LoadNote.h"
 #include "ProjectRecords.h"

@@ -39,6 +39,8 @@ TextMetrics textMetrics(const QFont &font);
 
 // State box: widest action line capped at 850, a label wider than 849 gives
 // 850; width + 6A, height n*H + 3H (n action lines); at least 280 x 150.
+// `action` is the text the body shows (stateBodyText: with the entry and
+// exit actions when the state has them).
 QSize stateAutoSize(const QString &label, const QString &action, const TextMetrics &m);
 
 // Transition box: as for states with the cap 600, applied to the label and

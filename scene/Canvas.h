@@ -71,6 +71,10 @@ public:
     // its state machines ("classic", "instance"; empty: classic).
     const QString &codeStyle() const { return m_codeStyle; }
     void setCodeStyle(const QString &style) { m_codeStyle = style; }
+    // On the project's own canvas: the C type of its machines' time in
+    // state, as stored ("uint8_t", "uint16_t", "uint32_t"; empty: uint32_t).
+    const QString &counterType() const { return m_counterType; }
+    void setCounterType(const QString &type) { m_counterType = type; }
     // Also shows the name in the title item, which joins the scene.
     void setName(const QString &name);
     int level() const override { return m_level; }
@@ -326,6 +330,7 @@ private:
 
     QString m_name;
     QString m_codeStyle;
+    QString m_counterType;
     int m_level = 0;
     int m_id = 0;
     int m_nos = 0;

@@ -144,6 +144,16 @@ bool placeClippedConnector(QGraphicsLineItem *line, const QPointF &from, const Q
     return true;
 }
 
+bool itemsCollide(const QGraphicsItem *first, const QGraphicsItem *second)
+{
+    const qreal r = ShapeReach;
+    const QRectF a = first->sceneBoundingRect().adjusted(-r, -r, r, r);
+    const QRectF b = second->sceneBoundingRect().adjusted(-r, -r, r, r);
+    if (!a.intersects(b))
+        return false;
+    return first->collidesWithItem(second, Qt::IntersectsItemShape);
+}
+
 void paintBoxConnector(QPainter *painter, const QGraphicsLineItem &line, bool hasGeometry,
                        const QGraphicsItem *first, const QGraphicsItem *second,
                        const LabelBoxItem *box, const QPolygonF &arrowHead)

@@ -86,6 +86,16 @@ QPen connectorPen();
 bool clippedConnector(const QPointF &from, const QPointF &to, const QPolygonF &outline,
                       const QPointF &outlineOffset, QLineF *connector);
 
+// How far the shape of a diagram item reaches past its bounding rectangle
+// at most: half the width of a box's outline, with room to spare.
+constexpr qreal ShapeReach = 4.0;
+
+// first->collidesWithItem(second, Qt::IntersectsItemShape), answered at once
+// (false) when the items' bounding rectangles in the scene, grown by
+// ShapeReach, lie apart: then their shapes cannot meet, and neither shape
+// needs to be made. Connector lines ask this of their ends every paint.
+bool itemsCollide(const QGraphicsItem *first, const QGraphicsItem *second);
+
 // Draws a connector line with pen (in black), the arrow head filled black
 // unless it is empty, and the selection copies when selected.
 void paintConnector(QPainter *painter, const QPen &pen, const QLineF &line,

@@ -12,6 +12,7 @@
 #include <QGraphicsLineItem>
 #include <QGraphicsTextItem>
 #include <QPainter>
+#include <QSet>
 #include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
@@ -61,6 +62,29 @@ void settleConnector(QGraphicsItem *item)
         initial->updateGeometry();
 }
 
+// The canvas's items bottom to top, as the scene paints them: by z, equal
+// ones in the order they were added. A canvas keeps no tree index, and its
+// scene then lists all items in no order it promises (once an item has
+// been removed, in the order of their addresses); asked for the items of
+// an area, it sorts them by stacking. Items of an empty area come last.
+QList<QGraphicsItem *> stackingOrder(const Canvas *canvas)
+{
+    const QList<QGraphicsItem *> all = canvas->items();
+    QRectF everywhere;
+    for (const QGraphicsItem *item : all)
+        everywhere |= item->sceneBoundingRect();
+    QList<QGraphicsItem *> ordered =
+        canvas->items(everywhere.adjusted(-1, -1, 1, 1), Qt::IntersectsItemBoundingRect, Qt::AscendingOrder);
+    if (ordered.size() != all.size()) {
+        const QSet<QGraphicsItem *> placed(ordered.cbegin(), ordered.cend());
+        for (QGraphicsItem *item : all) {
+            if (!placed.contains(item))
+                ordered << item;
+        }
+    }
+    return ordered;
+}
+
 } // namespace
 
 DiagramPicture::DiagramPicture(Canvas *canvas)
@@ -69,13 +93,7 @@ DiagramPicture::DiagramPicture(Canvas *canvas)
     // A canvas of an opened project may not have made its items yet.
     m_canvas->makePendingItems();
     m_signalsWereBlocked = m_canvas->blockSignals(true);
-    // A canvas keeps no tree index of its items, and the scene then lists
-    // them in the order they were added, whatever order is asked for.
-    // Diagram items have no parents, so ordering them by z, equal ones in
-    // the order they were added, gives the order the scene paints them in.
-    m_items = m_canvas->items(Qt::AscendingOrder);
-    std::stable_sort(m_items.begin(), m_items.end(),
-                     [](const QGraphicsItem *a, const QGraphicsItem *b) { return a->zValue() < b->zValue(); });
+    m_items = stackingOrder(m_canvas);
     for (QGraphicsItem *item : qAsConst(m_items)) {
         hideHelper(item);
         switchOffShadow(item);

@@ -19,6 +19,32 @@ StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int
     return layout;
 }
 
+namespace {
+
+// "entry / a();\n    b();" for the code "a();\nb();".
+QString prefixedCode(const QString &prefix, const QString &code)
+{
+    QString text = prefix + code;
+    text.replace(QLatin1Char('\n'), QLatin1String("\n    "));
+    return text;
+}
+
+} // namespace
+
+QString stateBodyText(const QString &entryAction, const QString &action, const QString &exitAction)
+{
+    if (entryAction.isEmpty() && exitAction.isEmpty())
+        return action;
+    QStringList parts;
+    if (!entryAction.isEmpty())
+        parts << prefixedCode(QStringLiteral("entry / "), entryAction);
+    if (!action.isEmpty())
+        parts << action;
+    if (!exitAction.isEmpty())
+        parts << prefixedCode(QStringLiteral("exit / "), exitAction);
+    return parts.join(QLatin1Char('\n'));
+}
+
 TransitionTextLayout transitionTextLayout(int width, int height, int averageCharWidth, int lineHeight)
 {
     const int a = averageCharWidth;

@@ -41,6 +41,12 @@ TransitionTextLayout transitionTextLayout(int width, int height, int averageChar
 // Floating-point metrics; H/2 is the exact half.
 TextItemLayout textItemLayout(int width, int height, qreal averageCharWidth, qreal lineHeight);
 
+// The text of a state's body: its action, after "entry / " and the entry
+// action and before "exit / " and the exit action, each only when not
+// empty (their lines after the first indented). A state with neither
+// shows its action alone, exactly as it is.
+QString stateBodyText(const QString &entryAction, const QString &action, const QString &exitAction);
+
 // "DEFAULT", "INCLUDES" or "DEFINES" for text types 0, 1, 2; empty otherwise.
 QString textTypeHeader(int textType);
 

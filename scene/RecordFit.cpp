@@ -25,7 +25,9 @@ void growTo(Record &record, const QSize &fitted)
 void growBoxesToTexts(CanvasBlock &block, const TextMetrics &metrics)
 {
     for (StateRecord &state : block.states)
-        growTo(state, stateAutoSize(state.label, state.action, metrics));
+        growTo(state, stateAutoSize(state.label,
+                                    stateBodyText(state.entryAction, state.action, state.exitAction),
+                                    metrics));
     for (TransitionRecord &transition : block.transitions)
         growTo(transition, transitionAutoSize(transition.label, transition.condition, transition.action, metrics));
     for (TextRecord &text : block.texts)

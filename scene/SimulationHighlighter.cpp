@@ -9,6 +9,7 @@
 #include <QBrush>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
+#include <QPainterPathStroker>
 #include <QPen>
 
 namespace {
@@ -17,6 +18,7 @@ const qreal StateMargin = 4.0;
 const qreal StateWidth = 6.0;
 const qreal TransitionWidth = 5.0;
 const qreal DotSize = 16.0;
+const qreal VeilLineWidth = 5.0;
 
 QLineF sceneLine(const QGraphicsLineItem *line)
 {
@@ -50,6 +52,32 @@ QPainterPath connection(const QPolygonF &box, const QList<QLineF> &lines)
     return path;
 }
 
+QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines,
+                  const QList<QRectF> &allStates)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const QRectF &rect : states)
+        path.addRoundedRect(rect, 8, 8);
+    for (const QPolygonF &box : boxes)
+        path.addPolygon(box);
+    // Connector lines run to the states' centres under them: only their
+    // visible parts, outside every state, are veiled.
+    QPainterPath linePath;
+    for (const QLineF &line : lines) {
+        if (line.isNull())
+            continue;
+        linePath.moveTo(line.p1());
+        linePath.lineTo(line.p2());
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(VeilLineWidth);
+    QPainterPath covered;
+    for (const QRectF &rect : allStates)
+        covered.addRect(rect);
+    return path.united(stroker.createStroke(linePath).subtracted(covered));
+}
+
 QRectF breakpointDot(const QRectF &stateRect)
 {
     return QRectF(stateRect.left() - DotSize / 2, stateRect.top() - DotSize / 2, DotSize, DotSize);
@@ -62,6 +90,12 @@ QColor SimulationHighlighter::activeColour()
     // Orange: states and transitions are grey, their texts black, red or
     // blue, memory bands purple, link tags red and green.
     return QColor(255, 140, 0);
+}
+
+QColor SimulationHighlighter::unreachedColour()
+{
+    // The canvas's white, mostly opaque: what lies under it looks faded.
+    return QColor(240, 240, 240, 200);
 }
 
 QColor SimulationHighlighter::breakpointColour()
@@ -97,6 +131,8 @@ QList<QGraphicsItem *> SimulationHighlighter::overlayItems() const
         items << m_transitionOutline;
     for (QGraphicsEllipseItem *dot : m_breakpoints)
         items << dot;
+    if (m_unreached)
+        items << m_unreached;
     return items;
 }
 
@@ -179,6 +215,31 @@ void SimulationHighlighter::setBreakpoints(const QList<StateItem *> &states)
     }
 }
 
+void SimulationHighlighter::setUnreached(const QList<StateItem *> &states, const QList<TransitionItem *> &transitions)
+{
+    dropPath(&m_unreached);
+    if (!m_canvas || (states.isEmpty() && transitions.isEmpty()))
+        return;
+    QList<QRectF> rects;
+    for (StateItem *state : states)
+        rects << state->mapRectToScene(state->boundingRect());
+    QList<QPolygonF> boxes;
+    QList<QLineF> lines;
+    for (TransitionItem *transition : transitions) {
+        boxes << transition->mapToScene(QRectF(transition->rect()));
+        lines << sceneLine(transition->startLine()) << sceneLine(transition->endLine());
+    }
+    QList<QRectF> allStates;
+    for (StateItem *state : m_canvas->states())
+        allStates << state->mapRectToScene(state->boundingRect());
+    m_unreached = new QGraphicsPathItem(SimulationOutline::veil(rects, boxes, lines, allStates));
+    m_unreached->setPen(Qt::NoPen);
+    m_unreached->setBrush(unreachedColour());
+    mark(m_unreached);
+    // Under the active state's outline and the breakpoints.
+    m_unreached->setZValue(1e9 - 1);
+}
+
 void SimulationHighlighter::dropBreakpoints()
 {
     for (QGraphicsEllipseItem *dot : qAsConst(m_breakpoints)) {
@@ -194,6 +255,7 @@ void SimulationHighlighter::removeAll()
 {
     dropPath(&m_stateOutline);
     dropPath(&m_transitionOutline);
+    dropPath(&m_unreached);
     dropBreakpoints();
     m_activeState = nullptr;
     m_firedTransition = nullptr;

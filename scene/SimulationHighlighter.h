@@ -2,8 +2,9 @@
 
 // What a running simulation shows on a state-machine canvas: a thick outline
 // around the active state, the transition that fired in the last cycle (its
-// box and both connectors, or the initial-state arrow) and a dot on every
-// state with a breakpoint. All of it is drawn by overlay items this object
+// box and both connectors, or the initial-state arrow), a dot on every
+// state with a breakpoint and, while coverage is shown, a grey veil over
+// the states and transitions never reached. All of it is drawn by overlay items this object
 // adds to the scene and owns; the diagram's own items are never changed, so
 // nothing of it is saved. removeAll() takes every overlay item out again, and
 // isOverlay() tells them apart for anything that walks the scene's items
@@ -48,6 +49,11 @@ public:
     // The same when the initial transition was taken into `state`.
     void showInitial(StateItem *state);
     void setBreakpoints(const QList<StateItem *> &states);
+    // Greys these states and transitions (and the lines of the
+    // transitions); empty lists take the veil away.
+    void setUnreached(const QList<StateItem *> &states, const QList<TransitionItem *> &transitions);
+    static QColor unreachedColour();
+    bool unreachedShown() const { return m_unreached != nullptr; }
     // Takes every overlay item out of the scene.
     void removeAll();
 
@@ -69,6 +75,7 @@ private:
     QGraphicsPathItem *m_stateOutline = nullptr;
     QGraphicsPathItem *m_transitionOutline = nullptr;
     QList<QGraphicsEllipseItem *> m_breakpoints;
+    QGraphicsPathItem *m_unreached = nullptr;
     StateItem *m_activeState = nullptr;
     TransitionItem *m_firedTransition = nullptr;
     bool m_initialShown = false;
@@ -80,6 +87,10 @@ namespace SimulationOutline {
 QPainterPath around(const QRectF &rect, qreal xRadius, qreal yRadius, qreal margin);
 // A polygon's outline together with any valid lines.
 QPainterPath connection(const QPolygonF &box, const QList<QLineF> &lines);
+// The veil over states (their rounded rectangles) and transitions (their
+// boxes, and their lines where they lie outside `allStates`) never reached.
+QPainterPath veil(const QList<QRectF> &states, const QList<QPolygonF> &boxes, const QList<QLineF> &lines,
+                  const QList<QRectF> &allStates);
 // The dot of a breakpoint at a state's top left corner.
 QRectF breakpointDot(const QRectF &stateRect);
 } // namespace SimulationOutline

@@ -77,7 +77,7 @@ void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidg
     painter->drawRoundedRect(boundingRect(), m_xRadius, m_yRadius, Qt::AbsoluteSize);
     painter->drawLine(0, layout.separatorY, width(), layout.separatorY);
     painter->drawText(layout.labelRect, Qt::AlignCenter | Qt::TextSingleLine, m_label);
-    drawVisibleText(painter, QRectF(layout.actionRect), m_action, textOption());
+    drawVisibleText(painter, QRectF(layout.actionRect), bodyText(), textOption());
 }
 
 QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
@@ -154,6 +154,23 @@ void StateItem::setLabel(const QString &label)
     update();
 }
 
+void StateItem::setEntryAction(const QString &code)
+{
+    m_entryAction = code;
+    update();
+}
+
+void StateItem::setExitAction(const QString &code)
+{
+    m_exitAction = code;
+    update();
+}
+
+QString StateItem::bodyText() const
+{
+    return stateBodyText(m_entryAction, m_action, m_exitAction);
+}
+
 void StateItem::setInitialState(bool initial)
 {
     m_initial = initial;
@@ -182,6 +199,8 @@ void StateItem::applyRecord(const StateRecord &record)
     m_backgroundColour = QColor(record.backgroundColour);
     m_action = record.action;
     m_description = record.description;
+    m_entryAction = record.entryAction;
+    m_exitAction = record.exitAction;
     m_transitions.clear();
     m_selfTransitions.clear();
     takeStoredGeometry(record.width, record.height, record.polygon);
@@ -223,10 +242,12 @@ StateRecord StateItem::toRecord() const
     record.numberOfTI = m_transitions.size();
     for (const TransitionItem *t : m_transitions)
         record.transitions << t->label();
+    record.entryAction = m_entryAction;
+    record.exitAction = m_exitAction;
     return record;
 }
 
 QSize StateItem::fittedSize(const TextMetrics &metrics) const
 {
-    return stateAutoSize(m_label, m_action, metrics);
+    return stateAutoSize(m_label, bodyText(), metrics);
 }

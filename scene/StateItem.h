@@ -1,7 +1,9 @@
 #pragma once
 
 // One state of a state-machine diagram: a rounded rectangle with the state's
-// label on a title band, a separator line and the state's action code below.
+// label on a title band, a separator line and the state's action code below,
+// with its entry action ("entry / ...") above and its exit action
+// ("exit / ...") under it when it has them (stateBodyText).
 // The state knows the transitions attached to it (it does not own them) and
 // carries the machine's initial-state flag. Its property dialog belongs to
 // whoever shows the diagram.
@@ -53,6 +55,14 @@ public:
     void setInitialDescription(const QString &text) { m_initialDescription = text; }
     QString initialCondition() const { return m_initialCondition; }
     void setInitialCondition(const QString &text) { m_initialCondition = text; }
+    // Code run once when a transition enters the state and once when one
+    // leaves it; empty when there is none.
+    QString entryAction() const { return m_entryAction; }
+    void setEntryAction(const QString &code);
+    QString exitAction() const { return m_exitAction; }
+    void setExitAction(const QString &code);
+    // What the body shows: the action with the entry and exit actions.
+    QString bodyText() const;
 
     static QColor defaultBackgroundColour();
 
@@ -95,6 +105,8 @@ private:
     QString m_description;
     QString m_initialDescription;
     QString m_initialCondition;
+    QString m_entryAction;
+    QString m_exitAction;
     QPen m_borderPen;
     QPen m_initialPen;
     QGraphicsDropShadowEffect *m_shadow = nullptr;   // owned by the item once set as its effect

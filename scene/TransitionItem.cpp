@@ -65,7 +65,7 @@ bool TransitionItem::statesOverlap() const
 {
     if (m_isSelfTransition || !m_startItem || !m_endItem)
         return false;
-    return m_startItem->collidesWithItem(m_endItem, Qt::IntersectsItemShape);
+    return itemsCollide(m_startItem, m_endItem);
 }
 
 void TransitionItem::refreshConnectors()

@@ -76,7 +76,7 @@ bool TransitionLine::hidden() const
         return false;
     // Overlapping items leave no sensible outline to clip at.
     return m_transition->statesOverlap()
-           || m_startGraphic->collidesWithItem(m_endGraphic, Qt::IntersectsItemShape);
+           || itemsCollide(m_startGraphic, m_endGraphic);
 }
 
 QRectF TransitionLine::boundingRect() const

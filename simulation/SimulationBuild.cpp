@@ -1,6 +1,8 @@
 #include "SimulationBuild.h"
 
 #include "CheckedSaveFile.h"
+#include "CompileCheck.h"
+#include "DesignChecks.h"
 #include "Sandbox.h"
 #include "SimulationCompiler.h"
 #include "SimulationLink.h"
@@ -49,6 +51,16 @@ QStringList linkerLines(const QString &output)
     return lines;
 }
 
+DesignFindings asTccSaidIt(DesignFindings findings)
+{
+    for (DesignFinding &finding : findings) {
+        if (finding.severity == DesignFinding::Error)
+            finding.text += QStringLiteral(" (as tcc said it; tcc may name the line after the fault: "
+                                           "kestro-cli check --compile asks the system's C compiler)");
+    }
+    return findings;
+}
+
 } // namespace
 
 SimulationBuild::SimulationBuild(const MachineDescription &machine, const GeneratedModule &module,
@@ -89,6 +101,13 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
                                          : m_module.errors.last());
         return;
     }
+    // Without an initial state the machine would stay at its start value
+    // for ever, looking as if nothing happened.
+    if (DesignChecks::initialState(m_machine) < 0) {
+        finish(SimulationFailure::DesignError,
+               m_module.errors.isEmpty() ? QStringLiteral("the machine has no initial state") : m_module.errors.last());
+        return;
+    }
     if (!writeFiles())
         return;
     if (compiler.isEmpty()) {
@@ -97,6 +116,8 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
     }
     m_compilerName = compiler.first();
     m_timeoutMs = timeoutMs;
+    m_includeDirectories = includeDirectories;
+    m_allowUnconfined = allowUnconfined;
     // The compiler reads what the project's texts include: it runs in the
     // sandbox, with the project's folder read-only.
     Sandbox::Spec spec;
@@ -149,6 +170,8 @@ bool SimulationBuild::writeFiles()
         { SimulationHarness::glueFileName(), m_harness.glue() },
         { SimulationHarness::runtimeFileName(), SimulationRuntime::source() },
         { SimulationStubUnit::fileName(), SimulationStubUnit::source({}) },
+        { SimulationHarness::runsFileName(), SimulationRuntime::runsSource() },
+        { SimulationHarness::runtimeHeaderName(), SimulationRuntime::header() },
     };
     for (const auto &file : files) {
         if (!writeFile(file.first, file.second))
@@ -229,6 +252,10 @@ void SimulationBuild::readCompilerOutput()
 
 void SimulationBuild::compilerFailedToStart()
 {
+    if (m_rechecking) {
+        finishRecheck(DesignFindings());
+        return;
+    }
     finish(SimulationFailure::NoCompiler, QStringLiteral("the C compiler '%1' could not be started (%2)")
                                                .arg(m_compilerName, m_compiler.errorString()));
 }
@@ -238,6 +265,10 @@ void SimulationBuild::timedOut()
     m_compiler.disconnect(this);
     m_compiler.kill();
     m_compiler.waitForFinished(1000);
+    if (m_rechecking) {
+        finishRecheck(DesignFindings());
+        return;
+    }
     finish(SimulationFailure::BuildFailed, QStringLiteral("the C compiler '%1' did not finish in %2 s")
                                                .arg(m_compilerName)
                                                .arg(m_timeoutMs / 1000));
@@ -250,6 +281,10 @@ void SimulationBuild::compilerFinished()
     readCompilerOutput();
     const QString output = QString::fromLocal8Bit(m_output);
     const DesignFindings findings = SimulationCompiler::findings(output, m_harness, m_module, m_machine);
+    if (m_rechecking) {
+        finishRecheck(m_compiler.exitStatus() == QProcess::NormalExit ? findings : DesignFindings());
+        return;
+    }
     if (m_compiler.exitStatus() != QProcess::NormalExit) {
         finish(SimulationFailure::BuildFailed, QStringLiteral("the C compiler '%1' crashed").arg(m_compilerName));
         return;
@@ -270,7 +305,12 @@ void SimulationBuild::compilerFinished()
         return;
     }
     if (m_compiler.exitCode() != 0 || SimulationCompiler::hasErrors(findings)) {
-        m_failure.findings = findings;
+        m_tccFindings = findings;
+        m_tccExitCode = m_compiler.exitCode();
+        const bool tcc = CompileCheck::family(m_compilerName) == CompileCheck::Family::Tcc;
+        if (tcc && recheck())
+            return;
+        m_failure.findings = tcc ? asTccSaidIt(findings) : findings;
         if (!SimulationCompiler::hasErrors(findings)) {
             // A failing compiler that said nothing readable still failed.
             DesignFinding finding;
@@ -285,6 +325,49 @@ void SimulationBuild::compilerFinished()
     }
     m_warnings = m_harness.notes() + findings;
     finish(SimulationFailure::None, QString());
+}
+
+bool SimulationBuild::recheck()
+{
+    const QStringList cc = CompileCheck::defaultCompiler();
+    if (cc.isEmpty() || CompileCheck::family(cc.first()) != CompileCheck::Family::Gcc)
+        return false;
+    Sandbox::Spec spec;
+    spec.role = Sandbox::Role::Compiler;
+    spec.program = cc.first();
+    spec.arguments = cc.mid(1) << QStringLiteral("-std=c99") << QStringLiteral("-fsyntax-only");
+    for (const QString &directory : qAsConst(m_includeDirectories))
+        spec.arguments << QStringLiteral("-I") + directory;
+    spec.arguments << SimulationHarness::glueFileName();
+    spec.buildFolder = m_directory->path();
+    spec.readOnlyFolders = m_includeDirectories;
+    const Sandbox::Command command = Sandbox::command(spec, m_allowUnconfined);
+    if (command.status != Sandbox::Command::Ready)
+        return false;
+    m_rechecking = true;
+    m_output.clear();
+    m_timer.start(m_timeoutMs);
+    m_compiler.start(command.program, command.arguments);
+    return true;
+}
+
+void SimulationBuild::finishRecheck(const DesignFindings &findings)
+{
+    if (SimulationCompiler::hasErrors(findings)) {
+        // The system compiler names the item exactly.
+        m_failure.findings = findings;
+    } else {
+        // Only tcc refuses it: its words, for what they are worth.
+        m_failure.findings = asTccSaidIt(m_tccFindings);
+    }
+    if (!SimulationCompiler::hasErrors(m_failure.findings)) {
+        DesignFinding finding;
+        finding.fromCompiler = true;
+        finding.text = ItemRef::machine().describe(m_machine)
+            + QStringLiteral(": the compiler failed (exit code %1)").arg(m_tccExitCode);
+        m_failure.findings << finding;
+    }
+    finish(SimulationFailure::NotCompiled, QStringLiteral("the machine's C did not compile"));
 }
 
 void SimulationBuild::finish(SimulationFailure::Kind kind, const QString &message)

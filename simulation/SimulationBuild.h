@@ -4,6 +4,12 @@
 // machine's instrumented files, the glue and the runtime, compiled in the
 // background, in the sandbox (the project's folder read-only). Ends in
 // finished(); failure() then says whether and why it failed. QtCore only.
+//
+// The Tiny C Compiler names the line of the token after a fault, often the
+// next item's: when it refuses the machine, the system's C compiler (when
+// there is one) checks the same files, syntax only, and its findings, which
+// name the item exactly, are reported instead. Without one, tcc's own words
+// are reported as tcc's, with the hint to ask check --compile.
 
 #include "CEmitter.h"
 #include "MachineDescription.h"
@@ -64,6 +70,9 @@ private:
     bool relinkWithStubs(const QString &output);
     void failLink(const QStringList &symbols);
     bool writeFile(const QString &name, const QString &text);
+    // Starts the system compiler on the files tcc refused; false when there is none.
+    bool recheck();
+    void finishRecheck(const DesignFindings &findings);
 
     MachineDescription m_machine;
     GeneratedModule m_module;
@@ -83,4 +92,9 @@ private:
     SimulationFailure m_failure;
     DesignFindings m_warnings;
     bool m_confined = false;
+    QStringList m_includeDirectories;
+    bool m_allowUnconfined = false;
+    bool m_rechecking = false;
+    DesignFindings m_tccFindings;
+    int m_tccExitCode = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "InstanceEmitter.h"
 #include "ItemRef.h"
+#include "TimeInState.h"
+#include "MemberRewrite.h"
 
 #include <QSet>
 
@@ -119,9 +121,20 @@ void SimulationHarness::collectVariables(const MachineDescription &machine)
         names << name;
         m_variables << variable(name, CEmitter::memoryType(memory.datatype), SimulationVariable::Local);
     }
+    // The time in state, where the module has it, is watched as the memory items are.
+    const QString counterType = TimeInState::isUsed(machine) ? TimeInState::counterType(machine.counterType) : QString();
+    if (!counterType.isNull() && !names.contains(TimeInState::name()))
+        m_variables << variable(TimeInState::name(), counterType, SimulationVariable::Local);
     m_locals = m_variables.size();
     addDataflowVariables(machine.inputs, SimulationVariable::Input);
     addDataflowVariables(machine.outputs, SimulationVariable::Output);
+    // The explorer gives values to the inputs (those of a type without a
+    // scalar kind it leaves as they are).
+    for (int i = m_locals; i < m_variables.size(); ++i) {
+        const SimulationVariable::Role role = m_variables.at(i).role;
+        if (role == SimulationVariable::Input || role == SimulationVariable::InputOutput)
+            m_explored << Explored{ i, false };
+    }
 }
 
 void SimulationHarness::addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role)
@@ -191,6 +204,7 @@ void SimulationHarness::writeGlue(const MachineDescription &machine, const Gener
     writeVariableTable();
     writeConditions(conditions);
     writeAccessors(machine, module);
+    writeExplorer(machine);
 }
 
 void SimulationHarness::writeDataflowVariables(bool standardTypes)
@@ -275,6 +289,70 @@ void SimulationHarness::writeAccessors(const MachineDescription &machine, const 
                           "void kestro_sim_cycle(void) { %3(); }\n")
                .arg(machine.states.size())
                .arg(CEmitter::stateVariable(m), m));
+}
+
+namespace {
+
+// A C number token as a value; false for what is no plain number.
+bool constantValue(QString token, double *value)
+{
+    const bool hex = token.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    const QString suffixes = hex ? QStringLiteral("uUlL") : QStringLiteral("uUlLfF");
+    while (!token.isEmpty() && suffixes.contains(token.back()))
+        token.chop(1);
+    bool ok = false;
+    if (hex)
+        *value = double(token.mid(2).toULongLong(&ok, 16));
+    else if (token.size() > 1 && token.startsWith(QLatin1Char('0')) && !token.contains(QLatin1Char('.'))
+             && !token.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+        *value = double(token.toULongLong(&ok, 8));
+    else
+        *value = token.toDouble(&ok);
+    return ok && qIsFinite(*value);
+}
+
+} // namespace
+
+QVector<double> SimulationHarness::conditionConstants(const MachineDescription &machine)
+{
+    QStringList conditions;
+    for (const MachineTransition &transition : machine.transitions)
+        conditions << transition.condition;
+    for (const MachineState &state : machine.states)
+        conditions << state.initialCondition;
+    QVector<double> constants;
+    for (const QString &condition : qAsConst(conditions)) {
+        for (const QString &token : MemberRewrite::numbers(condition)) {
+            // The token has no sign: a negative constant is its negation.
+            double value = 0;
+            if (!constantValue(token, &value))
+                continue;
+            for (double candidate : { value, -value }) {
+                if (constants.size() < MaxConstants && !constants.contains(candidate))
+                    constants << candidate;
+            }
+        }
+    }
+    return constants;
+}
+
+void SimulationHarness::writeExplorer(const MachineDescription &machine)
+{
+    QString text = QStringLiteral("const int kestro_sim_transition_count = %1;\n"
+                                  "struct kestro_sim_explored { int var; char null_only; };\n"
+                                  "const struct kestro_sim_explored kestro_sim_explored[] = {\n")
+                       .arg(machine.transitions.size());
+    for (const Explored &explored : qAsConst(m_explored))
+        text += QStringLiteral("\t{ %1, %2 },\n").arg(explored.variable).arg(explored.nullOnly ? 1 : 0);
+    if (m_explored.isEmpty())
+        text += QStringLiteral("\t{ -1, 0 },\n");
+    text += QStringLiteral("};\nconst int kestro_sim_explored_count = %1;\n"
+                           "const double kestro_sim_constants[] = { ").arg(m_explored.size());
+    const QVector<double> constants = conditionConstants(machine);
+    for (double value : constants)
+        text += QString::number(value, 'g', 17) + QStringLiteral(", ");
+    text += QStringLiteral("0 };\nconst int kestro_sim_constant_count = %1;\n").arg(constants.size());
+    append(text);
 }
 
 DesignFinding SimulationHarness::glueFinding(int line, DesignFinding::Severity severity, const QString &text) const

@@ -26,6 +26,8 @@ public:
     // File names that no module can take (module names are C identifiers).
     static QString glueFileName() { return QStringLiteral("kestro-sim-glue.c"); }
     static QString runtimeFileName() { return QStringLiteral("kestro-sim-runtime.c"); }
+    static QString runsFileName() { return QStringLiteral("kestro-sim-runs.c"); }
+    static QString runtimeHeaderName() { return QStringLiteral("kestro-sim-runtime.h"); }
     static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
     // The project's simulation prelude, which the glue includes before anything else.
     static QString preludeFileName() { return QStringLiteral("kestro-sim-prelude.h"); }
@@ -37,11 +39,19 @@ public:
                       const QStringList &conditions = QStringList());
 
     const QString &glue() const { return m_glue; }
-    // Locals (the machine's memory items) first, then its inputs and
-    // outputs, each C name once.
+    // Locals (the machine's memory items, then its time in state when the
+    // module has one) first, then its inputs and outputs, each C name once.
     const QVector<SimulationVariable> &variables() const { return m_variables; }
     // Variables left out (no C name, no type), one warning each.
     const DesignFindings &notes() const { return m_notes; }
+
+    // The most constants of the conditions the explorer leans towards.
+    static constexpr int MaxConstants = 64;
+
+    // The numbers the machine's conditions (and initial conditions) compare
+    // with and their negations, each once, in order of first use; at most
+    // MaxConstants.
+    static QVector<double> conditionConstants(const MachineDescription &machine);
 
     // The finding for a compiler diagnostic about the glue unit's `line`:
     // it names the input, output or breakpoint condition written there.
@@ -54,6 +64,14 @@ private:
         int last;
         QString what;
     };
+    // A variable the explorer gives random values. A unit that stands in
+    // for a function the machine calls adds its return value here as well,
+    // nullOnly for a pointer, which the explorer leaves null.
+    struct Explored
+    {
+        int variable;   // index into m_variables
+        bool nullOnly;
+    };
 
     void collectVariables(const MachineDescription &machine);
     void addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role);
@@ -63,6 +81,7 @@ private:
     void writeVariableTable();
     void writeConditions(const QStringList &conditions);
     void writeAccessors(const MachineDescription &machine, const GeneratedModule &module);
+    void writeExplorer(const MachineDescription &machine);
     // Appends `text` (whole lines) and returns the range of lines it took.
     QPair<int, int> append(const QString &text);
 
@@ -73,4 +92,5 @@ private:
     QString m_instance;   // the simulated instance of an instance-style module, else empty
     DesignFindings m_notes;
     QVector<Region> m_regions;
+    QVector<Explored> m_explored;
 };

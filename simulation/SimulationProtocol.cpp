@@ -43,8 +43,8 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
         Kind kind;
         int count;
     } numbered[] = {
-        { "cycle", Cycle, 4 }, { "kestro-sim", Hello, 4 }, { "crash", Crash, 6 }, { "stopped", Stopped, 6 },
-        { "ended", Stopped, 6 },
+        { "cycle", Cycle, 4 }, { "kestro-sim", Hello, 5 }, { "crash", Crash, 6 }, { "stopped", Stopped, 6 },
+        { "ended", Stopped, 6 }, { "ran", Ran, 3 }, { "alive", Alive, 0 },
     };
     for (const auto &shape : numbered) {
         if (word == shape.word) {
@@ -70,6 +70,24 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
         result.kind = Calls;
         result.name = QString::fromUtf8(words.at(1));
         return numbersFrom(words, 2, 1, &result.numbers) && result.numbers.first() > 0 ? result : unknown();
+    }
+    if (word == "covered") {
+        result.kind = Covered;
+        if (words.size() != 4 || (words.at(1) != "state" && words.at(1) != "transition")
+            || !numbersFrom(words, 2, 2, &result.numbers) || result.numbers.at(1) < 0)
+            return unknown();
+        result.name = QString::fromLatin1(words.at(1));
+        return result;
+    }
+    if (word == "replay") {
+        // The bits are unsigned and may need all 64.
+        bool ok = false;
+        const quint64 bits = words.value(3).toULongLong(&ok);
+        result.kind = Replay;
+        if (words.size() != 4 || !ok || !numbersFrom(words.mid(0, 3), 1, 2, &result.numbers))
+            return unknown();
+        result.numbers << qint64(bits);
+        return result;
     }
     if (word == "var" || word == "changed" || word == "value") {
         const int nameEnd = rest.indexOf(' ');

@@ -10,7 +10,7 @@
 struct SimulationLine
 {
     enum Kind : int {
-        Hello,      // numbers: version, states, conditions, variables
+        Hello,      // numbers: version, states, conditions, variables, transitions
         Variable,   // name, text: "KIND SIZE VALUE"
         Cycle,      // numbers: cycle, before, fired, after
         Changed,    // name, text: value
@@ -23,6 +23,10 @@ struct SimulationLine
                     // or the machine's code called exit() ("ended")
         Call,       // name: the stub, text: its recorded arguments
         Calls,      // name: the stub; numbers: its calls in the cycle
+        Ran,        // numbers: last cycle, state, fired (after "run N")
+        Covered,    // name: "state" or "transition"; numbers: index, count
+        Replay,     // numbers: cycle, variable, bits of the value given
+        Alive,      // a long run goes on
         Unknown,
     };
 

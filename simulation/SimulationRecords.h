@@ -112,12 +112,37 @@ struct SimulationReply
     bool ok() const { return kind == Ok || kind == Break; }
 };
 
+// How often each state was entered and each transition fired, over every
+// run of a session (restarts included). A self transition enters its state
+// again; the initial transition is no transition of the machine and counts
+// only as the entry of its state.
+struct SimulationCoverage
+{
+    QVector<qint64> stateEntries;      // one per state
+    QVector<qint64> transitionFires;   // one per transition
+
+    int statesEntered() const;
+    int transitionsFired() const;
+    // Transitions fired of all, in percent; 100 for a machine without any.
+    double transitionPercent() const;
+};
+
+// A value the explorer gave a variable, in force from cycle `cycle` on
+// (counted from the explorer's last restart, as a reset counts).
+struct SimulationGiven
+{
+    qint64 cycle = 0;
+    int variable = -1;   // index into the session's variables
+    quint64 bits = 0;    // the value: the integer, or the float's or the double's bits
+};
+
 struct SimulationFailure
 {
     enum Kind : int {
         None,
         NoCompiler,       // no C compiler could be started
         NotCompiled,      // the machine's C (or a breakpoint condition) did not compile
+        DesignError,      // the machine cannot run as drawn (it has no initial state)
         BuildFailed,      // the files could not be written, or the compiler crashed or hung
         StartFailed,      // the compiled program could not be started
         Crashed,          // the program died of a signal
@@ -136,6 +161,10 @@ struct SimulationFailure
     int state = -1;
     int transition = -1;
     int condition = -1;        // a breakpoint condition was being evaluated
+    // While exploring: the values given since the explorer's last restart,
+    // which lead from a reset to the failure (SimulationReplay writes them).
+    QVector<SimulationGiven> replay;
+    bool exploring = false;
 
     bool failed() const { return kind != None; }
 };

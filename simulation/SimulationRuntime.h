@@ -1,19 +1,33 @@
 #pragma once
 
 // The C runtime of a simulation: main() of the machine's program, kept as C
-// in simulation/runtime/kestro-sim-runtime.c and embedded at build time
-// (simulation/runtime/embed-runtime.cmake); source() is that file's text,
-// written next to the glue unit of every simulation. It talks to
+// in simulation/runtime/kestro-sim-runtime.c (with the long runs and the
+// explorer in kestro-sim-runs.c and what they share in kestro-sim-runtime.h)
+// and embedded at build time (simulation/runtime/embed-runtime.cmake);
+// source(), runsSource() and header() are those files' texts, written next
+// to the glue unit of every simulation. It talks to
 // SimulationSession over descriptor 3 (a socket Kestro opened before the
 // program started), one line each way:
 //
-//   at start   "kestro-sim 1 STATES CONDITIONS VARIABLES", then one line
+//   at start   "kestro-sim 2 STATES CONDITIONS VARIABLES TRANSITIONS", then one line
 //              "var NAME KIND SIZE VALUE" per variable, then "ok"
 //   reset      runs Initialize (cycle 0); step [N] runs N cycles
 //              each cycle: "cycle NUMBER BEFORE FIRED AFTER", then
 //              "changed NAME VALUE" per variable whose bytes changed;
 //              ends in "ok", or "break state S" / "break condition K"
 //              (a state with a breakpoint entered, a condition became true)
+//   run N      N cycles as step runs them, without a report each: then
+//              "covered state|transition INDEX COUNT" for each state
+//              entered (a self transition enters its state again) and each
+//              transition fired, "ran CYCLE STATE FIRED", the changes since
+//              the run began, and "ok" or the breakpoint
+//   explore N SEED   N cycles with random values of the explored variables
+//              (the glue's kestro_sim_explored), from a restart and
+//              restarting now and then; the same lines, then
+//              "ok CYCLES RESTARTS". A crash or timeout first writes
+//              "replay CYCLE VARIABLE BITS" for every value given since the
+//              last restart.
+//              While either runs, "alive" every half second.
 //   set NAME LITERAL      "ok VALUE" or "error REASON" (range, whole numbers)
 //   equal NAME LITERAL    "ok 1|0 VALUE": numeric equality in NAME's type
 //   get NAME              "ok VALUE";  dump: "value NAME VALUE"..., "ok"
@@ -40,5 +54,7 @@
 namespace SimulationRuntime {
 
 QString source();
+QString runsSource();
+QString header();
 
 } // namespace SimulationRuntime

@@ -7,6 +7,7 @@
 #include "SimulationCompiler.h"
 #include "SimulationProtocol.h"
 #include "SimulationStubUnit.h"
+#include "SimulationRunCheck.h"
 #include "SimulationTrace.h"
 
 #include <QEventLoop>
@@ -100,6 +101,16 @@ int SimulationSession::reset()
 int SimulationSession::step(int cycles)
 {
     return enqueue(Kind::Step, "step " + QByteArray::number(qMax(1, cycles)), QString(), QString(), qMax(1, cycles));
+}
+
+int SimulationSession::run(qint64 cycles)
+{
+    return enqueue(Kind::Run, "run " + QByteArray::number(qMax<qint64>(1, cycles)));
+}
+
+int SimulationSession::explore(qint64 cycles, quint64 seed)
+{
+    return enqueue(Kind::Explore, "explore " + QByteArray::number(qMax<qint64>(1, cycles)) + ' ' + QByteArray::number(seed));
 }
 
 int SimulationSession::setVariable(const QString &name, const QString &literal)
@@ -211,6 +222,10 @@ void SimulationSession::pump()
         m_child->writeChannel(command.line + '\n');
         if (m_sent.isEmpty())
             m_commandCycles = 0;
+        if (command.kind == Kind::Explore) {
+            m_childUsed = true;   // its variables are no longer the start values
+            m_replay.clear();
+        }
         m_sent.enqueue(command);
         if (!m_stepTimer.isActive())
             m_stepTimer.start(m_options.stepTimeoutMs + KillGraceMs);
@@ -233,6 +248,8 @@ void SimulationSession::buildFinished()
     for (int i = 0; i < m_stubs.size(); ++i)
         m_stubIndex.insert(m_stubs.at(i).name, i);
     m_state = m_machine.states.size();
+    m_coverage.stateEntries.fill(0, m_machine.states.size());
+    m_coverage.transitionFires.fill(0, m_machine.transitions.size());
     startChild();
 }
 
@@ -375,14 +392,25 @@ void SimulationSession::processLine(const QByteArray &bytes)
     }
     m_stepTimer.start(m_options.stepTimeoutMs + KillGraceMs);
     switch (line.kind) {
-    case SimulationLine::Cycle:
     case SimulationLine::Changed:
+        if (m_sent.head().quiet())
+            processQuietLine(line);
+        else
+            processCycleLine(line);
+        return;
+    case SimulationLine::Cycle:
     case SimulationLine::Value:
         processCycleLine(line);
         return;
     case SimulationLine::Call:
     case SimulationLine::Calls:
         processCallLine(line);
+        return;
+    case SimulationLine::Ran:
+    case SimulationLine::Covered:
+    case SimulationLine::Replay:
+    case SimulationLine::Alive:
+        processQuietLine(line);
         return;
     case SimulationLine::Ok:
     case SimulationLine::Error:
@@ -414,6 +442,8 @@ void SimulationSession::processLine(const QByteArray &bytes)
             m_stubSettings.insert(command.name, command.line);
             emit stubsChanged();
         }
+        if (command.quiet())
+            emit variablesChanged();
         finishCommand(reply);
         return;
     }
@@ -423,9 +453,70 @@ void SimulationSession::processLine(const QByteArray &bytes)
     }
 }
 
+QString SimulationSession::checkQuietLine(const SimulationLine &line) const
+{
+    const Command &command = m_sent.head();
+    if (!command.quiet())
+        return QStringLiteral("a line of a long run no command asked for");
+    SimulationRunCheck::Context context;
+    context.exploring = command.kind == Kind::Explore;
+    context.ranSeen = m_ranSeen;
+    context.cycle = m_cycle;
+    context.states = m_machine.states.size();
+    context.transitions = m_machine.transitions.size();
+    context.conditions = m_options.conditions.size();
+    context.variables = m_variables.size();
+    return SimulationRunCheck::check(line, context);
+}
+
+void SimulationSession::processQuietLine(const SimulationLine &line)
+{
+    const QVector<qint64> &n = line.numbers;
+    switch (line.kind) {
+    case SimulationLine::Covered: {
+        QVector<qint64> &counts = line.name == QLatin1String("state") ? m_coverage.stateEntries : m_coverage.transitionFires;
+        counts[int(n.at(0))] += n.at(1);
+        return;
+    }
+    case SimulationLine::Ran:
+        m_ranSeen = true;
+        m_childUsed = true;
+        m_pendingSets.clear();
+        m_cycle = n.at(0);
+        m_state = int(n.at(1));
+        return;
+    case SimulationLine::Replay:
+        if (m_replay.size() < MaxReplay)
+            m_replay << SimulationGiven{ n.at(0), int(n.at(1)), quint64(n.at(2)) };
+        return;
+    case SimulationLine::Changed: {
+        const int variable = variableIndex(line.name);
+        if (variable < 0) {
+            fail(SimulationFailure::ProtocolError, QStringLiteral("the machine's program reported an unknown variable"));
+            return;
+        }
+        m_variables[variable].value = line.text;
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void SimulationSession::countCycle(int before, int fired, int after)
+{
+    if (fired >= 0 && fired < m_coverage.transitionFires.size())
+        ++m_coverage.transitionFires[fired];
+    if ((after != before || fired >= 0) && after >= 0 && after < m_coverage.stateEntries.size())
+        ++m_coverage.stateEntries[after];
+}
+
 QString SimulationSession::checkLine(const SimulationLine &line) const
 {
     const Command &command = m_sent.head();
+    if (command.quiet() || line.kind == SimulationLine::Ran || line.kind == SimulationLine::Covered
+        || line.kind == SimulationLine::Replay || line.kind == SimulationLine::Alive)
+        return checkQuietLine(line);
     const bool cycles = command.kind == Kind::Reset || command.kind == Kind::Step;
     const qint64 states = m_machine.states.size();
     const auto stateInRange = [states](qint64 state) { return state >= 0 && state <= states; };
@@ -482,10 +573,10 @@ QString SimulationSession::checkLine(const SimulationLine &line) const
 bool SimulationSession::processHello(const SimulationLine &line)
 {
     if (m_helloVariables < 0) {
-        // Version 1, and the program of this machine.
-        if (line.kind != SimulationLine::Hello || line.numbers.at(0) != 1
+        // Version 2, and the program of this machine.
+        if (line.kind != SimulationLine::Hello || line.numbers.at(0) != 2
             || line.numbers.at(1) != m_machine.states.size() || line.numbers.at(2) != m_options.conditions.size()
-            || line.numbers.at(3) != m_variables.size())
+            || line.numbers.at(3) != m_variables.size() || line.numbers.at(4) != m_machine.transitions.size())
             return false;
         m_helloVariables = m_variables.size();
         return true;
@@ -533,6 +624,7 @@ void SimulationSession::processCycleLine(const SimulationLine &line)
         m_pendingSets.clear();
         m_cycle = m_openCycle.number;
         m_state = m_openCycle.after;
+        countCycle(m_openCycle.before, m_openCycle.fired, m_openCycle.after);
         return;
     }
     const int variable = variableIndex(line.name);
@@ -568,6 +660,7 @@ void SimulationSession::finishCommand(const SimulationReply &reply)
 {
     const Command command = m_sent.dequeue();
     m_commandCycles = 0;
+    m_ranSeen = false;
     if (m_sent.isEmpty())
         m_stepTimer.stop();
     // A replay after a restart was answered when it was first given.
@@ -641,7 +734,7 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
         readOutput();
     closeCycle();
     // Values set before a cycle that never ended were used by it.
-    if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset))
+    if (!m_sent.isEmpty() && (m_sent.head().kind == Kind::Step || m_sent.head().kind == Kind::Reset || m_sent.head().quiet()))
         m_pendingSets.clear();
     Position where = m_position;
     if (!m_positionKnown) {
@@ -665,6 +758,10 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
         }
     }
     placeFailure(where);
+    if (!m_sent.isEmpty() && m_sent.head().kind == Kind::Explore) {
+        m_failure.exploring = true;
+        m_failure.replay = m_replay;
+    }
     m_child = nullptr;
     child->disconnect(this);
     child->deleteLater();

@@ -65,6 +65,8 @@ public:
     static constexpr int MaxOutput = 1024 * 1024;
     // The longest line of the protocol that is read.
     static constexpr int MaxLine = 64 * 1024;
+    // The most values of an explorer's replay that are kept.
+    static constexpr int MaxReplay = 16384;
 
     // `module` is the machine's module emitted with transitionHooks.
     SimulationSession(const MachineDescription &machine, const GeneratedModule &module,
@@ -75,6 +77,15 @@ public:
 
     int reset();
     int step(int cycles = 1);
+    // `cycles` cycles as step() runs them, breakpoints included, without a
+    // report of each: no cycleFinished(), the coverage, the state and the
+    // variables once at the end. For long runs.
+    int run(qint64 cycles);
+    // `cycles` cycles from a restart with random values of the inputs,
+    // restarting every so often (the same `seed`, the same values); the
+    // reply's text is "CYCLES RESTARTS". A crash or a timeout fails it with
+    // the values that lead to it in the failure's replay.
+    int explore(qint64 cycles, quint64 seed);
     int setVariable(const QString &name, const QString &literal);
     // Numeric equality of a variable and a C literal converted to its type;
     // the reply's text is "1 VALUE" or "0 VALUE".
@@ -106,6 +117,11 @@ public:
     bool isRunning() const { return m_phase == Phase::Running || m_phase == Phase::Starting; }
     // The last failure; kind None while there was none.
     const SimulationFailure &failure() const { return m_failure; }
+    // The values set since the last cycle (variable, literal), in order:
+    // what a reset sets again.
+    const QVector<QPair<QString, QString>> &pendingValues() const { return m_pendingSets; }
+    // The states entered and the transitions fired since the session started.
+    const SimulationCoverage &coverage() const { return m_coverage; }
     // Warnings of the build (variables left out, the compiler's warnings).
     DesignFindings buildWarnings() const;
 
@@ -127,7 +143,7 @@ signals:
 
 private:
     enum class Phase { Created, Building, Starting, Running, Stopped, Unbuildable };
-    enum class Kind { Reset, Step, Set, Compare, Breakpoint, Stub };
+    enum class Kind { Reset, Step, Set, Compare, Breakpoint, Run, Explore, Stub };
     struct Command
     {
         int number = 0;   // 0: the session's own (replayed after a restart)
@@ -136,6 +152,7 @@ private:
         QString name;     // Set: the variable
         QString literal;  // Set: the value
         int cycles = 0;   // Reset: 1, Step: N; the most cycle lines it may get
+        bool quiet() const { return kind == Kind::Run || kind == Kind::Explore; }
     };
     struct Position
     {
@@ -162,6 +179,10 @@ private:
     bool processHello(const SimulationLine &line);
     void processCycleLine(const SimulationLine &line);
     void processCallLine(const SimulationLine &line);
+    // The lines of run and explore: coverage, the last cycle, the values given.
+    void processQuietLine(const SimulationLine &line);
+    QString checkQuietLine(const SimulationLine &line) const;
+    void countCycle(int before, int fired, int after);
     // Why `line` cannot be the program's answer to the command under way;
     // empty when it can.
     QString checkLine(const SimulationLine &line) const;
@@ -205,6 +226,9 @@ private:
     qint64 m_cycle = -1;
     SimulationCycle m_openCycle;
     bool m_cycleOpen = false;
+    SimulationCoverage m_coverage;
+    bool m_ranSeen = false;                  // the run under way reported its last cycle
+    QVector<SimulationGiven> m_replay;       // what the explorer gave since its last restart
 
     // The child now running.
     QByteArray m_buffer;

@@ -52,6 +52,15 @@ QString SimulationTrace::stateName(const MachineDescription &machine, int state)
     return QStringLiteral("(invalid state %1)").arg(state);
 }
 
+bool SimulationTrace::showsEntryExit(const MachineDescription &machine)
+{
+    for (const MachineState &state : machine.states) {
+        if (!state.entryAction.trimmed().isEmpty() || !state.exitAction.trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
                                           const QVector<SimulationVariable> &variables, const SimulationCycle &cycle)
 {
@@ -63,10 +72,39 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
         row.fired = machine.transitions.at(cycle.fired).label;
     else if (cycle.initialTransition(machine.states.size()))
         row.fired = QStringLiteral("(initial)");
+    row.entryExit = showsEntryExit(machine);
+    // The generated code runs the exit action of the transition's start
+    // state and the entry action of its end state (self transitions
+    // included), and the initial state's entry action after the initial
+    // transition.
+    const auto hasCode = [&](int state, bool entry) {
+        if (state < 0 || state >= machine.states.size())
+            return false;
+        const MachineState &s = machine.states.at(state);
+        return !(entry ? s.entryAction : s.exitAction).trimmed().isEmpty();
+    };
+    if (cycle.fired >= 0 && cycle.fired < machine.transitions.size()) {
+        const MachineTransition &t = machine.transitions.at(cycle.fired);
+        if (hasCode(t.start, false))
+            row.exited = machine.states.at(t.start).label;
+        if (hasCode(t.end, true))
+            row.entered = machine.states.at(t.end).label;
+    } else if (cycle.initialTransition(machine.states.size()) && hasCode(cycle.after, true)) {
+        row.entered = machine.states.at(cycle.after).label;
+    }
     for (const SimulationChange &change : cycle.changes) {
         if (change.variable >= 0 && change.variable < variables.size())
             row.changes << qMakePair(variables.at(change.variable).name, change.value);
     }
+    return row;
+}
+
+SimulationTrace::Row SimulationTrace::restartRow(bool entryExit)
+{
+    Row row;
+    row.cycle = -1;
+    row.restart = true;
+    row.entryExit = entryExit;
     return row;
 }
 
@@ -98,18 +136,39 @@ void SimulationTrace::addCalls(Row *row, const QVector<SimulationStub> &stubs, c
     }
 }
 
-QByteArray SimulationTrace::header(Format format, bool calls)
+QString SimulationTrace::firedText(const Row &row)
+{
+    QStringList parts;
+    if (!row.exited.isEmpty())
+        parts << QStringLiteral("exit ") + row.exited;
+    if (!row.fired.isEmpty())
+        parts << row.fired;
+    if (!row.entered.isEmpty())
+        parts << QStringLiteral("entry ") + row.entered;
+    return parts.join(QStringLiteral(", "));
+}
+
+QByteArray SimulationTrace::header(Format format, bool entryExit, bool calls)
 {
     if (format != Format::Csv)
         return QByteArray();
-    return calls ? QByteArrayLiteral("cycle,before,fired,after,changed,calls\n")
-                 : QByteArrayLiteral("cycle,before,fired,after,changed\n");
+    const QByteArray columns = entryExit ? QByteArrayLiteral("cycle,before,exit,fired,entry,after,changed")
+                                         : QByteArrayLiteral("cycle,before,fired,after,changed");
+    return columns + (calls ? ",calls\n" : "\n");
 }
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
+    if (row.restart)
+        return format == Format::Csv
+            ? (row.entryExit ? QByteArrayLiteral("restart,,,,,,") : QByteArrayLiteral("restart,,,,"))
+                + (row.hasCalls ? ",\n" : "\n")
+            : QByteArrayLiteral("{\"restart\":true}\n");
     if (format == Format::Csv) {
-        return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + csvField(row.fired) + ','
+        const QByteArray fired = row.entryExit
+            ? csvField(row.exited) + ',' + csvField(row.fired) + ',' + csvField(row.entered)
+            : csvField(row.fired);
+        return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + fired + ','
             + csvField(row.after) + ',' + csvField(changesText(row))
             + (row.hasCalls ? ',' + csvField(row.calls.join(QLatin1Char(' '))) : QByteArray()) + '\n';
     }
@@ -123,7 +182,10 @@ QByteArray SimulationTrace::line(Format format, const Row &row)
     QByteArray changes;
     for (const auto &change : row.changes)
         changes += (changes.isEmpty() ? "" : ",") + jsonString(change.first) + ':' + jsonValue(change.second);
-    return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before)
-        + ",\"fired\":" + (row.fired.isEmpty() ? QByteArray("null") : jsonString(row.fired))
+    const auto orNull = [](const QString &text) { return text.isEmpty() ? QByteArray("null") : jsonString(text); };
+    const QByteArray fired = row.entryExit
+        ? ",\"exit\":" + orNull(row.exited) + ",\"fired\":" + orNull(row.fired) + ",\"entry\":" + orNull(row.entered)
+        : ",\"fired\":" + orNull(row.fired);
+    return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before) + fired
         + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}" + calls + "}\n";
 }

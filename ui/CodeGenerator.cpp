@@ -105,6 +105,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     m_compileCheck = settings.value(compileCheckKey(), false).toBool();
     dialog->setCompileCheck(m_compileCheck);
     dialog->setProjectStyle(m_projectStyle);
+    dialog->setCounterType(m_projectCounterType);
     dialog->refresh();
     if (runDialog(dialog) != QDialog::Accepted)
         return false;
@@ -114,6 +115,7 @@ bool CodeGenerator::runProperties(QWidget *parent)
     m_version = dialog->version();
     m_compileCheck = dialog->compileCheck();
     m_projectStyle = dialog->projectStyle();
+    m_projectCounterType = dialog->counterType();
     settings.setValue(compileCheckKey(), m_compileCheck);
     return true;
 }

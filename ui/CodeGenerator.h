@@ -56,6 +56,9 @@ public:
     // The project's default module style the properties dialog shows and edits.
     QString projectStyle() const { return m_projectStyle; }
     void setProjectStyle(const QString &style) { m_projectStyle = style; }
+    // The project's type of the time in state the properties dialog shows and edits.
+    QString projectCounterType() const { return m_projectCounterType; }
+    void setProjectCounterType(const QString &type) { m_projectCounterType = type; }
 
     // Whether written modules are compiled; kept in the settings under
     // "compileCheck" by runProperties(), off until turned on.
@@ -135,6 +138,7 @@ private:
     double m_version = 1.0;
     QString m_projectName;
     QString m_projectStyle;
+    QString m_projectCounterType;
 
     QString m_moduleName;
 

@@ -21,6 +21,8 @@ void CodegenProperties::refresh()
     const bool known = m_projectStyle.isEmpty() || m_projectStyle == QLatin1String("classic")
                        || m_projectStyle == QLatin1String("instance");
     m_ui->comboBox_style->setCurrentIndex(!known ? -1 : m_projectStyle == QLatin1String("instance") ? 1 : 0);
+    // The combo box lists uint32_t (also for nothing stored) first.
+    m_ui->comboBox_counter->setCurrentIndex(m_counterType.isEmpty() ? 0 : m_ui->comboBox_counter->findText(m_counterType));
 }
 
 void CodegenProperties::on_toolButton_clicked()
@@ -49,6 +51,13 @@ void CodegenProperties::on_buttonBox_accepted()
         m_projectStyle = QStringLiteral("instance");
     else if (style == 0 && m_projectStyle != QLatin1String("classic"))
         m_projectStyle.clear();
+    // The default, uint32_t, stays unstored unless it was stored; an unknown
+    // text stays until a type is chosen.
+    const int counter = m_ui->comboBox_counter->currentIndex();
+    if (counter > 0)
+        m_counterType = m_ui->comboBox_counter->currentText();
+    else if (counter == 0 && m_counterType != QLatin1String("uint32_t"))
+        m_counterType.clear();
     // A path typed into the field counts as much as a chosen one.
     m_outputDirectory = m_ui->lineEdit_3->text();
 }

@@ -36,6 +36,11 @@ public:
     // "instance"; a text this version does not know is kept unless changed.
     QString projectStyle() const { return m_projectStyle; }
     void setProjectStyle(const QString &style) { m_projectStyle = style; }
+    // The project's type of the time in state: "" (uint32_t), "uint8_t",
+    // "uint16_t" or "uint32_t"; a text this version does not know is shown
+    // as no choice and kept unless changed.
+    QString counterType() const { return m_counterType; }
+    void setCounterType(const QString &type) { m_counterType = type; }
 
     // Loads the widgets from the four values.
     void refresh();
@@ -53,5 +58,6 @@ private:
     double m_version = 1.0;
     bool m_compileCheck = false;
     QString m_projectStyle;
+    QString m_counterType;
     QString m_lastDirectory;    // where the directory chooser opens next
 };

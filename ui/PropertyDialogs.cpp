@@ -202,6 +202,8 @@ bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const Labe
     d->setHeight(state->height());
     d->setLabel(state->label());
     d->setAction(state->action());
+    d->setEntryAction(state->entryAction());
+    d->setExitAction(state->exitAction());
     d->setBackgroundColour(state->shownColour());
     d->setPickedColour(state->shownColour());
     d->setDescription(state->description());
@@ -216,6 +218,8 @@ bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const Labe
 
     state->setLabel(d->label());
     state->setAction(d->action());
+    state->setEntryAction(d->entryAction());
+    state->setExitAction(d->exitAction());
     state->setBackgroundColour(d->backgroundColour());
     state->setDescription(d->description());
     state->setSize(d->width(), d->height());

@@ -1,9 +1,13 @@
 #include "SimulationDock.h"
 
 #include "SimulationFunctionsModel.h"
+#include "MachineDescription.h"
+#include "SimulationCoverageModel.h"
+#include "SimulationTrace.h"
 #include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -21,6 +26,10 @@ namespace {
 
 // Lines of the machine's output kept in the dock.
 const int OutputLines = 2000;
+// Characters of the changed variables the trace keeps in sight, and the
+// widest the trace makes the dock, in characters.
+const int ChangesChars = 24;
+const int MaxTraceChars = 100;
 
 QTableView *tableView(QAbstractItemModel *model, QWidget *parent)
 {
@@ -35,8 +44,9 @@ QTableView *tableView(QAbstractItemModel *model, QWidget *parent)
 
 } // namespace
 
-SimulationDock::SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace, QWidget *parent)
-    : QDockWidget(QStringLiteral("Simulation"), parent)
+SimulationDock::SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace,
+                               SimulationCoverageModel *coverage, QWidget *parent)
+    : QDockWidget(QStringLiteral("Simulation"), parent), m_coverageModel(coverage)
 {
     setObjectName(QStringLiteral("simulationDock"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
@@ -52,7 +62,7 @@ SimulationDock::SimulationDock(SimulationVariablesModel *variables, SimulationTr
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_status);
     layout->addWidget(buildCondition());
-    layout->addWidget(buildTables(variables, trace), 1);
+    layout->addWidget(buildTables(variables, trace, coverage), 1);
     setWidget(body);
     setCycle(-1, QString());
 }
@@ -114,7 +124,8 @@ QWidget *SimulationDock::buildCondition()
     return row;
 }
 
-QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace)
+QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace,
+                                     SimulationCoverageModel *coverage)
 {
     auto *splitter = new QSplitter(Qt::Vertical, this);
     m_variables = tableView(variables, splitter);
@@ -146,11 +157,14 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_trace = tableView(trace, traceBox);
     m_trace->setObjectName(QStringLiteral("simulationTrace"));
     m_trace->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Fixed widths: measuring a long trace's contents would take long.
+    // Widths from the machine's labels (fitTraceColumns): measuring a long
+    // trace's contents would take long.
     m_trace->horizontalHeader()->setDefaultSectionSize(80);
     m_trace->verticalHeader()->setDefaultSectionSize(m_trace->fontMetrics().height() + 6);
     traceLayout->addWidget(m_trace);
     connect(m_saveTrace, &QPushButton::clicked, this, &SimulationDock::saveTraceClicked);
+
+    buildCoverage(coverage, splitter);
 
     m_output = new QPlainTextEdit(splitter);
     m_output->setObjectName(QStringLiteral("simulationOutput"));
@@ -159,8 +173,88 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_output->setPlaceholderText(QStringLiteral("What the machine prints"));
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setStretchFactor(2, 1);
+    splitter->setStretchFactor(2, 2);
+    splitter->setStretchFactor(3, 1);
     return splitter;
+}
+
+QWidget *SimulationDock::buildCoverage(SimulationCoverageModel *coverage, QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *head = new QHBoxLayout;
+    m_coverageToggle = new QCheckBox(QStringLiteral("Coverage"), box);
+    m_coverageToggle->setObjectName(QStringLiteral("simulationCoverageToggle"));
+    m_coverageToggle->setToolTip(QStringLiteral("Grey the states and transitions on the diagram that were never "
+                                                "reached since the simulation started"));
+    m_coverageSummary = new QLabel(box);
+    m_coverageSummary->setObjectName(QStringLiteral("simulationCoverageSummary"));
+    head->addWidget(m_coverageToggle);
+    head->addWidget(m_coverageSummary, 1);
+    layout->addLayout(head);
+    m_coverage = tableView(coverage, box);
+    m_coverage->setObjectName(QStringLiteral("simulationCoverage"));
+    m_coverage->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_coverage->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_coverage->horizontalHeader()->setStretchLastSection(true);
+    m_coverage->verticalHeader()->setDefaultSectionSize(m_coverage->fontMetrics().height() + 6);
+    layout->addWidget(m_coverage);
+    connect(m_coverageToggle, &QCheckBox::toggled, this, &SimulationDock::coverageToggled);
+    showCoverage();
+    return box;
+}
+
+QString SimulationDock::coverageSummary() const
+{
+    return m_coverageSummary->text();
+}
+
+void SimulationDock::showCoverage()
+{
+    m_coverageSummary->setText(m_coverageModel ? m_coverageModel->summary() : QString());
+}
+
+void SimulationDock::fitTraceColumns(const MachineDescription &machine)
+{
+    QStringList states{ SimulationTrace::stateName(machine, machine.states.size()) };
+    for (const MachineState &state : machine.states)
+        states << state.label;
+    QStringList transitions{ QStringLiteral("(initial)") };
+    for (const MachineTransition &transition : machine.transitions)
+        transitions << transition.label;
+    const QFontMetrics metrics(m_trace->font());
+    QFont bold = m_trace->font();
+    bold.setBold(true);
+    // The restart mark is bold; cycle numbers up to seven digits fit.
+    const int cycleWidth = qMax(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Restart")),
+                                metrics.horizontalAdvance(QStringLiteral("9999999")));
+    const QStringList cycles;
+    // Room for the cell's margins and grid line.
+    const int padding = 12;
+    // A label longer than this is clipped rather than push the changes out of sight.
+    const int widest = metrics.averageCharWidth() * 40;
+    QHeaderView *header = m_trace->horizontalHeader();
+    int total = m_trace->verticalScrollBar()->sizeHint().width() + 2 * m_trace->frameWidth();
+    const QList<QPair<int, QStringList>> columns = { { SimulationTraceModel::CycleColumn, cycles },
+                                                     { SimulationTraceModel::BeforeColumn, states },
+                                                     { SimulationTraceModel::FiredColumn, transitions },
+                                                     { SimulationTraceModel::AfterColumn, states } };
+    for (const auto &column : columns) {
+        int width = QFontMetrics(header->font())
+                        .horizontalAdvance(m_trace->model()->headerData(column.first, Qt::Horizontal).toString());
+        if (column.first == SimulationTraceModel::CycleColumn)
+            width = qMax(width, cycleWidth);
+        for (const QString &text : column.second)
+            width = qMax(width, metrics.horizontalAdvance(text.simplified()));
+        header->resizeSection(column.first, qMin(width, widest) + padding);
+        total += header->sectionSize(column.first);
+    }
+    header->setStretchLastSection(true);
+    // Room for a few changed variables next to them: the dock is made as
+    // wide as that needs.
+    m_trace->setMinimumWidth(qMin(total + metrics.averageCharWidth() * ChangesChars,
+                                  metrics.averageCharWidth() * MaxTraceChars));
 }
 
 int SimulationDock::rate() const

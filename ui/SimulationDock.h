@@ -3,18 +3,22 @@
 // The "Simulation" dock: the buttons that drive a simulated machine (Reset,
 // Step, Run / Pause at a rate in cycles per second, Stop), the cycle count
 // and the active state, a status line, a breakpoint condition, the table of
-// variables, the trace and the machine's own output. It only shows and
-// asks: SimulationController does the work.
+// variables, the trace, the coverage (with the toggle that greys on the
+// canvas what was never reached) and the machine's own output. It only
+// shows and asks: SimulationController does the work.
 
 #include <QDockWidget>
 
+struct MachineDescription;
 class QLabel;
+class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
 class SimulationFunctionsModel;
+class SimulationCoverageModel;
 class SimulationTraceModel;
 class SimulationVariablesModel;
 
@@ -25,7 +29,8 @@ public:
     static constexpr int DefaultRate = 5;
     static constexpr int MaxRate = 10000;
 
-    SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace, QWidget *parent = nullptr);
+    SimulationDock(SimulationVariablesModel *variables, SimulationTraceModel *trace,
+                   SimulationCoverageModel *coverage, QWidget *parent = nullptr);
 
     QPushButton *resetButton() const { return m_reset; }
     QPushButton *stepButton() const { return m_step; }
@@ -40,6 +45,9 @@ public:
     QTableView *functionsView() const { return m_functions; }
     void setFunctionsModel(SimulationFunctionsModel *functions);
     QPlainTextEdit *outputView() const { return m_output; }
+    QTableView *coverageView() const { return m_coverage; }
+    QCheckBox *coverageToggle() const { return m_coverageToggle; }
+    QString coverageSummary() const;
 
     int rate() const;
     QString statusText() const;
@@ -57,6 +65,11 @@ public:
     // Shows how many early cycles the trace has let go.
     void setTraceDropped(qint64 dropped);
     void clearOutput();
+    // The trace's columns as wide as the machine's labels and cycle numbers
+    // need, the changed variables in the rest.
+    void fitTraceColumns(const MachineDescription &machine);
+    // The coverage model changed.
+    void showCoverage();
 
 signals:
     void resetClicked();
@@ -67,11 +80,15 @@ signals:
     void saveTraceClicked();
     // The breakpoint condition as entered (empty: none).
     void conditionEntered(const QString &condition);
+    // The "Coverage" toggle: grey on the canvas what was never reached.
+    void coverageToggled(bool on);
 
 private:
     QWidget *buildButtons();
     QWidget *buildCondition();
-    QWidget *buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace);
+    QWidget *buildTables(SimulationVariablesModel *variables, SimulationTraceModel *trace,
+                         SimulationCoverageModel *coverage);
+    QWidget *buildCoverage(SimulationCoverageModel *coverage, QWidget *parent);
 
     QPushButton *m_reset = nullptr;
     QPushButton *m_step = nullptr;
@@ -88,4 +105,8 @@ private:
     QTableView *m_trace = nullptr;
     QTableView *m_functions = nullptr;
     QPlainTextEdit *m_output = nullptr;
+    SimulationCoverageModel *m_coverageModel = nullptr;
+    QTableView *m_coverage = nullptr;
+    QCheckBox *m_coverageToggle = nullptr;
+    QLabel *m_coverageSummary = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "SimulationTraceModel.h"
 
+#include <QBrush>
+#include <QFont>
+
 namespace {
 
 // Rows let go together, so that a long run does not move the whole list
@@ -24,16 +27,27 @@ int SimulationTraceModel::columnCount(const QModelIndex &parent) const
 
 QVariant SimulationTraceModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return QVariant();
+    if (role == Qt::BackgroundRole && m_rows.at(index.row()).restart)
+        return QBrush(QColor(0xd8, 0xd8, 0xd8));
+    if (role == Qt::FontRole && m_rows.at(index.row()).restart) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
     const SimulationTrace::Row &row = m_rows.at(index.row());
+    if (row.restart)
+        return index.column() == CycleColumn ? QStringLiteral("Restart") : QVariant();
     switch (index.column()) {
     case CycleColumn:
         return row.cycle;
     case BeforeColumn:
         return row.before;
     case FiredColumn:
-        return row.fired;
+        return SimulationTrace::firedText(row);
     case AfterColumn:
         return row.after;
     case ChangedColumn:
@@ -77,7 +91,7 @@ void SimulationTraceModel::clear()
 
 QByteArray SimulationTraceModel::csv() const
 {
-    QByteArray bytes = SimulationTrace::header(SimulationTrace::Format::Csv);
+    QByteArray bytes = SimulationTrace::header(SimulationTrace::Format::Csv, !m_rows.isEmpty() && m_rows.first().entryExit);
     for (const SimulationTrace::Row &row : m_rows)
         bytes += SimulationTrace::line(SimulationTrace::Format::Csv, row);
     return bytes;

@@ -3,6 +3,7 @@
 
 #include "ColourSwatch.h"
 #include "DiagramFont.h"
+#include "ItemLayout.h"
 #include "LabelEntry.h"
 #include "SizeFields.h"
 
@@ -58,7 +59,7 @@ void StateProperties::autoSize()
 
 void StateProperties::autoSize(const TextMetrics &metrics)
 {
-    const QSize size = stateAutoSize(m_label, m_action, metrics);
+    const QSize size = stateAutoSize(m_label, stateBodyText(m_entryAction, m_action, m_exitAction), metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
 }
@@ -70,6 +71,8 @@ void StateProperties::refresh()
     LabelEntry::clearRefusal(ui->lineEdit_2);
     ui->lineEdit_2->setText(m_label);
     ui->textEdit->setPlainText(m_action);
+    ui->textEdit_entry->setPlainText(m_entryAction);
+    ui->textEdit_exit->setPlainText(m_exitAction);
     ui->textEdit_2->setPlainText(m_initialCondition);
     ui->textEdit_3->setPlainText(m_initialDescription);
     ui->textEdit_4->setPlainText(m_description);
@@ -108,8 +111,9 @@ void StateProperties::on_checkBox_stateChanged(int)
 void StateProperties::on_pushButton_3_clicked()
 {
     // Sizes the editors' current texts; the fields change only on accept.
-    const QSize size = stateAutoSize(ui->lineEdit_2->text(), ui->textEdit->toPlainText(),
-                                     m_metrics);
+    const QString body = stateBodyText(ui->textEdit_entry->toPlainText(), ui->textEdit->toPlainText(),
+                                       ui->textEdit_exit->toPlainText());
+    const QSize size = stateAutoSize(ui->lineEdit_2->text(), body, m_metrics);
     m_autoWidth = size.width();
     m_autoHeight = size.height();
     m_size->showAuto(size);
@@ -128,6 +132,16 @@ void StateProperties::on_buttonBox_accepted()
     const QString action = ui->textEdit->toPlainText();
     if (action != m_action) {
         m_action = action;
+        m_textEdited = true;
+    }
+    const QString entry = ui->textEdit_entry->toPlainText();
+    if (entry != m_entryAction) {
+        m_entryAction = entry;
+        m_textEdited = true;
+    }
+    const QString exit = ui->textEdit_exit->toPlainText();
+    if (exit != m_exitAction) {
+        m_exitAction = exit;
         m_textEdited = true;
     }
     m_initialCondition = ui->textEdit_2->toPlainText();

@@ -1,6 +1,6 @@
 #pragma once
 
-// Property dialog of a state: size, label, action code, the initial-state
+// Property dialog of a state: size, label, entry, action and exit code, the initial-state
 // flag with the initial transition's condition and action, description and
 // background colour. The owning item fills the fields, calls refresh() and
 // exec(), and reads the fields back only when the dialog was accepted.
@@ -36,6 +36,10 @@ public:
     void setLabel(const QString &label) { m_label = label; }
     QString action() const { return m_action; }
     void setAction(const QString &action) { m_action = action; }
+    QString entryAction() const { return m_entryAction; }
+    void setEntryAction(const QString &code) { m_entryAction = code; }
+    QString exitAction() const { return m_exitAction; }
+    void setExitAction(const QString &code) { m_exitAction = code; }
     QString description() const { return m_description; }
     void setDescription(const QString &description) { m_description = description; }
     QString initialDescription() const { return m_initialDescription; }
@@ -55,7 +59,8 @@ public:
     bool initialLocked() const { return m_initialLocked; }
     void setInitialLocked(bool locked, const QString &initialLabel = QString());
 
-    // Size that fits label and action (see stateAutoSize), into autoWidth/autoHeight.
+    // Size that fits label and body (action with entry and exit actions, see
+    // stateAutoSize and stateBodyText), into autoWidth/autoHeight.
     void autoSize();
     void autoSize(const TextMetrics &metrics);
     // The metrics of the font the item's diagram draws with (by default
@@ -92,6 +97,8 @@ private:
     int m_height = 0;
     QString m_label;
     QString m_action;
+    QString m_entryAction;
+    QString m_exitAction;
     QString m_description;
     QString m_initialDescription;
     QString m_initialCondition;

@@ -1,6 +1,5 @@
 #include "UpdateRules.h"
 
-#include <QHostAddress>
 #include <QStringList>
 #include <QUrl>
 
@@ -94,18 +93,8 @@ QString downloadKind(const QString &url)
 
 bool isFetchAllowed(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("https"))
-        return true;
-    if (scheme != QLatin1String("http"))
-        return false;
-    const QString host = url.host().toLower();
-    if (host == QLatin1String("localhost"))
-        return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
+    return url.isValid() && !url.host().isEmpty()
+           && url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
 QString fileNameFromUrl(const QString &url)

@@ -34,8 +34,8 @@ inline QString defaultFileName() { return QStringLiteral("Kestro_Update.bin"); }
 // The feed address built into the program.
 QString defaultFeedUrl();
 // The feed address in force: the environment variable KESTRO_UPDATE_FEED when
-// it is set and not empty (tests point it at a local server), else the
-// built-in address.
+// it is set and not empty (a mirror; it must be https as well, see
+// isFetchAllowed), else the built-in address.
 QString updateFeedUrl();
 // The product's download page, named where no installer is downloaded.
 QString downloadPageUrl();
@@ -59,8 +59,10 @@ qint64 remainingSeconds(qint64 received, qint64 total, qint64 elapsedSeconds);
 // above 60 s, else "1 second" / "%1 seconds", rounded to the nearest unit.
 QString timeRemainingText(qint64 seconds);
 
-// Only https addresses are fetched, except plain http on the loopback
-// interface (127.0.0.0/8, ::1, localhost) that local test servers use.
+// Only https addresses with a host are fetched: plain http is refused
+// everywhere, the loopback interface included, so that neither a feed, a
+// redirection nor KESTRO_UPDATE_FEED can make the program take an answer
+// nobody could vouch for.
 bool isFetchAllowed(const QUrl &url);
 
 // The last part of the address's path after its last "/" (and, so that a

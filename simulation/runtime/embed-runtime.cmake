@@ -1,13 +1,15 @@
-# The simulation's C runtime is a C file of its own (kestro-sim-runtime.c,
-# next to this script), so compilers and editors see it as C. At build time
-# its bytes are written into SimulationRuntime.cpp as an array behind
-# SimulationRuntime::source(); the library carries the text itself, which a
-# resource in a static library would not guarantee.
+# The simulation's C runtime is C files of its own (kestro-sim-runtime.c,
+# kestro-sim-runs.c and their header kestro-sim-runtime.h, next to this
+# script), so compilers and editors see them as C. At build time each one's
+# bytes are written into a source file as an array behind a function of
+# SimulationRuntime (source(), runsSource(), header()); the library carries
+# the text itself, which a resource in a static library would not guarantee.
 #
 # Included from the top CMakeLists.txt it adds the generated source to
-# kestro_simulation; run with -P (INPUT, OUTPUT) it writes that source.
+# kestro_simulation; run with -P (INPUT, OUTPUT, FUNCTION) it writes that source.
 if(CMAKE_SCRIPT_MODE_FILE)
   file(READ ${INPUT} hex HEX)
+  get_filename_component(input_name ${INPUT} NAME)
   string(LENGTH "${hex}" length)
   math(EXPR bytes "${length} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," array "${hex}")
@@ -26,7 +28,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
   endforeach()
   string(REGEX REPLACE "(${line_of_bytes})" "\\1\n    " array "${array}")
   file(WRITE ${OUTPUT}
-"// Written at build time from simulation/runtime/kestro-sim-runtime.c by
+"// Written at build time from simulation/runtime/${input_name} by
 // simulation/runtime/embed-runtime.cmake; edit the C file, not this one.
 #include \"SimulationRuntime.h\"
 
@@ -38,7 +40,7 @@ const char Source[${bytes}] = {
 
 } // namespace
 
-QString SimulationRuntime::source()
+QString SimulationRuntime::${FUNCTION}()
 {
     return QString::fromLatin1(Source, int(sizeof Source));
 }
@@ -46,14 +48,21 @@ QString SimulationRuntime::source()
   return()
 endif()
 
-set(runtime_c ${CMAKE_CURRENT_LIST_DIR}/kestro-sim-runtime.c)
-set(runtime_source ${CMAKE_BINARY_DIR}/simulation/SimulationRuntime.cpp)
-add_custom_command(
-  OUTPUT ${runtime_source}
-  COMMAND ${CMAKE_COMMAND} -DINPUT=${runtime_c} -DOUTPUT=${runtime_source}
-          -P ${CMAKE_CURRENT_LIST_DIR}/embed-runtime.cmake
-  DEPENDS ${runtime_c} ${CMAKE_CURRENT_LIST_DIR}/embed-runtime.cmake
-  COMMENT "Embedding the simulation's C runtime"
-  VERBATIM)
-set_source_files_properties(${runtime_source} PROPERTIES GENERATED ON SKIP_AUTOGEN ON)
-target_sources(kestro_simulation PRIVATE ${runtime_source})
+foreach(part "kestro-sim-runtime.c:source:SimulationRuntime.cpp" "kestro-sim-runs.c:runsSource:SimulationRuntimeRuns.cpp"
+             "kestro-sim-runtime.h:header:SimulationRuntimeHeader.cpp")
+  string(REPLACE ":" ";" part "${part}")
+  list(GET part 0 runtime_file)
+  list(GET part 1 runtime_function)
+  list(GET part 2 runtime_output)
+  set(runtime_c ${CMAKE_CURRENT_LIST_DIR}/${runtime_file})
+  set(runtime_source ${CMAKE_BINARY_DIR}/simulation/${runtime_output})
+  add_custom_command(
+    OUTPUT ${runtime_source}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${runtime_c} -DOUTPUT=${runtime_source} -DFUNCTION=${runtime_function}
+            -P ${CMAKE_CURRENT_LIST_DIR}/embed-runtime.cmake
+    DEPENDS ${runtime_c} ${CMAKE_CURRENT_LIST_DIR}/embed-runtime.cmake
+    COMMENT "Embedding the simulation's C runtime (${runtime_file})"
+    VERBATIM)
+  set_source_files_properties(${runtime_source} PROPERTIES GENERATED ON SKIP_AUTOGEN ON)
+  target_sources(kestro_simulation PRIVATE ${runtime_source})
+endforeach()

@@ -21,24 +21,8 @@
 #include <sys/prctl.h>
 #endif
 
-struct kestro_sim_var
-{
-    const char *name;
-    void *address;
-    int size;
-    char kind; /* 'b' bool, 'i' signed, 'u' unsigned, 'f' floating, 'r' other */
-    char constant; /* declared const: it is never written */
-};
+#include "kestro-sim-runtime.h"
 
-extern const struct kestro_sim_var kestro_sim_vars[];
-extern const int kestro_sim_var_count;
-extern const int kestro_sim_state_count;
-extern const int kestro_sim_condition_count;
-extern volatile int kestro_sim_fired;
-int kestro_sim_state(void);
-void kestro_sim_initialize(void);
-void kestro_sim_cycle(void);
-int kestro_sim_condition(int index);
 
 /* The functions the machine calls that nothing defines, stubbed in the
  * stub unit (kestro-sim-stubs.c): each returns the next of its values
@@ -68,29 +52,29 @@ void kestro_sim_stub_pointer(const void *value);
 #define KS_CALLS_RECORDED 64
 #define KS_ARGUMENTS_RECORDED 8
 
-static FILE *ks_out;
-static int ks_out_fd = -1;
+FILE *ks_out;
+int ks_out_fd = -1;
 static unsigned char *ks_shadow;
-static size_t *ks_offset;
-static char *ks_state_break;
-static char *ks_condition_on;
-static char *ks_condition_was;
+size_t *ks_offset;
+char *ks_state_break;
+char *ks_condition_on;
+char *ks_condition_was;
 
 /* Where the machine is, for a report from a signal handler. */
-static volatile long ks_cycle;
-static volatile sig_atomic_t ks_phase;      /* 0 idle, 1 machine code, 2 breakpoint condition */
+volatile long ks_cycle;
+volatile sig_atomic_t ks_phase;      /* 0 idle, 1 machine code, 2 breakpoint condition */
 static volatile sig_atomic_t ks_condition;
 /* The longest one cycle may take, in milliseconds (the program's argument). */
-static long ks_timeout_ms;
+long ks_timeout_ms;
 
-static size_t ks_put_text(char *to, size_t at, const char *text)
+size_t ks_put_text(char *to, size_t at, const char *text)
 {
     while (*text)
         to[at++] = *text++;
     return at;
 }
 
-static size_t ks_put_long(char *to, size_t at, long value)
+size_t ks_put_long(char *to, size_t at, long value)
 {
     char digits[24];
     int n = 0;
@@ -106,9 +90,25 @@ static size_t ks_put_long(char *to, size_t at, long value)
     return at;
 }
 
+
+void ks_write_all(const char *bytes, size_t n)
+{
+    while (n > 0) {
+        ssize_t written = write(ks_out_fd, bytes, n);
+        if (written <= 0) {
+            if (written < 0 && errno == EINTR)
+                continue;
+            return;
+        }
+        bytes += written;
+        n -= (size_t)written;
+    }
+}
+
+
 /* "WORD SIGNAL CYCLE STATE FIRED PHASE CONDITION", written with write(),
  * which a signal handler may call. */
-static void ks_report_position(const char *word, int signal_number)
+void ks_report_position(const char *word, int signal_number)
 {
     char line[200];
     size_t n = ks_put_text(line, 0, word);
@@ -118,16 +118,15 @@ static void ks_report_position(const char *word, int signal_number)
         n = ks_put_long(line, n, values[i]);
         line[n++] = i + 1 < sizeof values / sizeof values[0] ? ' ' : '\n';
     }
-    if (write(ks_out_fd, line, n) < 0) {
-        /* Nothing more can be said. */
-    }
+    ks_dump_replay();
+    ks_write_all(line, n);
 }
 
 /* "crash ...", or "stopped ..." when Kestro ended the machine (SIGTERM) or
  * a cycle ran out of time (SIGALRM); then the signal takes its default
  * course. Kestro also ends the program from outside a little later, so a
  * machine that turns the alarm off only loses the report. */
-static void ks_on_signal(int signal_number)
+void ks_on_signal(int signal_number)
 {
     ks_report_position(signal_number == SIGTERM || signal_number == SIGALRM ? "stopped " : "crash ", signal_number);
     signal(signal_number, SIG_DFL);
@@ -358,7 +357,7 @@ static int ks_whole(const struct ks_literal *literal, int *negative, unsigned lo
     return (long double)*magnitude == size;
 }
 
-static void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits)
+void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits)
 {
     uint8_t u8 = (uint8_t)bits;
     uint16_t u16 = (uint16_t)bits;
@@ -518,7 +517,7 @@ static void ks_compare(const char *name, const char *text)
 }
 
 /* The variables whose bytes changed since they were last reported. */
-static void ks_report_changes(void)
+void ks_report_changes(void)
 {
     int i;
     for (i = 0; i < kestro_sim_var_count; ++i) {
@@ -765,12 +764,14 @@ static void ks_stub_command(const char *name, const char *mode, char *value)
     fputc('\n', ks_out);
 }
 
-static int ks_valid_state(int state)
+/* Whether the cycle entered `after`: another state, or the same one again
+ * through a self transition. */
+int ks_entry(int before, int fired, int after)
 {
-    return state >= 0 && state <= kestro_sim_state_count;
+    return (after != before || fired >= 0) && after >= 0 && after < kestro_sim_state_count;
 }
 
-static void ks_evaluate_conditions(char *into)
+void ks_evaluate_conditions(char *into)
 {
     int k;
     for (k = 0; k < kestro_sim_condition_count; ++k) {
@@ -807,7 +808,7 @@ static int ks_cycle_and_report(int initialize)
     fprintf(ks_out, "cycle %ld %d %d %d\n", ks_cycle, before, kestro_sim_fired, after);
     ks_report_changes();
     ks_report_calls();
-    if (after != before && ks_valid_state(after) && ks_state_break[after]) {
+    if (ks_entry(before, kestro_sim_fired, after) && ks_state_break[after]) {
         fprintf(ks_out, "break state %d\n", after);
         return 1;
     }
@@ -863,8 +864,8 @@ static void ks_breakpoint(const char *kind, const char *index_text, const char *
 static void ks_hello(void)
 {
     int i;
-    fprintf(ks_out, "kestro-sim 1 %d %d %d\n", kestro_sim_state_count, kestro_sim_condition_count,
-            kestro_sim_var_count);
+    fprintf(ks_out, "kestro-sim 2 %d %d %d %d\n", kestro_sim_state_count, kestro_sim_condition_count,
+            kestro_sim_var_count, kestro_sim_transition_count);
     for (i = 0; i < kestro_sim_var_count; ++i) {
         const struct kestro_sim_var *v = &kestro_sim_vars[i];
         fprintf(ks_out, "var %s %c %d ", v->name, v->kind, v->size);
@@ -891,6 +892,7 @@ static void ks_allocate(void)
         exit(71);
     for (i = 0; i < kestro_sim_var_count; ++i)
         ks_remember(&kestro_sim_vars[i]);
+    ks_runs_allocate(ks_shadow, total);
 }
 
 /* Reads one line; 0 at the end of input. An overlong line is skipped and
@@ -935,6 +937,18 @@ static void ks_dispatch(char *line)
             fputs("error usage: step [N], N at least 1\n", ks_out);
         else
             ks_step(count);
+    } else if (strcmp(command, "run") == 0 && first) {
+        count = strtol(first, &end, 10);
+        if (*end != '\0' || count < 1)
+            fputs("error usage: run N, N at least 1\n", ks_out);
+        else
+            ks_run(count);
+    } else if (strcmp(command, "explore") == 0 && first && second) {
+        count = strtol(first, &end, 10);
+        if (*end != '\0' || count < 1)
+            fputs("error usage: explore N SEED, N at least 1\n", ks_out);
+        else
+            ks_explore(count, strtoull(second, NULL, 10));
     } else if (strcmp(command, "set") == 0 && first && second) {
         ks_set(first, second);
     } else if (strcmp(command, "equal") == 0 && first && second) {

@@ -78,6 +78,7 @@ private slots:
     void itemsAreDrawnAsTheSceneDrawsThem();
     void tooLargeAPngIsRefused();
     void svgHoldsTheLabelsAsTextAndIsDeterministic();
+    void entryAndExitActionsAreDrawnInPictures();
     void pictureLeavesSelectionMarkShadowsAndProjectAsTheyWere();
     void pdfHasOnePagePerDiagram();
     void writeEachNamesFilesByPath();
@@ -299,6 +300,22 @@ void TestDiagramExport::svgHoldsTheLabelsAsTextAndIsDeterministic()
     const QByteArray before = DiagramRender::svg({canvas("Drive"), "Drive"});
     init();
     QCOMPARE(DiagramRender::svg({canvas("Drive"), "Drive"}), before);
+}
+
+// Pictures draw the states as the canvas does: the entry and exit lines
+// of a state that has them, none for one that has not.
+void TestDiagramExport::entryAndExitActionsAreDrawnInPictures()
+{
+    Canvas *machine = canvas("SpeedControl");
+    const QString before = svgTexts(DiagramRender::svg({machine, "x"})).join('\n');
+    QVERIFY(!before.contains(QStringLiteral("entry /")) && !before.contains(QStringLiteral("exit /")));
+    StateItem *state = machine->states().first();
+    state->setEntryAction(QStringLiteral("motor_on();"));
+    state->setExitAction(QStringLiteral("motor_off();"));
+    const QString after = svgTexts(DiagramRender::svg({machine, "x"})).join('\n');
+    QVERIFY2(after.contains(QStringLiteral("entry / motor_on();")), qPrintable(after));
+    QVERIFY2(after.contains(QStringLiteral("exit / motor_off();")), qPrintable(after));
+    QCOMPARE(after.count(QStringLiteral("entry /")), 1);
 }
 
 void TestDiagramExport::pictureLeavesSelectionMarkShadowsAndProjectAsTheyWere()

@@ -27,7 +27,7 @@ QByteArray feed(const QString &latestVersion, bool mandatory = false)
     if (mandatory)
         entry.insert(QStringLiteral("mandatory-update"), true);
     entry.insert(QStringLiteral("latest-version"), latestVersion);
-    entry.insert(QStringLiteral("download-url"), QStringLiteral("http://127.0.0.1:1/Kestro-setup.bin"));
+    entry.insert(QStringLiteral("download-url"), QStringLiteral("https://127.0.0.1:1/Kestro-setup.bin"));
     entry.insert(QStringLiteral("open-url"), QString());
     entry.insert(QStringLiteral("changelog"), QStringLiteral("Fixes"));
     QJsonObject updates;

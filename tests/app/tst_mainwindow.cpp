@@ -197,7 +197,7 @@ void TestMainWindow::actionsMenusAndToolbar()
                       "actionExport_All_Diagrams", "actionPrint", "actionPrint_Preview", "|", "actionExit"}},
         {"menuEdit", {"actionUndo", "actionRedo", "|", "actionCut", "actionCopy", "actionPaste",
                       "actionDuplicate", "actionSelect_All", "|", "actionBringToFront", "actionSendToBack",
-                      "actionDelete", "|", "actionFind"}},
+                      "actionDelete", "|", "actionFind", "|", "actionPreferences"}},
         {"menuDraw", {"actionState", "actiontransition", "actionProcessRect", "actionText",
                       "actionMemory", "actionLink", "actionDataflow", "actionSelf_transition"}},
         {"menuView", {"actionBack", "actionForward", "|", "actionSet_Canvas_Size",

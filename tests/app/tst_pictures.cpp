@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDirIterator>
+#include <QGraphicsRectItem>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -189,6 +190,35 @@ private slots:
             for (const QString &tag : qAsConst(tagsOfMachine))
                 QVERIFY2(speed.contains(QStringLiteral(">%1<").arg(tag)), qPrintable(tag));
         }
+    }
+
+    // Items of equal stacking are drawn in the order they were added, as the
+    // canvas shows them, also after the scene has let go of an item (its
+    // list of items is then in the order of their addresses).
+    void equalStackingIsDrawnInTheOrderAdded()
+    {
+        Canvas *machine = show(kSpeedControl);
+        QVERIFY(machine);
+        // Made in the opposite order to the one they are added in.
+        auto *second = new QGraphicsRectItem(0, 0, 40, 40);
+        auto *first = new QGraphicsRectItem(10, 10, 40, 40);
+        first->setBrush(QColor(0x12, 0x34, 0x56));
+        second->setBrush(QColor(0x65, 0x43, 0x21));
+        machine->addItem(first);
+        machine->addItem(second);
+        auto *gone = new QGraphicsRectItem(0, 0, 5, 5);
+        machine->addItem(gone);
+        machine->removeItem(gone);
+        delete gone;
+        const QByteArray svg = DiagramRender::svg({machine, QStringLiteral("SpeedControl")});
+        machine->removeItem(first);
+        machine->removeItem(second);
+        delete first;
+        delete second;
+        const int firstAt = svg.indexOf("fill=\"#123456\"");
+        const int secondAt = svg.indexOf("fill=\"#654321\"");
+        QVERIFY(firstAt > 0 && secondAt > 0);
+        QVERIFY(firstAt < secondAt);
     }
 
     void svgHasTheCanvasBackground()

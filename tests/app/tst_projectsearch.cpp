@@ -34,6 +34,7 @@ class TestProjectSearch : public QObject
 private slots:
     void labelsOfEveryMachineAndDiagram();
     void conditionsActionsAndTexts();
+    void entryAndExitActionsOfStates();
     void hitsNameTheirDiagramAndItemPosition();
     void caseAndBlankText();
 };
@@ -73,6 +74,26 @@ void TestProjectSearch::conditionsActionsAndTexts()
     QCOMPARE(hits.size(), 1);
     QCOMPARE(hits.first().excerpt.size(), 80);
     QVERIFY(hits.first().excerpt.endsWith(QStringLiteral("...")));
+}
+
+// A state's entry and exit actions are searched, around its action, and
+// each hit says which of them holds the text.
+void TestProjectSearch::entryAndExitActionsOfStates()
+{
+    ProjectDocument doc = twoMachines();
+    StateRecord &idle = doc.blocks[6].states[0];
+    QCOMPARE(idle.label, QStringLiteral("CPU_B_Idle"));
+    idle.entryAction = QStringLiteral("int n = 0;\nrelay(1);");
+    idle.action = QStringLiteral("relay_check();");
+    idle.exitAction = QStringLiteral("Relay(0);");
+    QCOMPARE(described(ProjectSearch::find(doc, QStringLiteral("relay"))),
+             QStringList({"Proj / HW / CPU B / SW / SM | State 'CPU_B_Idle' | entry action: relay(1);",
+                          "Proj / HW / CPU B / SW / SM | State 'CPU_B_Idle' | action: relay_check();",
+                          "Proj / HW / CPU B / SW / SM | State 'CPU_B_Idle' | exit action: Relay(0);"}));
+    const QVector<SearchHit> exact = ProjectSearch::find(doc, QStringLiteral("Relay"), Qt::CaseSensitive);
+    QCOMPARE(exact.size(), 1);
+    QCOMPARE(exact.first().field, SearchHit::ExitAction);
+    QCOMPARE(exact.first().index, 0);
 }
 
 void TestProjectSearch::hitsNameTheirDiagramAndItemPosition()

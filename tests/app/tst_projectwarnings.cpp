@@ -200,6 +200,76 @@ private slots:
         }
     }
 
+    // Parts of the file this version does not know are listed on open, and
+    // saving over the file asks first: Cancel writes nothing and keeps the
+    // changes, Save drops them once and for all. Save As to a new file does
+    // not ask, and neither does a later save over that file.
+    void unknownPartsAreListedAndSavingOverThemIsAsked()
+    {
+        ScriptedPrompter prompter;
+        MainWindow w;
+        const QString file = m_dir.filePath(QStringLiteral("newer.qsmd"));
+        QVERIFY(writeDocument(nestedDocument(), file));
+        QByteArray bytes = fileBytes(file);
+        const int states = bytes.count("</StateItem>");
+        QVERIFY(states > 1);
+        bytes.replace("</StateItem>", "<colour>red</colour></StateItem>");
+        const auto put = [&](const QByteArray &data) {
+            QFile out(file);
+            return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(data) == data.size();
+        };
+        QVERIFY(put(bytes));
+        QVERIFY(openFile(w, prompter, file, m_dir.path()));
+
+        QCOMPARE(prompter.messages.size(), 1);
+        const MessageRequest opened = prompter.messages.first();
+        QCOMPARE(opened.text, QStringLiteral(
+            "newer.qsmd opened with warnings.\n\nThe file holds parts that this version of Kestro does not know. "
+            "They are not shown, and Kestro asks before saving over the file, which drops them."));
+        QVERIFY2(opened.informativeText.startsWith(
+                     QStringLiteral("Element 'colour': in StateItem, %1 times from line ").arg(states)),
+                 qPrintable(opened.informativeText));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Project %1 opened with warnings").arg(file));
+
+        // Cancel, and a box closed without an answer: nothing is written.
+        w.project()->markModified();
+        for (QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::NoButton}) {
+            prompter.messageAnswers << answer;
+            QVERIFY(!w.projectActions()->save());
+            const MessageRequest asked = prompter.messages.last();
+            QCOMPARE(asked.text, QStringLiteral("%1 holds parts that this version of Kestro does not know.")
+                                     .arg(QDir::toNativeSeparators(file)));
+            QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Cancel);
+            QCOMPARE(asked.defaultButton, QMessageBox::Cancel);
+            QCOMPARE(fileBytes(file), bytes);
+            QVERIFY(w.project()->isModified());
+        }
+        // Save: the parts are gone from the file, and the next save asks nothing.
+        prompter.messageAnswers << QMessageBox::Save;
+        QVERIFY(w.projectActions()->save());
+        QVERIFY(!fileBytes(file).contains("<colour>"));
+        QVERIFY(!w.project()->isModified());
+        int asked = prompter.messages.size();
+        w.project()->markModified();
+        QVERIFY(w.projectActions()->save());
+        QCOMPARE(prompter.messages.size(), asked);
+
+        // Save As to a new file writes without asking.
+        QVERIFY(put(bytes));
+        QVERIFY(openFile(w, prompter, file, m_dir.path()));
+        asked = prompter.messages.size();
+        const QString copy = m_dir.filePath(QStringLiteral("copy.qsmd"));
+        prompter.saveAnswers << copy;
+        w.findChild<QAction *>(QStringLiteral("actionSave_As"))->trigger();
+        QCOMPARE(w.projectActions()->projectPath(), copy);
+        QCOMPARE(prompter.messages.size(), asked);
+        QVERIFY(!fileBytes(copy).contains("<colour>"));
+        QCOMPARE(fileBytes(file), bytes);
+        w.project()->markModified();
+        QVERIFY(w.projectActions()->save());
+        QCOMPARE(prompter.messages.size(), asked);
+    }
+
     // The generator's log names each finding's item; double-clicking a row
     // shows that item's diagram with the item selected, also when two
     // diagrams share their identity numbers.

@@ -17,6 +17,7 @@
 #include "ProjectSnapshot.h"
 #include "ScriptedPrompter.h"
 #include "SimulationController.h"
+#include "SimulationCoverageModel.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
 #include "SimulationTraceModel.h"
@@ -26,7 +27,9 @@
 #include "ViewDriver.h"
 #include "WindowProjectFixture.h"
 
+#include <QCheckBox>
 #include <QGraphicsView>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -83,6 +86,9 @@ private slots:
     void breaksOnACondition();
     void crashOrHangIsReportedAndResetWorks();
     void compileErrorsGoToTheLogAndGiveTheDiagramBack();
+    void aConditionKeepsTheValuesSetAndTheTraceMarksTheRestart();
+    void coverageIsShownAndGreysWhatWasNeverReached();
+    void traceColumnsFitTheirContent();
 
 private:
     Canvas *open(const ProjectDocument &document, const QStringList &names);
@@ -485,6 +491,85 @@ void tst_SimulationEditor::compileErrorsGoToTheLogAndGiveTheDiagramBack()
     QCOMPARE(m_canvas->selectedItems(), QList<QGraphicsItem *>{ state(QStringLiteral("Idle")) });
     QCOMPARE(overlayCount(), 0);
     QVERIFY(!m_window->project()->isModified());
+}
+
+
+// Entering a condition rebuilds the machine's program: the values set since
+// the last cycle are set again, as Reset keeps them, and the trace marks
+// where the new run begins.
+void tst_SimulationEditor::aConditionKeepsTheValuesSetAndTheTraceMarksTheRestart()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    QVERIFY(startAndWait());
+    typeValue(QStringLiteral("speedLimit"), QStringLiteral("77"));
+    QTRY_COMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("77"));
+    QLineEdit *condition = dock()->conditionEdit();
+    QTest::keyClicks(condition, QStringLiteral("speed > 10"));
+    QTest::keyClick(condition, Qt::Key_Return);
+    QVERIFY(waitIdle());
+    QCOMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("77"));
+    const SimulationTraceModel *trace = sim()->traceModel();
+    QCOMPARE(trace->rowCount(), 3);
+    QCOMPARE(trace->index(1, SimulationTraceModel::CycleColumn).data().toString(), QStringLiteral("Restart"));
+    QCOMPARE(trace->index(2, SimulationTraceModel::CycleColumn).data().toLongLong(), 0);
+    QVERIFY(trace->csv().contains("\nrestart,,,,\n0,(start),(initial),Stopped,"));
+    QVERIFY(stepAndWait());
+    QCOMPARE(value(QStringLiteral("speedLimit")), QStringLiteral("77"));
+}
+
+void tst_SimulationEditor::coverageIsShownAndGreysWhatWasNeverReached()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    QVERIFY(startAndWait());
+    QVERIFY(stepAndWait(7));   // Start, ReachCruise, Hold
+    QCOMPARE(dock()->coverageSummary(), QStringLiteral("States entered: 3 of 4    Transitions fired: 3 of 5 (60%)"));
+    const SimulationCoverageModel *coverage = sim()->coverageModel();
+    QCOMPARE(coverage->rowCount(), 4 + 5);
+    QCOMPARE(coverage->index(2, SimulationCoverageModel::CountColumn).data().toLongLong(), 2);   // Cruising, Hold
+    QCOMPARE(coverage->index(3, SimulationCoverageModel::CountColumn).data().toString(), QStringLiteral("never entered"));
+    QVERIFY(!sim()->highlighter()->unreachedShown());
+    const int overlays = overlayCount();
+
+    dock()->coverageToggle()->setChecked(true);
+    QVERIFY(sim()->highlighter()->unreachedShown());
+    QCOMPARE(overlayCount(), overlays + 1);
+    // The veil covers Braking and the transitions Brake and Halt, nothing reached.
+    QGraphicsItem *veil = nullptr;
+    for (QGraphicsItem *item : sim()->highlighter()->overlayItems()) {
+        if (item->zValue() < 1e9)
+            veil = item;
+    }
+    QVERIFY(veil);
+    QVERIFY(veil->shape().contains(state(QStringLiteral("Braking"))->sceneBoundingRect().center()));
+    QVERIFY(!veil->shape().contains(state(QStringLiteral("Cruising"))->sceneBoundingRect().center()));
+    for (TransitionItem *t : m_canvas->transitions()) {
+        const bool reached = t->label() != QLatin1String("Brake") && t->label() != QLatin1String("Halt");
+        QCOMPARE(veil->shape().contains(t->sceneBoundingRect().center()), !reached);
+    }
+    // More cycles reach more; the toggle off shows the diagram as it is.
+    QVERIFY(stepAndWait(9));
+    QCOMPARE(dock()->coverageSummary(), QStringLiteral("States entered: 4 of 4    Transitions fired: 5 of 5 (100%)"));
+    QVERIFY(!sim()->highlighter()->unreachedShown());
+    dock()->coverageToggle()->setChecked(false);
+    QVERIFY(!sim()->highlighter()->unreachedShown());
+    QVERIFY(!m_window->project()->isModified());
+}
+
+// Labels are not cut short and the changed variables stay in sight.
+void tst_SimulationEditor::traceColumnsFitTheirContent()
+{
+    QVERIFY(open(ExampleProject::document(), SpeedControlPath));
+    QVERIFY(startAndWait());
+    QVERIFY(stepAndWait(4));
+    QTableView *view = dock()->traceView();
+    const QFontMetrics metrics(view->font());
+    for (int column : { SimulationTraceModel::BeforeColumn, SimulationTraceModel::AfterColumn })
+        QVERIFY(view->horizontalHeader()->sectionSize(column) > metrics.horizontalAdvance(QStringLiteral("Accelerating")));
+    QVERIFY(view->horizontalHeader()->sectionSize(SimulationTraceModel::FiredColumn)
+            > metrics.horizontalAdvance(QStringLiteral("ReachCruise")));
+    const int changed = view->horizontalHeader()->sectionViewportPosition(SimulationTraceModel::ChangedColumn);
+    QVERIFY2(changed >= 0 && changed + metrics.horizontalAdvance(QStringLiteral("speed=5")) < view->viewport()->width(),
+             qPrintable(QStringLiteral("%1 of %2").arg(changed).arg(view->viewport()->width())));
 }
 
 QTEST_MAIN(tst_SimulationEditor)

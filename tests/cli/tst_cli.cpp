@@ -32,11 +32,13 @@ using MachineProject::item;
 // memory item without datatype (a design error), one dataflow out of the
 // machine's process item. A twin is a second machine of the same name.
 QByteArray projectXml(bool initialCondition = true, bool twin = false, const QString &projectStyle = QString(),
-                      const QString &machineStyle = QString())
+                      const QString &machineStyle = QString(), const QString &closedAction = "wait();",
+                      const QString &counterType = QString())
 {
     ProjectDocument doc;
     doc.root = savedRootProcess("Demo");
     doc.root.codeStyle = projectStyle;
+    doc.root.counterType = counterType;
     for (int level = 2; level <= 5; ++level) {
         CanvasBlock block;
         block.process = process(level, QStringList { "Hardware Module", "Microcontroller", "Software Module",
@@ -58,7 +60,7 @@ QByteArray projectXml(bool initialCondition = true, bool twin = false, const QSt
     StateRecord closed = item<StateRecord>(6, "Closed");
     closed.ifInitialState = true;
     closed.initialCondition = initialCondition ? "(ready)" : "";
-    closed.action = "wait();";
+    closed.action = closedAction;
     machine.states << closed << item<StateRecord>(6, "Open");
     TransitionRecord t = item<TransitionRecord>(6, "Opening");
     t.condition = "(go)";
@@ -349,6 +351,54 @@ private slots:
         QCOMPARE(machines.first().style, ModuleStyle::Classic);
     }
 
+    // The time in state's type is the project's, --counter-type overrides
+    // it, a stored type that is none of the three is reported and nothing
+    // is written for a machine that reads the time in state.
+    void counterTypes()
+    {
+        const QString timed = "wait(kestro_cycles_in_state);";
+        const auto counter = [&](const QByteArray &xml, const QStringList &extra) {
+            static int n = 0;
+            const QString project = writeProject(QString("timed%1.qsmd").arg(++n), xml);
+            const QString out = m_dir.filePath(QString("timed%1").arg(n));
+            const Result r = cli(QStringList{ "generate", project, "-o", out } + extra);
+            if (r.exitCode != 0)
+                return QString("exit %1: %2").arg(r.exitCode).arg(r.err);
+            const QByteArray source = contents(QDir(out).filePath("Door_Ctrl.c"));
+            const int at = source.indexOf(" kestro_cycles_in_state = 0u;\t");
+            if (at < 0)
+                return QString("none");
+            const int from = source.lastIndexOf("static ", at);
+            return QString(source.mid(from, at - from));
+        };
+        QCOMPARE(counter(projectXml(), {}), QString("none"));
+        QCOMPARE(counter(projectXml(true, false, "", "", timed), {}), QString("static uint32_t"));
+        QCOMPARE(counter(projectXml(true, false, "", "", timed, "uint16_t"), {}), QString("static uint16_t"));
+        QCOMPARE(counter(projectXml(true, false, "", "", timed, "uint16_t"), { "--counter-type", "uint8_t" }),
+                 QString("static uint8_t"));
+        const QString bad = counter(projectXml(true, false, "", "", timed, "int16_t"), {});
+        QVERIFY2(bad.startsWith("exit 73: ") && bad.contains("Door_Ctrl: State machine Door_Ctrl: the project's counter "
+                                                             "type 'int16_t' for kestro_cycles_in_state is not one of "
+                                                             "uint8_t, uint16_t, uint32_t, no files written\n"),
+                 qPrintable(bad));
+        QCOMPARE(counter(projectXml(true, false, "", "", "wait();", "int16_t"), {}), QString("none"));
+        const Result unused = cli({ "check", writeProject("unused-counter.qsmd", projectXml(true, false, "", "", "wait();",
+                                                                                         "int16_t")), "--werror" });
+        QCOMPARE(unused.exitCode, 1);
+        QVERIFY2(unused.err.contains("Door_Ctrl: warning: State machine Door_Ctrl: the project's counter type 'int16_t'"),
+                 qPrintable(unused.err));
+        QCOMPARE(cli({ "check", writeProject("bad-counter.qsmd", projectXml()), "--counter-type", "int" }).exitCode, 64);
+
+        QVERIFY(!projectXml().contains("counterType"));
+        const QByteArray typed = projectXml(true, false, "", "", timed, "uint8_t");
+        QCOMPARE(typed.count("counterType=\"uint8_t\""), 1);
+        ProjectFileReader reader;
+        QVERIFY(reader.load(writeProject("counter-roundtrip.qsmd", typed)));
+        const QVector<MachineDescription> machines = RecordsToMachines::build(reader.takeRecords());
+        QCOMPARE(machines.size(), 1);
+        QCOMPARE(machines.first().counterType, QString("uint8_t"));
+    }
+
     void unwritableOutputFails()
     {
         const QString project = writeProject("door4.qsmd", projectXml());
@@ -380,6 +430,26 @@ private slots:
         QCOMPARE(r.err.count("Door_Ctrl: "), 2);
         QCOMPARE(QDir(fresh).entryList(QDir::Files), QStringList { "door.qsmd" });
         QCOMPARE(cli({ "check", QDir(fresh).filePath("door.qsmd"), "--werror" }).exitCode, 1);
+    }
+
+    // What the reader did not know is listed, as the window lists it; the
+    // check still passes unless --werror.
+    void unknownElementsAreWarnedAbout()
+    {
+        QString xml = QString::fromUtf8(projectXml());
+        QVERIFY(xml.contains("</StateItem>"));
+        xml.replace("</StateItem>", "<colour>red</colour></StateItem>");
+        const QString project = writeProject("newer.qsmd", xml.toUtf8());
+        const Result r = cli({ "check", project });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(project)
+                                    + ": warning: Element 'colour': in StateItem, \\d+ times from line \\d+; this "
+                                      "version of Kestro does not know it, and saving over the file drops it$",
+                                    QRegularExpression::MultilineOption)
+                     .match(r.err)
+                     .hasMatch(),
+                 qPrintable(r.err));
+        QCOMPARE(cli({ "check", project, "--werror" }).exitCode, 1);
     }
 
     // A finding as long as a huge label is printed whole, also where a

@@ -44,6 +44,8 @@ private slots:
     void constructorRunsConfined();
     void forgedProtocolFailsTheRun_data();
     void forgedProtocolFailsTheRun();
+    void forgedLinesFailALongRun_data();
+    void forgedLinesFailALongRun();
     void memoryIsLimitedFromOutside();
     void hostileIncludesAreConfined_data();
     void hostileIncludesAreConfined();
@@ -223,6 +225,35 @@ void TestHostileMachine::forgedProtocolFailsTheRun()
     // The trace holds the cycles that ran and no other.
     const QByteArray trace = [&] { QFile t(folder("traces") + "/t.csv"); t.open(QIODevice::ReadOnly); return t.readAll(); }();
     QVERIFY2(!trace.contains("\n7,") && !trace.contains("\n9,"), trace.constData());
+}
+
+void TestHostileMachine::forgedLinesFailALongRun_data()
+{
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("coverage of no item") << "covered state 99 1\n" << "coverage of an item the machine does not have";
+    QTest::newRow("a value no explorer gave") << "replay 1 0 5\n" << "a value no explorer gave";
+    QTest::newRow("a single cycle") << "cycle 1 0 -1 0\n" << "a line of a single cycle in a long run";
+    QTest::newRow("two ends") << "ran 1 0 -1\n" << "the end of a run twice";
+    QTest::newRow("an early end") << "ok\n" << "the end of a run that did not report its last cycle";
+}
+
+// A script without a trace runs its steps as one long run: what the
+// machine's code forges there fails it as well.
+void TestHostileMachine::forgedLinesFailALongRun()
+{
+    QFETCH(QString, lines);
+    QFETCH(QString, said);
+    const QString path = project("longforge" + QString::number(qHash(lines)),
+                                 HostileProject::forgeProtocol(Sandbox::ProtocolFd, lines));
+    const QString script = folder("scripts") + "/long.sim";
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("reset\nstep 5\nexpect flag 1\n");
+    file.close();
+    const CliResult r = runCli({ "simulate", path, "Hostile", "--script", script, "--trust" }, { "CC=" });
+    QCOMPARE(r.exitCode, 70);
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
 }
 
 void TestHostileMachine::memoryIsLimitedFromOutside()

@@ -116,6 +116,39 @@ private slots:
         QVERIFY(g.warnings.contains("State 'B\\n\\u202ex': label is not a C identifier"));
     }
 
+    // Entry and exit actions that can never run are warned about; a self
+    // transition enters and leaves its state, the initial state is entered
+    // by the initial transition. The time in state's name is the module's.
+    void entryExitAndTimeInStateWarnings()
+    {
+        MachineDescription m = machine();
+        m.states << state("Idle", true, "(ready)") << state("Busy") << state("Stuck") << state("Spin");
+        for (MachineState &s : m.states) {
+            s.entryAction = "enter();";
+            s.exitAction = "leave();";
+        }
+        m.states[0].exitAction = "  \n";   // blank: no action
+        join(m, 1, 2, "work", "(x)");
+        join(m, 3, 3, "again", "(x)");
+        GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QCOMPARE(g.warnings, (QStringList{
+            "State 'Busy': no transition leads to it",
+            "State 'Spin': no transition leads to it",
+            "State 'Busy': the entry action never runs, no transition enters the state",
+            "State 'Stuck': the exit action never runs, no transition leaves the state",
+        }));
+
+        m.memories << MachineMemory{ "kestro cycles in state", "int" };
+        m.inputs << MachineMemory{ "kestro_cycles_in_state", "int" };
+        m.states[3].label = "kestro_cycles_in_state";
+        g = CEmitter::generate(m, ModuleProperties());
+        QCOMPARE(g.errors, QStringList{ "Memory item 'kestro cycles in state': the module defines this name for the "
+                                        "time in state" });
+        QVERIFY(g.warnings.contains("State 'kestro_cycles_in_state': label is the name of the time in state"));
+        QVERIFY(g.warnings.contains("Dataflow's variable 'kestro_cycles_in_state': the module defines this name for "
+                                    "the time in state, so its code cannot reach the variable"));
+    }
+
     // The generator's errors keep their texts and order; warnings follow.
     void errorsComeFirstAndUnchanged()
     {

@@ -13,6 +13,7 @@
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectSnapshot.h"
+#include "ProjectCounterTypeCommand.h"
 #include "ProjectStyleCommand.h"
 #include "RandomProject.h"
 #include "StateItem.h"
@@ -363,6 +364,20 @@ void TestProjectBuilder::moduleStylesSurviveASave()
     OpenProject plain;
     QVERIFY(plain.open(DefaultProject::document(QStringLiteral("Demo"))));
     QVERIFY(!plain.save().contains("codeStyle"));
+    QVERIFY(!plain.save().contains("counterType"));
+
+    // The time in state's type is kept and changed the same way, one undo
+    // step on the project's own diagram, stored only once chosen.
+    const QByteArray before = plain.save();
+    Canvas *plainTop = plain.canvases().first();
+    plainTop->pushCommand(new ProjectCounterTypeCommand(plainTop, QString(), QStringLiteral("uint8_t")));
+    QCOMPARE(plainTop->undoStack()->undoText(), QStringLiteral("Set Time in State Type"));
+    QCOMPARE(recordsOf(plain.save()).processes.first().counterType, QStringLiteral("uint8_t"));
+    OpenProject reopened;
+    QVERIFY(reopened.open(plain.save()));
+    QCOMPARE(reopened.canvases().first()->counterType(), QStringLiteral("uint8_t"));
+    plainTop->undoStack()->undo();
+    QCOMPARE(plain.save(), before);
 }
 
 void TestProjectBuilder::connectionsTakeTheLastLabel()

@@ -1,8 +1,11 @@
 #include "DefaultProject.h"
+#include "EntryExitMarker.h"
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 #include "RandomProject.h"
+#include "RecordEquality.h"
+#include "RecordPlacement.h"
 #include "ValueCodec.h"
 
 #include <QDir>
@@ -54,6 +57,10 @@ private slots:
     void textsAreNormalisedForXml();
     void dataflowEndsOnlyForKnownDirections();
     void unknownElementsAreIgnored();
+    void unknownElementsAndAttributesAreListed();
+    void filesWithoutEntryAndExitActionsSaveAsBefore();
+    void entryAndExitActionsRoundTrip();
+    void markerTellsAnOlderReleaseAndNotThisOne();
     void textsInSeveralPiecesAreReadWhole();
     void savedFileIsReplacedWhole();
     void failedSaveKeepsOldFile();
@@ -179,9 +186,12 @@ void TestProjectFile::randomProjectRoundTrip_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<bool>("randomCounts");
     QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("entryExit");
     for (quint32 seed = 1; seed <= 12; ++seed)
-        QTest::addRow("varied %u", seed) << seed << true << 3;
-    QTest::addRow("large") << quint32(2024) << false << 3;
+        QTest::addRow("varied %u", seed) << seed << true << 3 << false;
+    QTest::addRow("large") << quint32(2024) << false << 3 << false;
+    for (quint32 seed = 1; seed <= 3; ++seed)
+        QTest::addRow("entry and exit actions %u", seed) << seed << true << 3 << true;
 }
 
 void TestProjectFile::randomProjectRoundTrip()
@@ -189,7 +199,9 @@ void TestProjectFile::randomProjectRoundTrip()
     QFETCH(quint32, seed);
     QFETCH(bool, randomCounts);
     QFETCH(int, scale);
+    QFETCH(bool, entryExit);
     RandomProjectOptions options;
+    options.entryExitActions = entryExit;
     options.hardwareModules = options.microcontrollers = options.softwareModules = scale;
     options.stateMachines = scale;
     options.statesPerMachine = 4 * scale;
@@ -352,6 +364,224 @@ void TestProjectFile::unknownElementsAreIgnored()
     ProjectFileReader reader;
     QVERIFY2(reader.loadData(edited), qPrintable(reader.errorString()));
     QCOMPARE(recordDifference(reader.records(), records), QString());
+}
+
+namespace {
+
+LoadNotes notesOf(const QByteArray &bytes)
+{
+    ProjectFileReader reader;
+    if (!reader.loadData(bytes))
+        qWarning() << reader.errorString();
+    return reader.records().readNotes;
+}
+
+// A default project whose first state has an entry and an exit action.
+ProjectDocument withEntryAndExit()
+{
+    ProjectDocument document = DefaultProject::document(QStringLiteral("Doors"));
+    StateRecord &state = document.blocks.last().states.first();
+    state.entryAction = QStringLiteral("motor_on();\nt = 0;");
+    state.exitAction = QStringLiteral("motor_off(); /* <&> */");
+    return document;
+}
+
+} // namespace
+
+// Every element and attribute the reader passes over is listed once per
+// place and name, with its first line and how often it came; what the
+// reader takes (zValue, codeStyle, the entry and exit actions) is not; the
+// records are read as before. Listing stays bounded.
+void TestProjectFile::unknownElementsAndAttributesAreListed()
+{
+    ProjectDocument document = randomProject(5);
+    document.blocks.last().states.first().stacking = 7;
+    document.blocks.last().states.first().entryAction = QStringLiteral("a = 1;");
+    document.blocks.first().process.codeStyle = QStringLiteral("instance");
+    const QByteArray bytes = bytesOf(document);
+    QVERIFY(bytes.contains("<zValue>7</zValue>") && bytes.contains("codeStyle="));
+    QCOMPARE(loadNoteTexts(notesOf(bytes)), QStringList());
+
+    QByteArray edited = bytes;
+    edited.replace("<GraphicsItemList>",
+                   "<GraphicsItemList>\n<Comments count=\"1\"><Note text=\"x\"/><Note/></Comments>");
+    edited.replace("</action>\n                </TextItem>", "</action>\n<extra><deeper/></extra></TextItem>");
+    edited.replace("<Link level=", "<Link colour=\"red\" level=");
+    edited.replace("</SceneData>", "</SceneData><Later/>");
+    QVERIFY(edited.contains("<extra>") && edited.contains("colour=\"red\""));
+    const int texts = bytes.count("</TextItem>");
+    const int links = bytes.count("<Link ");
+    QVERIFY(texts > 1 && links > 1);
+
+    ProjectFileReader reader;
+    QVERIFY2(reader.loadData(edited), qPrintable(reader.errorString()));
+    QCOMPARE(recordDifference(reader.records(), load(bytes)), QString());
+    const LoadNotes notes = reader.records().readNotes;
+    QCOMPARE(countNotes(notes, LoadNote::Effect::Unknown), notes.size());
+    const QStringList texts1 = loadNoteTexts(notes);
+    QCOMPARE(texts1.size(), 4);
+    const QString drops = QStringLiteral("this version of Kestro does not know it, and saving over the file drops it");
+    const int commentsLine = edited.left(edited.indexOf("<Comments")).count('\n') + 1;
+    QCOMPARE(texts1.at(0), QStringLiteral("Element 'Comments': in the item list, line %1; %2").arg(commentsLine).arg(drops));
+    QVERIFY2(QRegularExpression(QStringLiteral("^Attribute 'colour': of Link, %1 times from line \\d+; ")
+                                    .arg(links))
+                 .match(texts1.at(1))
+                 .hasMatch(),
+             qPrintable(texts1.join('\n')));
+    QVERIFY(texts1.at(2).startsWith(QStringLiteral("Element 'extra': in TextItem, %1 times from line ").arg(texts)));
+    QVERIFY(texts1.at(3).startsWith(QStringLiteral("Element 'Later': after the item list, line ")));
+    // Placement passes them on first, as the window and kestro-cli show them.
+    const LoadNotes placed = RecordPlacement(reader.records()).notes();
+    QVERIFY(placed.size() >= notes.size());
+    QCOMPARE(loadNoteTexts(placed).mid(0, notes.size()), texts1);
+    // The check pass keeps nothing.
+    QVERIFY(reader.checkData(edited));
+    QVERIFY(reader.records().readNotes.isEmpty());
+
+    // Many different names: fifty notes and one counting the rest.
+    QByteArray crowded = bytes;
+    QByteArray junk;
+    for (int i = 0; i < 80; ++i)
+        junk += "<junk" + QByteArray::number(i) + "/>";
+    crowded.replace("<GraphicsItemList>", "<GraphicsItemList>" + junk);
+    const LoadNotes many = notesOf(crowded);
+    QCOMPARE(many.size(), 51);
+    QCOMPARE(many.last().text(), QStringLiteral("Unknown parts: 30 more elements or attributes this version "
+                                                "of Kestro does not know; saving over the file drops them"));
+}
+
+// Files that use no entry or exit action are written byte for byte as
+// before: the shipped example and the benchmark projects read and write
+// back identically, with neither new element nor the marker.
+void TestProjectFile::filesWithoutEntryAndExitActionsSaveAsBefore()
+{
+    QVector<QByteArray> files{readFile(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"))};
+    for (int machines : {10, 50})   // as bench_startup --write-projects writes them
+        files << bytesOf(randomProject(quint32(machines), largeProjectOptions(machines)));
+    for (const QByteArray &original : files) {
+        QVERIFY(original.size() > 1000);
+        const ProjectRecordLists records = load(original);
+        QVERIFY(records.readNotes.isEmpty());
+        for (const StateRecord &state : records.states)
+            QVERIFY(state.entryAction.isEmpty() && state.exitAction.isEmpty());
+        ProjectDocument again;
+        QString error;
+        QVERIFY2(groupRecords(records, GroupLayout::Saved, &again, &error), qPrintable(error));
+        const QByteArray written = bytesOf(again);
+        QVERIFY(!written.contains("entryAction") && !written.contains("exitAction"));
+        QVERIFY(!written.contains(EntryExitMarker::label().toUtf8()));
+        QVERIFY2(written == original, "a file without entry and exit actions changed on the way through");
+    }
+}
+
+// The two optional elements come after the transitions and before the
+// stacking value, only where not empty; they read back and write again the
+// same; the record comparison sees them.
+void TestProjectFile::entryAndExitActionsRoundTrip()
+{
+    ProjectDocument document = withEntryAndExit();
+    StateRecord &second = document.blocks.last().states[1];
+    second.exitAction = QStringLiteral("leave();");
+    second.stacking = 3;
+    const QByteArray bytes = bytesOf(document);
+    const int first = bytes.indexOf("<label>InitialState</label>");
+    const int transitions = bytes.indexOf("</transitions>", first);
+    const int entry = bytes.indexOf("<entryAction>motor_on();\nt = 0;</entryAction>", first);
+    const int exit = bytes.indexOf("<exitAction>motor_off(); /* &lt;&amp;&gt; */</exitAction>", first);
+    const int end = bytes.indexOf("</StateItem>", first);
+    QVERIFY2(first > 0 && transitions < entry && entry < exit && exit < end, bytes.mid(first, end - first).constData());
+    // The second state has only an exit action, before its stacking value.
+    const int secondStart = bytes.indexOf("<label>SecondaryState</label>");
+    const int secondEnd = bytes.indexOf("</StateItem>", secondStart);
+    const QByteArray secondText = bytes.mid(secondStart, secondEnd - secondStart);
+    QVERIFY(!secondText.contains("entryAction"));
+    QVERIFY(secondText.indexOf("<exitAction>leave();</exitAction>") < secondText.indexOf("<zValue>3</zValue>"));
+
+    const ProjectRecordLists records = load(bytes);
+    QCOMPARE(records.states.size(), 2);
+    QCOMPARE(records.states.at(0).entryAction, QStringLiteral("motor_on();\nt = 0;"));
+    QCOMPARE(records.states.at(0).exitAction, QStringLiteral("motor_off(); /* <&> */"));
+    QCOMPARE(records.states.at(1).entryAction, QString());
+    QCOMPARE(records.states.at(1).exitAction, QStringLiteral("leave();"));
+    QCOMPARE(records.states.at(1).stacking, 3.0);
+    QVERIFY(records.readNotes.isEmpty());
+    ProjectDocument again;
+    QString error;
+    QVERIFY2(groupRecords(records, GroupLayout::NewProject, &again, &error), qPrintable(error));
+    QCOMPARE(bytesOf(again), bytes);
+
+    // The order of the optional elements does not matter to the reader.
+    QByteArray swapped = bytes;
+    swapped.replace("<entryAction>motor_on();\nt = 0;</entryAction>", "");
+    swapped.replace("</exitAction>", "</exitAction><entryAction>late();</entryAction>");
+    QCOMPARE(load(swapped).states.at(0).entryAction, QStringLiteral("late();"));
+
+    // An edit of either field is an edit of what is saved, named by field.
+    StateRecord before = records.states.at(0);
+    StateRecord after = before;
+    QVERIFY(RecordEquality::sameStoredFields(before, after));
+    after.exitAction += QLatin1Char(' ');
+    QVERIFY(!RecordEquality::sameStoredFields(before, after));
+    QCOMPARE(RecordEquality::changedFields(before, after), QStringList{QStringLiteral("exitAction")});
+    after = before;
+    after.entryAction.clear();
+    QCOMPARE(RecordEquality::changedFields(before, after), QStringList{QStringLiteral("entryAction")});
+}
+
+// A file with entry or exit actions carries the marker once, in the first
+// state group that needs it. The placement rule refuses it with a note
+// that says what happened (an older release, which reads the marker as an
+// ordinary state, shows that note); this reader neither keeps it nor
+// reports it.
+void TestProjectFile::markerTellsAnOlderReleaseAndNotThisOne()
+{
+    ProjectDocument document = withEntryAndExit();
+    // A second machine with entry actions too still gets no second marker.
+    CanvasBlock machine = document.blocks.last();
+    machine.process.id = 2;
+    machine.process.nos = 2;
+    machine.process.label = QStringLiteral("StateMachine_2");
+    for (StateRecord &state : machine.states)
+        state.parentId = 2;
+    for (TransitionRecord &transition : machine.transitions)
+        transition.parentId = 2;
+    document.blocks << machine;
+    document.treeText = treeTextFromBlocks(document);
+    const QByteArray bytes = bytesOf(document);
+    const QByteArray label = EntryExitMarker::label().toUtf8();
+    QCOMPARE(bytes.count(label), 1);
+    QCOMPARE(bytes.count("<StateItems number=\"3\">"), 1);   // two states and the marker
+    QCOMPARE(bytes.count("<StateItems number=\"2\">"), 1);
+    QVERIFY(bytes.indexOf(label) < bytes.indexOf("label=\"StateMachine_2\""));
+
+    // This reader: four states, no note, no item for the marker.
+    const ProjectRecordLists records = load(bytes);
+    QCOMPARE(records.states.size(), 4);
+    for (const StateRecord &state : records.states)
+        QVERIFY(!EntryExitMarker::isMarker(state));
+    QCOMPARE(loadNoteTexts(RecordPlacement(records).notes()), QStringList());
+
+    // What a reader that takes the marker for a state gets: the placement
+    // rule refuses it, and its note tells the user why.
+    ProjectRecordLists older = records;
+    StateRecord marker = EntryExitMarker::record();
+    marker.fileBlock = records.states.first().fileBlock;
+    older.states.insert(2, marker);
+    for (StateRecord &state : older.states)
+        state.entryAction = state.exitAction = QString();
+    const RecordPlacement placement(older);
+    QCOMPARE(placement.stateCanvas(2), int(RecordPlacement::None));
+    QCOMPARE(loadNoteTexts(placement.notes()),
+             QStringList{QStringLiteral("State '%1': level 0 is not one of 6 to 6; not kept")
+                             .arg(EntryExitMarker::label())});
+    QCOMPARE(placement.notes().first().effect, LoadNote::Effect::NotKept);
+
+    // No entry or exit action left: no marker.
+    ProjectDocument plain = withEntryAndExit();
+    plain.blocks.last().states.first().entryAction.clear();
+    QVERIFY(bytesOf(plain).contains(label));
+    plain.blocks.last().states.first().exitAction.clear();
+    QVERIFY(!bytesOf(plain).contains(label));
 }
 
 // A field's text may reach the parser in several pieces (around comments

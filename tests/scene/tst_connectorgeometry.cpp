@@ -4,7 +4,10 @@
 #include "ConnectorGeometry.h"
 #include "FloatingEnds.h"
 #include "ItemLayout.h"
+#include "StateItem.h"
+#include "TransitionItem.h"
 
+#include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
@@ -48,6 +51,7 @@ private slots:
     void repeatedConnectionsAlternateSides();
     void floatingEndsSitSideBySide();
     void tagTextReadsOnItsFill();
+    void quickCollisionAnswersAsTheShapes();
 };
 
 void TestConnectorGeometry::centresUseIntegerHalves()
@@ -202,6 +206,40 @@ void TestConnectorGeometry::closedRectangleOutline()
 {
     const QPolygonF expected({QPointF(0, 0), QPointF(280, 0), QPointF(280, 150), QPointF(0, 150), QPointF(0, 0)});
     QCOMPARE(closedRectangle(280, 150), expected);
+}
+
+// itemsCollide skips the shapes only where they cannot meet: across every
+// gap around the edges, touching outlines included (a box's outline reaches
+// a unit past its rectangle), it answers as collidesWithItem does.
+void TestConnectorGeometry::quickCollisionAnswersAsTheShapes()
+{
+    QGraphicsScene scene;
+    auto *a = new StateItem(nullptr, 0, 0);
+    auto *b = new StateItem(nullptr, 0, 0);
+    auto *far = new StateItem(nullptr, 5000, 5000);
+    auto *box = new TransitionItem(nullptr, a, far);
+    for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(a), static_cast<QGraphicsItem *>(b),
+                                static_cast<QGraphicsItem *>(far), static_cast<QGraphicsItem *>(box)})
+        scene.addItem(item);
+    const QRectF edge = a->sceneBoundingRect();
+    int touching = 0;
+    int apart = 0;
+    for (QGraphicsItem *other : {static_cast<QGraphicsItem *>(b), static_cast<QGraphicsItem *>(box)}) {
+        for (qreal gap = -3.0; gap <= 8.0; gap += 0.25) {
+            // Beside the right edge, then below the bottom edge.
+            for (const QPointF &pos : {QPointF(edge.right() + gap, edge.top() + 10),
+                                       QPointF(edge.left() + 10, edge.bottom() + gap)}) {
+                other->setPos(pos);
+                const bool exact = a->collidesWithItem(other, Qt::IntersectsItemShape);
+                QCOMPARE(itemsCollide(a, other), exact);
+                QCOMPARE(itemsCollide(other, a), other->collidesWithItem(a, Qt::IntersectsItemShape));
+                touching += exact && gap > 0;
+                apart += !exact;
+            }
+        }
+    }
+    QVERIFY(touching > 0);   // outlines met across a gap between the rectangles
+    QVERIFY(apart > 0);
 }
 
 QTEST_MAIN(TestConnectorGeometry)

@@ -11,6 +11,7 @@
 #include "SimulationProtocol.h"
 #include "SimulationRuntime.h"
 #include "SimulationSession.h"
+#include "SimulationTrace.h"
 
 #include <QtTest>
 
@@ -169,6 +170,8 @@ void compilerRows()
 
 } // namespace
 
+Q_DECLARE_METATYPE(ModuleStyle)
+
 class TestSimulation : public QObject
 {
     Q_OBJECT
@@ -245,6 +248,55 @@ private slots:
 
     // A reset after cycles restarts the program: every variable is back at
     // its start value.
+    void entryExitAndTimeInStateRun_data()
+    {
+        QTest::addColumn<QStringList>("compiler");
+        QTest::addColumn<ModuleStyle>("style");
+        perCompiler([](const char *name, const QStringList &compiler) {
+            QTest::newRow(QByteArray(name).append(" classic").constData()) << compiler << ModuleStyle::Classic;
+            QTest::newRow(QByteArray(name).append(" instance").constData()) << compiler << ModuleStyle::Instance;
+        });
+    }
+    // The simulated machine runs its entry and exit actions and counts its
+    // time in state as the generated module does; the trace names the exit
+    // and the entry of each transition, a self transition's included.
+    void entryExitAndTimeInStateRun()
+    {
+        FETCH_COMPILER();
+        QFETCH(ModuleStyle, style);
+        Machine m = counting(QString());
+        MachineDescription machine = m.memory("entries", "int").memory("exits", "int").memory("ticks", "int")
+                                         .transition("Tick", 0, 0, "(kestro_cycles_in_state >= 2u)", "ticks++;")
+                                         .description();
+        // A self transition sits in the state's own list.
+        machine.states[0].transitions.removeAll(1);
+        machine.states[0].selfTransitions << 1;
+        machine.states[0].entryAction = "entries++;";
+        machine.states[0].exitAction = "exits++;";
+        machine.states[1].entryAction = "count = 1000 + (int)kestro_cycles_in_state;";
+        machine.style = style;
+        auto sim = simulate(machine, compiler);
+        START(sim);
+        sim->reset();
+        sim->step(4);
+        QCOMPARE(sim->value("kestro_cycles_in_state"), QStringLiteral("1"));
+        sim->step(2);
+        QCOMPARE(sim->value("kestro_cycles_in_state"), QStringLiteral("0"));
+        QCOMPARE(sim->value("entries"), QStringLiteral("3"));
+        QCOMPARE(sim->value("exits"), QStringLiteral("2"));
+        QCOMPARE(sim->value("ticks"), QStringLiteral("2"));
+        QCOMPARE(sim->set("go", "1").kind, SimulationReply::Ok);
+        sim->step();
+        QCOMPARE(sim->state(), QStringLiteral("Busy"));
+        QCOMPARE(sim->value("count"), QStringLiteral("1000"));
+        QCOMPARE(sim->value("exits"), QStringLiteral("3"));
+        QStringList fired;
+        for (const SimulationCycle &cycle : sim->cycles)
+            fired << SimulationTrace::firedText(SimulationTrace::row(machine, sim->session->variables(), cycle));
+        QCOMPARE(fired, (QStringList{ "(initial), entry Idle", "", "", "exit Idle, Tick, entry Idle", "", "",
+                                       "exit Idle, Tick, entry Idle", "exit Idle, Go, entry Busy" }));
+    }
+
     void resetStartsAfresh_data() { compilerRows(); }
     void resetStartsAfresh()
     {
@@ -400,6 +452,12 @@ private slots:
             QTest::addRow("%s text", name) << compiler << 2 << "Text item 1: ";
             QTest::addRow("%s input", name) << compiler << 3 << "Input 'limit' (no_such_type): ";
             QTest::addRow("%s breakpoint", name) << compiler << 4 << "Breakpoint condition 2 '(count >)': ";
+            // tcc names the line of the next token, here the transition's.
+            QTest::addRow("%s state before a transition", name) << compiler << 5 << "State 'Idle': ";
+            QTest::addRow("%s transition action", name) << compiler << 6 << "Transition 'Go': ";
+            QTest::addRow("%s initial condition", name) << compiler << 7 << "State 'Idle': ";
+            QTest::addRow("%s initial action", name) << compiler << 8 << "State 'Idle': ";
+            QTest::addRow("%s memory item", name) << compiler << 9 << "Memory item 'count': ";
         });
     }
     void compileErrorsNameTheirItems()
@@ -416,6 +474,14 @@ private slots:
         case 2: m.texts << MachineText{ MachineText::Default, QStringLiteral("static int f(void) { return }") }; break;
         case 3: m.inputs << MachineMemory{ QStringLiteral("limit"), QStringLiteral("no_such_type") }; break;
         case 4: options.conditions << QStringLiteral("(count >)"); break;
+        case 5: m.states[0].action = QStringLiteral("count = ;"); break;
+        case 6: m.transitions[0].action = QStringLiteral("count = ;"); break;
+        case 7: m.states[0].initialCondition = QStringLiteral("(go ==)"); break;
+        case 8:
+            m.states[0].initialCondition = QStringLiteral("(1)");
+            m.states[0].initialDescription = QStringLiteral("count = ;");
+            break;
+        case 9: m.memories[1].datatype = QStringLiteral("no_such_type"); break;
         }
         auto sim = simulate(m, compiler, options);
         QVERIFY(!sim->session->waitForReady(60000));
@@ -430,6 +496,27 @@ private slots:
         const SimulationReply reply = sim->reset();
         QCOMPARE(reply.kind, SimulationReply::Failed);
         QCOMPARE(reply.text, failure.message);
+    }
+
+    // Without a system compiler to ask, what tcc said is reported as its
+    // words, with the hint to ask check --compile.
+    void tccWordsAreMarkedWithoutASystemCompiler()
+    {
+        const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
+        if (tcc.isEmpty())
+            QSKIP("tcc is not installed");
+        const QByteArray cc = qgetenv("CC");
+        qputenv("CC", "/nonexistent/cc");
+        MachineDescription m = counting(QString()).description();
+        m.states[0].action = QStringLiteral("count = ;");
+        auto sim = simulate(m, { tcc });
+        const bool ready = sim->session->waitForReady(60000);
+        qputenv("CC", cc);
+        QVERIFY(!ready);
+        const QString text = findingsText(sim->session->failure());
+        QVERIFY2(text.contains(QStringLiteral(": identifier expected (as tcc said it; tcc may name the line after the "
+                                              "fault: kestro-cli check --compile asks the system's C compiler)")),
+                 qPrintable(text));
     }
 
     void missingCompilerIsReported()
@@ -606,20 +693,68 @@ private slots:
     // The runtime is the C file in the tree, plain C with POSIX: no
     // compiler finds fault with it, and what a simulation is handed is
     // that file byte for byte.
+    // A self transition enters its state again: Break on Entry stops on it,
+    // and coverage counts it; a long run counts and stops as steps do.
+    void selfTransitionsAreEntries_data() { compilerRows(); }
+    void selfTransitionsAreEntries()
+    {
+        FETCH_COMPILER();
+        const QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(ExampleProject::document()));
+        auto sim = simulate(machines.at(0), compiler);
+        START(sim);
+        sim->reset();
+        sim->call(sim->session->setStateBreakpoint(2, true));   // Cruising, which Hold keeps
+        QCOMPARE(sim->step(100).hit.index, 2);
+        QCOMPARE(sim->session->cycle(), 6);
+        QCOMPARE(sim->step(100).kind, SimulationReply::Break);
+        QCOMPARE(sim->session->cycle(), 7);
+        QCOMPARE(sim->state(), QStringLiteral("Cruising"));
+        // The same inside one long run.
+        SimulationReply reply = sim->call(sim->session->run(100));
+        QCOMPARE(reply.kind, SimulationReply::Break);
+        QCOMPARE(reply.hit.index, 2);
+        QCOMPARE(sim->session->cycle(), 8);
+        sim->call(sim->session->setStateBreakpoint(2, false));
+        const int traced = sim->cycles.size();
+        reply = sim->call(sim->session->run(42));
+        QCOMPARE(reply.kind, SimulationReply::Ok);
+        QCOMPARE(sim->session->cycle(), 50);
+        QCOMPARE(sim->cycles.size(), traced);   // no cycle reported one by one
+        QCOMPARE(sim->value("speed"), QStringLiteral("10"));   // cycle 50 = cycle 5: accelerating
+        QCOMPARE(sim->state(), QStringLiteral("Accelerating"));
+
+        // Stepped and run, the counts are the same.
+        auto stepped = simulate(machines.at(0), compiler);
+        START(stepped);
+        stepped->reset();
+        stepped->step(50);
+        QCOMPARE(stepped->session->coverage().stateEntries, sim->session->coverage().stateEntries);
+        QCOMPARE(stepped->session->coverage().transitionFires, sim->session->coverage().transitionFires);
+        // Cruising: entered from Accelerating three times (6, 21, 36), each followed by five Holds.
+        QCOMPARE(stepped->session->coverage().stateEntries.at(2), qint64(3 * 6));
+    }
+
     void runtimeCompilesCleanly()
     {
-        const QString path = QStringLiteral(KESTRO_SOURCE_DIR "/simulation/runtime/kestro-sim-runtime.c");
-        QFile file(path);
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-        QCOMPARE(SimulationRuntime::source().toUtf8(), file.readAll());
+        const QString folder = QStringLiteral(KESTRO_SOURCE_DIR "/simulation/runtime/");
+        const QVector<QPair<QString, QString>> files = { { "kestro-sim-runtime.c", SimulationRuntime::source() },
+                                                         { "kestro-sim-runs.c", SimulationRuntime::runsSource() },
+                                                         { "kestro-sim-runtime.h", SimulationRuntime::header() } };
         QTemporaryDir dir;
-        QProcess cc;
-        cc.setProcessChannelMode(QProcess::MergedChannels);
-        const QStringList compiler = CompileCheck::defaultCompiler();
-        cc.start(compiler.first(), compiler.mid(1) + QStringList{ "-std=c99", "-pedantic", "-Wall", "-Wextra", "-Werror",
-                                                                  "-c", path, "-o", dir.filePath("r.o") });
-        QVERIFY(cc.waitForFinished(60000));
-        QVERIFY2(cc.exitCode() == 0, cc.readAll().constData());
+        for (const auto &part : files) {
+            QFile file(folder + part.first);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+            QCOMPARE(part.second.toUtf8(), file.readAll());
+            if (part.first.endsWith(QLatin1String(".h")))
+                continue;
+            QProcess cc;
+            cc.setProcessChannelMode(QProcess::MergedChannels);
+            const QStringList compiler = CompileCheck::defaultCompiler();
+            cc.start(compiler.first(), compiler.mid(1) + QStringList{ "-std=c99", "-pedantic", "-Wall", "-Wextra", "-Werror",
+                                                                      "-c", file.fileName(), "-o", dir.filePath("r.o") });
+            QVERIFY(cc.waitForFinished(60000));
+            QVERIFY2(cc.exitCode() == 0, cc.readAll().constData());
+        }
     }
 
     void protocolLines()
@@ -634,7 +769,18 @@ private slots:
         QCOMPARE(SimulationLine::parse("break condition 3").numbers, QVector<qint64>{ 3 });
         QCOMPARE(SimulationLine::parse("ok").kind, SimulationLine::Ok);
         QCOMPARE(SimulationLine::parse("error no variable x").text, QStringLiteral("no variable x"));
-        for (const char *bad : { "cycle 1 2 3", "cycle 1 2 3 x", "break here 1", "changed x", "crash 11", "hello" })
+        l = SimulationLine::parse("covered transition 4 123456789012");
+        QCOMPARE(l.kind, SimulationLine::Covered);
+        QCOMPARE(l.name, QStringLiteral("transition"));
+        QCOMPARE(l.numbers, QVector<qint64>({ 4, 123456789012 }));
+        QCOMPARE(SimulationLine::parse("ran 10 2 -1").numbers, QVector<qint64>({ 10, 2, -1 }));
+        QCOMPARE(SimulationLine::parse("alive").kind, SimulationLine::Alive);
+        // The bits of a value given may need all 64.
+        l = SimulationLine::parse("replay 17 3 18446744073709551615");
+        QCOMPARE(l.kind, SimulationLine::Replay);
+        QCOMPARE(quint64(l.numbers.at(2)), Q_UINT64_C(18446744073709551615));
+        for (const char *bad : { "cycle 1 2 3", "cycle 1 2 3 x", "break here 1", "changed x", "crash 11", "hello",
+                                 "covered state 1 -2", "covered item 1 2", "ran 1 2", "replay 1 2 -3", "alive 1" })
             QCOMPARE(SimulationLine::parse(bad).kind, SimulationLine::Unknown);
     }
 };

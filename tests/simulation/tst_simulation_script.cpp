@@ -1,9 +1,15 @@
-// Scenario scripts, C literals and the trace formats of a simulation.
+// Scenario scripts, C literals and the trace formats of a simulation; the
+// scripts that replay what the explorer found, and the constants it leans
+// towards.
 
+#include "SimulationHarness.h"
+#include "SimulationReplay.h"
 #include "SimulationScript.h"
 #include "SimulationTrace.h"
 
 #include <QtTest>
+
+#include <cstring>
 
 class TestSimulationScript : public QObject
 {
@@ -110,6 +116,57 @@ private slots:
         QVERIFY(SimulationTrace::header(SimulationTrace::Format::JsonLines).isEmpty());
     }
 
+    // A machine with entry or exit actions has them in its trace, in the
+    // order they ran within the cycle: the initial state's entry after the
+    // initial transition, the exit of the state left, the transition, the
+    // entry of the state entered (a self transition leaves and enters).
+    void traceShowsExitAndEntry()
+    {
+        MachineDescription m;
+        m.states.resize(3);
+        m.states[0].label = "Idle";
+        m.states[0].entryAction = "led(0);";
+        m.states[1].label = "Blink";
+        m.states[1].entryAction = "led(1);";
+        m.states[1].exitAction = "led(0);";
+        m.states[2].label = "Off";
+        m.transitions.resize(3);
+        m.transitions[0] = MachineTransition{ "Start", "(go)", "", 0, 1 };
+        m.transitions[1] = MachineTransition{ "Again", "(t)", "", 1, 1 };
+        m.transitions[2] = MachineTransition{ "Stop", "(!go)", "", 1, 2 };
+        const auto cycle = [](qint64 number, int before, int fired, int after) {
+            SimulationCycle c;
+            c.number = number;
+            c.before = before;
+            c.fired = fired;
+            c.after = after;
+            return c;
+        };
+        const auto csv = [&](const SimulationCycle &c) {
+            return SimulationTrace::line(SimulationTrace::Format::Csv, SimulationTrace::row(m, {}, c));
+        };
+        QVERIFY(SimulationTrace::showsEntryExit(m));
+        QCOMPARE(SimulationTrace::header(SimulationTrace::Format::Csv, true),
+                 QByteArray("cycle,before,exit,fired,entry,after,changed\n"));
+        QCOMPARE(csv(cycle(0, 3, -1, 0)), QByteArray("0,(start),,(initial),Idle,Idle,\n"));
+        QCOMPARE(csv(cycle(1, 0, 0, 1)), QByteArray("1,Idle,,Start,Blink,Blink,\n"));
+        QCOMPARE(csv(cycle(2, 1, 1, 1)), QByteArray("2,Blink,Blink,Again,Blink,Blink,\n"));
+        QCOMPARE(csv(cycle(3, 1, 2, 2)), QByteArray("3,Blink,Blink,Stop,,Off,\n"));
+        QCOMPARE(csv(cycle(4, 2, -1, 2)), QByteArray("4,Off,,,,Off,\n"));
+        const SimulationTrace::Row again = SimulationTrace::row(m, {}, cycle(2, 1, 1, 1));
+        QCOMPARE(SimulationTrace::firedText(again), QStringLiteral("exit Blink, Again, entry Blink"));
+        QCOMPARE(SimulationTrace::line(SimulationTrace::Format::JsonLines, SimulationTrace::row(m, {}, cycle(3, 1, 2, 2))),
+                 QByteArray("{\"cycle\":3,\"before\":\"Blink\",\"exit\":\"Blink\",\"fired\":\"Stop\","
+                            "\"entry\":null,\"after\":\"Off\",\"changed\":{}}\n"));
+
+        // Without entry and exit actions the trace keeps its fields.
+        for (MachineState &s : m.states)
+            s.entryAction = s.exitAction = " ";
+        QVERIFY(!SimulationTrace::showsEntryExit(m));
+        QCOMPARE(csv(cycle(2, 1, 1, 1)), QByteArray("2,Blink,Again,Blink,\n"));
+        QCOMPARE(SimulationTrace::firedText(SimulationTrace::row(m, {}, cycle(2, 1, 1, 1))), QStringLiteral("Again"));
+    }
+
     void traceFormatFollowsTheFileName()
     {
         SimulationTrace::Format format = SimulationTrace::Format::JsonLines;
@@ -149,6 +206,68 @@ private slots:
         QCOMPARE(script.errors().size(), 9);
         QVERIFY(script.errors().at(4).startsWith("5: 'x' is not a C integer"));
         QVERIFY(script.errors().at(8).startsWith("9: a sequence takes at most 256 values"));
+    }
+
+    // Each value is set once the cycle before the one it was given for has
+    // run; the script steps on to the failing cycle. Values are literals of
+    // their variable's type that a script reads back.
+    void replaysStepToTheFailure()
+    {
+        QVector<SimulationVariable> variables(3);
+        variables[0].name = QStringLiteral("code");
+        variables[0].kind = 'i';
+        variables[0].size = 2;
+        variables[1].name = QStringLiteral("ratio");
+        variables[1].kind = 'f';
+        variables[1].size = 4;
+        variables[2].name = QStringLiteral("big");
+        variables[2].kind = 'u';
+        variables[2].size = 8;
+        const float ratio = 2.75f;
+        quint32 ratioBits = 0;
+        std::memcpy(&ratioBits, &ratio, sizeof ratio);
+        SimulationFailure failure;
+        failure.message = QStringLiteral("the machine crashed\nbadly");
+        failure.cycle = 9;
+        failure.replay = { { 1, 0, quint64(-100) }, { 1, 1, ratioBits }, { 4, 2, Q_UINT64_C(18446744073709551615) },
+                           { 5, 0, 7 }, { 12, 0, 1 } };
+        const QString script = SimulationReplay::script(variables, failure, QStringLiteral("found it"));
+        QCOMPARE(script, QStringLiteral("# found it\n# the machine crashed badly\nreset\nset code -100\nset ratio 2.75\n"
+                                        "step 3\nset big 18446744073709551615\nstep 1\nset code 7\nstep 5\n"));
+        SimulationScript parsed;
+        QVERIFY2(parsed.parse(script), qPrintable(parsed.errors().join('\n')));
+        QCOMPARE(parsed.commands().size(), 8);
+        // A failure in the initial cycle is a reset alone.
+        failure.cycle = 0;
+        QVERIFY(SimulationReplay::script(variables, failure, QString()).endsWith(QLatin1String("\nreset\n")));
+        // A double keeps all its digits.
+        variables[1].size = 8;
+        const double third = 1.0 / 3.0;
+        quint64 thirdBits = 0;
+        std::memcpy(&thirdBits, &third, sizeof third);
+        QCOMPARE(SimulationReplay::literal(variables[1], thirdBits).toDouble(), third);
+    }
+
+    // The numbers conditions compare with, and their negations, each once;
+    // comments, literals and preprocessor lines hold none.
+    void explorerConstantsComeFromTheConditions()
+    {
+        MachineDescription machine;
+        MachineTransition t;
+        t.condition = QStringLiteral("(level > 0x10 && ratio < 2.5f) /* 99 */ || name[0] == 'x' || count == 010u");
+        machine.transitions << t;
+        t.condition = QStringLiteral("(temperature <= -40 && 1e+3 < x)\n#if 77\n#endif");
+        machine.transitions << t;
+        MachineState s;
+        s.initialCondition = QStringLiteral("(level > 16)");
+        machine.states << s;
+        QCOMPARE(SimulationHarness::conditionConstants(machine),
+                 QVector<double>({ 16, -16, 2.5, -2.5, 0, 8, -8, 40, -40, 1000, -1000 }));
+        for (int i = 0; i < 100; ++i) {
+            t.condition = QStringLiteral("(x == %1)").arg(i + 100);
+            machine.transitions << t;
+        }
+        QCOMPARE(SimulationHarness::conditionConstants(machine).size(), SimulationHarness::MaxConstants);
     }
 };
 

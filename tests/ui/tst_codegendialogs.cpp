@@ -49,14 +49,15 @@ private slots:
     {
         CodegenProperties d;
         QCOMPARE(d.windowTitle(), QString("Kestro - Code Generator Properties"));
-        QCOMPARE(d.size(), QSize(463, 268));
+        QCOMPARE(d.size(), QSize(463, 296));
         auto *grid = child<QGridLayout>(&d, "gridLayout");
         const struct { const char *name; int row, column, columnSpan; } cells[] = {
             { "label", 0, 0, 1 }, { "lineEdit", 0, 3, 1 }, { "label_2", 1, 0, 1 }, { "lineEdit_2", 1, 3, 1 },
             { "label_3", 2, 0, 1 }, { "lineEdit_3", 2, 3, 1 }, { "toolButton", 2, 4, 1 },
             { "label_5", 3, 0, 1 }, { "doubleSpinBox", 3, 3, 1 }, { "checkBox", 4, 3, 1 },
             { "label_style", 5, 0, 1 }, { "comboBox_style", 5, 1, 3 },
-            { "label_4", 6, 0, 2 }, { "buttonBox", 6, 3, 1 },
+            { "label_counter", 6, 0, 1 }, { "comboBox_counter", 6, 1, 3 },
+            { "label_4", 7, 0, 2 }, { "buttonBox", 7, 3, 1 },
         };
         for (const auto &cell : cells) {
             int row, column, rowSpan, columnSpan;
@@ -139,6 +140,32 @@ private slots:
         child<QComboBox>(&d, "comboBox_style")->setCurrentIndex(0);
         click(d, QDialogButtonBox::Cancel);
         QCOMPARE(d.projectStyle(), QString("instance"));
+    }
+
+    // The time in state's type: uint32_t stays unstored where nothing was
+    // stored, a stored text this version does not know shows no choice and
+    // stays unless a type is picked.
+    void counterTypeChoice()
+    {
+        CodegenProperties d;
+        const auto choose = [&](const QString &stored, int pick) {
+            d.setCounterType(stored);
+            fill(d);
+            d.show();
+            auto *box = child<QComboBox>(&d, "comboBox_counter");
+            const int shown = box->currentIndex();
+            if (pick >= 0)
+                box->setCurrentIndex(pick);
+            click(d, QDialogButtonBox::Ok);
+            return QString::number(shown) + ":" + d.counterType();
+        };
+        QCOMPARE(choose("", -1), QString("0:"));
+        QCOMPARE(choose("", 2), QString("0:uint8_t"));
+        QCOMPARE(choose("uint16_t", -1), QString("1:uint16_t"));
+        QCOMPARE(choose("uint16_t", 0), QString("1:"));
+        QCOMPARE(choose("uint32_t", -1), QString("0:uint32_t"));
+        QCOMPARE(choose("int", -1), QString("-1:int"));
+        QCOMPARE(choose("int", 1), QString("-1:uint16_t"));
     }
 
     void cancelTakesNothing()

@@ -66,6 +66,7 @@ private slots:
     void cancelledDialogsLeaveItemsUnchanged();
     void acceptedStateDialogCopiesBack();
     void lockedInitialBoxCannotBeChecked();
+    void stateDialogEditsEntryAndExitActions();
     void acceptedTransitionAndTextDialogsCopyBack();
 };
 
@@ -154,6 +155,51 @@ void TestItemDialogs::acceptedStateDialogCopiesBack()
     });
     m_dialogs.editState(&state, false);
     QVERIFY(!state.isInitialState());
+}
+
+// The two code editors, labelled and beside the action, show the state's
+// entry and exit actions; OK takes them back and sizes the state to its
+// body, Cancel leaves them.
+void TestItemDialogs::stateDialogEditsEntryAndExitActions()
+{
+    StateItem state(nullptr, 0, 0);
+    state.setLabel(QStringLiteral("Open"));
+    state.setEntryAction(QStringLiteral("lamp(1);"));
+    QString shownEntry, shownExit, entryLabel, exitLabel;
+    bool codeEditors = false;
+    whenDialogShows([&](QDialog *dialog) {
+        auto *entry = dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_entry"));
+        auto *exit = dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_exit"));
+        codeEditors = entry && exit && entry->inherits("CodeEditor") && exit->inherits("CodeEditor");
+        shownEntry = entry->toPlainText();
+        shownExit = exit->toPlainText();
+        entryLabel = dialog->findChild<QLabel *>(QStringLiteral("label_entryAction"))->text();
+        exitLabel = dialog->findChild<QLabel *>(QStringLiteral("label_exitAction"))->text();
+        entry->setPlainText(QStringLiteral("lamp(1);\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();"));
+        exit->setPlainText(QStringLiteral("lamp(0);"));
+        pressButton(dialog, QDialogButtonBox::Ok);
+    });
+    QVERIFY(m_dialogs.editState(&state, false));
+    QVERIFY(codeEditors);
+    QCOMPARE(shownEntry, QStringLiteral("lamp(1);"));
+    QCOMPARE(shownExit, QString());
+    QCOMPARE(entryLabel, QStringLiteral("Entry action:"));
+    QCOMPARE(exitLabel, QStringLiteral("Exit action:"));
+    QCOMPARE(state.entryAction(), QStringLiteral("lamp(1);\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();\nbeep();"));
+    QCOMPARE(state.exitAction(), QStringLiteral("lamp(0);"));
+    // Eleven body lines: the changed text sized the state to it.
+    const QSize fitted = stateAutoSize(QStringLiteral("Open"), state.bodyText(), textMetrics(DiagramFont::font()));
+    QVERIFY(fitted.height() > StateItem::DefaultHeight);
+    QCOMPARE(QSize(state.width(), state.height()), fitted);
+
+    whenDialogShows([](QDialog *dialog) {
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_entry"))->clear();
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("textEdit_exit"))->clear();
+        pressButton(dialog, QDialogButtonBox::Cancel);
+    });
+    QVERIFY(!m_dialogs.editState(&state, false));
+    QCOMPARE(state.exitAction(), QStringLiteral("lamp(0);"));
+    QVERIFY(!state.entryAction().isEmpty());
 }
 
 void TestItemDialogs::lockedInitialBoxCannotBeChecked()

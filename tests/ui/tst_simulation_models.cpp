@@ -4,6 +4,7 @@
 // cycle), marks what changed, and lets only inputs and locals be edited.
 
 #include "SimulationFunctionsModel.h"
+#include "SimulationCoverageModel.h"
 #include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
 
@@ -46,7 +47,62 @@ private slots:
     void variablesUpdateInPlaceAndMarkChanges();
     void onlyInputsAndLocalsAreEditable();
     void functionsShowCallsAndEditReturns();
+    void restartsAreRowsOfTheirOwn();
+    void coverageListsEveryItemWithItsCount();
 };
+
+void tst_SimulationModels::restartsAreRowsOfTheirOwn()
+{
+    SimulationTraceModel model;
+    model.append(row(0));
+    model.append(SimulationTrace::restartRow());
+    model.append(row(0));
+    QCOMPARE(model.index(1, SimulationTraceModel::CycleColumn).data().toString(), QStringLiteral("Restart"));
+    QCOMPARE(model.index(1, SimulationTraceModel::ChangedColumn).data(), QVariant());
+    QVERIFY(model.index(1, SimulationTraceModel::CycleColumn).data(Qt::BackgroundRole).isValid());
+    QVERIFY(!model.index(0, SimulationTraceModel::CycleColumn).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(model.csv(), QByteArray("cycle,before,fired,after,changed\n0,A,\"Go, now\",B,x=0\nrestart,,,,\n"
+                                     "0,A,\"Go, now\",B,x=0\n"));
+    QCOMPARE(SimulationTrace::line(SimulationTrace::Format::JsonLines, SimulationTrace::restartRow()),
+             QByteArray("{\"restart\":true}\n"));
+    // A machine with entry or exit actions has two more columns; the mark fills them too.
+    QCOMPARE(SimulationTrace::line(SimulationTrace::Format::Csv, SimulationTrace::restartRow(true)),
+             QByteArray("restart,,,,,,\n"));
+}
+
+void tst_SimulationModels::coverageListsEveryItemWithItsCount()
+{
+    MachineDescription machine;
+    for (const char *label : { "Idle", "Busy" }) {
+        MachineState s;
+        s.label = QLatin1String(label);
+        machine.states << s;
+    }
+    MachineTransition go;
+    go.label = QStringLiteral("Go");
+    go.start = 0;
+    go.end = 1;
+    machine.transitions << go;
+    SimulationCoverageModel model;
+    model.setMachine(machine);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.summary(), QStringLiteral("States entered: 0 of 2    Transitions fired: 0 of 1 (0%)"));
+    SimulationCoverage coverage;
+    coverage.stateEntries = { 3, 0 };
+    coverage.transitionFires = { 0 };
+    model.setCoverage(coverage);
+    QCOMPARE(model.index(0, SimulationCoverageModel::CountColumn).data().toLongLong(), 3);
+    QCOMPARE(model.index(1, SimulationCoverageModel::CountColumn).data().toString(), QStringLiteral("never entered"));
+    QCOMPARE(model.index(2, SimulationCoverageModel::NameColumn).data().toString(), QStringLiteral("Go"));
+    QCOMPARE(model.index(2, SimulationCoverageModel::CountColumn).data().toString(), QStringLiteral("never fired"));
+    QVERIFY(model.index(1, SimulationCoverageModel::NameColumn).data(Qt::ForegroundRole).isValid());
+    QVERIFY(!model.index(0, SimulationCoverageModel::NameColumn).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(model.summary(), QStringLiteral("States entered: 1 of 2    Transitions fired: 0 of 1 (0%)"));
+    // Counts of another machine are not shown.
+    coverage.stateEntries = { 1, 1, 1 };
+    model.setCoverage(coverage);
+    QCOMPARE(model.index(0, SimulationCoverageModel::CountColumn).data().toLongLong(), 3);
+}
 
 void tst_SimulationModels::traceKeepsTheLatestCyclesAndWritesCsv()
 {

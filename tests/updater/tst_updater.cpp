@@ -6,6 +6,8 @@
 #include "UpdateRules.h"
 #include "Updater.h"
 
+#include <QHostAddress>
+#include <QTcpServer>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
@@ -17,7 +19,7 @@ const QString kMarkupVersion =
     QStringLiteral("99.0<h1 style='color:red'>now</h1> <a href='https://example.org/x'>get it</a>");
 } // namespace
 
-// Checking the update feed against a real HTTP server on 127.0.0.1: which
+// Checking the update feed against a real https server on 127.0.0.1: which
 // feeds lead to an offer, which end silently, and how redirections, refused
 // addresses and the answers to the offer are handled. Also the pure rules
 // (version order, size and time texts, allowed addresses, file names).
@@ -207,10 +209,15 @@ private slots:
     void addressesAndFileNames()
     {
         QVERIFY(UpdateRules::isFetchAllowed(QUrl("https://updates.orvanta.com/kestro/feed.json")));
-        QVERIFY(UpdateRules::isFetchAllowed(QUrl("http://127.0.0.1:8080/feed")));
-        QVERIFY(UpdateRules::isFetchAllowed(QUrl("http://127.4.5.6/feed")));
-        QVERIFY(UpdateRules::isFetchAllowed(QUrl("http://localhost/feed")));
-        QVERIFY(UpdateRules::isFetchAllowed(QUrl("http://[::1]:99/feed")));
+        QVERIFY(UpdateRules::isFetchAllowed(QUrl("https://127.0.0.1:8080/feed")));
+        QVERIFY(UpdateRules::isFetchAllowed(QUrl("HTTPS://[::1]:99/feed")));
+        // Plain http is no address of ours, not even on this computer.
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://127.0.0.1:8080/feed")));
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://127.4.5.6/feed")));
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://localhost/feed")));
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("HTTP://LOCALHOST/feed")));
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://[::1]:99/feed")));
+        QVERIFY(!UpdateRules::isFetchAllowed(QUrl("https:///feed")));
         QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://orvanta.com/feed")));
         QVERIFY(!UpdateRules::isFetchAllowed(QUrl("http://128.0.0.1/feed")));
         QVERIFY(!UpdateRules::isFetchAllowed(QUrl("ftp://127.0.0.1/feed")));
@@ -223,6 +230,9 @@ private slots:
                  QStringLiteral("Kestro (a .deb package)"));
         QCOMPARE(UpdateRules::downloadKind("https://orvanta.com/dl/Kestro-2.0.AppImage"),
                  QStringLiteral("Kestro (an AppImage)"));
+        QCOMPARE(UpdateRules::downloadKind("https://orvanta.com/dl/kestro-2.0.x86_64.RPM"),
+                 QStringLiteral("Kestro (an .rpm package)"));
+        QCOMPARE(UpdateRules::downloadKind("https://orvanta.com/dl/Kestro-2.0.exe"), QStringLiteral("Kestro"));
         QCOMPARE(UpdateRules::downloadKind(""), QStringLiteral("Kestro"));
         QCOMPARE(UpdateRules::fileNameFromUrl("https://orvanta.com/dl/"), QStringLiteral("Kestro_Update.bin"));
         QCOMPARE(UpdateRules::fileNameFromUrl(""), QStringLiteral("Kestro_Update.bin"));
@@ -525,6 +535,50 @@ private slots:
                                            "<a href=\"https://orvanta.com/kestro/download\">here</a> \n"));
         QVERIFY(m_opened.isEmpty());
         QVERIFY(!u->downloader()->isVisible());
+
+        // The offer names the kind of file the feed's address gives.
+        for (const auto &kind : {qMakePair(QStringLiteral("kestro_7.0_amd64.deb"), QStringLiteral("a .deb package")),
+                                 qMakePair(QStringLiteral("Kestro-7.0.AppImage"), QStringLiteral("an AppImage"))}) {
+            const QString download = QStringLiteral(", \"download-url\": \"https://orvanta.com/dl/%1\"").arg(kind.first);
+            m_server.setRoute("/linux-kind", LocalHttpServer::ok(feed("linux", "7.0", download), "application/json"));
+            ScriptedPrompter answered;
+            answered.messageAnswers.enqueue(QMessageBox::Yes);
+            QVERIFY(runCheck(makeUpdater("/linux-kind", "linux")));
+            QCOMPARE(answered.messages.size(), 2);
+            QVERIFY2(answered.messages.at(1).text.startsWith(
+                         QStringLiteral("Please get your updated copy of Kestro (%1) from ").arg(kind.second)),
+                     qPrintable(answered.messages.at(1).text));
+        }
+    }
+
+    // Plain http is refused before anything is sent, on this computer as
+    // anywhere else: as the feed's address, as a redirection's target and
+    // as the address of the installer the feed names.
+    void plainHttpIsRefusedOnLoopbackToo()
+    {
+        QTcpServer plain;
+        QVERIFY(plain.listen(QHostAddress::LocalHost, 0));
+        const QString http = QStringLiteral("http://127.0.0.1:%1/feed.json").arg(plain.serverPort());
+        m_server.setRoute("/to-loopback-http", LocalHttpServer::redirect(http));
+        m_server.setRoute("/loopback-http-download",
+                          LocalHttpServer::ok(feed("windows", "2.0", QStringLiteral(", \"download-url\": \"%1\"").arg(http)),
+                                              "application/json"));
+        const QList<QPair<QString, QString>> cases = {
+            {http, QStringLiteral("not an https address")},
+            {QStringLiteral("http://localhost:%1/feed.json").arg(plain.serverPort()), QStringLiteral("not an https address")},
+            {m_server.url("/to-loopback-http"), QStringLiteral("Refused to follow a redirection")},
+            {m_server.url("/loopback-http-download"), QStringLiteral("not https")},
+        };
+        for (const auto &refused : cases) {
+            ScriptedPrompter prompter;
+            Updater *u = makeUpdater(refused.first);
+            QVERIFY(runCheck(u));
+            QVERIFY(!u->updateAvailable());
+            QVERIFY2(u->failureReason().contains(refused.second), qPrintable(u->failureReason()));
+            QVERIFY(prompter.messages.isEmpty());
+        }
+        QTest::qWait(50);
+        QVERIFY2(!plain.hasPendingConnections(), "a plain http connection was made");
     }
 
     void decliningAMandatoryUpdateQuits()

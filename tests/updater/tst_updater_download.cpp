@@ -11,7 +11,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
-// Downloading an installer from a real HTTP server on 127.0.0.1: the finished
+// Downloading an installer from a real https server on 127.0.0.1: the finished
 // file, the install question, and every way a download can fail without ever
 // producing (or opening) an installer.
 class TestUpdaterDownload : public QObject
@@ -100,6 +100,8 @@ private slots:
         m_server.setRoute("/dl-moved", LocalHttpServer::redirect("/files/setup.exe"));
         m_server.setRoute("/dl-loop-a", LocalHttpServer::redirect("/dl-loop-b"));
         m_server.setRoute("/dl-loop-b", LocalHttpServer::redirect("/dl-loop-a"));
+        m_server.setRoute("/dl-to-http", LocalHttpServer::redirect(
+                                             QStringLiteral("http://127.0.0.1:%1/files/setup.exe").arg(m_server.port())));
 
         const QString feed = QStringLiteral("{\"updates\": {\"windows\": {\"latest-version\": \"2.0\", "
                                             "\"download-url\": \"%1\"%2}}}");
@@ -250,6 +252,9 @@ private slots:
         QTest::newRow("redirect loop") << m_server.url("/dl-loop-a") << false;
         QTest::newRow("larger than 1 GiB") << m_server.url("/huge") << true;
         QTest::newRow("remote http") << QStringLiteral("http://orvanta.com/setup.exe") << true;
+        QTest::newRow("loopback http") << QStringLiteral("http://127.0.0.1:%1/files/setup.exe").arg(m_server.port())
+                                       << true;
+        QTest::newRow("redirect to loopback http") << m_server.url("/dl-to-http") << false;
         QTest::newRow("no address") << QString() << true;
     }
 
@@ -274,6 +279,8 @@ private slots:
         QCOMPARE(titles(prompter), box ? QStringList{"Kestro"} : QStringList());
         if (address.endsWith("/dl-loop-a"))
             QCOMPARE(m_server.requestedPaths().size() - requestsBefore, 11);
+        if (address.startsWith("http:") || address.endsWith("/dl-to-http"))
+            QVERIFY2(d->failureReason().contains("not a secure (https) address"), qPrintable(d->failureReason()));
         if (address.endsWith("/truncated"))   // what did arrive stays in the .part file
             QVERIFY(QFile::exists(m_dir->filePath("setup.exe.part")));
     }

@@ -249,6 +249,12 @@ void Generator::addMachineItems(CanvasBlock *block)
         s.polygon = outline(s.width, s.height);
         s.action = text(60, true);
         s.description = text(30, true);
+        // Drawn only when asked for, so the projects without them stay
+        // what they were.
+        if (m_options.entryExitActions) {
+            s.entryAction = chance(50) ? text(40, true) : QString();
+            s.exitAction = chance(50) ? text(40, true) : QString();
+        }
         block->states << s;
     }
     const int transitions = count(m_options.transitionsPerMachine);
@@ -392,6 +398,7 @@ Fields fields(const StateRecord &r)
             {"description", r.description}, {"numberOfTI", QString::number(r.numberOfTI)},
             {"transitions", r.transitions.join(QLatin1String("|"))},
             {"transitionCount", QString::number(r.transitions.size())},
+            {"entryAction", r.entryAction}, {"exitAction", r.exitAction},
             {"fileBlock", QString::number(r.fileBlock)}};
 }
 

@@ -30,6 +30,8 @@ struct RandomProjectOptions
     // Texts and labels with XML markup characters, quotes, line breaks,
     // tabs and non-ASCII letters; plain identifiers otherwise.
     bool exoticText = true;
+    // States with entry and exit actions (each about every other state).
+    bool entryExitActions = false;
 };
 
 // The benchmarks' large project: one hardware module, controller and

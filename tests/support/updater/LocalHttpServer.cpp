@@ -1,12 +1,14 @@
 #include "LocalHttpServer.h"
 
+#include "TestCertificate.h"
+
 #include <QHostAddress>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 
 LocalHttpServer::LocalHttpServer(QObject *parent)
-    : QObject(parent)
+    : QTcpServer(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
 
 LocalHttpServer::~LocalHttpServer()
@@ -16,17 +18,18 @@ LocalHttpServer::~LocalHttpServer()
 
 bool LocalHttpServer::start()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    TestCertificate::trustTestCertificate();
+    return listen(QHostAddress::LocalHost, 0);
 }
 
 quint16 LocalHttpServer::port() const
 {
-    return m_server.serverPort();
+    return serverPort();
 }
 
 QString LocalHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("https://127.0.0.1:%1%2").arg(port()).arg(path);
 }
 
 void LocalHttpServer::setRoute(const QString &path, const Response &response)
@@ -69,16 +72,24 @@ void LocalHttpServer::finishConnections()
         socket->disconnectFromHost();
 }
 
-void LocalHttpServer::onNewConnection()
+void LocalHttpServer::incomingConnection(qintptr descriptor)
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        m_buffers.insert(socket, QByteArray());
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            m_buffers.remove(socket);
-            socket->deleteLater();
-        });
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
     }
+    QSslConfiguration configuration = socket->sslConfiguration();
+    configuration.setLocalCertificate(TestCertificate::certificate());
+    configuration.setPrivateKey(TestCertificate::privateKey());
+    socket->setSslConfiguration(configuration);
+    m_buffers.insert(socket, QByteArray());
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        m_buffers.remove(socket);
+        socket->deleteLater();
+    });
+    socket->startServerEncryption();
 }
 
 void LocalHttpServer::onReadyRead(QTcpSocket *socket)

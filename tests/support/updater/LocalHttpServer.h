@@ -1,8 +1,10 @@
 #pragma once
 
-// A small HTTP/1.1 server on 127.0.0.1 for tests of network code. Each path
-// has a scripted response; unknown paths answer 404. Every connection gets
-// one response and is then closed (unless the response stalls).
+// A small HTTP/1.1 server over TLS (https) on 127.0.0.1 for tests of
+// network code, with the test certificate (TestCertificate), which start()
+// makes this process trust: the program fetches https addresses only. Each
+// path has a scripted response; unknown paths answer 404. Every connection
+// gets one response and is then closed (unless the response stalls).
 
 #include <QHash>
 #include <QList>
@@ -13,7 +15,7 @@
 
 class QTcpSocket;
 
-class LocalHttpServer : public QObject
+class LocalHttpServer : public QTcpServer
 {
     Q_OBJECT
 
@@ -36,10 +38,10 @@ public:
     explicit LocalHttpServer(QObject *parent = nullptr);
     ~LocalHttpServer() override;
 
-    // Listens on 127.0.0.1 on a free port.
+    // Trusts the test certificate and listens on 127.0.0.1 on a free port.
     bool start();
     quint16 port() const;
-    // "http://127.0.0.1:PORT" + path (path starts with "/").
+    // "https://127.0.0.1:PORT" + path (path starts with "/").
     QString url(const QString &path) const;
 
     void setRoute(const QString &path, const Response &response);
@@ -60,12 +62,14 @@ public:
 signals:
     void requestReceived(const QString &path);
 
+protected:
+    // Each connection is a TLS socket that starts its handshake at once.
+    void incomingConnection(qintptr descriptor) override;
+
 private:
-    void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QString &path);
 
-    QTcpServer m_server;
     QHash<QString, Response> m_routes;
     QHash<QTcpSocket *, QByteArray> m_buffers;
     QStringList m_paths;

@@ -1,0 +1,442 @@
+/* Long runs of a Kestro simulation, written by Kestro: many cycles with one
+ * report ("run N"), how often each state was entered and each transition
+ * fired, and the explorer ("explore N SEED"), which gives the inputs random
+ * values from a restart and keeps what it gave since, so that a crash or a
+ * timeout can be replayed. Part of the runtime (kestro-sim-runtime.c). */
+#define _XOPEN_SOURCE 700
+#define _DEFAULT_SOURCE 1
+#include <errno.h>
+#include <float.h>
+#include <limits.h>
+#include <signal.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include "kestro-sim-runtime.h"
+
+/* Cycles run so far, for the watchdog of long runs. */
+static volatile unsigned long ks_progress;
+/* A long run writes nothing on the protocol's stream meanwhile: the
+ * watchdog may then say "alive" straight to the descriptor. */
+static volatile sig_atomic_t ks_quiet;
+
+/* How often each state was entered and each transition fired in a run;
+ * self transitions enter their state again. */
+static unsigned long long *ks_entered;
+static unsigned long long *ks_fired;
+
+/* The values the explorer gave since its last restart, so that a crash or
+ * a timeout can say how to reproduce it. */
+#define KS_REPLAY 8192
+struct ks_replay_entry
+{
+    long cycle;
+    int var;
+    unsigned long long bits;
+};
+static struct ks_replay_entry ks_replay[KS_REPLAY];
+static volatile int ks_replay_count;
+static volatile sig_atomic_t ks_exploring;
+
+static size_t ks_put_unsigned(char *to, size_t at, unsigned long long value)
+{
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value);
+    while (n)
+        to[at++] = digits[--n];
+    return at;
+}
+
+/* "replay CYCLE VARIABLE BITS" for each value the explorer gave since its
+ * last restart, written with write() from a signal handler too. */
+void ks_dump_replay(void)
+{
+    char lines[4096];
+    size_t n = 0;
+    int i;
+    ks_quiet = 0;   /* nothing else writes meanwhile */
+    if (!ks_exploring)
+        return;
+    ks_exploring = 0;
+    for (i = 0; i < ks_replay_count; ++i) {
+        n = ks_put_text(lines, n, "replay ");
+        n = ks_put_long(lines, n, ks_replay[i].cycle);
+        lines[n++] = ' ';
+        n = ks_put_long(lines, n, ks_replay[i].var);
+        lines[n++] = ' ';
+        n = ks_put_unsigned(lines, n, ks_replay[i].bits);
+        lines[n++] = '\n';
+        if (n > sizeof lines - 100) {
+            ks_write_all(lines, n);
+            n = 0;
+        }
+    }
+    ks_write_all(lines, n);
+}
+
+/* --- long runs: many cycles, one report ------------------------------- */
+
+#define KS_TICK_MS 50
+#define KS_ALIVE_TICKS 10
+
+/* Every tick: a cycle that has not ended for the cycle's time is stopped as
+ * one step's alarm stops it; every half second "alive" tells Kestro that
+ * the run goes on. */
+static void ks_on_tick(int signal_number)
+{
+    static unsigned long seen;
+    static long still_ms;
+    static int ticks;
+    (void)signal_number;
+    if (ks_phase == 0 || ks_progress != seen) {
+        seen = ks_progress;
+        still_ms = 0;
+    } else {
+        still_ms += KS_TICK_MS;
+        if (ks_timeout_ms > 0 && still_ms >= ks_timeout_ms) {
+            ks_report_position("stopped ", SIGALRM);
+            signal(SIGALRM, SIG_DFL);
+            raise(SIGALRM);
+            return;
+        }
+    }
+    if (++ticks >= KS_ALIVE_TICKS) {
+        ticks = 0;
+        if (ks_quiet)
+            ks_write_all("alive\n", 6);
+    }
+}
+
+static void ks_watch(int on)
+{
+    struct sigaction action;
+    struct itimerval timer;
+    memset(&action, 0, sizeof action);
+    memset(&timer, 0, sizeof timer);
+    sigemptyset(&action.sa_mask);
+    if (on) {
+        fflush(ks_out);
+        ks_quiet = 1;
+        action.sa_handler = ks_on_tick;
+        action.sa_flags = SA_ONSTACK | SA_RESTART;
+        sigaction(SIGALRM, &action, NULL);
+        timer.it_value.tv_usec = KS_TICK_MS * 1000;
+        timer.it_interval.tv_usec = KS_TICK_MS * 1000;
+        setitimer(ITIMER_REAL, &timer, NULL);
+        return;
+    }
+    setitimer(ITIMER_REAL, &timer, NULL);
+    ks_quiet = 0;
+    action.sa_handler = ks_on_signal;
+    action.sa_flags = SA_ONSTACK | SA_RESETHAND;
+    sigaction(SIGALRM, &action, NULL);
+}
+
+static void ks_clear_coverage(void)
+{
+    memset(ks_entered, 0, ((size_t)kestro_sim_state_count + 1) * sizeof *ks_entered);
+    memset(ks_fired, 0, ((size_t)kestro_sim_transition_count + 1) * sizeof *ks_fired);
+}
+
+/* Counts the cycle; 1 when a breakpoint hit (`hit` says which). */
+static int ks_count_cycle(int before, int after, int conditions, char *hit_kind, int *hit)
+{
+    const int fired = kestro_sim_fired;
+    int k;
+    if (fired >= 0 && fired < kestro_sim_transition_count)
+        ++ks_fired[fired];
+    if (ks_entry(before, fired, after)) {
+        ++ks_entered[after];
+        if (ks_state_break[after]) {
+            *hit_kind = 's';
+            *hit = after;
+            return 1;
+        }
+    }
+    if (!conditions)
+        return 0;
+    ks_evaluate_conditions(ks_condition_was + kestro_sim_condition_count);
+    for (k = 0; k < kestro_sim_condition_count; ++k) {
+        if (ks_condition_on[k] && ks_condition_was[kestro_sim_condition_count + k] && !ks_condition_was[k]) {
+            *hit_kind = 'c';
+            *hit = k;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+static void ks_report_coverage(void)
+{
+    int i;
+    for (i = 0; i < kestro_sim_state_count; ++i) {
+        if (ks_entered[i])
+            fprintf(ks_out, "covered state %d %llu\n", i, ks_entered[i]);
+    }
+    for (i = 0; i < kestro_sim_transition_count; ++i) {
+        if (ks_fired[i])
+            fprintf(ks_out, "covered transition %d %llu\n", i, ks_fired[i]);
+    }
+}
+
+static int ks_any_condition(void)
+{
+    int k;
+    for (k = 0; k < kestro_sim_condition_count; ++k) {
+        if (ks_condition_on[k])
+            return 1;
+    }
+    return 0;
+}
+
+/* One machine cycle as a long run makes it. */
+static int ks_quiet_cycle(int conditions, char *hit_kind, int *hit)
+{
+    const int before = kestro_sim_state();
+    if (conditions)
+        ks_evaluate_conditions(ks_condition_was);
+    kestro_sim_fired = -1;
+    ks_phase = 1;
+    ++ks_cycle;
+    kestro_sim_cycle();
+    ks_phase = 0;
+    ++ks_progress;
+    return ks_count_cycle(before, kestro_sim_state(), conditions, hit_kind, hit);
+}
+
+/* "run N": N cycles as step runs them, breakpoints included, reported
+ * once: how often each state was entered and each transition fired,
+ * "ran CYCLE STATE FIRED" for the last cycle, the variables changed since
+ * the run began, then "ok" or the breakpoint. */
+void ks_run(long count)
+{
+    const int conditions = ks_any_condition();
+    char hit_kind = 0;
+    int hit = -1;
+    long i;
+    ks_clear_coverage();
+    ks_watch(1);
+    for (i = 0; i < count; ++i) {
+        if (ks_quiet_cycle(conditions, &hit_kind, &hit))
+            break;
+    }
+    ks_watch(0);
+    ks_report_coverage();
+    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
+    ks_report_changes();
+    if (hit_kind == 's')
+        fprintf(ks_out, "break state %d\n", hit);
+    else if (hit_kind == 'c')
+        fprintf(ks_out, "break condition %d\n", hit);
+    else
+        fputs("ok\n", ks_out);
+}
+
+/* --- exploration: random inputs from reset ----------------------------- */
+
+static unsigned long long ks_random_state;
+
+/* splitmix64: small, fast and the same on every platform. */
+static unsigned long long ks_random(void)
+{
+    unsigned long long z = (ks_random_state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+static unsigned long long ks_below(unsigned long long bound)
+{
+    return bound ? ks_random() % bound : 0;
+}
+
+/* Start values of every variable, for a restart without a new program. */
+static unsigned char *ks_start_values;
+static long *ks_hold;
+
+static void ks_limits(const struct kestro_sim_var *v, long long *low, unsigned long long *high)
+{
+    const int bits = v->size * 8;
+    if (v->kind == 'b') {
+        *low = 0;
+        *high = 1;
+    } else if (v->kind == 'u') {
+        *low = 0;
+        *high = bits >= 64 ? ULLONG_MAX : (1ULL << bits) - 1;
+    } else {
+        *high = bits >= 64 ? (unsigned long long)LLONG_MAX : (1ULL << (bits - 1)) - 1;
+        *low = bits >= 64 ? LLONG_MIN : -(long long)(1ULL << (bits - 1));
+    }
+}
+
+/* A whole value for `v`: most often 0, 1, a limit of its type or a
+ * constant of the conditions give or take one, else any value it holds. */
+static unsigned long long ks_whole_value(const struct kestro_sim_var *v)
+{
+    long long low;
+    unsigned long long high;
+    unsigned long long pick;
+    double c;
+    ks_limits(v, &low, &high);
+    if (v->kind == 'b')
+        return ks_random() & 1ULL;
+    if (ks_below(4) == 0) {
+        pick = ks_random();
+        return v->size >= 8 ? pick : (unsigned long long)low + pick % (high - (unsigned long long)low + 1);
+    }
+    pick = ks_below(4 + 3 * (unsigned long long)kestro_sim_constant_count);
+    if (pick < 4)
+        return pick == 0 ? 0ULL : pick == 1 ? 1ULL : pick == 2 ? (unsigned long long)low : high;
+    c = kestro_sim_constants[(pick - 4) / 3] + (double)((long)((pick - 4) % 3) - 1);
+    c = c < 0 ? -(double)(long long)(-c + 0.5) : (double)(long long)(c + 0.5);
+    if (c < (double)low || c > (double)high)
+        return 0ULL;
+    return c < 0 ? (unsigned long long)(long long)c : (unsigned long long)c;
+}
+
+static double ks_real_value(const struct kestro_sim_var *v)
+{
+    const double largest = v->size == (int)sizeof(float) ? FLT_MAX : DBL_MAX;
+    double span = 100.0;
+    unsigned long long pick;
+    int i;
+    for (i = 0; i < kestro_sim_constant_count; ++i) {
+        const double magnitude = kestro_sim_constants[i] < 0 ? -kestro_sim_constants[i] : kestro_sim_constants[i];
+        if (2 * magnitude > span && magnitude < largest / 4)
+            span = 2 * magnitude;
+    }
+    if (ks_below(4) == 0)
+        return ((double)(ks_random() >> 11) / 9007199254740992.0 * 2.0 - 1.0) * span;
+    pick = ks_below(4 + 3 * (unsigned long long)kestro_sim_constant_count);
+    if (pick < 4)
+        return pick == 0 ? 0.0 : pick == 1 ? 1.0 : pick == 2 ? -largest : largest;
+    return kestro_sim_constants[(pick - 4) / 3] + (double)((long)((pick - 4) % 3) - 1);
+}
+
+/* Gives `v` a new value and notes it for a replay. */
+static void ks_give(const struct kestro_sim_explored *e)
+{
+    const struct kestro_sim_var *v = &kestro_sim_vars[e->var];
+    unsigned long long bits = 0;
+    if (v->constant || (v->kind == 'r' && !e->null_only))
+        return;   /* no scalar: left as it is */
+    if (e->null_only) {
+        memset(v->address, 0, (size_t)v->size);
+    } else if (v->kind == 'f') {
+        const double d = ks_real_value(v);
+        if (v->size == (int)sizeof(float)) {
+            const float f = (float)d;
+            uint32_t u;
+            memcpy(&u, &f, sizeof f);
+            bits = u;
+            memcpy(v->address, &f, sizeof f);
+        } else {
+            memcpy(&bits, &d, sizeof bits);
+            if (v->size == (int)sizeof(double)) {
+                memcpy(v->address, &d, sizeof d);
+            } else {
+                const long double l = d;
+                memcpy(v->address, &l, sizeof l);
+            }
+        }
+    } else {
+        bits = ks_whole_value(v);
+        ks_store_integer(v, bits);
+    }
+    if (ks_replay_count < KS_REPLAY) {
+        ks_replay[ks_replay_count].cycle = ks_cycle + 1;
+        ks_replay[ks_replay_count].var = e->var;
+        ks_replay[ks_replay_count].bits = bits;
+        ++ks_replay_count;
+    }
+}
+
+/* Cycles a value is held: often a few, sometimes hundreds, so that
+ * debounces and time in a state can pass. */
+static long ks_hold_time(void)
+{
+    return 1 + (long)ks_below(1ULL << ks_below(9));
+}
+
+/* Every variable back at its start value and Initialize again: cycle 0. */
+static void ks_restart(void)
+{
+    int i;
+    int before;
+    for (i = 0; i < kestro_sim_var_count; ++i) {
+        if (!kestro_sim_vars[i].constant)
+            memcpy(kestro_sim_vars[i].address, ks_start_values + ks_offset[i], (size_t)kestro_sim_vars[i].size);
+    }
+    for (i = 0; i < kestro_sim_explored_count; ++i)
+        ks_hold[i] = 0;
+    ks_replay_count = 0;
+    ks_cycle = 0;
+    before = kestro_sim_state_count;
+    kestro_sim_fired = -1;
+    ks_phase = 1;
+    kestro_sim_initialize();
+    ks_phase = 0;
+    ++ks_progress;
+    if (ks_entry(before, -1, kestro_sim_state()))
+        ++ks_entered[kestro_sim_state()];
+}
+
+/* "explore N SEED": N cycles with random values of the explored
+ * variables, from a restart, restarting every so often; reports how often
+ * each state was entered and each transition fired, then
+ * "ok CYCLES RESTARTS". A crash or a timeout first lists the values given
+ * since the last restart ("replay ..."). */
+void ks_explore(long count, unsigned long long seed)
+{
+    char hit_kind = 0;
+    int hit = -1;
+    long done = 0;
+    long restarts = 0;
+    long segment = 0;
+    int i;
+    ks_random_state = seed;
+    ks_clear_coverage();
+    ks_watch(1);
+    ks_exploring = 1;
+    while (done < count) {
+        if (segment <= 0 || ks_replay_count + kestro_sim_explored_count > KS_REPLAY) {
+            ks_restart();
+            ++restarts;
+            segment = 64 + (long)ks_below(16384);
+        }
+        for (i = 0; i < kestro_sim_explored_count; ++i) {
+            if (--ks_hold[i] <= 0) {
+                ks_give(&kestro_sim_explored[i]);
+                ks_hold[i] = ks_hold_time();
+            }
+        }
+        ks_quiet_cycle(0, &hit_kind, &hit);
+        ++done;
+        --segment;
+    }
+    ks_exploring = 0;
+    ks_watch(0);
+    ks_report_coverage();
+    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
+    ks_report_changes();
+    fprintf(ks_out, "ok %ld %ld\n", done, restarts);
+}
+
+void ks_runs_allocate(const unsigned char *start, size_t size)
+{
+    ks_start_values = (unsigned char *)malloc(size + 1);
+    ks_entered = (unsigned long long *)calloc((size_t)kestro_sim_state_count + 1, sizeof *ks_entered);
+    ks_fired = (unsigned long long *)calloc((size_t)kestro_sim_transition_count + 1, sizeof *ks_fired);
+    ks_hold = (long *)calloc((size_t)kestro_sim_explored_count + 1, sizeof *ks_hold);
+    if (!ks_start_values || !ks_entered || !ks_fired || !ks_hold)
+        exit(71);
+    memcpy(ks_start_values, start, size);
+}

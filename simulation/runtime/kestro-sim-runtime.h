@@ -1,0 +1,78 @@
+/* Shared by the two units of a Kestro simulation's runtime, written by
+ * Kestro: kestro-sim-runtime.c (the protocol, single cycles, breakpoints)
+ * and kestro-sim-runs.c (long runs, coverage counts and the explorer).
+ * The glue unit defines the machine's side. */
+#ifndef KESTRO_SIM_RUNTIME_H
+#define KESTRO_SIM_RUNTIME_H
+
+#include <signal.h>
+#include <stddef.h>
+#include <stdio.h>
+
+struct kestro_sim_var
+{
+    const char *name;
+    void *address;
+    int size;
+    char kind; /* 'b' bool, 'i' signed, 'u' unsigned, 'f' floating, 'r' other */
+    char constant; /* declared const: it is never written */
+};
+
+extern const struct kestro_sim_var kestro_sim_vars[];
+extern const int kestro_sim_var_count;
+extern const int kestro_sim_state_count;
+extern const int kestro_sim_condition_count;
+extern const int kestro_sim_transition_count;
+extern volatile int kestro_sim_fired;
+int kestro_sim_state(void);
+void kestro_sim_initialize(void);
+void kestro_sim_cycle(void);
+int kestro_sim_condition(int index);
+
+/* What the explorer gives values: the scalar inputs, and anything else the
+ * glue lists (a variable with null_only is set to all zero bytes, as a
+ * pointer that a stub returns). */
+struct kestro_sim_explored
+{
+    int var;          /* index into kestro_sim_vars */
+    char null_only;
+};
+extern const struct kestro_sim_explored kestro_sim_explored[];
+extern const int kestro_sim_explored_count;
+/* The numbers the machine's conditions compare with. */
+extern const double kestro_sim_constants[];
+extern const int kestro_sim_constant_count;
+
+/* The runtime's state the two units share. */
+extern FILE *ks_out;
+extern int ks_out_fd;
+extern size_t *ks_offset;
+extern char *ks_state_break;
+extern char *ks_condition_on;
+extern char *ks_condition_was;
+/* Where the machine is, for a report from a signal handler. */
+extern volatile long ks_cycle;
+extern volatile sig_atomic_t ks_phase;   /* 0 idle, 1 machine code, 2 breakpoint condition */
+/* The longest one cycle may take, in milliseconds (the program's argument). */
+extern long ks_timeout_ms;
+
+/* kestro-sim-runtime.c */
+size_t ks_put_text(char *to, size_t at, const char *text);
+size_t ks_put_long(char *to, size_t at, long value);
+/* write() until all is written; for signal handlers too. */
+void ks_write_all(const char *bytes, size_t n);
+void ks_report_position(const char *word, int signal_number);
+void ks_on_signal(int signal_number);
+void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits);
+void ks_report_changes(void);
+int ks_entry(int before, int fired, int after);
+void ks_evaluate_conditions(char *into);
+
+/* kestro-sim-runs.c */
+/* Its arrays; `start` holds every variable's start value (`size` bytes). */
+void ks_runs_allocate(const unsigned char *start, size_t size);
+void ks_run(long count);
+void ks_explore(long count, unsigned long long seed);
+void ks_dump_replay(void);
+
+#endif

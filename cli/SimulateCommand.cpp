@@ -94,8 +94,8 @@ int SimulateCommand::parse(const QStringList &arguments)
         "sandbox: no network, no home folder, the project's folder read-only, no new processes, limited\n"
         "memory and time. Where this machine cannot confine it, it runs only with --no-sandbox.\n\n"
         "Exit status: 0 every expectation held, 1 an expectation failed, 64 usage or script error,\n"
-        "65 corrupt project, 66 missing file, 69 no C compiler or no sandbox, 70 the machine's C did not\n"
-        "compile, crashed or timed out, 73 the trace could not be written, 77 the folder is not trusted."));
+        "65 corrupt project, 66 missing file or include folder, 69 no C compiler or no sandbox, 70 the\n"
+        "machine's C did not compile or link, crashed or timed out, 73 the trace could not be written, 77 the folder is not trusted."));
     parser.addHelpOption();
     const QCommandLineOption script("script", "Run the commands of FILE.", "FILE");
     const QCommandLineOption set("set", "Give VAR the value VALUE before anything runs (repeatable).", "VAR=VALUE");

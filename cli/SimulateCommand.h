@@ -29,9 +29,10 @@
 // --no-sandbox; --trust never turns the sandbox off.
 //
 // Exit status: 0 every expectation held; 1 an expectation failed; 64 usage
-// or script error; 65 corrupt project; 66 missing file; 69 no C compiler, or
-// no sandbox here (without --no-sandbox); 70 the machine's C did not
-// compile, crashed or timed out; 73 the trace file could not be written; 77
+// or script error; 65 corrupt project; 66 missing file, or an include
+// folder of the project's simulation settings that is none; 69 no C
+// compiler, or no sandbox here (without --no-sandbox); 70 the machine's C
+// did not compile or link, crashed or timed out; 73 the trace file could not be written; 77
 // the project's folder is not trusted (without --trust).
 
 #include "CheckedSaveFile.h"

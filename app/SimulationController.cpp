@@ -13,11 +13,14 @@
 #include "SimulationCoverageModel.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
+#include "SimulationIncludePath.h"
 #include "SimulationScript.h"
+#include "SimulationSettingsDialog.h"
 #include "SimulationSession.h"
 #include "SimulationTarget.h"
 #include "SimulationTrace.h"
 #include "SimulationTraceModel.h"
+#include "SimulationFunctionsModel.h"
 #include "SimulationVariablesModel.h"
 #include "SimulationViewGuard.h"
 #include "StateItem.h"
@@ -68,6 +71,11 @@ SimulationController::SimulationController(ProjectWindow *window, QGraphicsView 
     runMenu->addSeparator();
     runMenu->addAction(m_simulate);
     runMenu->addAction(m_stopAction);
+    m_settingsAction = new QAction(QStringLiteral("Simulation Settings..."), this);
+    m_settingsAction->setObjectName(QStringLiteral("actionSimulationSettings"));
+    m_settingsAction->setStatusTip(QStringLiteral("The project's include folders and prelude for simulating its machines"));
+    runMenu->addAction(m_settingsAction);
+    connect(m_settingsAction, &QAction::triggered, this, &SimulationController::editSettings);
     connect(m_simulate, &QAction::triggered, this, &SimulationController::start);
     connect(m_stopAction, &QAction::triggered, this, &SimulationController::stop);
 
@@ -75,6 +83,8 @@ SimulationController::SimulationController(ProjectWindow *window, QGraphicsView 
     m_trace = new SimulationTraceModel(this);
     m_coverage = new SimulationCoverageModel(this);
     connect(m_variables, &SimulationVariablesModel::valueEdited, this, &SimulationController::editVariable);
+    m_functions = new SimulationFunctionsModel(this);
+    connect(m_functions, &SimulationFunctionsModel::returnsEdited, this, &SimulationController::editStub);
     connect(&m_runTimer, &QTimer::timeout, this, &SimulationController::runTick);
     setRate(SimulationDock::DefaultRate);
 }
@@ -121,6 +131,7 @@ SimulationDock *SimulationController::dock()
         return m_dock;
     m_dock = new SimulationDock(m_variables, m_trace, m_coverage, m_window->dialogParent());
     m_window->addSideDock(m_dock);
+    m_dock->setFunctionsModel(m_functions);
     m_dock->hide();
     connect(m_dock, &SimulationDock::resetClicked, this, &SimulationController::reset);
     connect(m_dock, &SimulationDock::stepClicked, this, &SimulationController::step);
@@ -278,6 +289,21 @@ void SimulationController::startSession(const QVector<QPair<QString, QString>> &
     const QString projectPath = m_window->projectActions() ? m_window->projectActions()->projectPath() : QString();
     if (!projectPath.isEmpty())
         options.includeDirectories << QFileInfo(projectPath).absolutePath();
+    // The project's own simulation settings: its include folders, relative
+    // to its folder, and its prelude.
+    if (const Project *project = m_window->project()) {
+        const SimulationSettings &settings = project->simulationSettings();
+        QStringList folders;
+        QString error;
+        const QString base = projectPath.isEmpty() ? QDir::currentPath() : QFileInfo(projectPath).absolutePath();
+        if (!SimulationIncludePath::resolve(base, settings.includePath, &folders, &error)) {
+            dock()->setStatus(error + QStringLiteral("; change it in Run > Simulation Settings."), true);
+            dock()->setMachineUsable(false, false);
+            return;
+        }
+        options.includeDirectories << folders;
+        options.prelude = settings.prelude;
+    }
     if (!m_condition.isEmpty())
         options.conditions << m_condition;
     options.allowUnconfined = m_allowUnconfined;
@@ -291,6 +317,7 @@ void SimulationController::startSession(const QVector<QPair<QString, QString>> &
     connect(session, &SimulationSession::cycleFinished, this, &SimulationController::cycleFinished);
     connect(session, &SimulationSession::commandFinished, this, &SimulationController::commandFinished);
     connect(session, &SimulationSession::variablesChanged, this, &SimulationController::showVariables);
+    connect(session, &SimulationSession::stubsChanged, this, &SimulationController::showStubs);
     connect(session, &SimulationSession::outputReceived, dock(), &SimulationDock::appendOutput);
     dock()->setStatus(QStringLiteral("Compiling %1...").arg(m_module.moduleName));
     dock()->setMachineUsable(false, false);
@@ -369,7 +396,9 @@ void SimulationController::cycleFinished(const SimulationCycle &cycle)
     // A reset's initial cycle after others begins a new run: the trace says so.
     if (cycle.number == 0 && m_trace->rowCount() > 0)
         m_trace->append(SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine)));
-    m_trace->append(SimulationTrace::row(m_machine, m_session->variables(), cycle));
+    SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
+    SimulationTrace::addCalls(&row, m_session->stubs(), cycle);
+    m_trace->append(row);
     for (const SimulationChange &change : cycle.changes)
         m_changed.insert(change.variable);
     m_lastCycle = cycle;
@@ -415,6 +444,31 @@ void SimulationController::showVariables()
         return;
     m_variables->setVariables(m_session->variables(), m_changed);
     m_changed.clear();
+    showStubs();
+}
+
+// The settings change the project (one undo step); a running simulation
+// takes them at its next start.
+void SimulationController::editSettings()
+{
+    Project *project = m_window->project();
+    if (!project)
+        return;
+    SimulationSettingsDialog dialog(project->simulationSettings(), m_window->dialogParent());
+    if (dialog.exec() == QDialog::Accepted)
+        project->setSimulationSettings(dialog.settings());
+}
+
+void SimulationController::showStubs()
+{
+    if (m_session)
+        m_functions->setStubs(m_session->stubs());
+}
+
+void SimulationController::editStub(const QString &name, const QStringList &values, bool sequence)
+{
+    if (m_session && m_ready)
+        m_session->setStubReturns(name, values, sequence);
 }
 
 void SimulationController::showPosition(int state, int fired, bool initial)

@@ -38,6 +38,7 @@ class SimulationDock;
 class SimulationHighlighter;
 class SimulationSession;
 class SimulationTraceModel;
+class SimulationFunctionsModel;
 class SimulationVariablesModel;
 class SimulationViewGuard;
 class StateItem;
@@ -58,6 +59,7 @@ public:
     // The "Simulation" dock, made on first use.
     SimulationDock *dock();
     SimulationVariablesModel *variablesModel() const { return m_variables; }
+    SimulationFunctionsModel *functionsModel() const { return m_functions; }
     SimulationTraceModel *traceModel() const { return m_trace; }
     SimulationCoverageModel *coverageModel() const { return m_coverage; }
     SimulationSession *session() const { return m_session.get(); }
@@ -114,6 +116,9 @@ private:
     void runTick();
     void setRate(int cyclesPerSecond);
     void editVariable(int row, const QString &literal);
+    void editStub(const QString &name, const QStringList &values, bool sequence);
+    void showStubs();
+    void editSettings();
     void showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos);
     void showCompileErrors(const SimulationFailure &failure);
     QString breakText(const SimulationBreak &hit) const;
@@ -130,7 +135,9 @@ private:
     QMenu *m_runMenu;
     bool m_offTipShown = false;   // the status bar shows why Simulate is off
     QAction *m_stopAction = nullptr;
+    QAction *m_settingsAction = nullptr;
     SimulationVariablesModel *m_variables = nullptr;
+    SimulationFunctionsModel *m_functions = nullptr;
     SimulationTraceModel *m_trace = nullptr;
     SimulationCoverageModel *m_coverage = nullptr;
     SimulationCoverage m_earlierCoverage;   // of the sessions before this one (a condition rebuilds)

@@ -22,7 +22,7 @@ enum Exit : int {
     CorruptProject = 65,
     NoProject = 66,
     NoCompiler = 69,   // also: the compiler or the machine cannot be confined here
-    Software = 70,     // simulate: the machine's C did not compile, crashed or timed out
+    Software = 70,     // simulate: the machine's C did not compile or link, crashed or timed out
     NotWritten = 73,
     Untrusted = 77,    // simulate: the project's folder is not trusted and --trust was not given
 };

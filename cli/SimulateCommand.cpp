@@ -6,6 +6,7 @@
 #include "ProjectModules.h"
 #include "RecordsToMachines.h"
 #include "Sandbox.h"
+#include "SimulationIncludePath.h"
 #include "SimulationReplay.h"
 #include "SimulationSession.h"
 #include "TimeInState.h"
@@ -81,14 +82,20 @@ int SimulateCommand::parse(const QStringList &arguments)
         "  set VAR VALUE         VALUE is a C integer or floating literal\n"
         "  step [N]              N cycles, default 1\n"
         "  expect state LABEL    the state label as drawn\n"
-        "  expect VAR VALUE      numeric equality\n\n"
+        "  expect VAR VALUE      numeric equality\n"
+        "  stub NAME returns VALUE        a function the machine calls that nothing defines returns VALUE\n"
+        "  stub NAME sequence V1 V2 ...   one value per call, then the last repeats\n"
+        "  expect call NAME [COUNT]       NAME was called (COUNT times) in the latest step or reset\n"
+        "  expect no call NAME            NAME was not called then\n\n"
+        "Functions the machine calls that nothing defines are stubbed: each returns 0 of its type until\n"
+        "the script says otherwise. The project's simulation settings add include folders and a prelude.\n\n"
         "The machine's C is the project's own code: it runs only when the project's folder is trusted\n"
         "(Trust This Folder in Kestro, or a project created in Kestro) or with --trust, and always in a\n"
         "sandbox: no network, no home folder, the project's folder read-only, no new processes, limited\n"
         "memory and time. Where this machine cannot confine it, it runs only with --no-sandbox.\n\n"
         "Exit status: 0 every expectation held, 1 an expectation failed, 64 usage or script error,\n"
-        "65 corrupt project, 66 missing file, 69 no C compiler or no sandbox, 70 the machine's C did not\n"
-        "compile, crashed or timed out, 73 the trace could not be written, 77 the folder is not trusted."));
+        "65 corrupt project, 66 missing file or include folder, 69 no C compiler or no sandbox, 70 the\n"
+        "machine's C did not compile or link, crashed or timed out, 73 the trace could not be written, 77 the folder is not trusted."));
     parser.addHelpOption();
     const QCommandLineOption script("script", "Run the commands of FILE.", "FILE");
     const QCommandLineOption set("set", "Give VAR the value VALUE before anything runs (repeatable).", "VAR=VALUE");
@@ -238,6 +245,7 @@ int SimulateCommand::prepareMachine()
     const int read = readProject(m_project, &records, &properties.projectName);
     if (read != Success)
         return read;
+    m_settings = records.simulation;
     LoadNotes notes;
     QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
     for (const LoadNote &note : notes)
@@ -273,7 +281,15 @@ int SimulateCommand::prepareMachine()
 int SimulateCommand::build(const GeneratedModule &module)
 {
     SimulationOptions options;
-    options.includeDirectories << QFileInfo(m_project).absolutePath();
+    const QString folder = QFileInfo(m_project).absolutePath();
+    QStringList includes;
+    QString error;
+    if (!SimulationIncludePath::resolve(folder, m_settings.includePath, &includes, &error)) {
+        err() << "kestro-cli: " << m_project << ": " << error << "\n";
+        return NoProject;
+    }
+    options.includeDirectories << folder << includes;
+    options.prelude = m_settings.prelude;
     options.allowUnconfined = m_noSandbox;
     m_session = std::make_unique<SimulationSession>(m_machine, module, options);
     QObject::connect(m_session.get(), &SimulationSession::outputReceived, &writeStandardError);
@@ -315,6 +331,11 @@ int SimulateCommand::checkNames()
                 known = known || state.label == command.name;
             if (!known)
                 errors << where(command.line) + QStringLiteral("%1 has no state '%2'").arg(m_moduleName, command.name);
+        } else if (command.kind == SimulationScriptCommand::Stub || command.kind == SimulationScriptCommand::ExpectCall) {
+            if (m_session->stubIndex(command.name) < 0)
+                errors << where(command.line)
+                        + QStringLiteral("%1 calls no function %2 that nothing defines (%3)")
+                              .arg(m_moduleName, command.name, stubNames());
         } else if (!command.name.isEmpty() && m_session->variableIndex(command.name) < 0) {
             errors << where(command.line) + QStringLiteral("%1 has no variable %2").arg(m_moduleName, command.name);
         }
@@ -359,11 +380,17 @@ int SimulateCommand::runCommand(const SimulationScriptCommand &command)
     const QString at = where(command.line);
     switch (command.kind) {
     case SimulationScriptCommand::Reset:
+        m_calls.clear();
         return await(m_session->reset(), at);
+    case SimulationScriptCommand::Stub:
+        return await(m_session->setStubReturns(command.name, command.values, command.sequence), at);
+    case SimulationScriptCommand::ExpectCall:
+        return expectCall(command);
     case SimulationScriptCommand::Set:
         return await(m_session->setVariable(command.name, command.value), at);
     case SimulationScriptCommand::Step:
-        return await(quiet() ? m_session->run(command.cycles) : m_session->step(command.cycles), at);
+        m_calls.clear();
+        return await(quiet() && !countsCalls() ? m_session->run(command.cycles) : m_session->step(command.cycles), at);
     case SimulationScriptCommand::ExpectState: {
         ++m_expectations;
         const QString state = m_session->stateName(m_session->state());
@@ -455,6 +482,38 @@ int SimulateCommand::expectValue(const SimulationScriptCommand &command)
     return Success;
 }
 
+int SimulateCommand::expectCall(const SimulationScriptCommand &command)
+{
+    ++m_expectations;
+    const qint64 calls = m_calls.value(m_session->stubIndex(command.name));
+    const bool held = command.calls < 0 ? calls > 0 : calls == command.calls;
+    if (!held) {
+        ++m_failedExpectations;
+        const QString expected = command.calls < 0 ? QStringLiteral("a call of %1").arg(command.name)
+            : command.calls == 0                   ? QStringLiteral("no call of %1").arg(command.name)
+                                                   : QStringLiteral("%1 calls of %2").arg(command.calls).arg(command.name);
+        err() << where(command.line) << "expected " << expected << ", got " << calls << "\n";
+    }
+    return Success;
+}
+
+bool SimulateCommand::countsCalls() const
+{
+    for (const SimulationScriptCommand &command : m_script.commands()) {
+        if (command.kind == SimulationScriptCommand::ExpectCall)
+            return true;
+    }
+    return false;
+}
+
+QString SimulateCommand::stubNames() const
+{
+    QStringList names;
+    for (const SimulationStub &stub : m_session->stubs())
+        names << stub.name;
+    return names.isEmpty() ? QStringLiteral("it calls none") : QStringLiteral("it calls ") + names.join(QStringLiteral(", "));
+}
+
 int SimulateCommand::await(int command, const QString &where, SimulationReply *reply)
 {
     SimulationReply got;
@@ -481,7 +540,8 @@ int SimulateCommand::openTrace()
 {
     if (m_tracePath.isEmpty()) {
         if (m_scriptPath.isEmpty() && !quiet())
-            out() << SimulationTrace::header(SimulationTrace::Format::Csv, SimulationTrace::showsEntryExit(m_machine));
+            out() << SimulationTrace::header(SimulationTrace::Format::Csv, SimulationTrace::showsEntryExit(m_machine),
+                                             !m_session->stubs().isEmpty());
         return Success;
     }
     m_traceFile = std::make_unique<CheckedSaveFile>(m_tracePath);
@@ -491,17 +551,25 @@ int SimulateCommand::openTrace()
         m_traceFile.reset();
         return NotWritten;
     }
-    m_traceBuffer = SimulationTrace::header(m_format, SimulationTrace::showsEntryExit(m_machine));
+    m_traceBuffer = SimulationTrace::header(m_format, SimulationTrace::showsEntryExit(m_machine), !m_session->stubs().isEmpty());
     return Success;
 }
 
 void SimulateCommand::trace(const SimulationCycle &cycle)
 {
+    for (const auto &count : cycle.callCounts)
+        m_calls[count.first] += count.second;
+    const bool stubbed = !m_session->stubs().isEmpty();
     // A reset after cycles begins a new run: the trace marks it.
-    if (cycle.number == 0 && m_traced)
-        writeTraceRow(SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine)));
+    if (cycle.number == 0 && m_traced) {
+        SimulationTrace::Row restart = SimulationTrace::restartRow(SimulationTrace::showsEntryExit(m_machine));
+        restart.hasCalls = stubbed;
+        writeTraceRow(restart);
+    }
     m_traced = true;
-    writeTraceRow(SimulationTrace::row(m_machine, m_session->variables(), cycle));
+    SimulationTrace::Row row = SimulationTrace::row(m_machine, m_session->variables(), cycle);
+    SimulationTrace::addCalls(&row, m_session->stubs(), cycle);
+    writeTraceRow(row);
 }
 
 void SimulateCommand::writeTraceRow(const SimulationTrace::Row &row)

@@ -29,17 +29,20 @@
 // --no-sandbox; --trust never turns the sandbox off.
 //
 // Exit status: 0 every expectation held; 1 an expectation failed; 64 usage
-// or script error; 65 corrupt project; 66 missing file; 69 no C compiler, or
-// no sandbox here (without --no-sandbox); 70 the machine's C did not
-// compile, crashed or timed out; 73 the trace file could not be written; 77
+// or script error; 65 corrupt project; 66 missing file, or an include
+// folder of the project's simulation settings that is none; 69 no C
+// compiler, or no sandbox here (without --no-sandbox); 70 the machine's C
+// did not compile or link, crashed or timed out; 73 the trace file could not be written; 77
 // the project's folder is not trusted (without --trust).
 
 #include "CheckedSaveFile.h"
 #include "MachineDescription.h"
 #include "SimulationRecords.h"
+#include "SimulationSettings.h"
 #include "SimulationScript.h"
 #include "SimulationTrace.h"
 
+#include <QHash>
 #include <QPair>
 #include <QStringList>
 
@@ -72,6 +75,8 @@ private:
     int saveReplay(const SimulationFailure &failure);
     int runCommand(const SimulationScriptCommand &command);
     int expectValue(const SimulationScriptCommand &command);
+    int expectCall(const SimulationScriptCommand &command);
+    QString stubNames() const;
     // Waits for a command; Success, or the exit code of what went wrong (reported).
     int await(int command, const QString &where, SimulationReply *reply = nullptr);
     int openTrace();
@@ -81,6 +86,8 @@ private:
     QString where(int line) const;
     // No trace is wanted: cycles run without a report each.
     bool quiet() const { return m_noTrace || m_explore > 0 || (m_tracePath.isEmpty() && !m_scriptPath.isEmpty()); }
+    // A script that expects calls counts them cycle by cycle.
+    bool countsCalls() const;
 
     QString m_project;
     QString m_machineName;
@@ -107,6 +114,9 @@ private:
     std::unique_ptr<CheckedSaveFile> m_traceFile;
     QByteArray m_traceBuffer;
     bool m_traceFailed = false;
+    SimulationSettings m_settings;
+    // Calls of each stub during the latest step or reset.
+    QHash<int, qint64> m_calls;
     bool m_traced = false;   // a cycle is in the trace
     int m_expectations = 0;
     int m_failedExpectations = 0;

@@ -9,6 +9,7 @@
 #include "ProjectRenameCommand.h"
 #include "ProjectCounterTypeCommand.h"
 #include "ProjectStyleCommand.h"
+#include "SimulationSettingsCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
@@ -114,6 +115,7 @@ LoadNotes Project::open(const ProjectRecordLists &records)
 {
     close();
     m_treeModel->setupModelData(records.treeText, true);
+    m_simulationSettings = records.simulation;
     ProjectBuilder builder(canvasSetup());
     m_canvases = builder.buildLazily(records);
     markSaved();
@@ -147,13 +149,17 @@ void Project::close()
     m_undoGroup->setActiveStack(nullptr);
     qDeleteAll(std::exchange(m_canvases, {}));
     m_treeModel->clear();
+    m_simulationSettings = SimulationSettings();
     m_pendingEdits = false;
     updateModified();
 }
 
 bool Project::snapshot(ProjectDocument *document, QString *error) const
 {
-    return ProjectSnapshot::take(m_canvases, document, error);
+    if (!ProjectSnapshot::take(m_canvases, document, error))
+        return false;
+    document->simulation = m_simulationSettings;
+    return true;
 }
 
 bool Project::writeTo(const QString &path, QString *error) const
@@ -262,6 +268,13 @@ void Project::setCodeStyle(const QString &style)
     if (m_canvases.isEmpty() || style == codeStyle())
         return;
     m_canvases.first()->pushCommand(new ProjectStyleCommand(m_canvases.first(), codeStyle(), style));
+}
+
+void Project::setSimulationSettings(const SimulationSettings &settings)
+{
+    if (m_canvases.isEmpty() || settings == m_simulationSettings)
+        return;
+    m_canvases.first()->pushCommand(new SimulationSettingsCommand(this, m_simulationSettings, settings));
 }
 
 QString Project::counterType() const

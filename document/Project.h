@@ -20,6 +20,7 @@
 #include "ItemChange.h"
 #include "LoadNote.h"
 #include "ProjectStructure.h"
+#include "SimulationSettings.h"
 
 #include <QList>
 #include <QObject>
@@ -125,6 +126,13 @@ public:
     // kept on the level-1 canvas; a change is one undo step on its stack.
     QString codeStyle() const;
     void setCodeStyle(const QString &style);
+    // How the project's machines are simulated on the host (include folders,
+    // prelude), saved with the project; a change is one undo step on the
+    // level-1 canvas's stack.
+    const SimulationSettings &simulationSettings() const { return m_simulationSettings; }
+    void setSimulationSettings(const SimulationSettings &settings);
+    // The same without an undo step (the step's own work).
+    void applySimulationSettings(const SimulationSettings &settings) { m_simulationSettings = settings; }
     // The C type of the machines' time in state, as stored ("" for
     // uint32_t), kept and changed as the style is.
     QString counterType() const;
@@ -169,6 +177,7 @@ private:
     QVector<QMenu *> m_menus;
     QSize m_canvasSize = QSize(2000, 1050);
     QString m_filePath;
+    SimulationSettings m_simulationSettings;
     bool m_pendingEdits = false;
     bool m_modified = false;
 };

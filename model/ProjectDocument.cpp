@@ -153,6 +153,7 @@ bool groupRecords(const ProjectRecordLists &records, GroupLayout layout,
     ProjectDocument result;
     result.layout = layout;
     result.treeText = records.treeText;
+    result.simulation = records.simulation;
     result.root = records.processes.first();
     result.blocks.reserve(records.processes.size() - 1);
     for (int i = 1; i < records.processes.size(); ++i) {
@@ -182,6 +183,7 @@ ProjectRecordLists flattenDocument(const ProjectDocument &document)
 {
     ProjectRecordLists records;
     records.treeText = document.treeText;
+    records.simulation = document.simulation;
     records.processes.append(document.root);
     for (int i = 0; i < document.blocks.size(); ++i) {
         const CanvasBlock &block = document.blocks.at(i);

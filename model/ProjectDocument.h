@@ -41,6 +41,7 @@ struct ProjectDocument
     ProcessRecord root;   // the level-1 Process element
     QVector<CanvasBlock> blocks;
     GroupLayout layout = GroupLayout::Saved;
+    SimulationSettings simulation;   // written after SceneData when not empty
 };
 
 // The level-1 Process of a saved file for a project called `projectName`.

@@ -77,6 +77,7 @@ public:
     bool readHeader();
     bool readItemList();
     bool readToEnd();
+    bool readSimulationSettings();
     // What was passed over without being known (see UnknownParts); empty
     // unless records are kept.
     LoadNotes unknownNotes() const { return m_unknown.notes(); }
@@ -343,17 +344,65 @@ bool Walker::readItemList()
     }
 }
 
-// Whatever follows the item list is read past; elements directly inside
+// Whatever follows the item list is read past but the project's optional
+// SimulationSettings (after SceneData); other elements directly inside
 // SceneData or QsmdProject are listed as unknown.
 bool Walker::readToEnd()
 {
     const int sceneDepth = m_depth;
+    bool settingsRead = false;
     while (m_xml.tokenType() != QXmlStreamReader::EndDocument) {
         if (!next())
             return false;
-        if (m_xml.isStartElement() && m_depth <= sceneDepth + 1)
+        if (m_xml.isStartElement() && m_depth == 2 && m_xml.name() == QLatin1String(SimulationSettingsElement)) {
+            if (settingsRead)
+                return fail(QStringLiteral("more than one SimulationSettings element"));
+            settingsRead = true;
+            if (!readSimulationSettings())
+                return false;
+        } else if (m_xml.isStartElement() && m_depth <= sceneDepth + 1) {
             noteUnknown("Element", m_xml.name().toString(), QStringLiteral("after the item list"));
+        }
     }
+    return true;
+}
+
+// includeFolder elements, then at most one prelude, each holding text.
+bool Walker::readSimulationSettings()
+{
+    SimulationSettings settings;
+    bool prelude = false;
+    const int depth = m_depth;
+    for (;;) {
+        if (!next())
+            return false;
+        if (m_xml.isEndElement() && m_depth < depth)
+            break;
+        if (m_xml.isCharacters() && m_xml.isWhitespace())
+            continue;
+        if (!m_xml.isStartElement())
+            return fail(QStringLiteral("unexpected %1 in SimulationSettings").arg(m_xml.tokenString()));
+        QString text;
+        if (m_xml.name() == QLatin1String(IncludeFolderElement) && !prelude) {
+            if (!readText(&text))
+                return false;
+            if (text.isEmpty())
+                return fail(QStringLiteral("SimulationSettings: an empty includeFolder"));
+            if (settings.includePath.size() >= SimulationSettings::MaxIncludeFolders)
+                return fail(QStringLiteral("SimulationSettings: more than %1 include folders")
+                                .arg(SimulationSettings::MaxIncludeFolders));
+            settings.includePath << text;
+        } else if (m_xml.name() == QLatin1String(PreludeElement) && !prelude) {
+            if (!readText(&text))
+                return false;
+            prelude = true;
+            settings.prelude = text;
+        } else {
+            return fail(QStringLiteral("SimulationSettings: unexpected element '%1'").arg(m_xml.name().toString()));
+        }
+    }
+    if (m_keep)
+        m_out->simulation = settings;
     return true;
 }
 

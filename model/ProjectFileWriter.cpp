@@ -97,6 +97,7 @@ private:
     }
 
     void writeBlock(const CanvasBlock &block, GroupLayout layout);
+    void writeSimulationSettings(const SimulationSettings &settings);
     void writeGroups(const CanvasBlock &block, bool all);
     template <typename Record>
     void writeGroup(const char *name, const QVector<Record> &records, bool always);
@@ -137,8 +138,22 @@ void Emitter::writeDocument(const ProjectDocument &document)
 
     m_xml.writeEndElement(); // GraphicsItemList
     m_xml.writeEndElement(); // SceneData
+    writeSimulationSettings(document.simulation);
     m_xml.writeEndElement(); // QsmdProject
     m_xml.writeEndDocument();
+}
+
+// Only a project that has them writes them, so older files stay as they were.
+void Emitter::writeSimulationSettings(const SimulationSettings &settings)
+{
+    if (settings.isEmpty())
+        return;
+    m_xml.writeStartElement(QLatin1String(SimulationSettingsElement));
+    for (const QString &folder : settings.includePath)
+        child(IncludeFolderElement, folder);
+    if (!settings.prelude.isEmpty())
+        child(PreludeElement, settings.prelude);
+    m_xml.writeEndElement();
 }
 
 void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)

@@ -6,6 +6,7 @@
 // colours are kept as the colour text read or to be written ("#rrggbb"),
 // polygons as their points.
 
+#include "SimulationSettings.h"
 #include "LoadNote.h"
 
 #include <QPointF>
@@ -194,6 +195,7 @@ struct TextRecord
 struct ProjectRecordLists
 {
     QString treeText;
+    SimulationSettings simulation;   // the optional SimulationSettings element
     LoadNotes readNotes;
     QVector<ProcessRecord> processes;
     QVector<LinkRecord> links;

@@ -5,11 +5,51 @@
 #include "DesignChecks.h"
 #include "Sandbox.h"
 #include "SimulationCompiler.h"
+#include "SimulationLink.h"
 #include "SimulationRuntime.h"
+#include "SimulationStubUnit.h"
+#include "StubDeclarations.h"
 
 #include <QDir>
 
 namespace {
+
+QStringList machineTexts(const MachineDescription &machine)
+{
+    QStringList texts;
+    for (const MachineText &text : machine.texts)
+        texts << text.text;
+    return texts;
+}
+
+// The compiler failed in the link alone: the linker complained, and every
+// error it gave is the linker's.
+bool onlyLinkErrors(const QString &output)
+{
+    bool linker = !SimulationLink::undefinedSymbols(output).isEmpty();
+    for (const CompileCheck::Diagnostic &d : CompileCheck::diagnostics(output)) {
+        if (d.severity != DesignFinding::Error)
+            continue;
+        if (!SimulationLink::isLinkMessage(d))
+            return false;
+        linker = true;
+    }
+    return linker;
+}
+
+// The linker's lines about anything but undefined symbols, a few.
+QStringList linkerLines(const QString &output)
+{
+    QStringList lines;
+    for (const QString &line : output.split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("multiple definition")) || line.contains(QLatin1String("duplicate symbol"))
+            || line.contains(QLatin1String("defined twice")))
+            lines << line.trimmed();
+        if (lines.size() >= 20)
+            break;
+    }
+    return lines;
+}
 
 DesignFindings asTccSaidIt(DesignFindings findings)
 {
@@ -97,13 +137,21 @@ void SimulationBuild::start(const QStringList &compiler, const QStringList &incl
         return;
     }
     m_confined = command.confined;
+    m_program = command.program;
+    m_arguments = command.arguments;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     m_compiler.setProcessEnvironment(environment);
     m_compiler.setProcessChannelMode(QProcess::MergedChannels);
     m_compiler.setWorkingDirectory(m_directory->path());
-    m_timer.start(timeoutMs);
-    m_compiler.start(command.program, command.arguments);
+    runCompiler();
+}
+
+void SimulationBuild::runCompiler()
+{
+    m_output.clear();
+    m_timer.start(m_timeoutMs);
+    m_compiler.start(m_program, m_arguments);
 }
 
 bool SimulationBuild::writeFiles()
@@ -114,23 +162,86 @@ bool SimulationBuild::writeFiles()
                QStringLiteral("no temporary folder for the simulation: %1").arg(m_directory->errorString()));
         return false;
     }
-    const QDir dir(m_directory->path());
+    // The first link has no stubs: it says which functions nothing defines.
     const QVector<QPair<QString, QString>> files = {
         { m_module.headerFileName, m_module.header },
         { m_module.sourceFileName, m_module.source },
+        { SimulationHarness::preludeFileName(), m_prelude.isEmpty() ? QString() : m_prelude + QLatin1Char('\n') },
         { SimulationHarness::glueFileName(), m_harness.glue() },
         { SimulationHarness::runtimeFileName(), SimulationRuntime::source() },
+        { SimulationStubUnit::fileName(), SimulationStubUnit::source({}) },
         { SimulationHarness::runsFileName(), SimulationRuntime::runsSource() },
         { SimulationHarness::runtimeHeaderName(), SimulationRuntime::header() },
     };
     for (const auto &file : files) {
-        QString error;
-        if (!CheckedSaveFile::writeWhole(dir.filePath(file.first), file.second.toUtf8(), QIODevice::WriteOnly, &error)) {
-            finish(SimulationFailure::BuildFailed, QStringLiteral("cannot write %1: %2").arg(dir.filePath(file.first), error));
+        if (!writeFile(file.first, file.second))
             return false;
-        }
     }
     return true;
+}
+
+bool SimulationBuild::writeFile(const QString &name, const QString &text)
+{
+    const QString path = QDir(m_directory->path()).filePath(name);
+    QString error;
+    if (!CheckedSaveFile::writeWhole(path, text.toUtf8(), QIODevice::WriteOnly, &error)) {
+        finish(SimulationFailure::BuildFailed, QStringLiteral("cannot write %1: %2").arg(path, error));
+        return false;
+    }
+    return true;
+}
+
+bool SimulationBuild::relinkWithStubs(const QString &output)
+{
+    const QStringList undefined = SimulationLink::undefinedSymbols(output);
+    if (undefined.isEmpty())
+        return false;
+    // Symbols that are no functions, or the simulation's own, stay undefined.
+    const StubDeclarations declarations = StubDeclarations(machineTexts(m_machine) << m_prelude);
+    QStringList left;
+    QVector<SimulationStub> stubs;
+    for (const QString &name : undefined) {
+        if (m_stubbed || SimulationLink::isReserved(name) || declarations.declaresObject(name))
+            left << name;
+        else
+            stubs << declarations.stub(name);
+    }
+    if (!left.isEmpty() || stubs.size() > SimulationStubUnit::MaxStubs) {
+        failLink(left.isEmpty() ? undefined : left);
+        return true;
+    }
+    m_stubs = stubs;
+    m_stubbed = true;
+    if (writeFile(SimulationStubUnit::fileName(), SimulationStubUnit::source(m_stubs)))
+        runCompiler();
+    return true;
+}
+
+void SimulationBuild::failLink(const QStringList &symbols)
+{
+    const DesignFindings notes = m_harness.notes();
+    const StubDeclarations declarations = StubDeclarations(machineTexts(m_machine) << m_prelude);
+    for (const QString &name : symbols) {
+        DesignFinding finding;
+        finding.fromCompiler = true;
+        QString why;
+        if (declarations.declaresObject(name))
+            why = QStringLiteral(": a variable nothing defines; define it in the simulation prelude");
+        else if (SimulationLink::isReserved(name))
+            why = QStringLiteral(": a name of the simulation itself");
+        else if (m_stubbed)
+            why = QStringLiteral(": still undefined with the stubs");
+        finding.text = ItemRef::machine().describe(m_machine) + QStringLiteral(": undefined symbol '%1'").arg(name) + why;
+        m_failure.findings << finding;
+    }
+    QString message = symbols.size() > SimulationStubUnit::MaxStubs && !m_stubbed
+        ? QStringLiteral("the machine calls %1 functions nothing defines, more than the %2 a simulation stubs")
+              .arg(symbols.size())
+              .arg(SimulationStubUnit::MaxStubs)
+        : QStringLiteral("the machine's program did not link: undefined symbol '%1'").arg(symbols.first());
+    if (symbols.size() > 1 && symbols.size() <= SimulationStubUnit::MaxStubs)
+        message += QStringLiteral(" and %1 more").arg(symbols.size() - 1);
+    finish(SimulationFailure::NotLinked, message);
 }
 
 void SimulationBuild::readCompilerOutput()
@@ -176,6 +287,21 @@ void SimulationBuild::compilerFinished()
     }
     if (m_compiler.exitStatus() != QProcess::NormalExit) {
         finish(SimulationFailure::BuildFailed, QStringLiteral("the C compiler '%1' crashed").arg(m_compilerName));
+        return;
+    }
+    if (m_compiler.exitCode() != 0 && onlyLinkErrors(output)) {
+        if (relinkWithStubs(output))
+            return;
+        // Not an undefined symbol: the linker's own words say what.
+        const QStringList lines = linkerLines(output);
+        for (const QString &line : lines) {
+            DesignFinding finding;
+            finding.fromCompiler = true;
+            finding.text = ItemRef::machine().describe(m_machine) + QStringLiteral(": ") + line;
+            m_failure.findings << finding;
+        }
+        finish(SimulationFailure::NotLinked, QStringLiteral("the machine's program did not link")
+                                                 + (lines.isEmpty() ? QString() : QStringLiteral(": ") + lines.first()));
         return;
     }
     if (m_compiler.exitCode() != 0 || SimulationCompiler::hasErrors(findings)) {

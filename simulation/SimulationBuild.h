@@ -34,6 +34,9 @@ public:
                     const QStringList &conditions, QObject *parent = nullptr);
     ~SimulationBuild() override;
 
+    // C compiled before the machine (the project's simulation prelude); set before start().
+    void setPrelude(const QString &prelude) { m_prelude = prelude; }
+
     // `compiler`: program and its own arguments.
     // Runs confined (Sandbox), or not with `allowUnconfined` where that cannot be.
     void start(const QStringList &compiler, const QStringList &includeDirectories, int timeoutMs,
@@ -44,6 +47,8 @@ public:
     // Warnings of a build that succeeded (variables left out, the compiler's warnings).
     const DesignFindings &warnings() const { return m_warnings; }
     const SimulationHarness &harness() const { return m_harness; }
+    // The functions the machine calls that nothing defines, stubbed in its program.
+    const QVector<SimulationStub> &stubs() const { return m_stubs; }
     QString directory() const { return m_directory ? m_directory->path() : QString(); }
     QString executable() const;
     // The compiler ran in the sandbox (false: the user agreed to run without it).
@@ -59,6 +64,12 @@ private:
     void timedOut();
     void readCompilerOutput();
     void finish(SimulationFailure::Kind kind, const QString &message);
+    void runCompiler();
+    // After a link that found symbols undefined: true when the program is
+    // built again with them stubbed.
+    bool relinkWithStubs(const QString &output);
+    void failLink(const QStringList &symbols);
+    bool writeFile(const QString &name, const QString &text);
     // Starts the system compiler on the files tcc refused; false when there is none.
     bool recheck();
     void finishRecheck(const DesignFindings &findings);
@@ -70,6 +81,11 @@ private:
     QProcess m_compiler;
     QTimer m_timer;
     QString m_compilerName;
+    QString m_prelude;
+    QVector<SimulationStub> m_stubs;
+    QString m_program;
+    QStringList m_arguments;
+    bool m_stubbed = false;   // the second link, with the stubs, is under way or done
     QByteArray m_output;
     int m_timeoutMs = 0;
     bool m_finished = false;

@@ -2,6 +2,7 @@
 
 #include "CompileCheck.h"
 #include "SimulationHarness.h"
+#include "SimulationStubUnit.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -40,7 +41,7 @@ QStringList SimulationCompiler::arguments(const QStringList &compiler, const QSt
     for (const QString &directory : includeDirectories)
         arguments << QStringLiteral("-I") + directory;
     arguments << QStringLiteral("-o") << SimulationHarness::executableName() << SimulationHarness::glueFileName()
-              << SimulationHarness::runtimeFileName() << SimulationHarness::runsFileName();
+              << SimulationHarness::runtimeFileName() << SimulationHarness::runsFileName() << SimulationStubUnit::fileName();
     return arguments;
 }
 
@@ -52,8 +53,12 @@ DesignFindings SimulationCompiler::findings(const QString &output, const Simulat
         const QString file = QFileInfo(d.file).fileName();
         if (file == SimulationHarness::glueFileName()) {
             findings << harness.glueFinding(d.line, d.severity, d.text);
+        } else if (file == SimulationHarness::preludeFileName()) {
+            DesignFinding finding = CompileCheck::finding(d, module, machine);
+            finding.text = QStringLiteral("Simulation prelude, line %1: %2").arg(d.line).arg(d.text);
+            findings << finding;
         } else if (file == SimulationHarness::runtimeFileName() || file == SimulationHarness::runsFileName()
-                   || file == SimulationHarness::runtimeHeaderName()) {
+                   || file == SimulationHarness::runtimeHeaderName() || file == SimulationStubUnit::fileName()) {
             DesignFinding finding = CompileCheck::finding(d, module, machine);
             finding.text = QStringLiteral("Simulation runtime: ") + d.text;
             findings << finding;

@@ -98,6 +98,11 @@ const char *const KindMacro =
 
 } // namespace
 
+QString SimulationHarness::kindMacro()
+{
+    return QLatin1String(KindMacro);
+}
+
 SimulationHarness::SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,
                                      const QStringList &conditions)
 {
@@ -178,9 +183,10 @@ void SimulationHarness::writeGlue(const MachineDescription &machine, const Gener
 {
     append(QStringLiteral("/* Simulation of the state machine %1, written by Kestro. The machine's own\n"
                           " * source is included below so that its static variables can be reached. */\n"
+                          "#include \"%2\"\n"
                           "volatile int kestro_sim_fired = -1;\n"
                           "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n")
-               .arg(module.moduleName));
+               .arg(module.moduleName, preludeFileName()));
     // Inputs and outputs of standard types come first, so that the machine's
     // code can use them without declaring them; those of the machine's own
     // types follow its source, where its includes have declared the types.

@@ -29,6 +29,10 @@ public:
     static QString runsFileName() { return QStringLiteral("kestro-sim-runs.c"); }
     static QString runtimeHeaderName() { return QStringLiteral("kestro-sim-runtime.h"); }
     static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
+    // The project's simulation prelude, which the glue includes before anything else.
+    static QString preludeFileName() { return QStringLiteral("kestro-sim-prelude.h"); }
+    // KESTRO_SIM_KIND(x): the kind of a value as the runtime reads it ('b', 'i', 'u', 'f', 'r').
+    static QString kindMacro();
 
     // `module` is the machine's module emitted with transitionHooks.
     SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,

@@ -60,6 +60,17 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
         result.name = QString::fromLatin1(words.at(1));
         return result;
     }
+    if (word == "call" && words.size() >= 2 && !words.at(1).isEmpty()) {
+        result.kind = Call;
+        result.name = QString::fromUtf8(words.at(1));
+        result.text = QString::fromUtf8(rest.mid(words.at(1).size() + 1));
+        return result;
+    }
+    if (word == "calls" && words.size() == 3 && !words.at(1).isEmpty()) {
+        result.kind = Calls;
+        result.name = QString::fromUtf8(words.at(1));
+        return numbersFrom(words, 2, 1, &result.numbers) && result.numbers.first() > 0 ? result : unknown();
+    }
     if (word == "covered") {
         result.kind = Covered;
         if (words.size() != 4 || (words.at(1) != "state" && words.at(1) != "transition")

@@ -21,6 +21,8 @@ struct SimulationLine
         Crash,      // numbers: signal, cycle, state, fired, phase, condition
         Stopped,    // the same, after Kestro asked the program to end ("stopped")
                     // or the machine's code called exit() ("ended")
+        Call,       // name: the stub, text: its recorded arguments
+        Calls,      // name: the stub; numbers: its calls in the cycle
         Ran,        // numbers: last cycle, state, fired (after "run N")
         Covered,    // name: "state" or "transition"; numbers: index, count
         Replay,     // numbers: cycle, variable, bits of the value given

@@ -8,7 +8,9 @@
 #include "DesignFinding.h"
 
 #include <QMetaType>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct SimulationVariable
@@ -29,6 +31,42 @@ struct SimulationVariable
     static QString roleName(Role role);   // "local", "input", "output", "input/output"
 };
 
+// A function the machine calls that nothing defines, stubbed for the
+// simulation (SimulationStubUnit). Each call returns the value set for it
+// (0 until one is set) and is recorded with its arithmetic arguments when
+// a prototype said what they are.
+struct SimulationStub
+{
+    // What the stub returns: 'v' nothing, 'p' a null pointer, 'i' 'u' 'f'
+    // 'b' a value of a signed, unsigned, floating or boolean type, 'c' a
+    // plain char (signed or not as the platform has it).
+    char returns = 'i';
+    QString name;
+    QString returnType = QStringLiteral("int");   // as written in the stub unit
+    // The parameters as the stub unit declares them: 'i' signed, 'u'
+    // unsigned, 'f' floating, 'p' pointer; recorded in that order.
+    QByteArray parameters;
+    QStringList parameterTypes;   // their C types as the stub unit writes them
+    bool variadic = false;
+    // A prototype of the machine's texts or the prelude gave the types;
+    // without one the stub is "int NAME()" and records only its calls.
+    bool prototyped = false;
+    // Where the machine's program runs: the calls of the last cycle and the
+    // values it returns as the runtime read them back ("0"; a sequence as
+    // its values separated by blanks).
+    qint64 calls = 0;
+    QString returnText = QStringLiteral("0");
+
+    bool returnsValue() const { return returns != 'v' && returns != 'p'; }
+};
+
+// One recorded call of a stub in a cycle.
+struct SimulationCall
+{
+    int stub = -1;        // index into the session's stubs
+    QString arguments;    // the recorded arguments, separated by blanks
+};
+
 struct SimulationChange
 {
     int variable = -1;   // index into the session's variables
@@ -45,6 +83,10 @@ struct SimulationCycle
     int after = -1;
     int fired = -1;      // index of the transition taken, -1 none
     QVector<SimulationChange> changes;
+    // The stubs' calls: the first SimulationStubUnit::RecordedCalls in
+    // order, and how many calls each stub got in all (index, count).
+    QVector<SimulationCall> calls;
+    QVector<QPair<int, qint64>> callCounts;
 
     // Whether the cycle took the initial transition (there is no item for it).
     bool initialTransition(int stateCount) const { return before == stateCount && after != before; }
@@ -108,6 +150,7 @@ struct SimulationFailure
         Exited,           // the program ended by itself (the machine's code called exit)
         ProtocolError,    // the program said something the simulator does not understand
         NoSandbox,        // the machine cannot confine the compiler and the program here
+        NotLinked,        // the machine's program did not link: a symbol nothing defines that cannot be stubbed
     };
 
     Kind kind = None;

@@ -33,6 +33,10 @@
 //   get NAME              "ok VALUE";  dump: "value NAME VALUE"..., "ok"
 //   state                 "ok STATE FIRED CYCLE"
 //   break state|condition INDEX 1|0   "ok"
+//   stub NAME returns VALUE           "ok VALUE": every call of the stub returns it
+//   stub NAME sequence VALUE...       "ok VALUE...": one per call, the last repeating
+//   after a cycle's changes: "call NAME ARGUMENTS..." per call of a stub
+//              (the first 64), then "calls NAME COUNT" per stub called
 //   quit                  "ok", and the program ends
 //
 // States are numbered as the machine lists them, the start value being the

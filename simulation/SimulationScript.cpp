@@ -76,13 +76,21 @@ bool SimulationScript::parseLine(const QString &raw, int number)
         c.name = line.mid(line.indexOf(QLatin1String("state")) + 5).trimmed();
         m_commands << c;
         return true;
+    } else if (command == QLatin1String("stub")) {
+        return parseStub(words, number);
+    } else if (command == QLatin1String("expect")
+               && ((words.size() == 4 && words.at(1) == QLatin1String("no") && words.at(2) == QLatin1String("call"))
+                   || (words.size() >= 3 && words.size() <= 4 && words.at(1) == QLatin1String("call")
+                       && !isLiteral(words.at(2))))) {
+        return parseExpectCall(words, number);
     } else if (command == QLatin1String("expect") && words.size() == 3) {
         c.kind = SimulationScriptCommand::ExpectValue;
         c.name = words.at(1);
         c.value = words.at(2);
     } else {
         error(number, QStringLiteral("not a command: '%1' (reset, set VAR VALUE, step [N], expect state LABEL, "
-                                     "expect VAR VALUE)").arg(line));
+                                     "expect VAR VALUE, stub NAME returns VALUE, stub NAME sequence VALUE..., "
+                                     "expect call NAME [COUNT], expect no call NAME)").arg(line));
         return false;
     }
     if (!c.name.isEmpty() && !isName(c.name)) {
@@ -91,6 +99,64 @@ bool SimulationScript::parseLine(const QString &raw, int number)
     }
     if (!c.value.isEmpty() && !isLiteral(c.value)) {
         error(number, QStringLiteral("'%1' is not a C integer or floating literal").arg(c.value));
+        return false;
+    }
+    m_commands << c;
+    return true;
+}
+
+bool SimulationScript::parseStub(const QStringList &words, int number)
+{
+    SimulationScriptCommand c;
+    c.kind = SimulationScriptCommand::Stub;
+    c.line = number;
+    const QString mode = words.value(2);
+    c.sequence = mode == QLatin1String("sequence");
+    if (words.size() < 4 || (mode != QLatin1String("returns") && !c.sequence) || (!c.sequence && words.size() != 4)) {
+        error(number, QStringLiteral("stub takes NAME returns VALUE or NAME sequence VALUE..., not '%1'")
+                          .arg(words.join(QLatin1Char(' '))));
+        return false;
+    }
+    c.name = words.at(1);
+    c.values = words.mid(3);
+    if (!isName(c.name)) {
+        error(number, QStringLiteral("'%1' is not a function name").arg(c.name));
+        return false;
+    }
+    if (c.values.size() > MaxStubValues) {
+        error(number, QStringLiteral("a sequence takes at most %1 values").arg(MaxStubValues));
+        return false;
+    }
+    for (const QString &value : qAsConst(c.values)) {
+        if (!isLiteral(value)) {
+            error(number, QStringLiteral("'%1' is not a C integer or floating literal").arg(value));
+            return false;
+        }
+    }
+    m_commands << c;
+    return true;
+}
+
+bool SimulationScript::parseExpectCall(const QStringList &words, int number)
+{
+    SimulationScriptCommand c;
+    c.kind = SimulationScriptCommand::ExpectCall;
+    c.line = number;
+    if (words.at(1) == QLatin1String("no")) {
+        c.name = words.at(3);
+        c.calls = 0;
+    } else {
+        c.name = words.at(2);
+        bool ok = true;
+        if (words.size() == 4)
+            c.calls = words.at(3).toLongLong(&ok);
+        if (!ok || (words.size() == 4 && (c.calls < 0 || !words.at(3).at(0).isDigit()))) {
+            error(number, QStringLiteral("expect call takes a number of calls, not '%1'").arg(words.at(3)));
+            return false;
+        }
+    }
+    if (!isName(c.name)) {
+        error(number, QStringLiteral("'%1' is not a function name").arg(c.name));
         return false;
     }
     m_commands << c;

@@ -6,6 +6,7 @@
 #include "SimulationBuild.h"
 #include "SimulationCompiler.h"
 #include "SimulationProtocol.h"
+#include "SimulationStubUnit.h"
 #include "SimulationRunCheck.h"
 #include "SimulationTrace.h"
 
@@ -69,6 +70,7 @@ void SimulationSession::start()
         return;
     m_phase = Phase::Building;
     m_build = new SimulationBuild(m_machine, m_module, m_options.conditions, this);
+    m_build->setPrelude(m_options.prelude);
     connect(m_build, &SimulationBuild::finished, this, &SimulationSession::buildFinished, Qt::QueuedConnection);
     const QStringList compiler = m_options.compiler.isEmpty() ? SimulationCompiler::defaultCompiler() : m_options.compiler;
     m_build->start(compiler, m_options.includeDirectories, m_options.compileTimeoutMs, m_options.allowUnconfined);
@@ -121,6 +123,21 @@ int SimulationSession::compareVariable(const QString &name, const QString &liter
     return enqueue(Kind::Compare, "equal " + name.toUtf8() + ' ' + literal.toUtf8(), name);
 }
 
+int SimulationSession::setStubReturns(const QString &name, const QStringList &values, bool sequence)
+{
+    bool words = !values.isEmpty() && (sequence || values.size() == 1);
+    for (const QString &value : values)
+        words = words && !value.isEmpty() && !value.contains(QLatin1Char(' '));
+    const QString literal = words ? values.join(QLatin1Char(' ')) : QString();
+    const QByteArray line = "stub " + name.toUtf8() + (sequence ? " sequence " : " returns ") + literal.toUtf8();
+    if (!words) {
+        const int number = m_nextNumber++;
+        failLater(number, QStringLiteral("not a function name and C literals"));
+        return number;
+    }
+    return enqueue(Kind::Stub, line, name);
+}
+
 int SimulationSession::setStateBreakpoint(int state, bool on)
 {
     return setBreakpoint(&m_stateBreakpoints, "state", state, on);
@@ -157,7 +174,7 @@ int SimulationSession::enqueue(Kind kind, const QByteArray &line, const QString 
                                int cycles)
 {
     // Names and values travel as single words on one line.
-    const bool needsName = kind == Kind::Set || kind == Kind::Compare;
+    const bool needsName = kind == Kind::Set || kind == Kind::Compare || kind == Kind::Stub;
     const bool oneWord = !name.contains(QLatin1Char(' ')) && !literal.contains(QLatin1Char(' '))
         && !line.contains('\n') && !line.contains('\r') && line.size() < 4000 && (!needsName || !name.isEmpty());
     Command command{ m_nextNumber++, kind, line, name, literal, cycles };
@@ -227,6 +244,9 @@ void SimulationSession::buildFinished()
     m_variables = m_build->harness().variables();
     for (int i = 0; i < m_variables.size(); ++i)
         m_variableIndex.insert(m_variables.at(i).name, i);
+    m_stubs = m_build->stubs();
+    for (int i = 0; i < m_stubs.size(); ++i)
+        m_stubIndex.insert(m_stubs.at(i).name, i);
     m_state = m_machine.states.size();
     m_coverage.stateEntries.fill(0, m_machine.states.size());
     m_coverage.transitionFires.fill(0, m_machine.transitions.size());
@@ -287,6 +307,8 @@ void SimulationSession::restartChild()
         replay << Command{ 0, Kind::Breakpoint, breakpointLine("state", state, true), {}, {}, 0 };
     for (int condition : qAsConst(m_conditionBreakpoints))
         replay << Command{ 0, Kind::Breakpoint, breakpointLine("condition", condition, true), {}, {}, 0 };
+    for (auto stub = m_stubSettings.cbegin(); stub != m_stubSettings.cend(); ++stub)
+        replay << Command{ 0, Kind::Stub, stub.value(), stub.key(), {}, 0 };
     for (const auto &set : qAsConst(m_pendingSets))
         replay << Command{ 0, Kind::Set, "set " + set.first.toUtf8() + ' ' + set.second.toUtf8(), set.first, set.second, 0 };
     m_pendingSets.clear();
@@ -380,6 +402,10 @@ void SimulationSession::processLine(const QByteArray &bytes)
     case SimulationLine::Value:
         processCycleLine(line);
         return;
+    case SimulationLine::Call:
+    case SimulationLine::Calls:
+        processCallLine(line);
+        return;
     case SimulationLine::Ran:
     case SimulationLine::Covered:
     case SimulationLine::Replay:
@@ -409,6 +435,12 @@ void SimulationSession::processLine(const QByteArray &bytes)
                 m_variables[variable].value = reply.text.section(QLatin1Char(' '), 1);
             }
             emit variablesChanged();
+        }
+        const int stub = command.kind == Kind::Stub ? stubIndex(command.name) : -1;
+        if (reply.kind == SimulationReply::Ok && stub >= 0) {
+            m_stubs[stub].returnText = reply.text;
+            m_stubSettings.insert(command.name, command.line);
+            emit stubsChanged();
         }
         if (command.quiet())
             emit variablesChanged();
@@ -508,6 +540,15 @@ QString SimulationSession::checkLine(const SimulationLine &line) const
         return m_cycleOpen ? QString() : QStringLiteral("a change outside a cycle");
     case SimulationLine::Value:
         return QStringLiteral("a value no command asked for");
+    case SimulationLine::Call:
+    case SimulationLine::Calls:
+        if (!m_cycleOpen)
+            return QStringLiteral("a call outside a cycle");
+        if (stubIndex(line.name) < 0)
+            return QStringLiteral("a call of a function that is not stubbed");
+        if (line.kind == SimulationLine::Call && m_openCycle.calls.size() >= SimulationStubUnit::RecordedCalls)
+            return QStringLiteral("more calls than are recorded");
+        return QString();
     case SimulationLine::Ok:
         if (cycles && m_commandCycles != command.cycles)
             return QStringLiteral("%1 of the %2 cycles asked for").arg(m_commandCycles).arg(command.cycles);
@@ -577,6 +618,8 @@ void SimulationSession::processCycleLine(const SimulationLine &line)
         m_openCycle.after = int(line.numbers.at(3));
         m_cycleOpen = true;
         m_childUsed = true;
+        for (SimulationStub &stub : m_stubs)
+            stub.calls = 0;
         ++m_commandCycles;
         m_pendingSets.clear();
         m_cycle = m_openCycle.number;
@@ -592,6 +635,17 @@ void SimulationSession::processCycleLine(const SimulationLine &line)
     m_variables[variable].value = line.text;
     if (line.kind == SimulationLine::Changed)
         m_openCycle.changes << SimulationChange{ variable, line.text };
+}
+
+void SimulationSession::processCallLine(const SimulationLine &line)
+{
+    const int stub = stubIndex(line.name);
+    if (line.kind == SimulationLine::Call) {
+        m_openCycle.calls << SimulationCall{ stub, line.text.left(SimulationStubUnit::RecordedArguments * 32) };
+        return;
+    }
+    m_stubs[stub].calls = line.numbers.first();
+    m_openCycle.callCounts << qMakePair(stub, line.numbers.first());
 }
 
 void SimulationSession::closeCycle()

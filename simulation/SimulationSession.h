@@ -49,6 +49,7 @@ struct SimulationOptions
     QStringList compiler;             // program and its arguments; empty: SimulationCompiler::defaultCompiler()
     QStringList includeDirectories;   // searched for the machine's own includes (the project's folder)
     QStringList conditions;           // breakpoint conditions: C expressions over the variables
+    QString prelude;                  // C compiled before the machine (the project's simulation prelude)
     int stepTimeoutMs = 2000;         // the longest one cycle may take
     int compileTimeoutMs = 60000;
     // Where the sandbox is missing, run the compiler and the program without
@@ -89,6 +90,10 @@ public:
     // Numeric equality of a variable and a C literal converted to its type;
     // the reply's text is "1 VALUE" or "0 VALUE".
     int compareVariable(const QString &name, const QString &literal);
+    // What a stubbed function returns: `values` one for every call, or with
+    // `sequence` one per call in turn, the last repeating; kept over resets.
+    // The reply's text is the values as the machine's types hold them.
+    int setStubReturns(const QString &name, const QStringList &values, bool sequence = false);
     int setStateBreakpoint(int state, bool on);
     int setConditionBreakpoint(int condition, bool on);
     // Ends the machine's program; commands after it fail until reset().
@@ -102,6 +107,10 @@ public:
     const MachineDescription &machine() const { return m_machine; }
     const QVector<SimulationVariable> &variables() const { return m_variables; }
     int variableIndex(const QString &name) const { return m_variableIndex.value(name, -1); }
+    // The functions the machine calls that nothing defines, known once it is
+    // built; each with its calls in the last cycle and what it returns.
+    const QVector<SimulationStub> &stubs() const { return m_stubs; }
+    int stubIndex(const QString &name) const { return m_stubIndex.value(name, -1); }
     // The current state (see SimulationCycle), the number of the last cycle run.
     int state() const { return m_state; }
     qint64 cycle() const { return m_cycle; }
@@ -127,12 +136,14 @@ signals:
     // Values changed other than by a cycle: the start values of a new
     // program (after a reset or at start), a value set or read.
     void variablesChanged();
+    // What a stub returns was set.
+    void stubsChanged();
     void commandFinished(int command, const SimulationReply &reply);
     void outputReceived(const QByteArray &output);
 
 private:
     enum class Phase { Created, Building, Starting, Running, Stopped, Unbuildable };
-    enum class Kind { Reset, Step, Set, Compare, Breakpoint, Run, Explore };
+    enum class Kind { Reset, Step, Set, Compare, Breakpoint, Run, Explore, Stub };
     struct Command
     {
         int number = 0;   // 0: the session's own (replayed after a restart)
@@ -167,6 +178,7 @@ private:
     void processLine(const QByteArray &line);
     bool processHello(const SimulationLine &line);
     void processCycleLine(const SimulationLine &line);
+    void processCallLine(const SimulationLine &line);
     // The lines of run and explore: coverage, the last cycle, the values given.
     void processQuietLine(const SimulationLine &line);
     QString checkQuietLine(const SimulationLine &line) const;
@@ -204,6 +216,9 @@ private:
 
     QVector<SimulationVariable> m_variables;
     QHash<QString, int> m_variableIndex;
+    QVector<SimulationStub> m_stubs;
+    QHash<QString, int> m_stubIndex;
+    QMap<QString, QByteArray> m_stubSettings;   // the last accepted "stub" line of each, replayed after a restart
     QVector<QPair<QString, QString>> m_pendingSets;   // set since the last cycle
     QSet<int> m_stateBreakpoints;
     QSet<int> m_conditionBreakpoints;

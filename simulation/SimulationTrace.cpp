@@ -1,5 +1,6 @@
 #include "SimulationTrace.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -115,6 +116,26 @@ QString SimulationTrace::changesText(const Row &row)
     return changes.join(QLatin1Char(' '));
 }
 
+void SimulationTrace::addCalls(Row *row, const QVector<SimulationStub> &stubs, const SimulationCycle &cycle)
+{
+    row->hasCalls = !stubs.isEmpty();
+    QHash<int, qint64> recorded;
+    for (const SimulationCall &call : cycle.calls) {
+        if (call.stub < 0 || call.stub >= stubs.size())
+            continue;
+        ++recorded[call.stub];
+        row->calls << stubs.at(call.stub).name + QLatin1Char('(')
+                + call.arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    // Calls past the recorded ones are counted only.
+    for (const auto &count : cycle.callCounts) {
+        const qint64 more = count.second - recorded.value(count.first);
+        if (more > 0 && count.first >= 0 && count.first < stubs.size())
+            row->calls << (more == 1 ? QStringLiteral("1 more call of %1").arg(stubs.at(count.first).name)
+                                     : QStringLiteral("%1 more calls of %2").arg(more).arg(stubs.at(count.first).name));
+    }
+}
+
 QString SimulationTrace::firedText(const Row &row)
 {
     QStringList parts;
@@ -127,25 +148,36 @@ QString SimulationTrace::firedText(const Row &row)
     return parts.join(QStringLiteral(", "));
 }
 
-QByteArray SimulationTrace::header(Format format, bool entryExit)
+QByteArray SimulationTrace::header(Format format, bool entryExit, bool calls)
 {
     if (format != Format::Csv)
         return QByteArray();
-    return entryExit ? QByteArrayLiteral("cycle,before,exit,fired,entry,after,changed\n")
-                     : QByteArrayLiteral("cycle,before,fired,after,changed\n");
+    const QByteArray columns = entryExit ? QByteArrayLiteral("cycle,before,exit,fired,entry,after,changed")
+                                         : QByteArrayLiteral("cycle,before,fired,after,changed");
+    return columns + (calls ? ",calls\n" : "\n");
 }
 
 QByteArray SimulationTrace::line(Format format, const Row &row)
 {
     if (row.restart)
-        return format == Format::Csv ? (row.entryExit ? QByteArrayLiteral("restart,,,,,,\n") : QByteArrayLiteral("restart,,,,\n"))
-                                     : QByteArrayLiteral("{\"restart\":true}\n");
+        return format == Format::Csv
+            ? (row.entryExit ? QByteArrayLiteral("restart,,,,,,") : QByteArrayLiteral("restart,,,,"))
+                + (row.hasCalls ? ",\n" : "\n")
+            : QByteArrayLiteral("{\"restart\":true}\n");
     if (format == Format::Csv) {
         const QByteArray fired = row.entryExit
             ? csvField(row.exited) + ',' + csvField(row.fired) + ',' + csvField(row.entered)
             : csvField(row.fired);
         return QByteArray::number(row.cycle) + ',' + csvField(row.before) + ',' + fired + ','
-            + csvField(row.after) + ',' + csvField(changesText(row)) + '\n';
+            + csvField(row.after) + ',' + csvField(changesText(row))
+            + (row.hasCalls ? ',' + csvField(row.calls.join(QLatin1Char(' '))) : QByteArray()) + '\n';
+    }
+    QByteArray calls;
+    if (row.hasCalls) {
+        calls = ",\"calls\":[";
+        for (int i = 0; i < row.calls.size(); ++i)
+            calls += (i ? "," : "") + jsonString(row.calls.at(i));
+        calls += ']';
     }
     QByteArray changes;
     for (const auto &change : row.changes)
@@ -155,5 +187,5 @@ QByteArray SimulationTrace::line(Format format, const Row &row)
         ? ",\"exit\":" + orNull(row.exited) + ",\"fired\":" + orNull(row.fired) + ",\"entry\":" + orNull(row.entered)
         : ",\"fired\":" + orNull(row.fired);
     return "{\"cycle\":" + QByteArray::number(row.cycle) + ",\"before\":" + jsonString(row.before) + fired
-        + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}}\n";
+        + ",\"after\":" + jsonString(row.after) + ",\"changed\":{" + changes + "}" + calls + "}\n";
 }

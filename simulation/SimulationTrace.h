@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class SimulationTrace
@@ -28,6 +29,10 @@ public:
         QString fired;     // the transition's label, "(initial)", or empty when none fired
         QString after;
         QVector<QPair<QString, QString>> changes;   // variable, new value
+        // The calls of stubbed functions ("NAME(ARGUMENTS)"), shown when the
+        // machine has stubs: a column of their own.
+        bool hasCalls = false;
+        QStringList calls;
         bool entryExit = false;   // the trace has the two fields below
         QString exited;    // the state whose exit action ran, else empty
         QString entered;   // the state whose entry action ran, else empty
@@ -52,9 +57,13 @@ public:
     // entry or an exit action.
     static bool showsEntryExit(const MachineDescription &machine);
 
+    // The stubs' calls of a cycle into the row (`stubs`: the session's).
+    static void addCalls(Row *row, const QVector<SimulationStub> &stubs, const SimulationCycle &cycle);
+
     // CSV has a header line; JSON lines have none. With `entryExit` the
-    // columns are cycle, before, exit, fired, entry, after, changed.
-    static QByteArray header(Format format, bool entryExit = false);
+    // columns are cycle, before, exit, fired, entry, after, changed; with
+    // `calls` (a machine with stubs) a calls column follows.
+    static QByteArray header(Format format, bool entryExit = false, bool calls = false);
     // One line, ending in "\n".
     static QByteArray line(Format format, const Row &row);
 

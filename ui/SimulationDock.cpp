@@ -1,5 +1,6 @@
 #include "SimulationDock.h"
 
+#include "SimulationFunctionsModel.h"
 #include "MachineDescription.h"
 #include "SimulationCoverageModel.h"
 #include "SimulationTrace.h"
@@ -133,6 +134,15 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_variables->horizontalHeader()->setStretchLastSection(true);
     m_variables->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::AnyKeyPressed);
+
+    m_functions = new QTableView(splitter);
+    m_functions->setObjectName(QStringLiteral("simulationFunctions"));
+    m_functions->setToolTip(QStringLiteral("Functions the machine calls that nothing defines, stubbed for the simulation"));
+    m_functions->verticalHeader()->hide();
+    m_functions->setAlternatingRowColors(true);
+    m_functions->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                 | QAbstractItemView::AnyKeyPressed);
+    m_functions->hide();
 
     auto *traceBox = new QWidget(splitter);
     auto *traceLayout = new QVBoxLayout(traceBox);
@@ -304,4 +314,14 @@ void SimulationDock::setTraceDropped(qint64 dropped)
 {
     m_traceNote->setText(dropped > 0 ? QStringLiteral("Trace (the first %1 cycles are no longer kept)").arg(dropped)
                                      : QStringLiteral("Trace"));
+}
+
+void SimulationDock::setFunctionsModel(SimulationFunctionsModel *functions)
+{
+    m_functions->setModel(functions);
+    m_functions->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_functions->horizontalHeader()->setStretchLastSection(true);
+    const auto shown = [this, functions] { m_functions->setVisible(functions->rowCount() > 0); };
+    connect(functions, &QAbstractItemModel::modelReset, m_functions, shown);
+    shown();
 }

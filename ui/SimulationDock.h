@@ -17,6 +17,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class SimulationFunctionsModel;
 class SimulationCoverageModel;
 class SimulationTraceModel;
 class SimulationVariablesModel;
@@ -40,6 +41,9 @@ public:
     QLineEdit *conditionEdit() const { return m_condition; }
     QTableView *variablesView() const { return m_variables; }
     QTableView *traceView() const { return m_trace; }
+    // The "Functions" table: shown while the machine has stubbed functions.
+    QTableView *functionsView() const { return m_functions; }
+    void setFunctionsModel(SimulationFunctionsModel *functions);
     QPlainTextEdit *outputView() const { return m_output; }
     QTableView *coverageView() const { return m_coverage; }
     QCheckBox *coverageToggle() const { return m_coverageToggle; }
@@ -99,6 +103,7 @@ private:
     QLineEdit *m_condition = nullptr;
     QTableView *m_variables = nullptr;
     QTableView *m_trace = nullptr;
+    QTableView *m_functions = nullptr;
     QPlainTextEdit *m_output = nullptr;
     SimulationCoverageModel *m_coverageModel = nullptr;
     QTableView *m_coverage = nullptr;

@@ -52,6 +52,8 @@ QVariant SimulationTraceModel::data(const QModelIndex &index, int role) const
         return row.after;
     case ChangedColumn:
         return SimulationTrace::changesText(row);
+    case CallsColumn:
+        return row.calls.join(QLatin1Char(' '));
     default:
         return QVariant();
     }
@@ -62,7 +64,7 @@ QVariant SimulationTraceModel::headerData(int section, Qt::Orientation orientati
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const titles[ColumnCount] = { "Cycle", "State before", "Transition", "State after",
-                                                     "Changed" };
+                                                     "Changed", "Calls" };
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
 

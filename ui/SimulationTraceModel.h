@@ -15,7 +15,7 @@ class SimulationTraceModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { CycleColumn, BeforeColumn, FiredColumn, AfterColumn, ChangedColumn, ColumnCount };
+    enum Column { CycleColumn, BeforeColumn, FiredColumn, AfterColumn, ChangedColumn, CallsColumn, ColumnCount };
     static constexpr int MaxRows = 100000;
 
     explicit SimulationTraceModel(QObject *parent = nullptr);

@@ -203,7 +203,7 @@ void TestMainWindow::actionsMenusAndToolbar()
         {"menuView", {"actionBack", "actionForward", "|", "actionSet_Canvas_Size",
                       "actionShow_Project_Browser"}},
         {"menuRun", {"actionCode_Generator", "actionEnable_Autosave", "|", "actionSimulate",
-                     "actionStopSimulation"}},
+                     "actionStopSimulation", "actionSimulationSettings"}},
         {"menuHelp", {"actionAbout", "actionAppTour", "actionGetting_started", "actionCheck_for_update",
                       "actionCheck_for_Updates_at_Start",
                       "actionReport_a_bug", "actionReuqest_feature", "actionEula", "actionAbout_Qt"}},

@@ -298,6 +298,37 @@ private slots:
         QCOMPARE(project.treeModel()->index(0, 0).data().toString(), QStringLiteral("Renamed"));
         QVERIFY(project.isModified());
     }
+
+    // The simulation settings come with the file, change as one undo step
+    // on the level-1 canvas, are saved, and go when the project closes.
+    void simulationSettingsAreUndoableAndSaved()
+    {
+        ProjectRecordLists records = demoRecords();
+        records.simulation.includePath << QStringLiteral("hal");
+        Project project;
+        project.open(records);
+        QCOMPARE(project.simulationSettings().includePath, QStringList{ "hal" });
+        SimulationSettings changed;
+        changed.includePath << QStringLiteral("vendor/inc");
+        changed.prelude = QStringLiteral("#define BOARD 2");
+        project.setSimulationSettings(changed);
+        QVERIFY(project.isModified());
+        QUndoStack *top = project.canvases().first()->undoStack();
+        QCOMPARE(top->undoText(), QStringLiteral("Change Simulation Settings"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.qsmd"));
+        QVERIFY(project.writeTo(path));
+        ProjectFileReader reader;
+        QVERIFY(reader.load(path));
+        QCOMPARE(reader.records().simulation, changed);
+        top->undo();
+        QCOMPARE(project.simulationSettings().includePath, QStringList{ "hal" });
+        QVERIFY(!project.isModified());
+        project.setSimulationSettings(project.simulationSettings());   // no change, no step
+        QCOMPARE(top->count(), 1);
+        project.close();
+        QVERIFY(project.simulationSettings().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestProject)

@@ -65,6 +65,7 @@ private slots:
     void savedFileIsReplacedWhole();
     void failedSaveKeepsOldFile();
     void valueEncodings();
+    void simulationSettingsAreOptional();
 };
 
 void TestProjectFile::defaultProjectFileLayout()
@@ -692,4 +693,47 @@ void TestProjectFile::valueEncodings()
 }
 
 QTEST_MAIN(TestProjectFile)
+// A project's simulation settings are written only when it has some, read
+// back as written, and refused when malformed; older files stay byte for
+// byte what they were.
+void TestProjectFile::simulationSettingsAreOptional()
+{
+    ProjectDocument document = randomProject(3);
+    const QByteArray plain = bytesOf(document);
+    QVERIFY(!plain.contains("SimulationSettings"));
+    ProjectDocument again;
+    QString error;
+    QVERIFY(groupRecords(load(plain), GroupLayout::Saved, &again, &error));
+    QVERIFY(again.simulation.isEmpty());
+    QCOMPARE(bytesOf(again), plain);
+
+    document.simulation.includePath = QStringList{ "hal/inc", "../vendor & co" };
+    document.simulation.prelude = "#define BOARD <1>\r\nint fake(void) { return 2; }";
+    const QByteArray withSettings = bytesOf(document);
+    QVERIFY(withSettings.contains("</SceneData>\n    <SimulationSettings>\n        <includeFolder>hal/inc</includeFolder>"));
+    const ProjectRecordLists records = load(withSettings);
+    QCOMPARE(records.simulation.includePath, document.simulation.includePath);
+    QCOMPARE(records.simulation.prelude, QStringLiteral("#define BOARD <1>\nint fake(void) { return 2; }"));
+    QCOMPARE(recordDifference(records, load(plain)), QString());   // the items are untouched
+    QVERIFY(groupRecords(records, GroupLayout::Saved, &again, &error));
+    QCOMPARE(bytesOf(again), withSettings);
+
+    const QByteArray refused[] = {
+        "<SimulationSettings><includeFolder/></SimulationSettings>",
+        "<SimulationSettings><prelude>a</prelude><prelude>b</prelude></SimulationSettings>",
+        "<SimulationSettings><prelude>a</prelude><includeFolder>x</includeFolder></SimulationSettings>",
+        "<SimulationSettings><other/></SimulationSettings>",
+        "<SimulationSettings><prelude><b/></prelude></SimulationSettings>",
+        "<SimulationSettings/><SimulationSettings/>",
+        "<SimulationSettings>" + QByteArray("<includeFolder>x</includeFolder>").repeated(65) + "</SimulationSettings>",
+    };
+    for (const QByteArray &settings : refused) {
+        QByteArray edited = plain;
+        edited.replace("</SceneData>", "</SceneData>" + settings);
+        ProjectFileReader reader;
+        QVERIFY2(!reader.checkData(edited), settings.constData());
+        QVERIFY(!reader.loadData(edited));
+    }
+}
+
 #include "tst_projectfile.moc"

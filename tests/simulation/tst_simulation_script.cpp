@@ -178,6 +178,36 @@ private slots:
         QVERIFY(!SimulationTrace::formatOf("csv", &format));
     }
 
+    // The stub commands and call expectations, and how their faults are named.
+    void stubCommandsAndCallExpectations()
+    {
+        SimulationScript script;
+        QVERIFY2(script.parse("stub timer_expired returns 1\nstub adc_read sequence 5 0x7 -2.5\nexpect call led_write\n"
+                              "expect call led_write 3\nexpect no call beep\nexpect call 2\n"),
+                 qPrintable(script.errors().join('\n')));
+        const QVector<SimulationScriptCommand> &c = script.commands();
+        QCOMPARE(c.size(), 6);
+        QCOMPARE(c.at(0).kind, SimulationScriptCommand::Stub);
+        QCOMPARE(c.at(0).values, QStringList{ "1" });
+        QVERIFY(!c.at(0).sequence);
+        QCOMPARE(c.at(1).values, QStringList({ "5", "0x7", "-2.5" }));
+        QVERIFY(c.at(1).sequence);
+        QCOMPARE(c.at(2).kind, SimulationScriptCommand::ExpectCall);
+        QCOMPARE(c.at(2).calls, -1);
+        QCOMPARE(c.at(3).calls, 3);
+        QCOMPARE(c.at(4).name, QStringLiteral("beep"));
+        QCOMPARE(c.at(4).calls, 0);
+        // "expect call 2" compares a variable named call.
+        QCOMPARE(c.at(5).kind, SimulationScriptCommand::ExpectValue);
+
+        QVERIFY(!script.parse("stub f returns\nstub f returns 1 2\nstub f yields 1\nstub 1f returns 1\n"
+                              "stub f sequence 1 x\nexpect call f -1\nexpect call f many\nexpect no call\n"
+                              "stub f sequence" + QString(" 1").repeated(257) + "\n"));
+        QCOMPARE(script.errors().size(), 9);
+        QVERIFY(script.errors().at(4).startsWith("5: 'x' is not a C integer"));
+        QVERIFY(script.errors().at(8).startsWith("9: a sequence takes at most 256 values"));
+    }
+
     // Each value is set once the cycle before the one it was given for has
     // run; the script steps on to the failing cycle. Values are literals of
     // their variable's type that a script reads back.

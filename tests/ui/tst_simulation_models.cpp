@@ -3,6 +3,7 @@
 // variables table updates values in place (an open editor survives a
 // cycle), marks what changed, and lets only inputs and locals be edited.
 
+#include "SimulationFunctionsModel.h"
 #include "SimulationCoverageModel.h"
 #include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
@@ -45,6 +46,7 @@ private slots:
     void traceKeepsTheLatestCyclesAndWritesCsv();
     void variablesUpdateInPlaceAndMarkChanges();
     void onlyInputsAndLocalsAreEditable();
+    void functionsShowCallsAndEditReturns();
     void restartsAreRowsOfTheirOwn();
     void coverageListsEveryItemWithItsCount();
 };
@@ -190,4 +192,41 @@ void tst_SimulationModels::onlyInputsAndLocalsAreEditable()
 }
 
 QTEST_MAIN(tst_SimulationModels)
+// Stubs update in place; only those returning a number are editable, and
+// an edit of several values asks for a sequence.
+void tst_SimulationModels::functionsShowCallsAndEditReturns()
+{
+    SimulationFunctionsModel model;
+    SimulationStub timer;
+    timer.name = QStringLiteral("timer_expired");
+    SimulationStub led;
+    led.name = QStringLiteral("led_write");
+    led.returns = 'v';
+    model.setStubs({ timer, led });
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, SimulationFunctionsModel::ReturnsColumn).data().toString(), QStringLiteral("(void)"));
+    QVERIFY(!(model.flags(model.index(1, SimulationFunctionsModel::ReturnsColumn)) & Qt::ItemIsEditable));
+    QVERIFY(model.flags(model.index(0, SimulationFunctionsModel::ReturnsColumn)) & Qt::ItemIsEditable);
+
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    timer.calls = 3;
+    model.setStubs({ timer, led });
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.index(0, SimulationFunctionsModel::CallsColumn).data().toLongLong(), 3);
+
+    QSignalSpy edited(&model, &SimulationFunctionsModel::returnsEdited);
+    const QModelIndex returns = model.index(0, SimulationFunctionsModel::ReturnsColumn);
+    QVERIFY(!model.setData(returns, QStringLiteral(" 0 ")));   // as it is
+    QVERIFY(!model.setData(returns, QStringLiteral("1")));
+    QVERIFY(!model.setData(returns, QStringLiteral("1  0\t0")));
+    QVERIFY(!model.setData(model.index(1, SimulationFunctionsModel::ReturnsColumn), QStringLiteral("1")));
+    QCOMPARE(edited.count(), 2);
+    QCOMPARE(edited.at(0).at(1).toStringList(), QStringList{ "1" });
+    QCOMPARE(edited.at(0).at(2).toBool(), false);
+    QCOMPARE(edited.at(1).at(1).toStringList(), QStringList({ "1", "0", "0" }));
+    QCOMPARE(edited.at(1).at(2).toBool(), true);
+}
+
 #include "tst_simulation_models.moc"

@@ -1,0 +1,50 @@
+#pragma once
+
+// The declarations of C text (a machine's text items, the simulation
+// prelude), read far enough to stub the functions a machine calls that
+// nothing defines. QtCore only.
+//
+// Comments, literals and preprocessor lines are passed over, bodies in
+// braces skipped; every statement at file scope whose words before a name
+// are type words (identifiers, "*") declares that name: a function when
+// "(" follows, an object when ";", "=", "[" or "," follows. Return and
+// parameter types are understood when they are scalar: void, the integer
+// and floating types with signed/unsigned/short/long, _Bool and bool, the
+// <stdint.h> and <stddef.h> types, enums, and pointers to anything. Any
+// other type (a struct by value, a typedef of the machine's headers) makes
+// a stub that returns int and records no arguments.
+
+#include "SimulationRecords.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class StubDeclarations
+{
+public:
+    // Parameters beyond this make the prototype unusable.
+    static constexpr int MaxParameters = 16;
+
+    explicit StubDeclarations(const QStringList &texts);
+
+    // The stub of `name`: typed by its first understood prototype, else
+    // "int NAME()" recording only its calls.
+    SimulationStub stub(const QString &name) const;
+    // `name` is declared as an object (a variable), which no function can stand for.
+    bool declaresObject(const QString &name) const { return m_objects.contains(name); }
+
+private:
+    struct Declaration
+    {
+        QStringList returnWords;               // specifiers and "*"
+        QVector<QStringList> parameters;       // each parameter's tokens
+        bool empty = true;                     // "()"
+    };
+
+    void readStatement(const QStringList &tokens);
+
+    QHash<QString, Declaration> m_functions;
+    QSet<QString> m_objects;
+};

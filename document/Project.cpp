@@ -7,9 +7,7 @@
 #include "ItemKinds.h"
 #include "ProcessChangeCommand.h"
 #include "ProjectRenameCommand.h"
-#include "ProjectCounterTypeCommand.h"
-#include "ProjectStyleCommand.h"
-#include "SimulationSettingsCommand.h"
+#include "ProjectSettingCommand.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
 #include "ProjectBuilder.h"
@@ -267,14 +265,16 @@ void Project::setCodeStyle(const QString &style)
 {
     if (m_canvases.isEmpty() || style == codeStyle())
         return;
-    m_canvases.first()->pushCommand(new ProjectStyleCommand(m_canvases.first(), codeStyle(), style));
+    m_canvases.first()->pushCommand(ProjectSettingSteps::codeStyle(m_canvases.first(), codeStyle(), style));
 }
 
 void Project::setSimulationSettings(const SimulationSettings &settings)
 {
     if (m_canvases.isEmpty() || settings == m_simulationSettings)
         return;
-    m_canvases.first()->pushCommand(new SimulationSettingsCommand(this, m_simulationSettings, settings));
+    m_canvases.first()->pushCommand(new ProjectSettingCommand<Project, SimulationSettings>(
+        QStringLiteral("Change Simulation Settings"), this, &Project::applySimulationSettings, m_simulationSettings,
+        settings));
 }
 
 QString Project::counterType() const
@@ -286,7 +286,7 @@ void Project::setCounterType(const QString &type)
 {
     if (m_canvases.isEmpty() || type == counterType())
         return;
-    m_canvases.first()->pushCommand(new ProjectCounterTypeCommand(m_canvases.first(), counterType(), type));
+    m_canvases.first()->pushCommand(ProjectSettingSteps::counterType(m_canvases.first(), counterType(), type));
 }
 
 void Project::applyName(const QString &name)

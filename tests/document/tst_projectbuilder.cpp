@@ -13,8 +13,7 @@
 #include "ProjectBuilder.h"
 #include "ProjectFileReader.h"
 #include "ProjectSnapshot.h"
-#include "ProjectCounterTypeCommand.h"
-#include "ProjectStyleCommand.h"
+#include "ProjectSettingCommand.h"
 #include "RandomProject.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -355,7 +354,7 @@ void TestProjectBuilder::moduleStylesSurviveASave()
 
     // A new default is one undo step on the project's own diagram.
     Canvas *top = project.canvases().first();
-    top->pushCommand(new ProjectStyleCommand(top, top->codeStyle(), QString()));
+    top->pushCommand(ProjectSettingSteps::codeStyle(top, top->codeStyle(), QString()));
     QCOMPARE(top->codeStyle(), QString());
     QCOMPARE(recordsOf(project.save()).processes.first().codeStyle, QString());
     top->undoStack()->undo();
@@ -370,7 +369,7 @@ void TestProjectBuilder::moduleStylesSurviveASave()
     // step on the project's own diagram, stored only once chosen.
     const QByteArray before = plain.save();
     Canvas *plainTop = plain.canvases().first();
-    plainTop->pushCommand(new ProjectCounterTypeCommand(plainTop, QString(), QStringLiteral("uint8_t")));
+    plainTop->pushCommand(ProjectSettingSteps::counterType(plainTop, QString(), QStringLiteral("uint8_t")));
     QCOMPARE(plainTop->undoStack()->undoText(), QStringLiteral("Set Time in State Type"));
     QCOMPARE(recordsOf(plain.save()).processes.first().counterType, QStringLiteral("uint8_t"));
     OpenProject reopened;

@@ -112,8 +112,8 @@ int SimulateCommand::parse(const QStringList &arguments)
                                                   "with counts.");
     const QCommandLineOption requireCoverage("require-coverage", "Exit with 1 when fewer than PERCENT of the "
                                                                  "transitions fired.", "PERCENT");
-    const QCommandLineOption explore("explore", "Run N cycles with random values of the machine's inputs from "
-                                                "reset, restarting every so often, and report what was never "
+    const QCommandLineOption explore("explore", "Run N cycles with random values of the machine's inputs and "
+                                                "of what its stubs return from reset, restarting every so often, and report what was never "
                                                 "reached and any crash or timeout.", "N");
     const QCommandLineOption seed("seed", "The seed of --explore (default 1): the same seed, the same run.", "S");
     const QCommandLineOption saveReplay("save-replay", "Write the script that reproduces what --explore found "
@@ -433,7 +433,7 @@ int SimulateCommand::saveReplay(const SimulationFailure &failure)
                                 .arg(QFileInfo(m_project).fileName(), m_machineName)
                                 .arg(m_explore)
                                 .arg(m_seed);
-    const QString script = SimulationReplay::script(m_session->variables(), failure, heading);
+    const QString script = SimulationReplay::script(m_session->variables(), failure, heading, m_session->stubs());
     if (m_replayPath.isEmpty()) {
         out() << "A script that reproduces it:\n" << script;
         return Software;

@@ -17,10 +17,10 @@
 // --coverage prints which states were entered and which transitions fired,
 // with counts; --require-coverage fails (1) when fewer than PERCENT of the
 // transitions fired. --explore N runs N cycles with random values of the
-// machine's inputs from reset, restarting every so often, and reports what
-// was never reached; a crash or a timeout is reported with a script that
-// reproduces it (printed, or written to --save-replay FILE). The same
-// --seed gives the same run.
+// machine's inputs and of its stubs' returns from reset, restarting every
+// so often, and reports what was never reached; a crash or a timeout is
+// reported with a script that reproduces it (printed, or written to
+// --save-replay FILE). The same --seed gives the same run.
 //
 // The machine's C is the project's: it runs only when the project's folder
 // is trusted (TrustStore: "Trust This Folder" in the application, a project

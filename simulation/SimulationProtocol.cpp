@@ -80,11 +80,17 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
         return result;
     }
     if (word == "replay") {
-        // The bits are unsigned and may need all 64.
+        // "replay CYCLE VARIABLE BITS" or "replay CYCLE stub STUB BITS" (the
+        // name "stub"); the bits are unsigned and may need all 64.
+        QList<QByteArray> numbers = words;
+        if (words.size() == 5 && words.at(2) == "stub") {
+            numbers.removeAt(2);
+            result.name = QStringLiteral("stub");
+        }
         bool ok = false;
-        const quint64 bits = words.value(3).toULongLong(&ok);
+        const quint64 bits = numbers.value(3).toULongLong(&ok);
         result.kind = Replay;
-        if (words.size() != 4 || !ok || !numbersFrom(words.mid(0, 3), 1, 2, &result.numbers))
+        if (numbers.size() != 4 || !ok || !numbersFrom(numbers.mid(0, 3), 1, 2, &result.numbers))
             return unknown();
         result.numbers << qint64(bits);
         return result;

@@ -25,7 +25,7 @@ struct SimulationLine
         Calls,      // name: the stub; numbers: its calls in the cycle
         Ran,        // numbers: last cycle, state, fired (after "run N")
         Covered,    // name: "state" or "transition"; numbers: index, count
-        Replay,     // numbers: cycle, variable, bits of the value given
+        Replay,     // numbers: cycle, variable (a stub's where the name is "stub"), bits of the value given
         Alive,      // a long run goes on
         Unknown,
     };

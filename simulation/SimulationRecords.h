@@ -127,13 +127,17 @@ struct SimulationCoverage
     double transitionPercent() const;
 };
 
-// A value the explorer gave a variable, in force from cycle `cycle` on
-// (counted from the explorer's last restart, as a reset counts).
+// A value the explorer gave a variable, or a stub to return on every call,
+// in force from cycle `cycle` on (counted from the explorer's last restart,
+// as a reset counts).
 struct SimulationGiven
 {
     qint64 cycle = 0;
-    int variable = -1;   // index into the session's variables
-    quint64 bits = 0;    // the value: the integer, or the float's or the double's bits
+    int variable = -1;   // index into the session's variables; -1 for a stub
+    // The value: the integer, or the float's or the double's bits (a
+    // stub's floating value always as a double's).
+    quint64 bits = 0;
+    int stub = -1;       // index into the session's stubs
 };
 
 struct SimulationFailure

@@ -24,22 +24,45 @@ QString SimulationReplay::literal(const SimulationVariable &variable, quint64 bi
     return QString::number(bits);
 }
 
+namespace {
+
+// The line that gives `given`'s value, empty for one that names nothing.
+QString givenLine(const QVector<SimulationVariable> &variables, const QVector<SimulationStub> &stubs,
+                  const SimulationGiven &given)
+{
+    if (given.variable >= 0 && given.variable < variables.size()) {
+        const SimulationVariable &v = variables.at(given.variable);
+        return QStringLiteral("set %1 %2\n").arg(v.name, SimulationReplay::literal(v, given.bits));
+    }
+    if (given.variable >= 0 || given.stub < 0 || given.stub >= stubs.size() || !stubs.at(given.stub).returnsValue())
+        return QString();
+    // The explorer writes a stub's floating value as a double's bits and a
+    // signed one (a plain char's too) widened to 64 bits.
+    const SimulationStub &stub = stubs.at(given.stub);
+    SimulationVariable value;
+    value.kind = stub.returns == 'c' ? 'i' : stub.returns;
+    value.size = int(sizeof(double));
+    return QStringLiteral("stub %1 returns %2\n").arg(stub.name, SimulationReplay::literal(value, given.bits));
+}
+
+} // namespace
+
 QString SimulationReplay::script(const QVector<SimulationVariable> &variables, const SimulationFailure &failure,
-                                 const QString &heading)
+                                 const QString &heading, const QVector<SimulationStub> &stubs)
 {
     QString text = QStringLiteral("# %1\n# %2\nreset\n").arg(QString(heading).replace(QLatin1Char('\n'), QLatin1Char(' ')),
                                                             QString(failure.message).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     qint64 done = 0;   // cycles the script has run after the reset
     for (const SimulationGiven &given : failure.replay) {
-        if (given.variable < 0 || given.variable >= variables.size() || given.cycle > failure.cycle)
+        const QString line = givenLine(variables, stubs, given);
+        if (line.isEmpty() || given.cycle > failure.cycle)
             continue;
         // A value given for cycle N is set once cycle N - 1 has run.
         if (given.cycle - 1 > done) {
             text += QStringLiteral("step %1\n").arg(given.cycle - 1 - done);
             done = given.cycle - 1;
         }
-        const SimulationVariable &v = variables.at(given.variable);
-        text += QStringLiteral("set %1 %2\n").arg(v.name, literal(v, given.bits));
+        text += line;
     }
     if (failure.cycle > done)
         text += QStringLiteral("step %1\n").arg(failure.cycle - done);

@@ -40,7 +40,7 @@ QString check(const SimulationLine &line, const Context &c)
             return QStringLiteral("a state or transition the machine does not have");
         return QString();
     case SimulationLine::Replay:
-        if (!c.exploring || n.at(1) < 0 || n.at(1) >= c.variables)
+        if (!c.exploring || n.at(1) < 0 || n.at(1) >= (line.name.isEmpty() ? c.variables : c.stubs))
             return QStringLiteral("a value no explorer gave");
         return QString();
     case SimulationLine::Changed:

@@ -20,6 +20,7 @@ struct Context
     int transitions = 0;
     int conditions = 0;       // breakpoint conditions
     int variables = 0;
+    int stubs = 0;
 };
 
 // Why `line` cannot come now; empty when it can.

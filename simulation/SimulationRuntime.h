@@ -22,11 +22,13 @@
 //              transition fired, "ran CYCLE STATE FIRED", the changes since
 //              the run began, and "ok" or the breakpoint
 //   explore N SEED   N cycles with random values of the explored variables
-//              (the glue's kestro_sim_explored), from a restart and
+//              (the glue's kestro_sim_explored) and of what the stubs with
+//              a scalar return type return, from a restart and
 //              restarting now and then; the same lines, then
 //              "ok CYCLES RESTARTS". A crash or timeout first writes
 //              "replay CYCLE VARIABLE BITS" for every value given since the
-//              last restart.
+//              last restart, "replay CYCLE stub STUB BITS" for a stub's
+//              (kestro_sim_stubs) return, a floating one as a double's bits.
 //              While either runs, "alive" every half second.
 //   set NAME LITERAL      "ok VALUE" or "error REASON" (range, whole numbers)
 //   equal NAME LITERAL    "ok 1|0 VALUE": numeric equality in NAME's type

@@ -466,6 +466,7 @@ QString SimulationSession::checkQuietLine(const SimulationLine &line) const
     context.transitions = m_machine.transitions.size();
     context.conditions = m_options.conditions.size();
     context.variables = m_variables.size();
+    context.stubs = m_stubs.size();
     return SimulationRunCheck::check(line, context);
 }
 
@@ -487,7 +488,8 @@ void SimulationSession::processQuietLine(const SimulationLine &line)
         return;
     case SimulationLine::Replay:
         if (m_replay.size() < MaxReplay)
-            m_replay << SimulationGiven{ n.at(0), int(n.at(1)), quint64(n.at(2)) };
+            m_replay << (line.name.isEmpty() ? SimulationGiven{ n.at(0), int(n.at(1)), quint64(n.at(2)) }
+                                             : SimulationGiven{ n.at(0), -1, quint64(n.at(2)), int(n.at(1)) });
         return;
     case SimulationLine::Changed: {
         const int variable = variableIndex(line.name);

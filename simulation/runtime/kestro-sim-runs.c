@@ -1,8 +1,9 @@
 /* Long runs of a Kestro simulation, written by Kestro: many cycles with one
  * report ("run N"), how often each state was entered and each transition
- * fired, and the explorer ("explore N SEED"), which gives the inputs random
- * values from a restart and keeps what it gave since, so that a crash or a
- * timeout can be replayed. Part of the runtime (kestro-sim-runtime.c). */
+ * fired, and the explorer ("explore N SEED"), which gives the inputs and
+ * the stubs' returns random values from a restart and keeps what it gave
+ * since, so that a crash or a timeout can be replayed. Part of the runtime
+ * (kestro-sim-runtime.c). */
 #define _XOPEN_SOURCE 700
 #define _DEFAULT_SOURCE 1
 #include <errno.h>
@@ -35,7 +36,7 @@ static unsigned long long *ks_fired;
 struct ks_replay_entry
 {
     long cycle;
-    int var;
+    int var;   /* a variable's index, or -1 - the index of a stub */
     unsigned long long bits;
 };
 static struct ks_replay_entry ks_replay[KS_REPLAY];
@@ -55,8 +56,9 @@ static size_t ks_put_unsigned(char *to, size_t at, unsigned long long value)
     return at;
 }
 
-/* "replay CYCLE VARIABLE BITS" for each value the explorer gave since its
- * last restart, written with write() from a signal handler too. */
+/* "replay CYCLE VARIABLE BITS" or "replay CYCLE stub STUB BITS" for each
+ * value the explorer gave since its last restart, written with write()
+ * from a signal handler too. */
 void ks_dump_replay(void)
 {
     char lines[4096];
@@ -70,7 +72,9 @@ void ks_dump_replay(void)
         n = ks_put_text(lines, n, "replay ");
         n = ks_put_long(lines, n, ks_replay[i].cycle);
         lines[n++] = ' ';
-        n = ks_put_long(lines, n, ks_replay[i].var);
+        if (ks_replay[i].var < 0)
+            n = ks_put_text(lines, n, "stub ");
+        n = ks_put_long(lines, n, ks_replay[i].var < 0 ? -1 - ks_replay[i].var : ks_replay[i].var);
         lines[n++] = ' ';
         n = ks_put_unsigned(lines, n, ks_replay[i].bits);
         lines[n++] = '\n';
@@ -240,7 +244,7 @@ void ks_run(long count)
         fputs("ok\n", ks_out);
 }
 
-/* --- exploration: random inputs from reset ----------------------------- */
+/* --- exploration: random inputs and stub returns from reset ------------ */
 
 static unsigned long long ks_random_state;
 
@@ -260,7 +264,8 @@ static unsigned long long ks_below(unsigned long long bound)
 
 /* Start values of every variable, for a restart without a new program. */
 static unsigned char *ks_start_values;
-static long *ks_hold;
+static long *ks_hold;   /* the explored variables', then the stubs' */
+static int *ks_explored_stub;   /* the stubs the explorer gives values */
 
 static void ks_limits(const struct kestro_sim_var *v, long long *low, unsigned long long *high)
 {
@@ -321,42 +326,83 @@ static double ks_real_value(const struct kestro_sim_var *v)
     return kestro_sim_constants[(pick - 4) / 3] + (double)((long)((pick - 4) % 3) - 1);
 }
 
-/* Gives `v` a new value and notes it for a replay. */
-static void ks_give(const struct kestro_sim_explored *e)
+/* Notes a value given from the next cycle on, while there is room. */
+static void ks_note_given(int var, unsigned long long bits)
 {
-    const struct kestro_sim_var *v = &kestro_sim_vars[e->var];
+    if (ks_replay_count < KS_REPLAY) {
+        ks_replay[ks_replay_count].cycle = ks_cycle + 1;
+        ks_replay[ks_replay_count].var = var;
+        ks_replay[ks_replay_count].bits = bits;
+        ++ks_replay_count;
+    }
+}
+
+/* Stores a random value of `v`'s scalar type; the bits noted for a
+ * replay: the integer, widened to 64 bits, or the floating value's bits
+ * (a float's own, or those of a double where `as_double` says so). */
+static unsigned long long ks_random_scalar(const struct kestro_sim_var *v, int as_double)
+{
     unsigned long long bits = 0;
-    if (v->constant || (v->kind == 'r' && !e->null_only))
-        return;   /* no scalar: left as it is */
-    if (e->null_only) {
-        memset(v->address, 0, (size_t)v->size);
-    } else if (v->kind == 'f') {
-        const double d = ks_real_value(v);
+    if (v->kind == 'f') {
+        double d = ks_real_value(v);
         if (v->size == (int)sizeof(float)) {
             const float f = (float)d;
             uint32_t u;
             memcpy(&u, &f, sizeof f);
             bits = u;
             memcpy(v->address, &f, sizeof f);
+            d = f;
+        } else if (v->size == (int)sizeof(double)) {
+            memcpy(v->address, &d, sizeof d);
         } else {
-            memcpy(&bits, &d, sizeof bits);
-            if (v->size == (int)sizeof(double)) {
-                memcpy(v->address, &d, sizeof d);
-            } else {
-                const long double l = d;
-                memcpy(v->address, &l, sizeof l);
-            }
+            const long double l = d;
+            memcpy(v->address, &l, sizeof l);
         }
-    } else {
-        bits = ks_whole_value(v);
-        ks_store_integer(v, bits);
+        if (as_double || v->size != (int)sizeof(float))
+            memcpy(&bits, &d, sizeof bits);
+        return bits;
     }
-    if (ks_replay_count < KS_REPLAY) {
-        ks_replay[ks_replay_count].cycle = ks_cycle + 1;
-        ks_replay[ks_replay_count].var = e->var;
-        ks_replay[ks_replay_count].bits = bits;
-        ++ks_replay_count;
-    }
+    bits = ks_whole_value(v);
+    ks_store_integer(v, bits);
+    return bits;
+}
+
+/* Gives `e`'s variable a new value and notes it for a replay. */
+static void ks_give(const struct kestro_sim_explored *e)
+{
+    const struct kestro_sim_var *v = &kestro_sim_vars[e->var];
+    unsigned long long bits = 0;
+    if (v->constant || (v->kind == 'r' && !e->null_only))
+        return;   /* no scalar: left as it is */
+    if (e->null_only)
+        memset(v->address, 0, (size_t)v->size);
+    else
+        bits = ks_random_scalar(v, 0);
+    ks_note_given(e->var, bits);
+}
+
+/* Whether the explorer gives stub `index` values: those returning a
+ * number of a scalar type (a pointer stays null, nothing stays nothing). */
+static int ks_stub_explored(int index)
+{
+    const char kind = kestro_sim_stubs[index].kind;
+    return kestro_sim_stubs[index].values
+        && (kind == 'b' || kind == 'i' || kind == 'u' || kind == 'f');
+}
+
+/* Stub `index` returns a new random value on every call until the next;
+ * noted for a replay with a floating value as a double's bits. */
+static void ks_give_stub(int index)
+{
+    const struct kestro_sim_stub *stub = &kestro_sim_stubs[index];
+    struct kestro_sim_var cell;
+    cell.name = stub->name;
+    cell.address = stub->values;
+    cell.size = stub->size;
+    cell.kind = stub->kind;
+    cell.constant = 0;
+    ks_note_given(-1 - index, ks_random_scalar(&cell, 1));
+    ks_stub_single(index);
 }
 
 /* Cycles a value is held: often a few, sometimes hundreds, so that
@@ -375,8 +421,15 @@ static void ks_restart(void)
         if (!kestro_sim_vars[i].constant)
             memcpy(kestro_sim_vars[i].address, ks_start_values + ks_offset[i], (size_t)kestro_sim_vars[i].size);
     }
-    for (i = 0; i < kestro_sim_explored_count; ++i)
+    for (i = 0; i < kestro_sim_explored_count + kestro_sim_stub_count; ++i)
         ks_hold[i] = 0;
+    /* The stubs return 0 in the initial cycle, as after a script's reset. */
+    for (i = 0; i < kestro_sim_stub_count; ++i) {
+        if (ks_stub_explored(i)) {
+            memset(kestro_sim_stubs[i].values, 0, (size_t)kestro_sim_stubs[i].size);
+            ks_stub_single(i);
+        }
+    }
     ks_replay_count = 0;
     ks_cycle = 0;
     before = kestro_sim_state_count;
@@ -390,7 +443,7 @@ static void ks_restart(void)
 }
 
 /* "explore N SEED": N cycles with random values of the explored
- * variables, from a restart, restarting every so often; reports how often
+ * variables and of the stubs that return a number, from a restart, restarting every so often; reports how often
  * each state was entered and each transition fired, then
  * "ok CYCLES RESTARTS". A crash or a timeout first lists the values given
  * since the last restart ("replay ..."). */
@@ -402,12 +455,17 @@ void ks_explore(long count, unsigned long long seed)
     long restarts = 0;
     long segment = 0;
     int i;
+    int held = 0;   /* stubs given values */
+    for (i = 0; i < kestro_sim_stub_count; ++i) {
+        if (ks_stub_explored(i))
+            ks_explored_stub[held++] = i;
+    }
     ks_random_state = seed;
     ks_clear_coverage();
     ks_watch(1);
     ks_exploring = 1;
     while (done < count) {
-        if (segment <= 0 || ks_replay_count + kestro_sim_explored_count > KS_REPLAY) {
+        if (segment <= 0 || ks_replay_count + kestro_sim_explored_count + held > KS_REPLAY) {
             ks_restart();
             ++restarts;
             segment = 64 + (long)ks_below(16384);
@@ -416,6 +474,12 @@ void ks_explore(long count, unsigned long long seed)
             if (--ks_hold[i] <= 0) {
                 ks_give(&kestro_sim_explored[i]);
                 ks_hold[i] = ks_hold_time();
+            }
+        }
+        for (i = 0; i < held; ++i) {
+            if (--ks_hold[kestro_sim_explored_count + i] <= 0) {
+                ks_give_stub(ks_explored_stub[i]);
+                ks_hold[kestro_sim_explored_count + i] = ks_hold_time();
             }
         }
         ks_quiet_cycle(0, &hit_kind, &hit);
@@ -435,8 +499,9 @@ void ks_runs_allocate(const unsigned char *start, size_t size)
     ks_start_values = (unsigned char *)malloc(size + 1);
     ks_entered = (unsigned long long *)calloc((size_t)kestro_sim_state_count + 1, sizeof *ks_entered);
     ks_fired = (unsigned long long *)calloc((size_t)kestro_sim_transition_count + 1, sizeof *ks_fired);
-    ks_hold = (long *)calloc((size_t)kestro_sim_explored_count + 1, sizeof *ks_hold);
-    if (!ks_start_values || !ks_entered || !ks_fired || !ks_hold)
+    ks_hold = (long *)calloc((size_t)kestro_sim_explored_count + (size_t)kestro_sim_stub_count + 1, sizeof *ks_hold);
+    ks_explored_stub = (int *)calloc((size_t)kestro_sim_stub_count + 1, sizeof *ks_explored_stub);
+    if (!ks_start_values || !ks_entered || !ks_fired || !ks_hold || !ks_explored_stub)
         exit(71);
     memcpy(ks_start_values, start, size);
 }

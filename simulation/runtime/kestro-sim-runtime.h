@@ -39,6 +39,27 @@ struct kestro_sim_explored
 };
 extern const struct kestro_sim_explored kestro_sim_explored[];
 extern const int kestro_sim_explored_count;
+
+/* The functions the machine calls that nothing defines, stubbed in the
+ * stub unit (kestro-sim-stubs.c): each returns the next of its values
+ * (kind 'v' returns nothing, 'p' a null pointer) and reports its calls. */
+struct kestro_sim_stub
+{
+    const char *name;
+    void *values; /* kestro_sim_stub_capacity values of the return type */
+    int size;
+    char kind;
+};
+
+extern const struct kestro_sim_stub kestro_sim_stubs[];
+extern const int kestro_sim_stub_count;
+extern const int kestro_sim_stub_capacity;
+int kestro_sim_stub_call(int index);
+void kestro_sim_stub_signed(long long value);
+void kestro_sim_stub_unsigned(unsigned long long value);
+void kestro_sim_stub_real(double value);
+void kestro_sim_stub_pointer(const void *value);
+
 /* The numbers the machine's conditions compare with. */
 extern const double kestro_sim_constants[];
 extern const int kestro_sim_constant_count;
@@ -67,6 +88,7 @@ void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits);
 void ks_report_changes(void);
 int ks_entry(int before, int fired, int after);
 void ks_evaluate_conditions(char *into);
+void ks_stub_single(int index);
 
 /* kestro-sim-runs.c */
 /* Its arrays; `start` holds every variable's start value (`size` bytes). */

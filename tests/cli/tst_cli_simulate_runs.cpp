@@ -1,7 +1,7 @@
 // kestro-cli simulate's long runs: coverage counted on a known path (run
 // inside the machine's program or cycle by cycle alike), --require-coverage,
 // exploration with a fixed seed (an unreachable state reported, a crash
-// found and replayed), and machines that used to simulate wrongly: a new
+// found and replayed, stubs' returns explored alike), and machines that used to simulate wrongly: a new
 // project's, one without an initial state, a trace of two runs.
 
 #include "CliRunner.h"
@@ -70,6 +70,57 @@ QByteArray lockProject(const QString &openAction = QString())
         r.endItem = t.to;
         r.condition = t.condition;
         r.action = t.action;
+        machine.transitions << r;
+    }
+    return MachineProject::bytes(doc);
+}
+
+// Machine "Probe" calls drivers nothing defines: Idle (initial) goes to
+// Seen when sensor_read() (no prototype: int) returns 7, to Full when
+// level_read() (unsigned char) returns 300, to Linked when buffer_get()
+// (a pointer) returns one; Seen goes back to Idle, or to Broken when
+// count_read() returns 42 and gain_read() more than 2.5. `brokenAction`
+// runs in Broken.
+QByteArray probeProject(const QString &brokenAction = QString())
+{
+    ProjectDocument doc = MachineProject::skeleton("Plant", "Probe");
+    doc.simulation.prelude = "unsigned char level_read(void);\nchar *buffer_get(void);\nshort count_read(void);\n"
+                             "float gain_read(void);\n";
+    CanvasBlock &machine = doc.blocks[3];
+    const struct
+    {
+        const char *label;
+        QStringList transitions;
+    } states[] = {
+        { "Idle", { "See", "Overflow", "Link" } },
+        { "Seen", { "Break", "Back" } },
+        { "Full", {} },
+        { "Linked", {} },
+        { "Broken", {} },
+    };
+    for (const auto &s : states) {
+        StateRecord state = item<StateRecord>(6, s.label);
+        state.transitions = s.transitions;
+        machine.states << state;
+    }
+    machine.states[0].ifInitialState = true;
+    machine.states[0].initialCondition = "(1)";
+    machine.states[4].action = brokenAction;
+    const struct
+    {
+        const char *label, *from, *to, *condition;
+    } transitions[] = {
+        { "See", "Idle", "Seen", "(sensor_read() == 7)" },
+        { "Overflow", "Idle", "Full", "(level_read() == 300)" },
+        { "Link", "Idle", "Linked", "(buffer_get() != 0)" },
+        { "Break", "Seen", "Broken", "(count_read() == 42 && gain_read() > 2.5)" },
+        { "Back", "Seen", "Idle", "(1)" },
+    };
+    for (const auto &t : transitions) {
+        TransitionRecord r = item<TransitionRecord>(6, t.label);
+        r.startItem = t.from;
+        r.endItem = t.to;
+        r.condition = t.condition;
         machine.transitions << r;
     }
     return MachineProject::bytes(doc);
@@ -199,6 +250,43 @@ private slots:
         const CliResult replayed = cli({ "simulate", project, "Lock", "--script", replay });
         QCOMPARE(replayed.exitCode, 70);
         QVERIFY2(replayed.err.contains("did not finish within 2 s, in state 'Open'"), qPrintable(replayed.err));
+    }
+
+    // The explorer gives the stubs' returns random values within their
+    // types: what only sensor_read() == 7 opens is reached, what a value
+    // beyond unsigned char or a pointer that is not null would open is
+    // reported unreachable; the same seed gives the same report.
+    void explorationGivesStubsValues()
+    {
+        const QString project = write("Probe.qsmd", probeProject());
+        const QStringList arguments = { "simulate", project, "Probe", "--explore", "300000", "--seed", "5" };
+        const CliResult r = cli(arguments);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains("\nStates never entered: 'Full', 'Linked'\n"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("\nTransitions never fired: 'Overflow' ('Idle' -> 'Full'), 'Link' ('Idle' -> 'Linked')\n"),
+                 qPrintable(r.out));
+        QCOMPARE(cli(arguments).out, r.out);
+    }
+
+    // A crash that only two stubs' returns lead to is found; its script sets
+    // them as the explorer did and crashes the same way.
+    void explorationReplaysStubReturns()
+    {
+        const QString project = write("ProbeCrash.qsmd", probeProject("{ volatile int *p = 0; *p = 1; }"));
+        const QString replay = path("probe.sim");
+        const CliResult r = cli({ "simulate", project, "Probe", "--explore", "1000000", "--seed", "2", "--save-replay", replay });
+        QCOMPARE(r.exitCode, 70);
+        QVERIFY2(r.err.contains("the machine crashed with SIGSEGV"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("in state 'Broken'"), qPrintable(r.err));
+        const QString script = QString::fromUtf8(contents(replay));
+        QVERIFY2(script.contains("\nreset\nstub sensor_read returns "), qPrintable(script));
+        QVERIFY2(script.contains("\nstub sensor_read returns 7\n"), qPrintable(script));
+        QVERIFY2(script.contains("\nstub count_read returns 42\n"), qPrintable(script));
+        QVERIFY2(!script.contains("buffer_get"), qPrintable(script));   // a pointer stays null
+        const CliResult replayed = cli({ "simulate", project, "Probe", "--script", replay });
+        QCOMPARE(replayed.exitCode, 70);
+        QVERIFY2(replayed.err.contains("the machine crashed with SIGSEGV"), qPrintable(replayed.err));
+        QVERIFY2(replayed.err.contains("in state 'Broken'"), qPrintable(replayed.err));
     }
 
     void usageOfTheNewOptions_data()

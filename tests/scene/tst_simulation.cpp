@@ -779,8 +779,14 @@ private slots:
         l = SimulationLine::parse("replay 17 3 18446744073709551615");
         QCOMPARE(l.kind, SimulationLine::Replay);
         QCOMPARE(quint64(l.numbers.at(2)), Q_UINT64_C(18446744073709551615));
+        QVERIFY(l.name.isEmpty());
+        l = SimulationLine::parse("replay 17 stub 2 5");   // a stub's return
+        QCOMPARE(l.kind, SimulationLine::Replay);
+        QCOMPARE(l.name, QStringLiteral("stub"));
+        QCOMPARE(l.numbers, QVector<qint64>({ 17, 2, 5 }));
         for (const char *bad : { "cycle 1 2 3", "cycle 1 2 3 x", "break here 1", "changed x", "crash 11", "hello",
-                                 "covered state 1 -2", "covered item 1 2", "ran 1 2", "replay 1 2 -3", "alive 1" })
+                                 "covered state 1 -2", "covered item 1 2", "ran 1 2", "replay 1 2 -3", "alive 1",
+                                 "replay 1 stub 2", "replay 1 pin 2 3" })
             QCOMPARE(SimulationLine::parse(bad).kind, SimulationLine::Unknown);
     }
 };

@@ -248,6 +248,41 @@ private slots:
         QCOMPARE(SimulationReplay::literal(variables[1], thirdBits).toDouble(), third);
     }
 
+    // A stub's value given becomes "stub NAME returns V" among the sets, in
+    // its return type: signed ones (a plain char too) negative, floating
+    // ones from a double's bits; a pointer stub or an unknown one none.
+    void replaysSetStubReturns()
+    {
+        QVector<SimulationVariable> variables(1);
+        variables[0].name = QStringLiteral("code");
+        variables[0].kind = 'u';
+        variables[0].size = 2;
+        QVector<SimulationStub> stubs(5);
+        const char kinds[] = { 'i', 'c', 'f', 'p', 'b' };
+        const char *const names[] = { "sensor_read", "key_read", "gain_read", "buffer_get", "ready" };
+        for (int i = 0; i < stubs.size(); ++i) {
+            stubs[i].returns = kinds[i];
+            stubs[i].name = QLatin1String(names[i]);
+        }
+        const double gain = 389.194580078125;   // a float's value, as a double
+        quint64 gainBits = 0;
+        std::memcpy(&gainBits, &gain, sizeof gain);
+        SimulationFailure failure;
+        failure.cycle = 4;
+        failure.replay = { { 1, 0, 3 }, { 1, -1, quint64(-7), 0 }, { 1, -1, quint64(-128), 1 }, { 2, -1, gainBits, 2 },
+                           { 2, -1, 0, 3 }, { 3, -1, 1, 4 }, { 3, -1, 9, 5 }, { 3, -1, 9, -1 } };
+        const QString script = SimulationReplay::script(variables, failure, QStringLiteral("found"), stubs);
+        QCOMPARE(script, QStringLiteral("# found\n# \nreset\nset code 3\nstub sensor_read returns -7\n"
+                                        "stub key_read returns -128\nstep 1\nstub gain_read returns 389.194580078125\n"
+                                        "step 1\nstub ready returns 1\nstep 2\n"));
+        SimulationScript parsed;
+        QVERIFY2(parsed.parse(script), qPrintable(parsed.errors().join('\n')));
+        QCOMPARE(parsed.commands().size(), 9);
+        // Without the session's stubs they are left out, as values for no variable are.
+        QCOMPARE(SimulationReplay::script(variables, failure, QStringLiteral("found")),
+                 QStringLiteral("# found\n# \nreset\nset code 3\nstep 4\n"));
+    }
+
     // The numbers conditions compare with, and their negations, each once;
     // comments, literals and preprocessor lines hold none.
     void explorerConstantsComeFromTheConditions()

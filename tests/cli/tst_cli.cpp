@@ -6,6 +6,7 @@
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 #include "RecordsToMachines.h"
+#include "TcpConnection.h"
 #include <QtTest>
 
 // Runs the built kestro-cli on project files written here and checks its
@@ -498,6 +499,47 @@ private slots:
         r = cli({ "check", project, "--compile" }, { "CC=/nonexistent/cc" });
         QCOMPARE(r.exitCode, 69);
         QVERIFY2(r.err.contains("kestro-cli: the C compiler '/nonexistent/cc' could not be started"), qPrintable(r.err));
+    }
+
+    void tcpExample_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("classic") << "classic";
+        QTest::newRow("instance") << "instance";
+    }
+    // The example project as a user runs it: the check with the compiler
+    // finds no error, and the module of either style builds with strict
+    // flags and runs the connection scenario.
+    void tcpExample()
+    {
+        QFETCH(QString, style);
+        const QString cc = QStandardPaths::findExecutable("cc");
+        if (cc.isEmpty())
+            QSKIP("no C compiler");
+        const QString example = TcpConnection::examplePath();
+        Result r = cli({ "check", example, "--compile", "--style", style });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(!r.err.contains(": error: "), qPrintable(r.err));
+
+        const QString out = m_dir.filePath("tcp-" + style);
+        r = cli({ "generate", example, "-o", out, "--style", style });
+        QCOMPARE(r.exitCode, 0);
+        QFile driver(QDir(out).filePath("main.c"));
+        QVERIFY(driver.open(QIODevice::WriteOnly));
+        const QByteArray program = TcpConnection::scenarioProgram(style == "instance").toUtf8();
+        QCOMPARE(driver.write(program), qint64(program.size()));
+        driver.close();
+        QProcess build;
+        build.setWorkingDirectory(out);
+        build.setProcessChannelMode(QProcess::MergedChannels);
+        build.start(cc, { "-std=c99", "-Wall", "-Wextra", "-Werror", "-o", "machine", "main.c", "Tcp.c" });
+        QVERIFY(build.waitForFinished(60000));
+        QVERIFY2(build.exitCode() == 0, build.readAll().constData());
+        QProcess run;
+        run.start(QDir(out).filePath("machine"), QStringList());
+        QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitCode(), 0);
+        QCOMPARE(QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed(), TcpConnection::scenarioOutput());
     }
 
     // A disk that takes nothing more: nothing is reported as written.

@@ -7,6 +7,7 @@
 // 0 there and one more at the end of every cycle in which nothing fired.
 
 #include "CEmitter.h"
+#include "ProjectFileReader.h"
 #include "RecordsToMachines.h"
 #include "TcpConnection.h"
 #include "TimeInState.h"
@@ -267,41 +268,25 @@ private slots:
     }
 
     void tcpConnection_data() { addStyles(); }
-    // The connection machine with its timeouts, as a project's records
-    // hold it: an active open nobody answers sends its SYN three times
-    // (one retransmission per SYN_RTO + 1 cycles) and gives up; a passive
-    // open runs through the whole connection and its TIME-WAIT.
+    // The connection machine with its timeouts, as the example project
+    // holds it, read without notes and run through a whole scenario.
     void tcpConnection()
     {
         QFETCH(ModuleStyle, style);
-        QVector<MachineDescription> machines = RecordsToMachines::build(flattenDocument(TcpConnection::document()));
+        ProjectFileReader reader;
+        QVERIFY2(reader.check(TcpConnection::examplePath()) && reader.load(TcpConnection::examplePath()),
+                 qPrintable(reader.errorString()));
+        const ProjectRecordLists records = reader.takeRecords();
+        QVERIFY(records.readNotes.isEmpty());
+        LoadNotes notes;
+        const QVector<MachineDescription> machines = RecordsToMachines::build(records, &notes);
+        QVERIFY(notes.isEmpty());
         QCOMPARE(machines.size(), 1);
         MachineDescription m = machines.first();
         QCOMPARE(m.states.size(), 11);
         m.style = style;
-        const QString driver =
-            "\tint i;\n"
-            "\tINIT(); note(\"|\");\n"
-            "\tapp_active_open = 1; STEP(); app_active_open = 0; note(\"|\");\n"
-            "\tfor (i = 0; i < 12; ++i) { STEP(); note(\".\"); }\n"
-            "\tnote(\"|\");\n"
-            "\tapp_passive_open = 1; STEP(); app_passive_open = 0;\n"
-            "\trx_syn = 1; STEP(); rx_syn = 0;\n"
-            "\trx_ack = 1; STEP(); rx_ack = 0; note(\"|\");\n"
-            "\tapp_close = 1; STEP(); app_close = 0;\n"
-            "\trx_ack = 1; STEP(); rx_ack = 0;\n"
-            "\trx_fin = 1; STEP(); rx_fin = 0; note(\"|\");\n"
-            "\tfor (i = 0; i < 5; ++i) { STEP(); note(\".\"); }";
-        const QString definitions =
-            "#include <stdio.h>\n#include <stdint.h>\n#include \"tcp_io.h\"\n"
-            "int app_passive_open, app_active_open, app_close, rx_syn, rx_syn_ack, rx_ack, rx_fin;\n"
-            "static void note(const char *what) { printf(\"%s \", what); }\n"
-            "void tcp_send(const char *segment) { printf(\"send:%s \", segment); }\n"
-            "void tcp_log(const char *text) { printf(\"[%s] \", text); }\n";
-        const QString out = runMachine(m, driver, definitions, { { "tcp_io.h", TcpConnection::tcpIoHeader() } });
-        QCOMPARE(out, QString("[closed] | send:SYN | . . . send:SYN . . . . send:SYN . . . . [no answer] [closed] . | "
-                              "send:SYN,ACK [connected] | [disconnecting] send:FIN send:ACK [time wait] | "
-                              ". . . . [time wait over] [closed] ."));
+        const QString out = runMachine(m, TcpConnection::scenarioDriver(), TcpConnection::scenarioDefinitions(), {});
+        QCOMPARE(out, TcpConnection::scenarioOutput());
     }
 };
 

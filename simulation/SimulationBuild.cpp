@@ -64,8 +64,9 @@ DesignFindings asTccSaidIt(DesignFindings findings)
 } // namespace
 
 SimulationBuild::SimulationBuild(const MachineDescription &machine, const GeneratedModule &module,
-                                 const QStringList &conditions, QObject *parent)
-    : QObject(parent), m_machine(machine), m_module(module), m_harness(machine, module, conditions)
+                                 const QStringList &conditions, const QString &prelude, QObject *parent)
+    : QObject(parent), m_machine(machine), m_module(module), m_harness(machine, module, conditions, prelude),
+      m_prelude(prelude)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &SimulationBuild::timedOut);

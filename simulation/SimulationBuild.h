@@ -30,12 +30,10 @@ public:
     // The most the compiler may say that is read.
     static constexpr int MaxCompilerOutput = 1024 * 1024;
 
+    // `prelude`: C compiled before the machine (the project's simulation prelude).
     SimulationBuild(const MachineDescription &machine, const GeneratedModule &module,
-                    const QStringList &conditions, QObject *parent = nullptr);
+                    const QStringList &conditions, const QString &prelude, QObject *parent = nullptr);
     ~SimulationBuild() override;
-
-    // C compiled before the machine (the project's simulation prelude); set before start().
-    void setPrelude(const QString &prelude) { m_prelude = prelude; }
 
     // `compiler`: program and its own arguments.
     // Runs confined (Sandbox), or not with `allowUnconfined` where that cannot be.

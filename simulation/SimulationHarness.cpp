@@ -4,6 +4,7 @@
 #include "ItemRef.h"
 #include "TimeInState.h"
 #include "MemberRewrite.h"
+#include "StubDeclarations.h"
 
 #include <QSet>
 
@@ -104,13 +105,13 @@ QString SimulationHarness::kindMacro()
 }
 
 SimulationHarness::SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,
-                                     const QStringList &conditions)
+                                     const QStringList &conditions, const QString &prelude)
 {
-    collectVariables(machine);
+    collectVariables(machine, prelude);
     writeGlue(machine, module, conditions);
 }
 
-void SimulationHarness::collectVariables(const MachineDescription &machine)
+void SimulationHarness::collectVariables(const MachineDescription &machine, const QString &prelude)
 {
     QSet<QString> names;
     for (int i = 0; i < machine.memories.size(); ++i) {
@@ -128,6 +129,8 @@ void SimulationHarness::collectVariables(const MachineDescription &machine)
     m_locals = m_variables.size();
     addDataflowVariables(machine.inputs, SimulationVariable::Input);
     addDataflowVariables(machine.outputs, SimulationVariable::Output);
+    m_dataflowEnd = m_variables.size();
+    addPreludeVariables(prelude);
     // The explorer gives values to the inputs (those of a type without a
     // scalar kind it leaves as they are).
     for (int i = m_locals; i < m_variables.size(); ++i) {
@@ -167,6 +170,40 @@ void SimulationHarness::addDataflowVariables(const QVector<MachineMemory> &memor
             continue;
         }
         m_variables << variable(name, type, role);
+    }
+}
+
+void SimulationHarness::addPreludeVariables(const QString &prelude)
+{
+    if (prelude.trimmed().isEmpty())
+        return;
+    QSet<QString> names;
+    for (const SimulationVariable &v : qAsConst(m_variables))
+        names << v.name;
+    const QVector<StubDeclarations::Variable> defined = StubDeclarations(QStringList{ prelude }).scalarVariables();
+    int added = 0;
+    for (const StubDeclarations::Variable &d : defined) {
+        if (names.contains(d.name)) {
+            // The machine's own variable of that name is the one watched.
+            m_notes << DesignFinding{ DesignFinding::Warning,
+                                      QStringLiteral("Simulation prelude: variable %1 left out of the simulation, "
+                                                     "the machine has a variable of that name")
+                                          .arg(d.name),
+                                      ItemRef::machine() };
+            continue;
+        }
+        if (added == MaxPreludeVariables) {
+            m_notes << DesignFinding{ DesignFinding::Warning,
+                                      QStringLiteral("Simulation prelude: only its first %1 variables are in the "
+                                                     "simulation, %2 and the rest are left out")
+                                          .arg(MaxPreludeVariables)
+                                          .arg(d.name),
+                                      ItemRef::machine() };
+            return;
+        }
+        names << d.name;
+        m_variables << variable(d.name, d.type, SimulationVariable::Input);
+        ++added;
     }
 }
 
@@ -211,7 +248,7 @@ void SimulationHarness::writeDataflowVariables(bool standardTypes)
 {
     QSet<QString> headers;
     QVector<int> chosen;
-    for (int i = m_locals; i < m_variables.size(); ++i) {
+    for (int i = m_locals; i < m_dataflowEnd; ++i) {
         if (standardType(m_variables.at(i).datatype, &headers) == standardTypes)
             chosen << i;
     }

@@ -10,6 +10,10 @@
 // also holds the breakpoint conditions, each a C expression over the
 // variables. The runtime unit (SimulationRuntime) drives it over a line
 // protocol.
+//
+// The scalar variables the project's simulation prelude defines (the
+// program around the machine, faked) are inputs as well; the prelude
+// defines them, the glue only lists them.
 
 #include "CEmitter.h"
 #include "DesignFinding.h"
@@ -34,15 +38,21 @@ public:
     // KESTRO_SIM_KIND(x): the kind of a value as the runtime reads it ('b', 'i', 'u', 'f', 'r').
     static QString kindMacro();
 
-    // `module` is the machine's module emitted with transitionHooks.
+    // The most variables of the prelude that are watched.
+    static constexpr int MaxPreludeVariables = 256;
+
+    // `module` is the machine's module emitted with transitionHooks;
+    // `prelude` the project's simulation prelude.
     SimulationHarness(const MachineDescription &machine, const GeneratedModule &module,
-                      const QStringList &conditions = QStringList());
+                      const QStringList &conditions = QStringList(), const QString &prelude = QString());
 
     const QString &glue() const { return m_glue; }
     // Locals (the machine's memory items, then its time in state when the
-    // module has one) first, then its inputs and outputs, each C name once.
+    // module has one) first, then its inputs and outputs, then the
+    // prelude's variables (inputs), each C name once.
     const QVector<SimulationVariable> &variables() const { return m_variables; }
-    // Variables left out (no C name, no type), one warning each.
+    // Variables left out (no C name, no type, a prelude's name the machine
+    // has, past MaxPreludeVariables), one warning each.
     const DesignFindings &notes() const { return m_notes; }
 
     // The most constants of the conditions the explorer leans towards.
@@ -73,7 +83,8 @@ private:
         bool nullOnly;
     };
 
-    void collectVariables(const MachineDescription &machine);
+    void collectVariables(const MachineDescription &machine, const QString &prelude);
+    void addPreludeVariables(const QString &prelude);
     void addDataflowVariables(const QVector<MachineMemory> &memories, SimulationVariable::Role role);
     void writeGlue(const MachineDescription &machine, const GeneratedModule &module,
                    const QStringList &conditions);
@@ -89,6 +100,7 @@ private:
     int m_lines = 0;
     QVector<SimulationVariable> m_variables;
     int m_locals = 0;
+    int m_dataflowEnd = 0;   // the prelude's variables start here
     QString m_instance;   // the simulated instance of an instance-style module, else empty
     DesignFindings m_notes;
     QVector<Region> m_regions;

@@ -69,8 +69,7 @@ void SimulationSession::start()
     if (m_phase != Phase::Created)
         return;
     m_phase = Phase::Building;
-    m_build = new SimulationBuild(m_machine, m_module, m_options.conditions, this);
-    m_build->setPrelude(m_options.prelude);
+    m_build = new SimulationBuild(m_machine, m_module, m_options.conditions, m_options.prelude, this);
     connect(m_build, &SimulationBuild::finished, this, &SimulationSession::buildFinished, Qt::QueuedConnection);
     const QStringList compiler = m_options.compiler.isEmpty() ? SimulationCompiler::defaultCompiler() : m_options.compiler;
     m_build->start(compiler, m_options.includeDirectories, m_options.compileTimeoutMs, m_options.allowUnconfined);

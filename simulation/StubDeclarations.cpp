@@ -216,7 +216,7 @@ void StubDeclarations::readStatement(const QStringList &tokens)
     if (after != QLatin1String("(")) {
         if (after == QLatin1String(";") || after == QLatin1String("=") || after == QLatin1String("[")
             || after == QLatin1String(","))
-            m_objects << name;
+            readObjects(tokens, i - 1);
         return;
     }
     if (m_functions.contains(name))
@@ -244,6 +244,66 @@ void StubDeclarations::readStatement(const QStringList &tokens)
         }
         current << token;
     }
+}
+
+void StubDeclarations::readObjects(const QStringList &tokens, int first)
+{
+    // The type words every declarator shares: those before the first one's "*".
+    int typeEnd = first;
+    while (typeEnd > 0 && tokens.at(typeEnd - 1) == QLatin1String("*"))
+        --typeEnd;
+    const QStringList typeWords = tokens.mid(0, typeEnd);
+    int k = typeEnd;
+    while (k < tokens.size()) {
+        bool pointer = false;
+        while (k < tokens.size() && (tokens.at(k) == QLatin1String("*") || qualifier(tokens.at(k)))) {
+            pointer = pointer || tokens.at(k) == QLatin1String("*");
+            ++k;
+        }
+        if (k >= tokens.size() || !isIdentifier(tokens.at(k)))
+            return;
+        const QString name = tokens.at(k++);
+        const QString next = k < tokens.size() ? tokens.at(k) : QStringLiteral(";");
+        if (next != QLatin1String("(")) {   // "int a, f(void);" declares a function
+            m_objects << name;
+            if (!pointer && next != QLatin1String("["))
+                addVariable(typeWords, name, next == QLatin1String("="));
+        }
+        // On to the next declarator, past an initialiser or the array's size.
+        int depth = 0;
+        for (; k < tokens.size(); ++k) {
+            const QString &token = tokens.at(k);
+            if (token == QLatin1String("(") || token == QLatin1String("["))
+                ++depth;
+            else if (token == QLatin1String(")") || token == QLatin1String("]"))
+                --depth;
+            else if (token == QLatin1String(",") && depth == 0)
+                break;
+        }
+        ++k;
+    }
+}
+
+void StubDeclarations::addVariable(const QStringList &typeWords, const QString &name, bool initialised)
+{
+    // A static one is the text's own; a const one cannot be set; an extern
+    // one without an initialiser is defined elsewhere, if anywhere.
+    if (typeWords.contains(QStringLiteral("static")) || typeWords.contains(QStringLiteral("const"))
+        || (typeWords.contains(QStringLiteral("extern")) && !initialised))
+        return;
+    const char kind = scalar(typeWords).kind;
+    if (kind == 0 || kind == 'v' || kind == 'p')
+        return;
+    if (m_variableNames.contains(name))
+        return;
+    m_variableNames << name;
+    static const QSet<QString> storage{ QStringLiteral("extern"), QStringLiteral("register"), QStringLiteral("__extension__") };
+    QStringList written;
+    for (const QString &word : typeWords) {
+        if (!storage.contains(word))
+            written << word;
+    }
+    m_variables << Variable{ name, written.join(QLatin1Char(' ')) };
 }
 
 SimulationStub StubDeclarations::stub(const QString &name) const

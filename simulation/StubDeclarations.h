@@ -13,6 +13,11 @@
 // <stdint.h> and <stddef.h> types, enums, and pointers to anything. Any
 // other type (a struct by value, a typedef of the machine's headers) makes
 // a stub that returns int and records no arguments.
+//
+// Every declarator of an object statement ("int a, *b, c[4];") declares an
+// object. The scalar variables among them that the texts define (no
+// "static", no "const", no "extern" without an initialiser, no pointer or
+// array) are listed for the simulation to watch and set.
 
 #include "SimulationRecords.h"
 
@@ -20,6 +25,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class StubDeclarations
 {
@@ -35,6 +41,16 @@ public:
     // `name` is declared as an object (a variable), which no function can stand for.
     bool declaresObject(const QString &name) const { return m_objects.contains(name); }
 
+    // A scalar variable the texts define at file scope: its name and its
+    // type as written, storage class left out.
+    struct Variable
+    {
+        QString name;
+        QString type;
+    };
+    // In order of definition, each name once.
+    const QVector<Variable> &scalarVariables() const { return m_variables; }
+
 private:
     struct Declaration
     {
@@ -44,7 +60,12 @@ private:
     };
 
     void readStatement(const QStringList &tokens);
+    // The declarators of an object statement; `first` is the index of the first one's name.
+    void readObjects(const QStringList &tokens, int first);
+    void addVariable(const QStringList &typeWords, const QString &name, bool initialised);
 
     QHash<QString, Declaration> m_functions;
     QSet<QString> m_objects;
+    QVector<Variable> m_variables;
+    QSet<QString> m_variableNames;
 };

@@ -5,6 +5,7 @@
 
 #include "CEmitter.h"
 #include "CompileCheck.h"
+#include "SimulationHarness.h"
 #include "SimulationIncludePath.h"
 #include "SimulationProtocol.h"
 #include "SimulationSession.h"
@@ -245,6 +246,15 @@ private slots:
         QVERIFY2(failureText(failure).contains("a variable nothing defines; define it in the simulation prelude"),
                  qPrintable(failureText(failure)));
 
+        // A variable declared after another in one statement is no function either.
+        const MachineDescription second = machine({ state("Read", "level = hw_other;", true) }, {},
+                                                  "extern volatile int hw_status, hw_other;", { "level" });
+        auto other = simulate(second, compiler);
+        QVERIFY(!other->session->waitForReady(60000));
+        QCOMPARE(other->session->failure().kind, SimulationFailure::NotLinked);
+        QVERIFY2(other->session->failure().message.contains("undefined symbol 'hw_other'"),
+                 qPrintable(failureText(other->session->failure())));
+
         const MachineDescription broken = machine({ state("Read", "level = timer_expired(;", true) }, {},
                                                   "int timer_expired(void);", { "level" });
         auto again = simulate(broken, compiler);
@@ -292,6 +302,73 @@ private slots:
         QVERIFY(!faulty->session->waitForReady(60000));
         QVERIFY2(failureText(faulty->session->failure()).contains("Simulation prelude, line 2"),
                  qPrintable(failureText(faulty->session->failure())));
+    }
+
+    // The scalar variables the prelude defines are inputs: a script's set
+    // drives a transition, the explorer varies them (a fixed seed reaches
+    // the state behind level == 77); pointers, arrays, structs, statics,
+    // constants and mere declarations are left out, and a name the
+    // machine has is the machine's, said once.
+    void preludeVariablesAreInputs_data() { compilerRows(); }
+    void preludeVariablesAreInputs()
+    {
+        FETCH_COMPILER();
+        MachineDescription m = machine({ state("Idle", "", true), state("Armed", ""), state("Fired", "") },
+                                       { transition("Open", 0, 1, "(door_open != 0)"),
+                                         transition("Hit", 1, 2, "(level == 77 && door == 0)") },
+                                       "#include <stdint.h>\nextern int door_open;\nextern volatile uint8_t level;", {});
+        m.inputs << MachineMemory{ QStringLiteral("door"), QStringLiteral("int") };
+        SimulationOptions options;
+        options.prelude = QStringLiteral("#include <stdint.h>\nint door_open, *cursor, history[4];\n"
+                                         "static int hidden;\nconst int limit = 3;\nstruct pt { int x; } where;\n"
+                                         "extern int declared_only;\nvolatile uint8_t level = 0;\nint door;\n"
+                                         "int sum(int a, int b) { int local = a; return local + b; }\n");
+        auto sim = simulate(m, compiler, options);
+        START(sim);
+        QStringList inputs;
+        for (const SimulationVariable &v : sim->session->variables()) {
+            QCOMPARE(v.role, SimulationVariable::Input);
+            inputs << v.name + QLatin1Char(':') + v.datatype;
+        }
+        QCOMPARE(inputs, QStringList({ "door:int", "door_open:int", "level:volatile uint8_t" }));
+        int clashes = 0;
+        for (const DesignFinding &f : sim->session->buildWarnings())
+            clashes += f.text.contains("Simulation prelude: variable door left out of the simulation, "
+                                       "the machine has a variable of that name");
+        QCOMPARE(clashes, 1);
+
+        QCOMPARE(sim->call(sim->session->reset()).kind, SimulationReply::Ok);
+        QCOMPARE(sim->step(2).kind, SimulationReply::Ok);
+        QCOMPARE(sim->state(), QStringLiteral("Idle"));
+        QCOMPARE(sim->call(sim->session->setVariable("door_open", "1")).kind, SimulationReply::Ok);
+        QCOMPARE(sim->step().kind, SimulationReply::Ok);
+        QCOMPARE(sim->state(), QStringLiteral("Armed"));
+        QCOMPARE(sim->value("door_open"), QStringLiteral("1"));
+        QCOMPARE(sim->call(sim->session->setVariable("level", "256")).kind, SimulationReply::Error);
+        QCOMPARE(sim->session->coverage().stateEntries.at(2), 0);
+
+        const SimulationReply explored = sim->call(sim->session->explore(20000, 3));
+        QVERIFY2(explored.ok(), qPrintable(explored.text));
+        QVERIFY(sim->session->coverage().stateEntries.at(2) > 0);
+    }
+
+    // At most MaxPreludeVariables of the prelude are watched; the rest are
+    // named as left out.
+    void preludeVariablesAreBounded()
+    {
+        const MachineDescription m = machine({ state("Idle", "", true) }, {}, QString(), {});
+        QString prelude;
+        for (int i = 0; i < SimulationHarness::MaxPreludeVariables + 2; ++i)
+            prelude += QStringLiteral("int v%1;\n").arg(i);
+        ModuleProperties properties;
+        properties.transitionHooks = true;
+        const SimulationHarness harness(m, CEmitter::generate(m, properties), {}, prelude);
+        QCOMPARE(harness.variables().size(), SimulationHarness::MaxPreludeVariables);
+        QCOMPARE(harness.variables().last().name, QStringLiteral("v255"));
+        QCOMPARE(harness.notes().size(), 1);
+        QVERIFY2(harness.notes().first().text.contains("only its first 256 variables are in the simulation, v256 and "
+                                                       "the rest are left out"),
+                 qPrintable(harness.notes().first().text));
     }
 
     // Include folders are folders: relative to the project, never a file,
@@ -342,12 +419,30 @@ private slots:
         QVERIFY(!d.stub("later").prototyped);   // the first declaration counts
         QVERIFY(d.stub("log_text").variadic && d.stub("log_text").prototyped);
         QVERIFY(d.declaresObject("REG") && d.declaresObject("counter") && !d.declaresObject("handler"));
+        // Every declarator of a statement declares its object.
+        QVERIFY(d.declaresObject("OTHER"));
         QCOMPARE(d.stub("precise").returnType, QStringLiteral("long double"));
         QCOMPARE(d.stub("precise").parameters, QByteArray("uu"));
         // A typed return with a parameter no stub can declare records no arguments.
         QCOMPARE(d.stub("mystery").returnType, QStringLiteral("double"));
         QVERIFY(!d.stub("mystery").prototyped);
         QCOMPARE(d.stub("nowhere").returnType, QStringLiteral("int"));
+    }
+
+    // The variables a text defines: each declarator, scalars only, as written.
+    void scalarVariablesAreRead()
+    {
+        const StubDeclarations d({ "unsigned long a = 1, *p, b[2] = { 1, 2 }, c = f(1, 2), d;\n"
+                                   "static int s; extern int e; extern int x = 4; const int k = 1;\n"
+                                   "struct s { int in_struct; } st; enum mode m; bool flag;\nint g(void);\n"
+                                   "int body(void) { int inner; return inner; }\nint a; int d;\n" });
+        QStringList read;
+        for (const StubDeclarations::Variable &v : d.scalarVariables())
+            read << v.name + QLatin1Char(':') + v.type;
+        QCOMPARE(read, QStringList({ "a:unsigned long", "c:unsigned long", "d:unsigned long", "x:int", "m:enum mode",
+                                     "flag:bool" }));
+        QVERIFY(d.declaresObject("p") && d.declaresObject("b") && d.declaresObject("e") && !d.declaresObject("g"));
+        QVERIFY(!d.declaresObject("inner") && !d.declaresObject("in_struct"));
     }
 
     void callLines()

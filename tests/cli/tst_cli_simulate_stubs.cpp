@@ -179,6 +179,39 @@ private slots:
                  qPrintable(r.err));
     }
 
+    // The TCP example's event flags are its prelude's variables: a script
+    // sets them like inputs. A passive open, then a SYN arrives: Closed,
+    // Listen, SynReceived, whose transition sends the SYN,ACK.
+    void tcpExampleDrivenByItsPreludeVariables_data() { compilerRows(); }
+    void tcpExampleDrivenByItsPreludeVariables()
+    {
+        QFETCH(QStringList, environment);
+        const QString project = QStringLiteral(KESTRO_SOURCE_DIR "/Examples/TcpConnection.qsmd");
+        const QString script = write("tcp.sim", "reset\nexpect state Closed\nset app_passive_open 1\nstep\n"
+                                                "expect state Listen\nexpect no call tcp_send\nset app_passive_open 0\n"
+                                                "set rx_syn 1\nstep\nexpect state SynReceived\nexpect call tcp_send 1\n"
+                                                "expect rx_syn 1\n");
+        Result r = cli({ "simulate", project, "Tcp", "--script", script }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("Tcp: 6 of 6 expectations held\n"));
+        r = cli({ "simulate", project, "Tcp", "--script", write("tcp-wrong.sim", "reset\nset rx_syn 1\nstep\nexpect state SynReceived\n") },
+                environment);
+        QCOMPARE(r.exitCode, 1);   // no passive open, no Listen
+
+        // The README's script for the example holds.
+        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+        int line = lines.indexOf("their calls traced. A passive open, then a SYN:");
+        QVERIFY(line >= 0);
+        QByteArray readmeScript;
+        for (line += 2; line < lines.size() && lines.at(line).startsWith("    "); ++line)
+            readmeScript += lines.at(line).mid(4).toUtf8() + '\n';
+        r = cli({ "simulate", project, "Tcp", "--script", write("tcp-readme.sim", readmeScript) }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("Tcp: 3 of 3 expectations held\n"));
+    }
+
     // What cannot be stubbed is a link failure, not a compile error.
     void variablesNothingDefinesFailTheLink()
     {

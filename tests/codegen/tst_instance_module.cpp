@@ -275,9 +275,9 @@ private slots:
         m.processLabel = "Big";
         m.style = ModuleStyle::Instance;
         for (int i = 0; i < 255; ++i)
-            m.states << MachineState{ QString("s%1").arg(i), {}, {}, i == 0, {}, {}, {}, {} };
+            m.states << MachineState{ QString("s%1").arg(i), {}, {}, i == 0, {}, {}, {}, {}, {}, {} };
         QVERIFY(CEmitter::generate(m, ModuleProperties()).header.contains("#define BIG_STATE_TYPE uint8_t\n"));
-        m.states << MachineState{ "s255", {}, {}, false, {}, {}, {}, {} };
+        m.states << MachineState{ "s255", {}, {}, false, {}, {}, {}, {}, {}, {} };
         QVERIFY(CEmitter::generate(m, ModuleProperties()).header.contains("#define BIG_STATE_TYPE uint16_t\n"));
     }
 };

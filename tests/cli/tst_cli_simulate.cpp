@@ -3,6 +3,7 @@
 // installed) and with the system's C compiler.
 
 #include "CliRunner.h"
+#include "CliWorkFolder.h"
 #include "MachineProject.h"
 
 #include <QtTest>
@@ -78,16 +79,11 @@ private slots:
     {
         if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_folder.isValid());
         QVERIFY(QFile::copy(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"), path("Example_1.qsmd")));
         // A PATH with the system's compiler and its tools but no tcc.
-        QVERIFY(QDir().mkpath(path("cc-only")));
-        for (const char *tool : { "cc", "as", "ld" }) {
-            const QString found = QStandardPaths::findExecutable(QLatin1String(tool));
-            QVERIFY2(!found.isEmpty(), tool);
-            QVERIFY(QFile::link(found, path(QStringLiteral("cc-only/%1").arg(QLatin1String(tool)))));
-        }
-        m_tcc = !QStandardPaths::findExecutable(QStringLiteral("tcc")).isEmpty();
+        QString missing;
+        QVERIFY2(m_folder.makeCompilerFolders(&missing), qPrintable(missing));
     }
 
     void scriptsOfTheExampleHold_data() { compilerRows(); }
@@ -113,7 +109,7 @@ private slots:
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         // Simulating writes nothing next to the project and leaves it as it was.
         QCOMPARE(contents(path("Example_1.qsmd")), before);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files),
+        QCOMPARE(QDir(m_folder.root()).entryList(QDir::Files),
                  QStringList({ "Example_1.qsmd", "fault.sim", "speed.sim" }));
     }
 
@@ -287,7 +283,7 @@ private slots:
         QTest::addColumn<QString>("message");
         const char *const names[] = { "tcc", "cc" };
         for (int c = 0; c < 2; ++c) {
-            const QStringList environment = c == 0 ? QStringList() : QStringList{ "PATH=" + path("cc-only") };
+            const QStringList environment = c == 0 ? QStringList() : m_folder.ccOnly();
             QTest::addRow("%s compile error", names[c])
                 << environment << "" << "(go ==)" << "Worker: error: Transition 'Go': ";
             QTest::addRow("%s null pointer", names[c])
@@ -332,30 +328,11 @@ private slots:
     }
 
 private:
-    void compilerRows()
-    {
-        QTest::addColumn<QStringList>("environment");
-        if (m_tcc)
-            QTest::newRow("tcc") << QStringList();
-        QTest::newRow("cc") << QStringList{ "PATH=" + path("cc-only") };
-    }
+    void compilerRows() { m_folder.addCompilerRows(); }
 
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.write(bytes);
-        return f.fileName();
-    }
-
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QString path(const QString &name) const { return m_folder.path(name); }
+    QString write(const QString &name, const QByteArray &bytes) { return m_folder.write(name, bytes); }
+    static QByteArray contents(const QString &file) { return CliWorkFolder::contents(file); }
 
     // The compiler is chosen afresh: tcc when found, else cc.
     // The projects are the test's own: --trust runs them without a record.
@@ -364,8 +341,7 @@ private:
         return runCli(arguments + QStringList{ "--trust" }, QStringList{ "CC=" } + environment);
     }
 
-    QTemporaryDir m_dir;
-    bool m_tcc = false;
+    CliWorkFolder m_folder;
 };
 
 QTEST_GUILESS_MAIN(TestCliSimulate)

@@ -5,6 +5,7 @@
 // project's, one without an initial state, a trace of two runs.
 
 #include "CliRunner.h"
+#include "CliWorkFolder.h"
 #include "DefaultProject.h"
 #include "MachineProject.h"
 
@@ -136,7 +137,7 @@ private slots:
     {
         if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_folder.isValid());
         QVERIFY(QFile::copy(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/Example_1.qsmd"), path("Example_1.qsmd")));
     }
 
@@ -351,29 +352,16 @@ private slots:
     }
 
 private:
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.write(bytes);
-        return f.fileName();
-    }
-
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QString path(const QString &name) const { return m_folder.path(name); }
+    QString write(const QString &name, const QByteArray &bytes) { return m_folder.write(name, bytes); }
+    static QByteArray contents(const QString &file) { return CliWorkFolder::contents(file); }
 
     static CliResult cli(const QStringList &arguments)
     {
         return runCli(arguments + QStringList{ "--trust" }, QStringList{ "CC=" });
     }
 
-    QTemporaryDir m_dir;
+    CliWorkFolder m_folder;
 };
 
 QTEST_GUILESS_MAIN(TestCliSimulateRuns)

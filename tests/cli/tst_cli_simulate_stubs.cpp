@@ -4,6 +4,7 @@
 // with the system's C compiler.
 
 #include "CliRunner.h"
+#include "CliWorkFolder.h"
 #include "MachineProject.h"
 
 #include <QtTest>
@@ -65,14 +66,9 @@ private slots:
     {
         if (!QFileInfo(cliProgram()).isExecutable())
             QSKIP("kestro-cli is not built");
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir().mkpath(path("cc-only")));
-        for (const char *tool : { "cc", "as", "ld" }) {
-            const QString found = QStandardPaths::findExecutable(QLatin1String(tool));
-            QVERIFY2(!found.isEmpty(), tool);
-            QVERIFY(QFile::link(found, path(QStringLiteral("cc-only/%1").arg(QLatin1String(tool)))));
-        }
-        m_tcc = !QStandardPaths::findExecutable(QStringLiteral("tcc")).isEmpty();
+        QVERIFY(m_folder.isValid());
+        QString missing;
+        QVERIFY2(m_folder.makeCompilerFolders(&missing), qPrintable(missing));
     }
 
     // The README's first machine calls drivers nothing defines: it runs
@@ -227,24 +223,11 @@ private slots:
 private:
     using Result = CliResult;
 
-    void compilerRows()
-    {
-        QTest::addColumn<QStringList>("environment");
-        if (m_tcc)
-            QTest::newRow("tcc") << QStringList();
-        QTest::newRow("cc") << QStringList{ "PATH=" + path("cc-only") };
-    }
+    void compilerRows() { m_folder.addCompilerRows(); }
 
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.write(bytes);
-        return f.fileName();
-    }
+    QString path(const QString &name) const { return m_folder.path(name); }
+    QString write(const QString &name, const QByteArray &bytes) { return m_folder.write(name, bytes); }
+    static QByteArray contents(const QString &file) { return CliWorkFolder::contents(file); }
 
     static QString withoutWarnings(const QString &text)
     {
@@ -254,19 +237,12 @@ private:
         return lines.join('\n');
     }
 
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
     static Result cli(const QStringList &arguments, const QStringList &environment = {})
     {
         return runCli(arguments + QStringList{ "--trust" }, QStringList{ "CC=" } + environment);
     }
 
-    QTemporaryDir m_dir;
-    bool m_tcc = false;
+    CliWorkFolder m_folder;
 };
 
 QTEST_GUILESS_MAIN(TestCliSimulateStubs)

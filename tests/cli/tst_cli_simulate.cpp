@@ -19,15 +19,7 @@ using MachineProject::item;
 QByteArray workerProject(const QString &action, const QString &condition = QStringLiteral("(go != 0)"))
 {
     ProjectDocument doc = MachineProject::skeleton("Plant", "Worker");
-    CanvasBlock &module = doc.blocks[2];
-    MemoryRecord limit = item<MemoryRecord>(5, "limit");
-    limit.datatype = "uint16_t";
-    module.memories << limit;
-    DataflowRecord flow = item<DataflowRecord>(5, "limit");
-    flow.lineType = 2;
-    flow.startItem = "limit";
-    flow.endItem = "Worker";
-    module.dataflows << flow;
+    MachineProject::addInput(doc, "limit", "uint16_t");
 
     CanvasBlock &machine = doc.blocks[3];
     for (const char *name : { "go", "count" }) {

@@ -21,15 +21,7 @@ using MachineProject::item;
 QByteArray lockProject(const QString &openAction = QString())
 {
     ProjectDocument doc = MachineProject::skeleton("Doors", "Lock");
-    CanvasBlock &module = doc.blocks[2];
-    MemoryRecord code = item<MemoryRecord>(5, "code");
-    code.datatype = "uint16_t";
-    module.memories << code;
-    DataflowRecord flow = item<DataflowRecord>(5, "code");
-    flow.lineType = 2;
-    flow.startItem = "code";
-    flow.endItem = "Lock";
-    module.dataflows << flow;
+    MachineProject::addInput(doc, "code", "uint16_t");
 
     CanvasBlock &machine = doc.blocks[3];
     MemoryRecord held = item<MemoryRecord>(6, "held");

@@ -21,6 +21,19 @@ ProjectDocument skeleton(const QString &projectName, const QString &machineName)
     return doc;
 }
 
+void addInput(ProjectDocument &document, const QString &label, const QString &datatype)
+{
+    CanvasBlock &module = document.blocks[2];
+    MemoryRecord memory = item<MemoryRecord>(5, label);
+    memory.datatype = datatype;
+    module.memories << memory;
+    DataflowRecord flow = item<DataflowRecord>(5, label);
+    flow.lineType = 2;
+    flow.startItem = label;
+    flow.endItem = document.blocks[3].process.label;
+    module.dataflows << flow;
+}
+
 ProjectDocument ring(int states)
 {
     ProjectDocument doc = skeleton(QStringLiteral("Bench"), QStringLiteral("Ring"));

@@ -14,6 +14,10 @@ namespace MachineProject {
 // blocks[2] is the software module's diagram, blocks[3] the machine's.
 ProjectDocument skeleton(const QString &projectName, const QString &machineName);
 
+// A memory item `label` of `datatype` on the software module's diagram
+// with a dataflow into the machine's process item: an input of the machine.
+void addInput(ProjectDocument &document, const QString &label, const QString &datatype);
+
 // The machine "Ring" of `states` states (project "Bench"): each state counts
 // three cycles in `counter` and passes on to the next; the last one also
 // counts `laps`. For benchmarks of large machines.

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <vector>
+
 struct MachineState
 {
     QString label;
@@ -26,6 +28,12 @@ struct MachineState
     // so the fields above keep their order for aggregate initialisation.
     QString entryAction;
     QString exitAction;
+    // The sub-machine the state holds: an index into the top-level
+    // machine's MachineDescription::subMachines, -1 when it holds none; and
+    // whether entering the state returns to the sub-state it was left in
+    // (shallow history) instead of starting at the initial state.
+    int subMachine = -1;
+    bool resumes = false;
 };
 
 struct MachineTransition
@@ -83,4 +91,15 @@ struct MachineDescription
     // parent diagram's dataflow order (one entry per dataflow).
     QVector<MachineMemory> inputs;
     QVector<MachineMemory> outputs;
+
+    // Sub-machines, only in a top-level machine: every level of them, depth
+    // first (a sub-machine comes before its own sub-machines). Each one is
+    // a description of its own diagram (processLabel: its holder state's
+    // label, nodePath: its diagram's path), with `parent` the diagram that
+    // holds it (-1: the top-level machine, else an index into this list)
+    // and `holder` the index of the holding state in that diagram's states.
+    // A sub-machine's own subMachines stays empty.
+    std::vector<MachineDescription> subMachines;
+    int parent = -1;
+    int holder = -1;
 };

@@ -134,6 +134,10 @@ struct StateRecord
     // it; empty when the state has none. Optional in the file.
     QString entryAction;
     QString exitAction;
+    // The state's sub-machine: empty when it holds none, else
+    // SubMachineStart or SubMachineResume (SubMachineLevels.h). Optional in
+    // the file; the sub-machine's diagram is a block of its own.
+    QString subMachine;
     double stacking = 0; // see ProcessRecord
     // Index, in the file's list of Process records, of the last Process
     // element read before this item (-1 when the record did not come from a

@@ -29,6 +29,10 @@ constexpr const char *CounterTypeField = "counterType";
 // a state without them is written as before.
 constexpr const char *EntryActionField = "entryAction";
 constexpr const char *ExitActionField = "exitAction";
+// The optional sub-machine mode of a StateItem element
+// (StateRecord::subMachine), a child element after the exit action, written
+// only for a state that holds a sub-machine.
+constexpr const char *SubMachineField = "subMachine";
 
 // The optional fields of a record kind (none but for states), visited as
 // RecordFields<Record>::visit visits the stored ones, in file order. A
@@ -152,7 +156,8 @@ struct OptionalFields<StateRecord>
     template <typename R, typename F>
     static bool visit(R &r, F &&f)
     {
-        return f(EntryActionField, r.entryAction) && f(ExitActionField, r.exitAction);
+        return f(EntryActionField, r.entryAction) && f(ExitActionField, r.exitAction)
+            && f(SubMachineField, r.subMachine);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "SimulationRunCheck.h"
 
+#include "SimulationStubUnit.h"
+
 namespace SimulationRunCheck {
 
 namespace {
@@ -53,6 +55,59 @@ QString check(const SimulationLine &line, const Context &c)
     case SimulationLine::Cycle:
     case SimulationLine::Value:
         return QStringLiteral("a line of a single cycle in a long run");
+    default:
+        return QString();
+    }
+}
+
+QString checkSingle(const SimulationLine &line, const Context &c, const Single &s)
+{
+    const qint64 states = c.states;
+    const auto stateInRange = [states](qint64 state) { return state >= 0 && state <= states; };
+    switch (line.kind) {
+    case SimulationLine::Cycle: {
+        const QVector<qint64> &n = line.numbers;
+        if (!s.cycles)
+            return QStringLiteral("a cycle no command asked for");
+        if (s.got >= s.asked)
+            return QStringLiteral("more cycles than were asked for");
+        const qint64 expected = s.resetting ? 0 : c.cycle + 1;
+        if (n.at(0) != expected)
+            return QStringLiteral("cycle %1 where cycle %2 comes next").arg(n.at(0)).arg(expected);
+        if (!stateInRange(n.at(1)) || !stateInRange(n.at(3)) || n.at(1) != s.state)
+            return QStringLiteral("a state the machine is not in");
+        if (n.at(2) < -1 || n.at(2) >= c.transitions)
+            return QStringLiteral("a transition the machine does not have");
+        return QString();
+    }
+    case SimulationLine::Changed:
+        return s.cycleOpen ? QString() : QStringLiteral("a change outside a cycle");
+    case SimulationLine::Value:
+        return QStringLiteral("a value no command asked for");
+    case SimulationLine::Call:
+    case SimulationLine::Calls:
+        if (!s.cycleOpen)
+            return QStringLiteral("a call outside a cycle");
+        if (!s.stubKnown)
+            return QStringLiteral("a call of a function that is not stubbed");
+        if (line.kind == SimulationLine::Call && s.callsRecorded >= SimulationStubUnit::RecordedCalls)
+            return QStringLiteral("more calls than are recorded");
+        return QString();
+    case SimulationLine::Ok:
+        if (s.cycles && s.got != s.asked)
+            return QStringLiteral("%1 of the %2 cycles asked for").arg(s.got).arg(s.asked);
+        if (s.comparing && !line.text.startsWith(QLatin1String("1 ")) && !line.text.startsWith(QLatin1String("0 ")))
+            return QStringLiteral("no comparison");
+        return QString();
+    case SimulationLine::Error:
+        return s.cycles ? QStringLiteral("an error for a cycle") : QString();
+    case SimulationLine::Break:
+        if (!s.cycles || s.got == 0)
+            return QStringLiteral("a breakpoint outside a cycle");
+        if (line.name == QLatin1String("state") ? !stateInRange(line.numbers.at(0))
+                                                : line.numbers.at(0) < 0 || line.numbers.at(0) >= c.conditions)
+            return QStringLiteral("a breakpoint the machine does not have");
+        return QString();
     default:
         return QString();
     }

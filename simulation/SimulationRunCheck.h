@@ -1,9 +1,11 @@
 #pragma once
 
 // Whether a line the machine's program wrote can be part of its answer to
-// a long run ("run N", "explore N SEED"): coverage of items the machine
-// has, one report of the last cycle before the changes and the end, values
-// given only while exploring. QtCore only.
+// the command under way. A long run ("run N", "explore N SEED"): coverage
+// of items the machine has, one report of the last cycle before the changes
+// and the end, values given only while exploring. Any other command: cycles
+// only for reset and step, in order and no more than asked for, from the
+// state the machine is in, changes and calls inside a cycle. QtCore only.
 
 #include "SimulationProtocol.h"
 
@@ -23,7 +25,23 @@ struct Context
     int stubs = 0;
 };
 
-// Why `line` cannot come now; empty when it can.
+// What a command other than a long run has had so far.
+struct Single
+{
+    bool cycles = false;      // reset or step
+    bool resetting = false;   // reset: its cycle is cycle 0
+    bool comparing = false;   // equal: the reply is "1 VALUE" or "0 VALUE"
+    int asked = 0;            // the cycles the command asked for
+    int got = 0;              // the cycle lines it got
+    qint64 state = 0;         // the state the machine is in
+    bool cycleOpen = false;   // a cycle line came and its end did not
+    int callsRecorded = 0;    // call lines of the open cycle
+    bool stubKnown = false;   // the line's name is a stubbed function
+};
+
+// Why `line` cannot come now in a long run; empty when it can.
 QString check(const SimulationLine &line, const Context &context);
+// Why `line` cannot come now for any other command; empty when it can.
+QString checkSingle(const SimulationLine &line, const Context &context, const Single &single);
 
 } // namespace SimulationRunCheck

@@ -452,23 +452,6 @@ void SimulationSession::processLine(const QByteArray &bytes)
     }
 }
 
-QString SimulationSession::checkQuietLine(const SimulationLine &line) const
-{
-    const Command &command = m_sent.head();
-    if (!command.quiet())
-        return QStringLiteral("a line of a long run no command asked for");
-    SimulationRunCheck::Context context;
-    context.exploring = command.kind == Kind::Explore;
-    context.ranSeen = m_ranSeen;
-    context.cycle = m_cycle;
-    context.states = m_machine.states.size();
-    context.transitions = m_machine.transitions.size();
-    context.conditions = m_options.conditions.size();
-    context.variables = m_variables.size();
-    context.stubs = m_stubs.size();
-    return SimulationRunCheck::check(line, context);
-}
-
 void SimulationSession::processQuietLine(const SimulationLine &line)
 {
     const QVector<qint64> &n = line.numbers;
@@ -515,60 +498,30 @@ void SimulationSession::countCycle(int before, int fired, int after)
 QString SimulationSession::checkLine(const SimulationLine &line) const
 {
     const Command &command = m_sent.head();
+    SimulationRunCheck::Context context;
+    context.exploring = command.kind == Kind::Explore;
+    context.ranSeen = m_ranSeen;
+    context.cycle = m_cycle;
+    context.states = m_machine.states.size();
+    context.transitions = m_machine.transitions.size();
+    context.conditions = m_options.conditions.size();
+    context.variables = m_variables.size();
+    context.stubs = m_stubs.size();
     if (command.quiet() || line.kind == SimulationLine::Ran || line.kind == SimulationLine::Covered
         || line.kind == SimulationLine::Replay || line.kind == SimulationLine::Alive)
-        return checkQuietLine(line);
-    const bool cycles = command.kind == Kind::Reset || command.kind == Kind::Step;
-    const qint64 states = m_machine.states.size();
-    const auto stateInRange = [states](qint64 state) { return state >= 0 && state <= states; };
-    switch (line.kind) {
-    case SimulationLine::Cycle: {
-        const QVector<qint64> &n = line.numbers;
-        if (!cycles)
-            return QStringLiteral("a cycle no command asked for");
-        if (m_commandCycles >= command.cycles)
-            return QStringLiteral("more cycles than were asked for");
-        const qint64 expected = command.kind == Kind::Reset ? 0 : m_cycle + 1;
-        if (n.at(0) != expected)
-            return QStringLiteral("cycle %1 where cycle %2 comes next").arg(n.at(0)).arg(expected);
-        if (!stateInRange(n.at(1)) || !stateInRange(n.at(3)) || n.at(1) != m_state)
-            return QStringLiteral("a state the machine is not in");
-        if (n.at(2) < -1 || n.at(2) >= m_machine.transitions.size())
-            return QStringLiteral("a transition the machine does not have");
-        return QString();
-    }
-    case SimulationLine::Changed:
-        return m_cycleOpen ? QString() : QStringLiteral("a change outside a cycle");
-    case SimulationLine::Value:
-        return QStringLiteral("a value no command asked for");
-    case SimulationLine::Call:
-    case SimulationLine::Calls:
-        if (!m_cycleOpen)
-            return QStringLiteral("a call outside a cycle");
-        if (stubIndex(line.name) < 0)
-            return QStringLiteral("a call of a function that is not stubbed");
-        if (line.kind == SimulationLine::Call && m_openCycle.calls.size() >= SimulationStubUnit::RecordedCalls)
-            return QStringLiteral("more calls than are recorded");
-        return QString();
-    case SimulationLine::Ok:
-        if (cycles && m_commandCycles != command.cycles)
-            return QStringLiteral("%1 of the %2 cycles asked for").arg(m_commandCycles).arg(command.cycles);
-        if (command.kind == Kind::Compare && !line.text.startsWith(QLatin1String("1 "))
-            && !line.text.startsWith(QLatin1String("0 ")))
-            return QStringLiteral("no comparison");
-        return QString();
-    case SimulationLine::Error:
-        return cycles ? QStringLiteral("an error for a cycle") : QString();
-    case SimulationLine::Break:
-        if (!cycles || m_commandCycles == 0)
-            return QStringLiteral("a breakpoint outside a cycle");
-        if (line.name == QLatin1String("state") ? !stateInRange(line.numbers.at(0))
-                                                : line.numbers.at(0) < 0 || line.numbers.at(0) >= m_options.conditions.size())
-            return QStringLiteral("a breakpoint the machine does not have");
-        return QString();
-    default:
-        return QString();
-    }
+        return command.quiet() ? SimulationRunCheck::check(line, context)
+                               : QStringLiteral("a line of a long run no command asked for");
+    SimulationRunCheck::Single single;
+    single.cycles = command.kind == Kind::Reset || command.kind == Kind::Step;
+    single.resetting = command.kind == Kind::Reset;
+    single.comparing = command.kind == Kind::Compare;
+    single.asked = command.cycles;
+    single.got = m_commandCycles;
+    single.state = m_state;
+    single.cycleOpen = m_cycleOpen;
+    single.callsRecorded = m_openCycle.calls.size();
+    single.stubKnown = stubIndex(line.name) >= 0;
+    return SimulationRunCheck::checkSingle(line, context, single);
 }
 
 bool SimulationSession::processHello(const SimulationLine &line)

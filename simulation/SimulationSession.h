@@ -181,7 +181,6 @@ private:
     void processCallLine(const SimulationLine &line);
     // The lines of run and explore: coverage, the last cycle, the values given.
     void processQuietLine(const SimulationLine &line);
-    QString checkQuietLine(const SimulationLine &line) const;
     void countCycle(int before, int fired, int after);
     // Why `line` cannot be the program's answer to the command under way;
     // empty when it can.

@@ -678,6 +678,51 @@ QString CEmitter::initialFunction(const QString &module)
     return module + QLatin1Char('0');
 }
 
+QString CEmitter::subEnumTypeName(const QString &module, const QString &holder)
+{
+    return enumTypeName(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subStateVariable(const QString &module, const QString &holder)
+{
+    return stateVariable(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subStartEnumerator(const QString &module, const QString &holder)
+{
+    return startEnumerator(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subCounter(const QString &module, const QString &holder)
+{
+    return module + QLatin1Char('_') + holder + QLatin1Char('_') + TimeInState::name();
+}
+
+QString CEmitter::subCycleFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_cycle_") + holder;
+}
+
+QString CEmitter::subEnterFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_enter_") + holder;
+}
+
+QString CEmitter::subExitFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_exit_") + holder;
+}
+
+QString CEmitter::inQuery()
+{
+    return QStringLiteral("kestro_in");
+}
+
+QString CEmitter::activeMacro(const QString &module, const QString &label)
+{
+    return QLatin1String("KESTRO_IN_") + module + QLatin1Char('_') + label;
+}
+
 QString CEmitter::versionText(double version)
 {
     return QString::number(version, 'g', 6);

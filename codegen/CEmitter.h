@@ -78,6 +78,32 @@ public:
     static QString startEnumerator(const QString &module);           // STATE_0_MODULE
     static QString initialFunction(const QString &module);           // module0
 
+    // The names of a sub-machine, the one the state `holder` (its label)
+    // holds, in the classic module `module`. Its states' enumerators are
+    // stateEnumerator(module, label), as the top-level states': labels are
+    // unique across every level of a machine. All are static in the source.
+    static QString subEnumTypeName(const QString &module, const QString &holder);    // t_state_module_holder
+    static QString subStateVariable(const QString &module, const QString &holder);   // state_module_holder
+    // The value before the first entry (and after the init function): no
+    // sub-state, nothing to resume. STATE_0_MODULE_HOLDER.
+    static QString subStartEnumerator(const QString &module, const QString &holder);
+    // Its time in state, which its own texts read as TimeInState::name():
+    // module_holder_kestro_cycles_in_state.
+    static QString subCounter(const QString &module, const QString &holder);
+    // int module_cycle_holder(void): one cycle, nonzero when a transition of
+    // it (or of a sub-machine inside it) fired.
+    static QString subCycleFunction(const QString &module, const QString &holder);
+    // void module_enter_holder(void): enters at the initial state, or at the
+    // remembered one when the holder resumes.
+    static QString subEnterFunction(const QString &module, const QString &holder);
+    // void module_exit_holder(void): the exit actions, innermost first.
+    static QString subExitFunction(const QString &module, const QString &holder);
+    // The query a machine with sub-machines offers its texts: kestro_in(X)
+    // is true while state X (of any level) is active. It expands to
+    // activeMacro(module, X), a macro per state.
+    static QString inQuery();                                              // kestro_in
+    static QString activeMacro(const QString &module, const QString &label);  // KESTRO_IN_module_label
+
     // The comment both files open with; null when it would pass `limit`.
     static QString fileComment(const MachineDescription &machine, const ModuleProperties &properties,
                                const QString &fileName, qint64 limit);

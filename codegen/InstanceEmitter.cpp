@@ -405,6 +405,41 @@ QString Names::enumerator(const QString &label) const
     return upper + QLatin1String("_S_") + label.toUpper();
 }
 
+QString Names::subState(const QString &holder) const
+{
+    return QLatin1String("state_") + holder;
+}
+
+QString Names::subCounter(const QString &holder) const
+{
+    return holder + QLatin1Char('_') + TimeInState::name();
+}
+
+QString Names::subStart(const QString &holder) const
+{
+    return upper + QLatin1String("_START_") + holder.toUpper();
+}
+
+QString Names::subCycle(const QString &holder) const
+{
+    return module + QLatin1String("_m_cycle_") + holder;
+}
+
+QString Names::subEnter(const QString &holder) const
+{
+    return module + QLatin1String("_m_enter_") + holder;
+}
+
+QString Names::subExit(const QString &holder) const
+{
+    return module + QLatin1String("_m_exit_") + holder;
+}
+
+QString Names::activeMacro(const QString &label) const
+{
+    return upper + QLatin1String("_IN_") + label;
+}
+
 QString defaultStateType(int stateCount)
 {
     // The start value is the number of states.

@@ -41,6 +41,18 @@ struct Names
 
     QString stateFunction(const QString &label) const;
     QString enumerator(const QString &label) const;
+
+    // A sub-machine, the one the state `holder` (its label) holds. Its
+    // states' values are enumerator(label), as the top-level states'.
+    QString subState(const QString &holder) const;      // member state_<holder>
+    QString subCounter(const QString &holder) const;    // member <holder>_kestro_cycles_in_state
+    QString subStart(const QString &holder) const;      // U_START_<HOLDER>: not entered, nothing to resume
+    QString subCycle(const QString &holder) const;      // static int M_m_cycle_<holder>(M_t *me)
+    QString subEnter(const QString &holder) const;      // static void M_m_enter_<holder>(M_t *me)
+    QString subExit(const QString &holder) const;       // static void M_m_exit_<holder>(M_t *me)
+    // kestro_in(X) (CEmitter::inQuery()) expands to this macro of state X,
+    // which reads the instance `me`.
+    QString activeMacro(const QString &label) const;    // U_IN_<label>
 };
 
 // Fills the texts and line maps of `result`; false when they would pass

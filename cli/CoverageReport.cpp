@@ -1,6 +1,7 @@
 #include "CoverageReport.h"
 
 #include "ItemRef.h"
+#include "SimulationLevels.h"
 
 #include <QStringList>
 
@@ -8,10 +9,11 @@ namespace CoverageReport {
 
 namespace {
 
-QString stateLabel(const MachineDescription &machine, int state)
+// A state slot's name; a sub-machine's with its place ("Running/Cruise").
+QString stateLabel(const SimulationLevels &levels, int slot)
 {
-    return state >= 0 && state < machine.states.size() ? printableLabel(machine.states.at(state).label)
-                                                         : QStringLiteral("?");
+    const QString name = levels.stateName(slot);
+    return name.isNull() ? QStringLiteral("?") : printableLabel(name);
 }
 
 QString percent(double value)
@@ -23,8 +25,14 @@ QString percent(double value)
 
 QString ends(const MachineDescription &machine, int transition)
 {
-    const MachineTransition &t = machine.transitions.at(transition);
-    return stateLabel(machine, t.start) + QStringLiteral(" -> ") + stateLabel(machine, t.end);
+    const SimulationLevels levels(machine);
+    const int k = levels.levelOfTransition(transition);
+    const MachineTransition &t = levels.level(k).transitions.at(levels.transitionIndex(transition));
+    const auto end = [&](int state) {
+        return state >= 0 && state < levels.level(k).states.size() ? stateLabel(levels, levels.stateSlot(k, state))
+                                                                     : QStringLiteral("?");
+    };
+    return end(t.start) + QStringLiteral(" -> ") + end(t.end);
 }
 
 QString full(const QString &module, const MachineDescription &machine, const SimulationCoverage &coverage)
@@ -36,15 +44,16 @@ QString full(const QString &module, const MachineDescription &machine, const Sim
                        .arg(coverage.transitionsFired())
                        .arg(coverage.transitionFires.size())
                        .arg(percent(coverage.transitionPercent()));
-    for (int i = 0; i < coverage.stateEntries.size() && i < machine.states.size(); ++i) {
+    const SimulationLevels levels(machine);
+    for (int i = 0; i < coverage.stateEntries.size() && i < levels.stateSlots(); ++i) {
         const qint64 n = coverage.stateEntries.at(i);
         text += QStringLiteral("  state %1: %2\n")
-                    .arg(stateLabel(machine, i), n > 0 ? QStringLiteral("entered %1").arg(n) : QStringLiteral("never entered"));
+                    .arg(stateLabel(levels, i), n > 0 ? QStringLiteral("entered %1").arg(n) : QStringLiteral("never entered"));
     }
-    for (int i = 0; i < coverage.transitionFires.size() && i < machine.transitions.size(); ++i) {
+    for (int i = 0; i < coverage.transitionFires.size() && i < levels.transitionSlots(); ++i) {
         const qint64 n = coverage.transitionFires.at(i);
         text += QStringLiteral("  transition %1 (%2): %3\n")
-                    .arg(printableLabel(machine.transitions.at(i).label), ends(machine, i),
+                    .arg(printableLabel(levels.transitionName(i)), ends(machine, i),
                          n > 0 ? QStringLiteral("fired %1").arg(n) : QStringLiteral("never fired"));
     }
     return text;
@@ -52,15 +61,16 @@ QString full(const QString &module, const MachineDescription &machine, const Sim
 
 QString unreached(const MachineDescription &machine, const SimulationCoverage &coverage)
 {
+    const SimulationLevels levels(machine);
     QStringList states;
-    for (int i = 0; i < coverage.stateEntries.size() && i < machine.states.size(); ++i) {
+    for (int i = 0; i < coverage.stateEntries.size() && i < levels.stateSlots(); ++i) {
         if (coverage.stateEntries.at(i) == 0)
-            states << stateLabel(machine, i);
+            states << stateLabel(levels, i);
     }
     QStringList transitions;
-    for (int i = 0; i < coverage.transitionFires.size() && i < machine.transitions.size(); ++i) {
+    for (int i = 0; i < coverage.transitionFires.size() && i < levels.transitionSlots(); ++i) {
         if (coverage.transitionFires.at(i) == 0)
-            transitions << printableLabel(machine.transitions.at(i).label) + QStringLiteral(" (") + ends(machine, i)
+            transitions << printableLabel(levels.transitionName(i)) + QStringLiteral(" (") + ends(machine, i)
                     + QLatin1Char(')');
     }
     QString text;

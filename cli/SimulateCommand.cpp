@@ -81,7 +81,8 @@ int SimulateCommand::parse(const QStringList &arguments)
         "  reset                 restart the machine and call its Initialize\n"
         "  set VAR VALUE         VALUE is a C integer or floating literal\n"
         "  step [N]              N cycles, default 1\n"
-        "  expect state LABEL    the state label as drawn\n"
+        "  expect state LABEL    the state label as drawn; a sub-machine's state holds while it is\n"
+        "                        active, and LABEL/LABEL... names a state inside another\n"
         "  expect VAR VALUE      numeric equality\n"
         "  stub NAME returns VALUE        a function the machine calls that nothing defines returns VALUE\n"
         "  stub NAME sequence V1 V2 ...   one value per call, then the last repeats\n"
@@ -327,9 +328,8 @@ int SimulateCommand::checkNames()
     QStringList errors;
     for (const SimulationScriptCommand &command : m_script.commands()) {
         if (command.kind == SimulationScriptCommand::ExpectState) {
-            bool known = command.name == SimulationTrace::stateName(m_machine, m_machine.states.size());
-            for (const MachineState &state : qAsConst(m_machine.states))
-                known = known || state.label == command.name;
+            const bool known = command.name == SimulationTrace::stateName(m_machine, m_machine.states.size())
+                || m_session->levels().findState(command.name) >= 0;
             if (!known)
                 errors << where(command.line) + QStringLiteral("%1 has no state '%2'").arg(m_moduleName, command.name);
         } else if (command.kind == SimulationScriptCommand::Stub || command.kind == SimulationScriptCommand::ExpectCall) {
@@ -394,8 +394,12 @@ int SimulateCommand::runCommand(const SimulationScriptCommand &command)
         return await(quiet() && !countsCalls() ? m_session->run(command.cycles) : m_session->step(command.cycles), at);
     case SimulationScriptCommand::ExpectState: {
         ++m_expectations;
-        const QString state = m_session->stateName(m_session->state());
-        if (state != command.name) {
+        const QString state = SimulationTrace::pathName(m_machine, m_session->activePath(), m_session->state());
+        QVector<int> chain;
+        m_session->levels().findState(command.name, &chain);
+        // A state of any level holds while it is active; a path while all of it is.
+        if (state != command.name && m_session->stateName(m_session->state()) != command.name
+            && !SimulationLevels::isActive(chain, m_session->activePath())) {
             ++m_failedExpectations;
             err() << at << "expected state " << printableText(command.name) << ", got " << printableText(state) << "\n";
         }

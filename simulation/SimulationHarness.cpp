@@ -4,6 +4,7 @@
 #include "ItemRef.h"
 #include "TimeInState.h"
 #include "MemberRewrite.h"
+#include "SimulationLevels.h"
 #include "StubDeclarations.h"
 
 #include <QSet>
@@ -114,8 +115,12 @@ SimulationHarness::SimulationHarness(const MachineDescription &machine, const Ge
 void SimulationHarness::collectVariables(const MachineDescription &machine, const QString &prelude)
 {
     QSet<QString> names;
-    for (int i = 0; i < machine.memories.size(); ++i) {
-        const MachineMemory &memory = machine.memories.at(i);
+    // The memory items of every level: their names are unique over the levels.
+    QVector<MachineMemory> memories = machine.memories;
+    for (const MachineDescription &sub : machine.subMachines)
+        memories += sub.memories;
+    for (int i = 0; i < memories.size(); ++i) {
+        const MachineMemory &memory = memories.at(i);
         const QString name = cName(memory.label);
         if (!CEmitter::isCIdentifier(name) || names.contains(name))
             continue;   // the machine's own C does not compile; the compiler says why
@@ -221,9 +226,9 @@ void SimulationHarness::writeGlue(const MachineDescription &machine, const Gener
     append(QStringLiteral("/* Simulation of the state machine %1, written by Kestro. The machine's own\n"
                           " * source is included below so that its static variables can be reached. */\n"
                           "#include \"%2\"\n"
-                          "volatile int kestro_sim_fired = -1;\n"
-                          "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n")
+                          "volatile int kestro_sim_fired = -1;\n")
                .arg(module.moduleName, preludeFileName()));
+    writeFiredHook(machine, module);
     // Inputs and outputs of standard types come first, so that the machine's
     // code can use them without declaring them; those of the machine's own
     // types follow its source, where its includes have declared the types.
@@ -307,25 +312,94 @@ void SimulationHarness::writeConditions(const QStringList &conditions)
     append(QStringLiteral("\t}\n\treturn 0;\n}\n\n"));
 }
 
+void SimulationHarness::writeFiredHook(const MachineDescription &machine, const GeneratedModule &module)
+{
+    if (machine.subMachines.empty()) {
+        append(QStringLiteral("#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n"));
+        return;
+    }
+    // Each level numbers its own transitions; the function the hook runs
+    // in (a state's, or a sub-machine's cycle) tells the level, whose first
+    // slot is added.
+    const SimulationLevels levels(machine);
+    const InstanceEmitter::Names names(module.moduleName);
+    const bool instance = machine.style == ModuleStyle::Instance;
+    QString text = QStringLiteral("#include <string.h>\n"
+                                  "struct kestro_sim_fired_in { const char *function; int first; };\n"
+                                  "static const struct kestro_sim_fired_in kestro_sim_fired_in[] = {\n");
+    for (int k = 1; k < levels.levelCount(); ++k) {
+        const MachineDescription &level = levels.level(k);
+        const int first = levels.transitionSlot(k, 0);
+        text += QStringLiteral("\t{ \"%1\", %2 },\n")
+                    .arg(instance ? names.subCycle(level.processLabel)
+                                  : CEmitter::subCycleFunction(module.moduleName, level.processLabel))
+                    .arg(first);
+        for (const MachineState &state : level.states)
+            text += QStringLiteral("\t{ \"%1\", %2 },\n")
+                        .arg(instance ? names.stateFunction(state.label) : state.label)
+                        .arg(first);
+    }
+    text += QStringLiteral("\t{ 0, 0 }\n};\n"
+                           "int kestro_sim_fired_slot(const char *function, int n);\n"
+                           "int kestro_sim_fired_slot(const char *function, int n)\n{\n"
+                           "\tint i;\n"
+                           "\tfor (i = 0; kestro_sim_fired_in[i].function; ++i) {\n"
+                           "\t\tif (strcmp(kestro_sim_fired_in[i].function, function) == 0)\n"
+                           "\t\t\treturn kestro_sim_fired_in[i].first + n;\n"
+                           "\t}\n\treturn n;\n}\n"
+                           "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = kestro_sim_fired_slot(__func__, (n)))\n");
+    append(text);
+}
+
 void SimulationHarness::writeAccessors(const MachineDescription &machine, const GeneratedModule &module)
 {
     const QString &m = module.moduleName;
+    const InstanceEmitter::Names names(m);
     if (!m_instance.isEmpty()) {
-        const InstanceEmitter::Names names(m);
         append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
                               "int kestro_sim_state(void) { return (int)%2(&%3); }\n"
                               "void kestro_sim_initialize(void) { %4(&%3); }\n"
                               "void kestro_sim_cycle(void) { (void)%5(&%3); }\n")
                    .arg(machine.states.size())
                    .arg(names.state, m_instance, names.init, names.step));
-        return;
+    } else {
+        append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
+                              "int kestro_sim_state(void) { return (int)%2; }\n"
+                              "void kestro_sim_initialize(void) { %3Initialize(); }\n"
+                              "void kestro_sim_cycle(void) { %3(); }\n")
+                   .arg(machine.states.size())
+                   .arg(CEmitter::stateVariable(m), m));
     }
-    append(QStringLiteral("const int kestro_sim_state_count = %1;\n"
-                          "int kestro_sim_state(void) { return (int)%2; }\n"
-                          "void kestro_sim_initialize(void) { %3Initialize(); }\n"
-                          "void kestro_sim_cycle(void) { %3(); }\n")
-               .arg(machine.states.size())
-               .arg(CEmitter::stateVariable(m), m));
+    // The levels: the machine's own, then its sub-machines' state variables.
+    const SimulationLevels levels(machine);
+    QString table = QStringLiteral("struct kestro_sim_level { int parent; int holder; int states; int first_state; "
+                                   "int transitions; int first_transition; };\n"
+                                   "const int kestro_sim_level_count = %1;\n"
+                                   "const int kestro_sim_slot_count = %2;\n"
+                                   "const struct kestro_sim_level kestro_sim_levels[] = {\n")
+                        .arg(levels.levelCount())
+                        .arg(levels.stateSlots());
+    QString cases;
+    for (int k = 0; k < levels.levelCount(); ++k) {
+        const MachineDescription &level = levels.level(k);
+        table += QStringLiteral("\t{ %1, %2, %3, %4, %5, %6 },\n")
+                     .arg(levels.parentLevel(k))
+                     .arg(levels.holderState(k))
+                     .arg(level.states.size())
+                     .arg(levels.stateSlot(k, 0))
+                     .arg(level.transitions.size())
+                     .arg(levels.transitionSlot(k, 0));
+        if (k > 0)
+            cases += QStringLiteral("\tcase %1: return (int)%2;\n")
+                         .arg(k)
+                         .arg(m_instance.isEmpty() ? CEmitter::subStateVariable(m, level.processLabel)
+                                                   : m_instance + QLatin1Char('.') + names.subState(level.processLabel));
+    }
+    table += QStringLiteral("};\nint kestro_sim_level_state(int level)\n{\n");
+    if (!cases.isEmpty())
+        table += QStringLiteral("\tswitch (level) {\n") + cases + QStringLiteral("\t}\n");
+    table += QStringLiteral("\treturn level == 0 ? kestro_sim_state() : -1;\n}\n");
+    append(table);
 }
 
 namespace {
@@ -353,10 +427,13 @@ bool constantValue(QString token, double *value)
 QVector<double> SimulationHarness::conditionConstants(const MachineDescription &machine)
 {
     QStringList conditions;
-    for (const MachineTransition &transition : machine.transitions)
-        conditions << transition.condition;
-    for (const MachineState &state : machine.states)
-        conditions << state.initialCondition;
+    const SimulationLevels levels(machine);
+    for (int k = 0; k < levels.levelCount(); ++k) {
+        for (const MachineTransition &transition : levels.level(k).transitions)
+            conditions << transition.condition;
+        for (const MachineState &state : levels.level(k).states)
+            conditions << state.initialCondition;
+    }
     QVector<double> constants;
     for (const QString &condition : qAsConst(conditions)) {
         for (const QString &token : MemberRewrite::numbers(condition)) {
@@ -378,7 +455,7 @@ void SimulationHarness::writeExplorer(const MachineDescription &machine)
     QString text = QStringLiteral("const int kestro_sim_transition_count = %1;\n"
                                   "struct kestro_sim_explored { int var; char null_only; };\n"
                                   "const struct kestro_sim_explored kestro_sim_explored[] = {\n")
-                       .arg(machine.transitions.size());
+                       .arg(SimulationLevels(machine).transitionSlots());
     for (const Explored &explored : qAsConst(m_explored))
         text += QStringLiteral("\t{ %1, %2 },\n").arg(explored.variable).arg(explored.nullOnly ? 1 : 0);
     if (m_explored.isEmpty())

@@ -43,7 +43,7 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
         Kind kind;
         int count;
     } numbered[] = {
-        { "cycle", Cycle, 4 }, { "kestro-sim", Hello, 5 }, { "crash", Crash, 6 }, { "stopped", Stopped, 6 },
+        { "cycle", Cycle, 4 }, { "kestro-sim", Hello, 6 }, { "crash", Crash, 6 }, { "stopped", Stopped, 6 },
         { "ended", Stopped, 6 }, { "ran", Ran, 3 }, { "alive", Alive, 0 },
     };
     for (const auto &shape : numbered) {
@@ -51,6 +51,17 @@ SimulationLine SimulationLine::parse(const QByteArray &line)
             result.kind = shape.kind;
             return numbersFrom(words, 1, shape.count, &result.numbers) ? result : unknown();
         }
+    }
+    if (word == "path") {
+        // As many slots as the path is deep, none before the initial cycle.
+        result.kind = Path;
+        if (!numbersFrom(words, 1, words.size() - 1, &result.numbers) || result.numbers.size() > 16)
+            return unknown();
+        for (qint64 slot : qAsConst(result.numbers)) {
+            if (slot < 0)
+                return unknown();
+        }
+        return result;
     }
     if (word == "break") {
         result.kind = Break;

@@ -10,7 +10,7 @@
 struct SimulationLine
 {
     enum Kind : int {
-        Hello,      // numbers: version, states, conditions, variables, transitions
+        Hello,      // numbers: version, states, conditions, variables, transitions, state slots
         Variable,   // name, text: "KIND SIZE VALUE"
         Cycle,      // numbers: cycle, before, fired, after
         Changed,    // name, text: value
@@ -24,6 +24,7 @@ struct SimulationLine
         Call,       // name: the stub, text: its recorded arguments
         Calls,      // name: the stub; numbers: its calls in the cycle
         Ran,        // numbers: last cycle, state, fired (after "run N")
+        Path,       // numbers: the state slots of the active states, outermost first (SimulationLevels)
         Covered,    // name: "state" or "transition"; numbers: index, count
         Replay,     // numbers: cycle, variable (a stub's where the name is "stub"), bits of the value given
         Alive,      // a long run goes on

@@ -82,6 +82,12 @@ struct SimulationCycle
     int before = -1;
     int after = -1;
     int fired = -1;      // index of the transition taken, -1 none
+    // The active states before and after the cycle as state slots over
+    // every level, the machine's own first (SimulationLevels); `fired` is a
+    // transition slot. A machine without sub-machines has one level, whose
+    // slots are the indices above.
+    QVector<int> beforePath;
+    QVector<int> afterPath;
     QVector<SimulationChange> changes;
     // The stubs' calls: the first SimulationStubUnit::RecordedCalls in
     // order, and how many calls each stub got in all (index, count).
@@ -97,7 +103,7 @@ struct SimulationBreak
     enum Kind : int { StateEntered, Condition };
 
     Kind kind = StateEntered;
-    int index = -1;      // the state entered, or the condition that became true
+    int index = -1;      // the state slot entered, or the condition that became true
 };
 
 // The last line a command got from the machine's program.
@@ -113,7 +119,8 @@ struct SimulationReply
 };
 
 // How often each state was entered and each transition fired, over every
-// run of a session (restarts included). A self transition enters its state
+// run of a session (restarts included), by slot over every level of the
+// machine (SimulationLevels). A self transition enters its state
 // again; the initial transition is no transition of the machine and counts
 // only as the entry of its state.
 struct SimulationCoverage

@@ -1,5 +1,6 @@
 #include "SimulationRunCheck.h"
 
+#include "SimulationLevels.h"
 #include "SimulationStubUnit.h"
 
 namespace SimulationRunCheck {
@@ -16,8 +17,23 @@ QString checkEnd(const SimulationLine &line, const Context &c)
     if (c.exploring)
         return QStringLiteral("a breakpoint while exploring");
     const bool state = line.name == QLatin1String("state");
-    if (n.at(0) < 0 || n.at(0) >= (state ? c.states : c.conditions))
+    if (n.at(0) < 0 || n.at(0) >= (state ? c.stateSlots : c.conditions))
         return QStringLiteral("a breakpoint the machine does not have");
+    return QString();
+}
+
+// The path line the last cycle owes, and nothing before it.
+QString checkPath(const SimulationLine &line, const Context &c, qint64 top)
+{
+    if (!c.pathDue)
+        return line.kind == SimulationLine::Path ? QStringLiteral("an active path no cycle asked for") : QString();
+    if (line.kind != SimulationLine::Path)
+        return QStringLiteral("a cycle without its active path");
+    QVector<int> path;
+    for (qint64 slot : line.numbers)
+        path << int(qMin<qint64>(slot, c.stateSlots));
+    if (!c.levels || !c.levels->isPath(path, int(top)))
+        return QStringLiteral("an active path the machine cannot be in");
     return QString();
 }
 
@@ -26,11 +42,13 @@ QString checkEnd(const SimulationLine &line, const Context &c)
 QString check(const SimulationLine &line, const Context &c)
 {
     const QVector<qint64> &n = line.numbers;
+    if (c.pathDue || line.kind == SimulationLine::Path)
+        return checkPath(line, c, c.top);
     switch (line.kind) {
     case SimulationLine::Covered:
         if (c.ranSeen)
             return QStringLiteral("coverage after the run's end");
-        if (n.at(0) < 0 || n.at(0) >= (line.name == QLatin1String("state") ? c.states : c.transitions))
+        if (n.at(0) < 0 || n.at(0) >= (line.name == QLatin1String("state") ? c.stateSlots : c.transitions))
             return QStringLiteral("coverage of an item the machine does not have");
         return QString();
     case SimulationLine::Ran:
@@ -64,6 +82,8 @@ QString checkSingle(const SimulationLine &line, const Context &c, const Single &
 {
     const qint64 states = c.states;
     const auto stateInRange = [states](qint64 state) { return state >= 0 && state <= states; };
+    if (c.pathDue || line.kind == SimulationLine::Path)
+        return s.cycleOpen ? checkPath(line, c, c.top) : QStringLiteral("an active path outside a cycle");
     switch (line.kind) {
     case SimulationLine::Cycle: {
         const QVector<qint64> &n = line.numbers;
@@ -104,7 +124,7 @@ QString checkSingle(const SimulationLine &line, const Context &c, const Single &
     case SimulationLine::Break:
         if (!s.cycles || s.got == 0)
             return QStringLiteral("a breakpoint outside a cycle");
-        if (line.name == QLatin1String("state") ? !stateInRange(line.numbers.at(0))
+        if (line.name == QLatin1String("state") ? line.numbers.at(0) < 0 || line.numbers.at(0) >= c.stateSlots
                                                 : line.numbers.at(0) < 0 || line.numbers.at(0) >= c.conditions)
             return QStringLiteral("a breakpoint the machine does not have");
         return QString();

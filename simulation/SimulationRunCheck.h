@@ -9,6 +9,8 @@
 
 #include "SimulationProtocol.h"
 
+class SimulationLevels;
+
 #include <QString>
 
 namespace SimulationRunCheck {
@@ -18,8 +20,12 @@ struct Context
     bool exploring = false;   // explore, else run
     bool ranSeen = false;     // the run reported its last cycle
     qint64 cycle = 0;         // the last cycle before the run
-    int states = 0;
-    int transitions = 0;
+    int states = 0;           // of the machine's own level
+    int stateSlots = 0;          // states of every level
+    int transitions = 0;      // of every level
+    const SimulationLevels *levels = nullptr;
+    bool pathDue = false;     // the active path must come next (a machine with sub-machines)
+    qint64 top = 0;           // the machine's own state, which the path starts with
     int conditions = 0;       // breakpoint conditions
     int variables = 0;
     int stubs = 0;

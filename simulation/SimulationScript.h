@@ -6,7 +6,9 @@
 //   reset
 //   set VAR VALUE        VALUE is a C integer or floating literal
 //   step [N]             N cycles, default 1
-//   expect state LABEL   the state label as drawn ("(start)" before the initial transition)
+//   expect state LABEL   the state label as drawn ("(start)" before the initial transition);
+//                        a sub-machine's state holds while it is active, and
+//                        LABEL/LABEL... names a state by its path (SimulationLevels)
 //   expect VAR VALUE     numeric equality
 //   stub NAME returns VALUE        a function nothing defines returns VALUE
 //   stub NAME sequence V1 V2 ...   one value per call, then the last repeats

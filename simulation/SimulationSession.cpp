@@ -50,7 +50,7 @@ QString signalName(int number)
 
 SimulationSession::SimulationSession(const MachineDescription &machine, const GeneratedModule &module,
                                      const SimulationOptions &options, QObject *parent)
-    : QObject(parent), m_machine(machine), m_module(module), m_options(options)
+    : QObject(parent), m_machine(machine), m_levels(m_machine), m_module(module), m_options(options)
 {
     qRegisterMetaType<SimulationCycle>();
     qRegisterMetaType<SimulationReply>();
@@ -87,9 +87,7 @@ QString SimulationSession::stateName(int state) const
 
 QString SimulationSession::transitionName(int transition) const
 {
-    if (transition >= 0 && transition < m_machine.transitions.size())
-        return m_machine.transitions.at(transition).label;
-    return QString();
+    return m_levels.transitionName(transition);
 }
 
 int SimulationSession::reset()
@@ -247,8 +245,8 @@ void SimulationSession::buildFinished()
     for (int i = 0; i < m_stubs.size(); ++i)
         m_stubIndex.insert(m_stubs.at(i).name, i);
     m_state = m_machine.states.size();
-    m_coverage.stateEntries.fill(0, m_machine.states.size());
-    m_coverage.transitionFires.fill(0, m_machine.transitions.size());
+    m_coverage.stateEntries.fill(0, m_levels.stateSlots());
+    m_coverage.transitionFires.fill(0, m_levels.transitionSlots());
     startChild();
 }
 
@@ -264,6 +262,8 @@ void SimulationSession::startChild()
     m_outputLeft = MaxOutput;
     m_failure = SimulationFailure();
     m_state = m_machine.states.size();
+    m_path.clear();
+    m_pathDue = false;
     m_cycle = -1;
     m_phase = Phase::Starting;
     // The machine's program runs in the sandbox and starts no processes; it
@@ -406,6 +406,7 @@ void SimulationSession::processLine(const QByteArray &bytes)
         processCallLine(line);
         return;
     case SimulationLine::Ran:
+    case SimulationLine::Path:
     case SimulationLine::Covered:
     case SimulationLine::Replay:
     case SimulationLine::Alive:
@@ -467,6 +468,18 @@ void SimulationSession::processQuietLine(const SimulationLine &line)
         m_pendingSets.clear();
         m_cycle = n.at(0);
         m_state = int(n.at(1));
+        m_path = m_levels.flatPath(m_state);
+        m_pathDue = m_levels.hasSubMachines();
+        return;
+    case SimulationLine::Path:
+        m_pathDue = false;
+        m_path.clear();
+        for (qint64 slot : n)
+            m_path << int(slot);
+        if (m_cycleOpen) {
+            m_openCycle.afterPath = m_path;
+            countCycle(m_openCycle);
+        }
         return;
     case SimulationLine::Replay:
         if (m_replay.size() < MaxReplay)
@@ -487,12 +500,12 @@ void SimulationSession::processQuietLine(const SimulationLine &line)
     }
 }
 
-void SimulationSession::countCycle(int before, int fired, int after)
+void SimulationSession::countCycle(const SimulationCycle &cycle)
 {
-    if (fired >= 0 && fired < m_coverage.transitionFires.size())
-        ++m_coverage.transitionFires[fired];
-    if ((after != before || fired >= 0) && after >= 0 && after < m_coverage.stateEntries.size())
-        ++m_coverage.stateEntries[after];
+    if (cycle.fired >= 0 && cycle.fired < m_coverage.transitionFires.size())
+        ++m_coverage.transitionFires[cycle.fired];
+    for (int i = m_levels.firstEntered(cycle.beforePath, cycle.afterPath, cycle.fired); i < cycle.afterPath.size(); ++i)
+        ++m_coverage.stateEntries[cycle.afterPath.at(i)];
 }
 
 QString SimulationSession::checkLine(const SimulationLine &line) const
@@ -503,10 +516,14 @@ QString SimulationSession::checkLine(const SimulationLine &line) const
     context.ranSeen = m_ranSeen;
     context.cycle = m_cycle;
     context.states = m_machine.states.size();
-    context.transitions = m_machine.transitions.size();
+    context.stateSlots = m_levels.stateSlots();
+    context.transitions = m_levels.transitionSlots();
     context.conditions = m_options.conditions.size();
     context.variables = m_variables.size();
     context.stubs = m_stubs.size();
+    context.levels = &m_levels;
+    context.pathDue = m_pathDue;
+    context.top = m_state;
     if (command.quiet() || line.kind == SimulationLine::Ran || line.kind == SimulationLine::Covered
         || line.kind == SimulationLine::Replay || line.kind == SimulationLine::Alive)
         return command.quiet() ? SimulationRunCheck::check(line, context)
@@ -527,10 +544,11 @@ QString SimulationSession::checkLine(const SimulationLine &line) const
 bool SimulationSession::processHello(const SimulationLine &line)
 {
     if (m_helloVariables < 0) {
-        // Version 2, and the program of this machine.
-        if (line.kind != SimulationLine::Hello || line.numbers.at(0) != 2
+        // Version 3, and the program of this machine.
+        if (line.kind != SimulationLine::Hello || line.numbers.at(0) != 3
             || line.numbers.at(1) != m_machine.states.size() || line.numbers.at(2) != m_options.conditions.size()
-            || line.numbers.at(3) != m_variables.size() || line.numbers.at(4) != m_machine.transitions.size())
+            || line.numbers.at(3) != m_variables.size() || line.numbers.at(4) != m_levels.transitionSlots()
+            || line.numbers.at(5) != m_levels.stateSlots())
             return false;
         m_helloVariables = m_variables.size();
         return true;
@@ -578,7 +596,12 @@ void SimulationSession::processCycleLine(const SimulationLine &line)
         m_pendingSets.clear();
         m_cycle = m_openCycle.number;
         m_state = m_openCycle.after;
-        countCycle(m_openCycle.before, m_openCycle.fired, m_openCycle.after);
+        // A machine with sub-machines reports its path on the next line.
+        m_openCycle.beforePath = m_openCycle.number == 0 ? QVector<int>() : m_path;
+        m_openCycle.afterPath = m_path = m_levels.flatPath(m_state);
+        m_pathDue = m_levels.hasSubMachines();
+        if (!m_pathDue)
+            countCycle(m_openCycle);
         return;
     }
     const int variable = variableIndex(line.name);

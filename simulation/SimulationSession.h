@@ -29,6 +29,7 @@
 
 #include "CEmitter.h"
 #include "MachineDescription.h"
+#include "SimulationLevels.h"
 #include "SimulationProtocol.h"
 #include "SimulationRecords.h"
 
@@ -113,6 +114,10 @@ public:
     int stubIndex(const QString &name) const { return m_stubIndex.value(name, -1); }
     // The current state (see SimulationCycle), the number of the last cycle run.
     int state() const { return m_state; }
+    // The active states of every level as slots, the machine's own first;
+    // empty before the initial cycle.
+    const QVector<int> &activePath() const { return m_path; }
+    const SimulationLevels &levels() const { return m_levels; }
     qint64 cycle() const { return m_cycle; }
     bool isRunning() const { return m_phase == Phase::Running || m_phase == Phase::Starting; }
     // The last failure; kind None while there was none.
@@ -127,6 +132,7 @@ public:
 
     // "(start)" for the start value, else the state's label.
     QString stateName(int state) const;
+    // A transition slot's label, with its sub-machine's place ("Running/faster").
     QString transitionName(int transition) const;
 
 signals:
@@ -181,7 +187,7 @@ private:
     void processCallLine(const SimulationLine &line);
     // The lines of run and explore: coverage, the last cycle, the values given.
     void processQuietLine(const SimulationLine &line);
-    void countCycle(int before, int fired, int after);
+    void countCycle(const SimulationCycle &cycle);
     // Why `line` cannot be the program's answer to the command under way;
     // empty when it can.
     QString checkLine(const SimulationLine &line) const;
@@ -200,6 +206,7 @@ private:
     int deathSignal(int exitCode, QProcess::ExitStatus status) const;
 
     MachineDescription m_machine;
+    SimulationLevels m_levels;   // of m_machine
     GeneratedModule m_module;
     SimulationOptions m_options;
     SimulationBuild *m_build = nullptr;
@@ -222,6 +229,8 @@ private:
     QSet<int> m_stateBreakpoints;
     QSet<int> m_conditionBreakpoints;
     int m_state = -1;
+    QVector<int> m_path;          // the active states' slots (SimulationLevels)
+    bool m_pathDue = false;       // a cycle or a run's end waits for its path line
     qint64 m_cycle = -1;
     SimulationCycle m_openCycle;
     bool m_cycleOpen = false;

@@ -1,5 +1,7 @@
 #include "SimulationTrace.h"
 
+#include "SimulationLevels.h"
+
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -54,11 +56,49 @@ QString SimulationTrace::stateName(const MachineDescription &machine, int state)
 
 bool SimulationTrace::showsEntryExit(const MachineDescription &machine)
 {
-    for (const MachineState &state : machine.states) {
-        if (!state.entryAction.trimmed().isEmpty() || !state.exitAction.trimmed().isEmpty())
-            return true;
+    const SimulationLevels levels(machine);
+    for (int k = 0; k < levels.levelCount(); ++k) {
+        for (const MachineState &state : levels.level(k).states) {
+            if (!state.entryAction.trimmed().isEmpty() || !state.exitAction.trimmed().isEmpty())
+                return true;
+        }
     }
     return false;
+}
+
+QString SimulationTrace::pathName(const MachineDescription &machine, const QVector<int> &path, int state)
+{
+    return path.isEmpty() ? stateName(machine, state) : SimulationLevels(machine).stateName(path.last());
+}
+
+void SimulationTrace::levelRow(Row *row, const MachineDescription &machine, const SimulationCycle &cycle)
+{
+    const SimulationLevels levels(machine);
+    row->before = pathName(machine, cycle.beforePath, cycle.before);
+    row->after = pathName(machine, cycle.afterPath, cycle.after);
+    if (cycle.fired >= 0)
+        row->fired = levels.transitionName(cycle.fired);
+    if (!row->entryExit || (cycle.fired < 0 && !cycle.initialTransition(machine.states.size())))
+        return;
+    // A transition runs the exit actions of the states it leaves, innermost
+    // first, and the entry actions of those it enters, outermost first.
+    const int first = levels.firstEntered(cycle.beforePath, cycle.afterPath, cycle.fired);
+    const auto action = [&](int slot, bool entry) {
+        const MachineState &s = levels.level(levels.levelOfState(slot)).states.at(levels.stateIndex(slot));
+        return !(entry ? s.entryAction : s.exitAction).trimmed().isEmpty();
+    };
+    QStringList exited;
+    for (int i = cycle.beforePath.size() - 1; cycle.fired >= 0 && i >= first; --i) {
+        if (action(cycle.beforePath.at(i), false))
+            exited << levels.stateName(cycle.beforePath.at(i));
+    }
+    QStringList entered;
+    for (int i = first; i < cycle.afterPath.size(); ++i) {
+        if (action(cycle.afterPath.at(i), true))
+            entered << levels.stateName(cycle.afterPath.at(i));
+    }
+    row->exited = exited.join(QLatin1Char(' '));
+    row->entered = entered.join(QLatin1Char(' '));
 }
 
 SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
@@ -73,6 +113,14 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
     else if (cycle.initialTransition(machine.states.size()))
         row.fired = QStringLiteral("(initial)");
     row.entryExit = showsEntryExit(machine);
+    for (const SimulationChange &change : cycle.changes) {
+        if (change.variable >= 0 && change.variable < variables.size())
+            row.changes << qMakePair(variables.at(change.variable).name, change.value);
+    }
+    if (!machine.subMachines.empty()) {
+        levelRow(&row, machine, cycle);
+        return row;
+    }
     // The generated code runs the exit action of the transition's start
     // state and the entry action of its end state (self transitions
     // included), and the initial state's entry action after the initial
@@ -91,10 +139,6 @@ SimulationTrace::Row SimulationTrace::row(const MachineDescription &machine,
             row.entered = machine.states.at(t.end).label;
     } else if (cycle.initialTransition(machine.states.size()) && hasCode(cycle.after, true)) {
         row.entered = machine.states.at(cycle.after).label;
-    }
-    for (const SimulationChange &change : cycle.changes) {
-        if (change.variable >= 0 && change.variable < variables.size())
-            row.changes << qMakePair(variables.at(change.variable).name, change.value);
     }
     return row;
 }

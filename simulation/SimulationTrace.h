@@ -6,7 +6,13 @@
 // actions a row also names, in the order they ran, the state whose exit
 // action ran before the transition's action and the state whose entry
 // action ran after it (told from the transition that fired and the states'
-// actions); other machines' traces have no such fields. QtCore only.
+// actions); other machines' traces have no such fields.
+//
+// A machine with sub-machines names in its state columns the innermost
+// active state with its place ("Running/Cruise"), a sub-machine's
+// transition likewise ("Running/faster"), and all the states whose exit or
+// entry actions ran, blank-separated (innermost exit first, outermost entry
+// first); its columns are those of any other machine. QtCore only.
 
 #include "MachineDescription.h"
 #include "SimulationRecords.h"
@@ -68,9 +74,16 @@ public:
     static QByteArray line(Format format, const Row &row);
 
     static QString stateName(const MachineDescription &machine, int state);
+    // The innermost state of an active path with its place
+    // (SimulationLevels::stateName); stateName(machine, state) when empty.
+    static QString pathName(const MachineDescription &machine, const QVector<int> &path, int state);
     // The changed variables as "name=value" words, as the CSV has them.
     static QString changesText(const Row &row);
     // What ran in the cycle's transition, in order: "exit A, T, entry B"
     // (the parts there are), or the transition's name alone.
     static QString firedText(const Row &row);
+
+private:
+    // The state, transition and entry and exit fields of a machine with sub-machines.
+    static void levelRow(Row *row, const MachineDescription &machine, const SimulationCycle &cycle);
 };

@@ -146,25 +146,99 @@ static void ks_watch(int on)
 
 static void ks_clear_coverage(void)
 {
-    memset(ks_entered, 0, ((size_t)kestro_sim_state_count + 1) * sizeof *ks_entered);
+    memset(ks_entered, 0, ((size_t)kestro_sim_slot_count + 1) * sizeof *ks_entered);
     memset(ks_fired, 0, ((size_t)kestro_sim_transition_count + 1) * sizeof *ks_fired);
 }
 
+/* --- the active path over the levels --------------------------------- */
+
+int ks_active_path(int *slots)
+{
+    int n = 0;
+    int level = 0;
+    int state = kestro_sim_state();
+    while (level >= 0 && n < KS_MAX_PATH && state >= 0 && state < kestro_sim_levels[level].states) {
+        const int holder = state;
+        int k;
+        slots[n++] = kestro_sim_levels[level].first_state + state;
+        for (k = level + 1; k < kestro_sim_level_count; ++k) {
+            if (kestro_sim_levels[k].parent == level && kestro_sim_levels[k].holder == holder)
+                break;
+        }
+        level = k < kestro_sim_level_count ? k : -1;
+        state = level >= 0 ? kestro_sim_level_state(level) : -1;
+    }
+    return n;
+}
+
+static int ks_level_of_state(int slot)
+{
+    int k;
+    for (k = kestro_sim_level_count - 1; k >= 0; --k) {
+        const struct kestro_sim_level *l = &kestro_sim_levels[k];
+        if (slot >= l->first_state && slot < l->first_state + l->states)
+            return k;
+    }
+    return -1;
+}
+
+static int ks_level_of_transition(int slot)
+{
+    int k;
+    for (k = kestro_sim_level_count - 1; k >= 0; --k) {
+        const struct kestro_sim_level *l = &kestro_sim_levels[k];
+        if (slot >= l->first_transition && slot < l->first_transition + l->transitions)
+            return k;
+    }
+    return -1;
+}
+
+/* The first level whose state changed; a transition leaves and enters its
+ * own level again (a self transition too) and everything below it. */
+int ks_first_entered(const int *before, int nb, const int *after, int na, int fired)
+{
+    int first = 0;
+    int level;
+    int i;
+    while (first < nb && first < na && before[first] == after[first])
+        ++first;
+    level = fired >= 0 ? ks_level_of_transition(fired) : -1;
+    for (i = 0; level >= 0 && i < first; ++i) {
+        if (ks_level_of_state(after[i]) == level)
+            return i;
+    }
+    return first;
+}
+
+void ks_print_path(const int *slots, int n)
+{
+    int i;
+    if (kestro_sim_level_count < 2)
+        return;
+    fputs("path", ks_out);
+    for (i = 0; i < n; ++i)
+        fprintf(ks_out, " %d", slots[i]);
+    fputc('\n', ks_out);
+}
+
 /* Counts the cycle; 1 when a breakpoint hit (`hit` says which). */
-static int ks_count_cycle(int before, int after, int conditions, char *hit_kind, int *hit)
+static int ks_count_cycle(const int *before, int nb, int conditions, char *hit_kind, int *hit)
 {
     const int fired = kestro_sim_fired;
+    int after[KS_MAX_PATH];
+    const int na = ks_active_path(after);
     int k;
     if (fired >= 0 && fired < kestro_sim_transition_count)
         ++ks_fired[fired];
-    if (ks_entry(before, fired, after)) {
-        ++ks_entered[after];
-        if (ks_state_break[after]) {
+    for (k = ks_first_entered(before, nb, after, na, fired); k < na; ++k) {
+        ++ks_entered[after[k]];
+        if (ks_state_break[after[k]] && !*hit_kind) {
             *hit_kind = 's';
-            *hit = after;
-            return 1;
+            *hit = after[k];
         }
     }
+    if (*hit_kind)
+        return 1;
     if (!conditions)
         return 0;
     ks_evaluate_conditions(ks_condition_was + kestro_sim_condition_count);
@@ -178,10 +252,19 @@ static int ks_count_cycle(int before, int after, int conditions, char *hit_kind,
     return 0;
 }
 
+/* "ran CYCLE STATE FIRED", then the active path. */
+static void ks_report_ran(void)
+{
+    int path[KS_MAX_PATH];
+    const int n = ks_active_path(path);
+    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
+    ks_print_path(path, n);
+}
+
 static void ks_report_coverage(void)
 {
     int i;
-    for (i = 0; i < kestro_sim_state_count; ++i) {
+    for (i = 0; i < kestro_sim_slot_count; ++i) {
         if (ks_entered[i])
             fprintf(ks_out, "covered state %d %llu\n", i, ks_entered[i]);
     }
@@ -204,7 +287,8 @@ static int ks_any_condition(void)
 /* One machine cycle as a long run makes it. */
 static int ks_quiet_cycle(int conditions, char *hit_kind, int *hit)
 {
-    const int before = kestro_sim_state();
+    int before[KS_MAX_PATH];
+    const int nb = ks_active_path(before);
     if (conditions)
         ks_evaluate_conditions(ks_condition_was);
     kestro_sim_fired = -1;
@@ -213,7 +297,7 @@ static int ks_quiet_cycle(int conditions, char *hit_kind, int *hit)
     kestro_sim_cycle();
     ks_phase = 0;
     ++ks_progress;
-    return ks_count_cycle(before, kestro_sim_state(), conditions, hit_kind, hit);
+    return ks_count_cycle(before, nb, conditions, hit_kind, hit);
 }
 
 /* "run N": N cycles as step runs them, breakpoints included, reported
@@ -234,7 +318,7 @@ void ks_run(long count)
     }
     ks_watch(0);
     ks_report_coverage();
-    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
+    ks_report_ran();
     ks_report_changes();
     if (hit_kind == 's')
         fprintf(ks_out, "break state %d\n", hit);
@@ -416,7 +500,8 @@ static long ks_hold_time(void)
 static void ks_restart(void)
 {
     int i;
-    int before;
+    int after[KS_MAX_PATH];
+    int n;
     for (i = 0; i < kestro_sim_var_count; ++i) {
         if (!kestro_sim_vars[i].constant)
             memcpy(kestro_sim_vars[i].address, ks_start_values + ks_offset[i], (size_t)kestro_sim_vars[i].size);
@@ -432,14 +517,15 @@ static void ks_restart(void)
     }
     ks_replay_count = 0;
     ks_cycle = 0;
-    before = kestro_sim_state_count;
     kestro_sim_fired = -1;
     ks_phase = 1;
     kestro_sim_initialize();
     ks_phase = 0;
     ++ks_progress;
-    if (ks_entry(before, -1, kestro_sim_state()))
-        ++ks_entered[kestro_sim_state()];
+    /* Everything active after the initial cycle was entered by it. */
+    n = ks_active_path(after);
+    for (i = 0; i < n; ++i)
+        ++ks_entered[after[i]];
 }
 
 /* "explore N SEED": N cycles with random values of the explored
@@ -489,7 +575,7 @@ void ks_explore(long count, unsigned long long seed)
     ks_exploring = 0;
     ks_watch(0);
     ks_report_coverage();
-    fprintf(ks_out, "ran %ld %d %d\n", ks_cycle, kestro_sim_state(), kestro_sim_fired);
+    ks_report_ran();
     ks_report_changes();
     fprintf(ks_out, "ok %ld %ld\n", done, restarts);
 }
@@ -497,7 +583,7 @@ void ks_explore(long count, unsigned long long seed)
 void ks_runs_allocate(const unsigned char *start, size_t size)
 {
     ks_start_values = (unsigned char *)malloc(size + 1);
-    ks_entered = (unsigned long long *)calloc((size_t)kestro_sim_state_count + 1, sizeof *ks_entered);
+    ks_entered = (unsigned long long *)calloc((size_t)kestro_sim_slot_count + 1, sizeof *ks_entered);
     ks_fired = (unsigned long long *)calloc((size_t)kestro_sim_transition_count + 1, sizeof *ks_fired);
     ks_hold = (long *)calloc((size_t)kestro_sim_explored_count + (size_t)kestro_sim_stub_count + 1, sizeof *ks_hold);
     ks_explored_stub = (int *)calloc((size_t)kestro_sim_stub_count + 1, sizeof *ks_explored_stub);

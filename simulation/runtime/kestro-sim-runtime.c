@@ -752,13 +752,6 @@ static void ks_stub_command(const char *name, const char *mode, char *value)
     fputc('\n', ks_out);
 }
 
-/* Whether the cycle entered `after`: another state, or the same one again
- * through a self transition. */
-int ks_entry(int before, int fired, int after)
-{
-    return (after != before || fired >= 0) && after >= 0 && after < kestro_sim_state_count;
-}
-
 void ks_evaluate_conditions(char *into)
 {
     int k;
@@ -772,12 +765,18 @@ void ks_evaluate_conditions(char *into)
     }
 }
 
-/* One cycle (or the initial one) and its report; 1 when a breakpoint hit. */
+/* One cycle (or the initial one) and its report; 1 when a breakpoint hit:
+ * the first state the cycle entered (outermost first) with one, then the
+ * first condition that became true. */
 static int ks_cycle_and_report(int initialize)
 {
     static char now[1];
     char *after_conditions = kestro_sim_condition_count > 0 ? ks_condition_was + kestro_sim_condition_count : now;
     int before = kestro_sim_state();
+    int before_path[KS_MAX_PATH];
+    int after_path[KS_MAX_PATH];
+    const int nb = initialize ? 0 : ks_active_path(before_path);
+    int na;
     int after;
     int k;
     ks_evaluate_conditions(ks_condition_was);
@@ -793,12 +792,16 @@ static int ks_cycle_and_report(int initialize)
     }
     ks_phase = 0;
     after = kestro_sim_state();
+    na = ks_active_path(after_path);
     fprintf(ks_out, "cycle %ld %d %d %d\n", ks_cycle, before, kestro_sim_fired, after);
+    ks_print_path(after_path, na);
     ks_report_changes();
     ks_report_calls();
-    if (ks_entry(before, kestro_sim_fired, after) && ks_state_break[after]) {
-        fprintf(ks_out, "break state %d\n", after);
-        return 1;
+    for (k = ks_first_entered(before_path, nb, after_path, na, kestro_sim_fired); k < na; ++k) {
+        if (ks_state_break[after_path[k]]) {
+            fprintf(ks_out, "break state %d\n", after_path[k]);
+            return 1;
+        }
     }
     ks_evaluate_conditions(after_conditions);
     for (k = 0; k < kestro_sim_condition_count; ++k) {
@@ -838,7 +841,7 @@ static void ks_breakpoint(const char *kind, const char *index_text, const char *
     int on = on_text && strcmp(on_text, "1") == 0;
     if (!index_text || *end != '\0' || !on_text || (!on && strcmp(on_text, "0") != 0)) {
         fputs("error usage: break state|condition INDEX 1|0\n", ks_out);
-    } else if (strcmp(kind, "state") == 0 && index >= 0 && index <= kestro_sim_state_count) {
+    } else if (strcmp(kind, "state") == 0 && index >= 0 && index <= kestro_sim_slot_count) {
         ks_state_break[index] = (char)on;
         fputs("ok\n", ks_out);
     } else if (strcmp(kind, "condition") == 0 && index >= 0 && index < kestro_sim_condition_count) {
@@ -852,8 +855,8 @@ static void ks_breakpoint(const char *kind, const char *index_text, const char *
 static void ks_hello(void)
 {
     int i;
-    fprintf(ks_out, "kestro-sim 2 %d %d %d %d\n", kestro_sim_state_count, kestro_sim_condition_count,
-            kestro_sim_var_count, kestro_sim_transition_count);
+    fprintf(ks_out, "kestro-sim 3 %d %d %d %d %d\n", kestro_sim_state_count, kestro_sim_condition_count,
+            kestro_sim_var_count, kestro_sim_transition_count, kestro_sim_slot_count);
     for (i = 0; i < kestro_sim_var_count; ++i) {
         const struct kestro_sim_var *v = &kestro_sim_vars[i];
         fprintf(ks_out, "var %s %c %d ", v->name, v->kind, v->size);
@@ -873,7 +876,7 @@ static void ks_allocate(void)
         total += (size_t)kestro_sim_vars[i].size;
     }
     ks_shadow = (unsigned char *)malloc(total + 1);
-    ks_state_break = (char *)calloc((size_t)kestro_sim_state_count + 1, 1);
+    ks_state_break = (char *)calloc((size_t)kestro_sim_slot_count + 1, 1);
     ks_condition_on = (char *)calloc((size_t)kestro_sim_condition_count + 1, 1);
     ks_condition_was = (char *)calloc(2 * (size_t)kestro_sim_condition_count + 1, 1);
     if (!ks_offset || !ks_shadow || !ks_state_break || !ks_condition_on || !ks_condition_was || !ks_allocate_stubs())

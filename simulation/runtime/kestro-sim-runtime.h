@@ -29,6 +29,26 @@ void kestro_sim_initialize(void);
 void kestro_sim_cycle(void);
 int kestro_sim_condition(int index);
 
+/* The levels of the machine: its own diagram (level 0) and each of its
+ * sub-machines. The states and transitions of every level are numbered in
+ * one row of slots (the machine's own first); kestro_sim_transition_count
+ * and the fired hook count transition slots. A machine without
+ * sub-machines has one level, whose slots are its states and transitions. */
+struct kestro_sim_level
+{
+    int parent;            /* the level holding it, -1 for level 0 */
+    int holder;            /* the holding state in the parent level */
+    int states;
+    int first_state;       /* its first state slot */
+    int transitions;
+    int first_transition;  /* its first transition slot */
+};
+extern const struct kestro_sim_level kestro_sim_levels[];
+extern const int kestro_sim_level_count;
+extern const int kestro_sim_slot_count;
+/* A level's state variable: 0 .. states - 1, or its start value. */
+int kestro_sim_level_state(int level);
+
 /* What the explorer gives values: the scalar inputs, and anything else the
  * glue lists (a variable with null_only is set to all zero bytes, as a
  * pointer that a stub returns). */
@@ -86,11 +106,18 @@ void ks_report_position(const char *word, int signal_number);
 void ks_on_signal(int signal_number);
 void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits);
 void ks_report_changes(void);
-int ks_entry(int before, int fired, int after);
 void ks_evaluate_conditions(char *into);
 void ks_stub_single(int index);
 
 /* kestro-sim-runs.c */
+/* The most levels of an active path. */
+#define KS_MAX_PATH 16
+/* The slots of the active states, the machine's own first; their number. */
+int ks_active_path(int *slots);
+/* The first index of `after` that a cycle entered (na for none). */
+int ks_first_entered(const int *before, int nb, const int *after, int na, int fired);
+/* "path SLOT..." after a cycle's report, for a machine with sub-machines. */
+void ks_print_path(const int *slots, int n);
 /* Its arrays; `start` holds every variable's start value (`size` bytes). */
 void ks_runs_allocate(const unsigned char *start, size_t size);
 void ks_run(long count);

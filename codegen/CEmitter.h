@@ -101,6 +101,10 @@ public:
     // The query a machine with sub-machines offers its texts: kestro_in(X)
     // is true while state X (of any level) is active. It expands to
     // activeMacro(module, X), a macro per state.
+    // void module_reset_sub_machines(void): every sub-machine back to its
+    // start value, every time in state 0; run by the init function and when
+    // the state holds a value no state has.
+    static QString subResetFunction(const QString &module);
     static QString inQuery();                                              // kestro_in
     static QString activeMacro(const QString &module, const QString &label);  // KESTRO_IN_module_label
 

@@ -226,9 +226,11 @@ void SimulationHarness::writeGlue(const MachineDescription &machine, const Gener
     append(QStringLiteral("/* Simulation of the state machine %1, written by Kestro. The machine's own\n"
                           " * source is included below so that its static variables can be reached. */\n"
                           "#include \"%2\"\n"
-                          "volatile int kestro_sim_fired = -1;\n")
+                          "volatile int kestro_sim_fired = -1;\n"
+                          // The generated hooks number the transitions of
+                          // every level in one row, as SimulationLevels does.
+                          "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n")
                .arg(module.moduleName, preludeFileName()));
-    writeFiredHook(machine, module);
     // Inputs and outputs of standard types come first, so that the machine's
     // code can use them without declaring them; those of the machine's own
     // types follow its source, where its includes have declared the types.
@@ -310,45 +312,6 @@ void SimulationHarness::writeConditions(const QStringList &conditions)
                                  + printableLabel(conditions.at(k).simplified()) };
     }
     append(QStringLiteral("\t}\n\treturn 0;\n}\n\n"));
-}
-
-void SimulationHarness::writeFiredHook(const MachineDescription &machine, const GeneratedModule &module)
-{
-    if (machine.subMachines.empty()) {
-        append(QStringLiteral("#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = (n))\n"));
-        return;
-    }
-    // Each level numbers its own transitions; the function the hook runs
-    // in (a state's, or a sub-machine's cycle) tells the level, whose first
-    // slot is added.
-    const SimulationLevels levels(machine);
-    const InstanceEmitter::Names names(module.moduleName);
-    const bool instance = machine.style == ModuleStyle::Instance;
-    QString text = QStringLiteral("#include <string.h>\n"
-                                  "struct kestro_sim_fired_in { const char *function; int first; };\n"
-                                  "static const struct kestro_sim_fired_in kestro_sim_fired_in[] = {\n");
-    for (int k = 1; k < levels.levelCount(); ++k) {
-        const MachineDescription &level = levels.level(k);
-        const int first = levels.transitionSlot(k, 0);
-        text += QStringLiteral("\t{ \"%1\", %2 },\n")
-                    .arg(instance ? names.subCycle(level.processLabel)
-                                  : CEmitter::subCycleFunction(module.moduleName, level.processLabel))
-                    .arg(first);
-        for (const MachineState &state : level.states)
-            text += QStringLiteral("\t{ \"%1\", %2 },\n")
-                        .arg(instance ? names.stateFunction(state.label) : state.label)
-                        .arg(first);
-    }
-    text += QStringLiteral("\t{ 0, 0 }\n};\n"
-                           "int kestro_sim_fired_slot(const char *function, int n);\n"
-                           "int kestro_sim_fired_slot(const char *function, int n)\n{\n"
-                           "\tint i;\n"
-                           "\tfor (i = 0; kestro_sim_fired_in[i].function; ++i) {\n"
-                           "\t\tif (strcmp(kestro_sim_fired_in[i].function, function) == 0)\n"
-                           "\t\t\treturn kestro_sim_fired_in[i].first + n;\n"
-                           "\t}\n\treturn n;\n}\n"
-                           "#define KESTRO_TRANSITION_FIRED(n) (kestro_sim_fired = kestro_sim_fired_slot(__func__, (n)))\n");
-    append(text);
 }
 
 void SimulationHarness::writeAccessors(const MachineDescription &machine, const GeneratedModule &module)

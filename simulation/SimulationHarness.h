@@ -91,7 +91,6 @@ private:
     void writeDataflowVariables(bool standardTypes);
     void writeVariableTable();
     void writeConditions(const QStringList &conditions);
-    void writeFiredHook(const MachineDescription &machine, const GeneratedModule &module);
     // The machine's state, init and cycle, and the state variable of each level.
     void writeAccessors(const MachineDescription &machine, const GeneratedModule &module);
     void writeExplorer(const MachineDescription &machine);

@@ -1,6 +1,7 @@
 #include "SimulationController.h"
 
 #include "Canvas.h"
+#include "CanvasPaths.h"
 #include "CheckedSaveFile.h"
 #include "CodegenErrorLog.h"
 #include "ItemRef.h"
@@ -13,6 +14,8 @@
 #include "SimulationCoverageModel.h"
 #include "SimulationDock.h"
 #include "SimulationHighlighter.h"
+#include "SimulationHighlighters.h"
+#include "SimulationLevels.h"
 #include "SimulationIncludePath.h"
 #include "SimulationScript.h"
 #include "SimulationSettingsDialog.h"
@@ -141,6 +144,8 @@ SimulationDock *SimulationController::dock()
     connect(m_dock, &SimulationDock::saveTraceClicked, this, &SimulationController::saveTrace);
     connect(m_dock, &SimulationDock::conditionEntered, this, &SimulationController::setCondition);
     connect(m_dock, &SimulationDock::coverageToggled, this, &SimulationController::showCoverage);
+    connect(m_dock, &SimulationDock::diagramRequested, this, &SimulationController::showDiagram);
+    connect(m_dock, &SimulationDock::traceRowActivated, this, &SimulationController::showTraceRow);
     return m_dock;
 }
 
@@ -151,7 +156,7 @@ Canvas *SimulationController::canvas() const
 
 SimulationHighlighter *SimulationController::highlighter() const
 {
-    return m_highlighter;
+    return m_highlighters ? SimulationHighlighter::of(m_canvas) : nullptr;
 }
 
 CodegenErrorLog *SimulationController::errorLog() const
@@ -175,6 +180,7 @@ void SimulationController::start()
     if (!mayRunProjectCode() || !mayRunUnconfined())
         return;
     m_machine = target.machine;
+    m_levels = std::make_unique<SimulationLevels>(m_machine);
     m_module = target.module;
     m_breakStates.clear();
     m_condition.clear();
@@ -187,6 +193,11 @@ void SimulationController::start()
     dock()->conditionEdit()->clear();
     dock()->setCycle(-1, QString());
     dock()->fitTraceColumns(m_machine);
+    QStringList diagrams{ m_module.moduleName };
+    for (int level = 1; level < m_levels->levelCount(); ++level)
+        diagrams << m_levels->levelName(level);
+    dock()->setDiagrams(diagrams);
+    dock()->setShownDiagram(target.diagram);
     enterMode(canvas);
     startSession();
 }
@@ -255,9 +266,25 @@ void SimulationController::enterMode(Canvas *canvas)
     m_browser->setEnabled(false);
     m_guard = std::make_unique<SimulationViewGuard>(
         m_view, [this](const QList<QGraphicsItem *> &items, const QPoint &pos) { showContextMenu(items, pos); });
-    m_highlighter = new SimulationHighlighter(canvas);
+    // The diagram of each level, found by its path; the one shown at least.
+    QList<Canvas *> canvases;
+    for (int level = 0; level < m_levels->levelCount(); ++level) {
+        Canvas *found = nullptr;
+        for (Canvas *c : m_window->project()->canvases()) {
+            bool known = false;
+            if (CanvasPaths::canvasPath(c, &known) == m_levels->level(level).nodePath && known)
+                found = c;
+        }
+        canvases << found;
+    }
+    if (!canvases.contains(canvas))
+        canvases[0] = canvas;
+    m_highlighters = new SimulationHighlighters(canvases, this);
     // A canvas that goes away (the window closes) ends the simulation.
-    connect(canvas, &QObject::destroyed, this, &SimulationController::stop);
+    for (Canvas *c : qAsConst(canvases)) {
+        if (c)
+            connect(c, &QObject::destroyed, this, &SimulationController::stop);
+    }
     m_stopAction->setEnabled(true);
     dock()->setWindowTitle(QStringLiteral("Simulation: %1").arg(m_module.moduleName));
     dock()->show();
@@ -270,7 +297,11 @@ void SimulationController::stop()
         return;
     m_active = false;
     endSession();
-    delete m_highlighter;
+    for (int level = 0; m_highlighters && level < m_highlighters->levelCount(); ++level) {
+        if (Canvas *c = m_highlighters->canvas(level))
+            disconnect(c, nullptr, this, nullptr);
+    }
+    delete m_highlighters;
     m_guard.reset();
     m_browser->setEnabled(true);
     dock()->setRunning(false);
@@ -368,7 +399,7 @@ void SimulationController::sessionFailed(const SimulationFailure &failure)
         dock()->setStatus(failure.message + QStringLiteral("\nReset starts the machine again."), true);
         dock()->setMachineUsable(false, true);
         if (failure.state >= 0)
-            showPosition(failure.state, failure.transition, false);
+            showPosition(m_session->activePath(), failure.transition, false);
         return;
     }
     // No program: what the compiler said goes to the error log. A condition
@@ -425,8 +456,9 @@ void SimulationController::commandFinished(int command, const SimulationReply &r
     dock()->traceView()->scrollToBottom();
     const int stateCount = m_machine.states.size();
     if (m_haveCycle)
-        showPosition(m_session->state(), m_lastCycle.fired, m_lastCycle.initialTransition(stateCount));
-    dock()->setCycle(m_session->cycle(), m_session->stateName(m_session->state()));
+        showPosition(m_session->activePath(), m_lastCycle.fired, m_lastCycle.initialTransition(stateCount));
+    dock()->setCycle(m_session->cycle(),
+                     SimulationTrace::pathName(m_machine, m_session->activePath(), m_session->state()));
     if (reply.kind == SimulationReply::Break) {
         setRunning(false);
         dock()->setStatus(breakText(reply.hit));
@@ -471,32 +503,73 @@ void SimulationController::editStub(const QString &name, const QStringList &valu
         m_session->setStubReturns(name, values, sequence);
 }
 
-void SimulationController::showPosition(int state, int fired, bool initial)
+void SimulationController::showPosition(const QVector<int> &path, int fired, bool initial)
 {
-    if (!m_highlighter)
+    if (!m_highlighters)
         return;
-    StateItem *item = stateItem(state);
-    if (initial)
-        m_highlighter->showInitial(item);
-    else
-        m_highlighter->showActive(item, m_canvas ? m_canvas->transitions().value(fired) : nullptr);
-    if (item)
-        m_view->ensureVisible(item, VisibleMargin, VisibleMargin);
+    // Each level's active state; a sub-machine entered in this cycle shows
+    // its initial arrow when it started at its initial state.
+    QVector<SimulationHighlighters::Mark> marks(m_levels->levelCount());
+    const int firedLevel = m_levels->levelOfTransition(fired);
+    const int firstNew = m_haveCycle ? m_levels->firstEntered(m_lastCycle.beforePath, path, fired) : 0;
+    for (int i = 0; i < path.size(); ++i) {
+        const int level = m_levels->levelOfState(path.at(i));
+        const int index = m_levels->stateIndex(path.at(i));
+        if (!stateItem(path.at(i)))
+            continue;
+        SimulationHighlighters::Mark &mark = marks[level];
+        mark.state = index;
+        mark.fired = level == firedLevel ? m_levels->transitionIndex(fired) : -1;
+        mark.initial = (level == 0 && initial)
+            || (level > 0 && i >= firstNew && level != firedLevel && m_levels->level(level).states.at(index).initial);
+    }
+    m_highlighters->show(marks);
+    // The view keeps the active state of the diagram shown in sight.
+    const int shown = m_highlighters->levelOf(qobject_cast<Canvas *>(m_view->scene()));
+    if (shown >= 0 && marks.at(shown).state >= 0)
+        m_view->ensureVisible(m_highlighters->state(shown, marks.at(shown).state), VisibleMargin, VisibleMargin);
 }
 
-StateItem *SimulationController::stateItem(int state) const
+StateItem *SimulationController::stateItem(int slot) const
 {
-    if (!m_canvas || state < 0 || state >= m_machine.states.size())
+    const int level = m_levels ? m_levels->levelOfState(slot) : -1;
+    if (!m_highlighters || level < 0)
         return nullptr;
     // The machine was read from these diagrams in list order.
-    StateItem *item = m_canvas->states().value(state);
-    return item && item->label() == m_machine.states.at(state).label ? item : nullptr;
+    const int index = m_levels->stateIndex(slot);
+    StateItem *item = m_highlighters->state(level, index);
+    return item && item->label() == m_levels->level(level).states.at(index).label ? item : nullptr;
+}
+
+void SimulationController::showDiagram(int level)
+{
+    Canvas *canvas = m_highlighters ? m_highlighters->canvas(level) : nullptr;
+    if (!canvas)
+        return;
+    m_window->project()->showCanvas(canvas);
+    dock()->setShownDiagram(level);
+    if (m_session)
+        showPosition(m_session->activePath(), m_haveCycle ? m_lastCycle.fired : -1,
+                     m_haveCycle && m_lastCycle.initialTransition(m_machine.states.size()));
+}
+
+void SimulationController::showTraceRow(int row, int column)
+{
+    // The diagram of the state the row names (the state after, unless the
+    // state before was clicked).
+    const QVector<SimulationTrace::Row> &rows = m_trace->rows();
+    if (!m_levels || row < 0 || row >= rows.size() || rows.at(row).restart)
+        return;
+    const QString &name = column == SimulationTraceModel::BeforeColumn ? rows.at(row).before : rows.at(row).after;
+    const int slot = m_levels->findState(name);
+    if (slot >= 0)
+        showDiagram(m_levels->levelOfState(slot));
 }
 
 QString SimulationController::breakText(const SimulationBreak &hit) const
 {
     if (hit.kind == SimulationBreak::StateEntered)
-        return QStringLiteral("Paused: state %1 was entered").arg(printableLabel(m_session->stateName(hit.index)));
+        return QStringLiteral("Paused: state %1 was entered").arg(printableLabel(m_levels->stateName(hit.index)));
     return QStringLiteral("Paused: %1 became true").arg(m_condition);
 }
 
@@ -578,7 +651,7 @@ void SimulationController::setCondition(const QString &condition)
 
 void SimulationController::setStateBreakpoint(int state, bool on)
 {
-    if (state < 0 || state >= m_machine.states.size())
+    if (!m_levels || state < 0 || state >= m_levels->stateSlots())
         return;
     if (on)
         m_breakStates.insert(state);
@@ -609,49 +682,55 @@ void SimulationController::updateCoverage()
         coverage.transitionFires[i] += m_earlierCoverage.transitionFires.at(i);
     m_coverage->setCoverage(coverage);
     dock()->showCoverage();
-    if (!m_highlighter || !m_canvas)
+    if (!m_highlighters)
         return;
-    QList<StateItem *> states;
-    QList<TransitionItem *> transitions;
-    if (m_coverageShown) {
-        for (int i = 0; i < coverage.stateEntries.size(); ++i) {
-            if (coverage.stateEntries.at(i) == 0)
-                if (StateItem *item = stateItem(i))
-                    states << item;
-        }
-        // The machine's transitions are the canvas's, in list order.
-        const QList<TransitionItem *> items = m_canvas->transitions();
-        for (int i = 0; i < coverage.transitionFires.size() && i < items.size(); ++i) {
-            if (coverage.transitionFires.at(i) == 0 && items.at(i)->label() == m_machine.transitions.at(i).label)
-                transitions << items.at(i);
-        }
+    QVector<QList<int>> states(m_levels->levelCount());
+    QVector<QList<int>> transitions(m_levels->levelCount());
+    for (int i = 0; m_coverageShown && i < coverage.stateEntries.size(); ++i) {
+        if (coverage.stateEntries.at(i) == 0 && stateItem(i))
+            states[m_levels->levelOfState(i)] << m_levels->stateIndex(i);
     }
-    m_highlighter->setUnreached(states, transitions);
+    // The machine's transitions are the canvases', in list order.
+    for (int i = 0; m_coverageShown && i < coverage.transitionFires.size(); ++i) {
+        const int level = m_levels->levelOfTransition(i);
+        const int index = m_levels->transitionIndex(i);
+        const TransitionItem *item = m_highlighters->transition(level, index);
+        if (coverage.transitionFires.at(i) == 0 && item
+            && item->label() == m_levels->level(level).transitions.at(index).label)
+            transitions[level] << index;
+    }
+    m_highlighters->setUnreached(states, transitions);
 }
 
 void SimulationController::showBreakpoints()
 {
-    if (!m_highlighter)
+    if (!m_highlighters)
         return;
-    QList<StateItem *> items;
-    for (int state : qAsConst(m_breakStates)) {
-        if (StateItem *item = stateItem(state))
-            items << item;
+    QVector<QList<int>> states(m_levels->levelCount());
+    for (int slot : qAsConst(m_breakStates)) {
+        if (stateItem(slot))
+            states[m_levels->levelOfState(slot)] << m_levels->stateIndex(slot);
     }
-    m_highlighter->setBreakpoints(items);
+    m_highlighters->setBreakpoints(states);
 }
 
 void SimulationController::showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos)
 {
-    if (!m_canvas)
+    // The states of whichever of the machine's diagrams is shown.
+    Canvas *shown = qobject_cast<Canvas *>(m_view->scene());
+    const int level = m_highlighters ? m_highlighters->levelOf(shown) : -1;
+    if (level < 0)
         return;
-    int state = -1;
+    int index = -1;
     for (QGraphicsItem *item : items) {
-        for (QGraphicsItem *up = item; up && state < 0; up = up->parentItem())
-            state = m_canvas->states().indexOf(qgraphicsitem_cast<StateItem *>(up));
-        if (state >= 0 || !SimulationHighlighter::isOverlay(item))
+        for (QGraphicsItem *up = item; up && index < 0; up = up->parentItem())
+            index = shown->states().indexOf(qgraphicsitem_cast<StateItem *>(up));
+        if (index >= 0 || !SimulationHighlighter::isOverlay(item))
             break;
     }
+    if (index < 0 || index >= m_levels->level(level).states.size())
+        return;
+    const int state = m_levels->stateSlot(level, index);
     if (!stateItem(state))
         return;
     QMenu menu(m_view);

@@ -16,6 +16,7 @@
 
 #include "CEmitter.h"
 #include "MachineDescription.h"
+#include "SimulationHighlighters.h"
 #include "SimulationRecords.h"
 
 #include <QObject>
@@ -36,6 +37,7 @@ class QWidget;
 class SimulationCoverageModel;
 class SimulationDock;
 class SimulationHighlighter;
+class SimulationLevels;
 class SimulationSession;
 class SimulationTraceModel;
 class SimulationFunctionsModel;
@@ -63,8 +65,10 @@ public:
     SimulationTraceModel *traceModel() const { return m_trace; }
     SimulationCoverageModel *coverageModel() const { return m_coverage; }
     SimulationSession *session() const { return m_session.get(); }
-    // Null while not simulating.
+    // Null while not simulating: of the diagram the simulation started on,
+    // and of every diagram of the machine's levels.
     SimulationHighlighter *highlighter() const;
+    SimulationHighlighters *highlighters() const { return m_highlighters; }
     // Null until a compile failed.
     CodegenErrorLog *errorLog() const;
 
@@ -89,6 +93,11 @@ public slots:
     void saveTrace();
     // Greys on the canvas what was never reached, or shows it all again.
     void showCoverage(bool on);
+    // Shows the diagram of a level of the machine (SimulationLevels): its
+    // own, or a sub-machine's, with the active state marked.
+    void showDiagram(int level);
+    // Shows the diagram of the state a trace row names in `column`.
+    void showTraceRow(int row, int column);
 
 protected:
     // A menu shows the status tips of enabled entries only: the Run menu's
@@ -112,7 +121,8 @@ private:
     void cycleFinished(const SimulationCycle &cycle);
     void commandFinished(int command, const SimulationReply &reply);
     void showVariables();
-    void showPosition(int state, int fired, bool initial);
+    // The active state of every level (a path of slots) and the transition fired.
+    void showPosition(const QVector<int> &path, int fired, bool initial);
     void runTick();
     void setRate(int cyclesPerSecond);
     void editVariable(int row, const QString &literal);
@@ -122,7 +132,8 @@ private:
     void showContextMenu(const QList<QGraphicsItem *> &items, const QPoint &globalPos);
     void showCompileErrors(const SimulationFailure &failure);
     QString breakText(const SimulationBreak &hit) const;
-    StateItem *stateItem(int state) const;
+    // The item of a state slot on its level's diagram, null when not drawn as read.
+    StateItem *stateItem(int slot) const;
     void showBreakpoints();
     // The coverage of this simulation's sessions so far, to the dock and,
     // when asked for, to the canvas.
@@ -149,8 +160,9 @@ private:
     QPointer<Canvas> m_canvas;
     int m_previousContext = 0;
     std::unique_ptr<SimulationViewGuard> m_guard;
-    QPointer<SimulationHighlighter> m_highlighter;
+    QPointer<SimulationHighlighters> m_highlighters;
     MachineDescription m_machine;
+    std::unique_ptr<SimulationLevels> m_levels;   // of m_machine
     GeneratedModule m_module;
     std::unique_ptr<SimulationSession> m_session;
     bool m_ready = false;

@@ -1,6 +1,7 @@
 #include "SimulationCoverageModel.h"
 
 #include "ItemRef.h"
+#include "SimulationLevels.h"
 
 #include <QBrush>
 #include <QColor>
@@ -9,9 +10,11 @@ SimulationCoverageModel::SimulationCoverageModel(QObject *parent) : QAbstractTab
 {
 }
 
+SimulationCoverageModel::~SimulationCoverageModel() = default;
+
 int SimulationCoverageModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_machine.states.size() + m_machine.transitions.size();
+    return parent.isValid() || !m_levels ? 0 : m_levels->stateSlots() + m_levels->transitionSlots();
 }
 
 int SimulationCoverageModel::columnCount(const QModelIndex &parent) const
@@ -21,7 +24,7 @@ int SimulationCoverageModel::columnCount(const QModelIndex &parent) const
 
 qint64 SimulationCoverageModel::count(int row) const
 {
-    const int states = m_machine.states.size();
+    const int states = m_levels->stateSlots();
     return row < states ? m_coverage.stateEntries.value(row) : m_coverage.transitionFires.value(row - states);
 }
 
@@ -30,7 +33,7 @@ QVariant SimulationCoverageModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     const int row = index.row();
-    const int states = m_machine.states.size();
+    const int states = m_levels->stateSlots();
     const qint64 n = count(row);
     if (role == Qt::ForegroundRole)
         return n == 0 ? QBrush(QColor(0x90, 0x90, 0x90)) : QVariant();
@@ -42,9 +45,8 @@ QVariant SimulationCoverageModel::data(const QModelIndex &index, int role) const
     case KindColumn:
         return row < states ? QStringLiteral("State") : QStringLiteral("Transition");
     case NameColumn:
-        if (row < states)
-            return m_machine.states.at(row).label;
-        return m_machine.transitions.at(row - states).label;
+        // A sub-machine's items with their place ("Running/Cruise").
+        return row < states ? m_levels->stateName(row) : m_levels->transitionName(row - states);
     case CountColumn:
         if (n > 0)
             return n;
@@ -66,16 +68,17 @@ void SimulationCoverageModel::setMachine(const MachineDescription &machine)
 {
     beginResetModel();
     m_machine = machine;
+    m_levels = std::make_unique<SimulationLevels>(m_machine);
     m_coverage = SimulationCoverage();
-    m_coverage.stateEntries.fill(0, machine.states.size());
-    m_coverage.transitionFires.fill(0, machine.transitions.size());
+    m_coverage.stateEntries.fill(0, m_levels->stateSlots());
+    m_coverage.transitionFires.fill(0, m_levels->transitionSlots());
     endResetModel();
 }
 
 void SimulationCoverageModel::setCoverage(const SimulationCoverage &coverage)
 {
-    if (coverage.stateEntries.size() != m_machine.states.size()
-        || coverage.transitionFires.size() != m_machine.transitions.size())
+    if (!m_levels || coverage.stateEntries.size() != m_levels->stateSlots()
+        || coverage.transitionFires.size() != m_levels->transitionSlots())
         return;
     m_coverage = coverage;
     if (rowCount() > 0)

@@ -1,13 +1,18 @@
 #pragma once
 
 // The coverage of a simulation in the editor, a row per state and per
-// transition of the machine: its kind, its label and how often it was
+// transition of the machine, of every level (a sub-machine's named with its
+// place, "Running/Cruise"): its kind, its label and how often it was
 // entered or fired so far (restarts included). Rows never reached are grey.
 
 #include "MachineDescription.h"
 #include "SimulationRecords.h"
 
 #include <QAbstractTableModel>
+
+#include <memory>
+
+class SimulationLevels;
 
 class SimulationCoverageModel : public QAbstractTableModel
 {
@@ -16,6 +21,7 @@ public:
     enum Column { KindColumn, NameColumn, CountColumn, ColumnCount };
 
     explicit SimulationCoverageModel(QObject *parent = nullptr);
+    ~SimulationCoverageModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -33,5 +39,6 @@ private:
     qint64 count(int row) const;
 
     MachineDescription m_machine;
+    std::unique_ptr<SimulationLevels> m_levels;   // of m_machine, once set
     SimulationCoverage m_coverage;
 };

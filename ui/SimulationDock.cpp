@@ -3,11 +3,13 @@
 #include "SimulationFunctionsModel.h"
 #include "MachineDescription.h"
 #include "SimulationCoverageModel.h"
+#include "SimulationLevels.h"
 #include "SimulationTrace.h"
 #include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -97,7 +99,19 @@ QWidget *SimulationDock::buildButtons()
     rate->addWidget(new QLabel(QStringLiteral("Rate:"), box));
     rate->addWidget(m_rate);
     rate->addStretch(1);
+    // The diagrams of a machine with sub-machines, each with the active state marked.
+    m_diagrams = new QComboBox(box);
+    m_diagrams->setObjectName(QStringLiteral("simulationDiagrams"));
+    m_diagrams->setToolTip(QStringLiteral("The machine's diagram or one of its sub-machines'"));
+    m_showDiagram = new QPushButton(QStringLiteral("Show"), box);
+    m_showDiagram->setObjectName(QStringLiteral("simulationShowDiagram"));
+    m_showDiagram->setToolTip(QStringLiteral("Show this diagram; the active state is marked on each of them"));
+    rate->addWidget(m_diagrams);
+    rate->addWidget(m_showDiagram);
+    m_diagrams->hide();
+    m_showDiagram->hide();
     rows->addLayout(rate);
+    connect(m_showDiagram, &QPushButton::clicked, this, [this] { emit diagramRequested(m_diagrams->currentIndex()); });
 
     connect(m_reset, &QPushButton::clicked, this, &SimulationDock::resetClicked);
     connect(m_step, &QPushButton::clicked, this, &SimulationDock::stepClicked);
@@ -162,6 +176,8 @@ QWidget *SimulationDock::buildTables(SimulationVariablesModel *variables, Simula
     m_trace->horizontalHeader()->setDefaultSectionSize(80);
     m_trace->verticalHeader()->setDefaultSectionSize(m_trace->fontMetrics().height() + 6);
     traceLayout->addWidget(m_trace);
+    connect(m_trace, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { emit traceRowActivated(index.row(), index.column()); });
     connect(m_saveTrace, &QPushButton::clicked, this, &SimulationDock::saveTraceClicked);
 
     buildCoverage(coverage, splitter);
@@ -217,12 +233,14 @@ void SimulationDock::showCoverage()
 
 void SimulationDock::fitTraceColumns(const MachineDescription &machine)
 {
+    // Every level's states and transitions, with their places.
+    const SimulationLevels levels(machine);
     QStringList states{ SimulationTrace::stateName(machine, machine.states.size()) };
-    for (const MachineState &state : machine.states)
-        states << state.label;
+    for (int slot = 0; slot < levels.stateSlots(); ++slot)
+        states << levels.stateName(slot);
     QStringList transitions{ QStringLiteral("(initial)") };
-    for (const MachineTransition &transition : machine.transitions)
-        transitions << transition.label;
+    for (int slot = 0; slot < levels.transitionSlots(); ++slot)
+        transitions << levels.transitionName(slot);
     const QFontMetrics metrics(m_trace->font());
     QFont bold = m_trace->font();
     bold.setBold(true);
@@ -255,6 +273,20 @@ void SimulationDock::fitTraceColumns(const MachineDescription &machine)
     // wide as that needs.
     m_trace->setMinimumWidth(qMin(total + metrics.averageCharWidth() * ChangesChars,
                                   metrics.averageCharWidth() * MaxTraceChars));
+}
+
+void SimulationDock::setDiagrams(const QStringList &names)
+{
+    m_diagrams->clear();
+    m_diagrams->addItems(names);
+    m_diagrams->setVisible(names.size() > 1);
+    m_showDiagram->setVisible(names.size() > 1);
+}
+
+void SimulationDock::setShownDiagram(int diagram)
+{
+    if (diagram >= 0 && diagram < m_diagrams->count())
+        m_diagrams->setCurrentIndex(diagram);
 }
 
 int SimulationDock::rate() const

@@ -12,6 +12,7 @@
 struct MachineDescription;
 class QLabel;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -47,6 +48,9 @@ public:
     QPlainTextEdit *outputView() const { return m_output; }
     QTableView *coverageView() const { return m_coverage; }
     QCheckBox *coverageToggle() const { return m_coverageToggle; }
+    // The machine's diagrams and Show, shown for a machine with sub-machines.
+    QComboBox *diagramBox() const { return m_diagrams; }
+    QPushButton *showDiagramButton() const { return m_showDiagram; }
     QString coverageSummary() const;
 
     int rate() const;
@@ -70,6 +74,11 @@ public:
     void fitTraceColumns(const MachineDescription &machine);
     // The coverage model changed.
     void showCoverage();
+    // The names of the machine's diagrams, its own first, then its
+    // sub-machines' ("Running", "Running/Cruise"); hidden for one.
+    void setDiagrams(const QStringList &names);
+    // The diagram shown on the canvas, an index into those names.
+    void setShownDiagram(int diagram);
 
 signals:
     void resetClicked();
@@ -82,6 +91,10 @@ signals:
     void conditionEntered(const QString &condition);
     // The "Coverage" toggle: grey on the canvas what was never reached.
     void coverageToggled(bool on);
+    // Show, for the diagram chosen (an index into setDiagrams' names).
+    void diagramRequested(int diagram);
+    // A trace row was double-clicked, in this column.
+    void traceRowActivated(int row, int column);
 
 private:
     QWidget *buildButtons();
@@ -108,5 +121,7 @@ private:
     SimulationCoverageModel *m_coverageModel = nullptr;
     QTableView *m_coverage = nullptr;
     QCheckBox *m_coverageToggle = nullptr;
+    QComboBox *m_diagrams = nullptr;
+    QPushButton *m_showDiagram = nullptr;
     QLabel *m_coverageSummary = nullptr;
 };

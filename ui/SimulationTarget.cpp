@@ -27,9 +27,15 @@ SimulationTarget SimulationTarget::forCanvas(const QList<Canvas *> &canvases, co
     properties.projectName = document.root.label;
     properties.transitionHooks = true;
     for (int i = 0; i < machines.size(); ++i) {
-        if (machines.at(i).nodePath != path)
+        const MachineDescription &machine = machines.at(i);
+        target.diagram = machine.nodePath == path ? 0 : -1;
+        for (size_t k = 0; k < machine.subMachines.size() && target.diagram < 0; ++k) {
+            if (machine.subMachines.at(k).nodePath == path)
+                target.diagram = int(k) + 1;
+        }
+        if (target.diagram < 0)
             continue;
-        target.machine = machines.at(i);
+        target.machine = machine;
         target.module = CEmitter::generate(target.machine, properties);
         return target;
     }

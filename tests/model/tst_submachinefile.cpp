@@ -3,6 +3,7 @@
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
+#include "RandomProject.h"
 #include "RecordPlacement.h"
 #include "SubMachineLevels.h"
 #include "SubMachineProject.h"
@@ -112,6 +113,30 @@ void TestSubMachineFile::subMachinesRoundTripAtEveryLevel()
         QCOMPARE(records.states.at(placement.transitionStart(t)).label, records.transitions.at(t).startItem);
     }
     QVERIFY(placement.holderOf(4) == RecordPlacement::None && placement.parentOf(4) == RecordPlacement::None);
+
+    // Random projects with sub-machines four levels deep under every
+    // machine read back as written, every sub-machine joined.
+    for (quint32 seed : {1u, 2u, 3u}) {
+        RandomProjectOptions options;
+        options.subMachineLevels = MaxSubMachineDepth;
+        options.randomCounts = true;
+        const ProjectDocument random = randomProject(seed, options);
+        const QByteArray written = MachineProject::bytes(random);
+        const ProjectRecordLists read = load(written);
+        ProjectDocument again;
+        QVERIFY(groupRecords(read, GroupLayout::Saved, &again, &error));
+        QCOMPARE(MachineProject::bytes(again), written);
+        const RecordPlacement randomPlacement(read);
+        int joined = 0;
+        for (int c = 0; c < read.processes.size(); ++c)
+            joined += randomPlacement.holderOf(c) != RecordPlacement::None;
+        int subMachines = 0;
+        for (const CanvasBlock &block : random.blocks)
+            subMachines += isSubMachineLevel(block.process.level);
+        QVERIFY(subMachines >= MaxSubMachineDepth);
+        QCOMPARE(joined, subMachines);
+        QCOMPARE(randomPlacement.reachable().size(), read.processes.size());
+    }
 }
 
 void TestSubMachineFile::looseSubMachinePartsAreNoted()

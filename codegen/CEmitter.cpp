@@ -5,6 +5,7 @@
 #include "DesignChecks.h"
 #include "InstanceEmitter.h"
 #include "MemberRewrite.h"
+#include "SubMachineChecks.h"
 #include "SubMachineEmitter.h"
 #include "TemplateFill.h"
 #include "TimeInState.h"
@@ -528,6 +529,7 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     }
     DesignChecks::addErrors(machine, result.moduleName, &result);
     DesignChecks::addWarnings(machine, result.moduleName, &result);
+    SubMachineChecks::add(machine, result.moduleName, &result);
     // Only a machine that reads its time in state has the counter.
     bool timeUsed = TimeInState::isUsed(machine);
     for (size_t i = 0; i < machine.subMachines.size() && !timeUsed; ++i)

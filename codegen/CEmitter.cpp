@@ -1,10 +1,13 @@
 #include "CEmitter.h"
 
+#include "ClassicRun.h"
 #include "CodeText.h"
 #include "DesignChecks.h"
 #include "InstanceEmitter.h"
 #include "MemberRewrite.h"
+#include "SubMachineChecks.h"
 #include "SubMachineEmitter.h"
+#include "TemplateFill.h"
 #include "TimeInState.h"
 
 #include <QDateTime>
@@ -46,205 +49,7 @@ const char *const FileCommentTemplate =
 
 const char *const InitDescription = "States diagram initialization %1";
 
-// A placeholder is "%" and one or two digits without a leading zero (1..99).
-// Returns its number, or 0 when none starts at pos; *length gets its size.
-int placeholderAt(const QString &text, int pos, int *length)
-{
-    if (text.at(pos) != QLatin1Char('%') || pos + 1 >= text.size())
-        return 0;
-    const QChar first = text.at(pos + 1);
-    if (first < QLatin1Char('1') || first > QLatin1Char('9'))
-        return 0;
-    int number = first.unicode() - '0';
-    *length = 2;
-    if (pos + 2 < text.size() && text.at(pos + 2).isDigit() && text.at(pos + 2).unicode() < 128) {
-        number = number * 10 + (text.at(pos + 2).unicode() - '0');
-        *length = 3;
-    }
-    return number;
-}
-
-int lowestPlaceholder(const QString &text)
-{
-    int lowest = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int number = placeholderAt(text, i, &length);
-        if (number > 0 && (lowest == 0 || number < lowest))
-            lowest = number;
-        if (number > 0)
-            i += length - 1;
-    }
-    return lowest;
-}
-
-QString replacePlaceholder(const QString &text, int number, const QString &value)
-{
-    QString result;
-    result.reserve(text.size() + value.size());
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int found = placeholderAt(text, i, &length);
-        if (found == number) {
-            result += value;
-            i += length - 1;
-        } else if (found > 0) {
-            result += text.midRef(i, length);
-            i += length - 1;
-        } else {
-            result += text.at(i);
-        }
-    }
-    return result;
-}
-
-// The size of `text` once every placeholder `number` is replaced by `value`.
-qint64 sizeAfterReplacing(const QString &text, int number, const QString &value)
-{
-    qint64 size = text.size();
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int found = placeholderAt(text, i, &length);
-        if (found == number)
-            size += value.size() - length;
-        if (found > 0)
-            i += length - 1;
-    }
-    return size;
-}
-
-// The names of one diagram: the top-level machine or one sub-machine.
-struct Level
-{
-    const MachineDescription *machine = nullptr;
-    QString enumType;
-    QString stateVar;
-    QString start;
-    QStringList enumerators;    // one per state, then the start enumerator
-    int initialState = -1;
-    // The time in state's counter; null when the diagram's texts never read it.
-    QString counter;
-};
-
-// Everything derived from the machine that several sections need, and the
-// two files being written. The fields of the diagram being written (the
-// top-level machine unless a sub-machine is selected) stand at the top.
-struct Run
-{
-    const MachineDescription &top;
-    const MachineDescription *machine;
-    int diagram = -1;               // -1: the top-level machine, else a sub-machine
-    const ModuleProperties &properties;
-    QString module;
-    QString enumType;
-    QString stateVar;
-    QString start;
-    QStringList enumerators;
-    int initialState = -1;
-    QString counter;
-    QString counterType;            // null when no diagram has a counter
-    qint64 budget;
-    CodeText header;
-    CodeText source;
-    QVector<Level> levels;          // the top-level machine, then each sub-machine
-    std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines
-
-    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
-        : top(m), machine(&m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
-          source(&budget, p.keepText)
-    {
-        module = CEmitter::moduleName(m.processLabel);
-        Level level{ &m, CEmitter::enumTypeName(module), CEmitter::stateVariable(module),
-                     CEmitter::startEnumerator(module), {}, DesignChecks::initialState(m), {} };
-        if (!type.isNull() && (m.subMachines.empty() || TimeInState::isUsed(m)))
-            level.counter = TimeInState::name();
-        levels << level;
-        for (const MachineDescription &sub : m.subMachines) {
-            const QString &holder = sub.processLabel;
-            levels << Level{ &sub, CEmitter::subEnumTypeName(module, holder), CEmitter::subStateVariable(module, holder),
-                             CEmitter::subStartEnumerator(module, holder), {}, DesignChecks::initialState(sub),
-                             !type.isNull() && TimeInState::isUsed(sub) ? CEmitter::subCounter(module, holder)
-                                                                        : QString() };
-        }
-        for (Level &l : levels) {
-            for (const MachineState &s : l.machine->states)
-                l.enumerators << CEmitter::stateEnumerator(module, s.label);
-            l.enumerators << l.start;
-        }
-        select(-1);
-        if (!m.subMachines.empty())
-            subs = std::make_unique<SubMachineEmitter>(m, subMachineStyle(), subMachineNames());
-    }
-
-    void select(int d)
-    {
-        const Level &l = levels.at(d + 1);
-        diagram = d;
-        machine = l.machine;
-        enumType = l.enumType;
-        stateVar = l.stateVar;
-        start = l.start;
-        enumerators = l.enumerators;
-        initialState = l.initialState;
-        counter = l.counter;
-    }
-    int diagrams() const { return levels.size() - 1; }
-
-    ItemRef ref(ItemRef::Kind kind, int index) const { return ItemRef::in(diagram, kind, index); }
-    // A code text of the diagram being written: a sub-machine's texts read
-    // their own time in state through the same name.
-    QString own(const QString &text) const
-    {
-        if (diagram < 0 || counter.isEmpty())
-            return text;
-        return MemberRewrite::rewrite(text, { TimeInState::name() }, counter.left(counter.size() - TimeInState::name().size()))
-            .text;
-    }
-
-    SubMachineEmitter::Style subMachineStyle();
-    QVector<SubMachineEmitter::Diagram> subMachineNames() const;
-
-    bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
-    bool overflowed() const { return header.overflowed() || source.overflowed(); }
-
-    // A template filled within what is left of the budget; null (and the
-    // run marked overflowed) when it would not fit.
-    QString fill(const QString &text, const QStringList &values)
-    {
-        const QString filled = CEmitter::fillTemplate(text, values, budget);
-        if (filled.isNull())
-            source.markOverflowed();
-        return filled;
-    }
-
-    // `text` with every "\n" followed by `indent`, within the budget.
-    QString indented(const QString &text, const QString &indent)
-    {
-        const qint64 size = text.size() + qint64(text.count(QLatin1Char('\n'))) * indent.size();
-        if (size > budget) {
-            source.markOverflowed();
-            return QString();
-        }
-        // Built in one pass: QString::replace() with a longer replacement
-        // moves the rest of the text again for every block of matches,
-        // which grows with the square of the number of lines.
-        QString result;
-        result.reserve(int(size));
-        const QChar *begin = text.constData();
-        const QChar *end = begin + text.size();
-        for (const QChar *from = begin; from != end;) {
-            const QChar *line = std::find(from, end, QLatin1Char('\n'));
-            if (line == end) {
-                result.append(from, int(end - from));
-                break;
-            }
-            result.append(from, int(line - from) + 1);
-            result.append(indent);
-            from = line + 1;
-        }
-        return result;
-    }
-};
+using Run = ClassicRun;
 
 void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
@@ -622,55 +427,33 @@ void stateFunctions(Run &run, CodeText &out)
         run.subs->functions(out);
 }
 
-SubMachineEmitter::Style Run::subMachineStyle()
+// What the sub-machines' functions write as the classic module does.
+SubMachineEmitter::Style classicStyle(Run &run)
 {
     SubMachineEmitter::Style style;
     style.params = QStringLiteral("void");
     style.assign = QStringLiteral("%1 = %2;");
-    style.counterLimit = counterType.isNull() ? QString() : TimeInState::counterLimit(counterType);
-    style.clearFunction = CEmitter::subResetFunction(module);
-    style.activePrefix = CEmitter::activeMacro(module, QString());
-    style.faultReset = levels.at(0).stateVar + QLatin1String(" = ") + levels.at(0).start + QLatin1String(";\n\t\t")
-                       + CEmitter::subResetFunction(module) + QLatin1String("();");
-    style.codeBlock = [this](CodeText &out, int d, int state, bool entry, const QString &indent) {
-        const int was = diagram;
-        select(d);
-        stateCodeBlock(*this, out, state, entry, indent);
-        select(was);
+    style.counterLimit = run.counterType.isNull() ? QString() : TimeInState::counterLimit(run.counterType);
+    style.clearFunction = CEmitter::subResetFunction(run.module);
+    style.activePrefix = CEmitter::activeMacro(run.module, QString());
+    style.faultReset = run.levels.at(0).stateVar + QLatin1String(" = ") + run.levels.at(0).start + QLatin1String(";\n\t\t")
+                       + CEmitter::subResetFunction(run.module) + QLatin1String("();");
+    style.codeBlock = [&run](CodeText &out, int d, int state, bool entry, const QString &indent) {
+        const int was = run.diagram;
+        run.select(d);
+        stateCodeBlock(run, out, state, entry, indent);
+        run.select(was);
     };
-    style.code = [this](int d, const QString &text, const QString &indent) {
-        const int was = diagram;
-        select(d);
-        const QString code = indented(own(text), indent);
-        select(was);
+    style.code = [&run](int d, const QString &text, const QString &indent) {
+        const int was = run.diagram;
+        run.select(d);
+        const QString code = run.indented(run.own(text), indent);
+        run.select(was);
         return code;
     };
     return style;
 }
 
-QVector<SubMachineEmitter::Diagram> Run::subMachineNames() const
-{
-    QVector<SubMachineEmitter::Diagram> names;
-    for (int d = 0; d < levels.size(); ++d) {
-        const Level &l = levels.at(d);
-        SubMachineEmitter::Diagram n;
-        n.stateVar = l.stateVar;
-        n.start = l.start;
-        n.values = l.enumerators.mid(0, l.enumerators.size() - 1);
-        n.counter = l.counter;
-        for (const MachineState &s : l.machine->states) {
-            n.stateCalls << s.label + QLatin1String("()");
-            n.active << CEmitter::activeMacro(module, s.label);
-        }
-        if (d > 0) {
-            n.enter = CEmitter::subEnterFunction(module, l.machine->processLabel);
-            n.exit = CEmitter::subExitFunction(module, l.machine->processLabel);
-            n.cycle = CEmitter::subCycleFunction(module, l.machine->processLabel);
-        }
-        names << n;
-    }
-    return names;
-}
 
 void sourceText(Run &run, const QString &fileName, const QString &headerFileName)
 {
@@ -746,6 +529,7 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     }
     DesignChecks::addErrors(machine, result.moduleName, &result);
     DesignChecks::addWarnings(machine, result.moduleName, &result);
+    SubMachineChecks::add(machine, result.moduleName, &result);
     // Only a machine that reads its time in state has the counter.
     bool timeUsed = TimeInState::isUsed(machine);
     for (size_t i = 0; i < machine.subMachines.size() && !timeUsed; ++i)
@@ -775,6 +559,8 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
         return result;
     }
     Run run(machine, properties, sizeLimit, counterType);
+    if (!machine.subMachines.empty())
+        run.subs = std::make_unique<SubMachineEmitter>(machine, classicStyle(run), run.subMachineNames());
     headerText(run, result.headerFileName);
     sourceText(run, result.sourceFileName, result.headerFileName);
     if (run.overflowed()) {
@@ -911,20 +697,7 @@ QString CEmitter::fillTemplate(const QString &text, const QStringList &values)
 
 QString CEmitter::fillTemplate(const QString &text, const QStringList &values, qint64 limit)
 {
-    QString result = text;
-    for (const QString &value : values) {
-        const int number = lowestPlaceholder(result);
-        if (number == 0)
-            break;
-        // Values put into the text take part in the later steps, so the text
-        // can grow many times over: its size is known before it is built.
-        if (sizeAfterReplacing(result, number, value) > limit)
-            return QString();
-        result = replacePlaceholder(result, number, value);
-    }
-    if (result.size() > limit)
-        return QString();
-    return result;
+    return TemplateFill::fill(text, values, limit);
 }
 
 QString CEmitter::commentText(const QString &text)

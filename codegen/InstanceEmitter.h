@@ -50,6 +50,9 @@ struct Names
     QString subCycle(const QString &holder) const;      // static int M_m_cycle_<holder>(M_t *me)
     QString subEnter(const QString &holder) const;      // static void M_m_enter_<holder>(M_t *me)
     QString subExit(const QString &holder) const;       // static void M_m_exit_<holder>(M_t *me)
+    // static void M_m_reset(M_t *me): every sub-machine back to its start
+    // value, every time in state 0 (init, and the default fault hook).
+    QString subReset() const;
     // kestro_in(X) (CEmitter::inQuery()) expands to this macro of state X,
     // which reads the instance `me`.
     QString activeMacro(const QString &label) const;    // U_IN_<label>

@@ -356,6 +356,72 @@ private slots:
     }
 
     // Every line of the two files belongs to the item that produced it.
+    // A sub-machine's findings name it and point at its items; its rules
+    // are errors (no initial state, a condition on its initial transition,
+    // a label or a memory name used at two levels); the checks of a diagram
+    // run on it, but not the exit action of a state no transition leaves
+    // (a sub-state is left with its holder) nor the top-level initial
+    // transition's warnings. Its items are named where they are.
+    void subMachineFindings()
+    {
+        MachineDescription m = machine("Lift");
+        m.states << state("Idle", true, "(1)") << state("Busy");
+        m.states[1].subMachine = 0;
+        m.states[1].exitAction = "stop();";
+        m.memories << MachineMemory{ "count", "int" };
+        join(m, 0, 1, "go", "(go)");
+
+        MachineDescription busy;
+        busy.processLabel = "Busy";
+        busy.holder = 1;
+        busy.states << state("Up", true, "(ready)") << state("Down") << state("Idle");
+        busy.states[1].subMachine = 1;
+        busy.states[1].exitAction = "brake();";
+        busy.memories << MachineMemory{ "count", "int" };
+        join(busy, 0, 2, "rest", "(1)");
+        MachineDescription down;
+        down.processLabel = "Down";
+        down.parent = 0;
+        down.holder = 1;
+        m.subMachines = { busy, down };
+
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        const QStringList all = texts(g.findings);
+        const QString shown = all.join('\n');
+        struct Expected { DesignFinding::Severity severity; QString text; ItemRef item; };
+        const QVector<Expected> expected = {
+            { DesignFinding::Error, "Sub-machine 'Busy': State 'Up': the initial transition of a sub-machine takes no "
+                                    "condition (it is taken on every entry)", ItemRef::in(0, ItemRef::State, 0) },
+            { DesignFinding::Error, "Sub-machine 'Down': no initial state, so entering state 'Down' cannot enter it",
+              ItemRef::in(1, ItemRef::Machine, -1) },
+            { DesignFinding::Error, "Sub-machine 'Busy': State 'Idle': label is used by a state of another level of the "
+                                    "machine", ItemRef::in(0, ItemRef::State, 2) },
+            { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'count': the name is used by a memory item of "
+                                    "another level of the machine", ItemRef::in(0, ItemRef::Memory, 0) },
+            { DesignFinding::Warning, "Sub-machine 'Busy': State 'Down': no transition leads to it",
+              ItemRef::in(0, ItemRef::State, 1) },
+            { DesignFinding::Warning, "State 'Busy': the exit action never runs, no transition leaves the state",
+              ItemRef::of(ItemRef::State, 1) },
+        };
+        for (const Expected &e : expected) {
+            bool found = false;
+            for (const DesignFinding &f : g.findings)
+                found = found || (f.severity == e.severity && f.text == e.text && f.item == e.item);
+            QVERIFY2(found, qPrintable(e.text + "\n--- found:\n" + shown));
+        }
+        QVERIFY2(all.filter("brake").isEmpty() && all.filter("Sub-machine 'Busy': State 'Down': the exit").isEmpty(),
+                 qPrintable(shown));
+        QVERIFY2(all.filter("'Up': initial condition").isEmpty() && all.filter("taken at once").filter("Sub-").isEmpty(),
+                 qPrintable(shown));
+        QCOMPARE(ItemRef::in(0, ItemRef::State, 1).describe(m), QString("State 'Down' in sub-machine 'Busy'"));
+        QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).describe(m), QString("Sub-machine 'Down'"));
+        QCOMPARE(ItemRef::of(ItemRef::State, 1).describe(m), QString("State 'Busy'"));
+        // The source's lines of a sub-state belong to it.
+        const int line = g.sourceLines.firstLineOf(ItemRef::in(0, ItemRef::State, 1));
+        QVERIFY(line > 0);
+        QVERIFY(g.source.split('\n').at(line - 1).contains("Down"));
+    }
+
     void lineMapNamesTheItems()
     {
         MachineDescription m = machine();

@@ -5,6 +5,7 @@
 #include "CliRunner.h"
 #include "CliWorkFolder.h"
 #include "MachineProject.h"
+#include "SubMachineProject.h"
 
 #include <QtTest>
 
@@ -43,6 +44,51 @@ QByteArray workerProject(const QString &action, const QString &condition = QStri
     machine.transitions << go;
     return MachineProject::bytes(doc);
 }
+
+// One machine "Cruiser": Idle (initial) goes to Running on go and back on
+// stop; Running holds a sub-machine RampUp (initial: speed from 0, one up a
+// cycle) -> Cruise at speed 3, and notes its exit in log.
+QByteArray cruiserProject()
+{
+    ProjectDocument doc = MachineProject::skeleton("Plant", "Cruiser");
+    CanvasBlock &machine = doc.blocks[3];
+    for (const char *name : { "go", "stop", "speed", "log" }) {
+        MemoryRecord m = item<MemoryRecord>(6, name);
+        m.datatype = "int";
+        machine.memories << m;
+    }
+    StateRecord idle = item<StateRecord>(6, "Idle");
+    idle.ifInitialState = true;
+    idle.initialCondition = "(1)";
+    StateRecord running = item<StateRecord>(6, "Running");
+    running.xCoord = 300;
+    running.exitAction = "log = log * 10 + 1;";
+    machine.states << idle << running;
+    SubMachineProject::connect(&machine, "Start", "Idle", "Running", "(go)");
+    SubMachineProject::connect(&machine, "Halt", "Running", "Idle", "(stop)");
+    const int sub = SubMachineProject::add(&doc, 3, "Running", { "RampUp", "Cruise" }, false, "(speed >= 3)");
+    doc.blocks[sub].states[0].action = "speed++;";
+    doc.blocks[sub].states[0].entryAction = "speed = 0;";
+    doc.blocks[sub].states[1].exitAction = "log = log * 10 + 2;";
+    return MachineProject::bytes(doc);
+}
+
+const char *const CruiserScript =
+    "reset\n"
+    "expect state Idle\n"
+    "set go 1\n"
+    "step\n"
+    "expect state Running\n"
+    "expect state RampUp\n"
+    "expect state Running/RampUp\n"
+    "step 3\n"
+    "expect state Cruise\n"
+    "expect state Running/Cruise\n"
+    "expect speed 3\n"
+    "set stop 1\n"
+    "step\n"
+    "expect state Idle\n"
+    "expect log 21\n";
 
 const char *const SpeedScript =
     "# SpeedControl ramps up to cruising speed and brakes to a stop\n"
@@ -133,6 +179,58 @@ private slots:
         QCOMPARE(r.err, script + ":3: expected state Braking, got Cruising\n" + script
                      + ":4: expected speed 16, got 15\n" + script + ":5: expected state (start), got Cruising\n");
         QCOMPARE(r.out, QStringLiteral("SpeedControl: 2 of 5 expectations held\n"));
+    }
+
+    // A script steps through two levels: entering Running starts RampUp,
+    // the inner transition goes on to Cruise, the outer one leaves both
+    // (exit actions innermost first). Sub-states and paths are expected;
+    // the trace and the coverage name the sub-states with their place.
+    void scriptStepsThroughTwoLevels_data() { compilerRows(); }
+    void scriptStepsThroughTwoLevels()
+    {
+        QFETCH(QStringList, environment);
+        const QString project = write("cruiser.qsmd", cruiserProject());
+        const QString script = write("cruiser.sim", CruiserScript);
+        Result r = cli({ "simulate", project, "Cruiser", "--script", script, "--coverage" }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err + r.out));
+        QCOMPARE(r.out, QStringLiteral("Coverage of Cruiser: 4 of 4 states entered, 3 of 3 transitions fired (100.0%)\n"
+                                       "  state 'Idle': entered 2\n"
+                                       "  state 'Running': entered 1\n"
+                                       "  state 'Running/RampUp': entered 1\n"
+                                       "  state 'Running/Cruise': entered 1\n"
+                                       "  transition 'Start' ('Idle' -> 'Running'): fired 1\n"
+                                       "  transition 'Halt' ('Running' -> 'Idle'): fired 1\n"
+                                       "  transition 'Running/RampUpToCruise' ('Running/RampUp' -> 'Running/Cruise'): "
+                                       "fired 1\n"
+                                       "Cruiser: 9 of 9 expectations held\n"));
+
+        const QString csv = path("cruiser.csv");
+        r = cli({ "simulate", project, "Cruiser", "--script", script, "--trace", csv }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(contents(csv), QByteArray("cycle,before,exit,fired,entry,after,changed\n"
+                                           "0,(start),,(initial),,Idle,\n"
+                                           "1,Idle,,Start,Running/RampUp,Running/RampUp,\n"
+                                           "2,Running/RampUp,,,,Running/RampUp,speed=1\n"
+                                           "3,Running/RampUp,,,,Running/RampUp,speed=2\n"
+                                           "4,Running/RampUp,,Running/RampUpToCruise,,Running/Cruise,speed=3\n"
+                                           "5,Running/Cruise,Running/Cruise Running,Halt,,Idle,log=21\n"));
+
+        // Expectations of a sub-state that is not active fail with the
+        // active path; states and paths the machine does not have are
+        // refused before anything runs.
+        const QString wrong = write("wrong.sim", "reset\nset go 1\nstep 4\nexpect state RampUp\n"
+                                                 "expect state Idle/Cruise\n");
+        r = cli({ "simulate", project, "Cruiser", "--script", wrong }, environment);
+        QCOMPARE(r.exitCode, 64);
+        QCOMPARE(r.err, wrong + ":5: Cruiser has no state 'Idle/Cruise'\n");
+        write("wrong.sim", "reset\nset go 1\nstep 4\nexpect state RampUp\nexpect state Running/RampUp\n"
+                           "expect state Running/Cruise\n");
+        r = cli({ "simulate", project, "Cruiser", "--script", wrong }, environment);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, wrong + ":4: expected state RampUp, got Running/Cruise\n" + wrong
+                     + ":5: expected state Running/RampUp, got Running/Cruise\n");
+        for (const char *file : { "cruiser.qsmd", "cruiser.sim", "cruiser.csv", "wrong.sim" })
+            QFile::remove(path(file));
     }
 
     void withoutAScriptTheTraceIsPrinted_data() { compilerRows(); }

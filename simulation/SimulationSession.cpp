@@ -5,6 +5,7 @@
 #include "SandboxProcess.h"
 #include "SimulationBuild.h"
 #include "SimulationCompiler.h"
+#include "SimulationPlace.h"
 #include "SimulationProtocol.h"
 #include "SimulationStubUnit.h"
 #include "SimulationRunCheck.h"
@@ -25,26 +26,6 @@ const int HelloTimeoutMs = 10000;
 const int KillGraceMs = 500;
 // Replies kept for waitForCommand().
 const int KeptReplies = 64;
-
-QString signalName(int number)
-{
-    static const struct
-    {
-        int number;
-        const char *name;
-    } names[] = {
-        { SIGSEGV, "SIGSEGV" }, { SIGBUS, "SIGBUS" }, { SIGFPE, "SIGFPE" },   { SIGILL, "SIGILL" },
-        { SIGABRT, "SIGABRT" }, { SIGTRAP, "SIGTRAP" }, { SIGSYS, "SIGSYS" }, { SIGKILL, "SIGKILL" },
-        { SIGTERM, "SIGTERM" },
-    };
-    QString name = QStringLiteral("signal %1").arg(number);
-    for (const auto &known : names) {
-        if (known.number == number)
-            name = QLatin1String(known.name);
-    }
-    const char *description = ::strsignal(number);
-    return description ? name + QStringLiteral(" (") + QString::fromLocal8Bit(description) + QLatin1Char(')') : name;
-}
 
 } // namespace
 
@@ -728,7 +709,7 @@ void SimulationSession::childFinished(int exitCode, QProcess::ExitStatus status)
                                     .arg(describePosition(where));
         } else if (int signal = deathSignal(exitCode, status)) {
             m_failure.kind = SimulationFailure::Crashed;
-            m_failure.message = QStringLiteral("the machine crashed with %1 %2").arg(signalName(signal), at);
+            m_failure.message = QStringLiteral("the machine crashed with %1 %2").arg(SimulationPlace::signalName(signal), at);
         } else {
             m_failure.kind = SimulationFailure::Exited;
             m_failure.message = QStringLiteral("the machine's program ended with exit code %1 %2").arg(exitCode).arg(at);
@@ -773,18 +754,10 @@ void SimulationSession::placeFailure(const Position &where)
 
 QString SimulationSession::describePosition(const Position &where) const
 {
-    if (where.phase == 2 && where.condition >= 0)
-        return QStringLiteral("while evaluating breakpoint condition %1").arg(where.condition + 1);
-    if (where.state == m_machine.states.size() && where.phase == 1)
-        return QStringLiteral("in the initial transition");
-    if (where.state < 0 || where.state > m_machine.states.size())
-        return QStringLiteral("in an invalid state (%1)").arg(where.state);
-    QString text = QStringLiteral("in state ") + printableLabel(stateName(where.state));
-    if (where.phase == 0)
-        return QStringLiteral("between cycles, ") + text;
-    if (where.phase == 1 && where.fired >= 0 && where.fired < m_machine.transitions.size())
-        text += QStringLiteral(" while running transition ") + printableLabel(transitionName(where.fired));
-    return text;
+    // The path is the one of the last cycle that ended: the machine may
+    // have left it in the cycle that failed.
+    const QVector<int> path = where.state == m_state ? m_path : m_levels.flatPath(where.state);
+    return SimulationPlace::describe(m_levels, where.state, path, where.fired, where.phase, where.condition);
 }
 
 bool SimulationSession::waitForReady(int msecs)

@@ -45,14 +45,16 @@ QByteArray workerProject(const QString &action, const QString &condition = QStri
     return MachineProject::bytes(doc);
 }
 
-// One machine "Cruiser": Idle (initial) goes to Running on go and back on
-// stop; Running holds a sub-machine RampUp (initial: speed from 0, one up a
+// One machine "Cruiser": Idle (initial) goes to Running on its input go and
+// back on its input stop; Running holds a sub-machine RampUp (initial: speed from 0, one up a
 // cycle) -> Cruise at speed 3, and notes its exit in log.
 QByteArray cruiserProject()
 {
     ProjectDocument doc = MachineProject::skeleton("Plant", "Cruiser");
+    MachineProject::addInput(doc, "go", "int");
+    MachineProject::addInput(doc, "stop", "int");
     CanvasBlock &machine = doc.blocks[3];
-    for (const char *name : { "go", "stop", "speed", "log" }) {
+    for (const char *name : { "speed", "log" }) {
         MemoryRecord m = item<MemoryRecord>(6, name);
         m.datatype = "int";
         machine.memories << m;
@@ -229,6 +231,10 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err, wrong + ":4: expected state RampUp, got Running/Cruise\n" + wrong
                      + ":5: expected state Running/RampUp, got Running/Cruise\n");
+        // The explorer gives the inputs values and reaches every level.
+        r = cli({ "simulate", project, "Cruiser", "--explore", "5000" }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.endsWith(QStringLiteral("Every state was entered.\nEvery transition fired.\n")), qPrintable(r.out));
         for (const char *file : { "cruiser.qsmd", "cruiser.sim", "cruiser.csv", "wrong.sim" })
             QFile::remove(path(file));
     }

@@ -6,6 +6,7 @@
 #include "ProjectFileReader.h"
 #include "ProjectFileWriter.h"
 #include "RecordsToMachines.h"
+#include "SubMachineProject.h"
 #include "TcpConnection.h"
 #include <QtTest>
 
@@ -540,6 +541,53 @@ private slots:
         QVERIFY(run.waitForFinished(10000));
         QCOMPARE(run.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed(), TcpConnection::scenarioOutput());
+    }
+
+    void subMachines_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("classic") << "classic";
+        QTest::newRow("instance") << "instance";
+    }
+    // check and generate work on sub-machines through the same code: a
+    // finding inside a sub-machine names it, and once mended the module of
+    // a machine with sub-machines four levels deep compiles with the
+    // compiler check and with strict flags.
+    void subMachines()
+    {
+        QFETCH(QString, style);
+        ProjectDocument doc = DefaultProject::document("Motors");
+        doc.layout = GroupLayout::Saved;
+        const int running = SubMachineProject::add(&doc, 3, "SecondaryState", { "RampUp", "Cruise", "RampDown" }, true);
+        const int cruise = SubMachineProject::add(&doc, running, "Cruise", { "Hold", "Trim" });
+        const int hold = SubMachineProject::add(&doc, cruise, "Hold", { "A", "B" });
+        SubMachineProject::add(&doc, hold, "A", { "X" });
+        doc.blocks[cruise].states[0].initialCondition = "(ready)";
+        const QString project = writeProject("sub-" + style + ".qsmd", MachineProject::bytes(doc));
+        Result r = cli({ "check", project, "--style", style, "--werror" });
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("StateMachine_1: Sub-machine 'Cruise': State 'Hold': the initial transition of a "
+                                "sub-machine takes no condition (it is taken on every entry)\n"),
+                 qPrintable(r.err));
+
+        doc.blocks[cruise].states[0].initialCondition.clear();
+        writeProject("sub-" + style + ".qsmd", MachineProject::bytes(doc));
+        r = cli({ "check", project, "--style", style, "--compile" });
+        QVERIFY2(!r.err.contains(": error: ") && !r.err.contains("Sub-machine"), qPrintable(r.err));
+        const QString out = m_dir.filePath("sub-" + style);
+        r = cli({ "generate", project, "-o", out, "--style", style });
+        QVERIFY2(QFile::exists(QDir(out).filePath("StateMachine_1.c")), qPrintable(r.err));
+        const QByteArray source = contents(QDir(out).filePath("StateMachine_1.c"));
+        QVERIFY(source.contains(style == "classic" ? "state_StateMachine_1_Hold" : "me->state_Hold"));
+        const QString cc = QStandardPaths::findExecutable("cc");
+        if (cc.isEmpty())
+            QSKIP("no C compiler");
+        QProcess build;
+        build.setWorkingDirectory(out);
+        build.setProcessChannelMode(QProcess::MergedChannels);
+        build.start(cc, { "-std=c99", "-Wall", "-Wextra", "-Werror", "-c", "StateMachine_1.c" });
+        QVERIFY(build.waitForFinished(60000));
+        QVERIFY2(build.exitCode() == 0, build.readAll().constData());
     }
 
     // A disk that takes nothing more: nothing is reported as written.

@@ -22,23 +22,30 @@ SubMachineEmitter::SubMachineEmitter(const MachineDescription &top, const Style 
 void SubMachineEmitter::findCalls()
 {
     const int count = int(m_top.subMachines.size());
+    // Per diagram, the states a transition enters and those one leaves.
+    QVector<QVector<bool>> into(count + 1), outOf(count + 1);
+    for (int d = -1; d < count; ++d) {
+        const MachineDescription &p = diagram(d);
+        into[d + 1].fill(false, p.states.size());
+        outOf[d + 1].fill(false, p.states.size());
+        for (const MachineTransition &t : p.transitions) {
+            if (t.start >= 0 && t.start < p.states.size() && t.end >= 0 && t.end < p.states.size()) {
+                into[d + 1][t.end] = true;
+                outOf[d + 1][t.start] = true;
+            }
+        }
+    }
     m_entered.fill(false, count);
     m_left.fill(false, count);
     // A sub-machine comes after the diagram holding it.
     for (int sub = 0; sub < count; ++sub) {
         const MachineDescription &d = diagram(sub);
         const int parent = d.parent < count ? d.parent : -1;
-        const MachineDescription &p = diagram(parent);
-        bool into = false, outOf = false;
-        for (const MachineTransition &t : p.transitions) {
-            const bool joined = t.start >= 0 && t.start < p.states.size() && t.end >= 0 && t.end < p.states.size();
-            into = into || (joined && t.end == d.holder);
-            outOf = outOf || (joined && t.start == d.holder);
-        }
         const bool parentEntered = parent < 0 || m_entered.at(parent);
         const bool parentResumes = parent >= 0 && holderState(parent).resumes;
-        m_entered[sub] = into || (parentEntered && (DesignChecks::initialState(p) == d.holder || parentResumes));
-        m_left[sub] = outOf || (parent >= 0 && m_left.at(parent));
+        m_entered[sub] = into.at(parent + 1).value(d.holder)
+                         || (parentEntered && (DesignChecks::initialState(diagram(parent)) == d.holder || parentResumes));
+        m_left[sub] = outOf.at(parent + 1).value(d.holder) || (parent >= 0 && m_left.at(parent));
     }
 }
 

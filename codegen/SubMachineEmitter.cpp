@@ -16,11 +16,48 @@ SubMachineEmitter::SubMachineEmitter(const MachineDescription &top, const Style 
                                      const QVector<Diagram> &diagrams)
     : m_top(top), m_style(style), m_names(diagrams)
 {
+    findCalls();
+}
+
+void SubMachineEmitter::findCalls()
+{
+    const int count = int(m_top.subMachines.size());
+    // Per diagram, the states a transition enters and those one leaves.
+    QVector<QVector<bool>> into(count + 1), outOf(count + 1);
+    for (int d = -1; d < count; ++d) {
+        const MachineDescription &p = diagram(d);
+        into[d + 1].fill(false, p.states.size());
+        outOf[d + 1].fill(false, p.states.size());
+        for (const MachineTransition &t : p.transitions) {
+            if (t.start >= 0 && t.start < p.states.size() && t.end >= 0 && t.end < p.states.size()) {
+                into[d + 1][t.end] = true;
+                outOf[d + 1][t.start] = true;
+            }
+        }
+    }
+    m_entered.fill(false, count);
+    m_left.fill(false, count);
+    // A sub-machine comes after the diagram holding it.
+    for (int sub = 0; sub < count; ++sub) {
+        const MachineDescription &d = diagram(sub);
+        const int parent = d.parent < count ? d.parent : -1;
+        const bool parentEntered = parent < 0 || m_entered.at(parent);
+        const bool parentResumes = parent >= 0 && holderState(parent).resumes;
+        m_entered[sub] = into.at(parent + 1).value(d.holder)
+                         || (parentEntered && (DesignChecks::initialState(diagram(parent)) == d.holder || parentResumes));
+        m_left[sub] = outOf.at(parent + 1).value(d.holder) || (parent >= 0 && m_left.at(parent));
+    }
 }
 
 const MachineDescription &SubMachineEmitter::diagram(int sub) const
 {
     return sub < 0 ? m_top : m_top.subMachines.at(size_t(sub));
+}
+
+MachineState SubMachineEmitter::holderState(int sub) const
+{
+    const MachineDescription &d = diagram(sub);
+    return diagram(d.parent < int(m_top.subMachines.size()) ? d.parent : -1).states.value(d.holder);
 }
 
 int SubMachineEmitter::subMachineOf(int sub, int state) const
@@ -87,9 +124,11 @@ void SubMachineEmitter::prototypes(CodeText &out) const
 {
     for (int sub = 0; sub < int(m_top.subMachines.size()); ++sub) {
         const Diagram &n = names(sub);
-        out << QLatin1String("static void ") << n.enter << QLatin1String("(") << m_style.params << QLatin1String(");\n")
-            << QLatin1String("static void ") << n.exit << QLatin1String("(") << m_style.params << QLatin1String(");\n")
-            << QLatin1String("static int ") << n.cycle << QLatin1String("(") << m_style.params << QLatin1String(");\n");
+        if (m_entered.at(sub))
+            out << QLatin1String("static void ") << n.enter << QLatin1String("(") << m_style.params << QLatin1String(");\n");
+        if (m_left.at(sub))
+            out << QLatin1String("static void ") << n.exit << QLatin1String("(") << m_style.params << QLatin1String(");\n");
+        out << QLatin1String("static int ") << n.cycle << QLatin1String("(") << m_style.params << QLatin1String(");\n");
     }
     out << QLatin1String("static void ") << m_style.clearFunction << QLatin1String("(") << m_style.params
         << QLatin1String(");\n");
@@ -98,8 +137,10 @@ void SubMachineEmitter::prototypes(CodeText &out) const
 void SubMachineEmitter::functions(CodeText &out) const
 {
     for (int sub = 0; sub < int(m_top.subMachines.size()); ++sub) {
-        enterFunction(out, sub);
-        exitFunction(out, sub);
+        if (m_entered.at(sub))
+            enterFunction(out, sub);
+        if (m_left.at(sub))
+            exitFunction(out, sub);
         cycleFunction(out, sub);
     }
     clearFunction(out);
@@ -123,8 +164,7 @@ void SubMachineEmitter::enterFunction(CodeText &out, int sub) const
 {
     const MachineDescription &d = diagram(sub);
     const Diagram &n = names(sub);
-    const MachineDescription &parent = diagram(d.parent < int(m_top.subMachines.size()) ? d.parent : -1);
-    const MachineState holder = parent.states.value(d.holder);
+    const MachineState holder = holderState(sub);
     OwnerScope owner(out, ItemRef::in(sub, ItemRef::Machine, -1));
     out << QLatin1String("/* -- enters the sub-machine of state ");
     out.user(CEmitter::commentText(d.processLabel));

@@ -95,7 +95,14 @@ private:
     void enterState(CodeText &out, int sub, int state, const QString &indent) const;
     QString countLine(int sub, const QString &indent) const;
 
+    void findCalls();
+    MachineState holderState(int sub) const;
+
     const MachineDescription &m_top;
     Style m_style;
     QVector<Diagram> m_names;
+    // Whether anything calls a sub-machine's enter and exit functions (a
+    // holder that no transition leaves needs no exit): only those are
+    // written, so that the module compiles without unused functions.
+    QVector<bool> m_entered, m_left;
 };

@@ -216,6 +216,11 @@ private slots:
                                            "3,Running/RampUp,,,,Running/RampUp,speed=2\n"
                                            "4,Running/RampUp,,Running/RampUpToCruise,,Running/Cruise,speed=3\n"
                                            "5,Running/Cruise,Running/Cruise Running,Halt,,Idle,log=21\n"));
+        // An instance-style module runs its levels alike.
+        const QByteArray classic = contents(csv);
+        r = cli({ "simulate", project, "Cruiser", "--script", script, "--trace", csv, "--style", "instance" }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(contents(csv), classic);
 
         // Expectations of a sub-state that is not active fail with the
         // active path; states and paths the machine does not have are

@@ -1,6 +1,7 @@
 // Machines with sub-machines in the simulator: the slots of every level
-// and the active path (SimulationLevels), and the generated C run with tcc
-// and with the system's compiler through a session: the path after each
+// and the active path (SimulationLevels), and the generated C of both
+// module styles run with tcc and with the system's compiler through a
+// session: the path after each
 // cycle, the trace's names, coverage and breakpoints of sub-states, and a
 // long run counting as single steps do.
 
@@ -126,12 +127,26 @@ std::unique_ptr<Sim> simulate(const MachineDescription &m, const QStringList &co
     return sim;
 }
 
+// Both module styles (one instance), each with tcc and with the system's compiler.
 void compilerRows()
 {
     QTest::addColumn<QStringList>("compiler");
+    QTest::addColumn<int>("style");
     const QString tcc = QStandardPaths::findExecutable(QStringLiteral("tcc"));
-    QTest::newRow("tcc") << (tcc.isEmpty() ? QStringList() : QStringList{ tcc });
-    QTest::newRow("cc") << CompileCheck::defaultCompiler();
+    for (ModuleStyle style : { ModuleStyle::Classic, ModuleStyle::Instance }) {
+        const char *name = style == ModuleStyle::Classic ? "classic" : "instance";
+        QTest::newRow(qPrintable(QStringLiteral("%1 tcc").arg(QLatin1String(name))))
+            << (tcc.isEmpty() ? QStringList() : QStringList{ tcc }) << int(style);
+        QTest::newRow(qPrintable(QStringLiteral("%1 cc").arg(QLatin1String(name))))
+            << CompileCheck::defaultCompiler() << int(style);
+    }
+}
+
+MachineDescription cruiserIn(int style)
+{
+    MachineDescription m = cruiser();
+    m.style = ModuleStyle(style);
+    return m;
 }
 
 QString failureText(const SimulationFailure &failure)
@@ -144,9 +159,10 @@ QString failureText(const SimulationFailure &failure)
 
 #define START(sim)                                                                                                    \
     QFETCH(QStringList, compiler);                                                                                     \
+    QFETCH(int, style);                                                                                                \
     if (compiler.isEmpty())                                                                                            \
         QSKIP("tcc is not installed");                                                                                 \
-    auto sim = simulate(cruiser(), compiler);                                                                          \
+    auto sim = simulate(cruiserIn(style), compiler);                                                                   \
     QVERIFY2(sim->session->waitForReady(60000), qPrintable(failureText(sim->session->failure())))
 
 using Path = QVector<int>;
@@ -291,7 +307,7 @@ private slots:
         QCOMPARE(stepped.transitionFires, QVector<qint64>({ 1, 0, 1, 2 }));
 
         // The same cycles as one run, counted by the runtime.
-        auto run = simulate(cruiser(), compiler);
+        auto run = simulate(cruiserIn(style), compiler);
         QVERIFY(run->session->waitForReady(60000));
         QCOMPARE(run->call(run->session->reset()).kind, SimulationReply::Ok);
         QCOMPARE(run->set("go", "1").kind, SimulationReply::Ok);

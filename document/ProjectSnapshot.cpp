@@ -7,6 +7,8 @@
 #include "ItemKinds.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
+#include "StateItem.h"
+#include "SubMachineLevels.h"
 #include "TreeNode.h"
 
 namespace {
@@ -31,7 +33,7 @@ void stamp(ProcessRecord *record, const Canvas *canvas)
 // an untouched project is written as before.
 void addItemRecords(CanvasBlock *block, const Canvas *canvas)
 {
-    const bool machine = canvas->level() == TreeNode::MaxLevel;
+    const bool machine = isMachineCanvasLevel(canvas->level());
     int place = 0;
     for (const ItemKind *kind : ItemKinds::all()) {
         const QList<DiagramItem *> items = canvas->itemsOfKind(kind->type());
@@ -68,8 +70,10 @@ public:
 private:
     bool visit(const Canvas *canvas, const NodePath &path)
     {
-        // Level-5 canvases open nothing; the bound also ends the walk on a
-        // malformed project.
+        if (isMachineCanvasLevel(canvas->level()))
+            return visitSubMachines(canvas, path);
+        // Level-5 canvases open no process diagram; the bound also ends the
+        // walk on a malformed project.
         if (path.size() >= TreeNode::MaxLevel - 1)
             return true;
         const QList<ProcessItem *> items = canvas->processItems();
@@ -96,6 +100,50 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // The sub-machines of the states of a machine or sub-machine diagram,
+    // each block followed by the blocks of its own sub-machines. A block's
+    // id is its holder's place among the holders of the diagram.
+    bool visitSubMachines(const Canvas *canvas, const NodePath &path)
+    {
+        if (canvas->level() >= DeepestCanvasLevel)
+            return true;
+        QList<const StateItem *> holders;
+        for (const StateItem *state : canvas->states()) {
+            if (state->holdsSubMachine())
+                holders << state;
+        }
+        for (int i = 0; i < holders.size(); ++i) {
+            const StateItem *state = holders.at(i);
+            const NodePath childPath = path + NodePath{state->subMachineId()};
+            const Canvas *child = m_byPath.value(childPath);
+            if (!child || child->level() != canvas->level() + 1) {
+                m_error = QStringLiteral("No diagram found for the sub-machine of state '%1' on '%2'.")
+                              .arg(state->label(), canvas->name());
+                return false;
+            }
+            CanvasBlock block;
+            block.process = subMachineProcess(state->label(), i + 1, holders.size());
+            stamp(&block.process, canvas);
+            addItemRecords(&block, child);
+            m_document->blocks.append(block);
+            if (!visitSubMachines(child, childPath))
+                return false;
+        }
+        return true;
+    }
+
+    // The Process record that heads a sub-machine's block.
+    static ProcessRecord subMachineProcess(const QString &label, int id, int count)
+    {
+        ProcessRecord record;
+        record.id = id;
+        record.nos = count;
+        record.label = label;
+        record.shape = 1;
+        record.backgroundColour = QStringLiteral("#fc0127");
+        return record;
     }
 
     // The block of `item` (drawn on `parent`) and the canvas it opens.

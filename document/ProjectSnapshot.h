@@ -8,7 +8,11 @@
 // is found by its node path (see NodePath.h); the item's Process record
 // opens a block that holds that canvas's links, memory items and dataflows
 // and, on a state-machine (level-5) canvas, its states, transitions and
-// text items; then the same for every process item of that canvas. The
+// text items; then the same for every process item of that canvas. A
+// machine's diagram is followed by the blocks of its states' sub-machines,
+// depth first (each headed by a Process record one level below its parent
+// diagram, labelled after its holder state, id = the holder's place among
+// the holders of that diagram); they are not in the tree text. The
 // tree text lists the canvas names in the same order, four blanks per level
 // below 1. The level-1 canvas's own links, memory items and dataflows are
 // not stored. Floating link and memory ends are never stored.

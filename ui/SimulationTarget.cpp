@@ -6,16 +6,20 @@
 #include "ProjectModules.h"
 #include "ProjectSnapshot.h"
 #include "RecordsToMachines.h"
+#include "SubMachineLevels.h"
 
 SimulationTarget SimulationTarget::forCanvas(const QList<Canvas *> &canvases, const Canvas *diagram)
 {
     SimulationTarget target;
     bool known = false;
-    const NodePath path = CanvasPaths::canvasPath(diagram, &known);
-    if (!diagram || diagram->level() < 5 || !known) {
+    NodePath path = CanvasPaths::canvasPath(diagram, &known);
+    if (!diagram || !isMachineCanvasLevel(diagram->level()) || !known) {
         target.error = QStringLiteral("the diagram shown is not a state machine");
         return target;
     }
+    // A sub-machine runs as part of its machine: the machine's diagram path
+    // is the first part of the path of every sub-machine diagram below it.
+    path = path.mid(0, MachineCanvasLevel - 1);
     ProjectDocument document;
     QString error;
     if (!ProjectSnapshot::take(canvases, &document, &error)) {

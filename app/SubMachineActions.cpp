@@ -227,8 +227,11 @@ void SubMachineActions::editState(Canvas *canvas, StateItem *state)
         || !RecordEquality::sameStoredFields(changes.first().before, changes.first().after);
     if (after.isEmpty()) {
         const SubMachineStructure::Subtree subtree = m_project->subMachines().subtreeOf(canvas, state);
+        // The state as the user knew it before the dialog.
+        const auto *was = std::get_if<StateRecord>(&changes.first().before);
+        const QString label = was ? was->label : state->label();
         if (subtree.items > 0
-            && !confirmRemoval(QStringLiteral("Clearing \"Sub-machine\" of \"%1\"").arg(state->label()),
+            && !confirmRemoval(QStringLiteral("Clearing \"Sub-machine\" of \"%1\"").arg(label),
                                canvas, {state})) {
             // The dialog's other changes stay; the sub-machine stays too.
             if (othersChanged)

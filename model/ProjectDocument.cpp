@@ -1,6 +1,7 @@
 #include "ProjectDocument.h"
 
 #include "RecordGroups.h"
+#include "SubMachineLevels.h"
 
 #include <QHash>
 
@@ -30,6 +31,8 @@ QString treeTextFromBlocks(const ProjectDocument &document)
     const QString crlf = QStringLiteral("\r\n");
     QString text = crlf + document.root.label + crlf;
     for (const CanvasBlock &block : document.blocks) {
+        if (isSubMachineLevel(block.process.level))
+            continue;   // the tree text lists process nodes only
         text += QString(4 * qMax(0, block.process.level - 1), QLatin1Char(' '));
         text += block.process.label;
         text += crlf;
@@ -44,7 +47,7 @@ QString documentProblem(const ProjectDocument &document)
     int previous = 1;
     for (int i = 0; i < document.blocks.size(); ++i) {
         const ProcessRecord &p = document.blocks.at(i).process;
-        if (p.level < 2 || p.level > 5 || p.level > previous + 1)
+        if (p.level < 2 || p.level > DeepestCanvasLevel || p.level > previous + 1)
             return QStringLiteral("process item %1 ('%2') has level %3 after level %4")
                 .arg(i + 1)
                 .arg(p.label)

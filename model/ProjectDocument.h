@@ -17,9 +17,9 @@ struct CanvasBlock
     QVector<LinkRecord> links;
     QVector<MemoryRecord> memories;
     QVector<DataflowRecord> dataflows;
-    QVector<StateRecord> states;             // level-5 canvases only
-    QVector<TransitionRecord> transitions;   // level-5 canvases only
-    QVector<TextRecord> texts;               // level-5 canvases only
+    QVector<StateRecord> states;             // machine and sub-machine canvases only
+    QVector<TransitionRecord> transitions;   // machine and sub-machine canvases only
+    QVector<TextRecord> texts;               // machine and sub-machine canvases only
 };
 
 // How the item groups are laid out in the file.
@@ -49,12 +49,13 @@ ProcessRecord savedRootProcess(const QString &projectName);
 
 // The tree text a document's blocks describe: "\r\n", the root label, then
 // every block's label indented by four blanks per level below 1, each line
-// ended by "\r\n".
+// ended by "\r\n". Sub-machine blocks are not part of the tree text.
 QString treeTextFromBlocks(const ProjectDocument &document);
 
 // Why the writer would refuse the document, or an empty string: the root
 // must have level 1 or id 1, and block levels must run depth first from 2
-// to at most 5 (no level deeper than one below the block before it).
+// to at most 5, or to the deepest sub-machine level below a machine (no
+// level deeper than one below the block before it).
 QString documentProblem(const ProjectDocument &document);
 
 // Groups flat records, as read from a file, back into a document. The

@@ -4,6 +4,7 @@
 #include "EntryExitMarker.h"
 #include "RecordFields.h"
 #include "RecordGroups.h"
+#include "SubMachineLevels.h"
 #include "ValueCodec.h"
 
 #include <QBuffer>
@@ -178,11 +179,11 @@ void Emitter::writeBlock(const CanvasBlock &block, GroupLayout layout)
 }
 
 // `all`: write every group of the canvas, empty ones too. State-machine
-// groups belong to level-5 canvases; elsewhere they are written only if
+// groups belong to the canvases of machines and sub-machines; elsewhere they are written only if
 // they hold items, so nothing handed to the writer is ever dropped.
 void Emitter::writeGroups(const CanvasBlock &block, bool all)
 {
-    const bool machine = all && block.process.level == 5;
+    const bool machine = all && isMachineCanvasLevel(block.process.level);
     forEachRecordGroup([&](const auto &group) {
         writeGroup(group.name(), group.of(block), group.onMachinesOnly() ? machine : all);
         return true;

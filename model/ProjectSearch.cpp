@@ -1,5 +1,7 @@
 #include "ProjectSearch.h"
 
+#include "SubMachineLevels.h"
+
 #include "ItemRecord.h"
 #include "ProjectDocument.h"
 #include "RecordGroups.h"
@@ -117,8 +119,11 @@ public:
             childCount.resize(depth + 1);
             const int index = childCount[depth - 1]++;
             childCount[depth] = 0;
-            check(itemRecordIndex<ProcessRecord>(), index, block.process.label, SearchHit::Label,
-                  block.process.label);
+            // A sub-machine's record stands for no item: its state is found
+            // on the diagram above.
+            if (!isSubMachineLevel(block.process.level))
+                check(itemRecordIndex<ProcessRecord>(), index, block.process.label, SearchHit::Label,
+                      block.process.label);
 
             m_path.append(block.process.id);
             m_names.append(block.process.label);

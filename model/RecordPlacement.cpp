@@ -1,5 +1,7 @@
 #include "RecordPlacement.h"
 
+#include "SubMachineLevels.h"
+
 #include <QSet>
 
 namespace {
@@ -50,6 +52,8 @@ RecordPlacement::RecordPlacement(const ProjectRecordLists &records)
     if (!processes.isEmpty())
         m_pathKnown[0] = true;   // the project's own canvas
     m_processCanvas.fill(None, processes.size());
+    m_subParent.fill(None, processes.size());
+    m_holder.fill(None, processes.size());
     m_stateCanvas.fill(None, records.states.size());
     m_transitionCanvas.fill(None, records.transitions.size());
     m_textCanvas.fill(None, records.texts.size());
@@ -62,6 +66,7 @@ RecordPlacement::RecordPlacement(const ProjectRecordLists &records)
 
     placeProcesses();
     placeStates();
+    joinSubMachines();
     placeTransitions();
     placeTexts();
     placeLinks();
@@ -137,10 +142,15 @@ int RecordPlacement::placeItem(const Record &record, const char *kind, const QSt
 void RecordPlacement::placeProcesses()
 {
     const QVector<ProcessRecord> &records = m_records->processes;
-    QVector<int> lastAtLevel(MaxNodeLevel + 1, None);
+    QVector<int> lastAtLevel(DeepestCanvasLevel + 1, None);
     lastAtLevel[1] = 0;
     for (int i = 1; i < records.size(); ++i) {
         const ProcessRecord &r = records.at(i);
+        if (isSubMachineLevel(r.level)) {
+            placeSubMachineBlock(i, lastAtLevel);
+            lastAtLevel[r.level] = i;
+            continue;
+        }
         if (r.level < 1 || r.level > MaxNodeLevel) {
             note(LoadNote::Effect::NotKept, "Process item", orEmpty(r.label), None,
                  QStringLiteral("level %1 is not one of 1 to %2; not kept").arg(r.level).arg(MaxNodeLevel));
@@ -170,11 +180,78 @@ void RecordPlacement::placeProcesses()
     }
 }
 
+void RecordPlacement::placeSubMachineBlock(int record, const QVector<int> &lastAtLevel)
+{
+    const ProcessRecord &r = m_records->processes.at(record);
+    const int parent = canvasFor(r.level, r.parentId, r.grandParentId, lastAtLevel.at(r.level - 1));
+    if (parent == None) {
+        note(LoadNote::Effect::NotKept, "Sub-machine", orEmpty(r.label), None,
+             QStringLiteral("no diagram has the numbers it names (level %1, id %2, parentId %3); "
+                            "its diagram and everything on it are not kept")
+                 .arg(r.level - 1)
+                 .arg(r.parentId)
+                 .arg(r.grandParentId));
+        return;
+    }
+    m_subParent[record] = parent;
+}
+
+bool RecordPlacement::holdsSubMachine(int stateRecord) const
+{
+    return m_holdsSubMachine.contains(stateRecord);
+}
+
+// Joins every sub-machine diagram to the state it belongs to, once the
+// states are placed.
+void RecordPlacement::joinSubMachines()
+{
+    const QVector<StateRecord> &states = m_records->states;
+    QHash<int, QHash<QString, int>> holderByLabel;   // canvas -> label -> last state holding one
+    for (int i = 0; i < states.size(); ++i) {
+        const int canvas = m_stateCanvas.at(i);
+        if (canvas == None || states.at(i).subMachine.isEmpty())
+            continue;
+        if (m_records->processes.at(canvas).level >= DeepestCanvasLevel) {
+            note(LoadNote::Effect::NotKept, "Sub-machine", orEmpty(states.at(i).label), canvas,
+                 QStringLiteral("sub-machines go at most %1 levels below their machine; not kept")
+                     .arg(MaxSubMachineDepth));
+            continue;
+        }
+        m_holdsSubMachine.insert(i);
+        holderByLabel[canvas].insert(states.at(i).label, i);
+    }
+    for (int c = 0; c < m_subParent.size(); ++c) {
+        const int parent = m_subParent.at(c);
+        if (parent == None)
+            continue;
+        const QString &label = m_records->processes.at(c).label;
+        const int holder = holderByLabel.value(parent).value(label, None);
+        if (holder == None || m_subMachineOf.contains(holder)) {
+            note(LoadNote::Effect::NotKept, "Sub-machine", orEmpty(label), parent,
+                 holder == None
+                     ? QStringLiteral("no state with this label holds a sub-machine there; "
+                                      "its diagram and everything on it are not kept")
+                     : QStringLiteral("its state has a sub-machine diagram already; this diagram "
+                                      "and everything on it are not kept"));
+            m_subParent[c] = None;
+            continue;
+        }
+        m_holder[c] = holder;
+        m_subMachineOf.insert(holder, c);
+        m_subMachinesOn[parent] << c;
+        if (m_pathKnown.at(parent)) {
+            m_paths[c] = m_paths.at(parent) + QVector<int>{m_subMachinesOn.value(parent).size()};
+            m_pathKnown[c] = true;
+        }
+    }
+}
+
 void RecordPlacement::placeStates()
 {
     const QVector<StateRecord> &records = m_records->states;
     for (int i = 0; i < records.size(); ++i) {
-        m_stateCanvas[i] = placeItem(records.at(i), "State", orEmpty(records.at(i).label), 6, 6);
+        m_stateCanvas[i] = placeItem(records.at(i), "State", orEmpty(records.at(i).label),
+                                     MachineCanvasLevel + 1, DeepestCanvasLevel + 1);
         if (m_stateCanvas.at(i) != None)
             m_on[m_stateCanvas.at(i)].states << i;
     }
@@ -186,7 +263,8 @@ void RecordPlacement::placeTransitions()
     QHash<int, QHash<QString, int>> stateByLabel = labelIndex(m_records->states, m_stateCanvas);
     for (int i = 0; i < records.size(); ++i) {
         const TransitionRecord &r = records.at(i);
-        const int canvas = placeItem(r, "Transition", orEmpty(r.label), 6, 6);
+        const int canvas = placeItem(r, "Transition", orEmpty(r.label), MachineCanvasLevel + 1,
+                                     DeepestCanvasLevel + 1);
         if (canvas == None)
             continue;
         const QHash<QString, int> &states = stateByLabel[canvas];
@@ -207,7 +285,8 @@ void RecordPlacement::placeTexts()
 {
     const QVector<TextRecord> &records = m_records->texts;
     for (int i = 0; i < records.size(); ++i) {
-        const int canvas = placeItem(records.at(i), "Text item", QString(), 6, 6);
+        const int canvas = placeItem(records.at(i), "Text item", QString(), MachineCanvasLevel + 1,
+                                     DeepestCanvasLevel + 1);
         m_textCanvas[i] = canvas;
         if (canvas != None)
             m_on[canvas].texts << i;
@@ -244,7 +323,8 @@ void RecordPlacement::placeMemories()
 {
     const QVector<MemoryRecord> &records = m_records->memories;
     for (int i = 0; i < records.size(); ++i) {
-        const int canvas = placeItem(records.at(i), "Memory item", orEmpty(records.at(i).label), 2, 6);
+        const int canvas = placeItem(records.at(i), "Memory item", orEmpty(records.at(i).label), 2,
+                                     DeepestCanvasLevel + 1);
         m_memoryCanvas[i] = canvas;
         if (canvas != None)
             m_on[canvas].memories << i;
@@ -303,6 +383,19 @@ void RecordPlacement::walkTree()
     m_reachable << Visit{0, 0};
     while (!stack.isEmpty()) {
         Frame &top = stack.last();
+        if (isMachineCanvasLevel(m_records->processes.at(top.canvas).level)) {
+            // A machine's diagram leads to its sub-machines, each opened by
+            // its own record.
+            const QVector<int> subMachines = m_subMachinesOn.value(top.canvas);
+            if (top.next >= subMachines.size()) {
+                stack.removeLast();
+                continue;
+            }
+            const int sub = subMachines.at(top.next++);
+            m_reachable << Visit{sub, sub};
+            stack << Frame{sub, 0};
+            continue;
+        }
         const QVector<int> items = m_on.value(top.canvas).processes;
         const QVector<int> base = m_paths.at(top.canvas);
         if (base.size() >= MaxNodeLevel - 1 || top.next >= items.size()) {

@@ -17,6 +17,14 @@
 // found depth first from the project canvas through the process items, by
 // path, the first canvas of a path winning, down to level 5.
 //
+// Sub-machines. A Process record of a sub-machine level (SubMachineLevels.h)
+// opens the diagram of the sub-machine a state holds: it belongs under the
+// diagram one level up found as an item's canvas is (the nearest record
+// before it one level up winning), and joins the state on that diagram
+// whose label it carries and whose subMachine field is set. Its node path
+// is its parent's path plus its place among that diagram's sub-machines
+// (1, 2, ...); the tree reaches it after its parent, depth first.
+//
 // Records. A record of a level its kind does not take, or without a
 // canvas, is left out; so are a transition without both of its states, a
 // link without both of its process items (or with one item at both ends)
@@ -36,6 +44,7 @@
 #include "ProjectRecords.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 class RecordPlacement
@@ -73,6 +82,18 @@ public:
     QVector<int> linksOn(int canvas) const { return m_on.value(canvas).links; }
     QVector<int> memoriesOn(int canvas) const { return m_on.value(canvas).memories; }
     QVector<int> dataflowsOn(int canvas) const { return m_on.value(canvas).dataflows; }
+
+    // The sub-machine diagram a placed state holds (None: it holds none, or
+    // its diagram is not stored, in which case holdsSubMachine still says
+    // it holds an empty one), the state that holds a sub-machine diagram
+    // and the diagram the sub-machine belongs under (None for every other
+    // canvas).
+    int subMachineOf(int stateRecord) const { return m_subMachineOf.value(stateRecord, None); }
+    bool holdsSubMachine(int stateRecord) const;
+    int holderOf(int canvas) const { return canvas >= 0 && canvas < m_holder.size() ? m_holder.at(canvas) : None; }
+    int parentOf(int canvas) const { return canvas >= 0 && canvas < m_subParent.size() ? m_subParent.at(canvas) : None; }
+    // The sub-machine diagrams that belong under a canvas, in file order.
+    QVector<int> subMachinesOn(int canvas) const { return m_subMachinesOn.value(canvas); }
 
     // The node path of a canvas (ids from level 2 down; empty for the
     // project's own); `known` false when no placed process item opens it.
@@ -113,7 +134,9 @@ private:
     int placeItem(const Record &record, const char *kind, const QString &label, int minLevel,
                   int maxLevel);
     void placeProcesses();
+    void placeSubMachineBlock(int record, const QVector<int> &lastAtLevel);
     void placeStates();
+    void joinSubMachines();
     void placeTransitions();
     void placeTexts();
     void placeLinks();
@@ -137,6 +160,10 @@ private:
         m_linkCanvas, m_memoryCanvas, m_dataflowCanvas;
     QVector<Ends> m_transitionEnds, m_linkEnds, m_dataflowEnds;
     QHash<int, Contents> m_on;
+    QVector<int> m_subParent, m_holder;     // per canvas, for sub-machine diagrams
+    QHash<int, int> m_subMachineOf;         // state record -> its sub-machine diagram
+    QSet<int> m_holdsSubMachine;            // state records that hold a sub-machine
+    QHash<int, QVector<int>> m_subMachinesOn;
     QVector<Visit> m_reachable;
     LoadNotes m_notes;
 };

@@ -1,5 +1,7 @@
 #include "TreeNode.h"
 
+#include "SubMachineLevels.h"
+
 TreeNode::TreeNode(const QVector<QVariant> &data, TreeNode *parent)
     : m_data(data), m_parent(parent)
 {
@@ -153,7 +155,7 @@ void TreeNode::renumber()
 
 void TreeNode::renumberChildren(int depth)
 {
-    if (depth > MaxLevel)
+    if (depth > DeepestCanvasLevel)   // sub-machine nodes sit below the machines
         return;
     for (int row = 0; row < childCount(); ++row) {
         TreeNode *node = child(row);

@@ -488,7 +488,7 @@ void TestProjectBuilder::wrongLevelLeavesOutOnlyThatRecord()
     text.width = 100;
     text.height = 50;
     records.texts << text;
-    records.memories << labelled<MemoryRecord>(7, "deep")
+    records.memories << labelled<MemoryRecord>(11, "deep")
                      << labelled<MemoryRecord>(6, "after");
     records.links << labelled<LinkRecord>(2, "onProjectCanvas");
 
@@ -505,9 +505,9 @@ void TestProjectBuilder::wrongLevelLeavesOutOnlyThatRecord()
     for (Canvas *canvas : canvases)
         QVERIFY(canvas->links().isEmpty());
     QCOMPARE(builder.notes(), QStringList({
-        "State 'B': level 5 is not one of 6 to 6; not kept",
+        "State 'B': level 5 is not one of 6 to 10; not kept",
         "Link 'onProjectCanvas': level 2 is not one of 3 to 5; not kept",
-        "Memory item 'deep': level 7 is not one of 2 to 6; not kept" }));
+        "Memory item 'deep': level 11 is not one of 2 to 10; not kept" }));
 }
 
 void TestProjectBuilder::missingCanvasLeavesOutOnlyThatRecord()

@@ -572,7 +572,7 @@ void TestProjectFile::markerTellsAnOlderReleaseAndNotThisOne()
     const RecordPlacement placement(older);
     QCOMPARE(placement.stateCanvas(2), int(RecordPlacement::None));
     QCOMPARE(loadNoteTexts(placement.notes()),
-             QStringList{QStringLiteral("State '%1': level 0 is not one of 6 to 6; not kept")
+             QStringList{QStringLiteral("State '%1': level 0 is not one of 6 to 10; not kept")
                              .arg(EntryExitMarker::label())});
     QCOMPARE(placement.notes().first().effect, LoadNote::Effect::NotKept);
 

@@ -146,13 +146,19 @@ void TestTreeModel::renumberFollowsRandomProject()
                      QVector<int>({p.level, p.id, p.parentId, p.grandParentId}));
         }
     }
-    // Nodes below level 5 are not numbered.
+    // Sub-machine nodes are numbered down to level 9, nothing below.
     TreeNode root({QString()});
-    root.buildFromIndentedText({"1", " 2", "  3", "   4", "    5", "     6"}, false);
+    QStringList lines;
+    for (int level = 1; level <= 10; ++level)
+        lines << QString(level - 1, QLatin1Char(' ')) + QString::number(level);
+    root.buildFromIndentedText(lines, false);
     root.renumber();
-    const TreeNode *six = root.child(0)->child(0)->child(0)->child(0)->child(0)->child(0);
-    QCOMPARE(six->level(), 0);
-    QCOMPARE(six->parent()->level(), 5);
+    const TreeNode *node = root.child(0);
+    for (int level = 1; level < 10; ++level) {
+        QCOMPARE(node->level(), level);
+        node = node->child(0);
+    }
+    QCOMPARE(node->level(), 0);
 }
 
 void TestTreeModel::sameNameSiblingsToldApartById()

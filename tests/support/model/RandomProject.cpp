@@ -28,7 +28,8 @@ private:
 
     void addNode(int level, int id, int nos, int parentId, int grandParentId, const QString &name);
     QStringList addCanvasItems(CanvasBlock *block, const QStringList &processLabels);
-    void addMachineItems(CanvasBlock *block);
+    void addMachineItems(CanvasBlock *block, int states, int transitions, int texts, const QString &stem);
+    void addSubMachine(int parentBlock, int depth);
 
     template <typename Record>
     void identify(Record *r, const ProcessRecord &canvas)
@@ -162,8 +163,12 @@ void Generator::addNode(int level, int id, int nos, int parentId, int grandParen
     // Fill the block in place: children are appended after it.
     CanvasBlock &stored = m_document.blocks[index];
     addCanvasItems(&stored, childLabels);
-    if (level == 5)
-        addMachineItems(&m_document.blocks[index]);
+    if (level == 5) {
+        addMachineItems(&m_document.blocks[index], m_options.statesPerMachine,
+                        m_options.transitionsPerMachine, m_options.textsPerMachine, QStringLiteral("State"));
+        if (m_options.subMachineLevels > 0)
+            addSubMachine(index, 1);
+    }
     for (int i = 1; i <= children; ++i)
         addNode(level + 1, i, children, id, parentId, childLabels.at(i - 1));
 }
@@ -230,14 +235,42 @@ QStringList Generator::addCanvasItems(CanvasBlock *block, const QStringList &pro
     return memoryLabels;
 }
 
-void Generator::addMachineItems(CanvasBlock *block)
+// A sub-machine for a random state of the diagram of `parentBlock`, its
+// block appended (a machine's sub-machines follow it in the document), and
+// below it the next level.
+void Generator::addSubMachine(int parentBlock, int depth)
+{
+    CanvasBlock &parent = m_document.blocks[parentBlock];
+    StateRecord &holder = parent.states[int(m_random.bounded(parent.states.size()))];
+    holder.subMachine = chance(50) ? QStringLiteral("resume") : QStringLiteral("start");
+    CanvasBlock block;
+    ProcessRecord &p = block.process;
+    p.level = parent.process.level + 1;
+    p.nos = p.id = 1;
+    p.label = holder.label;
+    p.parentId = parent.process.id;
+    p.grandParentId = parent.process.parentId;
+    p.shape = 1;
+    p.backgroundColour = QStringLiteral("#fc0127");
+    const int index = m_document.blocks.size();
+    m_document.blocks.append(block);
+    addCanvasItems(&m_document.blocks[index], {});
+    const int states = m_options.subMachineStates;
+    addMachineItems(&m_document.blocks[index], states, 2 * states, 1,
+                    QStringLiteral("L%1_State").arg(depth));
+    if (depth < m_options.subMachineLevels)
+        addSubMachine(index, depth + 1);
+}
+
+void Generator::addMachineItems(CanvasBlock *block, int stateCount, int transitionCount, int textCount,
+                                const QString &stem)
 {
     const ProcessRecord canvas = block->process;
-    const int states = qMax(1, count(m_options.statesPerMachine));
+    const int states = qMax(1, count(stateCount));
     for (int i = 1; i <= states; ++i) {
         StateRecord s;
         identify(&s, canvas);
-        s.label = label(QStringLiteral("State"), i);
+        s.label = label(stem, i);
         s.ifInitialState = i == 1;
         s.initialCondition = s.ifInitialState ? text(15, false) : QString();
         s.initialDescription = text(20, true);
@@ -257,7 +290,7 @@ void Generator::addMachineItems(CanvasBlock *block)
         }
         block->states << s;
     }
-    const int transitions = count(m_options.transitionsPerMachine);
+    const int transitions = count(transitionCount);
     for (int i = 1; i <= transitions; ++i) {
         TransitionRecord t;
         identify(&t, canvas);
@@ -285,7 +318,7 @@ void Generator::addMachineItems(CanvasBlock *block)
             ++to.numberOfTI;
         }
     }
-    const int texts = count(m_options.textsPerMachine);
+    const int texts = count(textCount);
     for (int i = 1; i <= texts; ++i) {
         TextRecord x;
         identify(&x, canvas);
@@ -318,6 +351,14 @@ RandomProjectOptions largeProjectOptions(int machines)
     options.transitionsPerMachine = 400;
     options.textsPerMachine = 5;
     options.exoticText = false;
+    return options;
+}
+
+RandomProjectOptions nestedProjectOptions(int machines)
+{
+    RandomProjectOptions options = largeProjectOptions(machines);
+    options.subMachineLevels = 3;
+    options.subMachineStates = 50;
     return options;
 }
 

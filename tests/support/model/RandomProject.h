@@ -32,12 +32,21 @@ struct RandomProjectOptions
     bool exoticText = true;
     // States with entry and exit actions (each about every other state).
     bool entryExitActions = false;
+    // Levels of sub-machines below every machine: on each machine and
+    // sub-machine diagram down to that depth, one random state holds a
+    // sub-machine (starting or resuming at random) of subMachineStates
+    // states, twice as many transitions and one text item. Sub-states are
+    // labelled apart from the states of other levels ("L<depth>_State<i>").
+    int subMachineLevels = 0;
+    int subMachineStates = 5;
 };
 
 // The benchmarks' large project: one hardware module, controller and
 // software module holding `machines` state machines of 200 states, 400
 // transitions and 5 text items each, plain texts.
 RandomProjectOptions largeProjectOptions(int machines);
+// The same machines, each with three levels of sub-machines of 50 states.
+RandomProjectOptions nestedProjectOptions(int machines);
 
 // Coordinates come out already in the six-digit form the writer uses, so
 // writing and reading gives back equal records.

@@ -10,8 +10,23 @@ AddSubMachineCommand::AddSubMachineCommand(Project *project, Canvas *canvas, Sta
     setText(QStringLiteral("Add Sub-machine to \"%1\"").arg(state->label()));
 }
 
+AddSubMachineCommand::AddSubMachineCommand(Project *project, Canvas *canvas, StateItem *state,
+                                           const SubMachineStructure::Detached &diagrams,
+                                           QUndoCommand *parent)
+    : SubMachineCommand(project, canvas, state, parent), m_mode(diagrams.mode), m_prepared(true)
+{
+    setText(QStringLiteral("Add Sub-machine to \"%1\"").arg(state->label()));
+    holdAway(diagrams);
+}
+
 void AddSubMachineCommand::redo()
 {
+    if (m_prepared && !m_made) {
+        m_made = true;
+        m_applied = putBack();
+        m_created = m_applied ? m_project->subMachines().subMachineOf(m_diagram, m_state) : nullptr;
+        return;
+    }
     if (m_made) {
         m_applied = putBack();
         return;

@@ -19,10 +19,15 @@
 
 #include "ProjectDocument.h"
 
+#include "NodePath.h"
+
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QVector>
 
 class Canvas;
+class StateItem;
 
 namespace ProjectSnapshot {
 
@@ -32,5 +37,24 @@ namespace ProjectSnapshot {
 // process item's canvas is missing, or the result is not a document the
 // writer accepts. Nothing is written then.
 bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *error = nullptr);
+
+// The numbers a diagram's records are written with: its level and ids.
+struct Numbers
+{
+    int level;
+    int id;
+    int parentId;
+};
+Numbers numbersOf(const Canvas *canvas);
+
+// Appends the blocks of the sub-machines the states of `canvas` (at `path`)
+// hold, each followed by the blocks of its own sub-machines, as a save
+// writes them, numbered as if `canvas` had the numbers `as` (a clip puts
+// them below a diagram of its own). With `only` not empty, only the
+// sub-machines of those states. False, saying why, when a sub-machine's
+// diagram is missing.
+bool subMachineBlocks(const QHash<NodePath, Canvas *> &byPath, const Canvas *canvas, const NodePath &path,
+                      const Numbers &as, const QList<const StateItem *> &only, QVector<CanvasBlock> *blocks,
+                      QString *error = nullptr);
 
 } // namespace ProjectSnapshot

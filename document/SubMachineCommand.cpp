@@ -31,6 +31,14 @@ bool SubMachineCommand::takeAway()
     return true;
 }
 
+void SubMachineCommand::holdAway(const SubMachineStructure::Detached &diagrams)
+{
+    m_detached = diagrams;
+    m_awayCanvases.clear();
+    for (Canvas *canvas : qAsConst(m_detached.canvases))
+        m_awayCanvases.append(canvas);
+}
+
 bool SubMachineCommand::putBack()
 {
     if (!m_diagram->registeredItem(m_state) || m_detached.canvases.isEmpty()

@@ -31,6 +31,8 @@ protected:
     // Each returns whether it changed anything.
     bool takeAway();
     bool putBack();
+    // Diagrams made elsewhere (a paste's) that putBack() attaches first.
+    void holdAway(const SubMachineStructure::Detached &diagrams);
 
     Project *const m_project;
     Canvas *const m_diagram;

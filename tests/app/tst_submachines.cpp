@@ -10,6 +10,7 @@
 #include "Canvas.h"
 #include "MainWindow.h"
 #include "Project.h"
+#include "ProjectDocument.h"
 #include "ProjectFileReader.h"
 #include "ScriptedPrompter.h"
 #include "StateItem.h"
@@ -454,7 +455,69 @@ void TestSubMachines::depthLimitDisablesAdding()
 // and everything below it along, as new diagrams; undo takes them away.
 void TestSubMachines::copyAndPasteBringTheSubMachine()
 {
-    QSKIP("copy and paste of sub-machines comes with the clip's blocks");
+    Canvas *machine = openMachine(QStringLiteral("copy.qsmd"));
+    QVERIFY(machine);
+    StateItem *idle = stateNamed(machine, kIdle);
+    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
+    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
+    StateItem *a = insertState(QPointF(300, 300), QStringLiteral("Inner_A"));
+    StateItem *b = insertState(QPointF(900, 300), QStringLiteral("Inner_B"));
+    m_driver->connect("actiontransition", ViewDriver::centreOf(a), ViewDriver::centreOf(b));
+    QVERIFY(fromMenu(b, "actionAdd_Sub_machine"));
+    QVERIFY(fromMenu(b, "actionOpen_Sub_machine"));
+    insertState(QPointF(300, 300), QStringLiteral("Deep"));
+    action("actionBack")->trigger();
+    action("actionBack")->trigger();
+    QCOMPARE(shown(), machine);
+    const int canvases = m_window->project()->canvases().size();
+
+    machine->clearSelection();
+    m_driver->click(ViewDriver::centreOf(idle));
+    action("actionCopy")->trigger();
+    machine->clearSelection();
+    m_driver->click(QPointF(1500, 800));
+    action("actionPaste")->trigger();
+    QCOMPARE(machine->states().size(), 2);
+    StateItem *copy = machine->states().last();
+    QVERIFY(copy != idle);
+    QVERIFY(copy->holdsSubMachine());
+    QCOMPARE(m_window->project()->canvases().size(), canvases + 2);
+    QCOMPARE(childNames(nodeIndex(*m_window, kMachine)), QStringList({kIdle, copy->label()}));
+    Canvas *pastedSub = canvasNamed(*m_window, copy->label(), 6);
+    QVERIFY(pastedSub);
+    QCOMPARE(pastedSub->states().size(), 2);
+    QCOMPARE(pastedSub->transitions().size(), 1);
+    QCOMPARE(pastedSub->transitions().first()->startItem()->label(), QStringLiteral("Inner_A"));
+    QVERIFY(stateNamed(pastedSub, QStringLiteral("Inner_B"))->holdsSubMachine());
+    QCOMPARE(childNames(nodeIndex(*m_window, kMachine + QStringList{copy->label()})), QStringList{"Inner_B"});
+    // The copies are new diagrams: the originals keep their items.
+    Canvas *original = canvasNamed(*m_window, kIdle, 6);
+    QVERIFY(original != pastedSub);
+    QVERIFY(original->states().contains(a));
+    // The pasted sub-machine opens and saves like the original.
+    m_driver->key(Qt::Key_Return);
+    QCOMPARE(shown(), pastedSub);
+    action("actionBack")->trigger();
+    ProjectDocument document;
+    QVERIFY(m_window->project()->snapshot(&document));
+
+    // One undo step takes the state and all its diagrams away.
+    action("actionUndo")->trigger();
+    QCOMPARE(machine->states().size(), 1);
+    QCOMPARE(m_window->project()->canvases().size(), canvases);
+    QCOMPARE(childNames(nodeIndex(*m_window, kMachine)), QStringList{kIdle});
+    action("actionRedo")->trigger();
+    QCOMPARE(machine->states().size(), 2);
+    QCOMPARE(m_window->project()->canvases().size(), canvases + 2);
+
+    // Pasted into a sub-machine diagram it goes one level deeper.
+    doubleClickNode(*m_window, nodeIndex(*m_window, kMachine + QStringList{kIdle}));
+    QCOMPARE(shown(), original);
+    m_driver->click(QPointF(1500, 800));
+    action("actionPaste")->trigger();
+    QCOMPARE(original->states().size(), 3);
+    QVERIFY(canvasNamed(*m_window, original->states().last()->label(), 7));
+    QVERIFY(canvasNamed(*m_window, QStringLiteral("Inner_B"), 8));
 }
 
 QTEST_MAIN(TestSubMachines)

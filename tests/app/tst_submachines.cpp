@@ -8,7 +8,11 @@
 // a state with its sub-machine.
 
 #include "Canvas.h"
+#include "DiagramFiles.h"
+#include "FindPanel.h"
+#include "FindResultsModel.h"
 #include "MainWindow.h"
+#include "NavigationActions.h"
 #include "Project.h"
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
@@ -75,6 +79,7 @@ private slots:
     void dialogBoxAddsAndRemoves();
     void depthLimitDisablesAdding();
     void copyAndPasteBringTheSubMachine();
+    void findAndExportReachSubMachines();
 
 private:
     // Opens the nested project and shows the first machine.
@@ -518,6 +523,55 @@ void TestSubMachines::copyAndPasteBringTheSubMachine()
     QCOMPARE(original->states().size(), 3);
     QVERIFY(canvasNamed(*m_window, original->states().last()->label(), 7));
     QVERIFY(canvasNamed(*m_window, QStringLiteral("Inner_B"), 8));
+}
+
+// Find searches the sub-machine diagrams and shows a hit on its diagram
+// with the item selected; the export lists and writes every sub-machine
+// diagram after its parent, named by its path.
+void TestSubMachines::findAndExportReachSubMachines()
+{
+    Canvas *machine = openMachine(QStringLiteral("find.qsmd"));
+    QVERIFY(machine);
+    StateItem *idle = stateNamed(machine, kIdle);
+    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
+    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
+    StateItem *inner = insertState(QPointF(300, 300), QStringLiteral("Inner"));
+    QVERIFY(fromMenu(inner, "actionAdd_Sub_machine"));
+    QVERIFY(fromMenu(inner, "actionOpen_Sub_machine"));
+    Canvas *deep = shown();
+    insertState(QPointF(300, 300), QStringLiteral("Other"));
+    StateItem *target = insertState(QPointF(900, 300), QStringLiteral("Needle"));
+    doubleClickNode(*m_window, nodeIndex(*m_window, {"HW"}));
+
+    m_window->navigation()->findAction()->trigger();
+    FindPanel *panel = m_window->navigation()->findPanel();
+    QVERIFY(panel->isVisible());
+    QTest::keyClicks(panel->searchField(), QStringLiteral("needle"));
+    QTest::keyClick(panel->searchField(), Qt::Key_Return);
+    FindResultsModel *model = panel->resultsModel();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->index(0, FindResultsModel::DiagramColumn).data().toString(),
+             QStringLiteral("Proj / HW / CPU A / SW / SM / CPU_A_Idle / Inner"));
+    QTreeView *results = panel->resultsView();
+    const QRect row = results->visualRect(results->model()->index(0, FindResultsModel::ItemColumn));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    QCOMPARE(shown(), deep);
+    QCOMPARE(deep->selectedItems(), QList<QGraphicsItem *>{target});
+
+    const QList<DiagramEntry> entries = DiagramFiles::entries(m_window->project()->canvases());
+    QStringList paths;
+    for (const DiagramEntry &entry : entries)
+        paths << entry.path;
+    const int sm = paths.indexOf(QStringLiteral("Proj/HW/CPU A/SW/SM"));
+    QVERIFY(sm >= 0);
+    QCOMPARE(paths.mid(sm, 3), QStringList({"Proj/HW/CPU A/SW/SM", "Proj/HW/CPU A/SW/SM/CPU_A_Idle",
+                                            "Proj/HW/CPU A/SW/SM/CPU_A_Idle/Inner"}));
+    QTemporaryDir out;
+    const DiagramFiles::Result written = DiagramFiles::writeEach(entries, out.path(), ExportOptions());
+    QVERIFY2(written.ok(), qPrintable(written.errors.join(QLatin1Char('\n'))));
+    const QString deepFile = out.filePath(QStringLiteral("Proj/HW/CPU_A/SW/SM/CPU_A_Idle/Inner.svg"));
+    QVERIFY(written.written.contains(deepFile));
+    QVERIFY(fileBytes(deepFile).contains("Needle"));
 }
 
 QTEST_MAIN(TestSubMachines)

@@ -5,6 +5,8 @@
 #include "CanvasPaste.h"
 #include "ClipRecords.h"
 #include "Project.h"
+#include "SubMachineClip.h"
+#include "SubMachineLevels.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -14,6 +16,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -86,7 +89,13 @@ void ClipboardActions::refresh()
     m_cut->setEnabled(selected);
     m_copy->setEnabled(selected);
     m_duplicate->setEnabled(selected);
-    m_paste->setEnabled(shown && CanvasPaste::fits(*shown, m_clip));
+    m_paste->setEnabled(shown && CanvasPaste::fits(*shown, m_clip)
+                        && SubMachineClip::fitsDepth(shown, m_clip, m_subMachineClip));
+    m_paste->setStatusTip(shown && !SubMachineClip::fitsDepth(shown, m_clip, m_subMachineClip)
+                              ? QStringLiteral("The copied sub-machines would go deeper than %1 levels "
+                                               "below their machine here.")
+                                    .arg(MaxSubMachineDepth)
+                              : QString());
     m_selectAll->setEnabled(shown != nullptr);
 }
 
@@ -94,10 +103,13 @@ void ClipboardActions::readClipboard()
 {
     // Read once per change: the actions are refreshed far more often.
     m_clip = ProjectRecordLists();
+    m_subMachineClip = ProjectRecordLists();
     m_cascade = 0;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (data && data->hasFormat(ClipRecords::mimeType()))
         ClipRecords::fromXml(data->data(ClipRecords::mimeType()), &m_clip, nullptr);
+    if (data && data->hasFormat(SubMachineClip::mimeType()))
+        SubMachineClip::fromXml(data->data(SubMachineClip::mimeType()), &m_subMachineClip);
     refresh();
 }
 
@@ -111,6 +123,9 @@ void ClipboardActions::copy()
         return;
     auto *data = new QMimeData;
     data->setData(ClipRecords::mimeType(), ClipRecords::toXml(records));
+    const QByteArray subMachines = SubMachineClip::toXml(m_project->canvases(), shown, records);
+    if (!subMachines.isEmpty())
+        data->setData(SubMachineClip::mimeType(), subMachines);
     data->setText(CanvasCopy::labelText(records));
     QGuiApplication::clipboard()->setMimeData(data);
 }
@@ -146,7 +161,25 @@ void ClipboardActions::paste()
         ++m_cascade;
         offset = QPointF(kPasteStep, kPasteStep) * m_cascade;
     }
-    CanvasPaste::paste(shown, records, offset);
+    pasteRecords(shown, records, m_subMachineClip, offset);
+}
+
+void ClipboardActions::pasteRecords(Canvas *canvas, const ProjectRecordLists &records,
+                                    const ProjectRecordLists &subMachines, const QPointF &offset)
+{
+    if (!SubMachineClip::fitsDepth(canvas, records, subMachines))
+        return;
+    if (SubMachineClip::depth(records, subMachines) == 0) {
+        CanvasPaste::paste(canvas, records, offset);
+        return;
+    }
+    // The states and their sub-machines come and go together.
+    QUndoStack *stack = canvas->undoStack();
+    stack->beginMacro(QStringLiteral("Paste with Sub-machines"));
+    QHash<QString, StateItem *> states;
+    CanvasPaste::paste(canvas, records, offset, &states);
+    SubMachineClip::attach(m_project, canvas, states, subMachines);
+    stack->endMacro();
 }
 
 void ClipboardActions::duplicate()
@@ -155,7 +188,9 @@ void ClipboardActions::duplicate()
     if (!shown)
         return;
     const ProjectRecordLists records = CanvasCopy::selectedRecords(*shown);
-    CanvasPaste::paste(shown, records, QPointF(kPasteStep, kPasteStep));
+    ProjectRecordLists subMachines;
+    SubMachineClip::fromXml(SubMachineClip::toXml(m_project->canvases(), shown, records), &subMachines);
+    pasteRecords(shown, records, subMachines, QPointF(kPasteStep, kPasteStep));
 }
 
 void ClipboardActions::selectAll()

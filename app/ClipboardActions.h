@@ -9,7 +9,10 @@
 // diagram, else 20 px further right and down than the copy each time; the
 // pasted items are selected and are one undo step. Duplicate does Copy and
 // Paste at once, 20 px off, without touching the clipboard. Cut is Copy
-// followed by the window's Delete.
+// followed by the window's Delete. Copied states that hold sub-machines
+// bring their diagrams (and those below) in a second part of the clip
+// (SubMachineClip), which paste and duplicate make anew; a paste that would
+// put sub-machines deeper than they may go is not offered.
 
 #include <QObject>
 #include <QPointer>
@@ -57,6 +60,10 @@ private:
     bool pointerInScene(QPointF *point) const;
     void watchCanvas();
     void refresh();
+    // Pastes records (with `subMachines`, the clip's second part) as one
+    // undo step.
+    void pasteRecords(Canvas *canvas, const ProjectRecordLists &records,
+                      const ProjectRecordLists &subMachines, const QPointF &offset);
 
     Project *m_project;
     QGraphicsView *m_view;
@@ -69,6 +76,7 @@ private:
     bool m_allowed = false;
     QPointer<Canvas> m_watched;
     ProjectRecordLists m_clip;
+    ProjectRecordLists m_subMachineClip;
     // Pastes of the current clip that were not at the pointer.
     int m_cascade = 0;
 };

@@ -12,6 +12,7 @@
 #include "PropertyDialogs.h"
 #include "Prompter.h"
 #include "StackingCommand.h"
+#include "StateItem.h"
 
 #include <QGraphicsLineItem>
 #include <QtMath>
@@ -68,6 +69,10 @@ void ItemActions::editProperties(Canvas *canvas, QGraphicsItem *item)
         return;
     // An accepted change is one undo step on the canvas's stack, which
     // makes the project modified.
+    if (listed->type() == ItemType::State && m_stateEditor) {
+        m_stateEditor(canvas, static_cast<StateItem *>(listed));
+        return;
+    }
     if (!ItemKinds::of(listed->type())->opensDiagram()) {
         m_dialogs->edit(canvas, listed);
         return;

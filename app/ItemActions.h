@@ -22,6 +22,7 @@ class ProjectWindow;
 class PropertyDialogs;
 class QGraphicsItem;
 class QWidget;
+class StateItem;
 
 class ItemActions : public QObject
 {
@@ -30,6 +31,9 @@ public:
     // Deletes one selected process item of the shown canvas: that needs the
     // project tree and the other canvases.
     using ProcessDeleteHandler = std::function<void(ProcessItem *)>;
+    // Runs the dialog of a state: a state may get or lose a sub-machine
+    // there, which needs the project's other canvases.
+    using StateEditor = std::function<void(Canvas *, StateItem *)>;
 
     // Creates the canvas-size dialog, reused for the window's life, and
     // opens the properties of every item the project reports double-clicked.
@@ -61,6 +65,8 @@ public:
 
     // By default a process item goes through the browser, which asks first.
     void setProcessDeleteHandler(ProcessDeleteHandler handler);
+    // Without one a state's dialog is an item change like any other.
+    void setStateEditor(StateEditor editor) { m_stateEditor = std::move(editor); }
     CanvasSize *canvasSizeDialog() const { return m_canvasSize; }
     PropertyDialogs *propertyDialogs() const { return m_dialogs.get(); }
 
@@ -84,4 +90,5 @@ private:
     CanvasSize *m_canvasSize = nullptr;
     std::unique_ptr<PropertyDialogs> m_dialogs;
     ProcessDeleteHandler m_processDeleteHandler;
+    StateEditor m_stateEditor;
 };

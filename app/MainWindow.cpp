@@ -21,6 +21,7 @@
 #include "ProjectBrowser.h"
 #include "RecentProjects.h"
 #include "RecentProjectsMenu.h"
+#include "SubMachineActions.h"
 #include "SimulationController.h"
 #include "StateItem.h"
 #include "TextItem.h"
@@ -82,6 +83,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_navigation = new NavigationActions({this, ui->graphicsView, ui->menuEdit, ui->menuView,
                                           ui->mainToolBar, contextMenuOf(ItemType::Process)},
                                          m_project, m_projectActions->browser());
+    m_subMachineActions = new SubMachineActions(this, m_project, m_projectActions->browser(), m_itemActions,
+                                                ui->graphicsView, contextMenuOf(ItemType::State));
     m_appTour = new AppTour(this, m_project, m_projectActions,
                             {ui->dockWidget, ui->treeView, ui->graphicsView, ui->menuBar, ui->menuRun});
     watchProject();
@@ -402,6 +405,8 @@ void MainWindow::applyToolSet(int context)
     m_simulation->setContext(context);
     if (m_navigation)
         m_navigation->setContext(context);
+    if (m_subMachineActions)
+        m_subMachineActions->setContext(context);
 }
 
 void MainWindow::enterNoProjectState()
@@ -616,7 +621,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::on_actionBringToFront_triggered() { m_itemActions->bringToFront(); }
 void MainWindow::on_actionSendToBack_triggered() { m_itemActions->sendToBack(); }
-void MainWindow::on_actionDelete_triggered() { m_itemActions->deleteSelection(); }
+void MainWindow::on_actionDelete_triggered()
+{
+    // States holding sub-machines take them along, after a question.
+    if (!m_subMachineActions->deleteSelection())
+        m_itemActions->deleteSelection();
+}
 void MainWindow::on_actionUndo_triggered() { m_itemActions->undo(); }
 void MainWindow::on_actionRedo_triggered() { m_itemActions->redo(); }
 void MainWindow::on_actionSelf_transition_triggered() { m_itemActions->addSelfTransition(); }

@@ -43,6 +43,7 @@ class OpenRequestHandler;
 class PreferencesActions;
 class ProjectActions;
 class SimulationController;
+class SubMachineActions;
 class QModelIndex;
 class RecentProjects;
 class RecentProjectsMenu;
@@ -119,6 +120,7 @@ public:
     SimulationController *simulation() const { return m_simulation; }
     // Back, Forward, Open Diagram, each diagram's zoom and scroll, Find.
     NavigationActions *navigation() const { return m_navigation; }
+    SubMachineActions *subMachineActions() const { return m_subMachineActions; }
     // Edit > Preferences.
     PreferencesActions *preferences() const { return m_preferences; }
 
@@ -248,6 +250,7 @@ private:
 
     SimulationController *m_simulation = nullptr;
     NavigationActions *m_navigation = nullptr;
+    SubMachineActions *m_subMachineActions = nullptr;
 
     // Autosave, recent projects, hand-over
     Autosaver *m_autosaver = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ItemKind.h"
 #include "ItemKinds.h"
+#include "SubMachineLevels.h"
 
 namespace {
 using Tool = ToolSets::Tool;
@@ -47,14 +48,14 @@ ToolSets::ToolSet processLevel(int level)
     return set;
 }
 
-ToolSets::ToolSet stateMachineLevel()
+ToolSets::ToolSet stateMachineLevel(int level)
 {
     ToolSets::ToolSet set;
     set.wheelZoom = true;
     set.enabled = commonProjectTools;
     set.enabled << ToolSets::Undo << ToolSets::Redo << ToolSets::SelfTransition
                 << ToolSets::Simulate;
-    offerKindsOfLevel(&set, 5);
+    offerKindsOfLevel(&set, level);
     return set;
 }
 
@@ -117,7 +118,8 @@ ToolSets::ToolSet ToolSets::forContext(int context)
         return simulation();
     if (context <= NoProject)
         return noProject();
-    if (context >= 5)
-        return stateMachineLevel();
+    // A machine's diagram and its sub-machines' diagrams offer the same tools.
+    if (context >= MachineCanvasLevel)
+        return stateMachineLevel(qMin(context, int(DeepestCanvasLevel)));
     return processLevel(context);
 }

@@ -5,6 +5,7 @@
 #include "ItemKinds.h"
 #include "ItemRecord.h"
 #include "RecordKinds.h"
+#include "StateItem.h"
 
 #include <QHash>
 
@@ -87,6 +88,40 @@ bool joinedByOthers()
 CanvasFiller::CanvasFiller(const ProjectRecordLists &records)
     : m_records(records), m_placement(m_records)
 {
+    numberSubMachines();
+}
+
+void CanvasFiller::numberSubMachines()
+{
+    QHash<int, int> extra;   // canvas -> sub-machines made for it so far
+    for (int i = 0; i < m_records.states.size(); ++i) {
+        if (!m_placement.holdsSubMachine(i))
+            continue;
+        const int stored = m_placement.subMachineOf(i);
+        bool known = false;
+        const QVector<int> path = stored == RecordPlacement::None ? QVector<int>()
+                                                                  : m_placement.path(stored, &known);
+        if (known && !path.isEmpty()) {
+            m_subMachineIds.insert(i, path.last());
+            continue;
+        }
+        if (stored != RecordPlacement::None)
+            continue;   // stored under a diagram the tree does not reach
+        const int parent = m_placement.stateCanvas(i);
+        const int id = m_placement.subMachinesOn(parent).size() + ++extra[parent];
+        m_subMachineIds.insert(i, id);
+        m_emptySubMachines << EmptySubMachine{i, parent, id};
+    }
+}
+
+void CanvasFiller::finishState(DiagramItem *item, int index) const
+{
+    auto *state = static_cast<StateItem *>(item);
+    const int id = m_subMachineIds.value(index, 0);
+    state->setSubMachineId(id);
+    // A sub-machine the placement left out (it said so) is not held.
+    if (id == 0 && state->holdsSubMachine())
+        state->setSubMachine(QString());
 }
 
 void CanvasFiller::fill(Canvas *canvas, int index) const
@@ -105,6 +140,8 @@ void CanvasFiller::fill(Canvas *canvas, int index) const
                                             items.template made<typename Kind::EndRecord>(ends.second));
             if (joined)
                 items.template remember<Record>(i, item);
+            if constexpr (std::is_same<Record, StateRecord>::value)
+                finishState(item, i);
         }
         return true;
     });

@@ -13,12 +13,21 @@
 // items as they are made (ItemKind::loaded: the first state flagged initial
 // carries the canvas's initial-state marker).
 //
+// A state that holds a sub-machine gets the id of its sub-machine's diagram
+// (StateItem::subMachineId): the last number of that diagram's path. A
+// state whose sub-machine is stored nowhere gets a new, empty one (listed
+// by emptySubMachines(), numbered after the stored ones of its diagram); a
+// state whose sub-machine the placement does not keep holds none.
+//
 // Canvases are independent of each other here, so a project's canvases can
 // be filled in any order, or each only when it is first needed; the filler
 // keeps its own (implicitly shared) copy of the records for that.
 
 #include "ProjectRecords.h"
 #include "RecordPlacement.h"
+
+#include <QHash>
+#include <QVector>
 
 class Canvas;
 class DiagramItem;
@@ -35,7 +44,23 @@ public:
     // Process record) on `canvas`, which holds none yet.
     void fill(Canvas *canvas, int index) const;
 
+    // A sub-machine diagram no record stores: its holder state's record,
+    // the canvas (Process record index) it belongs under and its id there.
+    struct EmptySubMachine
+    {
+        int state;
+        int parent;
+        int id;
+    };
+    const QVector<EmptySubMachine> &emptySubMachines() const { return m_emptySubMachines; }
+
 private:
+    void numberSubMachines();
+    // Finishes a state made from record `index`: its sub-machine's id.
+    void finishState(DiagramItem *item, int index) const;
+
     ProjectRecordLists m_records;
     RecordPlacement m_placement;
+    QHash<int, int> m_subMachineIds;   // state record -> its sub-machine diagram's id
+    QVector<EmptySubMachine> m_emptySubMachines;
 };

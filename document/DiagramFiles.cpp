@@ -4,6 +4,8 @@
 #include "Canvas.h"
 #include "CanvasPaths.h"
 #include "ProcessItem.h"
+#include "StateItem.h"
+#include "SubMachineLevels.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +60,18 @@ struct Walk
                 continue;
             visit(child, path + QLatin1Char('/') + child->name(),
                   stem + QLatin1Char('/') + uniqueName(child->name(), &taken), item);
+        }
+        // A machine's states' sub-machines, in the order of their holders.
+        if (!isMachineCanvasLevel(canvas->level()))
+            return;
+        for (const StateItem *state : canvas->states()) {
+            if (!state->holdsSubMachine())
+                continue;
+            Canvas *child = index.value(CanvasPaths::childPath(canvas, state->subMachineId()));
+            if (!child || seen.contains(child) || child->level() != canvas->level() + 1)
+                continue;
+            visit(child, path + QLatin1Char('/') + child->name(),
+                  stem + QLatin1Char('/') + uniqueName(child->name(), &taken), nullptr);
         }
     }
 };

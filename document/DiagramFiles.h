@@ -46,7 +46,8 @@ constexpr int MaxNameLength = 80;
 QString safeName(const QString &name);
 
 // The diagrams reached from the level-1 canvas (the first of the list),
-// depth first in the order of the process items, as the browser lists
+// depth first in the order of the process items (on a state machine's
+// diagram: of the states holding sub-machines), as the browser lists
 // them. Canvases the tree does not reach are left out.
 QList<DiagramEntry> entries(const QList<Canvas *> &canvases);
 

@@ -1,6 +1,7 @@
 #include "Project.h"
 
 #include "AddProcessItemCommand.h"
+#include "AddSubMachineCommand.h"
 #include "Canvas.h"
 #include "CanvasSizeCommand.h"
 #include "DeleteProcessItemCommand.h"
@@ -15,6 +16,8 @@
 #include "ProjectFileWriter.h"
 #include "ProjectRecords.h"
 #include "ProjectSnapshot.h"
+#include "RemoveSubMachineCommand.h"
+#include "StateItem.h"
 #include "TreeModel.h"
 
 #include <QTimer>
@@ -33,6 +36,9 @@ Project::Project(QObject *parent)
     m_filling->setSingleShot(true);
     m_filling->setInterval(0);
     connect(m_filling, &QTimer::timeout, this, &Project::fillNextCanvas);
+    // Process items taken away or put back carry machines with their
+    // sub-machines: the sub-machine nodes follow the canvases.
+    connect(this, &Project::structureChanged, this, [this] { subMachines().syncNodes(); });
 }
 
 Project::~Project()
@@ -91,6 +97,9 @@ void Project::adopt(Canvas *canvas)
     connect(canvas, &Canvas::propertiesRequested, this,
             [this, canvas](QGraphicsItem *item) { emit propertiesRequested(canvas, item); });
     connect(canvas, &QObject::destroyed, this, [this, canvas] { m_canvases.removeOne(canvas); });
+    // A holder state renamed (or its renaming undone) renames its diagram.
+    connect(canvas->undoStack(), &QUndoStack::indexChanged, this,
+            [this, canvas] { subMachines().followLabels(canvas); });
 }
 
 Canvas *Project::shownCanvas() const
@@ -116,6 +125,7 @@ LoadNotes Project::open(const ProjectRecordLists &records)
     m_simulationSettings = records.simulation;
     ProjectBuilder builder(canvasSetup());
     m_canvases = builder.buildLazily(records);
+    subMachines().syncNodes();
     markSaved();
     m_filling->start();
     return builder.loadNotes();
@@ -244,6 +254,54 @@ ProjectStructure::DeleteResult Project::deleteProcessItem(Canvas *canvas, Proces
         return ProjectStructure::DeleteResult::NotFound;
     emit processItemRemoved(canvas);
     return ProjectStructure::DeleteResult::Deleted;
+}
+
+// --- sub-machines --------------------------------------------------------------------------
+
+SubMachineStructure Project::subMachines()
+{
+    return SubMachineStructure(&m_canvases, m_treeModel, canvasSetup());
+}
+
+Canvas *Project::addSubMachine(Canvas *canvas, StateItem *state, const QString &mode)
+{
+    if (!SubMachineStructure::canHoldSubMachines(canvas) || !state || state->holdsSubMachine()
+        || !canvas->states().contains(state) || mode.isEmpty())
+        return nullptr;
+    auto *command = new AddSubMachineCommand(this, canvas, state, mode);
+    canvas->pushCommand(command);
+    return command->created();
+}
+
+bool Project::removeSubMachine(Canvas *canvas, StateItem *state)
+{
+    if (!canvas || !subMachines().subMachineOf(canvas, state))
+        return false;
+    auto *command = new RemoveSubMachineCommand(this, canvas, state);
+    canvas->pushCommand(command);
+    return command->removed();
+}
+
+bool Project::deleteSelectionWithSubMachines(Canvas *canvas)
+{
+    if (!canvas)
+        return false;
+    QList<StateItem *> held;
+    const SubMachineStructure structure = subMachines();
+    for (QGraphicsItem *item : canvas->selectedItems()) {
+        auto *state = qgraphicsitem_cast<StateItem *>(item);
+        if (state && structure.subMachineOf(canvas, state))
+            held << state;
+    }
+    if (held.isEmpty())
+        return canvas->deleteSelection();
+    QUndoStack *stack = canvas->undoStack();
+    stack->beginMacro(QStringLiteral("Delete"));
+    for (StateItem *state : qAsConst(held))
+        stack->push(new RemoveSubMachineCommand(this, canvas, state));
+    const bool deleted = canvas->deleteSelection();
+    stack->endMacro();
+    return deleted;
 }
 
 bool Project::rename(const QString &name)

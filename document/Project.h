@@ -21,6 +21,7 @@
 #include "LoadNote.h"
 #include "ProjectStructure.h"
 #include "SimulationSettings.h"
+#include "SubMachineStructure.h"
 
 #include <QList>
 #include <QObject>
@@ -35,6 +36,7 @@ class QGraphicsItem;
 class QMenu;
 class QTimer;
 class QUndoGroup;
+class StateItem;
 class TreeModel;
 struct ProjectDocument;
 struct ProjectRecordLists;
@@ -117,6 +119,22 @@ public:
     // Deletes a process item with its node and every diagram below it, as
     // one undo step on the stack of `canvas`.
     ProjectStructure::DeleteResult deleteProcessItem(Canvas *canvas, ProcessItem *item);
+    // --- sub-machines ----------------------------------------------------------------
+    // The sub-machines of the states, their diagrams and nodes.
+    SubMachineStructure subMachines();
+    // `state` on `canvas` gets a sub-machine of `mode` (SubMachineStart,
+    // SubMachineResume) with an empty diagram and its node, as one undo
+    // step on the stack of `canvas`; returns the diagram, or null when the
+    // state cannot get one (it holds one, or its diagram is the deepest).
+    Canvas *addSubMachine(Canvas *canvas, StateItem *state, const QString &mode);
+    // `state` loses its sub-machine with every diagram below it, as one
+    // undo step; false when it holds none.
+    bool removeSubMachine(Canvas *canvas, StateItem *state);
+    // The Delete command on the selection of `canvas` when selected states
+    // hold sub-machines: their sub-machines go with them, all in one undo
+    // step (Canvas::deleteSelection does the rest).
+    bool deleteSelectionWithSubMachines(Canvas *canvas);
+
     // The level-1 canvas and node take a new name, as one undo step on the
     // level-1 canvas's stack.
     bool rename(const QString &name);

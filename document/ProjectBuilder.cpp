@@ -34,7 +34,9 @@ QList<Canvas *> ProjectBuilder::build(const ProjectRecordLists &records, Items i
     const auto filler = std::make_shared<const CanvasFiller>(records);
     m_notes = filler->placement().notes();
     const QList<Canvas *> canvases = createCanvases(*filler);
-    for (int i = 0; i < canvases.size(); ++i) {
+    // The empty sub-machine diagrams after the record's canvases hold nothing.
+    const int stored = records.processes.size();
+    for (int i = 0; i < stored; ++i) {
         if (items == Items::Now)
             filler->fill(canvases.at(i), i);
         else
@@ -62,5 +64,47 @@ QList<Canvas *> ProjectBuilder::createCanvases(const CanvasFiller &filler) const
             CanvasPaths::setCanvasPath(canvas, path);
         canvases.append(canvas);
     }
+    numberSubMachines(filler, canvases);
+    addEmptySubMachines(filler, &canvases);
     return canvases;
+}
+
+void ProjectBuilder::numberSubMachines(const CanvasFiller &filler, const QList<Canvas *> &canvases)
+{
+    // A sub-machine diagram's numbers are its place below its parent,
+    // whatever the file said: the browser's nodes are numbered so.
+    const RecordPlacement &placement = filler.placement();
+    for (const RecordPlacement::Visit &visit : placement.reachable()) {
+        const int parent = placement.parentOf(visit.canvas);
+        if (parent == RecordPlacement::None)
+            continue;
+        bool known = false;
+        const NodePath path = placement.path(visit.canvas, &known);
+        Canvas *canvas = canvases.at(visit.canvas);
+        if (!known || path.isEmpty())
+            continue;
+        canvas->setLevel(canvases.at(parent)->level() + 1);
+        canvas->setId(path.last());
+        canvas->setNos(placement.subMachinesOn(parent).size());
+        canvas->setParentId(canvases.at(parent)->id());
+        canvas->setGrandParentId(canvases.at(parent)->parentId());
+    }
+}
+
+void ProjectBuilder::addEmptySubMachines(const CanvasFiller &filler, QList<Canvas *> *canvases) const
+{
+    const RecordPlacement &placement = filler.placement();
+    for (const CanvasFiller::EmptySubMachine &empty : filler.emptySubMachines()) {
+        const Canvas *parent = canvases->at(empty.parent);
+        bool known = false;
+        const NodePath path = CanvasPaths::canvasPath(parent, &known);
+        if (!known)
+            continue;
+        const int count = placement.subMachinesOn(empty.parent).size();
+        Canvas *canvas = createCanvas(
+            m_setup, CanvasIdentity{parent->level() + 1, empty.id, count, parent->id(), parent->parentId(),
+                                    filler.records().states.at(empty.state).label});
+        CanvasPaths::setCanvasPath(canvas, path + NodePath{empty.id});
+        canvases->append(canvas);
+    }
 }

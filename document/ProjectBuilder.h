@@ -8,7 +8,10 @@
 // decided by RecordPlacement, the rule the command-line generator follows
 // too; CanvasFiller makes each canvas's items from its records.
 // loadNotes() tells what was left out and which labels are ambiguous.
-// Each canvas the tree reaches gets its node path (see NodePath.h).
+// Each canvas the tree reaches gets its node path (see NodePath.h). A
+// sub-machine's diagram is a canvas like the others, numbered by its place
+// below its parent diagram; a state that says it holds a sub-machine no
+// record stores gets an empty one, appended after the others.
 //
 // build() makes every item at once. buildLazily() leaves each canvas's
 // items pending (Canvas::setPendingItems): they are made, exactly as build()
@@ -46,6 +49,10 @@ private:
     enum class Items { Now, WhenNeeded };
     QList<Canvas *> build(const ProjectRecordLists &records, Items items);
     QList<Canvas *> createCanvases(const CanvasFiller &filler) const;
+    // Sub-machine diagrams take the numbers of their place below their parent.
+    static void numberSubMachines(const CanvasFiller &filler, const QList<Canvas *> &canvases);
+    // An empty diagram, after the others, for each sub-machine no record stores.
+    void addEmptySubMachines(const CanvasFiller &filler, QList<Canvas *> *canvases) const;
 
     CanvasSetup m_setup;
     LoadNotes m_notes;

@@ -7,6 +7,8 @@
 #include "ItemKinds.h"
 #include "NodePath.h"
 #include "ProcessItem.h"
+#include "StateItem.h"
+#include "SubMachineLevels.h"
 #include "TreeNode.h"
 
 namespace {
@@ -29,9 +31,9 @@ void stamp(ProcessRecord *record, const Canvas *canvas)
 // order: process items first, then the other kinds (ProjectBuilder). A
 // record stores the item's value only where it differs from that place, so
 // an untouched project is written as before.
-void addItemRecords(CanvasBlock *block, const Canvas *canvas)
+void addItemRecords(CanvasBlock *block, const Canvas *canvas, const ProjectSnapshot::Numbers &as)
 {
-    const bool machine = canvas->level() == TreeNode::MaxLevel;
+    const bool machine = isMachineCanvasLevel(as.level);
     int place = 0;
     for (const ItemKind *kind : ItemKinds::all()) {
         const QList<DiagramItem *> items = canvas->itemsOfKind(kind->type());
@@ -44,12 +46,31 @@ void addItemRecords(CanvasBlock *block, const Canvas *canvas)
             continue;
         for (const DiagramItem *item : items) {
             ItemRecord record = item->record();
-            BlockRecords::stamp(&record, canvas->level() + 1, canvas->id(), canvas->parentId());
+            BlockRecords::stamp(&record, as.level + 1, as.id, as.parentId);
             const qreal z = item->zValue();
             BlockRecords::setStacking(&record, z == qreal(++place) ? 0 : z);
             BlockRecords::append(block, std::move(record));
         }
     }
+}
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// The Process record that heads a sub-machine's block.
+ProcessRecord subMachineProcess(const QString &label, int id, int count)
+{
+    ProcessRecord record;
+    record.id = id;
+    record.nos = count;
+    record.label = label;
+    record.shape = 1;
+    record.backgroundColour = QStringLiteral("#fc0127");
+    return record;
 }
 
 class Walk
@@ -68,8 +89,10 @@ public:
 private:
     bool visit(const Canvas *canvas, const NodePath &path)
     {
-        // Level-5 canvases open nothing; the bound also ends the walk on a
-        // malformed project.
+        if (isMachineCanvasLevel(canvas->level()))
+            return visitSubMachines(canvas, path);
+        // Level-5 canvases open no process diagram; the bound also ends the
+        // walk on a malformed project.
         if (path.size() >= TreeNode::MaxLevel - 1)
             return true;
         const QList<ProcessItem *> items = canvas->processItems();
@@ -98,13 +121,19 @@ private:
         return true;
     }
 
+    bool visitSubMachines(const Canvas *canvas, const NodePath &path)
+    {
+        return ProjectSnapshot::subMachineBlocks(m_byPath, canvas, path, ProjectSnapshot::numbersOf(canvas),
+                                                 {}, &m_document->blocks, &m_error);
+    }
+
     // The block of `item` (drawn on `parent`) and the canvas it opens.
     static CanvasBlock block(const ProcessItem *item, const Canvas *parent, const Canvas *canvas)
     {
         CanvasBlock block;
         block.process = item->toRecord();
         stamp(&block.process, parent);
-        addItemRecords(&block, canvas);
+        addItemRecords(&block, canvas, ProjectSnapshot::numbersOf(canvas));
         return block;
     }
 
@@ -113,16 +142,48 @@ private:
     QString m_error;
 };
 
-bool fail(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-    return false;
-}
-
 } // namespace
 
 namespace ProjectSnapshot {
+
+Numbers numbersOf(const Canvas *canvas)
+{
+    return Numbers{canvas->level(), canvas->id(), canvas->parentId()};
+}
+
+bool subMachineBlocks(const QHash<NodePath, Canvas *> &byPath, const Canvas *canvas, const NodePath &path,
+                      const Numbers &as, const QList<const StateItem *> &only, QVector<CanvasBlock> *blocks,
+                      QString *error)
+{
+    if (as.level >= DeepestCanvasLevel)
+        return true;
+    QList<const StateItem *> holders;
+    for (const StateItem *state : canvas->states()) {
+        if (state->holdsSubMachine() && (only.isEmpty() || only.contains(state)))
+            holders << state;
+    }
+    for (int i = 0; i < holders.size(); ++i) {
+        const StateItem *state = holders.at(i);
+        const NodePath childPath = path + NodePath{state->subMachineId()};
+        const Canvas *child = byPath.value(childPath);
+        if (!child || child->level() != canvas->level() + 1) {
+            return fail(error, QStringLiteral("No diagram found for the sub-machine of state '%1' on '%2'.")
+                                   .arg(state->label(), canvas->name()));
+        }
+        // Its block, then the blocks of its own sub-machines.
+        const Numbers childNumbers{as.level + 1, i + 1, as.id};
+        CanvasBlock block;
+        block.process = subMachineProcess(state->label(), i + 1, holders.size());
+        block.process.level = childNumbers.level;
+        block.process.parentId = as.id;
+        block.process.grandParentId = as.parentId;
+        addItemRecords(&block, child, childNumbers);
+        blocks->append(block);
+        if (!subMachineBlocks(byPath, child, childPath, childNumbers, {}, blocks, error))
+            return false;
+    }
+    return true;
+}
 
 bool take(const QList<Canvas *> &canvases, ProjectDocument *document, QString *error)
 {

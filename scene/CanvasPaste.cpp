@@ -51,7 +51,8 @@ bool fits(const Canvas &canvas, const ProjectRecordLists &records)
     return machine ? !processItems : !machineItems;
 }
 
-QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, const QPointF &offset)
+QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, const QPointF &offset,
+                           QHash<QString, StateItem *> *states)
 {
     QList<DiagramItem *> made;
     if (!fits(*canvas, records))
@@ -59,6 +60,8 @@ QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, co
     if (records.processes.isEmpty()) {
         auto *command = new PasteItemsCommand(canvas, records, offset);
         made = command->items();
+        if (states)
+            *states = command->statesByClipLabel();
         if (made.isEmpty())
             delete command;
         else

@@ -7,11 +7,13 @@
 
 #include "ProjectRecords.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointF>
 
 class Canvas;
 class DiagramItem;
+class StateItem;
 
 namespace CanvasPaste {
 
@@ -21,7 +23,9 @@ namespace CanvasPaste {
 bool fits(const Canvas &canvas, const ProjectRecordLists &records);
 
 // Pastes the records moved by offset; returns the items made (none when
-// nothing fits the canvas).
-QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, const QPointF &offset);
+// nothing fits the canvas). `states` (if given) gets the states made by
+// their labels in the clip.
+QList<DiagramItem *> paste(Canvas *canvas, const ProjectRecordLists &records, const QPointF &offset,
+                           QHash<QString, StateItem *> *states = nullptr);
 
 } // namespace CanvasPaste

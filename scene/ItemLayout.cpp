@@ -19,6 +19,25 @@ StateTextLayout stateTextLayout(int width, int height, int averageCharWidth, int
     return layout;
 }
 
+SubMachineMarker subMachineMarker(int width, int height, bool resumes)
+{
+    // 30 x 20 in the corner, 8 in from the border and clear of the rounding.
+    constexpr qreal w = 30, h = 20, inset = 8, box = 11, boxHeight = 7;
+    SubMachineMarker marker;
+    if (width < 3 * w || height < 3 * h)
+        return marker;
+    const QRectF area(width - inset - w, height - inset - h, w, h);
+    marker.upperBox = QRectF(area.left(), area.top(), box, boxHeight);
+    marker.lowerBox = QRectF(area.right() - box, area.bottom() - boxHeight, box, boxHeight);
+    marker.link = QLineF(QPointF(marker.upperBox.center().x(), marker.upperBox.bottom()),
+                         QPointF(marker.lowerBox.left(), marker.lowerBox.center().y()));
+    if (resumes) {
+        const qreal d = 11;
+        marker.historyCircle = QRectF(area.left() - d - 4, area.bottom() - d, d, d);
+    }
+    return marker;
+}
+
 namespace {
 
 // "entry / a();\n    b();" for the code "a();\nb();".

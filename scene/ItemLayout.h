@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
@@ -46,6 +47,20 @@ TextItemLayout textItemLayout(int width, int height, qreal averageCharWidth, qre
 // empty (their lines after the first indented). A state with neither
 // shows its action alone, exactly as it is.
 QString stateBodyText(const QString &entryAction, const QString &action, const QString &exitAction);
+
+// The small sign in the lower right corner of a state that holds a
+// sub-machine: two linked boxes (the sub-machine's states), and a circle
+// with an "H" beside them when the state resumes its sub-machine where it
+// was left. Empty (no boxes) for a state too small to carry it.
+struct SubMachineMarker
+{
+    QRectF upperBox;
+    QRectF lowerBox;
+    QLineF link;           // from the upper box to the lower one
+    QRectF historyCircle;  // empty unless the state resumes
+    bool isEmpty() const { return upperBox.isEmpty(); }
+};
+SubMachineMarker subMachineMarker(int width, int height, bool resumes);
 
 // "DEFAULT", "INCLUDES" or "DEFINES" for text types 0, 1, 2; empty otherwise.
 QString textTypeHeader(int textType);

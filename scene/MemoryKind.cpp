@@ -1,13 +1,14 @@
 #include "MemoryKind.h"
 
 #include "AddMemoryCommand.h"
-#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DataflowItem.h"
 #include "DataflowKind.h"
 #include "DeleteItemCommand.h"
+#include "ItemCanvas.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
+#include "SubMachineLevels.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,7 +19,7 @@ QString MemoryKind::noun() const { return QStringLiteral("memory item"); }
 
 ItemKind::Tool MemoryKind::tool() const
 {
-    return {5, 5, "actionMemory", ":/Images/Images/Memory_cursor.png", 2, 5};
+    return {5, 5, "actionMemory", ":/Images/Images/Memory_cursor.png", 2, DeepestCanvasLevel};
 }
 
 void MemoryKind::insertAt(ItemCanvas &canvas, const QPointF &point) const

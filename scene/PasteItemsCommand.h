@@ -32,6 +32,8 @@ public:
 
     // The items made, boxes first, then connectors.
     const QList<DiagramItem *> &items() const { return m_items; }
+    // The states made, by their labels in the clip.
+    const QHash<QString, StateItem *> &statesByClipLabel() const { return m_states; }
 
     void redo() override;
     void undo() override;

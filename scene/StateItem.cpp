@@ -3,6 +3,7 @@
 #include "CachedDropShadowEffect.h"
 #include "InitialTransitionLine.h"
 #include "ItemLayout.h"
+#include "SubMachineLevels.h"
 #include "TransitionItem.h"
 #include "VisibleText.h"
 
@@ -78,6 +79,28 @@ void StateItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidg
     painter->drawLine(0, layout.separatorY, width(), layout.separatorY);
     painter->drawText(layout.labelRect, Qt::AlignCenter | Qt::TextSingleLine, m_label);
     drawVisibleText(painter, QRectF(layout.actionRect), bodyText(), textOption());
+    if (holdsSubMachine())
+        drawSubMachineMarker(painter);
+}
+
+void StateItem::drawSubMachineMarker(QPainter *painter) const
+{
+    const SubMachineMarker marker =
+        subMachineMarker(width(), height(), resumesSubMachine(m_subMachine));
+    if (marker.isEmpty())
+        return;
+    painter->setPen(QPen(QBrush(Qt::black), 1, Qt::SolidLine));
+    painter->setBrush(QBrush(Qt::white, Qt::SolidPattern));
+    painter->drawRoundedRect(marker.upperBox, 2, 2);
+    painter->drawRoundedRect(marker.lowerBox, 2, 2);
+    painter->drawLine(marker.link);
+    if (marker.historyCircle.isEmpty())
+        return;
+    painter->drawEllipse(marker.historyCircle);
+    QFont small = painter->font();
+    small.setPixelSize(qMax(6, int(marker.historyCircle.height() * 0.7)));
+    painter->setFont(small);
+    painter->drawText(marker.historyCircle, Qt::AlignCenter, QStringLiteral("H"));
 }
 
 QVariant StateItem::itemChange(GraphicsItemChange change, const QVariant &value)
@@ -160,6 +183,12 @@ void StateItem::setEntryAction(const QString &code)
     update();
 }
 
+void StateItem::setSubMachine(const QString &mode)
+{
+    m_subMachine = mode;
+    update();
+}
+
 void StateItem::setExitAction(const QString &code)
 {
     m_exitAction = code;
@@ -201,6 +230,7 @@ void StateItem::applyRecord(const StateRecord &record)
     m_description = record.description;
     m_entryAction = record.entryAction;
     m_exitAction = record.exitAction;
+    m_subMachine = record.subMachine;
     m_transitions.clear();
     m_selfTransitions.clear();
     takeStoredGeometry(record.width, record.height, record.polygon);
@@ -244,6 +274,7 @@ StateRecord StateItem::toRecord() const
         record.transitions << t->label();
     record.entryAction = m_entryAction;
     record.exitAction = m_exitAction;
+    record.subMachine = m_subMachine;
     return record;
 }
 

@@ -3,7 +3,8 @@
 // One state of a state-machine diagram: a rounded rectangle with the state's
 // label on a title band, a separator line and the state's action code below,
 // with its entry action ("entry / ...") above and its exit action
-// ("exit / ...") under it when it has them (stateBodyText).
+// ("exit / ...") under it when it has them (stateBodyText), and a small
+// marker in the lower right corner when it holds a sub-machine.
 // The state knows the transitions attached to it (it does not own them) and
 // carries the machine's initial-state flag. Its property dialog belongs to
 // whoever shows the diagram.
@@ -61,6 +62,18 @@ public:
     void setEntryAction(const QString &code);
     QString exitAction() const { return m_exitAction; }
     void setExitAction(const QString &code);
+    // The state's sub-machine: empty when it holds none, else
+    // SubMachineStart or SubMachineResume (SubMachineLevels.h). The
+    // sub-machine's diagram is the project's; a state holding one shows a
+    // small marker in its corner.
+    QString subMachine() const { return m_subMachine; }
+    void setSubMachine(const QString &mode);
+    bool holdsSubMachine() const { return !m_subMachine.isEmpty(); }
+    // The id of the sub-machine's diagram among the sub-machines of the
+    // state's diagram (1..n, 0 while it has none), kept by the project as a
+    // process item's id is; not part of the record.
+    int subMachineId() const { return m_subMachineId; }
+    void setSubMachineId(int id) { m_subMachineId = id; }
     // What the body shows: the action with the entry and exit actions.
     QString bodyText() const;
 
@@ -95,6 +108,7 @@ protected:
 
 private:
     void refreshTransitions();
+    void drawSubMachineMarker(QPainter *painter) const;
     void carrySelfTransitions(const QPointF &moved);
 
     QList<TransitionItem *> m_transitions;
@@ -107,6 +121,8 @@ private:
     QString m_initialCondition;
     QString m_entryAction;
     QString m_exitAction;
+    QString m_subMachine;
+    int m_subMachineId = 0;
     QPen m_borderPen;
     QPen m_initialPen;
     QGraphicsDropShadowEffect *m_shadow = nullptr;   // owned by the item once set as its effect

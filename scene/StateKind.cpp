@@ -1,10 +1,11 @@
 #include "StateKind.h"
 
 #include "AddStateCommand.h"
-#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DeleteStateCommand.h"
+#include "ItemCanvas.h"
 #include "StateItem.h"
+#include "SubMachineLevels.h"
 #include "TransitionItem.h"
 #include "TransitionKind.h"
 
@@ -14,7 +15,7 @@ QString StateKind::noun() const { return QStringLiteral("state"); }
 
 ItemKind::Tool StateKind::tool() const
 {
-    return {0, 0, "actionState", ":/Images/Images/stateCursor.png", 5, 5};
+    return {0, 0, "actionState", ":/Images/Images/stateCursor.png", MachineCanvasLevel, DeepestCanvasLevel};
 }
 
 void StateKind::insertAt(ItemCanvas &canvas, const QPointF &point) const

@@ -1,9 +1,10 @@
 #include "TextKind.h"
 
 #include "AddTextCommand.h"
-#include "ItemCanvas.h"
 #include "CanvasSteps.h"
 #include "DeleteTextCommand.h"
+#include "ItemCanvas.h"
+#include "SubMachineLevels.h"
 #include "TextItem.h"
 
 int TextKind::type() const { return ItemType::Text; }
@@ -12,7 +13,7 @@ QString TextKind::noun() const { return QStringLiteral("text"); }
 
 ItemKind::Tool TextKind::tool() const
 {
-    return {2, 2, "actionText", ":/Images/Images/TextCursor.png", 5, 5};
+    return {2, 2, "actionText", ":/Images/Images/TextCursor.png", MachineCanvasLevel, DeepestCanvasLevel};
 }
 
 void TextKind::insertAt(ItemCanvas &canvas, const QPointF &point) const

@@ -1,11 +1,12 @@
 #include "TransitionKind.h"
 
 #include "AddTransitionCommand.h"
-#include "ItemCanvas.h"
-#include "ConnectedBox.h"
 #include "CanvasSteps.h"
+#include "ConnectedBox.h"
 #include "DeleteTransitionCommand.h"
+#include "ItemCanvas.h"
 #include "StateItem.h"
+#include "SubMachineLevels.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
 
@@ -18,7 +19,7 @@ QString TransitionKind::noun() const { return QStringLiteral("transition"); }
 
 ItemKind::Tool TransitionKind::tool() const
 {
-    return {1, 1, "actiontransition", ":/Images/Images/transitionCursor.png", 5, 5};
+    return {1, 1, "actiontransition", ":/Images/Images/transitionCursor.png", MachineCanvasLevel, DeepestCanvasLevel};
 }
 
 QGraphicsItem *TransitionKind::connect(ItemCanvas &canvas, QGraphicsItem *start,

@@ -15,6 +15,7 @@
 #include "RecordEquality.h"
 #include "StateItem.h"
 #include "StateProperties.h"
+#include "SubMachineLevels.h"
 #include "TextItem.h"
 #include "TextProperties.h"
 #include "TransitionItem.h"
@@ -209,6 +210,10 @@ bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const Labe
     d->setDescription(state->description());
     d->setInitialState(state->isInitialState());
     d->setInitialLocked(initialLocked, initialLabel);
+    d->setSubMachine(state->subMachine());
+    d->setSubMachineAllowed(state->level() < DeepestCanvasLevel + 1,
+                            QStringLiteral("Sub-machines go %1 levels deep; this diagram is on the deepest level.")
+                                .arg(MaxSubMachineDepth));
     const bool showInitial = !initialLocked && state->isInitialState();
     d->setInitialCondition(showInitial ? state->initialCondition() : QString());
     d->setInitialDescription(showInitial ? state->initialDescription() : QString());
@@ -224,6 +229,7 @@ bool PropertyDialogs::editState(StateItem *state, bool initialLocked, const Labe
     state->setDescription(d->description());
     state->setSize(d->width(), d->height());
     state->setInitialState(d->isInitial());
+    state->setSubMachine(d->subMachine());
     if (d->isInitial()) {
         state->setInitialCondition(d->initialCondition());
         state->setInitialDescription(d->initialDescription());

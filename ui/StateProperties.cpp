@@ -6,8 +6,10 @@
 #include "ItemLayout.h"
 #include "LabelEntry.h"
 #include "SizeFields.h"
+#include "SubMachineLevels.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 
 StateProperties::StateProperties(QWidget *parent)
@@ -17,6 +19,7 @@ StateProperties::StateProperties(QWidget *parent)
     m_size = std::make_unique<SizeFields>(ui->spinBox, ui->spinBox_2, SizeFields::stateMinimum());
     ui->verticalLayout_description->setAlignment(Qt::AlignTop);
     ui->label_colour->installEventFilter(this);
+    connect(ui->checkBox_subMachine, &QCheckBox::toggled, ui->checkBox_resume, &QWidget::setEnabled);
     clearFlags();
 }
 
@@ -52,6 +55,23 @@ void StateProperties::showInitialBoxLocked(bool locked)
                                      .arg(m_initialLabel));
 }
 
+void StateProperties::setSubMachineAllowed(bool allowed, const QString &why)
+{
+    m_subMachineRefusal = allowed ? QString() : why;
+}
+
+void StateProperties::showSubMachineBoxes()
+{
+    const bool holds = !m_subMachine.isEmpty();
+    ui->checkBox_subMachine->setChecked(holds);
+    ui->checkBox_subMachine->setEnabled(holds || m_subMachineRefusal.isEmpty());
+    ui->checkBox_subMachine->setToolTip(holds || m_subMachineRefusal.isEmpty()
+                                            ? QStringLiteral("The state holds a state machine of its own, drawn on a diagram below it")
+                                            : m_subMachineRefusal);
+    ui->checkBox_resume->setChecked(resumesSubMachine(m_subMachine));
+    ui->checkBox_resume->setEnabled(holds);
+}
+
 void StateProperties::autoSize()
 {
     autoSize(m_metrics);
@@ -77,6 +97,7 @@ void StateProperties::refresh()
     ui->textEdit_3->setPlainText(m_initialDescription);
     ui->textEdit_4->setPlainText(m_description);
     ColourSwatch::paint(ui->label_colour, m_backgroundColour);
+    showSubMachineBoxes();
 
     // An initial state is never locked out of its own box; a locked box
     // (another state is initial) also locks the initial transition's texts.
@@ -147,6 +168,10 @@ void StateProperties::on_buttonBox_accepted()
     m_initialCondition = ui->textEdit_2->toPlainText();
     m_initialDescription = ui->textEdit_3->toPlainText();
     m_description = ui->textEdit_4->toPlainText();
+    if (!ui->checkBox_subMachine->isChecked())
+        m_subMachine.clear();
+    else
+        m_subMachine = QLatin1String(ui->checkBox_resume->isChecked() ? SubMachineResume : SubMachineStart);
 
     // A changed text may need more room than the item has (SizeFields::accepted).
     if (m_textEdited)

@@ -1,7 +1,8 @@
 #pragma once
 
 // Property dialog of a state: size, label, entry, action and exit code, the initial-state
-// flag with the initial transition's condition and action, description and
+// flag with the initial transition's condition and action, whether the
+// state holds a sub-machine and how it enters it, description and
 // background colour. The owning item fills the fields, calls refresh() and
 // exec(), and reads the fields back only when the dialog was accepted.
 
@@ -59,6 +60,15 @@ public:
     bool initialLocked() const { return m_initialLocked; }
     void setInitialLocked(bool locked, const QString &initialLabel = QString());
 
+    // The "Sub-machine" and "Resume where it was left" boxes as the state's
+    // subMachine field (empty, SubMachineStart or SubMachineResume).
+    QString subMachine() const { return m_subMachine; }
+    void setSubMachine(const QString &mode) { m_subMachine = mode; }
+    // Whether a state of this diagram may get a sub-machine (not on the
+    // deepest level); `why` is the disabled box's tooltip. A state that
+    // holds one can always lose it.
+    void setSubMachineAllowed(bool allowed, const QString &why = QString());
+
     // Size that fits label and body (action with entry and exit actions, see
     // stateAutoSize and stateBodyText), into autoWidth/autoHeight.
     void autoSize();
@@ -86,6 +96,7 @@ private slots:
 
 private:
     void setInitialEditorsEnabled(bool enabled);
+    void showSubMachineBoxes();
     void showInitialBoxLocked(bool locked);
     void clearFlags();
 
@@ -100,6 +111,8 @@ private:
     QString m_entryAction;
     QString m_exitAction;
     QString m_description;
+    QString m_subMachine;
+    QString m_subMachineRefusal;   // why the box is off; empty while it is offered
     QString m_initialDescription;
     QString m_initialCondition;
     QColor m_backgroundColour;

@@ -238,6 +238,12 @@ void TestMainWindow::contextMenus()
             QCOMPARE(actionNames(actions.mid(0, 2)), QStringList({"actionOpen_Diagram", "|"}));
             actions = actions.mid(2);
         }
+        // A state's menu starts with its sub-machine.
+        if (kind == ItemKinds::of(ItemType::State)->menuIndex()) {
+            QCOMPARE(actionNames(actions.mid(0, 3)),
+                     QStringList({"actionOpen_Sub_machine", "actionAdd_Sub_machine", "|"}));
+            actions = actions.mid(3);
+        }
         QStringList expected = common;
         if (kind == ItemKinds::of(ItemType::State)->menuIndex())
             expected << "actionSelf_transition";

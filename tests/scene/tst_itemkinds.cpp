@@ -3,6 +3,7 @@
 #include "ItemKind.h"
 #include "ItemKinds.h"
 #include "RecordKinds.h"
+#include "SubMachineLevels.h"
 #include "LinkItem.h"
 #include "MemoryItem.h"
 #include "ProcessItem.h"
@@ -167,7 +168,7 @@ private slots:
             cursors << tool.cursorImage;
             QCOMPARE(tool.mode, modes.value(kind->type(), -1));
             QCOMPARE(kind->menuIndex(), tool.mode);
-            QVERIFY(tool.firstLevel >= 1 && tool.firstLevel <= tool.lastLevel && tool.lastLevel <= 5);
+            QVERIFY(tool.firstLevel >= 1 && tool.firstLevel <= tool.lastLevel && tool.lastLevel <= DeepestCanvasLevel);
             QCOMPARE(ItemKinds::of(kind->type()), kind);
             QCOMPARE(ItemKinds::forMode(tool.mode), kind);
             // The scene hands its kinds out in the model's load order.

@@ -15,6 +15,7 @@
 #include "ProjectDocument.h"
 #include "RecordFit.h"
 #include "StateItem.h"
+#include "SubMachineLevels.h"
 #include "VisibleText.h"
 
 #include <QGraphicsScene>
@@ -109,6 +110,7 @@ private slots:
     void stateWithoutThemDrawsAsBefore();
     void bodyShowsThemAndSizesCountThem();
     void recordUndoAndPasteCarryThem();
+    void subMachineMarkerOnlyOnHolders();
 };
 
 // Pixel for pixel the drawing of before, for states of every sort: plain,
@@ -253,6 +255,58 @@ void TestStateActions::recordUndoAndPasteCarryThem()
     QCOMPARE(pasted->exitAction(), QStringLiteral("lamp(0);"));
     canvas->undoStack()->undo();
     QCOMPARE(canvas->states().size(), 1);
+}
+
+// A state draws the sub-machine marker only while it holds one: a state
+// without it (or that lost it) draws pixel for pixel as before; the marker
+// is ink in the lower right corner, inside the box, and a resuming
+// sub-machine adds its history sign. The record carries the mode; a
+// state too small for the marker draws none.
+void TestStateActions::subMachineMarkerOnlyOnHolders()
+{
+    StateRecord record = stateRecord(QStringLiteral("Running"), QStringLiteral("go();"));
+    StateItem state(nullptr, 0, 0);
+    ActionOnlyState before(nullptr, 0, 0);
+    state.applyRecord(record);
+    before.applyRecord(record);
+    const QImage reference = drawn(&before);
+    QVERIFY(drawn(&state) == reference);
+
+    // The corner the marker takes, in the picture (the item stands at 40, 40).
+    const SubMachineMarker marker = subMachineMarker(280, 150, false);
+    QVERIFY(!marker.isEmpty());
+    const QRectF box(0, 0, 280, 150);
+    QVERIFY(box.contains(marker.upperBox) && box.contains(marker.lowerBox));
+    const QRect corner = marker.upperBox.united(marker.lowerBox).toAlignedRect().adjusted(38, 38, 42, 42);
+
+    state.setSubMachine(QLatin1String(SubMachineStart));
+    QCOMPARE(state.toRecord().subMachine, QLatin1String(SubMachineStart));
+    const QImage start = drawn(&state);
+    QVERIFY(darkPixels(start.copy(corner)) > darkPixels(reference.copy(corner)) + 20);
+    // Outside the corner nothing changed.
+    QImage masked = start;
+    QImage maskedReference = reference;
+    QPainter cover(&masked);
+    cover.fillRect(corner, Qt::white);
+    cover.end();
+    QPainter coverReference(&maskedReference);
+    coverReference.fillRect(corner, Qt::white);
+    coverReference.end();
+    QVERIFY(masked == maskedReference);
+
+    state.setSubMachine(QLatin1String(SubMachineResume));
+    QVERIFY(!subMachineMarker(280, 150, true).historyCircle.isEmpty());
+    QVERIFY(subMachineMarker(280, 150, false).historyCircle.isEmpty());
+    QVERIFY(drawn(&state) != start);
+
+    StateItem copy(nullptr, 0, 0);
+    copy.applyRecord(state.toRecord());
+    QCOMPARE(copy.subMachine(), QLatin1String(SubMachineResume));
+    QVERIFY(copy.holdsSubMachine());
+
+    state.setSubMachine(QString());
+    QVERIFY(drawn(&state) == reference);
+    QVERIFY(subMachineMarker(60, 40, false).isEmpty());
 }
 
 QTEST_MAIN(TestStateActions)

@@ -23,11 +23,13 @@
 #include "SimulationTraceModel.h"
 #include "SimulationVariablesModel.h"
 #include "StateItem.h"
+#include "SubMachineProject.h"
 #include "TransitionItem.h"
 #include "ViewDriver.h"
 #include "WindowProjectFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGraphicsView>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -72,6 +74,40 @@ QStringList machinePath(const QString &name)
     return { QStringLiteral("Board"), QStringLiteral("Controller"), QStringLiteral("Tasks"), name };
 }
 
+// "Cruiser": Idle (initial) -> Running on go, back on stop; Running holds
+// RampUp (initial, speed up from 0) -> Cruise at speed 3.
+ProjectDocument cruiser()
+{
+    using MachineProject::item;
+    ProjectDocument doc = MachineProject::skeleton(QStringLiteral("Sim"), QStringLiteral("Cruiser"));
+    CanvasBlock &machine = doc.blocks[3];
+    for (const char *name : { "go", "stop", "speed" }) {
+        MemoryRecord m = item<MemoryRecord>(6, QString::fromLatin1(name));
+        m.datatype = QStringLiteral("int");
+        m.xCoord = 900;
+        m.yCoord = 100 + 150 * machine.memories.size();
+        machine.memories << m;
+    }
+    StateRecord idle = SubMachineProject::state(5, QStringLiteral("Idle"), 100);
+    idle.parentId = idle.grandParentId = 1;
+    idle.ifInitialState = true;
+    idle.initialCondition = QStringLiteral("(1)");
+    StateRecord running = SubMachineProject::state(5, QStringLiteral("Running"), 500);
+    running.parentId = running.grandParentId = 1;
+    machine.states << idle << running;
+    SubMachineProject::connect(&machine, QStringLiteral("Start"), QStringLiteral("Idle"), QStringLiteral("Running"),
+                               QStringLiteral("(go)"));
+    SubMachineProject::connect(&machine, QStringLiteral("Halt"), QStringLiteral("Running"), QStringLiteral("Idle"),
+                               QStringLiteral("(stop)"));
+    const int sub = SubMachineProject::add(&doc, 3, QStringLiteral("Running"),
+                                           { QStringLiteral("RampUp"), QStringLiteral("Cruise") }, false,
+                                           QStringLiteral("(speed >= 3)"));
+    doc.blocks[sub].states[0].action = QStringLiteral("speed++;");
+    doc.blocks[sub].states[0].entryAction = QStringLiteral("speed = 0;");
+    doc.treeText = treeTextFromBlocks(doc);
+    return doc;
+}
+
 } // namespace
 
 class tst_SimulationEditor : public QObject
@@ -89,6 +125,7 @@ private slots:
     void aConditionKeepsTheValuesSetAndTheTraceMarksTheRestart();
     void coverageIsShownAndGreysWhatWasNeverReached();
     void traceColumnsFitTheirContent();
+    void subMachinesAreMarkedOnEveryDiagram();
 
 private:
     Canvas *open(const ProjectDocument &document, const QStringList &names);
@@ -570,6 +607,76 @@ void tst_SimulationEditor::traceColumnsFitTheirContent()
     const int changed = view->horizontalHeader()->sectionViewportPosition(SimulationTraceModel::ChangedColumn);
     QVERIFY2(changed >= 0 && changed + metrics.horizontalAdvance(QStringLiteral("speed=5")) < view->viewport()->width(),
              qPrintable(QStringLiteral("%1 of %2").arg(changed).arg(view->viewport()->width())));
+}
+
+
+// Simulate on a sub-machine's diagram simulates its machine: the active
+// state is marked on the machine's diagram and on the sub-machine's, each
+// with its own transition and initial arrow; the dock lists both diagrams
+// and shows either, as a double click on a trace row's sub-state does; the
+// project stays as it was and Stop takes every mark away.
+void tst_SimulationEditor::subMachinesAreMarkedOnEveryDiagram()
+{
+    QVERIFY(open(cruiser(), machinePath(QStringLiteral("Cruiser"))));
+    Canvas *machine = m_canvas;
+    WindowProjectFixture::doubleClickNode(
+        *m_window, WindowProjectFixture::nodeIndex(*m_window, machinePath(QStringLiteral("Cruiser")) << QStringLiteral("Running")));
+    Canvas *sub = m_window->project()->shownCanvas();
+    QVERIFY(sub && sub != machine);
+    QCOMPARE(sub->level(), 6);
+    const QByteArray before = snapshot();
+    QVERIFY(startAndWait());
+    QCOMPARE(dock()->windowTitle(), QStringLiteral("Simulation: Cruiser"));
+    QCOMPARE(dock()->diagramBox()->count(), 2);
+    QCOMPARE(dock()->diagramBox()->itemText(1), QStringLiteral("Running"));
+    QCOMPARE(dock()->diagramBox()->currentIndex(), 1);
+    SimulationHighlighter *outer = SimulationHighlighter::of(machine);
+    SimulationHighlighter *inner = SimulationHighlighter::of(sub);
+    QVERIFY(outer && inner);
+    QCOMPARE(outer->activeState()->label(), QStringLiteral("Idle"));
+    QVERIFY(!inner->activeState());
+
+    typeValue(QStringLiteral("go"), QStringLiteral("1"));
+    QVERIFY(stepAndWait());
+    QCOMPARE(outer->activeState()->label(), QStringLiteral("Running"));
+    QCOMPARE(outer->firedTransition()->label(), QStringLiteral("Start"));
+    QCOMPARE(inner->activeState()->label(), QStringLiteral("RampUp"));
+    QVERIFY(inner->initialShown());
+    QCOMPARE(dock()->cycleText(), QStringLiteral("Cycle: 1    State: Running/RampUp"));
+    QVERIFY(stepAndWait(3));
+    QCOMPARE(inner->activeState()->label(), QStringLiteral("Cruise"));
+    QCOMPARE(inner->firedTransition()->label(), QStringLiteral("RampUpToCruise"));
+    QCOMPARE(outer->activeState()->label(), QStringLiteral("Running"));
+    QVERIFY(!outer->firedTransition());
+    const SimulationCoverageModel *coverage = sim()->coverageModel();
+    QCOMPARE(coverage->rowCount(), 4 + 3);
+    QCOMPARE(coverage->index(3, SimulationCoverageModel::NameColumn).data().toString(), QStringLiteral("Running/Cruise"));
+    QCOMPARE(coverage->index(3, SimulationCoverageModel::CountColumn).data().toLongLong(), 1);
+
+    // Show the machine's diagram, then the sub-machine's from the trace.
+    dock()->diagramBox()->setCurrentIndex(0);
+    click(dock()->showDiagramButton());
+    QCOMPARE(m_window->project()->shownCanvas(), machine);
+    QTableView *trace = dock()->traceView();
+    const QModelIndex cell = trace->model()->index(4, SimulationTraceModel::AfterColumn);
+    QCOMPARE(cell.data().toString(), QStringLiteral("Running/Cruise"));
+    trace->scrollTo(cell);
+    QTest::mouseClick(trace->viewport(), Qt::LeftButton, Qt::NoModifier, trace->visualRect(cell).center());
+    QTest::mouseDClick(trace->viewport(), Qt::LeftButton, Qt::NoModifier, trace->visualRect(cell).center());
+    QCOMPARE(m_window->project()->shownCanvas(), sub);
+    QCOMPARE(dock()->diagramBox()->currentIndex(), 1);
+
+    // Leaving Running leaves the sub-machine's diagram unmarked.
+    typeValue(QStringLiteral("stop"), QStringLiteral("1"));
+    QVERIFY(stepAndWait());
+    QCOMPARE(outer->activeState()->label(), QStringLiteral("Idle"));
+    QVERIFY(!inner->activeState());
+    QVERIFY(!m_window->project()->isModified());
+    QCOMPARE(snapshot(), before);
+    m_driver->key(Qt::Key_Escape);
+    QVERIFY(!sim()->isActive());
+    QVERIFY(!SimulationHighlighter::of(machine));
+    QVERIFY(!SimulationHighlighter::of(sub));
 }
 
 QTEST_MAIN(tst_SimulationEditor)

@@ -416,6 +416,11 @@ private slots:
         QCOMPARE(ItemRef::in(0, ItemRef::State, 1).describe(m), QString("State 'Down' in sub-machine 'Busy'"));
         QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).describe(m), QString("Sub-machine 'Down'"));
         QCOMPARE(ItemRef::of(ItemRef::State, 1).describe(m), QString("State 'Busy'"));
+        // A finding shows the diagram its item is on.
+        m.nodePath = { 1, 1, 1, 1 };
+        m.subMachines[1].nodePath = { 1, 1, 1, 1, 1, 1 };
+        QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).nodePath(m), QVector<int>({ 1, 1, 1, 1, 1, 1 }));
+        QCOMPARE(ItemRef::of(ItemRef::State, 1).nodePath(m), m.nodePath);
         // The source's lines of a sub-state belong to it.
         const int line = g.sourceLines.firstLineOf(ItemRef::in(0, ItemRef::State, 1));
         QVERIFY(line > 0);

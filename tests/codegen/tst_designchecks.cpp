@@ -377,7 +377,7 @@ private slots:
         busy.states << state("Up", true, "(ready)") << state("Down") << state("Idle");
         busy.states[1].subMachine = 1;
         busy.states[1].exitAction = "brake();";
-        busy.memories << MachineMemory{ "count", "int" };
+        busy.memories << MachineMemory{ "count", "int" } << MachineMemory{ "state_Lift_Down", "int" };
         join(busy, 0, 2, "rest", "(1)");
         MachineDescription down;
         down.processLabel = "Down";
@@ -398,6 +398,8 @@ private slots:
                                     "machine", ItemRef::in(0, ItemRef::State, 2) },
             { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'count': the name is used by a memory item of "
                                     "another level of the machine", ItemRef::in(0, ItemRef::Memory, 0) },
+            { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'state_Lift_Down': the module defines this name "
+                                    "for its sub-machines", ItemRef::in(0, ItemRef::Memory, 1) },
             { DesignFinding::Warning, "Sub-machine 'Busy': State 'Down': no transition leads to it",
               ItemRef::in(0, ItemRef::State, 1) },
             { DesignFinding::Warning, "State 'Busy': the exit action never runs, no transition leaves the state",

@@ -203,6 +203,44 @@ private slots:
                               "a:Open top0 a:Swing sub0 ex:Swing t:step en:Hold en:Wait | "
                               "a:Closed t:go en:Open i:Swing en:Swing"));
     }
+
+    void counterOfASubMachineOnly_data()
+    {
+        QTest::addColumn<ModuleStyle>("style");
+        QTest::newRow("classic") << ModuleStyle::Classic;
+        QTest::newRow("instance") << ModuleStyle::Instance;
+    }
+    // Only the sub-machine reads the time in state: it has its counter (of
+    // the project's type), the machine has none, and a timeout drawn as a
+    // self transition of the sub-state repeats.
+    void counterOfASubMachineOnly()
+    {
+        QFETCH(ModuleStyle, style);
+        MachineDescription m;
+        m.processLabel = "Pump";
+        m.style = style;
+        m.counterType = "uint8_t";
+        m.texts << MachineText{ MachineText::Includes, "#include \"log.h\"" };
+        m.states << state("Run", "note(\"a:Run\");", true);
+        m.states[0].entryAction.clear();
+        m.states[0].exitAction.clear();
+        m.states[0].subMachine = 0;
+        MachineDescription sub;
+        sub.processLabel = "Run";
+        sub.holder = 0;
+        sub.states << state("Fill", "note_n(\"fill\", kestro_cycles_in_state);", true);
+        sub.states[0].entryAction = "note_n(\"en\", kestro_cycles_in_state);";
+        join(sub, 0, 0, "Retry", "(kestro_cycles_in_state >= 2u)", "note(\"retry\");");
+        m.subMachines.push_back(sub);
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY((g.source + g.header)
+                    .contains(style == ModuleStyle::Classic ? "static uint8_t Pump_Run_kestro_cycles_in_state = 0u;"
+                                                            : "\tuint8_t Run_kestro_cycles_in_state;"));
+        QVERIFY(!(g.source + g.header).contains(QRegularExpression("[^_]kestro_cycles_in_state")));
+        const QString out = GeneratedMachine::run(m, "\tint i;\n\tINIT(); note(\"|\");\n\tfor (i = 0; i < 5; ++i) { STEP(); }",
+                                                  LogDefinitions, { { "log.h", LogHeader } });
+        QCOMPARE(out, QString("en0 | a:Run fill0 a:Run fill1 a:Run fill2 ex:Fill retry en0 a:Run fill0 a:Run fill1"));
+    }
 };
 
 QTEST_MAIN(TestSubMachines)

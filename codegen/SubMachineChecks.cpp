@@ -33,6 +33,9 @@ void diagramChecks(const MachineDescription &top, int sub, const QString &module
     if (top.style == ModuleStyle::Instance)
         DesignChecks::addInstanceChecks(m, module, &own);
     for (const DesignFinding &finding : own.findings) {
+        // What is said of the module itself is said once, for the machine.
+        if (finding.item.kind == ItemRef::Machine)
+            continue;
         const ItemRef item = ItemRef::in(sub, finding.item.kind, finding.item.index);
         if (finding.severity == DesignFinding::Error)
             r->addError(where(m) + finding.text, item);

@@ -82,7 +82,9 @@ MachineDescription door(ModuleStyle style, bool resume)
     open.processLabel = "Open";
     open.parent = -1;
     open.holder = 1;
-    open.states << state("Swing", "note(\"a:Swing\"); note_n(\"sub\", kestro_cycles_in_state);", true)
+    // A memory item of the sub-machine is the module's (a member of the instance).
+    open.memories << MachineMemory{ "swings", "unsigned int" };
+    open.states << state("Swing", "note(\"a:Swing\"); note_n(\"sub\", kestro_cycles_in_state); ++swings;", true)
                 << state("Hold", "note(\"a:Hold\");");
     open.states[0].initialDescription = "note(\"i:Swing\");";
     open.states[1].subMachine = 1;
@@ -240,6 +242,26 @@ private slots:
         const QString out = GeneratedMachine::run(m, "\tint i;\n\tINIT(); note(\"|\");\n\tfor (i = 0; i < 5; ++i) { STEP(); }",
                                                   LogDefinitions, { { "log.h", LogHeader } });
         QCOMPARE(out, QString("en0 | a:Run fill0 a:Run fill1 a:Run fill2 ex:Fill retry en0 a:Run fill0 a:Run fill1"));
+    }
+
+    // The simulator's transition hooks number a sub-machine's transitions
+    // after the machine's own and the earlier sub-machines'.
+    void transitionHooksNumberEveryLevel()
+    {
+        for (const ModuleStyle style : { ModuleStyle::Classic, ModuleStyle::Instance }) {
+            ModuleProperties p;
+            p.transitionHooks = true;
+            const GeneratedModule g = CEmitter::generate(door(style, false), p);
+            for (const char *hook : { "Go", "Back", "Finish", "Wrong", "Again", "Step", "TickT" }) {
+                const int at = g.source.indexOf(QRegularExpression(QString("(transition|executed) %1 ").arg(hook)));
+                QVERIFY2(at >= 0, hook);
+                const QRegularExpressionMatch fired
+                    = QRegularExpression("KESTRO_TRANSITION_FIRED\\((\\d+)\\)").match(g.source, at);
+                QVERIFY(fired.hasMatch());
+                static const QStringList order = { "Go", "Back", "Finish", "Wrong", "Again", "Step", "TickT" };
+                QCOMPARE(fired.captured(1).toInt(), order.indexOf(hook));
+            }
+        }
     }
 };
 

@@ -22,7 +22,10 @@ struct ModuleProperties
     QDate date = generationDate();
     // For the simulator's private copy only: every transition block starts
     // with KESTRO_TRANSITION_FIRED(n); (n the transition's index in the
-    // machine) so that the harness can tell which transition fired. Files
+    // machine: a sub-machine's transitions are numbered after the machine's
+    // own and those of the sub-machines before it, as
+    // SubMachineEmitter::transitionNumber counts) so that the harness can
+    // tell which transition fired. Files
     // written for the user never carry it.
     bool transitionHooks = false;
     // Off for a check that neither writes nor compiles the files: their

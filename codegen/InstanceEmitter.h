@@ -19,6 +19,13 @@
 //   the user may define and which by default puts the instance back to the
 //   start value.
 //
+// A machine with sub-machines adds, per sub-machine of holder state H, the
+// member state_H (its value U_START_H before the first entry) and, when its
+// texts read it, H_kestro_cycles_in_state; its values U_S_<LABEL> stand in
+// the header after the machine's. The functions entering, leaving and
+// running it are static (M_m_enter_H, M_m_exit_H, M_m_cycle_H, and
+// M_m_reset for every level), kestro_in(X) expands to U_IN_<X>.
+//
 // No generated name can be made from a state label but the state's own
 // (they all carry "_s_" or "_S_" after the module name, nothing else does).
 // Code texts are written as for the classic module, but every identifier

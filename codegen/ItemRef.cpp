@@ -75,3 +75,10 @@ QString ItemRef::describe(const MachineDescription &top) const
     }
     return QStringLiteral("State machine ") + printableLabel(m.processLabel);
 }
+
+QVector<int> ItemRef::nodePath(const MachineDescription &top) const
+{
+    if (subMachine >= 0 && subMachine < int(top.subMachines.size()))
+        return top.subMachines.at(size_t(subMachine)).nodePath;
+    return top.nodePath;
+}

@@ -8,6 +8,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QVector>
 
 struct MachineDescription;
 
@@ -34,6 +35,9 @@ struct ItemRef
     // of a sub-machine adds "in sub-machine 'Holder'", the sub-machine
     // itself is "Sub-machine 'Holder'".
     QString describe(const MachineDescription &machine) const;
+    // The node path of the diagram the item is on: its sub-machine's, else
+    // the machine's own.
+    QVector<int> nodePath(const MachineDescription &machine) const;
 };
 
 // A label quoted for a one-line message: line breaks, tabs and other

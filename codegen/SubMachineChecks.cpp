@@ -1,8 +1,10 @@
 #include "SubMachineChecks.h"
 
 #include "DesignChecks.h"
+#include "InstanceEmitter.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -31,6 +33,9 @@ void diagramChecks(const MachineDescription &top, int sub, const QString &module
     if (top.style == ModuleStyle::Instance)
         DesignChecks::addInstanceChecks(m, module, &own);
     for (const DesignFinding &finding : own.findings) {
+        // What is said of the module itself is said once, for the machine.
+        if (finding.item.kind == ItemRef::Machine)
+            continue;
         const ItemRef item = ItemRef::in(sub, finding.item.kind, finding.item.index);
         if (finding.severity == DesignFinding::Error)
             r->addError(where(m) + finding.text, item);
@@ -98,6 +103,48 @@ void clashes(const MachineDescription &top, const QString &module, GeneratedModu
     }
 }
 
+// The names the module defines for its sub-machines: a state function
+// (classic) or a memory item of one of them cannot be declared twice.
+QSet<QString> generatedNames(const MachineDescription &top, const QString &module)
+{
+    QSet<QString> names;
+    const InstanceEmitter::Names instance(module);
+    if (top.style == ModuleStyle::Classic)
+        names << CEmitter::subResetFunction(module) << CEmitter::inQuery();
+    for (const MachineDescription &sub : top.subMachines) {
+        const QString &h = sub.processLabel;
+        if (top.style == ModuleStyle::Instance) {
+            names << instance.subState(h) << instance.subCounter(h);
+            continue;
+        }
+        names << CEmitter::subStateVariable(module, h) << CEmitter::subCounter(module, h)
+              << CEmitter::subEnumTypeName(module, h) << CEmitter::subCycleFunction(module, h)
+              << CEmitter::subEnterFunction(module, h) << CEmitter::subExitFunction(module, h);
+    }
+    return names;
+}
+
+void generatedNameClashes(const MachineDescription &top, const QString &module, GeneratedModule *r)
+{
+    const QSet<QString> names = generatedNames(top, module);
+    for (int sub = -1; sub < int(top.subMachines.size()); ++sub) {
+        const MachineDescription &m = diagram(top, sub);
+        const QString at = sub < 0 ? QString() : where(m);
+        for (int i = 0; i < m.memories.size(); ++i) {
+            if (names.contains(cName(m.memories.at(i).label)))
+                r->addError(at + QStringLiteral("Memory item %1: the module defines this name for its sub-machines")
+                                     .arg(printableLabel(m.memories.at(i).label)),
+                            ItemRef::in(sub, ItemRef::Memory, i));
+        }
+        for (int i = 0; i < m.states.size() && top.style == ModuleStyle::Classic; ++i) {
+            if (names.contains(m.states.at(i).label))
+                r->addError(at + QStringLiteral("State %1: the module defines this name for its sub-machines")
+                                     .arg(printableLabel(m.states.at(i).label)),
+                            ItemRef::in(sub, ItemRef::State, i));
+        }
+    }
+}
+
 } // namespace
 
 namespace SubMachineChecks {
@@ -111,6 +158,7 @@ void add(const MachineDescription &top, const QString &module, GeneratedModule *
         diagramChecks(top, sub, module, result);
     }
     clashes(top, module, result);
+    generatedNameClashes(top, module, result);
 }
 
 } // namespace SubMachineChecks

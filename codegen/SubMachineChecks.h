@@ -12,7 +12,9 @@
 // initial state; a condition on a sub-machine's initial transition (it is
 // taken at once on every entry); a state label or a memory item name used
 // at two levels of one machine (the module names its functions, values and
-// variables after them), a state label equal once upper-cased included.
+// variables after them), a state label equal once upper-cased included; a
+// memory item (or, in the classic style, a state label) of a name the
+// module defines for its sub-machines.
 
 #include "CEmitter.h"
 

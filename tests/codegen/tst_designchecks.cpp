@@ -377,7 +377,7 @@ private slots:
         busy.states << state("Up", true, "(ready)") << state("Down") << state("Idle");
         busy.states[1].subMachine = 1;
         busy.states[1].exitAction = "brake();";
-        busy.memories << MachineMemory{ "count", "int" };
+        busy.memories << MachineMemory{ "count", "int" } << MachineMemory{ "state_Lift_Down", "int" };
         join(busy, 0, 2, "rest", "(1)");
         MachineDescription down;
         down.processLabel = "Down";
@@ -398,6 +398,8 @@ private slots:
                                     "machine", ItemRef::in(0, ItemRef::State, 2) },
             { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'count': the name is used by a memory item of "
                                     "another level of the machine", ItemRef::in(0, ItemRef::Memory, 0) },
+            { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'state_Lift_Down': the module defines this name "
+                                    "for its sub-machines", ItemRef::in(0, ItemRef::Memory, 1) },
             { DesignFinding::Warning, "Sub-machine 'Busy': State 'Down': no transition leads to it",
               ItemRef::in(0, ItemRef::State, 1) },
             { DesignFinding::Warning, "State 'Busy': the exit action never runs, no transition leaves the state",
@@ -416,6 +418,11 @@ private slots:
         QCOMPARE(ItemRef::in(0, ItemRef::State, 1).describe(m), QString("State 'Down' in sub-machine 'Busy'"));
         QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).describe(m), QString("Sub-machine 'Down'"));
         QCOMPARE(ItemRef::of(ItemRef::State, 1).describe(m), QString("State 'Busy'"));
+        // A finding shows the diagram its item is on.
+        m.nodePath = { 1, 1, 1, 1 };
+        m.subMachines[1].nodePath = { 1, 1, 1, 1, 1, 1 };
+        QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).nodePath(m), QVector<int>({ 1, 1, 1, 1, 1, 1 }));
+        QCOMPARE(ItemRef::of(ItemRef::State, 1).nodePath(m), m.nodePath);
         // The source's lines of a sub-state belong to it.
         const int line = g.sourceLines.firstLineOf(ItemRef::in(0, ItemRef::State, 1));
         QVERIFY(line > 0);

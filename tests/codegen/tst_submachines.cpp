@@ -82,7 +82,9 @@ MachineDescription door(ModuleStyle style, bool resume)
     open.processLabel = "Open";
     open.parent = -1;
     open.holder = 1;
-    open.states << state("Swing", "note(\"a:Swing\"); note_n(\"sub\", kestro_cycles_in_state);", true)
+    // A memory item of the sub-machine is the module's (a member of the instance).
+    open.memories << MachineMemory{ "swings", "unsigned int" };
+    open.states << state("Swing", "note(\"a:Swing\"); note_n(\"sub\", kestro_cycles_in_state); ++swings;", true)
                 << state("Hold", "note(\"a:Hold\");");
     open.states[0].initialDescription = "note(\"i:Swing\");";
     open.states[1].subMachine = 1;
@@ -202,6 +204,64 @@ private slots:
                               "a:Closed t:go en:Open i:Swing en:Swing | "
                               "a:Open top0 a:Swing sub0 ex:Swing t:step en:Hold en:Wait | "
                               "a:Closed t:go en:Open i:Swing en:Swing"));
+    }
+
+    void counterOfASubMachineOnly_data()
+    {
+        QTest::addColumn<ModuleStyle>("style");
+        QTest::newRow("classic") << ModuleStyle::Classic;
+        QTest::newRow("instance") << ModuleStyle::Instance;
+    }
+    // Only the sub-machine reads the time in state: it has its counter (of
+    // the project's type), the machine has none, and a timeout drawn as a
+    // self transition of the sub-state repeats.
+    void counterOfASubMachineOnly()
+    {
+        QFETCH(ModuleStyle, style);
+        MachineDescription m;
+        m.processLabel = "Pump";
+        m.style = style;
+        m.counterType = "uint8_t";
+        m.texts << MachineText{ MachineText::Includes, "#include \"log.h\"" };
+        m.states << state("Run", "note(\"a:Run\");", true);
+        m.states[0].entryAction.clear();
+        m.states[0].exitAction.clear();
+        m.states[0].subMachine = 0;
+        MachineDescription sub;
+        sub.processLabel = "Run";
+        sub.holder = 0;
+        sub.states << state("Fill", "note_n(\"fill\", kestro_cycles_in_state);", true);
+        sub.states[0].entryAction = "note_n(\"en\", kestro_cycles_in_state);";
+        join(sub, 0, 0, "Retry", "(kestro_cycles_in_state >= 2u)", "note(\"retry\");");
+        m.subMachines.push_back(sub);
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        QVERIFY((g.source + g.header)
+                    .contains(style == ModuleStyle::Classic ? "static uint8_t Pump_Run_kestro_cycles_in_state = 0u;"
+                                                            : "\tuint8_t Run_kestro_cycles_in_state;"));
+        QVERIFY(!(g.source + g.header).contains(QRegularExpression("[^_]kestro_cycles_in_state")));
+        const QString out = GeneratedMachine::run(m, "\tint i;\n\tINIT(); note(\"|\");\n\tfor (i = 0; i < 5; ++i) { STEP(); }",
+                                                  LogDefinitions, { { "log.h", LogHeader } });
+        QCOMPARE(out, QString("en0 | a:Run fill0 a:Run fill1 a:Run fill2 ex:Fill retry en0 a:Run fill0 a:Run fill1"));
+    }
+
+    // The simulator's transition hooks number a sub-machine's transitions
+    // after the machine's own and the earlier sub-machines'.
+    void transitionHooksNumberEveryLevel()
+    {
+        for (const ModuleStyle style : { ModuleStyle::Classic, ModuleStyle::Instance }) {
+            ModuleProperties p;
+            p.transitionHooks = true;
+            const GeneratedModule g = CEmitter::generate(door(style, false), p);
+            for (const char *hook : { "Go", "Back", "Finish", "Wrong", "Again", "Step", "TickT" }) {
+                const int at = g.source.indexOf(QRegularExpression(QString("(transition|executed) %1 ").arg(hook)));
+                QVERIFY2(at >= 0, hook);
+                const QRegularExpressionMatch fired
+                    = QRegularExpression("KESTRO_TRANSITION_FIRED\\((\\d+)\\)").match(g.source, at);
+                QVERIFY(fired.hasMatch());
+                static const QStringList order = { "Go", "Back", "Finish", "Wrong", "Again", "Step", "TickT" };
+                QCOMPARE(fired.captured(1).toInt(), order.indexOf(hook));
+            }
+        }
     }
 };
 

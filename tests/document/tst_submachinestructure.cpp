@@ -11,6 +11,7 @@
 #include "CanvasPaths.h"
 #include "ItemChangeCommand.h"
 #include "MachineProject.h"
+#include "ProcessItem.h"
 #include "Project.h"
 #include "ProjectDocument.h"
 #include "ProjectFileReader.h"
@@ -115,6 +116,7 @@ private slots:
     void holdersAreNumberedInListOrder();
     void renamedHolderRenamesItsDiagram();
     void holderWithoutBlockGetsAnEmptyDiagram();
+    void subMachinesFollowTheirMachinesDiagram();
 };
 
 void TestSubMachineStructure::holdersAreNumberedInListOrder()
@@ -230,6 +232,54 @@ void TestSubMachineStructure::holderWithoutBlockGetsAnEmptyDiagram()
     ProjectDocument saved;
     QVERIFY(project.snapshot(&saved));
     QCOMPARE(blockLabels(saved), QStringList({"A:6:1", "B:6:2"}));
+}
+
+// Deleting the process item before a machine renumbers the machine's
+// diagram; its sub-machine diagrams (and theirs) move along with it, and
+// undo brings the first machine back with every sub-machine in place.
+void TestSubMachineStructure::subMachinesFollowTheirMachinesDiagram()
+{
+    ProjectDocument document = MachineProject::skeleton(QStringLiteral("P"), QStringLiteral("M"));
+    document.blocks[3].process.nos = 2;
+    CanvasBlock second;
+    second.process = document.blocks[3].process;
+    second.process.id = 2;
+    second.process.label = QStringLiteral("M2");
+    second.states << machineState(QStringLiteral("X"), 0);
+    second.states[0].parentId = 2;
+    document.blocks << second;
+    const int sub = SubMachineProject::add(&document, 4, QStringLiteral("X"), {QStringLiteral("InX")});
+    SubMachineProject::add(&document, sub, QStringLiteral("InX"), {QStringLiteral("Deep")});
+    Project project;
+    QVERIFY(project.open(recordsOf(document)).isEmpty());
+    Canvas *tasks = named(project, document.blocks[2].process.label, 4);
+    Canvas *m2 = named(project, QStringLiteral("M2"), MachineCanvasLevel);
+    QVERIFY(tasks && m2);
+    QCOMPARE(nodesBelow(project, m2), QStringList({"X:6:1", "InX:7:1"}));
+    ProjectDocument before;
+    QVERIFY(project.snapshot(&before));
+
+    QCOMPARE(project.deleteProcessItem(tasks, tasks->processItems().first()),
+             ProjectStructure::DeleteResult::Deleted);
+    QCOMPARE(m2->id(), 1);
+    StateItem *x = stateNamed(m2, QStringLiteral("X"));
+    Canvas *ofX = project.subMachines().subMachineOf(m2, x);
+    QVERIFY(ofX);
+    QCOMPARE(ofX->parentId(), 1);
+    Canvas *deep = project.subMachines().subMachineOf(ofX, stateNamed(ofX, QStringLiteral("InX")));
+    QVERIFY(deep && stateNamed(deep, QStringLiteral("Deep")));
+    QCOMPARE(nodesBelow(project, m2), QStringList({"X:6:1", "InX:7:1"}));
+    ProjectDocument after;
+    QVERIFY(project.snapshot(&after));
+
+    tasks->undoStack()->undo();
+    QCOMPARE(m2->id(), 2);
+    QCOMPARE(project.subMachines().subMachineOf(m2, x), ofX);
+    QCOMPARE(ofX->parentId(), 2);
+    QCOMPARE(nodesBelow(project, m2), QStringList({"X:6:1", "InX:7:1"}));
+    ProjectDocument restored;
+    QVERIFY(project.snapshot(&restored));
+    QCOMPARE(MachineProject::bytes(restored), MachineProject::bytes(before));
 }
 
 QTEST_MAIN(TestSubMachineStructure)

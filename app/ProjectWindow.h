@@ -24,7 +24,7 @@ public:
     // A transient text in the status bar; an empty text clears it.
     virtual void showStatus(const QString &text) = 0;
     // Enables and disables the tool actions for a context: ToolSets::NoProject,
-    // ToolSets::Tour or the tree level (1..5) of the node shown.
+    // ToolSets::Tour or the tree level (1..9) of the node shown.
     virtual void applyToolSet(int context) = 0;
     virtual int toolContext() const = 0;
     // The home screen and the tools of the state without a project.

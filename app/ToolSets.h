@@ -25,7 +25,7 @@ public:
         ToolCount
     };
 
-    // Contexts besides the tree levels 1 to 5.
+    // Contexts besides the tree levels 1 to 9 (6 to 9: sub-machines).
     static constexpr int NoProject = 0;
     static constexpr int Tour = -1;
     // A state machine is being simulated: its diagram is read-only.
@@ -41,7 +41,8 @@ public:
         bool wheelZoom = false;
     };
 
-    // The tool set of a context: NoProject, Tour, Simulation or a tree level 1..5.
-    // Levels above 5 count as 5; any other value counts as NoProject.
+    // The tool set of a context: NoProject, Tour, Simulation or a tree level 1..9.
+    // A sub-machine's level (6 to 9) offers a machine's tools; levels above 9
+    // count as 9; any other value counts as NoProject.
     static ToolSet forContext(int context);
 };

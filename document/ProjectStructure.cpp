@@ -5,6 +5,8 @@
 #include "MemoryItem.h"
 #include "ProcessItem.h"
 #include "StateItem.h"
+#include "SubMachineLevels.h"
+#include "SubMachineStructure.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TreeModel.h"
@@ -274,6 +276,9 @@ void ProjectStructure::carryDown(Canvas *canvas, const NodePath &oldPath,
 {
     stampParents(canvas->allItems(), canvas);
     const NodePath base = CanvasPaths::canvasPath(canvas);
+    // A machine's diagram takes its sub-machines' diagrams along.
+    if (isMachineCanvasLevel(canvas->level()))
+        SubMachineStructure::carryBelow(canvas, oldPath, oldIndex);
     for (const ProcessItem *item : canvas->processItems()) {
         Canvas *child = oldIndex.value(oldPath + NodePath{item->id()});
         if (!child)

@@ -239,6 +239,31 @@ void SubMachineStructure::renumber(Canvas *canvas, const StateItem *newHolder, C
     }
 }
 
+void SubMachineStructure::carryBelow(Canvas *machine, const NodePath &oldPath,
+                                     const QHash<NodePath, Canvas *> &oldIndex)
+{
+    const NodePath base = CanvasPaths::canvasPath(machine);
+    QHash<NodePath, Canvas *> moved{{base, machine}};
+    QList<NodePath> paths;
+    for (auto it = oldIndex.cbegin(); it != oldIndex.cend(); ++it) {
+        if (it.key().size() > oldPath.size() && startsWith(it.key(), oldPath)
+            && isSubMachineLevel(it.value()->level())) {
+            const NodePath path = base + it.key().mid(oldPath.size());
+            moved.insert(path, it.value());
+            paths << path;
+        }
+    }
+    std::sort(paths.begin(), paths.end(), [](const NodePath &a, const NodePath &b) { return a.size() < b.size(); });
+    for (const NodePath &path : qAsConst(paths)) {
+        Canvas *canvas = moved.value(path);
+        CanvasPaths::setCanvasPath(canvas, path);
+        if (const Canvas *parent = moved.value(path.mid(0, path.size() - 1))) {
+            canvas->setParentId(parent->id());
+            canvas->setGrandParentId(parent->parentId());
+        }
+    }
+}
+
 void SubMachineStructure::followLabels(Canvas *canvas)
 {
     if (!canHoldSubMachines(canvas) || canvas->hasPendingItems())

@@ -89,6 +89,11 @@ public:
     // diagrams and every diagram below them; `newHolder` (if any) takes
     // `newCanvas`, whatever path that had.
     void renumber(Canvas *canvas, const StateItem *newHolder = nullptr, Canvas *newCanvas = nullptr);
+    // After a machine's diagram moved from `oldPath` (`oldIndex`: the
+    // canvases by their paths before), the sub-machine diagrams below it
+    // move along and take their parent ids from the diagrams above them.
+    static void carryBelow(Canvas *machine, const NodePath &oldPath,
+                           const QHash<NodePath, Canvas *> &oldIndex);
     // The sub-machine diagrams of `canvas` and their nodes take the labels
     // of their holders.
     void followLabels(Canvas *canvas);

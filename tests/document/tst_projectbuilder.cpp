@@ -15,6 +15,7 @@
 #include "ProjectSnapshot.h"
 #include "ProjectSettingCommand.h"
 #include "RandomProject.h"
+#include "SubMachineLevels.h"
 #include "StateItem.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
@@ -279,6 +280,9 @@ void TestProjectBuilder::randomProjectRoundTrip_data()
     QTest::newRow("seed 2") << 2u << false;
     QTest::newRow("seed 3, random counts") << 3u << false;
     QTest::newRow("seed 4, large") << 4u << true;
+    // Sub-machines down to the deepest level, each diagram after its parent.
+    QTest::newRow("seed 5, sub-machines") << 5u << false;
+    QTest::newRow("seed 6, sub-machines, random counts") << 6u << false;
 }
 
 void TestProjectBuilder::randomProjectRoundTrip()
@@ -293,7 +297,9 @@ void TestProjectBuilder::randomProjectRoundTrip()
         options.transitionsPerMachine = 25;
         options.linksPerCanvas = options.memoriesPerCanvas = options.dataflowsPerCanvas = 4;
     }
-    options.randomCounts = seed == 3;
+    options.randomCounts = seed == 3 || seed == 6;
+    if (seed >= 5)
+        options.subMachineLevels = MaxSubMachineDepth;
     const ProjectDocument original = randomProject(seed, options);
 
     OpenProject first;

@@ -79,6 +79,9 @@ private slots:
             starts.append(startingFile(seed));
             QVERIFY(!starts.last().isEmpty());
         }
+        // How often the sequences gave states sub-machines, took them away
+        // and deleted their holders: the edits reach every level.
+        QHash<QString, int> subMachineSteps;
         for (int sequence = 0; sequence < sequences; ++sequence) {
             QRandomGenerator random(quint32(9000 + sequence));
             Project project;
@@ -92,6 +95,10 @@ private slots:
                 QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("sequence %1 after %2: %3")
                                                            .arg(sequence)
                                                            .arg(done.join(QStringLiteral(", ")), problem)));
+            }
+            for (const QString &step : qAsConst(done)) {
+                if (step.contains(QLatin1String("sub-machine")) || step.contains(QLatin1String("holder")))
+                    ++subMachineSteps[step];
             }
             const QByteArray edited = UndoSession::save(project);
             const QString steps = QStringLiteral("sequence %1: %2").arg(sequence).arg(done.join(QStringLiteral(", ")));
@@ -111,6 +118,9 @@ private slots:
                      qPrintable(QStringLiteral("redo all: ") + steps + QLatin1Char('\n')
                                 + firstDifference(UndoSession::save(project), edited)));
         }
+        QVERIFY(subMachineSteps.value(QStringLiteral("add sub-machine")) > 20);
+        QVERIFY(subMachineSteps.value(QStringLiteral("remove sub-machine")) > 0);
+        QVERIFY(subMachineSteps.value(QStringLiteral("delete holder state")) > 0);
     }
 };
 

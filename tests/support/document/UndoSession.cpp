@@ -22,13 +22,18 @@
 #include "SceneMouse.h"
 #include "StackingCommand.h"
 #include "StateItem.h"
+#include "SubMachineLevels.h"
+#include "SubMachineStructure.h"
 #include "TextItem.h"
 #include "TransitionItem.h"
 #include "TransitionLine.h"
 #include "TreeModel.h"
+#include "TreeNode.h"
 
 #include <QUndoGroup>
 #include <QUndoStack>
+
+#include <functional>
 
 namespace UndoSession {
 
@@ -361,8 +366,32 @@ QString deleteOne(Project &project, Canvas *canvas, QRandomGenerator &random)
         project.deleteProcessItem(canvas, static_cast<ProcessItem *>(item));
         return QStringLiteral("delete process item");
     }
+    // A state takes its sub-machine along, as the window's Delete does.
+    auto *state = qgraphicsitem_cast<StateItem *>(item);
+    if (state && project.subMachines().subMachineOf(canvas, state)) {
+        canvas->clearSelection();
+        state->setSelected(true);
+        project.deleteSelectionWithSubMachines(canvas);
+        return QStringLiteral("delete holder state");
+    }
     canvas->deleteItem(item);
     return QStringLiteral("delete %1").arg(item->type());
+}
+
+// Gives a random state a sub-machine, or takes a random holder's away.
+QString editSubMachines(Project &project, Canvas *canvas, QRandomGenerator &random)
+{
+    StateItem *state = pick(random, canvas->states());
+    if (!state)
+        return QStringLiteral("no state for a sub-machine");
+    if (state->holdsSubMachine()) {
+        project.removeSubMachine(canvas, state);
+        return QStringLiteral("remove sub-machine");
+    }
+    const bool resume = random.bounded(2) == 0;
+    return project.addSubMachine(canvas, state, QLatin1String(resume ? SubMachineResume : SubMachineStart))
+               ? QStringLiteral("add sub-machine")
+               : QStringLiteral("no sub-machine here");
 }
 
 QString restack(Canvas *canvas, QRandomGenerator &random)
@@ -408,6 +437,65 @@ QByteArray save(const Project &project)
     return bytes;
 }
 
+namespace {
+
+// The tree text of the nodes of process levels (sub-machine nodes are the
+// document's own, never in the file).
+void appendProcessNodes(const TreeNode *node, int depth, QString *text)
+{
+    if (isSubMachineLevel(node->level()))
+        return;
+    *text += QString(4 * (depth - 1), QLatin1Char(' ')) + node->name() + QStringLiteral("\r\n");
+    for (int row = 0; row < node->childCount(); ++row)
+        appendProcessNodes(node->child(row), depth + 1, text);
+}
+
+QString processTreeText(const TreeNode *root)
+{
+    QString text = QStringLiteral("\r\n");
+    for (int row = 0; row < root->childCount(); ++row)
+        appendProcessNodes(root->child(row), 1, &text);
+    return text;
+}
+
+// Every holder has its diagram named after it, every sub-machine diagram
+// its holder and its node, and a node below a machine its diagram.
+QString subMachineProblem(const Project &project)
+{
+    Project &open = const_cast<Project &>(project);
+    const SubMachineStructure structure = open.subMachines();
+    int diagrams = 0;
+    for (const Canvas *canvas : project.canvases()) {
+        if (!isMachineCanvasLevel(canvas->level()))
+            continue;
+        for (const StateItem *state : canvas->states()) {
+            if (!state->holdsSubMachine())
+                continue;
+            const Canvas *own = structure.subMachineOf(canvas, state);
+            if (!own || own->name() != state->label())
+                return QStringLiteral("state '%1' on '%2' has no diagram of its own").arg(state->label(), canvas->name());
+            if (structure.holderOf(own) != state)
+                return QStringLiteral("the diagram of '%1' names another holder").arg(state->label());
+            const TreeNode *node = open.structure().nodeForCanvas(own);
+            if (!node || node->name() != own->name() || node->level() != own->level())
+                return QStringLiteral("the diagram of '%1' has no node").arg(state->label());
+            ++diagrams;
+        }
+    }
+    int subMachineNodes = 0;
+    std::function<void(const TreeNode *)> count = [&](const TreeNode *node) {
+        subMachineNodes += isSubMachineLevel(node->level());
+        for (int row = 0; row < node->childCount(); ++row)
+            count(node->child(row));
+    };
+    count(project.treeModel()->rootNode());
+    if (subMachineNodes != diagrams)
+        return QStringLiteral("%1 sub-machine nodes for %2 sub-machine diagrams").arg(subMachineNodes).arg(diagrams);
+    return QString();
+}
+
+} // namespace
+
 QString inconsistency(const Project &project)
 {
     for (const Canvas *canvas : project.canvases()) {
@@ -419,10 +507,11 @@ QString inconsistency(const Project &project)
     QString error;
     if (!project.snapshot(&document, &error))
         return QStringLiteral("no snapshot: ") + error;
-    if (document.treeText != project.treeModel()->indentedText())
+    const QString processNodes = processTreeText(project.treeModel()->rootNode());
+    if (document.treeText != processNodes)
         return QStringLiteral("the tree differs from the diagrams:\n") + document.treeText
-               + QStringLiteral("\n---\n") + project.treeModel()->indentedText();
-    return QString();
+               + QStringLiteral("\n---\n") + processNodes;
+    return subMachineProblem(project);
 }
 
 QString randomMachineEdit(Project &project, Canvas *machine, QRandomGenerator &random)
@@ -446,8 +535,8 @@ QString randomStep(Project &project, QRandomGenerator &random)
     if (!canvas)
         return QStringLiteral("no canvas");
     project.showCanvas(canvas);
-    const bool machine = canvas->level() == 5;
-    switch (random.bounded(12)) {
+    const bool machine = isMachineCanvasLevel(canvas->level());
+    switch (random.bounded(13)) {
     case 0:
     case 1: return machine ? insertOnMachine(canvas, random) : insertOnDiagram(canvas, random);
     case 2: return deleteOne(project, canvas, random);
@@ -467,6 +556,10 @@ QString randomStep(Project &project, QRandomGenerator &random)
         return QStringLiteral("rename project");
     case 8:
     case 9: return stepStack(project, random, false);
+    case 10:
+        if (machine)
+            return editSubMachines(project, canvas, random);
+        return stepStack(project, random, true);
     default: return stepStack(project, random, true);
     }
 }

@@ -131,6 +131,18 @@ void SimulationHarness::collectVariables(const MachineDescription &machine, cons
     const QString counterType = TimeInState::isUsed(machine) ? TimeInState::counterType(machine.counterType) : QString();
     if (!counterType.isNull() && !names.contains(TimeInState::name()))
         m_variables << variable(TimeInState::name(), counterType, SimulationVariable::Local);
+    // Each sub-machine whose texts read its time in state has its own, by the module's name for it.
+    const QString type = TimeInState::counterType(machine.counterType);
+    const QString module = CEmitter::moduleName(machine.processLabel);
+    for (const MachineDescription &sub : machine.subMachines) {
+        const QString name = machine.style == ModuleStyle::Instance
+            ? InstanceEmitter::Names(module).subCounter(sub.processLabel)
+            : CEmitter::subCounter(module, sub.processLabel);
+        if (!type.isNull() && TimeInState::isUsed(sub) && !names.contains(name)) {
+            names << name;
+            m_variables << variable(name, type, SimulationVariable::Local);
+        }
+    }
     m_locals = m_variables.size();
     addDataflowVariables(machine.inputs, SimulationVariable::Input);
     addDataflowVariables(machine.outputs, SimulationVariable::Output);

@@ -47,8 +47,8 @@ public:
                       const QStringList &conditions = QStringList(), const QString &prelude = QString());
 
     const QString &glue() const { return m_glue; }
-    // Locals (the machine's memory items, then its time in state when the
-    // module has one) first, then its inputs and outputs, then the
+    // Locals (the memory items of every level, then the machine's time in
+    // state when the module has one, then each sub-machine's) first, then its inputs and outputs, then the
     // prelude's variables (inputs), each C name once.
     const QVector<SimulationVariable> &variables() const { return m_variables; }
     // Variables left out (no C name, no type, a prelude's name the machine

@@ -77,7 +77,7 @@ MachineDescription cruiser()
     cruise.parent = 0;
     cruise.holder = 1;
     cruise.nodePath = { 1, 1, 1, 1, 1, 1 };
-    cruise.states << state("Steady", "", true);
+    cruise.states << state("Steady", "if (kestro_cycles_in_state > 100) trim = 0;", true);
     cruise.states[0].entryAction = QStringLiteral("speed = 3;");
     join(cruise, 0, 0, "Trim", "(trim)");
 
@@ -271,6 +271,13 @@ private slots:
         QCOMPARE(row.after, QStringLiteral("Running/Cruise/Steady"));
         QCOMPARE(row.entered, QStringLiteral("Running/Cruise/Steady"));
         QCOMPARE(row.exited, QString());
+        // The sub-machine that reads its time in state has its own, watched.
+        const QString counter = style == int(ModuleStyle::Instance) ? QStringLiteral("Cruise_kestro_cycles_in_state")
+                                                                    : QStringLiteral("Cruiser_Cruise_kestro_cycles_in_state");
+        QVERIFY(sim->session->variableIndex(counter) >= 0);
+        QVERIFY(sim->session->variableIndex(QStringLiteral("Cruiser_Running_kestro_cycles_in_state")) < 0);
+        QCOMPARE(sim->call(sim->session->step()).kind, SimulationReply::Ok);
+        QCOMPARE(sim->session->variables().at(sim->session->variableIndex(counter)).value, QStringLiteral("1"));
 
         QCOMPARE(sim->set("stop", "1").kind, SimulationReply::Ok);
         QCOMPARE(sim->call(sim->session->step()).kind, SimulationReply::Ok);
@@ -282,7 +289,7 @@ private slots:
         QCOMPARE(sim->session->variables().at(sim->session->variableIndex(QStringLiteral("log"))).value,
                  QStringLiteral("21"));
         QCOMPARE(SimulationTrace::line(SimulationTrace::Format::Csv, sim->lastRow()),
-                 QByteArray("5,Running/Cruise/Steady,Running/Cruise Running,Halt,,Idle,log=21\n"));
+                 "6,Running/Cruise/Steady,Running/Cruise Running,Halt,,Idle,log=21 " + counter.toUtf8() + "=2\n");
     }
 
     // Coverage counts the entries of sub-states and the firings of

@@ -739,6 +739,13 @@ void SimulationController::showContextMenu(const QList<QGraphicsItem *> &items, 
     breakOnEntry->setCheckable(true);
     breakOnEntry->setChecked(m_breakStates.contains(state));
     connect(breakOnEntry, &QAction::triggered, this, [this, state](bool on) { setStateBreakpoint(state, on); });
+    // A holder's sub-machine, shown with its active state marked.
+    const int sub = m_levels->subLevel(level, index);
+    if (sub >= 0 && m_highlighters->canvas(sub)) {
+        QAction *open = menu.addAction(QStringLiteral("Open Sub-machine"));
+        open->setObjectName(QStringLiteral("actionOpenSubMachine"));
+        connect(open, &QAction::triggered, this, [this, sub] { showDiagram(sub); });
+    }
     menu.exec(globalPos);
 }
 

@@ -613,8 +613,9 @@ void tst_SimulationEditor::traceColumnsFitTheirContent()
 // Simulate on a sub-machine's diagram simulates its machine: the active
 // state is marked on the machine's diagram and on the sub-machine's, each
 // with its own transition and initial arrow; the dock lists both diagrams
-// and shows either, as a double click on a trace row's sub-state does; the
-// project stays as it was and Stop takes every mark away.
+// and shows either, as a double click on a trace row's sub-state and a
+// holder's "Open Sub-machine" do; a sub-state's breakpoint stops the run
+// on its entry; the project stays as it was and Stop takes every mark away.
 void tst_SimulationEditor::subMachinesAreMarkedOnEveryDiagram()
 {
     QVERIFY(open(cruiser(), machinePath(QStringLiteral("Cruiser"))));
@@ -666,14 +667,41 @@ void tst_SimulationEditor::subMachinesAreMarkedOnEveryDiagram()
     QCOMPARE(m_window->project()->shownCanvas(), sub);
     QCOMPARE(dock()->diagramBox()->currentIndex(), 1);
 
-    // Leaving Running leaves the sub-machine's diagram unmarked.
+    // Leaving Running leaves the sub-machine's diagram unmarked; entering
+    // it again stops at RampUp's breakpoint, set on the sub-machine's
+    // diagram, whose holder's menu opens it.
     typeValue(QStringLiteral("stop"), QStringLiteral("1"));
     QVERIFY(stepAndWait());
     QCOMPARE(outer->activeState()->label(), QStringLiteral("Idle"));
     QVERIFY(!inner->activeState());
+    typeValue(QStringLiteral("stop"), QStringLiteral("0"));
+
+    // A breakpoint on a sub-state's entry; the holder's menu opens its sub-machine.
+    StateItem *rampUp = sub->states().at(0);
+    QCOMPARE(rampUp->label(), QStringLiteral("RampUp"));
+    QVERIFY(m_driver->rightClick(ViewDriver::centreOf(rampUp), [](QMenu *menu) {
+        QVERIFY(!menu->findChild<QAction *>(QStringLiteral("actionOpenSubMachine")));
+        menu->findChild<QAction *>(QStringLiteral("actionBreakOnEntry"))->trigger();
+    }));
+    QCOMPARE(sim()->stateBreakpoints(), QSet<int>{ 2 });
+    QCOMPARE(inner->overlayItems().size(), 1);   // the dot: nothing is active there
+    dock()->diagramBox()->setCurrentIndex(0);
+    click(dock()->showDiagramButton());
+    StateItem *running = machine->states().at(1);
+    QVERIFY(m_driver->rightClick(ViewDriver::centreOf(running), [](QMenu *menu) {
+        QAction *open = menu->findChild<QAction *>(QStringLiteral("actionOpenSubMachine"));
+        QVERIFY(open);
+        open->trigger();
+    }));
+    QCOMPARE(m_window->project()->shownCanvas(), sub);
+
+    QTRY_COMPARE(value(QStringLiteral("stop")), QStringLiteral("0"));
+    QVERIFY(stepAndWait());
+    QVERIFY(dock()->statusText().startsWith(QStringLiteral("Paused: state 'Running/RampUp' was entered")));
+    QCOMPARE(inner->activeState()->label(), QStringLiteral("RampUp"));
     QVERIFY(!m_window->project()->isModified());
     QCOMPARE(snapshot(), before);
-    m_driver->key(Qt::Key_Escape);
+    click(dock()->stopButton());
     QVERIFY(!sim()->isActive());
     QVERIFY(!SimulationHighlighter::of(machine));
     QVERIFY(!SimulationHighlighter::of(sub));

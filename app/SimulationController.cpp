@@ -309,7 +309,9 @@ void SimulationController::stop()
     m_stopAction->setEnabled(false);
     if (m_canvas) {
         disconnect(m_canvas, nullptr, this, nullptr);
-        m_window->applyToolSet(m_previousContext);
+        // The tools of the diagram shown, which may be another of the machine's.
+        const Canvas *shown = qobject_cast<Canvas *>(m_view->scene());
+        m_window->applyToolSet(shown && shown != m_canvas ? shown->level() : m_previousContext);
     }
     m_canvas = nullptr;
 }
@@ -555,8 +557,7 @@ void SimulationController::showDiagram(int level)
 
 void SimulationController::showTraceRow(int row, int column)
 {
-    // The diagram of the state the row names (the state after, unless the
-    // state before was clicked).
+    // The diagram of the row's state after, or before where that was clicked.
     const QVector<SimulationTrace::Row> &rows = m_trace->rows();
     if (!m_levels || row < 0 || row >= rows.size() || rows.at(row).restart)
         return;

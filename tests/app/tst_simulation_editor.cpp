@@ -701,10 +701,16 @@ void tst_SimulationEditor::subMachinesAreMarkedOnEveryDiagram()
     QCOMPARE(inner->activeState()->label(), QStringLiteral("RampUp"));
     QVERIFY(!m_window->project()->isModified());
     QCOMPARE(snapshot(), before);
+    dock()->diagramBox()->setCurrentIndex(0);
+    click(dock()->showDiagramButton());
     click(dock()->stopButton());
     QVERIFY(!sim()->isActive());
     QVERIFY(!SimulationHighlighter::of(machine));
     QVERIFY(!SimulationHighlighter::of(sub));
+    // The diagram shown (not the one the simulation started on) has its tools again.
+    QCOMPARE(m_window->project()->shownCanvas(), machine);
+    QCOMPARE(m_window->toolContext(), 5);
+    QVERIFY(WindowProjectFixture::action(*m_window, "actionState")->isEnabled());
 }
 
 QTEST_MAIN(tst_SimulationEditor)

@@ -77,7 +77,7 @@ MachineDescription cruiser()
     cruise.parent = 0;
     cruise.holder = 1;
     cruise.nodePath = { 1, 1, 1, 1, 1, 1 };
-    cruise.states << state("Steady", "if (kestro_cycles_in_state > 100) trim = 0;", true);
+    cruise.states << state("Steady", "if (kestro_cycles_in_state > 100) trim = 0;\nif (trim == 7) *(volatile int *)0 = 1;", true);
     cruise.states[0].entryAction = QStringLiteral("speed = 3;");
     join(cruise, 0, 0, "Trim", "(trim)");
 
@@ -290,6 +290,25 @@ private slots:
                  QStringLiteral("21"));
         QCOMPARE(SimulationTrace::line(SimulationTrace::Format::Csv, sim->lastRow()),
                  "6,Running/Cruise/Steady,Running/Cruise Running,Halt,,Idle,log=21 " + counter.toUtf8() + "=2\n");
+    }
+
+    // A crash in a sub-state's action names the state with its place.
+    void failuresNameTheSubState_data() { compilerRows(); }
+    void failuresNameTheSubState()
+    {
+        START(sim);
+        QCOMPARE(sim->call(sim->session->reset()).kind, SimulationReply::Ok);
+        QCOMPARE(sim->set("go", "1").kind, SimulationReply::Ok);
+        QCOMPARE(sim->call(sim->session->step(4)).kind, SimulationReply::Ok);
+        QCOMPARE(sim->set("trim", "7").kind, SimulationReply::Ok);
+        QCOMPARE(sim->call(sim->session->step()).kind, SimulationReply::Failed);
+        const SimulationFailure &failure = sim->session->failure();
+        QCOMPARE(failure.kind, SimulationFailure::Crashed);
+        QVERIFY2(failure.message.endsWith(QStringLiteral("in cycle 5, in state 'Running/Cruise/Steady'")),
+                 qPrintable(failure.message));
+        // Reset starts the machine again at the machine's own level only.
+        QCOMPARE(sim->call(sim->session->reset()).kind, SimulationReply::Ok);
+        QCOMPARE(sim->session->activePath(), Path({ Idle }));
     }
 
     // Coverage counts the entries of sub-states and the firings of

@@ -667,9 +667,9 @@ void SimulationController::showCompileErrors(const SimulationFailure &failure)
 {
     QVector<CodegenErrorLog::Row> rows;
     for (const DesignFinding &finding : m_module.findings)
-        rows << CodegenErrorLog::Row{ finding, m_machine.nodePath, true };
+        rows << CodegenErrorLog::Row{ finding, finding.item.nodePath(m_machine), true };
     for (const DesignFinding &finding : failure.findings)
-        rows << CodegenErrorLog::Row{ finding, m_machine.nodePath, true };
+        rows << CodegenErrorLog::Row{ finding, finding.item.nodePath(m_machine), true };
     if (failure.findings.isEmpty()) {
         DesignFinding said;
         said.fromCompiler = true;

@@ -1,8 +1,13 @@
 #include "CEmitter.h"
 
+#include "ClassicRun.h"
 #include "CodeText.h"
 #include "DesignChecks.h"
 #include "InstanceEmitter.h"
+#include "MemberRewrite.h"
+#include "SubMachineChecks.h"
+#include "SubMachineEmitter.h"
+#include "TemplateFill.h"
 #include "TimeInState.h"
 
 #include <QDateTime>
@@ -11,6 +16,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -43,171 +49,34 @@ const char *const FileCommentTemplate =
 
 const char *const InitDescription = "States diagram initialization %1";
 
-// A placeholder is "%" and one or two digits without a leading zero (1..99).
-// Returns its number, or 0 when none starts at pos; *length gets its size.
-int placeholderAt(const QString &text, int pos, int *length)
-{
-    if (text.at(pos) != QLatin1Char('%') || pos + 1 >= text.size())
-        return 0;
-    const QChar first = text.at(pos + 1);
-    if (first < QLatin1Char('1') || first > QLatin1Char('9'))
-        return 0;
-    int number = first.unicode() - '0';
-    *length = 2;
-    if (pos + 2 < text.size() && text.at(pos + 2).isDigit() && text.at(pos + 2).unicode() < 128) {
-        number = number * 10 + (text.at(pos + 2).unicode() - '0');
-        *length = 3;
-    }
-    return number;
-}
-
-int lowestPlaceholder(const QString &text)
-{
-    int lowest = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int number = placeholderAt(text, i, &length);
-        if (number > 0 && (lowest == 0 || number < lowest))
-            lowest = number;
-        if (number > 0)
-            i += length - 1;
-    }
-    return lowest;
-}
-
-QString replacePlaceholder(const QString &text, int number, const QString &value)
-{
-    QString result;
-    result.reserve(text.size() + value.size());
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int found = placeholderAt(text, i, &length);
-        if (found == number) {
-            result += value;
-            i += length - 1;
-        } else if (found > 0) {
-            result += text.midRef(i, length);
-            i += length - 1;
-        } else {
-            result += text.at(i);
-        }
-    }
-    return result;
-}
-
-// The size of `text` once every placeholder `number` is replaced by `value`.
-qint64 sizeAfterReplacing(const QString &text, int number, const QString &value)
-{
-    qint64 size = text.size();
-    for (int i = 0; i < text.size(); ++i) {
-        int length = 0;
-        const int found = placeholderAt(text, i, &length);
-        if (found == number)
-            size += value.size() - length;
-        if (found > 0)
-            i += length - 1;
-    }
-    return size;
-}
-
-// Everything derived from the machine that several sections need, and the
-// two files being written.
-struct Run
-{
-    const MachineDescription &machine;
-    const ModuleProperties &properties;
-    QString module;
-    QString enumType;
-    QString stateVar;
-    QString start;
-    QStringList enumerators;    // one per state, then the start enumerator
-    int initialState = -1;
-    // The time in state's counter and its type; null when the machine has none.
-    QString counter;
-    QString counterType;
-    qint64 budget;
-    CodeText header;
-    CodeText source;
-
-    Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
-        : machine(m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
-          source(&budget, p.keepText)
-    {
-        if (!type.isNull())
-            counter = TimeInState::name();
-        module = CEmitter::moduleName(m.processLabel);
-        enumType = CEmitter::enumTypeName(module);
-        stateVar = CEmitter::stateVariable(module);
-        start = CEmitter::startEnumerator(module);
-        for (const MachineState &s : m.states)
-            enumerators << CEmitter::stateEnumerator(module, s.label);
-        enumerators << start;
-        initialState = DesignChecks::initialState(m);
-    }
-
-    bool isState(int index) const { return index >= 0 && index < machine.states.size(); }
-    bool overflowed() const { return header.overflowed() || source.overflowed(); }
-
-    // A template filled within what is left of the budget; null (and the
-    // run marked overflowed) when it would not fit.
-    QString fill(const QString &text, const QStringList &values)
-    {
-        const QString filled = CEmitter::fillTemplate(text, values, budget);
-        if (filled.isNull())
-            source.markOverflowed();
-        return filled;
-    }
-
-    // `text` with every "\n" followed by `indent`, within the budget.
-    QString indented(const QString &text, const QString &indent)
-    {
-        const qint64 size = text.size() + qint64(text.count(QLatin1Char('\n'))) * indent.size();
-        if (size > budget) {
-            source.markOverflowed();
-            return QString();
-        }
-        // Built in one pass: QString::replace() with a longer replacement
-        // moves the rest of the text again for every block of matches,
-        // which grows with the square of the number of lines.
-        QString result;
-        result.reserve(int(size));
-        const QChar *begin = text.constData();
-        const QChar *end = begin + text.size();
-        for (const QChar *from = begin; from != end;) {
-            const QChar *line = std::find(from, end, QLatin1Char('\n'));
-            if (line == end) {
-                result.append(from, int(end - from));
-                break;
-            }
-            result.append(from, int(line - from) + 1);
-            result.append(indent);
-            from = line + 1;
-        }
-        return result;
-    }
-};
+using Run = ClassicRun;
 
 void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
-    const QString text = CEmitter::fileComment(run.machine, run.properties, fileName, run.budget);
+    const QString text = CEmitter::fileComment(run.top, run.properties, fileName, run.budget);
     if (text.isNull())
         run.source.markOverflowed();
     out << text;
 }
 
-// The texts of one type, each followed by "\n"; true when there was any.
+// The texts of one type, each followed by "\n", of the top-level machine
+// and then of each sub-machine; true when there was any.
 bool textsOfType(Run &run, CodeText &out, int type)
 {
     bool any = false;
-    for (int i = 0; i < run.machine.texts.size(); ++i) {
-        const MachineText &t = run.machine.texts.at(i);
-        if (t.type != type)
-            continue;
-        OwnerScope owner(out, ItemRef::of(ItemRef::Text, i));
-        out.user(t.text);
-        out << QLatin1String("\n");
-        any = true;
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->texts.size(); ++i) {
+            const MachineText &t = run.machine->texts.at(i);
+            if (t.type != type)
+                continue;
+            OwnerScope owner(out, run.ref(ItemRef::Text, i));
+            out.user(run.own(t.text));
+            out << QLatin1String("\n");
+            any = true;
+        }
     }
+    run.select(-1);
     return any;
 }
 
@@ -215,8 +84,9 @@ void enumText(Run &run, CodeText &out)
 {
     out << QLatin1String("typedef enum { \n \t");
     for (int i = 0; i < run.enumerators.size(); ++i) {
-        OwnerScope owner(out, i < run.machine.states.size() ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
-        if (i < run.machine.states.size())
+        OwnerScope owner(out, run.ref(i < run.machine->states.size() ? ItemRef::State : ItemRef::Machine,
+                                      i < run.machine->states.size() ? i : -1));
+        if (i < run.machine->states.size())
             out.user(run.enumerators.at(i));
         else
             out << run.enumerators.at(i);
@@ -266,33 +136,61 @@ void sectionText(Run &run, CodeText &out, int type)
         out << QLatin1String("\n \n");
 }
 
-void variablesText(Run &run, CodeText &out)
+// The state variable of the diagram selected and its counter.
+void stateVariableText(Run &run, CodeText &out)
 {
-    for (int i = 0; i < run.machine.memories.size(); ++i) {
-        const MachineMemory &memory = run.machine.memories.at(i);
-        OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
-        out << QLatin1String("static ");
-        out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ')
-                 + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_')));
-        out << QLatin1String(";\n");
-    }
-    out << QLatin1String("\n") << QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar
-            + QLatin1String(" = ") + run.start + QLatin1Char(';') + QLatin1String("\n");
+    out << QLatin1String("static ") + run.enumType + QLatin1Char(' ') + run.stateVar + QLatin1String(" = ") + run.start
+            + QLatin1Char(';') + QLatin1String("\n");
     if (!run.counter.isEmpty())
         out << QLatin1String("static ") + run.counterType + QLatin1Char(' ') + run.counter
                 + QLatin1String(" = 0u;\t/* complete cycles in the current state */\n");
+}
+
+// Memory items of every level are the module's; each sub-machine has its
+// enumeration (its start value: not entered, nothing to resume), its state
+// variable and its own time in state.
+void variablesText(Run &run, CodeText &out)
+{
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->memories.size(); ++i) {
+            const MachineMemory &memory = run.machine->memories.at(i);
+            OwnerScope owner(out, run.ref(ItemRef::Memory, i));
+            out << QLatin1String("static ");
+            out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ')
+                     + QString(memory.label).replace(QLatin1Char(' '), QLatin1Char('_')));
+            out << QLatin1String(";\n");
+        }
+    }
+    run.select(-1);
+    out << QLatin1String("\n");
+    stateVariableText(run, out);
+    for (int d = 0; d < run.diagrams(); ++d) {
+        run.select(d);
+        out << QLatin1String("\n");
+        enumText(run, out);
+        out << QLatin1String("\n");
+        stateVariableText(run, out);
+    }
+    run.select(-1);
     out << QLatin1String("\n");
 }
 
 void staticPrototypes(Run &run, CodeText &out)
 {
     out << QLatin1String("static void ") + CEmitter::initialFunction(run.module) + QLatin1String("(void);\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("static void ");
-        out.user(run.machine.states.at(i).label);
-        out << QLatin1String("(void);\n");
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->states.size(); ++i) {
+            OwnerScope owner(out, run.ref(ItemRef::State, i));
+            out << QLatin1String(d < 0 ? "static void " : "static int ");
+            out.user(run.machine->states.at(i).label);
+            out << QLatin1String("(void);\n");
+        }
     }
+    run.select(-1);
+    if (run.subs)
+        run.subs->prototypes(out);
     out << QLatin1String("\n\n");
 }
 
@@ -300,16 +198,17 @@ void caseList(Run &run, CodeText &out)
 {
     out << QLatin1String("\n\t\tcase ") + run.start + QLatin1String(": \n\t\t\t")
             + CEmitter::initialFunction(run.module) + QLatin1String("();") + QLatin1String("\n\t\t\tbreak;\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+    for (int i = 0; i < run.machine->states.size(); ++i) {
+        OwnerScope owner(out, run.ref(ItemRef::State, i));
         out << QLatin1String("\n\t\tcase ");
         out.user(run.enumerators.at(i));
         out << QLatin1String(":\n\t\t\t");
-        out.user(run.machine.states.at(i).label);
+        out.user(run.machine->states.at(i).label);
         out << QLatin1String("(); \n\t\t\tbreak; \n");
     }
     out << QLatin1String("\n\t\tdefault: \n\t\t\t") + run.stateVar + QLatin1String(" = ") + run.start
-            + QLatin1String(";\n\t\t\tbreak;");
+            + QLatin1String(";\n\t\t\t") + (run.subs ? run.subs->clearCall() + QLatin1String("\n\t\t\t") : QString())
+            + QLatin1String("break;");
 }
 
 void publicDefinitions(Run &run, CodeText &out)
@@ -318,7 +217,9 @@ void publicDefinitions(Run &run, CodeText &out)
     const QString gap = QStringLiteral("\n \n");
     out << QLatin1String("\n");
     // The counter's name holds no "%", so it may stand in the template.
-    const QString counterReset = run.counter.isEmpty() ? QString() : QLatin1Char('\t') + run.counter + QLatin1String(" = 0u; \n");
+    QString counterReset = run.counter.isEmpty() ? QString() : QLatin1Char('\t') + run.counter + QLatin1String(" = 0u; \n");
+    if (run.subs)
+        counterReset += QLatin1Char('\t') + run.subs->clearCall() + QLatin1String(" \n");
     out << run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \n%2 \n{\t \n \t/* -- state variable initialization -- */ \n"
                                    "\t%3 = %4; \n") + counterReset + QStringLiteral(" \t/* -- states machine initial cycle execution -- */ \n\t%5(); \n}"),
                     { run.fill(QLatin1String(InitDescription), { m }),
@@ -351,15 +252,15 @@ bool hasCode(const QString &text)
 // cannot meet those of the transition's action), at `indent`.
 void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
 {
-    const MachineState &s = run.machine.states.at(state);
+    const MachineState &s = run.machine->states.at(state);
     const QString &code = entry ? s.entryAction : s.exitAction;
     if (!hasCode(code))
         return;
-    OwnerScope owner(out, ItemRef::of(ItemRef::State, state));
+    OwnerScope owner(out, run.ref(ItemRef::State, state));
     out << QLatin1String(entry ? "/* -- entry action of state " : "/* -- exit action of state ");
     out.user(CEmitter::commentText(s.label));
     out << QLatin1String(" -- */\n") + indent + QLatin1String("{\n") + indent + QLatin1Char('\t');
-    out.user(run.indented(code, indent + QLatin1Char('\t')));
+    out.user(run.indented(run.own(code), indent + QLatin1Char('\t')));
     out << QLatin1String("\n") + indent + QLatin1String("}\n");
 }
 
@@ -369,10 +270,12 @@ void enterState(Run &run, CodeText &out, int state, const QString &indent)
 {
     if (!run.counter.isEmpty())
         out << indent + run.counter + QLatin1String(" = 0u;\n");
-    if (hasCode(run.machine.states.at(state).entryAction)) {
+    if (hasCode(run.machine->states.at(state).entryAction)) {
         out << indent;
         stateCodeBlock(run, out, state, true, indent);
     }
+    if (run.subs)
+        run.subs->enterHolder(out, run.diagram, state, indent);
 }
 
 // A cycle in which no transition fired: the time in state grows by one,
@@ -394,8 +297,8 @@ void initialBody(Run &run, CodeText &out)
                         { run.module });
         return;
     }
-    OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
-    const MachineState &s = run.machine.states.at(run.initialState);
+    OwnerScope owner(out, run.ref(ItemRef::State, run.initialState));
+    const MachineState &s = run.machine->states.at(run.initialState);
     // A condition of blanks only is no condition: the transition is taken at once.
     if (s.initialCondition.trimmed().isEmpty()) {
         out << QLatin1String("\t") << run.stateVar << QLatin1String(" = ");
@@ -431,53 +334,57 @@ void initialFunctionText(Run &run, CodeText &out)
 // enters its state all the same.
 void transitionBlock(Run &run, CodeText &out, int t, bool first)
 {
-    const MachineTransition &tr = run.machine.transitions.at(t);
-    OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
+    const MachineTransition &tr = run.machine->transitions.at(t);
+    OwnerScope owner(out, run.ref(ItemRef::Transition, t));
     out << QLatin1String("\n\t/* -- case where transition is executed ");
     out.user(CEmitter::commentText(tr.label));
     out << QLatin1String(" -- */\n\t") << QLatin1String(first ? "if " : "else if ");
-    out.user(CEmitter::conditionText(tr.condition));
+    out.user(run.own(CEmitter::conditionText(tr.condition)));
     out << QLatin1String("\n\t{\n\t\t");
     if (run.properties.transitionHooks)
-        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
-    if (hasCode(run.machine.states.at(tr.start).exitAction)) {
+        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(SubMachineEmitter::transitionNumber(run.top, run.diagram, t));
+    if (run.subs && run.subs->subMachineOf(run.diagram, tr.start) >= 0) {
+        run.subs->exitHolder(out, run.diagram, tr.start, QString());
+        out << QLatin1String("\t\t");
+    }
+    if (hasCode(run.machine->states.at(tr.start).exitAction)) {
         stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
         out << QLatin1String("\t\t");
     }
-    out.user(run.indented(tr.action, QLatin1String("\t\t")));
+    out.user(run.indented(run.own(tr.action), QLatin1String("\t\t")));
+    const QLatin1String end(run.diagram < 0 ? "\t}\n" : "\t\tfired = 1;\n\t}\n");
     if (tr.start == tr.end) {
         out << QLatin1String("\n");
         enterState(run, out, tr.end, QStringLiteral("\t\t"));
-        out << QLatin1String("\t}\n");
+        out << end;
         return;
     }
     out << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ");
     out.user(run.enumerators.at(tr.end));
     out << QLatin1String(";\n");
     enterState(run, out, tr.end, QStringLiteral("\t\t"));
-    out << QLatin1String("\t}\n");
+    out << end;
 }
 
 // The if / else-if chain of a state's outgoing transitions, then its self
 // transitions. Only the blocks that are written are numbered, so a
 // transition whose end state is missing cannot leave an "else if" without
 // its "if". Returns how many were written.
-int transitionBlocks(Run &run, CodeText &out, int stateIndex)
+int transitionBlocks(Run &run, CodeText &out, int stateIndex, int written)
 {
-    int written = 0;
-    const MachineState &state = run.machine.states.at(stateIndex);
+    const MachineState &state = run.machine->states.at(stateIndex);
     for (int t : state.transitions) {
-        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
+        if (t < 0 || t >= run.machine->transitions.size() || run.overflowed())
             continue;
-        const MachineTransition &tr = run.machine.transitions.at(t);
+        const MachineTransition &tr = run.machine->transitions.at(t);
         if (tr.start != stateIndex || tr.end == stateIndex || !run.isState(tr.end))
             continue;
         transitionBlock(run, out, t, ++written == 1);
     }
     for (int t : state.selfTransitions) {
-        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
+        if (t < 0 || t >= run.machine->transitions.size() || run.overflowed())
             continue;
-        const MachineTransition &tr = run.machine.transitions.at(t);
+        const MachineTransition &tr = run.machine->transitions.at(t);
         if (tr.start != stateIndex || tr.end != stateIndex)
             continue;
         transitionBlock(run, out, t, ++written == 1);
@@ -487,28 +394,66 @@ int transitionBlocks(Run &run, CodeText &out, int stateIndex)
 
 void stateFunction(Run &run, CodeText &out, int stateIndex)
 {
-    const MachineState &s = run.machine.states.at(stateIndex);
-    OwnerScope owner(out, ItemRef::of(ItemRef::State, stateIndex));
+    const MachineState &s = run.machine->states.at(stateIndex);
+    OwnerScope owner(out, run.ref(ItemRef::State, stateIndex));
     // The description and the label come first, so the lines that follow
     // them count as the state's.
-    out.user(run.fill(QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
+    // A sub-machine's state tells its diagram whether a transition fired.
+    const bool sub = run.diagram >= 0;
+    out.user(run.fill(sub ? QStringLiteral("/** \n * @function description  %1 \n */ \nstatic int %2(void) \n{\n\tint fired = 0;")
+                          : QStringLiteral("/** \n * @function description  %1 \n */ \nstatic void %2(void) \n{"),
                       { CEmitter::commentText(s.description), s.label }));
     out << QLatin1String("\n") << QLatin1String("\n\t /* -- code of the current state -- */ \n\t");
-    out.user(run.indented(s.action, QLatin1String("\t")));
+    out.user(run.indented(run.own(s.action), QLatin1String("\t")));
     out << QLatin1String("\n");
-    countCycle(run, out, transitionBlocks(run, out, stateIndex) > 0);
-    out << QLatin1String("\n}");
+    const int inner = run.subs && run.subs->holderBranch(out, run.diagram, stateIndex, sub) ? 1 : 0;
+    countCycle(run, out, transitionBlocks(run, out, stateIndex, inner) > 0);
+    out << QLatin1String(sub ? "\n\treturn fired;\n}" : "\n}");
 }
 
 void stateFunctions(Run &run, CodeText &out)
 {
     initialFunctionText(run, out);
     out << QLatin1String("\n\n");
-    for (int i = 0; i < run.machine.states.size() && !run.overflowed(); ++i) {
-        stateFunction(run, out, i);
-        out << QLatin1String("\n\n");
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->states.size() && !run.overflowed(); ++i) {
+            stateFunction(run, out, i);
+            out << QLatin1String("\n\n");
+        }
     }
+    run.select(-1);
+    if (run.subs)
+        run.subs->functions(out);
 }
+
+// What the sub-machines' functions write as the classic module does.
+SubMachineEmitter::Style classicStyle(Run &run)
+{
+    SubMachineEmitter::Style style;
+    style.params = QStringLiteral("void");
+    style.assign = QStringLiteral("%1 = %2;");
+    style.counterLimit = run.counterType.isNull() ? QString() : TimeInState::counterLimit(run.counterType);
+    style.clearFunction = CEmitter::subResetFunction(run.module);
+    style.activePrefix = CEmitter::activeMacro(run.module, QString());
+    style.faultReset = run.levels.at(0).stateVar + QLatin1String(" = ") + run.levels.at(0).start + QLatin1String(";\n\t\t")
+                       + CEmitter::subResetFunction(run.module) + QLatin1String("();");
+    style.codeBlock = [&run](CodeText &out, int d, int state, bool entry, const QString &indent) {
+        const int was = run.diagram;
+        run.select(d);
+        stateCodeBlock(run, out, state, entry, indent);
+        run.select(was);
+    };
+    style.code = [&run](int d, const QString &text, const QString &indent) {
+        const int was = run.diagram;
+        run.select(d);
+        const QString code = run.indented(run.own(text), indent);
+        run.select(was);
+        return code;
+    };
+    return style;
+}
+
 
 void sourceText(Run &run, const QString &fileName, const QString &headerFileName)
 {
@@ -516,8 +461,10 @@ void sourceText(Run &run, const QString &fileName, const QString &headerFileName
     fileComment(run, out, fileName);
     out << QLatin1String("\n \n") << QLatin1String(SourceIncludesBanner) << QLatin1String("\n")
         << QLatin1String("#include \"") + headerFileName + QLatin1Char('"')
-        << QLatin1String(run.counter.isEmpty() ? "" : "\n#include <stdint.h>") << QLatin1String("\n \n")
+        << QLatin1String(run.counterType.isNull() ? "" : "\n#include <stdint.h>") << QLatin1String("\n \n")
         << QLatin1String(DefinesBanner) << QLatin1String("\n");
+    if (run.subs)
+        run.subs->activeMacros(out);
     sectionText(run, out, MachineText::Macros);
     out << QLatin1String(VariablesBanner) << QLatin1String("\n");
     variablesText(run, out);
@@ -582,8 +529,11 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
     }
     DesignChecks::addErrors(machine, result.moduleName, &result);
     DesignChecks::addWarnings(machine, result.moduleName, &result);
+    SubMachineChecks::add(machine, result.moduleName, &result);
     // Only a machine that reads its time in state has the counter.
-    const bool timeUsed = TimeInState::isUsed(machine);
+    bool timeUsed = TimeInState::isUsed(machine);
+    for (size_t i = 0; i < machine.subMachines.size() && !timeUsed; ++i)
+        timeUsed = TimeInState::isUsed(machine.subMachines.at(i));
     const QString counterType = timeUsed ? TimeInState::counterType(machine.counterType) : QString();
     const QString typeProblem = QStringLiteral("State machine %1: the project's counter type '%2' for %3 is not one of %4")
                                     .arg(shownName, printableText(machine.counterType), TimeInState::name(),
@@ -609,6 +559,8 @@ GeneratedModule CEmitter::generate(const MachineDescription &machine, const Modu
         return result;
     }
     Run run(machine, properties, sizeLimit, counterType);
+    if (!machine.subMachines.empty())
+        run.subs = std::make_unique<SubMachineEmitter>(machine, classicStyle(run), run.subMachineNames());
     headerText(run, result.headerFileName);
     sourceText(run, result.sourceFileName, result.headerFileName);
     if (run.overflowed()) {
@@ -678,6 +630,56 @@ QString CEmitter::initialFunction(const QString &module)
     return module + QLatin1Char('0');
 }
 
+QString CEmitter::subEnumTypeName(const QString &module, const QString &holder)
+{
+    return enumTypeName(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subStateVariable(const QString &module, const QString &holder)
+{
+    return stateVariable(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subStartEnumerator(const QString &module, const QString &holder)
+{
+    return startEnumerator(module + QLatin1Char('_') + holder);
+}
+
+QString CEmitter::subCounter(const QString &module, const QString &holder)
+{
+    return module + QLatin1Char('_') + holder + QLatin1Char('_') + TimeInState::name();
+}
+
+QString CEmitter::subCycleFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_cycle_") + holder;
+}
+
+QString CEmitter::subEnterFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_enter_") + holder;
+}
+
+QString CEmitter::subExitFunction(const QString &module, const QString &holder)
+{
+    return module + QLatin1String("_exit_") + holder;
+}
+
+QString CEmitter::subResetFunction(const QString &module)
+{
+    return module + QLatin1String("_reset_sub_machines");
+}
+
+QString CEmitter::inQuery()
+{
+    return QStringLiteral("kestro_in");
+}
+
+QString CEmitter::activeMacro(const QString &module, const QString &label)
+{
+    return QLatin1String("KESTRO_IN_") + module + QLatin1Char('_') + label;
+}
+
 QString CEmitter::versionText(double version)
 {
     return QString::number(version, 'g', 6);
@@ -695,20 +697,7 @@ QString CEmitter::fillTemplate(const QString &text, const QStringList &values)
 
 QString CEmitter::fillTemplate(const QString &text, const QStringList &values, qint64 limit)
 {
-    QString result = text;
-    for (const QString &value : values) {
-        const int number = lowestPlaceholder(result);
-        if (number == 0)
-            break;
-        // Values put into the text take part in the later steps, so the text
-        // can grow many times over: its size is known before it is built.
-        if (sizeAfterReplacing(result, number, value) > limit)
-            return QString();
-        result = replacePlaceholder(result, number, value);
-    }
-    if (result.size() > limit)
-        return QString();
-    return result;
+    return TemplateFill::fill(text, values, limit);
 }
 
 QString CEmitter::commentText(const QString &text)

@@ -22,7 +22,10 @@ struct ModuleProperties
     QDate date = generationDate();
     // For the simulator's private copy only: every transition block starts
     // with KESTRO_TRANSITION_FIRED(n); (n the transition's index in the
-    // machine) so that the harness can tell which transition fired. Files
+    // machine: a sub-machine's transitions are numbered after the machine's
+    // own and those of the sub-machines before it, as
+    // SubMachineEmitter::transitionNumber counts) so that the harness can
+    // tell which transition fired. Files
     // written for the user never carry it.
     bool transitionHooks = false;
     // Off for a check that neither writes nor compiles the files: their
@@ -77,6 +80,36 @@ public:
     static QString stateEnumerator(const QString &module, const QString &stateLabel);
     static QString startEnumerator(const QString &module);           // STATE_0_MODULE
     static QString initialFunction(const QString &module);           // module0
+
+    // The names of a sub-machine, the one the state `holder` (its label)
+    // holds, in the classic module `module`. Its states' enumerators are
+    // stateEnumerator(module, label), as the top-level states': labels are
+    // unique across every level of a machine. All are static in the source.
+    static QString subEnumTypeName(const QString &module, const QString &holder);    // t_state_module_holder
+    static QString subStateVariable(const QString &module, const QString &holder);   // state_module_holder
+    // The value before the first entry (and after the init function): no
+    // sub-state, nothing to resume. STATE_0_MODULE_HOLDER.
+    static QString subStartEnumerator(const QString &module, const QString &holder);
+    // Its time in state, which its own texts read as TimeInState::name():
+    // module_holder_kestro_cycles_in_state.
+    static QString subCounter(const QString &module, const QString &holder);
+    // int module_cycle_holder(void): one cycle, nonzero when a transition of
+    // it (or of a sub-machine inside it) fired.
+    static QString subCycleFunction(const QString &module, const QString &holder);
+    // void module_enter_holder(void): enters at the initial state, or at the
+    // remembered one when the holder resumes.
+    static QString subEnterFunction(const QString &module, const QString &holder);
+    // void module_exit_holder(void): the exit actions, innermost first.
+    static QString subExitFunction(const QString &module, const QString &holder);
+    // The query a machine with sub-machines offers its texts: kestro_in(X)
+    // is true while state X (of any level) is active. It expands to
+    // activeMacro(module, X), a macro per state.
+    // void module_reset_sub_machines(void): every sub-machine back to its
+    // start value, every time in state 0; run by the init function and when
+    // the state holds a value no state has.
+    static QString subResetFunction(const QString &module);
+    static QString inQuery();                                              // kestro_in
+    static QString activeMacro(const QString &module, const QString &label);  // KESTRO_IN_module_label
 
     // The comment both files open with; null when it would pass `limit`.
     static QString fileComment(const MachineDescription &machine, const ModuleProperties &properties,

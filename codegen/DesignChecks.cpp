@@ -130,7 +130,8 @@ void checkEntryExit(const MachineDescription &m, int initial, GeneratedModule *r
             r->addWarning(QStringLiteral("State %1: the entry action never runs, no transition enters the state")
                               .arg(shown(s.label)),
                           item);
-        if (!left.at(i) && !s.exitAction.trimmed().isEmpty())
+        // A sub-state is left with its holder.
+        if (!left.at(i) && !s.exitAction.trimmed().isEmpty() && m.holder < 0)
             r->addWarning(QStringLiteral("State %1: the exit action never runs, no transition leaves the state")
                               .arg(shown(s.label)),
                           item);
@@ -227,7 +228,8 @@ void addErrors(const MachineDescription &m, const QString &module, GeneratedModu
                                                { memory.label }),
                         item);
     }
-    if (initialState(m) < 0) {
+    // A sub-machine's initial state is checked with its other rules (SubMachineChecks).
+    if (initialState(m) < 0 && m.holder < 0) {
         r->addError(CEmitter::fillTemplate(QStringLiteral("Initial state item in state machine %1 is not assigned"),
                                            { module }));
     }
@@ -238,7 +240,7 @@ void addWarnings(const MachineDescription &m, const QString &module, GeneratedMo
     checkStateLabels(m, module, r);
     checkTransitions(m, r);
     const int initial = initialState(m);
-    if (initial >= 0) {
+    if (initial >= 0 && m.holder < 0) {
         const MachineState &s = m.states.at(initial);
         // No condition is sound: the initial transition is taken at once,
         // and its code is not written.

@@ -3,6 +3,9 @@
 #include "CodeText.h"
 #include "DesignChecks.h"
 #include "MemberRewrite.h"
+#include "SubMachineEmitter.h"
+
+#include <memory>
 #include "TimeInState.h"
 
 namespace {
@@ -30,49 +33,93 @@ QString stringLiteral(const QString &text)
     return quoted + QLatin1Char('"');
 }
 
-struct Run
+// The names of one diagram: the top-level machine or one sub-machine.
+struct Level
 {
-    const MachineDescription &machine;
-    const ModuleProperties &properties;
-    Names names;
-    QSet<QString> members;        // the memory items' C names
+    const MachineDescription *machine = nullptr;
+    QString stateVar;             // "me->state", "me->state_<holder>"
     QStringList enumerators;      // one per state, then the start value
     int initialState = -1;
-    // The time in state's member and its type; null when the machine has none.
+    QString counter;              // its time in state's member; null when its texts never read it
+};
+
+// The fields of the diagram being written (the top-level machine unless a
+// sub-machine is selected) stand at the top.
+struct Run
+{
+    const MachineDescription &top;
+    const MachineDescription *machine;
+    int diagram = -1;             // -1: the top-level machine, else a sub-machine
+    const ModuleProperties &properties;
+    Names names;
+    QSet<QString> memories;       // the memory items' C names, of every level
+    QSet<QString> members;        // what the diagram's code texts make members
+    QStringList enumerators;
+    int initialState = -1;
     QString counter;
-    QString counterType;
+    QString counterType;          // null when no diagram has a counter
     qint64 budget;
     CodeText header;
     CodeText source;
+    QVector<Level> levels;        // the top-level machine, then each sub-machine
+    std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines
 
     Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
-        : machine(m), properties(p), names(CEmitter::moduleName(m.processLabel)), counterType(type), budget(limit),
-          header(&budget, p.keepText), source(&budget, p.keepText)
+        : top(m), machine(&m), properties(p), names(CEmitter::moduleName(m.processLabel)), counterType(type),
+          budget(limit), header(&budget, p.keepText), source(&budget, p.keepText)
     {
+        levels << Level{ &m, QStringLiteral("me->state"), {}, DesignChecks::initialState(m), {} };
         // The code texts name it as they name memory items: it becomes a member.
-        if (!type.isNull()) {
-            counter = TimeInState::name();
-            members.insert(counter);
+        if (!type.isNull() && (m.subMachines.empty() || TimeInState::isUsed(m)))
+            levels[0].counter = TimeInState::name();
+        for (const MachineDescription &sub : m.subMachines) {
+            levels << Level{ &sub, QLatin1String("me->") + names.subState(sub.processLabel), {},
+                             DesignChecks::initialState(sub),
+                             !type.isNull() && TimeInState::isUsed(sub) ? names.subCounter(sub.processLabel) : QString() };
         }
-        for (const MachineMemory &memory : m.memories) {
-            const QString name = cName(memory.label);
-            if (CEmitter::isCIdentifier(name))
-                members.insert(name);
+        for (Level &l : levels) {
+            for (const MachineMemory &memory : l.machine->memories) {
+                const QString name = cName(memory.label);
+                if (CEmitter::isCIdentifier(name))
+                    memories.insert(name);
+            }
+            for (const MachineState &s : l.machine->states)
+                l.enumerators << names.enumerator(s.label);
+            l.enumerators << (l.machine == &m ? names.start : names.subStart(l.machine->processLabel));
         }
-        for (const MachineState &s : m.states)
-            enumerators << names.enumerator(s.label);
-        enumerators << names.start;
-        initialState = DesignChecks::initialState(m);
+        select(-1);
+        if (!m.subMachines.empty())
+            subs = std::make_unique<SubMachineEmitter>(m, subMachineStyle(), subMachineNames());
     }
 
+    void select(int d)
+    {
+        const Level &l = levels.at(d + 1);
+        diagram = d;
+        machine = l.machine;
+        enumerators = l.enumerators;
+        initialState = l.initialState;
+        counter = l.counter;
+        members = memories;
+        if (d < 0 && !counter.isEmpty())
+            members.insert(counter);
+    }
+    int diagrams() const { return levels.size() - 1; }
+    ItemRef ref(ItemRef::Kind kind, int index) const { return ItemRef::in(diagram, kind, index); }
+
     bool overflowed() const { return header.overflowed() || source.overflowed(); }
-    bool isState(int index) const { return index >= 0 && index < machine.states.size(); }
+    bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
 
     // A code text with the memory items made members and every line feed
-    // followed by `indent`.
+    // followed by `indent`. A sub-machine's texts read its own time in
+    // state through the same name.
     QString code(const QString &text, const QString &indent)
     {
-        const QString rewritten = MemberRewrite::rewrite(text, members, QStringLiteral("me->")).text;
+        QString rewritten = MemberRewrite::rewrite(text, members, QStringLiteral("me->")).text;
+        if (diagram >= 0 && !counter.isEmpty())
+            rewritten = MemberRewrite::rewrite(rewritten, { TimeInState::name() },
+                                               QLatin1String("me->") + counter.left(counter.size() - TimeInState::name().size()))
+                            .text;
         const qint64 size = rewritten.size() + qint64(rewritten.count(QLatin1Char('\n'))) * indent.size();
         if (size > budget) {
             source.markOverflowed();
@@ -83,13 +130,16 @@ struct Run
 
     QString assignState(int state) const
     {
-        return QStringLiteral("me->state = (%1)%2;").arg(names.stateType, enumerators.at(state));
+        return QStringLiteral("%1 = (%2)%3;").arg(levels.at(diagram + 1).stateVar, names.stateType, enumerators.at(state));
     }
+
+    SubMachineEmitter::Style subMachineStyle();
+    QVector<SubMachineEmitter::Diagram> subMachineNames() const;
 };
 
 void fileComment(Run &run, CodeText &out, const QString &fileName)
 {
-    const QString text = CEmitter::fileComment(run.machine, run.properties, fileName, run.budget);
+    const QString text = CEmitter::fileComment(run.top, run.properties, fileName, run.budget);
     if (text.isNull())
         run.source.markOverflowed();
     out << text << QLatin1String("\n\n");
@@ -99,24 +149,43 @@ void fileComment(Run &run, CodeText &out, const QString &fileName)
 // items members (define texts).
 void texts(Run &run, CodeText &out, int type, bool rewrite)
 {
-    for (int i = 0; i < run.machine.texts.size(); ++i) {
-        const MachineText &t = run.machine.texts.at(i);
-        if (t.type != type)
-            continue;
-        OwnerScope owner(out, ItemRef::of(ItemRef::Text, i));
-        out.user(rewrite ? run.code(t.text, QLatin1String("")) : t.text);
-        out << QLatin1String("\n");
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->texts.size(); ++i) {
+            const MachineText &t = run.machine->texts.at(i);
+            if (t.type != type)
+                continue;
+            OwnerScope owner(out, run.ref(ItemRef::Text, i));
+            out.user(rewrite ? run.code(t.text, QLatin1String("")) : t.text);
+            out << QLatin1String("\n");
+        }
     }
+    run.select(-1);
 }
 
 // The values are unsigned constants (no enumeration: its type would not be
 // the state's, and a type nobody names is an unused declaration).
+void diagramValues(Run &run, CodeText &out);
+
 void stateValues(Run &run, CodeText &out)
 {
     out << QLatin1String("/* The values of ") << run.names.stateType << QLatin1String(": one per state, then the start value. */\n");
+    diagramValues(run, out);
+    for (int d = 0; d < run.diagrams(); ++d) {
+        run.select(d);
+        out << QLatin1String("/* Sub-machine ") << CEmitter::commentText(run.machine->processLabel)
+            << QLatin1String(": one per state, then the value before its first entry. */\n");
+        diagramValues(run, out);
+    }
+    run.select(-1);
+    out << QLatin1String("\n");
+}
+
+void diagramValues(Run &run, CodeText &out)
+{
     for (int i = 0; i < run.enumerators.size(); ++i) {
-        const bool state = i < run.machine.states.size();
-        OwnerScope owner(out, state ? ItemRef::of(ItemRef::State, i) : ItemRef::machine());
+        const bool state = i < run.machine->states.size();
+        OwnerScope owner(out, run.ref(state ? ItemRef::State : ItemRef::Machine, state ? i : -1));
         out << QLatin1String("#define ");
         if (state)
             out.user(run.enumerators.at(i));
@@ -124,7 +193,6 @@ void stateValues(Run &run, CodeText &out)
             out << run.enumerators.at(i);
         out << QLatin1String(" ") << QString::number(i) << QLatin1String("u\n");
     }
-    out << QLatin1String("\n");
 }
 
 void context(Run &run, CodeText &out)
@@ -135,14 +203,36 @@ void context(Run &run, CodeText &out)
     if (!run.counter.isEmpty())
         out << QLatin1String("\t") << run.counterType << QLatin1String(" ") << run.counter
             << QLatin1String(";\t/* complete cycles in the current state */\n");
-    for (int i = 0; i < run.machine.memories.size(); ++i) {
-        const MachineMemory &memory = run.machine.memories.at(i);
-        OwnerScope owner(out, ItemRef::of(ItemRef::Memory, i));
-        out << QLatin1String("\t");
-        out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ') + cName(memory.label));
-        out << QLatin1String(";\n");
+    for (int d = 0; d < run.diagrams(); ++d) {
+        const Level &l = run.levels.at(d + 1);
+        out << QLatin1String("\t") << run.names.stateType << QLatin1String(" ") << l.stateVar.mid(4)
+            << QLatin1String(";\t/* sub-machine ") << CEmitter::commentText(l.machine->processLabel)
+            << QLatin1String(" */\n");
+        if (!l.counter.isEmpty())
+            out << QLatin1String("\t") << run.counterType << QLatin1String(" ") << l.counter << QLatin1String(";\n");
     }
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->memories.size(); ++i) {
+            const MachineMemory &memory = run.machine->memories.at(i);
+            OwnerScope owner(out, run.ref(ItemRef::Memory, i));
+            out << QLatin1String("\t");
+            out.user(CEmitter::memoryType(memory.datatype) + QLatin1Char(' ') + cName(memory.label));
+            out << QLatin1String(";\n");
+        }
+    }
+    run.select(-1);
     out << QLatin1String("} ") << run.names.contextType << QLatin1String(";\n\n");
+}
+
+// The most states a diagram of the machine has: every level's state is
+// stored in the one state type.
+int largestDiagram(const Run &run)
+{
+    int largest = 0;
+    for (const Level &l : run.levels)
+        largest = qMax(largest, int(l.machine->states.size()));
+    return largest;
 }
 
 void headerText(Run &run, const QString &fileName)
@@ -156,7 +246,7 @@ void headerText(Run &run, const QString &fileName)
     out << QLatin1String("\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n")
         << QLatin1String("/* The type the state is stored in; define it to choose another. */\n#ifndef ")
         << n.stateType << QLatin1String("\n#define ") << n.stateType << QLatin1String(" ")
-        << InstanceEmitter::defaultStateType(run.machine.states.size()) << QLatin1String("\n#endif\n\n");
+        << InstanceEmitter::defaultStateType(largestDiagram(run)) << QLatin1String("\n#endif\n\n");
     stateValues(run, out);
     context(run, out);
     out << QLatin1String("/* Zeroes every member of the instance and makes the initial transition. */\nvoid ")
@@ -175,12 +265,18 @@ void prototypes(Run &run, CodeText &out)
     const Names &n = run.names;
     out << QLatin1String("static int ") << n.startFunction << QLatin1String("(") << n.contextType
         << QLatin1String(" *me);\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
-        out << QLatin1String("static int ");
-        out.user(n.stateFunction(run.machine.states.at(i).label));
-        out << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n");
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->states.size(); ++i) {
+            OwnerScope owner(out, run.ref(ItemRef::State, i));
+            out << QLatin1String("static int ");
+            out.user(n.stateFunction(run.machine->states.at(i).label));
+            out << QLatin1String("(") << n.contextType << QLatin1String(" *me);\n");
+        }
     }
+    run.select(-1);
+    if (run.subs)
+        run.subs->prototypes(out);
     out << QLatin1String("\n");
 }
 
@@ -190,10 +286,10 @@ void stateNameFunction(Run &run, CodeText &out)
     const Names &n = run.names;
     out << QLatin1String("const char *") << n.stateName << QLatin1String("(const ") << n.contextType
         << QLatin1String(" *me)\n{\n\tstatic const char *const ") << n.nameTable << QLatin1String("[] = {\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+    for (int i = 0; i < run.machine->states.size(); ++i) {
+        OwnerScope owner(out, run.ref(ItemRef::State, i));
         out << QLatin1String("\t\t");
-        out.user(stringLiteral(run.machine.states.at(i).label));
+        out.user(stringLiteral(run.machine->states.at(i).label));
         out << QLatin1String(",\n");
     }
     out << QLatin1String("\t\t\"(start)\"\n\t};\n\tconst char *name = \"(invalid)\";\n\n\tif ((unsigned long)me->state <= (unsigned long)")
@@ -207,18 +303,20 @@ void publicFunctions(Run &run, CodeText &out)
     out << QLatin1String("void ") << n.init << QLatin1String("(") << n.contextType
         << QLatin1String(" *me)\n{\n\tunsigned char *bytes = (unsigned char *)me;\n\tsize_t i;\n\n"
                          "\tfor (i = 0u; i < sizeof(*me); ++i) {\n\t\tbytes[i] = 0u;\n\t}\n\tme->state = (")
-        << n.stateType << QLatin1String(")") << n.start << QLatin1String(";\n\t(void)") << n.startFunction
+        << n.stateType << QLatin1String(")") << n.start << QLatin1String(";\n")
+        << (run.subs ? QLatin1Char('\t') + run.subs->clearCall() + QLatin1Char('\n') : QString())
+        << QLatin1String("\t(void)") << n.startFunction
         << QLatin1String("(me);\n}\n\n");
 
     out << QLatin1String("int ") << n.step << QLatin1String("(") << n.contextType
         << QLatin1String(" *me)\n{\n\tint fired = 0;\n\n\tswitch (me->state) {\n\tcase ") << n.start
         << QLatin1String(":\n\t\tfired = ") << n.startFunction << QLatin1String("(me);\n\t\tbreak;\n");
-    for (int i = 0; i < run.machine.states.size(); ++i) {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, i));
+    for (int i = 0; i < run.machine->states.size(); ++i) {
+        OwnerScope owner(out, run.ref(ItemRef::State, i));
         out << QLatin1String("\tcase ");
         out.user(run.enumerators.at(i));
         out << QLatin1String(":\n\t\tfired = ");
-        out.user(n.stateFunction(run.machine.states.at(i).label));
+        out.user(n.stateFunction(run.machine->states.at(i).label));
         out << QLatin1String("(me);\n\t\tbreak;\n");
     }
     out << QLatin1String("\tdefault:\n\t\t") << n.faultHook << QLatin1String("(me);\n\t\tbreak;\n\t}\n\treturn fired;\n}\n\n");
@@ -237,11 +335,11 @@ bool hasCode(const QString &text)
 // cannot meet those of the transition's action), at `indent`.
 void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
 {
-    const MachineState &s = run.machine.states.at(state);
+    const MachineState &s = run.machine->states.at(state);
     const QString &code = entry ? s.entryAction : s.exitAction;
     if (!hasCode(code))
         return;
-    OwnerScope owner(out, ItemRef::of(ItemRef::State, state));
+    OwnerScope owner(out, run.ref(ItemRef::State, state));
     out << QLatin1String(entry ? "/* entry action of state " : "/* exit action of state ");
     out.user(CEmitter::commentText(s.label));
     out << QLatin1String(" */\n") << indent << QLatin1String("{\n") << indent << QLatin1String("\t");
@@ -255,10 +353,12 @@ void enterState(Run &run, CodeText &out, int state, const QString &indent)
 {
     if (!run.counter.isEmpty())
         out << indent << QLatin1String("me->") << run.counter << QLatin1String(" = 0u;\n");
-    if (hasCode(run.machine.states.at(state).entryAction)) {
+    if (hasCode(run.machine->states.at(state).entryAction)) {
         out << indent;
         stateCodeBlock(run, out, state, true, indent);
     }
+    if (run.subs)
+        run.subs->enterHolder(out, run.diagram, state, indent);
 }
 
 // A cycle in which no transition fired: the time in state grows by one, up
@@ -281,8 +381,8 @@ void startFunction(Run &run, CodeText &out)
         out << QLatin1String("\t/* Error : Initial state item in state machine ") << n.module
             << QLatin1String(" is not assigned */\n");
     } else {
-        OwnerScope owner(out, ItemRef::of(ItemRef::State, run.initialState));
-        const MachineState &s = run.machine.states.at(run.initialState);
+        OwnerScope owner(out, run.ref(ItemRef::State, run.initialState));
+        const MachineState &s = run.machine->states.at(run.initialState);
         if (s.initialCondition.trimmed().isEmpty()) {
             out << QLatin1String("\t") << run.assignState(run.initialState) << QLatin1String("\n");
             enterState(run, out, run.initialState, QStringLiteral("\t"));
@@ -306,16 +406,20 @@ void startFunction(Run &run, CodeText &out)
 // keeps the state value but leaves and enters its state all the same.
 void transitionBlock(Run &run, CodeText &out, int t, bool first)
 {
-    const MachineTransition &tr = run.machine.transitions.at(t);
-    OwnerScope owner(out, ItemRef::of(ItemRef::Transition, t));
+    const MachineTransition &tr = run.machine->transitions.at(t);
+    OwnerScope owner(out, run.ref(ItemRef::Transition, t));
     out << QLatin1String("\t/* transition ");
     out.user(CEmitter::commentText(tr.label));
     out << QLatin1String(" */\n\t") << QLatin1String(first ? "if " : "else if ");
     out.user(run.code(CEmitter::conditionText(tr.condition), QLatin1String("\t")));
     out << QLatin1String(" {\n\t\t");
     if (run.properties.transitionHooks)
-        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(t);
-    if (hasCode(run.machine.states.at(tr.start).exitAction)) {
+        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(SubMachineEmitter::transitionNumber(run.top, run.diagram, t));
+    if (run.subs && run.subs->subMachineOf(run.diagram, tr.start) >= 0) {
+        run.subs->exitHolder(out, run.diagram, tr.start, QString());
+        out << QLatin1String("\t\t");
+    }
+    if (hasCode(run.machine->states.at(tr.start).exitAction)) {
         stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
         out << QLatin1String("\t\t");
     }
@@ -329,24 +433,24 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
 
 void stateFunction(Run &run, CodeText &out, int stateIndex)
 {
-    const MachineState &s = run.machine.states.at(stateIndex);
-    OwnerScope owner(out, ItemRef::of(ItemRef::State, stateIndex));
+    const MachineState &s = run.machine->states.at(stateIndex);
+    OwnerScope owner(out, run.ref(ItemRef::State, stateIndex));
     out << QLatin1String("/* ");
     out.user(CEmitter::commentText(s.description) + QLatin1String(" */\nstatic int ") + run.names.stateFunction(s.label));
     out << QLatin1String("(") << run.names.contextType << QLatin1String(" *me)\n{\n\tint fired = 0;\n\n\t");
     out.user(run.code(s.action, QLatin1String("\t")));
     out << QLatin1String("\n");
-    int written = 0;
+    int written = run.subs && run.subs->holderBranch(out, run.diagram, stateIndex, true) ? 1 : 0;
     for (int t : s.transitions) {
-        if (t < 0 || t >= run.machine.transitions.size() || run.overflowed())
+        if (t < 0 || t >= run.machine->transitions.size() || run.overflowed())
             continue;
-        const MachineTransition &tr = run.machine.transitions.at(t);
+        const MachineTransition &tr = run.machine->transitions.at(t);
         if (tr.start == stateIndex && tr.end != stateIndex && run.isState(tr.end))
             transitionBlock(run, out, t, ++written == 1);
     }
     for (int t : s.selfTransitions) {
-        if (t >= 0 && t < run.machine.transitions.size() && !run.overflowed()
-            && run.machine.transitions.at(t).start == stateIndex && run.machine.transitions.at(t).end == stateIndex)
+        if (t >= 0 && t < run.machine->transitions.size() && !run.overflowed()
+            && run.machine->transitions.at(t).start == stateIndex && run.machine->transitions.at(t).end == stateIndex)
             transitionBlock(run, out, t, ++written == 1);
     }
     if (written > 1)
@@ -361,19 +465,82 @@ void sourceText(Run &run, const QString &fileName, const QString &headerFileName
     const Names &n = run.names;
     fileComment(run, out, fileName);
     out << QLatin1String("#include \"") << headerFileName << QLatin1String("\"\n#include <stddef.h>\n\n/* user defines */\n");
+    if (run.subs) {
+        out << QLatin1String("\n");
+        run.subs->activeMacros(out);
+    }
     texts(run, out, MachineText::Macros, true);
     out << QLatin1String("\n/* What ") << n.step
         << QLatin1String(" does with a state value no state has; by default the instance\n"
                          "   starts again from its initial transition. Define it to call a fault handler. */\n#ifndef ")
         << n.faultHook << QLatin1String("\n#define ") << n.faultHook << QLatin1String("(me) ((me)->state = (")
-        << n.stateType << QLatin1String(")") << n.start << QLatin1String(")\n#endif\n\n/* user code */\n");
+        << n.stateType << QLatin1String(")") << n.start
+        << (run.subs ? QLatin1String(", ") + n.subReset() + QLatin1String("(me)") : QString())
+        << QLatin1String(")\n#endif\n\n/* user code */\n");
     texts(run, out, MachineText::Default, false);
     out << QLatin1String("\n");
     prototypes(run, out);
     publicFunctions(run, out);
     startFunction(run, out);
-    for (int i = 0; i < run.machine.states.size() && !run.overflowed(); ++i)
-        stateFunction(run, out, i);
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->states.size() && !run.overflowed(); ++i)
+            stateFunction(run, out, i);
+    }
+    run.select(-1);
+    if (run.subs)
+        run.subs->functions(out);
+}
+
+SubMachineEmitter::Style Run::subMachineStyle()
+{
+    SubMachineEmitter::Style style;
+    style.params = names.contextType + QLatin1String(" *me");
+    style.args = QStringLiteral("me");
+    style.assign = QLatin1String("%1 = (") + names.stateType + QLatin1String(")%2;");
+    style.counterLimit = counterType.isNull() ? QString() : TimeInState::counterLimit(counterType);
+    style.clearFunction = names.subReset();
+    style.activePrefix = names.activeMacro(QString());
+    style.faultReset = names.faultHook + QLatin1String("(me);");
+    style.codeBlock = [this](CodeText &out, int d, int state, bool entry, const QString &indent) {
+        const int was = diagram;
+        select(d);
+        stateCodeBlock(*this, out, state, entry, indent);
+        select(was);
+    };
+    style.code = [this](int d, const QString &text, const QString &indent) {
+        const int was = diagram;
+        select(d);
+        const QString rewritten = code(text, indent);
+        select(was);
+        return rewritten;
+    };
+    return style;
+}
+
+QVector<SubMachineEmitter::Diagram> Run::subMachineNames() const
+{
+    QVector<SubMachineEmitter::Diagram> diagrams;
+    for (int d = 0; d < levels.size(); ++d) {
+        const Level &l = levels.at(d);
+        SubMachineEmitter::Diagram n;
+        n.stateVar = l.stateVar;
+        n.start = l.enumerators.last();
+        n.values = l.enumerators.mid(0, l.enumerators.size() - 1);
+        n.counter = l.counter.isEmpty() ? QString() : QLatin1String("me->") + l.counter;
+        for (const MachineState &s : l.machine->states) {
+            n.stateCalls << names.stateFunction(s.label) + QLatin1String("(me)");
+            n.active << names.activeMacro(s.label);
+        }
+        if (d > 0) {
+            const QString &holder = l.machine->processLabel;
+            n.enter = names.subEnter(holder);
+            n.exit = names.subExit(holder);
+            n.cycle = names.subCycle(holder);
+        }
+        diagrams << n;
+    }
+    return diagrams;
 }
 
 } // namespace
@@ -403,6 +570,46 @@ QString Names::stateFunction(const QString &label) const
 QString Names::enumerator(const QString &label) const
 {
     return upper + QLatin1String("_S_") + label.toUpper();
+}
+
+QString Names::subState(const QString &holder) const
+{
+    return QLatin1String("state_") + holder;
+}
+
+QString Names::subCounter(const QString &holder) const
+{
+    return holder + QLatin1Char('_') + TimeInState::name();
+}
+
+QString Names::subStart(const QString &holder) const
+{
+    return upper + QLatin1String("_START_") + holder.toUpper();
+}
+
+QString Names::subCycle(const QString &holder) const
+{
+    return module + QLatin1String("_m_cycle_") + holder;
+}
+
+QString Names::subEnter(const QString &holder) const
+{
+    return module + QLatin1String("_m_enter_") + holder;
+}
+
+QString Names::subExit(const QString &holder) const
+{
+    return module + QLatin1String("_m_exit_") + holder;
+}
+
+QString Names::subReset() const
+{
+    return module + QLatin1String("_m_reset");
+}
+
+QString Names::activeMacro(const QString &label) const
+{
+    return upper + QLatin1String("_IN_") + label;
 }
 
 QString defaultStateType(int stateCount)

@@ -19,6 +19,13 @@
 //   the user may define and which by default puts the instance back to the
 //   start value.
 //
+// A machine with sub-machines adds, per sub-machine of holder state H, the
+// member state_H (its value U_START_H before the first entry) and, when its
+// texts read it, H_kestro_cycles_in_state; its values U_S_<LABEL> stand in
+// the header after the machine's. The functions entering, leaving and
+// running it are static (M_m_enter_H, M_m_exit_H, M_m_cycle_H, and
+// M_m_reset for every level), kestro_in(X) expands to U_IN_<X>.
+//
 // No generated name can be made from a state label but the state's own
 // (they all carry "_s_" or "_S_" after the module name, nothing else does).
 // Code texts are written as for the classic module, but every identifier
@@ -41,6 +48,21 @@ struct Names
 
     QString stateFunction(const QString &label) const;
     QString enumerator(const QString &label) const;
+
+    // A sub-machine, the one the state `holder` (its label) holds. Its
+    // states' values are enumerator(label), as the top-level states'.
+    QString subState(const QString &holder) const;      // member state_<holder>
+    QString subCounter(const QString &holder) const;    // member <holder>_kestro_cycles_in_state
+    QString subStart(const QString &holder) const;      // U_START_<HOLDER>: not entered, nothing to resume
+    QString subCycle(const QString &holder) const;      // static int M_m_cycle_<holder>(M_t *me)
+    QString subEnter(const QString &holder) const;      // static void M_m_enter_<holder>(M_t *me)
+    QString subExit(const QString &holder) const;       // static void M_m_exit_<holder>(M_t *me)
+    // static void M_m_reset(M_t *me): every sub-machine back to its start
+    // value, every time in state 0 (init, and the default fault hook).
+    QString subReset() const;
+    // kestro_in(X) (CEmitter::inQuery()) expands to this macro of state X,
+    // which reads the instance `me`.
+    QString activeMacro(const QString &label) const;    // U_IN_<label>
 };
 
 // Fills the texts and line maps of `result`; false when they would pass

@@ -45,8 +45,16 @@ QString printableLabel(const QString &label)
     return quoted;
 }
 
-QString ItemRef::describe(const MachineDescription &m) const
+QString ItemRef::describe(const MachineDescription &top) const
 {
+    if (subMachine >= 0 && subMachine < int(top.subMachines.size())) {
+        const MachineDescription &sub = top.subMachines.at(size_t(subMachine));
+        const QString where = printableLabel(sub.processLabel);
+        if (kind == Machine)
+            return QStringLiteral("Sub-machine ") + where;
+        return ItemRef::of(kind, index).describe(sub) + QStringLiteral(" in sub-machine ") + where;
+    }
+    const MachineDescription &m = top;
     switch (kind) {
     case State:
         if (index >= 0 && index < m.states.size())
@@ -66,4 +74,11 @@ QString ItemRef::describe(const MachineDescription &m) const
         break;
     }
     return QStringLiteral("State machine ") + printableLabel(m.processLabel);
+}
+
+QVector<int> ItemRef::nodePath(const MachineDescription &top) const
+{
+    if (subMachine >= 0 && subMachine < int(top.subMachines.size()))
+        return top.subMachines.at(size_t(subMachine)).nodePath;
+    return top.nodePath;
 }

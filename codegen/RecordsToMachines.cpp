@@ -1,6 +1,7 @@
 #include "RecordsToMachines.h"
 
 #include "RecordPlacement.h"
+#include "SubMachineLevels.h"
 
 #include <QHash>
 
@@ -17,6 +18,7 @@ MachineState machineState(const StateRecord &s)
     state.initial = s.ifInitialState;
     state.initialCondition = s.initialCondition;
     state.initialDescription = s.initialDescription;
+    state.resumes = resumesSubMachine(s.subMachine);
     return state;
 }
 
@@ -71,6 +73,52 @@ void addDataflows(const RecordsToMachines::Records &r, const RecordPlacement &pl
     }
 }
 
+// The diagram `canvas` (a sub-machine's; None: a holder whose diagram is
+// not stored, which holds an empty one) as a sub-machine of `top`, then its
+// own sub-machines, depth first.
+void addSubMachine(const RecordsToMachines::Records &r, const RecordPlacement &placement, int canvas,
+                   const QString &holderLabel, int parent, int holder, MachineDescription &top);
+
+// The sub-machines of the diagram `canvas`, whose description is `diagram`
+// (-1: the top-level machine), in the order of their blocks; then an empty
+// one for each holder whose diagram is not stored, in state order.
+void addSubMachinesOf(const RecordsToMachines::Records &r, const RecordPlacement &placement, int canvas,
+                      int diagram, MachineDescription &top)
+{
+    const QVector<int> states = placement.statesOn(canvas);
+    auto holderIndex = [&](int stateRecord) { return states.indexOf(stateRecord); };
+    for (int sub : placement.subMachinesOn(canvas)) {
+        const int holder = holderIndex(placement.holderOf(sub));
+        if (holder >= 0)
+            addSubMachine(r, placement, sub, r.states.at(states.at(holder)).label, diagram, holder, top);
+    }
+    for (int i = 0; i < states.size(); ++i) {
+        if (!r.states.at(states.at(i)).subMachine.isEmpty() && placement.subMachineOf(states.at(i)) == RecordPlacement::None)
+            addSubMachine(r, placement, RecordPlacement::None, r.states.at(states.at(i)).label, diagram, i, top);
+    }
+}
+
+void addSubMachine(const RecordsToMachines::Records &r, const RecordPlacement &placement, int canvas,
+                   const QString &holderLabel, int parent, int holder, MachineDescription &top)
+{
+    MachineDescription sub;
+    sub.processLabel = holderLabel;
+    sub.style = top.style;
+    sub.counterType = top.counterType;
+    sub.parent = parent;
+    sub.holder = holder;
+    if (canvas != RecordPlacement::None) {
+        sub.nodePath = placement.path(canvas);
+        addStatesAndTransitions(r, placement, canvas, sub);
+        addTextsAndMemories(r, placement, canvas, sub);
+    }
+    const int index = int(top.subMachines.size());
+    (parent < 0 ? top : top.subMachines.at(size_t(parent))).states[holder].subMachine = index;
+    top.subMachines.push_back(sub);
+    if (canvas != RecordPlacement::None)
+        addSubMachinesOf(r, placement, canvas, index, top);
+}
+
 // The project's root process (level 1), or null.
 const ProcessRecord *rootProcess(const RecordsToMachines::Records &r)
 {
@@ -112,6 +160,7 @@ QVector<MachineDescription> RecordsToMachines::build(const Records &r, LoadNotes
         addStatesAndTransitions(r, placement, canvas, m);
         addTextsAndMemories(r, placement, canvas, m);
         addDataflows(r, placement, visit.opener, m);
+        addSubMachinesOf(r, placement, canvas, -1, m);
         machines << m;
     }
     return machines;

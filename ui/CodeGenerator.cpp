@@ -242,7 +242,7 @@ void CodeGenerator::showLog(const MachineDescription &machine, const DesignFindi
 {
     QVector<CodegenErrorLog::Row> rows;
     for (const DesignFinding &finding : findings)
-        rows << CodegenErrorLog::Row{ finding, machine.nodePath, true };
+        rows << CodegenErrorLog::Row{ finding, finding.item.nodePath(machine), true };
     CodegenErrorLog *log = errorLog();
     log->setRows(rows);
     runDialog(log);

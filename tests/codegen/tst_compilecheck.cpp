@@ -79,6 +79,61 @@ private slots:
         }
     }
 
+    // A fault in a sub-machine's text is put on the sub-machine's item, in
+    // both styles, and named where it is.
+    void faultsInSubMachinesAreMappedToTheirItems()
+    {
+        for (const ModuleStyle style : { ModuleStyle::Classic, ModuleStyle::Instance }) {
+            MachineDescription m;
+            m.processLabel = "Lift";
+            m.style = style;
+            MachineState idle;
+            idle.label = "Idle";
+            idle.initial = true;
+            idle.subMachine = 0;
+            m.states << idle;
+            MachineDescription sub;
+            sub.processLabel = "Idle";
+            sub.holder = 0;
+            MachineState wait;
+            wait.label = "Wait";
+            wait.initial = true;
+            wait.action = "(void)0;\nundeclared_in_sub = 1;";
+            MachineState ring;
+            ring.label = "Ring";
+            sub.states << wait << ring;
+            MachineTransition t;
+            t.label = "ding";
+            t.condition = "(bell ==)";
+            t.start = 0;
+            t.end = 1;
+            sub.transitions << t;
+            sub.states[0].transitions = { 0 };
+            sub.states[1].transitions = { 0 };
+            m.subMachines.push_back(sub);
+            const GeneratedModule module = CEmitter::generate(m, ModuleProperties());
+            QVERIFY2(module.errors.isEmpty(), qPrintable(module.errors.join('\n')));
+            const CompileCheck::Result result = CompileCheck::run(module, m, options());
+            QCOMPARE(result.status, CompileCheck::Status::Compiled);
+            bool state = false, transition = false;
+            QStringList errors;
+            for (const DesignFinding &f : result.findings) {
+                if (f.severity != DesignFinding::Error)
+                    continue;
+                errors << f.text;
+                if (f.text.startsWith("State 'Wait' in sub-machine 'Idle': ")) {
+                    QCOMPARE(f.item, ItemRef::in(0, ItemRef::State, 0));
+                    state = true;
+                }
+                if (f.text.startsWith("Transition 'ding' in sub-machine 'Idle': ")) {
+                    QCOMPARE(f.item, ItemRef::in(0, ItemRef::Transition, 0));
+                    transition = true;
+                }
+            }
+            QVERIFY2(state && transition, qPrintable(errors.join('\n')));
+        }
+    }
+
     void cleanModuleHasNoFindings()
     {
         MachineDescription m;

@@ -356,6 +356,113 @@ private slots:
     }
 
     // Every line of the two files belongs to the item that produced it.
+    // A sub-machine's findings name it and point at its items; its rules
+    // are errors (no initial state, a condition on its initial transition,
+    // a label or a memory name used at two levels); the checks of a diagram
+    // run on it, but not the exit action of a state no transition leaves
+    // (a sub-state is left with its holder) nor the top-level initial
+    // transition's warnings. Its items are named where they are.
+    void subMachineFindings()
+    {
+        MachineDescription m = machine("Lift");
+        m.states << state("Idle", true, "(1)") << state("Busy");
+        m.states[1].subMachine = 0;
+        m.states[1].exitAction = "stop();";
+        m.memories << MachineMemory{ "count", "int" };
+        join(m, 0, 1, "go", "(go)");
+
+        MachineDescription busy;
+        busy.processLabel = "Busy";
+        busy.holder = 1;
+        busy.states << state("Up", true, "(ready)") << state("Down") << state("Idle");
+        busy.states[1].subMachine = 1;
+        busy.states[1].exitAction = "brake();";
+        busy.memories << MachineMemory{ "count", "int" } << MachineMemory{ "state_Lift_Down", "int" };
+        join(busy, 0, 2, "rest", "(1)");
+        MachineDescription down;
+        down.processLabel = "Down";
+        down.parent = 0;
+        down.holder = 1;
+        m.subMachines = { busy, down };
+
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        const QStringList all = texts(g.findings);
+        const QString shown = all.join('\n');
+        struct Expected { DesignFinding::Severity severity; QString text; ItemRef item; };
+        const QVector<Expected> expected = {
+            { DesignFinding::Error, "Sub-machine 'Busy': State 'Up': the initial transition of a sub-machine takes no "
+                                    "condition (it is taken on every entry)", ItemRef::in(0, ItemRef::State, 0) },
+            { DesignFinding::Error, "Sub-machine 'Down': no initial state, so entering state 'Down' cannot enter it",
+              ItemRef::in(1, ItemRef::Machine, -1) },
+            { DesignFinding::Error, "Sub-machine 'Busy': State 'Idle': label is used by a state of another level of the "
+                                    "machine", ItemRef::in(0, ItemRef::State, 2) },
+            { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'count': the name is used by a memory item of "
+                                    "another level of the machine", ItemRef::in(0, ItemRef::Memory, 0) },
+            { DesignFinding::Error, "Sub-machine 'Busy': Memory item 'state_Lift_Down': the module defines this name "
+                                    "for its sub-machines", ItemRef::in(0, ItemRef::Memory, 1) },
+            { DesignFinding::Warning, "Sub-machine 'Busy': State 'Down': no transition leads to it",
+              ItemRef::in(0, ItemRef::State, 1) },
+            { DesignFinding::Warning, "State 'Busy': the exit action never runs, no transition leaves the state",
+              ItemRef::of(ItemRef::State, 1) },
+        };
+        for (const Expected &e : expected) {
+            bool found = false;
+            for (const DesignFinding &f : g.findings)
+                found = found || (f.severity == e.severity && f.text == e.text && f.item == e.item);
+            QVERIFY2(found, qPrintable(e.text + "\n--- found:\n" + shown));
+        }
+        QVERIFY2(all.filter("brake").isEmpty() && all.filter("Sub-machine 'Busy': State 'Down': the exit").isEmpty(),
+                 qPrintable(shown));
+        QVERIFY2(all.filter("'Up': initial condition").isEmpty() && all.filter("taken at once").filter("Sub-").isEmpty(),
+                 qPrintable(shown));
+        QCOMPARE(ItemRef::in(0, ItemRef::State, 1).describe(m), QString("State 'Down' in sub-machine 'Busy'"));
+        QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).describe(m), QString("Sub-machine 'Down'"));
+        QCOMPARE(ItemRef::of(ItemRef::State, 1).describe(m), QString("State 'Busy'"));
+        // A finding shows the diagram its item is on.
+        m.nodePath = { 1, 1, 1, 1 };
+        m.subMachines[1].nodePath = { 1, 1, 1, 1, 1, 1 };
+        QCOMPARE(ItemRef::in(1, ItemRef::Machine, -1).nodePath(m), QVector<int>({ 1, 1, 1, 1, 1, 1 }));
+        QCOMPARE(ItemRef::of(ItemRef::State, 1).nodePath(m), m.nodePath);
+        // The source's lines of a sub-state belong to it.
+        const int line = g.sourceLines.firstLineOf(ItemRef::in(0, ItemRef::State, 1));
+        QVERIFY(line > 0);
+        QVERIFY(g.source.split('\n').at(line - 1).contains("Down"));
+    }
+
+    // In the instance style a sub-machine's memory items are members: the
+    // machine's user code cannot name them, nor a sub-machine's the
+    // machine's; a state's code may.
+    void subMachineMembersInTexts()
+    {
+        MachineDescription m = machine("Lift");
+        m.style = ModuleStyle::Instance;
+        m.states << state("Idle", true) << state("Busy");
+        m.states[0].subMachine = 0;
+        m.states[0].action = "floor = level;";
+        m.memories << MachineMemory{ "level", "int" };
+        m.texts << MachineText{ MachineText::Default, "int peek(void) { return floor; }" };
+        MachineDescription sub;
+        sub.processLabel = "Idle";
+        sub.holder = 0;
+        sub.states << state("Wait", true);
+        sub.memories << MachineMemory{ "floor", "int" };
+        sub.texts << MachineText{ MachineText::Default, "int own(void) { return floor + level; }" };
+        m.subMachines.push_back(sub);
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        const QStringList all = texts(g.findings);
+        QVERIFY2(all.contains("0 Text item 1: names memory item 'floor' of another level, which each instance holds; "
+                              "this text cannot take it from the instance (me)"),
+                 qPrintable(all.join('\n')));
+        QVERIFY2(all.filter(QRegularExpression("^0 Sub-machine 'Idle': Text item 1: names memory item 'level' of "
+                                               "another level")).size() == 1,
+                 qPrintable(all.join('\n')));
+        // The sub-machine's own item is found by the checks of its level.
+        QVERIFY2(all.filter(QRegularExpression("^0 Sub-machine 'Idle': Text item 1: names memory item 'floor', "))
+                         .size() == 1,
+                 qPrintable(all.join('\n')));
+        QVERIFY2(all.filter("State 'Idle'").filter("floor").isEmpty(), qPrintable(all.join('\n')));
+    }
+
     void lineMapNamesTheItems()
     {
         MachineDescription m = machine();

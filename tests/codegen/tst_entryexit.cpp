@@ -7,6 +7,7 @@
 // 0 there and one more at the end of every cycle in which nothing fired.
 
 #include "CEmitter.h"
+#include "GeneratedMachine.h"
 #include "ProjectFileReader.h"
 #include "RecordsToMachines.h"
 #include "TcpConnection.h"
@@ -66,34 +67,6 @@ MachineDescription machine(const QString &name)
     return m;
 }
 
-bool writeFile(const QString &path, const QString &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) == text.toUtf8().size();
-}
-
-QString run(const QString &program, const QStringList &arguments, const QString &dir, int *exitCode)
-{
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000))
-        return QStringLiteral("timed out");
-    *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return QString::fromLocal8Bit(p.readAll());
-}
-
-// INIT() and STEP() for the driver, in the machine's style.
-QString stylePrelude(const MachineDescription &m)
-{
-    const QString n = CEmitter::moduleName(m.processLabel);
-    if (m.style == ModuleStyle::Instance)
-        return QString("static %1_t machine;\n#define INIT() %1Init(&machine)\n#define STEP() (void)%1Step(&machine)\n")
-            .arg(n);
-    return QString("#define INIT() %1Initialize()\n#define STEP() %1()\n").arg(n);
-}
-
 // Generates `m`, compiles it with a driver whose main() runs `body` after
 // `definitions` and the style's INIT and STEP, with `headers` (file name,
 // text) beside it, and returns what it printed, or why it did not build
@@ -101,33 +74,7 @@ QString stylePrelude(const MachineDescription &m)
 QString runMachine(const MachineDescription &m, const QString &body, const QString &definitions = LogDefinitions,
                    const QMap<QString, QString> &headers = { { "log.h", LogHeader } })
 {
-    const QString cc = QStandardPaths::findExecutable("cc");
-    if (cc.isEmpty())
-        return QStringLiteral("no C compiler");
-    const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
-    if (!g.errors.isEmpty() || !g.writable)
-        return "design errors: " + g.errors.join('\n');
-    QTemporaryDir dir;
-    writeFile(dir.filePath(g.headerFileName), g.header);
-    writeFile(dir.filePath(g.sourceFileName), g.source);
-    for (auto h = headers.cbegin(); h != headers.cend(); ++h)
-        writeFile(dir.filePath(h.key()), h.value());
-    writeFile(dir.filePath("main.c"), definitions + "#include \"" + g.headerFileName + "\"\n"
-                                          + stylePrelude(m) + "int main(void)\n{\n" + body + "\n\treturn 0;\n}\n");
-    int code = -1;
-    const QStringList flags = { "-std=c99", "-pedantic", "-Wall", "-Wextra", "-Werror" };
-    QString out = run(cc, flags + QStringList{ "-o", "machine", "main.c", g.sourceFileName }, dir.path(), &code);
-    if (code != 0)
-        return "compile failed: " + out + '\n' + g.source;
-    if (m.style == ModuleStyle::Instance) {
-        // The instance style is C90 too.
-        out = run(cc, { "-std=c90", "-pedantic", "-Wall", "-Wextra", "-Werror", "-c", g.sourceFileName }, dir.path(),
-                  &code);
-        if (code != 0)
-            return "C90 compile failed: " + out + '\n' + g.source;
-    }
-    out = run(dir.filePath("machine"), {}, dir.path(), &code);
-    return code == 0 ? out.trimmed() : "run failed: " + out;
+    return GeneratedMachine::run(m, body, definitions, headers);
 }
 
 void addStyles()

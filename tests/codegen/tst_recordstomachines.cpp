@@ -1,5 +1,9 @@
 #include "CEmitter.h"
+#include "DefaultProject.h"
+#include "MachineProject.h"
+#include "ProjectFileReader.h"
 #include "RecordsToMachines.h"
+#include "SubMachineProject.h"
 
 #include <QtTest>
 
@@ -172,6 +176,52 @@ private slots:
         // Without its software module a machine is skipped.
         r.processes.removeAt(3);
         QCOMPARE(RecordsToMachines::build(r).size(), 0);
+    }
+
+    // Sub-machines come depth first in the order of their blocks, each
+    // naming the diagram that holds it and the holder's place there; a
+    // holder whose diagram is not stored holds an empty sub-machine, after
+    // the stored ones of its diagram.
+    void subMachinesOfAMachine()
+    {
+        ProjectDocument doc = DefaultProject::document("Motors");
+        doc.layout = GroupLayout::Saved;
+        const int running = SubMachineProject::add(&doc, 3, "SecondaryState", { "RampUp", "Cruise", "RampDown" }, true);
+        const int cruise = SubMachineProject::add(&doc, running, "Cruise", { "Hold", "Trim" });
+        const int hold = SubMachineProject::add(&doc, cruise, "Hold", { "A", "B" });
+        SubMachineProject::add(&doc, hold, "A", { "X" });
+        SubMachineProject::add(&doc, 3, "InitialState", { "Wait" });
+        doc.blocks[running].states[2].subMachine = "start";
+        ProjectFileReader reader;
+        QVERIFY(reader.loadData(MachineProject::bytes(doc)));
+        const QVector<MachineDescription> machines = RecordsToMachines::build(reader.takeRecords());
+        QCOMPARE(machines.size(), 1);
+        const MachineDescription &m = machines.at(0);
+        QCOMPARE(int(m.subMachines.size()), 6);
+        struct Expected { const char *label; int parent, holder, states; };
+        const Expected expected[] = { { "SecondaryState", -1, 1, 3 }, { "Cruise", 0, 1, 2 }, { "Hold", 1, 0, 2 },
+                                      { "A", 2, 0, 1 }, { "RampDown", 0, 2, 0 }, { "InitialState", -1, 0, 1 } };
+        for (int i = 0; i < 6; ++i) {
+            const MachineDescription &sub = m.subMachines.at(size_t(i));
+            QCOMPARE(sub.processLabel, QString(expected[i].label));
+            QCOMPARE(sub.parent, expected[i].parent);
+            QCOMPARE(sub.holder, expected[i].holder);
+            QCOMPARE(sub.states.size(), expected[i].states);
+            QVERIFY(sub.subMachines.empty());
+            const MachineDescription &parent = sub.parent < 0 ? m : m.subMachines.at(size_t(sub.parent));
+            QCOMPARE(parent.states.at(sub.holder).subMachine, i);
+            QCOMPARE(parent.states.at(sub.holder).label, sub.processLabel);
+        }
+        QVERIFY(m.states.at(1).resumes);
+        QVERIFY(!m.states.at(0).resumes);
+        QCOMPARE(m.subMachines.at(1).states.at(0).subMachine, 2);
+        QCOMPARE(m.subMachines.at(0).states.at(0).subMachine, -1);
+        QCOMPARE(m.subMachines.at(0).transitions.size(), 2);
+        QCOMPARE(m.subMachines.at(0).transitions.at(0).start, 0);
+        QCOMPARE(m.subMachines.at(0).transitions.at(0).end, 1);
+        QCOMPARE(m.subMachines.at(0).nodePath, m.nodePath + QVector<int>{ 1 });
+        QCOMPARE(m.subMachines.at(5).nodePath, m.nodePath + QVector<int>{ 2 });
+        QCOMPARE(m.subMachines.at(3).nodePath, m.nodePath + QVector<int>({ 1, 1, 1, 1 }));
     }
 
     void generatesFromRecords()

@@ -2,6 +2,7 @@
 
 #include "DesignChecks.h"
 #include "InstanceEmitter.h"
+#include "MemberRewrite.h"
 
 #include <QHash>
 #include <QSet>
@@ -145,6 +146,37 @@ void generatedNameClashes(const MachineDescription &top, const QString &module, 
     }
 }
 
+// Instance style: every level's memory items are members of the instance,
+// so a text that no state runs cannot name one of another level either
+// (DesignChecks sees its own level's).
+void otherLevelMembers(const MachineDescription &top, GeneratedModule *r)
+{
+    QSet<QString> all;
+    for (int sub = -1; sub < int(top.subMachines.size()); ++sub) {
+        for (const MachineMemory &memory : diagram(top, sub).memories)
+            all.insert(cName(memory.label));
+    }
+    for (int sub = -1; sub < int(top.subMachines.size()); ++sub) {
+        const MachineDescription &m = diagram(top, sub);
+        QSet<QString> others = all;
+        for (const MachineMemory &memory : m.memories)
+            others.remove(cName(memory.label));
+        const QString at = sub < 0 ? QString() : where(m);
+        for (int i = 0; i < m.texts.size(); ++i) {
+            const MachineText &t = m.texts.at(i);
+            const QStringList names = t.type == MachineText::Default ? MemberRewrite::named(t.text, others)
+                                      : t.type == MachineText::Macros ? MemberRewrite::rewrite(t.text, others, QString()).unsound
+                                                                      : QStringList();
+            for (const QString &name : names)
+                r->addError(at + QStringLiteral("Text item %1: names memory item %2 of another level, which each "
+                                                "instance holds; this text cannot take it from the instance (me)")
+                                     .arg(i + 1)
+                                     .arg(printableLabel(name)),
+                            ItemRef::in(sub, ItemRef::Text, i));
+        }
+    }
+}
+
 } // namespace
 
 namespace SubMachineChecks {
@@ -159,6 +191,8 @@ void add(const MachineDescription &top, const QString &module, GeneratedModule *
     }
     clashes(top, module, result);
     generatedNameClashes(top, module, result);
+    if (top.style == ModuleStyle::Instance)
+        otherLevelMembers(top, result);
 }
 
 } // namespace SubMachineChecks

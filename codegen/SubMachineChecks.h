@@ -14,7 +14,9 @@
 // at two levels of one machine (the module names its functions, values and
 // variables after them), a state label equal once upper-cased included; a
 // memory item (or, in the classic style, a state label) of a name the
-// module defines for its sub-machines.
+// module defines for its sub-machines; in the instance style, a text outside
+// the states (user code, or a define text that defines or tests it) naming
+// a memory item of another level, a member of the instance.
 
 #include "CEmitter.h"
 

@@ -37,15 +37,21 @@ void SubMachineEmitter::findCalls()
     }
     m_entered.fill(false, count);
     m_left.fill(false, count);
-    // A sub-machine comes after the diagram holding it.
-    for (int sub = 0; sub < count; ++sub) {
-        const MachineDescription &d = diagram(sub);
-        const int parent = d.parent < count ? d.parent : -1;
-        const bool parentEntered = parent < 0 || m_entered.at(parent);
-        const bool parentResumes = parent >= 0 && holderState(parent).resumes;
-        m_entered[sub] = into.at(parent + 1).value(d.holder)
-                         || (parentEntered && (DesignChecks::initialState(diagram(parent)) == d.holder || parentResumes));
-        m_left[sub] = outOf.at(parent + 1).value(d.holder) || (parent >= 0 && m_left.at(parent));
+    // Each holder's own diagram is met first (a sub-machine comes after the
+    // diagram holding it): the machine's is always entered, never left.
+    for (int d = -1; d < count; ++d) {
+        const MachineDescription &p = diagram(d);
+        const bool entered = d < 0 || m_entered.at(d);
+        const bool left = d >= 0 && m_left.at(d);
+        const bool resumes = d >= 0 && holderState(d).resumes;
+        const int initial = DesignChecks::initialState(p);
+        for (int s = 0; s < p.states.size(); ++s) {
+            const int held = subMachineOf(d, s);
+            if (held < 0)
+                continue;
+            m_entered[held] = m_entered.at(held) || into.at(d + 1).at(s) || (entered && (s == initial || resumes));
+            m_left[held] = m_left.at(held) || outOf.at(d + 1).at(s) || left;
+        }
     }
 }
 
@@ -82,7 +88,7 @@ int SubMachineEmitter::transitionNumber(const MachineDescription &top, int sub, 
 void SubMachineEmitter::enterHolder(CodeText &out, int sub, int state, const QString &indent) const
 {
     const int held = subMachineOf(sub, state);
-    if (held < 0)
+    if (held < 0 || !m_entered.at(held))
         return;
     out << indent << names(held).enter << QLatin1String("(") << m_style.args << QLatin1String(");\n");
 }
@@ -90,7 +96,7 @@ void SubMachineEmitter::enterHolder(CodeText &out, int sub, int state, const QSt
 void SubMachineEmitter::exitHolder(CodeText &out, int sub, int state, const QString &indent) const
 {
     const int held = subMachineOf(sub, state);
-    if (held < 0)
+    if (held < 0 || !m_left.at(held))
         return;
     out << indent << names(held).exit << QLatin1String("(") << m_style.args << QLatin1String(");\n");
 }

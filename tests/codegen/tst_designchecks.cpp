@@ -429,6 +429,40 @@ private slots:
         QVERIFY(g.source.split('\n').at(line - 1).contains("Down"));
     }
 
+    // In the instance style a sub-machine's memory items are members: the
+    // machine's user code cannot name them, nor a sub-machine's the
+    // machine's; a state's code may.
+    void subMachineMembersInTexts()
+    {
+        MachineDescription m = machine("Lift");
+        m.style = ModuleStyle::Instance;
+        m.states << state("Idle", true) << state("Busy");
+        m.states[0].subMachine = 0;
+        m.states[0].action = "floor = level;";
+        m.memories << MachineMemory{ "level", "int" };
+        m.texts << MachineText{ MachineText::Default, "int peek(void) { return floor; }" };
+        MachineDescription sub;
+        sub.processLabel = "Idle";
+        sub.holder = 0;
+        sub.states << state("Wait", true);
+        sub.memories << MachineMemory{ "floor", "int" };
+        sub.texts << MachineText{ MachineText::Default, "int own(void) { return floor + level; }" };
+        m.subMachines.push_back(sub);
+        const GeneratedModule g = CEmitter::generate(m, ModuleProperties());
+        const QStringList all = texts(g.findings);
+        QVERIFY2(all.contains("0 Text item 1: names memory item 'floor' of another level, which each instance holds; "
+                              "this text cannot take it from the instance (me)"),
+                 qPrintable(all.join('\n')));
+        QVERIFY2(all.filter(QRegularExpression("^0 Sub-machine 'Idle': Text item 1: names memory item 'level' of "
+                                               "another level")).size() == 1,
+                 qPrintable(all.join('\n')));
+        // The sub-machine's own item is found by the checks of its level.
+        QVERIFY2(all.filter(QRegularExpression("^0 Sub-machine 'Idle': Text item 1: names memory item 'floor', "))
+                         .size() == 1,
+                 qPrintable(all.join('\n')));
+        QVERIFY2(all.filter("State 'Idle'").filter("floor").isEmpty(), qPrintable(all.join('\n')));
+    }
+
     void lineMapNamesTheItems()
     {
         MachineDescription m = machine();

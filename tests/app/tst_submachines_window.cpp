@@ -575,4 +575,4 @@ void TestSubMachines::findAndExportReachSubMachines()
 }
 
 QTEST_MAIN(TestSubMachines)
-#include "tst_submachines.moc"
+#include "tst_submachines_window.moc"

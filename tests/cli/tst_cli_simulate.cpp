@@ -170,6 +170,29 @@ private slots:
         QFile::remove(path("readme.sim"));
     }
 
+    // The README's script for the example with sub-machines steps through
+    // its three levels, with either compiler.
+    void readmeSubMachineScriptHolds_data() { compilerRows(); }
+    void readmeSubMachineScriptHolds()
+    {
+        QFETCH(QStringList, environment);
+        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+        int line = lines.indexOf("    # Motor: start ramps up inside Running inside Operating, stop ramps down");
+        QVERIFY(line >= 0);
+        QByteArray script;
+        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
+            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const QString project = path("MotorController.qsmd");
+        QVERIFY(QFile::copy(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/MotorController.qsmd"), project));
+        const Result r = cli({ "simulate", project, "Motor", "--script", write("motor.sim", script) }, environment);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("Motor: 9 of 9 expectations held\n"));
+        QFile::remove(path("motor.sim"));
+        QFile::remove(project);
+    }
+
     // Every failed expectation is reported with its line; the script runs on.
     void failedExpectationsAreListed()
     {

@@ -8,6 +8,7 @@
 
 #include "CEmitter.h"
 #include "GeneratedMachine.h"
+#include "HandMachine.h"
 #include "ProjectFileReader.h"
 #include "RecordsToMachines.h"
 #include "TcpConnection.h"
@@ -16,6 +17,9 @@
 #include <QtTest>
 
 namespace {
+
+using HandMachine::join;
+using HandMachine::state;
 
 const char *const LogHeader =
     "extern int go, self, back;\n"
@@ -29,35 +33,6 @@ const char *const LogDefinitions =
     "unsigned long seen;\n"
     "void note(const char *what) { printf(\"%s \", what); }\n"
     "void note_n(const char *what, unsigned long n) { printf(\"%s%lu \", what, n); }\n";
-
-MachineState state(const QString &label, const QString &action = QString(), bool initial = false)
-{
-    MachineState s;
-    s.label = label;
-    s.action = action;
-    s.initial = initial;
-    return s;
-}
-
-void join(MachineDescription &m, int from, int to, const QString &label, const QString &condition,
-          const QString &action = QString())
-{
-    MachineTransition t;
-    t.label = label;
-    t.condition = condition;
-    t.action = action;
-    t.start = from;
-    t.end = to;
-    m.transitions << t;
-    const int at = m.transitions.size() - 1;
-    if (from == to) {
-        m.states[from].selfTransitions << at;
-    } else {
-        m.states[from].transitions << at;
-        m.states[to].transitions << at;
-    }
-    m.transitionCount = m.transitions.size();
-}
 
 MachineDescription machine(const QString &name)
 {

@@ -9,11 +9,14 @@
 
 #include "CEmitter.h"
 #include "GeneratedMachine.h"
+#include "HandMachine.h"
 #include "InstanceEmitter.h"
 
 #include <QtTest>
 
 namespace {
+
+using HandMachine::join;
 
 const char *const LogHeader =
     "extern int go, back, again, step, tick, finish;\n"
@@ -35,26 +38,6 @@ MachineState state(const QString &label, const QString &action, bool initial = f
     s.entryAction = QStringLiteral("note(\"en:%1\");").arg(label);
     s.exitAction = QStringLiteral("note(\"ex:%1\");").arg(label);
     return s;
-}
-
-void join(MachineDescription &m, int from, int to, const QString &label, const QString &condition,
-          const QString &action = QString())
-{
-    MachineTransition t;
-    t.label = label;
-    t.condition = condition;
-    t.action = action;
-    t.start = from;
-    t.end = to;
-    m.transitions << t;
-    const int at = m.transitions.size() - 1;
-    if (from == to) {
-        m.states[from].selfTransitions << at;
-    } else {
-        m.states[from].transitions << at;
-        m.states[to].transitions << at;
-    }
-    m.transitionCount = m.transitions.size();
 }
 
 // Door: Closed, Open (holds Swing -> Hold, where Hold holds Wait -> Tick),

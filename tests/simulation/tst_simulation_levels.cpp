@@ -7,6 +7,7 @@
 
 #include "CEmitter.h"
 #include "CompileCheck.h"
+#include "HandMachine.h"
 #include "SimulationLevels.h"
 #include "SimulationProtocol.h"
 #include "SimulationSession.h"
@@ -18,32 +19,8 @@
 
 namespace {
 
-MachineState state(const QString &label, const QString &action, bool initial = false)
-{
-    MachineState s;
-    s.label = label;
-    s.action = action;
-    s.initial = initial;
-    return s;
-}
-
-void join(MachineDescription &m, int from, int to, const QString &label, const QString &condition)
-{
-    MachineTransition t;
-    t.label = label;
-    t.condition = condition;
-    t.start = from;
-    t.end = to;
-    m.transitions << t;
-    const int at = m.transitions.size() - 1;
-    if (from == to) {
-        m.states[from].selfTransitions << at;
-    } else {
-        m.states[from].transitions << at;
-        m.states[to].transitions << at;
-    }
-    m.transitionCount = m.transitions.size();
-}
+using HandMachine::join;
+using HandMachine::state;
 
 // Cruiser: Idle (initial) -> Running on go, back on stop. Running holds
 // RampUp (initial, counts speed up from 0) -> Cruise at speed 3; Cruise

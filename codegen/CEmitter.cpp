@@ -63,21 +63,7 @@ void fileComment(Run &run, CodeText &out, const QString &fileName)
 // and then of each sub-machine; true when there was any.
 bool textsOfType(Run &run, CodeText &out, int type)
 {
-    bool any = false;
-    for (int d = -1; d < run.diagrams(); ++d) {
-        run.select(d);
-        for (int i = 0; i < run.machine->texts.size(); ++i) {
-            const MachineText &t = run.machine->texts.at(i);
-            if (t.type != type)
-                continue;
-            OwnerScope owner(out, run.ref(ItemRef::Text, i));
-            out.user(run.own(t.text));
-            out << QLatin1String("\n");
-            any = true;
-        }
-    }
-    run.select(-1);
-    return any;
+    return writeTexts(run, out, type, [&run](const QString &text) { return run.own(text); });
 }
 
 void enumText(Run &run, CodeText &out)

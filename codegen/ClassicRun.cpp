@@ -7,8 +7,7 @@
 #include <algorithm>
 
 ClassicRun::ClassicRun(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
-    : top(m), machine(&m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
-      source(&budget, p.keepText)
+    : ModuleRun(m, p, limit, type)
 {
     module = CEmitter::moduleName(m.processLabel);
     Level level{ &m, CEmitter::enumTypeName(module), CEmitter::stateVariable(module),

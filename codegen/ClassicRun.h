@@ -5,13 +5,9 @@
 // being written. The fields of the diagram being written (the top-level
 // machine unless a sub-machine is selected) stand at the top. QtCore only.
 
-#include "CEmitter.h"
-#include "CodeText.h"
-#include "SubMachineEmitter.h"
+#include "ModuleRun.h"
 
-#include <memory>
-
-struct ClassicRun
+struct ClassicRun : ModuleRun
 {
     // The names of one diagram: the top-level machine or one sub-machine.
     struct Level
@@ -26,38 +22,22 @@ struct ClassicRun
         QString counter;
     };
 
-    const MachineDescription &top;
-    const MachineDescription *machine;
-    int diagram = -1;               // -1: the top-level machine, else a sub-machine
-    const ModuleProperties &properties;
     QString module;
     QString enumType;
     QString stateVar;
     QString start;
-    QStringList enumerators;
-    int initialState = -1;
-    QString counter;
-    QString counterType;            // null when no diagram has a counter
-    qint64 budget;
-    CodeText header;
-    CodeText source;
     QVector<Level> levels;          // the top-level machine, then each sub-machine
-    std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines, set by CEmitter
 
     ClassicRun(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type);
 
     // Makes diagram `d` (-1: the top-level machine) the one being written.
     void select(int d);
-    int diagrams() const { return levels.size() - 1; }
-    ItemRef ref(ItemRef::Kind kind, int index) const { return ItemRef::in(diagram, kind, index); }
     // A code text of the diagram being written: a sub-machine's texts read
     // their own time in state through the same name.
     QString own(const QString &text) const;
     // Every diagram's names as the sub-machines' functions use them.
     QVector<SubMachineEmitter::Diagram> subMachineNames() const;
 
-    bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
-    bool overflowed() const { return header.overflowed() || source.overflowed(); }
 
     // A template filled within what is left of the budget; null (and the
     // run marked overflowed) when it would not fit.

@@ -1,12 +1,11 @@
 #include "InstanceEmitter.h"
 
-#include "CodeText.h"
 #include "DesignChecks.h"
 #include "MemberRewrite.h"
-#include "SubMachineEmitter.h"
+#include "ModuleRun.h"
+#include "TimeInState.h"
 
 #include <memory>
-#include "TimeInState.h"
 
 namespace {
 
@@ -43,30 +42,16 @@ struct Level
     QString counter;              // its time in state's member; null when its texts never read it
 };
 
-// The fields of the diagram being written (the top-level machine unless a
-// sub-machine is selected) stand at the top.
-struct Run
+// An instance module's run: its names and which names are members.
+struct Run : ModuleRun
 {
-    const MachineDescription &top;
-    const MachineDescription *machine;
-    int diagram = -1;             // -1: the top-level machine, else a sub-machine
-    const ModuleProperties &properties;
     Names names;
     QSet<QString> memories;       // the memory items' C names, of every level
     QSet<QString> members;        // what the diagram's code texts make members
-    QStringList enumerators;
-    int initialState = -1;
-    QString counter;
-    QString counterType;          // null when no diagram has a counter
-    qint64 budget;
-    CodeText header;
-    CodeText source;
     QVector<Level> levels;        // the top-level machine, then each sub-machine
-    std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines
 
     Run(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
-        : top(m), machine(&m), properties(p), names(CEmitter::moduleName(m.processLabel)), counterType(type),
-          budget(limit), header(&budget, p.keepText), source(&budget, p.keepText)
+        : ModuleRun(m, p, limit, type), names(CEmitter::moduleName(m.processLabel))
     {
         levels << Level{ &m, QStringLiteral("me->state"), {}, DesignChecks::initialState(m), {} };
         // The code texts name it as they name memory items: it becomes a member.
@@ -104,11 +89,6 @@ struct Run
         if (d < 0 && !counter.isEmpty())
             members.insert(counter);
     }
-    int diagrams() const { return levels.size() - 1; }
-    ItemRef ref(ItemRef::Kind kind, int index) const { return ItemRef::in(diagram, kind, index); }
-
-    bool overflowed() const { return header.overflowed() || source.overflowed(); }
-    bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
 
     // A code text with the memory items made members and every line feed
     // followed by `indent`. A sub-machine's texts read its own time in
@@ -149,18 +129,8 @@ void fileComment(Run &run, CodeText &out, const QString &fileName)
 // items members (define texts).
 void texts(Run &run, CodeText &out, int type, bool rewrite)
 {
-    for (int d = -1; d < run.diagrams(); ++d) {
-        run.select(d);
-        for (int i = 0; i < run.machine->texts.size(); ++i) {
-            const MachineText &t = run.machine->texts.at(i);
-            if (t.type != type)
-                continue;
-            OwnerScope owner(out, run.ref(ItemRef::Text, i));
-            out.user(rewrite ? run.code(t.text, QLatin1String("")) : t.text);
-            out << QLatin1String("\n");
-        }
-    }
-    run.select(-1);
+    writeTexts(run, out, type,
+               [&run, rewrite](const QString &text) { return rewrite ? run.code(text, QLatin1String("")) : text; });
 }
 
 // The values are unsigned constants (no enumeration: its type would not be

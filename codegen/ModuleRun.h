@@ -1,0 +1,65 @@
+#pragma once
+
+// What the classic and the instance emitter both keep while they write one
+// module: the machine, the diagram being written (the top-level machine
+// unless a sub-machine is selected) with its state names, initial state and
+// time in state, what is left of the size budget and the two files. Each
+// emitter's run adds its own names and selects a diagram (`select`).
+// QtCore only.
+
+#include "CEmitter.h"
+#include "CodeText.h"
+#include "ItemRef.h"
+#include "SubMachineEmitter.h"
+
+#include <memory>
+
+struct ModuleRun
+{
+    const MachineDescription &top;
+    const MachineDescription *machine;
+    int diagram = -1;               // -1: the top-level machine, else a sub-machine
+    const ModuleProperties &properties;
+    QStringList enumerators;        // the selected diagram's
+    int initialState = -1;
+    QString counter;                // the selected diagram's time in state; null: its texts never read it
+    QString counterType;            // null when no diagram has a counter
+    qint64 budget;
+    CodeText header;
+    CodeText source;
+    std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines
+
+    ModuleRun(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
+        : top(m), machine(&m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
+          source(&budget, p.keepText)
+    {
+    }
+
+    int diagrams() const { return int(top.subMachines.size()); }
+    ItemRef ref(ItemRef::Kind kind, int index) const { return ItemRef::in(diagram, kind, index); }
+    bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
+    bool overflowed() const { return header.overflowed() || source.overflowed(); }
+};
+
+// Writes the texts of `type` of every diagram, the top-level machine's
+// first, each as `code` makes it of the text and followed by "\n"; true when
+// there was any. The top-level machine is selected afterwards.
+template <typename Run, typename Code>
+bool writeTexts(Run &run, CodeText &out, int type, Code &&code)
+{
+    bool any = false;
+    for (int d = -1; d < run.diagrams(); ++d) {
+        run.select(d);
+        for (int i = 0; i < run.machine->texts.size(); ++i) {
+            const MachineText &t = run.machine->texts.at(i);
+            if (t.type != type)
+                continue;
+            OwnerScope owner(out, run.ref(ItemRef::Text, i));
+            out.user(code(t.text));
+            out << QLatin1String("\n");
+            any = true;
+        }
+    }
+    run.select(-1);
+    return any;
+}

@@ -9,18 +9,24 @@
 // SimulationSession over descriptor 3 (a socket Kestro opened before the
 // program started), one line each way:
 //
-//   at start   "kestro-sim 2 STATES CONDITIONS VARIABLES TRANSITIONS", then one line
-//              "var NAME KIND SIZE VALUE" per variable, then "ok"
+//   at start   "kestro-sim 3 STATES CONDITIONS VARIABLES TRANSITIONS SLOTS", then one
+//              line "var NAME KIND SIZE VALUE" per variable, then "ok";
+//              TRANSITIONS and SLOTS count the transitions and states of
+//              every level (SimulationLevels), STATES the machine's own
 //   reset      runs Initialize (cycle 0); step [N] runs N cycles
-//              each cycle: "cycle NUMBER BEFORE FIRED AFTER", then
+//              each cycle: "cycle NUMBER BEFORE FIRED AFTER" (BEFORE and
+//              AFTER the machine's own states, FIRED a transition slot),
+//              for a machine with sub-machines "path SLOT..." (the active
+//              state slots, outermost first), then
 //              "changed NAME VALUE" per variable whose bytes changed;
 //              ends in "ok", or "break state S" / "break condition K"
-//              (a state with a breakpoint entered, a condition became true)
+//              (a state slot with a breakpoint entered, a condition became
+//              true)
 //   run N      N cycles as step runs them, without a report each: then
-//              "covered state|transition INDEX COUNT" for each state
+//              "covered state|transition SLOT COUNT" for each state
 //              entered (a self transition enters its state again) and each
-//              transition fired, "ran CYCLE STATE FIRED", the changes since
-//              the run began, and "ok" or the breakpoint
+//              transition fired, "ran CYCLE STATE FIRED" (and its path line),
+//              the changes since the run began, and "ok" or the breakpoint
 //   explore N SEED   N cycles with random values of the explored variables
 //              (the glue's kestro_sim_explored) and of what the stubs with
 //              a scalar return type return, from a restart and

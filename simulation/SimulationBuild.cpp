@@ -172,6 +172,7 @@ bool SimulationBuild::writeFiles()
         { SimulationHarness::runtimeFileName(), SimulationRuntime::source() },
         { SimulationStubUnit::fileName(), SimulationStubUnit::source({}) },
         { SimulationHarness::runsFileName(), SimulationRuntime::runsSource() },
+        { SimulationHarness::callsFileName(), SimulationRuntime::callsSource() },
         { SimulationHarness::runtimeHeaderName(), SimulationRuntime::header() },
     };
     for (const auto &file : files) {

@@ -41,7 +41,8 @@ QStringList SimulationCompiler::arguments(const QStringList &compiler, const QSt
     for (const QString &directory : includeDirectories)
         arguments << QStringLiteral("-I") + directory;
     arguments << QStringLiteral("-o") << SimulationHarness::executableName() << SimulationHarness::glueFileName()
-              << SimulationHarness::runtimeFileName() << SimulationHarness::runsFileName() << SimulationStubUnit::fileName();
+              << SimulationHarness::runtimeFileName() << SimulationHarness::runsFileName()
+              << SimulationHarness::callsFileName() << SimulationStubUnit::fileName();
     return arguments;
 }
 
@@ -58,7 +59,7 @@ DesignFindings SimulationCompiler::findings(const QString &output, const Simulat
             finding.text = QStringLiteral("Simulation prelude, line %1: %2").arg(d.line).arg(d.text);
             findings << finding;
         } else if (file == SimulationHarness::runtimeFileName() || file == SimulationHarness::runsFileName()
-                   || file == SimulationHarness::runtimeHeaderName() || file == SimulationStubUnit::fileName()) {
+                   || file == SimulationHarness::callsFileName() || file == SimulationHarness::runtimeHeaderName() || file == SimulationStubUnit::fileName()) {
             DesignFinding finding = CompileCheck::finding(d, module, machine);
             finding.text = QStringLiteral("Simulation runtime: ") + d.text;
             findings << finding;

@@ -31,6 +31,7 @@ public:
     static QString glueFileName() { return QStringLiteral("kestro-sim-glue.c"); }
     static QString runtimeFileName() { return QStringLiteral("kestro-sim-runtime.c"); }
     static QString runsFileName() { return QStringLiteral("kestro-sim-runs.c"); }
+    static QString callsFileName() { return QStringLiteral("kestro-sim-calls.c"); }
     static QString runtimeHeaderName() { return QStringLiteral("kestro-sim-runtime.h"); }
     static QString executableName() { return QStringLiteral("kestro-sim-machine"); }
     // The project's simulation prelude, which the glue includes before anything else.

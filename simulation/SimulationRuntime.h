@@ -2,9 +2,10 @@
 
 // The C runtime of a simulation: main() of the machine's program, kept as C
 // in simulation/runtime/kestro-sim-runtime.c (with the long runs and the
-// explorer in kestro-sim-runs.c and what they share in kestro-sim-runtime.h)
-// and embedded at build time (simulation/runtime/embed-runtime.cmake);
-// source(), runsSource() and header() are those files' texts, written next
+// explorer in kestro-sim-runs.c, the stubs' values and calls in
+// kestro-sim-calls.c and what they share in kestro-sim-runtime.h) and
+// embedded at build time (simulation/runtime/embed-runtime.cmake);
+// source(), runsSource(), callsSource() and header() are those files' texts, written next
 // to the glue unit of every simulation. It talks to
 // SimulationSession over descriptor 3 (a socket Kestro opened before the
 // program started), one line each way:
@@ -63,6 +64,7 @@ namespace SimulationRuntime {
 
 QString source();
 QString runsSource();
+QString callsSource();
 QString header();
 
 } // namespace SimulationRuntime

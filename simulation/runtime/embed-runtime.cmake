@@ -1,8 +1,9 @@
 # The simulation's C runtime is C files of its own (kestro-sim-runtime.c,
-# kestro-sim-runs.c and their header kestro-sim-runtime.h, next to this
-# script), so compilers and editors see them as C. At build time each one's
-# bytes are written into a source file as an array behind a function of
-# SimulationRuntime (source(), runsSource(), header()); the library carries
+# kestro-sim-runs.c, kestro-sim-calls.c and their header kestro-sim-runtime.h,
+# next to this script), so compilers and editors see them as C. At build time
+# each one's bytes are written into a source file as an array behind a
+# function of SimulationRuntime (source(), runsSource(), callsSource(),
+# header()); the library carries
 # the text itself, which a resource in a static library would not guarantee.
 #
 # Included from the top CMakeLists.txt it adds the generated source to
@@ -49,6 +50,7 @@ QString SimulationRuntime::${FUNCTION}()
 endif()
 
 foreach(part "kestro-sim-runtime.c:source:SimulationRuntime.cpp" "kestro-sim-runs.c:runsSource:SimulationRuntimeRuns.cpp"
+             "kestro-sim-calls.c:callsSource:SimulationRuntimeCalls.cpp"
              "kestro-sim-runtime.h:header:SimulationRuntimeHeader.cpp")
   string(REPLACE ":" ";" part "${part}")
   list(GET part 0 runtime_file)

@@ -84,7 +84,7 @@ void kestro_sim_stub_pointer(const void *value);
 extern const double kestro_sim_constants[];
 extern const int kestro_sim_constant_count;
 
-/* The runtime's state the two units share. */
+/* The runtime's state its units share. */
 extern FILE *ks_out;
 extern int ks_out_fd;
 extern size_t *ks_offset;
@@ -97,6 +97,15 @@ extern volatile sig_atomic_t ks_phase;   /* 0 idle, 1 machine code, 2 breakpoint
 /* The longest one cycle may take, in milliseconds (the program's argument). */
 extern long ks_timeout_ms;
 
+/* A C integer or floating literal with an optional sign. */
+struct ks_literal
+{
+    int floating;
+    int negative;
+    unsigned long long magnitude;
+    long double real;
+};
+
 /* kestro-sim-runtime.c */
 size_t ks_put_text(char *to, size_t at, const char *text);
 size_t ks_put_long(char *to, size_t at, long value);
@@ -107,7 +116,24 @@ void ks_on_signal(int signal_number);
 void ks_store_integer(const struct kestro_sim_var *v, unsigned long long bits);
 void ks_report_changes(void);
 void ks_evaluate_conditions(char *into);
+void ks_print_value(const struct kestro_sim_var *v);
+/* 1 for a literal; 0 after the error reply. */
+int ks_literal_or_error(const char *text, struct ks_literal *literal);
+/* A literal stored in `v` (of an integer or floating kind): null, or why not. */
+const char *ks_set_integer(const struct kestro_sim_var *v, const struct ks_literal *literal);
+const char *ks_set_real(const struct kestro_sim_var *v, const struct ks_literal *literal);
+
+/* kestro-sim-calls.c */
+/* Its arrays; 0 when there was no memory. */
+int ks_allocate_stubs(void);
 void ks_stub_single(int index);
+/* A new cycle's calls are counted from none. */
+void ks_clear_calls(void);
+/* "call NAME ARGUMENTS..." per recorded call, then "calls NAME COUNT" per
+ * stub called in the cycle. */
+void ks_report_calls(void);
+/* "stub NAME returns V" and "stub NAME sequence V...". */
+void ks_stub_command(const char *name, const char *mode, char *value);
 
 /* kestro-sim-runs.c */
 /* The most levels of an active path. */

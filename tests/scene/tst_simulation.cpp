@@ -739,6 +739,7 @@ private slots:
         const QString folder = QStringLiteral(KESTRO_SOURCE_DIR "/simulation/runtime/");
         const QVector<QPair<QString, QString>> files = { { "kestro-sim-runtime.c", SimulationRuntime::source() },
                                                          { "kestro-sim-runs.c", SimulationRuntime::runsSource() },
+                                                         { "kestro-sim-calls.c", SimulationRuntime::callsSource() },
                                                          { "kestro-sim-runtime.h", SimulationRuntime::header() } };
         QTemporaryDir dir;
         for (const auto &part : files) {

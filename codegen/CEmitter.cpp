@@ -229,41 +229,6 @@ void publicDefinitions(Run &run, CodeText &out)
         << gap;
 }
 
-bool hasCode(const QString &text)
-{
-    return !text.trimmed().isEmpty();
-}
-
-// A state's entry or exit action as a block of its own (its declarations
-// cannot meet those of the transition's action), at `indent`.
-void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
-{
-    const MachineState &s = run.machine->states.at(state);
-    const QString &code = entry ? s.entryAction : s.exitAction;
-    if (!hasCode(code))
-        return;
-    OwnerScope owner(out, run.ref(ItemRef::State, state));
-    out << QLatin1String(entry ? "/* -- entry action of state " : "/* -- exit action of state ");
-    out.user(CEmitter::commentText(s.label));
-    out << QLatin1String(" -- */\n") + indent + QLatin1String("{\n") + indent + QLatin1Char('\t');
-    out.user(run.indented(run.own(code), indent + QLatin1Char('\t')));
-    out << QLatin1String("\n") + indent + QLatin1String("}\n");
-}
-
-// What follows the state variable's new value: the time in state starts
-// again, then the entry action runs. Each line at `indent`.
-void enterState(Run &run, CodeText &out, int state, const QString &indent)
-{
-    if (!run.counter.isEmpty())
-        out << indent + run.counter + QLatin1String(" = 0u;\n");
-    if (hasCode(run.machine->states.at(state).entryAction)) {
-        out << indent;
-        stateCodeBlock(run, out, state, true, indent);
-    }
-    if (run.subs)
-        run.subs->enterHolder(out, run.diagram, state, indent);
-}
-
 // A cycle in which no transition fired: the time in state grows by one,
 // up to the counter's largest value. `chained` continues an if chain.
 void countCycle(Run &run, CodeText &out, bool chained)
@@ -290,7 +255,7 @@ void initialBody(Run &run, CodeText &out)
         out << QLatin1String("\t") << run.stateVar << QLatin1String(" = ");
         out.user(run.enumerators.at(run.initialState));
         out << QLatin1String(";\n");
-        enterState(run, out, run.initialState, QStringLiteral("\t"));
+        writeEnterState(run, out, run.initialState, QStringLiteral("\t"));
         return;
     }
     out << QLatin1String("\t/* -- condition for transition to initial state -- */\n\tif");
@@ -300,7 +265,7 @@ void initialBody(Run &run, CodeText &out)
     out << QLatin1String("\n\n\t\t") + run.stateVar + QLatin1String(" = ");
     out.user(run.enumerators.at(run.initialState));
     out << QLatin1String(";\n");
-    enterState(run, out, run.initialState, QStringLiteral("\t\t"));
+    writeEnterState(run, out, run.initialState, QStringLiteral("\t\t"));
     out << QLatin1String("\t}\n");
     countCycle(run, out, true);
 }
@@ -334,21 +299,21 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
         out << QLatin1String("\t\t");
     }
     if (hasCode(run.machine->states.at(tr.start).exitAction)) {
-        stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
+        writeStateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
         out << QLatin1String("\t\t");
     }
     out.user(run.indented(run.own(tr.action), QLatin1String("\t\t")));
     const QLatin1String end(run.diagram < 0 ? "\t}\n" : "\t\tfired = 1;\n\t}\n");
     if (tr.start == tr.end) {
         out << QLatin1String("\n");
-        enterState(run, out, tr.end, QStringLiteral("\t\t"));
+        writeEnterState(run, out, tr.end, QStringLiteral("\t\t"));
         out << end;
         return;
     }
     out << QLatin1String("\n\t\t/* -- state is changed -- */ \n\t\t") + run.stateVar + QLatin1String(" = ");
     out.user(run.enumerators.at(tr.end));
     out << QLatin1String(";\n");
-    enterState(run, out, tr.end, QStringLiteral("\t\t"));
+    writeEnterState(run, out, tr.end, QStringLiteral("\t\t"));
     out << end;
 }
 
@@ -427,7 +392,7 @@ SubMachineEmitter::Style classicStyle(Run &run)
     style.codeBlock = [&run](CodeText &out, int d, int state, bool entry, const QString &indent) {
         const int was = run.diagram;
         run.select(d);
-        stateCodeBlock(run, out, state, entry, indent);
+        writeStateCodeBlock(run, out, state, entry, indent);
         run.select(was);
     };
     style.code = [&run](int d, const QString &text, const QString &indent) {

@@ -9,6 +9,7 @@
 ClassicRun::ClassicRun(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
     : ModuleRun(m, p, limit, type)
 {
+    commentMark = "-- ";
     module = CEmitter::moduleName(m.processLabel);
     Level level{ &m, CEmitter::enumTypeName(module), CEmitter::stateVariable(module),
                  CEmitter::startEnumerator(module), {}, DesignChecks::initialState(m), {} };

@@ -35,6 +35,9 @@ struct ClassicRun : ModuleRun
     // A code text of the diagram being written: a sub-machine's texts read
     // their own time in state through the same name.
     QString own(const QString &text) const;
+    // An entry or exit action's code at `indent`; the time in state's variable.
+    QString stateCode(const QString &text, const QString &indent) { return indented(own(text), indent); }
+    QString counterVariable() const { return counter; }
     // Every diagram's names as the sub-machines' functions use them.
     QVector<SubMachineEmitter::Diagram> subMachineNames() const;
 

@@ -20,6 +20,12 @@
 
 #include <QString>
 
+// Whether a code text holds anything but blanks.
+inline bool hasCode(const QString &text)
+{
+    return !text.trimmed().isEmpty();
+}
+
 class CodeText
 {
 public:

@@ -108,6 +108,9 @@ struct Run : ModuleRun
         return QString(rewritten).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
     }
 
+    QString stateCode(const QString &text, const QString &indent) { return code(text, indent); }
+    QString counterVariable() const { return QLatin1String("me->") + counter; }
+
     QString assignState(int state) const
     {
         return QStringLiteral("%1 = (%2)%3;").arg(levels.at(diagram + 1).stateVar, names.stateType, enumerators.at(state));
@@ -296,41 +299,6 @@ void publicFunctions(Run &run, CodeText &out)
     stateNameFunction(run, out);
 }
 
-bool hasCode(const QString &text)
-{
-    return !text.trimmed().isEmpty();
-}
-
-// A state's entry or exit action as a block of its own (its declarations
-// cannot meet those of the transition's action), at `indent`.
-void stateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
-{
-    const MachineState &s = run.machine->states.at(state);
-    const QString &code = entry ? s.entryAction : s.exitAction;
-    if (!hasCode(code))
-        return;
-    OwnerScope owner(out, run.ref(ItemRef::State, state));
-    out << QLatin1String(entry ? "/* entry action of state " : "/* exit action of state ");
-    out.user(CEmitter::commentText(s.label));
-    out << QLatin1String(" */\n") << indent << QLatin1String("{\n") << indent << QLatin1String("\t");
-    out.user(run.code(code, indent + QLatin1Char('\t')));
-    out << QLatin1String("\n") << indent << QLatin1String("}\n");
-}
-
-// What follows the new state value: the time in state starts again, then
-// the entry action runs. Each line at `indent`.
-void enterState(Run &run, CodeText &out, int state, const QString &indent)
-{
-    if (!run.counter.isEmpty())
-        out << indent << QLatin1String("me->") << run.counter << QLatin1String(" = 0u;\n");
-    if (hasCode(run.machine->states.at(state).entryAction)) {
-        out << indent;
-        stateCodeBlock(run, out, state, true, indent);
-    }
-    if (run.subs)
-        run.subs->enterHolder(out, run.diagram, state, indent);
-}
-
 // A cycle in which no transition fired: the time in state grows by one, up
 // to the counter's largest value.
 void countCycle(Run &run, CodeText &out)
@@ -355,7 +323,7 @@ void startFunction(Run &run, CodeText &out)
         const MachineState &s = run.machine->states.at(run.initialState);
         if (s.initialCondition.trimmed().isEmpty()) {
             out << QLatin1String("\t") << run.assignState(run.initialState) << QLatin1String("\n");
-            enterState(run, out, run.initialState, QStringLiteral("\t"));
+            writeEnterState(run, out, run.initialState, QStringLiteral("\t"));
             out << QLatin1String("\tfired = 1;\n");
         } else {
             out << QLatin1String("\tif ");
@@ -363,7 +331,7 @@ void startFunction(Run &run, CodeText &out)
             out << QLatin1String(" {\n\t\t");
             out.user(run.code(s.initialDescription, QLatin1String("\t\t")));
             out << QLatin1String("\n\t\t") << run.assignState(run.initialState) << QLatin1String("\n");
-            enterState(run, out, run.initialState, QStringLiteral("\t\t"));
+            writeEnterState(run, out, run.initialState, QStringLiteral("\t\t"));
             out << QLatin1String("\t\tfired = 1;\n\t}\n");
             countCycle(run, out);
         }
@@ -390,14 +358,14 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
         out << QLatin1String("\t\t");
     }
     if (hasCode(run.machine->states.at(tr.start).exitAction)) {
-        stateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
+        writeStateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
         out << QLatin1String("\t\t");
     }
     out.user(run.code(tr.action, QLatin1String("\t\t")));
     if (tr.start != tr.end)
         out << QLatin1String("\n\t\t") << run.assignState(tr.end);
     out << QLatin1String("\n");
-    enterState(run, out, tr.end, QStringLiteral("\t\t"));
+    writeEnterState(run, out, tr.end, QStringLiteral("\t\t"));
     out << QLatin1String("\t\tfired = 1;\n\t}\n");
 }
 
@@ -475,7 +443,7 @@ SubMachineEmitter::Style Run::subMachineStyle()
     style.codeBlock = [this](CodeText &out, int d, int state, bool entry, const QString &indent) {
         const int was = diagram;
         select(d);
-        stateCodeBlock(*this, out, state, entry, indent);
+        writeStateCodeBlock(*this, out, state, entry, indent);
         select(was);
     };
     style.code = [this](int d, const QString &text, const QString &indent) {

@@ -28,6 +28,9 @@ struct ModuleRun
     CodeText header;
     CodeText source;
     std::unique_ptr<SubMachineEmitter> subs;   // only for a machine with sub-machines
+    // What the style's comments put inside their "/* " and " */" ("-- " in
+    // the classic module).
+    const char *commentMark = "";
 
     ModuleRun(const MachineDescription &m, const ModuleProperties &p, qint64 limit, const QString &type)
         : top(m), machine(&m), properties(p), counterType(type), budget(limit), header(&budget, p.keepText),
@@ -40,6 +43,42 @@ struct ModuleRun
     bool isState(int index) const { return index >= 0 && index < machine->states.size(); }
     bool overflowed() const { return header.overflowed() || source.overflowed(); }
 };
+
+// A state's entry or exit action as a block of its own (its declarations
+// cannot meet those of the transition's action), at `indent`. The run
+// makes the code (`stateCode`) as its style writes code.
+template <typename Run>
+void writeStateCodeBlock(Run &run, CodeText &out, int state, bool entry, const QString &indent)
+{
+    const MachineState &s = run.machine->states.at(state);
+    const QString &code = entry ? s.entryAction : s.exitAction;
+    if (!hasCode(code))
+        return;
+    OwnerScope owner(out, run.ref(ItemRef::State, state));
+    out << QLatin1String("/* ") + QLatin1String(run.commentMark)
+            + QLatin1String(entry ? "entry action of state " : "exit action of state ");
+    out.user(CEmitter::commentText(s.label));
+    out << QLatin1String(" ") + QLatin1String(run.commentMark) + QLatin1String("*/\n") + indent
+            + QLatin1String("{\n") + indent + QLatin1Char('\t');
+    out.user(run.stateCode(code, indent + QLatin1Char('\t')));
+    out << QLatin1String("\n") + indent + QLatin1String("}\n");
+}
+
+// What follows the state variable's new value: the time in state starts
+// again (the run's `counterVariable`), then the entry action runs and the
+// state's sub-machine starts. Each line at `indent`.
+template <typename Run>
+void writeEnterState(Run &run, CodeText &out, int state, const QString &indent)
+{
+    if (!run.counter.isEmpty())
+        out << indent + run.counterVariable() + QLatin1String(" = 0u;\n");
+    if (hasCode(run.machine->states.at(state).entryAction)) {
+        out << indent;
+        writeStateCodeBlock(run, out, state, true, indent);
+    }
+    if (run.subs)
+        run.subs->enterHolder(out, run.diagram, state, indent);
+}
 
 // Writes the texts of `type` of every diagram, the top-level machine's
 // first, each as `code` makes it of the text and followed by "\n"; true when

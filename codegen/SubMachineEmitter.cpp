@@ -3,15 +3,6 @@
 #include "CEmitter.h"
 #include "DesignChecks.h"
 
-namespace {
-
-bool hasCode(const QString &text)
-{
-    return !text.trimmed().isEmpty();
-}
-
-} // namespace
-
 SubMachineEmitter::SubMachineEmitter(const MachineDescription &top, const Style &style,
                                      const QVector<Diagram> &diagrams)
     : m_top(top), m_style(style), m_names(diagrams)

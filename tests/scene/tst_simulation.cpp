@@ -10,6 +10,7 @@
 #include "SimulationCompiler.h"
 #include "SimulationProtocol.h"
 #include "SimulationRuntime.h"
+#include "SessionRun.h"
 #include "SimulationSession.h"
 #include "SimulationTrace.h"
 
@@ -90,58 +91,18 @@ Machine counting(const QString &action, const QString &includes = QString())
 }
 
 // A running simulation with blocking helpers.
-struct Sim
+struct Sim : SessionRun
 {
-    std::unique_ptr<SimulationSession> session;
-    QVector<SimulationCycle> cycles;
-    QVector<SimulationFailure> failures;
-    QByteArray output;
-
-    SimulationReply call(int command)
-    {
-        SimulationReply reply;
-        if (!session->waitForCommand(command, &reply, 60000))
-            reply = SimulationReply{ SimulationReply::Failed, QStringLiteral("no answer"), SimulationBreak() };
-        return reply;
-    }
-    SimulationReply reset() { return call(session->reset()); }
-    SimulationReply step(int n = 1) { return call(session->step(n)); }
-    SimulationReply set(const QString &name, const QString &value) { return call(session->setVariable(name, value)); }
     SimulationReply compare(const QString &name, const QString &value)
     {
         return call(session->compareVariable(name, value));
     }
-    QString value(const QString &name) const
-    {
-        const int i = session->variableIndex(name);
-        return i < 0 ? QStringLiteral("<no %1>").arg(name) : session->variables().at(i).value;
-    }
-    QString state() const { return session->stateName(session->state()); }
 };
 
 std::unique_ptr<Sim> simulate(const MachineDescription &machine, const QStringList &compiler,
                               SimulationOptions options = SimulationOptions())
 {
-    ModuleProperties properties;
-    properties.transitionHooks = true;
-    const GeneratedModule module = CEmitter::generate(machine, properties);
-    options.compiler = compiler;
-    auto sim = std::make_unique<Sim>();
-    sim->session = std::make_unique<SimulationSession>(machine, module, options);
-    Sim *s = sim.get();
-    QObject::connect(s->session.get(), &SimulationSession::cycleFinished, [s](const SimulationCycle &c) { s->cycles << c; });
-    QObject::connect(s->session.get(), &SimulationSession::failed, [s](const SimulationFailure &f) { s->failures << f; });
-    QObject::connect(s->session.get(), &SimulationSession::outputReceived, [s](const QByteArray &b) { s->output += b; });
-    s->session->start();
-    return sim;
-}
-
-QString findingsText(const SimulationFailure &failure)
-{
-    QStringList lines{ failure.message };
-    for (const DesignFinding &f : failure.findings)
-        lines << f.text;
-    return lines.join(QLatin1Char('\n'));
+    return startSession<Sim>(machine, compiler, options);
 }
 
 // Calls `addRows(name, compiler)` for tcc (empty when it is not installed)
@@ -166,7 +127,7 @@ void compilerRows()
         QSKIP("tcc is not installed");
 
 #define START(sim)                                                                                                     \
-    QVERIFY2((sim)->session->waitForReady(60000), qPrintable(findingsText((sim)->session->failure())))
+    QVERIFY2((sim)->session->waitForReady(60000), qPrintable(failureText((sim)->session->failure())))
 
 } // namespace
 
@@ -491,7 +452,7 @@ private slots:
         bool found = false;
         for (const DesignFinding &f : failure.findings)
             found = found || (f.severity == DesignFinding::Error && f.text.startsWith(expected));
-        QVERIFY2(found, qPrintable(findingsText(failure)));
+        QVERIFY2(found, qPrintable(failureText(failure)));
         // Commands given meanwhile fail with the reason.
         const SimulationReply reply = sim->reset();
         QCOMPARE(reply.kind, SimulationReply::Failed);
@@ -513,7 +474,7 @@ private slots:
         const bool ready = sim->session->waitForReady(60000);
         qputenv("CC", cc);
         QVERIFY(!ready);
-        const QString text = findingsText(sim->session->failure());
+        const QString text = failureText(sim->session->failure());
         QVERIFY2(text.contains(QStringLiteral(": identifier expected (as tcc said it; tcc may name the line after the "
                                               "fault: kestro-cli check --compile asks the system's C compiler)")),
                  qPrintable(text));

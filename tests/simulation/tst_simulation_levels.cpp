@@ -10,6 +10,7 @@
 #include "HandMachine.h"
 #include "SimulationLevels.h"
 #include "SimulationProtocol.h"
+#include "SessionRun.h"
 #include "SimulationSession.h"
 #include "SimulationTrace.h"
 
@@ -68,22 +69,8 @@ MachineDescription cruiser()
 enum { Idle, Running, RampUp, Cruise, Steady };
 enum { Start, Halt, Reached, Trim };
 
-struct Sim
+struct Sim : SessionRun
 {
-    std::unique_ptr<SimulationSession> session;
-    QVector<SimulationCycle> cycles;
-
-    SimulationReply call(int command)
-    {
-        SimulationReply reply;
-        if (!session->waitForCommand(command, &reply, 60000))
-            reply = SimulationReply{ SimulationReply::Failed, QStringLiteral("no answer"), SimulationBreak() };
-        return reply;
-    }
-    SimulationReply set(const char *name, const char *value)
-    {
-        return call(session->setVariable(QString::fromLatin1(name), QString::fromLatin1(value)));
-    }
     SimulationTrace::Row lastRow() const
     {
         return SimulationTrace::row(session->machine(), session->variables(), cycles.last());
@@ -92,16 +79,7 @@ struct Sim
 
 std::unique_ptr<Sim> simulate(const MachineDescription &m, const QStringList &compiler)
 {
-    ModuleProperties properties;
-    properties.transitionHooks = true;
-    SimulationOptions options;
-    options.compiler = compiler;
-    auto sim = std::make_unique<Sim>();
-    sim->session = std::make_unique<SimulationSession>(m, CEmitter::generate(m, properties), options);
-    Sim *s = sim.get();
-    QObject::connect(s->session.get(), &SimulationSession::cycleFinished, [s](const SimulationCycle &c) { s->cycles << c; });
-    s->session->start();
-    return sim;
+    return startSession<Sim>(m, compiler);
 }
 
 // Both module styles (one instance), each with tcc and with the system's compiler.
@@ -124,14 +102,6 @@ MachineDescription cruiserIn(int style)
     MachineDescription m = cruiser();
     m.style = ModuleStyle(style);
     return m;
-}
-
-QString failureText(const SimulationFailure &failure)
-{
-    QStringList lines{ failure.message };
-    for (const DesignFinding &f : failure.findings)
-        lines << f.text;
-    return lines.join(QLatin1Char('\n'));
 }
 
 #define START(sim)                                                                                                    \

@@ -8,6 +8,7 @@
 #include "SimulationHarness.h"
 #include "SimulationIncludePath.h"
 #include "SimulationProtocol.h"
+#include "SessionRun.h"
 #include "SimulationSession.h"
 #include "SimulationTrace.h"
 #include "StubDeclarations.h"
@@ -69,29 +70,13 @@ MachineDescription blinky()
                    { "level", "copy" });
 }
 
-struct Sim
+struct Sim : SessionRun
 {
-    std::unique_ptr<SimulationSession> session;
-    QVector<SimulationCycle> cycles;
-
-    SimulationReply call(int command)
-    {
-        SimulationReply reply;
-        if (!session->waitForCommand(command, &reply, 60000))
-            reply = SimulationReply{ SimulationReply::Failed, QStringLiteral("no answer"), SimulationBreak() };
-        return reply;
-    }
-    SimulationReply step(int n = 1) { return call(session->step(n)); }
     SimulationReply stub(const QString &name, const QStringList &values, bool sequence = false)
     {
         return call(session->setStubReturns(name, values, sequence));
     }
-    QString value(const QString &name) const
-    {
-        return session->variables().at(session->variableIndex(name)).value;
-    }
     const SimulationStub &stubNamed(const QString &name) const { return session->stubs().at(session->stubIndex(name)); }
-    QString state() const { return session->stateName(session->state()); }
     QStringList callsOfLastCycle() const
     {
         SimulationTrace::Row row;
@@ -103,23 +88,7 @@ struct Sim
 std::unique_ptr<Sim> simulate(const MachineDescription &m, const QStringList &compiler,
                               SimulationOptions options = SimulationOptions())
 {
-    ModuleProperties properties;
-    properties.transitionHooks = true;
-    options.compiler = compiler;
-    auto sim = std::make_unique<Sim>();
-    sim->session = std::make_unique<SimulationSession>(m, CEmitter::generate(m, properties), options);
-    Sim *s = sim.get();
-    QObject::connect(s->session.get(), &SimulationSession::cycleFinished, [s](const SimulationCycle &c) { s->cycles << c; });
-    s->session->start();
-    return sim;
-}
-
-QString failureText(const SimulationFailure &failure)
-{
-    QStringList lines{ failure.message };
-    for (const DesignFinding &f : failure.findings)
-        lines << f.text;
-    return lines.join(QLatin1Char('\n'));
+    return startSession<Sim>(m, compiler, options);
 }
 
 void compilerRows()

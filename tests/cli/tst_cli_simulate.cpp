@@ -5,6 +5,7 @@
 #include "CliRunner.h"
 #include "CliWorkFolder.h"
 #include "MachineProject.h"
+#include "ReadmeBlock.h"
 #include "SubMachineProject.h"
 
 #include <QtTest>
@@ -156,14 +157,8 @@ private slots:
     // The README's example script holds for the shipped example.
     void readmeScriptHolds()
     {
-        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
-        int line = lines.indexOf("    # SpeedControl ramps up to cruising speed and brakes to a stop");
-        QVERIFY(line >= 0);
-        QByteArray script;
-        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
-            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const QByteArray script = readmeBlock(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"), "    # SpeedControl ramps up to cruising speed and brakes to a stop");
+        QVERIFY(!script.isEmpty());
         const Result r = cli({ "simulate", path("Example_1.qsmd"), "SpeedControl", "--script", write("readme.sim", script) });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(r.out, QStringLiteral("SpeedControl: 4 of 4 expectations held\n"));
@@ -176,14 +171,8 @@ private slots:
     void readmeSubMachineScriptHolds()
     {
         QFETCH(QStringList, environment);
-        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
-        int line = lines.indexOf("    # Motor: start ramps up inside Running inside Operating, stop ramps down");
-        QVERIFY(line >= 0);
-        QByteArray script;
-        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
-            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const QByteArray script = readmeBlock(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"), "    # Motor: start ramps up inside Running inside Operating, stop ramps down");
+        QVERIFY(!script.isEmpty());
         const QString project = path("MotorController.qsmd");
         QVERIFY(QFile::copy(QStringLiteral(KESTRO_SOURCE_DIR "/Examples/MotorController.qsmd"), project));
         const Result r = cli({ "simulate", project, "Motor", "--script", write("motor.sim", script) }, environment);

@@ -6,6 +6,7 @@
 #include "CliRunner.h"
 #include "CliWorkFolder.h"
 #include "MachineProject.h"
+#include "ReadmeBlock.h"
 
 #include <QtTest>
 
@@ -110,14 +111,8 @@ private slots:
     // The README's script for the first machine holds.
     void readmeStubScriptHolds()
     {
-        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
-        int line = lines.indexOf("    # the first machine: LedOff and LedOn switch on (timer_expired())");
-        QVERIFY(line >= 0);
-        QByteArray script;
-        for (; line < lines.size() && lines.at(line).startsWith("    "); ++line)
-            script += lines.at(line).mid(4).toUtf8() + '\n';
+        const QByteArray script = readmeBlock(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"), "    # the first machine: LedOff and LedOn switch on (timer_expired())");
+        QVERIFY(!script.isEmpty());
         const QString project = write("readme.qsmd", MachineProject::bytes(blinky()));
         const Result r = cli({ "simulate", project, "Blinky", "--script", write("readme.sim", script) });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
@@ -195,14 +190,8 @@ private slots:
         QCOMPARE(r.exitCode, 1);   // no passive open, no Listen
 
         // The README's script for the example holds.
-        QFile readme(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"));
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
-        int line = lines.indexOf("their calls traced. A passive open, then a SYN:");
-        QVERIFY(line >= 0);
-        QByteArray readmeScript;
-        for (line += 2; line < lines.size() && lines.at(line).startsWith("    "); ++line)
-            readmeScript += lines.at(line).mid(4).toUtf8() + '\n';
+        const QByteArray readmeScript = readmeBlock(QStringLiteral(KESTRO_SOURCE_DIR "/README.md"), "their calls traced. A passive open, then a SYN:", 2);
+        QVERIFY(!readmeScript.isEmpty());
         r = cli({ "simulate", project, "Tcp", "--script", write("tcp-readme.sim", readmeScript) }, environment);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(r.out, QStringLiteral("Tcp: 3 of 3 expectations held\n"));

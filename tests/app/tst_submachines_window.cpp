@@ -89,6 +89,8 @@ private:
     // Right-clicks the state and triggers the menu's action `name` if it
     // is enabled; returns whether it was.
     bool fromMenu(StateItem *state, const char *name);
+    // The state's sub-machine added and opened from its menu: the diagram shown, or null.
+    Canvas *addAndOpen(StateItem *state);
     StateItem *insertState(const QPointF &at, const QString &label);
 
     QTemporaryDir m_dir;
@@ -140,6 +142,11 @@ bool TestSubMachines::fromMenu(StateItem *state, const char *name)
             wanted->trigger();
     });
     return enabled;
+}
+
+Canvas *TestSubMachines::addAndOpen(StateItem *state)
+{
+    return fromMenu(state, "actionAdd_Sub_machine") && fromMenu(state, "actionOpen_Sub_machine") ? shown() : nullptr;
 }
 
 StateItem *TestSubMachines::insertState(const QPointF &at, const QString &label)
@@ -223,17 +230,15 @@ void TestSubMachines::drawnSubMachinesSaveAndReopen()
     Canvas *machine = openMachine(QStringLiteral("draw.qsmd"));
     QVERIFY(machine);
     StateItem *idle = stateNamed(machine, kIdle);
-    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
-    Canvas *sub = shown();
+    Canvas *sub = addAndOpen(idle);
+    QVERIFY(sub);
     StateItem *a = insertState(QPointF(300, 300), QStringLiteral("Inner_A"));
     StateItem *b = insertState(QPointF(900, 300), QStringLiteral("Inner_B"));
     QVERIFY(a && b);
     m_driver->connect("actiontransition", ViewDriver::centreOf(a), ViewDriver::centreOf(b));
     QCOMPARE(sub->transitions().size(), 1);
-    QVERIFY(fromMenu(b, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(b, "actionOpen_Sub_machine"));
-    Canvas *deep = shown();
+    Canvas *deep = addAndOpen(b);
+    QVERIFY(deep);
     QCOMPARE(deep->level(), 7);
     StateItem *c = insertState(QPointF(300, 300), QStringLiteral("Deep_C"));
     StateItem *d = insertState(QPointF(900, 300), QStringLiteral("Deep_D"));
@@ -284,9 +289,8 @@ void TestSubMachines::undoRedoOfAddingAndDeleting()
     Canvas *machine = openMachine(QStringLiteral("undo.qsmd"));
     QVERIFY(machine);
     StateItem *idle = stateNamed(machine, kIdle);
-    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
-    Canvas *sub = shown();
+    Canvas *sub = addAndOpen(idle);
+    QVERIFY(sub);
     StateItem *inner = insertState(QPointF(300, 300), QStringLiteral("Inner"));
     QVERIFY(inner);
     QVERIFY(fromMenu(inner, "actionAdd_Sub_machine"));
@@ -463,13 +467,11 @@ void TestSubMachines::copyAndPasteBringTheSubMachine()
     Canvas *machine = openMachine(QStringLiteral("copy.qsmd"));
     QVERIFY(machine);
     StateItem *idle = stateNamed(machine, kIdle);
-    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
+    QVERIFY(addAndOpen(idle));
     StateItem *a = insertState(QPointF(300, 300), QStringLiteral("Inner_A"));
     StateItem *b = insertState(QPointF(900, 300), QStringLiteral("Inner_B"));
     m_driver->connect("actiontransition", ViewDriver::centreOf(a), ViewDriver::centreOf(b));
-    QVERIFY(fromMenu(b, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(b, "actionOpen_Sub_machine"));
+    QVERIFY(addAndOpen(b));
     insertState(QPointF(300, 300), QStringLiteral("Deep"));
     action("actionBack")->trigger();
     action("actionBack")->trigger();
@@ -533,12 +535,10 @@ void TestSubMachines::findAndExportReachSubMachines()
     Canvas *machine = openMachine(QStringLiteral("find.qsmd"));
     QVERIFY(machine);
     StateItem *idle = stateNamed(machine, kIdle);
-    QVERIFY(fromMenu(idle, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(idle, "actionOpen_Sub_machine"));
+    QVERIFY(addAndOpen(idle));
     StateItem *inner = insertState(QPointF(300, 300), QStringLiteral("Inner"));
-    QVERIFY(fromMenu(inner, "actionAdd_Sub_machine"));
-    QVERIFY(fromMenu(inner, "actionOpen_Sub_machine"));
-    Canvas *deep = shown();
+    Canvas *deep = addAndOpen(inner);
+    QVERIFY(deep);
     insertState(QPointF(300, 300), QStringLiteral("Other"));
     StateItem *target = insertState(QPointF(900, 300), QStringLiteral("Needle"));
     doubleClickNode(*m_window, nodeIndex(*m_window, {"HW"}));

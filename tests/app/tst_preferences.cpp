@@ -24,11 +24,6 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
-}
-
 // Runs `trigger`, which opens the Preferences dialog modally, and `answer`
 // on the dialog while it is open. False when no dialog opened.
 bool whileOpen(const std::function<void()> &trigger, const std::function<void(PreferencesDialog *)> &answer)
@@ -74,7 +69,7 @@ private slots:
 
     void cleanup()
     {
-        QSettings settings = store();
+        QSettings settings = WindowProjectFixture::store();
         settings.clear();
         settings.sync();
     }
@@ -153,8 +148,8 @@ private slots:
         QVERIFY(!w.autosaver()->isEnabled());
         QVERIFY(!autosave->isChecked());
         QVERIFY(!checkAtStart->isChecked());
-        QCOMPARE(store().value(Autosaver::intervalKey()).toDouble(), 300.0);
-        QCOMPARE(store().value(Autosaver::enabledKey()).toBool(), false);
+        QCOMPARE(WindowProjectFixture::store().value(Autosaver::intervalKey()).toDouble(), 300.0);
+        QCOMPARE(WindowProjectFixture::store().value(Autosaver::enabledKey()).toBool(), false);
         QVERIFY(!HelpActions::checkAtStart());
         QVERIFY(prompter.messages.isEmpty());
 
@@ -172,7 +167,7 @@ private slots:
     void runningAutosaveTakesTheNewInterval()
     {
         {
-            QSettings settings = store();
+            QSettings settings = WindowProjectFixture::store();
             settings.setValue(Autosaver::intervalKey(), 3600);
         }
         DemoWindow demo;
@@ -188,7 +183,7 @@ private slots:
         autosaver->waitForWorker();
         QVERIFY(!autosaver->setIntervalSeconds(0));
         QCOMPARE(autosaver->intervalMs(), 50);
-        QCOMPARE(store().value(Autosaver::intervalKey()).toDouble(), 0.05);
+        QCOMPARE(WindowProjectFixture::store().value(Autosaver::intervalKey()).toDouble(), 0.05);
     }
 
     // A stored interval autosave cannot use is never taken for another one
@@ -199,7 +194,7 @@ private slots:
         for (const QString &stored : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"),
                                       QStringLiteral("1e9"), QString()}) {
             {
-                QSettings settings = store();
+                QSettings settings = WindowProjectFixture::store();
                 settings.setValue(Autosaver::intervalKey(), stored);
             }
             ScriptedPrompter prompter;
@@ -214,11 +209,11 @@ private slots:
             QVERIFY(whileOpen([&] { w.preferences()->edit(); }, [&](PreferencesDialog *shown) {
                 press(shown, QDialogButtonBox::Ok);
             }));
-            QCOMPARE(store().value(Autosaver::intervalKey()).toDouble(), 60.0);
+            QCOMPARE(WindowProjectFixture::store().value(Autosaver::intervalKey()).toDouble(), 60.0);
             QVERIFY(w.autosaver()->settingsProblem().isEmpty());
         }
         // A fraction of a second is an interval; nothing is said then.
-        store().setValue(Autosaver::intervalKey(), QStringLiteral("0.5"));
+        WindowProjectFixture::store().setValue(Autosaver::intervalKey(), QStringLiteral("0.5"));
         MainWindow w;
         QCOMPARE(w.autosaver()->intervalMs(), 500);
         QVERIFY(w.autosaver()->settingsProblem().isEmpty());

@@ -29,18 +29,6 @@ namespace {
 
 const QString kCorrupt = QStringLiteral("Design file is corrupt and cannot be opened. \nOpening Project Aborted.");
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
-}
-
-void trigger(MainWindow &w, const char *name)
-{
-    QAction *a = action(w, name);
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-}
-
 } // namespace
 
 class TestProjectActions : public QObject

@@ -22,11 +22,6 @@ using namespace WindowProjectFixture;
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
-}
-
 // The sample project with a state on no diagram ahead of the first
 // machine's own state, a transition to a state that is not there and a
 // second state carrying the first one's label.

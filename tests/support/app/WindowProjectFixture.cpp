@@ -241,3 +241,15 @@ void WindowProjectFixture::doubleClickNode(MainWindow &window, const QModelIndex
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, point);
     QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
 }
+
+void WindowProjectFixture::trigger(MainWindow &window, const char *name)
+{
+    QAction *a = action(window, name);
+    QVERIFY2(a && a->isEnabled(), name);
+    a->trigger();
+}
+
+QSettings WindowProjectFixture::store()
+{
+    return QSettings(QStringLiteral("Orvanta"), QStringLiteral("Kestro"));
+}

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QModelIndex>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,12 @@ Canvas *showDefaultProject(MainWindow &window, const QString &path, const QStrin
 QByteArray fileBytes(const QString &path);
 
 QAction *action(MainWindow &window, const char *name);
+// Triggers the window's action `name`, failing the test when it is
+// missing or disabled.
+void trigger(MainWindow &window, const char *name);
+
+// The program's settings, which the suites clear before each test.
+QSettings store();
 
 // The index of the node reached from the level-1 node through `names`
 // (each the name of a child), or invalid.

@@ -351,16 +351,7 @@ void transitionBlock(Run &run, CodeText &out, int t, bool first)
     out << QLatin1String(" */\n\t") << QLatin1String(first ? "if " : "else if ");
     out.user(run.code(CEmitter::conditionText(tr.condition), QLatin1String("\t")));
     out << QLatin1String(" {\n\t\t");
-    if (run.properties.transitionHooks)
-        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(SubMachineEmitter::transitionNumber(run.top, run.diagram, t));
-    if (run.subs && run.subs->subMachineOf(run.diagram, tr.start) >= 0) {
-        run.subs->exitHolder(out, run.diagram, tr.start, QString());
-        out << QLatin1String("\t\t");
-    }
-    if (hasCode(run.machine->states.at(tr.start).exitAction)) {
-        writeStateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
-        out << QLatin1String("\t\t");
-    }
+    writeLeaveState(run, out, t);
     out.user(run.code(tr.action, QLatin1String("\t\t")));
     if (tr.start != tr.end)
         out << QLatin1String("\n\t\t") << run.assignState(tr.end);

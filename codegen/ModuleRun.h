@@ -80,6 +80,26 @@ void writeEnterState(Run &run, CodeText &out, int state, const QString &indent)
         run.subs->enterHolder(out, run.diagram, state, indent);
 }
 
+// What a firing transition `t` of the diagram being written does before its
+// own action, each line ended at the transition body's indent: the
+// simulator's hook (when asked for), leaving its start state's sub-machine
+// (innermost exit first) and the start state's exit action.
+template <typename Run>
+void writeLeaveState(Run &run, CodeText &out, int t)
+{
+    const MachineTransition &tr = run.machine->transitions.at(t);
+    if (run.properties.transitionHooks)
+        out << QStringLiteral("KESTRO_TRANSITION_FIRED(%1);\n\t\t").arg(SubMachineEmitter::transitionNumber(run.top, run.diagram, t));
+    if (run.subs && run.subs->subMachineOf(run.diagram, tr.start) >= 0) {
+        run.subs->exitHolder(out, run.diagram, tr.start, QString());
+        out << QLatin1String("\t\t");
+    }
+    if (hasCode(run.machine->states.at(tr.start).exitAction)) {
+        writeStateCodeBlock(run, out, tr.start, false, QStringLiteral("\t\t"));
+        out << QLatin1String("\t\t");
+    }
+}
+
 // Writes the texts of `type` of every diagram, the top-level machine's
 // first, each as `code` makes it of the text and followed by "\n"; true when
 // there was any. The top-level machine is selected afterwards.
